@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/platform/ByteBuffer.h"
+
+// The block-sorting stages of packed archive members, applied after range
+// decoding: ranks back to bytes, then the inverse Burrows-Wheeler transform.
+void inverseMoveToFront(const ByteBuffer& input, ByteBuffer& output);
+
+// The primary index is the row of the end sentinel among the n + 1 sorted
+// rotations, so 1 to n for n bytes; false (output untouched) when the index or
+// the data cannot come from a forward transform.
+bool inverseBwt(const ByteBuffer& input, uint32_t primaryIndex, ByteBuffer& output);
+
+// The rank table update shared with the packer: a rank of 2 or more moves its
+// byte to the front or, after a rank below 2, to the second place.
+struct MoveToFrontTable {
+    uint8_t table[256];
+    uint32_t front = 0;
+    MoveToFrontTable();
+    uint8_t promote(uint32_t rank);
+};

@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+
+// The stream through which every asset and record file is read or written.
+// Multi-byte values come as they stand; big-endian formats swap themselves.
+class File {
+public:
+    virtual ~File() = default;
+    // A new stream of the same kind and configuration, not open; caller owns it.
+    virtual File* clone() = 0;
+    virtual bool exists(const char* name) = 0;
+    virtual bool open(const char* name) = 0;
+    virtual bool create(const char* name) = 0;
+    virtual bool close() = 0;
+    virtual int32_t read(void* buffer, uint32_t count) = 0;
+    virtual int32_t write(const void* buffer, uint32_t count) = 0;
+    virtual bool seek(uint32_t position) = 0;
+    virtual bool skip(int32_t count) = 0;
+    virtual uint32_t tell() = 0;
+
+    uint32_t getSize() const { return m_size; }
+
+protected:
+    uint32_t m_size = 0;
+};

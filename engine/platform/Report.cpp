@@ -1,0 +1,72 @@
+#include "engine/platform/Report.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "sys/window/MessageBox.h"
+
+int g_reportLevel = 0;
+bool g_reportToLog = false;
+ByteBuffer g_lastErrorText;
+// Progress lines are discarded unless a maintainer reopens the stream.
+std::ofstream g_logStream("/dev/null", std::ios::out | std::ios::app);
+
+void reportError(const char* text) {
+    if (g_reportLevel < 1) return;
+    if (g_reportToLog) {
+        g_lastErrorText.assignText(text);
+        return;
+    }
+    sys::showMessageBox("Error", text, sys::MB_ICON_EXCLAMATION);
+}
+
+void reportFailedAssertion(const char* expression) {
+    if (g_reportToLog) {
+        g_lastErrorText = assertionText(nullptr, expression);
+        return;
+    }
+    ByteBuffer text = assertionText("- internal error -", expression);
+    sys::showMessageBox("Assertion failed", text.text(), sys::MB_ICON_EXCLAMATION);
+}
+
+ByteBuffer assertionText(const char* fallback, const char* expression, char open, char close) {
+    const char* first = std::strchr(expression, open);
+    const char* last = std::strrchr(expression, close);
+    ByteBuffer result(fallback ? fallback : "");
+    if (!first || !last || last - first < 2) return result;
+    uint32_t n = static_cast<uint32_t>(last - first - 1);
+    result.resize(n + 1);
+    std::memcpy(result.data(), first + 1, n);
+    result.data()[n] = 0;
+    return result;
+}
+
+const char* formatStatic(const char* format, ...) {
+    static char buffer[256];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (n < 0 || n >= static_cast<int>(sizeof buffer)) buffer[sizeof buffer - 1] = 0;
+    return buffer;
+}
+
+ByteBuffer formatString(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list measure;
+    va_copy(measure, args);
+    int n = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    ByteBuffer result;
+    if (n < 0) {
+        va_end(args);
+        return result;
+    }
+    result.resize(static_cast<uint32_t>(n) + 1);
+    std::vsnprintf(reinterpret_cast<char*>(result.data()), result.size(), format, args);
+    va_end(args);
+    result.data()[n] = 0;
+    return result;
+}

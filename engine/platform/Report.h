@@ -1,0 +1,35 @@
+#pragma once
+#include <fstream>
+
+#include "engine/platform/ByteBuffer.h"
+
+// The engine's reporting switchboard: errors reported at level 1 and up,
+// assertions checked at level 3 and up, both stored as the last error text
+// when reports go to the log, else shown in a box.
+extern int g_reportLevel;
+extern bool g_reportToLog;
+extern ByteBuffer g_lastErrorText;
+extern std::ofstream g_logStream;
+
+void reportError(const char* text);
+
+// The condition is passed lazily so that below level 3 it is never evaluated.
+template <typename Condition>
+void reportAssertion(Condition&& condition, const char* expression);
+void reportFailedAssertion(const char* expression);
+
+// The text between the first and last double quote of an expression, or the
+// fallback (null gives an empty text).
+ByteBuffer assertionText(const char* fallback, const char* expression, char open = '"', char close = '"');
+
+// printf into one shared 256-byte buffer, cut at 255 characters.
+const char* formatStatic(const char* format, ...) __attribute__((format(printf, 1, 2)));
+ByteBuffer formatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+template <typename Condition>
+void reportAssertion(Condition&& condition, const char* expression) {
+    if (g_reportLevel >= 3 && !condition()) reportFailedAssertion(expression);
+}
+
+// Assertions stay in every build and never stop the program.
+#define ENGINE_ASSERT(expr) reportAssertion([&]() -> bool { return static_cast<bool>(expr); }, #expr)

@@ -1,0 +1,107 @@
+#include "tools/sarpack/ArchiveWriter.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "engine/platform/ArchiveEntry.h"
+#include "tools/sarpack/BlockSortForward.h"
+#include "tools/sarpack/RangeEncoder.h"
+
+namespace {
+
+void putU32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+} // namespace
+
+void packMember(const ByteBuffer& data, uint8_t flags, ByteBuffer& stored, uint32_t& storedSize,
+                uint32_t& unpackedSize) {
+    ByteBuffer work(data);
+    uint32_t primary = 0;
+    if (flags & ArchiveEntry::BLOCK_SORTED) {
+        ByteBuffer sorted;
+        primary = forwardBwt(work, sorted);
+        forwardMoveToFront(sorted, work);
+    }
+    unpackedSize = work.size();
+    if (flags & ArchiveEntry::PACKED) {
+        ByteBuffer packed;
+        rangeEncode(work, packed);
+        work.swap(packed);
+    }
+    storedSize = work.size();
+    if (flags & ArchiveEntry::BLOCK_SORTED) {
+        work.resize(storedSize + 4);
+        std::memcpy(work.data() + storedSize, &primary, 4);
+    }
+    stored.swap(work);
+}
+
+bool ArchiveWriter::add(const std::string& name, const ByteBuffer& data, uint8_t flags) {
+    if (name.empty() || name.size() > ArchiveEntry::MAX_NAME) return false;
+    Member member;
+    member.name = name;
+    for (char& c : member.name)
+        if (c == '/') c = '\\';
+    member.flags = flags;
+    packMember(data, flags, member.stored, member.storedSize, member.unpackedSize);
+    m_members.push_back(std::move(member));
+    return true;
+}
+
+bool ArchiveWriter::add(const std::string& name, const std::string& data, uint8_t flags) {
+    ByteBuffer bytes;
+    bytes.resize(static_cast<uint32_t>(data.size()));
+    if (!data.empty()) std::memcpy(bytes.data(), data.data(), data.size());
+    return add(name, bytes, flags);
+}
+
+bool ArchiveWriter::write(const std::string& path, std::string& error) const {
+    std::vector<uint8_t> directory;
+    std::vector<uint8_t> body;
+    uint32_t dataStart = m_layout == 1 ? 16 : 0;
+    for (const Member& m : m_members) {
+        uint64_t offset = dataStart + body.size();
+        if (offset + m.stored.size() > 0xFFFFFFFFull) {
+            error = "archive larger than 4 GiB";
+            return false;
+        }
+        directory.push_back(static_cast<uint8_t>(m.name.size()));
+        directory.insert(directory.end(), m.name.begin(), m.name.end());
+        directory.push_back(m.flags);
+        putU32(directory, static_cast<uint32_t>(offset));
+        putU32(directory, m.storedSize);
+        putU32(directory, m.unpackedSize);
+        body.insert(body.end(), m.stored.data(), m.stored.data() + m.stored.size());
+    }
+
+    std::vector<uint8_t> file;
+    putU32(file, ARCHIVE_MAGIC);
+    putU32(file, (m_layout << 24) | 1);
+    putU32(file, static_cast<uint32_t>(m_members.size()));
+    if (m_layout == 1) {
+        putU32(file, static_cast<uint32_t>(16 + body.size()));
+        file.insert(file.end(), body.begin(), body.end());
+        file.insert(file.end(), directory.begin(), directory.end());
+    } else {
+        file.insert(file.end(), directory.begin(), directory.end());
+        file.insert(file.end(), body.begin(), body.end());
+    }
+
+    // Write aside and rename, so that a failed run never leaves half an archive.
+    std::string temp = path + ".tmp";
+    FILE* out = std::fopen(temp.c_str(), "wb");
+    if (!out) {
+        error = "cannot create " + temp;
+        return false;
+    }
+    bool ok = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    ok = std::fclose(out) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/platform/ByteBuffer.h"
+
+// Builds a "data.sar" archive from members held in memory.
+class ArchiveWriter {
+public:
+    explicit ArchiveWriter(uint32_t layout = 0) : m_layout(layout) {}
+
+    // `name` is stored with '/' turned into '\'; flags bit 0 range-codes the
+    // member, bit 1 block-sorts it. False for a name the archive cannot hold.
+    bool add(const std::string& name, const ByteBuffer& data, uint8_t flags);
+    bool add(const std::string& name, const std::string& data, uint8_t flags);
+
+    // Writes the archive; false with a message in `error` on failure.
+    bool write(const std::string& path, std::string& error) const;
+
+private:
+    struct Member {
+        std::string name;
+        uint8_t flags;
+        ByteBuffer stored; // including the trailing primary index when block-sorted
+        uint32_t storedSize;
+        uint32_t unpackedSize;
+    };
+    uint32_t m_layout;
+    std::vector<Member> m_members;
+};
+
+// Packs one member's bytes the way the archive stores them.
+void packMember(const ByteBuffer& data, uint8_t flags, ByteBuffer& stored, uint32_t& storedSize,
+                uint32_t& unpackedSize);
