@@ -15,7 +15,7 @@ constexpr uint32_t MIN_ENTRY_SIZE = 14;
 // No well-formed packed stream expands further than this per stored byte.
 constexpr uint64_t MAX_EXPANSION = 512;
 
-std::string archiveName(const char* name) {
+std::string memberKey(const char* name) {
     std::string converted = name;
     for (char& c : converted)
         if (c == '/') c = '\\';
@@ -25,13 +25,13 @@ std::string archiveName(const char* name) {
 } // namespace
 
 DataArchive::DataArchive(File& source)
-    : m_source(source.clone()), m_archiveName(nullptr), m_version(0), m_entryCount(0),
+    : m_source(source.clone()), m_version(0), m_entryCount(0),
       m_directoryLoaded(false), m_dataBase(0), m_position(0) {
     m_member.resize(0);
 }
 
 DataArchive::~DataArchive() {
-    if (m_archiveName) m_source->close();
+    if (!m_archiveName.empty()) m_source->close();
     delete m_source;
 }
 
@@ -104,9 +104,7 @@ bool DataArchive::readDirectory(int32_t count, uint32_t archiveSize) {
 
 File* DataArchive::clone() {
     auto* copy = new DataArchive(*m_source);
-    if (m_archiveName) {
-        if (copy->m_source->open(m_archiveName)) copy->m_archiveName = m_archiveName;
-    }
+    if (!m_archiveName.empty() && copy->m_source->open(m_archiveName.c_str())) copy->m_archiveName = m_archiveName;
     copy->m_version = m_version;
     copy->m_entryCount = m_entryCount;
     copy->m_directory = m_directory;
@@ -117,7 +115,7 @@ File* DataArchive::clone() {
 
 const ArchiveEntry* DataArchive::findEntry(const char* name, bool openableOnly) const {
     if (!name) return nullptr;
-    std::string converted = archiveName(name);
+    std::string converted = memberKey(name);
     for (const ArchiveEntry& entry : m_directory) {
         if (openableOnly && (entry.flags & ~ArchiveEntry::KNOWN_FLAGS)) continue;
         if (strcasecmp(entry.name, converted.c_str()) == 0) return &entry;
@@ -159,7 +157,7 @@ bool DataArchive::open(const char* name) {
     if (!name) return false;
     const ArchiveEntry* entry = findEntry(name, true);
     if (!entry) {
-        reportError(formatStatic("error: \"%s\" not found !!!\n", archiveName(name).c_str()));
+        reportError(formatStatic("error: \"%s\" not found !!!\n", memberKey(name).c_str()));
         return false;
     }
     // Unpack aside so that a broken member leaves the open one as it was.

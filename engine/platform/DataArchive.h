@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 #include <vector>
 
 #include "engine/platform/ArchiveEntry.h"
@@ -40,7 +41,7 @@ private:
     bool loadMember(const ArchiveEntry& entry, ByteBuffer& bytes);
 
     File* m_source;
-    const char* m_archiveName;
+    std::string m_archiveName; // empty until openArchive found the file
     uint32_t m_version;
     int32_t m_entryCount;
     std::vector<ArchiveEntry> m_directory;

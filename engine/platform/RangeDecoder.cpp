@@ -4,7 +4,7 @@ namespace {
 
 constexpr uint32_t BOTTOM = 1u << 23;
 // A well-formed stream ends within a few bytes of its data; past that it is broken.
-constexpr uint32_t OVERRUN_SLACK = 8;
+constexpr uint32_t OVERRUN_SLACK = 4;
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "sys/window/MessageBox.h"
 
@@ -35,10 +36,20 @@ ByteBuffer assertionText(const char* fallback, const char* expression, char open
     const char* last = std::strrchr(expression, close);
     ByteBuffer result(fallback ? fallback : "");
     if (!first || !last || last - first < 2) return result;
-    uint32_t n = static_cast<uint32_t>(last - first - 1);
-    result.resize(n + 1);
-    std::memcpy(result.data(), first + 1, n);
-    result.data()[n] = 0;
+    // The expression is source text, so its literal still spells escapes.
+    std::string message;
+    for (const char* p = first + 1; p < last; ++p) {
+        if (*p != '\\' || p + 1 == last) {
+            message += *p;
+            continue;
+        }
+        switch (*++p) {
+        case 'n': message += '\n'; break;
+        case 't': message += '\t'; break;
+        default: message += *p; break;
+        }
+    }
+    result.assignText(message.c_str());
     return result;
 }
 

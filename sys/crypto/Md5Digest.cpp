@@ -17,7 +17,8 @@ Md5Digest::~Md5Digest() { EVP_MD_CTX_free(static_cast<EVP_MD_CTX*>(m_context)); 
 
 bool Md5Digest::compute(const void* data, size_t length, uint8_t out[16]) {
     auto* ctx = static_cast<EVP_MD_CTX*>(m_context);
-    if (!ctx) return false;
+    if (!ctx || m_done) return false;
+    m_done = true;
     unsigned int written = 0;
     uint8_t digest[EVP_MAX_MD_SIZE];
     if (EVP_DigestUpdate(ctx, data, length) != 1) return false;
