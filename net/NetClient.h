@@ -1,0 +1,19 @@
+#pragma once
+#include <cstdint>
+
+#include "net/Net.h"
+
+// An outgoing TCP connection. A client may connect again once its last
+// connection ended.
+class NetClient : public Net {
+public:
+    static constexpr uint32_t FLAG_RECEIVE_THREAD = 1;
+    static constexpr uint32_t FLAG_NO_DELAY = 2;
+
+    NetClient();
+    ~NetClient() override;
+
+    // host is a name or a dotted address; false when it cannot be reached.
+    bool connect(const char* host, uint16_t port, uint32_t flags);
+    virtual void onConnect();
+};

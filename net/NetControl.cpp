@@ -1,0 +1,211 @@
+#include "net/NetControl.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "engine/platform/Report.h"
+
+namespace {
+
+// Tools and tests run several clients in one process; the log is shared.
+std::mutex g_logLock;
+
+void logChunk(const char* what, int32_t nid, int32_t size) {
+    std::lock_guard<std::mutex> guard(g_logLock);
+    g_logStream << what << nid << " size: " << size << '\n';
+}
+
+} // namespace
+
+NetControl& NetControl::getInstance() {
+    static NetControl instance;
+    return instance;
+}
+
+NetControl::NetControl() = default;
+
+NetControl::~NetControl() { closeConnection(); }
+
+bool NetControl::connect(const char* host, bool isHost, uint16_t port) {
+    m_playerSlot = 0;
+    m_start = false;
+    m_welcomed = false;
+    m_refused = false;
+    m_status = STATUS_LOST;
+    closeConnection();
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_reader.clear();
+        m_lost = false;
+    }
+    if (!NetClient::connect(host, port, FLAG_RECEIVE_THREAD | FLAG_NO_DELAY)) {
+        m_status = STATUS_CONNECT_FAILED;
+        return false;
+    }
+    std::unique_lock<std::mutex> lock(m_lock);
+    beginChunk(isHost ? NetProtocol::CHUNK_HOST_HELLO : NetProtocol::CHUNK_JOIN);
+    sendChunk();
+    auto timeout = std::chrono::duration<double>(WELCOME_TIMEOUT);
+    m_answer.wait_for(lock, timeout, [this] { return m_welcomed || m_refused || m_lost; });
+    lock.unlock();
+    if (m_refused) {
+        m_status = STATUS_REFUSED;
+        return false;
+    }
+    if (m_lost || !isConnected()) {
+        m_status = STATUS_LOST;
+        return false;
+    }
+    if (m_welcomed) return true;
+    disconnect();
+    m_status = STATUS_REFUSED;
+    return false;
+}
+
+void NetControl::disconnect() {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        beginChunk(NetProtocol::CHUNK_LEAVE);
+        sendChunk();
+    }
+    m_status = STATUS_LEFT;
+    closeConnection();
+}
+
+void NetControl::sendChangedValues() {
+    if (!isConnected()) return;
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (NetValueBase* value : m_netValue) {
+        if ((value->getFlags() & NetValueBase::FLAG_SEND) && value->isChanged() && value->getNid() != -1) {
+            beginChunk(value->getNid());
+            m_writer.writeBytes(value->data(), value->size());
+            sendChunk();
+        }
+        value->commit();
+    }
+}
+
+void NetControl::sendLobbyClosed(bool closed) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    beginChunk(NetProtocol::CHUNK_LOBBY_CLOSED);
+    writeByte(closed ? 1 : 0);
+    sendChunk();
+}
+
+void NetControl::addValue(NetValueBase* value) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_netValue.push_back(value);
+}
+
+void NetControl::removeValue(NetValueBase* value) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    // By pointer: every value not yet given a nid shares -1.
+    auto it = std::find(m_netValue.begin(), m_netValue.end(), value);
+    if (it != m_netValue.end()) m_netValue.erase(it);
+}
+
+NetValueBase* NetControl::getValueId(int32_t id) const {
+    for (NetValueBase* value : m_netValue)
+        if (value->getNid() == id) return value;
+    return nullptr;
+}
+
+void NetControl::beginChunk(int32_t nid) {
+    ENGINE_ASSERT(nid < NetProtocol::MAX_NID && "nid < 2000");
+    ENGINE_ASSERT(nid >= 0 && "nid >= 0");
+    m_writer.begin(static_cast<uint16_t>(nid));
+}
+
+void NetControl::writeByte(uint8_t value) { m_writer.writeByte(value); }
+
+void NetControl::writeShort(uint16_t value) { m_writer.writeShort(value); }
+
+bool NetControl::sendChunk() {
+    logChunk("writenid: ", m_writer.nid(), static_cast<int32_t>(m_writer.size()));
+    bool ok = m_writer.finish() && sendBytes(m_writer.data(), m_writer.size());
+    m_writer.clear();
+    return ok;
+}
+
+int32_t NetControl::onReceive(const uint8_t* data, int32_t length) {
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_reader.append(data, length);
+    bool keep = true;
+    ChunkReader::State state;
+    while (keep && (state = m_reader.beginChunk()) != ChunkReader::State::INCOMPLETE) {
+        keep = state == ChunkReader::State::COMPLETE && handleChunk();
+    }
+    if (!keep) m_reader.clear();
+    lock.unlock();
+    // A leave from the server, or a stream we can no longer follow.
+    if (!keep) exitThread();
+    return length;
+}
+
+void NetControl::onDisconnect() {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_lost = true;
+    }
+    m_answer.notify_all();
+}
+
+bool NetControl::handleChunk() {
+    int32_t payload = m_reader.payloadSize();
+    switch (m_reader.nid()) {
+    case NetProtocol::CHUNK_WELCOME:
+        // The slot later indexes the riders: a welcome outside 0..4 is no welcome.
+        if (payload == 1) {
+            uint8_t slot = m_reader.readByte();
+            if (slot < NetProtocol::MAX_PLAYERS) {
+                m_playerSlot = slot;
+                m_welcomed = true;
+                m_answer.notify_all();
+            }
+        }
+        break;
+    case NetProtocol::CHUNK_REFUSED:
+        m_refused = true;
+        m_answer.notify_all();
+        break;
+    case NetProtocol::CHUNK_LEAVE:
+        if (payload != 1) break;
+        m_status = m_reader.readByte() != 0 ? STATUS_ENDED : STATUS_ENDED_BY_HOST;
+        endReadChunk();
+        return false;
+    case NetProtocol::CHUNK_START:
+        m_start = true;
+        break;
+    case NetProtocol::CHUNK_BARRIER:
+        if (payload == 4) m_barrierValue = m_reader.readInt();
+        break;
+    default:
+        if (m_reader.nid() < NetProtocol::MAX_NID) handleValueChunk();
+        break;
+    }
+    m_reader.skipRest();
+    endReadChunk();
+    return true;
+}
+
+void NetControl::handleValueChunk() {
+    NetValueBase* value = getValueId(m_reader.nid());
+    if (!value) {
+        std::lock_guard<std::mutex> guard(g_logLock);
+        g_logStream << "value not present: " << m_reader.nid() << '\n';
+        return;
+    }
+    uint32_t payload = static_cast<uint32_t>(m_reader.payloadSize());
+    ENGINE_ASSERT(payload == value->size() && "readChunkSize() == m_netValue[i]->size()");
+    // Half a value mixed with the old bytes is worse than the old value.
+    if (payload != value->size()) return;
+    m_payload.resize(payload);
+    m_reader.readRest(m_payload.data());
+    value->setData(m_payload.data(), payload);
+}
+
+void NetControl::endReadChunk() {
+    logChunk("readnid: ", m_reader.nid(), m_reader.chunkLength());
+    ENGINE_ASSERT(m_reader.payloadLeft() == 0 && "m_readBufferPos == m_readLen");
+    m_reader.endChunk();
+}

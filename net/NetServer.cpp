@@ -1,0 +1,91 @@
+#include "net/NetServer.h"
+
+#include "sys/net/Socket.h"
+
+NetServer::NetServer() { sys::socketStartup(); }
+
+NetServer::~NetServer() {
+    shutdownListener();
+    closeAllConnections();
+    closeConnection();
+    sys::socketCleanup();
+}
+
+bool NetServer::listenOn(uint16_t port) {
+    std::lock_guard<std::mutex> guard(m_connectionsLock);
+    if (socketHandle() != sys::INVALID_SOCKET_HANDLE) return true;
+    int socket = sys::createTcpSocket();
+    if (socket == sys::INVALID_SOCKET_HANDLE) return false;
+    // A restart must not wait for the last run's connections to leave TIME_WAIT.
+    sys::setReuseAddress(socket);
+    // An unbound socket is not kept, so the next attempt binds afresh.
+    if (!sys::bindAnyAddress(socket, port) || !sys::listenSocket(socket)) {
+        sys::closeSocket(socket);
+        return false;
+    }
+    sys::setNoDelay(socket);
+    m_boundPort = sys::boundPort(socket);
+    adoptSocket(socket);
+    if (m_listenerShut) endConnection();
+    return true;
+}
+
+bool NetServer::acceptConnection(uint16_t port) {
+    if (!isConnected() && !listenOn(port)) return false;
+    reapConnections();
+    uint32_t peer = 0;
+    int socket = sys::acceptSocket(socketHandle(), peer);
+    if (socket == sys::INVALID_SOCKET_HANDLE) return false;
+    if (getConnectionCount() >= MAX_CONNECTIONS) {
+        sys::closeSocket(socket);
+        return true;
+    }
+    sys::setNoDelay(socket);
+    std::unique_ptr<NetServerConnection> connection = createConnection(socket);
+    connection->onConnect(peer);
+    connection->start();
+    std::lock_guard<std::mutex> guard(m_connectionsLock);
+    m_connections.push_back(std::move(connection));
+    return true;
+}
+
+std::unique_ptr<NetServerConnection> NetServer::createConnection(int socket) {
+    return std::make_unique<NetServerConnection>(socket);
+}
+
+size_t NetServer::getConnectionCount() {
+    std::lock_guard<std::mutex> guard(m_connectionsLock);
+    return m_connections.size();
+}
+
+void NetServer::shutdownListener() {
+    std::lock_guard<std::mutex> guard(m_connectionsLock);
+    m_listenerShut = true;
+    endConnection();
+}
+
+void NetServer::closeAllConnections() {
+    std::vector<std::unique_ptr<NetServerConnection>> connections;
+    {
+        std::lock_guard<std::mutex> guard(m_connectionsLock);
+        connections.swap(m_connections);
+    }
+    for (auto& connection : connections) connection->drop();
+    for (auto& connection : connections) connection->close();
+}
+
+void NetServer::reapConnections() {
+    std::vector<std::unique_ptr<NetServerConnection>> finished;
+    {
+        std::lock_guard<std::mutex> guard(m_connectionsLock);
+        for (auto it = m_connections.begin(); it != m_connections.end();) {
+            if ((*it)->isFinished()) {
+                finished.push_back(std::move(*it));
+                it = m_connections.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (auto& connection : finished) connection->close();
+}

@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "net/Net.h"
+#include "net/NetServerConnection.h"
+
+// A listening socket that accepts one connection per call and owns the
+// accepted connections until their threads have ended.
+class NetServer : public Net {
+public:
+    // Beyond this many open connections a new one is closed at once.
+    static constexpr size_t MAX_CONNECTIONS = 16;
+
+    NetServer();
+    ~NetServer() override;
+
+    // Binds and listens on port (0: any free one); false when that fails.
+    bool listenOn(uint16_t port);
+    // Accepts one connection (blocking); binds first when not yet listening.
+    bool acceptConnection(uint16_t port);
+    virtual std::unique_ptr<NetServerConnection> createConnection(int socket);
+
+    uint16_t getBoundPort() const { return m_boundPort; }
+    size_t getConnectionCount();
+    // Wakes a blocked accept; later accepts fail.
+    void shutdownListener();
+    // Shuts every connection down and waits for all their threads.
+    void closeAllConnections();
+
+protected:
+    // Joins and frees the connections whose threads have ended.
+    void reapConnections();
+
+private:
+    std::mutex m_connectionsLock;
+    std::vector<std::unique_ptr<NetServerConnection>> m_connections;
+    bool m_listenerShut = false;
+    uint16_t m_boundPort = 0;
+};

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// TCP over POSIX sockets, as wide as the game's networking needs. Addresses
+// are IPv4 in network byte order, ports in host order.
+namespace sys {
+
+constexpr int INVALID_SOCKET_HANDLE = -1;
+
+enum class ReceiveResult { DATA, CLOSED, TIMEOUT, FAILED };
+
+// The Winsock start-up and release stand-ins: counted, nothing to set up here.
+bool socketStartup();
+void socketCleanup();
+int socketUsers();
+
+int createTcpSocket();
+// First IPv4 address of a host name or dotted address.
+bool resolveHost(const char* host, uint32_t& address);
+bool connectSocket(int socket, uint32_t address, uint16_t port);
+bool setNoDelay(int socket);
+bool setReuseAddress(int socket);
+bool setSendTimeout(int socket, uint32_t milliseconds);
+bool setReceiveTimeout(int socket, uint32_t milliseconds);
+bool bindAnyAddress(int socket, uint16_t port);
+bool listenSocket(int socket);
+// The port a bound socket holds; 0 when unknown.
+uint16_t boundPort(int socket);
+// Blocks; INVALID_SOCKET_HANDLE once the listener is shut down.
+int acceptSocket(int listener, uint32_t& peer);
+// received holds the byte count when the result is DATA.
+ReceiveResult receiveSocket(int socket, uint8_t* buffer, size_t capacity, size_t& received);
+// Sends all bytes, resuming partial sends; never raises SIGPIPE. sent tells
+// how many left before a failure or a send time-out.
+bool sendSocket(int socket, const uint8_t* data, size_t length, size_t& sent);
+// Both directions; wakes a thread blocked in accept or receive on it.
+void shutdownSocket(int socket);
+void closeSocket(int socket);
+
+} // namespace sys
