@@ -1,5 +1,6 @@
 #include "engine/platform/BlockSort.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -33,6 +34,97 @@ void inverseMoveToFront(const ByteBuffer& input, ByteBuffer& output) {
     for (uint32_t i = 0; i < n; ++i) out[i] = mtf.promote(in[i]);
 }
 
+namespace {
+
+// Small members fit the caches and take the plain walk.
+constexpr uint32_t CHAINED_MIN = 1u << 16;
+constexpr uint32_t CHAINS = 256; // about as many misses as the core keeps in flight
+
+// step[i] packs L[i] with the index of the row that follows it in the walk;
+// the sentinel's row, which has no byte, is the index n.
+template <typename Step>
+std::vector<Step> buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIndex, const uint32_t* start) {
+    std::vector<Step> step(n);
+    uint32_t first[256];
+    std::memcpy(first, start, sizeof first);
+    for (uint32_t i = 0; i < n; ++i) {
+        Step k = first[last[i]]++;
+        Step next = k + 1 < primaryIndex ? k + 1 : k + 1 == primaryIndex ? n : k;
+        step[i] = next << 8 | last[i];
+    }
+    return step;
+}
+
+template <typename Step>
+bool walkOnce(const std::vector<Step>& step, uint32_t n, uint8_t* out) {
+    uint32_t j = 0;
+    for (uint32_t i = n; i-- > 0;) {
+        // Only the last step may reach the sentinel.
+        if (j >= n) return false;
+        Step e = step[j];
+        out[i] = static_cast<uint8_t>(e);
+        j = static_cast<uint32_t>(e >> 8);
+    }
+    return true;
+}
+
+// The walk is one dependent memory access per byte. On a large member that is
+// a cache miss each time, so walk many pieces of the cycle at once: a chain
+// starts at every row whose index is a multiple of the spacing and runs until
+// it meets the next chain's start; the pieces are then laid end to end.
+template <typename Step>
+bool walkChained(const std::vector<Step>& step, uint32_t n, uint8_t* out) {
+    constexpr uint32_t SENTINEL = UINT32_MAX;
+    uint32_t shift = 0;
+    while ((n >> shift) > CHAINS) ++shift;
+    const uint32_t spacing = 1u << shift, chains = (n + spacing - 1) >> shift;
+    std::vector<uint32_t> current(chains), next(chains), running(chains);
+    std::vector<std::vector<uint8_t>> piece(chains);
+    for (uint32_t c = 0; c < chains; ++c) {
+        current[c] = c << shift;
+        running[c] = c;
+        piece[c].reserve(2 * spacing);
+    }
+    uint32_t active = chains;
+    uint64_t steps = 0;
+    while (active) {
+        steps += active;
+        if (steps > n) return false;
+        uint32_t kept = 0;
+        for (uint32_t k = 0; k < active; ++k) {
+            uint32_t c = running[k];
+            Step e = step[current[c]];
+            piece[c].push_back(static_cast<uint8_t>(e));
+            uint32_t j = static_cast<uint32_t>(e >> 8);
+            current[c] = j;
+            // Ask for the next row now; the other chains' steps hide its latency.
+            __builtin_prefetch(&step[j < n ? j : 0]);
+            if (j >= n)
+                next[c] = SENTINEL;
+            else if ((j & (spacing - 1)) == 0)
+                next[c] = j >> shift;
+            else
+                running[kept++] = c;
+        }
+        active = kept;
+    }
+    // From the chain holding the text's end, each piece leads to the one before it.
+    uint32_t position = n, visited = 0;
+    for (uint32_t c = 0; c != SENTINEL; c = next[c]) {
+        if ((c == 0 && visited > 0) || ++visited > chains || piece[c].size() > position) return false;
+        for (uint8_t b : piece[c]) out[--position] = b;
+    }
+    return position == 0 && visited == chains;
+}
+
+template <typename Step>
+bool walk(const uint8_t* last, uint32_t n, uint32_t primaryIndex, const uint32_t* start, uint8_t* out) {
+    std::vector<Step> step = buildSteps<Step>(last, n, primaryIndex, start);
+    return n < CHAINED_MIN ? walkOnce(step, n, out) : walkChained(step, n, out);
+}
+
+} // namespace
+
 bool inverseBwt(const ByteBuffer& input, uint32_t primaryIndex, ByteBuffer& output) {
     const uint32_t n = input.size();
     if (n == 0) {
@@ -49,21 +141,11 @@ bool inverseBwt(const ByteBuffer& input, uint32_t primaryIndex, ByteBuffer& outp
         s = sum;
         sum += c;
     }
-    std::vector<uint32_t> next(n);
-    for (uint32_t i = 0; i < n; ++i) next[i] = start[last[i]]++;
-
     ByteBuffer result;
     result.resize(n);
-    uint8_t* out = result.data();
-    uint32_t j = 0;
-    for (uint32_t i = n; i-- > 0;) {
-        // Only the sentinel's own row lies beyond the data, and only the walk's
-        // last step may land there.
-        if (j >= n) return false;
-        out[i] = last[j];
-        j = next[j];
-        if (j < primaryIndex) ++j;
-    }
+    bool ok = n < (1u << 24) - 1 ? walk<uint32_t>(last, n, primaryIndex, start, result.data())
+                             : walk<uint64_t>(last, n, primaryIndex, start, result.data());
+    if (!ok) return false;
     output.swap(result);
     return true;
 }

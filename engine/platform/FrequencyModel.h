@@ -2,8 +2,10 @@
 #include <cstdint>
 #include <vector>
 
-// Adaptive order-0 symbol frequencies over a Fenwick tree; shared by the
-// archive's range decoder and the packer's encoder so both adapt alike.
+// Adaptive order-0 symbol frequencies; shared by the archive's range decoder
+// and the packer's encoder so both adapt alike. Counts are kept with running
+// sums per group of 16 symbols: an update touches two words and a search
+// over the skewed counts of block-sorted data ends in the first group.
 class FrequencyModel {
 public:
     // Counts are halved once the total reaches this.
@@ -22,12 +24,42 @@ public:
     uint32_t symbolCount() const { return m_symbolCount; }
 
 private:
-    void buildTree();
+    static constexpr uint32_t GROUP_SHIFT = 4;
+    void rescale();
+    void sumGroups();
 
     uint32_t m_symbolCount = 0;
     uint32_t m_increment = 0;
-    uint32_t m_topBit = 0;
-    std::vector<uint32_t> m_counts;
-    std::vector<uint32_t> m_tree; // indexed 1..n
+    std::vector<uint32_t> m_counts; // padded with zeros to whole groups
+    std::vector<uint32_t> m_groups;
     uint32_t m_total = 0;
 };
+
+// The two calls made for every decoded byte stay inline.
+inline void FrequencyModel::update(uint32_t symbol) {
+    m_counts[symbol] += m_increment;
+    m_groups[symbol >> GROUP_SHIFT] += m_increment;
+    m_total += m_increment;
+    if (m_total >= RESCALE_LIMIT) rescale();
+}
+
+inline uint32_t FrequencyModel::find(uint32_t v, uint32_t& below) const {
+    const uint32_t* groups = m_groups.data();
+    const uint32_t last = static_cast<uint32_t>(m_groups.size()) - 1;
+    uint32_t g = 0;
+    below = 0;
+    while (g < last && v >= groups[g]) {
+        v -= groups[g];
+        below += groups[g];
+        ++g;
+    }
+    const uint32_t* counts = m_counts.data();
+    uint32_t s = g << GROUP_SHIFT;
+    const uint32_t end = s + (1u << GROUP_SHIFT) - 1;
+    while (s < end && v >= counts[s]) {
+        v -= counts[s];
+        below += counts[s];
+        ++s;
+    }
+    return s;
+}

@@ -158,3 +158,19 @@ TEST(Bwt, ArbitraryInputNeverReadsOutside) {
         for (uint32_t p = 1; p <= s.size(); ++p) inverseBwt(bytes(s), p, out);
     }
 }
+
+TEST(Bwt, LargeMembersWalkInPiecesToTheSameResult) {
+    // Past the cache-sized limit the inverse walks many chains at once.
+    std::string s = noise(300000, 11) + std::string(200000, 'z') + noise(100000, 12);
+    ByteBuffer last, out;
+    uint32_t primary = forwardBwt(bytes(s), last);
+    ASSERT_TRUE(inverseBwt(last, primary, out));
+    EXPECT_TRUE(str(out) == s);
+    // A damaged index breaks the single cycle; that must fail, not overrun.
+    for (uint32_t p : {1u, primary / 2, primary + 1, static_cast<uint32_t>(s.size())})
+        if (p != primary) {
+            EXPECT_FALSE(inverseBwt(last, p, out) && str(out) == s);
+        }
+    ByteBuffer scrambled = bytes(noise(150000, 13));
+    EXPECT_NO_FATAL_FAILURE(inverseBwt(scrambled, 77777, out));
+}
