@@ -1,0 +1,41 @@
+#include "game/EncryptedRecord.h"
+
+#include <cstring>
+#include <vector>
+
+#include "engine/platform/File.h"
+#include "game/RecordChecksum.h"
+
+namespace {
+
+bool readExactly(File& file, void* buffer, uint32_t count) {
+    return count == 0 || file.read(buffer, count) == static_cast<int32_t>(count);
+}
+
+} // namespace
+
+bool writeEncryptedRecord(const void* data, uint32_t length, const BlowfishContext& context, File& file) {
+    uint32_t checksum = recordChecksum(data, length);
+    uint8_t header[5] = {uint8_t(checksum), uint8_t(checksum >> 8), uint8_t(checksum >> 16), uint8_t(checksum >> 24),
+                         uint8_t(recordPadCount(length))};
+    std::vector<uint8_t> block(length + recordPadCount(length), 0);
+    if (length > 0) std::memcpy(block.data(), data, length);
+    blowfishEncryptBuffer(BLOWFISH_CFB64, block.data(), uint32_t(block.size()), context);
+    if (file.write(header, sizeof header) != int32_t(sizeof header)) return false;
+    return block.empty() || file.write(block.data(), uint32_t(block.size())) == int32_t(block.size());
+}
+
+bool readEncryptedRecord(File& file, const BlowfishContext& context, void* destination, uint32_t length) {
+    uint8_t header[5] = {};
+    std::vector<uint8_t> block(length + recordPadCount(length), 0);
+    // A short read leaves zeros behind; the record is refused below, but the
+    // destination still gets what was decrypted, as callers expect.
+    bool whole = readExactly(file, header, sizeof header);
+    whole = whole && header[4] == recordPadCount(length);
+    whole = whole && readExactly(file, block.data(), uint32_t(block.size()));
+    blowfishDecryptBuffer(BLOWFISH_CFB64, block.data(), uint32_t(block.size()), context);
+    if (length > 0) std::memcpy(destination, block.data(), length);
+    uint32_t stored = uint32_t(header[0]) | (uint32_t(header[1]) << 8) | (uint32_t(header[2]) << 16) |
+                      (uint32_t(header[3]) << 24);
+    return whole && recordChecksum(destination, length) == stored;
+}

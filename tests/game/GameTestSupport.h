@@ -1,0 +1,54 @@
+#pragma once
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+#include "engine/platform/Report.h"
+#include "tests/support/TempDir.h"
+
+// Catches what the game writes to its log while it lives.
+class LogCapture {
+public:
+    LogCapture() : m_old(g_logStream.rdbuf()) { g_logStream.basic_ios<char>::rdbuf(m_text.rdbuf()); }
+    ~LogCapture() { g_logStream.basic_ios<char>::rdbuf(m_old); }
+    std::string text() const { return m_text.str(); }
+
+private:
+    std::streambuf* m_old;
+    std::stringstream m_text;
+};
+
+// Runs the test inside a scratch folder, where the game keeps its data files.
+class ScratchFolder {
+public:
+    ScratchFolder() : m_old(getcwd(nullptr, 0)) { m_changed = chdir(m_dir.path().c_str()) == 0; }
+    ~ScratchFolder() {
+        if (m_old && chdir(m_old) != 0) m_changed = false;
+        free(m_old);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    bool ok() const { return m_changed; }
+    const TempDir& dir() const { return m_dir; }
+
+private:
+    TempDir m_dir;
+    char* m_old;
+    bool m_changed = false;
+};
+
+inline std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
+
+inline void writeWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
