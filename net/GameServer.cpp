@@ -1,0 +1,245 @@
+#include "net/GameServer.h"
+
+#include <chrono>
+
+#include "net/GameServerConnection.h"
+#include "sys/net/Socket.h"
+
+namespace GameDaemon {
+
+using namespace NetProtocol;
+
+GameServer::GameServer(uint16_t port, uint32_t helloTimeoutMs)
+    : m_port(port), m_helloTimeoutMs(helloTimeoutMs), m_values(MAX_NID) {}
+
+GameServer::~GameServer() { stop(); }
+
+bool GameServer::start() {
+    if (m_running) return true;
+    bool bound = listenOn(m_port);
+    m_running = true;
+    m_acceptThread = std::thread(&GameServer::acceptLoop, this);
+    return bound;
+}
+
+void GameServer::stop() {
+    {
+        std::lock_guard<std::mutex> guard(m_retryLock);
+        m_running = false;
+    }
+    m_retryWake.notify_all();
+    onDisconnect();
+    shutdownListener();
+    if (m_acceptThread.joinable()) m_acceptThread.join();
+    // Every connection thread ends and is joined before anything it uses goes.
+    closeAllConnections();
+}
+
+void GameServer::acceptLoop() {
+    while (m_running) {
+        if (acceptConnection(m_port)) continue;
+        // A port still taken, or a listener in trouble: try again, but calmly.
+        std::unique_lock<std::mutex> lock(m_retryLock);
+        m_retryWake.wait_for(lock, std::chrono::milliseconds(RETRY_MS), [this] { return !m_running; });
+    }
+}
+
+std::unique_ptr<NetServerConnection> GameServer::createConnection(int socket) {
+    sys::setReceiveTimeout(socket, m_helloTimeoutMs);
+    return std::make_unique<GameServerConnection>(*this, socket);
+}
+
+int32_t GameServer::getOccupiedSlots() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    int32_t count = 0;
+    for (GameServerConnection* player : m_players) count += player != nullptr;
+    return count;
+}
+
+bool GameServer::isLobbyClosed() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_lobbyClosed;
+}
+
+size_t GameServer::getStoredBytes() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_storedBytes;
+}
+
+bool GameServer::handleChunk(GameServerConnection& from, ChunkReader& chunk) {
+    uint16_t nid = chunk.nid();
+    int32_t payload = chunk.payloadSize();
+    if (nid == CHUNK_HOST_HELLO || nid == CHUNK_JOIN) {
+        chunk.skipRest();
+        return hello(from, nid == CHUNK_HOST_HELLO);
+    }
+    if (nid == CHUNK_LEAVE) {
+        chunk.skipRest();
+        chunk.endChunk();
+        freeSlot(from);
+        return false;
+    }
+    // Until a hello has been answered, a connection has nothing to say.
+    if (from.m_playerSlot == -1 || nid >= MAX_NID) {
+        chunk.skipRest();
+        return true;
+    }
+    switch (nid) {
+    case CHUNK_READY:
+        ready(from);
+        break;
+    case CHUNK_LOBBY_CLOSED:
+        // Only the host opens and closes its lobby.
+        if (payload == 1 && from.m_playerSlot == 0) m_lobbyClosed = chunk.readByte() != 0;
+        break;
+    case CHUNK_BARRIER:
+        if (payload == 4) barrier(from, chunk.readInt());
+        break;
+    default:
+        // A client never speaks for the server: welcome, refusal and start stay ours.
+        if (!isControlId(nid)) relay(from, chunk);
+        break;
+    }
+    chunk.skipRest();
+    return true;
+}
+
+bool GameServer::hello(GameServerConnection& from, bool host) {
+    // A repeated hello is answered with the slot already held.
+    if (from.m_playerSlot != -1) {
+        welcome(from);
+        return true;
+    }
+    if (host) {
+        if (m_players[0]) return refuse(from);
+        clearValues();
+        // Guests of a host that left are let go, not kept without a slot.
+        for (int32_t slot = 1; slot < MAX_PLAYERS; ++slot) {
+            if (!m_players[slot]) continue;
+            m_players[slot]->m_playerSlot = -1;
+            m_players[slot]->drop();
+            m_players[slot] = nullptr;
+        }
+        m_lobbyClosed = false;
+        m_players[0] = &from;
+        from.m_playerSlot = 0;
+        welcome(from);
+        return true;
+    }
+    if (!m_players[0] || m_lobbyClosed) return refuse(from);
+    for (int32_t slot = 0; slot < MAX_PLAYERS; ++slot) {
+        if (m_players[slot]) continue;
+        m_players[slot] = &from;
+        from.m_playerSlot = slot;
+        welcome(from);
+        return true;
+    }
+    return refuse(from);
+}
+
+bool GameServer::refuse(GameServerConnection& to) {
+    to.beginChunk(CHUNK_REFUSED);
+    to.sendChunk();
+    return false;
+}
+
+void GameServer::welcome(GameServerConnection& to) {
+    to.beginChunk(CHUNK_WELCOME);
+    to.writeByte(static_cast<uint8_t>(to.m_playerSlot));
+    to.sendChunk();
+}
+
+void GameServer::ready(GameServerConnection& to) {
+    for (int32_t nid = 0; nid < MAX_NID; ++nid) {
+        const std::vector<uint8_t>& stored = m_values[nid];
+        if (stored.empty()) continue;
+        to.beginChunk(static_cast<uint16_t>(nid));
+        to.writeBytes(stored.data(), static_cast<uint32_t>(stored.size()));
+        to.sendChunk();
+    }
+    to.beginChunk(CHUNK_START);
+    to.sendChunk();
+}
+
+void GameServer::barrier(GameServerConnection& from, uint32_t value) {
+    from.m_barrierValue = value;
+    from.m_inBarrier = true;
+    completeBarrier();
+}
+
+// Answers every member at once when all occupied slots wait on one value, so
+// nobody polls and nobody is left waiting on a member that was answered first.
+void GameServer::completeBarrier() {
+    GameServerConnection* first = nullptr;
+    for (GameServerConnection* player : m_players) {
+        if (!player) continue;
+        if (!player->m_inBarrier) return;
+        if (!first) first = player;
+        if (player->m_barrierValue != first->m_barrierValue) return;
+    }
+    if (!first) return;
+    uint32_t value = first->m_barrierValue;
+    for (GameServerConnection* player : m_players) {
+        if (!player) continue;
+        player->beginChunk(CHUNK_BARRIER);
+        player->writeInt(value);
+        player->sendChunk();
+        player->m_barrierValue = 0;
+        player->m_inBarrier = false;
+    }
+}
+
+void GameServer::relay(GameServerConnection& from, ChunkReader& chunk) {
+    uint16_t nid = chunk.nid();
+    size_t size = static_cast<size_t>(chunk.payloadLeft());
+    std::vector<uint8_t>& stored = m_values[nid];
+    if (m_storedBytes - stored.size() + size > MAX_STORED_BYTES) return;
+    m_storedBytes = m_storedBytes - stored.size() + size;
+    stored.resize(size);
+    chunk.readRest(stored.data());
+    from.beginChunk(nid);
+    from.writeBytes(stored.data(), static_cast<uint32_t>(size));
+    from.broadcastChunk();
+}
+
+void GameServer::broadcast(const GameServerConnection& from, const uint8_t* data, size_t length) {
+    for (GameServerConnection* player : m_players)
+        if (player && player != &from) player->send(data, length);
+}
+
+void GameServer::freeSlot(GameServerConnection& player) {
+    if (player.m_playerSlot == -1 || m_players[player.m_playerSlot] != &player) return;
+    m_players[player.m_playerSlot] = nullptr;
+    // The one who left may have been the last the barrier waited for.
+    completeBarrier();
+}
+
+void GameServer::playerLeft(GameServerConnection& player) {
+    if (player.m_playerSlot == -1) return;
+    freeSlot(player);
+    if (player.m_playerSlot == 0 || m_lobbyClosed) {
+        player.beginChunk(CHUNK_LEAVE);
+        player.writeByte(static_cast<uint8_t>(player.m_playerSlot));
+        player.broadcastChunk();
+    }
+    player.m_playerSlot = -1;
+}
+
+void GameServer::clearValues() {
+    for (std::vector<uint8_t>& stored : m_values) std::vector<uint8_t>().swap(stored);
+    m_storedBytes = 0;
+}
+
+std::unique_ptr<GameServer> startGameDaemon(uint16_t port) {
+    auto server = std::make_unique<GameServer>(port);
+    server->start();
+    return server;
+}
+
+void stopGameDaemon(std::unique_ptr<GameServer>& server) {
+    if (!server) return;
+    server->stop();
+    server.reset();
+}
+
+} // namespace GameDaemon

@@ -1,0 +1,86 @@
+#pragma once
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "net/ChunkReader.h"
+#include "net/NetProtocol.h"
+#include "net/NetServer.h"
+
+namespace GameDaemon {
+
+class GameServerConnection;
+
+// The lobby and relay server every copy of the game runs: assigns the five
+// player slots, relays each value chunk to the other players, keeps the last
+// payload per id for a player who becomes ready, and runs the barrier.
+class GameServer : public NetServer {
+public:
+    // All stored payloads together stay below this; a chunk beyond it is dropped.
+    static constexpr size_t MAX_STORED_BYTES = 1 << 20;
+    static constexpr uint32_t HELLO_TIMEOUT_MS = 10000;
+    static constexpr uint32_t RETRY_MS = 1000;
+
+    // port 0: any free one, see getBoundPort once started.
+    explicit GameServer(uint16_t port = NetProtocol::GAME_PORT, uint32_t helloTimeoutMs = HELLO_TIMEOUT_MS);
+    ~GameServer() override;
+
+    // Listens and starts the accept thread; false when the port could not be
+    // bound yet (the thread keeps trying once a second).
+    bool start();
+    // Shuts the listener and every connection down and joins all threads.
+    void stop();
+    bool isRunning() const { return m_running; }
+
+    std::unique_ptr<NetServerConnection> createConnection(int socket) override;
+
+    // The lobby rules, run by the connections under the server lock. Each
+    // answers false when that connection must end.
+    std::mutex& getLock() { return m_lock; }
+    bool handleChunk(GameServerConnection& from, ChunkReader& chunk);
+    void playerLeft(GameServerConnection& player);
+    // One chunk to every occupied slot but the sender's.
+    void broadcast(const GameServerConnection& from, const uint8_t* data, size_t length);
+    uint32_t getHelloTimeout() const { return m_helloTimeoutMs; }
+
+    // For tests and tools: the slot holders and the lobby state, under the lock.
+    int32_t getOccupiedSlots();
+    bool isLobbyClosed();
+    size_t getStoredBytes();
+
+private:
+    void acceptLoop();
+    bool hello(GameServerConnection& from, bool host);
+    bool refuse(GameServerConnection& to);
+    void welcome(GameServerConnection& to);
+    void ready(GameServerConnection& to);
+    void barrier(GameServerConnection& from, uint32_t value);
+    void completeBarrier();
+    void relay(GameServerConnection& from, ChunkReader& chunk);
+    void freeSlot(GameServerConnection& player);
+    void clearValues();
+
+    uint16_t m_port;
+    uint32_t m_helloTimeoutMs;
+    std::atomic<bool> m_running{false};
+    std::thread m_acceptThread;
+    std::mutex m_retryLock;
+    std::condition_variable m_retryWake;
+
+    std::mutex m_lock;
+    std::array<GameServerConnection*, NetProtocol::MAX_PLAYERS> m_players{};
+    bool m_lobbyClosed = false;
+    std::vector<std::vector<uint8_t>> m_values;
+    size_t m_storedBytes = 0;
+};
+
+// The program's own lobby server, as start-up and shut-down run it.
+std::unique_ptr<GameServer> startGameDaemon(uint16_t port = NetProtocol::GAME_PORT);
+void stopGameDaemon(std::unique_ptr<GameServer>& server);
+
+} // namespace GameDaemon

@@ -1,0 +1,67 @@
+#include "net/GameServerConnection.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "engine/platform/Report.h"
+#include "net/GameServer.h"
+
+namespace GameDaemon {
+
+GameServerConnection::GameServerConnection(GameServer& server, int socket)
+    : NetServerConnection(socket), m_server(server) {}
+
+GameServerConnection::~GameServerConnection() { closeConnection(); }
+
+int32_t GameServerConnection::onReceive(const uint8_t* data, int32_t length) {
+    std::unique_lock<std::mutex> lock(m_server.getLock());
+    m_reader.append(data, length);
+    bool keep = true;
+    ChunkReader::State state;
+    while (keep && (state = m_reader.beginChunk()) != ChunkReader::State::INCOMPLETE) {
+        keep = state == ChunkReader::State::COMPLETE && m_server.handleChunk(*this, m_reader);
+        if (!keep) break;
+        ENGINE_ASSERT(m_reader.payloadLeft() == 0 && "m_readBufferPos == m_readLen");
+        m_reader.endChunk();
+    }
+    if (!keep) m_reader.clear();
+    lock.unlock();
+    if (!keep) exitThread();
+    return length;
+}
+
+void GameServerConnection::onDisconnect() {
+    std::lock_guard<std::mutex> guard(m_server.getLock());
+    m_server.playerLeft(*this);
+}
+
+void GameServerConnection::onConnect(uint32_t peer) {
+    std::printf("got connection from %x\n", peer);
+    std::fflush(stdout);
+    m_peerAddress = peer;
+}
+
+bool GameServerConnection::onIdle() {
+    std::lock_guard<std::mutex> guard(m_server.getLock());
+    return m_playerSlot != -1;
+}
+
+void GameServerConnection::beginChunk(uint16_t nid) { m_writer.begin(nid); }
+
+void GameServerConnection::writeByte(uint8_t value) { m_writer.writeByte(value); }
+
+void GameServerConnection::writeInt(uint32_t value) { m_writer.writeInt(value); }
+
+void GameServerConnection::writeBytes(const uint8_t* data, uint32_t count) { m_writer.writeBytes(data, count); }
+
+void GameServerConnection::sendChunk() {
+    if (m_writer.finish()) send(m_writer.data(), m_writer.size());
+    m_writer.clear();
+}
+
+void GameServerConnection::broadcastChunk() {
+    if (m_writer.finish()) m_server.broadcast(*this, m_writer.data(), m_writer.size());
+    m_writer.clear();
+}
+
+} // namespace GameDaemon

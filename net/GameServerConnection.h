@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+
+#include "net/ChunkReader.h"
+#include "net/ChunkWriter.h"
+#include "net/NetServerConnection.h"
+#include "net/Player.h"
+
+namespace GameDaemon {
+
+class GameServer;
+
+// One client of the lobby server: frames its chunks and hands each to the
+// server's lobby rules under the server lock.
+class GameServerConnection : public NetServerConnection, public Player {
+public:
+    GameServerConnection(GameServer& server, int socket);
+    ~GameServerConnection() override;
+
+    int32_t onReceive(const uint8_t* data, int32_t length) override;
+    void onDisconnect() override;
+    void onConnect(uint32_t peer) override;
+    // A connection that never said hello is let go at its receive time-out.
+    bool onIdle() override;
+
+    // Chunk writer, under the server lock.
+    void beginChunk(uint16_t nid);
+    void writeByte(uint8_t value);
+    void writeInt(uint32_t value);
+    void writeBytes(const uint8_t* data, uint32_t count);
+    void sendChunk();
+    // The chunk goes to every other occupied slot.
+    void broadcastChunk();
+
+private:
+    GameServer& m_server;
+    ChunkReader m_reader;
+    ChunkWriter m_writer;
+};
+
+} // namespace GameDaemon

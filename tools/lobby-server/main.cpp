@@ -1,0 +1,57 @@
+// Runs the game's lobby server on its own, so the protocol can be tried with any TCP client.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <pthread.h>
+
+#include "net/GameServer.h"
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: lobby-server [--port N]   (default %u; stop with SIGINT or SIGTERM)\n",
+                 NetProtocol::GAME_PORT);
+    return 2;
+}
+
+bool parsePort(const char* text, uint16_t& port) {
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (!*text || *end || value < 0 || value > 65535) return false;
+    port = static_cast<uint16_t>(value);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    uint16_t port = NetProtocol::GAME_PORT;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc && parsePort(argv[i + 1], port)) {
+            ++i;
+            continue;
+        }
+        return usage();
+    }
+    // The signals are taken by sigwait here, never by a server thread.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    GameDaemon::GameServer server(port);
+    if (!server.start()) {
+        std::fprintf(stderr, "lobby-server: cannot listen on port %u\n", port);
+        server.stop();
+        return 1;
+    }
+    std::printf("lobby-server: listening on port %u\n", server.getBoundPort());
+    std::fflush(stdout);
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    std::printf("lobby-server: stopping (%s)\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+    server.stop();
+    return 0;
+}
