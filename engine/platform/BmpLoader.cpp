@@ -1,0 +1,95 @@
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "engine/platform/File.h"
+#include "engine/platform/ImageLoaders.h"
+#include "engine/platform/PixelRows.h"
+#include "engine/platform/Report.h"
+
+namespace {
+
+uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t u32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+bool readFully(File* file, void* buffer, uint32_t count) {
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        int32_t n = file->read(bytes + done, count - done);
+        if (n <= 0) return false;
+        done += static_cast<uint32_t>(n);
+    }
+    return true;
+}
+
+struct Closer {
+    File* file;
+    ~Closer() { file->close(); }
+};
+
+struct Releaser {
+    void operator()(Image* image) const { image->release(); }
+};
+
+} // namespace
+
+Image* loadBMP(const char* name, File* file, bool bottomUp) {
+    if (!file->open(name)) return nullptr;
+    Closer closer{file};
+    std::unique_ptr<Image, Releaser> image(new Image(name));
+
+    uint8_t header[54];
+    if (!readFully(file, header, sizeof header)) {
+        reportError("loadBMP: Truncated BMP file\n");
+        return nullptr;
+    }
+    const uint16_t type = u16(header);
+    if (type != 0x4D42) {
+        reportError(formatStatic("loadBMP: Unknown file type: %x\n", type));
+        return nullptr;
+    }
+    const int32_t width = static_cast<int32_t>(u32(header + 18));
+    const int32_t height = static_cast<int32_t>(u32(header + 22));
+    const uint16_t bits = u16(header + 28);
+    uint32_t colours = u32(header + 46);
+    if (bits != 8 && bits != 24) {
+        reportError(formatStatic("loadBMP: Wrong BMP color depth: %d bit\n", bits));
+        return nullptr;
+    }
+    if (colours == 0) colours = 256;
+    // The palette holds 256 entries at most; top-down (negative height) files are not read.
+    if (bits == 8 && colours > 256) {
+        reportError(formatStatic("loadBMP: Wrong BMP palette size: %u\n", colours));
+        return nullptr;
+    }
+    if (!image->allocate(width, height)) {
+        reportError(formatStatic("loadBMP: Wrong BMP size: %d x %d\n", width, height));
+        return nullptr;
+    }
+
+    uint8_t palette[1024] = {};
+    if (bits == 8 && !readFully(file, palette, colours * 4)) {
+        reportError("loadBMP: Truncated BMP file\n");
+        return nullptr;
+    }
+    const uint32_t pixelBytes = static_cast<uint32_t>(width) * (bits / 8);
+    const uint32_t padding = bits == 8 ? (4 - width % 4) % 4 : width % 4;
+    std::vector<uint8_t> row(pixelBytes + padding);
+    uint32_t* pixels = image->getPixels();
+    for (int32_t n = 0; n < height; ++n) {
+        if (!readFully(file, row.data(), static_cast<uint32_t>(row.size()))) {
+            reportError("loadBMP: Truncated BMP file\n");
+            return nullptr;
+        }
+        uint32_t* out = pixels + static_cast<size_t>(bottomUp ? n : height - 1 - n) * width;
+        if (bits == 8)
+            pixelrows::fromPalette(out, row.data(), static_cast<uint32_t>(width), palette);
+        else
+            pixelrows::fromBgr(out, row.data(), static_cast<uint32_t>(width));
+    }
+    return image.release();
+}
