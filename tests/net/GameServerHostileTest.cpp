@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "net/GameServer.h"
 #include "NetTestSupport.h"
 
@@ -17,8 +19,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_server.start()); }
     void TearDown() override { m_server.stop(); }
     uint16_t port() const { return m_server.getBoundPort(); }
-    RawPeer hello(uint16_t nid = 2, uint8_t expectedSlot = 255) {
-        RawPeer peer = RawPeer::connectTo(port());
+    RawPeer hello(uint16_t nid = 2, uint8_t expectedSlot = 255, int receiveBuffer = 0) {
+        RawPeer peer = RawPeer::connectTo(port(), receiveBuffer);
         peer.sendChunk(nid);
         Chunk welcome;
         EXPECT_TRUE(peer.read(welcome));
@@ -174,17 +176,22 @@ TEST_F(GameServerHostileTest, NewHostAfterTheHostLeftLetsTheOldGuestsGo) {
 
 TEST_F(GameServerHostileTest, SlowReaderIsCutOffAndTheOthersGoOn) {
     RawPeer host = hello(1);
-    RawPeer slow = hello();
+    RawPeer slow = hello(2, 1, 4096);
     RawPeer guest = hello();
     Bytes big(30000, 3);
     // The slow peer reads nothing; its buffers fill, then the server's send times out.
+    std::atomic<bool> stop{false};
+    std::atomic<bool> done{false};
     std::thread flood([&] {
-        for (int i = 0; i < 400 && !slow.closedByPeer(0); ++i) guest.sendChunk(40, big);
+        for (int i = 0; i < 1000 && !stop; ++i) guest.sendChunk(40, big);
+        done = true;
     });
     Chunk got;
     auto start = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - start < std::chrono::seconds(8) && m_server.getOccupiedSlots() == 3)
         host.read(got, 50);
+    stop = true;
+    while (!done) host.read(got, 50);
     flood.join();
     EXPECT_EQ(m_server.getOccupiedSlots(), 2);
     while (host.read(got, 200)) {

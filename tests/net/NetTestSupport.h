@@ -71,8 +71,10 @@ public:
     }
     ~RawPeer() { close(); }
 
-    static RawPeer connectTo(uint16_t port) {
+    // receiveBuffer: a small one makes a slow reader fill up sooner.
+    static RawPeer connectTo(uint16_t port, int receiveBuffer = 0) {
         int s = sys::createTcpSocket();
+        if (receiveBuffer > 0) setsockopt(s, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         uint32_t address = 0;
         sys::resolveHost("127.0.0.1", address);
         if (!sys::connectSocket(s, address, port)) {
