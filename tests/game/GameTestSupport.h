@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/platform/Report.h"
+#include "game/EncryptedRecord.h"
 #include "tests/support/TempDir.h"
 
 // Catches what the game writes to its log while it lives.
@@ -51,4 +52,14 @@ inline bool fileExists(const std::string& path) { return std::ifstream(path).goo
 
 inline void writeWholeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The plain bytes of the record at `offset` of a saved file, decrypted with the given key.
+inline std::string decryptRecordAt(const std::string& file, size_t offset, uint32_t length, const char* key) {
+    std::string block = file.substr(offset + 5, length + recordPadCount(length));
+    BlowfishContext context;
+    const uint8_t iv[8] = {};
+    blowfishSetKey(iv, 16, context, reinterpret_cast<const uint8_t*>(key));
+    blowfishDecryptBuffer(BLOWFISH_CFB64, reinterpret_cast<uint8_t*>(block.data()), uint32_t(block.size()), context);
+    return block.substr(0, length);
 }

@@ -15,18 +15,11 @@ HighscoreEntry entry(float time, uint32_t value = 0, const char* name = "Rider")
     return HighscoreEntry(time, value, name, 2, 3);
 }
 
-// The plain bytes of record `index` of a saved file, decrypted with the high-score key.
 std::string decryptRecord(const std::string& file, int index) {
     const uint32_t lengths[] = {492, 4, 2952, 2952};
     size_t at = 0;
     for (int i = 0; i < index; ++i) at += encryptedRecordSize(lengths[i]);
-    uint32_t length = lengths[index];
-    std::string block = file.substr(at + 5, length + recordPadCount(length));
-    BlowfishContext context;
-    const uint8_t iv[8] = {};
-    blowfishSetKey(iv, 16, context, reinterpret_cast<const uint8_t*>(HighscoreBase::KEY));
-    blowfishDecryptBuffer(BLOWFISH_CFB64, reinterpret_cast<uint8_t*>(block.data()), uint32_t(block.size()), context);
-    return block.substr(0, length);
+    return decryptRecordAt(file, at, lengths[index], HighscoreBase::KEY);
 }
 
 template <typename T>
