@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "game/EncryptedRecord.h"
+#include "game/RecordBytes.h"
 #include "game/RecordFile.h"
 
 namespace {
@@ -28,14 +29,77 @@ bool choicesValid(const Config::Choice& model, const Config::Choice& colour, con
            inRange(track.value, 0, LAST_TRACK);
 }
 
+void storeBindings(const int32_t* bindings, uint8_t* out) {
+    for (int i = 0; i < Config::BINDINGS; ++i) RecordBytes::putI32(out + 4 * i, bindings[i]);
+}
+
+void restoreBindings(int32_t* bindings, const uint8_t* in) {
+    for (int i = 0; i < Config::BINDINGS; ++i) bindings[i] = RecordBytes::getI32(in + 4 * i);
+}
+
 void setName(char* target, const char* name) {
     std::memset(target, 0, Config::NAME_SIZE);
     std::strncpy(target, name, Config::NAME_SIZE - 1);
 }
 
+// Walks the settings block field by field in file order, so that storing and
+// restoring cannot drift apart.
+template <typename SettingsType, typename Step>
+void walkSettings(SettingsType& s, Step& step) {
+    for (auto* word : {&s.m_displayWidth, &s.m_displayHeight, &s.m_brightness, &s.m_contrast, &s.m_gamma,
+                       &s.m_language, &s.m_musicVolume, &s.m_effectsVolume, &s.m_objectDetail, &s.m_textureDetail})
+        step.word(*word);
+    step.name(s.m_playerName1);
+    step.name(s.m_playerName2);
+    step.word(s.m_timeTrialLaps);
+    for (auto* choice : {&s.m_timeTrialModel, &s.m_timeTrialColour, &s.m_timeTrialTrack, &s.m_championshipModel,
+                         &s.m_championshipColour, &s.m_championshipTrack, &s.m_singleRaceModel,
+                         &s.m_singleRaceColour, &s.m_singleRaceTrack}) {
+        step.word(choice->value);
+        step.word(choice->limit);
+    }
+    for (auto* word : {&s.m_singleRaceLaps, &s.m_twoPlayerMode, &s.m_twoPlayerModel1, &s.m_twoPlayerModel2,
+                       &s.m_twoPlayerColour1, &s.m_twoPlayerColour2, &s.m_twoPlayerLaps, &s.m_twoPlayerTrack})
+        step.word(*word);
+}
+
+struct StoreStep {
+    uint8_t* at;
+    void word(int32_t v) {
+        RecordBytes::putI32(at, v);
+        at += 4;
+    }
+    void name(const char* n) {
+        std::memcpy(at, n, Config::NAME_SIZE);
+        at += Config::NAME_SIZE;
+    }
+};
+
+struct RestoreStep {
+    const uint8_t* at;
+    void word(int32_t& v) {
+        v = RecordBytes::getI32(at);
+        at += 4;
+    }
+    void name(char* n) {
+        std::memcpy(n, at, Config::NAME_SIZE);
+        at += Config::NAME_SIZE;
+    }
+};
+
 } // namespace
 
-const uint32_t Config::FILE_SIZE = encryptedRecordSize(sizeof(Settings)) +
+void Config::Settings::store(uint8_t* out) const {
+    StoreStep step{out};
+    walkSettings(*this, step);
+}
+
+void Config::Settings::restore(const uint8_t* in) {
+    RestoreStep step{in};
+    walkSettings(*this, step);
+}
+
+const uint32_t Config::FILE_SIZE = encryptedRecordSize(Settings::STORED_SIZE) +
                                    2 * encryptedRecordSize(sizeof(int32_t) * BINDINGS);
 const char* const Config::KEY = "QuarnholtMopedCF";
 
@@ -113,9 +177,14 @@ bool Config::bindingsValid() const {
 bool Config::load() {
     RecordFile file(FILE_NAME);
     if (!file.openForReading(FILE_SIZE)) return false;
-    bool whole = readEncryptedRecord(file.file(), m_cipher, &m_settings, sizeof m_settings) &&
-                 readEncryptedRecord(file.file(), m_cipher, m_bindingKind, sizeof m_bindingKind) &&
-                 readEncryptedRecord(file.file(), m_cipher, m_bindingCode, sizeof m_bindingCode);
+    uint8_t settings[Settings::STORED_SIZE] = {};
+    uint8_t kinds[sizeof m_bindingKind] = {}, codes[sizeof m_bindingCode] = {};
+    bool whole = readEncryptedRecord(file.file(), m_cipher, settings, sizeof settings);
+    m_settings.restore(settings);
+    whole = whole && readEncryptedRecord(file.file(), m_cipher, kinds, sizeof kinds);
+    restoreBindings(m_bindingKind, kinds);
+    whole = whole && readEncryptedRecord(file.file(), m_cipher, codes, sizeof codes);
+    restoreBindings(m_bindingCode, codes);
     if (!whole) {
         file.rejectAsDamaged("a record fails its check");
         return false;
@@ -130,9 +199,14 @@ bool Config::load() {
 bool Config::save() {
     RecordFile file(FILE_NAME);
     if (!file.create()) return false;
-    bool whole = writeEncryptedRecord(&m_settings, sizeof m_settings, m_cipher, file.file()) &&
-                 writeEncryptedRecord(m_bindingKind, sizeof m_bindingKind, m_cipher, file.file()) &&
-                 writeEncryptedRecord(m_bindingCode, sizeof m_bindingCode, m_cipher, file.file());
+    uint8_t settings[Settings::STORED_SIZE];
+    uint8_t kinds[sizeof m_bindingKind], codes[sizeof m_bindingCode];
+    m_settings.store(settings);
+    storeBindings(m_bindingKind, kinds);
+    storeBindings(m_bindingCode, codes);
+    bool whole = writeEncryptedRecord(settings, sizeof settings, m_cipher, file.file()) &&
+                 writeEncryptedRecord(kinds, sizeof kinds, m_cipher, file.file()) &&
+                 writeEncryptedRecord(codes, sizeof codes, m_cipher, file.file());
     return whole && file.commit();
 }
 

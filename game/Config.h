@@ -43,14 +43,16 @@ public:
         void sanitise();
     };
 
-#pragma pack(push, 1)
     struct Choice {
         int32_t value;
         int32_t limit;
     };
 
-    // The first record of "config.dat", 210 bytes.
+    // The first record of "config.dat", stored packed in 210 bytes, the
+    // fields in this order (two names of 31 bytes at 40 and 71).
     struct Settings {
+        static constexpr uint32_t STORED_SIZE = 210;
+
         int32_t m_displayWidth;
         int32_t m_displayHeight;
         int32_t m_brightness; // percent
@@ -85,8 +87,10 @@ public:
         // Values that the menus could have written: terminated names, sizes,
         // percentages, language and every choice in its range.
         bool isValid() const;
+
+        void store(uint8_t* out) const;
+        void restore(const uint8_t* in);
     };
-#pragma pack(pop)
 
     static constexpr const char* FILE_NAME = "config.dat";
     static const uint32_t FILE_SIZE; // 343 bytes
@@ -129,4 +133,3 @@ private:
 };
 
 static_assert(sizeof(Config::Player) == 156, "rider records travel as 156 bytes");
-static_assert(sizeof(Config::Settings) == 210, "the settings block is a 210-byte record");

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/platform/File.h"
+#include "game/RecordBytes.h"
 #include "game/RecordChecksum.h"
 
 namespace {
@@ -15,9 +16,9 @@ bool readExactly(File& file, void* buffer, uint32_t count) {
 } // namespace
 
 bool writeEncryptedRecord(const void* data, uint32_t length, const BlowfishContext& context, File& file) {
-    uint32_t checksum = recordChecksum(data, length);
-    uint8_t header[5] = {uint8_t(checksum), uint8_t(checksum >> 8), uint8_t(checksum >> 16), uint8_t(checksum >> 24),
-                         uint8_t(recordPadCount(length))};
+    uint8_t header[5];
+    RecordBytes::putU32(header, recordChecksum(data, length));
+    header[4] = uint8_t(recordPadCount(length));
     std::vector<uint8_t> block(length + recordPadCount(length), 0);
     if (length > 0) std::memcpy(block.data(), data, length);
     blowfishEncryptBuffer(BLOWFISH_CFB64, block.data(), uint32_t(block.size()), context);
@@ -35,7 +36,5 @@ bool readEncryptedRecord(File& file, const BlowfishContext& context, void* desti
     whole = whole && readExactly(file, block.data(), uint32_t(block.size()));
     blowfishDecryptBuffer(BLOWFISH_CFB64, block.data(), uint32_t(block.size()), context);
     if (length > 0) std::memcpy(destination, block.data(), length);
-    uint32_t stored = uint32_t(header[0]) | (uint32_t(header[1]) << 8) | (uint32_t(header[2]) << 16) |
-                      (uint32_t(header[3]) << 24);
-    return whole && recordChecksum(destination, length) == stored;
+    return whole && recordChecksum(destination, length) == RecordBytes::getU32(header);
 }

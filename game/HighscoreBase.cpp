@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "game/EncryptedRecord.h"
+
 const char* const HighscoreBase::KEY = "QuarnholtMopedHS";
 
 HighscoreBase::HighscoreBase() {
@@ -14,10 +16,29 @@ void HighscoreBase::fillRow(Row& row, float time) {
         entry = HighscoreEntry(time, 0, nullptr, HighscoreEntry::NO_INDEX, HighscoreEntry::NO_INDEX);
 }
 
-bool HighscoreBase::isValidRow(const Row& row) {
-    for (const HighscoreEntry& entry : row.entries)
-        if (!entry.isValid()) return false;
-    return true;
+bool HighscoreBase::writeRows(const Row* rows, int count, File& file) const {
+    std::vector<uint8_t> bytes(count * ROW_STORED_SIZE);
+    uint8_t* out = bytes.data();
+    for (int r = 0; r < count; ++r)
+        for (const HighscoreEntry& entry : rows[r].entries) {
+            entry.store(out);
+            out += HighscoreEntry::STORED_SIZE;
+        }
+    return writeEncryptedRecord(bytes.data(), uint32_t(bytes.size()), m_cipher, file);
+}
+
+bool HighscoreBase::readRows(Row* rows, int count, File& file) const {
+    std::vector<uint8_t> bytes(count * ROW_STORED_SIZE);
+    bool whole = readEncryptedRecord(file, m_cipher, bytes.data(), uint32_t(bytes.size()));
+    const uint8_t* in = bytes.data();
+    bool valid = true;
+    for (int r = 0; r < count; ++r)
+        for (HighscoreEntry& entry : rows[r].entries) {
+            entry.restore(in);
+            in += HighscoreEntry::STORED_SIZE;
+            valid = valid && entry.isValid();
+        }
+    return whole && valid;
 }
 
 void HighscoreBase::insertAt(Row& row, int rank, const HighscoreEntry& entry) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "game/BlowfishContext.h"
 #include "game/HighscoreEntry.h"
@@ -16,11 +17,10 @@ public:
     static constexpr int ROW_ENTRIES = 12;
     static constexpr float RESET_TIME = 9999999.0f;
 
-#pragma pack(push, 1)
     struct Row {
         HighscoreEntry entries[ROW_ENTRIES];
     };
-#pragma pack(pop)
+    static constexpr uint32_t ROW_STORED_SIZE = ROW_ENTRIES * HighscoreEntry::STORED_SIZE; // 492
 
     HighscoreBase();
     virtual ~HighscoreBase() = default;
@@ -46,7 +46,10 @@ public:
 
 protected:
     static void fillRow(Row& row, float time);
-    static bool isValidRow(const Row& row);
+    // A record of `count` rows as the file holds them, and back; false when a
+    // record fails or holds entries no game writes.
+    bool writeRows(const Row* rows, int count, File& file) const;
+    bool readRows(Row* rows, int count, File& file) const;
     // Moves ranks `rank` to 8 one place down and writes the entry at `rank`.
     static void insertAt(Row& row, int rank, const HighscoreEntry& entry);
     // A copy whose name is cut to 30 characters and zero-filled.
@@ -57,5 +60,3 @@ protected:
 private:
     BlowfishContext m_cipher;
 };
-
-static_assert(sizeof(HighscoreBase::Row) == 492, "a row is twelve 41-byte entries");

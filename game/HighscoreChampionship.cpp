@@ -3,18 +3,22 @@
 #include <cmath>
 
 #include "game/EncryptedRecord.h"
+#include "game/RecordBytes.h"
 
 HighscoreChampionship::HighscoreChampionship() : m_submittedTime(NEVER_SUBMITTED) { fillRow(m_row, HighscoreEntry::EMPTY_TIME); }
 
 bool HighscoreChampionship::load(File& file) {
-    if (!readEncryptedRecord(file, cipher(), &m_row, sizeof m_row)) return false;
-    if (!readEncryptedRecord(file, cipher(), &m_submittedTime, sizeof m_submittedTime)) return false;
-    return isValidRow(m_row) && !std::isnan(m_submittedTime);
+    if (!readRows(&m_row, 1, file)) return false;
+    uint8_t time[4];
+    if (!readEncryptedRecord(file, cipher(), time, sizeof time)) return false;
+    m_submittedTime = RecordBytes::getFloat(time);
+    return !std::isnan(m_submittedTime);
 }
 
 bool HighscoreChampionship::save(File& file) {
-    return writeEncryptedRecord(&m_row, sizeof m_row, cipher(), file) &&
-           writeEncryptedRecord(&m_submittedTime, sizeof m_submittedTime, cipher(), file);
+    uint8_t time[4];
+    RecordBytes::putFloat(time, m_submittedTime);
+    return writeRows(&m_row, 1, file) && writeEncryptedRecord(time, sizeof time, cipher(), file);
 }
 
 HighscoreEntry* HighscoreChampionship::getEntry(int, int rank) {

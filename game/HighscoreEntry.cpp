@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "game/RecordBytes.h"
+
 namespace {
 
 constexpr uint8_t MAX_INDEX = 5;
@@ -26,4 +28,20 @@ bool HighscoreEntry::isValid() const {
         if (m_name[i] != 0) return false;
     if (std::isnan(m_time) || (m_time < 0.0f && m_time != EMPTY_TIME)) return false;
     return isIndex(m_colour) && isIndex(m_model);
+}
+
+void HighscoreEntry::store(uint8_t* out) const {
+    RecordBytes::putFloat(out, m_time);
+    RecordBytes::putU32(out + 4, m_value);
+    std::memcpy(out + 8, m_name, NAME_SIZE);
+    out[39] = m_colour;
+    out[40] = m_model;
+}
+
+void HighscoreEntry::restore(const uint8_t* in) {
+    m_time = RecordBytes::getFloat(in);
+    m_value = RecordBytes::getU32(in + 4);
+    std::memcpy(m_name, in + 8, NAME_SIZE);
+    m_colour = in[39];
+    m_model = in[40];
 }

@@ -3,7 +3,7 @@
 #include "game/EncryptedRecord.h"
 #include "game/RecordFile.h"
 
-const uint32_t HighscoreTables::FILE_SIZE = encryptedRecordSize(sizeof(HighscoreBase::Row)) +
+const uint32_t HighscoreTables::FILE_SIZE = encryptedRecordSize(HighscoreBase::ROW_STORED_SIZE) +
                                             encryptedRecordSize(sizeof(float)) +
                                             2 * encryptedRecordSize(HighscoreTimeTrial::RECORD_SIZE);
 

@@ -1,7 +1,5 @@
 #include "game/HighscoreTimeTrial.h"
 
-#include "game/EncryptedRecord.h"
-
 HighscoreTimeTrial::HighscoreTimeTrial() {
     for (Row& r : m_rows) fillRow(r, HighscoreEntry::EMPTY_TIME);
 }
@@ -10,14 +8,9 @@ HighscoreBase::Row* HighscoreTimeTrial::row(int track) {
     return track >= 0 && track < TRACKS ? &m_rows[track] : nullptr;
 }
 
-bool HighscoreTimeTrial::load(File& file) {
-    if (!readEncryptedRecord(file, cipher(), m_rows, RECORD_SIZE)) return false;
-    for (const Row& r : m_rows)
-        if (!isValidRow(r)) return false;
-    return true;
-}
+bool HighscoreTimeTrial::load(File& file) { return readRows(m_rows, TRACKS, file); }
 
-bool HighscoreTimeTrial::save(File& file) { return writeEncryptedRecord(m_rows, RECORD_SIZE, cipher(), file); }
+bool HighscoreTimeTrial::save(File& file) { return writeRows(m_rows, TRACKS, file); }
 
 HighscoreEntry* HighscoreTimeTrial::getEntry(int track, int rank) {
     Row* r = row(track);

@@ -5,7 +5,7 @@
 class HighscoreTimeTrial : public HighscoreBase {
 public:
     static constexpr int TRACKS = 6;
-    static constexpr uint32_t RECORD_SIZE = TRACKS * sizeof(Row);
+    static constexpr uint32_t RECORD_SIZE = TRACKS * ROW_STORED_SIZE;
 
     HighscoreTimeTrial();
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "game/RecordBytes.h"
+
 namespace {
 
 constexpr std::array<uint32_t, 256> makeTable() {
@@ -24,8 +26,7 @@ uint32_t recordChecksum(const void* data, uint32_t length) {
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     uint32_t c = 0xFFFFFFFFu;
     if (length >= 4) {
-        uint32_t first = uint32_t(bytes[0]) | (uint32_t(bytes[1]) << 8) | (uint32_t(bytes[2]) << 16) |
-                         (uint32_t(bytes[3]) << 24);
+        uint32_t first = RecordBytes::getU32(bytes);
         for (uint32_t n = length / 4; n > 0; --n) {
             c ^= first;
             for (int k = 0; k < 4; ++k) c = (c >> 8) ^ TABLE[c & 0xFF];

@@ -23,6 +23,12 @@ T at(const std::string& bytes, size_t offset) {
     return value;
 }
 
+std::string stored(const Config::Settings& settings) {
+    std::string bytes(Config::Settings::STORED_SIZE, '\0');
+    settings.store(reinterpret_cast<uint8_t*>(bytes.data()));
+    return bytes;
+}
+
 std::string settingsRecord(const std::string& file) { return decryptRecordAt(file, 0, 210, Config::KEY); }
 
 void setEverything(Config& config) {
@@ -80,7 +86,7 @@ TEST(Config, RecordsAreLaidOutAsStored) {
     EXPECT_EQ(offsetof(Config::Player, bestLap), 68u);
     EXPECT_EQ(offsetof(Config::Player, lapTimes), 72u);
     EXPECT_EQ(sizeof(Config::Player), 156u);
-    EXPECT_EQ(sizeof(Config::Settings), 210u);
+    EXPECT_EQ(Config::Settings::STORED_SIZE, 210u);
 }
 
 TEST(Config, PlayerRecordDefaultsToAnEmptySlot) {
@@ -169,14 +175,14 @@ TEST(Config, ValuesGoAwayWithTheConfig) {
 TEST(Config, RoundTripKeepsEveryField) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
-    Config::Settings saved;
+    std::string saved;
     {
         Config config(nullptr);
         setEverything(config);
-        saved = config.m_settings;
+        saved = stored(config.m_settings);
         ASSERT_TRUE(config.save());
         std::string s = settingsRecord(readWholeFile("config.dat"));
-        EXPECT_EQ(std::memcmp(s.data(), &saved, 210), 0);
+        EXPECT_EQ(s, saved);
         EXPECT_EQ(at<int32_t>(s, 20), 5);
         EXPECT_EQ(at<int32_t>(s, 36), -2);
         EXPECT_STREQ(s.c_str() + 40, "Ольга");
@@ -186,8 +192,9 @@ TEST(Config, RoundTripKeepsEveryField) {
         EXPECT_EQ(at<int32_t>(s, 206), 5);
     }
     Config config(nullptr);
-    saved.m_language = -1;
-    EXPECT_EQ(std::memcmp(&config.m_settings, &saved, 210), 0);
+    EXPECT_EQ(config.m_settings.m_language, -1);
+    config.m_settings.m_language = 5;
+    EXPECT_EQ(stored(config.m_settings), saved);
     for (int i = 0; i < Config::BINDINGS; ++i) {
         EXPECT_EQ(config.m_bindingKind[i], i % 10);
         EXPECT_EQ(config.m_bindingCode[i], i % 6 + 1);
@@ -219,7 +226,7 @@ TEST(Config, ChoiceLimitsAreForcedAfterLoading) {
         EXPECT_EQ(at<int32_t>(settingsRecord(readWholeFile("config.dat")), 126), 1);
     }
     Config config(nullptr);
-    std::string s(reinterpret_cast<const char*>(&config.m_settings), 210);
+    std::string s = stored(config.m_settings);
     for (size_t offset : {110u, 134u, 158u}) EXPECT_EQ(at<int32_t>(s, offset), 4) << offset;
     for (size_t offset : {118u, 142u, 166u}) EXPECT_EQ(at<int32_t>(s, offset), 3) << offset;
     for (size_t offset : {126u, 150u, 174u}) EXPECT_EQ(at<int32_t>(s, offset), 5) << offset;
@@ -340,9 +347,9 @@ TEST(Config, FileOfAnotherConfigurationKeyIsRefused) {
         blowfishSetKey(iv, 16, other, reinterpret_cast<const uint8_t*>("QuarnholtMopedHS"));
         DiskFile file(".\\;..\\");
         ASSERT_TRUE(file.create("config.dat"));
-        Config::Settings settings{};
+        uint8_t settings[210] = {};
         int32_t bindings[14] = {};
-        ASSERT_TRUE(writeEncryptedRecord(&settings, 210, other, file));
+        ASSERT_TRUE(writeEncryptedRecord(settings, 210, other, file));
         ASSERT_TRUE(writeEncryptedRecord(bindings, 56, other, file));
         ASSERT_TRUE(writeEncryptedRecord(bindings, 56, other, file));
     }

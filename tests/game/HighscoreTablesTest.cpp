@@ -22,6 +22,12 @@ std::string decryptRecord(const std::string& file, int index) {
     return decryptRecordAt(file, at, lengths[index], HighscoreBase::KEY);
 }
 
+std::string storedBytes(const HighscoreEntry* e) {
+    std::string bytes(HighscoreEntry::STORED_SIZE, '\0');
+    e->store(reinterpret_cast<uint8_t*>(bytes.data()));
+    return bytes;
+}
+
 template <typename T>
 T at(const std::string& bytes, size_t offset) {
     T value;
@@ -48,10 +54,15 @@ void fillEverything(HighscoreTables& tables) {
 
 } // namespace
 
-TEST(HighscoreEntry, IsFortyOneBytesLaidOutAsStored) {
+TEST(HighscoreEntry, StoresFortyOneBytesAtTheirOffsets) {
     HighscoreEntry e(12.5f, 0xA1B2C3D4u, "Moped", 3, 4);
-    std::string bytes(reinterpret_cast<const char*>(&e), sizeof e);
+    std::string bytes(HighscoreEntry::STORED_SIZE, '\0');
+    e.store(reinterpret_cast<uint8_t*>(bytes.data()));
     ASSERT_EQ(bytes.size(), 41u);
+    HighscoreEntry back;
+    back.restore(reinterpret_cast<const uint8_t*>(bytes.data()));
+    EXPECT_EQ(back.m_value, 0xA1B2C3D4u);
+    EXPECT_STREQ(back.m_name, "Moped");
     EXPECT_EQ(at<float>(bytes, 0), 12.5f);
     EXPECT_EQ(at<uint32_t>(bytes, 4), 0xA1B2C3D4u);
     EXPECT_EQ(bytes.substr(8, 31), std::string("Moped") + std::string(26, '\0'));
@@ -262,16 +273,17 @@ TEST(HighscoreTables, RoundTripKeepsEveryField) {
     ASSERT_TRUE(read.load(path.c_str()));
     for (int track = 0; track < 6; ++track) {
         for (int rank = 0; rank < 10; ++rank) {
-            EXPECT_EQ(std::memcmp(read.getTimeTrial().getEntry(track, rank),
-                                  written.getTimeTrial().getEntry(track, rank), 41), 0);
-            EXPECT_EQ(std::memcmp(read.getSingleRace().getEntry(track, rank),
-                                  written.getSingleRace().getEntry(track, rank), 41), 0);
+            EXPECT_EQ(storedBytes(read.getTimeTrial().getEntry(track, rank)),
+                      storedBytes(written.getTimeTrial().getEntry(track, rank)));
+            EXPECT_EQ(storedBytes(read.getSingleRace().getEntry(track, rank)),
+                      storedBytes(written.getSingleRace().getEntry(track, rank)));
         }
-        EXPECT_EQ(std::memcmp(read.getTimeTrial().getBestLap(track), written.getTimeTrial().getBestLap(track), 41), 0);
+        EXPECT_EQ(storedBytes(read.getTimeTrial().getBestLap(track)),
+                  storedBytes(written.getTimeTrial().getBestLap(track)));
     }
     for (int rank = 0; rank < 10; ++rank)
-        EXPECT_EQ(std::memcmp(read.getChampionship().getEntry(0, rank), written.getChampionship().getEntry(0, rank), 41),
-                  0);
+        EXPECT_EQ(storedBytes(read.getChampionship().getEntry(0, rank)),
+                  storedBytes(written.getChampionship().getEntry(0, rank)));
     EXPECT_EQ(read.getChampionship().m_submittedTime, 612.25f);
 }
 
