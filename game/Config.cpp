@@ -14,6 +14,9 @@ constexpr int32_t LAST_TRACK = 5;
 constexpr int32_t MAX_LAPS = 5;
 constexpr int32_t MAX_SCREEN_SIZE = 16384;
 constexpr int32_t LAST_LANGUAGE = 5;
+constexpr int32_t BINDING_MOUSE_BUTTON = 3;
+constexpr int32_t BINDING_JOYSTICK_BUTTON = 9;
+constexpr int32_t LAST_BINDING_KIND = 9;
 
 constexpr int32_t DEFAULT_CODES[Config::BINDINGS] = {0x1E, 0x20, 0x11, 0x1F, 0x39, 0x0F, 0x39,
                                                      0xCB, 0xCD, 0xC8, 0xD0, 0x36, 0xB8, 0x9D};
@@ -130,8 +133,7 @@ Config::Config(InputDevice* inputDevice)
     : m_inputDevice(inputDevice), m_playMode(0), m_isHost(true), m_playerKind(), m_raceAgain(false),
       m_menuFlag(true), m_showHighscores(false), m_highscoreTrack(-1), m_highscoreTable(-1), m_bindingKind(),
       m_bindingCode(), m_settings() {
-    const uint8_t iv[8] = {};
-    blowfishSetKey(iv, uint32_t(std::strlen(KEY)), m_cipher, reinterpret_cast<const uint8_t*>(KEY));
+    keyRecordCipher(m_cipher, KEY);
 
     m_game.init(20, 3);
     m_game.setName("m_game");
@@ -166,10 +168,10 @@ void Config::forceChoiceLimits() {
 bool Config::bindingsValid() const {
     for (int i = 0; i < BINDINGS; ++i) {
         int32_t kind = m_bindingKind[i], code = m_bindingCode[i];
-        if (!inRange(kind, 0, 9)) return false;
-        if (kind == 3 && !inRange(code, 0, 7)) return false;
-        if (kind == KIND_KEY && !inRange(code, 0, 255)) return false;
-        if (kind == 9 && !inRange(code, 0, 19)) return false;
+        if (!inRange(kind, 0, LAST_BINDING_KIND)) return false;
+        if (kind == BINDING_MOUSE_BUTTON && !inRange(code, 0, 7)) return false;
+        if (kind == BINDING_KEY && !inRange(code, 0, 255)) return false;
+        if (kind == BINDING_JOYSTICK_BUTTON && !inRange(code, 0, 19)) return false;
     }
     return true;
 }
@@ -242,7 +244,7 @@ void Config::setDefaultPlayerNames() {
     s.m_twoPlayerLaps = 3;
     s.m_twoPlayerTrack = 0;
     for (int i = 0; i < BINDINGS; ++i) {
-        m_bindingKind[i] = KIND_KEY;
+        m_bindingKind[i] = BINDING_KEY;
         m_bindingCode[i] = DEFAULT_CODES[i];
     }
     for (int slot = 0; slot < RIDERS; ++slot) {

@@ -16,8 +16,7 @@ public:
     static constexpr int RIDERS = 5;
     static constexpr int BINDINGS = 14; // 0 to 6 player 1, 7 to 13 player 2
     static constexpr uint32_t NAME_SIZE = 31;
-    static constexpr int KIND_KEY = 4;
-    static constexpr int KIND_COMPUTER = 5;
+    static constexpr int BINDING_KEY = 4; // binding kind of a keyboard key
 
     // One rider slot, 156 bytes, replicated as it lies in memory.
     struct Player {

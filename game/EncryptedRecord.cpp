@@ -15,6 +15,11 @@ bool readExactly(File& file, void* buffer, uint32_t count) {
 
 } // namespace
 
+void keyRecordCipher(BlowfishContext& context, const char* key) {
+    const uint8_t iv[8] = {};
+    blowfishSetKey(iv, uint32_t(std::strlen(key)), context, reinterpret_cast<const uint8_t*>(key));
+}
+
 bool writeEncryptedRecord(const void* data, uint32_t length, const BlowfishContext& context, File& file) {
     uint8_t header[5];
     RecordBytes::putU32(header, recordChecksum(data, length));

@@ -10,6 +10,9 @@ class File;
 constexpr uint32_t recordPadCount(uint32_t length) { return (8 - length % 8) % 8; }
 constexpr uint32_t encryptedRecordSize(uint32_t length) { return 4 + 1 + length + recordPadCount(length); }
 
+// Keys a record owner's cipher: an all-zero iv and the owner's text key.
+void keyRecordCipher(BlowfishContext& context, const char* key);
+
 // False when the file took fewer bytes than the record has.
 bool writeEncryptedRecord(const void* data, uint32_t length, const BlowfishContext& context, File& file);
 

@@ -1,15 +1,13 @@
 #include "game/HighscoreBase.h"
 
 #include <cstring>
+#include <vector>
 
 #include "game/EncryptedRecord.h"
 
 const char* const HighscoreBase::KEY = "QuarnholtMopedHS";
 
-HighscoreBase::HighscoreBase() {
-    const uint8_t iv[8] = {};
-    blowfishSetKey(iv, uint32_t(std::strlen(KEY)), m_cipher, reinterpret_cast<const uint8_t*>(KEY));
-}
+HighscoreBase::HighscoreBase() { keyRecordCipher(m_cipher, KEY); }
 
 void HighscoreBase::fillRow(Row& row, float time) {
     for (HighscoreEntry& entry : row.entries)

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <vector>
 
 #include "game/BlowfishContext.h"
 #include "game/HighscoreEntry.h"

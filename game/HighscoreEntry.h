@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-// One row of a high-score table; "highscore.dat" stores it in 41 bytes:
+// One entry of a high-score row; "highscore.dat" stores it in 41 bytes:
 // time at 0, value at 4, name at 8, colour at 39, model at 40, little endian.
 struct HighscoreEntry {
     static constexpr uint32_t NAME_SIZE = 31; // 30 characters and the terminator

@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "engine/platform/DataArchive.h"
 #include "engine/platform/DiskFile.h"
 #include "game/TextTable.h"
 #include "tests/game/GameTestSupport.h"
+#include "tools/sarpack/ArchiveWriter.h"
 
 namespace {
 
@@ -110,4 +112,18 @@ TEST(TextTable, MissingFileOrRootGivesEmptyTable) {
 TEST(TextTable, KeepsWhatParsedBeforeAnError) {
     TextTable table = load("<Texts><Take id=\"1\"><De>eins</De></Take><Take id=\"2\"><De>zwei</Take>");
     EXPECT_EQ(utf8(table.getText(1)), "eins");
+}
+
+TEST(TextTable, ReadsThroughTheDataArchiveByDevelopmentPath) {
+    TempDir dir;
+    ArchiveWriter writer;
+    ASSERT_TRUE(writer.add("D:/Vantorik/Menu/ingametexts.xml", std::string(SAMPLE), 3));
+    std::string path = dir.file("data.sar"), error;
+    ASSERT_TRUE(writer.write(path, error)) << error;
+    DiskFile disk(".\\;..\\");
+    DataArchive archive(disk);
+    ASSERT_TRUE(archive.openArchive(path.c_str()));
+    TextTable table("D:\\Vantorik/menu/IngameTexts.xml", archive);
+    table.m_language = 5;
+    EXPECT_EQ(utf8(table.getText(9000)), "Соединение потеряно");
 }
