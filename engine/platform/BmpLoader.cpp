@@ -15,16 +15,7 @@ uint32_t u32(const uint8_t* p) {
            static_cast<uint32_t>(p[3]) << 24;
 }
 
-bool readFully(File* file, void* buffer, uint32_t count) {
-    auto* bytes = static_cast<uint8_t*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        int32_t n = file->read(bytes + done, count - done);
-        if (n <= 0) return false;
-        done += static_cast<uint32_t>(n);
-    }
-    return true;
-}
+bool readFully(File* file, void* buffer, uint32_t count) { return file->readFully(buffer, count) == count; }
 
 struct Closer {
     File* file;

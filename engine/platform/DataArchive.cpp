@@ -35,16 +35,7 @@ DataArchive::~DataArchive() {
     delete m_source;
 }
 
-bool DataArchive::readExactly(void* buffer, uint32_t count) {
-    auto* bytes = static_cast<uint8_t*>(buffer);
-    uint32_t done = 0;
-    while (done < count) {
-        int32_t n = m_source->read(bytes + done, count - done);
-        if (n <= 0) return false;
-        done += static_cast<uint32_t>(n);
-    }
-    return true;
-}
+bool DataArchive::readExactly(void* buffer, uint32_t count) { return m_source->readFully(buffer, count) == count; }
 
 bool DataArchive::openArchive(const char* name) {
     if (m_directoryLoaded || !name) return false;

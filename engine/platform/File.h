@@ -20,6 +20,18 @@ public:
 
     uint32_t getSize() const { return m_size; }
 
+    // Reads until `count` bytes are in or the stream ends; the bytes read.
+    uint32_t readFully(void* buffer, uint32_t count) {
+        auto* bytes = static_cast<uint8_t*>(buffer);
+        uint32_t done = 0;
+        while (done < count) {
+            int32_t n = read(bytes + done, count - done);
+            if (n <= 0) break;
+            done += static_cast<uint32_t>(n);
+        }
+        return done;
+    }
+
 protected:
     uint32_t m_size = 0;
 };

@@ -15,12 +15,7 @@ FileData* loadFileData(const char* name, File* file) {
     const uint32_t size = clone->getSize();
     auto* bytes = static_cast<uint8_t*>(std::calloc((static_cast<size_t>(size) + 3) & ~size_t(3), 1));
     if (!bytes && size) return nullptr;
-    uint32_t done = 0;
-    while (done < size) {
-        int32_t n = clone->read(bytes + done, size - done);
-        if (n <= 0) break;
-        done += static_cast<uint32_t>(n);
-    }
+    uint32_t done = clone->readFully(bytes, size);
     clone->close();
     if (done < size) {
         std::free(bytes);

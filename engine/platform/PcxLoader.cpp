@@ -27,12 +27,7 @@ bool loadPCX(const char* name, File* file, PcxImage* record) {
     const uint32_t count = static_cast<uint32_t>(rows) * static_cast<uint32_t>(bytesPerLine);
 
     std::vector<uint8_t> data(size - sizeof header);
-    uint32_t have = 0;
-    while (have < data.size()) {
-        int32_t n = file->read(data.data() + have, static_cast<uint32_t>(data.size()) - have);
-        if (n <= 0) break;
-        have += static_cast<uint32_t>(n);
-    }
+    const uint32_t have = file->readFully(data.data(), static_cast<uint32_t>(data.size()));
     file->close();
 
     // Pixels the data does not reach stay 0.

@@ -8,6 +8,7 @@
 #include "engine/platform/DataArchive.h"
 #include "engine/platform/DiskFile.h"
 #include "engine/platform/Report.h"
+#include "tests/support/ReportCapture.h"
 #include "tests/support/TempDir.h"
 #include "tools/sarpack/ArchiveWriter.h"
 
@@ -33,17 +34,8 @@ struct Bytes {
     }
 };
 
-class Archive : public ::testing::Test {
+class Archive : public ReportCapture<1> {
 protected:
-    void SetUp() override {
-        g_reportLevel = 1;
-        g_reportToLog = true;
-        g_lastErrorText.assignText("");
-    }
-    void TearDown() override {
-        g_reportLevel = 0;
-        g_reportToLog = false;
-    }
 
     std::unique_ptr<DataArchive> openBytes(const std::string& bytes, bool expectOpen = true) {
         m_path = m_dir.write("data.sar", bytes);

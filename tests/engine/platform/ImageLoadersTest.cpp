@@ -11,6 +11,7 @@
 #include "engine/platform/DiskFile.h"
 #include "engine/platform/ImageLoaders.h"
 #include "engine/platform/Report.h"
+#include "tests/support/ReportCapture.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -67,17 +68,8 @@ std::string jpeg(int width, int height, int components, J_COLOR_SPACE space) {
     return s;
 }
 
-class Loaders : public ::testing::Test {
+class Loaders : public ReportCapture<1> {
 protected:
-    void SetUp() override {
-        g_reportLevel = 1;
-        g_reportToLog = true;
-        g_lastErrorText.assignText("");
-    }
-    void TearDown() override {
-        g_reportLevel = 0;
-        g_reportToLog = false;
-    }
     Image* load(const std::string& name, const std::string& bytes, bool bottomUp = true) {
         m_paths.push_back(m_dir.write(name, bytes));
         return loadImage(m_paths.back().c_str(), &m_disk, bottomUp);

@@ -4,6 +4,7 @@
 
 #include "engine/platform/Math3D.h"
 #include "engine/platform/Report.h"
+#include "tests/support/ReportCapture.h"
 
 namespace {
 
@@ -16,18 +17,7 @@ void expectNear(const Matrix4x3& a, const Matrix4x3& b, float tolerance = 1e-5f)
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(a[i], b[i], tolerance) << "element " << i;
 }
 
-class SingularMatrix : public ::testing::Test {
-protected:
-    void SetUp() override {
-        g_reportLevel = 3;
-        g_reportToLog = true;
-        g_lastErrorText.assignText("");
-    }
-    void TearDown() override {
-        g_reportLevel = 0;
-        g_reportToLog = false;
-    }
-};
+using SingularMatrix = ReportCapture<3>;
 
 } // namespace
 
