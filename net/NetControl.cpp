@@ -47,12 +47,13 @@ bool NetControl::connect(const char* host, bool isHost, uint16_t port) {
     sendChunk();
     auto timeout = std::chrono::duration<double>(WELCOME_TIMEOUT);
     m_answer.wait_for(lock, timeout, [this] { return m_welcomed || m_refused || m_lost; });
+    bool lost = m_lost;
     lock.unlock();
     if (m_refused) {
         m_status = STATUS_REFUSED;
         return false;
     }
-    if (m_lost || !isConnected()) {
+    if (lost || !isConnected()) {
         m_status = STATUS_LOST;
         return false;
     }

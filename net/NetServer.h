@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -38,5 +39,5 @@ private:
     std::mutex m_connectionsLock;
     std::vector<std::unique_ptr<NetServerConnection>> m_connections;
     bool m_listenerShut = false;
-    uint16_t m_boundPort = 0;
+    std::atomic<uint16_t> m_boundPort{0};
 };
