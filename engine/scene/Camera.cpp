@@ -1,0 +1,95 @@
+#include "engine/scene/Camera.h"
+
+#include <cmath>
+
+#include "engine/scene/RenderView.h"
+
+namespace {
+
+const double PI = 3.14159265358979323846;
+
+bool drawingOneOfTwoEyes(const RenderView* renderer) {
+    return renderer && (renderer->m_currentEye == 0 || renderer->m_currentEye == 1);
+}
+
+} // namespace
+
+Camera::Camera(ObjectContainer* container, int32_t index) : ViewingItem(container, KIND_CAMERA, index) {
+    m_zoomFactor.constant = 3.2f;
+}
+
+Camera::~Camera() { m_zoomFactor.clearChannel(); }
+
+Matrix4x3& Camera::getMatrix(Matrix4x3& out, double time, int flag) {
+    if (!m_worldValid) updateMatrix(time);
+    if (!m_viewAxisValid) updateViewAxis();
+    if (flag == 1)
+        multiplyMatrix4x3(out, m_viewAxisMatrix, m_worldMatrix);
+    else
+        out = m_worldMatrix;
+    return out;
+}
+
+Matrix4x3& Camera::getInvMatrix(Matrix4x3& out, double time, int flag) {
+    if (!m_invValid) updateInvMatrix(time);
+    if (!m_viewAxisValid) updateViewAxis();
+    if (flag == 1)
+        multiplyMatrix4x3(out, m_invWorldMatrix, m_invViewAxisMatrix);
+    else
+        out = m_invWorldMatrix;
+    return out;
+}
+
+Viewport Camera::getViewport() {
+    if (m_renderer) {
+        m_viewport.x = static_cast<uint32_t>(m_renderer->m_targetX);
+        m_viewport.y = static_cast<uint32_t>(m_renderer->m_targetY);
+        m_viewport.width = static_cast<uint32_t>(m_renderer->m_targetWidth);
+        m_viewport.height = static_cast<uint32_t>(m_renderer->m_targetHeight);
+    }
+    m_viewport.minZ = 0.0f;
+    m_viewport.maxZ = 1.0f;
+    return m_viewport;
+}
+
+void Camera::invalidate() {
+    SceneItem::invalidate();
+    // The eye offset is rebuilt for each eye.
+    if (drawingOneOfTwoEyes(m_renderer)) m_viewAxisValid = false;
+}
+
+void Camera::updateViewAxis() {
+    Matrix4x3 base = Matrix4x3::identity();
+    if (m_viewAxis == ALONG_X)
+        base = Matrix4x3{{0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1}};
+    else if (m_viewAxis == ALONG_Y)
+        base = Matrix4x3{{1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1}};
+    if (drawingOneOfTwoEyes(m_renderer)) {
+        float side = m_renderer->m_currentEye == 0 ? -0.5f : 0.5f;
+        Matrix4x3 offset = Matrix4x3::identity();
+        offset[12] = m_renderer->m_stereoFactors[1] * m_renderer->m_stereoFactors[0] * m_eyeSeparation * side;
+        multiplyMatrix4x3(base, offset, base);
+    }
+    m_viewAxisMatrix = base;
+    invertMatrix4x3(m_invViewAxisMatrix, base);
+    m_viewAxisValid = true;
+}
+
+void Camera::updateProjMatrix(double time) {
+    float zoom = m_zoomFactor.evaluate(time);
+    float xScale = 1.0f, yScale = 1.0f, e = 0.0f;
+    if (m_renderer) {
+        m_renderer->m_zoomTerm = zoom * 31.25f;
+        float k = m_renderer->m_zoomTerm / m_renderer->m_zoomReference;
+        xScale = static_cast<float>(k / std::tan(m_renderer->m_fieldOfViewX * PI / 360.0));
+        yScale = static_cast<float>(k / std::tan(m_renderer->m_fieldOfViewY * PI / 360.0));
+        int eye = m_renderer->m_currentEye;
+        float shift = m_renderer->m_stereoFactors[0] * m_eyeSeparation * xScale;
+        if (eye == 0) e = shift * -0.5f;
+        else if (eye == 1) e = shift * 0.5f;
+        else if (eye == 2) e = 1.0f;
+        else if (eye == 3) e = -1.0f;
+    }
+    m_projMatrix = Matrix4x3{{xScale, 0, 0, 0, 0, yScale, 0, 0, e, 0, 1, 1, 0, 0, 0, 0}};
+    m_projValid = true;
+}
