@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <CEGUI/CEGUI.h>
+#include <CEGUI/RendererModules/Null/Renderer.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/platform/DataArchive.h"
+#include "engine/platform/DiskFile.h"
+#include "engine/platform/GuiRegexMatcher.h"
+#include "engine/platform/GuiResourceProvider.h"
+#include "tests/support/TempDir.h"
+#include "tools/guidata/GuiData.h"
+#include "tools/sarpack/ArchiveWriter.h"
+
+namespace {
+
+// Keeps the library's errors for the failure messages instead of writing CEGUI.log.
+class MemoryLogger : public CEGUI::Logger {
+public:
+    void logEvent(const CEGUI::String& message, CEGUI::LoggingLevel level) override {
+        if (level <= CEGUI::Warnings) m_errors += std::string(message.c_str()) + "\n";
+    }
+    void setLogFilename(const CEGUI::String&, bool) override {}
+    std::string m_errors;
+};
+
+const char* const GAME_WIDGETS[] = {"Quillfen/StaticImage", "Quillfen/StaticText",  "Quillfen/Button",
+                                    "Quillfen/ImageButton", "Quillfen/FrameWindow", "Quillfen/Editbox",
+                                    "Quillfen/Combobox",    "Quillfen/Slider",      "Quillfen/RadioButton",
+                                    "Quillfen/BigRadioButton", "Quillfen/BlackWindow"};
+
+const char* const FONTS[] = {"VerdanaSmall",  "VerdanaSmallItalic",  "VerdanaMedium",
+                             "VerdanaMediumItalic", "VerdanaLarge", "VerdanaLargeItalic"};
+
+CEGUI::String utf8(const char* text) { return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(text)); }
+
+// The library over the data set packed into an archive, read through the engine's file layer.
+class GuiDataSystem : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ArchiveWriter writer;
+        for (const GuiFile& f : guiDataFiles()) {
+            const bool trueType = f.archiveName.size() > 4 && f.archiveName.substr(f.archiveName.size() - 4) == ".ttf";
+            ASSERT_TRUE(writer.add(f.archiveName, f.bytes, trueType ? 0 : 3)) << f.archiveName;
+        }
+        std::string path = m_dir.file("gui.sar"), error;
+        ASSERT_TRUE(writer.write(path, error)) << error;
+        ASSERT_TRUE(m_archive.openArchive(path.c_str()));
+        m_logger = std::make_unique<MemoryLogger>();
+        m_renderer = &CEGUI::NullRenderer::create();
+        m_renderer->setDisplaySize(CEGUI::Sizef(1024, 768));
+        m_provider = std::make_unique<GuiResourceProvider>(m_archive);
+        CEGUI::System::create(*m_renderer, m_provider.get());
+        CEGUI::SchemeManager::getSingleton().createFromFile("Quillfen.scheme");
+        m_root = CEGUI::WindowManager::getSingleton().createWindow("DefaultWindow", "Root");
+        context().setRootWindow(m_root);
+    }
+
+    void TearDown() override {
+        if (CEGUI::System::getSingletonPtr()) CEGUI::System::destroy();
+        if (m_renderer) CEGUI::NullRenderer::destroy(*m_renderer);
+    }
+
+    CEGUI::GUIContext& context() { return CEGUI::System::getSingleton().getDefaultGUIContext(); }
+
+    CEGUI::Window* create(const char* type, float x, float y, float w, float h) {
+        CEGUI::Window* window = CEGUI::WindowManager::getSingleton().createWindow(type);
+        window->setPosition(CEGUI::UVector2(CEGUI::UDim(0, x), CEGUI::UDim(0, y)));
+        window->setSize(CEGUI::USize(CEGUI::UDim(0, w), CEGUI::UDim(0, h)));
+        m_root->addChild(window);
+        return window;
+    }
+
+    void createFonts() {
+        for (const char* name : FONTS) CEGUI::FontManager::getSingleton().createFromFile(CEGUI::String(name) + ".font");
+        context().setDefaultFont("VerdanaSmall");
+    }
+
+    TempDir m_dir;
+    DiskFile m_disk{""};
+    DataArchive m_archive{m_disk};
+    std::unique_ptr<MemoryLogger> m_logger;
+    CEGUI::NullRenderer* m_renderer = nullptr;
+    std::unique_ptr<GuiResourceProvider> m_provider;
+    CEGUI::Window* m_root = nullptr;
+};
+
+} // namespace
+
+TEST(GuiData, NamesEveryFileUnderTheMenuFolderOnce) {
+    std::vector<GuiFile> files = guiDataFiles();
+    std::set<std::string> names;
+    for (const GuiFile& f : files) {
+        EXPECT_EQ(f.archiveName.rfind("D:\\Vantorik\\menu\\", 0), 0u) << f.archiveName;
+        EXPECT_FALSE(f.bytes.empty()) << f.archiveName;
+        EXPECT_TRUE(names.insert(f.archiveName).second) << f.archiveName;
+    }
+    for (const char* name : {"Quillfen.scheme", "Quillfen.looknfeel", "Quillfen.imageset", "Quillfen.png",
+                             "VerdanaSmall.font", "VerdanaLargeItalic.font", "DejaVuSans.ttf", "Flags.imageset"})
+        EXPECT_EQ(names.count(std::string("D:\\Vantorik\\menu\\") + name), 1u) << name;
+    EXPECT_THROW(guiDataFiles("/nonexistent/"), std::runtime_error);
+}
+
+TEST_F(GuiDataSystem, SchemeOffersEveryWidgetTypeTheGameCreates) {
+    createFonts();
+    for (const char* type : GAME_WIDGETS) {
+        CEGUI::Window* w = nullptr;
+        try {
+            w = create(type, 10, 10, 200, 60);
+        } catch (const CEGUI::Exception& e) {
+            FAIL() << type << ": " << e.getMessage() << "\n" << m_logger->m_errors;
+        }
+        w->setText("Quillfen");
+    }
+    // Drawing every widget in every look's state must find its images and properties.
+    CEGUI::System::getSingleton().renderAllGUIContexts();
+    EXPECT_EQ(m_logger->m_errors, "");
+}
+
+TEST_F(GuiDataSystem, FontsCoverLatin1AndCyrillic) {
+    createFonts();
+    for (const char* name : FONTS) {
+        CEGUI::Font& font = CEGUI::FontManager::getSingleton().get(name);
+        for (CEGUI::utf32 cp = 0x20; cp <= 0xFF; ++cp) {
+            if (cp >= 0x7F && cp < 0xA0) continue; // control codes have no glyphs
+            EXPECT_TRUE(font.isCodepointAvailable(cp)) << name << " U+" << std::hex << cp;
+        }
+        for (CEGUI::utf32 cp = 0x400; cp <= 0x4FF; ++cp)
+            EXPECT_TRUE(font.isCodepointAvailable(cp)) << name << " U+" << std::hex << cp;
+        EXPECT_GT(font.getTextExtent(utf8("Соединение")), 0.0f) << name;
+    }
+    EXPECT_LT(CEGUI::FontManager::getSingleton().get("VerdanaSmall").getFontHeight(),
+              CEGUI::FontManager::getSingleton().get("VerdanaLarge").getFontHeight());
+    EXPECT_EQ(context().getDefaultFont()->getName(), "VerdanaSmall");
+}
+
+TEST_F(GuiDataSystem, MouseArrowIsTheDefaultCursor) {
+    context().getMouseCursor().setDefaultImage("Quillfen/MouseArrow");
+    ASSERT_NE(context().getMouseCursor().getDefaultImage(), nullptr);
+    EXPECT_EQ(context().getMouseCursor().getDefaultImage()->getName(), "Quillfen/MouseArrow");
+}
+
+TEST_F(GuiDataSystem, StaticTextKeepsCyrillicAsCodePoints) {
+    createFonts();
+    CEGUI::Window* text = create("Quillfen/StaticText", 20, 20, 600, 30);
+    text->setFont("VerdanaLarge");
+    text->setText(utf8("Соединение потеряно"));
+    const std::u32string expected = U"Соединение потеряно";
+    const CEGUI::String& got = text->getText();
+    ASSERT_EQ(got.length(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(got[i], CEGUI::utf32(expected[i])) << i;
+    EXPECT_GT(text->getFont()->getTextExtent(got), 0.0f);
+}
+
+TEST_F(GuiDataSystem, PushButtonReportsAClickOfTheMouse) {
+    createFonts();
+    CEGUI::Window* button = create("Quillfen/Button", 100, 100, 200, 50);
+    int clicks = 0;
+    button->subscribeEvent(CEGUI::PushButton::EventClicked, [&clicks](const CEGUI::EventArgs&) {
+        ++clicks;
+        return true;
+    });
+    context().injectMousePosition(200, 125);
+    context().injectMouseButtonDown(CEGUI::LeftButton);
+    context().injectMouseButtonUp(CEGUI::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    // Released away from the button it is no click.
+    context().injectMouseButtonDown(CEGUI::LeftButton);
+    context().injectMousePosition(600, 500);
+    context().injectMouseButtonUp(CEGUI::LeftButton);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GuiDataSystem, EditboxTakesOnlyWhatTheValidationAllows) {
+    createFonts();
+    auto* edit = static_cast<CEGUI::Editbox*>(create("Quillfen/Editbox", 30, 230, 440, 50));
+    GuiRegexMatcher matcher;
+    edit->setValidator(&matcher);
+    edit->setValidationString("[-+._0-9a-zA-Z ]*");
+    edit->setMaxTextLength(16);
+    edit->setFont("VerdanaMediumItalic");
+    edit->activate();
+    for (char c : std::string("Ri der!1")) context().injectChar(CEGUI::utf32(c));
+    context().injectChar(0x0416); // a Cyrillic letter is not in the name alphabet
+    EXPECT_EQ(edit->getText(), "Ri der1");
+    EXPECT_EQ(edit->getTextMatchState(), CEGUI::RegexMatcher::MS_VALID);
+    edit->setValidator(nullptr);
+}
+
+TEST_F(GuiDataSystem, PictureButtonsAndScreensFindTheirImages) {
+    for (const char* set : {"Flags", "main", "Tracks", "Tracks_Greyscale", "Countdown", "Minimap_Objects"})
+        CEGUI::ImageManager::getSingleton().loadImageset(CEGUI::String(set) + ".imageset");
+    CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
+    for (const char* name : {"Quillfen/OKButtonHover", "Quillfen/RoundedMiniButtonDisabled", "Quillfen/GenericBrush",
+                             "Quillfen/TransparentBrush", "Quillfen/IconReady", "Flags/FlagRU_Hover", "main/Background",
+                             "Tracks/Track6", "Tracks_Greyscale/Track1", "Countdown/Count4", "Minimap_Objects/Blue"})
+        EXPECT_TRUE(images.isDefined(name)) << name;
+
+    CEGUI::Window* button = create("Quillfen/ImageButton", 885, 629, 120, 120);
+    button->setProperty("NormalImage", "Quillfen/OKButton");
+    button->setProperty("HoverImage", "Quillfen/OKButtonHover");
+    EXPECT_EQ(button->getProperty("HoverImage"), "Quillfen/OKButtonHover");
+    CEGUI::Window* picture = create("Quillfen/StaticImage", 0, 0, 1024, 768);
+    picture->setProperty("Image", "Flags/FlagDE_Normal");
+    picture->setProperty("BackgroundEnabled", "true");
+    picture->setProperty("BackgroundColours", "tl:FFFFFFFF tr:FFFFFFFF bl:FFFFFFFF br:FFFFFFFF");
+    EXPECT_EQ(picture->getProperty("Image"), "Flags/FlagDE_Normal");
+    CEGUI::System::getSingleton().renderAllGUIContexts();
+    EXPECT_EQ(m_logger->m_errors, "");
+}
+
+TEST_F(GuiDataSystem, ComboboxDropsItsListOfEntries) {
+    createFonts();
+    auto* combo = static_cast<CEGUI::Combobox*>(create("Quillfen/Combobox", 193, 525, 300, 210));
+    combo->setReadOnly(true);
+    combo->addItem(new CEGUI::ListboxTextItem("Windowed"));
+    combo->addItem(new CEGUI::ListboxTextItem(utf8("Русский")));
+    combo->showDropList();
+    EXPECT_TRUE(combo->getDropList()->isVisible());
+    EXPECT_EQ(combo->getItemCount(), 2u);
+    combo->getEditbox()->setFont("VerdanaMediumItalic");
+    combo->setText("800 x 600");
+    EXPECT_EQ(combo->getEditbox()->getText(), "800 x 600");
+    CEGUI::System::getSingleton().renderAllGUIContexts();
+    EXPECT_EQ(m_logger->m_errors, "");
+}

@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// One file of the GUI's data set under the name the game opens it by.
+struct GuiFile {
+    std::string archiveName;
+    std::string bytes;
+};
+
+// Where Debian keeps the DejaVu fonts the menu fonts are made from.
+extern const char* const GUI_FONT_FOLDER;
+
+// The whole GUI data set: the "Quillfen" scheme, its looks and imageset, the
+// screens' imagesets with their pictures, the six menu fonts and the TrueType
+// files they use. Throws std::runtime_error when a TrueType file cannot be read.
+std::vector<GuiFile> guiDataFiles(const std::string& fontFolder = GUI_FONT_FOLDER);

@@ -1,0 +1,58 @@
+#include "tools/guidata/ImagesetBuilder.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+const int GAP = 2; // transparent pixels between pictures
+
+int powerOfTwoAtLeast(int n) {
+    int p = 1;
+    while (p < n) p *= 2;
+    return p;
+}
+
+} // namespace
+
+void ImagesetBuilder::add(const std::string& imageName, const Canvas& picture, int inset) {
+    m_entries.push_back({imageName, picture, inset});
+}
+
+void ImagesetBuilder::pack() {
+    // Shelves of pictures, tallest first, on a sheet as wide as the widest picture or 256.
+    int width = 256;
+    for (const Entry& e : m_entries) width = std::max(width, powerOfTwoAtLeast(e.picture.width() + GAP));
+    std::vector<size_t> order(m_entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return m_entries[a].picture.height() > m_entries[b].picture.height();
+    });
+    int x = 0, y = 0, shelf = 0;
+    for (size_t i : order) {
+        Entry& e = m_entries[i];
+        if (x + e.picture.width() > width) {
+            x = 0;
+            y += shelf + GAP;
+            shelf = 0;
+        }
+        e.x = x;
+        e.y = y;
+        x += e.picture.width() + GAP;
+        shelf = std::max(shelf, e.picture.height());
+    }
+    m_sheet = Canvas(width, powerOfTwoAtLeast(y + shelf));
+    for (const Entry& e : m_entries) m_sheet.paste(e.picture, e.x, e.y);
+}
+
+std::string ImagesetBuilder::imagesetXml() const {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Imageset version=\"2\" name=\"" + m_name +
+                      "\" imagefile=\"" + pictureFileName() +
+                      "\" nativeHorzRes=\"1024\" nativeVertRes=\"768\" autoScaled=\"false\">\n";
+    for (const Entry& e : m_entries) {
+        xml += "  <Image name=\"" + e.name + "\" xPos=\"" + std::to_string(e.x + e.inset) + "\" yPos=\"" +
+               std::to_string(e.y + e.inset) + "\" width=\"" + std::to_string(e.picture.width() - 2 * e.inset) +
+               "\" height=\"" + std::to_string(e.picture.height() - 2 * e.inset) + "\" />\n";
+    }
+    return xml + "</Imageset>\n";
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "tools/guidata/Canvas.h"
+
+// Packs named pictures onto one sheet and writes the GUI library's imageset
+// file for it (imageset format 2: images are then named "Set/Image").
+class ImagesetBuilder {
+public:
+    explicit ImagesetBuilder(std::string name) : m_name(std::move(name)) {}
+
+    // `inset` pixels of the picture's border are left out of the image, so
+    // filtering never reaches past a flat brush into its neighbours.
+    void add(const std::string& imageName, const Canvas& picture, int inset = 0);
+
+    const std::string& name() const { return m_name; }
+    std::string pictureFileName() const { return m_name + ".png"; }
+    // Lays the pictures out; call before imagesetXml and sheet.
+    void pack();
+    std::string imagesetXml() const;
+    const Canvas& sheet() const { return m_sheet; }
+
+private:
+    struct Entry {
+        std::string name;
+        Canvas picture;
+        int inset;
+        int x = 0;
+        int y = 0;
+    };
+    std::string m_name;
+    std::vector<Entry> m_entries;
+    Canvas m_sheet{1, 1};
+};
