@@ -1,0 +1,35 @@
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+#include "tools/lightwave/Lwo2DemoObject.h"
+#include "tools/lightwave/Lwo2Dump.h"
+#include "tools/lightwave/Lwo2Writer.h"
+
+int main(int argc, char** argv) {
+    std::string mode = argc > 1 ? argv[1] : "";
+    if (argc == 3 && mode == "--dump") {
+        std::ifstream in(argv[2], std::ios::binary);
+        if (!in) {
+            std::cerr << "lwo2-write: cannot read " << argv[2] << "\n";
+            return 1;
+        }
+        std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::cout << dumpLwo2(file);
+        return 0;
+    }
+    if (argc == 3 && mode == "cube") {
+        Lwo2Writer writer;
+        writer.writeObject(lwo2DemoCube());
+        std::string error;
+        if (!writer.save(argv[2], error)) {
+            std::cerr << "lwo2-write: " << error << "\n";
+            return 1;
+        }
+        return 0;
+    }
+    std::cerr << "usage: lwo2-write cube OUT.lwo     writes the demo object\n"
+                 "       lwo2-write --dump FILE.lwo  lists its chunks\n";
+    return 2;
+}
