@@ -209,6 +209,11 @@ TEST_F(ODEGeomObjectTest, TransformedGeomIsFoundFromTransformAndGeom) {
     EXPECT_EQ(dGeomGetSpace(node.m_geomTransform), scene->m_spaces[1].space);
     // Placed relative to the carrier: one above it.
     EXPECT_DOUBLE_EQ(dGeomGetPosition(node.m_geom)[1], 1);
+    // The transform frees its geom when the scene's spaces go.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    EXPECT_EQ(dGeomTransformGetCleanup(node.m_geomTransform), 1);
+#pragma GCC diagnostic pop
     scene.reset();
 }
 
