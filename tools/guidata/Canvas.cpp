@@ -100,12 +100,7 @@ void Canvas::fillGradient(uint32_t topArgb, uint32_t bottomArgb) {
 
 void Canvas::paste(const Canvas& source, int x, int y) {
     for (int py = 0; py < source.m_height; ++py)
-        for (int px = 0; px < source.m_width; ++px) {
-            const int tx = x + px, ty = y + py;
-            if (tx < 0 || ty < 0 || tx >= m_width || ty >= m_height) continue;
-            std::copy_n(&source.m_rgba[(size_t(py) * source.m_width + px) * 4], 4,
-                        &m_rgba[(size_t(ty) * m_width + tx) * 4]);
-        }
+        for (int px = 0; px < source.m_width; ++px) blend(x + px, y + py, source.pixel(px, py), 1.0f);
 }
 
 Canvas Canvas::greyscale() const {

@@ -20,7 +20,7 @@ public:
     void drawLine(float x0, float y0, float x1, float y1, float thickness, uint32_t argb);
     // Rows blending from `topArgb` to `bottomArgb`.
     void fillGradient(uint32_t topArgb, uint32_t bottomArgb);
-    // Copies `source` with its top-left corner at (x, y), clipped.
+    // Lays `source` over this picture with its top-left corner at (x, y), clipped.
     void paste(const Canvas& source, int x, int y);
     // Same picture, every pixel grey at its own brightness.
     Canvas greyscale() const;

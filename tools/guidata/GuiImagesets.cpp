@@ -1,5 +1,6 @@
 #include "tools/guidata/GuiImagesets.h"
 
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -11,14 +12,15 @@ const uint32_t GREY = 0xFF707070;
 const uint32_t WHITE = 0xFFFFFFFF;
 const uint32_t BLACK = 0xFF000000;
 
-using Glyph = std::function<void(Canvas&, uint32_t)>;
+// Paints in `ink` on a disc of `face`.
+using Glyph = std::function<void(Canvas&, uint32_t ink, uint32_t face)>;
 
 // A round picture button: a disc in the state's colour with a white glyph on it.
 Canvas roundButton(const Glyph& glyph, uint32_t face) {
     Canvas c(64, 64);
     c.fillDisc(32, 32, 31, 0xFF202020);
     c.fillDisc(32, 32, 28, face);
-    glyph(c, face == GREY ? 0xFFC0C0C0 : WHITE);
+    glyph(c, face == GREY ? 0xFFC0C0C0 : WHITE, face);
     return c;
 }
 
@@ -49,40 +51,41 @@ void addQuillfen(std::vector<ImagesetBuilder>& sets) {
     set.add("IconReady", ready);
     set.add("IconWaiting", waiting);
 
-    addButtonSet(set, "OKButton", [](Canvas& c, uint32_t ink) {
+    addButtonSet(set, "OKButton", [](Canvas& c, uint32_t ink, uint32_t) {
         c.drawLine(18, 33, 28, 44, 7, ink);
         c.drawLine(28, 44, 47, 21, 7, ink);
     });
-    addButtonSet(set, "BackButton", [](Canvas& c, uint32_t ink) {
+    addButtonSet(set, "BackButton", [](Canvas& c, uint32_t ink, uint32_t) {
         c.fillTriangle(14, 32, 32, 16, 32, 48, ink);
         c.fillRect(30, 27, 20, 10, ink);
     });
-    addButtonSet(set, "UpArrow", [](Canvas& c, uint32_t ink) { c.fillTriangle(32, 16, 48, 42, 16, 42, ink); });
-    addButtonSet(set, "DownArrow", [](Canvas& c, uint32_t ink) { c.fillTriangle(16, 22, 48, 22, 32, 48, ink); });
-    addButtonSet(set, "LeftButton", [](Canvas& c, uint32_t ink) { c.fillTriangle(16, 32, 42, 16, 42, 48, ink); });
-    addButtonSet(set, "RightButton", [](Canvas& c, uint32_t ink) { c.fillTriangle(48, 32, 22, 48, 22, 16, ink); });
-    addButtonSet(set, "RoundedMiniButton", [](Canvas& c, uint32_t ink) { c.fillDisc(32, 32, 10, ink); });
-    addButtonSet(set, "OffButton", [](Canvas& c, uint32_t ink) {
-        Canvas ring(64, 64);
-        ring.fillDisc(32, 34, 16, ink);
-        ring.fillDisc(32, 34, 11, 0);
-        ring.fillRect(26, 10, 12, 20, 0);
-        c.paste(ring, 0, 0);
+    addButtonSet(set, "UpArrow", [](Canvas& c, uint32_t ink, uint32_t) { c.fillTriangle(32, 16, 48, 42, 16, 42, ink); });
+    addButtonSet(set, "DownArrow", [](Canvas& c, uint32_t ink, uint32_t) { c.fillTriangle(16, 22, 48, 22, 32, 48, ink); });
+    addButtonSet(set, "LeftButton", [](Canvas& c, uint32_t ink, uint32_t) { c.fillTriangle(16, 32, 42, 16, 42, 48, ink); });
+    addButtonSet(set, "RightButton", [](Canvas& c, uint32_t ink, uint32_t) { c.fillTriangle(48, 32, 22, 48, 22, 16, ink); });
+    addButtonSet(set, "RoundedMiniButton", [](Canvas& c, uint32_t ink, uint32_t) { c.fillDisc(32, 32, 10, ink); });
+    addButtonSet(set, "OffButton", [](Canvas& c, uint32_t ink, uint32_t) {
+        // The power sign: a ring open at the top, and a bar through the gap.
+        for (int step = 0; step < 28; ++step) {
+            const float a0 = 0.7f + step * 0.175f, a1 = a0 + 0.2f;
+            c.drawLine(32 + 15 * std::sin(a0), 34 - 15 * std::cos(a0), 32 + 15 * std::sin(a1), 34 - 15 * std::cos(a1),
+                       5, ink);
+        }
         c.fillRect(29, 12, 6, 22, ink);
     });
-    addButtonSet(set, "HighscoreButton", [](Canvas& c, uint32_t ink) {
+    addButtonSet(set, "HighscoreButton", [](Canvas& c, uint32_t ink, uint32_t) {
         c.fillRect(17, 32, 8, 14, ink);
         c.fillRect(28, 20, 8, 26, ink);
         c.fillRect(39, 27, 8, 19, ink);
     });
-    addButtonSet(set, "OptionsButton", [](Canvas& c, uint32_t ink) {
+    addButtonSet(set, "OptionsButton", [](Canvas& c, uint32_t ink, uint32_t face) {
         c.drawLine(32, 14, 32, 50, 8, ink);
         c.drawLine(14, 32, 50, 32, 8, ink);
         c.drawLine(19, 19, 45, 45, 8, ink);
         c.drawLine(45, 19, 19, 45, 8, ink);
-        c.fillDisc(32, 32, 7, AMBER);
+        c.fillDisc(32, 32, 7, face);
     });
-    addButtonSet(set, "CreditsButton", [](Canvas& c, uint32_t ink) {
+    addButtonSet(set, "CreditsButton", [](Canvas& c, uint32_t ink, uint32_t) {
         c.fillDisc(32, 18, 5, ink);
         c.fillRect(28, 27, 8, 20, ink);
     });

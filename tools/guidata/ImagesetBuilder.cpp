@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -19,10 +20,7 @@ void ImagesetBuilder::add(const std::string& imageName, const Canvas& picture, i
     m_entries.push_back({imageName, picture, inset});
 }
 
-void ImagesetBuilder::pack() {
-    // Shelves of pictures, tallest first, on a sheet as wide as the widest picture or 256.
-    int width = 256;
-    for (const Entry& e : m_entries) width = std::max(width, powerOfTwoAtLeast(e.picture.width() + GAP));
+int ImagesetBuilder::layOut(int width) {
     std::vector<size_t> order(m_entries.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
@@ -41,7 +39,22 @@ void ImagesetBuilder::pack() {
         x += e.picture.width() + GAP;
         shelf = std::max(shelf, e.picture.height());
     }
-    m_sheet = Canvas(width, powerOfTwoAtLeast(y + shelf));
+    return powerOfTwoAtLeast(y + shelf);
+}
+
+void ImagesetBuilder::pack() {
+    // Shelves of pictures, tallest first, on the smallest power-of-two sheet that holds them.
+    int narrowest = 1;
+    for (const Entry& e : m_entries) narrowest = std::max(narrowest, powerOfTwoAtLeast(e.picture.width()));
+    // Least area first, then the squarer sheet.
+    auto cost = [&](int width) {
+        const long height = layOut(width);
+        return std::make_pair(long(width) * height, std::max(long(width), height));
+    };
+    int bestWidth = narrowest;
+    for (int width = narrowest * 2; width <= 4096; width *= 2)
+        if (cost(width) < cost(bestWidth)) bestWidth = width;
+    m_sheet = Canvas(bestWidth, layOut(bestWidth));
     for (const Entry& e : m_entries) m_sheet.paste(e.picture, e.x, e.y);
 }
 

@@ -29,6 +29,9 @@ private:
         int x = 0;
         int y = 0;
     };
+    // Places the pictures on shelves `width` wide; returns the sheet height needed.
+    int layOut(int width);
+
     std::string m_name;
     std::vector<Entry> m_entries;
     Canvas m_sheet{1, 1};
