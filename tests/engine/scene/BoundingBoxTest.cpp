@@ -26,16 +26,3 @@ TEST(BoundingBox, DistanceToTheCentreIsZeroAndInsideIsPositive) {
     EXPECT_FLOAT_EQ(box.distanceTo({0, 0, 8}), 3.0f);
 }
 
-TEST(BoundingBox, ProjectCornersGivesFullFourVectors) {
-    ItemBoundingBox box(nullptr, nullptr);
-    box.init(true);
-    Matrix4x3 m = Matrix4x3::identity();
-    m.at(2, 3) = 1;
-    m.at(3, 3) = 0;
-    m[12] = 10;
-    float out[8][4];
-    box.projectCorners(m, out);
-    EXPECT_FLOAT_EQ(out[7][0], 11);
-    EXPECT_FLOAT_EQ(out[7][3], 1);
-    EXPECT_FLOAT_EQ(out[0][3], -1);
-}

@@ -17,11 +17,6 @@ public:
     int m_contacts = 0;
 };
 
-class AlwaysPair : public ODESpacePair {
-public:
-    AlwaysPair() : ODESpacePair(true) {}
-};
-
 } // namespace
 
 TEST(ODEJointSurface, DefaultsAreSoftContactsWithFriction) {
@@ -50,24 +45,7 @@ TEST(ODEJointSurface, FieldsTheOldLibraryLackedAreZero) {
     EXPECT_EQ(surface.m_surface.mode & dContactApprox1_N, 0);
 }
 
-TEST(ODEJointSurface, BaseAnswersACopyOfItself) {
-    ODEJointSurface surface;
-    surface.m_maxCollisions = 4;
-    surface.m_surface.mu = 0.25;
-    surface.m_fdir1[1] = 1.0;
-    dContactGeom contact{};
-    ODEJointSurface answer = surface.onContact(contact);
-    EXPECT_EQ(answer.m_maxCollisions, 4);
-    EXPECT_DOUBLE_EQ(answer.m_surface.mu, 0.25);
-    EXPECT_DOUBLE_EQ(answer.m_fdir1[1], 1.0);
-}
 
-TEST(ODESpacePair, BaseAnswersItsOwnFlag) {
-    ODESpacePair no;
-    AlwaysPair yes;
-    EXPECT_FALSE(no.check(nullptr, nullptr).m_collide);
-    EXPECT_TRUE(yes.check(nullptr, nullptr).m_collide);
-}
 
 TEST(CollisionTables, FreshSceneCollidesNoSpaces) {
     RecordingView view;

@@ -137,13 +137,6 @@ TEST_F(ODEGeomObjectTest, UpdatingTwiceMakesOneGeom) {
     EXPECT_EQ(dSpaceGetNumGeoms(scene->m_spaces[1].space), 1);
 }
 
-TEST_F(ODEGeomObjectTest, UnknownTypeMakesNoGeom) {
-    ODEGeomObject& node = add(4, 1);
-    node.update();
-    EXPECT_EQ(node.m_geom, nullptr);
-    EXPECT_TRUE(node.m_created);
-    EXPECT_EQ(dSpaceGetNumGeoms(scene->m_spaces[1].space), 0);
-}
 
 TEST_F(ODEGeomObjectTest, SpaceIndexWithoutASpaceMakesNoGeom) {
     ODEGeomObject& node = add(ODEGeomObject::BOX, 9);

@@ -247,12 +247,6 @@ TEST_F(SceneItemTest, MoveIntoTheClampBoxWallIsDropped) {
     EXPECT_FLOAT_EQ(item.m_channels[SceneItem::POS_X].constant, 10);
 }
 
-TEST_F(SceneItemTest, MoveWithoutClampBoxAddsTheDelta) {
-    SceneObject& item = add("a");
-    place(item, 1, 2, 3);
-    item.move({1, 1, -4});
-    EXPECT_POINT_NEAR(item.evaluatePosition(0), 2, 3, -1, 1e-6);
-}
 
 TEST_F(SceneItemTest, SetPositionClampsIntoTheBox) {
     SceneObject& item = add("a");
@@ -298,14 +292,6 @@ TEST_F(SceneItemTest, SetRotationClampsPitchToItsLimits) {
     EXPECT_FLOAT_EQ(item.m_channels[SceneItem::PITCH].constant, -2.0f);
 }
 
-TEST_F(SceneItemTest, RotationRoundTripsThroughTheControllerVector) {
-    SceneObject& item = add("a");
-    const float angles[3] = {0.3f, -0.8f, 0.1f};
-    item.setRotation(angles, false);
-    float back[3];
-    item.applyControllers(back, 0.0);
-    for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(back[i], angles[i]);
-}
 
 TEST_F(SceneItemTest, BodyRotationFollowsSetRotationAndDrivesTheWorldMatrix) {
     PhysicsLibrary::ensureStarted();
@@ -341,23 +327,6 @@ TEST_F(SceneItemTest, ODERotationIsTheTransposedWorldRotation) {
     EXPECT_FLOAT_EQ(item.m_poseMatrix[15], 1);
 }
 
-TEST_F(SceneItemTest, CopyTransformTakesValuesPivotAndControllers) {
-    SceneObject& source = add("s");
-    SceneObject& item = add("a");
-    auto* envelope = new Envelope;
-    envelope->addKeyLinear(0, 0);
-    envelope->addKeyLinear(4, 1);
-    source.m_channels[SceneItem::POS_Y].channel = envelope;
-    source.m_pivot = {1, 2, 3};
-    source.m_headingController = SceneItem::CONTROL_PATH;
-    source.m_rotationOrder[0] = 2;
-    item.copyTransform(source, 0.5);
-    EXPECT_FLOAT_EQ(item.m_channels[SceneItem::POS_Y].constant, 2);
-    EXPECT_EQ(item.m_channels[SceneItem::POS_Y].channel, nullptr);
-    EXPECT_FLOAT_EQ(item.m_pivot.z, 3);
-    EXPECT_EQ(item.m_headingController, SceneItem::CONTROL_PATH);
-    EXPECT_EQ(item.m_rotationOrder[0], 2);
-}
 
 TEST_F(SceneItemTest, ProjectionDepthTermsFollowNearAndFar) {
     SceneObject& item = add("a");
@@ -375,17 +344,6 @@ TEST_F(SceneItemTest, ProjectionDepthTermsFollowNearAndFar) {
     EXPECT_FLOAT_EQ(q.at(2, 2), f2 / (f2 - 0.01f));
 }
 
-TEST_F(SceneItemTest, PointOutsideTestsEveryPlane) {
-    SceneObject& item = add("a");
-    const float inside[4] = {0.5f, -0.5f, 1, 1};
-    const float tooNear[4] = {0, 0, 0, 0.001f};
-    const float right[4] = {1.5f, 0, 1, 1};
-    const float below[4] = {0, -1.5f, 1, 1};
-    EXPECT_FALSE(item.isPointOutside(inside));
-    EXPECT_TRUE(item.isPointOutside(tooNear));
-    EXPECT_TRUE(item.isPointOutside(right));
-    EXPECT_TRUE(item.isPointOutside(below));
-}
 
 TEST_F(SceneItemTest, BoxStraddlingTheViewIsNotOutside) {
     SceneObject& item = add("a");
