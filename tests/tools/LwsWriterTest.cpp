@@ -436,3 +436,34 @@ TEST(LwsWriter, WritesEveryKeywordOfTheDemoScene) {
                           "VariantParameter", "FX_Gravity", "FX_Wind", "FX_Collision", "HyperVoxelData", "TextureBlock"})
         EXPECT_LT(indexOf(t, k), t.size()) << k;
 }
+
+TEST(LwsWriter, MakesItemIdsOfEachClass) {
+    EXPECT_EQ(lwsObjectId(3), 0x10000003u);
+    EXPECT_EQ(lwsLightId(2), 0x20000002u);
+    EXPECT_EQ(lwsCameraId(1), 0x30000001u);
+    EXPECT_EQ(lwsBoneId(2, 5), 0x40020005u);
+}
+
+TEST(LwsWriter, WritesValuesWithSkippedBlocksAsKeywordBlocks) {
+    LwsScene scene = lwsDemoScene();
+    scene.hyperVoxels[0].clip = LwsClip{};
+    scene.hyperVoxels[0].clip->still = "hv.png";
+    Tokens t = sceneTokens(scene);
+    // The loader reads the keyword (its "{" skipped), drops its values and
+    // skips to the block's "}": each must be a "{ Keyword" block of its own.
+    for (const char* k : {"Coordinates", "TextureValue", "Prefs", "HVClip"}) {
+        size_t at = indexOf(t, k);
+        ASSERT_LT(at, t.size()) << k;
+        EXPECT_EQ(t[at - 1], "{") << k;
+        int depth = 0;
+        size_t i = at + 1;
+        for (; i < t.size(); ++i) {
+            if (t[i] == "{") ++depth;
+            if (t[i] == "}" && depth-- == 0) break;
+        }
+        EXPECT_LT(i, t.size()) << k;
+    }
+    size_t clip = indexOf(t, "HVClip");
+    EXPECT_EQ(slice(t, clip + 6, 4), (Tokens{"{", "Clip", "Still", "hv.png"}));
+    EXPECT_EQ(slice(t, indexOf(t, "HVBlendingGroups"), 3), (Tokens{"HVBlendingGroups", "0", "(none)"}));
+}

@@ -1,5 +1,7 @@
 #include "tools/lightwave/LwsDemoScene.h"
 
+#include "tools/lightwave/LwsWriter.h"
+
 namespace {
 
 LwsEnvelope ramp(float from, float to) {
@@ -52,21 +54,21 @@ LwsScene lwsDemoScene() {
     crate.bones.push_back(root);
     LwsBone tip = root;
     tip.name = "Tip";
-    tip.item.parentItem = 0x40000001; // bone 0 of object 1
+    tip.item.parentItem = lwsBoneId(0, 1);
     crate.bones.push_back(tip);
     scene.objects.push_back(crate);
 
     LwsObject lid;
     lid.layer = 2;
     lid.fileName = "objects/cube.lwo";
-    lid.item.parentItem = 0x10000001;
+    lid.item.parentItem = lwsObjectId(1);
     lid.item.motion = lwsStillMotion({0.0f, 0.5f, 0.0f});
     scene.objects.push_back(lid);
 
     LwsObject hinge;
     hinge.nullName = "CrateHinge";
     hinge.item.motion = lwsStillMotion({0.0f, 2.5f, 0.0f});
-    hinge.joint = LwsJoint{2, 0x10000001, 0x10000002, 0.0f, 0.0f};
+    hinge.joint = LwsJoint{2, lwsObjectId(1), 0, 0.0f, 0.0f};
     scene.objects.push_back(hinge);
 
     LwsObject smoke;
@@ -105,7 +107,7 @@ LwsScene lwsDemoScene() {
         LwsCamera camera;
         camera.name = i == 0 ? "Chase" : "Overview";
         camera.item.motion = lwsStillMotion({0.0f, 2.0f + 8.0f * i, -6.0f}, {0.0f, 10.0f + 40.0f * i, 0.0f});
-        camera.item.targetItem = i == 1 ? std::optional<uint32_t>(0x10000001) : std::nullopt;
+        camera.item.targetItem = i == 1 ? std::optional<uint32_t>(lwsObjectId(1)) : std::nullopt;
         camera.zoomFactor = LwsValue(3.2f);
         scene.cameras.push_back(camera);
     }
@@ -118,13 +120,14 @@ LwsScene lwsDemoScene() {
     LwsMixer mixer;
     LwsActor actor;
     actor.name = "Crate";
-    actor.items = {{"objects/cube.lwo", 0x10000001}};
+    actor.items = {{"objects/cube.lwo", lwsObjectId(1)}};
     LwsActorMotion bounce;
     bounce.name = "Bounce";
     bounce.items.push_back({"objects/cube.lwo", 1, {{"objects/cube.lwo.Position.Y", 0, 1, ramp(0.0f, 1.0f)}}});
     actor.motions.push_back(bounce);
     mixer.actors.push_back(actor);
     mixer.trackMotions = {"Bounce"};
+    mixer.prefs = 0;
     scene.mixer = mixer;
 
     LwsHyperVoxel voxel;
@@ -134,6 +137,7 @@ LwsScene lwsDemoScene() {
     voxel.opacity = LwsValue(ramp(1.0f, 0.0f));
     voxel.color = std::array<LwsValue, 3>{0.8f, 0.8f, 0.8f};
     voxel.useAllLights = "1";
+    voxel.blendingGroups = 0;
     LwsHyperTexture puff;
     puff.image = "images/smoke.png";
     voxel.textures.push_back(puff);

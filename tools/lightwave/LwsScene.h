@@ -292,6 +292,8 @@ struct LwsHyperVoxel {
     std::optional<std::string> useAllLights, alignToPath, maintainVolume;
     std::vector<LwsHyperTexture> textures;
     std::vector<std::string> channelLines; // further HVChannels lines
+    std::optional<int> blendingGroups;     // HVBlendingGroups (read and dropped)
+    std::optional<LwsClip> clip;           // HVClip (its texture is not kept)
 };
 
 // Written as: header, frames, master handlers, objects, ambient and global

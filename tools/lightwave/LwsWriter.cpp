@@ -19,6 +19,11 @@ std::string lwsId(uint32_t id) {
     return text;
 }
 
+uint32_t lwsObjectId(uint32_t object) { return 0x10000000u + object; }
+uint32_t lwsLightId(uint32_t light) { return 0x20000000u + light; }
+uint32_t lwsCameraId(uint32_t camera) { return 0x30000000u + camera; }
+uint32_t lwsBoneId(uint32_t bone, uint32_t object) { return 0x40000000u + (bone << 16) + (object & 0xFFFF); }
+
 std::string lwsString(const std::string& text) {
     if (!text.empty() && text.find_first_of(" \t") == std::string::npos) return text;
     return "\"" + text + "\"";
@@ -115,7 +120,7 @@ void LwsWriter::motion(const std::string& keyword, const LwsMotion& m) {
 }
 
 void LwsWriter::clip(const std::string& keyword, const LwsClip& c) {
-    line(keyword);
+    if (!keyword.empty()) line(keyword);
     open("Clip");
     // The loader drops one token after a still name and after a sequence.
     if (c.still) line("Still " + lwsString(*c.still) + " 0");
@@ -442,8 +447,8 @@ void LwsWriter::mixer(const LwsMixer& m) {
         close();
     }
     if (m.prefs) {
-        line("Prefs " + std::to_string(*m.prefs));
-        open("PrefsData");
+        open("Prefs");
+        line(std::to_string(*m.prefs));
         close();
     }
     close();
@@ -470,8 +475,9 @@ void LwsWriter::hyperTexture(const LwsHyperTexture& t) {
     line("Size " + floats(t.size) + " 0");
     line("Rotation " + floats(t.rotation) + " 0");
     line("RefObject (none)");
-    line("Coordinates 0");
-    open("CoordinateData");
+    // A keyword with a value and a block the loader skips is one "{ Keyword" block.
+    open("Coordinates");
+    line("0");
     close();
     close();
     line("Projection " + std::to_string(t.projection));
@@ -486,6 +492,9 @@ void LwsWriter::hyperTexture(const LwsHyperTexture& t) {
     line("HeightWrap " + lwsFloat(t.heightWrap) + " 0");
     if (t.antialiasing) line("AntiAliasing 1 " + lwsFloat(*t.antialiasing));
     line("PixelBlending " + std::to_string(t.pixelBlending));
+    open("TextureValue");
+    line("0");
+    close();
     line("Channel " + std::to_string(t.channel));
     if (t.opacity.envelope) {
         line("Opacity " + std::to_string(t.opacityType) + " " + lwsFloat(t.opacity.constant) + " 1");
@@ -538,6 +547,13 @@ void LwsWriter::hyperVoxel(const LwsHyperVoxel& h) {
     if (!h.textures.empty()) {
         open("HVTextures");
         for (const LwsHyperTexture& t : h.textures) hyperTexture(t);
+        close();
+    }
+    if (h.blendingGroups) line("HVBlendingGroups " + std::to_string(*h.blendingGroups) + " (none)");
+    if (h.clip) {
+        open("HVClip");
+        line("0 0 0 0 0");
+        clip("", *h.clip);
         close();
     }
     close();

@@ -44,3 +44,9 @@ private:
 std::string lwsFloat(float v);
 std::string lwsId(uint32_t id);
 std::string lwsString(const std::string& text);
+
+// LightWave item ids of this file's items, counted from 0.
+uint32_t lwsObjectId(uint32_t object);
+uint32_t lwsLightId(uint32_t light);
+uint32_t lwsCameraId(uint32_t camera);
+uint32_t lwsBoneId(uint32_t bone, uint32_t object);
