@@ -395,3 +395,38 @@ TEST(Lwo2Dump, SurvivesTruncatedAndTinyFiles) {
         EXPECT_FALSE(dumpLwo2(part).empty());
     }
 }
+
+TEST(Lwo2Writer, WritesAVertexColourLayerAsOpacityTypeAndMapName) {
+    Lwo2Surface s;
+    s.name = "Lid";
+    s.sidedness = 3;
+    s.vertexColors.push_back({{0.5f, 4}, "RGBA", "Paint"});
+    Lwo2Writer writer;
+    writer.writeSurface(s);
+    Bytes file = writer.bytes();
+    Chunk c = topChunks(file).at(0);
+    std::vector<Chunk> subs = chunks(file, c.body + 4 + 2, c.body + c.size, 2);
+    ASSERT_EQ(ids(subs), (std::vector<std::string>{"SIDE", "VCOL"}));
+    EXPECT_EQ(subs[1].size, 4u + 2u + 4u + 6u);
+    EXPECT_EQ(f4At(file, subs[1].body), 0.5f);
+    EXPECT_EQ(be(file, subs[1].body + 4, 2), 4u);
+    EXPECT_EQ(idAt(file, subs[1].body + 6), "RGBA");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&file[subs[1].body + 10])), "Paint");
+}
+
+TEST(Lwo2Writer, WritesClipTimeAndFilterSubChunks) {
+    Lwo2Clip clip;
+    clip.still = "a.png";
+    clip.time = Lwo2ClipTime{0.0f, 2.0f, 25.0f};
+    clip.alphaMode = 2;
+    clip.filter = "Video Capture Filter";
+    Lwo2Writer writer;
+    writer.writeClip(clip);
+    Bytes file = writer.bytes();
+    Chunk c = topChunks(file).at(0);
+    std::vector<Chunk> subs = chunks(file, c.body + 4, c.body + c.size, 2);
+    ASSERT_EQ(ids(subs), (std::vector<std::string>{"STIL", "TIME", "AMOD", "IFLT"}));
+    EXPECT_EQ(subs[1].size, 20u);
+    EXPECT_EQ(f4At(file, subs[1].body + 8), 25.0f);
+    EXPECT_EQ(subs[3].size, 22u);
+}
