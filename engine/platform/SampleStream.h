@@ -1,0 +1,37 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+class File;
+
+// The PCM bytes of one sound file, delivered on demand. Sounds use a stream
+// but do not own it; a streamed sound reads it from its refill thread.
+class SampleStream {
+public:
+    virtual ~SampleStream() = default;
+
+    virtual void setLoop(bool loop) { m_loop = loop; }
+    virtual void setPosition(uint32_t position) { m_position = position; }
+    // Bytes copied, 0 at the end, negative on a decoder error.
+    virtual int32_t read(void* destination, int32_t count) = 0;
+    virtual int32_t bitsPerSample() = 0;
+    virtual int32_t channels() = 0;
+    virtual int32_t sampleRate() = 0;
+    virtual double getDuration() { return 0.0; }
+    virtual uint32_t getSize() { return 0; }
+
+    bool getLoop() const { return m_loop; }
+    const std::string& getName() const { return m_name; }
+    void setName(const char* name) { m_name = name ? name : ""; }
+
+protected:
+    uint32_t m_position = 0;
+    // Set by the main thread when a streamed sound starts, read by its refill thread.
+    std::atomic<bool> m_loop{false};
+    std::string m_name;
+};
+
+// A ".ogg" or ".wav" file (any case) as a new stream; null for other names
+// and for files that do not load.
+SampleStream* loadSampleStream(File& file, const char* name);
