@@ -227,3 +227,48 @@ TEST_F(GuiDataSystem, ComboboxDropsItsListOfEntries) {
     CEGUI::System::getSingleton().renderAllGUIContexts();
     EXPECT_EQ(m_logger->m_errors, "");
 }
+
+TEST_F(GuiDataSystem, FrameWindowTitleSitsOnTheFrameAndCanBeSwitchedOff) {
+    createFonts();
+    auto* frame = static_cast<CEGUI::FrameWindow*>(create("Quillfen/FrameWindow", 262, 184, 500, 300));
+    const CEGUI::Rectf outer = frame->getUnclippedOuterRect().get();
+    const CEGUI::Rectf title = frame->getTitlebar()->getUnclippedOuterRect().get();
+    EXPECT_FLOAT_EQ(title.top(), outer.top());
+    EXPECT_FLOAT_EQ(title.left(), outer.left());
+    EXPECT_FLOAT_EQ(title.getWidth(), outer.getWidth());
+    // Children are laid out below the title, inside the frame.
+    CEGUI::Window* text = CEGUI::WindowManager::getSingleton().createWindow("Quillfen/StaticText");
+    frame->addChild(text);
+    EXPECT_GT(text->getUnclippedOuterRect().get().top(), title.bottom() - 1.0f);
+
+    frame->setCloseButtonEnabled(false);
+    frame->setTitleBarEnabled(false);
+    frame->setSizingEnabled(false);
+    frame->setDragMovingEnabled(false);
+    EXPECT_FALSE(frame->getTitlebar()->isVisible());
+    EXPECT_FALSE(frame->getCloseButton()->isVisible());
+    CEGUI::System::getSingleton().renderAllGUIContexts();
+    EXPECT_EQ(m_logger->m_errors, "");
+}
+
+TEST_F(GuiDataSystem, SliderAndRadioButtonsFollowTheMouse) {
+    auto* slider = static_cast<CEGUI::Slider*>(create("Quillfen/Slider", 530, 225, 300, 36));
+    slider->setMaxValue(100.0f);
+    slider->setCurrentValue(0.0f);
+    // A press on the track right of the thumb steps the value up.
+    context().injectMousePosition(800, 243);
+    context().injectMouseButtonDown(CEGUI::LeftButton);
+    context().injectMouseButtonUp(CEGUI::LeftButton);
+    EXPECT_GT(slider->getCurrentValue(), 0.0f);
+
+    auto* low = static_cast<CEGUI::RadioButton*>(create("Quillfen/RadioButton", 213, 235, 38, 37));
+    auto* high = static_cast<CEGUI::RadioButton*>(create("Quillfen/BigRadioButton", 213, 277, 45, 45));
+    low->setGroupID(2);
+    high->setGroupID(2);
+    low->setSelected(true);
+    context().injectMousePosition(230, 295);
+    context().injectMouseButtonDown(CEGUI::LeftButton);
+    context().injectMouseButtonUp(CEGUI::LeftButton);
+    EXPECT_TRUE(high->isSelected());
+    EXPECT_FALSE(low->isSelected());
+}

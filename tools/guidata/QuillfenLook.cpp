@@ -18,6 +18,9 @@ const float TITLE = 28.0f;    // title bar height
 const float BAR = 16.0f;      // scroll bar thickness
 const float COMBO_EDIT = 40.0f;
 
+// Parts drawn over the widget's frame, placed against the whole widget rather than its client area.
+const LookBuilder::Properties NON_CLIENT = {{"NonClient", "true"}};
+
 LookArea strip(float left, float leftPx, float top, float topPx, float width, float widthPx, float height,
                float heightPx) {
     return {left, leftPx, top, topPx, width, widthPx, height, heightPx};
@@ -75,8 +78,8 @@ void staticText(LookBuilder& b) {
             b.namedArea(std::string(framed ? "WithFrame" : "NoFrame") + "TextRenderArea" + scrolls[s],
                         strip(0, pad, 0, pad, 1, -2 * pad - right, 1, -2 * pad - bottom));
         }
-    b.child("Quillfen/VerticalScrollbar", "__auto_vscrollbar__", strip(1, -BAR, 0, 0, 0, BAR, 1, -BAR));
-    b.child("Quillfen/HorizontalScrollbar", "__auto_hscrollbar__", strip(0, 0, 1, -BAR, 1, -BAR, 0, BAR));
+    b.child("Quillfen/VerticalScrollbar", "__auto_vscrollbar__", strip(1, -BAR, 0, 0, 0, BAR, 1, -BAR), NON_CLIENT);
+    b.child("Quillfen/HorizontalScrollbar", "__auto_hscrollbar__", strip(0, 0, 1, -BAR, 1, -BAR, 0, BAR), NON_CLIENT);
     staticParts(b);
     b.endLook();
 }
@@ -233,9 +236,10 @@ void comboDropList(LookBuilder& b) {
     for (int s = 0; s < 4; ++s)
         b.namedArea(std::string("ItemRenderingArea") + scrolls[s],
                     strip(0, 3, 0, 3, 1, -6 - ((s & 2) ? BAR : 0), 1, -6 - ((s & 1) ? BAR : 0)));
-    b.child("Quillfen/VerticalScrollbar", "__auto_vscrollbar__", strip(1, -BAR - EDGE, 0, EDGE, 0, BAR, 1, -2 * EDGE));
+    b.child("Quillfen/VerticalScrollbar", "__auto_vscrollbar__", strip(1, -BAR - EDGE, 0, EDGE, 0, BAR, 1, -2 * EDGE),
+            NON_CLIENT);
     b.child("Quillfen/HorizontalScrollbar", "__auto_hscrollbar__",
-            strip(0, EDGE, 1, -BAR - EDGE, 1, -2 * EDGE - BAR, 0, BAR));
+            strip(0, EDGE, 1, -BAR - EDGE, 1, -2 * EDGE - BAR, 0, BAR), NON_CLIENT);
     b.beginSection("main");
     b.fill(LookArea::whole(), PANEL);
     b.outline(LookArea::whole(), EDGE, FRAME);
@@ -278,9 +282,9 @@ void frameWindow(LookBuilder& b) {
     b.namedArea("ClientWithTitleNoFrame", strip(0, 0, 0, TITLE, 1, 0, 1, -TITLE));
     b.namedArea("ClientNoTitleWithFrame", LookArea::inset(EDGE));
     b.namedArea("ClientNoTitleNoFrame", LookArea::whole());
-    b.child("Quillfen/Titlebar", "__auto_titlebar__", strip(0, 0, 0, 0, 1, 0, 0, TITLE));
+    b.child("Quillfen/Titlebar", "__auto_titlebar__", strip(0, 0, 0, 0, 1, 0, 0, TITLE), NON_CLIENT);
     b.child("Quillfen/CloseButton", "__auto_closebutton__", strip(1, -TITLE + 4, 0, 4, 0, TITLE - 8, 0, TITLE - 8),
-            {{"AlwaysOnTop", "true"}});
+            {{"NonClient", "true"}, {"AlwaysOnTop", "true"}});
     b.beginSection("framed");
     b.fill(LookArea::whole(), PANEL);
     b.outline(LookArea::whole(), EDGE, FRAME);
