@@ -34,6 +34,13 @@ protected:
         return out;
     }
 
+    // Kept by the fixture, so it outlives the sounds that read it.
+    CountingStream& counting(SampleStream* inner) {
+        auto* counted = new CountingStream(inner);
+        m_streams.emplace_back(counted);
+        return *counted;
+    }
+
     std::vector<double> m_positions;
 };
 
@@ -51,7 +58,7 @@ TEST_F(StreamSoundBufferHeard, OggMusicPlaysContinuouslyAcrossTheRingsWraps) {
     std::string file = oggVorbis(2, RATE, frames, music);
     std::vector<int16_t> decoded = readAll(*stream("reference.ogg", file), frames * STEREO_BYTES);
     ASSERT_EQ(decoded.size(), frames * 2u);
-    CountingStream counted(stream("music.ogg", file));
+    CountingStream& counted = counting(stream("music.ogg", file));
     Sound* s = sound(&counted, 3);
     ASSERT_NE(s, nullptr);
     ASSERT_TRUE(s->play(false));
@@ -79,7 +86,7 @@ TEST_F(StreamSoundBufferHeard, OggMusicPlaysContinuouslyAcrossTheRingsWraps) {
 TEST_F(StreamSoundBufferHeard, FinishedWaveFallsSilentWithoutSpinning) {
     const uint32_t frames = RATE * 3 / 4;
     std::vector<int16_t> samples = sine(frames, 2, RATE, 500, 0.5);
-    CountingStream counted(stream("horn.wav", wave16(2, RATE, samples)));
+    CountingStream& counted = counting(stream("horn.wav", wave16(2, RATE, samples)));
     Sound* s = sound(&counted, 3);
     ASSERT_NE(s, nullptr);
     s->play(false);
@@ -97,7 +104,7 @@ TEST_F(StreamSoundBufferHeard, FinishedWaveFallsSilentWithoutSpinning) {
 
 TEST_F(StreamSoundBufferHeard, LoopingWaveStartsOverInTheRing) {
     std::vector<int16_t> samples = sine(RATE / 4, 2, RATE, 600, 0.5);
-    CountingStream counted(stream("loop.wav", wave16(2, RATE, samples)));
+    CountingStream& counted = counting(stream("loop.wav", wave16(2, RATE, samples)));
     Sound* s = sound(&counted, 3);
     ASSERT_NE(s, nullptr);
     s->play(true);
@@ -106,7 +113,7 @@ TEST_F(StreamSoundBufferHeard, LoopingWaveStartsOverInTheRing) {
 }
 
 TEST_F(StreamSoundBufferHeard, StopKeepsTheStreamWhereItIs) {
-    CountingStream counted(stream("m.wav", wave16(2, RATE, sine(RATE, 2, RATE, 500, 0.5))));
+    CountingStream& counted = counting(stream("m.wav", wave16(2, RATE, sine(RATE, 2, RATE, 500, 0.5))));
     Sound* s = sound(&counted, 3);
     ASSERT_NE(s, nullptr);
     EXPECT_FALSE(s->stop());
@@ -124,7 +131,7 @@ TEST_F(StreamSoundBufferHeard, StopKeepsTheStreamWhereItIs) {
 }
 
 TEST_F(StreamSoundBufferHeard, DeletingAPlayingStreamEndsItsThreadAtOnce) {
-    CountingStream counted(stream("m.wav", wave16(2, RATE, sine(RATE, 2, RATE, 500, 0.5))));
+    CountingStream& counted = counting(stream("m.wav", wave16(2, RATE, sine(RATE, 2, RATE, 500, 0.5))));
     Sound* s = sound(&counted, 3);
     ASSERT_NE(s, nullptr);
     s->play(true);
