@@ -73,6 +73,7 @@ void StreamSoundBuffer::fill() {
 }
 
 bool StreamSoundBuffer::play(bool loop) {
+    if (!m_buffer) return false;
     m_source->setLoop(loop);
     if (m_playing) return false;
     m_buffer->play(true);
@@ -82,6 +83,7 @@ bool StreamSoundBuffer::play(bool loop) {
 }
 
 bool StreamSoundBuffer::setLoop(bool loop) {
+    if (!m_buffer) return false;
     m_source->setLoop(loop);
     return true;
 }
@@ -94,8 +96,7 @@ bool StreamSoundBuffer::stop() {
 }
 
 double StreamSoundBuffer::getPosition() {
-    uint32_t play = 0;
-    m_buffer->getCurrentPosition(&play, nullptr);
+    uint32_t play = getPlayCursor();
     if (play < m_lastCursor) ++m_wraps;
     m_lastCursor = play;
     uint32_t bytes = m_wraps * m_chunkBytes * m_chunkCount + play;
