@@ -239,3 +239,29 @@ TEST_F(Archive, DamagedPackedMemberIsReportedNotThrown) {
     EXPECT_STREQ(g_lastErrorText.text(), "error: \"endless\" is damaged !!!\n");
     EXPECT_FALSE(a->open("badindex"));
 }
+
+TEST_F(Archive, RandomDamageNeverReadsOutsideTheFile) {
+    ArchiveWriter w(1);
+    const std::string text(3000, 'k');
+    for (uint8_t flags = 0; flags <= 3; ++flags) w.add("m" + std::to_string(flags), text + std::to_string(flags), flags);
+    std::string path = m_dir.file("good.sar"), error;
+    ASSERT_TRUE(w.write(path, error));
+    std::ifstream in(path, std::ios::binary);
+    const std::string good{std::istreambuf_iterator<char>(in), {}};
+    uint32_t seed = 99;
+    auto next = [&seed] { return seed = seed * 214013u + 2531011u, (seed >> 16) & 0x7FFF; };
+    for (int round = 0; round < 300; ++round) {
+        std::string bad = good;
+        for (int k = 0, n = 1 + next() % 8; k < n; ++k) bad[next() % bad.size()] = static_cast<char>(next());
+        if (round % 5 == 0) bad.resize(next() % bad.size());
+        const std::string badPath = m_dir.write("bad.sar", bad);
+        DiskFile disk("");
+        auto a = std::make_unique<DataArchive>(disk);
+        a->openArchive(badPath.c_str()); // damage may or may not break the directory
+        for (uint8_t flags = 0; flags <= 3; ++flags) {
+            if (!a->open(("m" + std::to_string(flags)).c_str())) continue;
+            std::string bytes(a->getSize(), '\0');
+            EXPECT_EQ(a->read(bytes.data(), a->getSize()), static_cast<int32_t>(a->getSize()));
+        }
+    }
+}
