@@ -1,0 +1,34 @@
+#pragma once
+#include <vector>
+
+#include "sys/gfx/GfxTypes.h"
+#include "sys/gfx/Resource.h"
+
+namespace sys::gfx {
+
+// A vertex or index buffer (index buffers carry FMT_INDEX16 or FMT_INDEX32),
+// drawn from its CPU copy.
+class Buffer : public Resource {
+public:
+    Buffer(Device* device, uint32_t length, uint32_t usage, uint32_t format, uint32_t pool)
+        : Resource(device), m_data(length), m_usage(usage), m_format(format), m_pool(pool) {}
+
+    HResult lock(uint32_t offset, uint32_t size, void** bits, uint32_t flags);
+    HResult unlock();
+    uint32_t getLength() const { return uint32_t(m_data.size()); }
+    uint32_t getFormat() const { return m_format; }
+    uint32_t getUsage() const { return m_usage; }
+    const uint8_t* bytes() const { return m_data.data(); }
+
+private:
+    std::vector<uint8_t> m_data;
+    uint32_t m_usage;
+    uint32_t m_format;
+    uint32_t m_pool;
+    bool m_locked = false;
+};
+
+using VertexBuffer = Buffer;
+using IndexBuffer = Buffer;
+
+} // namespace sys::gfx

@@ -1,0 +1,1019 @@
+#include "sys/gfx/GlDevice.h"
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "sys/window/Window.h"
+
+namespace sys::gfx {
+
+namespace {
+
+struct GlFormat {
+    GLint internal;
+    GLenum format;
+    GLenum type;
+    bool compressed;
+};
+
+bool glFormat(uint32_t format, GlFormat& out) {
+    switch (format) {
+    case FMT_A8R8G8B8: out = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE, false}; return true;
+    case FMT_X8R8G8B8: out = {GL_RGB8, GL_BGRA, GL_UNSIGNED_BYTE, false}; return true;
+    case FMT_A8B8G8R8: out = {GL_RGBA8, GL_RGBA, GL_UNSIGNED_BYTE, false}; return true;
+    case FMT_R5G6B5: out = {GL_RGB5, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, false}; return true;
+    case FMT_X1R5G5B5: out = {GL_RGB5, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, false}; return true;
+    case FMT_A1R5G5B5: out = {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV, false}; return true;
+    case FMT_A4R4G4B4: out = {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV, false}; return true;
+    case FMT_A2R10G10B10: out = {GL_RGB10_A2, GL_BGRA, GL_UNSIGNED_INT_2_10_10_10_REV, false}; return true;
+    case FMT_A8: out = {GL_ALPHA8, GL_ALPHA, GL_UNSIGNED_BYTE, false}; return true;
+    case FMT_L8: out = {GL_LUMINANCE8, GL_LUMINANCE, GL_UNSIGNED_BYTE, false}; return true;
+    case FMT_A8L8: out = {GL_LUMINANCE8_ALPHA8, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, false}; return true;
+    case FMT_L16: out = {GL_LUMINANCE16, GL_LUMINANCE, GL_UNSIGNED_SHORT, false}; return true;
+    case FMT_V8U8: out = {GL_RG8_SNORM, GL_RG, GL_BYTE, false}; return true;
+    case FMT_Q8W8V8U8: out = {GL_RGBA8_SNORM, GL_RGBA, GL_BYTE, false}; return true;
+    case FMT_V16U16: out = {GL_RG16_SNORM, GL_RG, GL_SHORT, false}; return true;
+    case FMT_G16R16: out = {GL_RG16, GL_RG, GL_UNSIGNED_SHORT, false}; return true;
+    case FMT_A16B16G16R16: out = {GL_RGBA16, GL_RGBA, GL_UNSIGNED_SHORT, false}; return true;
+    case FMT_R16F: out = {GL_R16F, GL_RED, GL_HALF_FLOAT, false}; return true;
+    case FMT_G16R16F: out = {GL_RG16F, GL_RG, GL_HALF_FLOAT, false}; return true;
+    case FMT_A16B16G16R16F: out = {GL_RGBA16F, GL_RGBA, GL_HALF_FLOAT, false}; return true;
+    case FMT_R32F: out = {GL_R32F, GL_RED, GL_FLOAT, false}; return true;
+    case FMT_G32R32F: out = {GL_RG32F, GL_RG, GL_FLOAT, false}; return true;
+    case FMT_A32B32G32R32F: out = {GL_RGBA32F, GL_RGBA, GL_FLOAT, false}; return true;
+    case FMT_DXT1: out = {GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 0, 0, true}; return true;
+    case FMT_DXT2: case FMT_DXT3: out = {GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 0, 0, true}; return true;
+    case FMT_DXT4: case FMT_DXT5: out = {GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, 0, 0, true}; return true;
+    default: break;
+    }
+    if (isDepthFormat(format)) {
+        out = {GL_DEPTH24_STENCIL8, GL_DEPTH_STENCIL, GL_UNSIGNED_INT_24_8, false};
+        return true;
+    }
+    return false;
+}
+
+GLenum glCompare(uint32_t cmp) {
+    static const GLenum table[] = {GL_NEVER, GL_NEVER, GL_LESS, GL_EQUAL, GL_LEQUAL,
+                                   GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
+    return cmp < 9 ? table[cmp] : GL_ALWAYS;
+}
+
+GLenum glBlend(uint32_t blend) {
+    switch (blend) {
+    case BLEND_ZERO: return GL_ZERO;
+    case BLEND_ONE: return GL_ONE;
+    case BLEND_SRCCOLOR: return GL_SRC_COLOR;
+    case BLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+    case BLEND_SRCALPHA: return GL_SRC_ALPHA;
+    case BLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case BLEND_DESTALPHA: return GL_DST_ALPHA;
+    case BLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+    case BLEND_DESTCOLOR: return GL_DST_COLOR;
+    case BLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    case BLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
+    default: return GL_ONE;
+    }
+}
+
+GLenum glStencilOperation(uint32_t op) {
+    static const GLenum table[] = {GL_KEEP, GL_KEEP, GL_ZERO, GL_REPLACE, GL_INCR,
+                                   GL_DECR, GL_INVERT, GL_INCR_WRAP, GL_DECR_WRAP};
+    return op < 9 ? table[op] : GL_KEEP;
+}
+
+GLenum glAddress(uint32_t address) {
+    switch (address) {
+    case TADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case TADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    case TADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
+    default: return GL_REPEAT;
+    }
+}
+
+void unpackColor(uint32_t argb, float out[4]) {
+    out[0] = float((argb >> 16) & 0xFF) / 255.0f;
+    out[1] = float((argb >> 8) & 0xFF) / 255.0f;
+    out[2] = float(argb & 0xFF) / 255.0f;
+    out[3] = float(argb >> 24) / 255.0f;
+}
+
+float asFloat(uint32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, 4);
+    return value;
+}
+
+uint32_t vertexCountOf(uint32_t type, uint32_t primitives) {
+    switch (type) {
+    case PT_POINTLIST: return primitives;
+    case PT_LINELIST: return primitives * 2;
+    case PT_LINESTRIP: return primitives + 1;
+    case PT_TRIANGLELIST: return primitives * 3;
+    case PT_TRIANGLESTRIP: case PT_TRIANGLEFAN: return primitives + 2;
+    default: return 0;
+    }
+}
+
+GLenum glPrimitive(uint32_t type) {
+    switch (type) {
+    case PT_POINTLIST: return GL_POINTS;
+    case PT_LINELIST: return GL_LINES;
+    case PT_LINESTRIP: return GL_LINE_STRIP;
+    case PT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
+    case PT_TRIANGLEFAN: return GL_TRIANGLE_FAN;
+    default: return GL_TRIANGLES;
+    }
+}
+
+void setColor(GLenum light, GLenum what, const ColorValue& c) {
+    const float v[4] = {c.r, c.g, c.b, c.a};
+    glLightfv(light, what, v);
+}
+
+void setMaterialColor(GLenum what, const ColorValue& c) {
+    const float v[4] = {c.r, c.g, c.b, c.a};
+    glMaterialfv(GL_FRONT_AND_BACK, what, v);
+}
+
+// The GL form (column-major) of a texture transform: Direct3D feeds two
+// coordinates as (u, v, 1, 0) and projects by the last counted output.
+void textureMatrix(const Matrix& m, bool twoCoords, uint32_t flags, float out[16]) {
+    const int map[4] = {0, 1, twoCoords ? 3 : 2, twoCoords ? 2 : 3};
+    float d[4][4];
+    for (int k = 0; k < 4; ++k)
+        for (int j = 0; j < 4; ++j) d[k][j] = m.m[map[j]][k];
+    uint32_t count = flags & 0xFF;
+    bool projected = flags & TTFF_PROJECTED;
+    float rows[4][4] = {};
+    std::memcpy(rows[0], d[0], sizeof rows[0]);
+    std::memcpy(rows[1], d[1], sizeof rows[1]);
+    if (projected && count >= 2) {
+        std::memcpy(rows[3], d[count - 1], sizeof rows[3]);
+        if (count >= 4) std::memcpy(rows[2], d[2], sizeof rows[2]);
+    } else {
+        if (count >= 3) std::memcpy(rows[2], d[2], sizeof rows[2]);
+        if (count >= 4) std::memcpy(rows[3], d[3], sizeof rows[3]);
+        else rows[3][3] = 1.0f;
+    }
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) out[c * 4 + r] = rows[r][c];
+}
+
+struct CombineSource {
+    GLenum source;
+    GLenum operand;
+};
+
+CombineSource combineSource(uint32_t arg, bool alpha) {
+    GLenum source = GL_PREVIOUS;
+    switch (arg & TA_SELECTMASK) {
+    case TA_DIFFUSE: case TA_SPECULAR: source = GL_PRIMARY_COLOR; break;
+    case TA_TEXTURE: source = GL_TEXTURE; break;
+    case TA_TFACTOR: source = GL_CONSTANT; break;
+    default: source = GL_PREVIOUS; break;
+    }
+    bool complement = arg & TA_COMPLEMENT;
+    bool useAlpha = alpha || (arg & TA_ALPHAREPLICATE);
+    GLenum operand = useAlpha ? (complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA)
+                              : (complement ? GL_ONE_MINUS_SRC_COLOR : GL_SRC_COLOR);
+    return {source, operand};
+}
+
+// One colour or alpha half of a texture stage as GL combiner settings.
+void setCombine(const uint32_t* ts, bool alpha) {
+    uint32_t op = ts[alpha ? TSS_ALPHAOP : TSS_COLOROP];
+    uint32_t a0 = ts[alpha ? TSS_ALPHAARG0 : TSS_COLORARG0];
+    uint32_t a1 = ts[alpha ? TSS_ALPHAARG1 : TSS_COLORARG1];
+    uint32_t a2 = ts[alpha ? TSS_ALPHAARG2 : TSS_COLORARG2];
+    GLenum mode = GL_MODULATE;
+    CombineSource src[3] = {combineSource(a1, alpha), combineSource(a2, alpha), combineSource(TA_CURRENT, alpha)};
+    float scale = 1.0f;
+    auto alphaOf = [alpha](GLenum source, bool complement) {
+        return CombineSource{source, complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA};
+    };
+    switch (op) {
+    case TOP_DISABLE: mode = GL_REPLACE; src[0] = combineSource(TA_CURRENT, alpha); break;
+    case TOP_SELECTARG1: mode = GL_REPLACE; break;
+    case TOP_SELECTARG2: mode = GL_REPLACE; src[0] = src[1]; break;
+    case TOP_MODULATE: break;
+    case TOP_MODULATE2X: scale = 2.0f; break;
+    case TOP_MODULATE4X: scale = 4.0f; break;
+    case TOP_ADD: mode = GL_ADD; break;
+    case TOP_ADDSIGNED: mode = GL_ADD_SIGNED; break;
+    case TOP_ADDSIGNED2X: mode = GL_ADD_SIGNED; scale = 2.0f; break;
+    case TOP_SUBTRACT: mode = GL_SUBTRACT; break;
+    case TOP_ADDSMOOTH: // a1 + a2 (1 - a1) as GL's arg0 * arg2 + arg1
+        mode = GL_MODULATE_ADD_ATI;
+        src[0] = combineSource(a2, alpha);
+        src[1] = combineSource(a1, alpha);
+        src[2] = combineSource(a1 ^ TA_COMPLEMENT, alpha);
+        break;
+    case TOP_BLENDDIFFUSEALPHA: mode = GL_INTERPOLATE; src[2] = alphaOf(GL_PRIMARY_COLOR, false); break;
+    case TOP_BLENDTEXTUREALPHA: mode = GL_INTERPOLATE; src[2] = alphaOf(GL_TEXTURE, false); break;
+    case TOP_BLENDFACTORALPHA: mode = GL_INTERPOLATE; src[2] = alphaOf(GL_CONSTANT, false); break;
+    case TOP_BLENDCURRENTALPHA: mode = GL_INTERPOLATE; src[2] = alphaOf(GL_PREVIOUS, false); break;
+    case TOP_BLENDTEXTUREALPHAPM: // a1 + a2 (1 - texture alpha)
+        mode = GL_MODULATE_ADD_ATI;
+        src[0] = combineSource(a2, alpha);
+        src[2] = alphaOf(GL_TEXTURE, true);
+        src[1] = combineSource(a1, alpha);
+        break;
+    case TOP_DOTPRODUCT3: mode = alpha ? GL_REPLACE : GL_DOT3_RGBA; break;
+    case TOP_MULTIPLYADD: // a1 * a2 + a0
+        mode = GL_MODULATE_ADD_ATI;
+        src[0] = combineSource(a1, alpha);
+        src[2] = combineSource(a2, alpha);
+        src[1] = combineSource(a0, alpha);
+        break;
+    case TOP_LERP: // a0 a1 + (1 - a0) a2
+        mode = GL_INTERPOLATE;
+        src[0] = combineSource(a1, alpha);
+        src[1] = combineSource(a2, alpha);
+        src[2] = combineSource(a0, alpha);
+        break;
+    default: break;
+    }
+    if (alpha) {
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GLint(mode));
+        glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_ALPHA, GLint(src[0].source));
+        glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_ALPHA, GLint(src[1].source));
+        glTexEnvi(GL_TEXTURE_ENV, GL_SRC2_ALPHA, GLint(src[2].source));
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GLint(src[0].operand));
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA, GLint(src[1].operand));
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_ALPHA, GLint(src[2].operand));
+        glTexEnvf(GL_TEXTURE_ENV, GL_ALPHA_SCALE, scale);
+    } else {
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GLint(mode));
+        glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_RGB, GLint(src[0].source));
+        glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_RGB, GLint(src[1].source));
+        glTexEnvi(GL_TEXTURE_ENV, GL_SRC2_RGB, GLint(src[2].source));
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GLint(src[0].operand));
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GLint(src[1].operand));
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GLint(src[2].operand));
+        glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE, scale);
+    }
+}
+
+const VertexElement* findElement(const std::vector<VertexElement>& layout, uint8_t usage, uint8_t index) {
+    for (const VertexElement& e : layout)
+        if (e.stream == 0 && e.usage == usage && e.usageIndex == index) return &e;
+    return nullptr;
+}
+
+GLint floatCount(uint8_t type) { return type <= DECLTYPE_FLOAT4 ? GLint(type) + 1 : 0; }
+
+} // namespace
+
+GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
+    SDL_Window* native = static_cast<SDL_Window*>(window.nativeHandle());
+    SDL_GLContext context = SDL_GL_CreateContext(native);
+    if (!context) {
+        std::fprintf(stderr, "3D device: no OpenGL context (%s)\n", SDL_GetError());
+        return nullptr;
+    }
+    SDL_GL_MakeCurrent(native, context);
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (!extensions || !std::strstr(extensions, "GL_ARB_framebuffer_object") ||
+        !std::strstr(extensions, "GL_ARB_clip_control")) {
+        std::fprintf(stderr, "3D device: the OpenGL driver lacks framebuffer objects or clip control\n");
+        SDL_GL_DeleteContext(context);
+        return nullptr;
+    }
+    SDL_GL_SetSwapInterval(0);
+    GlDevice* device = new GlDevice(window, context, params);
+    if (!device->makeBackBuffer()) {
+        std::fprintf(stderr, "3D device: the back buffer could not be made\n");
+        delete device;
+        return nullptr;
+    }
+    device->resetState();
+    return device;
+}
+
+GlDevice::GlDevice(sys::Window& window, void* context, const PresentParams& params)
+    : Device(params), m_window(window), m_context(context) {
+    glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    glGenFramebuffers(1, &m_targetFbo);
+    glGenFramebuffers(1, &m_blitFbo);
+    glGenTextures(1, &m_white);
+    glBindTexture(GL_TEXTURE_2D, m_white);
+    const uint32_t white = 0xFFFFFFFF;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    glHint(GL_FOG_HINT, GL_NICEST);
+    glFogi(GL_FOG_COORD_SRC, GL_FRAGMENT_DEPTH);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+}
+
+GlDevice::~GlDevice() {
+    dropBackBuffer();
+    glDeleteFramebuffers(1, &m_targetFbo);
+    glDeleteFramebuffers(1, &m_blitFbo);
+    glDeleteTextures(1, &m_white);
+    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_context));
+}
+
+bool GlDevice::makeBackBuffer() {
+    int width = int(m_params.backBufferWidth), height = int(m_params.backBufferHeight);
+    if (m_params.windowed && (width == 0 || height == 0)) m_window.getClientSize(width, height);
+    width = std::max(1, width);
+    height = std::max(1, height);
+    m_params.backBufferWidth = uint32_t(width);
+    m_params.backBufferHeight = uint32_t(height);
+    if (m_params.backBufferFormat == FMT_UNKNOWN) m_params.backBufferFormat = FMT_X8R8G8B8;
+    // Multisampling lives in the off-screen buffer, so a reset can change it on the same context.
+    static const int counts[] = {2, 4};
+    int samples = 1;
+    if (m_params.multiSampleType >= 2) samples = int(m_params.multiSampleType);
+    else if (m_params.multiSampleType == MULTISAMPLE_NONMASKABLE) samples = counts[std::min(m_params.multiSampleQuality, 1u)];
+    GLint maxSamples = 1;
+    glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+    m_samples = std::min(samples, int(maxSamples));
+    if (m_samples < 2) m_samples = 1;
+
+    GLenum colorFormat = m_params.backBufferFormat == FMT_R5G6B5 ? GL_RGB565 : GL_RGBA8;
+    glGenRenderbuffers(1, &m_backColor);
+    glBindRenderbuffer(GL_RENDERBUFFER, m_backColor);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, m_samples > 1 ? m_samples : 0, colorFormat, width, height);
+    glGenRenderbuffers(1, &m_backDepth);
+    glBindRenderbuffer(GL_RENDERBUFFER, m_backDepth);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, m_samples > 1 ? m_samples : 0, GL_DEPTH24_STENCIL8, width, height);
+    glGenFramebuffers(1, &m_backFbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_backFbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_backColor);
+    if (m_params.enableAutoDepthStencil)
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, m_backDepth);
+    bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+
+    glGenRenderbuffers(1, &m_resolveColor);
+    glBindRenderbuffer(GL_RENDERBUFFER, m_resolveColor);
+    glRenderbufferStorage(GL_RENDERBUFFER, colorFormat, width, height);
+    glGenFramebuffers(1, &m_resolveFbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_resolveFbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_resolveColor);
+    complete = complete && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+
+    SurfaceDesc desc{m_params.backBufferFormat, RTYPE_SURFACE, USAGE_RENDERTARGET, POOL_DEFAULT,
+                     m_params.multiSampleType, m_params.multiSampleQuality, uint32_t(width), uint32_t(height)};
+    m_backBuffer = new Surface(this, desc, nullptr, 0);
+    m_backBuffer->m_name = m_backColor;
+    if (m_params.enableAutoDepthStencil) {
+        SurfaceDesc depth{m_params.autoDepthStencilFormat, RTYPE_SURFACE, USAGE_DEPTHSTENCIL, POOL_DEFAULT,
+                          m_params.multiSampleType, m_params.multiSampleQuality, uint32_t(width), uint32_t(height)};
+        m_autoDepth = new Surface(this, depth, nullptr, 0);
+        m_autoDepth->m_name = m_backDepth;
+    }
+    m_resolved = false;
+    return complete;
+}
+
+void GlDevice::dropBackBuffer() {
+    glDeleteFramebuffers(1, &m_backFbo);
+    glDeleteFramebuffers(1, &m_resolveFbo);
+    glDeleteRenderbuffers(1, &m_backColor);
+    glDeleteRenderbuffers(1, &m_backDepth);
+    glDeleteRenderbuffers(1, &m_resolveColor);
+    m_backFbo = m_resolveFbo = m_backColor = m_backDepth = m_resolveColor = 0;
+    // The application may still hold these; they stay valid but no longer draw.
+    for (Surface* s : {m_backBuffer, m_autoDepth}) {
+        if (!s) continue;
+        s->m_name = 0;
+        s->release();
+    }
+    m_backBuffer = m_autoDepth = nullptr;
+}
+
+HResult GlDevice::reset(PresentParams& params) {
+    dropBackBuffer();
+    m_params = params;
+    bool ok = makeBackBuffer();
+    params.backBufferWidth = m_params.backBufferWidth;
+    params.backBufferHeight = m_params.backBufferHeight;
+    params.backBufferFormat = m_params.backBufferFormat;
+    resetState();
+    m_lost = false;
+    m_inScene = false;
+    return ok ? GFX_OK : GFXERR_NOTAVAILABLE;
+}
+
+HResult GlDevice::testCooperativeLevel() {
+    if (!m_window.isVisible()) {
+        m_lost = true;
+        return GFXERR_DEVICELOST;
+    }
+    return m_lost ? GFXERR_DEVICENOTRESET : GFX_OK;
+}
+
+void GlDevice::resolveBackBuffer() {
+    if (m_resolved) return;
+    int w = int(m_params.backBufferWidth), h = int(m_params.backBufferHeight);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_backFbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_resolveFbo);
+    glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    m_resolved = true;
+}
+
+HResult GlDevice::present() {
+    if (m_lost || !m_window.isVisible()) {
+        m_lost = true;
+        return GFXERR_DEVICELOST;
+    }
+    resolveBackBuffer();
+    int w = int(m_params.backBufferWidth), h = int(m_params.backBufferHeight);
+    int cw = 0, ch = 0;
+    m_window.getClientSize(cw, ch);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    // The stored picture's first row is the top; the window's first row is the bottom.
+    glBlitFramebuffer(0, 0, w, h, 0, ch, cw, 0, GL_COLOR_BUFFER_BIT, (cw == w && ch == h) ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(static_cast<SDL_Window*>(m_window.nativeHandle()));
+    return GFX_OK;
+}
+
+void GlDevice::attach(Surface* surface, uint32_t attachment) {
+    if (!surface) {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, 0);
+        return;
+    }
+    if (Texture* texture = surface->getContainer())
+        glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, texture->m_name, GLint(surface->getLevel()));
+    else glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, surface->m_name);
+}
+
+void GlDevice::bindTarget() {
+    Surface* color = m_state.renderTarget;
+    Surface* depth = m_state.depthStencil;
+    if (color == m_backBuffer && (depth == m_autoDepth || !m_autoDepth)) {
+        glBindFramebuffer(GL_FRAMEBUFFER, m_backFbo);
+        m_resolved = false;
+        return;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, m_targetFbo);
+    attach(color, GL_COLOR_ATTACHMENT0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D, 0, 0);
+    attach(depth, GL_DEPTH_STENCIL_ATTACHMENT);
+    if (color == m_backBuffer) m_resolved = false;
+}
+
+HResult GlDevice::clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z, uint32_t stencil) {
+    if (!m_state.renderTarget) return GFXERR_INVALIDCALL;
+    bindTarget();
+    GLbitfield mask = 0;
+    if (flags & CLEAR_TARGET) {
+        float c[4];
+        unpackColor(color, c);
+        glClearColor(c[0], c[1], c[2], c[3]);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if ((flags & CLEAR_ZBUFFER) && m_state.depthStencil) {
+        glClearDepth(z);
+        glDepthMask(GL_TRUE);
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    if ((flags & CLEAR_STENCIL) && m_state.depthStencil) {
+        glClearStencil(GLint(stencil));
+        glStencilMask(0xFFFFFFFF);
+        mask |= GL_STENCIL_BUFFER_BIT;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    const Viewport& vp = m_state.viewport;
+    auto clearRect = [&](int x0, int y0, int x1, int y1) {
+        int vx0 = std::max(x0, int(vp.x)), vy0 = std::max(y0, int(vp.y));
+        int vx1 = std::min(x1, int(vp.x + vp.width)), vy1 = std::min(y1, int(vp.y + vp.height));
+        if (vx1 <= vx0 || vy1 <= vy0) return;
+        glScissor(vx0, vy0, vx1 - vx0, vy1 - vy0);
+        glClear(mask);
+    };
+    if (count == 0 || !rects) clearRect(int(vp.x), int(vp.y), int(vp.x + vp.width), int(vp.y + vp.height));
+    for (uint32_t i = 0; rects && i < count; ++i)
+        clearRect(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
+    glDisable(GL_SCISSOR_TEST);
+    return GFX_OK;
+}
+
+HResult GlDevice::stretchRect(Surface* source, const Rect* sourceRect, Surface* dest, const Rect* destRect,
+                              uint32_t filter) {
+    if (!source || !dest || source == dest) return GFXERR_INVALIDCALL;
+    const SurfaceDesc& sd = source->getDesc();
+    const SurfaceDesc& dd = dest->getDesc();
+    Rect s = sourceRect ? *sourceRect : Rect{0, 0, int32_t(sd.width), int32_t(sd.height)};
+    Rect d = destRect ? *destRect : Rect{0, 0, int32_t(dd.width), int32_t(dd.height)};
+    if (source == m_backBuffer) {
+        resolveBackBuffer();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
+    } else {
+        glBindFramebuffer(GL_FRAMEBUFFER, m_blitFbo);
+        attach(source, GL_COLOR_ATTACHMENT0);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_blitFbo);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, m_targetFbo);
+    attach(dest, GL_COLOR_ATTACHMENT0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_TEXTURE_2D, 0, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+    if (dest == m_backBuffer) {
+        // The multisampled back buffer takes no scaled blit: go through the resolve buffer.
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_resolveFbo);
+        glBlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom, GL_COLOR_BUFFER_BIT,
+                          filter == TEXF_POINT ? GL_NEAREST : GL_LINEAR);
+        int w = int(m_params.backBufferWidth), h = int(m_params.backBufferHeight);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_backFbo);
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        return GFX_OK;
+    }
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_targetFbo);
+    glBlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom, GL_COLOR_BUFFER_BIT,
+                      filter == TEXF_POINT ? GL_NEAREST : GL_LINEAR);
+    return GFX_OK;
+}
+
+void GlDevice::uploadLevel(Texture& texture, uint32_t level) {
+    GlFormat f;
+    if (!glFormat(texture.getFormat(), f)) return;
+    if (!texture.m_name) {
+        glGenTextures(1, &texture.m_name);
+        glBindTexture(GL_TEXTURE_2D, texture.m_name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(texture.getLevelCount() - 1));
+    }
+    glBindTexture(GL_TEXTURE_2D, texture.m_name);
+    Surface* surface = texture.level(level);
+    const SurfaceDesc& d = surface->getDesc();
+    const void* data = surface->data().empty() ? nullptr : surface->data().data();
+    if (f.compressed)
+        glCompressedTexImage2D(GL_TEXTURE_2D, GLint(level), GLenum(f.internal), GLsizei(d.width), GLsizei(d.height), 0,
+                               GLsizei(surface->data().size()), data);
+    else
+        glTexImage2D(GL_TEXTURE_2D, GLint(level), f.internal, GLsizei(d.width), GLsizei(d.height), 0, f.format, f.type,
+                     isDepthFormat(d.format) ? nullptr : data);
+}
+
+void GlDevice::readBack(Surface& surface) {
+    const SurfaceDesc& d = surface.getDesc();
+    if (isDepthFormat(d.format) && !surface.getContainer()) {
+        glGenRenderbuffers(1, &surface.m_name);
+        glBindRenderbuffer(GL_RENDERBUFFER, surface.m_name);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, GLsizei(d.width), GLsizei(d.height));
+        return;
+    }
+    GlFormat f;
+    if (surface.data().empty() || !glFormat(d.format, f) || f.compressed) return;
+    if (&surface == m_backBuffer) {
+        resolveBackBuffer();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
+        glReadPixels(0, 0, GLsizei(d.width), GLsizei(d.height), f.format, f.type, surface.data().data());
+        return;
+    }
+    if (Texture* texture = surface.getContainer()) {
+        glBindTexture(GL_TEXTURE_2D, texture->m_name);
+        glGetTexImage(GL_TEXTURE_2D, GLint(surface.getLevel()), f.format, f.type, surface.data().data());
+    }
+}
+
+void GlDevice::destroyObject(Resource& object) {
+    if (Texture* texture = dynamic_cast<Texture*>(&object)) {
+        if (texture->m_name) glDeleteTextures(1, &texture->m_name);
+    } else if (Query* query = dynamic_cast<Query*>(&object)) {
+        if (m_activeQuery == query->m_name && query->m_name) glEndQuery(GL_SAMPLES_PASSED);
+        if (m_activeQuery == query->m_name) m_activeQuery = 0;
+        if (query->m_name) glDeleteQueries(1, &query->m_name);
+    } else if (Surface* surface = dynamic_cast<Surface*>(&object)) {
+        if (surface->m_name && surface != m_backBuffer && surface != m_autoDepth)
+            glDeleteRenderbuffers(1, &surface->m_name);
+    }
+}
+
+HResult GlDevice::issueQuery(Query& query, uint32_t flags) {
+    if (query.getType() != QUERYTYPE_OCCLUSION) {
+        query.m_name2 = 1;
+        return GFX_OK;
+    }
+    if (!query.m_name) glGenQueries(1, &query.m_name);
+    if (flags & ISSUE_BEGIN) {
+        if (m_activeQuery) return GFXERR_INVALIDCALL;
+        glBeginQuery(GL_SAMPLES_PASSED, query.m_name);
+        m_activeQuery = query.m_name;
+        query.m_name2 = 0;
+    }
+    if (flags & ISSUE_END) {
+        if (m_activeQuery != query.m_name) return GFXERR_INVALIDCALL;
+        glEndQuery(GL_SAMPLES_PASSED);
+        m_activeQuery = 0;
+        query.m_name2 = 1;
+    }
+    return GFX_OK;
+}
+
+HResult GlDevice::queryResult(Query& query, uint32_t& samples, bool flush) {
+    samples = 0;
+    if (!query.m_name2) return GFXERR_INVALIDCALL;
+    if (query.getType() != QUERYTYPE_OCCLUSION) return GFX_OK;
+    GLuint ready = 0;
+    glGetQueryObjectuiv(query.m_name, GL_QUERY_RESULT_AVAILABLE, &ready);
+    if (!ready) {
+        if (flush) glFlush();
+        return GFX_FALSE;
+    }
+    GLuint value = 0;
+    glGetQueryObjectuiv(query.m_name, GL_QUERY_RESULT, &value);
+    // A multisampled target counts samples; the engine expects pixels.
+    samples = value / uint32_t(m_state.renderTarget == m_backBuffer ? m_samples : 1);
+    return GFX_OK;
+}
+
+void GlDevice::setGammaRamp(uint32_t swapChain, uint32_t flags, const uint16_t ramp[3][256]) {
+    SDL_SetWindowGammaRamp(static_cast<SDL_Window*>(m_window.nativeHandle()), ramp[0], ramp[1], ramp[2]);
+}
+
+void GlDevice::applyLights() {
+    const uint32_t* rs = m_state.renderStates;
+    int used = 0;
+    for (uint32_t i = 0; i < MAX_LIGHTS && used < 8; ++i) {
+        if (!m_state.lightEnabled[i]) continue;
+        const Light& l = m_state.lights[i];
+        GLenum id = GLenum(GL_LIGHT0 + used++);
+        glEnable(id);
+        setColor(id, GL_DIFFUSE, l.diffuse);
+        ColorValue specular = rs[RS_SPECULARENABLE] ? l.specular : ColorValue{0, 0, 0, 0};
+        setColor(id, GL_SPECULAR, specular);
+        setColor(id, GL_AMBIENT, l.ambient);
+        if (l.type == LIGHT_DIRECTIONAL) {
+            const float p[4] = {-l.direction.x, -l.direction.y, -l.direction.z, 0.0f};
+            glLightfv(id, GL_POSITION, p);
+            glLightf(id, GL_SPOT_CUTOFF, 180.0f);
+            glLightf(id, GL_CONSTANT_ATTENUATION, 1.0f);
+            glLightf(id, GL_LINEAR_ATTENUATION, 0.0f);
+            glLightf(id, GL_QUADRATIC_ATTENUATION, 0.0f);
+            continue;
+        }
+        const float p[4] = {l.position.x, l.position.y, l.position.z, 1.0f};
+        glLightfv(id, GL_POSITION, p);
+        float a0 = l.attenuation0, a1 = l.attenuation1, a2 = l.attenuation2;
+        if (a0 == 0 && a1 == 0 && a2 == 0) a0 = 1.0f;
+        glLightf(id, GL_CONSTANT_ATTENUATION, a0);
+        glLightf(id, GL_LINEAR_ATTENUATION, a1);
+        glLightf(id, GL_QUADRATIC_ATTENUATION, a2);
+        if (l.type == LIGHT_SPOT) {
+            const float dir[3] = {l.direction.x, l.direction.y, l.direction.z};
+            glLightfv(id, GL_SPOT_DIRECTION, dir);
+            float outer = std::min(l.phi * 0.5f, 1.5707f);
+            glLightf(id, GL_SPOT_CUTOFF, outer * 57.29578f);
+            // GL has no inner cone: half intensity halfway between the two edges.
+            float middle = std::cos((std::min(l.theta * 0.5f, outer) + outer) * 0.5f);
+            float exponent = middle > 0 && middle < 1 ? std::log(0.5f) / std::log(middle) : 0.0f;
+            glLightf(id, GL_SPOT_EXPONENT, std::clamp(exponent * std::max(l.falloff, 0.0f), 0.0f, 128.0f));
+        } else {
+            glLightf(id, GL_SPOT_CUTOFF, 180.0f);
+        }
+    }
+    for (int i = used; i < 8; ++i) glDisable(GLenum(GL_LIGHT0 + i));
+}
+
+void GlDevice::applyState(bool pretransformed, const std::vector<VertexElement>& layout) {
+    const uint32_t* rs = m_state.renderStates;
+    const Viewport& vp = m_state.viewport;
+    glViewport(GLint(vp.x), GLint(vp.y), GLsizei(vp.width), GLsizei(vp.height));
+    glDepthRange(vp.minZ, vp.maxZ);
+
+    bool depth = m_state.depthStencil != nullptr;
+    if (depth && rs[RS_ZENABLE]) glEnable(GL_DEPTH_TEST);
+    else glDisable(GL_DEPTH_TEST);
+    glDepthMask(rs[RS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+    glDepthFunc(glCompare(rs[RS_ZFUNC]));
+
+    if (rs[RS_ALPHATESTENABLE]) glEnable(GL_ALPHA_TEST);
+    else glDisable(GL_ALPHA_TEST);
+    glAlphaFunc(glCompare(rs[RS_ALPHAFUNC]), float(rs[RS_ALPHAREF] & 0xFF) / 255.0f);
+    if (rs[RS_ALPHABLENDENABLE]) glEnable(GL_BLEND);
+    else glDisable(GL_BLEND);
+    glBlendFunc(glBlend(rs[RS_SRCBLEND]), glBlend(rs[RS_DESTBLEND]));
+    static const GLenum ops[] = {GL_FUNC_ADD, GL_FUNC_ADD, GL_FUNC_SUBTRACT, GL_FUNC_REVERSE_SUBTRACT, GL_MIN, GL_MAX};
+    glBlendEquation(rs[RS_BLENDOP] < 6 ? ops[rs[RS_BLENDOP]] : GL_FUNC_ADD);
+
+    // Drawn top row first, Direct3D's clockwise front faces come out counter-clockwise.
+    glFrontFace(GL_CCW);
+    if (rs[RS_CULLMODE] == CULL_NONE) glDisable(GL_CULL_FACE);
+    else {
+        glEnable(GL_CULL_FACE);
+        glCullFace(rs[RS_CULLMODE] == CULL_CW ? GL_FRONT : GL_BACK);
+    }
+    GLenum fill = rs[RS_FILLMODE] == FILL_POINT ? GL_POINT : rs[RS_FILLMODE] == FILL_WIREFRAME ? GL_LINE : GL_FILL;
+    glPolygonMode(GL_FRONT_AND_BACK, fill);
+    glShadeModel(rs[RS_SHADEMODE] == 1 ? GL_FLAT : GL_SMOOTH);
+    uint32_t cw = rs[RS_COLORWRITEENABLE];
+    glColorMask((cw & 1) != 0, (cw & 2) != 0, (cw & 4) != 0, (cw & 8) != 0);
+    glPointSize(std::max(1.0f, asFloat(rs[RS_POINTSIZE])));
+
+    if (rs[RS_STENCILENABLE] && depth) glEnable(GL_STENCIL_TEST);
+    else glDisable(GL_STENCIL_TEST);
+    glStencilFunc(glCompare(rs[RS_STENCILFUNC]), GLint(rs[RS_STENCILREF]), rs[RS_STENCILMASK]);
+    glStencilOp(glStencilOperation(rs[RS_STENCILFAIL]), glStencilOperation(rs[RS_STENCILZFAIL]),
+                glStencilOperation(rs[RS_STENCILPASS]));
+    glStencilMask(rs[RS_STENCILWRITEMASK]);
+
+    uint32_t fogMode = rs[RS_FOGTABLEMODE] ? rs[RS_FOGTABLEMODE] : rs[RS_FOGVERTEXMODE];
+    if (rs[RS_FOGENABLE] && fogMode != FOG_NONE && !pretransformed) {
+        glEnable(GL_FOG);
+        glFogi(GL_FOG_MODE, fogMode == FOG_EXP ? GL_EXP : fogMode == FOG_EXP2 ? GL_EXP2 : GL_LINEAR);
+        float c[4];
+        unpackColor(rs[RS_FOGCOLOR], c);
+        glFogfv(GL_FOG_COLOR, c);
+        glFogf(GL_FOG_START, asFloat(rs[RS_FOGSTART]));
+        glFogf(GL_FOG_END, asFloat(rs[RS_FOGEND]));
+        glFogf(GL_FOG_DENSITY, asFloat(rs[RS_FOGDENSITY]));
+    } else {
+        glDisable(GL_FOG);
+    }
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    bool hasColor = findElement(layout, DECLUSAGE_COLOR, 0) != nullptr;
+    bool hasSpecular = findElement(layout, DECLUSAGE_COLOR, 1) != nullptr;
+    if (pretransformed) {
+        // Direct3D's pixel centres sit on integer coordinates.
+        float w = float(std::max(1u, vp.width)), h = float(std::max(1u, vp.height));
+        const float ortho[16] = {2 / w, 0, 0, 0, 0, 2 / h, 0, 0, 0, 0, 1, 0,
+                                 2 * (0.5f - float(vp.x)) / w - 1, 2 * (0.5f - float(vp.y)) / h - 1, 0, 1};
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixf(ortho);
+        glMatrixMode(GL_MODELVIEW);
+        glDisable(GL_LIGHTING);
+    } else {
+        glMatrixMode(GL_PROJECTION);
+        glScalef(1.0f, -1.0f, 1.0f);
+        glMultMatrixf(&m_state.projection.m[0][0]);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(&m_state.view.m[0][0]);
+        if (rs[RS_LIGHTING]) {
+            glEnable(GL_LIGHTING);
+            applyLights();
+            float ambient[4];
+            unpackColor(rs[RS_AMBIENT], ambient);
+            glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+            glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, rs[RS_LOCALVIEWER] ? GL_TRUE : GL_FALSE);
+            glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL,
+                          rs[RS_SPECULARENABLE] ? GL_SEPARATE_SPECULAR_COLOR : GL_SINGLE_COLOR);
+            const Material& m = m_state.material;
+            setMaterialColor(GL_DIFFUSE, m.diffuse);
+            setMaterialColor(GL_AMBIENT, m.ambient);
+            setMaterialColor(GL_EMISSION, m.emissive);
+            setMaterialColor(GL_SPECULAR, rs[RS_SPECULARENABLE] ? m.specular : ColorValue{0, 0, 0, 0});
+            glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(m.power, 0.0f, 128.0f));
+            // GL follows one material colour with the vertex colour; take the one that shows most.
+            uint32_t diffuse = rs[RS_DIFFUSEMATERIALSOURCE], ambientSource = rs[RS_AMBIENTMATERIALSOURCE];
+            uint32_t emissive = rs[RS_EMISSIVEMATERIALSOURCE], specular = rs[RS_SPECULARMATERIALSOURCE];
+            GLenum follow = 0;
+            if (rs[RS_COLORVERTEX] && hasColor) {
+                if (diffuse == MCS_COLOR1 && ambientSource == MCS_COLOR1) follow = GL_AMBIENT_AND_DIFFUSE;
+                else if (diffuse == MCS_COLOR1) follow = GL_DIFFUSE;
+                else if (ambientSource == MCS_COLOR1) follow = GL_AMBIENT;
+                else if (emissive == MCS_COLOR1) follow = GL_EMISSION;
+                else if (specular == MCS_COLOR1 && rs[RS_SPECULARENABLE]) follow = GL_SPECULAR;
+            }
+            if (follow) {
+                glColorMaterial(GL_FRONT_AND_BACK, follow);
+                glEnable(GL_COLOR_MATERIAL);
+            } else {
+                glDisable(GL_COLOR_MATERIAL);
+            }
+        } else {
+            glDisable(GL_LIGHTING);
+            glDisable(GL_COLOR_MATERIAL);
+        }
+        glMultMatrixf(&m_state.world.m[0][0]);
+    }
+    if (rs[RS_NORMALIZENORMALS]) glEnable(GL_NORMALIZE);
+    else glDisable(GL_NORMALIZE);
+    if (!rs[RS_LIGHTING] && rs[RS_SPECULARENABLE] && hasSpecular) glEnable(GL_COLOR_SUM);
+    else glDisable(GL_COLOR_SUM);
+}
+
+void GlDevice::applyStages(const std::vector<VertexElement>& layout, bool pretransformed) {
+    bool enabled = true;
+    float factor[4];
+    unpackColor(m_state.renderStates[RS_TEXTUREFACTOR], factor);
+    for (uint32_t i = 0; i < MAX_STAGES; ++i) {
+        const uint32_t* ts = m_state.stageStates[i];
+        enabled = enabled && ts[TSS_COLOROP] != TOP_DISABLE;
+        glActiveTexture(GL_TEXTURE0 + i);
+        glClientActiveTexture(GL_TEXTURE0 + i);
+        glDisable(GL_TEXTURE_GEN_S);
+        glDisable(GL_TEXTURE_GEN_T);
+        glDisable(GL_TEXTURE_GEN_R);
+        glDisable(GL_TEXTURE_GEN_Q);
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        if (!enabled) {
+            glDisable(GL_TEXTURE_2D);
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            continue;
+        }
+        glEnable(GL_TEXTURE_2D);
+        Texture* texture = m_state.textures[i];
+        GLuint name = texture && texture->m_name ? texture->m_name : m_white;
+        glBindTexture(GL_TEXTURE_2D, name);
+        if (texture && texture->m_name) {
+            const uint32_t* ss = m_state.samplerStates[i];
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GLint(glAddress(ss[SAMP_ADDRESSU])));
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GLint(glAddress(ss[SAMP_ADDRESSV])));
+            float border[4];
+            unpackColor(ss[SAMP_BORDERCOLOR], border);
+            glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+            bool magLinear = ss[SAMP_MAGFILTER] >= TEXF_LINEAR;
+            bool minLinear = ss[SAMP_MINFILTER] >= TEXF_LINEAR;
+            GLenum minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
+            if (texture->getLevelCount() > 1 && ss[SAMP_MIPFILTER] == TEXF_POINT)
+                minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+            else if (texture->getLevelCount() > 1 && ss[SAMP_MIPFILTER] >= TEXF_LINEAR)
+                minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLint(minFilter));
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
+            float anisotropy = ss[SAMP_MINFILTER] == TEXF_ANISOTROPIC ? float(std::max(1u, ss[SAMP_MAXANISOTROPY])) : 1.0f;
+            glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
+        }
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+        glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
+        setCombine(ts, false);
+        setCombine(ts, true);
+
+        uint32_t tci = ts[TSS_TEXCOORDINDEX];
+        uint32_t generate = tci & 0xFFFF0000;
+        const VertexElement* coords = findElement(layout, DECLUSAGE_TEXCOORD, uint8_t(tci & 0xFFFF));
+        bool twoCoords = false;
+        if (generate && !pretransformed) {
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            if (generate == TSS_TCI_CAMERASPACEPOSITION) {
+                // Eye planes given under an identity model-view give eye coordinates as they stand.
+                glMatrixMode(GL_MODELVIEW);
+                glPushMatrix();
+                glLoadIdentity();
+                static const float planes[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+                const GLenum coord[4] = {GL_S, GL_T, GL_R, GL_Q};
+                for (int c = 0; c < 4; ++c) {
+                    glTexGeni(coord[c], GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
+                    glTexGenfv(coord[c], GL_EYE_PLANE, planes[c]);
+                }
+                glPopMatrix();
+                glMatrixMode(GL_TEXTURE);
+                glEnable(GL_TEXTURE_GEN_Q);
+            } else {
+                GLint mode = generate == TSS_TCI_CAMERASPACENORMAL ? GL_NORMAL_MAP
+                           : generate == TSS_TCI_SPHEREMAP        ? GL_SPHERE_MAP
+                                                                  : GL_REFLECTION_MAP;
+                glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, mode);
+                glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, mode);
+                if (mode != GL_SPHERE_MAP) glTexGeni(GL_R, GL_TEXTURE_GEN_MODE, mode);
+                glMultiTexCoord4f(GL_TEXTURE0 + i, 0, 0, 0, 1);
+            }
+            glEnable(GL_TEXTURE_GEN_S);
+            glEnable(GL_TEXTURE_GEN_T);
+            if (generate != TSS_TCI_SPHEREMAP) glEnable(GL_TEXTURE_GEN_R);
+        } else if (coords) {
+            twoCoords = coords->type == DECLTYPE_FLOAT2;
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        } else {
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            glMultiTexCoord4f(GL_TEXTURE0 + i, 0, 0, 0, 1);
+        }
+        uint32_t flags = ts[TSS_TEXTURETRANSFORMFLAGS];
+        glMatrixMode(GL_TEXTURE);
+        if (flags != TTFF_DISABLE && !pretransformed) {
+            float m[16];
+            textureMatrix(m_state.texture[i], twoCoords, flags, m);
+            glLoadMatrixf(m);
+        }
+    }
+    glMatrixMode(GL_MODELVIEW);
+}
+
+HResult GlDevice::draw(uint32_t type, uint32_t primitiveCount, const uint8_t* vertices, uint32_t stride,
+                       const std::vector<VertexElement>& layout, const void* indices, uint32_t indexFormat,
+                       uint32_t vertexCount) {
+    uint32_t count = vertexCountOf(type, primitiveCount);
+    if (count == 0 || !vertices || !m_state.renderTarget) return GFXERR_INVALIDCALL;
+    bindTarget();
+    const VertexElement* position = findElement(layout, DECLUSAGE_POSITIONT, 0);
+    bool pretransformed = position != nullptr;
+    if (!position) position = findElement(layout, DECLUSAGE_POSITION, 0);
+    if (!position) return GFXERR_INVALIDCALL;
+    applyState(pretransformed, layout);
+    applyStages(layout, pretransformed);
+
+    if (pretransformed) {
+        // (x, y, z, 1/w) becomes a homogeneous point, so texture and colour stay perspective-correct.
+        m_scratch.resize(size_t(vertexCount) * 4);
+        for (uint32_t v = 0; v < vertexCount; ++v) {
+            float p[4];
+            std::memcpy(p, vertices + size_t(v) * stride + position->offset, sizeof p);
+            float w = p[3] != 0.0f ? 1.0f / p[3] : 1.0f;
+            m_scratch[v * 4 + 0] = p[0] * w;
+            m_scratch[v * 4 + 1] = p[1] * w;
+            m_scratch[v * 4 + 2] = p[2] * w;
+            m_scratch[v * 4 + 3] = w;
+        }
+        glVertexPointer(4, GL_FLOAT, 0, m_scratch.data());
+    } else {
+        glVertexPointer(3, GL_FLOAT, GLsizei(stride), vertices + position->offset);
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    const VertexElement* normal = findElement(layout, DECLUSAGE_NORMAL, 0);
+    if (normal && !pretransformed) {
+        glNormalPointer(GL_FLOAT, GLsizei(stride), vertices + normal->offset);
+        glEnableClientState(GL_NORMAL_ARRAY);
+    } else {
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glNormal3f(0, 0, 0);
+    }
+    const VertexElement* color = findElement(layout, DECLUSAGE_COLOR, 0);
+    if (color) {
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, GLsizei(stride), vertices + color->offset);
+        glEnableClientState(GL_COLOR_ARRAY);
+    } else {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4f(1, 1, 1, 1);
+    }
+    const VertexElement* specular = findElement(layout, DECLUSAGE_COLOR, 1);
+    if (specular) {
+        glSecondaryColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, GLsizei(stride), vertices + specular->offset);
+        glEnableClientState(GL_SECONDARY_COLOR_ARRAY);
+    } else {
+        glDisableClientState(GL_SECONDARY_COLOR_ARRAY);
+    }
+    for (uint32_t i = 0; i < MAX_STAGES; ++i) {
+        uint32_t tci = m_state.stageStates[i][TSS_TEXCOORDINDEX];
+        const VertexElement* coords = findElement(layout, DECLUSAGE_TEXCOORD, uint8_t(tci & 0xFFFF));
+        if (!coords || floatCount(coords->type) == 0) continue;
+        glClientActiveTexture(GL_TEXTURE0 + i);
+        glTexCoordPointer(floatCount(coords->type), GL_FLOAT, GLsizei(stride), vertices + coords->offset);
+    }
+    if (indices)
+        glDrawElements(glPrimitive(type), GLsizei(count),
+                       indexFormat == FMT_INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indices);
+    else glDrawArrays(glPrimitive(type), 0, GLsizei(count));
+    return GFX_OK;
+}
+
+HResult GlDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) {
+    Buffer* stream = m_state.stream;
+    uint32_t stride = m_state.streamStride;
+    if (!stream || stride == 0) return GFXERR_INVALIDCALL;
+    std::vector<VertexElement> layout =
+        m_state.declaration ? m_state.declaration->elements() : VertexDeclaration::fromFvf(m_state.fvf);
+    uint64_t count = vertexCountOf(type, primitiveCount);
+    uint64_t end = m_state.streamOffset + (uint64_t(startVertex) + count) * stride;
+    if (count == 0 || end > stream->getLength()) return GFXERR_INVALIDCALL;
+    return draw(type, primitiveCount, stream->bytes() + m_state.streamOffset + size_t(startVertex) * stride, stride,
+                layout, nullptr, 0, uint32_t(count));
+}
+
+HResult GlDevice::drawPrimitiveUP(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
+    if (m_state.declaration == nullptr && m_state.fvf == 0) return GFXERR_INVALIDCALL;
+    std::vector<VertexElement> layout =
+        m_state.declaration ? m_state.declaration->elements() : VertexDeclaration::fromFvf(m_state.fvf);
+    return draw(type, primitiveCount, static_cast<const uint8_t*>(vertices), stride, layout, nullptr, 0,
+                vertexCountOf(type, primitiveCount));
+}
+
+HResult GlDevice::drawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex, uint32_t numVertices,
+                                       uint32_t startIndex, uint32_t primitiveCount) {
+    Buffer* stream = m_state.stream;
+    Buffer* indices = m_state.indices;
+    uint32_t stride = m_state.streamStride;
+    if (!stream || !indices || stride == 0 || baseVertex < 0) return GFXERR_INVALIDCALL;
+    uint32_t count = vertexCountOf(type, primitiveCount);
+    uint32_t indexBytes = indices->getFormat() == FMT_INDEX32 ? 4 : 2;
+    if (count == 0 || (uint64_t(startIndex) + count) * indexBytes > indices->getLength()) return GFXERR_INVALIDCALL;
+    // Every index must land inside the vertex buffer.
+    const uint8_t* first = indices->bytes() + size_t(startIndex) * indexBytes;
+    uint32_t highest = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t index = 0;
+        if (indexBytes == 4) std::memcpy(&index, first + i * 4, 4);
+        else {
+            uint16_t small;
+            std::memcpy(&small, first + i * 2, 2);
+            index = small;
+        }
+        highest = std::max(highest, index);
+    }
+    uint64_t end = m_state.streamOffset + (uint64_t(baseVertex) + highest + 1) * stride;
+    if (end > stream->getLength()) return GFXERR_INVALIDCALL;
+    std::vector<VertexElement> layout =
+        m_state.declaration ? m_state.declaration->elements() : VertexDeclaration::fromFvf(m_state.fvf);
+    return draw(type, primitiveCount, stream->bytes() + m_state.streamOffset + size_t(baseVertex) * stride, stride,
+                layout, first, indices->getFormat(), highest + 1);
+}
+
+} // namespace sys::gfx

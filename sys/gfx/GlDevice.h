@@ -1,0 +1,68 @@
+#pragma once
+#include "sys/gfx/Device.h"
+
+namespace sys {
+class Window;
+}
+
+namespace sys::gfx {
+
+// The device over the window's OpenGL compatibility context. Every target is
+// drawn top row first (as Direct3D stores it): the back buffer is an
+// off-screen buffer that present turns the right way up into the window.
+class GlDevice : public Device {
+public:
+    // Null, with the reason on standard error, when no context can be made.
+    static GlDevice* create(sys::Window& window, const PresentParams& params);
+    ~GlDevice() override;
+
+    HResult reset(PresentParams& params) override;
+    HResult testCooperativeLevel() override;
+    HResult present() override;
+    HResult clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
+                  uint32_t stencil) override;
+    HResult stretchRect(Surface* source, const Rect* sourceRect, Surface* dest, const Rect* destRect,
+                        uint32_t filter) override;
+    HResult drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) override;
+    HResult drawPrimitiveUP(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride) override;
+    HResult drawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex, uint32_t numVertices,
+                                 uint32_t startIndex, uint32_t primitiveCount) override;
+    void setGammaRamp(uint32_t swapChain, uint32_t flags, const uint16_t ramp[3][256]) override;
+
+    void uploadLevel(Texture& texture, uint32_t level) override;
+    void readBack(Surface& surface) override;
+    void destroyObject(Resource& object) override;
+    HResult issueQuery(Query& query, uint32_t flags) override;
+    HResult queryResult(Query& query, uint32_t& samples, bool flush) override;
+
+    // The samples each back-buffer pixel has (1 without multisampling).
+    int backBufferSamples() const { return m_samples; }
+
+private:
+    GlDevice(sys::Window& window, void* context, const PresentParams& params);
+    bool makeBackBuffer();
+    void dropBackBuffer();
+    void bindTarget();
+    void applyState(bool pretransformed, const std::vector<VertexElement>& layout);
+    void applyStages(const std::vector<VertexElement>& layout, bool pretransformed);
+    void applyLights();
+    HResult draw(uint32_t type, uint32_t primitiveCount, const uint8_t* vertices, uint32_t stride,
+                 const std::vector<VertexElement>& layout, const void* indices, uint32_t indexFormat,
+                 uint32_t vertexCount);
+    void attach(Surface* surface, uint32_t attachment);
+    void resolveBackBuffer();
+
+    sys::Window& m_window;
+    void* m_context;
+    int m_samples = 1;
+    uint32_t m_backFbo = 0, m_backColor = 0, m_backDepth = 0;
+    uint32_t m_resolveFbo = 0, m_resolveColor = 0;
+    uint32_t m_targetFbo = 0, m_blitFbo = 0;
+    uint32_t m_white = 0;
+    bool m_lost = false;
+    bool m_resolved = false;
+    uint32_t m_activeQuery = 0;
+    std::vector<float> m_scratch;
+};
+
+} // namespace sys::gfx
