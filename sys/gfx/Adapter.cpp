@@ -48,9 +48,15 @@ HResult Adapter::getAdapterIdentifier(uint32_t adapter, uint32_t flags, AdapterI
 
 HResult Adapter::getDeviceCaps(uint32_t adapter, uint32_t deviceType, Caps& caps) const {
     if (adapter >= getAdapterCount()) return GFXERR_INVALIDCALL;
-    std::memset(&caps, 0, sizeof caps);
+    claimedCaps(caps);
     caps.deviceType = deviceType;
     caps.adapterOrdinal = adapter;
+    return GFX_OK;
+}
+
+void Adapter::claimedCaps(Caps& caps) {
+    std::memset(&caps, 0, sizeof caps);
+    caps.deviceType = DEVTYPE_HAL;
     caps.devCaps = DEVCAPS_HWTRANSFORMANDLIGHT | 0x80000 /* pure device */ | 0x2000 /* draw prims 2 */;
     caps.primitiveMiscCaps = 0x2 | 0x10 | 0x20 | 0x40 | 0x80; // mask z, cull none/cw/ccw, colour write
     caps.rasterCaps = 0x1 | 0x10 | 0x80 | 0x100 | 0x800; // dither, z test, fog vertex/table, mip lod bias
@@ -82,7 +88,6 @@ HResult Adapter::getDeviceCaps(uint32_t adapter, uint32_t deviceType, Caps& caps
     caps.adapterOrdinalInGroup = 0;
     caps.numberOfAdaptersInGroup = 1;
     caps.numSimultaneousRTs = 1;
-    return GFX_OK;
 }
 
 uint32_t Adapter::getAdapterModeCount(uint32_t adapter, uint32_t format) const {

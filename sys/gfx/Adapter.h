@@ -40,6 +40,9 @@ public:
     virtual HResult createDevice(uint32_t adapter, uint32_t deviceType, void* focusWindow, uint32_t flags,
                                  PresentParams* params, Device** device) = 0;
 
+    // The capabilities this adapter claims: a typical card with hardware T&L.
+    static void claimedCaps(Caps& caps);
+
 protected:
     std::vector<DisplayMode> m_modes;
     DisplayMode m_desktop{1024, 768, 60, FMT_X8R8G8B8};

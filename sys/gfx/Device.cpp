@@ -88,8 +88,8 @@ void Device::forget(Resource* object) {
     if (m_state.stream == object) m_state.stream = nullptr;
     if (m_state.indices == object) m_state.indices = nullptr;
     auto owns = [object](Surface* s) { return s && (s == object || s->getContainer() == object); };
-    if (owns(m_state.renderTarget)) setRenderTarget(0, m_backBuffer);
-    if (owns(m_state.depthStencil)) setDepthStencilSurface(m_autoDepth);
+    if (owns(m_state.renderTarget)) m_state.renderTarget = m_backBuffer;
+    if (owns(m_state.depthStencil)) m_state.depthStencil = m_autoDepth;
 }
 
 HResult Device::beginScene() {

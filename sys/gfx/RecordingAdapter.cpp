@@ -8,7 +8,7 @@ namespace sys::gfx {
 
 RecordingAdapter::RecordingAdapter() {
     Entry entry{};
-    Adapter::getDeviceCaps(0, DEVTYPE_HAL, entry.caps);
+    claimedCaps(entry.caps);
     entry.modes = {{640, 480, 60, FMT_X8R8G8B8}, {800, 600, 60, FMT_X8R8G8B8}, {1024, 768, 60, FMT_X8R8G8B8}};
     entry.desktop = {1024, 768, 60, FMT_X8R8G8B8};
     entry.description = "Recording adapter";
