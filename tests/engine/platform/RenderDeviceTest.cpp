@@ -29,6 +29,8 @@ protected:
         Adapter::setFactory(takeRecording);
         sys::setMessageBoxSink(catchBox);
         g_boxes.clear();
+        g_logStream.close();
+        g_logStream.clear();
         g_logStream.open(m_dir.file("log"));
         m_device = std::make_unique<RenderDevice>();
     }
