@@ -236,6 +236,28 @@ TEST_F(RenderScene, DrawsLightsFogStagesBlendingStencilAndRenderTarget) {
     query->issue(ISSUE_BEGIN);
     quad(20, 300, 120, 400, 50, 0xFFFFFFFF);
     query->issue(ISSUE_END);
+
+    // Texture transforms on two coordinates: the third row translates, as on the original.
+    Matrix half{};
+    half.m[0][0] = 1;
+    half.m[1][1] = 0.5f;
+    half.m[3][3] = 1;
+    m_device->setTransform(TS_TEXTURE0, half);
+    m_device->setTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT2);
+    quad(140, 300, 240, 400, 50, 0xFFFFFFFF);
+    half.m[2][1] = 0.5f;
+    m_device->setTransform(TS_TEXTURE0, half);
+    quad(260, 300, 360, 400, 50, 0xFFFFFFFF);
+    m_device->setTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
+
+    // Multiply-add: texture times diffuse plus the texture factor.
+    m_device->setTexture(0, grey);
+    m_device->setRenderState(RS_TEXTUREFACTOR, 0xFF004000);
+    m_device->setTextureStageState(0, TSS_COLOROP, TOP_MULTIPLYADD);
+    m_device->setTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
+    m_device->setTextureStageState(0, TSS_COLORARG2, TA_DIFFUSE);
+    m_device->setTextureStageState(0, TSS_COLORARG0, TA_TFACTOR);
+    quad(380, 300, 480, 400, 50, 0xFFFFFFFF);
     m_device->setTexture(0, nullptr);
     ASSERT_EQ(m_device->endScene(), GFX_OK);
     uint32_t samples = 0;
@@ -258,6 +280,9 @@ TEST_F(RenderScene, DrawsLightsFogStagesBlendingStencilAndRenderTarget) {
     expectColor(rgb, width, 820, 150, 0, 0, 0, "stencil outside");
     expectColor(rgb, width, 70, 320, 255, 0, 0, "render target top");
     expectColor(rgb, width, 70, 380, 0, 0, 255, "render target bottom");
+    expectColor(rgb, width, 190, 390, 255, 0, 0, "texture scale");
+    expectColor(rgb, width, 310, 310, 0, 0, 255, "texture translation");
+    expectColor(rgb, width, 430, 350, 128, 192, 128, "multiply-add");
     expectColor(rgb, width, 300, 600, 0, 0, 0, "background");
     EXPECT_EQ(m_device->present(), GFX_OK);
     query->release();
