@@ -203,3 +203,14 @@ TEST_F(RenderDeviceFixture, ResizeResetsTheDeviceWithTheStoredMode) {
     EXPECT_EQ(recording->calls().back(), "reset 800 600 21 0 0");
     EXPECT_EQ(recording->presentParams().backBufferWidth, 800u);
 }
+
+namespace {
+std::unique_ptr<Adapter> noAdapter() { return nullptr; }
+} // namespace
+
+TEST_F(RenderDeviceFixture, WithoutADisplayEnumerationShowsTheFirstTextAndFails) {
+    Adapter::setFactory(noAdapter);
+    EXPECT_FALSE(m_device->enumerateAdapters("Error", "needs DirectX 9.0c", "needs T&L"));
+    EXPECT_EQ(g_boxes, "Error: needs DirectX 9.0c\n");
+    EXPECT_FALSE(m_device->createWindows("Zelkora", nullptr));
+}
