@@ -17,7 +17,11 @@ namespace {
 RecordingAdapter* g_next = nullptr;
 std::string g_boxes;
 
-std::unique_ptr<Adapter> takeRecording() { return std::unique_ptr<Adapter>(g_next); }
+std::unique_ptr<Adapter> takeRecording() {
+    std::unique_ptr<Adapter> taken(g_next);
+    g_next = nullptr;
+    return taken;
+}
 void catchBox(const char* title, const char* text, unsigned style) { g_boxes += std::string(title) + ": " + text + "\n"; }
 
 class RenderDeviceFixture : public ::testing::Test {
@@ -36,7 +40,7 @@ protected:
     }
     void TearDown() override {
         m_device.reset();
-        if (g_next != m_adapter) delete g_next;
+        delete g_next;
         g_next = nullptr;
         Adapter::setFactory(nullptr);
         sys::setMessageBoxSink(nullptr);
