@@ -182,6 +182,58 @@ HResult loadDds(Device& device, const uint8_t* data, size_t size, Texture** text
     return GFX_OK;
 }
 
+namespace {
+ImageDecoder g_decoder = nullptr;
+}
+
+void setImageDecoder(ImageDecoder decoder) { g_decoder = decoder; }
+
+bool imageInfo(const uint8_t* data, size_t size, ImageInfo& info) {
+    if (ddsInfo(data, size, info)) return true;
+    std::vector<uint32_t> pixels;
+    if (!g_decoder || !g_decoder(data, size, pixels, info.width, info.height)) return false;
+    info.mipLevels = 1;
+    info.format = FMT_A8R8G8B8;
+    return true;
+}
+
+HResult createTextureFromMemory(Device& device, const uint8_t* data, size_t size, uint32_t levels, uint32_t format,
+                                Texture** texture, ImageInfo* info) {
+    ImageInfo found;
+    if (ddsInfo(data, size, found)) return loadDds(device, data, size, texture, info);
+    std::vector<uint32_t> pixels;
+    if (!texture || !g_decoder || !g_decoder(data, size, pixels, found.width, found.height) ||
+        pixels.size() != size_t(found.width) * found.height)
+        return GFXERR_INVALIDCALL;
+    if (format == FMT_UNKNOWN) format = FMT_A8R8G8B8;
+    if (!is32(format) && !isCompressedFormat(format)) return GFXERR_INVALIDCALL;
+    // Mips are filtered in 32 bits, then compressed level by level when asked.
+    Texture* full = nullptr;
+    HResult r = device.createTexture(found.width, found.height, levels, 0, FMT_A8R8G8B8, POOL_SCRATCH, &full);
+    if (r != GFX_OK) return r;
+    convertLevel(pixels.data(), found.width, found.height, *full, 0);
+    boxFilterMips(*full);
+    Texture* out = full;
+    if (format != FMT_A8R8G8B8) {
+        r = device.createTexture(found.width, found.height, full->getLevelCount(), 0, format, POOL_MANAGED, &out);
+        if (r != GFX_OK) {
+            full->release();
+            return r;
+        }
+        for (uint32_t level = 0; level < out->getLevelCount(); ++level) {
+            const SurfaceDesc& d = full->level(level)->getDesc();
+            convertLevel(reinterpret_cast<const uint32_t*>(full->level(level)->data().data()), d.width, d.height, *out,
+                         level);
+        }
+        full->release();
+    }
+    found.mipLevels = out->getLevelCount();
+    found.format = format;
+    if (info) *info = found;
+    *texture = out;
+    return GFX_OK;
+}
+
 HResult compileEffect(const char* source, size_t length, void** effect) {
     if (effect) *effect = nullptr;
     return GFXERR_NOTAVAILABLE;

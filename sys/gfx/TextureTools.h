@@ -31,6 +31,17 @@ bool ddsInfo(const uint8_t* data, size_t size, ImageInfo& info);
 // A managed texture with the file's levels; failure for a damaged or unknown file.
 HResult loadDds(Device& device, const uint8_t* data, size_t size, Texture** texture, ImageInfo* info);
 
+// Pictures other than DDS are decoded by the engine's own loaders, which hand
+// back width x height pixels 0xAARRGGBB; false for a file they cannot read.
+using ImageDecoder = bool (*)(const uint8_t* data, size_t size, std::vector<uint32_t>& pixels, uint32_t& width,
+                              uint32_t& height);
+void setImageDecoder(ImageDecoder decoder);
+bool imageInfo(const uint8_t* data, size_t size, ImageInfo& info);
+// A managed texture of the picture: DDS as stored, anything else as A8R8G8B8
+// (or `format` when given) with a box-filtered mip chain of `levels` (0: all).
+HResult createTextureFromMemory(Device& device, const uint8_t* data, size_t size, uint32_t levels, uint32_t format,
+                                Texture** texture, ImageInfo* info);
+
 // The effect compiler the game never ships: every compile fails.
 HResult compileEffect(const char* source, size_t length, void** effect);
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "sys/gfx/RecordingDevice.h"
 #include "sys/gfx/TextureTools.h"
 
@@ -72,4 +74,37 @@ TEST(GfxTextureTools, EffectCompilerAlwaysFails) {
     void* effect = &effect;
     EXPECT_NE(TextureTools::compileEffect("technique", 9, &effect), GFX_OK);
     EXPECT_EQ(effect, nullptr);
+}
+
+namespace {
+
+// A stand-in picture format: width, height, then the pixels.
+bool decodeRaw(const uint8_t* data, size_t size, std::vector<uint32_t>& pixels, uint32_t& width, uint32_t& height) {
+    if (size < 8) return false;
+    std::memcpy(&width, data, 4);
+    std::memcpy(&height, data + 4, 4);
+    if (size != 8 + size_t(width) * height * 4) return false;
+    pixels.resize(size_t(width) * height);
+    std::memcpy(pixels.data(), data + 8, pixels.size() * 4);
+    return true;
+}
+
+} // namespace
+
+TEST(GfxTextureTools, PicturesThroughTheDecoderGetMipsAndTheAskedFormat) {
+    TextureTools::setImageDecoder(decodeRaw);
+    std::vector<uint8_t> file(8 + 16 * 16 * 4, 0xFF);
+    uint32_t side = 16;
+    std::memcpy(file.data(), &side, 4);
+    std::memcpy(file.data() + 4, &side, 4);
+    RecordingDevice device(PresentParams{});
+    Texture* t = nullptr;
+    ImageInfo info{};
+    ASSERT_EQ(TextureTools::createTextureFromMemory(device, file.data(), file.size(), 0, FMT_DXT1, &t, &info), GFX_OK);
+    EXPECT_EQ(info.mipLevels, 5u);
+    EXPECT_EQ(t->getFormat(), uint32_t(FMT_DXT1));
+    t->release();
+    file.pop_back();
+    EXPECT_NE(TextureTools::createTextureFromMemory(device, file.data(), file.size(), 0, 0, &t, nullptr), GFX_OK);
+    TextureTools::setImageDecoder(nullptr);
 }
