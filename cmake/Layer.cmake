@@ -1,7 +1,11 @@
-# One static library per source folder; every .cpp below the folder belongs to it.
-# A folder without sources yet gives an interface library, so layers above link alike.
-function(plimzor_layer name dir)
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+# One static library per layer; every .cpp below its folders (a list) belongs to it.
+# A layer without sources yet gives an interface library, so layers above link alike.
+function(plimzor_layer name dirs)
+  set(sources)
+  foreach(dir ${dirs})
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
