@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+class File;
+
+// Four characters as the big-endian word an LWO2 id reads as.
+constexpr uint32_t lwoId(const char (&id)[5]) {
+    return (static_cast<uint32_t>(static_cast<uint8_t>(id[0])) << 24) |
+           (static_cast<uint32_t>(static_cast<uint8_t>(id[1])) << 16) |
+           (static_cast<uint32_t>(static_cast<uint8_t>(id[2])) << 8) | static_cast<uint32_t>(static_cast<uint8_t>(id[3]));
+}
+
+// Big-endian LWO2 values from an object file that may be cut short or lie
+// about its sizes: nothing is read past the file's end (missing bytes read as
+// zero), and every read moves the position on, so loops "until the end" stop.
+class LWO2Reader {
+public:
+    // Starts at the stream's current position.
+    explicit LWO2Reader(File& file);
+
+    uint32_t position() const { return m_position; }
+    uint32_t size() const { return m_size; }
+    // Whether the last reads ran past the file's end.
+    bool overran() const { return m_overran; }
+
+    // Where a piece of `size` bytes starting here ends, padded to even as IFF
+    // pads, and never past `limit`.
+    uint32_t endOf(uint32_t size, uint32_t limit) const;
+    // Moves to the position, at most to the file's end.
+    void seek(uint32_t position);
+
+    uint8_t readU1();
+    uint16_t readU2();
+    uint32_t readU4();
+    float readF4();
+    uint32_t readVX();
+    uint32_t readID4() { return readU4(); }
+    // Pairs of bytes up to the pair ending in NUL, never past `limit`; the
+    // text keeps at most MAX_STRING - 1 bytes. The bytes consumed.
+    uint32_t readS0(std::string& text, uint32_t limit);
+    // A float and the 16-bit envelope index after it.
+    float readValue(uint16_t& envelope);
+
+    static constexpr uint32_t MAX_STRING = 1000;
+
+private:
+    void readBytes(uint8_t* out, uint32_t count);
+
+    File& m_file;
+    uint32_t m_position;
+    uint32_t m_size;
+    bool m_overran = false;
+};
