@@ -58,8 +58,10 @@ void Adapter::claimedCaps(Caps& caps) {
     std::memset(&caps, 0, sizeof caps);
     caps.deviceType = DEVTYPE_HAL;
     caps.devCaps = DEVCAPS_HWTRANSFORMANDLIGHT | 0x80000 /* pure device */ | 0x2000 /* draw prims 2 */;
-    caps.primitiveMiscCaps = 0x2 | 0x10 | 0x20 | 0x40 | 0x80; // mask z, cull none/cw/ccw, colour write
-    caps.rasterCaps = 0x1 | 0x10 | 0x80 | 0x100 | 0x800; // dither, z test, fog vertex/table, mip lod bias
+    // mask z, cull none/cw/ccw, colour write, clip plane scaled points, temp register as a stage result
+    caps.primitiveMiscCaps = 0x2 | 0x10 | 0x20 | 0x40 | 0x80 | 0x100 | 0x400;
+    // dither, z test, fog vertex/table, mip lod bias, scissor test, slope-scaled and plain depth bias
+    caps.rasterCaps = 0x1 | 0x10 | 0x80 | 0x100 | 0x800 | 0x1000000 | 0x2000000 | 0x4000000;
     caps.textureCaps = PTEXTURECAPS_PERSPECTIVE | PTEXTURECAPS_ALPHA | PTEXTURECAPS_NONPOW2CONDITIONAL |
                        PTEXTURECAPS_PROJECTED | PTEXTURECAPS_CUBEMAP | PTEXTURECAPS_VOLUMEMAP | PTEXTURECAPS_MIPMAP;
     caps.textureFilterCaps = 0x0100 | 0x0200 | 0x0400 | 0x01000000 | 0x02000000 | 0x00010000 | 0x00020000;

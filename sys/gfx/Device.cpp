@@ -76,6 +76,7 @@ void Device::resetState() {
     if (m_backBuffer) {
         const SurfaceDesc& d = m_backBuffer->getDesc();
         m_state.viewport = {0, 0, d.width, d.height, 0.0f, 1.0f};
+        m_state.scissor = {0, 0, int32_t(d.width), int32_t(d.height)};
     }
     m_state.renderTarget = m_backBuffer;
     m_state.depthStencil = m_autoDepth;
@@ -120,6 +121,18 @@ HResult Device::setRenderTarget(uint32_t index, Surface* surface) {
     m_state.renderTarget = surface;
     // As on the original: a new target sets the viewport to all of it.
     m_state.viewport = {0, 0, surface->getDesc().width, surface->getDesc().height, 0.0f, 1.0f};
+    m_state.scissor = {0, 0, int32_t(surface->getDesc().width), int32_t(surface->getDesc().height)};
+    return GFX_OK;
+}
+
+HResult Device::setScissorRect(const Rect& rect) {
+    if (rect.right < rect.left || rect.bottom < rect.top) return GFXERR_INVALIDCALL;
+    m_state.scissor = rect;
+    return GFX_OK;
+}
+
+HResult Device::getScissorRect(Rect& rect) const {
+    rect = m_state.scissor;
     return GFX_OK;
 }
 
@@ -185,6 +198,18 @@ HResult Device::lightEnable(uint32_t index, bool enable) {
     if (index >= MAX_LIGHTS) return GFXERR_INVALIDCALL;
     m_state.lightEnabled[index] = enable;
     m_state.lightSet[index] = true;
+    return GFX_OK;
+}
+
+HResult Device::setClipPlane(uint32_t index, const float plane[4]) {
+    if (index >= MAX_CLIP_PLANES || !plane) return GFXERR_INVALIDCALL;
+    std::memcpy(m_state.clipPlanes[index], plane, sizeof m_state.clipPlanes[index]);
+    return GFX_OK;
+}
+
+HResult Device::getClipPlane(uint32_t index, float plane[4]) const {
+    if (index >= MAX_CLIP_PLANES || !plane) return GFXERR_INVALIDCALL;
+    std::memcpy(plane, m_state.clipPlanes[index], sizeof m_state.clipPlanes[index]);
     return GFX_OK;
 }
 

@@ -12,6 +12,7 @@ namespace sys::gfx {
 
 constexpr uint32_t MAX_STAGES = 8;
 constexpr uint32_t MAX_LIGHTS = 256;
+constexpr uint32_t MAX_CLIP_PLANES = 6;
 
 // The device's state as last set; both backends keep it, the GL backend draws from it.
 struct DeviceState {
@@ -32,6 +33,8 @@ struct DeviceState {
     Buffer* indices;
     Surface* renderTarget;
     Surface* depthStencil;
+    Rect scissor;
+    float clipPlanes[MAX_CLIP_PLANES][4];
 };
 
 // The 3D device: state setters, drawing, presenting and object creation.
@@ -54,6 +57,9 @@ public:
     HResult getViewport(Viewport& viewport) const;
     virtual HResult setRenderTarget(uint32_t index, Surface* surface);
     HResult getRenderTarget(uint32_t index, Surface** surface);
+    // Pixels outside the rectangle are left alone while SCISSORTESTENABLE is set; a new target resets it.
+    virtual HResult setScissorRect(const Rect& rect);
+    HResult getScissorRect(Rect& rect) const;
     virtual HResult setDepthStencilSurface(Surface* surface);
     HResult getDepthStencilSurface(Surface** surface);
     HResult getBackBuffer(uint32_t swapChain, uint32_t index, uint32_t type, Surface** surface);
@@ -66,6 +72,9 @@ public:
     virtual HResult setLight(uint32_t index, const Light& light);
     HResult getLight(uint32_t index, Light& light) const;
     virtual HResult lightEnable(uint32_t index, bool enable);
+    // A world-space plane (a, b, c, d) keeping a x + b y + c z + d >= 0 while its CLIPPLANEENABLE bit is set.
+    virtual HResult setClipPlane(uint32_t index, const float plane[4]);
+    HResult getClipPlane(uint32_t index, float plane[4]) const;
     virtual HResult setMaterial(const Material& material);
     HResult getMaterial(Material& material) const;
     virtual HResult setRenderState(uint32_t state, uint32_t value);

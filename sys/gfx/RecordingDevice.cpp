@@ -101,6 +101,11 @@ HResult RecordingDevice::setRenderTarget(uint32_t index, Surface* surface) {
     return Device::setRenderTarget(index, surface);
 }
 
+HResult RecordingDevice::setScissorRect(const Rect& r) {
+    record("setScissorRect %d %d %d %d", r.left, r.top, r.right, r.bottom);
+    return Device::setScissorRect(r);
+}
+
 HResult RecordingDevice::setDepthStencilSurface(Surface* surface) {
     record("setDepthStencilSurface %s", surface == m_autoDepth ? "auto" : surface ? "surface" : "null");
     return Device::setDepthStencilSurface(surface);
@@ -126,6 +131,12 @@ HResult RecordingDevice::setLight(uint32_t index, const Light& light) {
 HResult RecordingDevice::lightEnable(uint32_t index, bool enable) {
     record("lightEnable %u %d", index, enable ? 1 : 0);
     return Device::lightEnable(index, enable);
+}
+
+HResult RecordingDevice::setClipPlane(uint32_t index, const float plane[4]) {
+    if (plane) record("setClipPlane %u %g %g %g %g", index, double(plane[0]), double(plane[1]), double(plane[2]),
+                      double(plane[3]));
+    return Device::setClipPlane(index, plane);
 }
 
 HResult RecordingDevice::setMaterial(const Material& m) {

@@ -27,12 +27,14 @@ public:
                   uint32_t stencil) override;
     HResult setViewport(const Viewport& viewport) override;
     HResult setRenderTarget(uint32_t index, Surface* surface) override;
+    HResult setScissorRect(const Rect& rect) override;
     HResult setDepthStencilSurface(Surface* surface) override;
     HResult stretchRect(Surface* source, const Rect* sourceRect, Surface* dest, const Rect* destRect,
                         uint32_t filter) override;
     HResult setTransform(uint32_t type, const Matrix& matrix) override;
     HResult setLight(uint32_t index, const Light& light) override;
     HResult lightEnable(uint32_t index, bool enable) override;
+    HResult setClipPlane(uint32_t index, const float plane[4]) override;
     HResult setMaterial(const Material& material) override;
     HResult setRenderState(uint32_t state, uint32_t value) override;
     HResult setSamplerState(uint32_t sampler, uint32_t type, uint32_t value) override;
