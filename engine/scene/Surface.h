@@ -46,11 +46,12 @@ public:
     bool isTransparentAt(double time);
 
     // Picks up to eight layers for the fixed-function stages, with the base colour.
-    void buildTextureStages(TextureStages& stages);
+    // A device with fewer stages than eight gets fewer.
+    void buildTextureStages(TextureStages& stages, int deviceStages = TextureStages::MAX_STAGES);
     // Diffuse colour of one polygon's vertices from the vertex-colour layer;
     // may raise the stages' modulation shifts so bright colours survive.
-    void applyVertexColors(const TextureStages::Polygon& polygon, TextureStages& stages, int objectLayer,
-                           const TextureStages::VertexRecords& vertices, int firstVertex) const;
+    void applyVertexColors(const MeshPolygon& polygon, TextureStages& stages, int objectLayer,
+                           MeshVertex* vertices, int firstVertex) const;
 
     AnimatedValue m_transparency;
     AnimatedValue m_colour[3];

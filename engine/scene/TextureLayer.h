@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "engine/platform/AnimatedValue.h"
+#include "engine/platform/GradientTexture.h"
 #include "engine/platform/Math3D.h"
 
-class Texture;
 class VertexMap;
 
 // A LightWave four-character id ('COLR', 'vcol') as the big-endian read of its
@@ -20,7 +20,7 @@ constexpr uint32_t lightwaveId(const char (&id)[5]) {
 // strongly, through which projection and texture matrix, with which texture.
 // The layer owns the envelopes of its values and its vertex-map references;
 // the texture belongs to the resource pool.
-class TextureLayer {
+class TextureLayer : public GradientSource {
 public:
     static constexpr uint32_t KIND_IMAGE = lightwaveId("IMAP");
     static constexpr uint32_t KIND_PROCEDURAL = lightwaveId("PROC");
@@ -51,7 +51,7 @@ public:
     };
 
     TextureLayer();
-    ~TextureLayer();
+    ~TextureLayer() override;
     TextureLayer(const TextureLayer&) = delete;
     TextureLayer& operator=(const TextureLayer&) = delete;
 
@@ -69,6 +69,11 @@ public:
     // The layer's map for an object layer, null when it has none there.
     VertexMap* getUVMap(int objectLayer) const;
     VertexMap* getColourMap(int objectLayer) const;
+
+    float getGradientStart() const override { return m_gradientStart; }
+    float getGradientEnd() const override { return m_gradientEnd; }
+    AnimatedValue& getGradientValue(int index) override { return m_gradientValues[index & 3]; }
+    bool isTransparencyChannel() const override { return m_channel == CHANNEL_TRAN; }
 
     uint32_t m_kind = 0xFFFFFFFFu;
     uint32_t m_channel = 0xFFFFFFFFu;

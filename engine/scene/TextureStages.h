@@ -1,14 +1,17 @@
 #pragma once
-#include <cstddef>
 #include <cstdint>
 
 #include "engine/platform/Math3D.h"
 #include "engine/scene/TextureLayer.h"
 
+struct MeshPolygon;
+struct MeshVertex;
+
 // The up to eight texture layers of one surface buffer, by channel, as the
 // fixed-function stages take them, with the modulation shifts that keep
 // bright layer and vertex colours, and the surface's base colour.
-struct TextureStages {
+class TextureStages {
+public:
     static constexpr int MAX_STAGES = 8;
     enum Channel { COLR, LUMI, DIFF, REFL, SPEC, TRAN, BUMP, CHANNELS };
     static constexpr uint32_t CHANNEL_IDS[CHANNELS] = {
@@ -24,33 +27,11 @@ struct TextureStages {
         int32_t count = 0;
     };
 
-    // One polygon of an object layer: its corners' point indices and its index
-    // in the layer (for the per-polygon vertex-map entries).
-    struct Polygon {
-        int32_t vertexCount;
-        const uint32_t* points;
-        int32_t index;
-    };
-
-    // The mesh's vertex records: position (three floats) at offset 0, the
-    // diffuse RGBA (four floats) and one (u, v, w) per stage at the offsets.
-    struct VertexRecords {
-        uint8_t* data;
-        size_t stride;
-        size_t colourOffset;
-        size_t texCoordOffset;
-
-        float* position(int vertex) const { return reinterpret_cast<float*>(data + stride * vertex); }
-        float* colour(int vertex) const { return reinterpret_cast<float*>(data + stride * vertex + colourOffset); }
-        float* texCoord(int vertex, int stage) const {
-            return reinterpret_cast<float*>(data + stride * vertex + texCoordOffset) + stage * 3;
-        }
-    };
-
     // Writes every stage's coordinates of the polygon's vertices, starting at
-    // record firstVertex; faceNormal picks the cubic axis.
-    void computeTexCoords(const VertexRecords& vertices, int objectLayer, const Normal3& faceNormal,
-                          const Polygon& polygon, int firstVertex) const;
+    // record firstVertex (one
+    // record per corner); faceNormal picks the cubic axis.
+    void computeTexCoords(MeshVertex* vertices, int objectLayer, const Normal3& faceNormal,
+                          const MeshPolygon& polygon, int firstVertex) const;
 
     int32_t count = 0;
     TextureLayer* layers[MAX_STAGES] = {};
