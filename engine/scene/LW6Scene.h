@@ -29,6 +29,9 @@ public:
     ~LW6Scene() override;
 
     LW6Scene* getScene() override { return this; }
+    // Draws the scene through the camera; a planar mirror calls it again from
+    // inside a draw with its reflection camera, so it must be re-entrant.
+    virtual void render(SceneItem* camera, double time) {}
     // The space at the index, or null when there is none.
     dSpaceID getSpace(int32_t index) const;
 
