@@ -32,8 +32,8 @@ private:
     bool loadFromDds();
     void loadFromImage();
     void writeCache();
-    // Drops top mip levels for the size shift and the device's largest side.
-    void shrinkToDevice();
+    // Drops top mip levels for the size shift and the device's largest side; true when it did.
+    bool shrinkToDevice();
 
     SharedFile* m_fileSource = nullptr;
     bool m_bottomUp = true;

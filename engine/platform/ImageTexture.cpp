@@ -1,0 +1,242 @@
+#include "engine/platform/ImageTexture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "engine/platform/DeviceList.h"
+#include "engine/platform/DiskFile.h"
+#include "engine/platform/ImageLoaders.h"
+#include "engine/platform/Report.h"
+#include "engine/platform/SharedFile.h"
+#include "sys/gfx/Device.h"
+#include "sys/gfx/TextureTools.h"
+
+using sys::gfx::GFX_OK;
+using sys::gfx::LockedRect;
+using sys::gfx::SurfaceDesc;
+using sys::gfx::FMT_A8R8G8B8;
+using sys::gfx::FMT_DXT1;
+using sys::gfx::FMT_A1R5G5B5;
+using sys::gfx::LOCK_READONLY;
+using sys::gfx::Device;
+using sys::gfx::formatRowBytes;
+using sys::gfx::formatRowCount;
+using sys::gfx::ImageInfo;
+using sys::gfx::PTEXTURECAPS_NONPOW2CONDITIONAL;
+
+namespace {
+
+const char* const DISK_PATHS = ".\\;..\\";
+
+// The log gets the message with a line end of its own; the report keeps the message's.
+void reportTextureFault(const char* format, const std::string& name) {
+    const ByteBuffer text = formatString(format, name.c_str());
+    std::string line = text.text();
+    while (!line.empty() && line.back() == '\n') line.pop_back();
+    g_logStream << line << std::endl;
+    reportError(text.text());
+}
+
+uint32_t deviceLimit(uint32_t side) { return side ? side : Device::MAX_TEXTURE_SIDE; }
+
+} // namespace
+
+ImageTexture::ImageTexture(DeviceList* owner) : Texture(owner, SCRATCH_BUILD | MIP_CHAIN) {}
+
+ImageTexture::ImageTexture(const ImageTexture& other)
+    : Texture(other), m_fileSource(other.m_fileSource), m_bottomUp(other.m_bottomUp), m_ddsExists(other.m_ddsExists) {
+    if (m_fileSource) m_fileSource->addRef();
+}
+
+ImageTexture::~ImageTexture() {
+    if (m_fileSource) m_fileSource->release();
+}
+
+Texture* ImageTexture::clone() { return new ImageTexture(*this); }
+
+bool ImageTexture::setSource(const char* name, File* file, bool bottomUp) {
+    if (m_fileSource) m_fileSource->release();
+    m_fileSource = nullptr;
+    if (file && file == g_textureFileSource.m_file && g_textureFileSource.m_holder) {
+        m_fileSource = g_textureFileSource.m_holder;
+        m_fileSource->addRef();
+    } else if (file) {
+        m_fileSource = new SharedFile(*file);
+    }
+    m_name = name ? name : "";
+    m_bottomUp = bottomUp;
+    const std::string dds = m_name + ".dds";
+    File* source = m_fileSource ? m_fileSource->getFile() : nullptr;
+    // The copy a build wrote lives on disk, whatever the pictures are read through.
+    DiskFile disk(DISK_PATHS);
+    m_ddsExists = (source && source->exists(dds.c_str())) || disk.exists(dds.c_str());
+    return m_ddsExists || (source && source->exists(m_name.c_str()));
+}
+
+Image* ImageTexture::loadSourceImage() {
+    if (!m_fileSource) return nullptr;
+    return loadImage(m_name.c_str(), m_fileSource->getFile(), m_bottomUp);
+}
+
+void ImageTexture::load() {
+    if (m_loaded) return;
+    if (m_ddsExists) {
+        if (!loadFromDds()) reportTextureFault("Loading texture \"%s\" from .dds-file failed!!!\n", m_name);
+    } else {
+        loadFromImage();
+    }
+    m_loaded = true;
+}
+
+std::string ImageTexture::cachePath(const std::string& name) {
+    const size_t colon = name.rfind(':');
+    std::string path = colon == std::string::npos ? name : name.substr(colon + 1);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    // Behind a drive the name is rooted on the development machine: keep it under the working directory.
+    if (colon != std::string::npos) path.erase(0, path.find_first_not_of('/'));
+    return path;
+}
+
+bool ImageTexture::loadFromDds() {
+    const std::string dds = m_name + ".dds";
+    FileData* data = m_fileSource ? loadFileData(dds.c_str(), m_fileSource->getFile()) : nullptr;
+    if (!data) {
+        DiskFile disk(DISK_PATHS);
+        data = loadFileData(dds.c_str(), &disk);
+    }
+    if (!data) return false;
+    Device* device = firstDevice();
+    ImageInfo info{};
+    if (!device || !sys::gfx::TextureTools::ddsInfo(data->getData(), data->getSize(), info)) {
+        data->release();
+        return false;
+    }
+    if (m_name == "D:/Brastow/onscreendisplays/Tarvek_HUD.bmp" ||
+        m_name == "D:/Brastow/onscreendisplays/Tarvek_HUD_opmap.bmp")
+        m_flags |= NEVER_SHIFTED;
+    if ((m_flags & TRANSPARENCY_MAP) && (info.format == FMT_DXT1 || info.format == FMT_A1R5G5B5))
+        m_flags |= ONE_BIT_ALPHA;
+    chooseFormat();
+    sys::gfx::Texture* texture = nullptr;
+    const bool ok = sys::gfx::TextureTools::loadDds(*device, data->getData(), data->getSize(), &texture, &info) == GFX_OK;
+    data->release();
+    if (!ok) return false;
+    releaseDeviceTextures();
+    adoptFirstTexture(texture);
+    // The file holds the finished texture: no filtering, normal map or conversion.
+    m_levelCount = texture->getLevelCount();
+    shrinkToDevice();
+    copyToOtherDevices();
+    return true;
+}
+
+bool ImageTexture::shrinkToDevice() {
+    sys::gfx::Texture* texture = getD3DTexture();
+    SurfaceDesc top;
+    if (!texture || texture->getLevelDesc(0, top) != GFX_OK) return false;
+    const uint32_t maxWidth = deviceLimit(m_owner->m_activeCaps.maxTextureWidth);
+    const uint32_t maxHeight = deviceLimit(m_owner->m_activeCaps.maxTextureHeight);
+    uint32_t drop = 0;
+    if (!(m_flags & NEVER_SHIFTED) && m_owner->m_textureSizeShift < 0)
+        drop = uint32_t(std::min(-m_owner->m_textureSizeShift, 31));
+    while (drop < 31 && ((top.width >> drop) > maxWidth || (top.height >> drop) > maxHeight)) ++drop;
+    // Only whole mip levels are dropped, so a single-level texture keeps its size.
+    drop = std::min(drop, texture->getLevelCount() - 1);
+    if (drop > 0) {
+        SurfaceDesc first;
+        texture->getLevelDesc(drop, first);
+        sys::gfx::Texture* smaller = nullptr;
+        if (firstDevice()->createTexture(first.width, first.height, texture->getLevelCount() - drop, 0, top.format,
+                                         top.pool, &smaller) != GFX_OK)
+            drop = 0;
+        for (uint32_t level = 0; smaller && level < smaller->getLevelCount(); ++level) {
+            LockedRect from, to;
+            if (texture->lockRect(level + drop, from, nullptr, LOCK_READONLY) != GFX_OK) continue;
+            if (smaller->lockRect(level, to, nullptr, 0) == GFX_OK) {
+                SurfaceDesc desc;
+                smaller->getLevelDesc(level, desc);
+                const uint32_t rowBytes = formatRowBytes(desc.format, desc.width);
+                for (uint32_t row = 0; row < formatRowCount(desc.format, desc.height); ++row)
+                    std::copy_n(static_cast<const uint8_t*>(from.bits) + size_t(row) * from.pitch, rowBytes,
+                                static_cast<uint8_t*>(to.bits) + size_t(row) * to.pitch);
+                smaller->unlockRect(level);
+            }
+            texture->unlockRect(level + drop);
+        }
+        if (smaller) {
+            adoptFirstTexture(smaller);
+            texture = smaller;
+        }
+    }
+    SurfaceDesc desc;
+    texture->getLevelDesc(0, desc);
+    m_width = desc.width;
+    m_height = desc.height;
+    m_depth = 1;
+    m_format = desc.format;
+    m_levelCount = texture->getLevelCount();
+    return drop > 0;
+}
+
+void ImageTexture::loadFromImage() {
+    Image* picture = loadSourceImage();
+    if (!picture || !picture->getPixels()) {
+        if (picture) picture->release();
+        reportTextureFault("Missing texture \"%s\" !!!\n", m_name);
+        return;
+    }
+    Image* alphaPicture = nullptr;
+    if (m_alphaTexture) {
+        alphaPicture = m_alphaTexture->loadSourceImage();
+        if (!alphaPicture || !alphaPicture->getPixels()) {
+            if (alphaPicture) alphaPicture->release();
+            alphaPicture = nullptr;
+            reportTextureFault("Missing alpha texture \"%s\" !!!\n", m_alphaTexture->getName());
+        }
+    }
+    // The copy on disk is built unshifted, so every run shrinks it alike and none rewrites it.
+    const bool nonPowerOfTwo = (m_owner->m_activeCaps.textureCaps & PTEXTURECAPS_NONPOW2CONDITIONAL) != 0;
+    const textureimaging::Size size =
+        textureimaging::textureSize(picture->getWidth(), picture->getHeight(), m_flags, nonPowerOfTwo, 0,
+                                    deviceLimit(m_owner->m_activeCaps.maxTextureWidth),
+                                    deviceLimit(m_owner->m_activeCaps.maxTextureHeight));
+    m_format = FMT_A8R8G8B8;
+    create(m_flags, size.width, size.height, "");
+    sys::gfx::Texture* texture = getD3DTexture();
+    LockedRect locked;
+    const bool filled = texture && texture->lockRect(0, locked, nullptr, 0) == GFX_OK;
+    if (filled) {
+        std::vector<uint32_t> texels(size_t(size.width) * size.height);
+        textureimaging::sampleImage(*picture, alphaPicture, m_alphaMode, m_flags, texels.data(), size.width,
+                                    size.height);
+        for (uint32_t row = 0; row < size.height; ++row)
+            std::copy_n(texels.data() + size_t(row) * size.width, size.width,
+                        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.bits) + size_t(row) * locked.pitch));
+        texture->unlockRect(0);
+        if (alphaPicture) m_alphaMode = 0;
+    }
+    picture->release();
+    if (alphaPicture) alphaPicture->release();
+    if (!filled) return;
+    commit();
+    writeCache();
+    if (shrinkToDevice()) copyToOtherDevices();
+}
+
+void ImageTexture::writeCache() {
+    sys::gfx::Texture* texture = getD3DTexture();
+    std::vector<uint8_t> bytes;
+    if (!texture || !sys::gfx::TextureTools::saveDds(*texture, bytes)) return;
+    const std::string path = cachePath(m_name + ".dds");
+    std::error_code ignored;
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
+    DiskFile out(DISK_PATHS);
+    if (!out.create(path.c_str())) return;
+    const bool complete = out.write(bytes.data(), uint32_t(bytes.size())) == int32_t(bytes.size());
+    out.close();
+    // A cut-off copy would be found and fail next run with no way back to the picture.
+    if (!complete) std::remove(path.c_str());
+}
