@@ -41,6 +41,8 @@ public:
     std::vector<std::unique_ptr<SceneObject>> m_objects;
     std::vector<std::unique_ptr<SceneItem>> m_lights;
     float m_scale = 1.0f;
+    // Volume of the objects' positional sounds, 0 to 1; the race sets it.
+    float m_soundVolume = 1.0f;
 
 private:
     void invalidateAll();

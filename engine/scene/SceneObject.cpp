@@ -1,0 +1,166 @@
+#include "engine/scene/SceneObject.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include <ode/objects.h>
+
+#include "engine/platform/Report.h"
+#include "engine/platform/SampleStream.h"
+#include "engine/platform/Sound.h"
+#include "engine/scene/HyperVoxel.h"
+#include "engine/scene/Mesh.h"
+#include "engine/scene/ObjectContainer.h"
+#include "engine/scene/RenderView.h"
+
+namespace {
+
+const char* const ONE_SHOT_SOUNDS[] = {
+    "D:\\Quillfen\\soundfx\\wurst.wav",       "D:\\Quillfen\\soundfx\\wurst2.wav",
+    "D:\\Skorvitane\\soundfx\\stampfer.wav",  "D:\\Quillfen\\soundfx\\tueren_02.wav",
+    "D:\\Quillfen\\soundfx\\flinte_shot.wav", "D:\\Quillfen\\soundfx\\sfx_all\\blitz01.wav",
+};
+
+Position3 translationOf(const Matrix4x3& m) { return {m[12], m[13], m[14]}; }
+
+} // namespace
+
+SceneObject::SceneObject(ObjectContainer* container, int32_t index) : ViewingItem(container, KIND_OBJECT, index) {}
+
+SceneObject::~SceneObject() {
+    if (m_sound) m_sound->stop();
+    m_sound.reset();
+    m_soundStream.reset();
+    m_hyperVoxel.reset();
+}
+
+void SceneObject::releaseDeviceObjects() {
+    if (m_hyperVoxel) m_hyperVoxel->releaseDeviceObjects();
+}
+
+void SceneObject::createDeviceObjects() {
+    if (m_hyperVoxel) m_hyperVoxel->createDeviceObjects();
+}
+
+void SceneObject::invalidate() {
+    SceneItem::invalidate();
+    if (Mesh* mesh = getFirstMesh()) mesh->invalidate();
+}
+
+void SceneObject::setSound(std::unique_ptr<Sound> sound, std::unique_ptr<SampleStream> stream) {
+    if (m_sound) m_sound->stop();
+    m_sound = std::move(sound);
+    m_soundStream = std::move(stream);
+}
+
+void SceneObject::setHyperVoxel(std::unique_ptr<HyperVoxel> hyperVoxel) { m_hyperVoxel = std::move(hyperVoxel); }
+
+void SceneObject::addLevelOfDetail(Mesh* mesh, float switchDistance) {
+    auto at = std::find_if(m_levels.begin(), m_levels.end(),
+                           [&](const LevelOfDetail& level) { return !(level.switchDistance < switchDistance); });
+    m_levels.insert(at, {mesh, switchDistance, true});
+}
+
+bool SceneObject::hasOneShotSound() const {
+    if (!m_soundStream) return false;
+    const std::string& name = m_soundStream->getName();
+    return std::any_of(std::begin(ONE_SHOT_SOUNDS), std::end(ONE_SHOT_SOUNDS),
+                       [&](const char* oneShot) { return name == oneShot; });
+}
+
+void SceneObject::placeBody() {
+    // Set aside so that the matrices come from the channels, not the body.
+    dBodyID body = m_body;
+    m_body = nullptr;
+    dMatrix3 rotation;
+    getODERotation(rotation, 0.0);
+    Matrix4x3 world;
+    Position3 position = m_pivot;
+    transformPoint4x3(position, getMatrix(world, 0.0, 1));
+    m_body = body;
+    dBodySetPosition(body, position.x, position.y, position.z);
+    dBodySetRotation(body, rotation);
+}
+
+void SceneObject::update() {
+    if (m_body) placeBody();
+    for (LevelOfDetail& level : m_levels) {
+        if (!level.mesh) continue;
+        level.mesh->init(true);
+    }
+    if (m_sound && !hasOneShotSound()) {
+        m_sound->play(true);
+        m_sound->setVolume(0.0f);
+    }
+}
+
+Mesh* SceneObject::chooseLevelOfDetail(float distance, int32_t bias) const {
+    if (m_levels.empty()) return nullptr;
+    int count = static_cast<int>(m_levels.size());
+    if (count == 1) return m_levels.front().mesh;
+    int closer = static_cast<int>(std::count_if(m_levels.begin(), m_levels.end(),
+                                                [&](const LevelOfDetail& level) { return level.switchDistance < distance; }));
+    int k = std::clamp(closer - int(bias) - 1, 0, count - 1);
+    return m_levels[k].mesh;
+}
+
+void SceneObject::updateSound(SceneItem* listener, double time) {
+    if (!m_sound) return;
+    ENGINE_ASSERT(listener && "listener");
+    // Nothing to hear it from: leave the sound as it is.
+    if (!listener || hasOneShotSound()) return;
+
+    Matrix4x3 world, listenerWorld;
+    getMatrix(world, time, 1);
+    Position3 position = translationOf(world);
+    Position3 ear = translationOf(listener->getMatrix(listenerWorld, time, 1));
+    float d[3] = {position.x - ear.x, position.y - ear.y, position.z - ear.z};
+    float radius = m_channels[SCALE_Y].evaluate(time);
+    if (0.5f * radius * radius < vectorLength(d)) {
+        m_sound->stop();
+        return;
+    }
+    m_sound->set3D(position.x, position.y, position.z, world[8], world[9], world[10], 0.0f, 0.0f, 0.0f);
+    m_sound->setCone(6.2831855f, 6.2831855f, 0.0f);
+    m_sound->setDistances(radius, m_channels[SCALE_Z].evaluate(time));
+    float volume = getContainer() ? getContainer()->m_soundVolume : 1.0f;
+    m_sound->setVolume(volume * radius);
+    if (!m_sound->isPlaying()) m_sound->play(true);
+}
+
+void SceneObject::drawBoundingBox() {
+    Mesh* mesh = getFirstMesh();
+    if (!mesh || !m_renderer) return;
+    float corners[8][4];
+    mesh->projectCorners(Matrix4x3::identity(), corners);
+    uint32_t colour = colorToARGB(m_color);
+    // Corner i and j share an edge when their indices differ in one bit.
+    std::vector<DebugLineVertex> lines;
+    for (int i = 0; i < 8; ++i)
+        for (int bit = 1; bit < 8; bit <<= 1) {
+            int j = i ^ bit;
+            if (j < i) continue;
+            lines.push_back({{corners[i][0], corners[i][1], corners[i][2]}, colour});
+            lines.push_back({{corners[j][0], corners[j][1], corners[j][2]}, colour});
+        }
+    Matrix4x3 world;
+    m_renderer->drawDebugLines(getMatrix(world, 0.0, 1), lines);
+}
+
+void SceneObject::draw(double time, SceneItem* camera) {
+    Matrix4x3 world;
+    getMatrix(world, time, 1);
+    Mesh* first = getFirstMesh();
+    float distance = 0.0f;
+    if (first && camera) {
+        Position3 centre = first->m_centre;
+        transformPoint4x3(centre, world);
+        Matrix4x3 cameraWorld;
+        Position3 eye = translationOf(camera->getMatrix(cameraWorld, time, 1));
+        float d[3] = {centre.x - eye.x, centre.y - eye.y, centre.z - eye.z};
+        distance = vectorLength(d);
+    }
+    Mesh* mesh = chooseLevelOfDetail(distance, 0);
+    if (mesh) mesh->draw(time, this, camera);
+}
