@@ -1,0 +1,18 @@
+#pragma once
+#include "engine/scene/SceneObject.h"
+
+class Renderer;
+
+// The placement helper's highlight: draws the picked object's mesh again in
+// place, with the wireframe and bounding-box settings inverted.
+class PickHighlight : public SceneObject {
+public:
+    PickHighlight(ObjectContainer* container, int32_t index, Renderer* renderer)
+        : SceneObject(container, index), m_owner(renderer) {}
+
+    // Swaps the two settings the highlight draws with; twice restores them.
+    void invertSettings();
+
+private:
+    Renderer* m_owner;
+};

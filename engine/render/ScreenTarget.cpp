@@ -1,0 +1,27 @@
+#include "engine/render/ScreenTarget.h"
+
+#include "engine/platform/DisplaySettings.h"
+#include "sys/gfx/Surface.h"
+#include "sys/gfx/Texture.h"
+
+ScreenTarget::ScreenTarget(Renderer* owner, const DisplaySettings& settings, uint32_t desktopWidth,
+                           uint32_t desktopHeight)
+    : m_owner(owner),
+      m_width(int32_t(settings.m_windowed ? desktopWidth : settings.m_width)),
+      m_height(int32_t(settings.m_windowed ? desktopHeight : settings.m_height)),
+      m_alpha(settings.m_backBufferFormat == sys::gfx::FMT_A8R8G8B8 && settings.m_multisampleType == 0) {}
+
+ScreenTarget::~ScreenTarget() {
+    release();
+    if (m_texture) m_texture->release();
+    m_texture = nullptr;
+}
+
+void ScreenTarget::release() {
+    if (m_surface) m_surface->release();
+    m_surface = nullptr;
+    if (m_held) m_held->release();
+    m_held = nullptr;
+    m_buffer.assignText("");
+    m_words[0] = m_words[1] = 0;
+}

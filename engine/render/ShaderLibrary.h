@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+class Renderer;
+class Surface;
+class TextureStages;
+class VertexShader;
+class PixelShader;
+
+// A shader object decides how one surface buffer is drawn: per-object states,
+// the vertex and pixel shader pair (or the fixed-function pipeline) and the
+// surface's textures. The base caches one compiled pair per combination of
+// switch values. A surface buffer stores its stages record into m_stages,
+// then calls setObjectState, activate and, when that is true, setupSurface.
+class ShaderLibrary {
+public:
+    using SwitchKey = std::vector<int32_t>;
+    using ShaderPair = std::pair<VertexShader*, PixelShader*>;
+
+    explicit ShaderLibrary(Renderer* renderer);
+    virtual ~ShaderLibrary();
+    ShaderLibrary(const ShaderLibrary&) = delete;
+    ShaderLibrary& operator=(const ShaderLibrary&) = delete;
+
+    // False when the variant of the current switches has no compiled pair.
+    virtual bool activate();
+    // Binds the surface's textures to the pixel shader's samplers by name.
+    virtual void setupSurface(Surface& surface, double time);
+    // Blending, culling and the surface's shader values.
+    virtual void setObjectState(Surface& surface, double time);
+    virtual std::string vertexEntryPoint() const { return "vshader"; }
+    virtual std::string pixelEntryPoint() const { return "pshader"; }
+
+    // Deletes every compiled pair.
+    void clear();
+    // Looks up (or compiles once) the pair of the current switch values.
+    bool findVariant();
+    // The current switch values in record order; empty when switch-free.
+    SwitchKey switchKey() const;
+
+    Renderer* m_renderer;
+    TextureStages* m_stages = nullptr;
+    // Two nulls mark a failed compile, which is never retried.
+    std::map<SwitchKey, ShaderPair> m_variants;
+    std::string m_name = "<shader>";
+    VertexShader* m_vertexShader = nullptr;
+    PixelShader* m_pixelShader = nullptr;
+
+protected:
+    bool compileVariant();
+};
