@@ -36,7 +36,7 @@ public:
     int getEmittedTotal() const { return m_emittedTotal; }
 
     int32_t maxParticles = POOL_SIZE;
-    // Distance a particle may cover in one step; 0 = no limit.
+    // Speed limit per step; 0 = none.
     float maxSpeed = 0.0f;
     AnimatedValue birthRate{100.0f};
     // Seconds.
