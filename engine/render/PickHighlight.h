@@ -10,9 +10,10 @@ public:
     PickHighlight(ObjectContainer* container, int32_t index, Renderer* renderer)
         : SceneObject(container, index), m_owner(renderer) {}
 
-    // Swaps the two settings the highlight draws with; twice restores them.
-    void invertSettings();
+    void draw(double time, SceneItem* camera) override;
 
 private:
+    void invertSettings();
+
     Renderer* m_owner;
 };

@@ -47,7 +47,7 @@ PlacementHelper::PlacementHelper(Renderer* renderer) : ObjectContainer(renderer)
     SceneObject* cursor = cursorObject();
     auto* cross = new AxisCrossMesh(renderer, cursor);
     cross->set({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f});
-    cursor->m_levels.push_back({cross, 0.0f, true});
+    cursor->addLevelOfDetail(cross, 0.0f);
     m_camera->m_parent = cursor;
     m_picked = highlightObject();
 }

@@ -1,0 +1,62 @@
+#pragma once
+#include <memory>
+#include <set>
+
+#include <CEGUI/String.h>
+
+namespace CEGUI {
+class GUIContext;
+class ImageManager;
+class MouseCursor;
+class System;
+class WindowManager;
+}
+namespace sys {
+class GuiRenderer;
+}
+class DeviceList;
+class File;
+class GuiResourceProvider;
+class InputDevice;
+
+// The GUI library as the game set it up: its system on the renderer's
+// device, the program's scheme and fonts, files read through the engine's
+// file layer. Owns the system, the library's renderer and the provider.
+class GuiContext {
+public:
+    GuiContext();
+    // The system goes first, then its renderer, then the provider.
+    ~GuiContext();
+    GuiContext(const GuiContext&) = delete;
+    GuiContext& operator=(const GuiContext&) = delete;
+
+    DeviceList* m_renderer = nullptr;
+    InputDevice* m_input = nullptr;
+    CEGUI::System* m_system = nullptr;
+    CEGUI::WindowManager* m_windowManager = nullptr;
+    CEGUI::ImageManager* m_imageManager = nullptr;
+    std::unique_ptr<sys::GuiRenderer> m_guiRenderer;
+    CEGUI::GUIContext* m_guiContext = nullptr;
+    CEGUI::MouseCursor* m_mouseCursor = nullptr;
+    std::unique_ptr<GuiResourceProvider> m_resourceProvider;
+    // The mouse buttons as the last injection saw them.
+    bool m_leftButtonDown = false;
+    bool m_rightButtonDown = false;
+    // Imageset files loaded so far; a second load of one would throw.
+    std::set<CEGUI::String> m_loadedImagesets;
+};
+
+extern GuiContext g_gui;
+
+// Starts the library on the renderer's current device with the "Quillfen"
+// scheme and the six Verdana fonts; false when the device cannot draw it.
+bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, File& file);
+// The input device's mouse into the GUI; either button clicks as the left one.
+void injectMouse(GuiContext& context);
+// Consumes the input device's keys: editing keys, numeric-pad digits and the
+// characters typed since the last call.
+void injectKeyboard(GuiContext& context);
+// Loads an imageset file once; later calls find it loaded.
+void loadImageset(GuiContext& context, const CEGUI::String& fileName);
+// Draws every GUI over the renderer's current target.
+void drawGui(GuiContext& context);

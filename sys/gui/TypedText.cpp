@@ -1,0 +1,89 @@
+#include "sys/gui/TypedText.h"
+
+#include <SDL.h>
+
+#include <cstring>
+#include <deque>
+
+#include "sys/window/Window.h"
+
+namespace sys {
+
+namespace {
+
+std::deque<TypedText::Entry>& queue() {
+    static std::deque<TypedText::Entry> entries;
+    return entries;
+}
+
+// SDL sends the key before the text it makes.
+bool g_lastKeyOnKeypad = false;
+
+bool isKeypad(SDL_Scancode code) {
+    return (code >= SDL_SCANCODE_KP_DIVIDE && code <= SDL_SCANCODE_KP_PERIOD) || code == SDL_SCANCODE_KP_EQUALS ||
+           (code >= SDL_SCANCODE_KP_00 && code <= SDL_SCANCODE_KP_HEXADECIMAL);
+}
+
+// One UTF-8 sequence at p (at most `left` bytes); 0 for a broken one. `used` gets its length.
+uint32_t decode(const unsigned char* p, size_t left, size_t& used) {
+    uint32_t c = p[0];
+    size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    used = length ? length : 1;
+    if (!length || length > left) return 0;
+    if (length == 1) return c;
+    uint32_t code = c & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80) {
+            used = i;
+            return 0;
+        }
+        code = code << 6 | (p[i] & 0x3F);
+    }
+    return code;
+}
+
+void tap(const void* sdlEvent) {
+    const SDL_Event& event = *static_cast<const SDL_Event*>(sdlEvent);
+    if (event.type == SDL_KEYDOWN) {
+        g_lastKeyOnKeypad = isKeypad(event.key.keysym.scancode);
+        return;
+    }
+    if (event.type != SDL_TEXTINPUT) return;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(event.text.text);
+    const void* end = std::memchr(event.text.text, 0, SDL_TEXTINPUTEVENT_TEXT_SIZE);
+    size_t size = end ? size_t(static_cast<const char*>(end) - event.text.text) : SDL_TEXTINPUTEVENT_TEXT_SIZE;
+    for (size_t i = 0; i < size;) {
+        size_t used = 1;
+        uint32_t code = decode(p + i, size - i, used);
+        if (code) TypedText::push({code, g_lastKeyOnKeypad});
+        i += used;
+    }
+}
+
+} // namespace
+
+void TypedText::start() {
+    addEventTap(&tap);
+    SDL_StartTextInput();
+}
+
+void TypedText::stop() {
+    removeEventTap(&tap);
+    clear();
+}
+
+bool TypedText::pop(Entry& entry) {
+    if (queue().empty()) return false;
+    entry = queue().front();
+    queue().pop_front();
+    return true;
+}
+
+void TypedText::push(const Entry& entry) {
+    if (queue().size() >= CAPACITY) queue().pop_front();
+    queue().push_back(entry);
+}
+
+void TypedText::clear() { queue().clear(); }
+
+} // namespace sys
