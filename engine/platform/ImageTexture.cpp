@@ -187,6 +187,10 @@ void ImageTexture::loadFromImage() {
         reportTextureFault("Missing texture \"%s\" !!!\n", m_name);
         return;
     }
+    if (!firstDevice()) {
+        picture->release();
+        return;
+    }
     Image* alphaPicture = nullptr;
     if (m_alphaTexture) {
         alphaPicture = m_alphaTexture->loadSourceImage();

@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include <jpeglib.h>
+
+#include "engine/platform/DataArchive.h"
+#include "engine/platform/DeviceList.h"
+#include "engine/platform/DiskFile.h"
+#include "engine/platform/Envelope.h"
+#include "engine/platform/GeneratedTexture.h"
+#include "engine/platform/GradientTexture.h"
+#include "engine/platform/ImageTexture.h"
+#include "engine/platform/SequenceTexture.h"
+#include "engine/platform/SharedFile.h"
+#include "sys/gfx/RecordingAdapter.h"
+#include "sys/gfx/RecordingDevice.h"
+#include "sys/gfx/TextureTools.h"
+#include "tests/support/ReportCapture.h"
+#include "tests/support/TempDir.h"
+#include "tests/sys/GfxTestSupport.h"
+#include "tools/sarpack/ArchiveWriter.h"
+
+using namespace sys::gfx;
+
+namespace {
+
+// A 24-bit picture, rows bottom first with their padding, every pixel `colour` (0xRRGGBB).
+std::string bmp24(int32_t width, int32_t height, uint32_t colour) {
+    std::string s;
+    auto u16 = [&](uint32_t v) { s.push_back(char(v & 0xFF)), s.push_back(char(v >> 8)); };
+    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+    u16(0x4D42), u32(0), u32(0), u32(54), u32(40), u32(width), u32(height), u16(1), u16(24);
+    for (int i = 0; i < 6; ++i) u32(0);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) s += {char(colour), char(colour >> 8), char(colour >> 16)};
+        s.append(width % 4, '\0');
+    }
+    return s;
+}
+
+// A grey JPEG of one value.
+std::string greyJpeg(int width, int height, uint8_t value) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = width;
+    c.image_height = height;
+    c.input_components = 1;
+    c.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<uint8_t> row(width, value);
+    for (int y = 0; y < height; ++y) {
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::string bytes(reinterpret_cast<char*>(out), size);
+    free(out);
+    return bytes;
+}
+
+uint32_t texel(sys::gfx::Texture* texture, uint32_t x, uint32_t y) {
+    LockedRect locked;
+    if (!texture || texture->lockRect(0, locked, nullptr, LOCK_READONLY) != GFX_OK) return 0xDEADBEEF;
+    uint32_t value = *reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(locked.bits) + y * locked.pitch + x * 4);
+    texture->unlockRect(0);
+    return value;
+}
+
+ImageInfo ddsFileInfo(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ImageInfo info{};
+    EXPECT_TRUE(TextureTools::ddsInfo(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), info)) << path;
+    return info;
+}
+
+class TextureFixture : public ReportCapture<1> {
+protected:
+    void SetUp() override {
+        ReportCapture<1>::SetUp();
+        for (const FormatDesc& row : g_formatDescs)
+            if (m_adapter.checkDeviceFormat(0, DEVTYPE_HAL, FMT_X8R8G8B8, 0, RTYPE_TEXTURE, row.format) >= 0)
+                m_info.m_textureFormats.push_back(&row);
+        m_owner.m_devices = {&m_device};
+        m_owner.m_currentDevice = &m_device;
+        m_owner.m_adapter = &m_info;
+        Adapter::claimedCaps(m_owner.m_activeCaps);
+    }
+    // An archive on disk holding the members, opened through a disk file.
+    DataArchive& archive(const std::vector<std::pair<std::string, std::string>>& members) {
+        ArchiveWriter writer;
+        for (const auto& [name, bytes] : members) writer.add(name, bytes, 1);
+        std::string error;
+        EXPECT_TRUE(writer.write(m_dir.file("data.sar"), error)) << error;
+        m_archive = std::make_unique<DataArchive>(m_disk);
+        EXPECT_TRUE(m_archive->openArchive(m_dir.file("data.sar").c_str()));
+        return *m_archive;
+    }
+
+    RecordingAdapter m_adapter;
+    AdapterInfo m_info;
+    PresentParams m_params{64, 48, FMT_X8R8G8B8, 1, 0, 0, 1, nullptr, 1, 0, 0, 0, 0, 0};
+    RecordingDevice m_device{m_params};
+    DeviceList m_owner;
+    TempDir m_dir;
+    DiskFile m_disk{".\\;..\\"};
+    std::unique_ptr<DataArchive> m_archive;
+};
+
+class GradientLayer : public GradientSource {
+public:
+    float getGradientStart() const override { return 0.0f; }
+    float getGradientEnd() const override { return 1.0f; }
+    AnimatedValue& getGradientValue(int index) override { return m_values[index]; }
+    bool isTransparencyChannel() const override { return true; }
+    AnimatedValue m_values[4] = {{0.5f, nullptr}, {0.0f, nullptr}, {0.0f, nullptr}, {0.0f, nullptr}};
+};
+
+} // namespace
+
+TEST_F(TextureFixture, ImageTextureFromArchivePictureGetsMipChainAndCompressedFormat) {
+    const std::string name = m_dir.file("tex/wall.bmp");
+    ImageTexture texture(&m_owner);
+    ASSERT_TRUE(texture.setSource(name.c_str(), &archive({{name, bmp24(100, 40, 0x3366CC)}}), true));
+    texture.load();
+    ASSERT_NE(texture.getD3DTexture(), nullptr);
+    EXPECT_EQ(texture.m_width, 128u);
+    EXPECT_EQ(texture.m_height, 64u);
+    EXPECT_EQ(texture.m_levelCount, 8u);
+    // Colour without alpha needs no more than DXT1 gives.
+    EXPECT_EQ(texture.m_format, FMT_DXT1);
+    EXPECT_EQ(texture.getD3DTexture()->getFormat(), FMT_DXT1);
+    EXPECT_EQ(texture.getTexture(0.0), texture.getD3DTexture());
+}
+
+TEST_F(TextureFixture, DdsCopyIsWrittenOnceAndReadBackAtTheSameShiftedSize) {
+    m_owner.m_textureSizeShift = -1;
+    const std::string name = m_dir.file("tex/floor.bmp");
+    DataArchive& files = archive({{name, bmp24(256, 256, 0x808080)}});
+    std::filesystem::file_time_type written;
+    for (int run = 0; run < 3; ++run) {
+        ImageTexture texture(&m_owner);
+        ASSERT_TRUE(texture.setSource(name.c_str(), &files, true));
+        // The copy is on disk, not in the archive, and is still found from the second run on.
+        EXPECT_EQ(texture.getDdsExists(), run > 0);
+        texture.load();
+        EXPECT_EQ(texture.m_width, 128u) << run;
+        EXPECT_EQ(texture.m_height, 128u) << run;
+        ImageInfo stored = ddsFileInfo(name + ".dds");
+        EXPECT_EQ(stored.width, 256u);
+        if (run == 0) written = std::filesystem::last_write_time(name + ".dds");
+        EXPECT_EQ(std::filesystem::last_write_time(name + ".dds"), written);
+    }
+    EXPECT_EQ(lastError(), "");
+}
+
+TEST_F(TextureFixture, DevelopmentPathCopiesGoUnderTheWorkingDirectory) {
+    EXPECT_EQ(ImageTexture::cachePath("D:\\Vantorik\\tex\\a.bmp.dds"), "Vantorik/tex/a.bmp.dds");
+    EXPECT_EQ(ImageTexture::cachePath("/abs/a.jpg.dds"), "/abs/a.jpg.dds");
+}
+
+TEST_F(TextureFixture, SmallerAlphaPictureMasksOnlyWhatItCovers) {
+    const std::string picture = m_dir.file("p.bmp"), mask = m_dir.file("m.bmp");
+    DataArchive& files = archive({{picture, bmp24(4, 4, 0xFF0000)}, {mask, bmp24(2, 2, 0xFFFFFF)}});
+    ImageTexture alpha(&m_owner), texture(&m_owner);
+    alpha.setSource(mask.c_str(), &files, true);
+    texture.setSource(picture.c_str(), &files, true);
+    texture.setFlags(0);
+    texture.m_alphaTexture = &alpha;
+    texture.load();
+    ASSERT_EQ(texture.m_width, 128u);
+    EXPECT_EQ(texel(texture.getD3DTexture(), 0, 0), 0x00FF0000u);
+    EXPECT_EQ(texel(texture.getD3DTexture(), 127, 3), 0xFFFF0000u);
+    EXPECT_EQ(texel(texture.getD3DTexture(), 0, 3), 0xFFFF0000u);
+}
+
+TEST_F(TextureFixture, JpegTransparencyMapOfWhiteIsClearBlack) {
+    const std::string name = m_dir.file("glass.jpg");
+    ImageTexture texture(&m_owner);
+    texture.setSource(name.c_str(), &archive({{name, greyJpeg(16, 16, 255)}}), true);
+    texture.setFlags(::Texture::TRANSPARENCY_MAP);
+    texture.load();
+    EXPECT_EQ(texel(texture.getD3DTexture(), 3, 3), 0u);
+}
+
+TEST_F(TextureFixture, MissingPictureIsReportedOnce) {
+    const std::string name = m_dir.file("missing.jpg");
+    ImageTexture texture(&m_owner);
+    EXPECT_FALSE(texture.setSource(name.c_str(), &archive({}), true));
+    texture.load();
+    EXPECT_EQ(lastError(), "Missing texture \"" + name + "\" !!!\n");
+    g_lastErrorText.assignText("");
+    texture.load();
+    EXPECT_EQ(lastError(), "");
+    EXPECT_EQ(texture.getTexture(0.0), nullptr);
+}
+
+TEST_F(TextureFixture, FlatBumpPictureBecomesUprightNormalsInItsOwnFormat) {
+    const std::string name = m_dir.file("bump.bmp");
+    ImageTexture texture(&m_owner);
+    texture.setSource(name.c_str(), &archive({{name, bmp24(128, 8, 0x777777)}}), true);
+    texture.setFlags(::Texture::MIP_CHAIN | ::Texture::NORMAL_MAP);
+    texture.load();
+    EXPECT_EQ(texture.m_format, FMT_A8R8G8B8);
+    EXPECT_EQ(texel(texture.getD3DTexture(), 5, 5), 0x007F7FFFu);
+}
+
+TEST_F(TextureFixture, CopyOwnsItsOwnEnvelopesAndNoDeviceTextures) {
+    GeneratedTexture original(&m_owner, 6);
+    original.m_hue.channel = new Envelope();
+    original.m_hue.channel->asEnvelope()->addKeyLinear(2.0f, 0.0f);
+    original.buildFlare(3);
+    std::unique_ptr<::Texture> copy(original.clone());
+    EXPECT_NE(copy->m_hue.channel, original.m_hue.channel);
+    EXPECT_FLOAT_EQ(copy->m_hue.evaluate(0.0), 2.0f);
+    EXPECT_EQ(copy->getD3DTexture(), nullptr);
+    EXPECT_EQ(copy->getName(), "(flare DIMCTR)");
+}
+
+TEST_F(TextureFixture, FlareAndSpotPicturesAreCopiedToEveryDevice) {
+    RecordingDevice second(m_params);
+    m_owner.m_devices.push_back(&second);
+    GeneratedTexture flare(&m_owner, 6), spot(&m_owner, 6);
+    flare.buildFlare(2);
+    spot.buildSpot(1.0f, 0.1f, 0.0f);
+    EXPECT_EQ(flare.getName(), "(flare EVENCTR)");
+    EXPECT_EQ(spot.getName(), "(Spot)");
+    EXPECT_EQ(flare.m_levelCount, 10u);
+    ASSERT_NE(flare.m_ownedTextures[1], nullptr);
+    EXPECT_EQ(flare.m_ownedTextures[1]->getDevice(), &second);
+    EXPECT_EQ(texel(flare.m_ownedTextures[1], 256, 256), 0xFFFEFEFEu);
+    EXPECT_EQ(texel(flare.m_ownedTextures[1], 0, 0), 0xFF000000u);
+    EXPECT_EQ(texel(spot.m_ownedTextures[1], 256, 256), 0u);
+    m_owner.m_currentDeviceIndex = 1;
+    EXPECT_EQ(flare.getTexture(0.0), flare.m_ownedTextures[1]);
+}
+
+TEST_F(TextureFixture, SequenceChoosesFramesByTimeAndShowsEarlierForMissing) {
+    SequenceTexture sequence(&m_owner);
+    sequence.m_frameRate = 30.0f;
+    sequence.m_last = 9;
+    for (int i = 0; i < 10; ++i)
+        sequence.m_frames.emplace_back(i == 3 || i == 4 ? nullptr : new GeneratedTexture(&m_owner, 6));
+    EXPECT_EQ(sequence.selectFrame(0.5), sequence.m_frames[5].get());
+    EXPECT_EQ(sequence.selectFrame(4.0 / 30.0 + 0.001), sequence.m_frames[2].get());
+    sequence.m_sequenceMode = SequenceTexture::HOLD_LAST;
+    EXPECT_EQ(sequence.selectFrame(0.5), sequence.m_frames[9].get());
+    sequence.m_sequenceMode = 0;
+    EXPECT_EQ(sequence.selectFrame(0.5), nullptr);
+    sequence.setFlags(::Texture::NEEDS_COLOUR);
+    EXPECT_EQ(sequence.m_frames[0]->getFlags(), ::Texture::NEEDS_COLOUR);
+}
+
+TEST_F(TextureFixture, GradientBuiltTwiceReleasesTheFirstTexture) {
+    GradientLayer layer;
+    GradientTexture gradient(&m_owner, &layer);
+    gradient.load();
+    sys::gfx::Texture* first = gradient.getD3DTexture();
+    ASSERT_NE(first, nullptr);
+    first->addRef();
+    gradient.load();
+    EXPECT_NE(gradient.getD3DTexture(), first);
+    EXPECT_EQ(first->release(), 0u);
+    EXPECT_EQ(gradient.m_width, 1024u);
+    EXPECT_EQ(texel(gradient.getD3DTexture(), 0, 0) >> 24, 128u);
+}
+
+TEST(NormalMapLevel, PaddedRowsKeepTheirPadding) {
+    // Two rows of two texels, each row padded to four.
+    uint32_t texels[8] = {0xFF808080, 0xFF808080, 0xAB, 0xCD, 0xFF808080, 0xFF808080, 0xEF, 0x12};
+    textureimaging::normalMapLevel(texels, 2, 2, 4);
+    EXPECT_EQ(texels[4], 0x007F7FFFu);
+    EXPECT_EQ(texels[2], 0xABu);
+    EXPECT_EQ(texels[7], 0x12u);
+}
+
+class TextureOnGlDevice : public GfxDeviceFixture {};
+
+TEST_F(TextureOnGlDevice, CompressedPictureDrawsInItsColour) {
+    TempDir dir;
+    const std::string name = dir.write("wall.bmp", bmp24(64, 64, 0x3366CC));
+    DiskFile disk(".\\;..\\");
+    AdapterInfo info;
+    for (const FormatDesc& row : g_formatDescs)
+        if (m_adapter->checkDeviceFormat(0, DEVTYPE_HAL, FMT_X8R8G8B8, 0, RTYPE_TEXTURE, row.format) >= 0)
+            info.m_textureFormats.push_back(&row);
+    DeviceList owner;
+    owner.m_devices = {m_device};
+    owner.m_adapter = &info;
+    Adapter::claimedCaps(owner.m_activeCaps);
+    ImageTexture texture(&owner);
+    ASSERT_TRUE(texture.setSource(name.c_str(), &disk, true));
+    texture.load();
+    ASSERT_EQ(texture.m_format, FMT_DXT1);
+    struct Vertex {
+        float x, y, z, rhw;
+        uint32_t colour;
+        float u, v;
+    } quad[4] = {{0, 0, 0.5f, 1, 0xFFFFFFFF, 0, 0}, {64, 0, 0.5f, 1, 0xFFFFFFFF, 1, 0},
+                 {0, 48, 0.5f, 1, 0xFFFFFFFF, 0, 1}, {64, 48, 0.5f, 1, 0xFFFFFFFF, 1, 1}};
+    ASSERT_EQ(m_device->beginScene(), GFX_OK);
+    m_device->clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    m_device->setRenderState(RS_LIGHTING, 0);
+    m_device->setFVF(FVF_XYZRHW | FVF_DIFFUSE | (1 << FVF_TEXCOUNT_SHIFT));
+    m_device->setTexture(0, texture.getTexture(0.0));
+    m_device->drawPrimitiveUP(PT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
+    m_device->endScene();
+    const uint32_t drawn = pixel(32, 24);
+    for (int shift : {0, 8, 16})
+        EXPECT_NEAR(int((drawn >> shift) & 0xFF), int((0x3366CCu >> shift) & 0xFF), 6) << std::hex << drawn;
+    m_device->setTexture(0, nullptr);
+}
