@@ -143,32 +143,16 @@ bool ImageTexture::shrinkToDevice() {
         drop = uint32_t(std::min(-m_owner->m_textureSizeShift, 31));
     while (drop < 31 && ((top.width >> drop) > maxWidth || (top.height >> drop) > maxHeight)) ++drop;
     // Only whole mip levels are dropped, so a single-level texture keeps its size.
-    drop = std::min(drop, texture->getLevelCount() - 1);
-    if (drop > 0) {
-        SurfaceDesc first;
-        texture->getLevelDesc(drop, first);
-        sys::gfx::Texture* smaller = nullptr;
-        if (firstDevice()->createTexture(first.width, first.height, texture->getLevelCount() - drop, 0, top.format,
-                                         top.pool, &smaller) != GFX_OK)
-            drop = 0;
-        for (uint32_t level = 0; smaller && level < smaller->getLevelCount(); ++level) {
-            LockedRect from, to;
-            if (texture->lockRect(level + drop, from, nullptr, LOCK_READONLY) != GFX_OK) continue;
-            if (smaller->lockRect(level, to, nullptr, 0) == GFX_OK) {
-                SurfaceDesc desc;
-                smaller->getLevelDesc(level, desc);
-                const uint32_t rowBytes = formatRowBytes(desc.format, desc.width);
-                for (uint32_t row = 0; row < formatRowCount(desc.format, desc.height); ++row)
-                    std::copy_n(static_cast<const uint8_t*>(from.bits) + size_t(row) * from.pitch, rowBytes,
-                                static_cast<uint8_t*>(to.bits) + size_t(row) * to.pitch);
-                smaller->unlockRect(level);
-            }
-            texture->unlockRect(level + drop);
-        }
-        if (smaller) {
-            adoptFirstTexture(smaller);
-            texture = smaller;
-        }
+    const uint32_t levels = texture->getLevelCount();
+    drop = std::min(drop, levels - 1);
+    const uint32_t kept = (m_flags & MIP_CHAIN) ? levels - drop : 1;
+    sys::gfx::Texture* smaller = nullptr;
+    SurfaceDesc first;
+    if (kept != levels && texture->getLevelDesc(drop, first) == GFX_OK &&
+        firstDevice()->createTexture(first.width, first.height, kept, 0, top.format, top.pool, &smaller) == GFX_OK) {
+        copyLevels(*texture, drop, *smaller);
+        adoptFirstTexture(smaller);
+        texture = smaller;
     }
     SurfaceDesc desc;
     texture->getLevelDesc(0, desc);
@@ -177,7 +161,7 @@ bool ImageTexture::shrinkToDevice() {
     m_depth = 1;
     m_format = desc.format;
     m_levelCount = texture->getLevelCount();
-    return drop > 0;
+    return smaller != nullptr;
 }
 
 void ImageTexture::loadFromImage() {

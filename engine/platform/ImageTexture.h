@@ -32,7 +32,8 @@ private:
     bool loadFromDds();
     void loadFromImage();
     void writeCache();
-    // Drops top mip levels for the size shift and the device's largest side; true when it did.
+    // Drops top mip levels for the size shift and the device's largest side, and the
+    // chain below level 0 when none is wanted; true when the texture changed.
     bool shrinkToDevice();
 
     SharedFile* m_fileSource = nullptr;

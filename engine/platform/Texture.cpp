@@ -240,6 +240,8 @@ void Texture::convertScratchTexture() {
     // A format the conversion cannot write leaves the scratch texture in use.
     if (!ok) {
         converted->release();
+        m_format = scratch->getFormat();
+        m_pool = POOL_SCRATCH;
         return;
     }
     adoptFirstTexture(converted);
@@ -257,18 +259,23 @@ void Texture::copyToOtherDevices() {
             m_owner->m_devices[i]->createTexture(m_width, m_height, m_levelCount, 0, m_format, m_pool, &copy) != GFX_OK)
             continue;
         m_ownedTextures[i] = m_boundTextures[i] = copy;
-        const uint32_t levels = std::min(m_levelCount, copy->getLevelCount());
-        for (uint32_t level = 0; level < levels; ++level) {
-            SurfaceDesc desc;
-            LockedRect from, to;
-            if (first->getLevelDesc(level, desc) != GFX_OK) continue;
-            if (first->lockRect(level, from, nullptr, LOCK_READONLY) != GFX_OK) continue;
-            if (copy->lockRect(level, to, nullptr, 0) == GFX_OK) {
-                // Sized from the format, so block-compressed levels copy their block rows only.
-                copyRows(from, to, desc.format, desc.width, desc.height);
-                copy->unlockRect(level);
-            }
-            first->unlockRect(level);
+        copyLevels(*first, 0, *copy);
+    }
+}
+
+void Texture::copyLevels(sys::gfx::Texture& from, uint32_t first, sys::gfx::Texture& to) {
+    for (uint32_t level = 0; level < to.getLevelCount() && first + level < from.getLevelCount(); ++level) {
+        SurfaceDesc source, target;
+        LockedRect read, written;
+        if (from.getLevelDesc(first + level, source) != GFX_OK || to.getLevelDesc(level, target) != GFX_OK ||
+            source.width != target.width || source.height != target.height || source.format != target.format)
+            continue;
+        if (from.lockRect(first + level, read, nullptr, LOCK_READONLY) != GFX_OK) continue;
+        if (to.lockRect(level, written, nullptr, 0) == GFX_OK) {
+            // Sized from the format, so block-compressed levels copy their block rows only.
+            copyRows(read, written, source.format, source.width, source.height);
+            to.unlockRect(level);
         }
+        from.unlockRect(first + level);
     }
 }

@@ -93,6 +93,8 @@ protected:
     sys::gfx::Device* firstDevice() const;
     // Makes the texture of device 0 the given one (taking its count), releasing the old.
     void adoptFirstTexture(sys::gfx::Texture* texture);
+    // Copies level first + k of one texture into level k of the other, for every level of the other.
+    static void copyLevels(sys::gfx::Texture& from, uint32_t first, sys::gfx::Texture& to);
     // Releases every device texture this object made.
     void releaseDeviceTextures();
 

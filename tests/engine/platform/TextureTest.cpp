@@ -165,6 +165,21 @@ TEST_F(TextureFixture, DdsCopyIsWrittenOnceAndReadBackAtTheSameShiftedSize) {
     EXPECT_EQ(lastError(), "");
 }
 
+TEST_F(TextureFixture, TexturesOfTheGlobalSourceShareItsHolder) {
+    const std::string name = m_dir.file("a.bmp");
+    DataArchive& files = archive({{name, bmp24(8, 8, 0)}});
+    setTextureFileSource(&files);
+    ImageTexture texture(&m_owner);
+    ASSERT_TRUE(texture.setSource(name.c_str(), &files, true));
+    EXPECT_EQ(texture.getFileSource(), g_textureFileSource.m_holder);
+    std::unique_ptr<::Texture> copy(texture.clone());
+    EXPECT_EQ(static_cast<ImageTexture&>(*copy).getFileSource(), texture.getFileSource());
+    EXPECT_EQ(texture.getFileSource()->getRefCount(), 3);
+    setTextureFileSource(nullptr);
+    EXPECT_EQ(texture.getFileSource()->getRefCount(), 2);
+    EXPECT_EQ(g_textureFileSource.m_file, nullptr);
+}
+
 TEST_F(TextureFixture, DevelopmentPathCopiesGoUnderTheWorkingDirectory) {
     EXPECT_EQ(ImageTexture::cachePath("D:\\Vantorik\\tex\\a.bmp.dds"), "Vantorik/tex/a.bmp.dds");
     EXPECT_EQ(ImageTexture::cachePath("/abs/a.jpg.dds"), "/abs/a.jpg.dds");
