@@ -1,32 +1,114 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/scene/BoundingBox.h"
+#include "engine/scene/MeshBuildData.h"
+#include "engine/scene/MeshPolygon.h"
+#include "engine/scene/MeshVertex.h"
 
-// The renderable mesh of one object layer. Only what the scene items read so
-// far: its layer number and the triangle arrays a physics geom is built from;
-// the buffers, surfaces, bones and drawing come with the object loader.
+class Bone;
+class MeshCollisionBuilder;
+class Renderer;
+class Surface;
+class SurfaceBuffer;
+struct TextureStages;
+class WeightMap;
+
+// 0 outside any mesh draw, 1 in a top-level draw, 2 inside a reflection.
+extern int g_reflectionDepth;
+
+// The renderable form of one object layer: built once into welded, per-surface
+// vertex lists and surface buffers, drawn per frame with CPU skinning and
+// planar mirrors.
 class Mesh : public BoundingBox {
 public:
-    // One vertex record: position (three floats) first, then colour and texture coordinates.
-    static constexpr int VERTEX_SIZE = 224;
+    // Stride of the vertex records a triangle-mesh geom reads, position first.
+    static constexpr int VERTEX_SIZE = sizeof(MeshVertex);
+    static constexpr uint32_t MAX_BONES = 1024;
 
-    using BoundingBox::BoundingBox;
+    // Takes over points and polygons and one reference of each weight map.
+    // `surfaces` is the object file's surface table, indexed by surface index.
+    Mesh(Renderer* renderer, SceneItem* owner, const std::vector<Surface*>& surfaces, std::vector<Position3> points,
+         std::vector<MeshPolygon> polygons, const std::vector<WeightMap*>& weightMaps);
+    // An empty mesh without a renderer: it builds nothing and draws nothing.
+    Mesh(RenderView* view, SceneItem* owner);
+    ~Mesh() override;
 
     Mesh* getMesh() override { return this; }
-    void init(bool first) override {}
-    void draw(double time, SceneObject* object, SceneItem* viewer) override {}
-    // Builds polygon lists and buffers once; geoms call it before reading the arrays.
-    virtual void prepare(bool geometry, bool buffers) {}
+    void init(bool first) override;
+    // Bounds from the points, once; the points then serve as the mirror plane.
+    void ensureBounds();
+    void invalidate() override;
+    void draw(double time, SceneObject* object, SceneItem* viewer) override;
+    void createDeviceObjects() override;
+    void releaseDeviceObjects() override;
+    // Builds polygon lists, geometry and surface buffers once; geoms call it
+    // with keepBuildData set before they read the arrays. True when every
+    // surface buffer took its data.
+    virtual bool prepare(bool first, bool keepBuildData);
+    // The layer's points for the mirror plane; null until the bounds are made.
+    const Position3* getMirrorPoints();
 
+    WeightMap* findWeightMap(const Bone& bone) const;
+    // Ear clipping: triangles as corner numbers of the polygon, at most n - 2.
+    static std::vector<std::array<uint32_t, 3>> triangulate(const std::vector<Position3>& points,
+                                                            const MeshPolygon& polygon);
+
+    Renderer* m_meshRenderer = nullptr;
+    std::vector<Surface*> m_surfaces;
+    std::vector<Position3> m_points;
+    std::vector<MeshPolygon> m_polygons;
+    // Deformers from the scene file, owned; at most MAX_BONES are used.
+    std::vector<Bone*> m_bones;
+    // The object's "BoneFalloffType".
+    int32_t m_falloffType = 0;
+    // One per surface of the object file, indexed by surface index.
+    std::vector<std::unique_ptr<TextureStages>> m_textureStages;
+    // One per surface group, in group order.
+    std::vector<std::unique_ptr<SurfaceBuffer>> m_surfaceBuffers;
+    std::vector<WeightMap*> m_weightMaps;
+    MeshBuildData m_buildData;
+    bool m_keepBuildData = false;
     Position3 m_pivot = {0.0f, 0.0f, 0.0f};
+    bool m_hasBlendedSurfaces = false;
     int32_t m_layerNumber = 0;
-    // vertexCount records of VERTEX_SIZE bytes.
-    std::vector<uint8_t> m_vertices;
-    int32_t m_vertexCount = 0;
-    // Three 32-bit indices per triangle.
-    std::vector<uint32_t> m_indices;
-    int32_t m_indexCount = 0;
+    // Sum of the vertex counts of the kept polygons.
+    int32_t m_cornerCount = 0;
+    bool m_prepared = false;
+    int32_t m_drawNesting = 0;
+    const Position3* m_mirrorPoints = nullptr;
+    // Points at the reflection camera while a mirror renders its scene.
+    SceneItem* m_viewItem = nullptr;
+    // Set by the object loader when the scene keeps collision data.
+    MeshCollisionBuilder* m_collisionBuilder = nullptr;
+    void* m_collisionObject = nullptr;
+
+private:
+    void computeBounds();
+    void buildPolygonLists();
+    void buildGeometry();
+    void computeFaceNormal(const MeshPolygon& polygon, float out[3]) const;
+    void triangulatePolygons();
+    void buildVertices();
+    void computeVertexNormals();
+    void computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps);
+    void weldVertices();
+    void createSurfaceBuffers();
+    bool hasBones() const { return !m_bones.empty(); }
+    Surface* surfaceAt(int32_t index) const;
+    void skinVertices();
+    void drawPlain(SurfaceBuffer& buffer, double time);
+    // The stencil mirror with the surface's scene behind it; false when the
+    // mesh gives no mirror plane and the surface is to be drawn plainly.
+    bool drawReflection(SurfaceBuffer& buffer, double time, SceneObject* object, SceneItem* viewer);
+    void releaseWeightMaps();
+
+    // Per polygon and per corner record, during the build only.
+    std::vector<std::array<float, 3>> m_faceNormals;
+    std::vector<uint32_t> m_cornerPoints;
+    bool m_reportedMissingScene = false;
 };

@@ -68,14 +68,16 @@ dGeomID ODEGeomObject::createGeom(float sx, float sy, float sz) {
         return dCreateCapsule(nullptr, sx, sy);
     case TRIANGLE_MESH: {
         Mesh* mesh = getFirstMesh();
-        if (!mesh || mesh->m_vertexCount <= 0 || mesh->m_indexCount <= 0) return nullptr;
+        if (!mesh) return nullptr;
+        const MeshBuildData& data = mesh->m_buildData;
+        if (data.vertexCount <= 0 || data.cornerCount <= 0) return nullptr;
         // The arrays must hold what the counts promise, or ODE reads past them.
-        if (mesh->m_vertices.size() < static_cast<size_t>(mesh->m_vertexCount) * Mesh::VERTEX_SIZE ||
-            mesh->m_indices.size() < static_cast<size_t>(mesh->m_indexCount))
+        if (data.vertices.size() < static_cast<size_t>(data.vertexCount) ||
+            data.corners.size() < static_cast<size_t>(data.cornerCount))
             return nullptr;
         m_triMeshData = dGeomTriMeshDataCreate();
-        dGeomTriMeshDataBuildSingle(m_triMeshData, mesh->m_vertices.data(), Mesh::VERTEX_SIZE, mesh->m_vertexCount,
-                                    mesh->m_indices.data(), mesh->m_indexCount, 3 * sizeof(uint32_t));
+        dGeomTriMeshDataBuildSingle(m_triMeshData, data.vertices.data(), Mesh::VERTEX_SIZE, data.vertexCount,
+                                    data.corners.data(), data.cornerCount, 3 * sizeof(uint32_t));
         return dCreateTriMesh(nullptr, m_triMeshData, nullptr, nullptr, nullptr);
     }
     case RAY:

@@ -62,11 +62,12 @@ protected:
     // A flat square of two triangles at height 0, from -size to size.
     void fillGround(Mesh& mesh, float size) {
         const float corners[4][3] = {{-size, 0, -size}, {size, 0, -size}, {size, 0, size}, {-size, 0, size}};
-        mesh.m_vertices.assign(4 * Mesh::VERTEX_SIZE, 0);
-        for (int i = 0; i < 4; ++i) std::memcpy(&mesh.m_vertices[i * Mesh::VERTEX_SIZE], corners[i], sizeof corners[i]);
-        mesh.m_vertexCount = 4;
-        mesh.m_indices = {0, 2, 1, 0, 3, 2};
-        mesh.m_indexCount = 6;
+        MeshBuildData& data = mesh.m_buildData;
+        data.vertices.assign(4, MeshVertex{});
+        for (int i = 0; i < 4; ++i) std::memcpy(data.vertices[i].position, corners[i], sizeof corners[i]);
+        data.vertexCount = 4;
+        data.corners = {0, 2, 1, 0, 3, 2};
+        data.cornerCount = 6;
     }
     // The collision walk the scene's dispatch does, by the same tables.
     static void nearCallback(void* data, dGeomID a, dGeomID b) {
@@ -266,7 +267,7 @@ TEST_F(ODEGeomObjectTest, RayHitsTriangleMeshGround) {
 TEST_F(ODEGeomObjectTest, TriangleMeshWithShortArraysMakesNoGeom) {
     Mesh mesh(&view, nullptr);
     fillGround(mesh, 1);
-    mesh.m_indexCount = 60;
+    mesh.m_buildData.cornerCount = 60;
     ODEGeomObject& ground = add(ODEGeomObject::TRIANGLE_MESH, 1);
     ground.m_levels.push_back({&mesh, 0.0f, true});
     ground.update();
