@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sys/gfx/GlFixedFunction.h"
 #include "sys/window/Window.h"
 
 namespace sys::gfx {
@@ -132,16 +133,6 @@ GLenum glPrimitive(uint32_t type) {
     }
 }
 
-void setColor(GLenum light, GLenum what, const ColorValue& c) {
-    const float v[4] = {c.r, c.g, c.b, c.a};
-    glLightfv(light, what, v);
-}
-
-void setMaterialColor(GLenum what, const ColorValue& c) {
-    const float v[4] = {c.r, c.g, c.b, c.a};
-    glMaterialfv(GL_FRONT_AND_BACK, what, v);
-}
-
 // The GL form (column-major) of a texture transform: Direct3D feeds two
 // coordinates as (u, v, 1, 0) and projects by the last counted output.
 void textureMatrix(const Matrix& m, bool twoCoords, uint32_t flags, float out[16]) {
@@ -164,101 +155,6 @@ void textureMatrix(const Matrix& m, bool twoCoords, uint32_t flags, float out[16
     }
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r) out[c * 4 + r] = rows[r][c];
-}
-
-struct CombineSource {
-    GLenum source;
-    GLenum operand;
-};
-
-CombineSource combineSource(uint32_t arg, bool alpha) {
-    GLenum source = GL_PREVIOUS;
-    switch (arg & TA_SELECTMASK) {
-    case TA_DIFFUSE: case TA_SPECULAR: source = GL_PRIMARY_COLOR; break;
-    case TA_TEXTURE: source = GL_TEXTURE; break;
-    case TA_TFACTOR: source = GL_CONSTANT; break;
-    default: source = GL_PREVIOUS; break;
-    }
-    bool complement = arg & TA_COMPLEMENT;
-    bool useAlpha = alpha || (arg & TA_ALPHAREPLICATE);
-    GLenum operand = useAlpha ? (complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA)
-                              : (complement ? GL_ONE_MINUS_SRC_COLOR : GL_SRC_COLOR);
-    return {source, operand};
-}
-
-// One colour or alpha half of a texture stage as GL combiner settings.
-void setCombine(const uint32_t* ts, bool alpha) {
-    uint32_t op = ts[alpha ? TSS_ALPHAOP : TSS_COLOROP];
-    uint32_t a0 = ts[alpha ? TSS_ALPHAARG0 : TSS_COLORARG0];
-    uint32_t a1 = ts[alpha ? TSS_ALPHAARG1 : TSS_COLORARG1];
-    uint32_t a2 = ts[alpha ? TSS_ALPHAARG2 : TSS_COLORARG2];
-    GLenum mode = GL_MODULATE;
-    CombineSource src[3] = {combineSource(a1, alpha), combineSource(a2, alpha), combineSource(TA_CURRENT, alpha)};
-    float scale = 1.0f;
-    auto alphaOf = [alpha](GLenum source, bool complement) {
-        return CombineSource{source, complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA};
-    };
-    switch (op) {
-    case TOP_DISABLE: mode = GL_REPLACE; src[0] = combineSource(TA_CURRENT, alpha); break;
-    case TOP_SELECTARG1: mode = GL_REPLACE; break;
-    case TOP_SELECTARG2: mode = GL_REPLACE; src[0] = src[1]; break;
-    case TOP_MODULATE: break;
-    case TOP_MODULATE2X: scale = 2.0f; break;
-    case TOP_MODULATE4X: scale = 4.0f; break;
-    case TOP_ADD: mode = GL_ADD; break;
-    case TOP_ADDSIGNED: mode = GL_ADD_SIGNED; break;
-    case TOP_ADDSIGNED2X: mode = GL_ADD_SIGNED; scale = 2.0f; break;
-    case TOP_SUBTRACT: mode = GL_SUBTRACT; break;
-    case TOP_ADDSMOOTH: // a1 + a2 (1 - a1) as GL's arg0 * arg2 + arg1
-        mode = GL_MODULATE_ADD_ATI;
-        src[0] = combineSource(a2, alpha);
-        src[1] = combineSource(a1, alpha);
-        src[2] = combineSource(a1 ^ TA_COMPLEMENT, alpha);
-        break;
-    case TOP_BLENDDIFFUSEALPHA: mode = GL_INTERPOLATE; src[2] = alphaOf(GL_PRIMARY_COLOR, false); break;
-    case TOP_BLENDTEXTUREALPHA: mode = GL_INTERPOLATE; src[2] = alphaOf(GL_TEXTURE, false); break;
-    case TOP_BLENDFACTORALPHA: mode = GL_INTERPOLATE; src[2] = alphaOf(GL_CONSTANT, false); break;
-    case TOP_BLENDCURRENTALPHA: mode = GL_INTERPOLATE; src[2] = alphaOf(GL_PREVIOUS, false); break;
-    case TOP_BLENDTEXTUREALPHAPM: // a1 + a2 (1 - texture alpha)
-        mode = GL_MODULATE_ADD_ATI;
-        src[0] = combineSource(a2, alpha);
-        src[2] = alphaOf(GL_TEXTURE, true);
-        src[1] = combineSource(a1, alpha);
-        break;
-    case TOP_DOTPRODUCT3: mode = alpha ? GL_REPLACE : GL_DOT3_RGBA; break;
-    case TOP_MULTIPLYADD: // a1 * a2 + a0
-        mode = GL_MODULATE_ADD_ATI;
-        src[0] = combineSource(a1, alpha);
-        src[2] = combineSource(a2, alpha);
-        src[1] = combineSource(a0, alpha);
-        break;
-    case TOP_LERP: // a0 a1 + (1 - a0) a2
-        mode = GL_INTERPOLATE;
-        src[0] = combineSource(a1, alpha);
-        src[1] = combineSource(a2, alpha);
-        src[2] = combineSource(a0, alpha);
-        break;
-    default: break;
-    }
-    if (alpha) {
-        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GLint(mode));
-        glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_ALPHA, GLint(src[0].source));
-        glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_ALPHA, GLint(src[1].source));
-        glTexEnvi(GL_TEXTURE_ENV, GL_SRC2_ALPHA, GLint(src[2].source));
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GLint(src[0].operand));
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA, GLint(src[1].operand));
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_ALPHA, GLint(src[2].operand));
-        glTexEnvf(GL_TEXTURE_ENV, GL_ALPHA_SCALE, scale);
-    } else {
-        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GLint(mode));
-        glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_RGB, GLint(src[0].source));
-        glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_RGB, GLint(src[1].source));
-        glTexEnvi(GL_TEXTURE_ENV, GL_SRC2_RGB, GLint(src[2].source));
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GLint(src[0].operand));
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GLint(src[1].operand));
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GLint(src[2].operand));
-        glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE, scale);
-    }
 }
 
 const VertexElement* findElement(const std::vector<VertexElement>& layout, uint8_t usage, uint8_t index) {
@@ -298,7 +194,7 @@ GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
 }
 
 GlDevice::GlDevice(sys::Window& window, void* context, const PresentParams& params)
-    : Device(params), m_window(window), m_context(context) {
+    : Device(params), m_window(window), m_context(context), m_fixedFunction(new GlFixedFunction) {
     glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     glGenFramebuffers(1, &m_targetFbo);
     glGenFramebuffers(1, &m_blitFbo);
@@ -308,14 +204,12 @@ GlDevice::GlDevice(sys::Window& window, void* context, const PresentParams& para
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
-    glHint(GL_FOG_HINT, GL_NICEST);
-    glFogi(GL_FOG_COORD_SRC, GL_FRAGMENT_DEPTH);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 }
 
 GlDevice::~GlDevice() {
+    m_fixedFunction.reset();
     dropBackBuffer();
     glDeleteFramebuffers(1, &m_targetFbo);
     glDeleteFramebuffers(1, &m_blitFbo);
@@ -488,9 +382,16 @@ HResult GlDevice::clear(uint32_t count, const Rect* rects, uint32_t flags, uint3
     }
     glEnable(GL_SCISSOR_TEST);
     const Viewport& vp = m_state.viewport;
+    // Clearing keeps to the viewport and, while the scissor test is on, to the scissor rectangle.
+    Rect bound{int32_t(vp.x), int32_t(vp.y), int32_t(vp.x + vp.width), int32_t(vp.y + vp.height)};
+    if (m_state.renderStates[RS_SCISSORTESTENABLE]) {
+        const Rect& sc = m_state.scissor;
+        bound = {std::max(bound.left, sc.left), std::max(bound.top, sc.top), std::min(bound.right, sc.right),
+                 std::min(bound.bottom, sc.bottom)};
+    }
     auto clearRect = [&](int x0, int y0, int x1, int y1) {
-        int vx0 = std::max(x0, int(vp.x)), vy0 = std::max(y0, int(vp.y));
-        int vx1 = std::min(x1, int(vp.x + vp.width)), vy1 = std::min(y1, int(vp.y + vp.height));
+        int vx0 = std::max(x0, bound.left), vy0 = std::max(y0, bound.top);
+        int vx1 = std::min(x1, bound.right), vy1 = std::min(y1, bound.bottom);
         if (vx1 <= vx0 || vy1 <= vy0) return;
         glScissor(vx0, vy0, vx1 - vx0, vy1 - vy0);
         glClear(mask);
@@ -635,61 +536,32 @@ void GlDevice::setGammaRamp(uint32_t swapChain, uint32_t flags, const uint16_t r
     SDL_SetWindowGammaRamp(static_cast<SDL_Window*>(m_window.nativeHandle()), ramp[0], ramp[1], ramp[2]);
 }
 
-void GlDevice::applyLights() {
-    const uint32_t* rs = m_state.renderStates;
-    int used = 0;
-    for (uint32_t i = 0; i < MAX_LIGHTS && used < 8; ++i) {
-        if (!m_state.lightEnabled[i]) continue;
-        const Light& l = m_state.lights[i];
-        GLenum id = GLenum(GL_LIGHT0 + used++);
-        glEnable(id);
-        setColor(id, GL_DIFFUSE, l.diffuse);
-        ColorValue specular = rs[RS_SPECULARENABLE] ? l.specular : ColorValue{0, 0, 0, 0};
-        setColor(id, GL_SPECULAR, specular);
-        setColor(id, GL_AMBIENT, l.ambient);
-        if (l.type == LIGHT_DIRECTIONAL) {
-            const float p[4] = {-l.direction.x, -l.direction.y, -l.direction.z, 0.0f};
-            glLightfv(id, GL_POSITION, p);
-            glLightf(id, GL_SPOT_CUTOFF, 180.0f);
-            glLightf(id, GL_CONSTANT_ATTENUATION, 1.0f);
-            glLightf(id, GL_LINEAR_ATTENUATION, 0.0f);
-            glLightf(id, GL_QUADRATIC_ATTENUATION, 0.0f);
-            continue;
-        }
-        const float p[4] = {l.position.x, l.position.y, l.position.z, 1.0f};
-        glLightfv(id, GL_POSITION, p);
-        float a0 = l.attenuation0, a1 = l.attenuation1, a2 = l.attenuation2;
-        if (a0 == 0 && a1 == 0 && a2 == 0) a0 = 1.0f;
-        glLightf(id, GL_CONSTANT_ATTENUATION, a0);
-        glLightf(id, GL_LINEAR_ATTENUATION, a1);
-        glLightf(id, GL_QUADRATIC_ATTENUATION, a2);
-        if (l.type == LIGHT_SPOT) {
-            const float dir[3] = {l.direction.x, l.direction.y, l.direction.z};
-            glLightfv(id, GL_SPOT_DIRECTION, dir);
-            float outer = std::min(l.phi * 0.5f, 1.5707f);
-            glLightf(id, GL_SPOT_CUTOFF, outer * 57.29578f);
-            // GL has no inner cone: half intensity halfway between the two edges.
-            float middle = std::cos((std::min(l.theta * 0.5f, outer) + outer) * 0.5f);
-            float exponent = middle > 0 && middle < 1 ? std::log(0.5f) / std::log(middle) : 0.0f;
-            glLightf(id, GL_SPOT_EXPONENT, std::clamp(exponent * std::max(l.falloff, 0.0f), 0.0f, 128.0f));
-        } else {
-            glLightf(id, GL_SPOT_CUTOFF, 180.0f);
-        }
-    }
-    for (int i = used; i < 8; ++i) glDisable(GLenum(GL_LIGHT0 + i));
-}
-
 void GlDevice::applyState(bool pretransformed, const std::vector<VertexElement>& layout) {
     const uint32_t* rs = m_state.renderStates;
     const Viewport& vp = m_state.viewport;
     glViewport(GLint(vp.x), GLint(vp.y), GLsizei(vp.width), GLsizei(vp.height));
     glDepthRange(vp.minZ, vp.maxZ);
+    // Stored top row first, so the rectangle's rows are GL's rows as they stand.
+    const Rect& sc = m_state.scissor;
+    if (rs[RS_SCISSORTESTENABLE]) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(sc.left, sc.top, std::max(0, sc.right - sc.left), std::max(0, sc.bottom - sc.top));
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
 
     bool depth = m_state.depthStencil != nullptr;
     if (depth && rs[RS_ZENABLE]) glEnable(GL_DEPTH_TEST);
     else glDisable(GL_DEPTH_TEST);
     glDepthMask(rs[RS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
     glDepthFunc(glCompare(rs[RS_ZFUNC]));
+    // D3D's bias is in depth-buffer units of 0..1; GL's in steps of the 24-bit buffer.
+    float bias = asFloat(rs[RS_DEPTHBIAS]), slope = asFloat(rs[RS_SLOPESCALEDEPTHBIAS]);
+    for (GLenum mode : {GL_POLYGON_OFFSET_FILL, GL_POLYGON_OFFSET_LINE, GL_POLYGON_OFFSET_POINT}) {
+        if (bias != 0.0f || slope != 0.0f) glEnable(mode);
+        else glDisable(mode);
+    }
+    glPolygonOffset(slope, bias * 16777215.0f);
 
     if (rs[RS_ALPHATESTENABLE]) glEnable(GL_ALPHA_TEST);
     else glDisable(GL_ALPHA_TEST);
@@ -721,26 +593,19 @@ void GlDevice::applyState(bool pretransformed, const std::vector<VertexElement>&
                 glStencilOperation(rs[RS_STENCILPASS]));
     glStencilMask(rs[RS_STENCILWRITEMASK]);
 
-    uint32_t fogMode = rs[RS_FOGTABLEMODE] ? rs[RS_FOGTABLEMODE] : rs[RS_FOGVERTEXMODE];
-    if (rs[RS_FOGENABLE] && fogMode != FOG_NONE && !pretransformed) {
-        glEnable(GL_FOG);
-        glFogi(GL_FOG_MODE, fogMode == FOG_EXP ? GL_EXP : fogMode == FOG_EXP2 ? GL_EXP2 : GL_LINEAR);
-        float c[4];
-        unpackColor(rs[RS_FOGCOLOR], c);
-        glFogfv(GL_FOG_COLOR, c);
-        glFogf(GL_FOG_START, asFloat(rs[RS_FOGSTART]));
-        glFogf(GL_FOG_END, asFloat(rs[RS_FOGEND]));
-        glFogf(GL_FOG_DENSITY, asFloat(rs[RS_FOGDENSITY]));
-    } else {
-        glDisable(GL_FOG);
-    }
+    // The generated program fogs from GL's fog values.
+    float fogColor[4];
+    unpackColor(rs[RS_FOGCOLOR], fogColor);
+    glFogfv(GL_FOG_COLOR, fogColor);
+    glFogf(GL_FOG_START, asFloat(rs[RS_FOGSTART]));
+    glFogf(GL_FOG_END, asFloat(rs[RS_FOGEND]));
+    glFogf(GL_FOG_DENSITY, asFloat(rs[RS_FOGDENSITY]));
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    bool hasColor = findElement(layout, DECLUSAGE_COLOR, 0) != nullptr;
-    bool hasSpecular = findElement(layout, DECLUSAGE_COLOR, 1) != nullptr;
+    uint32_t planes = pretransformed ? 0 : rs[RS_CLIPPLANEENABLE];
     if (pretransformed) {
         // Direct3D's pixel centres sit on integer coordinates.
         float w = float(std::max(1u, vp.width)), h = float(std::max(1u, vp.height));
@@ -749,78 +614,45 @@ void GlDevice::applyState(bool pretransformed, const std::vector<VertexElement>&
         glMatrixMode(GL_PROJECTION);
         glLoadMatrixf(ortho);
         glMatrixMode(GL_MODELVIEW);
-        glDisable(GL_LIGHTING);
     } else {
         glMatrixMode(GL_PROJECTION);
         glScalef(1.0f, -1.0f, 1.0f);
         glMultMatrixf(&m_state.projection.m[0][0]);
         glMatrixMode(GL_MODELVIEW);
         glLoadMatrixf(&m_state.view.m[0][0]);
-        if (rs[RS_LIGHTING]) {
-            glEnable(GL_LIGHTING);
-            applyLights();
-            float ambient[4];
-            unpackColor(rs[RS_AMBIENT], ambient);
-            glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-            glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, rs[RS_LOCALVIEWER] ? GL_TRUE : GL_FALSE);
-            glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL,
-                          rs[RS_SPECULARENABLE] ? GL_SEPARATE_SPECULAR_COLOR : GL_SINGLE_COLOR);
-            const Material& m = m_state.material;
-            setMaterialColor(GL_DIFFUSE, m.diffuse);
-            setMaterialColor(GL_AMBIENT, m.ambient);
-            setMaterialColor(GL_EMISSION, m.emissive);
-            setMaterialColor(GL_SPECULAR, rs[RS_SPECULARENABLE] ? m.specular : ColorValue{0, 0, 0, 0});
-            glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(m.power, 0.0f, 128.0f));
-            // GL follows one material colour with the vertex colour; take the one that shows most.
-            uint32_t diffuse = rs[RS_DIFFUSEMATERIALSOURCE], ambientSource = rs[RS_AMBIENTMATERIALSOURCE];
-            uint32_t emissive = rs[RS_EMISSIVEMATERIALSOURCE], specular = rs[RS_SPECULARMATERIALSOURCE];
-            GLenum follow = 0;
-            if (rs[RS_COLORVERTEX] && hasColor) {
-                if (diffuse == MCS_COLOR1 && ambientSource == MCS_COLOR1) follow = GL_AMBIENT_AND_DIFFUSE;
-                else if (diffuse == MCS_COLOR1) follow = GL_DIFFUSE;
-                else if (ambientSource == MCS_COLOR1) follow = GL_AMBIENT;
-                else if (emissive == MCS_COLOR1) follow = GL_EMISSION;
-                else if (specular == MCS_COLOR1 && rs[RS_SPECULARENABLE]) follow = GL_SPECULAR;
-            }
-            if (follow) {
-                glColorMaterial(GL_FRONT_AND_BACK, follow);
-                glEnable(GL_COLOR_MATERIAL);
-            } else {
-                glDisable(GL_COLOR_MATERIAL);
-            }
-        } else {
-            glDisable(GL_LIGHTING);
-            glDisable(GL_COLOR_MATERIAL);
+        // Given under the view alone, GL keeps the world-space planes in eye space.
+        for (uint32_t i = 0; i < MAX_CLIP_PLANES; ++i) {
+            if (!(planes & (1u << i))) continue;
+            const float* p = m_state.clipPlanes[i];
+            const double plane[4] = {p[0], p[1], p[2], p[3]};
+            glClipPlane(GLenum(GL_CLIP_PLANE0 + i), plane);
         }
         glMultMatrixf(&m_state.world.m[0][0]);
     }
-    if (rs[RS_NORMALIZENORMALS]) glEnable(GL_NORMALIZE);
-    else glDisable(GL_NORMALIZE);
-    if (!rs[RS_LIGHTING] && rs[RS_SPECULARENABLE] && hasSpecular) glEnable(GL_COLOR_SUM);
-    else glDisable(GL_COLOR_SUM);
+    for (uint32_t i = 0; i < MAX_CLIP_PLANES; ++i) {
+        if (planes & (1u << i)) glEnable(GLenum(GL_CLIP_PLANE0 + i));
+        else glDisable(GLenum(GL_CLIP_PLANE0 + i));
+    }
 }
 
 void GlDevice::applyStages(const std::vector<VertexElement>& layout, bool pretransformed) {
     bool enabled = true;
-    float factor[4];
-    unpackColor(m_state.renderStates[RS_TEXTUREFACTOR], factor);
     for (uint32_t i = 0; i < MAX_STAGES; ++i) {
         const uint32_t* ts = m_state.stageStates[i];
         enabled = enabled && ts[TSS_COLOROP] != TOP_DISABLE;
         glActiveTexture(GL_TEXTURE0 + i);
         glClientActiveTexture(GL_TEXTURE0 + i);
-        glDisable(GL_TEXTURE_GEN_S);
-        glDisable(GL_TEXTURE_GEN_T);
-        glDisable(GL_TEXTURE_GEN_R);
-        glDisable(GL_TEXTURE_GEN_Q);
         glMatrixMode(GL_TEXTURE);
         glLoadIdentity();
-        if (!enabled) {
-            glDisable(GL_TEXTURE_2D);
+        uint32_t tci = ts[TSS_TEXCOORDINDEX];
+        const VertexElement* coords = findElement(layout, DECLUSAGE_TEXCOORD, uint8_t(tci & 0xFFFF));
+        if (!enabled || (tci & 0xFFFF0000) || !coords) {
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-            continue;
+            glMultiTexCoord4f(GL_TEXTURE0 + i, 0, 0, 0, 1);
+        } else {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         }
-        glEnable(GL_TEXTURE_2D);
+        if (!enabled) continue;
         Texture* texture = m_state.textures[i];
         GLuint name = texture && texture->m_name ? texture->m_name : m_white;
         glBindTexture(GL_TEXTURE_2D, name);
@@ -843,53 +675,10 @@ void GlDevice::applyStages(const std::vector<VertexElement>& layout, bool pretra
             float anisotropy = ss[SAMP_MINFILTER] == TEXF_ANISOTROPIC ? float(std::max(1u, ss[SAMP_MAXANISOTROPY])) : 1.0f;
             glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
         }
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-        glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
-        setCombine(ts, false);
-        setCombine(ts, true);
-
-        uint32_t tci = ts[TSS_TEXCOORDINDEX];
-        uint32_t generate = tci & 0xFFFF0000;
-        const VertexElement* coords = findElement(layout, DECLUSAGE_TEXCOORD, uint8_t(tci & 0xFFFF));
-        bool twoCoords = false;
-        if (generate && !pretransformed) {
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-            if (generate == TSS_TCI_CAMERASPACEPOSITION) {
-                // Eye planes given under an identity model-view give eye coordinates as they stand.
-                glMatrixMode(GL_MODELVIEW);
-                glPushMatrix();
-                glLoadIdentity();
-                static const float planes[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-                const GLenum coord[4] = {GL_S, GL_T, GL_R, GL_Q};
-                for (int c = 0; c < 4; ++c) {
-                    glTexGeni(coord[c], GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
-                    glTexGenfv(coord[c], GL_EYE_PLANE, planes[c]);
-                }
-                glPopMatrix();
-                glMatrixMode(GL_TEXTURE);
-                glEnable(GL_TEXTURE_GEN_Q);
-            } else {
-                GLint mode = generate == TSS_TCI_CAMERASPACENORMAL ? GL_NORMAL_MAP
-                           : generate == TSS_TCI_SPHEREMAP        ? GL_SPHERE_MAP
-                                                                  : GL_REFLECTION_MAP;
-                glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, mode);
-                glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, mode);
-                if (mode != GL_SPHERE_MAP) glTexGeni(GL_R, GL_TEXTURE_GEN_MODE, mode);
-                glMultiTexCoord4f(GL_TEXTURE0 + i, 0, 0, 0, 1);
-            }
-            glEnable(GL_TEXTURE_GEN_S);
-            glEnable(GL_TEXTURE_GEN_T);
-            if (generate != TSS_TCI_SPHEREMAP) glEnable(GL_TEXTURE_GEN_R);
-        } else if (coords) {
-            twoCoords = coords->type == DECLTYPE_FLOAT2;
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        } else {
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-            glMultiTexCoord4f(GL_TEXTURE0 + i, 0, 0, 0, 1);
-        }
+        // Generated coordinates come as (x, y, z, 1) and are transformed as three.
         uint32_t flags = ts[TSS_TEXTURETRANSFORMFLAGS];
-        glMatrixMode(GL_TEXTURE);
         if (flags != TTFF_DISABLE && !pretransformed) {
+            bool twoCoords = !(tci & 0xFFFF0000) && coords && coords->type == DECLTYPE_FLOAT2;
             float m[16];
             textureMatrix(m_state.texture[i], twoCoords, flags, m);
             glLoadMatrixf(m);
@@ -910,6 +699,7 @@ HResult GlDevice::draw(uint32_t type, uint32_t primitiveCount, const uint8_t* ve
     if (!position) return GFXERR_INVALIDCALL;
     applyState(pretransformed, layout);
     applyStages(layout, pretransformed);
+    if (!m_fixedFunction->use(m_state, layout, pretransformed)) return GFXERR_NOTAVAILABLE;
 
     if (pretransformed) {
         // (x, y, z, 1/w) becomes a homogeneous point, so texture and colour stay perspective-correct.

@@ -1,4 +1,7 @@
 #pragma once
+#include <memory>
+#include <vector>
+
 #include "sys/gfx/Device.h"
 
 namespace sys {
@@ -6,6 +9,8 @@ class Window;
 }
 
 namespace sys::gfx {
+
+class GlFixedFunction;
 
 // The device over the window's OpenGL compatibility context. Every target is
 // drawn top row first (as Direct3D stores it): the back buffer is an
@@ -45,7 +50,6 @@ private:
     void bindTarget();
     void applyState(bool pretransformed, const std::vector<VertexElement>& layout);
     void applyStages(const std::vector<VertexElement>& layout, bool pretransformed);
-    void applyLights();
     HResult draw(uint32_t type, uint32_t primitiveCount, const uint8_t* vertices, uint32_t stride,
                  const std::vector<VertexElement>& layout, const void* indices, uint32_t indexFormat,
                  uint32_t vertexCount);
@@ -63,6 +67,7 @@ private:
     bool m_resolved = false;
     uint32_t m_activeQuery = 0;
     std::vector<float> m_scratch;
+    std::unique_ptr<GlFixedFunction> m_fixedFunction;
 };
 
 } // namespace sys::gfx

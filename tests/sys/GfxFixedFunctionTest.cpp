@@ -1,0 +1,231 @@
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
+#include "tests/support/TempDir.h"
+#include "tests/sys/GfxTestSupport.h"
+
+using namespace sys::gfx;
+
+namespace {
+
+struct Vertex {
+    float x, y, z;
+    float nx, ny, nz;
+    uint32_t diffuse, specular;
+    float u, v;
+};
+constexpr uint32_t VERTEX_FVF = FVF_XYZ | FVF_NORMAL | FVF_DIFFUSE | FVF_SPECULAR | (1 << FVF_TEXCOUNT_SHIFT);
+
+uint32_t bits(float f) {
+    uint32_t b;
+    std::memcpy(&b, &f, 4);
+    return b;
+}
+
+int channel(uint32_t rgb, int shift) { return int((rgb >> shift) & 0xFF); }
+
+// A 320 x 240 device whose world units are pixels, y down, facing the camera along +z.
+class GfxFixedFunction : public GfxDeviceFixture {
+protected:
+    GfxFixedFunction() {
+        m_width = 320;
+        m_height = 240;
+    }
+    void SetUp() override {
+        GfxDeviceFixture::SetUp();
+        if (!m_device) return;
+        Matrix p{};
+        p.m[0][0] = 2.0f / 320;
+        p.m[1][1] = -2.0f / 240;
+        p.m[2][2] = 1.0f / 100;
+        p.m[3][0] = -1;
+        p.m[3][1] = 1;
+        p.m[3][3] = 1;
+        m_device->setTransform(TS_PROJECTION, p);
+        m_device->clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF000000, 1, 0);
+        m_device->setFVF(VERTEX_FVF);
+    }
+    void quad(float x0, float y0, float x1, float y1, float z, uint32_t diffuse, uint32_t specular = 0) {
+        Vertex v[4] = {{x0, y0, z, 0, 0, -1, diffuse, specular, 0, 0}, {x1, y0, z, 0, 0, -1, diffuse, specular, 1, 0},
+                       {x1, y1, z, 0, 0, -1, diffuse, specular, 1, 1}, {x0, y1, z, 0, 0, -1, diffuse, specular, 0, 1}};
+        ASSERT_EQ(m_device->drawPrimitiveUP(PT_TRIANGLEFAN, 2, v, sizeof(Vertex)), GFX_OK);
+    }
+    // A square whose corners sit on the circle of `radius` around (x, y): every corner is lit alike.
+    void ring(float x, float y, float radius, uint32_t diffuse) {
+        float h = radius / std::sqrt(2.0f);
+        quad(x - h, y - h, x + h, y + h, 50, diffuse);
+    }
+    Texture* solid(uint32_t argb) {
+        Texture* t = nullptr;
+        EXPECT_EQ(m_device->createTexture(4, 4, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t), GFX_OK);
+        LockedRect r{};
+        if (t->lockRect(0, r, nullptr, 0) == GFX_OK) {
+            for (int i = 0; i < 16; ++i) static_cast<uint32_t*>(r.bits)[i] = argb;
+            t->unlockRect(0);
+        }
+        m_textures.push_back(t);
+        return t;
+    }
+    void unlitStages() {
+        m_device->setRenderState(RS_LIGHTING, 0);
+        for (uint32_t i = 0; i < 8; ++i) m_device->lightEnable(i, false);
+    }
+    void TearDown() override {
+        for (Texture* t : m_textures) t->release();
+        GfxDeviceFixture::TearDown();
+    }
+    void expectRgb(const std::vector<uint32_t>& image, int x, int y, int r, int g, int b, const char* what,
+                   int tolerance = 3) {
+        uint32_t p = image[size_t(y) * size_t(m_width) + size_t(x)];
+        EXPECT_NEAR(channel(p, 16), r, tolerance) << what;
+        EXPECT_NEAR(channel(p, 8), g, tolerance) << what;
+        EXPECT_NEAR(channel(p, 0), b, tolerance) << what;
+    }
+    void savePng(const std::vector<uint32_t>& image) {
+        std::vector<uint8_t> rgb(image.size() * 3);
+        for (size_t i = 0; i < image.size(); ++i) {
+            rgb[i * 3] = uint8_t(image[i] >> 16);
+            rgb[i * 3 + 1] = uint8_t(image[i] >> 8);
+            rgb[i * 3 + 2] = uint8_t(image[i]);
+        }
+        const char* png = std::getenv("PLIMZOR_GFX_PNG");
+        std::string path = png ? png : m_dir.file("fixed-function.png");
+        EXPECT_TRUE(stbi_write_png(path.c_str(), m_width, m_height, 3, rgb.data(), m_width * 3));
+    }
+
+    TempDir m_dir;
+    std::vector<Texture*> m_textures;
+};
+
+Light lightAt(uint32_t type, ColorValue diffuse, Vector3 position, float range) {
+    Light l{};
+    l.type = type;
+    l.diffuse = diffuse;
+    l.position = position;
+    l.direction = {0, 0, 1};
+    l.range = range;
+    l.attenuation0 = 1;
+    return l;
+}
+
+} // namespace
+
+TEST_F(GfxFixedFunction, LightsFollowRangeConesAndEveryMaterialSource) {
+    Material m{};
+    m.ambient = {1, 1, 1, 1};
+    m.diffuse = {1, 1, 1, 1};
+    m_device->setMaterial(m);
+    m_device->setRenderState(RS_COLORVERTEX, 0);
+    m_device->setRenderState(RS_AMBIENT, 0xFF200000);
+    // Spot with a 40 degree inner and an 80 degree outer cone, falloff 2, 40 units above the surface.
+    const float degree = 3.14159265f / 180;
+    Light spot = lightAt(LIGHT_SPOT, {0, 0, 1, 1}, {0, 0, 10}, 1000);
+    spot.theta = 40 * degree;
+    spot.phi = 80 * degree;
+    spot.falloff = 2;
+    const float angles[3] = {10, 30, 50};
+    const float centres[3][2] = {{20, 20}, {60, 30}, {130, 45}};
+    for (int i = 0; i < 3; ++i) {
+        spot.position = {centres[i][0], centres[i][1], 10};
+        m_device->setLight(0, spot);
+        m_device->lightEnable(0, true);
+        ring(centres[i][0], centres[i][1], 40 * std::tan(angles[i] * degree), 0xFFFFFFFF);
+    }
+    // A point light whose range ends just short of the surface, and one that reaches it.
+    m_device->setRenderState(RS_AMBIENT, 0);
+    const float ranges[2] = {50, 52};
+    for (int i = 0; i < 2; ++i) {
+        Light point = lightAt(LIGHT_POINT, {0, 1, 0, 1}, {200.0f + 40 * i, 30, 0}, ranges[i]);
+        m_device->setLight(0, point);
+        ring(200.0f + 40 * i, 30, 10, 0xFFFFFFFF);
+    }
+    // Diffuse and emissive follow the diffuse vertex colour, ambient the specular one.
+    m.ambient = m.diffuse = {0, 0, 0, 1};
+    m_device->setMaterial(m);
+    m_device->setRenderState(RS_COLORVERTEX, 1);
+    m_device->setRenderState(RS_DIFFUSEMATERIALSOURCE, MCS_COLOR1);
+    m_device->setRenderState(RS_EMISSIVEMATERIALSOURCE, MCS_COLOR1);
+    m_device->setRenderState(RS_AMBIENTMATERIALSOURCE, MCS_COLOR2);
+    m_device->setRenderState(RS_AMBIENT, 0xFFFFFFFF);
+    m_device->setLight(0, lightAt(LIGHT_DIRECTIONAL, {1, 1, 1, 1}, {0, 0, 0}, 0));
+    quad(270, 10, 310, 50, 50, 0xFF408000, 0xFF000080);
+
+    std::vector<uint32_t> image = pixels();
+    savePng(image);
+    // Lit from straight above the ring's corners: blue = 255 cos(angle) times the cone's share.
+    float between = std::pow((std::cos(30 * degree) - std::cos(40 * degree)) / (std::cos(20 * degree) - std::cos(40 * degree)), 2.0f);
+    expectRgb(image, 20, 20, 32, 0, int(255 * std::cos(10 * degree)), "spot inside the inner cone");
+    expectRgb(image, 60, 30, 32, 0, int(255 * std::cos(30 * degree) * between), "spot between the cones");
+    expectRgb(image, 130, 45, 32, 0, 0, "spot outside the outer cone");
+    expectRgb(image, 200, 30, 0, 0, 0, "point light out of range");
+    expectRgb(image, 240, 30, 0, int(255 * 50 / std::sqrt(2600.0f)), 0, "point light in range");
+    expectRgb(image, 290, 30, 128, 255, 128, "three material sources from the vertex colours");
+}
+
+TEST_F(GfxFixedFunction, StagesReadSpecularAndTempAndClipToScissorPlanesAndBias) {
+    unlitStages();
+    Texture* grey = solid(0xFF808080);
+    Texture* orange = solid(0xFFFF8000);
+    // Current plus specular times texture, as a specular-map stage does.
+    m_device->setTexture(0, grey);
+    m_device->setTextureStageState(0, TSS_COLOROP, TOP_MULTIPLYADD);
+    m_device->setTextureStageState(0, TSS_COLORARG0, TA_CURRENT);
+    m_device->setTextureStageState(0, TSS_COLORARG1, TA_SPECULAR);
+    m_device->setTextureStageState(0, TSS_COLORARG2, TA_TEXTURE);
+    quad(10, 10, 50, 50, 50, 0xFF800000, 0xFF00FF00);
+    // The texture parked in the temp register while a later stage takes the diffuse colour.
+    m_device->setTexture(0, orange);
+    m_device->setTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    m_device->setTextureStageState(0, TSS_COLORARG1, TA_TEXTURE);
+    m_device->setTextureStageState(0, TSS_RESULTARG, TA_TEMP);
+    m_device->setTextureStageState(1, TSS_COLOROP, TOP_SELECTARG1);
+    m_device->setTextureStageState(1, TSS_COLORARG1, TA_DIFFUSE);
+    m_device->setTextureStageState(2, TSS_COLOROP, TOP_ADD);
+    m_device->setTextureStageState(2, TSS_COLORARG1, TA_CURRENT);
+    m_device->setTextureStageState(2, TSS_COLORARG2, TA_TEMP);
+    quad(60, 10, 100, 50, 50, 0xFF0000FF);
+    m_device->setTextureStageState(0, TSS_RESULTARG, TA_CURRENT);
+    m_device->setTextureStageState(1, TSS_COLOROP, TOP_DISABLE);
+    m_device->setTexture(0, nullptr);
+    m_device->setTextureStageState(0, TSS_COLOROP, TOP_SELECTARG2);
+    m_device->setTextureStageState(0, TSS_COLORARG2, TA_DIFFUSE);
+
+    // Scissor: only the rectangle is drawn, and cleared.
+    m_device->setScissorRect({120, 20, 140, 40});
+    m_device->setRenderState(RS_SCISSORTESTENABLE, 1);
+    quad(110, 10, 170, 50, 50, 0xFFFFFFFF);
+    m_device->clear(0, nullptr, CLEAR_TARGET, 0xFF00FF00, 1, 0);
+    m_device->setRenderState(RS_SCISSORTESTENABLE, 0);
+
+    // Coplanar quads: a bias behind hides the second, a bias in front shows the third under LESS.
+    quad(180, 10, 240, 50, 50, 0xFFFF0000);
+    m_device->setRenderState(RS_DEPTHBIAS, bits(0.001f));
+    quad(180, 10, 210, 50, 50, 0xFF00FF00);
+    m_device->setRenderState(RS_DEPTHBIAS, bits(-0.001f));
+    m_device->setRenderState(RS_ZFUNC, CMP_LESS);
+    quad(210, 10, 240, 50, 50, 0xFF0000FF);
+    m_device->setRenderState(RS_DEPTHBIAS, 0);
+    m_device->setRenderState(RS_ZFUNC, CMP_LESSEQUAL);
+
+    // A world-space clip plane keeping x >= 280.
+    const float plane[4] = {1, 0, 0, -280};
+    m_device->setClipPlane(0, plane);
+    m_device->setRenderState(RS_CLIPPLANEENABLE, 1);
+    quad(250, 10, 310, 50, 50, 0xFFFFFF00);
+    m_device->setRenderState(RS_CLIPPLANEENABLE, 0);
+
+    std::vector<uint32_t> image = pixels();
+    savePng(image);
+    expectRgb(image, 30, 30, 128, 128, 0, "specular stage argument");
+    expectRgb(image, 80, 30, 255, 128, 255, "temp register");
+    expectRgb(image, 130, 30, 0, 255, 0, "inside the scissor rectangle");
+    expectRgb(image, 115, 15, 0, 0, 0, "outside the scissor rectangle");
+    expectRgb(image, 195, 30, 255, 0, 0, "bias behind");
+    expectRgb(image, 225, 30, 0, 0, 255, "bias in front");
+    expectRgb(image, 260, 30, 0, 0, 0, "clipped by the plane");
+    expectRgb(image, 300, 30, 255, 255, 0, "kept by the plane");
+}
