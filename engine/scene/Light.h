@@ -65,8 +65,10 @@ public:
     void createTextures(DeviceList& devices, const LightingOptions& options, const TextureKeeper& keeper);
     // Fills the device record for the time; false when the light is off.
     bool updateFrame(double time, const LightingOptions& options);
-    // Whether the light reaches the object's bounds; also kept in m_inRange.
-    bool affectsObject(SceneItem& object, const BoundingBox* bounds, double time, const LightingOptions& options);
+    // Whether the light reaches the object's bounds (null: no sphere); also
+    // kept in m_inRange. `excluded` lists the light indices the object ignores.
+    bool affectsObject(SceneItem& object, const std::vector<int32_t>& excluded, const BoundingBox* bounds, double time,
+                       const LightingOptions& options);
     // The strength that arrives at the object's bounding sphere.
     float getIntensityAt(SceneItem& object, const BoundingBox& bounds, double time);
     // Slot 0..7 of the shader light arrays of the light's type.
