@@ -320,6 +320,18 @@ HResult Device::createTexture(uint32_t width, uint32_t height, uint32_t levels, 
     return GFX_OK;
 }
 
+HResult Device::createVolumeTexture(uint32_t width, uint32_t height, uint32_t depth, uint32_t levels,
+                                    uint32_t usage, uint32_t format, uint32_t pool, Texture** texture) {
+    constexpr uint32_t MAX_VOLUME_SIDE = 256;
+    if (!texture || width == 0 || height == 0 || depth == 0 || width > MAX_VOLUME_SIDE ||
+        height > MAX_VOLUME_SIDE || depth > MAX_VOLUME_SIDE || (usage & (USAGE_RENDERTARGET | USAGE_DEPTHSTENCIL)) ||
+        isCompressedFormat(format) || isDepthFormat(format))
+        return GFXERR_INVALIDCALL;
+    *texture = new Texture(this, width, height, depth, levels, usage, format, pool);
+    for (uint32_t i = 0; i < (*texture)->getLevelCount(); ++i) uploadLevel(**texture, i);
+    return GFX_OK;
+}
+
 HResult Device::createDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
                                           uint32_t quality, bool discard, Surface** surface) {
     if (!surface || !isDepthFormat(format) || width == 0 || height == 0 || width > MAX_TEXTURE_SIDE ||

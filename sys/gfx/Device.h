@@ -104,6 +104,9 @@ public:
 
     virtual HResult createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
                                   uint32_t format, uint32_t pool, Texture** texture);
+    // A volume texture (managed or system memory, not a target), sampled with three coordinates.
+    virtual HResult createVolumeTexture(uint32_t width, uint32_t height, uint32_t depth, uint32_t levels,
+                                        uint32_t usage, uint32_t format, uint32_t pool, Texture** texture);
     virtual HResult createDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
                                               uint32_t multiSample, uint32_t quality, bool discard,
                                               Surface** surface);

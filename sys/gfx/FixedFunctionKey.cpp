@@ -82,6 +82,7 @@ FixedFunctionKey FixedFunctionKey::from(const DeviceState& state, const std::vec
         if (!pretransformed) s.texGen = texGenOf(ts[TSS_TEXCOORDINDEX]);
         uint32_t flags = ts[TSS_TEXTURETRANSFORMFLAGS];
         s.projected = !pretransformed && (flags & TTFF_PROJECTED) && (flags & 0xFF) >= 2;
+        s.volume = state.textures[i] && state.textures[i]->isVolume();
         key.stageCount = uint8_t(i + 1);
     }
     return key;

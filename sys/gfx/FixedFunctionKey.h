@@ -18,7 +18,7 @@ struct FixedFunctionKey {
 
     struct Stage {
         uint8_t colorOp, colorArg[3], alphaOp, alphaArg[3];
-        uint8_t toTemp, texGen, projected;
+        uint8_t toTemp, texGen, projected, volume;
     };
 
     uint8_t pretransformed, hasNormal, hasDiffuse, hasSpecular;

@@ -128,7 +128,10 @@ std::string stageCode(const Key::Stage& stage, const Key::Stage* previous, uint3
     std::string n = number(i), tc = "gl_TexCoord[" + n + "]";
     std::string coords = stage.projected ? tc + ".xy / " + tc + ".w" : tc + ".xy";
     std::string s;
-    if (previous && isBump(previous->colorOp)) {
+    if (stage.volume) {
+        s += "  vec4 tex" + n + " = " + (stage.projected ? "texture3DProj(ffTexture" + n + ", " + tc + ");\n"
+                                                        : "texture3D(ffTexture" + n + ", " + tc + ".xyz);\n");
+    } else if (previous && isBump(previous->colorOp)) {
         // The stage before perturbs these coordinates by its (du, dv) through its bump matrix.
         std::string p = number(i - 1);
         s += "  vec4 tex" + n + " = texture2D(ffTexture" + n + ", " + coords + " + mat2(ffBump[" + p + "]) * tex" +
@@ -210,7 +213,8 @@ std::string FixedFunctionSource::vertexShader(const Key& key) {
 
 std::string FixedFunctionSource::fragmentShader(const Key& key) {
     std::string s = "#version 120\n";
-    for (uint32_t i = 0; i < key.stageCount; ++i) s += "uniform sampler2D ffTexture" + number(i) + ";\n";
+    for (uint32_t i = 0; i < key.stageCount; ++i)
+        s += std::string("uniform ") + (key.stages[i].volume ? "sampler3D" : "sampler2D") + " ffTexture" + number(i) + ";\n";
     s += "uniform vec4 ffFactor;\n"
          "uniform vec4 ffConstant[" + number(MAX_STAGES) + "];\n"
          "uniform vec4 ffBump[" + number(MAX_STAGES) + "];\n"

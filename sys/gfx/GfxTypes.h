@@ -261,6 +261,8 @@ struct SurfaceDesc {
     uint32_t height;
 };
 struct LockedRect { int32_t pitch; void* bits; };
+struct Box { uint32_t left, top, right, bottom, front, back; };
+struct LockedBox { int32_t rowPitch; int32_t slicePitch; void* bits; };
 
 // Bytes of a row of `width` pixels (tight pitch; blocks of four rows for DXT).
 uint32_t formatRowBytes(uint32_t format, uint32_t width);

@@ -442,20 +442,24 @@ HResult GlDevice::stretchRect(Surface* source, const Rect* sourceRect, Surface* 
 void GlDevice::uploadLevel(Texture& texture, uint32_t level) {
     GlFormat f;
     if (!glFormat(texture.getFormat(), f)) return;
+    GLenum target = texture.isVolume() ? GL_TEXTURE_3D : GL_TEXTURE_2D;
     if (!texture.m_name) {
         glGenTextures(1, &texture.m_name);
-        glBindTexture(GL_TEXTURE_2D, texture.m_name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(texture.getLevelCount() - 1));
+        glBindTexture(target, texture.m_name);
+        glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, GLint(texture.getLevelCount() - 1));
     }
-    glBindTexture(GL_TEXTURE_2D, texture.m_name);
+    glBindTexture(target, texture.m_name);
     Surface* surface = texture.level(level);
     const SurfaceDesc& d = surface->getDesc();
     const void* data = surface->data().empty() ? nullptr : surface->data().data();
-    if (f.compressed)
-        glCompressedTexImage2D(GL_TEXTURE_2D, GLint(level), GLenum(f.internal), GLsizei(d.width), GLsizei(d.height), 0,
+    if (texture.isVolume())
+        glTexImage3D(target, GLint(level), f.internal, GLsizei(d.width), GLsizei(d.height), GLsizei(surface->getDepth()),
+                     0, f.format, f.type, data);
+    else if (f.compressed)
+        glCompressedTexImage2D(target, GLint(level), GLenum(f.internal), GLsizei(d.width), GLsizei(d.height), 0,
                                GLsizei(surface->data().size()), data);
     else
-        glTexImage2D(GL_TEXTURE_2D, GLint(level), f.internal, GLsizei(d.width), GLsizei(d.height), 0, f.format, f.type,
+        glTexImage2D(target, GLint(level), f.internal, GLsizei(d.width), GLsizei(d.height), 0, f.format, f.type,
                      isDepthFormat(d.format) ? nullptr : data);
 }
 
@@ -654,15 +658,18 @@ void GlDevice::applyStages(const std::vector<VertexElement>& layout, bool pretra
         }
         if (!enabled) continue;
         Texture* texture = m_state.textures[i];
-        GLuint name = texture && texture->m_name ? texture->m_name : m_white;
-        glBindTexture(GL_TEXTURE_2D, name);
-        if (texture && texture->m_name) {
+        if (!texture || !texture->m_name) {
+            glBindTexture(GL_TEXTURE_2D, m_white);
+        } else {
+            GLenum target = texture->isVolume() ? GL_TEXTURE_3D : GL_TEXTURE_2D;
+            glBindTexture(target, texture->m_name);
             const uint32_t* ss = m_state.samplerStates[i];
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GLint(glAddress(ss[SAMP_ADDRESSU])));
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GLint(glAddress(ss[SAMP_ADDRESSV])));
+            glTexParameteri(target, GL_TEXTURE_WRAP_S, GLint(glAddress(ss[SAMP_ADDRESSU])));
+            glTexParameteri(target, GL_TEXTURE_WRAP_T, GLint(glAddress(ss[SAMP_ADDRESSV])));
+            glTexParameteri(target, GL_TEXTURE_WRAP_R, GLint(glAddress(ss[SAMP_ADDRESSW])));
             float border[4];
             unpackColor(ss[SAMP_BORDERCOLOR], border);
-            glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+            glTexParameterfv(target, GL_TEXTURE_BORDER_COLOR, border);
             bool magLinear = ss[SAMP_MAGFILTER] >= TEXF_LINEAR;
             bool minLinear = ss[SAMP_MINFILTER] >= TEXF_LINEAR;
             GLenum minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
@@ -670,10 +677,10 @@ void GlDevice::applyStages(const std::vector<VertexElement>& layout, bool pretra
                 minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
             else if (texture->getLevelCount() > 1 && ss[SAMP_MIPFILTER] >= TEXF_LINEAR)
                 minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLint(minFilter));
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
+            glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GLint(minFilter));
+            glTexParameteri(target, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
             float anisotropy = ss[SAMP_MINFILTER] == TEXF_ANISOTROPIC ? float(std::max(1u, ss[SAMP_MAXANISOTROPY])) : 1.0f;
-            glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
+            glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
         }
         // Generated coordinates come as (x, y, z, 1) and are transformed as three.
         uint32_t flags = ts[TSS_TEXTURETRANSFORMFLAGS];

@@ -228,6 +228,12 @@ HResult RecordingDevice::createTexture(uint32_t width, uint32_t height, uint32_t
     return Device::createTexture(width, height, levels, usage, format, pool, texture);
 }
 
+HResult RecordingDevice::createVolumeTexture(uint32_t width, uint32_t height, uint32_t depth, uint32_t levels,
+                                             uint32_t usage, uint32_t format, uint32_t pool, Texture** texture) {
+    record("createVolumeTexture %u %u %u %u %#x %u %u", width, height, depth, levels, usage, format, pool);
+    return Device::createVolumeTexture(width, height, depth, levels, usage, format, pool, texture);
+}
+
 HResult RecordingDevice::createDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format,
                                                    uint32_t multiSample, uint32_t quality, bool discard,
                                                    Surface** surface) {

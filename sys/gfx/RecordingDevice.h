@@ -54,6 +54,8 @@ public:
     void setGammaRamp(uint32_t swapChain, uint32_t flags, const uint16_t ramp[3][256]) override;
     HResult createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
                           uint32_t pool, Texture** texture) override;
+    HResult createVolumeTexture(uint32_t width, uint32_t height, uint32_t depth, uint32_t levels, uint32_t usage,
+                                uint32_t format, uint32_t pool, Texture** texture) override;
     HResult createDepthStencilSurface(uint32_t width, uint32_t height, uint32_t format, uint32_t multiSample,
                                       uint32_t quality, bool discard, Surface** surface) override;
     HResult createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool, Buffer** buffer) override;

@@ -5,10 +5,11 @@
 
 namespace sys::gfx {
 
-Surface::Surface(Device* device, const SurfaceDesc& desc, Texture* container, uint32_t level)
-    : Resource(device), m_desc(desc), m_container(container), m_level(level) {
+Surface::Surface(Device* device, const SurfaceDesc& desc, Texture* container, uint32_t level, uint32_t depth)
+    : Resource(device), m_desc(desc), m_container(container), m_level(level), m_depth(depth ? depth : 1) {
     if (!isDepthFormat(desc.format))
-        m_data.resize(size_t(formatRowBytes(desc.format, desc.width)) * formatRowCount(desc.format, desc.height));
+        m_data.resize(size_t(formatRowBytes(desc.format, desc.width)) * formatRowCount(desc.format, desc.height) *
+                      m_depth);
 }
 
 uint32_t Surface::addRef() { return m_container ? m_container->addRef() : Resource::addRef(); }
@@ -28,6 +29,25 @@ HResult Surface::lockRect(LockedRect& locked, const Rect* rect, uint32_t flags) 
         offset = size_t(row) * pitch + formatRowBytes(m_desc.format, uint32_t(rect->left));
     }
     locked.pitch = int32_t(pitch);
+    locked.bits = m_data.data() + offset;
+    m_locked = true;
+    m_readOnly = (flags & LOCK_READONLY) != 0;
+    return GFX_OK;
+}
+
+HResult Surface::lockBox(LockedBox& locked, const Box* box, uint32_t flags) {
+    if (m_locked || m_data.empty() || isCompressedFormat(m_desc.format)) return GFXERR_INVALIDCALL;
+    uint32_t rowPitch = formatRowBytes(m_desc.format, m_desc.width);
+    size_t slicePitch = size_t(rowPitch) * m_desc.height;
+    size_t offset = 0;
+    if (box) {
+        if (box->right > m_desc.width || box->bottom > m_desc.height || box->back > m_depth ||
+            box->left >= box->right || box->top >= box->bottom || box->front >= box->back)
+            return GFXERR_INVALIDCALL;
+        offset = box->front * slicePitch + size_t(box->top) * rowPitch + formatRowBytes(m_desc.format, box->left);
+    }
+    locked.rowPitch = int32_t(rowPitch);
+    locked.slicePitch = int32_t(slicePitch);
     locked.bits = m_data.data() + offset;
     m_locked = true;
     m_readOnly = (flags & LOCK_READONLY) != 0;

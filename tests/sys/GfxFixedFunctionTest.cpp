@@ -229,3 +229,36 @@ TEST_F(GfxFixedFunction, StagesReadSpecularAndTempAndClipToScissorPlanesAndBias)
     expectRgb(image, 260, 30, 0, 0, 0, "clipped by the plane");
     expectRgb(image, 300, 30, 255, 255, 0, "kept by the plane");
 }
+
+TEST_F(GfxFixedFunction, VolumeTextureSamplesTheSliceOfTheThirdCoordinate) {
+    unlitStages();
+    Texture* volume = nullptr;
+    ASSERT_EQ(m_device->createVolumeTexture(2, 2, 2, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &volume), GFX_OK);
+    LockedBox box{};
+    ASSERT_EQ(volume->lockBox(0, box, nullptr, 0), GFX_OK);
+    auto* texels = static_cast<uint32_t*>(box.bits);
+    for (int i = 0; i < 4; ++i) {
+        texels[i] = 0xFFFF0000;
+        texels[box.slicePitch / 4 + i] = 0xFF0000FF;
+    }
+    volume->unlockBox(0);
+    m_device->setTexture(0, volume);
+    m_device->setTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    m_device->setFVF(FVF_XYZ | FVF_DIFFUSE | (1 << FVF_TEXCOUNT_SHIFT) | fvfTexCoordSize3(0));
+    struct VolumeVertex {
+        float x, y, z;
+        uint32_t diffuse;
+        float u, v, w;
+    };
+    for (int slice = 0; slice < 2; ++slice) {
+        float x0 = 10.0f + 50 * slice, x1 = x0 + 40, w = 0.25f + 0.5f * slice;
+        VolumeVertex v[4] = {{x0, 10, 50, 0xFFFFFFFF, 0, 0, w}, {x1, 10, 50, 0xFFFFFFFF, 1, 0, w},
+                             {x1, 50, 50, 0xFFFFFFFF, 1, 1, w}, {x0, 50, 50, 0xFFFFFFFF, 0, 1, w}};
+        ASSERT_EQ(m_device->drawPrimitiveUP(PT_TRIANGLEFAN, 2, v, sizeof v[0]), GFX_OK);
+    }
+    m_device->setTexture(0, nullptr);
+    volume->release();
+    std::vector<uint32_t> image = pixels();
+    expectRgb(image, 30, 30, 255, 0, 0, "first slice");
+    expectRgb(image, 80, 30, 0, 0, 255, "second slice");
+}
