@@ -5,6 +5,7 @@
 
 #include "engine/platform/DeviceList.h"
 #include "engine/platform/GeneratedTexture.h"
+#include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
 #include "engine/scene/BoundingBox.h"
@@ -45,6 +46,16 @@ void put3(float* out, const float* values) { std::copy(values, values + 3, out);
 sys::gfx::ColorValue opaque(const ColorRGBA& c) { return {c.r, c.g, c.b, 1.0f}; }
 
 } // namespace
+
+LightingOptions lightingOptions(const Renderer& renderer, float sceneIntensity) {
+    LightingOptions options;
+    options.lighting = renderer.m_lighting;
+    options.doubleBrightness = renderer.m_doubleBrightness;
+    options.sceneIntensity = sceneIntensity;
+    options.shadowMaps = !renderer.m_fixedFunction && renderer.m_renderTargetFormat != 0;
+    options.shadowDepthFormat = renderer.m_shadowDepthFormat;
+    return options;
+}
 
 Light::Light(ObjectContainer* container, int32_t index) : ViewingItem(container, KIND_LIGHT, index) {
     m_range.constant = 1.0f;

@@ -9,6 +9,7 @@
 
 class BoundingBox;
 class DeviceList;
+class Renderer;
 class ShaderConstants;
 class ShaderSwitches;
 class Texture;
@@ -28,6 +29,9 @@ struct LightingOptions {
     // 0: the shadow map gets a plain depth-stencil surface.
     uint32_t shadowDepthFormat = 0;
 };
+
+// The renderer's light switches; shadow maps need the shader path and a render-target format.
+LightingOptions lightingOptions(const Renderer& renderer, float sceneIntensity = 1.0f);
 
 // A scene light (kind 2): its envelopes become a device light record each
 // frame, it picks the objects it reaches, feeds the shader light arrays, and

@@ -50,16 +50,9 @@ protected:
     Surface surface{nullptr, "object@paint"};
 };
 
-TEST_F(SurfaceTest, FreshSurfaceHasLightWaveDefaults) {
-    EXPECT_FLOAT_EQ(surface.m_colour[1].constant, 0.78431374f);
-    EXPECT_FLOAT_EQ(surface.m_diffuse.constant, 1.0f);
-    EXPECT_FLOAT_EQ(surface.m_glossiness.constant, 0.4f);
-    EXPECT_FLOAT_EQ(surface.m_bump.constant, 1.0f);
-    EXPECT_FALSE(surface.m_smoothing);
-    EXPECT_FLOAT_EQ(surface.m_smoothingCosine, float(std::cos(0.03490658503988659) - 1e-6));
-}
-
 TEST_F(SurfaceTest, SmoothingStartsAboveTwoDegrees) {
+    EXPECT_FLOAT_EQ(surface.m_colour[1].constant, 0.78431374f);
+    EXPECT_FLOAT_EQ(surface.m_smoothingCosine, float(std::cos(0.03490658503988659) - 1e-6));
     surface.setSmoothingAngle(0.03490658503988659f);
     EXPECT_FALSE(surface.m_smoothing);
     surface.setSmoothingAngle(2.5f * 0.017453292f);
@@ -153,15 +146,6 @@ TEST_F(SurfaceTest, BrightVertexColourRaisesTheLastColourStageThenItsOwnShift) {
     EXPECT_EQ(stages.vertexColourScale, 2);
     EXPECT_EQ(stages.colourShift[1], 1);
     EXPECT_EQ(stages.colourShift[0], 0);
-}
-
-TEST_F(SurfaceTest, BrightVertexColourWithoutColourStagesUsesItsOwnShift) {
-    addVertexColours(1.5f, 0.0f, 0.0f);
-    TextureStages stages;
-    surface.buildTextureStages(stages);
-    paintOnePoint(stages);
-    EXPECT_EQ(stages.vertexColourScale, 2);
-    EXPECT_EQ(stages.colourShift[TextureStages::VERTEX_COLOUR_SHIFT], 1);
 }
 
 TEST_F(SurfaceTest, EndlessVertexColourStopsAtTheLargestShifts) {
