@@ -262,3 +262,41 @@ TEST_F(GfxFixedFunction, VolumeTextureSamplesTheSliceOfTheThirdCoordinate) {
     expectRgb(image, 30, 30, 255, 0, 0, "first slice");
     expectRgb(image, 80, 30, 0, 0, 255, "second slice");
 }
+
+TEST_F(GfxFixedFunction, GeneratedCoordinatesProjectAndReflectThroughTheTextureMatrix) {
+    unlitStages();
+    Texture* halves = nullptr;
+    ASSERT_EQ(m_device->createTexture(2, 1, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &halves), GFX_OK);
+    LockedRect r{};
+    ASSERT_EQ(halves->lockRect(0, r, nullptr, 0), GFX_OK);
+    static_cast<uint32_t*>(r.bits)[0] = 0xFFFF0000;
+    static_cast<uint32_t*>(r.bits)[1] = 0xFF0000FF;
+    halves->unlockRect(0);
+    m_textures.push_back(halves);
+    m_device->setTexture(0, halves);
+    m_device->setSamplerState(0, SAMP_ADDRESSU, TADDRESS_CLAMP);
+    m_device->setTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    // A projector: (x / 320, y / 240) divided by z / 100, so the blue half starts at x = 80 at depth 50.
+    Matrix projector{};
+    projector.m[0][0] = 1.0f / 320;
+    projector.m[1][1] = 1.0f / 240;
+    projector.m[2][2] = 1.0f / 100;
+    m_device->setTransform(TS_TEXTURE0, projector);
+    m_device->setTextureStageState(0, TSS_TEXCOORDINDEX, TSS_TCI_CAMERASPACEPOSITION);
+    m_device->setTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT3 | TTFF_PROJECTED);
+    quad(10, 10, 150, 50, 50, 0xFFFFFFFF);
+    // The reflection of the view off a surface facing it points back along -z: u = -0.75 z.
+    Matrix mirror{};
+    mirror.m[2][0] = -0.75f;
+    m_device->setTransform(TS_TEXTURE0, mirror);
+    m_device->setRenderState(RS_LOCALVIEWER, 0);
+    m_device->setTextureStageState(0, TSS_TEXCOORDINDEX, TSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+    m_device->setTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT2);
+    quad(160, 10, 200, 50, 50, 0xFFFFFFFF);
+    m_device->setTexture(0, nullptr);
+
+    std::vector<uint32_t> image = pixels();
+    expectRgb(image, 40, 30, 255, 0, 0, "projected left of the split");
+    expectRgb(image, 120, 30, 0, 0, 255, "projected right of the split");
+    expectRgb(image, 180, 30, 0, 0, 255, "reflection vector");
+}
