@@ -213,7 +213,7 @@ void Mesh::buildGeometry() {
     computeVertexNormals();
     for (Surface* surface : m_surfaces) {
         auto stages = std::make_unique<TextureStages>();
-        if (surface) surface->buildTextureStages(*stages);
+        if (surface) surface->buildTextureStages(*stages, int(m_meshRenderer->m_activeCaps.maxSimultaneousTextures));
         m_textureStages.push_back(std::move(stages));
     }
     MeshBuildData& data = m_buildData;
