@@ -759,6 +759,8 @@ HResult GlDevice::draw(uint32_t type, uint32_t primitiveCount, const uint8_t* ve
         glDrawElements(glPrimitive(type), GLsizei(count),
                        indexFormat == FMT_INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indices);
     else glDrawArrays(glPrimitive(type), 0, GLsizei(count));
+    // The GUI library draws on this context with GL's own fixed function in between.
+    glUseProgram(0);
     return GFX_OK;
 }
 
