@@ -6,15 +6,9 @@
 #include "engine/platform/AnimatedValue.h"
 #include "engine/platform/GradientTexture.h"
 #include "engine/platform/Math3D.h"
+#include "engine/scene/LWO2Reader.h"
 
 class VertexMap;
-
-// A LightWave four-character id ('COLR', 'vcol') as the big-endian read of its
-// bytes gives it: the first character in the top byte.
-constexpr uint32_t lightwaveId(const char (&id)[5]) {
-    return uint32_t(uint8_t(id[0])) << 24 | uint32_t(uint8_t(id[1])) << 16 | uint32_t(uint8_t(id[2])) << 8 |
-           uint32_t(uint8_t(id[3]));
-}
 
 // One texture block of a surface (BLOK or VCOL): the channel it modulates, how
 // strongly, through which projection and texture matrix, with which texture.
@@ -22,17 +16,17 @@ constexpr uint32_t lightwaveId(const char (&id)[5]) {
 // the texture belongs to the resource pool.
 class TextureLayer : public GradientSource {
 public:
-    static constexpr uint32_t KIND_IMAGE = lightwaveId("IMAP");
-    static constexpr uint32_t KIND_PROCEDURAL = lightwaveId("PROC");
-    static constexpr uint32_t KIND_GRADIENT = lightwaveId("GRAD");
-    static constexpr uint32_t KIND_VERTEX_COLOUR = lightwaveId("vcol");
-    static constexpr uint32_t CHANNEL_COLR = lightwaveId("COLR");
-    static constexpr uint32_t CHANNEL_LUMI = lightwaveId("LUMI");
-    static constexpr uint32_t CHANNEL_DIFF = lightwaveId("DIFF");
-    static constexpr uint32_t CHANNEL_REFL = lightwaveId("REFL");
-    static constexpr uint32_t CHANNEL_SPEC = lightwaveId("SPEC");
-    static constexpr uint32_t CHANNEL_TRAN = lightwaveId("TRAN");
-    static constexpr uint32_t CHANNEL_BUMP = lightwaveId("BUMP");
+    static constexpr uint32_t KIND_IMAGE = lwoId("IMAP");
+    static constexpr uint32_t KIND_PROCEDURAL = lwoId("PROC");
+    static constexpr uint32_t KIND_GRADIENT = lwoId("GRAD");
+    static constexpr uint32_t KIND_VERTEX_COLOUR = lwoId("vcol");
+    static constexpr uint32_t CHANNEL_COLR = lwoId("COLR");
+    static constexpr uint32_t CHANNEL_LUMI = lwoId("LUMI");
+    static constexpr uint32_t CHANNEL_DIFF = lwoId("DIFF");
+    static constexpr uint32_t CHANNEL_REFL = lwoId("REFL");
+    static constexpr uint32_t CHANNEL_SPEC = lwoId("SPEC");
+    static constexpr uint32_t CHANNEL_TRAN = lwoId("TRAN");
+    static constexpr uint32_t CHANNEL_BUMP = lwoId("BUMP");
 
     enum Projection {
         PROJECT_PLANAR = 0, PROJECT_CYLINDRICAL = 1, PROJECT_SPHERICAL = 2, PROJECT_CUBIC = 3,
