@@ -300,3 +300,37 @@ TEST_F(GfxFixedFunction, GeneratedCoordinatesProjectAndReflectThroughTheTextureM
     expectRgb(image, 120, 30, 0, 0, 255, "projected right of the split");
     expectRgb(image, 180, 30, 0, 0, 255, "reflection vector");
 }
+
+TEST_F(GfxFixedFunction, EveryOperationArgumentAndCoordinateSourceBuildsAProgram) {
+    Texture* grey = solid(0xFF808080);
+    m_device->setTexture(0, grey);
+    m_device->setTexture(1, grey);
+    m_device->setRenderState(RS_SPECULARENABLE, 1);
+    for (uint32_t type = LIGHT_POINT; type <= LIGHT_DIRECTIONAL; ++type) {
+        m_device->setLight(type, lightAt(type, {1, 1, 1, 1}, {0, 0, 0}, 100));
+        m_device->lightEnable(type, true);
+    }
+    const uint32_t args[] = {TA_DIFFUSE, TA_CURRENT | TA_COMPLEMENT, TA_TEXTURE | TA_ALPHAREPLICATE, TA_TFACTOR,
+                             TA_SPECULAR, TA_TEMP, TA_CONSTANT};
+    for (uint32_t op = TOP_DISABLE + 1; op <= TOP_LERP; ++op) {
+        uint32_t stage = op == TOP_BUMPENVMAP || op == TOP_BUMPENVMAPLUMINANCE ? 0 : 1;
+        m_device->setTextureStageState(1, TSS_COLOROP, TOP_SELECTARG1);
+        m_device->setTextureStageState(stage, TSS_COLOROP, op);
+        m_device->setTextureStageState(stage, TSS_ALPHAOP, op);
+        m_device->setTextureStageState(stage, TSS_COLORARG0, args[op % 7]);
+        m_device->setTextureStageState(stage, TSS_COLORARG1, args[(op + 1) % 7]);
+        m_device->setTextureStageState(stage, TSS_COLORARG2, args[(op + 2) % 7]);
+        m_device->setTextureStageState(stage, TSS_ALPHAARG1, args[(op + 3) % 7]);
+        m_device->setTextureStageState(stage, TSS_ALPHAARG2, args[(op + 4) % 7]);
+        m_device->setTextureStageState(1, TSS_TEXCOORDINDEX, (op % 5) << 16);
+        m_device->setRenderState(RS_FOGENABLE, 1);
+        m_device->setRenderState(RS_FOGTABLEMODE, op % 4);
+        m_device->setTextureStageState(1, TSS_TEXTURETRANSFORMFLAGS, op % 2 ? TTFF_COUNT3 | TTFF_PROJECTED : TTFF_COUNT2);
+        Vertex v[3] = {{0, 0, 50, 0, 0, -1, 0xFFFFFFFF, 0, 0, 0}, {10, 0, 50, 0, 0, -1, 0xFFFFFFFF, 0, 0, 0},
+                       {0, 10, 50, 0, 0, -1, 0xFFFFFFFF, 0, 0, 0}};
+        EXPECT_EQ(m_device->drawPrimitiveUP(PT_TRIANGLELIST, 1, v, sizeof v[0]), GFX_OK) << "operation " << op;
+        m_device->setTextureStageState(0, TSS_COLOROP, TOP_MODULATE);
+    }
+    m_device->setTexture(0, nullptr);
+    m_device->setTexture(1, nullptr);
+}
