@@ -76,9 +76,6 @@ bool near(const float* a, const float* b, int count) {
     return true;
 }
 
-// Surfaces do not carry the scene the game assigns them yet.
-LW6Scene* reflectionSceneOf(const Surface&) { return nullptr; }
-
 } // namespace
 
 Mesh::Mesh(Renderer* renderer, SceneItem* owner, const std::vector<Surface*>& surfaces, std::vector<Position3> points,
@@ -142,6 +139,12 @@ void Mesh::releaseDeviceObjects() {
 
 Surface* Mesh::surfaceAt(int32_t index) const {
     return index >= 0 && size_t(index) < m_surfaces.size() ? m_surfaces[index] : nullptr;
+}
+
+LW6Scene* Mesh::reflectionSceneOf(const Surface* surface) const {
+    auto it = std::find(m_surfaces.begin(), m_surfaces.end(), surface);
+    size_t index = size_t(it - m_surfaces.begin());
+    return index < m_reflectionScenes.size() ? m_reflectionScenes[index] : nullptr;
 }
 
 WeightMap* Mesh::findWeightMap(const Bone& bone) const {
@@ -632,7 +635,7 @@ bool Mesh::drawReflection(SurfaceBuffer& buffer, double time, SceneObject* objec
         mirrorNormal = {-mirrorNormal[0], -mirrorNormal[1], -mirrorNormal[2]};
     }
 
-    LW6Scene* scene = reflectionSceneOf(*buffer.getSurface());
+    LW6Scene* scene = reflectionSceneOf(buffer.getSurface());
     if (!scene) {
         // Every frame would repeat it; once per mesh tells enough.
         if (!m_reportedMissingScene) reportError("reflection scene ist nicht zugeordnet!\n");

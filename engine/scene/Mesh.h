@@ -11,6 +11,7 @@
 #include "engine/scene/MeshVertex.h"
 
 class Bone;
+class LW6Scene;
 class MeshCollisionBuilder;
 class Renderer;
 class Surface;
@@ -60,6 +61,9 @@ public:
 
     Renderer* m_meshRenderer = nullptr;
     std::vector<Surface*> m_surfaces;
+    // The scene a mirror surface reflects, by surface index; the object pass
+    // sets them (surfaces carry none of their own yet).
+    std::vector<LW6Scene*> m_reflectionScenes;
     std::vector<Position3> m_points;
     std::vector<MeshPolygon> m_polygons;
     // Deformers from the scene file, owned; at most MAX_BONES are used.
@@ -106,6 +110,7 @@ private:
     // mesh gives no mirror plane and the surface is to be drawn plainly.
     bool drawReflection(SurfaceBuffer& buffer, double time, SceneObject* object, SceneItem* viewer);
     void releaseWeightMaps();
+    LW6Scene* reflectionSceneOf(const Surface* surface) const;
 
     // Per polygon and per corner record, during the build only.
     std::vector<std::array<float, 3>> m_faceNormals;
