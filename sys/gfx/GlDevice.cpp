@@ -540,7 +540,7 @@ void GlDevice::setGammaRamp(uint32_t swapChain, uint32_t flags, const uint16_t r
     SDL_SetWindowGammaRamp(static_cast<SDL_Window*>(m_window.nativeHandle()), ramp[0], ramp[1], ramp[2]);
 }
 
-void GlDevice::applyState(bool pretransformed, const std::vector<VertexElement>& layout) {
+void GlDevice::applyState(bool pretransformed) {
     const uint32_t* rs = m_state.renderStates;
     const Viewport& vp = m_state.viewport;
     glViewport(GLint(vp.x), GLint(vp.y), GLsizei(vp.width), GLsizei(vp.height));
@@ -704,7 +704,7 @@ HResult GlDevice::draw(uint32_t type, uint32_t primitiveCount, const uint8_t* ve
     bool pretransformed = position != nullptr;
     if (!position) position = findElement(layout, DECLUSAGE_POSITION, 0);
     if (!position) return GFXERR_INVALIDCALL;
-    applyState(pretransformed, layout);
+    applyState(pretransformed);
     applyStages(layout, pretransformed);
     if (!m_fixedFunction->use(m_state, layout, pretransformed)) return GFXERR_NOTAVAILABLE;
 

@@ -48,7 +48,7 @@ private:
     bool makeBackBuffer();
     void dropBackBuffer();
     void bindTarget();
-    void applyState(bool pretransformed, const std::vector<VertexElement>& layout);
+    void applyState(bool pretransformed);
     void applyStages(const std::vector<VertexElement>& layout, bool pretransformed);
     HResult draw(uint32_t type, uint32_t primitiveCount, const uint8_t* vertices, uint32_t stride,
                  const std::vector<VertexElement>& layout, const void* indices, uint32_t indexFormat,
