@@ -30,9 +30,9 @@ std::string LWO2ClipReader::imagePath(const std::string& name, const char* separ
 }
 
 uint32_t LWO2ClipReader::stillFlags(const std::string& name) {
-    uint32_t flags = 3;
-    if (name.find("_nodxt") != std::string::npos) flags = 2;
-    if (name.find("_noscale") != std::string::npos) flags = (flags & ~3u) | 0x40u;
+    uint32_t flags = Texture::SCRATCH_BUILD | Texture::MIP_CHAIN;
+    if (name.find("_nodxt") != std::string::npos) flags = Texture::MIP_CHAIN;
+    if (name.find("_noscale") != std::string::npos) flags = Texture::KEEP_SIZE;
     return flags;
 }
 
@@ -85,7 +85,7 @@ Texture* LWO2ClipReader::readSequence(uint32_t end) {
     if (last < first) return nullptr;
     auto frameName = [&](uint32_t k) { return imagePath(prefix + frameNumber(k, digits) + suffix, "/\\"); };
     std::string firstName = frameName(first);
-    if (Texture* known = m_state.pool->findTexture(firstName, 3)) return known;
+    if (Texture* known = m_state.pool->findTexture(firstName, Texture::SCRATCH_BUILD | Texture::MIP_CHAIN)) return known;
 
     auto* sequence = new SequenceTexture(m_state.devices);
     m_state.pool->addTexture(sequence);
@@ -100,7 +100,7 @@ Texture* LWO2ClipReader::readSequence(uint32_t end) {
         if (!files || !(files->exists(name.c_str()) || files->exists((name + ".dds").c_str()))) continue;
         auto frame = std::make_unique<ImageTexture>(m_state.devices);
         frame->setSource(name.c_str(), files, true);
-        frame->setFlags(1);
+        frame->setFlags(Texture::SCRATCH_BUILD);
         sequence->m_frames[k - first] = std::move(frame);
     }
     return sequence;

@@ -16,7 +16,7 @@ public:
 
     // A drive letter and colon get a '/' behind them unless one of `separators` follows.
     static std::string imagePath(const std::string& name, const char* separators);
-    // The TIME-less flags of a still image: 3, 2 for "_nodxt", 0x40 for "_noscale".
+    // The flags of a still image: converted with mips; "_nodxt" unconverted, "_noscale" kept as it is.
     static uint32_t stillFlags(const std::string& name);
 
 private:

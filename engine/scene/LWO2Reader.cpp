@@ -23,7 +23,6 @@ void LWO2Reader::readBytes(uint8_t* out, uint32_t count) {
     uint32_t available = m_position < m_size ? std::min(count, m_size - m_position) : 0;
     uint32_t got = available ? m_file.readFully(out, available) : 0;
     std::memset(out + got, 0, count - got);
-    if (got < count) m_overran = true;
     // Past the end the position still moves, so that no reading loop can stall.
     uint64_t next = static_cast<uint64_t>(m_position) + count;
     m_position = static_cast<uint32_t>(std::min<uint64_t>(next, UINT32_MAX));

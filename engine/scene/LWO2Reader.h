@@ -21,8 +21,6 @@ public:
 
     uint32_t position() const { return m_position; }
     uint32_t size() const { return m_size; }
-    // Whether the last reads ran past the file's end.
-    bool overran() const { return m_overran; }
 
     // Where a piece of `size` bytes starting here ends, padded to even as IFF
     // pads, and never past `limit`.
@@ -50,5 +48,4 @@ private:
     File& m_file;
     uint32_t m_position;
     uint32_t m_size;
-    bool m_overran = false;
 };

@@ -17,13 +17,6 @@ constexpr uint32_t ID_TRAN = lwoId("TRAN");
 constexpr uint32_t ID_BUMP = lwoId("BUMP");
 constexpr uint32_t ID_VCOL_KIND = lwoId("vcol");
 
-// Texture flag bits the blocks set on their textures.
-constexpr uint32_t FLAG_CONVERT = 1;
-constexpr uint32_t FLAG_CHANNEL = 4;
-constexpr uint32_t FLAG_TRANSPARENCY = 8;
-constexpr uint32_t FLAG_HEIGHT_MAP = 0x10;
-constexpr uint32_t FLAG_NOSCALE = 0x40;
-
 bool isColourMapType(uint32_t type) { return type == lwoId("RGB ") || type == lwoId("RGBA") || type == lwoId("max "); }
 
 void orFlags(Texture& texture, uint32_t set, uint32_t clear = 0) {
@@ -95,7 +88,7 @@ void LWO2SurfaceReader::readSubChunk(Surface& surface, uint32_t id, uint32_t end
     case lwoId("RIMG"): {
         Texture* image = m_state.texture(reader.readU2());
         surface.m_reflectionImage = image;
-        if (image) orFlags(*image, FLAG_CHANNEL);
+        if (image) orFlags(*image, Texture::NEEDS_COLOUR);
         return;
     }
     case lwoId("back"): {
@@ -288,7 +281,7 @@ void LWO2SurfaceReader::readWrap(TextureLayer& layer) {
     if (layer.m_projection == TextureLayer::PROJECT_SPHERICAL) layer.m_addressV = TextureLayer::ADDRESS_WRAP;
     if (layer.m_projection == TextureLayer::PROJECT_SPHERICAL || layer.m_projection == TextureLayer::PROJECT_CYLINDRICAL)
         layer.m_addressU = TextureLayer::ADDRESS_WRAP;
-    if (layer.m_texture && (layer.m_texture->getFlags() & FLAG_NOSCALE))
+    if (layer.m_texture && (layer.m_texture->getFlags() & Texture::KEEP_SIZE))
         layer.m_addressU = layer.m_addressV = TextureLayer::ADDRESS_CLAMP;
 }
 
@@ -307,13 +300,13 @@ void LWO2SurfaceReader::finishBlock(Surface& surface, TextureLayer& layer) {
     Texture* texture = layer.m_texture;
     if (!texture) return;
     if (layer.m_channel == ID_TRAN) {
-        orFlags(*texture, FLAG_TRANSPARENCY);
+        orFlags(*texture, Texture::TRANSPARENCY_MAP);
         surface.m_blended = true;
     } else if (layer.m_channel == ID_BUMP) {
         texture->m_heightScale = surface.m_bump.evaluate(0.0) * layer.m_amplitude.evaluate(0.0);
-        orFlags(*texture, FLAG_HEIGHT_MAP, FLAG_CONVERT);
+        orFlags(*texture, Texture::NORMAL_MAP, Texture::SCRATCH_BUILD);
     } else {
-        orFlags(*texture, FLAG_CHANNEL);
+        orFlags(*texture, Texture::NEEDS_COLOUR);
     }
-    if (layer.m_opacityType == TextureLayer::OPACITY_DISPLACEMENT) orFlags(*texture, FLAG_HEIGHT_MAP, FLAG_CONVERT);
+    if (layer.m_opacityType == TextureLayer::OPACITY_DISPLACEMENT) orFlags(*texture, Texture::NORMAL_MAP, Texture::SCRATCH_BUILD);
 }
