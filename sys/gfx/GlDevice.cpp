@@ -681,6 +681,9 @@ void GlDevice::applyStages(const std::vector<VertexElement>& layout, bool pretra
             glTexParameteri(target, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
             float anisotropy = ss[SAMP_MINFILTER] == TEXF_ANISOTROPIC ? float(std::max(1u, ss[SAMP_MAXANISOTROPY])) : 1.0f;
             glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
+            glTexParameterf(target, GL_TEXTURE_LOD_BIAS, asFloat(ss[SAMP_MIPMAPLODBIAS]));
+            // D3D's largest level to use is GL's base level.
+            glTexParameteri(target, GL_TEXTURE_BASE_LEVEL, GLint(std::min(ss[SAMP_MAXMIPLEVEL], texture->getLevelCount() - 1)));
         }
         // Generated coordinates come as (x, y, z, 1) and are transformed as three.
         uint32_t flags = ts[TSS_TEXTURETRANSFORMFLAGS];
