@@ -1,10 +1,43 @@
 #include "engine/render/FixedFunctionShader.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "engine/platform/Texture.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
+#include "engine/scene/Surface.h"
+#include "engine/scene/TextureLayer.h"
+#include "engine/scene/TextureStages.h"
 #include "sys/gfx/Device.h"
 
 namespace gfx = sys::gfx;
+
+namespace {
+
+constexpr float SPECULAR_THRESHOLD = 1e-6f;
+
+uint32_t complementIf(bool negative) { return uint32_t(gfx::TA_TEXTURE) | (negative ? uint32_t(gfx::TA_COMPLEMENT) : 0u); }
+
+void setStage(gfx::Device& device, uint32_t stage, uint32_t colourOp, uint32_t colourArg1, uint32_t colourArg2,
+              uint32_t alphaOp, uint32_t alphaArg1, uint32_t alphaArg2) {
+    device.setTextureStageState(stage, gfx::TSS_COLOROP, colourOp);
+    device.setTextureStageState(stage, gfx::TSS_COLORARG1, colourArg1);
+    device.setTextureStageState(stage, gfx::TSS_COLORARG2, colourArg2);
+    device.setTextureStageState(stage, gfx::TSS_ALPHAOP, alphaOp);
+    device.setTextureStageState(stage, gfx::TSS_ALPHAARG1, alphaArg1);
+    device.setTextureStageState(stage, gfx::TSS_ALPHAARG2, alphaArg2);
+}
+
+void blendStates(gfx::Device& device, uint32_t zWrite, uint32_t alphaTest, uint32_t alphaBlend) {
+    device.setRenderState(gfx::RS_ZWRITEENABLE, zWrite);
+    device.setRenderState(gfx::RS_ALPHATESTENABLE, alphaTest);
+    device.setRenderState(gfx::RS_ALPHABLENDENABLE, alphaBlend);
+}
+
+gfx::ColorValue scaled(const ColorRGBA& c, float k, float alpha) { return {c.r * k, c.g * k, c.b * k, alpha}; }
+
+} // namespace
 
 bool FixedFunctionShader::activate() {
     m_renderer->m_constants->updateDerivedMatrices();
@@ -14,23 +47,177 @@ bool FixedFunctionShader::activate() {
     return true;
 }
 
+TextureLayer* FixedFunctionShader::firstLayer(int channel) const {
+    if (!m_stages) return nullptr;
+    const TextureStages::Range& range = m_stages->channels[channel];
+    if (range.count < 1 || range.first >= TextureStages::MAX_STAGES) return nullptr;
+    return m_stages->layers[range.first];
+}
+
 void FixedFunctionShader::setObjectState(Surface& surface, double time) {
     gfx::Device& device = *m_renderer->m_currentDevice;
-    device.setRenderState(gfx::RS_ZWRITEENABLE, 1);
-    device.setRenderState(gfx::RS_ALPHATESTENABLE, 0);
-    device.setRenderState(gfx::RS_ALPHABLENDENABLE, 0);
+    const bool layers = m_renderer->m_textureLayers;
+    const bool vertexColours = m_stages && m_stages->vertexColourLayer;
+    TextureLayer* colourLayer = layers ? firstLayer(TextureStages::COLR) : nullptr;
+    ColorRGBA c = {1.0f, 1.0f, 1.0f, 1.0f};
+    if (!vertexColours && (!colourLayer || colourLayer->m_opacityType == TextureLayer::OPACITY_MULTIPLY))
+        c = surface.getColorAt(time);
+    const float highlights = surface.m_colourHighlights.evaluate(time);
+    ColorRGBA specular = {1.0f - (1.0f - c.r) * highlights, 1.0f - (1.0f - c.g) * highlights,
+                          1.0f - (1.0f - c.b) * highlights, 1.0f};
+    if (m_renderer->m_greyMaterial) {
+        c = {0.9f, 0.9f, 0.9f, 1.0f};
+        specular = {0.0f, 0.0f, 0.0f, 1.0f};
+    }
+
+    const float r = surface.m_reflectivity.evaluate(time);
+    const float t = surface.m_transparency.evaluate(time);
+    const float a = surface.m_additiveTransparency.evaluate(time);
+    float alpha = 1.0f, factor = 1.0f;
+    if (r != 0.0f && surface.m_reflectionMode == Surface::REFLECT_MIRROR) {
+        // Premultiplied: the mirrored scene behind shows through by the reflectivity.
+        blendStates(device, 1, 0, 1);
+        device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_ONE);
+        device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
+        alpha = 1.0f - r;
+    } else if (surface.isTransparentAt(time)) {
+        TextureLayer* mask = layers ? firstLayer(TextureStages::TRAN) : nullptr;
+        alpha = 1.0f - a;
+        if (!mask || mask->m_opacityType == TextureLayer::OPACITY_MULTIPLY) {
+            factor = 1.0f - t;
+            alpha *= 1.0f - t;
+        }
+        const bool oneBitAlpha = mask && mask->m_texture && (mask->m_texture->getFlags() & Texture::ONE_BIT_ALPHA);
+        if (oneBitAlpha) {
+            blendStates(device, 1, 1, 0);
+            device.setRenderState(gfx::RS_ALPHAFUNC, gfx::CMP_GREATER);
+            device.setRenderState(gfx::RS_ALPHAREF, 127);
+        } else if (!mask || t != 0.0f) {
+            blendStates(device, 0, 0, 1);
+        } else {
+            blendStates(device, 1, 1, 1);
+            device.setRenderState(gfx::RS_ALPHAFUNC, gfx::CMP_GREATER);
+            device.setRenderState(gfx::RS_ALPHAREF, 127);
+        }
+        if (!oneBitAlpha) {
+            device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_SRCALPHA);
+            device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
+        }
+        if (a != 0.0f) {
+            device.setRenderState(gfx::RS_ALPHABLENDENABLE, 1);
+            device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_ONE);
+            device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
+        }
+    } else {
+        blendStates(device, 1, 0, 0);
+    }
+    c = {c.r * factor, c.g * factor, c.b * factor, c.a};
+
+    const float diffuse = surface.m_diffuse.evaluate(time);
+    const float luminosity = surface.m_luminosity.evaluate(time);
+    const float specularity = surface.m_specularity.evaluate(time);
+    const float glossiness = surface.m_glossiness.evaluate(time);
+    const uint32_t fromVertices = gfx::MCS_COLOR1;
+    device.setRenderState(gfx::RS_AMBIENTMATERIALSOURCE,
+                          vertexColours && diffuse > 0.5f ? fromVertices : uint32_t(gfx::MCS_MATERIAL));
+    device.setRenderState(gfx::RS_DIFFUSEMATERIALSOURCE,
+                          vertexColours && diffuse > 0.5f ? fromVertices : uint32_t(gfx::MCS_MATERIAL));
+    device.setRenderState(gfx::RS_EMISSIVEMATERIALSOURCE,
+                          vertexColours && luminosity > 0.5f ? fromVertices : uint32_t(gfx::MCS_MATERIAL));
+
     gfx::Material material{};
-    material.diffuse = material.ambient = gfx::ColorValue{1.0f, 1.0f, 1.0f, 1.0f};
-    material.specular = gfx::ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
-    material.emissive = gfx::ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
+    material.diffuse = scaled(c, diffuse, alpha);
+    material.ambient = scaled(c, diffuse, alpha);
+    material.specular = scaled(specular, specularity, specular.a);
+    material.emissive = scaled(c, luminosity, c.a);
+    const bool shiny = specularity > SPECULAR_THRESHOLD;
+    material.power = shiny ? std::min(std::pow(2.0f, glossiness * 10.0f + 2.0f), 255.0f) : 0.0f;
     device.setMaterial(material);
+
+    const bool specularStage = layers && firstLayer(TextureStages::SPEC);
     device.setRenderState(gfx::RS_CULLMODE, m_renderer->m_cullMode);
-    device.setRenderState(gfx::RS_SPECULARENABLE, 0);
+    device.setRenderState(gfx::RS_SPECULARENABLE, shiny && !specularStage ? 1 : 0);
     device.setRenderState(gfx::RS_NORMALIZENORMALS, 1);
+}
+
+void FixedFunctionShader::setupLayerStage(uint32_t stage, TextureLayer& layer, uint32_t borderColour, double time) {
+    gfx::Device& device = *m_renderer->m_currentDevice;
+    device.setSamplerState(stage, gfx::SAMP_ADDRESSU, uint32_t(layer.m_addressU));
+    device.setSamplerState(stage, gfx::SAMP_ADDRESSV, uint32_t(layer.m_addressV));
+    if (layer.m_addressU == TextureLayer::ADDRESS_BORDER || layer.m_addressV == TextureLayer::ADDRESS_BORDER)
+        device.setSamplerState(stage, gfx::SAMP_BORDERCOLOR, borderColour);
+    device.setSamplerState(stage, gfx::SAMP_MIPFILTER, layer.m_antialiasing ? gfx::TEXF_LINEAR : gfx::TEXF_NONE);
+    device.setSamplerState(stage, gfx::SAMP_MAGFILTER, layer.m_pixelBlending ? gfx::TEXF_LINEAR : gfx::TEXF_POINT);
+    device.setSamplerState(stage, gfx::SAMP_MINFILTER, layer.m_pixelBlending ? gfx::TEXF_ANISOTROPIC : gfx::TEXF_POINT);
+    device.setSamplerState(stage, gfx::SAMP_MAXANISOTROPY, uint32_t(layer.m_antialiasStrength));
+    device.setTextureStageState(stage, gfx::TSS_TEXTURETRANSFORMFLAGS, gfx::TTFF_DISABLE);
+    device.setTexture(stage, layer.m_texture ? layer.m_texture->getTexture(time) : nullptr);
 }
 
 void FixedFunctionShader::setupSurface(Surface& surface, double time) {
     gfx::Device& device = *m_renderer->m_currentDevice;
-    device.setTexture(0, nullptr);
-    device.setTextureStageState(0, gfx::TSS_COLOROP, gfx::TOP_DISABLE);
+    if (!m_renderer->m_textureLayers || m_renderer->m_greyMaterial || !m_stages) {
+        device.setTexture(0, nullptr);
+        device.setTextureStageState(0, gfx::TSS_COLOROP, gfx::TOP_DISABLE);
+        return;
+    }
+    const TextureStages& stages = *m_stages;
+    uint32_t s = 0;
+    auto layersOf = [&](int channel, int most) {
+        const TextureStages::Range& range = stages.channels[channel];
+        return std::max(0, std::min({range.count, most, TextureStages::MAX_STAGES - range.first}));
+    };
+    auto layerAt = [&](int channel, int k) { return stages.layers[stages.channels[channel].first + k]; };
+
+    const ColorRGBA colour = surface.getColorAt(time);
+    const uint32_t border = colorToARGB(colour);
+    const uint32_t modulate[3] = {gfx::TOP_MODULATE, gfx::TOP_MODULATE2X, gfx::TOP_MODULATE4X};
+    for (int k = 0; k < layersOf(TextureStages::COLR, TextureStages::MAX_STAGES) && s < gfx::MAX_STAGES; ++k) {
+        TextureLayer& layer = *layerAt(TextureStages::COLR, k);
+        setupLayerStage(s, layer, border, time);
+        const int first = stages.channels[TextureStages::COLR].first;
+        device.setTextureStageState(s, gfx::TSS_TEXCOORDINDEX, uint32_t(first + k));
+        setStage(device, s, modulate[std::clamp(stages.colourShift[first + k], 0, 2)], complementIf(layer.m_negative),
+                 gfx::TA_CURRENT, gfx::TOP_SELECTARG1, gfx::TA_CURRENT, gfx::TA_CURRENT);
+        ++s;
+    }
+    const int vertexShift = stages.colourShift[TextureStages::VERTEX_COLOUR_SHIFT];
+    if (vertexShift > 0 && s < gfx::MAX_STAGES) {
+        // Brightens what the vertex colours darkened to fit their range.
+        device.setRenderState(gfx::RS_TEXTUREFACTOR, 0xFF000000);
+        setStage(device, s, vertexShift == 1 ? gfx::TOP_MODULATE2X : gfx::TOP_MODULATE4X,
+                 gfx::TA_TFACTOR | gfx::TA_ALPHAREPLICATE, gfx::TA_CURRENT, gfx::TOP_SELECTARG1,
+                 gfx::TA_CURRENT, gfx::TA_CURRENT);
+        ++s;
+    }
+    for (int k = 0; k < layersOf(TextureStages::DIFF, TextureStages::MAX_STAGES) && s < gfx::MAX_STAGES; ++k) {
+        TextureLayer& layer = *layerAt(TextureStages::DIFF, k);
+        setupLayerStage(s, layer, 0, time);
+        device.setTextureStageState(s, gfx::TSS_TEXCOORDINDEX, uint32_t(stages.channels[TextureStages::DIFF].first + k));
+        setStage(device, s, gfx::TOP_MODULATE2X, complementIf(layer.m_negative), gfx::TA_CURRENT, gfx::TOP_MODULATE,
+                 gfx::TA_TEXTURE, gfx::TA_CURRENT);
+        ++s;
+    }
+    if (layersOf(TextureStages::SPEC, 1) && s < gfx::MAX_STAGES) {
+        TextureLayer& layer = *layerAt(TextureStages::SPEC, 0);
+        setupLayerStage(s, layer, 0, time);
+        device.setTextureStageState(s, gfx::TSS_TEXCOORDINDEX, uint32_t(stages.channels[TextureStages::SPEC].first));
+        device.setTextureStageState(s, gfx::TSS_COLORARG0, gfx::TA_CURRENT);
+        setStage(device, s, gfx::TOP_MULTIPLYADD, gfx::TA_SPECULAR, complementIf(layer.m_negative),
+                 gfx::TOP_SELECTARG1, gfx::TA_CURRENT, gfx::TA_SPECULAR);
+        ++s;
+    }
+    if (layersOf(TextureStages::TRAN, 1) && s < gfx::MAX_STAGES) {
+        TextureLayer& layer = *layerAt(TextureStages::TRAN, 0);
+        setupLayerStage(s, layer, 0, time);
+        device.setTextureStageState(s, gfx::TSS_TEXCOORDINDEX, uint32_t(stages.channels[TextureStages::TRAN].first));
+        // The colour passes through; the layer only carves the alpha.
+        setStage(device, s, gfx::TOP_SELECTARG2, gfx::TA_CURRENT, gfx::TA_CURRENT, gfx::TOP_MODULATE,
+                 complementIf(layer.m_negative), gfx::TA_CURRENT);
+        ++s;
+    }
+    if (s < gfx::MAX_STAGES) {
+        device.setTexture(s, nullptr);
+        device.setTextureStageState(s, gfx::TSS_COLOROP, gfx::TOP_DISABLE);
+    }
 }

@@ -1,13 +1,26 @@
 #pragma once
+#include <cstdint>
+
 #include "engine/render/ShaderLibrary.h"
 
+class TextureLayer;
+
 // The default drawing path: no shaders, the device's own material, lights and
-// texture stages.
+// texture stages, from the surface's values at the draw time.
 class FixedFunctionShader : public ShaderLibrary {
 public:
     using ShaderLibrary::ShaderLibrary;
 
     bool activate() override;
-    void setupSurface(Surface& surface, double time) override;
+    // Colour, highlight, luminosity and gloss into the material; mirror,
+    // transparent or opaque blending; the renderer's cull mode.
     void setObjectState(Surface& surface, double time) override;
+    // COLR, vertex-colour, DIFF, SPEC and TRAN stages in that order, then the next stage off.
+    void setupSurface(Surface& surface, double time) override;
+    // Addressing, filtering and the layer's texture at the time on one stage.
+    void setupLayerStage(uint32_t stage, TextureLayer& layer, uint32_t borderColour, double time);
+
+private:
+    // The channel's first layer in the stages record, or null.
+    TextureLayer* firstLayer(int channel) const;
 };

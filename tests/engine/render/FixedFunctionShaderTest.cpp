@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "engine/platform/GeneratedTexture.h"
+#include "engine/render/FixedFunctionShader.h"
+#include "engine/render/Renderer.h"
+#include "engine/scene/Surface.h"
+#include "engine/scene/TextureLayer.h"
+#include "engine/scene/TextureStages.h"
+#include "tests/engine/render/RendererTestSupport.h"
+
+namespace {
+
+class FixedFunctionShaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_renderer = std::make_unique<Renderer>(m_setup.device());
+        m_shader = static_cast<FixedFunctionShader*>(m_renderer->m_surfaceShader.get());
+        m_shader->m_stages = &m_stages;
+        m_surface.m_colour[0].constant = 0.5f;
+        m_surface.m_colour[1].constant = 0.25f;
+        m_surface.m_colour[2].constant = 1.0f;
+    }
+    void addColourLayer() {
+        auto layer = std::make_unique<TextureLayer>();
+        layer->m_kind = TextureLayer::KIND_IMAGE;
+        layer->m_channel = TextureLayer::CHANNEL_COLR;
+        layer->m_texture = &m_texture;
+        m_surface.addTextureLayer(std::move(layer));
+        m_surface.buildTextureStages(m_stages);
+    }
+    const sys::gfx::Material& material() { return m_setup.recording().state().material; }
+    uint32_t renderState(uint32_t state) { return m_setup.recording().state().renderStates[state]; }
+
+    RecordingRenderDevice m_setup;
+    std::unique_ptr<Renderer> m_renderer;
+    FixedFunctionShader* m_shader = nullptr;
+    Surface m_surface{nullptr, "Paint"};
+    TextureStages m_stages;
+    GeneratedTexture m_texture{nullptr, 0};
+};
+
+} // namespace
+
+TEST_F(FixedFunctionShaderTest, OpaqueSurfaceLightsItsColourWithoutBlending) {
+    m_surface.m_diffuse.constant = 0.8f;
+    m_shader->setObjectState(m_surface, 0.0);
+    EXPECT_EQ(renderState(sys::gfx::RS_ALPHABLENDENABLE), 0u);
+    EXPECT_EQ(renderState(sys::gfx::RS_ZWRITEENABLE), 1u);
+    EXPECT_FLOAT_EQ(material().diffuse.r, 0.4f);
+    EXPECT_FLOAT_EQ(material().diffuse.b, 0.8f);
+    EXPECT_FLOAT_EQ(material().diffuse.a, 1.0f);
+    EXPECT_EQ(renderState(sys::gfx::RS_SPECULARENABLE), 0u);
+    EXPECT_EQ(renderState(sys::gfx::RS_CULLMODE), 3u);
+}
+
+TEST_F(FixedFunctionShaderTest, PlanarMirrorBlendsPremultipliedByReflectivity) {
+    m_surface.m_reflectivity.constant = 0.25f;
+    m_surface.m_reflectionMode = Surface::REFLECT_MIRROR;
+    m_shader->setObjectState(m_surface, 0.0);
+    EXPECT_EQ(renderState(sys::gfx::RS_ALPHABLENDENABLE), 1u);
+    EXPECT_EQ(renderState(sys::gfx::RS_SRCBLEND), uint32_t(sys::gfx::BLEND_ONE));
+    EXPECT_FLOAT_EQ(material().diffuse.a, 0.75f);
+}
+
+TEST_F(FixedFunctionShaderTest, SpecularNeedsMoreThanTheThresholdAndGlossCapsThePower) {
+    m_surface.m_specularity.constant = 1e-6f;
+    m_surface.m_glossiness.constant = 1.0f;
+    m_shader->setObjectState(m_surface, 0.0);
+    EXPECT_EQ(renderState(sys::gfx::RS_SPECULARENABLE), 0u);
+    EXPECT_FLOAT_EQ(material().power, 0.0f);
+    m_surface.m_specularity.constant = 0.5f;
+    m_shader->setObjectState(m_surface, 0.0);
+    EXPECT_EQ(renderState(sys::gfx::RS_SPECULARENABLE), 1u);
+    EXPECT_FLOAT_EQ(material().power, 255.0f);
+}
+
+TEST_F(FixedFunctionShaderTest, ColourLayerModulatesStageZeroAndSwitchesOffTheNext) {
+    addColourLayer();
+    ASSERT_EQ(m_stages.channels[TextureStages::COLR].count, 1);
+    m_shader->setupSurface(m_surface, 0.0);
+    const sys::gfx::DeviceState& state = m_setup.recording().state();
+    EXPECT_EQ(state.stageStates[0][sys::gfx::TSS_COLOROP], uint32_t(sys::gfx::TOP_MODULATE));
+    EXPECT_EQ(state.stageStates[0][sys::gfx::TSS_COLORARG1], uint32_t(sys::gfx::TA_TEXTURE));
+    EXPECT_EQ(state.stageStates[1][sys::gfx::TSS_COLOROP], uint32_t(sys::gfx::TOP_DISABLE));
+}
+
+TEST_F(FixedFunctionShaderTest, TextureLayersSwitchedOffBindNothing) {
+    addColourLayer();
+    m_renderer->m_textureLayers = false;
+    m_shader->setupSurface(m_surface, 0.0);
+    EXPECT_EQ(m_setup.recording().state().stageStates[0][sys::gfx::TSS_COLOROP], uint32_t(sys::gfx::TOP_DISABLE));
+    EXPECT_EQ(m_setup.recording().state().textures[0], nullptr);
+}
