@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+
+class File;
+class LoadingFrame;
+class LW6Scene;
+class SceneItem;
+class SoundDevice;
+
+// Reads a LightWave scene file ("LWSC" 3) into a scene: creates its items,
+// fills them from the keywords, links them by their item ids and gives bodies
+// to the objects that carry mass. Reading into a scene that already holds
+// objects is a merge load: the file's objects are appended, nothing else.
+class SceneFileReader {
+public:
+    // Objects' "// sound" lines are played on `sounds`; without one they are
+    // reported as not loaded.
+    SceneFileReader(LW6Scene& scene, File& fileSystem, SoundDevice* sounds = nullptr);
+
+    // False when the file cannot be opened or read, has a wrong header or no
+    // camera. `frame` (may be null) shows progress from base over range.
+    bool load(const char* name, LoadingFrame* frame, float progressBase, float progressRange);
+
+    // The item a LightWave item id names, objects counted from `objectOffset`;
+    // null for 0, unknown classes and indices beyond their lists.
+    static SceneItem* getItemById(LW6Scene& scene, uint32_t id, int32_t objectOffset);
+
+private:
+    LW6Scene& m_scene;
+    File& m_fileSystem;
+    SoundDevice* m_sounds;
+};
