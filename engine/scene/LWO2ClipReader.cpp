@@ -37,7 +37,7 @@ uint32_t LWO2ClipReader::stillFlags(const std::string& name) {
 }
 
 void LWO2ClipReader::read(uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     uint32_t clip = reader.readU4();
     ENGINE_ASSERT(clip < LWO2State::MAXTEXS && "ERROR: more textures than defined in LW6Scene::MAXTEXS!");
     if (clip >= LWO2State::MAXTEXS) return;
@@ -46,8 +46,8 @@ void LWO2ClipReader::read(uint32_t end) {
         uint32_t id = reader.readID4();
         uint32_t subEnd = reader.endOf(reader.readU2(), end);
         switch (id) {
-        case lwoId("STIL"): current = m_state.textures[clip] = readStill(subEnd); break;
-        case lwoId("ISEQ"): current = m_state.textures[clip] = readSequence(subEnd); break;
+        case lwoId("STIL"): current = m_state.m_textures[clip] = readStill(subEnd); break;
+        case lwoId("ISEQ"): current = m_state.m_textures[clip] = readSequence(subEnd); break;
         case lwoId("XREF"): readReference(clip, subEnd); break;
         default:
             if (current) readSetting(id, *current);
@@ -59,19 +59,19 @@ void LWO2ClipReader::read(uint32_t end) {
 
 Texture* LWO2ClipReader::readStill(uint32_t end) {
     std::string name;
-    m_state.reader.readS0(name, end);
+    m_state.m_reader.readS0(name, end);
     name = imagePath(name, "/");
     uint32_t flags = stillFlags(name);
-    if (Texture* known = m_state.pool->findTexture(name, flags)) return known;
-    auto* image = new ImageTexture(m_state.devices);
-    m_state.pool->addTexture(image);
-    image->setSource(name.c_str(), m_state.fileSystem, true);
+    if (Texture* known = m_state.m_pool->findTexture(name, flags)) return known;
+    auto* image = new ImageTexture(m_state.m_devices);
+    m_state.m_pool->addTexture(image);
+    image->setSource(name.c_str(), m_state.m_fileSystem, true);
     image->setFlags(flags);
     return image;
 }
 
 Texture* LWO2ClipReader::readSequence(uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     int digits = reader.readU1();
     reader.readU1();
     uint32_t offset = reader.readU2();
@@ -85,20 +85,20 @@ Texture* LWO2ClipReader::readSequence(uint32_t end) {
     if (last < first) return nullptr;
     auto frameName = [&](uint32_t k) { return imagePath(prefix + frameNumber(k, digits) + suffix, "/\\"); };
     std::string firstName = frameName(first);
-    if (Texture* known = m_state.pool->findTexture(firstName, Texture::SCRATCH_BUILD | Texture::MIP_CHAIN)) return known;
+    if (Texture* known = m_state.m_pool->findTexture(firstName, Texture::SCRATCH_BUILD | Texture::MIP_CHAIN)) return known;
 
-    auto* sequence = new SequenceTexture(m_state.devices);
-    m_state.pool->addTexture(sequence);
+    auto* sequence = new SequenceTexture(m_state.m_devices);
+    m_state.m_pool->addTexture(sequence);
     sequence->m_name = firstName;
     sequence->m_first = first;
     sequence->m_last = last;
     sequence->m_offset = offset;
     sequence->m_frames.resize(last - first + 1);
-    File* files = m_state.fileSystem;
+    File* files = m_state.m_fileSystem;
     for (uint32_t k = first; k <= last; ++k) {
         std::string name = frameName(k);
         if (!files || !(files->exists(name.c_str()) || files->exists((name + ".dds").c_str()))) continue;
-        auto frame = std::make_unique<ImageTexture>(m_state.devices);
+        auto frame = std::make_unique<ImageTexture>(m_state.m_devices);
         frame->setSource(name.c_str(), files, true);
         frame->setFlags(Texture::SCRATCH_BUILD);
         sequence->m_frames[k - first] = std::move(frame);
@@ -107,20 +107,20 @@ Texture* LWO2ClipReader::readSequence(uint32_t end) {
 }
 
 void LWO2ClipReader::readReference(uint32_t clip, uint32_t end) {
-    uint32_t referenced = m_state.reader.readU4();
+    uint32_t referenced = m_state.m_reader.readU4();
     std::string name;
-    m_state.reader.readS0(name, end);
+    m_state.m_reader.readS0(name, end);
     Texture* original = m_state.texture(referenced);
     Texture* copy = original ? original->clone() : nullptr;
     if (copy) {
         copy->m_name = name;
-        m_state.pool->addTexture(copy);
+        m_state.m_pool->addTexture(copy);
     }
-    m_state.textures[clip] = copy;
+    m_state.m_textures[clip] = copy;
 }
 
 void LWO2ClipReader::readSetting(uint32_t id, Texture& texture) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     switch (id) {
     case lwoId("FLAG"): {
         uint32_t bits = reader.readU4();

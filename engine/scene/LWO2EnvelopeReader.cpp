@@ -8,7 +8,7 @@
 #include "engine/scene/LWO2State.h"
 
 void LWO2EnvelopeReader::read(uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     uint32_t index = reader.readU2();
     ENGINE_ASSERT(index < LWO2State::MAXENVS && "more envelopes than defined in MAXENVS. specify higher number!");
     if (index >= LWO2State::MAXENVS) return;
@@ -48,5 +48,5 @@ void LWO2EnvelopeReader::read(uint32_t end) {
         }
         reader.seek(subEnd);
     }
-    m_state.envelopes[index] = std::move(envelope);
+    m_state.m_envelopes[index] = std::move(envelope);
 }

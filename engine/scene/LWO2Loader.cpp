@@ -63,7 +63,7 @@ LWO2Loader::LWO2Loader(LW6Scene* scene, MetaScene* pool, File* fileSystem, LWO2R
     : m_state(reader, scene, pool, fileSystem, objectName) {}
 
 LWObjectFile* LWO2Loader::load() {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     // A chunk header needs 8 bytes; fewer left over are the end of a cut file.
     while (reader.size() - reader.position() >= 8) {
         uint32_t id = reader.readID4();
@@ -105,26 +105,26 @@ bool LWO2Loader::readChunk(uint32_t id, uint32_t end) {
 }
 
 LWOLayer* LWO2Loader::requireLayer() {
-    LWOLayer* layer = m_state.currentLayer;
+    LWOLayer* layer = m_state.m_currentLayer;
     ENGINE_ASSERT(layer && "loadLWO2: missing LAYR chunk!");
     return layer;
 }
 
 void LWO2Loader::readLayer(uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     auto layer = std::make_unique<LWOLayer>(reader.readU2());
     reader.readU2();
     layer->m_pivot.x = reader.readF4();
     layer->m_pivot.y = reader.readF4();
     layer->m_pivot.z = reader.readF4();
     reader.readS0(layer->m_name, end);
-    m_state.highestLayerNumber = std::max(m_state.highestLayerNumber, static_cast<int32_t>(layer->m_number));
-    m_state.currentLayer = layer.get();
-    m_state.layers.push_back(std::move(layer));
+    m_state.m_highestLayerNumber = std::max(m_state.m_highestLayerNumber, static_cast<int32_t>(layer->m_number));
+    m_state.m_currentLayer = layer.get();
+    m_state.m_layers.push_back(std::move(layer));
 }
 
 void LWO2Loader::readPoints(LWOLayer& layer, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     std::vector<Position3> points((end - reader.position()) / 12);
     for (Position3& p : points) {
         p.x = reader.readF4();
@@ -135,7 +135,7 @@ void LWO2Loader::readPoints(LWOLayer& layer, uint32_t end) {
 }
 
 bool LWO2Loader::readPolygon(uint32_t end, MeshPolygon* polygon) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     uint32_t count = reader.readU2();
     for (uint32_t i = 0; i < count; ++i) {
         if (reader.position() >= end) return false;
@@ -146,7 +146,7 @@ bool LWO2Loader::readPolygon(uint32_t end, MeshPolygon* polygon) {
 }
 
 void LWO2Loader::readPolygons(LWOLayer& layer, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     uint32_t type = reader.readID4();
     uint32_t start = reader.position();
     int32_t count = 0;
@@ -174,19 +174,19 @@ void LWO2Loader::readPolygons(LWOLayer& layer, uint32_t end) {
 }
 
 void LWO2Loader::readPolygonTags(LWOLayer& layer, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     if (reader.readID4() != ID_SURF) return;
     while (reader.position() < end) {
         uint32_t polygon = reader.readVX();
         uint32_t surface = reader.readU2();
         if (reader.position() > end) return;
-        if (polygon < layer.getPolygonCount() && surface < m_state.surfaces.size())
+        if (polygon < layer.getPolygonCount() && surface < m_state.m_surfaces.size())
             layer.m_polygons[polygon].surface = static_cast<int32_t>(surface);
     }
 }
 
 void LWO2Loader::readTags(uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     std::string tag;
     while (reader.position() < end) {
         reader.readS0(tag, end);
@@ -195,7 +195,7 @@ void LWO2Loader::readTags(uint32_t end) {
 }
 
 void LWO2Loader::readVertexMap(LWOLayer& layer, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     uint32_t type = reader.readID4();
     reader.readU2();
     std::string name;
@@ -245,7 +245,7 @@ void LWO2Loader::readVertexMap(LWOLayer& layer, uint32_t end) {
 }
 
 void LWO2Loader::readDiscontinuousMap(LWOLayer& layer, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     uint32_t type = reader.readID4();
     reader.readU2();
     std::string name;
@@ -290,8 +290,8 @@ void LWO2Loader::readDiscontinuousMap(LWOLayer& layer, uint32_t end) {
 }
 
 void LWO2Loader::markBlendedLayers() {
-    const std::vector<Surface*>& surfaces = m_state.surfaces;
-    for (const std::unique_ptr<LWOLayer>& layer : m_state.layers) {
+    const std::vector<Surface*>& surfaces = m_state.m_surfaces;
+    for (const std::unique_ptr<LWOLayer>& layer : m_state.m_layers) {
         for (const MeshPolygon& polygon : layer->m_polygons) {
             size_t index = static_cast<size_t>(polygon.surface);
             if (index < surfaces.size() && surfaces[index]->m_blended) {
@@ -303,9 +303,9 @@ void LWO2Loader::markBlendedLayers() {
 }
 
 LWObjectFile* LWO2Loader::buildObjectFile() {
-    size_t slots = static_cast<size_t>(m_state.highestLayerNumber + 1);
-    auto* objectFile = new LWObjectFile(m_state.objectName, m_state.pool, slots, m_state.surfaces);
-    for (const std::unique_ptr<LWOLayer>& layer : m_state.layers) {
+    size_t slots = static_cast<size_t>(m_state.m_highestLayerNumber + 1);
+    auto* objectFile = new LWObjectFile(m_state.m_objectName, m_state.m_pool, slots, m_state.m_surfaces);
+    for (const std::unique_ptr<LWOLayer>& layer : m_state.m_layers) {
         // A second LAYR of the same number would take the first one's slot.
         std::unique_ptr<Mesh>& slot = objectFile->m_meshes[layer->m_number];
         if (slot) continue;
@@ -319,7 +319,7 @@ LWObjectFile* LWO2Loader::buildObjectFile() {
                                           return false;
                                       }),
                        polygons.end());
-        slot = std::make_unique<Mesh>(m_state.renderer, nullptr, m_state.surfaces, std::move(layer->m_points),
+        slot = std::make_unique<Mesh>(m_state.m_renderer, nullptr, m_state.m_surfaces, std::move(layer->m_points),
                                       std::move(polygons), layer->m_weightMaps);
         // The mesh took the layer's references of the weight maps.
         layer->m_weightMaps.clear();
@@ -327,7 +327,7 @@ LWObjectFile* LWO2Loader::buildObjectFile() {
         mesh.m_layerNumber = static_cast<int32_t>(layer->m_number);
         mesh.m_pivot = layer->m_pivot;
         mesh.m_hasBlendedSurfaces = layer->m_hasBlendedSurfaces;
-        mesh.m_name = m_state.objectName + ":" + std::to_string(layer->m_number + 1);
+        mesh.m_name = m_state.m_objectName + ":" + std::to_string(layer->m_number + 1);
         if (!layer->m_name.empty()) mesh.m_name += " " + layer->m_name;
     }
     return objectFile;

@@ -27,32 +27,32 @@ struct LWO2State {
     LWO2State(LWO2Reader& reader, LW6Scene* scene, MetaScene* pool, File* fileSystem, const char* objectName);
     ~LWO2State();
 
-    std::string surfaceKey(const std::string& name) const { return objectName + "@" + name; }
+    std::string surfaceKey(const std::string& name) const { return m_objectName + "@" + name; }
     // A copy of the envelope of that index for a value to own; null when the
     // index has none (indices past the table included).
     Channel* copyEnvelope(uint32_t index) const;
-    bool hasEnvelope(uint32_t index) const { return index < MAXENVS && envelopes[index]; }
+    bool hasEnvelope(uint32_t index) const { return index < MAXENVS && m_envelopes[index]; }
     // A float and a 16-bit envelope index into the value; true when an envelope was found.
     bool readValue(AnimatedValue& value);
-    Texture* texture(uint32_t index) const { return index < MAXTEXS ? textures[index] : nullptr; }
+    Texture* texture(uint32_t index) const { return index < MAXTEXS ? m_textures[index] : nullptr; }
     // The surface table's index of the surface of that name, found in the pool
     // or made there; -1 when the table is full.
     int32_t tableSurface(const std::string& name);
 
-    LWO2Reader& reader;
-    LW6Scene* scene;
-    MetaScene* pool;
-    File* fileSystem;
-    std::string objectName;
+    LWO2Reader& m_reader;
+    LW6Scene* m_scene;
+    MetaScene* m_pool;
+    File* m_fileSystem;
+    std::string m_objectName;
     // Null in tests that load without a device.
-    Renderer* renderer;
-    DeviceList* devices;
-    uint32_t textureAddressCaps;
-    std::vector<std::unique_ptr<Envelope>> envelopes;
+    Renderer* m_renderer;
+    DeviceList* m_devices;
+    uint32_t m_textureAddressCaps;
+    std::vector<std::unique_ptr<Envelope>> m_envelopes;
     // Entries belong to the pool.
-    std::vector<Texture*> textures;
-    std::vector<std::unique_ptr<LWOLayer>> layers;
-    LWOLayer* currentLayer = nullptr;
-    int32_t highestLayerNumber = -1;
-    std::vector<Surface*> surfaces;
+    std::vector<Texture*> m_textures;
+    std::vector<std::unique_ptr<LWOLayer>> m_layers;
+    LWOLayer* m_currentLayer = nullptr;
+    int32_t m_highestLayerNumber = -1;
+    std::vector<Surface*> m_surfaces;
 };

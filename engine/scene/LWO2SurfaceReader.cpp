@@ -26,14 +26,14 @@ void orFlags(Texture& texture, uint32_t set, uint32_t clear = 0) {
 } // namespace
 
 bool LWO2SurfaceReader::read(uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     std::string name, source;
     reader.readS0(name, end);
     reader.readS0(source, end);
     std::string key = m_state.surfaceKey(name);
-    Surface* surface = m_state.pool->findSurface(key);
+    Surface* surface = m_state.m_pool->findSurface(key);
     if (!surface) {
-        reportError(formatString("surface %s not found in %s!\n", key.c_str(), m_state.objectName.c_str()).text());
+        reportError(formatString("surface %s not found in %s!\n", key.c_str(), m_state.m_objectName.c_str()).text());
         return false;
     }
     if (surface->m_loaded) return true;
@@ -50,7 +50,7 @@ bool LWO2SurfaceReader::read(uint32_t end) {
 }
 
 void LWO2SurfaceReader::readSubChunk(Surface& surface, uint32_t id, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     switch (id) {
     case lwoId("COLR"): {
         for (AnimatedValue& c : surface.m_colour) c.constant = reader.readF4();
@@ -107,8 +107,8 @@ void LWO2SurfaceReader::readSubChunk(Surface& surface, uint32_t id, uint32_t end
 void LWO2SurfaceReader::collectMaps(std::vector<VertexMap*>& maps, const std::string& name, bool uvMaps) {
     for (VertexMap* held : maps)
         if (held) held->release();
-    maps.assign(static_cast<size_t>(m_state.highestLayerNumber + 1), nullptr);
-    for (const std::unique_ptr<LWOLayer>& layer : m_state.layers) {
+    maps.assign(static_cast<size_t>(m_state.m_highestLayerNumber + 1), nullptr);
+    for (const std::unique_ptr<LWOLayer>& layer : m_state.m_layers) {
         VertexMap*& entry = maps[layer->m_number];
         // A repeated layer number keeps the first layer's map.
         if (entry) continue;
@@ -118,7 +118,7 @@ void LWO2SurfaceReader::collectMaps(std::vector<VertexMap*>& maps, const std::st
 }
 
 void LWO2SurfaceReader::readVertexColours(Surface& surface, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     auto layer = std::make_unique<TextureLayer>();
     layer->m_kind = TextureLayer::KIND_VERTEX_COLOUR;
     layer->m_channel = TextureLayer::CHANNEL_COLR;
@@ -132,7 +132,7 @@ void LWO2SurfaceReader::readVertexColours(Surface& surface, uint32_t end) {
 }
 
 void LWO2SurfaceReader::readBlock(Surface& surface, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     auto layer = std::make_unique<TextureLayer>();
     while (reader.position() + 6 <= end) {
         uint32_t id = reader.readID4();
@@ -145,7 +145,7 @@ void LWO2SurfaceReader::readBlock(Surface& surface, uint32_t end) {
 }
 
 void LWO2SurfaceReader::readBlockEntry(TextureLayer& layer, uint32_t id, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     switch (id) {
     case lwoId("IMAP"):
     case lwoId("PROC"):
@@ -203,7 +203,7 @@ void LWO2SurfaceReader::readBlockEntry(TextureLayer& layer, uint32_t id, uint32_
 }
 
 void LWO2SurfaceReader::readBlockHeader(TextureLayer& layer, uint32_t kind, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     layer.m_kind = kind;
     std::string ordinal;
     reader.readS0(ordinal, end);
@@ -229,7 +229,7 @@ void LWO2SurfaceReader::readBlockHeader(TextureLayer& layer, uint32_t kind, uint
 }
 
 void LWO2SurfaceReader::readTextureMap(TextureLayer& layer, uint32_t end) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     while (reader.position() + 6 <= end) {
         uint32_t id = reader.readID4();
         uint32_t entryEnd = reader.endOf(reader.readU2(), end);
@@ -250,7 +250,7 @@ void LWO2SurfaceReader::readTextureMap(TextureLayer& layer, uint32_t end) {
 }
 
 void LWO2SurfaceReader::readTextureVector(AnimatedValue* values) {
-    LWO2Reader& reader = m_state.reader;
+    LWO2Reader& reader = m_state.m_reader;
     for (int i = 0; i < 3; ++i) values[i].constant = reader.readF4();
     if (reader.readU2() == 0) return;
     for (int i = 0; i < 3; ++i) {
@@ -273,9 +273,9 @@ int32_t LWO2SurfaceReader::addressMode(uint32_t wrap, uint32_t caps) {
 }
 
 void LWO2SurfaceReader::readWrap(TextureLayer& layer) {
-    uint32_t caps = m_state.textureAddressCaps;
-    uint32_t width = m_state.reader.readU2();
-    uint32_t height = m_state.reader.readU2();
+    uint32_t caps = m_state.m_textureAddressCaps;
+    uint32_t width = m_state.m_reader.readU2();
+    uint32_t height = m_state.m_reader.readU2();
     layer.m_addressV = addressMode(height, caps);
     layer.m_addressU = caps & 0x10 ? addressMode(width, caps) : layer.m_addressV;
     if (layer.m_projection == TextureLayer::PROJECT_SPHERICAL) layer.m_addressV = TextureLayer::ADDRESS_WRAP;
@@ -294,8 +294,8 @@ void LWO2SurfaceReader::finishBlock(Surface& surface, TextureLayer& layer) {
                 value.clearChannel();
                 value.channel = new Envelope();
             }
-        layer.m_texture = new GradientTexture(m_state.devices, &layer);
-        m_state.pool->addTexture(layer.m_texture);
+        layer.m_texture = new GradientTexture(m_state.m_devices, &layer);
+        m_state.m_pool->addTexture(layer.m_texture);
     }
     Texture* texture = layer.m_texture;
     if (!texture) return;
