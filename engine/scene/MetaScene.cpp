@@ -3,7 +3,7 @@
 #include "engine/platform/Texture.h"
 #include "engine/scene/Surface.h"
 
-MetaScene::MetaScene() = default;
+MetaScene::MetaScene(Renderer* owner) : m_owner(owner) {}
 
 // Surfaces go first: their layers point at the pool's textures.
 MetaScene::~MetaScene() {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+class Renderer;
 class Surface;
 class Texture;
 
@@ -12,7 +13,7 @@ class Texture;
 // comes with the scene.
 class MetaScene {
 public:
-    MetaScene();
+    explicit MetaScene(Renderer* owner = nullptr);
     ~MetaScene();
     MetaScene(const MetaScene&) = delete;
     MetaScene& operator=(const MetaScene&) = delete;
@@ -27,6 +28,8 @@ public:
     // The pool owns the surface from then on.
     void addSurface(Surface* surface);
 
+    // The renderer the pool's scenes draw through; not owned.
+    Renderer* m_owner;
     std::vector<std::unique_ptr<Texture>> m_textures;
     std::vector<std::unique_ptr<Surface>> m_surfaces;
 };
