@@ -9,10 +9,14 @@
 #include "engine/platform/Report.h"
 #include "engine/platform/SampleStream.h"
 #include "engine/platform/Sound.h"
+#include "engine/render/Renderer.h"
+#include "engine/render/ShaderConstants.h"
+#include "engine/scene/Bone.h"
 #include "engine/scene/HyperVoxel.h"
 #include "engine/scene/Mesh.h"
 #include "engine/scene/ObjectContainer.h"
-#include "engine/scene/RenderView.h"
+#include "engine/scene/Surface.h"
+#include "sys/gfx/Device.h"
 
 namespace {
 
@@ -85,13 +89,29 @@ void SceneObject::placeBody() {
 
 void SceneObject::update() {
     if (m_body) placeBody();
+    // The tint goes through the packed colour, as the surfaces would store it.
+    uint32_t packed = colorToARGB(m_color);
+    float red = float((packed >> 16) & 0xFF) / 255.0f;
+    float green = float((packed >> 8) & 0xFF) / 255.0f;
+    float blue = float(packed & 0xFF) / 255.0f;
     for (LevelOfDetail& level : m_levels) {
         if (!level.mesh) continue;
         level.mesh->init(true);
+        tintSurfaces(*level.mesh, red, green, blue);
     }
     if (m_sound && !hasOneShotSound()) {
         m_sound->play(true);
         m_sound->setVolume(0.0f);
+    }
+}
+
+void SceneObject::tintSurfaces(Mesh& mesh, float red, float green, float blue) {
+    for (Surface* surface : mesh.m_surfaces) {
+        if (!surface) continue;
+        surface->m_colourScale[0] = red;
+        surface->m_colourScale[1] = green;
+        surface->m_colourScale[2] = blue;
+        surface->m_colourScale[3] = 1.0f;
     }
 }
 
@@ -148,10 +168,42 @@ void SceneObject::drawBoundingBox() {
     m_renderer->drawDebugLines(getMatrix(world, 0.0, 1), lines);
 }
 
+void SceneObject::uploadBoneMatrices(Mesh& mesh, double time) {
+    Renderer& renderer = static_cast<Renderer&>(*m_renderer);
+    size_t count = std::min<size_t>(mesh.m_bones.size(), Mesh::MAX_BONES);
+    for (size_t i = 0; i < count; ++i) {
+        Bone* bone = mesh.m_bones[i];
+        if (!bone) continue;
+        renderer.m_constants->setBoneMatrix(uint32_t(i), bone->skinningMatrix(time));
+        if (renderer.m_debugDrawing) bone->drawGuide(time);
+    }
+}
+
 void SceneObject::draw(double time, SceneItem* camera) {
+    Renderer& renderer = static_cast<Renderer&>(*m_renderer);
+    sys::gfx::Device& device = *renderer.m_currentDevice;
     Matrix4x3 world;
     getMatrix(world, time, 1);
+    renderer.m_constants->m_world = world;
+    renderer.m_constants->m_derivedCurrent = false;
+    sys::gfx::Matrix deviceWorld;
+    std::memcpy(deviceWorld.m, world.m, sizeof world.m);
+    device.setTransform(sys::gfx::TS_WORLD, deviceWorld);
+    if (renderer.m_debugDrawing) updateHelpers(time);
+
     Mesh* first = getFirstMesh();
+    if (first) uploadBoneMatrices(*first, time);
+
+    bool wireframe = renderer.m_wireframe && !m_unseenByCamera;
+    device.setRenderState(sys::gfx::RS_FILLMODE, wireframe ? sys::gfx::FILL_WIREFRAME : sys::gfx::FILL_SOLID);
+    uint32_t fogEnabled = 0;
+    device.getRenderState(sys::gfx::RS_FOGENABLE, fogEnabled);
+    bool fogSuspended = !m_fogged && fogEnabled;
+    if (fogSuspended) device.setRenderState(sys::gfx::RS_FOGENABLE, 0);
+
+    if (m_material)
+        for (int c = 0; c < 3; ++c) m_material->m_colour[c].constant = m_materialParams[c];
+
     float distance = 0.0f;
     if (first && camera) {
         Position3 centre = first->m_centre;
@@ -161,6 +213,12 @@ void SceneObject::draw(double time, SceneItem* camera) {
         float d[3] = {centre.x - eye.x, centre.y - eye.y, centre.z - eye.z};
         distance = vectorLength(d);
     }
+    // The renderer keeps no level-of-detail bias: each level serves from its own distance on.
     Mesh* mesh = chooseLevelOfDetail(distance, 0);
-    if (mesh) mesh->draw(time, this, camera);
+    if (mesh) {
+        if (m_applyColor) tintSurfaces(*mesh, m_color.r, m_color.g, m_color.b);
+        mesh->draw(time, this, camera);
+    }
+    if (renderer.m_boundingBoxes) drawBoundingBox();
+    if (fogSuspended) device.setRenderState(sys::gfx::RS_FOGENABLE, 1);
 }

@@ -1,16 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/platform/RenderDevice.h"
 #include "engine/platform/SampleStream.h"
 #include "engine/platform/Sound.h"
+#include "engine/render/Renderer.h"
+#include "engine/render/ShaderConstants.h"
 #include "engine/scene/Mesh.h"
 #include "engine/scene/ObjectContainer.h"
 #include "engine/scene/SceneObject.h"
 #include "tests/engine/scene/SceneTestSupport.h"
+#include "sys/gfx/RecordingAdapter.h"
+#include "sys/gfx/RecordingDevice.h"
 #include "tests/support/ReportCapture.h"
+#include "tests/support/TempDir.h"
+
+using sys::gfx::Adapter;
+using sys::gfx::RecordingAdapter;
+using sys::gfx::RecordingDevice;
 
 namespace {
 
@@ -70,10 +82,11 @@ protected:
         return kept;
     }
 
+    // Outlives the objects, whose sounds write into it until they go.
+    std::vector<std::string> calls;
     RecordingView view;
     ObjectContainer container{&view};
     Mesh near{&view, nullptr}, middle{&view, nullptr}, far{&view, nullptr};
-    std::vector<std::string> calls;
 };
 
 } // namespace
@@ -175,4 +188,93 @@ TEST_F(SceneObjectTest, OneShotSoundIsNeverStartedNorStopped) {
     object.update();
     object.updateSound(&listener, 0.0);
     EXPECT_TRUE(calls.empty());
+}
+
+namespace {
+
+RecordingAdapter* g_adapter = nullptr;
+
+std::unique_ptr<Adapter> takeAdapter() {
+    std::unique_ptr<Adapter> taken(g_adapter);
+    g_adapter = nullptr;
+    return taken;
+}
+
+// A renderer on a recording device, as the program entry would make it.
+class SceneObjectDrawTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("PLIMZOR_SETTINGS", m_dir.file("none").c_str(), 1);
+        g_adapter = new RecordingAdapter();
+        Adapter::setFactory(takeAdapter);
+        m_device = std::make_unique<RenderDevice>();
+        ASSERT_TRUE(m_device->enumerateAdapters("Error", "a", "b"));
+        m_device->listFormats();
+        ASSERT_TRUE(m_device->createWindows("Zelkora", nullptr));
+        m_renderer = std::make_unique<Renderer>(*m_device);
+        m_recording = static_cast<RecordingDevice*>(m_renderer->m_currentDevice);
+        m_container = std::make_unique<ObjectContainer>(m_renderer.get());
+    }
+    void TearDown() override {
+        m_container.reset();
+        m_renderer.reset();
+        m_device.reset();
+        delete g_adapter;
+        g_adapter = nullptr;
+        Adapter::setFactory(nullptr);
+        unsetenv("PLIMZOR_SETTINGS");
+    }
+    SceneObject& add() {
+        auto& objects = m_container->m_objects;
+        objects.push_back(std::make_unique<SceneObject>(m_container.get(), int32_t(objects.size())));
+        return *objects.back();
+    }
+    bool recorded(const std::string& call) const {
+        const auto& calls = m_recording->calls();
+        return std::find(calls.begin(), calls.end(), call) != calls.end();
+    }
+
+    TempDir m_dir;
+    std::unique_ptr<RenderDevice> m_device;
+    std::unique_ptr<Renderer> m_renderer;
+    RecordingDevice* m_recording = nullptr;
+    std::unique_ptr<ObjectContainer> m_container;
+};
+
+} // namespace
+
+TEST_F(SceneObjectDrawTest, NullObjectDrawsNothingYetPlacesItsWorldThroughItsParent) {
+    SceneObject& parent = add();
+    SceneObject& object = add();
+    parent.m_channels[SceneItem::POS_Y].constant = 5.0f;
+    object.m_parent = &parent;
+    object.m_channels[SceneItem::POS_X].constant = 1.0f;
+    m_recording->clearCalls();
+    object.draw(0.0, nullptr);
+    const sys::gfx::Matrix& world = m_recording->state().world;
+    EXPECT_FLOAT_EQ(world.m[3][0], 1.0f);
+    EXPECT_FLOAT_EQ(world.m[3][1], 5.0f);
+    EXPECT_FLOAT_EQ(m_renderer->m_constants->m_world[13], 5.0f);
+    EXPECT_FALSE(m_renderer->m_constants->m_derivedCurrent);
+    for (const std::string& call : m_recording->calls()) EXPECT_EQ(call.find("draw"), std::string::npos) << call;
+}
+
+TEST_F(SceneObjectDrawTest, UnseenByCameraStaysSolidAndUnfoggedObjectSuspendsFog) {
+    SceneObject& object = add();
+    m_renderer->m_wireframe = true;
+    m_recording->setRenderState(sys::gfx::RS_FOGENABLE, 1);
+    m_recording->clearCalls();
+    object.draw(0.0, nullptr);
+    EXPECT_TRUE(recorded("setRenderState 8 2"));
+    EXPECT_TRUE(recorded("setRenderState 28 0"));
+    uint32_t fog = 0;
+    m_recording->getRenderState(sys::gfx::RS_FOGENABLE, fog);
+    EXPECT_EQ(fog, 1u);
+
+    object.m_unseenByCamera = true;
+    object.m_fogged = true;
+    m_recording->clearCalls();
+    object.draw(0.0, nullptr);
+    EXPECT_TRUE(recorded("setRenderState 8 3"));
+    EXPECT_FALSE(recorded("setRenderState 28 0"));
 }
