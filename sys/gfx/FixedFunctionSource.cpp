@@ -50,11 +50,11 @@ std::string lightTerm(const Key& key, uint32_t index) {
     s += "    ambient += " + at(2) + ".rgb * atten;\n"
          "    float nl = dot(normal, toLight);\n"
          "    if (nl > 0.0) {\n"
-         "      lit += " + at(0) + ".rgb * (nl * atten);\n";
-    if (key.specularEnable)
-        s += "      float nh = max(dot(normal, normalize(toViewer + toLight)), 0.0);\n"
-             "      shine += " + at(1) + ".rgb * ((power > 0.0 ? pow(nh, power) : 1.0) * atten);\n";
-    s += "    }\n  }\n";
+         "      lit += " + at(0) + ".rgb * (nl * atten);\n"
+         "      vec3 h = toViewer + toLight;\n"
+         "      float nh = dot(h, h) > 0.0 ? max(dot(normal, normalize(h)), 0.0) : 0.0;\n"
+         "      shine += " + at(1) + ".rgb * ((power > 0.0 ? pow(nh, power) : 1.0) * atten);\n"
+         "    }\n  }\n";
     return s;
 }
 
@@ -187,8 +187,8 @@ std::string FixedFunctionSource::vertexShader(const Key& key) {
                              : "  vec3 toViewer = vec3(0.0, 0.0, -1.0);\n";
         for (uint32_t i = 0; i < key.lightCount; ++i) s += lightTerm(key, i);
         s += "  gl_FrontColor = vec4(clamp(me.rgb + ma.rgb * ambient + md.rgb * lit, 0.0, 1.0), md.a);\n";
-        s += key.specularEnable ? "  gl_FrontSecondaryColor = vec4(clamp(ms.rgb * shine, 0.0, 1.0), ms.a);\n"
-                                : "  gl_FrontSecondaryColor = vec4(0.0);\n";
+        // Lit specular is there for a stage's SPECULAR argument; SPECULARENABLE only decides the final sum.
+        s += "  gl_FrontSecondaryColor = vec4(clamp(ms.rgb * shine, 0.0, 1.0), ms.a);\n";
     } else {
         s += key.hasDiffuse ? "  gl_FrontColor = gl_Color;\n" : "  gl_FrontColor = vec4(1.0);\n";
         s += key.hasSpecular ? "  gl_FrontSecondaryColor = gl_SecondaryColor;\n"

@@ -153,6 +153,25 @@ TEST_F(GfxFixedFunction, LightsFollowRangeConesAndEveryMaterialSource) {
     m_device->setRenderState(RS_AMBIENT, 0xFFFFFFFF);
     m_device->setLight(0, lightAt(LIGHT_DIRECTIONAL, {1, 1, 1, 1}, {0, 0, 0}, 0));
     quad(270, 10, 310, 50, 50, 0xFF408000, 0xFF000080);
+    // Lit specular, a light from straight behind a viewer far off: read by a stage, then added by the state.
+    m.specular = {0, 0.5f, 0, 1};
+    m.power = 20;
+    m_device->setMaterial(m);
+    m_device->setRenderState(RS_COLORVERTEX, 0);
+    m_device->setRenderState(RS_AMBIENT, 0);
+    m_device->setRenderState(RS_LOCALVIEWER, 0);
+    Light shiny = lightAt(LIGHT_DIRECTIONAL, {0, 0, 0, 1}, {0, 0, 0}, 0);
+    shiny.specular = {1, 1, 1, 1};
+    m_device->setLight(0, shiny);
+    m_device->setTextureStageState(0, TSS_COLOROP, TOP_MULTIPLYADD);
+    m_device->setTextureStageState(0, TSS_COLORARG0, TA_CURRENT);
+    m_device->setTextureStageState(0, TSS_COLORARG1, TA_SPECULAR);
+    m_device->setTextureStageState(0, TSS_COLORARG2, TA_TEXTURE);
+    quad(10, 100, 50, 140, 50, 0xFFFFFFFF);
+    m_device->setTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
+    m_device->setTextureStageState(0, TSS_COLORARG1, TA_DIFFUSE);
+    m_device->setRenderState(RS_SPECULARENABLE, 1);
+    quad(60, 100, 100, 140, 50, 0xFFFFFFFF);
 
     std::vector<uint32_t> image = pixels();
     savePng(image);
@@ -164,6 +183,8 @@ TEST_F(GfxFixedFunction, LightsFollowRangeConesAndEveryMaterialSource) {
     expectRgb(image, 200, 30, 0, 0, 0, "point light out of range");
     expectRgb(image, 240, 30, 0, int(255 * 50 / std::sqrt(2600.0f)), 0, "point light in range");
     expectRgb(image, 290, 30, 128, 255, 128, "three material sources from the vertex colours");
+    expectRgb(image, 30, 120, 0, 128, 0, "lit specular read by a stage");
+    expectRgb(image, 80, 120, 0, 128, 0, "lit specular added");
 }
 
 TEST_F(GfxFixedFunction, StagesReadSpecularAndTempAndClipToScissorPlanesAndBias) {
