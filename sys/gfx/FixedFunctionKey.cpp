@@ -59,10 +59,11 @@ FixedFunctionKey FixedFunctionKey::from(const DeviceState& state, const std::vec
         key.lightCount = uint8_t(activeLights(state, lights));
         for (uint32_t i = 0; i < key.lightCount; ++i) key.lightTypes[i] = uint8_t(state.lights[lights[i]].type);
     }
+    // Pre-transformed vertices get table (per-pixel) fog only, by their w.
+    uint32_t fog = rs[RS_FOGTABLEMODE] || pretransformed ? rs[RS_FOGTABLEMODE] : rs[RS_FOGVERTEXMODE];
+    if (rs[RS_FOGENABLE] && fog <= FOG_LINEAR) key.fogMode = uint8_t(fog);
     if (!pretransformed) {
         key.localViewer = rs[RS_LOCALVIEWER] != 0;
-        uint32_t fog = rs[RS_FOGTABLEMODE] ? rs[RS_FOGTABLEMODE] : rs[RS_FOGVERTEXMODE];
-        if (rs[RS_FOGENABLE] && fog <= FOG_LINEAR) key.fogMode = uint8_t(fog);
         key.rangeFog = key.fogMode && !rs[RS_FOGTABLEMODE] && rs[RS_RANGEFOGENABLE];
         key.clipPlanes = uint8_t(rs[RS_CLIPPLANEENABLE] & ((1u << MAX_CLIP_PLANES) - 1));
     }

@@ -194,7 +194,10 @@ std::string FixedFunctionSource::vertexShader(const Key& key) {
         s += key.hasSpecular ? "  gl_FrontSecondaryColor = gl_SecondaryColor;\n"
                              : "  gl_FrontSecondaryColor = vec4(0.0);\n";
     }
-    if (key.fogMode) s += key.rangeFog ? "  gl_FogFragCoord = length(eye.xyz);\n" : "  gl_FogFragCoord = abs(eye.z);\n";
+    if (key.fogMode)
+        s += key.pretransformed ? "  gl_FogFragCoord = gl_Vertex.w;\n"
+           : key.rangeFog       ? "  gl_FogFragCoord = length(eye.xyz);\n"
+                                : "  gl_FogFragCoord = abs(eye.z);\n";
     if (needsReflection(key)) {
         s += key.localViewer ? "  vec3 incident = length(eye.xyz) > 0.0 ? normalize(eye.xyz) : vec3(0.0, 0.0, 1.0);\n"
                              : "  vec3 incident = vec3(0.0, 0.0, 1.0);\n";

@@ -187,7 +187,7 @@ TEST_F(GfxFixedFunction, LightsFollowRangeConesAndEveryMaterialSource) {
     expectRgb(image, 80, 120, 0, 128, 0, "lit specular added");
 }
 
-TEST_F(GfxFixedFunction, StagesReadSpecularAndTempAndClipToScissorPlanesAndBias) {
+TEST_F(GfxFixedFunction, StagesReadSpecularAndTempThenScissorBiasClipPlanesAndScreenFog) {
     unlitStages();
     Texture* grey = solid(0xFF808080);
     Texture* orange = solid(0xFFFF8000);
@@ -239,6 +239,22 @@ TEST_F(GfxFixedFunction, StagesReadSpecularAndTempAndClipToScissorPlanesAndBias)
     quad(250, 10, 310, 50, 50, 0xFFFFFF00);
     m_device->setRenderState(RS_CLIPPLANEENABLE, 0);
 
+    // Table fog on screen-space vertices by their w: halfway at w = 50.
+    struct ScreenVertex {
+        float x, y, z, rhw;
+        uint32_t color;
+    };
+    ScreenVertex screen[4] = {{10, 100, 0.5f, 0.02f, 0xFFFFFFFF}, {50, 100, 0.5f, 0.02f, 0xFFFFFFFF},
+                              {50, 140, 0.5f, 0.02f, 0xFFFFFFFF}, {10, 140, 0.5f, 0.02f, 0xFFFFFFFF}};
+    m_device->setRenderState(RS_FOGENABLE, 1);
+    m_device->setRenderState(RS_FOGTABLEMODE, FOG_LINEAR);
+    m_device->setRenderState(RS_FOGCOLOR, 0xFFFF00FF);
+    m_device->setRenderState(RS_FOGSTART, bits(0));
+    m_device->setRenderState(RS_FOGEND, bits(100));
+    m_device->setFVF(FVF_XYZRHW | FVF_DIFFUSE);
+    m_device->drawPrimitiveUP(PT_TRIANGLEFAN, 2, screen, sizeof screen[0]);
+    m_device->setRenderState(RS_FOGENABLE, 0);
+
     std::vector<uint32_t> image = pixels();
     savePng(image);
     expectRgb(image, 30, 30, 128, 128, 0, "specular stage argument");
@@ -249,6 +265,7 @@ TEST_F(GfxFixedFunction, StagesReadSpecularAndTempAndClipToScissorPlanesAndBias)
     expectRgb(image, 225, 30, 0, 0, 255, "bias in front");
     expectRgb(image, 260, 30, 0, 0, 0, "clipped by the plane");
     expectRgb(image, 300, 30, 255, 255, 0, "kept by the plane");
+    expectRgb(image, 30, 120, 255, 128, 255, "table fog on screen-space vertices");
 }
 
 TEST_F(GfxFixedFunction, VolumeTextureSamplesTheSliceOfTheThirdCoordinate) {
