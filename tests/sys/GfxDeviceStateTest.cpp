@@ -39,30 +39,6 @@ TEST(Device, NewRenderTargetResetsTheScissorRectangle) {
     target->release();
 }
 
-TEST(Device, ClipPlanesAreKeptAndRecorded) {
-    RecordingDevice device(recordingParams());
-    const float plane[4] = {1, 0, 0, -2};
-    EXPECT_EQ(device.setClipPlane(MAX_CLIP_PLANES, plane), GFXERR_INVALIDCALL);
-    EXPECT_EQ(device.setClipPlane(1, plane), GFX_OK);
-    float back[4] = {};
-    device.getClipPlane(1, back);
-    EXPECT_EQ(back[3], -2.0f);
-    EXPECT_EQ(device.calls().back(), "setClipPlane 1 1 0 0 -2");
-}
-
-TEST(FixedFunctionKey, MaterialSourcesFallBackToTheMaterialWithoutTheirVertexColour) {
-    RecordingDevice device(recordingParams());
-    device.setRenderState(RS_AMBIENTMATERIALSOURCE, MCS_COLOR1);
-    std::vector<VertexElement> diffuseOnly = VertexDeclaration::fromFvf(FVF_XYZ | FVF_NORMAL | FVF_DIFFUSE);
-    FixedFunctionKey key = FixedFunctionKey::from(device.state(), diffuseOnly, false);
-    EXPECT_EQ(key.diffuseSource, FixedFunctionKey::FROM_DIFFUSE);
-    EXPECT_EQ(key.ambientSource, FixedFunctionKey::FROM_DIFFUSE);
-    // The default specular source is the second colour, which these vertices lack.
-    EXPECT_EQ(key.specularSource, FixedFunctionKey::FROM_MATERIAL);
-    device.setRenderState(RS_COLORVERTEX, 0);
-    EXPECT_EQ(FixedFunctionKey::from(device.state(), diffuseOnly, false).diffuseSource, FixedFunctionKey::FROM_MATERIAL);
-}
-
 TEST(FixedFunctionKey, StatesTheProgramIgnoresShareOneKey) {
     RecordingDevice device(recordingParams());
     std::vector<VertexElement> layout = VertexDeclaration::fromFvf(FVF_XYZ | FVF_DIFFUSE | (1 << FVF_TEXCOUNT_SHIFT));
