@@ -5,11 +5,11 @@
 #include <SDL_opengl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "sys/gfx/GlFixedFunction.h"
+#include "sys/gfx/StateValues.h"
 #include "sys/window/Window.h"
 
 namespace sys::gfx {
@@ -96,19 +96,6 @@ GLenum glAddress(uint32_t address) {
     case TADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
     default: return GL_REPEAT;
     }
-}
-
-void unpackColor(uint32_t argb, float out[4]) {
-    out[0] = float((argb >> 16) & 0xFF) / 255.0f;
-    out[1] = float((argb >> 8) & 0xFF) / 255.0f;
-    out[2] = float(argb & 0xFF) / 255.0f;
-    out[3] = float(argb >> 24) / 255.0f;
-}
-
-float asFloat(uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, 4);
-    return value;
 }
 
 uint32_t vertexCountOf(uint32_t type, uint32_t primitives) {
@@ -560,7 +547,7 @@ void GlDevice::applyState(bool pretransformed) {
     glDepthMask(rs[RS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
     glDepthFunc(glCompare(rs[RS_ZFUNC]));
     // D3D's bias is in depth-buffer units of 0..1; GL's in steps of the 24-bit buffer.
-    float bias = asFloat(rs[RS_DEPTHBIAS]), slope = asFloat(rs[RS_SLOPESCALEDEPTHBIAS]);
+    float bias = stateFloat(rs[RS_DEPTHBIAS]), slope = stateFloat(rs[RS_SLOPESCALEDEPTHBIAS]);
     for (GLenum mode : {GL_POLYGON_OFFSET_FILL, GL_POLYGON_OFFSET_LINE, GL_POLYGON_OFFSET_POINT}) {
         if (bias != 0.0f || slope != 0.0f) glEnable(mode);
         else glDisable(mode);
@@ -588,7 +575,7 @@ void GlDevice::applyState(bool pretransformed) {
     glShadeModel(rs[RS_SHADEMODE] == 1 ? GL_FLAT : GL_SMOOTH);
     uint32_t cw = rs[RS_COLORWRITEENABLE];
     glColorMask((cw & 1) != 0, (cw & 2) != 0, (cw & 4) != 0, (cw & 8) != 0);
-    glPointSize(std::max(1.0f, asFloat(rs[RS_POINTSIZE])));
+    glPointSize(std::max(1.0f, stateFloat(rs[RS_POINTSIZE])));
 
     if (rs[RS_STENCILENABLE] && depth) glEnable(GL_STENCIL_TEST);
     else glDisable(GL_STENCIL_TEST);
@@ -601,9 +588,9 @@ void GlDevice::applyState(bool pretransformed) {
     float fogColor[4];
     unpackColor(rs[RS_FOGCOLOR], fogColor);
     glFogfv(GL_FOG_COLOR, fogColor);
-    glFogf(GL_FOG_START, asFloat(rs[RS_FOGSTART]));
-    glFogf(GL_FOG_END, asFloat(rs[RS_FOGEND]));
-    glFogf(GL_FOG_DENSITY, asFloat(rs[RS_FOGDENSITY]));
+    glFogf(GL_FOG_START, stateFloat(rs[RS_FOGSTART]));
+    glFogf(GL_FOG_END, stateFloat(rs[RS_FOGEND]));
+    glFogf(GL_FOG_DENSITY, stateFloat(rs[RS_FOGDENSITY]));
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -681,7 +668,7 @@ void GlDevice::applyStages(const std::vector<VertexElement>& layout, bool pretra
             glTexParameteri(target, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
             float anisotropy = ss[SAMP_MINFILTER] == TEXF_ANISOTROPIC ? float(std::max(1u, ss[SAMP_MAXANISOTROPY])) : 1.0f;
             glTexParameterf(target, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
-            glTexParameterf(target, GL_TEXTURE_LOD_BIAS, asFloat(ss[SAMP_MIPMAPLODBIAS]));
+            glTexParameterf(target, GL_TEXTURE_LOD_BIAS, stateFloat(ss[SAMP_MIPMAPLODBIAS]));
             // D3D's largest level to use is GL's base level.
             glTexParameteri(target, GL_TEXTURE_BASE_LEVEL, GLint(std::min(ss[SAMP_MAXMIPLEVEL], texture->getLevelCount() - 1)));
         }

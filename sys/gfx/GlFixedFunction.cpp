@@ -6,29 +6,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "sys/gfx/FixedFunctionSource.h"
+#include "sys/gfx/StateValues.h"
 
 namespace sys::gfx {
 
 namespace {
 
 using Key = FixedFunctionKey;
-
-void unpack(uint32_t argb, float out[4]) {
-    out[0] = float((argb >> 16) & 0xFF) / 255.0f;
-    out[1] = float((argb >> 8) & 0xFF) / 255.0f;
-    out[2] = float(argb & 0xFF) / 255.0f;
-    out[3] = float(argb >> 24) / 255.0f;
-}
-
-float asFloat(uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, 4);
-    return value;
-}
 
 void put(float* out, const ColorValue& c) {
     out[0] = c.r;
@@ -112,7 +99,7 @@ void GlFixedFunction::load(const Program& p, const Key& key, const DeviceState& 
         material[4][0] = m.power;
         glUniform4fv(p.material, 5, &material[0][0]);
         float ambient[4];
-        unpack(rs[RS_AMBIENT], ambient);
+        unpackColor(rs[RS_AMBIENT], ambient);
         glUniform4fv(p.ambient, 1, ambient);
     }
     if (key.lightCount) {
@@ -143,18 +130,18 @@ void GlFixedFunction::load(const Program& p, const Key& key, const DeviceState& 
         glUniform4fv(p.light, GLsizei(key.lightCount * FixedFunctionSource::LIGHT_VECTORS), &lights[0][0][0]);
     }
     float factor[4];
-    unpack(rs[RS_TEXTUREFACTOR], factor);
+    unpackColor(rs[RS_TEXTUREFACTOR], factor);
     glUniform4fv(p.factor, 1, factor);
     float constants[MAX_STAGES][4], bump[MAX_STAGES][4], luminance[MAX_STAGES][2];
     for (uint32_t i = 0; i < MAX_STAGES; ++i) {
         const uint32_t* ts = state.stageStates[i];
-        unpack(ts[TSS_CONSTANT], constants[i]);
-        bump[i][0] = asFloat(ts[TSS_BUMPENVMAT00]);
-        bump[i][1] = asFloat(ts[TSS_BUMPENVMAT01]);
-        bump[i][2] = asFloat(ts[TSS_BUMPENVMAT10]);
-        bump[i][3] = asFloat(ts[TSS_BUMPENVMAT11]);
-        luminance[i][0] = asFloat(ts[TSS_BUMPENVLSCALE]);
-        luminance[i][1] = asFloat(ts[TSS_BUMPENVLOFFSET]);
+        unpackColor(ts[TSS_CONSTANT], constants[i]);
+        bump[i][0] = stateFloat(ts[TSS_BUMPENVMAT00]);
+        bump[i][1] = stateFloat(ts[TSS_BUMPENVMAT01]);
+        bump[i][2] = stateFloat(ts[TSS_BUMPENVMAT10]);
+        bump[i][3] = stateFloat(ts[TSS_BUMPENVMAT11]);
+        luminance[i][0] = stateFloat(ts[TSS_BUMPENVLSCALE]);
+        luminance[i][1] = stateFloat(ts[TSS_BUMPENVLOFFSET]);
     }
     if (p.constant >= 0) glUniform4fv(p.constant, MAX_STAGES, &constants[0][0]);
     if (p.bump >= 0) glUniform4fv(p.bump, MAX_STAGES, &bump[0][0]);
