@@ -584,7 +584,15 @@ bool Mesh::drawReflection(SurfaceBuffer& buffer, double time, SceneObject* objec
     states({{gfx::RS_COLORWRITEENABLE, renderer.m_colorWriteMask}, {gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP},
             {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL},
             {gfx::RS_STENCILREF, depth}, {gfx::RS_ZENABLE, 1}, {gfx::RS_ZWRITEENABLE, 1}, {gfx::RS_ZFUNC, gfx::CMP_ALWAYS}});
+    // The fixed-function path has no shader to push the mirror's depth back: a
+    // depth range at the far plane clears it, so the reflection can draw behind the mirror.
+    gfx::Viewport viewport{}, farViewport{};
+    device->getViewport(viewport);
+    farViewport = viewport;
+    farViewport.minZ = farViewport.maxZ = 1.0f;
+    device->setViewport(farViewport);
     buffer.draw(renderer.m_opaqueShader.get(), time);
+    device->setViewport(viewport);
     states({{gfx::RS_ZFUNC, gfx::CMP_LESSEQUAL}, {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL}});
 
     uint32_t savedCull = renderer.m_cullMode;
