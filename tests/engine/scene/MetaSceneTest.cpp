@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/platform/Texture.h"
+#include "engine/render/Renderer.h"
+#include "engine/scene/LW6Scene.h"
+#include "engine/scene/LWObjectFile.h"
+#include "engine/scene/Mesh.h"
+#include "engine/scene/MetaScene.h"
+#include "engine/scene/SceneObject.h"
+#include "engine/scene/Surface.h"
+#include "engine/scene/TextureLayer.h"
+#include "tests/engine/render/RendererTestSupport.h"
+
+namespace {
+
+// Everything the pool holds writes into one log when it is destroyed,
+// loaded, started or carried through a device loss.
+using Log = std::vector<std::string>;
+
+class LoggingTexture : public Texture {
+public:
+    LoggingTexture(Log& log) : Texture(nullptr, 0), m_log(log) {}
+    ~LoggingTexture() override { m_log.push_back("texture deleted"); }
+    Texture* clone() override { return nullptr; }
+    void load() override { m_log.push_back("texture built"); }
+    int32_t typeId() const override { return IMAGE; }
+    void onLostDevice() override { m_log.push_back("texture lost"); }
+    void onResetDevice() override { m_log.push_back("texture reset"); }
+    Log& m_log;
+};
+
+class LoggingObject : public SceneObject {
+public:
+    LoggingObject(ObjectContainer* scene, Log& log) : SceneObject(scene, scene->getObjectCount()), m_log(log) {}
+    ~LoggingObject() override { m_log.push_back("object deleted"); }
+    void update() override { m_log.push_back("object started"); }
+    void releaseDeviceObjects() override { m_log.push_back("object lost"); }
+    void createDeviceObjects() override { m_log.push_back("object reset"); }
+    Log& m_log;
+};
+
+class LoggingMesh : public Mesh {
+public:
+    LoggingMesh(RenderView* view, Log& log) : Mesh(view, nullptr), m_log(log) {}
+    ~LoggingMesh() override { m_log.push_back("mesh deleted"); }
+    void releaseDeviceObjects() override { m_log.push_back("mesh lost"); }
+    void createDeviceObjects() override { m_log.push_back("mesh reset"); }
+    Log& m_log;
+};
+
+class MetaSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        renderer = std::make_unique<Renderer>(setup.device());
+        pool = std::make_unique<MetaScene>(renderer.get(), "metascene");
+    }
+    // A scene of the pool with one logging object, registered.
+    LW6Scene* addScene() {
+        auto* scene = new LW6Scene(pool.get());
+        scene->m_objects.push_back(std::make_unique<LoggingObject>(scene, log));
+        pool->registerScene(scene);
+        return scene;
+    }
+    void addObjectFile() {
+        auto* file = new LWObjectFile("thing.lwo", pool.get(), 1, {});
+        file->m_meshes[0] = std::make_unique<LoggingMesh>(renderer.get(), log);
+        pool->addObjectFile(file);
+    }
+
+    // Outlives the pool, whose members write into it as they go.
+    Log log;
+    RecordingRenderDevice setup;
+    std::unique_ptr<Renderer> renderer;
+    std::unique_ptr<MetaScene> pool;
+};
+
+} // namespace
+
+TEST_F(MetaSceneTest, ScenesGoBeforeObjectFilesAndTexturesBeforeNothing) {
+    addScene();
+    addObjectFile();
+    pool->addTexture(new LoggingTexture(log));
+    pool.reset();
+    EXPECT_EQ(log, (Log{"object deleted", "mesh deleted", "texture deleted"}));
+}
+
+TEST_F(MetaSceneTest, EveryStartBuildsTexturesThenStartsEveryScene) {
+    pool->addTexture(new LoggingTexture(log));
+    LW6Scene* first = addScene();
+    pool->start(nullptr);
+    addScene();
+    pool->start(nullptr);
+    EXPECT_EQ(log, (Log{"texture built", "object started", "texture built", "object started", "object started"}));
+    EXPECT_EQ(first->m_metaScene, pool.get());
+    EXPECT_EQ(pool->m_name, "metascene");
+}
+
+TEST_F(MetaSceneTest, DeviceLossReachesScenesTexturesAndMeshes) {
+    addScene();
+    addObjectFile();
+    pool->addTexture(new LoggingTexture(log));
+    pool->onLostDevice();
+    pool->onResetDevice();
+    EXPECT_EQ(log, (Log{"object lost", "texture lost", "mesh lost", "object reset", "texture reset", "mesh reset"}));
+    uint32_t zFunction = 0;
+    setup.recording().getRenderState(sys::gfx::RS_ZFUNC, zFunction);
+    EXPECT_EQ(zFunction, sys::gfx::CMP_LESSEQUAL);
+}
+
+TEST_F(MetaSceneTest, ObjectFileTexturesAreBuiltOnce) {
+    auto* texture = new LoggingTexture(log);
+    pool->addTexture(texture);
+    auto* surface = new Surface(pool.get(), "thing.lwo@paint");
+    pool->addSurface(surface);
+    surface->m_textureLayers.push_back(std::make_unique<TextureLayer>());
+    surface->m_textureLayers[0]->m_texture = texture;
+    pool->addObjectFile(new LWObjectFile("thing.lwo", pool.get(), 1, {surface}));
+    LWObjectFile* file = pool->findObjectFile("thing.lwo");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(pool->findObjectFile("other.lwo"), nullptr);
+    pool->buildTextures(*file, true);
+    pool->buildTextures(*file, true);
+    EXPECT_EQ(log, Log{"texture built"});
+}
