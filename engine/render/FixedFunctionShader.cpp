@@ -70,48 +70,11 @@ void FixedFunctionShader::setObjectState(Surface& surface, double time) {
         specular = {0.0f, 0.0f, 0.0f, 1.0f};
     }
 
-    const float r = surface.m_reflectivity.evaluate(time);
-    const float t = surface.m_transparency.evaluate(time);
-    const float a = surface.m_additiveTransparency.evaluate(time);
-    float alpha = 1.0f, factor = 1.0f;
-    if (r != 0.0f && surface.m_reflectionMode == Surface::REFLECT_MIRROR) {
-        // Premultiplied: the mirrored scene behind shows through by the reflectivity.
-        blendStates(device, 1, 0, 1);
-        device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_ONE);
-        device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
-        alpha = 1.0f - r;
-    } else if (surface.isTransparentAt(time)) {
-        TextureLayer* mask = layers ? firstLayer(TextureStages::TRAN) : nullptr;
-        alpha = 1.0f - a;
-        if (!mask || mask->m_opacityType == TextureLayer::OPACITY_MULTIPLY) {
-            factor = 1.0f - t;
-            alpha *= 1.0f - t;
-        }
-        const bool oneBitAlpha = mask && mask->m_texture && (mask->m_texture->getFlags() & Texture::ONE_BIT_ALPHA);
-        if (oneBitAlpha) {
-            blendStates(device, 1, 1, 0);
-            device.setRenderState(gfx::RS_ALPHAFUNC, gfx::CMP_GREATER);
-            device.setRenderState(gfx::RS_ALPHAREF, 127);
-        } else if (!mask || t != 0.0f) {
-            blendStates(device, 0, 0, 1);
-        } else {
-            blendStates(device, 1, 1, 1);
-            device.setRenderState(gfx::RS_ALPHAFUNC, gfx::CMP_GREATER);
-            device.setRenderState(gfx::RS_ALPHAREF, 127);
-        }
-        if (!oneBitAlpha) {
-            device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_SRCALPHA);
-            device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
-        }
-        if (a != 0.0f) {
-            device.setRenderState(gfx::RS_ALPHABLENDENABLE, 1);
-            device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_ONE);
-            device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
-        }
-    } else {
-        blendStates(device, 1, 0, 0);
-    }
-    c = {c.r * factor, c.g * factor, c.b * factor, c.a};
+    TextureLayer* mask = layers ? firstLayer(TextureStages::TRAN) : nullptr;
+    const Blend blend = decideBlend(surface, time, mask);
+    if (blend.transparent) transparentStates(surface, time, mask);
+    const float alpha = blend.alpha;
+    c = {c.r * blend.factor, c.g * blend.factor, c.b * blend.factor, c.a};
 
     const float diffuse = surface.m_diffuse.evaluate(time);
     const float luminosity = surface.m_luminosity.evaluate(time);
@@ -138,6 +101,27 @@ void FixedFunctionShader::setObjectState(Surface& surface, double time) {
     device.setRenderState(gfx::RS_CULLMODE, m_renderer->m_cullMode);
     device.setRenderState(gfx::RS_SPECULARENABLE, shiny && !specularStage ? 1 : 0);
     device.setRenderState(gfx::RS_NORMALIZENORMALS, 1);
+}
+
+void FixedFunctionShader::transparentStates(Surface& surface, double time, TextureLayer* mask) {
+    gfx::Device& device = *m_renderer->m_currentDevice;
+    const float t = surface.m_transparency.evaluate(time);
+    const bool oneBitAlpha = mask && mask->m_texture && (mask->m_texture->getFlags() & Texture::ONE_BIT_ALPHA);
+    const bool cutOut = oneBitAlpha || (mask && t == 0.0f);
+    blendStates(device, cutOut ? 1 : 0, cutOut ? 1 : 0, oneBitAlpha ? 0 : 1);
+    if (cutOut) {
+        device.setRenderState(gfx::RS_ALPHAFUNC, gfx::CMP_GREATER);
+        device.setRenderState(gfx::RS_ALPHAREF, 127);
+    }
+    if (!oneBitAlpha) {
+        device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_SRCALPHA);
+        device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
+    }
+    if (surface.m_additiveTransparency.evaluate(time) != 0.0f) {
+        device.setRenderState(gfx::RS_ALPHABLENDENABLE, 1);
+        device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_ONE);
+        device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
+    }
 }
 
 void FixedFunctionShader::setupLayerStage(uint32_t stage, TextureLayer& layer, uint32_t borderColour, double time) {

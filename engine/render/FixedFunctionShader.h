@@ -21,6 +21,8 @@ public:
     void setupLayerStage(uint32_t stage, TextureLayer& layer, uint32_t borderColour, double time);
 
 private:
+    // Alpha test for one-bit masks, blending otherwise, additive when asked.
+    void transparentStates(Surface& surface, double time, TextureLayer* mask);
     // The channel's first layer in the stages record, or null.
     TextureLayer* firstLayer(int channel) const;
 };

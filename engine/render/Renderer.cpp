@@ -8,12 +8,14 @@
 #include "engine/platform/RenderDevice.h"
 #include "engine/platform/Report.h"
 #include "engine/platform/SoundDeviceList.h"
+#include "engine/render/AdditiveShader.h"
 #include "engine/render/FixedFunctionShader.h"
 #include "engine/render/OpaqueShader.h"
 #include "engine/render/PlacementHelper.h"
 #include "engine/render/ScreenTarget.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
+#include "engine/render/SurfaceShader.h"
 #include "engine/scene/SceneItem.h"
 #include "sys/gfx/Device.h"
 #include "sys/window/Window.h"
@@ -119,8 +121,13 @@ Renderer::Renderer(RenderDevice& renderDevice) {
     for (auto& screen : m_screenTargets)
         screen = std::make_unique<ScreenTarget>(this, settings, desktop.width, desktop.height);
 
-    // Only the fixed-function path ships; the compiled kinds wait for a shader compiler.
-    m_surfaceShader = std::make_unique<FixedFunctionShader>(this);
+    if (m_fixedFunction) {
+        m_surfaceShader = std::make_unique<FixedFunctionShader>(this);
+    } else {
+        m_surfaceShader = std::make_unique<SurfaceShader>(this);
+        m_plainShader = std::make_unique<ShaderLibrary>(this);
+        m_additiveShader = std::make_unique<AdditiveShader>(this);
+    }
     m_opaqueShader = std::make_unique<OpaqueShader>(this);
     m_placementHelper = std::make_unique<PlacementHelper>(this);
 }

@@ -92,6 +92,8 @@ public:
     uint32_t m_colorWriteMask = 15;
     // Planar reflections flip it by the parity of their depth.
     uint32_t m_cullMode = sys::gfx::CULL_CCW;
+    // Set by the scene drawing while it fills shadow maps (1) or their depths (2): no blending then.
+    int32_t m_renderPassMarker = 0;
 
     // Owned when set.
     std::unique_ptr<SoundDeviceList> m_soundDeviceList;

@@ -1,8 +1,15 @@
 #include "engine/render/ShaderLibrary.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/platform/Report.h"
 #include "engine/render/Renderer.h"
+#include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
+#include "engine/scene/Surface.h"
+#include "engine/scene/TextureLayer.h"
+#include "engine/scene/TextureStages.h"
 #include "sys/gfx/Device.h"
 
 namespace gfx = sys::gfx;
@@ -52,12 +59,108 @@ void ShaderLibrary::setupSurface(Surface& surface, double time) {
     if (!m_pixelShader) reportError("no shader set");
 }
 
+ShaderLibrary::Blend ShaderLibrary::decideBlend(Surface& surface, double time, TextureLayer* mask) {
+    gfx::Device& device = *m_renderer->m_currentDevice;
+    const float r = surface.m_reflectivity.evaluate(time);
+    if (r != 0.0f && surface.m_reflectionMode == Surface::REFLECT_MIRROR) {
+        // Premultiplied: the mirrored scene behind shows through by the reflectivity.
+        device.setRenderState(gfx::RS_ZWRITEENABLE, 1);
+        device.setRenderState(gfx::RS_ALPHATESTENABLE, 0);
+        device.setRenderState(gfx::RS_ALPHABLENDENABLE, 1);
+        device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_ONE);
+        device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
+        return {false, 1.0f - r, 1.0f};
+    }
+    if (surface.isTransparentAt(time)) {
+        const float t = surface.m_transparency.evaluate(time);
+        Blend blend{true, 1.0f - surface.m_additiveTransparency.evaluate(time), 1.0f};
+        if (!mask || mask->m_opacityType == TextureLayer::OPACITY_MULTIPLY) {
+            blend.factor = 1.0f - t;
+            blend.alpha *= 1.0f - t;
+        }
+        return blend;
+    }
+    device.setRenderState(gfx::RS_ZWRITEENABLE, 1);
+    device.setRenderState(gfx::RS_ALPHATESTENABLE, 0);
+    device.setRenderState(gfx::RS_ALPHABLENDENABLE, 0);
+    return {false, 1.0f, 1.0f};
+}
+
 void ShaderLibrary::setObjectState(Surface& surface, double time) {
     gfx::Device& device = *m_renderer->m_currentDevice;
+    ShaderSwitches& switches = *m_renderer->m_switches;
+    ShaderConstants& constants = *m_renderer->m_constants;
+    TextureLayer* mask = surface.findTextureLayer(TextureLayer::CHANNEL_TRAN, 1);
+    const Blend blend = decideBlend(surface, time, mask);
+    if (blend.transparent) {
+        device.setRenderState(gfx::RS_ZWRITEENABLE, 0);
+        device.setRenderState(gfx::RS_ALPHATESTENABLE, 0);
+        if (mask && surface.m_transparency.evaluate(time) == 0.0f) {
+            device.setRenderState(gfx::RS_ZWRITEENABLE, 1);
+            device.setRenderState(gfx::RS_ALPHATESTENABLE, 1);
+            device.setRenderState(gfx::RS_ALPHAFUNC, gfx::CMP_GREATER);
+            device.setRenderState(gfx::RS_ALPHAREF, 0);
+        }
+        device.setRenderState(gfx::RS_ALPHABLENDENABLE, 1);
+        device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_ONE);
+        device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_INVSRCALPHA);
+    }
+    if (m_renderer->m_renderPassMarker != 0) device.setRenderState(gfx::RS_ALPHABLENDENABLE, 0);
     device.setRenderState(gfx::RS_CULLMODE, m_renderer->m_cullMode);
     for (uint32_t s = 0; s < m_renderer->m_hardwareCaps.maxSimultaneousTextures && s < gfx::MAX_STAGES; ++s) {
         device.setTextureStageState(s, gfx::TSS_TEXCOORDINDEX, s);
         device.setTextureStageState(s, gfx::TSS_TEXTURETRANSFORMFLAGS, gfx::TTFF_DISABLE);
     }
     device.setRenderState(gfx::RS_SPECULARENABLE, 0);
+    const float specularity = surface.m_specularity.evaluate(time);
+    const bool shiny = specularity > 1e-6f;
+    *switches.m_specularEnabled = shiny || surface.findTextureLayer(TextureLayer::CHANNEL_SPEC, 1) ? 1 : 0;
+
+    const ColorRGBA c = surface.getColorAt(time);
+    const float colour[4] = {c.r * blend.factor, c.g * blend.factor, c.b * blend.factor, blend.alpha};
+    std::copy(colour, colour + 4, constants.m_srfColor);
+    const float power = shiny ? std::min(std::pow(2.0f, surface.m_glossiness.evaluate(time) * 10.0f + 2.0f), 127.9961f)
+                              : 0.0f;
+    const float lighting[4] = {surface.m_luminosity.evaluate(time), surface.m_diffuse.evaluate(time), specularity,
+                               power};
+    std::copy(lighting, lighting + 4, constants.m_srfLighting);
+    std::fill(constants.m_srfReflectivity, constants.m_srfReflectivity + 3, surface.m_reflectivity.evaluate(time));
+    *constants.m_srfAddTransparency = surface.m_additiveTransparency.evaluate(time);
+
+    const int counted[] = {ShaderSwitches::NUM_COLR, ShaderSwitches::NUM_LUMI, ShaderSwitches::NUM_DIFF,
+                           ShaderSwitches::NUM_REFL, ShaderSwitches::NUM_SPEC, ShaderSwitches::NUM_TRAN,
+                           ShaderSwitches::NUM_BUMP};
+    for (int channel = 0; channel < TextureStages::CHANNELS; ++channel)
+        *switches.m_numTex[counted[channel]] = m_stages ? m_stages->channels[channel].count : 0;
+    *switches.m_numTex[ShaderSwitches::NUM_TRNL] = 0;
+    *switches.m_sphericalEnvmapAvailable = surface.m_reflectionImage ? 1 : 0;
+    // Surfaces carry no cube maps.
+    *switches.m_cubemapAvailable = 0;
+    *constants.m_time = float(time);
+    setLayerValues(surface, time);
+}
+
+// Four layers per channel fit the shader's families; later ones are not passed.
+void ShaderLibrary::setLayerValues(Surface& surface, double time) {
+    ShaderSwitches& switches = *m_renderer->m_switches;
+    ShaderConstants& constants = *m_renderer->m_constants;
+    int seen[TextureStages::CHANNELS] = {};
+    for (const auto& layer : surface.m_textureLayers) {
+        const uint32_t* id = std::find(TextureStages::CHANNEL_IDS, TextureStages::CHANNEL_IDS + TextureStages::CHANNELS,
+                                       layer->m_channel);
+        const int channel = int(id - TextureStages::CHANNEL_IDS);
+        if (channel >= TextureStages::CHANNELS) continue;
+        const int k = seen[channel]++;
+        if (k >= int(ShaderSwitches::MAX_LAYERS)) continue;
+        const float opacity = layer->m_opacity.evaluate(time);
+        if (channel == TextureStages::COLR) std::fill(constants.m_metaTexOpacity[channel] + 3 * k,
+                                                      constants.m_metaTexOpacity[channel] + 3 * k + 3, opacity);
+        else constants.m_metaTexOpacity[channel][k] = opacity;
+        switches.m_metaTexFullOpacity[channel][k] = opacity >= 0.999999f ? 1 : 0;
+        switches.m_metaTexBlendop[channel][k] = int32_t(layer->m_opacityType);
+        switches.m_metaTexGInput[channel][k] = layer->m_gradientInput;
+        if (channel == TextureStages::COLR || channel == TextureStages::LUMI)
+            switches.m_metaTexInvert[channel][k] = layer->m_negative ? 1 : 0;
+        if (channel == TextureStages::COLR) constants.m_metaTexGParam[channel][4 * k + 3] = 1.0f / layer->m_gradientEnd;
+    }
 }

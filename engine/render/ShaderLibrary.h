@@ -7,6 +7,7 @@
 
 class Renderer;
 class Surface;
+class TextureLayer;
 class TextureStages;
 class VertexShader;
 class PixelShader;
@@ -51,5 +52,17 @@ public:
     PixelShader* m_pixelShader = nullptr;
 
 protected:
+    struct Blend {
+        bool transparent;
+        float alpha;
+        // Multiplies the surface colour.
+        float factor;
+    };
+    // Mirror and opaque surfaces get their blend states here; a transparent
+    // one (whose transparency layer is `mask`) leaves them to the caller.
+    Blend decideBlend(Surface& surface, double time, TextureLayer* mask);
     bool compileVariant();
+
+private:
+    void setLayerValues(Surface& surface, double time);
 };

@@ -180,6 +180,13 @@ bool near(uint32_t got, uint32_t want, int tolerance = 6) {
 
 } // namespace
 
+TEST_F(RenderFrame, WindowedBackBufferTakesTheClientArea) {
+    EXPECT_TRUE(m_renderer->m_windowed);
+    EXPECT_EQ(m_renderer->m_backBufferWidth, 960);
+    EXPECT_EQ(m_renderer->m_backBufferHeight, 720);
+    EXPECT_EQ(m_render->m_settings->m_width, 1024u);
+}
+
 TEST_F(RenderFrame, TexturesLoadingBarAndGuiReachTheScreen) {
     m_device->clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF202020, 1.0f, 0);
 
