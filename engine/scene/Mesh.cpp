@@ -629,19 +629,21 @@ bool Mesh::drawReflection(SurfaceBuffer& buffer, double time, SceneObject* objec
     Vec3 q[4];
     for (int i = 0; i < 4; ++i)
         q[i] = transformPoint(transformPoint(transformPoint(toVec(m_corners[cornerIndex[i]]), world), mirror), savedView);
+    // Turned by the mirror itself, not by the depth's parity (which turned them
+    // outward and culled every reflected object): the planes through the eye
+    // face the mirror's centre, the mirror normal faces away from the eye.
+    Vec3 centre = {0.0f, 0.0f, 0.0f};
+    for (const Vec3& corner : q)
+        for (int c = 0; c < 3; ++c) centre[c] += corner[c] * 0.25f;
+    auto facing = [](Vec3 n, const Vec3& towards) {
+        normalise(n);
+        if (dot(n, towards) < 0.0f) n = {-n[0], -n[1], -n[2]};
+        return Normal3{n[0], n[1], n[2]};
+    };
     std::vector<Normal3> sidePlanes;
-    for (const auto& pair : {std::make_pair(0, 2), std::make_pair(3, 1), std::make_pair(2, 3), std::make_pair(1, 0)}) {
-        Vec3 side = cross(q[pair.first], q[pair.second]);
-        normalise(side);
-        sidePlanes.push_back({side[0], side[1], side[2]});
-    }
-    Vec3 mirrorNormal = cross(sub(q[2], q[0]), sub(q[1], q[0]));
-    normalise(mirrorNormal);
-    if (depth & 1) {
-        for (size_t i = 0; i < 4 && i < sidePlanes.size(); ++i)
-            sidePlanes[i] = {-sidePlanes[i].x, -sidePlanes[i].y, -sidePlanes[i].z};
-        mirrorNormal = {-mirrorNormal[0], -mirrorNormal[1], -mirrorNormal[2]};
-    }
+    for (const auto& pair : {std::make_pair(0, 2), std::make_pair(3, 1), std::make_pair(2, 3), std::make_pair(1, 0)})
+        sidePlanes.push_back(facing(cross(q[pair.first], q[pair.second]), centre));
+    Normal3 mirrorNormal = facing(cross(sub(q[2], q[0]), sub(q[1], q[0])), q[0]);
 
     LW6Scene* scene = reflectionSceneOf(buffer.getSurface());
     if (!scene) {
@@ -650,7 +652,7 @@ bool Mesh::drawReflection(SurfaceBuffer& buffer, double time, SceneObject* objec
         m_reportedMissingScene = true;
     } else {
         ReflectionCamera camera(scene, reflectedView, {0.0f, 0.0f, 0.0f}, {q[0][0], q[0][1], q[0][2]},
-                                {mirrorNormal[0], mirrorNormal[1], mirrorNormal[2]}, std::move(sidePlanes), viewer);
+                                mirrorNormal, std::move(sidePlanes), viewer);
         SceneItem* savedItem = m_viewItem;
         m_viewItem = &camera;
         device->setClipPlane(0, plane);

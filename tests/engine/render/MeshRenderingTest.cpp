@@ -63,11 +63,20 @@ public:
         gfx::Matrix deviceView;
         std::copy(view.m, view.m + 16, &deviceView.m[0][0]);
         renderer.m_currentDevice->setTransform(gfx::TS_VIEW, deviceView);
-        for (SceneObject* object : m_drawn) object->getFirstMesh()->draw(time, object, camera);
+        for (SceneObject* object : m_drawn) {
+            Mesh& mesh = *object->getFirstMesh();
+            float corners[8][4];
+            mesh.projectCorners(view, corners);
+            if (camera->isBoxOutside(corners))
+                ++m_culled;
+            else
+                mesh.draw(time, object, camera);
+        }
     }
     Renderer* m_renderer = nullptr;
     std::vector<SceneObject*> m_drawn;
     int m_renders = 0;
+    int m_culled = 0;
 };
 
 class MeshRendering : public ::testing::Test {
@@ -215,12 +224,16 @@ TEST_F(MeshRendering, TexturedWallAndItsReflectionInAStencilMirrorFloor) {
     // Wound so the mirror's normal points up, keeping what stands above it.
     Mesh& floor = quad(mirror, {{-2, 0, -2}, {-2, 0, 2}, {2, 0, 2}, {2, 0, -2}});
 
+    // Far off to the side, beyond what the mirror can show.
+    Mesh& aside = quad(*m_surfaces.front(), {{9.5f, 0.2f, 0}, {10.5f, 0.2f, 0}, {10.5f, 1.2f, 0}, {9.5f, 1.2f, 0}});
+
     ReflectedScene scene(m_renderer.get());
     scene.m_renderer = m_renderer.get();
-    SceneObject wallObject(&scene, 0), floorObject(&scene, 1);
+    SceneObject wallObject(&scene, 0), floorObject(&scene, 1), asideObject(&scene, 2);
     wallObject.m_levels.push_back({&wall, 0.0f, true});
     floorObject.m_levels.push_back({&floor, 0.0f, true});
-    scene.m_drawn = {&wallObject};
+    asideObject.m_levels.push_back({&aside, 0.0f, true});
+    scene.m_drawn = {&wallObject, &asideObject};
     floor.m_reflectionScenes = {&scene};
 
     int width = int(m_device->presentParams().backBufferWidth), height = int(m_device->presentParams().backBufferHeight);
@@ -240,6 +253,7 @@ TEST_F(MeshRendering, TexturedWallAndItsReflectionInAStencilMirrorFloor) {
     floor.draw(0.0, &floorObject, nullptr);
     ASSERT_EQ(m_device->endScene(), gfx::GFX_OK);
     EXPECT_EQ(scene.m_renders, 1);
+    EXPECT_EQ(scene.m_culled, 1);
 
     gfx::Surface* back = nullptr;
     ASSERT_EQ(m_device->getBackBuffer(0, 0, 0, &back), gfx::GFX_OK);
