@@ -4,13 +4,18 @@
 #include <cmath>
 
 #include "engine/platform/Report.h"
+#include "engine/platform/Texture.h"
+#include "engine/render/PixelShader.h"
 #include "engine/render/Renderer.h"
+#include "engine/render/ShaderCompiler.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
 #include "engine/scene/Surface.h"
 #include "engine/scene/TextureLayer.h"
 #include "engine/scene/TextureStages.h"
+#include "engine/render/VertexShader.h"
 #include "sys/gfx/Device.h"
+#include "sys/window/MessageBox.h"
 
 namespace gfx = sys::gfx;
 
@@ -19,7 +24,10 @@ ShaderLibrary::ShaderLibrary(Renderer* renderer) : m_renderer(renderer) {}
 ShaderLibrary::~ShaderLibrary() { clear(); }
 
 void ShaderLibrary::clear() {
-    // No variant ever compiles, so every cached pair is a failure marker.
+    for (auto& entry : m_variants) {
+        delete entry.second.first;
+        delete entry.second.second;
+    }
     m_variants.clear();
     m_vertexShader = nullptr;
     m_pixelShader = nullptr;
@@ -46,17 +54,89 @@ bool ShaderLibrary::findVariant() {
 }
 
 bool ShaderLibrary::compileVariant() {
-    // The game ships no effect compiler: a variant is a failed compile, and the
-    // surface buffer draws with the states set so far.
     m_vertexShader = nullptr;
     m_pixelShader = nullptr;
-    return false;
+    if (!m_compiler) return false;
+    if (!m_renderer->m_switchFree)
+        for (const ShaderValueSet::Record& record : m_renderer->m_switches->records())
+            m_compiler->setValue(record.name, record.storage.data(), record.count * 4);
+    ShaderCompiler::Output vertex;
+    if (!m_compiler->compileShader(vertexEntryPoint(), m_renderer->m_vertexProfile, ShaderCompiler::NO_PRESHADER,
+                                   vertex)) {
+        showCompileErrors(vertex.errors);
+        return false;
+    }
+    ShaderCompiler::Output pixel;
+    if (!m_compiler->compileShader(pixelEntryPoint(), m_renderer->m_pixelProfile, ShaderCompiler::NO_PRESHADER,
+                                   pixel)) {
+        showCompileErrors(pixel.errors);
+        return false;
+    }
+    // Both or neither: a pair with only its vertex half would draw unbound textures.
+    m_vertexShader = new VertexShader(m_renderer, vertex.code.data(), std::move(vertex.constants));
+    m_pixelShader = new PixelShader(m_renderer, pixel.code.data(), std::move(pixel.constants));
+    return true;
 }
 
-bool ShaderLibrary::activate() { return findVariant(); }
+void ShaderLibrary::showCompileErrors(const std::string& errors) const {
+    if (errors.empty() || g_reportLevel < 2) return;
+    ByteBuffer text = errors[0] == '(' ? formatString("\n%s%s", m_name.c_str(), errors.c_str())
+                                       : formatString("\n%s", errors.c_str());
+    if (g_reportToLog) g_lastErrorText.assign(text);
+    else sys::showMessageBox("Parse Error", text.text(), sys::MB_ICON_EXCLAMATION);
+}
+
+bool ShaderLibrary::activate() {
+    if (!findVariant()) return false;
+    m_renderer->m_constants->updateDerivedMatrices();
+    gfx::Device& device = *m_renderer->m_currentDevice;
+    device.setVertexShader(m_vertexShader->currentShader());
+    device.setPixelShader(m_pixelShader->currentShader());
+    uploadShaderConstants(*m_vertexShader);
+    uploadShaderConstants(*m_pixelShader);
+    return true;
+}
 
 void ShaderLibrary::setupSurface(Surface& surface, double time) {
-    if (!m_pixelShader) reportError("no shader set");
+    if (!m_pixelShader) {
+        reportError("no shader set");
+        return;
+    }
+    const std::vector<std::string>& names = m_pixelShader->m_samplerNames;
+    for (size_t i = 0; i < names.size(); ++i) bindSampler(uint32_t(i), names[i], surface, time);
+}
+
+// Samplers are named after what they read: a channel and a layer digit from
+// '0' ("COLR0" is the first COLR layer), "ZIMG0" the reflection image, "CUBE0" the cube map.
+void ShaderLibrary::bindSampler(uint32_t sampler, const std::string& name, Surface& surface, double time) {
+    gfx::Device& device = *m_renderer->m_currentDevice;
+    auto filters = [&](uint32_t mip, uint32_t mag, uint32_t min) {
+        device.setSamplerState(sampler, gfx::SAMP_MIPFILTER, mip);
+        device.setSamplerState(sampler, gfx::SAMP_MAGFILTER, mag);
+        device.setSamplerState(sampler, gfx::SAMP_MINFILTER, min);
+    };
+    gfx::Texture* texture = nullptr;
+    if (name.size() >= 5) {
+        const size_t end = name.size();
+        const char channel[5] = {name[end - 5], name[end - 4], name[end - 3], name[end - 2], 0};
+        const std::string tail = name.substr(end - 5);
+        if (TextureLayer* layer = surface.findTextureLayer(lwoId(channel), name[end - 1] - '/')) {
+            texture = layer->m_texture->getTexture(time);
+            device.setSamplerState(sampler, gfx::SAMP_ADDRESSU, uint32_t(layer->m_addressU));
+            device.setSamplerState(sampler, gfx::SAMP_ADDRESSV, uint32_t(layer->m_addressV));
+            device.setSamplerState(sampler, gfx::SAMP_MAXANISOTROPY, 8);
+            filters(layer->m_antialiasing ? gfx::TEXF_LINEAR : gfx::TEXF_NONE,
+                    layer->m_pixelBlending ? gfx::TEXF_LINEAR : gfx::TEXF_POINT,
+                    layer->m_pixelBlending ? gfx::TEXF_ANISOTROPIC : gfx::TEXF_POINT);
+        } else if (tail == "ZIMG0" || tail == "CUBE0") {
+            // Surfaces carry no cube maps, so "CUBE0" binds nothing but its states.
+            if (tail == "ZIMG0" && surface.m_reflectionImage) texture = surface.m_reflectionImage->getTexture(time);
+            device.setSamplerState(sampler, gfx::SAMP_ADDRESSU, gfx::TADDRESS_WRAP);
+            device.setSamplerState(sampler, gfx::SAMP_ADDRESSV, gfx::TADDRESS_WRAP);
+            filters(gfx::TEXF_LINEAR, gfx::TEXF_LINEAR, gfx::TEXF_ANISOTROPIC);
+        }
+    }
+    device.setTexture(sampler, texture);
 }
 
 ShaderLibrary::Blend ShaderLibrary::decideBlend(Surface& surface, double time, TextureLayer* mask) {

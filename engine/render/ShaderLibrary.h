@@ -1,11 +1,13 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 class Renderer;
+class ShaderCompiler;
 class Surface;
 class TextureLayer;
 class TextureStages;
@@ -50,6 +52,8 @@ public:
     std::string m_name = "<shader>";
     VertexShader* m_vertexShader = nullptr;
     PixelShader* m_pixelShader = nullptr;
+    // Null in the game: without one every variant is a failed compile.
+    std::unique_ptr<ShaderCompiler> m_compiler;
 
 protected:
     struct Blend {
@@ -65,4 +69,7 @@ protected:
 
 private:
     void setLayerValues(Surface& surface, double time);
+    // Shows the compiler's messages at report level 2 and up.
+    void showCompileErrors(const std::string& errors) const;
+    void bindSampler(uint32_t sampler, const std::string& name, Surface& surface, double time);
 };

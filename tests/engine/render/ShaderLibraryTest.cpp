@@ -2,13 +2,16 @@
 
 #include <memory>
 
+#include "engine/platform/GeneratedTexture.h"
 #include "engine/render/AdditiveShader.h"
 #include "engine/render/OpaqueShader.h"
 #include "engine/render/Renderer.h"
+#include "engine/render/ShaderCompiler.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
 #include "engine/render/SurfaceShader.h"
 #include "engine/scene/Surface.h"
+#include "engine/scene/TextureLayer.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/support/ReportCapture.h"
 
@@ -94,4 +97,97 @@ TEST_F(ShaderLibraryTest, CompiledObjectStateFillsSurfaceConstantsAndOpaqueKeeps
     EXPECT_EQ(state.renderStates[sys::gfx::RS_ZWRITEENABLE], 0u);
     EXPECT_EQ(state.renderStates[sys::gfx::RS_SRCBLEND], uint32_t(sys::gfx::BLEND_ONE));
     EXPECT_EQ(state.renderStates[sys::gfx::RS_DESTBLEND], uint32_t(sys::gfx::BLEND_ZERO));
+}
+
+namespace {
+
+class SamplerTable : public ShaderConstantTable {
+public:
+    explicit SamplerTable(std::vector<std::string> names) : m_names(std::move(names)) {}
+    sys::gfx::HResult setDefaults(sys::gfx::Device&) override { return 0; }
+    sys::gfx::HResult setValue(sys::gfx::Device&, const char*, const void*, uint32_t) override { return 0; }
+    std::vector<std::string> samplerNames() const override { return m_names; }
+    std::vector<std::string> m_names;
+};
+
+// Compiles whatever it is asked, counting, unless told to fail with a message.
+class CountingCompiler : public ShaderCompiler {
+public:
+    void setValue(const char*, const void*, uint32_t) override { ++m_values; }
+    bool compileShader(const std::string& entryPoint, const std::string& profile, uint32_t flags,
+                       Output& out) override {
+        ++m_compiles;
+        if (!m_failure.empty()) {
+            out.errors = m_failure;
+            return false;
+        }
+        out.code = {0xFFFE0200, 0x0000FFFF};
+        out.constants = std::make_unique<SamplerTable>(m_samplers);
+        return true;
+    }
+    int m_values = 0, m_compiles = 0;
+    std::string m_failure;
+    std::vector<std::string> m_samplers;
+};
+
+} // namespace
+
+TEST_F(ShaderLibraryTest, SameSwitchesCompileOnceAndGoingBackReusesTheVariant) {
+    ShaderLibrary& shader = *m_renderer->m_plainShader;
+    auto* compiler = new CountingCompiler;
+    shader.m_compiler.reset(compiler);
+    EXPECT_TRUE(shader.activate());
+    EXPECT_TRUE(shader.activate());
+    EXPECT_EQ(compiler->m_compiles, 2); // one vertex and one pixel program
+    EXPECT_EQ(compiler->m_values, 51);
+    *switches().m_isFogEnabled = 1;
+    EXPECT_TRUE(shader.activate());
+    *switches().m_isFogEnabled = 0;
+    EXPECT_TRUE(shader.activate());
+    EXPECT_EQ(compiler->m_compiles, 4);
+
+    m_renderer->m_switchFree = true;
+    compiler->m_values = 0;
+    EXPECT_TRUE(shader.activate());
+    EXPECT_EQ(compiler->m_values, 0);
+}
+
+TEST_F(ShaderLibraryTest, FailedCompileShowsItsMessageAndStaysFailed) {
+    g_reportLevel = 2;
+    ShaderLibrary& shader = *m_renderer->m_plainShader;
+    auto* compiler = new CountingCompiler;
+    compiler->m_failure = "(12): error X3000: syntax error";
+    shader.m_compiler.reset(compiler);
+    EXPECT_FALSE(shader.activate());
+    EXPECT_EQ(lastError(), "\n<shader>(12): error X3000: syntax error");
+    EXPECT_FALSE(shader.activate());
+    EXPECT_EQ(compiler->m_compiles, 1);
+}
+
+TEST_F(ShaderLibraryTest, SamplersBindTheLayerTheirNameAsksFor) {
+    ShaderLibrary& shader = *m_renderer->m_plainShader;
+    auto* compiler = new CountingCompiler;
+    compiler->m_samplers = {"texBUMP1", "ZIMG0", "SPEC"};
+    shader.m_compiler.reset(compiler);
+    ASSERT_TRUE(shader.activate());
+    Surface surface(nullptr, "Road");
+    GeneratedTexture first(m_renderer.get(), 0), second(m_renderer.get(), 0), reflection(m_renderer.get(), 0);
+    first.buildSpot(1.0f, 0.1f, 0.5f);
+    second.buildFlare(1);
+    reflection.buildFlare(2);
+    for (Texture* texture : {&first, &second}) {
+        auto layer = std::make_unique<TextureLayer>();
+        layer->m_kind = TextureLayer::KIND_IMAGE;
+        layer->m_channel = TextureLayer::CHANNEL_BUMP;
+        layer->m_texture = texture;
+        layer->m_addressU = TextureLayer::ADDRESS_CLAMP;
+        surface.addTextureLayer(std::move(layer));
+    }
+    surface.m_reflectionImage = &reflection;
+    shader.setupSurface(surface, 0.0);
+    const sys::gfx::DeviceState& state = m_setup.recording().state();
+    EXPECT_EQ(state.textures[0], second.getTexture(0.0));
+    EXPECT_EQ(state.samplerStates[0][sys::gfx::SAMP_ADDRESSU], uint32_t(sys::gfx::TADDRESS_CLAMP));
+    EXPECT_EQ(state.textures[1], reflection.getTexture(0.0));
+    EXPECT_EQ(state.textures[2], nullptr);
 }
