@@ -14,12 +14,6 @@ protected:
 
 } // namespace
 
-TEST_F(BoneTest, ItemIndexCarriesBoneAndObjectIndex) {
-    Bone bone(nullptr, 3, 2);
-    EXPECT_EQ(bone.getIndex(), (2 << 16) + 3);
-    EXPECT_EQ(bone.getKind(), SceneItem::KIND_BONE);
-}
-
 TEST_F(BoneTest, ChildAskedFirstStillComputesParentsFirst) {
     m_root.m_restPosition = {1, 0, 0};
     m_root.m_restRotation[1] = 1.5707963f; // heading 90 degrees: +z becomes +x

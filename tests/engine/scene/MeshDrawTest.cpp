@@ -126,6 +126,10 @@ TEST_F(MeshDrawTest, SkinnedMeshFollowsItsBoneAndUnweightedVerticesStay) {
     // After a device reset the buffer is made again and filled by the next draw.
     mesh.releaseDeviceObjects();
     EXPECT_EQ(buffer.m_vertexBuffers[0], nullptr);
+    // Drawn while the device is lost: nothing is locked or drawn.
+    int draws = m_renderer->m_drawCount;
+    mesh.draw(0.0, &m_object, nullptr);
+    EXPECT_EQ(m_renderer->m_drawCount, draws);
     mesh.createDeviceObjects();
     mesh.draw(0.0, &m_object, nullptr);
     EXPECT_POINT_NEAR(drawnPosition(buffer, 1), 1, 5, 0, 1e-6);
