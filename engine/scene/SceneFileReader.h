@@ -4,6 +4,7 @@
 class File;
 class LoadingFrame;
 class LW6Scene;
+struct SceneFileState;
 class SceneItem;
 class SoundDevice;
 
@@ -26,6 +27,11 @@ public:
     static SceneItem* getItemById(LW6Scene& scene, uint32_t id, int32_t objectOffset);
 
 private:
+    // Parents, targets, goals and joint bodies from their raw ids.
+    void resolveLinks(SceneFileState& state);
+    // Bodies for this file's objects that carry mass.
+    void createBodies(SceneFileState& state);
+
     LW6Scene& m_scene;
     File& m_fileSystem;
     SoundDevice* m_sounds;

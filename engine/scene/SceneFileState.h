@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 class Bone;
@@ -44,6 +45,8 @@ struct SceneFileState {
     Links& linksOf(SceneItem* item) { return links[item]; }
     SceneItem* itemById(uint32_t id) const;
     Renderer* renderer() const;
+    // "X:name" as "X" ':' separator "name"; a name that has its separator already is kept.
+    static std::string withDriveSeparator(std::string name, char separator);
     DeviceList* devices() const;
 
     LW6Scene& scene;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -31,6 +32,13 @@ public:
     std::string readKeyword();
     // Steps past the "}" that closes the current level, nested blocks included.
     void skipBlock();
+    // Reads the keys of a block up to its "}" and steps past it. `handle`
+    // answers false for a key it does not know (`opened`: the key came
+    // after a "{"), which is then stepped over with skipUnknown.
+    void readBlock(const std::function<bool(const std::string& key, bool opened)>& handle);
+    // Steps over an unknown key: its own block when it opened one, or a block
+    // that follows it; plain values are then met as keys and dropped.
+    void skipUnknown(bool opened);
     // Reads an object file name: tokens joined by the blanks between them up to
     // one ending in ".lwo", never beyond the end of the line.
     std::string readFileName();

@@ -1,14 +1,20 @@
 #pragma once
+#include <memory>
 #include <string>
 
-struct SceneFileState;
+class Bone;
+class Camera;
+class Light;
 class LoadingFrame;
+struct SceneFileState;
+class SceneObject;
 
 // The keywords of a scene file's second pass: scene-wide settings, objects,
 // bones, lights and cameras, each acting on the item made current last.
 class SceneKeywordReader {
 public:
     SceneKeywordReader(SceneFileState& state, LoadingFrame* frame, float progressBase, float progressRange);
+    ~SceneKeywordReader();
 
     // Acts on the token just read; false when it is no keyword.
     bool read(const std::string& keyword);
@@ -30,4 +36,9 @@ private:
     LoadingFrame* m_frame;
     float m_progressBase;
     float m_progressRange;
+    // Keywords of an item kind that has no current item read into these.
+    std::unique_ptr<SceneObject> m_scratchObject;
+    std::unique_ptr<Light> m_scratchLight;
+    std::unique_ptr<Camera> m_scratchCamera;
+    std::unique_ptr<Bone> m_scratchBone;
 };

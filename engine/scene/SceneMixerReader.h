@@ -22,8 +22,6 @@ private:
     void readMotion();
     void readMotionItem();
     void readChannel();
-    // Steps over the block whose "{" and key were just read.
-    void skipRest();
 
     SceneFileState& m_state;
     Actor* m_actor = nullptr;

@@ -1,0 +1,11 @@
+#include "engine/scene/ActorTrack.h"
+
+#include "engine/platform/MotionMixer.h"
+
+void ActorTrack::setIntensity(float weight) {
+    for (const auto& [mixer, member] : m_entries) mixer->setIntensity(member, weight);
+}
+
+void ActorTrack::setOffset(float offset) {
+    for (const auto& [mixer, member] : m_entries) mixer->setOffset(member, offset);
+}
