@@ -107,3 +107,9 @@ void loadImageset(GuiContext& context, const CEGUI::String& fileName) {
 void drawGui(GuiContext& context) {
     if (context.m_guiRenderer) context.m_guiRenderer->draw();
 }
+
+void resizeGui(GuiContext& context, uint32_t width, uint32_t height) {
+    if (!context.m_guiRenderer || !context.m_system) return;
+    context.m_guiRenderer->setDisplaySize(width, height);
+    context.m_system->notifyDisplaySizeChanged(CEGUI::Sizef(float(width), float(height)));
+}

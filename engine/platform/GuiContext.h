@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <set>
 
@@ -60,3 +61,5 @@ void injectKeyboard(GuiContext& context);
 void loadImageset(GuiContext& context, const CEGUI::String& fileName);
 // Draws every GUI over the renderer's current target.
 void drawGui(GuiContext& context);
+// After a device reset: the GUI lays itself out for the new back-buffer size.
+void resizeGui(GuiContext& context, uint32_t width, uint32_t height);

@@ -91,8 +91,3 @@ TEST_F(LoadingFrameTest, QuitWaitingInTheQueueThrowsBeforeDrawing) {
     EXPECT_THROW(showLoadingProgress(&m_frame, 0.2f), LoadingAbortedException);
     EXPECT_TRUE(m_device->calls().empty());
 }
-
-TEST_F(LoadingFrameTest, NoFrameDoesNothing) {
-    EXPECT_NO_THROW(showLoadingProgress(nullptr, 0.5f));
-    EXPECT_TRUE(m_device->calls().empty());
-}
