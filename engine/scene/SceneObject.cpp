@@ -79,9 +79,10 @@ void SceneObject::placeBody() {
     m_body = nullptr;
     dMatrix3 rotation;
     getODERotation(rotation, 0.0);
-    Matrix4x3 world;
+    // Made afresh: a cached matrix may still come from the body.
+    updateMatrix(0.0);
     Position3 position = m_pivot;
-    transformPoint4x3(position, getMatrix(world, 0.0, 1));
+    transformPoint4x3(position, m_worldMatrix);
     m_body = body;
     dBodySetPosition(body, position.x, position.y, position.z);
     dBodySetRotation(body, rotation);
