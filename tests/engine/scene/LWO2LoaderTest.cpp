@@ -12,6 +12,7 @@
 #include "engine/render/Renderer.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/LWO2Loader.h"
+#include "engine/scene/LWO2Reader.h"
 #include "engine/scene/LWObjectFile.h"
 #include "engine/scene/Mesh.h"
 #include "engine/scene/MetaScene.h"
@@ -280,6 +281,20 @@ TEST_F(LWO2Loader, ClipsShareStillsAndBuildSequences) {
     ASSERT_EQ(sequence->m_frames.size(), 3u);
     EXPECT_TRUE(sequence->m_frames[0] && !sequence->m_frames[1] && sequence->m_frames[2]);
     EXPECT_EQ(m_pool.m_textures[2]->getName(), "copy");
+}
+
+TEST(LWO2Reader, ReadsLongIndicesAndStopsStringsAtTheLimit) {
+    MemoryStream stream({0xFF, 0x01, 0x23, 0x45, 0xFE, 0x00, 'a', 'b', 'c', 'd', 'e', 'f', 0, 0});
+    LWO2Reader reader(stream);
+    EXPECT_EQ(reader.readVX(), 0x12345u);
+    EXPECT_EQ(reader.readVX(), 0xFE00u);
+    std::string text;
+    EXPECT_EQ(reader.readS0(text, 10), 4u);
+    EXPECT_EQ(text, "abcd");
+    reader.seek(12);
+    // Past the end values read as zero and the position still moves on.
+    EXPECT_EQ(reader.readU4(), 0u);
+    EXPECT_EQ(reader.position(), 16u);
 }
 
 // Every cut of a whole object file loads or fails without reading outside it.
