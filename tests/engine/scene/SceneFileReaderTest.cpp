@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <ode/objects.h>
+
+#include "engine/platform/Envelope.h"
+#include "engine/platform/MotionMixer.h"
+#include "engine/platform/Texture.h"
+#include "engine/scene/Actor.h"
+#include "engine/scene/ActorTrack.h"
+#include "engine/scene/Bone.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/CullingPlane.h"
+#include "engine/scene/FX_Collision.h"
+#include "engine/scene/FX_Gravity.h"
+#include "engine/scene/FX_Wind.h"
+#include "engine/scene/HyperVoxelType1.h"
+#include "engine/scene/Light.h"
+#include "engine/scene/Mesh.h"
+#include "engine/scene/ODEGeomObject.h"
+#include "engine/scene/ODEJointObject.h"
+#include "engine/scene/ParticleEmitter.h"
+#include "engine/scene/TextureLayer.h"
+#include "tests/engine/scene/SceneFileTestSupport.h"
+#include "tools/lightwave/LwsDemoScene.h"
+
+namespace {
+
+class SceneFileReaderDemo : public SceneFileTest {
+protected:
+    void SetUp() override {
+        SceneFileTest::SetUp();
+        LwsScene scene = lwsDemoScene();
+        // A geom of every kind, each on its own surface kind and space.
+        for (int type : {0, 2, 3, 5}) {
+            LwsObject probe;
+            probe.nullName = "Geom" + std::to_string(type);
+            probe.geom = LwsGeom{type, 10 + type, 2, {0.5f, 1.0f, 2.0f}, lwsObjectId(1)};
+            scene.objects.push_back(probe);
+        }
+        scene.objects[2].excludeLights = {0x21000000u};
+        scene.backgroundImage = LwsClip{};
+        scene.backgroundImage->still = "D:pics/sky_nodxt.png";
+        scene.lights[2].projectorImage = LwsClip{};
+        scene.lights[2].projectorImage->still = "D:/pics/sky.png";
+        scene.lights[2].item.parentItem = lwsCameraId(0);
+        scene.lights[2].item.targetItem = lwsObjectId(1);
+        scene.cameras[0].item.parentItem = lwsObjectId(1);
+        ASSERT_TRUE(load(LwsWriter().write(scene)));
+    }
+    SceneObject& object(int i) { return *m_scene->m_objects[i]; }
+};
+
+TEST_F(SceneFileReaderDemo, CreatesOneItemPerSectionOfTheRightKind) {
+    ASSERT_EQ(m_scene->m_objects.size(), 9u);
+    EXPECT_NE(dynamic_cast<ODEGeomObject*>(&object(0)), nullptr);
+    EXPECT_EQ(dynamic_cast<ODEGeomObject*>(&object(1)), nullptr);
+    EXPECT_NE(dynamic_cast<ODEJointObject*>(&object(3)), nullptr);
+    EXPECT_EQ(object(4).getName(), "Smoke");
+    EXPECT_EQ(m_scene->m_lights.size(), 5u);
+    EXPECT_EQ(m_scene->m_cameras.size(), 2u);
+    EXPECT_EQ(m_scene->m_activeCamera, m_scene->m_cameras[0].get());
+}
+
+TEST_F(SceneFileReaderDemo, ObjectsTakeTheirLayerParentsAndMotions) {
+    ASSERT_NE(object(1).getFirstMesh(), nullptr);
+    EXPECT_EQ(object(1).getName(), "objects/cube.lwo");
+    EXPECT_EQ(object(2).m_parent, &object(1));
+    EXPECT_NE(object(2).getFirstMesh(), object(1).getFirstMesh());
+    EXPECT_FLOAT_EQ(object(0).m_channels[SceneItem::SCALE_X].constant, 10.0f);
+    ASSERT_NE(object(1).m_channels[SceneItem::HEADING].channel, nullptr);
+    EXPECT_FLOAT_EQ(object(1).m_channels[SceneItem::HEADING].evaluate(1.0), 90.0f);
+    EXPECT_EQ(object(1).m_levels.size(), 1u) << "the missing low-detail file adds no level";
+}
+
+TEST_F(SceneFileReaderDemo, BonesJoinTheMeshAndLinkToTheirParentBone) {
+    Mesh* mesh = object(1).getFirstMesh();
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->m_falloffType, 5);
+    ASSERT_EQ(mesh->m_bones.size(), 2u);
+    Bone* root = mesh->m_bones[0];
+    Bone* tip = mesh->m_bones[1];
+    EXPECT_EQ(root->getName(), "Root");
+    EXPECT_EQ(root->m_parent, &object(1));
+    EXPECT_EQ(tip->m_parentBone, root);
+    EXPECT_EQ(tip->m_parent, root);
+    EXPECT_NEAR(root->m_restRotation[0], 1.5707964f, 1e-6f);
+    EXPECT_EQ(root->m_weightMapName, "Bend");
+}
+
+TEST_F(SceneFileReaderDemo, LightsAndCamerasResolveTheirParentsAndTargets) {
+    auto* spot = dynamic_cast<Light*>(m_scene->m_lights[2].get());
+    ASSERT_NE(spot, nullptr);
+    EXPECT_EQ(spot->m_lightType, Light::SPOT);
+    EXPECT_NEAR(spot->m_coneAngle.constant, 0.5235988f, 1e-6f);
+    EXPECT_TRUE(spot->m_lensFlare);
+    EXPECT_EQ(spot->m_parent, m_scene->m_cameras[0].get());
+    EXPECT_EQ(spot->m_target, &object(1));
+    auto* bulb = dynamic_cast<Light*>(m_scene->m_lights[1].get());
+    ASSERT_NE(bulb->m_intensity.channel, nullptr);
+    EXPECT_FLOAT_EQ(bulb->m_intensity.evaluate(1.0), 1.0f);
+    EXPECT_EQ(m_scene->m_cameras[0]->m_parent, &object(1));
+    EXPECT_EQ(m_scene->m_cameras[1]->m_target, &object(1));
+    EXPECT_EQ(m_scene->m_cameras[1]->getName(), "Overview");
+}
+
+TEST_F(SceneFileReaderDemo, SceneSettingsAndClipsAreRead) {
+    EXPECT_EQ(m_scene->m_fogType, 3);
+    EXPECT_DOUBLE_EQ(m_scene->m_lastFrame, 60.0);
+    EXPECT_FLOAT_EQ(m_scene->m_backdropColor.g, 0.6f);
+    ASSERT_NE(m_scene->m_backgroundImage, nullptr);
+    EXPECT_EQ(m_scene->m_backgroundImage->getName(), "D:/pics/sky_nodxt.png");
+    EXPECT_EQ(m_scene->m_backgroundImage->getFlags(), 0x80u);
+    auto* spot = dynamic_cast<Light*>(m_scene->m_lights[2].get());
+    ASSERT_NE(spot->m_projectorImage, nullptr);
+    EXPECT_EQ(spot->m_projectorImage->getName(), "D:/pics/sky.png") << "an existing separator is kept";
+}
+
+TEST_F(SceneFileReaderDemo, PhysicsMasterMakesNestedSpacesAndBodies) {
+    ASSERT_EQ(m_scene->m_spaces.size(), 3u);
+    EXPECT_EQ(dGeomGetData(reinterpret_cast<dGeomID>(m_scene->m_spaces[2].space)), reinterpret_cast<void*>(2));
+    EXPECT_EQ(dGeomGetSpace(reinterpret_cast<dGeomID>(m_scene->m_spaces[1].space)), m_scene->m_spaces[0].space);
+    ASSERT_NE(object(1).m_body, nullptr);
+    dMass mass;
+    dBodyGetMass(object(1).m_body, &mass);
+    EXPECT_DOUBLE_EQ(mass.mass, 2.0);
+    EXPECT_EQ(dBodyGetAutoDisableFlag(object(1).m_body), 1);
+    EXPECT_EQ(object(0).m_body, nullptr);
+    auto& joint = dynamic_cast<ODEJointObject&>(object(3));
+    EXPECT_EQ(joint.m_jointType, 2);
+    EXPECT_EQ(joint.m_body1, &object(1));
+    EXPECT_EQ(joint.m_body2, nullptr);
+}
+
+TEST_F(SceneFileReaderDemo, GeomsKeepTypeSurfaceSpaceAndTransform) {
+    auto& floor = dynamic_cast<ODEGeomObject&>(object(0));
+    EXPECT_EQ(floor.m_geomType, ODEGeomObject::BOX);
+    EXPECT_EQ(floor.m_spaceIndex, 1);
+    int i = 5;
+    for (int type : {0, 2, 3, 5}) {
+        auto& geom = dynamic_cast<ODEGeomObject&>(object(i++));
+        EXPECT_EQ(geom.m_geomType, type);
+        EXPECT_EQ(geom.m_surfaceKind, 10 + type);
+        EXPECT_EQ(geom.m_spaceIndex, 2);
+        EXPECT_FLOAT_EQ(geom.m_scaleFactors[2], 2.0f);
+        EXPECT_EQ(geom.m_transformItem, &object(1));
+    }
+}
+
+TEST_F(SceneFileReaderDemo, EmitterAndEffectorsFillTheirFields) {
+    ASSERT_EQ(m_scene->m_emitters.size(), 1u);
+    ParticleEmitter& emitter = *m_scene->m_emitters[0];
+    EXPECT_EQ(emitter.getOwner(), &object(4));
+    EXPECT_EQ(emitter.maxParticles, 100);
+    EXPECT_NEAR(emitter.lifetime.constant, 1000.0f, 1e-3f);
+    ASSERT_NE(emitter.birthRate.channel, nullptr) << "the variant parameter's envelope";
+    EXPECT_FLOAT_EQ(emitter.birthRate.evaluate(1.0), 20.0f);
+    ASSERT_EQ(m_scene->m_effectors.size(), 3u);
+    auto* wind = dynamic_cast<FX_Wind*>(m_scene->m_effectors[1].get());
+    ASSERT_NE(wind, nullptr);
+    EXPECT_EQ(wind->m_mode, 7);
+    EXPECT_FLOAT_EQ(wind->m_direction[1].constant, 0.1f);
+    EXPECT_FLOAT_EQ(wind->m_extraFloats[1], 0.5f);
+    EXPECT_NE(dynamic_cast<FX_Collision*>(m_scene->m_effectors[2].get()), nullptr);
+}
+
+TEST_F(SceneFileReaderDemo, ActorTrackAddsMixerMembersAtWeightZero) {
+    ASSERT_EQ(m_scene->m_actors.size(), 1u);
+    Actor& actor = *m_scene->m_actors[0];
+    EXPECT_EQ(actor.findChannel("objects/cube.lwo"), &object(1));
+    ASSERT_EQ(actor.m_tracks.size(), 1u);
+    ActorTrack& track = *actor.m_tracks[0];
+    EXPECT_EQ(track.m_name, "Bounce");
+    ASSERT_EQ(track.m_entries.size(), 1u);
+    MotionMixer* mixer = object(1).m_channels[SceneItem::POS_Y].channel->asMotionMixer();
+    ASSERT_NE(mixer, nullptr);
+    EXPECT_EQ(track.m_entries[0], std::make_pair(mixer, 1));
+    EXPECT_FLOAT_EQ(mixer->evaluate(1.0), 2.0f);
+    track.setIntensity(1.0f);
+    EXPECT_FLOAT_EQ(mixer->evaluate(1.0), 1.0f) << "the track alone at full weight";
+}
+
+TEST_F(SceneFileReaderDemo, HyperVoxelHangsInItsObjectWithTextureLayers) {
+    auto* voxel = dynamic_cast<HyperVoxelType1*>(object(4).getHyperVoxel());
+    ASSERT_NE(voxel, nullptr);
+    EXPECT_FLOAT_EQ(voxel->m_particleSize.constant, 0.3f);
+    ASSERT_NE(voxel->m_opacity.channel, nullptr);
+    EXPECT_FLOAT_EQ(voxel->m_opacity.evaluate(1.0), 0.0f);
+    EXPECT_TRUE(voxel->m_useAllLights);
+    ASSERT_EQ(voxel->m_layers.size(), 1u);
+    ASSERT_NE(voxel->m_layers[0]->m_texture, nullptr);
+    EXPECT_EQ(voxel->m_layers[0]->m_texture->getName(), "images/smoke.png");
+    EXPECT_EQ(voxel->m_layers[0]->m_kind, TextureLayer::KIND_IMAGE);
+}
+
+TEST_F(SceneFileTest, MergeLoadAppendsObjectsAndCountsIdsFromThem) {
+    std::string track = sceneWith("AddNullObject Track\nAddLight\nLightName Sun\n");
+    std::string moped = sceneWith("AddNullObject Body\nAddNullObject Wheel\nParentItem 10000000\nAddLight\n");
+    ASSERT_TRUE(pack({{"track.lws", track}, {"moped.lws", moped}}));
+    ASSERT_TRUE(loadAgain("track.lws"));
+    size_t lights = m_scene->m_lights.size();
+    ASSERT_TRUE(loadAgain("moped.lws"));
+    ASSERT_EQ(m_scene->m_objects.size(), 3u);
+    EXPECT_EQ(m_scene->m_objects[2]->getName(), "Wheel");
+    EXPECT_EQ(m_scene->m_objects[2]->m_parent, m_scene->m_objects[1].get());
+    EXPECT_EQ(m_scene->m_lights.size(), lights);
+}
+
+TEST_F(SceneFileTest, TwoSectionsNamingOneFileReadItOnce) {
+    ASSERT_TRUE(load(sceneWith("LoadObjectLayer 1 objects/cube.lwo\nLoadObjectLayer 2 objects/cube.lwo\n")));
+    EXPECT_EQ(m_pool->m_objectFiles.size(), 1u);
+    EXPECT_NE(m_scene->m_objects[1]->getFirstMesh(), nullptr);
+}
+
+TEST_F(SceneFileTest, CullingPlaneFileBecomesAnOccluder) {
+    ASSERT_TRUE(load(sceneWith("LoadObjectLayer 1 tracks\\AntiPortal.lwo\n")));
+    ASSERT_EQ(m_scene->m_cullingPlanes.size(), 1u);
+    EXPECT_EQ(m_scene->m_cullingPlanes[0], m_scene->m_objects[0].get());
+    EXPECT_TRUE(m_scene->m_objects[0]->m_unseenByCamera);
+}
+
+} // namespace
