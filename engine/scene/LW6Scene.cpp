@@ -20,6 +20,8 @@
 #include "engine/scene/ODEGeomObject.h"
 #include "engine/scene/ParticleEmitter.h"
 #include "engine/scene/PhysicsLibrary.h"
+#include "engine/scene/SceneFileReader.h"
+#include "engine/scene/SceneObjectFiles.h"
 #include "sys/gfx/Font.h"
 
 LW6Scene::LW6Scene(RenderView* owner) : ObjectContainer(owner) { createWorld(); }
@@ -77,6 +79,13 @@ void LW6Scene::onResetDevice() {
     for (auto& object : m_objects) object->createDeviceObjects();
     for (auto& light : m_lights) light->createDeviceObjects();
     for (auto& camera : m_cameras) camera->createDeviceObjects();
+}
+
+bool LW6Scene::loadLWS(File& fileSystem, const char* name, LoadingFrame* frame, float progressBase,
+                       float progressRange) {
+    Renderer* renderer = m_metaScene ? m_metaScene->m_owner : nullptr;
+    SceneFileReader reader(*this, fileSystem, renderer ? renderer->m_soundDevice : nullptr);
+    return reader.load(name, frame, progressBase, progressRange);
 }
 
 void LW6Scene::start(LoadingFrame* frame, float progressStart, float progressSpan) {
@@ -170,6 +179,17 @@ Camera* LW6Scene::createCamera(bool makeActive) {
     m_cameras.push_back(std::move(camera));
     if (makeActive) m_activeCamera = made;
     return made;
+}
+
+SceneObject* LW6Scene::loadObject(File& fileSystem, const char* fileName, int32_t layer) {
+    if (!m_metaScene || !fileName) return nullptr;
+    Mesh* mesh = SceneObjectFiles::getObjectLayer(*this, fileSystem, fileName, layer);
+    if (!mesh) return nullptr;
+    if (LWObjectFile* file = m_metaScene->findObjectFile(fileName)) m_metaScene->buildTextures(*file, true);
+    mesh->init(true);
+    SceneObject* object = createObject(fileName);
+    object->addLevelOfDetail(mesh, 0.0f);
+    return object;
 }
 
 Actor* LW6Scene::findActor(const std::string& name, int n) const {

@@ -61,6 +61,9 @@ public:
     // inside a draw with its reflection camera, so it must be re-entrant.
     virtual void render(SceneItem* camera, double time) {}
 
+    // Reads a scene file into this scene; into a scene that already holds
+    // objects only the file's objects are appended (a merge load).
+    bool loadLWS(File& fileSystem, const char* name, LoadingFrame* frame, float progressBase, float progressRange);
     // Light textures, the objects' first updates (bodies, geoms, joints), the
     // background image, the extent and fresh matrices. Runs again on every
     // start of the pool, so everything it calls must tolerate a second run.

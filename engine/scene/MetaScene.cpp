@@ -34,6 +34,15 @@ uint32_t MetaScene::stageCount() const {
     return m_owner ? std::min(m_owner->m_activeCaps.maxSimultaneousTextures, gfx::MAX_STAGES) : 0;
 }
 
+LW6Scene* MetaScene::loadScene(const std::string& fileName, File& fileSystem) {
+    auto* scene = new LW6Scene(this);
+    // A failed read has been reported; the scene keeps what was made before it.
+    scene->loadLWS(fileSystem, fileName.c_str(), nullptr, 0.0f, 0.7f);
+    registerScene(scene);
+    start(nullptr);
+    return scene;
+}
+
 void MetaScene::registerScene(LW6Scene* scene) {
     m_scenes.emplace_back(scene);
     scene->m_metaScene = this;

@@ -11,8 +11,6 @@
 #include "engine/scene/Mesh.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
-#include "engine/scene/Surface.h"
-#include "engine/scene/TextureLayer.h"
 #include "tests/engine/render/RendererTestSupport.h"
 
 namespace {
@@ -26,7 +24,7 @@ public:
     LoggingTexture(Log& log) : Texture(nullptr, 0), m_log(log) {}
     ~LoggingTexture() override { m_log.push_back("texture deleted"); }
     Texture* clone() override { return nullptr; }
-    void load() override { m_log.push_back("texture built"); }
+    void load() override {}
     int32_t typeId() const override { return IMAGE; }
     void onLostDevice() override { m_log.push_back("texture lost"); }
     void onResetDevice() override { m_log.push_back("texture reset"); }
@@ -37,7 +35,6 @@ class LoggingObject : public SceneObject {
 public:
     LoggingObject(ObjectContainer* scene, Log& log) : SceneObject(scene, scene->getObjectCount()), m_log(log) {}
     ~LoggingObject() override { m_log.push_back("object deleted"); }
-    void update() override { m_log.push_back("object started"); }
     void releaseDeviceObjects() override { m_log.push_back("object lost"); }
     void createDeviceObjects() override { m_log.push_back("object reset"); }
     Log& m_log;
@@ -88,17 +85,6 @@ TEST_F(MetaSceneTest, ScenesGoBeforeObjectFilesAndTexturesBeforeNothing) {
     EXPECT_EQ(log, (Log{"object deleted", "mesh deleted", "texture deleted"}));
 }
 
-TEST_F(MetaSceneTest, EveryStartBuildsTexturesThenStartsEveryScene) {
-    pool->addTexture(new LoggingTexture(log));
-    LW6Scene* first = addScene();
-    pool->start(nullptr);
-    addScene();
-    pool->start(nullptr);
-    EXPECT_EQ(log, (Log{"texture built", "object started", "texture built", "object started", "object started"}));
-    EXPECT_EQ(first->m_metaScene, pool.get());
-    EXPECT_EQ(pool->m_name, "metascene");
-}
-
 TEST_F(MetaSceneTest, DeviceLossReachesScenesTexturesAndMeshes) {
     addScene();
     addObjectFile();
@@ -109,20 +95,4 @@ TEST_F(MetaSceneTest, DeviceLossReachesScenesTexturesAndMeshes) {
     uint32_t zFunction = 0;
     setup.recording().getRenderState(sys::gfx::RS_ZFUNC, zFunction);
     EXPECT_EQ(zFunction, sys::gfx::CMP_LESSEQUAL);
-}
-
-TEST_F(MetaSceneTest, ObjectFileTexturesAreBuiltOnce) {
-    auto* texture = new LoggingTexture(log);
-    pool->addTexture(texture);
-    auto* surface = new Surface(pool.get(), "thing.lwo@paint");
-    pool->addSurface(surface);
-    surface->m_textureLayers.push_back(std::make_unique<TextureLayer>());
-    surface->m_textureLayers[0]->m_texture = texture;
-    pool->addObjectFile(new LWObjectFile("thing.lwo", pool.get(), 1, {surface}));
-    LWObjectFile* file = pool->findObjectFile("thing.lwo");
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(pool->findObjectFile("other.lwo"), nullptr);
-    pool->buildTextures(*file, true);
-    pool->buildTextures(*file, true);
-    EXPECT_EQ(log, Log{"texture built"});
 }

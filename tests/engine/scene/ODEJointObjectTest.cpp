@@ -46,7 +46,7 @@ protected:
 
 } // namespace
 
-TEST_F(ODEJointObjectTest, EachTypeMakesThatJointBetweenTheTwoBodies) {
+TEST_F(ODEJointObjectTest, EachTypeMakesThatJointBetweenTheTwoBodiesOnce) {
     const struct {
         int type;
         const char* report;
@@ -55,31 +55,18 @@ TEST_F(ODEJointObjectTest, EachTypeMakesThatJointBetweenTheTwoBodies) {
         g_lastErrorText.assignText("");
         ODEJointObject& item = joint(c.type);
         item.update();
+        item.update();
         ASSERT_NE(item.m_joint, nullptr) << c.type;
-        EXPECT_EQ(item.getKind(), SceneItem::KIND_JOINT);
         EXPECT_EQ(int(dJointGetType(item.m_joint)), c.type);
         EXPECT_EQ(dJointGetBody(item.m_joint, 0), first->m_body);
         EXPECT_EQ(dJointGetBody(item.m_joint, 1), second->m_body);
         EXPECT_EQ(dJointGetData(item.m_joint), &item);
         EXPECT_EQ(lastError(), c.report) << c.type;
     }
-}
-
-TEST_F(ODEJointObjectTest, UnknownTypeKeepsNoJoint) {
-    g_lastErrorText.assignText("set");
-    ODEJointObject& item = joint(4);
-    item.update();
-    EXPECT_EQ(item.m_joint, nullptr);
-    // An assertion without a message leaves an empty text.
-    EXPECT_EQ(lastError(), "");
-    EXPECT_EQ(dBodyGetNumJoints(first->m_body), 0);
-}
-
-TEST_F(ODEJointObjectTest, StartingTwiceLeavesOneJoint) {
-    ODEJointObject& item = joint(ODEJointObject::BALL);
-    item.update();
-    item.update();
-    EXPECT_EQ(dBodyGetNumJoints(first->m_body), 1);
+    EXPECT_EQ(dBodyGetNumJoints(first->m_body), 7);
+    ODEJointObject& unknown = joint(4);
+    unknown.update();
+    EXPECT_EQ(unknown.m_joint, nullptr);
 }
 
 TEST_F(ODEJointObjectTest, HingeTakesItsOwnChannelsAsAnchorAndItsTurnedXAxis) {
@@ -98,41 +85,16 @@ TEST_F(ODEJointObjectTest, HingeTakesItsOwnChannelsAsAnchorAndItsTurnedXAxis) {
     EXPECT_NEAR(std::fabs(axis[2]), 1.0, 1e-6);
 }
 
-TEST_F(ODEJointObjectTest, SliderKeepsTheAnchorRelativeToEachBody) {
-    ODEJointObject& item = joint(ODEJointObject::SLIDER);
-    item.update();
-    EXPECT_NEAR(item.m_anchor1[0], 1.0, 1e-9);
-    EXPECT_NEAR(item.m_anchor2[0], -1.0, 1e-9);
-}
-
-TEST_F(ODEJointObjectTest, BallJointHoldsFallingBodiesTogetherWithSpringAndDamperKept) {
-    dBodySetPosition(second->m_body, 1, 0, 0);
-    ODEJointObject& item = joint(ODEJointObject::BALL);
-    item.m_springForce = 40.0f;
-    item.m_damperForce = 2.0f;
-    item.m_body1 = nullptr;
-    item.update();
-    for (int i = 0; i < 200; ++i) dWorldQuickStep(scene->m_world, 0.01);
-    const dReal* p = dBodyGetPosition(second->m_body);
-    // Swinging on the world anchor at the origin: always one away from it.
-    EXPECT_NEAR(std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]), 1.0, 0.05);
-    EXPECT_LT(p[1], -0.1);
-    EXPECT_FLOAT_EQ(item.m_springForce, 40.0f);
-    EXPECT_FLOAT_EQ(item.m_damperForce, 2.0f);
-}
-
-TEST_F(ODEJointObjectTest, SameBodyOnBothSidesMakesNoJoint) {
-    ODEJointObject& item = joint(ODEJointObject::FIXED);
-    item.m_body2 = first;
-    item.update();
-    EXPECT_EQ(item.m_joint, nullptr);
+// The library stops the program on either; the item reports and makes no joint.
+TEST_F(ODEJointObjectTest, SameBodyTwiceOrAZeroAxisMakesNoJoint) {
+    ODEJointObject& fixed = joint(ODEJointObject::FIXED);
+    fixed.m_body2 = first;
+    fixed.update();
+    EXPECT_EQ(fixed.m_joint, nullptr);
     EXPECT_EQ(lastError(), "joint bodies must differ");
-}
-
-TEST_F(ODEJointObjectTest, ZeroScaleLeavesAHingeWithoutAxis) {
-    ODEJointObject& item = joint(ODEJointObject::HINGE);
-    item.m_channels[SceneItem::SCALE_X].constant = 0.0f;
-    item.update();
-    EXPECT_EQ(item.m_joint, nullptr);
+    ODEJointObject& hinge = joint(ODEJointObject::HINGE);
+    hinge.m_channels[SceneItem::SCALE_X].constant = 0.0f;
+    hinge.update();
+    EXPECT_EQ(hinge.m_joint, nullptr);
     EXPECT_EQ(lastError(), "joint axis without length");
 }
