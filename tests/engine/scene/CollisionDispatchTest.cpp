@@ -131,20 +131,17 @@ TEST_F(CollisionDispatchTest, GeomWithoutUserDataIsReportedAndSkipped) {
     EXPECT_EQ(kind.m_contacts, 0);
 }
 
-TEST_F(CollisionDispatchTest, SurfaceKindOfFiftyOrMoreIsSkipped) {
-    box(1, 50, 0.0f, 2.0f, false);
+TEST_F(CollisionDispatchTest, SurfaceKindsAndSpaceIndicesOfFiftyOrMoreAreSkipped) {
+    ODEGeomObject& ground = box(1, 50, 0.0f, 2.0f, false);
     box(2, 1, 1.4f, 1.0f, true);
     collide();
     EXPECT_EQ(lastError(), "surface kind out of range");
-    EXPECT_EQ(LW6Scene::s_contactCount, 0);
-}
-
-TEST_F(CollisionDispatchTest, SpaceIndexOfFiftyOrMoreIsSkipped) {
-    scene->m_spacePairTable[1][1] = &pair;
-    box(1, 0, 0.0f, 2.0f, false);
+    ground.m_surfaceKind = 0;
     dSpaceID stray = dSimpleSpaceCreate(scene->m_spaces[0].space);
     dGeomSetData(reinterpret_cast<dGeomID>(stray), reinterpret_cast<void*>(intptr_t(60)));
     dCreateBox(stray, 1, 1, 1);
+    g_lastErrorText.assignText("");
+    scene->m_spacePairTable[1][2] = scene->m_spacePairTable[2][1] = &scene->m_spacePairDifferent;
     collide();
     EXPECT_EQ(lastError(), "space index out of range");
     EXPECT_EQ(LW6Scene::s_contactCount, 0);
