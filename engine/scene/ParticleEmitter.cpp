@@ -1,7 +1,6 @@
 #include "engine/scene/ParticleEmitter.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "engine/platform/Envelope.h"
 #include "engine/platform/Random.h"

@@ -1,7 +1,6 @@
 #include "engine/scene/SceneObject.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include <ode/objects.h>
