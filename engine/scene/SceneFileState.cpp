@@ -14,7 +14,9 @@ SceneFileState::SceneFileState(LW6Scene& scene, File& fileSystem, SceneFileToken
     : scene(scene), fileSystem(fileSystem), tokens(tokens), sounds(sounds) {}
 
 SceneObject* SceneFileState::currentObject() const {
-    if (objectIndex < 0 || objectIndex >= static_cast<int32_t>(scene.m_objects.size())) return nullptr;
+    // Objects of an earlier load are never this file's current object.
+    if (objectIndex < offset || objectIndex < 0 || objectIndex >= static_cast<int32_t>(scene.m_objects.size()))
+        return nullptr;
     return scene.m_objects[objectIndex].get();
 }
 

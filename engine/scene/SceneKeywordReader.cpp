@@ -309,8 +309,9 @@ bool SceneKeywordReader::readLightKeyword(const std::string& keyword) {
     else if (keyword == "FlareRotationAngle") envelopes.readValue(l.m_flareRotation);
     else if (keyword == "zdm_ViewAxis") {
         int32_t axis = tokens.readInt();
+        Camera* camera = m_state.currentCamera();
         if (m_state.kind == SceneFileState::LIGHT && light) light->m_viewAxis = axis;
-        else if (m_state.kind == SceneFileState::CAMERA && m_state.currentCamera()) m_state.currentCamera()->m_viewAxis = axis;
+        else if (m_state.kind == SceneFileState::CAMERA && camera) camera->m_viewAxis = axis;
     } else return false;
     return true;
 }

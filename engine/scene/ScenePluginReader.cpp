@@ -148,7 +148,8 @@ void ScenePluginReader::readGeom(SceneObject* object) {
         else if (key == "Surface") geom->m_surfaceKind = tableIndex(tokens.readInt(), "Surface");
         else if (key == "Space") geom->m_spaceIndex = tableIndex(tokens.readInt(), "Space");
         else if (key == "Scale") for (float& s : geom->m_scaleFactors) s = tokens.readFloat32();
-        else if (key == "Transform") geom->m_transformItem = dynamic_cast<SceneObject*>(m_state.itemById(tokens.readHex()));
+        else if (key == "Transform")
+            geom->m_transformItem = dynamic_cast<SceneObject*>(m_state.itemById(tokens.readHex()));
     }
 }
 

@@ -30,7 +30,8 @@ TEST_F(LoadersScene, SceneWithoutCameraFails) {
 TEST_F(LoadersScene, TruncatedFilesLoadWhatTheyCanWithoutReadingPastTheEnd) {
     std::string text = LwsWriter().write(lwsDemoScene());
     std::vector<std::pair<std::string, std::string>> cuts;
-    for (size_t at = 7; at < text.size(); at += text.size() / 40) cuts.push_back({"cut" + std::to_string(at), text.substr(0, at)});
+    for (size_t at = 7; at < text.size(); at += text.size() / 40)
+        cuts.push_back({"cut" + std::to_string(at), text.substr(0, at)});
     // An opening quote that never closes runs to the end of the text.
     cuts.push_back({"quote", text.substr(0, text.size() / 2) + " \"unclosed"});
     ASSERT_TRUE(pack(cuts));
@@ -85,7 +86,8 @@ TEST_F(LoadersScene, MissingObjectFileLeavesTheObjectWithoutMesh) {
 }
 
 TEST_F(LoadersScene, FileNameJoinStopsAtTheLineEnd) {
-    ASSERT_TRUE(load(sceneWith("LoadObjectLayer 1 C:my  car body\nAddNullObject Next\nLoadObjectLayer 2 C:objects\\x.lwo\n")));
+    ASSERT_TRUE(load(sceneWith("LoadObjectLayer 1 C:my  car body\nAddNullObject Next\n"
+                               "LoadObjectLayer 2 C:objects\\x.lwo\n")));
     ASSERT_EQ(m_scene->m_objects.size(), 3u);
     EXPECT_EQ(m_scene->m_objects[0]->getName(), "C:\\my  car body");
     EXPECT_EQ(m_scene->m_objects[1]->getName(), "Next");
@@ -95,7 +97,8 @@ TEST_F(LoadersScene, FileNameJoinStopsAtTheLineEnd) {
 TEST_F(LoadersScene, BodyWithoutExtentGetsNoBody) {
     ASSERT_TRUE(load(sceneWith("AddNullObject A\nPlugin CustomObjHandler 1 MorvaneODEBody\n{ BODY\nMassType 1\n"
                                "Mass 2\nScale 1 0 1\n}\nEndPlugin\nAddNullObject B\n"
-                               "Plugin CustomObjHandler 1 MorvaneODEBody\n{ BODY\nMassType 0\nMass 3\n}\nEndPlugin\n")));
+                               "Plugin CustomObjHandler 1 MorvaneODEBody\n{ BODY\nMassType 0\nMass 3\n}\n"
+                               "EndPlugin\n")));
     EXPECT_EQ(m_scene->m_objects[0]->m_body, nullptr);
     ASSERT_NE(m_scene->m_objects[1]->m_body, nullptr);
     EXPECT_EQ(dBodyGetAutoDisableFlag(m_scene->m_objects[1]->m_body), 0);
@@ -111,7 +114,8 @@ TEST_F(LoadersScene, BoneKeywordsWithoutBoneMeshAreIgnored) {
 TEST_F(LoadersScene, BrokenMixerAndHyperVoxelBlocksStayInStep) {
     ASSERT_TRUE(load(sceneWith("AddNullObject Smoke\nPlugin MasterHandler 1 MotionMixer\n{ Actor\n{ ActorMotions\n"
                                "{ AddMotion\n{ Item\nItemName Nobody\n{ Channel\nChannelName a.Position.X\n"
-                               "{ Envelope\n2\nKey 0 0 3 0 0 0 0 0 0\nKey 1 1 9 0 0 0 0 0 0\nBehaviors 1 1\n}\n}\n}\n}\n}\n}\n}\n"
+                               "{ Envelope\n2\nKey 0 0 3 0 0 0 0 0 0\nKey 1 1 9 0 0 0 0 0 0\nBehaviors 1 1\n}\n"
+                               "}\n}\n}\n}\n}\n}\n"
                                "EndPlugin\nPlugin VolumetricHandler 1 HV\n{ HyperVoxelData\n{ HVObject\n"
                                "HVFlags Smoke 1 0 0 3 0 0 0\n}\n{ HVChannels\nVOpacity 1 0\n{ Mystery 1 { 2 } }\n}\n}\n"
                                "EndPlugin\n"

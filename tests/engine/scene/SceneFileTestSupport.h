@@ -39,7 +39,9 @@ protected:
         return loadAgain("scene.lws");
     }
 
-    bool loadAgain(const std::string& name) { return SceneFileReader(*m_scene, *m_archive).load(name.c_str(), nullptr, 0, 0.7f); }
+    bool loadAgain(const std::string& name) {
+        return SceneFileReader(*m_scene, *m_archive).load(name.c_str(), nullptr, 0.0f, 0.7f);
+    }
 
     void freshScene() {
         m_scene.reset();

@@ -9,7 +9,9 @@
 
 namespace {
 
-SceneFileTokens tokensOf(const std::string& text) { return SceneFileTokens(std::vector<char>(text.begin(), text.end())); }
+SceneFileTokens tokensOf(const std::string& text) {
+    return SceneFileTokens(std::vector<char>(text.begin(), text.end()));
+}
 
 TEST(SceneFileTokens, QuotesAndHighBytesCutTokens) {
     SceneFileTokens t = tokensOf("\"my object.lwo\" \"\" a\xE4" "b \xE4" "c");
