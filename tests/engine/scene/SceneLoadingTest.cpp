@@ -103,3 +103,10 @@ TEST_F(SceneLoadingTest, MergedMopedLandsOnTheTrackAndHangsOnItsOwnJoint) {
     EXPECT_NEAR(p[1], 1.0, 0.05);
     EXPECT_NEAR(p[0], 0.0, 1e-3);
 }
+
+TEST_F(SceneLoadingTest, ObjectFromAMissingFileAddsNothing) {
+    LW6Scene* scene = pool->loadScene("track.lws", *files);
+    EXPECT_EQ(scene->loadObject(*files, "missing.lwo", 0), nullptr);
+    EXPECT_EQ(scene->getObjectCount(), 2);
+    EXPECT_EQ(pool->findObjectFile("missing.lwo"), nullptr);
+}
