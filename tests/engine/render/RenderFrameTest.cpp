@@ -267,7 +267,12 @@ TEST_F(RenderFrame, TexturesLoadingBarAndGuiReachTheScreen) {
     drawTexture(gradient.getTexture(0.0), 240, 10, 290, 60);
     drawTexture(flare.getTexture(0.0), 300, 10, 400, 110);
     drawTexture(spot.getTexture(0.0), 410, 10, 510, 110);
+    sys::gfx::Texture* bound = m_device->getTexture(0);
     drawGui(*m_gui);
+    // The GUI leaves the device as it found it.
+    EXPECT_EQ(m_device->getTexture(0), bound);
+    EXPECT_EQ(m_device->state().renderStates[RS_ALPHABLENDENABLE], 0u);
+    EXPECT_EQ(m_device->state().stageStates[0][TSS_COLOROP], uint32_t(TOP_SELECTARG1));
     std::vector<uint32_t> pixels = readBack();
     savePng(pixels);
     m_device->present();
