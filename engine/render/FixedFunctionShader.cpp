@@ -191,6 +191,11 @@ void FixedFunctionShader::setupSurface(Surface& surface, double time) {
                  gfx::TOP_SELECTARG1, gfx::TA_CURRENT, gfx::TA_SPECULAR);
         ++s;
     }
+    if (surface.m_reflectionImage && surface.m_reflectionMode == Surface::REFLECT_SPHERICAL &&
+        m_renderer->m_sphericalReflection && s < gfx::MAX_STAGES) {
+        sphericalReflectionStage(s, surface, time);
+        ++s;
+    }
     if (layersOf(TextureStages::TRAN, 1) && s < gfx::MAX_STAGES) {
         TextureLayer& layer = *layerAt(TextureStages::TRAN, 0);
         setupLayerStage(s, layer, 0, time);
@@ -204,4 +209,42 @@ void FixedFunctionShader::setupSurface(Surface& surface, double time) {
         device.setTexture(s, nullptr);
         device.setTextureStageState(s, gfx::TSS_COLOROP, gfx::TOP_DISABLE);
     }
+}
+
+// The reflection vector in camera space is turned back into the world and
+// looked up in the picture as a sphere map around the first colour layer's axis.
+void FixedFunctionShader::sphericalReflectionStage(uint32_t stage, Surface& surface, double time) {
+    gfx::Device& device = *m_renderer->m_currentDevice;
+    device.setTexture(stage, surface.m_reflectionImage->getTexture(time));
+    const float r = std::clamp(surface.m_reflectivity.evaluate(time), 0.0f, 1.0f);
+    const uint32_t k = uint32_t(r * 255.0f);
+    device.setRenderState(gfx::RS_TEXTUREFACTOR, 0xFF000000u | k << 16 | k << 8 | k);
+    device.setTextureStageState(stage, gfx::TSS_TEXCOORDINDEX, gfx::TSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+    device.setTextureStageState(stage, gfx::TSS_TEXTURETRANSFORMFLAGS, gfx::TTFF_COUNT2);
+    device.setTextureStageState(stage, gfx::TSS_COLORARG0, gfx::TA_CURRENT);
+    setStage(device, stage, gfx::TOP_MULTIPLYADD, gfx::TA_TEXTURE, gfx::TA_TFACTOR, gfx::TOP_SELECTARG1,
+             gfx::TA_CURRENT, gfx::TA_CURRENT);
+    device.setSamplerState(stage, gfx::SAMP_ADDRESSU, gfx::TADDRESS_WRAP);
+    device.setSamplerState(stage, gfx::SAMP_ADDRESSV, gfx::TADDRESS_WRAP);
+
+    TextureLayer* colour = firstLayer(TextureStages::COLR);
+    int axis = TextureLayer::AXIS_X;
+    if (colour && colour->m_projection != TextureLayer::PROJECT_CUBIC && colour->m_projection != TextureLayer::PROJECT_UV)
+        axis = std::clamp(colour->m_axis, 0, 2);
+    const int u = axis == 0 ? 1 : 0, v = axis == 2 ? 1 : 2;
+    Matrix4x3 sphere{};
+    sphere.at(u, 0) = 0.5f;
+    sphere.at(v, 1) = 0.5f;
+    sphere.at(3, 0) = 0.5f;
+    sphere.at(3, 1) = 0.5f;
+    sphere.at(3, 3) = 1.0f;
+    Matrix4x3 view = m_renderer->m_constants->m_view;
+    view[12] = view[13] = view[14] = 0.0f;
+    Matrix4x3 inverse;
+    invertMatrix4x3(inverse, view);
+    Matrix4x3& matrix = m_renderer->m_constants->m_textureStage[std::min(stage, ShaderConstants::TEXTURE_STAGES - 1)];
+    multiplyMatrix4x4(matrix, inverse, sphere);
+    gfx::Matrix deviceMatrix;
+    for (int i = 0; i < 16; ++i) deviceMatrix.m[i / 4][i % 4] = matrix[i];
+    device.setTransform(gfx::TS_TEXTURE0 + stage, deviceMatrix);
 }

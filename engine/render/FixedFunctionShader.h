@@ -15,7 +15,8 @@ public:
     // Colour, highlight, luminosity and gloss into the material; mirror,
     // transparent or opaque blending; the renderer's cull mode.
     void setObjectState(Surface& surface, double time) override;
-    // COLR, vertex-colour, DIFF, SPEC and TRAN stages in that order, then the next stage off.
+    // COLR, vertex-colour, DIFF, SPEC, sphere-map reflection and TRAN stages in that order,
+    // then the next stage off.
     void setupSurface(Surface& surface, double time) override;
     // Addressing, filtering and the layer's texture at the time on one stage.
     void setupLayerStage(uint32_t stage, TextureLayer& layer, uint32_t borderColour, double time);
@@ -23,6 +24,7 @@ public:
 private:
     // Alpha test for one-bit masks, blending otherwise, additive when asked.
     void transparentStates(Surface& surface, double time, TextureLayer* mask);
+    void sphericalReflectionStage(uint32_t stage, Surface& surface, double time);
     // The channel's first layer in the stages record, or null.
     TextureLayer* firstLayer(int channel) const;
 };

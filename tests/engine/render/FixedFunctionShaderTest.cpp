@@ -93,3 +93,17 @@ TEST_F(FixedFunctionShaderTest, TextureLayersSwitchedOffBindNothing) {
     EXPECT_EQ(m_setup.recording().state().stageStates[0][sys::gfx::TSS_COLOROP], uint32_t(sys::gfx::TOP_DISABLE));
     EXPECT_EQ(m_setup.recording().state().textures[0], nullptr);
 }
+
+TEST_F(FixedFunctionShaderTest, SphericalReflectionAddsThePictureByReflectivity) {
+    m_surface.m_reflectionImage = &m_texture;
+    m_surface.m_reflectionMode = Surface::REFLECT_SPHERICAL;
+    m_surface.m_reflectivity.constant = 0.25f;
+    m_shader->setupSurface(m_surface, 0.0);
+    const sys::gfx::DeviceState& state = m_setup.recording().state();
+    EXPECT_EQ(state.stageStates[0][sys::gfx::TSS_COLOROP], uint32_t(sys::gfx::TOP_MULTIPLYADD));
+    EXPECT_EQ(state.stageStates[0][sys::gfx::TSS_TEXCOORDINDEX], 0x30000u);
+    EXPECT_EQ(state.renderStates[sys::gfx::RS_TEXTUREFACTOR], 0xFF3F3F3Fu);
+    // Straight ahead in an unturned view looks at the picture's centre.
+    EXPECT_FLOAT_EQ(state.texture[0].m[3][0], 0.5f);
+    EXPECT_EQ(state.stageStates[1][sys::gfx::TSS_COLOROP], uint32_t(sys::gfx::TOP_DISABLE));
+}
