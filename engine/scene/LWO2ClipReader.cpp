@@ -8,6 +8,7 @@
 #include "engine/platform/File.h"
 #include "engine/platform/Report.h"
 #include "engine/platform/SequenceTexture.h"
+#include "engine/scene/LW6Scene.h"
 #include "engine/scene/LWO2Reader.h"
 #include "engine/scene/LWO2State.h"
 #include "engine/scene/MetaScene.h"
@@ -94,6 +95,8 @@ Texture* LWO2ClipReader::readSequence(uint32_t end) {
     sequence->m_last = last;
     sequence->m_offset = offset;
     sequence->m_frames.resize(last - first + 1);
+    // Sequences are timed in LightWave's default frame rate.
+    m_state.m_scene->m_framesPerSecond = 30.0;
     File* files = m_state.m_fileSystem;
     for (uint32_t k = first; k <= last; ++k) {
         std::string name = frameName(k);

@@ -267,7 +267,9 @@ TEST_F(LWO2Loader, ClipsShareStillsAndBuildSequences) {
     s.name = "S";
     s.reflectionImage = 3;
     object.surfaces.push_back(s);
+    m_scene.m_framesPerSecond = 25.0;
     ASSERT_NE(load(object), nullptr);
+    EXPECT_EQ(m_scene.m_framesPerSecond, 30.0);
 
     ASSERT_EQ(m_pool.m_textures.size(), 3u);
     EXPECT_EQ(m_pool.m_textures[0]->getFlags(), 2u);
