@@ -134,7 +134,8 @@ void FixedFunctionShader::setupLayerStage(uint32_t stage, TextureLayer& layer, u
     device.setSamplerState(stage, gfx::SAMP_MAGFILTER, layer.m_pixelBlending ? gfx::TEXF_LINEAR : gfx::TEXF_POINT);
     device.setSamplerState(stage, gfx::SAMP_MINFILTER, layer.m_pixelBlending ? gfx::TEXF_ANISOTROPIC : gfx::TEXF_POINT);
     device.setSamplerState(stage, gfx::SAMP_MAXANISOTROPY, uint32_t(layer.m_antialiasStrength));
-    device.setTextureStageState(stage, gfx::TSS_TEXTURETRANSFORMFLAGS, gfx::TTFF_DISABLE);
+    if (layer.hasAnimatedTransform()) animatedTransform(stage, layer, time);
+    else device.setTextureStageState(stage, gfx::TSS_TEXTURETRANSFORMFLAGS, gfx::TTFF_DISABLE);
     device.setTexture(stage, layer.m_texture ? layer.m_texture->getTexture(time) : nullptr);
 }
 
@@ -211,6 +212,30 @@ void FixedFunctionShader::setupSurface(Surface& surface, double time) {
     }
 }
 
+// An animated layer's vertices carry their raw positions: the layer's matrix at
+// the time projects them, its two texture axes being the world axes beside its own.
+void FixedFunctionShader::animatedTransform(uint32_t stage, TextureLayer& layer, double time) {
+    const Matrix4x3 m = layer.computeMatrix(time);
+    const int columns[3][2] = {{2, 1}, {0, 2}, {0, 1}};
+    const int* uv = columns[std::clamp(layer.m_axis, 0, 2)];
+    Matrix4x3& matrix = m_renderer->m_constants->m_textureStage[std::min(stage, ShaderConstants::TEXTURE_STAGES - 1)];
+    matrix = Matrix4x3{};
+    for (int row = 0; row < 4; ++row) {
+        matrix.at(row, 0) = m.at(row, uv[0]);
+        matrix.at(row, 1) = m.at(row, uv[1]);
+    }
+    matrix.at(3, 3) = 1.0f;
+    setStageMatrix(stage, matrix, gfx::TTFF_COUNT2);
+}
+
+void FixedFunctionShader::setStageMatrix(uint32_t stage, const Matrix4x3& matrix, uint32_t flags) {
+    gfx::Device& device = *m_renderer->m_currentDevice;
+    device.setTextureStageState(stage, gfx::TSS_TEXTURETRANSFORMFLAGS, flags);
+    gfx::Matrix deviceMatrix;
+    for (int i = 0; i < 16; ++i) deviceMatrix.m[i / 4][i % 4] = matrix[i];
+    device.setTransform(gfx::TS_TEXTURE0 + stage, deviceMatrix);
+}
+
 // The reflection vector in camera space is turned back into the world and
 // looked up in the picture as a sphere map around the first colour layer's axis.
 void FixedFunctionShader::sphericalReflectionStage(uint32_t stage, Surface& surface, double time) {
@@ -220,7 +245,6 @@ void FixedFunctionShader::sphericalReflectionStage(uint32_t stage, Surface& surf
     const uint32_t k = uint32_t(r * 255.0f);
     device.setRenderState(gfx::RS_TEXTUREFACTOR, 0xFF000000u | k << 16 | k << 8 | k);
     device.setTextureStageState(stage, gfx::TSS_TEXCOORDINDEX, gfx::TSS_TCI_CAMERASPACEREFLECTIONVECTOR);
-    device.setTextureStageState(stage, gfx::TSS_TEXTURETRANSFORMFLAGS, gfx::TTFF_COUNT2);
     device.setTextureStageState(stage, gfx::TSS_COLORARG0, gfx::TA_CURRENT);
     setStage(device, stage, gfx::TOP_MULTIPLYADD, gfx::TA_TEXTURE, gfx::TA_TFACTOR, gfx::TOP_SELECTARG1,
              gfx::TA_CURRENT, gfx::TA_CURRENT);
@@ -244,7 +268,5 @@ void FixedFunctionShader::sphericalReflectionStage(uint32_t stage, Surface& surf
     invertMatrix4x3(inverse, view);
     Matrix4x3& matrix = m_renderer->m_constants->m_textureStage[std::min(stage, ShaderConstants::TEXTURE_STAGES - 1)];
     multiplyMatrix4x4(matrix, inverse, sphere);
-    gfx::Matrix deviceMatrix;
-    for (int i = 0; i < 16; ++i) deviceMatrix.m[i / 4][i % 4] = matrix[i];
-    device.setTransform(gfx::TS_TEXTURE0 + stage, deviceMatrix);
+    setStageMatrix(stage, matrix, gfx::TTFF_COUNT2);
 }

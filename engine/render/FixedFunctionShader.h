@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/platform/Math3D.h"
 #include "engine/render/ShaderLibrary.h"
 
 class TextureLayer;
@@ -24,7 +25,10 @@ public:
 private:
     // Alpha test for one-bit masks, blending otherwise, additive when asked.
     void transparentStates(Surface& surface, double time, TextureLayer* mask);
+    void animatedTransform(uint32_t stage, TextureLayer& layer, double time);
     void sphericalReflectionStage(uint32_t stage, Surface& surface, double time);
+    // Stored for the shaders as well as set on the device.
+    void setStageMatrix(uint32_t stage, const Matrix4x3& matrix, uint32_t flags);
     // The channel's first layer in the stages record, or null.
     TextureLayer* firstLayer(int channel) const;
 };

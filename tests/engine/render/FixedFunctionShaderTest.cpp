@@ -5,6 +5,7 @@
 #include "engine/platform/GeneratedTexture.h"
 #include "engine/render/FixedFunctionShader.h"
 #include "engine/render/Renderer.h"
+#include "engine/render/ShaderConstants.h"
 #include "engine/scene/Surface.h"
 #include "engine/scene/TextureLayer.h"
 #include "engine/scene/TextureStages.h"
@@ -106,4 +107,20 @@ TEST_F(FixedFunctionShaderTest, SphericalReflectionAddsThePictureByReflectivity)
     // Straight ahead in an unturned view looks at the picture's centre.
     EXPECT_FLOAT_EQ(state.texture[0].m[3][0], 0.5f);
     EXPECT_EQ(state.stageStates[1][sys::gfx::TSS_COLOROP], uint32_t(sys::gfx::TOP_DISABLE));
+}
+
+TEST_F(FixedFunctionShaderTest, AnimatedLayerProjectsThroughItsMatrixAtTheTime) {
+    TextureLayer layer;
+    layer.m_axis = TextureLayer::AXIS_X;
+    layer.m_centre[2].constant = 0.25f;
+    layer.m_centre[2].makeEnvelope();
+    m_shader->setupLayerStage(2, layer, 0, 1.0);
+    const Matrix4x3 m = layer.computeMatrix(1.0);
+    const sys::gfx::DeviceState& state = m_setup.recording().state();
+    EXPECT_EQ(state.stageStates[2][sys::gfx::TSS_TEXTURETRANSFORMFLAGS], uint32_t(sys::gfx::TTFF_COUNT2));
+    // Axis X maps (z', y'): u from the third column, v from the second.
+    EXPECT_FLOAT_EQ(state.texture[2].m[3][0], m.at(3, 2));
+    EXPECT_FLOAT_EQ(state.texture[2].m[2][0], m.at(2, 2));
+    EXPECT_FLOAT_EQ(state.texture[2].m[1][1], m.at(1, 1));
+    EXPECT_FLOAT_EQ(m_renderer->m_constants->m_textureStage[2].at(3, 0), m.at(3, 2));
 }
