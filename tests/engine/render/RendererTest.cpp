@@ -7,6 +7,7 @@
 #include "engine/render/PlacementHelper.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ScreenTarget.h"
+#include "engine/render/ShaderConstants.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/support/ReportCapture.h"
 
@@ -120,4 +121,18 @@ TEST(Renderer, GammaRampFollowsGammaBrightnessAndContrast) {
     EXPECT_EQ(ramp[1], 32896);
     EXPECT_EQ(ramp[128], 49216);
     EXPECT_EQ(ramp[255], 65535);
+}
+
+TEST(Renderer, DebugLinesDrawUnderTheirWorldAndGiveTheStatesBack) {
+    RecordingRenderDevice setup;
+    Renderer renderer(setup.device());
+    sys::gfx::Device& device = *renderer.m_currentDevice;
+    device.setRenderState(sys::gfx::RS_ZWRITEENABLE, 0);
+    Matrix4x3 world = Matrix4x3::identity();
+    world[12] = 5.0f;
+    renderer.drawDebugLines(world, {{{0, 0, 0}, 0xFFFF0000}, {{1, 0, 0}, 0xFFFF0000}});
+    EXPECT_TRUE(recorded(setup.recording(), "drawPrimitiveUP 2 1 16"));
+    EXPECT_EQ(device.state().renderStates[sys::gfx::RS_ZWRITEENABLE], 0u);
+    EXPECT_FLOAT_EQ(device.state().world.m[3][0], 0.0f);
+    EXPECT_FLOAT_EQ(renderer.m_constants->m_world[12], 0.0f);
 }
