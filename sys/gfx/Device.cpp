@@ -88,6 +88,9 @@ void Device::forget(Resource* object) {
     if (m_state.declaration == object) m_state.declaration = nullptr;
     if (m_state.stream == object) m_state.stream = nullptr;
     if (m_state.indices == object) m_state.indices = nullptr;
+    // The device's own buffers go too, so targets never fall back to a freed one.
+    if (m_backBuffer == object) m_backBuffer = nullptr;
+    if (m_autoDepth == object) m_autoDepth = nullptr;
     auto owns = [object](Surface* s) { return s && (s == object || s->getContainer() == object); };
     if (owns(m_state.renderTarget)) m_state.renderTarget = m_backBuffer;
     if (owns(m_state.depthStencil)) m_state.depthStencil = m_autoDepth;
