@@ -32,11 +32,19 @@ void injectEdges(CEGUI::GUIContext& gui, bool down, bool& wasDown) {
 
 GuiContext::GuiContext() = default;
 
-GuiContext::~GuiContext() {
-    if (m_system) CEGUI::System::destroy();
-    m_system = nullptr;
-    m_guiRenderer.reset();
-    m_resourceProvider.reset();
+GuiContext::~GuiContext() { shutdownCegui(*this); }
+
+void shutdownCegui(GuiContext& context) {
+    if (context.m_system) CEGUI::System::destroy();
+    context.m_system = nullptr;
+    context.m_windowManager = nullptr;
+    context.m_imageManager = nullptr;
+    context.m_guiContext = nullptr;
+    context.m_mouseCursor = nullptr;
+    context.m_guiRenderer.reset();
+    context.m_resourceProvider.reset();
+    context.m_loadedImagesets.clear();
+    sys::TypedText::stop();
 }
 
 bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, File& file) {

@@ -26,7 +26,7 @@ class InputDevice;
 class GuiContext {
 public:
     GuiContext();
-    // The system goes first, then its renderer, then the provider.
+    // Shuts the library down if that was not done before.
     ~GuiContext();
     GuiContext(const GuiContext&) = delete;
     GuiContext& operator=(const GuiContext&) = delete;
@@ -52,6 +52,9 @@ extern GuiContext g_gui;
 // Starts the library on the renderer's current device with the "Quillfen"
 // scheme and the six Verdana fonts; false when the device cannot draw it.
 bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, File& file);
+// The system goes first, then its renderer, then the provider; the device
+// must still exist, so the program calls this before it releases the device.
+void shutdownCegui(GuiContext& context);
 // The input device's mouse into the GUI; either button clicks as the left one.
 void injectMouse(GuiContext& context);
 // Consumes the input device's keys: editing keys, numeric-pad digits and the
