@@ -33,6 +33,29 @@ const uint32_t STAGE_STATES[] = {gfx::TSS_COLOROP, gfx::TSS_COLORARG1, gfx::TSS_
 const uint32_t SAMPLER_STATES[] = {gfx::SAMP_ADDRESSU, gfx::SAMP_ADDRESSV, gfx::SAMP_MAGFILTER, gfx::SAMP_MINFILTER,
                                    gfx::SAMP_MIPFILTER};
 
+// The library draws through texture unit 0 alone and expects it untouched:
+// the device's stages, arrays and generated coordinates are switched off
+// (the pushed attributes bring them back).
+void plainPipeline() {
+    GLint units = 1;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
+    for (GLint unit = units - 1; unit >= 0; --unit) {
+        glActiveTexture(GLenum(GL_TEXTURE0 + unit));
+        glClientActiveTexture(GLenum(GL_TEXTURE0 + unit));
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        for (GLenum target : {GL_TEXTURE_1D, GL_TEXTURE_2D, GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP}) glDisable(target);
+        for (GLenum coordinate : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q})
+            glDisable(coordinate);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    }
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
+    for (GLenum array : {GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_SECONDARY_COLOR_ARRAY, GL_FOG_COORD_ARRAY})
+        glDisableClientState(array);
+    glUseProgram(0);
+}
+
 } // namespace
 
 std::unique_ptr<GuiRenderer> GuiRenderer::create(gfx::Device& device) {
@@ -82,9 +105,10 @@ bool GuiRenderer::prepareLayer() {
 }
 
 void GuiRenderer::draw() {
-    GLint previousFramebuffer = 0, previousTexture = 0, previousUnit = 0;
+    GLint previousFramebuffer = 0, previousTexture = 0, previousUnit = 0, previousClientUnit = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previousFramebuffer);
     glGetIntegerv(GL_ACTIVE_TEXTURE, &previousUnit);
+    glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE, &previousClientUnit);
     glActiveTexture(GL_TEXTURE0);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -97,9 +121,7 @@ void GuiRenderer::draw() {
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         // The library's own matrices and texture bindings stay its own.
-        glMatrixMode(GL_TEXTURE);
-        glPushMatrix();
-        glLoadIdentity();
+        plainPipeline();
         CEGUI::System::getSingleton().renderAllGUIContexts();
         glMatrixMode(GL_TEXTURE);
         glPopMatrix();
@@ -107,8 +129,10 @@ void GuiRenderer::draw() {
     glBindFramebuffer(GL_FRAMEBUFFER, GLuint(previousFramebuffer));
     glPopClientAttrib();
     glPopAttrib();
+    glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, GLuint(previousTexture));
     glActiveTexture(GLenum(previousUnit));
+    glClientActiveTexture(GLenum(previousClientUnit));
     if (ready) composite();
 }
 

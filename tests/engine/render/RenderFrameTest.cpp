@@ -260,22 +260,27 @@ TEST_F(RenderFrame, TexturesLoadingBarAndGuiReachTheScreen) {
     injectMouse(*m_gui);
     EXPECT_EQ(clicks, 1);
 
-    m_device->clear(0, nullptr, CLEAR_TARGET, 0xFF202020, 1.0f, 0);
-    drawTexture(picture->getTexture(0.0), 10, 10, 110, 60);
-    drawTexture(sequence.getTexture(1.5), 120, 10, 170, 60);
-    drawTexture(sequence.getTexture(5.2), 180, 10, 230, 60);
-    drawTexture(gradient.getTexture(0.0), 240, 10, 290, 60);
-    drawTexture(flare.getTexture(0.0), 300, 10, 400, 110);
-    drawTexture(spot.getTexture(0.0), 410, 10, 510, 110);
-    sys::gfx::Texture* bound = m_device->getTexture(0);
-    drawGui(*m_gui);
+    sys::gfx::Texture* bound = nullptr;
+    auto drawFrame = [&]() {
+        m_device->clear(0, nullptr, CLEAR_TARGET, 0xFF202020, 1.0f, 0);
+        drawTexture(picture->getTexture(0.0), 10, 10, 110, 60);
+        drawTexture(sequence.getTexture(1.5), 120, 10, 170, 60);
+        drawTexture(sequence.getTexture(5.2), 180, 10, 230, 60);
+        drawTexture(gradient.getTexture(0.0), 240, 10, 290, 60);
+        drawTexture(flare.getTexture(0.0), 300, 10, 400, 110);
+        drawTexture(spot.getTexture(0.0), 410, 10, 510, 110);
+        bound = m_device->getTexture(0);
+        drawGui(*m_gui);
+        std::vector<uint32_t> pixels = readBack();
+        m_device->present();
+        return pixels;
+    };
+    std::vector<uint32_t> pixels = drawFrame();
     // The GUI leaves the device as it found it.
+    EXPECT_NE(bound, nullptr);
     EXPECT_EQ(m_device->getTexture(0), bound);
     EXPECT_EQ(m_device->state().renderStates[RS_ALPHABLENDENABLE], 0u);
     EXPECT_EQ(m_device->state().stageStates[0][TSS_COLOROP], uint32_t(TOP_SELECTARG1));
-    std::vector<uint32_t> pixels = readBack();
-    savePng(pixels);
-    m_device->present();
 
     EXPECT_TRUE(near(at(pixels, 60, 35), 0x3366CC, 24)) << std::hex << at(pixels, 60, 35);
     EXPECT_TRUE(near(at(pixels, 145, 35), 0x00FF00)) << std::hex << at(pixels, 145, 35);
@@ -284,8 +289,22 @@ TEST_F(RenderFrame, TexturesLoadingBarAndGuiReachTheScreen) {
     EXPECT_GT(at(pixels, 350, 60) & 0xFF, 0xE0u) << std::hex << at(pixels, 350, 60);
     EXPECT_LT(at(pixels, 302, 12) & 0xFF, 0x20u) << std::hex << at(pixels, 302, 12);
     EXPECT_GT(at(pixels, 460, 60) & 0xFF, 0x80u) << std::hex << at(pixels, 460, 60);
-    // The button is drawn over the clear colour, and the Cyrillic text makes glyphs.
-    EXPECT_GT(countDiffering(pixels, 105, 205, 295, 245, 0x202020), 150 * 30);
+    // The button shows its hover look (blue-grey), not one stretched texel of its imageset.
+    const uint32_t face = at(pixels, 150, 215);
+    EXPECT_GT(face & 0xFF, (face >> 16) & 0xFF) << std::hex << face;
+    EXPECT_LT(face & 0xFF, 0xD0u) << std::hex << face;
+    // The Cyrillic text makes glyphs.
     EXPECT_GT(countDiffering(pixels, 100, 300, 600, 360, 0x202020), 200);
     EXPECT_EQ(at(pixels, 700, 600), 0x202020u);
+
+    // A frame window draws through a texture of its own first.
+    CEGUI::Window* box = windows.createWindow("Quillfen/FrameWindow", "Box");
+    box->setPosition(CEGUI::UVector2(CEGUI::UDim(0, 600), CEGUI::UDim(0, 400)));
+    box->setSize(CEGUI::USize(CEGUI::UDim(0, 300), CEGUI::UDim(0, 200)));
+    box->setText("Box");
+    root->addChild(box);
+    pixels = drawFrame();
+    savePng(pixels);
+    EXPECT_GT(countDiffering(pixels, 600, 400, 900, 600, 0x202020), 300 * 150);
+    EXPECT_EQ(at(pixels, 500, 600), 0x202020u);
 }
