@@ -35,12 +35,13 @@ uint32_t MetaScene::stageCount() const {
 }
 
 LW6Scene* MetaScene::loadScene(const std::string& fileName, File& fileSystem) {
-    auto* scene = new LW6Scene(this);
+    auto scene = std::make_unique<LW6Scene>(this);
     // A failed read has been reported; the scene keeps what was made before it.
     scene->loadLWS(fileSystem, fileName.c_str(), nullptr, 0.0f, 0.7f);
-    registerScene(scene);
+    LW6Scene* loaded = scene.release();
+    registerScene(loaded);
     start(nullptr);
-    return scene;
+    return loaded;
 }
 
 void MetaScene::registerScene(LW6Scene* scene) {
