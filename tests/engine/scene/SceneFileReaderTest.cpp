@@ -45,6 +45,8 @@ protected:
         scene.lights[2].item.parentItem = lwsCameraId(0);
         scene.lights[2].item.targetItem = lwsObjectId(1);
         scene.cameras[0].item.parentItem = lwsObjectId(1);
+        LwsEnvelope fade{{LwsKey{1.0f, 0.0f, 3}, LwsKey{0.0f, 2.0f, 3}}, 1, 1};
+        scene.lights[0].color = std::array<LwsValue, 3>{LwsValue(fade), LwsValue(0.5f), LwsValue(0.25f)};
         ASSERT_TRUE(load(LwsWriter().write(scene)));
     }
     SceneObject& object(int i) { return *m_scene->m_objects[i]; }
@@ -98,6 +100,11 @@ TEST_F(SceneFileReaderDemo, LightsAndCamerasResolveTheirParentsAndTargets) {
     auto* bulb = dynamic_cast<Light*>(m_scene->m_lights[1].get());
     ASSERT_NE(bulb->m_intensity.channel, nullptr);
     EXPECT_FLOAT_EQ(bulb->m_intensity.evaluate(1.0), 1.0f);
+    auto* sun = dynamic_cast<Light*>(m_scene->m_lights[0].get());
+    ASSERT_NE(sun->m_colour[0].channel, nullptr) << "all three colours read as envelope values";
+    EXPECT_FLOAT_EQ(sun->m_colour[0].evaluate(1.0), 0.5f);
+    EXPECT_FLOAT_EQ(sun->m_colour[2].constant, 0.25f);
+    EXPECT_EQ(sun->m_lightType, Light::DISTANT);
     EXPECT_EQ(m_scene->m_cameras[0]->m_parent, &object(1));
     EXPECT_EQ(m_scene->m_cameras[1]->m_target, &object(1));
     EXPECT_EQ(m_scene->m_cameras[1]->getName(), "Overview");
