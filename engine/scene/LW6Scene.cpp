@@ -98,9 +98,9 @@ void LW6Scene::start(LoadingFrame* frame, float progressStart, float progressSpa
             return kept;
         };
         LightingOptions options = lightingOptions(*renderer, m_globalLightIntensity.evaluate(0.0));
-        for (auto& item : m_lights) {
-            if (item->isLight()) static_cast<Light&>(*item).createTextures(*renderer, options, keeper);
-        }
+        for (auto& item : m_lights)
+            if (item->getKind() == SceneItem::KIND_LIGHT)
+                static_cast<Light&>(*item).createTextures(*renderer, options, keeper);
     }
     const size_t count = m_objects.size();
     for (size_t i = 0; i < count; ++i) {
