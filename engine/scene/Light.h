@@ -55,7 +55,6 @@ public:
     Light(ObjectContainer* container, int32_t index);
     ~Light() override;
 
-    bool isLight() const override { return true; }
     // Flag 1: axis matrix x world matrix.
     Matrix4x3& getMatrix(Matrix4x3& out, double time, int flag) override;
     // Flag 1: inverse world x inverse axis matrix.
@@ -63,7 +62,7 @@ public:
     Viewport getViewport() override;
     void updateProjMatrix(double time) override;
 
-    bool isDistant() const { return m_lightType == DISTANT; }
+    bool isDistant() const override { return m_lightType == DISTANT; }
     ColorRGBA getColour(double time);
     // Once: resets the device record; a shadow caster gets its map and "(Spot)" texture.
     void createTextures(DeviceList& devices, const LightingOptions& options, const TextureKeeper& keeper);

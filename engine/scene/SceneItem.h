@@ -33,7 +33,8 @@ public:
 
     virtual void releaseDeviceObjects() {}
     virtual void createDeviceObjects() {}
-    virtual bool isLight() const { return false; }
+    // A distant light seen from: no local viewer.
+    virtual bool isDistant() const { return false; }
     virtual Matrix4x3& getMatrix(Matrix4x3& out, double time, int flag);
     virtual Matrix4x3& getInvMatrix(Matrix4x3& out, double time, int flag);
     virtual const Matrix4x3& getProjMatrix(double time, float nearDistance, float farDistance) = 0;
