@@ -22,6 +22,11 @@ public:
     int32_t m_viewAxis = ALONG_Z;
     AnimatedValue m_zoomFactor;
     float m_eyeSeparation = 0.06f;
+    // The camera's own fog range, used instead of the scene's when set.
+    float m_envMinDistance = 0.0f;
+    float m_envMaxDistance = 0.0f;
+    bool m_hasEnvMinDistance = false;
+    bool m_hasEnvMaxDistance = false;
     Matrix4x3 m_viewAxisMatrix = Matrix4x3::identity();
     Matrix4x3 m_invViewAxisMatrix = Matrix4x3::identity();
     bool m_viewAxisValid = false;

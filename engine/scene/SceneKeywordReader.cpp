@@ -201,7 +201,11 @@ bool SceneKeywordReader::readObjectKeyword(const std::string& keyword) {
         readFloats(tokens, &o.m_color.r, 3);
         o.m_color.a = 1.0f;
     } else if (keyword == "ShadowOptions") o.m_shadowOptions = static_cast<uint32_t>(tokens.readInt());
-    else if (keyword == "ExcludeLight") tokens.skip();
+    else if (keyword == "ExcludeLight") {
+        // The default light and the camera-bound light cannot be excluded.
+        uint32_t id = static_cast<uint32_t>(tokens.readHex());
+        if (id != 0x21000000u && id != 0x22000000u) o.m_excludedLights.push_back(static_cast<int32_t>(id - 0x20000000u));
+    }
     else return false;
     return true;
 }
@@ -329,7 +333,13 @@ bool SceneKeywordReader::readCameraKeyword(const std::string& keyword) {
     else if (keyword == "CameraMotion") SceneEnvelopeReader(tokens).readMotion(c.m_channels);
     else if (keyword == "ZoomFactor") SceneEnvelopeReader(tokens).readValue(c.m_zoomFactor);
     else if (keyword == "EyeSeparation") c.m_eyeSeparation = tokens.readFloat32();
-    else if (keyword == "zdm_EnvMinDistance" || keyword == "zdm_EnvMaxDistance") tokens.skip();
+    else if (keyword == "zdm_EnvMinDistance") {
+        c.m_envMinDistance = tokens.readFloat32();
+        c.m_hasEnvMinDistance = true;
+    } else if (keyword == "zdm_EnvMaxDistance") {
+        c.m_envMaxDistance = tokens.readFloat32();
+        c.m_hasEnvMaxDistance = true;
+    }
     else return false;
     return true;
 }

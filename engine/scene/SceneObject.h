@@ -52,6 +52,8 @@ public:
     HyperVoxel* getHyperVoxel() const { return m_hyperVoxel.get(); }
 
     uint32_t m_shadowOptions = 7;
+    // Indices of the scene's lights that leave this object unlit.
+    std::vector<int32_t> m_excludedLights;
     bool m_unseenByRays = false;
     bool m_bumpDisplacement = false;
     ColorRGBA m_color = {1.0f, 1.0f, 1.0f, 1.0f};

@@ -225,4 +225,14 @@ TEST_F(SceneFileTest, CullingPlaneFileBecomesAnOccluder) {
     EXPECT_TRUE(m_scene->m_objects[0]->m_unseenByCamera);
 }
 
+TEST_F(SceneFileTest, ExcludedLightsAndTheCamerasFogRangeAreKept) {
+    ASSERT_TRUE(load(sceneWith("AddNullObject Box\nExcludeLight 21000000\nExcludeLight 20000003\n") +
+                     "zdm_EnvMaxDistance 80.5\n"));
+    EXPECT_EQ(m_scene->m_objects[0]->m_excludedLights, std::vector<int32_t>{3});
+    const Camera& camera = *m_scene->m_cameras[0];
+    EXPECT_TRUE(camera.m_hasEnvMaxDistance);
+    EXPECT_FLOAT_EQ(camera.m_envMaxDistance, 80.5f);
+    EXPECT_FALSE(camera.m_hasEnvMinDistance);
+}
+
 } // namespace
