@@ -18,10 +18,12 @@
 #include "engine/scene/Mesh.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/ODEGeomObject.h"
+#include "engine/scene/ObjectPass.h"
 #include "engine/scene/ParticleEmitter.h"
 #include "engine/scene/PhysicsLibrary.h"
 #include "engine/scene/SceneFileReader.h"
 #include "engine/scene/SceneObjectFiles.h"
+#include "engine/scene/ScenePasses.h"
 #include "sys/gfx/Font.h"
 
 LW6Scene::LW6Scene(RenderView* owner) : ObjectContainer(owner) { createWorld(); }
@@ -138,6 +140,14 @@ void LW6Scene::computeExtent() {
     const float diagonal[3] = {high[0] - low[0], high[1] - low[1], high[2] - low[2]};
     m_extent = vectorLength(diagonal);
 }
+
+void LW6Scene::render(SceneItem* camera, double time) { ScenePasses::render(*this, camera, time); }
+
+void LW6Scene::prepareDrawList(double time, SceneItem* camera, const DrawList& list) {
+    ObjectPass::drawList(*this, time, camera, list);
+}
+
+void LW6Scene::renderToTexture(bool clear, double time) { ScenePasses::renderToTexture(*this, clear, time); }
 
 ColorRGBA LW6Scene::getAmbientColor(double time) {
     return {m_ambientColor[0].evaluate(time), m_ambientColor[1].evaluate(time), m_ambientColor[2].evaluate(time),

@@ -16,6 +16,7 @@
 class Actor;
 class ActorTrack;
 class CullingPlane;
+class DrawList;
 class File;
 class LoadingFrame;
 class MetaScene;
@@ -59,7 +60,11 @@ public:
     virtual void onResetDevice();
     // Draws the scene through the camera; a planar mirror calls it again from
     // inside a draw with its reflection camera, so it must be re-entrant.
-    virtual void render(SceneItem* camera, double time) {}
+    virtual void render(SceneItem* camera, double time);
+    // The object pass's last step: lights, mirror scenes, then each draw.
+    virtual void prepareDrawList(double time, SceneItem* camera, const DrawList& list);
+    // The menu's render: it picks target, camera and time and clears first.
+    void renderToTexture(bool clear, double time);
 
     // Reads a scene file into this scene; into a scene that already holds
     // objects only the file's objects are appended (a merge load).

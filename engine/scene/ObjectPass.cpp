@@ -1,0 +1,288 @@
+#include "engine/scene/ObjectPass.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+#include <utility>
+
+#include "engine/platform/Report.h"
+#include "engine/render/PlacementHelper.h"
+#include "engine/render/Renderer.h"
+#include "engine/render/ShaderConstants.h"
+#include "engine/render/ShaderSwitches.h"
+#include "engine/scene/CullingPlane.h"
+#include "engine/scene/DrawList.h"
+#include "engine/scene/LW6Scene.h"
+#include "engine/scene/Light.h"
+#include "engine/scene/Mesh.h"
+#include "engine/scene/ScenePasses.h"
+#include "engine/scene/Surface.h"
+#include "sys/gfx/Device.h"
+
+namespace gfx = sys::gfx;
+
+float ObjectPass::s_cylindricalViewAngle = 0.0f;
+
+namespace {
+
+// Kept apart from the camera's own near and far planes, which cull: fitting
+// those to what was visible would cull everything beyond it next frame.
+std::unordered_map<const SceneItem*, std::pair<float, float>>& fittedRanges() {
+    static std::unordered_map<const SceneItem*, std::pair<float, float>> ranges;
+    return ranges;
+}
+
+const Matrix4x3& currentProjection(SceneItem& camera, double time) {
+    if (!camera.m_projValid) camera.updateProjMatrix(time);
+    return camera.m_projMatrix;
+}
+
+// The camera's view x projection at the time.
+Matrix4x3 viewProjection(SceneItem& camera, double time) {
+    Matrix4x3 view, out;
+    camera.getInvMatrix(view, time, 1);
+    multiplyMatrix4x3By4x4(out, view, currentProjection(camera, time));
+    return out;
+}
+
+Matrix4x3 worldMatrix(SceneItem& item, double time) {
+    Matrix4x3 world;
+    item.getMatrix(world, time, 1);
+    return world;
+}
+
+bool scaledAway(SceneObject& object, double time) {
+    return object.m_channels[SceneItem::SCALE_X].evaluate(time) == 0.0f &&
+           object.m_channels[SceneItem::SCALE_Y].evaluate(time) == 0.0f &&
+           object.m_channels[SceneItem::SCALE_Z].evaluate(time) == 0.0f;
+}
+
+void copyMatrix(float* out, const Matrix4x3& m) { std::memcpy(out, m.m, sizeof m.m); }
+
+bool buildOccluder(CullingPlane& plane, const Matrix4x3& toClip) { return false; }
+bool occluderHidesBox(CullingPlane& occluder, const float corners[8][4]) { return false; }
+bool hasFlareSet(const Light& light) { return false; }
+
+} // namespace
+
+void ObjectPass::depthRange(const SceneItem& camera, float& nearDistance, float& farDistance) {
+    auto it = fittedRanges().find(&camera);
+    if (it == fittedRanges().end()) {
+        nearDistance = 0.0f;
+        farDistance = FLT_MAX;
+        return;
+    }
+    nearDistance = it->second.first;
+    farDistance = it->second.second;
+}
+
+void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<CullingPlane*>& occluders, double time) {
+    Renderer* renderer = ScenePasses::rendererOf(scene);
+    if (!camera || !renderer || !renderer->m_currentDevice) return;
+    gfx::Device& device = *renderer->m_currentDevice;
+
+    if (scene.m_renderDepth == 1) {
+        occluders.clear();
+        occluders.reserve(100);
+        for (CullingPlane* plane : scene.m_cullingPlanes) {
+            Mesh* mesh = plane ? plane->getFirstMesh() : nullptr;
+            if (!mesh) continue;
+            Matrix4x3 m;
+            multiplyMatrix4x3By4x4(m, worldMatrix(*plane, time), viewProjection(*camera, time));
+            float corners[8][4];
+            mesh->projectCorners(m, corners);
+            if (!camera->isBoxOutside(corners) && buildOccluder(*plane, m)) occluders.push_back(plane);
+        }
+    }
+
+    Viewport viewport = camera->getViewport();
+    device.setViewport({viewport.x, viewport.y, viewport.width, viewport.height, viewport.minZ, viewport.maxZ});
+
+    bool cylindrical = !renderer->m_fixedFunction && s_cylindricalViewAngle > 0.0001f;
+    float h = s_cylindricalViewAngle * 0.008726646259971648f;
+    float tanH = std::tan(h);
+
+    std::vector<SceneObject*> objects;
+    objects.reserve(scene.m_objects.size());
+    PlacementHelper* helper = renderer->m_placementHelper.get();
+    if (helper && helper->m_active)
+        for (auto it = helper->m_objects.rbegin(); it != helper->m_objects.rend(); ++it) objects.push_back(it->get());
+    for (auto& object : scene.m_objects) objects.push_back(object.get());
+
+    Matrix4x3 toClip = viewProjection(*camera, time);
+    DrawList list;
+    float minZ = FLT_MAX, maxZ = -FLT_MAX;
+    for (SceneObject* object : objects) {
+        object->updateSound(camera, time);
+        Mesh* mesh = object->getFirstMesh();
+        if (!mesh || mesh->m_viewItem == camera) continue;
+        if (object->m_unseenByCamera && !renderer->m_showUnseenObjects) continue;
+        if (scaledAway(*object, time)) continue;
+        ENGINE_ASSERT(mesh->m_valid && "objects without bounding boxes are not supported anymore");
+
+        Matrix4x3 m;
+        multiplyMatrix4x3By4x4(m, worldMatrix(*object, time), toClip);
+        if (cylindrical)
+            for (int row = 0; row < 4; ++row) m.at(row, 0) *= tanH;
+        float corners[8][4];
+        mesh->projectCorners(m, corners);
+        if (cylindrical)
+            for (auto& c : corners) {
+                float r = std::sqrt(c[0] * c[0] + c[3] * c[3]);
+                float s = c[3] >= 0.0f ? r : -r;
+                c[0] = std::atan(c[0] / c[3]) * s / h;
+                c[3] = s;
+            }
+        if (camera->isBoxOutside(corners)) continue;
+        if (!object->m_unseenByCamera) {
+            bool hidden = false;
+            for (CullingPlane* occluder : occluders)
+                if ((hidden = occluderHidesBox(*occluder, corners))) break;
+            if (hidden) continue;
+        }
+        float nearest = FLT_MAX, farthest = -FLT_MAX;
+        for (const auto& c : corners) {
+            nearest = std::fmin(nearest, c[2]);
+            farthest = std::fmax(farthest, c[2]);
+        }
+        minZ = std::fmin(minZ, nearest);
+        maxZ = std::fmax(maxZ, farthest);
+        list.add(object, farthest, mesh->m_hasBlendedSurfaces);
+    }
+    list.sort();
+
+    if (renderer->m_flares)
+        for (auto& item : scene.m_lights) {
+            if (item->getKind() != SceneItem::KIND_LIGHT) continue;
+            Light& light = static_cast<Light&>(*item);
+            if (!light.m_lensFlare || !hasFlareSet(light)) continue;
+            Matrix4x3 world = worldMatrix(light, time);
+            float p[4];
+            for (int col = 0; col < 4; ++col)
+                p[col] = world[12] * toClip.at(0, col) + world[13] * toClip.at(1, col) + world[14] * toClip.at(2, col) +
+                         toClip.at(3, col);
+            if (camera->isPointOutside(p)) continue;
+            minZ = std::fmin(minZ, p[2]);
+            maxZ = std::fmax(maxZ, p[2]);
+        }
+
+    if (scene.m_renderDepth == 1) {
+        // Nothing visible leaves the extreme floats, a projection of no use:
+        // the camera's own planes stand instead.
+        if (minZ <= maxZ)
+            fittedRanges()[camera] = {minZ, maxZ};
+        else
+            fittedRanges().erase(camera);
+    }
+    float nearDistance, farDistance;
+    depthRange(*camera, nearDistance, farDistance);
+    Matrix4x3 projection = camera->getProjMatrix(time, nearDistance, farDistance);
+
+    ShaderSwitches& switches = *renderer->m_switches;
+    ShaderConstants& constants = *renderer->m_constants;
+    *switches.m_isCylindricalViewer = cylindrical ? 1 : 0;
+    if (cylindrical) {
+        for (int row = 0; row < 4; ++row) projection.at(row, 0) *= tanH;
+        *constants.m_cylindricalScale = 1.0f / h;
+    }
+    constants.m_projection = projection;
+    constants.m_derivedCurrent = false;
+    ScenePasses::setTransform(device, gfx::TS_PROJECTION, projection);
+
+    scene.prepareDrawList(time, camera, list);
+}
+
+void ObjectPass::drawList(LW6Scene& scene, double time, SceneItem* camera, const DrawList& list) {
+    for (const DrawRecord& record : list.records()) {
+        selectLights(scene, camera, *record.object, time);
+        assignReflectionScene(scene, *record.object, time);
+        record.object->draw(time, camera);
+    }
+}
+
+void ObjectPass::selectLights(LW6Scene& scene, SceneItem* camera, SceneObject& object, double time) {
+    Renderer* renderer = ScenePasses::rendererOf(scene);
+    Mesh* mesh = object.getFirstMesh();
+    if (!renderer || !renderer->m_currentDevice || !mesh) return;
+    gfx::Device& device = *renderer->m_currentDevice;
+    ShaderConstants& constants = *renderer->m_constants;
+    ShaderSwitches& switches = *renderer->m_switches;
+    const bool fixedFunction = renderer->m_fixedFunction;
+
+    std::vector<Light*> sceneLights;
+    if (!fixedFunction)
+        for (auto& item : scene.m_lights)
+            if (item->getKind() == SceneItem::KIND_LIGHT) sceneLights.push_back(static_cast<Light*>(item.get()));
+    const std::vector<Light*>& candidates = fixedFunction ? ScenePasses::frameLights() : sceneLights;
+
+    LightingOptions options = lightingOptions(*renderer, scene.m_globalLightIntensity.evaluate(time));
+    static const std::vector<int32_t> noExclusions;
+    std::vector<Light::Record> records;
+    records.reserve(200);
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        Light& light = *candidates[i];
+        light.affectsObject(object, noExclusions, mesh, time, options);
+        if (light.m_lightReady && light.m_inRange)
+            records.push_back({int32_t(i), &light, light.getIntensityAt(object, *mesh, time)});
+        else if (fixedFunction)
+            device.lightEnable(uint32_t(i), false);
+    }
+    Light::sortByIntensity(records);
+
+    Matrix4x3 world = worldMatrix(object, time);
+    auto spotMatrix = [&](Light& light, Matrix4x3& out) {
+        Matrix4x3 view;
+        light.getInvMatrix(view, time, 1);
+        float nearDistance, farDistance;
+        depthRange(light, nearDistance, farDistance);
+        multiplyMatrix4x3(out, world, view);
+        multiplyMatrix4x4(out, out, light.getProjMatrix(time, nearDistance, farDistance));
+    };
+    if (fixedFunction) {
+        // Texel offsets of 249 as the projector images were made for.
+        static const Matrix4x3 bias{{256, 0, 0, 0, 0, -256, 0, 0, 0, 0, 256, 0, 249, 249, 256, 1}};
+        int n = 0;
+        for (const Light::Record& record : records) {
+            device.lightEnable(uint32_t(record.index), n < 8);
+            ++n;
+            if (record.light->m_lightType != Light::SPOT) continue;
+            Matrix4x3 projector;
+            spotMatrix(*record.light, projector);
+            multiplyMatrix4x4(projector, projector, bias);
+            copyMatrix(constants.m_matWorldLightviewLightprojShadowbias, projector);
+        }
+    } else {
+        int counts[3] = {0, 0, 0};
+        for (const Light::Record& record : records) {
+            Light& light = *record.light;
+            if (light.m_lightType < Light::DISTANT || light.m_lightType > Light::SPOT) continue;
+            light.setShaderConstants(counts[light.m_lightType]++, time, constants, switches);
+            if (light.m_lightType != Light::SPOT) continue;
+            Matrix4x3 shadow;
+            spotMatrix(light, shadow);
+            copyMatrix(constants.m_matWorldLightviewLightprojShadowbias, shadow);
+        }
+        *switches.m_numActiveDistantLights = std::min(counts[Light::DISTANT], 8);
+        *switches.m_numActivePointLights = std::min(counts[Light::POINT], 8);
+        *switches.m_numActiveSpotLights = std::min(counts[Light::SPOT], 8);
+    }
+
+    ColorRGBA ambient = scene.getAmbientColor(time);
+    float intensity = scene.m_ambientIntensity.evaluate(time);
+    constants.m_ambientLightColor[0] = ambient.r * intensity;
+    constants.m_ambientLightColor[1] = ambient.g * intensity;
+    constants.m_ambientLightColor[2] = ambient.b * intensity;
+}
+
+void ObjectPass::assignReflectionScene(LW6Scene& scene, SceneObject& object, double time) {
+    Mesh* mesh = object.getFirstMesh();
+    if (!mesh) return;
+    for (size_t i = 0; i < mesh->m_surfaces.size(); ++i) {
+        Surface* surface = mesh->m_surfaces[i];
+        if (!surface || surface->m_reflectivity.evaluate(time) == 0.0f) continue;
+        if (mesh->m_reflectionScenes.size() < mesh->m_surfaces.size())
+            mesh->m_reflectionScenes.resize(mesh->m_surfaces.size(), nullptr);
+        mesh->m_reflectionScenes[i] = &scene;
+    }
+}

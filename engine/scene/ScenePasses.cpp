@@ -1,0 +1,306 @@
+#include "engine/scene/ScenePasses.h"
+
+#include <cstring>
+
+#include "engine/platform/SoundDevice.h"
+#include "engine/platform/Texture.h"
+#include "engine/render/PlacementHelper.h"
+#include "engine/render/Renderer.h"
+#include "engine/render/ShaderConstants.h"
+#include "engine/render/ShaderSwitches.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/CullingPlane.h"
+#include "engine/scene/LW6Scene.h"
+#include "engine/scene/Light.h"
+#include "engine/scene/MetaScene.h"
+#include "engine/scene/ObjectPass.h"
+#include "engine/scene/ParticleEmitter.h"
+#include "sys/gfx/Device.h"
+
+namespace gfx = sys::gfx;
+
+namespace {
+
+std::vector<Light*> s_frameLights;
+
+uint32_t floatBits(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+std::vector<Light*> lightsOf(LW6Scene& scene) {
+    std::vector<Light*> lights;
+    for (auto& item : scene.m_lights)
+        if (item->getKind() == SceneItem::KIND_LIGHT) lights.push_back(static_cast<Light*>(item.get()));
+    return lights;
+}
+
+void setView(Renderer& renderer, SceneItem& viewer, double time) {
+    Matrix4x3 view;
+    viewer.getInvMatrix(view, time, 1);
+    renderer.m_constants->m_view = view;
+    renderer.m_constants->m_derivedCurrent = false;
+    ScenePasses::setTransform(*renderer.m_currentDevice, gfx::TS_VIEW, view);
+}
+
+// The device's current target and depth surface, given back when it goes.
+class SavedTargets {
+public:
+    explicit SavedTargets(gfx::Device& device) : m_device(device) {
+        device.getRenderTarget(0, &m_target);
+        device.getDepthStencilSurface(&m_depth);
+    }
+    ~SavedTargets() {
+        m_device.setRenderTarget(0, m_target);
+        m_device.setDepthStencilSurface(m_depth);
+        if (m_target) m_target->release();
+        if (m_depth) m_depth->release();
+    }
+    SavedTargets(const SavedTargets&) = delete;
+    SavedTargets& operator=(const SavedTargets&) = delete;
+
+private:
+    gfx::Device& m_device;
+    gfx::Surface* m_target = nullptr;
+    gfx::Surface* m_depth = nullptr;
+};
+
+// The shadow map of the first light, top left, to see what the lights saw.
+void drawShadowMapDebugQuad(LW6Scene& scene, Renderer& renderer) {
+    std::vector<Light*> lights = lightsOf(scene);
+    if (lights.empty()) return;
+    Light& light = *lights.front();
+    gfx::Texture* texture = light.m_shadowColourTexture ? light.m_shadowColourTexture : light.m_shadowDepthTexture;
+    if (!texture) return;
+    struct QuadVertex {
+        float x, y, z, rhw;
+        uint32_t colour;
+        float u, v;
+    };
+    const QuadVertex quad[4] = {{-0.5f, -0.5f, 0.5f, 0.5f, 0xFFFFFFFF, 0.0f, 0.0f},
+                                {511.5f, -0.5f, 0.5f, 0.5f, 0xFFFFFFFF, 1.0f, 0.0f},
+                                {511.5f, 511.5f, 0.5f, 0.5f, 0xFFFFFFFF, 1.0f, 1.0f},
+                                {-0.5f, 511.5f, 0.5f, 0.5f, 0xFFFFFFFF, 0.0f, 1.0f}};
+    gfx::Device& device = *renderer.m_currentDevice;
+    device.setTexture(0, texture);
+    device.setTextureStageState(0, gfx::TSS_COLOROP, gfx::TOP_SELECTARG1);
+    device.setTextureStageState(0, gfx::TSS_COLORARG1, gfx::TA_TEXTURE);
+    device.setTextureStageState(1, gfx::TSS_COLOROP, gfx::TOP_DISABLE);
+    device.setRenderState(gfx::RS_ALPHABLENDENABLE, 0);
+    device.setVertexShader(nullptr);
+    device.setPixelShader(nullptr);
+    // Screen position with rhw, colour, one texture coordinate pair.
+    device.setFVF(0x144u);
+    device.drawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, quad, sizeof(QuadVertex));
+    device.setTexture(0, nullptr);
+}
+
+} // namespace
+
+Renderer* ScenePasses::rendererOf(LW6Scene& scene) {
+    if (scene.m_metaScene && scene.m_metaScene->m_owner) return scene.m_metaScene->m_owner;
+    return dynamic_cast<Renderer*>(scene.m_owner);
+}
+
+void ScenePasses::setTransform(gfx::Device& device, uint32_t type, const Matrix4x3& matrix) {
+    gfx::Matrix out;
+    std::memcpy(out.m, matrix.m, sizeof out.m);
+    device.setTransform(type, out);
+}
+
+const std::vector<Light*>& ScenePasses::frameLights() { return s_frameLights; }
+
+void ScenePasses::render(LW6Scene& scene, SceneItem* camera, double time) {
+    Renderer* renderer = rendererOf(scene);
+    if (!camera || !renderer || !renderer->m_currentDevice) return;
+    gfx::Device& device = *renderer->m_currentDevice;
+    // The depth comes back to its value on every way out.
+    struct Depth {
+        int32_t& depth;
+        explicit Depth(int32_t& value) : depth(++value) {}
+        ~Depth() { --depth; }
+    } depth(scene.m_renderDepth);
+
+    ObjectContainer::invalidateItems(scene, camera);
+    if (depth.depth == 1 && renderer->m_placementHelper) {
+        PlacementHelper::CollisionTester* tester =
+            scene.m_metaScene ? scene.m_metaScene->m_collisionTester.get() : nullptr;
+        if (renderer->m_placementHelper->update(scene, time, tester)) ObjectContainer::invalidateItems(scene, camera);
+    }
+    applyFog(scene, *renderer);
+    if (depth.depth <= 10 && !renderer->m_fixedFunction) renderShadowMaps(scene, *renderer, time);
+
+    device.setRenderState(gfx::RS_FILLMODE, renderer->m_wireframe ? gfx::FILL_WIREFRAME : gfx::FILL_SOLID);
+    device.setRenderState(gfx::RS_ZENABLE, 1);
+    device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer->m_colorWriteMask);
+    Light* light = dynamic_cast<Light*>(camera);
+    bool localViewer = !(light && light->isDistant());
+    if (renderer->m_fixedFunction)
+        device.setRenderState(gfx::RS_LOCALVIEWER, localViewer ? 1 : 0);
+    else
+        *renderer->m_switches->m_isLocalViewer = localViewer ? 1 : 0;
+    setView(*renderer, *camera, time);
+
+    if (renderer->m_fixedFunction)
+        setupFixedFunctionLights(scene, *renderer, time);
+    else
+        device.setRenderState(gfx::RS_LIGHTING, 0);
+
+    std::vector<CullingPlane*> occluders;
+    ObjectPass::drawObjects(scene, camera, occluders, time);
+    drawLensFlares(scene, camera, occluders, time);
+    if (depth.depth == 1) updateParticles(scene, camera, time);
+}
+
+void ScenePasses::applyFog(LW6Scene& scene, Renderer& renderer) {
+    gfx::Device& device = *renderer.m_currentDevice;
+    int32_t enabled = scene.m_fogType == 3 && renderer.m_fog ? 1 : 0;
+    *renderer.m_switches->m_isFogEnabled = enabled;
+    if (enabled) {
+        device.setRenderState(gfx::RS_FOGTABLEMODE, gfx::FOG_LINEAR);
+        device.setRenderState(gfx::RS_FOGCOLOR, colorToARGB(scene.m_fogColor));
+        device.setRenderState(gfx::RS_FOGSTART, floatBits(scene.m_fogMinDistance));
+        device.setRenderState(gfx::RS_FOGEND, floatBits(scene.m_fogMaxDistance));
+    }
+    device.setRenderState(gfx::RS_FOGENABLE, enabled != 0);
+}
+
+void ScenePasses::setupFixedFunctionLights(LW6Scene& scene, Renderer& renderer, double time) {
+    gfx::Device& device = *renderer.m_currentDevice;
+    device.setRenderState(gfx::RS_LIGHTING, 1);
+    ColorRGBA ambient = scene.getAmbientColor(time);
+    float intensity = scene.m_ambientIntensity.evaluate(time);
+    device.setRenderState(gfx::RS_AMBIENT,
+                          colorToARGB({ambient.r * intensity, ambient.g * intensity, ambient.b * intensity, 1.0f}));
+
+    LightingOptions options = lightingOptions(renderer, scene.m_globalLightIntensity.evaluate(time));
+    size_t n = 0;
+    for (Light* light : lightsOf(scene)) {
+        // The device has no index beyond its last light.
+        if (n >= gfx::MAX_LIGHTS) break;
+        if (!light->m_lightReady || !light->updateFrame(time, options)) continue;
+        device.setLight(uint32_t(n), light->m_d3dLight);
+        if (n < s_frameLights.size())
+            s_frameLights[n] = light;
+        else
+            s_frameLights.push_back(light);
+        ++n;
+    }
+    for (size_t i = n; i < s_frameLights.size(); ++i) device.lightEnable(uint32_t(i), false);
+    s_frameLights.resize(n);
+}
+
+void ScenePasses::renderShadowMaps(LW6Scene& scene, Renderer& renderer, double time) {
+    gfx::Device& device = *renderer.m_currentDevice;
+    std::vector<Light*> lights = lightsOf(scene);
+    bool anyCaster = false;
+    for (Light* light : lights) anyCaster |= light->m_shadowType == Light::SHADOW_MAP;
+    if (!anyCaster) return;
+
+    SavedTargets saved(device);
+    for (Light* light : lights) {
+        // A light whose map could not be made has nothing to draw into.
+        if (light->m_shadowType != Light::SHADOW_MAP || !light->m_shadowColourSurface || !light->m_shadowDepthSurface)
+            continue;
+        for (Light* other : lights) other->m_disabled = other != light;
+        device.setRenderTarget(0, light->m_shadowColourSurface);
+        device.setDepthStencilSurface(light->m_shadowDepthSurface);
+        bool depthTextures = renderer.m_shadowDepthFormat != 0;
+        if (depthTextures) {
+            uint32_t flags = gfx::CLEAR_ZBUFFER | gfx::CLEAR_STENCIL | (renderer.m_shadowMapDebug ? uint32_t(gfx::CLEAR_TARGET) : 0u);
+            device.clear(0, nullptr, flags, 0xFFFFFFFF, 1.0f, 0);
+            device.setRenderState(gfx::RS_LIGHTING, 0);
+            device.setRenderState(gfx::RS_ZENABLE, 1);
+            device.setRenderState(gfx::RS_ZWRITEENABLE, 1);
+            device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer.m_shadowMapDebug ? 0xF : 0);
+            renderer.m_renderPassMarker = 1;
+        } else {
+            device.clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER | gfx::CLEAR_STENCIL, 0xFDFDFDFD, 1.0f, 0);
+            device.setRenderState(gfx::RS_LIGHTING, 0);
+            device.setRenderState(gfx::RS_ZENABLE, 1);
+            device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer.m_colorWriteMask);
+            renderer.m_renderPassMarker = 2;
+            light->m_range.evaluate(time);
+        }
+        setView(renderer, *light, time);
+        std::vector<CullingPlane*> occluders;
+        ObjectPass::drawObjects(scene, light, occluders, time);
+        drawLensFlares(scene, light, occluders, time);
+        renderer.m_renderPassMarker = 0;
+        if (depthTextures) device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer.m_colorWriteMask);
+        for (Light* other : lights) other->m_disabled = false;
+    }
+}
+
+void ScenePasses::drawLensFlares(LW6Scene& scene, SceneItem* camera, std::vector<CullingPlane*>& occluders,
+                                 double time) {
+}
+
+void ScenePasses::updateParticles(LW6Scene& scene, SceneItem* camera, double time) {
+    double dt = scene.m_lastParticleTime < 0.0 ? 0.0 : time - scene.m_lastParticleTime;
+    if (dt != 0.0) {
+        for (auto& emitter : scene.m_emitters) emitter->emit(time, dt);
+        for (auto& emitter : scene.m_emitters)
+            emitter->apply(emitter->getParticles(), 0, emitter->getParticleCount(), time, dt);
+        for (auto& effector : scene.m_effectors)
+            for (auto& emitter : scene.m_emitters)
+                if (!effector->getOwner() || effector->getOwner() == emitter->getOwner())
+                    effector->apply(emitter->getParticles(), 0, emitter->getParticleCount(), time, dt);
+    }
+    Camera* viewer = dynamic_cast<Camera*>(camera);
+    for (auto& emitter : scene.m_emitters) emitter->advance(time, dt, viewer);
+    scene.m_lastParticleTime = time;
+}
+
+void ScenePasses::renderToTexture(LW6Scene& scene, bool clear, double time) {
+    Renderer* renderer = rendererOf(scene);
+    if (!renderer || !renderer->m_currentDevice) return;
+    gfx::Device& device = *renderer->m_currentDevice;
+    PlacementHelper* helper = renderer->m_placementHelper.get();
+    std::unique_ptr<SavedTargets> saved;
+    if (scene.m_renderTarget && !(helper && helper->m_activeCamera)) {
+        saved = std::make_unique<SavedTargets>(device);
+        device.setRenderTarget(0, scene.m_renderTarget);
+        device.setDepthStencilSurface(scene.m_depthTarget);
+        bool anySize = renderer->m_hardwareCaps.textureCaps & gfx::PTEXTURECAPS_NONPOW2CONDITIONAL;
+        renderer->m_targetWidth = anySize ? renderer->m_backBufferWidth : 512;
+        renderer->m_targetHeight = anySize ? renderer->m_backBufferHeight : 512;
+    } else {
+        renderer->setBackBufferTarget();
+    }
+    renderer->setViewport(uint32_t(renderer->m_targetX), uint32_t(renderer->m_targetY),
+                          uint32_t(renderer->m_targetWidth), uint32_t(renderer->m_targetHeight), 0.0f, 1.0f);
+    if (clear) device.clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER | gfx::CLEAR_STENCIL, 0, 1.0f, 0);
+
+    if (scene.m_backgroundImage)
+        if (gfx::Texture* image = scene.m_backgroundImage->getTexture(time))
+            if (gfx::Surface* source = image->getSurfaceLevel(0)) {
+                gfx::Surface* target = nullptr;
+                if (device.getRenderTarget(0, &target) == gfx::GFX_OK && target) {
+                    device.stretchRect(source, nullptr, target, nullptr, gfx::TEXF_LINEAR);
+                    target->release();
+                }
+                source->release();
+            }
+
+    double sceneTime = scene.m_fixedTime ? scene.m_timeOffset : time - scene.m_timeOffset;
+    std::vector<Light*> lights = lightsOf(scene);
+    SceneItem* camera = scene.m_activeCamera;
+    if (renderer->m_viewFromLight && !lights.empty())
+        camera = lights.front();
+    else if (helper && helper->m_activeCamera)
+        camera = helper->m_activeCamera;
+
+    SoundDevice* sound = renderer->m_soundDevice;
+    if (sound) sound->setListenerFactors(1.0f, 0.0f, 1.0f);
+    render(scene, camera, sceneTime);
+    if (sound && camera) {
+        Matrix4x3 world;
+        camera->getMatrix(world, sceneTime, 0);
+        sound->setListener(world[12], world[13], world[14], world[8], world[9], world[10], world[4], world[5],
+                           world[6], 0.0f, 0.0f, 0.0f);
+    }
+    saved.reset();
+    if (renderer->m_shadowMapDebug) drawShadowMapDebugQuad(scene, *renderer);
+}
