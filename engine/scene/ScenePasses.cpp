@@ -1,5 +1,6 @@
 #include "engine/scene/ScenePasses.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/platform/SoundDevice.h"
@@ -194,15 +195,15 @@ void ScenePasses::setupFixedFunctionLights(LW6Scene& scene, Renderer& renderer, 
 void ScenePasses::renderShadowMaps(LW6Scene& scene, Renderer& renderer, double time) {
     gfx::Device& device = *renderer.m_currentDevice;
     std::vector<Light*> lights = lightsOf(scene);
-    bool anyCaster = false;
-    for (Light* light : lights) anyCaster |= light->m_shadowType == Light::SHADOW_MAP;
-    if (!anyCaster) return;
+    // A light whose map could not be made has nothing to draw into.
+    auto casts = [](const Light* light) {
+        return light->m_shadowType == Light::SHADOW_MAP && light->m_shadowColourSurface && light->m_shadowDepthSurface;
+    };
+    if (std::none_of(lights.begin(), lights.end(), casts)) return;
 
     SavedTargets saved(device);
     for (Light* light : lights) {
-        // A light whose map could not be made has nothing to draw into.
-        if (light->m_shadowType != Light::SHADOW_MAP || !light->m_shadowColourSurface || !light->m_shadowDepthSurface)
-            continue;
+        if (!casts(light)) continue;
         for (Light* other : lights) other->m_disabled = other != light;
         device.setRenderTarget(0, light->m_shadowColourSurface);
         device.setDepthStencilSurface(light->m_shadowDepthSurface);
