@@ -217,12 +217,11 @@ void ObjectPass::selectLights(LW6Scene& scene, SceneItem* camera, SceneObject& o
     const std::vector<Light*>& candidates = fixedFunction ? ScenePasses::frameLights() : sceneLights;
 
     LightingOptions options = lightingOptions(*renderer, scene.m_globalLightIntensity.evaluate(time));
-    static const std::vector<int32_t> noExclusions;
     std::vector<Light::Record> records;
     records.reserve(200);
     for (size_t i = 0; i < candidates.size(); ++i) {
         Light& light = *candidates[i];
-        light.affectsObject(object, noExclusions, mesh, time, options);
+        light.affectsObject(object, object.m_excludedLights, mesh, time, options);
         if (light.m_lightReady && light.m_inRange)
             records.push_back({int32_t(i), &light, light.getIntensityAt(object, *mesh, time)});
         else if (fixedFunction)

@@ -135,8 +135,7 @@ void ScenePasses::render(LW6Scene& scene, SceneItem* camera, double time) {
     device.setRenderState(gfx::RS_FILLMODE, renderer->m_wireframe ? gfx::FILL_WIREFRAME : gfx::FILL_SOLID);
     device.setRenderState(gfx::RS_ZENABLE, 1);
     device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer->m_colorWriteMask);
-    Light* light = dynamic_cast<Light*>(camera);
-    bool localViewer = !(light && light->isDistant());
+    bool localViewer = !camera->isDistant();
     if (renderer->m_fixedFunction)
         device.setRenderState(gfx::RS_LOCALVIEWER, localViewer ? 1 : 0);
     else
@@ -161,8 +160,11 @@ void ScenePasses::applyFog(LW6Scene& scene, Renderer& renderer) {
     if (enabled) {
         device.setRenderState(gfx::RS_FOGTABLEMODE, gfx::FOG_LINEAR);
         device.setRenderState(gfx::RS_FOGCOLOR, colorToARGB(scene.m_fogColor));
-        device.setRenderState(gfx::RS_FOGSTART, floatBits(scene.m_fogMinDistance));
-        device.setRenderState(gfx::RS_FOGEND, floatBits(scene.m_fogMaxDistance));
+        const Camera* camera = scene.m_activeCamera;
+        bool ownStart = camera && camera->m_hasEnvMinDistance, ownEnd = camera && camera->m_hasEnvMaxDistance;
+        device.setRenderState(gfx::RS_FOGSTART,
+                              floatBits(ownStart ? camera->m_envMinDistance : scene.m_fogMinDistance));
+        device.setRenderState(gfx::RS_FOGEND, floatBits(ownEnd ? camera->m_envMaxDistance : scene.m_fogMaxDistance));
     }
     device.setRenderState(gfx::RS_FOGENABLE, enabled != 0);
 }
