@@ -9,6 +9,9 @@
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
 #include "engine/scene/BoundingBox.h"
+#include "engine/scene/FlareSet.h"
+#include "engine/scene/LW6Scene.h"
+#include "engine/scene/MetaScene.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/Texture.h"
 
@@ -66,9 +69,18 @@ Light::Light(ObjectContainer* container, int32_t index) : ViewingItem(container,
 Light::~Light() {
     // The "(Spot)" texture belongs to the resource pool, which deletes it.
     releaseShadowMap();
+    m_flares.reset();
     AnimatedValue* values[] = {&m_flareRotation, &m_flareIntensity, &m_edgeAngle, &m_coneAngle, &m_range,
                                &m_intensity,     &m_colour[2],      &m_colour[1], &m_colour[0]};
     for (AnimatedValue* value : values) value->clearChannel();
+}
+
+void Light::releaseDeviceObjects() {
+    if (m_flares) m_flares->releaseDeviceObjects();
+}
+
+void Light::createDeviceObjects() {
+    if (m_flares) m_flares->createDeviceObjects();
 }
 
 Matrix4x3& Light::getMatrix(Matrix4x3& out, double time, int flag) {
@@ -135,6 +147,7 @@ void Light::createTextures(DeviceList& devices, const LightingOptions& options, 
     if (m_texturesMade) return;
     resetDeviceLight();
     m_lightReady = true;
+    if (m_lensFlare) createFlareSet(devices, keeper);
     if (m_shadowType == SHADOW_MAP && options.shadowMaps && m_shadowMapSize > 0) {
         createShadowMap(devices, options);
         if (keeper) {
@@ -147,6 +160,15 @@ void Light::createTextures(DeviceList& devices, const LightingOptions& options, 
         m_shadowTexAdjust = Matrix4x3{{0.5f, 0, 0, 0, 0, -0.5f, 0, 0, 0, 0, 1, 0, offset, offset, m_shadowBias, 1}};
     }
     m_texturesMade = true;
+}
+
+void Light::createFlareSet(DeviceList& devices, const TextureKeeper& keeper) {
+    LW6Scene* scene = getContainer() ? getContainer()->getScene() : nullptr;
+    MetaScene* pool = scene ? scene->m_metaScene : nullptr;
+    FlareSet::TextureFinder find = [pool](const std::string& name) {
+        return pool ? pool->findTexture(name, 0) : nullptr;
+    };
+    m_flares = std::make_unique<FlareSet>(devices, *this, find, keeper);
 }
 
 void Light::createShadowMap(DeviceList& devices, const LightingOptions& options) {

@@ -8,6 +8,7 @@
 #include "sys/gfx/GfxTypes.h"
 
 class BoundingBox;
+class FlareSet;
 class DeviceList;
 class Renderer;
 class ShaderConstants;
@@ -62,9 +63,14 @@ public:
     Viewport getViewport() override;
     void updateProjMatrix(double time) override;
 
+    // The flare set's queries go with the device and come back with it.
+    void releaseDeviceObjects() override;
+    void createDeviceObjects() override;
     bool isDistant() const override { return m_lightType == DISTANT; }
     ColorRGBA getColour(double time);
-    // Once: resets the device record; a shadow caster gets its map and "(Spot)" texture.
+    // Once: resets the device record; a lens flare gets its flare set (its
+    // textures from the scene's pool when there is one), a shadow caster its
+    // map and "(Spot)" texture.
     void createTextures(DeviceList& devices, const LightingOptions& options, const TextureKeeper& keeper);
     // Fills the device record for the time; false when the light is off.
     bool updateFrame(double time, const LightingOptions& options);
@@ -102,6 +108,8 @@ public:
     float m_flareNominalDistance = 1.0f;
     AnimatedValue m_flareIntensity;
     AnimatedValue m_flareRotation;
+    // Made by createTextures when m_lensFlare.
+    std::unique_ptr<FlareSet> m_flares;
     // Not owned: the resource pool keeps it.
     Texture* m_spotTexture = nullptr;
     Texture* m_projectorImage = nullptr;
@@ -120,6 +128,7 @@ public:
 private:
     void updateAxisMatrix();
     void resetDeviceLight();
+    void createFlareSet(DeviceList& devices, const TextureKeeper& keeper);
     void createShadowMap(DeviceList& devices, const LightingOptions& options);
     void releaseShadowMap();
 };
