@@ -16,6 +16,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/Light.h"
 #include "engine/scene/Mesh.h"
+#include "engine/scene/Occluder.h"
 #include "engine/scene/ScenePasses.h"
 #include "engine/scene/Surface.h"
 #include "sys/gfx/Device.h"
@@ -60,9 +61,6 @@ bool scaledAway(SceneObject& object, double time) {
 
 void copyMatrix(float* out, const Matrix4x3& m) { std::memcpy(out, m.m, sizeof m.m); }
 
-bool buildOccluder(CullingPlane& plane, const Matrix4x3& toClip) { return false; }
-bool occluderHidesBox(CullingPlane& occluder, const float corners[8][4]) { return false; }
-bool hasFlareSet(const Light& light) { return false; }
 
 } // namespace
 
@@ -92,7 +90,7 @@ void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<Cul
             multiplyMatrix4x3By4x4(m, worldMatrix(*plane, time), viewProjection(*camera, time));
             float corners[8][4];
             mesh->projectCorners(m, corners);
-            if (!camera->isBoxOutside(corners) && buildOccluder(*plane, m)) occluders.push_back(plane);
+            if (!camera->isBoxOutside(corners) && makeOccluder(*plane, m)) occluders.push_back(plane);
         }
     }
 
@@ -138,7 +136,7 @@ void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<Cul
         if (!object->m_unseenByCamera) {
             bool hidden = false;
             for (CullingPlane* occluder : occluders)
-                if ((hidden = occluderHidesBox(*occluder, corners))) break;
+                if ((hidden = occluderHidesBox(corners, occluderOf(*occluder)))) break;
             if (hidden) continue;
         }
         float nearest = FLT_MAX, farthest = -FLT_MAX;
@@ -156,7 +154,7 @@ void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<Cul
         for (auto& item : scene.m_lights) {
             if (item->getKind() != SceneItem::KIND_LIGHT) continue;
             Light& light = static_cast<Light&>(*item);
-            if (!light.m_lensFlare || !hasFlareSet(light)) continue;
+            if (!light.m_lensFlare || !light.m_flares) continue;
             Matrix4x3 world = worldMatrix(light, time);
             float p[4];
             for (int col = 0; col < 4; ++col)

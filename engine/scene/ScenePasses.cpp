@@ -11,6 +11,7 @@
 #include "engine/render/ShaderSwitches.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/CullingPlane.h"
+#include "engine/scene/FlareSet.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/Light.h"
 #include "engine/scene/MetaScene.h"
@@ -228,8 +229,9 @@ void ScenePasses::renderShadowMaps(LW6Scene& scene, Renderer& renderer, double t
         }
         setView(renderer, *light, time);
         std::vector<CullingPlane*> occluders;
+        // No lens flares here: drawn from the light they would paint into its
+        // map and spoil the fades and queries of the camera's own view.
         ObjectPass::drawObjects(scene, light, occluders, time);
-        drawLensFlares(scene, light, occluders, time);
         renderer.m_renderPassMarker = 0;
         if (depthTextures) device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer.m_colorWriteMask);
         for (Light* other : lights) other->m_disabled = false;
@@ -238,6 +240,62 @@ void ScenePasses::renderShadowMaps(LW6Scene& scene, Renderer& renderer, double t
 
 void ScenePasses::drawLensFlares(LW6Scene& scene, SceneItem* camera, std::vector<CullingPlane*>& occluders,
                                  double time) {
+    Renderer* renderer = rendererOf(scene);
+    if (scene.m_renderDepth != 1 || !camera || !renderer || !renderer->m_currentDevice) return;
+    gfx::Device& device = *renderer->m_currentDevice;
+    std::vector<Light*> flaring;
+    for (Light* light : lightsOf(scene))
+        if (light->m_flares) flaring.push_back(light);
+    const int view = scene.m_renderDepth;
+    bool visible = false;
+    // Every set is asked: each keeps its own fade going.
+    for (Light* light : flaring) visible |= light->m_flares->updateFlareVisibility(view, *camera, occluders, time);
+    if (!visible || !renderer->m_flares) return;
+
+    *renderer->m_switches->m_isFogEnabled = 0;
+    device.setRenderState(gfx::RS_FOGENABLE, 0);
+    uint32_t savedCull = gfx::CULL_CCW;
+    device.getRenderState(gfx::RS_CULLMODE, savedCull);
+    device.setRenderState(gfx::RS_CULLMODE, gfx::CULL_CCW);
+    device.setRenderState(gfx::RS_LIGHTING, 0);
+    device.setRenderState(gfx::RS_ZWRITEENABLE, 0);
+    device.setRenderState(gfx::RS_ALPHATESTENABLE, 0);
+    renderer->m_constants->m_world = Matrix4x3::identity();
+    renderer->m_constants->m_derivedCurrent = false;
+    setTransform(device, gfx::TS_WORLD, Matrix4x3::identity());
+    device.setVertexShader(nullptr);
+    device.setPixelShader(nullptr);
+    device.setRenderState(gfx::RS_ZENABLE, 0);
+    device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer->m_colorWriteMask);
+    device.setRenderState(gfx::RS_ALPHABLENDENABLE, 1);
+    device.setRenderState(gfx::RS_SRCBLEND, gfx::BLEND_SRCALPHA);
+    device.setRenderState(gfx::RS_DESTBLEND, gfx::BLEND_ONE);
+    device.setSamplerState(0, gfx::SAMP_MIPFILTER, gfx::TEXF_LINEAR);
+    device.setSamplerState(0, gfx::SAMP_MAGFILTER, gfx::TEXF_LINEAR);
+    device.setTextureStageState(0, gfx::TSS_TEXCOORDINDEX, 0);
+    device.setTextureStageState(0, gfx::TSS_TEXTURETRANSFORMFLAGS, gfx::TTFF_DISABLE);
+    device.setTextureStageState(0, gfx::TSS_COLOROP, gfx::TOP_MODULATE);
+    device.setTextureStageState(0, gfx::TSS_COLORARG1, gfx::TA_TEXTURE);
+    device.setTextureStageState(0, gfx::TSS_COLORARG2, gfx::TA_TFACTOR);
+    device.setTextureStageState(0, gfx::TSS_ALPHAOP, gfx::TOP_MODULATE);
+    device.setTextureStageState(0, gfx::TSS_ALPHAARG1, gfx::TA_TEXTURE);
+    device.setTextureStageState(0, gfx::TSS_ALPHAARG2, gfx::TA_TFACTOR);
+    device.setTextureStageState(1, gfx::TSS_COLOROP, gfx::TOP_DISABLE);
+    for (Light* light : flaring)
+        if (light->m_lensFlare) light->m_flares->drawFlares(view, *camera, time);
+
+    // The query point is tested against the depth of what was drawn, seen by nobody.
+    device.setRenderState(gfx::RS_ZENABLE, 1);
+    device.setRenderState(gfx::RS_COLORWRITEENABLE, 0);
+    device.setRenderState(gfx::RS_ALPHABLENDENABLE, 0);
+    device.setTextureStageState(0, gfx::TSS_COLOROP, gfx::TOP_DISABLE);
+    device.setTexture(0, nullptr);
+    device.setRenderState(gfx::RS_POINTSIZE, floatBits(4.0f));
+    for (Light* light : flaring)
+        if (light->m_lensFlare) light->m_flares->issueOcclusionQuery(view, *camera, time);
+
+    device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer->m_colorWriteMask);
+    device.setRenderState(gfx::RS_CULLMODE, savedCull);
 }
 
 void ScenePasses::updateParticles(LW6Scene& scene, SceneItem* camera, double time) {

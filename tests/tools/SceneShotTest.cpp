@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <stb_image.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tools/lightwave/Lwo2Writer.h"
+#include "tools/lightwave/LwsWriter.h"
+#include "tools/sarpack/ArchiveWriter.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+constexpr int WIDTH = 320, HEIGHT = 240;
+
+// A 4 x 4 green and white checker as a 24-bit BMP.
+std::string checkerBmp() {
+    auto put32 = [](std::string& s, uint32_t v) {
+        for (int i = 0; i < 4; ++i) s.push_back(char(v >> (8 * i)));
+    };
+    std::string bmp = "BM";
+    put32(bmp, 54 + 48);
+    put32(bmp, 0);
+    put32(bmp, 54);
+    put32(bmp, 40);
+    put32(bmp, 4);
+    put32(bmp, 4);
+    bmp += std::string("\x01\x00\x18\x00", 4);
+    for (int i = 0; i < 6; ++i) put32(bmp, 0);
+    for (int i = 0; i < 16; ++i) bmp += ((i + i / 4) & 1) ? std::string("\xff\xff\xff", 3) : std::string("\x00\xc0\x00", 3);
+    return bmp;
+}
+
+// An upright quad (or a flat one when `flat`) of half sizes w and h around the layer's origin.
+Lwo2Layer quadLayer(uint16_t number, uint16_t surface, float w, float h, bool flat = false) {
+    Lwo2Layer layer;
+    layer.number = number;
+    layer.name = "layer" + std::to_string(number);
+    // Clockwise as seen from the front: a flat quad faces up, an upright one the camera.
+    if (flat)
+        layer.points = {{-w, 0, -h}, {-w, 0, h}, {w, 0, h}, {w, 0, -h}};
+    else
+        layer.points = {{-w, -h, 0}, {-w, h, 0}, {w, h, 0}, {w, -h, 0}};
+    layer.polygonLists.push_back({"FACE", {{{0, 1, 2, 3}}}});
+    layer.polygonTags.push_back({"SURF", {{0, surface}}});
+    return layer;
+}
+
+Lwo2Layer cubeLayer(uint16_t number, uint16_t surface, bool coloured) {
+    Lwo2Layer layer;
+    layer.number = number;
+    layer.name = "cube" + std::to_string(number);
+    layer.points = {{-0.5f, 0, -0.5f}, {0.5f, 0, -0.5f}, {0.5f, 1, -0.5f}, {-0.5f, 1, -0.5f},
+                    {-0.5f, 0, 0.5f},  {0.5f, 0, 0.5f},  {0.5f, 1, 0.5f},  {-0.5f, 1, 0.5f}};
+    layer.polygonLists.push_back(
+        {"FACE", {{{0, 1, 2, 3}}, {{4, 7, 6, 5}}, {{0, 4, 5, 1}}, {{1, 5, 6, 2}}, {{2, 6, 7, 3}}, {{3, 7, 4, 0}}}});
+    Lwo2PolygonTags tags;
+    for (uint32_t i = 0; i < 6; ++i) tags.tags.push_back({i, surface});
+    layer.polygonTags.push_back(tags);
+    Lwo2VertexMap uv{"TXUV", "UVMap", false, std::nullopt, {}};
+    Lwo2VertexMap paint{"RGB ", "Paint", false, std::nullopt, {}};
+    for (uint32_t i = 0; i < 8; ++i) {
+        uv.entries.push_back({i, 0, {(i & 1) ? 1.0f : 0.0f, (i & 2) ? 1.0f : 0.0f}});
+        paint.entries.push_back({i, 0, {1.0f, i / 8.0f, 0.0f}});
+    }
+    layer.vertexMaps.push_back(coloured ? paint : uv);
+    return layer;
+}
+
+// Lit by itself, so its colour reads back as set (but for fog).
+Lwo2Surface glowing(const std::string& name, std::array<float, 3> rgb, float transparency = 0.0f) {
+    Lwo2Surface s;
+    s.name = name;
+    s.color = Lwo2ColorValue{rgb, 0};
+    s.values = {{"LUMI", {1.0f, 0}}, {"DIFF", {0.0f, 0}}};
+    if (transparency > 0.0f) s.values.push_back({"TRAN", {transparency, 0}});
+    s.sidedness = 3;
+    return s;
+}
+
+std::string lwo(const Lwo2Object& object) {
+    Lwo2Writer writer;
+    writer.writeObject(object);
+    std::vector<uint8_t> bytes = writer.bytes();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Layers: 0 mirror floor, 1 red cube, 2 textured cube, 3 painted cube, 4 and 5
+// the red and blue glass panes, 6 the far wall, 7 the screen before the flare.
+Lwo2Object demoObjects() {
+    Lwo2Object object;
+    object.tags = {"Mirror", "Red", "Crate", "Paint", "RedGlass", "BlueGlass", "Wall", "Screen"};
+    object.layers = {quadLayer(0, 0, 10.0f, 20.0f, true), cubeLayer(1, 1, false), cubeLayer(2, 2, false),
+                     cubeLayer(3, 3, true),               quadLayer(4, 4, 1.0f, 0.6f), quadLayer(5, 5, 1.0f, 0.6f),
+                     quadLayer(6, 6, 60.0f, 40.0f),        quadLayer(7, 7, 0.6f, 1.0f)};
+    Lwo2Clip image;
+    image.index = 1;
+    image.still = "images/checker.bmp";
+    object.clips.push_back(image);
+
+    // Half see-through, so the reflection behind it shows.
+    Lwo2Surface mirror = glowing("Mirror", {0.1f, 0.1f, 0.1f}, 0.5f);
+    mirror.values.push_back({"REFL", {1.0f, 0}});
+    mirror.reflectionOptions = 0;
+    Lwo2Surface crate = glowing("Crate", {1.0f, 1.0f, 1.0f});
+    Lwo2Block texture;
+    texture.textureMap = Lwo2TextureMap{};
+    texture.textureMap->size = Lwo2TextureVector{{1.0f, 1.0f, 1.0f}};
+    texture.projection = 5;
+    texture.image = 1;
+    texture.wrap = std::array<uint16_t, 2>{1, 1};
+    texture.vertexMap = "UVMap";
+    crate.blocks.push_back(texture);
+    Lwo2Surface paint = glowing("Paint", {1.0f, 1.0f, 1.0f});
+    paint.vertexColors.push_back({{1.0f, 0}, "RGB ", "Paint"});
+    object.surfaces = {mirror,
+                       glowing("Red", {1.0f, 0.0f, 0.0f}),
+                       crate,
+                       paint,
+                       glowing("RedGlass", {1.0f, 0.0f, 0.0f}, 0.5f),
+                       glowing("BlueGlass", {0.0f, 0.0f, 1.0f}, 0.5f),
+                       glowing("Wall", {0.0f, 0.0f, 0.0f}),
+                       glowing("Screen", {0.0f, 0.0f, 0.0f})};
+    return object;
+}
+
+LwsObject placed(int layer, std::array<float, 3> position, const char* file = "objects/demo.lwo") {
+    LwsObject object;
+    object.fileName = file;
+    object.layer = layer;
+    object.item.motion = lwsStillMotion(position);
+    object.unaffectedByFog = 0;
+    return object;
+}
+
+LwsScene demoScene() {
+    LwsScene scene;
+    scene.firstFrame = 0;
+    scene.lastFrame = 60;
+    scene.objects = {placed(1, {0, 0, 10}), placed(2, {-1.5f, 0, 10}), placed(3, {-3.5f, 0, 12}),
+                     placed(4, {-5.5f, 0, 14}), placed(5, {2.0f, 1.6f, 8}), placed(6, {2.6f, 2.0f, 9}),
+                     placed(7, {0, 0, 60}), placed(8, {-2.0f, 3.0f, 15})};
+    // The painted cube turns: keys at 0 and 2 seconds.
+    LwsEnvelope turn;
+    turn.keys = {{0.0f, 0.0f, 3}, {3.14159f, 2.0f, 3}};
+    scene.objects[3].item.motion->channels[3].envelope = turn;
+
+    // The culling plane stands in front of the flare screen's left half only, so it hides nothing drawn.
+    LwsObject plane = placed(1, {-40.0f, 20.0f, 50.0f}, "objects/CullingPlane.lwo");
+    plane.unseenByCamera = true;
+    scene.objects.push_back(plane);
+
+    LwsObject smoke;
+    smoke.nullName = "Smoke";
+    smoke.item.motion = lwsStillMotion({4.0f, 0.5f, 12.0f});
+    LwsEmitter emitter;
+    emitter.particleCount = 50;
+    smoke.emitter = emitter;
+    LwsGravity gravity;
+    gravity.vec1 = {0.0f, -1.0f, 0.0f};
+    smoke.gravities.push_back(gravity);
+    smoke.winds.push_back(LwsWind{});
+    scene.objects.push_back(smoke);
+
+    const char* names[3] = {"Sun", "Bulb", "Spot"};
+    for (int type = 0; type < 3; ++type) {
+        LwsLight light;
+        light.name = names[type];
+        light.type = type;
+        light.item.motion = lwsStillMotion({-2.0f + 2.0f * type, 4.0f, 14.0f + type}, {0.0f, 45.0f, 0.0f});
+        light.color = std::array<LwsValue, 3>{1.0f, 1.0f, 1.0f};
+        light.intensity = LwsValue(1.0f);
+        light.range = LwsValue(40.0f);
+        if (type == 2) {
+            light.coneAngle = LwsValue(30.0f);
+            light.edgeAngle = LwsValue(5.0f);
+        }
+        if (type == 1) {
+            light.lensFlare = 1;
+            light.flareIntensity = LwsValue(1.0f);
+            light.item.motion = lwsStillMotion({-2.0f, 3.0f, 16.0f});
+        }
+        scene.lights.push_back(light);
+    }
+    LwsCamera camera;
+    camera.item.motion = lwsStillMotion({0.0f, 1.0f, 0.0f});
+    camera.zoomFactor = LwsValue(3.2f);
+    scene.cameras.push_back(camera);
+    scene.backdropColor = std::array<float, 3>{0.0f, 0.0f, 0.0f};
+    scene.fogType = 1;
+    scene.fogMinDistance = 5.0f;
+    scene.fogMaxDistance = 40.0f;
+    scene.fogColor = std::array<float, 3>{0.2f, 0.6f, 0.9f};
+    return scene;
+}
+
+class SceneShotTest : public ::testing::Test {
+protected:
+    struct Picture {
+        int width = 0, height = 0;
+        std::vector<uint8_t> rgb;
+        std::array<int, 3> at(int x, int y) const {
+            const uint8_t* p = &rgb[(size_t(y) * width + x) * 3];
+            return {p[0], p[1], p[2]};
+        }
+    };
+    // Pixel of a world point: the camera stands at (0, 1, 0) looking along +z with scales 2.4 and 3.2.
+    static void project(float x, float y, float z, int& px, int& py) {
+        px = int((x / z * 2.4f + 1.0f) * 0.5f * WIDTH);
+        py = int((1.0f - (y - 1.0f) / z * 3.2f) * 0.5f * HEIGHT);
+    }
+    bool shoot(Picture& picture, std::string& output) {
+        ArchiveWriter writer;
+        writer.add("objects/demo.lwo", lwo(demoObjects()), 3);
+        Lwo2Object planeObject;
+        planeObject.tags = {"Plane"};
+        planeObject.layers = {quadLayer(0, 0, 20.0f, 20.0f)};
+        planeObject.surfaces = {glowing("Plane", {1.0f, 1.0f, 1.0f})};
+        writer.add("objects/CullingPlane.lwo", lwo(planeObject), 3);
+        writer.add("images/checker.bmp", checkerBmp(), 3);
+        writer.add("scenes/demo.lws", LwsWriter().write(demoScene()), 3);
+        std::string error;
+        if (!writer.write(m_dir.file("data.sar"), error)) return false;
+        std::string command = std::string(SCENE_SHOT_PATH) + " " + m_dir.file("data.sar") + " scenes/demo.lws " +
+                              m_dir.file("shot.png") + " --time 1.0 --size " + std::to_string(WIDTH) + "x" +
+                              std::to_string(HEIGHT) + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return false;
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+        if (pclose(pipe) != 0) return false;
+        int channels = 0;
+        stbi_uc* pixels = stbi_load(m_dir.file("shot.png").c_str(), &picture.width, &picture.height, &channels, 3);
+        if (!pixels) return false;
+        picture.rgb.assign(pixels, pixels + size_t(picture.width) * picture.height * 3);
+        stbi_image_free(pixels);
+        if (const char* keep = std::getenv("PLIMZOR_SCENE_SHOT_PNG")) std::rename(m_dir.file("shot.png").c_str(), keep);
+        return picture.width == WIDTH && picture.height == HEIGHT;
+    }
+    TempDir m_dir;
+};
+
+} // namespace
+
+TEST_F(SceneShotTest, DemoSceneShowsFogMirrorAndGlassInOrder) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
+    Picture picture;
+    std::string output;
+    ASSERT_TRUE(shoot(picture, output)) << output;
+    std::printf("%s", output.c_str());
+
+    // The far wall lies beyond the fog's end: nothing but fog colour.
+    int x, y;
+    project(0.0f, 8.0f, 60.0f, x, y);
+    std::array<int, 3> fog = picture.at(x, y);
+    EXPECT_NEAR(fog[0], 51, 6);
+    EXPECT_NEAR(fog[1], 153, 6);
+    EXPECT_NEAR(fog[2], 230, 6);
+
+    // The red cube over the floor shows in the mirror below it; beside it the floor is dark.
+    project(-1.5f, -0.5f, 10.0f, x, y);
+    std::array<int, 3> reflection = picture.at(x, y);
+    int sideX, sideY;
+    project(0.5f, -0.5f, 10.0f, sideX, sideY);
+    std::array<int, 3> floor = picture.at(sideX, sideY);
+    EXPECT_GT(reflection[0], floor[0] + 60) << "mirror image missing";
+
+    // Where the panes overlap, the near red one is blended last, over the blue: the overlap
+    // is nearer to what red over the blue-only pixel gives than to the other way round.
+    int redX, redY, blueX, blueY, bothX, bothY;
+    project(1.2f, 1.1f, 8.0f, redX, redY);
+    project(3.5f, 2.5f, 9.0f, blueX, blueY);
+    project(2.5f, 1.9f, 8.0f, bothX, bothY);
+    std::array<int, 3> red = picture.at(redX, redY), blue = picture.at(blueX, blueY),
+                       both = picture.at(bothX, bothY), back = picture.at(2, 2);
+    int redLast = 0, blueLast = 0;
+    for (int c = 0; c < 3; ++c) {
+        redLast += std::abs(both[c] - (red[c] - back[c] / 2 + blue[c] / 2));
+        blueLast += std::abs(both[c] - (blue[c] - back[c] / 2 + red[c] / 2));
+    }
+    EXPECT_LT(redLast + 20, blueLast) << "transparent panes drawn out of order";
+}

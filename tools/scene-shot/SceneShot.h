@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Renders one camera of a scene file from an archive at one time through the
+// GL device and saves the picture as PNG.
+class SceneShot {
+public:
+    struct Options {
+        std::string archive;
+        std::string scene;
+        std::string output;
+        int camera = 0;
+        double time = 0.0;
+        uint32_t width = 640;
+        uint32_t height = 480;
+    };
+
+    // Options from the command line; false with a message in `error`.
+    static bool parse(const std::vector<std::string>& arguments, Options& options, std::string& error);
+    // Renders and writes the picture; false with a message in `error`.
+    // `frameMilliseconds` gets the time the last frame took.
+    static bool run(const Options& options, double& frameMilliseconds, std::string& error);
+    // Frames drawn before the shot: particles need a history, and lens flares
+    // read the visibility the previous frame measured.
+    static constexpr int WARM_UP_FRAMES = 30;
+};

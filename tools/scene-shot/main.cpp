@@ -1,0 +1,21 @@
+#include <cstdio>
+
+#include "tools/scene-shot/SceneShot.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    SceneShot::Options options;
+    std::string error;
+    if (!SceneShot::parse(arguments, options, error)) {
+        std::fprintf(stderr, "%s\nusage: scene-shot ARCHIVE SCENE OUT.png [--camera N] [--time SECONDS] [--size WxH]\n",
+                     error.c_str());
+        return 2;
+    }
+    double milliseconds = 0.0;
+    if (!SceneShot::run(options, milliseconds, error)) {
+        std::fprintf(stderr, "scene-shot: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("frame: %.3f ms\n", milliseconds);
+    return 0;
+}
