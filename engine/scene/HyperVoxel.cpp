@@ -1,6 +1,11 @@
 #include "engine/scene/HyperVoxel.h"
 
+#include "engine/render/Renderer.h"
+#include "engine/render/ShaderConstants.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/ScenePasses.h"
 #include "engine/scene/TextureLayer.h"
+#include "sys/gfx/Device.h"
 
 HyperVoxel::HyperVoxel(Renderer* renderer) : m_renderer(renderer) {}
 
@@ -18,4 +23,19 @@ template <typename Visit> void HyperVoxel::forEachValue(Visit visit) {
 
 void HyperVoxel::evaluate(double time) {
     forEachValue([time](AnimatedValue& value) { value.evaluate(time); });
+}
+
+void HyperVoxel::beginDraw(double time, Camera& camera, Matrix4x3& view) {
+    if (!camera.m_projValid) camera.updateProjMatrix(time);
+    camera.getInvMatrix(view, time, 1);
+    evaluate(time);
+}
+
+void HyperVoxel::setTransform(uint32_t type, const Matrix4x3& matrix) {
+    ShaderConstants& constants = *m_renderer->m_constants;
+    if (type == sys::gfx::TS_WORLD) constants.m_world = matrix;
+    else if (type == sys::gfx::TS_VIEW) constants.m_view = matrix;
+    else if (type == sys::gfx::TS_PROJECTION) constants.m_projection = matrix;
+    constants.m_derivedCurrent = false;
+    ScenePasses::setTransform(*m_renderer->m_currentDevice, type, matrix);
 }

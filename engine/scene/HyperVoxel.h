@@ -51,6 +51,13 @@ public:
     bool m_maintainVolume = false;
     std::vector<std::unique_ptr<TextureLayer>> m_layers;
 
+protected:
+    // What both kinds do first: the camera's projection made current, the
+    // view matrix read, the values brought to the time.
+    void beginDraw(double time, Camera& camera, Matrix4x3& view);
+    // A device transform with the renderer's shader constant of the same kind.
+    void setTransform(uint32_t type, const Matrix4x3& matrix);
+
 private:
     template <typename Visit> void forEachValue(Visit visit);
 };
