@@ -171,33 +171,71 @@ protected:
         unsetenv("PLIMZOR_SETTINGS");
     }
 
+    // The camera stands 10 back from the origin and looks along +z.
+    void placeCamera() {
+        gfx::Device& device = *m_renderer->m_currentDevice;
+        m_width = int(device.presentParams().backBufferWidth), m_height = int(device.presentParams().backBufferHeight);
+        m_camera->m_channels[SceneItem::POS_Z].constant = -10.0f;
+        const float zn = 0.5f, zf = 50.0f, scale = 1.5f;
+        Matrix4x3 projection{};
+        projection.at(0, 0) = scale * float(m_height) / float(m_width);
+        projection.at(1, 1) = scale;
+        projection.at(2, 2) = zf / (zf - zn);
+        projection.at(2, 3) = 1.0f;
+        projection.at(3, 2) = -zn * zf / (zf - zn);
+        m_camera->m_projMatrix = projection;
+        m_camera->m_projValid = true;
+        m_renderer->m_constants->m_projection = projection;
+        m_renderer->m_constants->m_derivedCurrent = false;
+        gfx::Matrix deviceProjection;
+        std::copy(projection.m, projection.m + 16, &deviceProjection.m[0][0]);
+        device.setTransform(gfx::TS_PROJECTION, deviceProjection);
+    }
+    // Draws the pool on a black screen and reads it back, saved as a PNG.
+    void drawFrame(HyperVoxel& look, const Pool& pool, const char* name) {
+        gfx::Device& device = *m_renderer->m_currentDevice;
+        ASSERT_EQ(device.clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), gfx::GFX_OK);
+        ASSERT_EQ(device.beginScene(), gfx::GFX_OK);
+        look.draw(0.0, pool.records, m_camera.get());
+        ASSERT_EQ(device.endScene(), gfx::GFX_OK);
+        gfx::Surface* back = nullptr;
+        ASSERT_EQ(device.getBackBuffer(0, 0, 0, &back), gfx::GFX_OK);
+        m_rgb.assign(size_t(m_width) * m_height * 3, 0);
+        gfx::LockedRect r{};
+        ASSERT_EQ(back->lockRect(r, nullptr, gfx::LOCK_READONLY), gfx::GFX_OK);
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x) {
+                uint32_t p = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.bits) + y * r.pitch)[x];
+                uint8_t* out = &m_rgb[(size_t(y) * m_width + x) * 3];
+                out[0] = uint8_t(p >> 16), out[1] = uint8_t(p >> 8), out[2] = uint8_t(p);
+            }
+        back->unlockRect();
+        back->release();
+        const char* png = std::getenv("PLIMZOR_RENDER_PNG");
+        std::string path = png ? std::string(png) + "." + name + ".png" : m_dir.file(std::string(name) + ".png");
+        EXPECT_TRUE(stbi_write_png(path.c_str(), m_width, m_height, 3, m_rgb.data(), m_width * 3));
+    }
+    // Red, green and blue summed at the pixel of a point of the plane z = 0.
+    int brightness(float wx, float wy) const {
+        float sx = wx * m_camera->m_projMatrix.at(0, 0) / 10.0f, sy = wy * m_camera->m_projMatrix.at(1, 1) / 10.0f;
+        int x = int((sx + 1.0f) * 0.5f * m_width), y = int((1.0f - sy) * 0.5f * m_height);
+        const uint8_t* p = &m_rgb[(size_t(y) * m_width + x) * 3];
+        return int(p[0]) + p[1] + p[2];
+    }
+
     TempDir m_dir;
     std::unique_ptr<RenderDevice> m_render;
     std::unique_ptr<Renderer> m_renderer;
     std::unique_ptr<ObjectContainer> m_container;
     std::unique_ptr<Camera> m_camera;
+    int m_width = 0, m_height = 0;
+    std::vector<uint8_t> m_rgb;
 };
 
 } // namespace
 
 TEST_F(HyperVoxelOnScreen, GlowingSquaresLightThePixelsOfTheirParticles) {
-    gfx::Device& device = *m_renderer->m_currentDevice;
-    int width = int(device.presentParams().backBufferWidth), height = int(device.presentParams().backBufferHeight);
-    // The camera stands 10 back from the origin and looks along +z.
-    m_camera->m_channels[SceneItem::POS_Z].constant = -10.0f;
-    Matrix4x3 projection{};
-    const float zn = 0.5f, zf = 50.0f, scale = 1.5f;
-    projection.at(0, 0) = scale * float(height) / float(width);
-    projection.at(1, 1) = scale;
-    projection.at(2, 2) = zf / (zf - zn);
-    projection.at(2, 3) = 1.0f;
-    projection.at(3, 2) = -zn * zf / (zf - zn);
-    m_renderer->m_constants->m_projection = projection;
-    m_renderer->m_constants->m_derivedCurrent = false;
-    gfx::Matrix deviceProjection;
-    std::copy(projection.m, projection.m + 16, &deviceProjection.m[0][0]);
-    device.setTransform(gfx::TS_PROJECTION, deviceProjection);
-
+    placeCamera();
     HyperVoxelType2 look(m_renderer.get());
     look.m_particleSize.constant = 0.8f;
     look.m_luminosity.constant = 1.0f;
@@ -205,38 +243,21 @@ TEST_F(HyperVoxelOnScreen, GlowingSquaresLightThePixelsOfTheirParticles) {
     Pool pool;
     const Position3 spots[] = {{-3, 2, 0}, {3, 2, 0}, {0, 0, 0}, {-3, -2, 0}, {3, -2, 0}};
     for (int i = 0; i < 5; ++i) pool.live(i * 40, spots[i]);
-
-    ASSERT_EQ(device.clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), gfx::GFX_OK);
-    ASSERT_EQ(device.beginScene(), gfx::GFX_OK);
-    look.draw(0.0, pool.records, m_camera.get());
-    ASSERT_EQ(device.endScene(), gfx::GFX_OK);
+    drawFrame(look, pool, "squares");
     EXPECT_EQ(look.m_quadCount, 5);
-
-    gfx::Surface* back = nullptr;
-    ASSERT_EQ(device.getBackBuffer(0, 0, 0, &back), gfx::GFX_OK);
-    std::vector<uint8_t> rgb(size_t(width) * height * 3);
-    gfx::LockedRect r{};
-    ASSERT_EQ(back->lockRect(r, nullptr, gfx::LOCK_READONLY), gfx::GFX_OK);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint32_t p = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(r.bits) + y * r.pitch)[x];
-            uint8_t* out = &rgb[(size_t(y) * width + x) * 3];
-            out[0] = uint8_t(p >> 16), out[1] = uint8_t(p >> 8), out[2] = uint8_t(p);
-        }
-    back->unlockRect();
-    back->release();
-    const char* png = std::getenv("PLIMZOR_RENDER_PNG");
-    EXPECT_TRUE(stbi_write_png(png ? png : m_dir.file("hypervoxels.png").c_str(), width, height, 3, rgb.data(),
-                               width * 3));
-
-    auto brightness = [&](float wx, float wy) {
-        // Depth 10 in front of the eye.
-        float sx = wx * projection.at(0, 0) / 10.0f, sy = wy * projection.at(1, 1) / 10.0f;
-        int x = int((sx + 1.0f) * 0.5f * width), y = int((1.0f - sy) * 0.5f * height);
-        const uint8_t* p = &rgb[(size_t(y) * width + x) * 3];
-        return int(p[0]) + p[1] + p[2];
-    };
     for (const Position3& spot : spots) EXPECT_GT(brightness(spot.x, spot.y), 300) << spot.x << " " << spot.y;
     EXPECT_EQ(brightness(-1.5f, 1.0f), 0) << "between the particles";
     EXPECT_EQ(brightness(0.0f, 2.0f), 0);
+}
+
+TEST_F(HyperVoxelOnScreen, SliceStacksShowTheirVolumeOnEachParticle) {
+    placeCamera();
+    HyperVoxelType1 look(m_renderer.get());
+    Pool pool;
+    pool.live(10, {-3, 1, 0});
+    pool.live(20, {3, -1, 0});
+    drawFrame(look, pool, "slices");
+    EXPECT_GT(brightness(-3.0f, 1.0f), 200);
+    EXPECT_GT(brightness(3.0f, -1.0f), 200);
+    EXPECT_EQ(brightness(0.0f, 0.0f), 0) << "nothing is drawn at the origin";
 }
