@@ -7,10 +7,10 @@
 
 #include "engine/platform/Math3D.h"
 #include "engine/scene/FlareView.h"
+#include "engine/scene/Light.h"
 
 class CullingPlane;
 class DeviceList;
-class Light;
 class SceneItem;
 class Texture;
 
@@ -42,8 +42,7 @@ public:
 
     // The pool's texture of that name, or null.
     using TextureFinder = std::function<Texture*(const std::string& name)>;
-    // Hands a made texture to its keeper and answers it.
-    using TextureKeeper = std::function<Texture*(std::unique_ptr<Texture>)>;
+    using TextureKeeper = Light::TextureKeeper;
 
     // Without a keeper the set keeps the textures it makes itself.
     FlareSet(DeviceList& devices, Light& light, const TextureFinder& find, const TextureKeeper& keep);
@@ -64,7 +63,6 @@ public:
     // The record the view number stands for now; null when there is none.
     FlareView* viewRecord(int view);
     Texture* texture(int index) const { return index >= 0 && index < TEXTURE_COUNT ? m_textures[index] : nullptr; }
-    sys::gfx::Buffer* vertexBuffer() const { return m_vertexBuffer; }
     size_t viewCount() const { return m_views.size(); }
 
     // Pixels the fullest query counted so far; the occlusion fraction divides by it.
