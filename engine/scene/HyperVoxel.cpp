@@ -1,5 +1,7 @@
 #include "engine/scene/HyperVoxel.h"
 
+#include <cmath>
+
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/scene/Camera.h"
@@ -38,4 +40,9 @@ void HyperVoxel::setTransform(uint32_t type, const Matrix4x3& matrix) {
     else if (type == sys::gfx::TS_PROJECTION) constants.m_projection = matrix;
     constants.m_derivedCurrent = false;
     ScenePasses::setTransform(*m_renderer->m_currentDevice, type, matrix);
+}
+
+bool HyperVoxel::isDrawable(const Particle& particle) {
+    return particle.alive && std::isfinite(particle.position.x) && std::isfinite(particle.position.y) &&
+           std::isfinite(particle.position.z);
 }

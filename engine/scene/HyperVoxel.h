@@ -52,6 +52,8 @@ public:
     std::vector<std::unique_ptr<TextureLayer>> m_layers;
 
 protected:
+    // Alive and somewhere: a record whose position went NaN or infinite draws nothing.
+    static bool isDrawable(const Particle& particle);
     // What both kinds do first: the camera's projection made current, the
     // view matrix read, the values brought to the time.
     void beginDraw(double time, Camera& camera, Matrix4x3& view);

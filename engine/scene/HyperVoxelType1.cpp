@@ -166,7 +166,7 @@ void HyperVoxelType1::draw(double time, const Particle* particles, Camera* camer
     int alive[PARTICLE_RECORDS];
     int aliveCount = 0;
     for (int i = 0; i < PARTICLE_RECORDS; ++i)
-        if (particles[i].alive) alive[aliveCount++] = i;
+        if (isDrawable(particles[i])) alive[aliveCount++] = i;
     void* bits = nullptr;
     bool filled = m_indexBuffer && m_indexBuffer->lock(0, 0, &bits, LOCK_DISCARD) >= 0 && bits;
     if (filled) {

@@ -78,7 +78,7 @@ void HyperVoxelType2::draw(double time, const Particle* particles, Camera* camer
     uint32_t quads = 0;
     for (int i = 0; i < PARTICLE_RECORDS && quads < uint32_t(m_maxSprites); ++i) {
         const Particle& particle = particles[i];
-        if (!particle.alive) continue;
+        if (!isDrawable(particle)) continue;
         const float centre[3] = {particle.position.x, particle.position.y, particle.position.z};
         for (int c = 0; c < CORNERS; ++c) {
             MeshVertex& v = m_vertices[quads * CORNERS + c];
