@@ -18,7 +18,7 @@ constexpr int INDICES_PER_QUAD = 6;
 constexpr uint32_t VERTEX_FORMAT = FVF_XYZ | (1u << FVF_TEXCOUNT_SHIFT) | fvfTexCoordSize3(0);
 constexpr uint32_t INDEX_BYTES =
     uint32_t(HyperVoxelType1::SLICES * HyperVoxel::PARTICLE_RECORDS * INDICES_PER_QUAD * sizeof(uint16_t));
-// Degrees per second the volume's content tumbles by.
+// The volume's content tumbles 14 degrees a second about each axis (in radians here).
 constexpr double TUMBLE_RATE = 14.0 * 0.017453292519943295;
 constexpr int RAMP_SIDE = 32;
 
