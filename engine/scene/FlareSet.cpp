@@ -177,7 +177,9 @@ bool FlareSet::updateFlareVisibility(int view, SceneItem& camera, const std::vec
     float clip[4];
     for (int col = 0; col < 4; ++col)
         clip[col] = p.x * toClip.at(0, col) + p.y * toClip.at(1, col) + p.z * toClip.at(2, col) + toClip.at(3, col);
-    if (camera.isPointOutside(clip)) return false;
+    // A position a broken envelope made NaN passes every view test; it is nowhere.
+    if (!std::all_of(clip, clip + 4, [](float c) { return std::isfinite(c); }) || camera.isPointOutside(clip))
+        return false;
     for (CullingPlane* occluder : occluders)
         if (occluder && occluderHidesPoint(clip, occluderOf(*occluder))) return false;
 
@@ -242,7 +244,8 @@ void FlareSet::drawFlares(int view, SceneItem& camera, double time) {
     if (!record || !record->onScreen || !record->drawnBefore || !m_vertexBuffer || !device) return;
     const float s = record->intensityBefore * occlusionFraction(*record);
     if (!(s > 0.0f)) return;
-    const float a = m_light.m_flareRotation.evaluate(time);
+    float a = m_light.m_flareRotation.evaluate(time);
+    if (!std::isfinite(a)) a = 0.0f;
     const Position3 p = lightInCamera(camera, time);
     ColorRGBA colour = m_light.getColour(time);
     colour.a = std::min(record->edgeFadeBefore, record->edgeFade);

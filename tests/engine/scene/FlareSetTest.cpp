@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -118,6 +119,8 @@ TEST_F(FlareSetTest, CoveredUnansweredOrMissingQueriesDrawNothing) {
     device.m_ready = false;
     EXPECT_EQ(frame(), 0);
     EXPECT_FALSE(flares().updateFlareVisibility(3, camera, {}, 0.0));
+    place(std::nanf(""), 0.0f);
+    EXPECT_FALSE(flares().updateFlareVisibility(1, camera, {}, 0.0));
 
     device.m_refuse = true;
     device.m_ready = true;
