@@ -10,8 +10,11 @@
 #include "engine/platform/Texture.h"
 #include "engine/scene/CullingPlane.h"
 #include "engine/scene/FlareSet.h"
+#include "engine/scene/LW6Scene.h"
 #include "engine/scene/Light.h"
 #include "engine/scene/Mesh.h"
+#include "engine/scene/MetaScene.h"
+#include "tests/engine/scene/MeshTestSupport.h"
 #include "engine/scene/Occluder.h"
 #include "sys/gfx/RecordingDevice.h"
 
@@ -139,6 +142,28 @@ TEST_F(FlareSetTest, OccluderBeforeTheLightHidesIt) {
     camera.updateProjMatrix(0.0);
     ASSERT_TRUE(makeOccluder(plane, camera.m_projMatrix));
     EXPECT_FALSE(flares().updateFlareVisibility(1, camera, {&plane}, 0.0));
+}
+
+class FlareSetInScene : public MeshFixture {};
+
+TEST_F(FlareSetInScene, LightsOfAPoolShareItsFlareTexturesAndGetQueriesBackAfterReset) {
+    MetaScene pool(m_renderer.get());
+    auto* scene = new LW6Scene(&pool);
+    pool.registerScene(scene);
+    for (int i = 0; i < 2; ++i) {
+        scene->m_lights.push_back(std::make_unique<Light>(scene, i));
+        static_cast<Light&>(*scene->m_lights.back()).m_lensFlare = true;
+    }
+    pool.start(nullptr);
+    auto& first = static_cast<Light&>(*scene->m_lights[0]);
+    auto& second = static_cast<Light&>(*scene->m_lights[1]);
+    ASSERT_TRUE(first.m_flares && second.m_flares);
+    EXPECT_EQ(pool.m_textures.size(), 4u);
+    EXPECT_EQ(first.m_flares->texture(FlareSet::RING), second.m_flares->texture(FlareSet::RING));
+    pool.onLostDevice();
+    EXPECT_EQ(first.m_flares->viewCount(), 0u);
+    pool.onResetDevice();
+    EXPECT_EQ(first.m_flares->viewCount(), 1u);
 }
 
 TEST(FlareSetWithoutDevice, LightStillStartsAndShowsNoFlare) {
