@@ -148,10 +148,11 @@ LwsScene demoScene() {
     turn.keys = {{0.0f, 0.0f, 3}, {3.14159f, 2.0f, 3}};
     scene.objects[3].item.motion->channels[3].envelope = turn;
 
-    // The culling plane stands in front of the flare screen's left half only, so it hides nothing drawn.
-    LwsObject plane = placed(1, {-40.0f, 20.0f, 50.0f}, "objects/CullingPlane.lwo");
+    // Up right, a culling plane (never drawn) hides a red cube and a flaring light behind it.
+    LwsObject plane = placed(1, {5.86f, 7.19f, 25.0f}, "objects/CullingPlane.lwo");
     plane.unseenByCamera = true;
     scene.objects.push_back(plane);
+    scene.objects.push_back(placed(2, {7.03f, 7.92f, 30.0f}));
 
     LwsObject smoke;
     smoke.nullName = "Smoke";
@@ -179,12 +180,20 @@ LwsScene demoScene() {
             light.edgeAngle = LwsValue(5.0f);
         }
         if (type == 1) {
+            // Its query point straddles the screen's left edge: partly hidden.
+            light.item.motion = lwsStillMotion({-3.47f, 3.0f, 20.0f});
             light.lensFlare = 1;
+            light.lensFlareOptions = 9;
             light.flareIntensity = LwsValue(1.0f);
-            light.item.motion = lwsStillMotion({-2.0f, 3.0f, 16.0f});
+            light.flareNominalDistance = 5.0f;
         }
         scene.lights.push_back(light);
     }
+    LwsLight hidden = scene.lights[1];
+    hidden.name = "Hidden";
+    hidden.item.motion = lwsStillMotion({8.2f, 9.66f, 35.0f});
+    scene.lights.push_back(hidden);
+
     LwsCamera camera;
     camera.item.motion = lwsStillMotion({0.0f, 1.0f, 0.0f});
     camera.zoomFactor = LwsValue(3.2f);
@@ -217,7 +226,7 @@ protected:
         writer.add("objects/demo.lwo", lwo(demoObjects()), 3);
         Lwo2Object planeObject;
         planeObject.tags = {"Plane"};
-        planeObject.layers = {quadLayer(0, 0, 20.0f, 20.0f)};
+        planeObject.layers = {quadLayer(0, 0, 1.5f, 1.5f)};
         planeObject.surfaces = {glowing("Plane", {1.0f, 1.0f, 1.0f})};
         writer.add("objects/CullingPlane.lwo", lwo(planeObject), 3);
         writer.add("images/checker.bmp", checkerBmp(), 3);
@@ -245,7 +254,7 @@ protected:
 
 } // namespace
 
-TEST_F(SceneShotTest, DemoSceneShowsFogMirrorAndGlassInOrder) {
+TEST_F(SceneShotTest, DemoSceneShowsFogMirrorFlaresOccludersAndGlassInOrder) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
     Picture picture;
     std::string output;
@@ -254,7 +263,7 @@ TEST_F(SceneShotTest, DemoSceneShowsFogMirrorAndGlassInOrder) {
 
     // The far wall lies beyond the fog's end: nothing but fog colour.
     int x, y;
-    project(0.0f, 8.0f, 60.0f, x, y);
+    project(23.4f, 18.2f, 60.0f, x, y);
     std::array<int, 3> fog = picture.at(x, y);
     EXPECT_NEAR(fog[0], 51, 6);
     EXPECT_NEAR(fog[1], 153, 6);
@@ -267,6 +276,17 @@ TEST_F(SceneShotTest, DemoSceneShowsFogMirrorAndGlassInOrder) {
     project(0.5f, -0.5f, 10.0f, sideX, sideY);
     std::array<int, 3> floor = picture.at(sideX, sideY);
     EXPECT_GT(reflection[0], floor[0] + 60) << "mirror image missing";
+
+    // The flare shines beside the screen that half hides its light.
+    project(-3.47f, 3.0f, 20.0f, x, y);
+    x -= 8;
+    std::array<int, 3> flare = picture.at(x, y);
+    EXPECT_GT(flare[0], fog[0] + 40) << "lens flare missing";
+    // Behind the culling plane neither the cube nor the other light's flare shows: only fog.
+    project(7.03f, 8.42f, 30.0f, x, y);
+    EXPECT_NEAR(picture.at(x, y)[0], fog[0], 6) << "object behind the culling plane drawn";
+    project(8.2f, 9.66f, 35.0f, x, y);
+    EXPECT_NEAR(picture.at(x, y)[0], fog[0], 6) << "flare behind the culling plane drawn";
 
     // Where the panes overlap, the near red one is blended last, over the blue: the overlap
     // is nearer to what red over the blue-only pixel gives than to the other way round.
