@@ -24,7 +24,9 @@ public:
         m_drawn.clear();
         for (const DrawRecord& record : list.records()) m_drawn.push_back(record.object->getName());
         if (m_nestedCamera && m_renderDepth == 1) render(m_nestedCamera, time);
+        if (m_drawing) LW6Scene::prepareDrawList(time, camera, list);
     }
+    bool m_drawing = false;
     std::vector<std::string> m_drawn;
     std::vector<int> m_depths;
     SceneItem* m_nestedCamera = nullptr;
@@ -146,4 +148,32 @@ TEST_F(ScenePassesTest, NoCameraOrEmptySceneDrawsNothing) {
     EXPECT_TRUE(drawnAfterRender().empty());
     m_scene->renderToTexture(true, 0.0);
     EXPECT_EQ(m_scene->m_renderDepth, 0);
+}
+
+TEST_F(ScenePassesTest, FixedFunctionEnablesTheEightStrongestOfNineLights) {
+    cube("cube", 10.0f);
+    for (int i = 0; i < 9; ++i) {
+        auto light = std::make_unique<Light>(m_scene.get(), i);
+        light->m_lightType = Light::POINT;
+        light->m_intensity.constant = 0.1f * float(i + 1);
+        light->m_range.constant = 100.0f;
+        light->m_channels[SceneItem::POS_Z].constant = 8.0f;
+        light->m_lightReady = true;
+        m_scene->m_lights.push_back(std::move(light));
+    }
+    m_scene->m_drawing = true;
+    drawnAfterRender();
+    const sys::gfx::DeviceState& state = recording().state();
+    EXPECT_FALSE(state.lightEnabled[0]) << "the weakest light stays off";
+    for (int i = 1; i < 9; ++i) EXPECT_TRUE(state.lightEnabled[i]) << i;
+}
+
+TEST_F(ScenePassesTest, OnlyLinearFogIsDrawn) {
+    m_scene->m_fogType = 1;
+    m_scene->m_fogMaxDistance = 50.0f;
+    drawnAfterRender();
+    EXPECT_EQ(recording().state().renderStates[sys::gfx::RS_FOGENABLE], 0u);
+    m_scene->m_fogType = 3;
+    drawnAfterRender();
+    EXPECT_EQ(recording().state().renderStates[sys::gfx::RS_FOGENABLE], 1u);
 }
