@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/scene/Occluder.h"
 #include "engine/scene/SceneObject.h"
 
 // An occluder object ("AntiPortal.lwo", "CullingPlane.lwo"): never drawn,
@@ -6,4 +7,7 @@
 class CullingPlane : public SceneObject {
 public:
     CullingPlane(ObjectContainer* container, int32_t index);
+
+    // As the last camera that built it saw the plane.
+    Occluder m_occluder;
 };

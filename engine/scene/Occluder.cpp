@@ -1,7 +1,6 @@
 #include "engine/scene/Occluder.h"
 
 #include <cmath>
-#include <unordered_map>
 
 #include "engine/scene/CullingPlane.h"
 #include "engine/scene/Mesh.h"
@@ -13,12 +12,6 @@ constexpr float FACING = 1e-6f;
 constexpr float MIN_DEPTH = 1e-6f;
 // How far (relative) a corner may stray outside another edge's plane before the quad counts as not convex.
 constexpr float CONVEX_SLACK = 1e-5f;
-
-// The culling planes keep no room for it themselves.
-std::unordered_map<const CullingPlane*, Occluder>& occluders() {
-    static std::unordered_map<const CullingPlane*, Occluder> table;
-    return table;
-}
 
 struct Vec {
     float x, y, z;
@@ -47,7 +40,7 @@ Vec toVec(const Normal3& n) { return {n.x, n.y, n.z}; }
 
 } // namespace
 
-const Occluder& occluderOf(const CullingPlane& plane) { return occluders()[&plane]; }
+const Occluder& occluderOf(const CullingPlane& plane) { return plane.m_occluder; }
 
 bool makeOccluder(Occluder& occluder, const Position3* corners, int count, const Matrix4x3& viewProjection) {
     occluder = Occluder{};
@@ -91,7 +84,7 @@ bool makeOccluder(Occluder& occluder, const Position3* corners, int count, const
 }
 
 bool makeOccluder(CullingPlane& plane, const Matrix4x3& viewProjection) {
-    Occluder& occluder = occluders()[&plane];
+    Occluder& occluder = plane.m_occluder;
     occluder = Occluder{};
     const Mesh* mesh = plane.getFirstMesh();
     if (!mesh || mesh->m_polygons.empty()) return false;
