@@ -14,31 +14,11 @@ bool drawingOneOfTwoEyes(const RenderView* renderer) {
 
 } // namespace
 
-Camera::Camera(ObjectContainer* container, int32_t index) : ViewingItem(container, KIND_CAMERA, index) {
+Camera::Camera(ObjectContainer* container, int32_t index) : AxisViewingItem(container, KIND_CAMERA, index) {
     m_zoomFactor.constant = 3.2f;
 }
 
 Camera::~Camera() { m_zoomFactor.clearChannel(); }
-
-Matrix4x3& Camera::getMatrix(Matrix4x3& out, double time, int flag) {
-    if (!m_worldValid) updateMatrix(time);
-    if (!m_viewAxisValid) updateViewAxis();
-    if (flag == 1)
-        multiplyMatrix4x3(out, m_viewAxisMatrix, m_worldMatrix);
-    else
-        out = m_worldMatrix;
-    return out;
-}
-
-Matrix4x3& Camera::getInvMatrix(Matrix4x3& out, double time, int flag) {
-    if (!m_invValid) updateInvMatrix(time);
-    if (!m_viewAxisValid) updateViewAxis();
-    if (flag == 1)
-        multiplyMatrix4x3(out, m_invWorldMatrix, m_invViewAxisMatrix);
-    else
-        out = m_invWorldMatrix;
-    return out;
-}
 
 Viewport Camera::getViewport() {
     if (m_renderer) {
@@ -58,21 +38,12 @@ void Camera::invalidate() {
     if (drawingOneOfTwoEyes(m_renderer)) m_viewAxisValid = false;
 }
 
-void Camera::updateViewAxis() {
-    Matrix4x3 base = Matrix4x3::identity();
-    if (m_viewAxis == ALONG_X)
-        base = Matrix4x3{{0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1}};
-    else if (m_viewAxis == ALONG_Y)
-        base = Matrix4x3{{1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1}};
-    if (drawingOneOfTwoEyes(m_renderer)) {
-        float side = m_renderer->m_currentEye == 0 ? -0.5f : 0.5f;
-        Matrix4x3 offset = Matrix4x3::identity();
-        offset[12] = m_renderer->m_stereoFactors[1] * m_renderer->m_stereoFactors[0] * m_eyeSeparation * side;
-        multiplyMatrix4x3(base, offset, base);
-    }
-    m_viewAxisMatrix = base;
-    invertMatrix4x3(m_invViewAxisMatrix, base);
-    m_viewAxisValid = true;
+void Camera::adjustViewAxis(Matrix4x3& axis) {
+    if (!drawingOneOfTwoEyes(m_renderer)) return;
+    float side = m_renderer->m_currentEye == 0 ? -0.5f : 0.5f;
+    Matrix4x3 offset = Matrix4x3::identity();
+    offset[12] = m_renderer->m_stereoFactors[1] * m_renderer->m_stereoFactors[0] * m_eyeSeparation * side;
+    multiplyMatrix4x3(axis, offset, axis);
 }
 
 void Camera::updateProjMatrix(double time) {

@@ -60,7 +60,7 @@ LightingOptions lightingOptions(const Renderer& renderer, float sceneIntensity) 
     return options;
 }
 
-Light::Light(ObjectContainer* container, int32_t index) : ViewingItem(container, KIND_LIGHT, index) {
+Light::Light(ObjectContainer* container, int32_t index) : AxisViewingItem(container, KIND_LIGHT, index) {
     m_range.constant = 1.0f;
     m_coneAngle.constant = 0.5235988f;
     m_edgeAngle.constant = 0.08726646f;
@@ -83,26 +83,6 @@ void Light::createDeviceObjects() {
     if (m_flares) m_flares->createDeviceObjects();
 }
 
-Matrix4x3& Light::getMatrix(Matrix4x3& out, double time, int flag) {
-    if (!m_worldValid) updateMatrix(time);
-    if (!m_axisMatrixValid) updateAxisMatrix();
-    if (flag == 1)
-        multiplyMatrix4x3(out, m_axisMatrix, m_worldMatrix);
-    else
-        out = m_worldMatrix;
-    return out;
-}
-
-Matrix4x3& Light::getInvMatrix(Matrix4x3& out, double time, int flag) {
-    if (!m_invValid) updateInvMatrix(time);
-    if (!m_axisMatrixValid) updateAxisMatrix();
-    if (flag == 1)
-        multiplyMatrix4x3(out, m_invWorldMatrix, m_axisMatrixInverse);
-    else
-        out = m_invWorldMatrix;
-    return out;
-}
-
 Viewport Light::getViewport() {
     const uint32_t side = m_shadowMapSize > 0 ? uint32_t(m_shadowMapSize) : 0;
     m_viewport = {0, 0, side, side, 0.0f, 1.0f};
@@ -119,17 +99,6 @@ void Light::updateProjMatrix(double time) {
 
 ColorRGBA Light::getColour(double time) {
     return {m_colour[0].evaluate(time), m_colour[1].evaluate(time), m_colour[2].evaluate(time), 1.0f};
-}
-
-void Light::updateAxisMatrix() {
-    if (m_viewAxis == 0)
-        m_axisMatrix = Matrix4x3{{0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1}};
-    else if (m_viewAxis == 1)
-        m_axisMatrix = Matrix4x3{{1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1}};
-    else
-        m_axisMatrix = Matrix4x3::identity();
-    invertMatrix4x3(m_axisMatrixInverse, m_axisMatrix);
-    m_axisMatrixValid = true;
 }
 
 void Light::resetDeviceLight() {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/scene/SceneItem.h"
+#include "engine/scene/AxisViewingItem.h"
 #include "sys/gfx/GfxTypes.h"
 
 class BoundingBox;
@@ -37,7 +37,7 @@ LightingOptions lightingOptions(const Renderer& renderer, float sceneIntensity =
 // A scene light (kind 2): its envelopes become a device light record each
 // frame, it picks the objects it reaches, feeds the shader light arrays, and
 // as a shadow caster it views the scene along its axis.
-class Light : public ViewingItem {
+class Light : public AxisViewingItem {
 public:
     enum LightType { DISTANT = 0, POINT = 1, SPOT = 2 };
     enum FalloffType { FALLOFF_NONE = 0, FALLOFF_LINEAR = 1, FALLOFF_INVERSE = 2, FALLOFF_INVERSE_SQUARE = 3 };
@@ -56,10 +56,6 @@ public:
     Light(ObjectContainer* container, int32_t index);
     ~Light() override;
 
-    // Flag 1: axis matrix x world matrix.
-    Matrix4x3& getMatrix(Matrix4x3& out, double time, int flag) override;
-    // Flag 1: inverse world x inverse axis matrix.
-    Matrix4x3& getInvMatrix(Matrix4x3& out, double time, int flag) override;
     Viewport getViewport() override;
     void updateProjMatrix(double time) override;
 
@@ -87,9 +83,6 @@ public:
     static void sortByIntensity(std::vector<Record>& records);
 
     sys::gfx::Light m_d3dLight{};
-    Matrix4x3 m_axisMatrix = Matrix4x3::identity();
-    Matrix4x3 m_axisMatrixInverse = Matrix4x3::identity();
-    bool m_axisMatrixValid = false;
     bool m_lightReady = false;
     bool m_inRange = false;
     bool m_disabled = false;
@@ -98,7 +91,6 @@ public:
     AnimatedValue m_intensity;
     int32_t m_falloffType = FALLOFF_NONE;
     AnimatedValue m_range;
-    int32_t m_viewAxis = 2;
     AnimatedValue m_coneAngle;
     AnimatedValue m_edgeAngle;
     bool m_noDiffuse = false;
@@ -126,7 +118,6 @@ public:
     Position3 m_objectLightDir = {0.0f, 0.0f, 0.0f};
 
 private:
-    void updateAxisMatrix();
     void resetDeviceLight();
     void createFlareSet(DeviceList& devices, const TextureKeeper& keeper);
     void createShadowMap(DeviceList& devices, const LightingOptions& options);
