@@ -10,6 +10,7 @@
 #include "engine/platform/RenderDevice.h"
 #include "sys/gfx/Device.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WindowedDevice.h"
 
 using namespace sys::gfx;
 
@@ -40,13 +41,8 @@ protected:
     void SetUp() override {
         setenv("PLIMZOR_SETTINGS", m_dir.file("none").c_str(), 1);
         if (!sys::Window::videoAvailable()) GTEST_SKIP() << "no display: the rendering test needs X (xvfb-run -a)";
-        m_render = std::make_unique<RenderDevice>();
-        ASSERT_TRUE(m_render->enumerateAdapters("Error", "no 3D device", "no T&L"));
-        m_render->m_settings->m_windowed = 1;
-        m_render->listFormats();
-        ASSERT_TRUE(m_render->createWindows("Zelkora", nullptr));
-        m_render->m_groups[0]->m_windows[0]->show(true);
-        sys::pumpMessages();
+        m_render = makeWindowedDevice();
+        ASSERT_NE(m_render, nullptr);
         m_device = m_render->m_groups[0]->m_device;
     }
     void TearDown() override {

@@ -22,6 +22,7 @@
 #include "sys/window/Window.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WindowedDevice.h"
 
 namespace gfx = sys::gfx;
 
@@ -135,13 +136,8 @@ protected:
     void SetUp() override {
         setenv("PLIMZOR_SETTINGS", m_dir.file("none").c_str(), 1);
         if (!sys::Window::videoAvailable()) GTEST_SKIP() << "no display: the drawing test needs X (xvfb-run -a)";
-        m_render = std::make_unique<RenderDevice>();
-        ASSERT_TRUE(m_render->enumerateAdapters("Error", "no 3D device", "no T&L"));
-        m_render->m_settings->m_windowed = 1;
-        m_render->listFormats();
-        ASSERT_TRUE(m_render->createWindows("Zelkora", nullptr));
-        m_render->m_groups[0]->m_windows[0]->show(true);
-        sys::pumpMessages();
+        m_render = makeWindowedDevice();
+        ASSERT_NE(m_render, nullptr);
         m_renderer = std::make_unique<Renderer>(*m_render);
         m_container = std::make_unique<ObjectContainer>(m_renderer.get());
         m_camera = std::make_unique<Camera>(m_container.get(), 0);
