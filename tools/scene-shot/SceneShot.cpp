@@ -1,6 +1,7 @@
 #include "tools/scene-shot/SceneShot.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -23,7 +24,7 @@ namespace {
 bool parseNumber(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
-    return !text.empty() && end && *end == '\0';
+    return !text.empty() && end && *end == '\0' && std::isfinite(value);
 }
 
 bool parseSize(const std::string& text, uint32_t& width, uint32_t& height) {
@@ -54,7 +55,7 @@ bool SceneShot::parse(const std::vector<std::string>& arguments, Options& option
         const std::string& value = arguments[++i];
         double number = 0.0;
         if (argument == "--camera") {
-            if (!parseNumber(value, number) || number < 0.0 || number != double(int(number))) {
+            if (!parseNumber(value, number) || number < 0.0 || number > 65535.0 || number != std::floor(number)) {
                 error = "bad camera number: " + value;
                 return false;
             }
