@@ -10,6 +10,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/Light.h"
 #include "engine/scene/ObjectPass.h"
+#include "engine/scene/ParticleEmitter.h"
 #include "engine/scene/SceneObject.h"
 #include "tests/engine/scene/MeshTestSupport.h"
 
@@ -176,4 +177,17 @@ TEST_F(ScenePassesTest, OnlyLinearFogIsDrawn) {
     m_scene->m_fogType = 3;
     drawnAfterRender();
     EXPECT_EQ(recording().state().renderStates[sys::gfx::RS_FOGENABLE], 1u);
+}
+
+TEST_F(ScenePassesTest, FirstParticlePassOnlyRecordsTheTimeAndNestedRendersLeaveParticlesAlone) {
+    SceneObject& owner = cube("smoke", 10.0f);
+    m_scene->m_emitters.push_back(std::make_unique<ParticleEmitter>(&owner));
+    ParticleEmitter& emitter = *m_scene->m_emitters.back();
+    m_scene->render(m_camera, 1.0);
+    EXPECT_EQ(m_scene->m_lastParticleTime, 1.0);
+    EXPECT_EQ(emitter.getEmittedTotal(), 0);
+    m_scene->m_nestedCamera = m_scene->createCamera(false);
+    m_scene->render(m_camera, 1.5);
+    EXPECT_EQ(m_scene->m_lastParticleTime, 1.5);
+    EXPECT_GT(emitter.getEmittedTotal(), 0);
 }
