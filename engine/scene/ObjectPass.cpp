@@ -61,7 +61,6 @@ bool scaledAway(SceneObject& object, double time) {
 
 void copyMatrix(float* out, const Matrix4x3& m) { std::memcpy(out, m.m, sizeof m.m); }
 
-
 } // namespace
 
 void ObjectPass::depthRange(const SceneItem& camera, float& nearDistance, float& farDistance) {

@@ -131,7 +131,8 @@ void ScenePasses::render(LW6Scene& scene, SceneItem* camera, double time) {
         if (renderer->m_placementHelper->update(scene, time, tester)) ObjectContainer::invalidateItems(scene, camera);
     }
     applyFog(scene, *renderer);
-    if (depth.depth <= 10 && !renderer->m_fixedFunction) renderShadowMaps(scene, *renderer, time);
+    // Once a frame: inside a mirror the stencil states would spoil the maps.
+    if (depth.depth == 1 && !renderer->m_fixedFunction) renderShadowMaps(scene, *renderer, time);
 
     device.setRenderState(gfx::RS_FILLMODE, renderer->m_wireframe ? gfx::FILL_WIREFRAME : gfx::FILL_SOLID);
     device.setRenderState(gfx::RS_ZENABLE, 1);
@@ -148,6 +149,8 @@ void ScenePasses::render(LW6Scene& scene, SceneItem* camera, double time) {
     else
         device.setRenderState(gfx::RS_LIGHTING, 0);
 
+    // Each render keeps its own occluders: a mirror's camera sees through
+    // another projection, where the outer view's occluders would hide the wrong things.
     std::vector<CullingPlane*> occluders;
     ObjectPass::drawObjects(scene, camera, occluders, time);
     drawLensFlares(scene, camera, occluders, time);
