@@ -156,15 +156,21 @@ LwsScene demoScene() {
 
     LwsObject smoke;
     smoke.nullName = "Smoke";
-    smoke.item.motion = lwsStillMotion({4.0f, 0.5f, 12.0f});
+    smoke.item.motion = lwsStillMotion({-5.0f, 4.0f, 20.0f});
     LwsEmitter emitter;
     emitter.particleCount = 50;
     smoke.emitter = emitter;
     LwsGravity gravity;
-    gravity.vec1 = {0.0f, -1.0f, 0.0f};
+    gravity.vec1 = {0.0f, 0.02f, 0.0f};
     smoke.gravities.push_back(gravity);
     smoke.winds.push_back(LwsWind{});
     scene.objects.push_back(smoke);
+
+    LwsHyperVoxel puffs;
+    puffs.objectName = "Smoke";
+    puffs.particleSize = LwsValue(0.3f);
+    puffs.color = std::array<LwsValue, 3>{1.0f, 1.0f, 0.0f};
+    scene.hyperVoxels.push_back(puffs);
 
     const char* names[3] = {"Sun", "Bulb", "Spot"};
     for (int type = 0; type < 3; ++type) {
@@ -254,7 +260,7 @@ protected:
 
 } // namespace
 
-TEST_F(SceneShotTest, DemoSceneShowsFogMirrorFlaresOccludersAndGlassInOrder) {
+TEST_F(SceneShotTest, DemoSceneShowsFogMirrorFlaresOccludersParticlesAndGlassInOrder) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
     Picture picture;
     std::string output;
@@ -287,6 +293,12 @@ TEST_F(SceneShotTest, DemoSceneShowsFogMirrorFlaresOccludersAndGlassInOrder) {
     EXPECT_NEAR(picture.at(x, y)[0], fog[0], 6) << "object behind the culling plane drawn";
     project(8.2f, 9.66f, 35.0f, x, y);
     EXPECT_NEAR(picture.at(x, y)[0], fog[0], 6) << "flare behind the culling plane drawn";
+
+    // The emitter's puffs rise and drift up left, where otherwise only fog is.
+    int puffs = 0;
+    for (int py = 0; py < 40; ++py)
+        for (int px = 20; px < 110; ++px) puffs += std::abs(picture.at(px, py)[0] - fog[0]) > 60;
+    EXPECT_GT(puffs, 20) << "particles missing";
 
     // Where the panes overlap, the near red one is blended last, over the blue: the overlap
     // is nearer to what red over the blue-only pixel gives than to the other way round.
