@@ -11,6 +11,7 @@
 #include "engine/scene/RenderView.h"
 #include "engine/scene/ScenePasses.h"
 #include "sys/gfx/Device.h"
+#include "sys/thread/Clock.h"
 
 namespace gfx = sys::gfx;
 
@@ -28,8 +29,9 @@ const FlareSet::Ghost FlareSet::GHOSTS[GHOST_COUNT] = {
 namespace {
 
 constexpr float VISIBLE = 1e-6f;
-// A query that is still not ready after this many flushes counts as failed.
-constexpr int MAX_QUERY_POLLS = 100000;
+// A query that is still not ready after this long counts as failed; a count
+// of polls would run out early on a busy software renderer.
+constexpr uint32_t MAX_QUERY_WAIT_MS = 2000;
 
 const float QUAD_VERTICES[5][5] = {
     {-0.1f, -0.1f, 0.0f, 0.0f, 0.0f}, {-0.1f, 0.1f, 0.0f, 0.0f, 1.0f}, {0.1f, 0.1f, 0.0f, 1.0f, 1.0f},
@@ -219,7 +221,8 @@ float FlareSet::occlusionFraction(FlareView& record) {
     if (!record.query) return 0.0f;
     uint32_t pixels = 0;
     gfx::HResult result = record.query->getData(&pixels, sizeof pixels, 0);
-    for (int poll = 0; result == gfx::GFX_FALSE && poll < MAX_QUERY_POLLS; ++poll)
+    const uint32_t start = sys::milliseconds();
+    while (result == gfx::GFX_FALSE && sys::milliseconds() - start < MAX_QUERY_WAIT_MS)
         result = record.query->getData(&pixels, sizeof pixels, gfx::GETDATA_FLUSH);
     if (result != gfx::GFX_OK) return 0.0f;
     s_maxQueryPixels = std::max(s_maxQueryPixels, pixels);
