@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/platform/Report.h"
 #include "engine/platform/Texture.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
+#include "engine/scene/Light.h"
 #include "engine/scene/Surface.h"
 #include "engine/scene/TextureLayer.h"
 #include "engine/scene/TextureStages.h"
@@ -206,10 +208,34 @@ void FixedFunctionShader::setupSurface(Surface& surface, double time) {
                  complementIf(layer.m_negative), gfx::TA_CURRENT);
         ++s;
     }
+    if (const Light* spot = surface.m_spotLight) {
+        ENGINE_ASSERT(spot->m_projectorImage && "srf->spotLight() != 0 && srf->spotLight()->texProj != 0");
+        if (spot->m_projectorImage && s < gfx::MAX_STAGES) projectorStage(s++, *spot->m_projectorImage, time);
+    }
     if (s < gfx::MAX_STAGES) {
         device.setTexture(s, nullptr);
         device.setTextureStageState(s, gfx::TSS_COLOROP, gfx::TOP_DISABLE);
     }
+}
+
+// The picture is thrown from the light: camera-space positions through the
+// light's view, projection and bias matrix.
+void FixedFunctionShader::projectorStage(uint32_t stage, Texture& projector, double time) {
+    gfx::Device& device = *m_renderer->m_currentDevice;
+    device.setSamplerState(stage, gfx::SAMP_ADDRESSU, gfx::TADDRESS_BORDER);
+    device.setSamplerState(stage, gfx::SAMP_ADDRESSV, gfx::TADDRESS_BORDER);
+    device.setSamplerState(stage, gfx::SAMP_BORDERCOLOR, 0);
+    device.setSamplerState(stage, gfx::SAMP_MIPFILTER, gfx::TEXF_LINEAR);
+    device.setSamplerState(stage, gfx::SAMP_MAGFILTER, gfx::TEXF_LINEAR);
+    device.setSamplerState(stage, gfx::SAMP_MINFILTER, gfx::TEXF_ANISOTROPIC);
+    device.setTexture(stage, projector.getTexture(time));
+    Matrix4x3 matrix;
+    std::copy(m_renderer->m_constants->m_matWorldLightviewLightprojShadowbias,
+              m_renderer->m_constants->m_matWorldLightviewLightprojShadowbias + 16, &matrix[0]);
+    setStageMatrix(stage, matrix, gfx::TTFF_COUNT3 | gfx::TTFF_PROJECTED);
+    device.setTextureStageState(stage, gfx::TSS_TEXCOORDINDEX, gfx::TSS_TCI_CAMERASPACEPOSITION);
+    setStage(device, stage, gfx::TOP_MODULATE, gfx::TA_TEXTURE, gfx::TA_CURRENT, gfx::TOP_MODULATE, gfx::TA_TEXTURE,
+             gfx::TA_CURRENT);
 }
 
 // An animated layer's vertices carry their raw positions: the layer's matrix at

@@ -4,6 +4,7 @@
 #include "engine/platform/Math3D.h"
 #include "engine/render/ShaderLibrary.h"
 
+class Texture;
 class TextureLayer;
 
 // The default drawing path: no shaders, the device's own material, lights and
@@ -27,6 +28,7 @@ private:
     void transparentStates(Surface& surface, double time, TextureLayer* mask);
     void animatedTransform(uint32_t stage, TextureLayer& layer, double time);
     void sphericalReflectionStage(uint32_t stage, Surface& surface, double time);
+    void projectorStage(uint32_t stage, Texture& projector, double time);
     // Stored for the shaders as well as set on the device.
     void setStageMatrix(uint32_t stage, const Matrix4x3& matrix, uint32_t flags);
     // The channel's first layer in the stages record, or null.

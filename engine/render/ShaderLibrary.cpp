@@ -10,10 +10,11 @@
 #include "engine/render/ShaderCompiler.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
+#include "engine/render/VertexShader.h"
+#include "engine/scene/Light.h"
 #include "engine/scene/Surface.h"
 #include "engine/scene/TextureLayer.h"
 #include "engine/scene/TextureStages.h"
-#include "engine/render/VertexShader.h"
 #include "sys/gfx/Device.h"
 #include "sys/window/MessageBox.h"
 
@@ -134,9 +135,39 @@ void ShaderLibrary::bindSampler(uint32_t sampler, const std::string& name, Surfa
             device.setSamplerState(sampler, gfx::SAMP_ADDRESSU, gfx::TADDRESS_WRAP);
             device.setSamplerState(sampler, gfx::SAMP_ADDRESSV, gfx::TADDRESS_WRAP);
             filters(gfx::TEXF_LINEAR, gfx::TEXF_LINEAR, gfx::TEXF_ANISOTROPIC);
+        } else {
+            texture = bindShadowSampler(sampler, name, surface, time);
         }
     }
     device.setTexture(sampler, texture);
+}
+
+// "ZMAP<j>" and "SPOT<j>" read the surface's spot light: its shadow depth and
+// its cone picture. A light without them leaves the sampler empty.
+gfx::Texture* ShaderLibrary::bindShadowSampler(uint32_t sampler, const std::string& name, Surface& surface,
+                                               double time) {
+    gfx::Device& device = *m_renderer->m_currentDevice;
+    const Light* spot = surface.m_spotLight;
+    for (int j = 0; j < *m_renderer->m_switches->m_numShadows; ++j) {
+        const bool depth = name == "ZMAP" + std::to_string(j);
+        if (!depth && name != "SPOT" + std::to_string(j)) continue;
+        gfx::Texture* texture = nullptr;
+        if (depth) {
+            ENGINE_ASSERT(spot && spot->m_shadowDepthTexture && "srf->spotLight() != 0 && srf->spotLight()->smDepth != 0");
+            if (spot) texture = spot->m_shadowDepthTexture;
+        } else {
+            ENGINE_ASSERT(spot && spot->m_spotTexture && "srf->spotLight() != 0 && srf->spotLight()->texSpot != 0");
+            if (spot && spot->m_spotTexture) texture = spot->m_spotTexture->getTexture(time);
+        }
+        device.setSamplerState(sampler, gfx::SAMP_ADDRESSU, gfx::TADDRESS_BORDER);
+        device.setSamplerState(sampler, gfx::SAMP_ADDRESSV, gfx::TADDRESS_BORDER);
+        device.setSamplerState(sampler, gfx::SAMP_BORDERCOLOR, 0);
+        device.setSamplerState(sampler, gfx::SAMP_MIPFILTER, depth ? gfx::TEXF_NONE : gfx::TEXF_LINEAR);
+        device.setSamplerState(sampler, gfx::SAMP_MAGFILTER, gfx::TEXF_LINEAR);
+        device.setSamplerState(sampler, gfx::SAMP_MINFILTER, gfx::TEXF_ANISOTROPIC);
+        return texture;
+    }
+    return nullptr;
 }
 
 ShaderLibrary::Blend ShaderLibrary::decideBlend(Surface& surface, double time, TextureLayer* mask) {

@@ -13,6 +13,9 @@ class TextureLayer;
 class TextureStages;
 class VertexShader;
 class PixelShader;
+namespace sys::gfx {
+class Texture;
+}
 
 // A shader object decides how one surface buffer is drawn: per-object states,
 // the vertex and pixel shader pair (or the fixed-function pipeline) and the
@@ -72,4 +75,5 @@ private:
     // Shows the compiler's messages at report level 2 and up.
     void showCompileErrors(const std::string& errors) const;
     void bindSampler(uint32_t sampler, const std::string& name, Surface& surface, double time);
+    sys::gfx::Texture* bindShadowSampler(uint32_t sampler, const std::string& name, Surface& surface, double time);
 };

@@ -8,6 +8,7 @@
 #include "engine/platform/Math3D.h"
 #include "engine/scene/TextureStages.h"
 
+class Light;
 class MetaScene;
 class Texture;
 class TextureLayer;
@@ -74,6 +75,9 @@ public:
     int32_t m_reflectionMode = REFLECT_NONE;
     // Not owned: the pool's texture.
     Texture* m_reflectionImage = nullptr;
+    // The spot light projecting onto the surface, with its shadow map; not
+    // owned, and null while nothing assigns one.
+    Light* m_spotLight = nullptr;
     // Set once the SURF chunk has been read; later objects skip it.
     bool m_loaded = false;
     std::vector<std::unique_ptr<TextureLayer>> m_textureLayers;

@@ -6,16 +6,19 @@
 #include "engine/render/FixedFunctionShader.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
+#include "engine/scene/Light.h"
 #include "engine/scene/Surface.h"
 #include "engine/scene/TextureLayer.h"
 #include "engine/scene/TextureStages.h"
 #include "tests/engine/render/RendererTestSupport.h"
+#include "tests/support/ReportCapture.h"
 
 namespace {
 
-class FixedFunctionShaderTest : public ::testing::Test {
+class FixedFunctionShaderTest : public ReportCapture<3> {
 protected:
     void SetUp() override {
+        ReportCapture<3>::SetUp();
         m_renderer = std::make_unique<Renderer>(m_setup.device());
         m_shader = static_cast<FixedFunctionShader*>(m_renderer->m_surfaceShader.get());
         m_shader->m_stages = &m_stages;
@@ -123,4 +126,24 @@ TEST_F(FixedFunctionShaderTest, AnimatedLayerProjectsThroughItsMatrixAtTheTime) 
     EXPECT_FLOAT_EQ(state.texture[2].m[2][0], m.at(2, 2));
     EXPECT_FLOAT_EQ(state.texture[2].m[1][1], m.at(1, 1));
     EXPECT_FLOAT_EQ(m_renderer->m_constants->m_textureStage[2].at(3, 0), m.at(3, 2));
+}
+
+TEST_F(FixedFunctionShaderTest, SpotLightThrowsItsPictureThroughTheLastStageOrIsReportedWithout) {
+    Light spot(nullptr, 0);
+    m_surface.m_spotLight = &spot;
+    m_shader->setupSurface(m_surface, 0.0);
+    EXPECT_NE(lastError().find("srf->spotLight()->texProj != 0"), std::string::npos);
+    const sys::gfx::DeviceState& state = m_setup.recording().state();
+    EXPECT_EQ(state.stageStates[0][sys::gfx::TSS_COLOROP], uint32_t(sys::gfx::TOP_DISABLE));
+
+    spot.m_projectorImage = &m_texture;
+    m_renderer->m_constants->m_matWorldLightviewLightprojShadowbias[12] = 249.0f;
+    m_shader->setupSurface(m_surface, 0.0);
+    EXPECT_EQ(state.stageStates[0][sys::gfx::TSS_TEXCOORDINDEX], uint32_t(sys::gfx::TSS_TCI_CAMERASPACEPOSITION));
+    EXPECT_EQ(state.stageStates[0][sys::gfx::TSS_TEXTURETRANSFORMFLAGS],
+              uint32_t(sys::gfx::TTFF_COUNT3 | sys::gfx::TTFF_PROJECTED));
+    EXPECT_FLOAT_EQ(state.texture[0].m[3][0], 249.0f);
+    EXPECT_EQ(state.samplerStates[0][sys::gfx::SAMP_ADDRESSU], uint32_t(sys::gfx::TADDRESS_BORDER));
+    EXPECT_EQ(state.stageStates[1][sys::gfx::TSS_COLOROP], uint32_t(sys::gfx::TOP_DISABLE));
+    m_surface.m_spotLight = nullptr;
 }

@@ -10,6 +10,7 @@
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
 #include "engine/render/SurfaceShader.h"
+#include "engine/scene/Light.h"
 #include "engine/scene/Surface.h"
 #include "engine/scene/TextureLayer.h"
 #include "tests/engine/render/RendererTestSupport.h"
@@ -176,4 +177,29 @@ TEST_F(ShaderLibraryTest, SamplersBindTheLayerTheirNameAsksFor) {
     EXPECT_EQ(state.samplerStates[0][sys::gfx::SAMP_ADDRESSU], uint32_t(sys::gfx::TADDRESS_CLAMP));
     EXPECT_EQ(state.textures[1], reflection.getTexture(0.0));
     EXPECT_EQ(state.textures[2], nullptr);
+}
+
+TEST_F(ShaderLibraryTest, ShadowSamplersReadTheSurfacesSpotLightAndStayEmptyWithout) {
+    g_reportLevel = 3;
+    ShaderLibrary& shader = *m_renderer->m_plainShader;
+    auto* compiler = new CountingCompiler;
+    compiler->m_samplers = {"ZMAP0", "SPOT0"};
+    shader.m_compiler.reset(compiler);
+    *switches().m_numShadows = 1;
+    ASSERT_TRUE(shader.activate());
+    Surface surface(nullptr, "Road");
+    shader.setupSurface(surface, 0.0);
+    EXPECT_NE(lastError().find("srf->spotLight()->texSpot != 0"), std::string::npos);
+    const sys::gfx::DeviceState& state = m_setup.recording().state();
+    EXPECT_EQ(state.textures[0], nullptr);
+
+    Light spot(nullptr, 0);
+    GeneratedTexture cone(m_renderer.get(), 0);
+    cone.buildSpot(1.0f, 0.1f, 0.5f);
+    spot.m_spotTexture = &cone;
+    surface.m_spotLight = &spot;
+    shader.setupSurface(surface, 0.0);
+    EXPECT_EQ(state.textures[0], nullptr) << "no shadow map was made";
+    EXPECT_EQ(state.textures[1], cone.getTexture(0.0));
+    EXPECT_EQ(state.samplerStates[1][sys::gfx::SAMP_ADDRESSU], uint32_t(sys::gfx::TADDRESS_BORDER));
 }
