@@ -78,13 +78,13 @@ TEST_F(SurfaceTest, LayersAreFiledByKindAndUnusableOnesDropped) {
 
 TEST_F(SurfaceTest, StagesLeaveRoomForSpecularAndTransparency) {
     for (int i = 0; i < 9; ++i) add(TextureLayer::CHANNEL_COLR);
-    TextureLayer* spec = add(TextureLayer::CHANNEL_SPEC);
+    TextureLayer* gloss = add(TextureLayer::CHANNEL_SPEC);
     TextureLayer* tran = add(TextureLayer::CHANNEL_TRAN);
     TextureStages stages;
     surface.buildTextureStages(stages);
     EXPECT_EQ(stages.count, 8);
     EXPECT_EQ(stages.channels[TextureStages::COLR].count, 6);
-    EXPECT_EQ(stages.layers[6], spec);
+    EXPECT_EQ(stages.layers[6], gloss);
     EXPECT_EQ(stages.layers[7], tran);
     EXPECT_EQ(stages.channels[TextureStages::TRAN].first, 7);
 }
