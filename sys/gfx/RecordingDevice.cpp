@@ -23,7 +23,7 @@ void RecordingDevice::makeBackBuffer() {
     if (m_backBuffer) m_backBuffer->release();
     if (m_autoDepth) m_autoDepth->release();
     m_autoDepth = nullptr;
-    // A window's client area stands for a size of 0; the recorder takes the design's window size.
+    // A window's client area stands for a size of 0; the recorder takes the game's own window size.
     if (m_params.backBufferWidth == 0) m_params.backBufferWidth = 960;
     if (m_params.backBufferHeight == 0) m_params.backBufferHeight = 720;
     if (m_params.backBufferFormat == FMT_UNKNOWN) m_params.backBufferFormat = FMT_X8R8G8B8;
