@@ -102,6 +102,8 @@ TEST_F(GameServerTest, RelaysValuesToTheOthersAndReplaysThemToAReadyPlayer) {
     Player& host = join(true);
     host.own() = 11;
     host.client.sendChangedValues();
+    // Stored before the guests join, so none of them has it relayed.
+    ASSERT_TRUE(waitUntil([&] { return m_server.getStoredBytes() > 0; }));
     for (int i = 0; i < 4; ++i) join();
     Player& guest2 = *m_players[2];
     guest2.own() = 22;
