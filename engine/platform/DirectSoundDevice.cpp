@@ -31,7 +31,7 @@ Sound* DirectSoundDevice::createSound(SampleStream* stream, uint32_t flags) {
     bool is3D = (flags & SOUND_3D) != 0;
     // Callers use what they get without asking: a missing stream still gives a sound.
     if (!stream || kind == SOUND_SILENT) {
-        auto* silent = new SilentSound();
+        auto* silent = new SilentSound(stream ? stream->getDuration() : 0.0);
         silent->reset();
         return adopt(silent);
     }

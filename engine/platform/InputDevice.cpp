@@ -15,6 +15,7 @@ void InputDevice::reset() {
     std::memset(m_joyAxes, 0, sizeof m_joyAxes);
     std::memset(m_joyAxesNow, 0, sizeof m_joyAxesNow);
     std::memset(m_joyButtons, 0, sizeof m_joyButtons);
+    m_guiInput = 0;
 }
 
 intptr_t InputDevice::handleMessage(sys::Window& window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -26,6 +26,8 @@ public:
     int32_t m_joyAxes[6];
     int32_t m_joyAxesNow[6];
     uint8_t m_joyButtons[20];
+    // Set while an in-race window or the menu takes the input, so the karts ignore it.
+    uint8_t m_guiInput;
 };
 
 extern InputDevice* g_input;

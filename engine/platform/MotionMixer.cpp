@@ -29,6 +29,14 @@ void MotionMixer::setOffset(int envelope, float offset) {
     m_offset[static_cast<size_t>(envelope)] = offset;
 }
 
+void MotionMixer::setSpeed(int envelope, float speed) {
+    if ((unsigned int)envelope >= m_scale.size()) {
+        ENGINE_ASSERT(!"(unsigned int) envelope < m_speed.size()");
+        return;
+    }
+    m_scale[static_cast<size_t>(envelope)] = speed;
+}
+
 float MotionMixer::evaluate(double time) {
     if (m_channels.empty()) return 0.0f;
     float sum = 0.0f, weightSum = 0.0f;

@@ -21,11 +21,20 @@ public:
     void addChannel(Channel* channel);
     void setIntensity(int envelope, float weight);
     void setOffset(int envelope, float offset);
+    void setSpeed(int envelope, float speed);
+    // A member's weight, time scale and offset; 0 for a member that does not exist.
+    float getIntensity(int envelope) const { return memberValue(m_intensity, envelope); }
+    float getSpeed(int envelope) const { return memberValue(m_scale, envelope); }
+    float getOffset(int envelope) const { return memberValue(m_offset, envelope); }
     Channel* getChannel(size_t index) const { return m_channels[index]; }
 
     std::string m_name;
 
 private:
+    static float memberValue(const std::vector<float>& values, int envelope) {
+        return (unsigned int)envelope < values.size() ? values[static_cast<size_t>(envelope)] : 0.0f;
+    }
+
     std::vector<Channel*> m_channels;
     std::vector<float> m_intensity;
     std::vector<float> m_scale;

@@ -9,3 +9,7 @@ void ActorTrack::setIntensity(float weight) {
 void ActorTrack::setOffset(float offset) {
     for (const auto& [mixer, member] : m_entries) mixer->setOffset(member, offset);
 }
+
+void ActorTrack::setSpeed(float speed) {
+    for (const auto& [mixer, member] : m_entries) mixer->setSpeed(member, speed);
+}

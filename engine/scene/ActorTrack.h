@@ -14,6 +14,7 @@ public:
     void addMotionMixerEntry(MotionMixer* mixer, int member) { m_entries.emplace_back(mixer, member); }
     void setIntensity(float weight);
     void setOffset(float offset);
+    void setSpeed(float speed);
 
     std::string m_name;
     // Not owned: the mixers belong to the items' channels.

@@ -52,6 +52,11 @@ public:
     HyperVoxel* getHyperVoxel() const { return m_hyperVoxel.get(); }
 
     uint32_t m_shadowOptions = 7;
+    // The rider a contact with this object's geom belongs to (a probe ray:
+    // rider x 5 + ray); -1 for the track's own objects.
+    int32_t m_ownerIndex = -1;
+    // Seconds a collected pick-up stays hidden; the race counts it down.
+    float m_hiddenTime = 0.0f;
     // Indices of the scene's lights that leave this object unlit.
     std::vector<int32_t> m_excludedLights;
     bool m_unseenByRays = false;

@@ -79,7 +79,10 @@ TEST(SilentSound, ClockRunsFromPlayAndOnAfterStop) {
     std::unique_ptr<Sound> s(device.createSound(nullptr, 3));
     ASSERT_NE(s, nullptr);
     EXPECT_FALSE(s->isPlaying());
+    // Nothing to play: a one-shot is over at once, a loop goes on.
     s->play(false);
+    EXPECT_FALSE(s->isPlaying());
+    s->play(true);
     EXPECT_TRUE(s->isPlaying());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_NEAR(s->getPosition(), 0.3, 0.1);
@@ -91,6 +94,14 @@ TEST(SilentSound, ClockRunsFromPlayAndOnAfterStop) {
     EXPECT_EQ(s->clone(), nullptr);
     EXPECT_TRUE(static_cast<SilentSound*>(s.get())->reset());
     EXPECT_FALSE(s->isPlaying());
+}
+
+TEST(SilentSound, OneShotEndsWhenItsStreamWouldHave) {
+    SilentSound s(0.15);
+    s.play(false);
+    EXPECT_TRUE(s.isPlaying());
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    EXPECT_FALSE(s.isPlaying());
 }
 
 TEST(NullSoundDevice, ListsItsSoundsUntilTheyAreDeleted) {

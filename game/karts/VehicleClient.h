@@ -1,0 +1,27 @@
+#pragma once
+#include "game/karts/Vehicle.h"
+
+// The kart of a rider driven on another machine: placed each step from the
+// received values, its position carried on by its speed between two of them.
+class VehicleClient : public Vehicle {
+public:
+    VehicleClient(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
+                  uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace, float radius,
+                  float scale, NetControl& client = NetControl::getInstance());
+
+    VehicleClient* asClient() override { return this; }
+    // The last received position, not the extrapolated one.
+    Position3& getPosition(Position3& out) override;
+    const float* getDirection() override { return &m_netDir.get().x; }
+    float getSpeed() override { return m_speed.get(); }
+    void update(double time, double dt) override;
+    void animate(double time) override;
+
+    bool m_hasPosition = false;
+    Position3 m_position = {0.0f, 0.0f, 0.0f};
+    Position3 m_lastNetPos = {0.0f, 0.0f, 0.0f};
+
+private:
+    void setReplicationFlags();
+    void placeAtStart();
+};

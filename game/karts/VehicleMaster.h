@@ -1,0 +1,112 @@
+#pragma once
+#include <deque>
+
+#include "game/karts/Vehicle.h"
+
+// The kart this machine simulates: a scalar speed along a heading, five
+// downward probe rays, the contacts the track's surface kinds write during
+// the physics step, and the replicated values the other machines follow.
+// All speeds, distances and angles are per physics step of 0.01 s.
+class VehicleMaster : public Vehicle {
+public:
+    static constexpr int RAYS = 5;
+    static constexpr int BODY_RAY = 4;
+    static constexpr float NO_GROUND = -100.0f;
+    static constexpr size_t NORMAL_HISTORY = 15;
+    // Bound on the points read from a respawn file.
+    static constexpr size_t MAX_RESPAWN_POINTS = 65536;
+
+    VehicleMaster(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
+                  uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace, float radius,
+                  float scale, NetControl& client = NetControl::getInstance());
+    ~VehicleMaster() override;
+
+    VehicleMaster* asMaster() override { return this; }
+    Position3& getPosition(Position3& out) override;
+    const float* getDirection() override { return m_heading; }
+    float getSpeed() override { return m_curSpeed; }
+    void update(double time, double dt) override;
+    void animate(double time) override;
+
+    // Reactions to the track and to hits.
+    void onSpeedup(SceneObject* pad);
+    void onCrusher();
+    void onStampfer();
+    void startExplosion(const Position3& point);
+    void cancelExtraEffects();
+    void useExtra(float time);
+    void respawn();
+    // False when there is no point to go to.
+    bool findRespawnPoint(Position3& position, float direction[3]);
+    bool findRespawnPointAI(Position3& position, float direction[3]);
+
+    float m_curSpeed;
+    float m_maxSpeed;
+    float m_acceleration = 0.0f;
+    float m_heading[3] = {0.0f, 0.0f, 1.0f};
+    float m_forward[3] = {0.0f, 0.0f, 1.0f};
+    float m_slideVelocity[3] = {0.0f, 0.0f, 1.0f};
+    float m_slideFactor;
+    bool m_reversing = false;
+    bool m_wallHit = false;
+    bool m_airborne = true;
+    Position3 m_lastPos = {0.0f, 0.0f, 0.0f};
+    Position3 m_newPos = {0.0f, 0.0f, 0.0f};
+    float m_fallSpeed = 0.0f;
+
+    // Probe rays 0 to 3 under the wheels, 4 under the body; they belong to the scene.
+    SceneObject* m_ray[RAYS] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+    float m_rayHeight[RAYS] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    int32_t m_raySurface[RAYS] = {0, 0, 0, 0, 0};
+    bool m_rayOverFall[RAYS] = {false, false, false, false, false};
+    std::deque<Normal3> m_groundNormals[RAYS];
+    Position3 m_wallPos = {0.0f, 0.0f, 0.0f};
+    Normal3 m_wallNormal = {0.0f, 0.0f, 0.0f};
+    float m_wallDepth = 0.0f;
+    Position3 m_bumpPos = {0.0f, 0.0f, 0.0f};
+    Normal3 m_bumpNormal = {0.0f, 0.0f, 0.0f};
+    float m_bumpDepth = 0.0f;
+    Vehicle* m_bumpOther = nullptr;
+    SceneObject* m_windObject = nullptr;
+    SceneObject* m_beltObject = nullptr;
+    // Set by slippery ground during the step.
+    bool m_slippery = false;
+
+    // Effect timers in seconds, 0 when idle.
+    float m_frozenTimer = 0.0f;
+    float m_shrinkTimer = 0.0f;
+    float m_stamperTimer = 0.0f;
+    float m_crusherTimer = 0.0f;
+    float m_flashTimer = 0.0f;
+    float m_protectionTime = 0.0f;
+    float m_boost = 0.0f;
+    float m_boostTime = 0.0f;
+    // -1: no rocket; 0 when fired, advanced by the race.
+    float m_rocketTimer = -1.0f;
+    int32_t m_rocketTarget = -1;
+    int32_t m_rocketLockTarget = -1;
+    float m_rocketAim[3] = {0.0f, 0.0f, 0.0f};
+    float m_shrinkerFlight[3] = {0.0f, 0.0f, 0.0f};
+    float m_frosterFlight[3] = {0.0f, 0.0f, 0.0f};
+    float m_soapFlight[SOAP_SLOTS][3] = {};
+
+    std::vector<Position3> m_respawnPoints;
+
+    // Animation: request 0 none, 1 chosen, 2 forced.
+    int32_t m_blendRequest = 0;
+    int32_t m_blendTrack = -1;
+    int32_t m_blendPrevTrack = -1;
+    float m_blendWeight = 1.0f;
+    float m_blendHold = 0.0f;
+
+private:
+    void placeAtStart();
+    void createRays();
+    // Wheel rays from 1.0 above each wheel's pivot, the body ray from `bodyStart`.
+    void aimRays(const Position3& bodyStart, double wheelRayLength);
+    void readRespawnPoints();
+    // Sets a track's weight; -1 is no track.
+    void fadeTrack(int32_t track, float weight);
+    // Steering animation: starts a blend to the track unless it is the target.
+    void chooseBlend(int32_t track);
+};
