@@ -110,7 +110,7 @@ TEST(NullSoundDevice, ListsItsSoundsUntilTheyAreDeleted) {
     std::unique_ptr<Sound> a(device.createSound(nullptr, SOUND_STATIC));
     std::unique_ptr<Sound> b(device.createSound(nullptr, SOUND_STATIC | SOUND_3D));
     EXPECT_EQ(device.getSoundCount(), 2u);
-    b->play(false);
+    b->play(true);
     EXPECT_TRUE(device.isAnyPlaying());
     a.reset();
     EXPECT_EQ(device.getSoundCount(), 1u);
