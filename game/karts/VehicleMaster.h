@@ -103,7 +103,7 @@ private:
     void placeAtStart();
     void createRays();
     // Wheel rays from 1.0 above each wheel's pivot, the body ray from `bodyStart`.
-    void aimRays(const Position3& bodyStart, double wheelRayLength);
+    void aimRays(const Position3& bodyStart, double wheelRayLength, bool firstContact);
     void readRespawnPoints();
     // Sets a track's weight; -1 is no track.
     void fadeTrack(int32_t track, float weight);
