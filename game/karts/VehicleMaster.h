@@ -109,4 +109,22 @@ private:
     void fadeTrack(int32_t track, float weight);
     // Steering animation: starts a blend to the track unless it is the target.
     void chooseBlend(int32_t track);
+
+    // The step's parts, in their order.
+    void countDownTimers(double dt);
+    float chooseAcceleration(bool active, bool finished);
+    void steer(bool active);
+    // Unit direction of this step's motion, blended from the heading and the drift.
+    void motionDirection(float direction[3]) const;
+    void moveFreely(Position3& next, const float direction[3], double time);
+    void placeObjects(const Position3& next, double time);
+    void hidePickUp();
+    void writePose(const Position3& next);
+    void turnWheels();
+    void writeReplicatedValues(const Position3& next);
+    // Contacts the surface kinds wrote during the physics step.
+    void resolveObstacle();
+    void resolveWall(Position3& next, const Position3& start, const float direction[3]);
+    void resolveGround(Position3& next);
+    void resolveBump(Position3& next, const Position3& here);
 };
