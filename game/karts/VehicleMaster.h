@@ -100,7 +100,6 @@ public:
     float m_blendHold = 0.0f;
 
 private:
-    void placeAtStart();
     void createRays();
     // Wheel rays from 1.0 above each wheel's pivot, the body ray from `bodyStart`.
     void aimRays(const Position3& bodyStart, double wheelRayLength, bool firstContact);
@@ -109,4 +108,7 @@ private:
     void fadeTrack(int32_t track, float weight);
     // Steering animation: starts a blend to the track unless it is the target.
     void chooseBlend(int32_t track);
+
+    // The track the animation faded in last, to notice a reaction replacing it.
+    int32_t m_blendShown = -1;
 };
