@@ -132,4 +132,20 @@ private:
 
     // The track the animation faded in last, to notice a reaction replacing it.
     int32_t m_blendShown = -1;
+
+    // The step's parts, in their order.
+    void countDownTimers(double dt);
+    float chooseAcceleration(bool active, bool finished);
+    void steer(bool active);
+    // Unit direction of this step's motion, blended from the heading and the drift.
+    void motionDirection(float direction[3]) const;
+    void moveFreely(Position3& next, const float direction[3], double time);
+    void placeObjects(const Position3& next, double time);
+    void writePose(const Position3& next);
+    void writeReplicatedValues(const Position3& next);
+    // Contacts the surface kinds wrote during the physics step.
+    void resolveObstacle();
+    void resolveWall(Position3& next, const Position3& start, const float direction[3]);
+    void resolveGround(Position3& next);
+    void resolveBump(Position3& next, const Position3& here);
 };
