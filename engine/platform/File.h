@@ -35,3 +35,6 @@ public:
 protected:
     uint32_t m_size = 0;
 };
+
+// The source every loader reads the game's assets through; the program sets it.
+extern File* g_fileSystem;

@@ -15,6 +15,8 @@ class Vehicle;
 class ControllerAI : public Controller {
 public:
     static constexpr int PATHS = 6;
+    // Bound on the records read from one path file.
+    static constexpr uint32_t MAX_PATH_POINTS = 1000000;
 
     // Loads the six paths of the configured track through the file source.
     ControllerAI(Vehicle* vehicle, Config* config, int32_t riderIndex, File* fileSystem);
@@ -49,4 +51,14 @@ public:
     bool m_useExtra = true;
     double m_stuckCheckTime = 0.0;
     Position3 m_stuckCheckPosition = {0.0f, 0.0f, 0.0f};
+
+private:
+    void loadPath(File* fileSystem, int32_t track, int path);
+    // The respawn rewrites the path fields: both back into range before use.
+    void keepPathInRange();
+    // Reverses or respawns a kart that made no progress; true after a respawn.
+    bool checkStuck(const Position3& position, double time);
+    void searchPathIndex(const Position3& position);
+    void steerTo(const Position3& target, const Position3& position);
+    void chooseThrottle(int32_t next);
 };

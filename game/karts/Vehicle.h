@@ -208,6 +208,14 @@ protected:
     // Every member of every track of the actor to weight 0.
     void silenceActor();
     int32_t trackCount() const;
+    // Puts the kart object, its collision body, shadow and camera target on
+    // the rider's "start" null; false, nothing moved, when there is none.
+    bool placeAtStart(Position3& at);
+    // Turns the first `count` wheels about their axles by the angle, from
+    // wheel 0's present rotation.
+    void turnWheels(float angle, int count);
+    // Sinks the pick-up touched last out of sight for ten seconds.
+    void hidePickUp();
 
 private:
     void registerValues();

@@ -23,5 +23,13 @@ public:
 
 private:
     void setReplicationFlags();
-    void placeAtStart();
+    void pushObstacle();
+    void playAnnouncedSounds();
+
+    // What a broken value from the network is replaced by: the last finite one.
+    Normal3 m_finiteDir = {0.0f, 0.0f, 0.0f};
+    float m_finiteSpeed = 0.0f;
+    Matrix4x3 m_finiteMatrix = Matrix4x3::identity();
+    Matrix4x3 m_finiteShadowMatrix = Matrix4x3::identity();
+    Position3 m_finiteColPos = {0.0f, -100.0f, 0.0f};
 };

@@ -100,7 +100,6 @@ public:
     float m_blendHold = 0.0f;
 
 private:
-    void placeAtStart();
     void createRays();
     // Wheel rays from 1.0 above each wheel's pivot, the body ray from `bodyStart`.
     void aimRays(const Position3& bodyStart, double wheelRayLength, bool firstContact);
@@ -109,4 +108,28 @@ private:
     void fadeTrack(int32_t track, float weight);
     // Steering animation: starts a blend to the track unless it is the target.
     void chooseBlend(int32_t track);
+
+    // Crusher and stamper: squashes the kart while the surface's timer is idle.
+    void squash(float& timer, int32_t track);
+    // The explosion model's first surface shows the current explosion type.
+    void showExplosionTexture();
+    void fireRocket(float time);
+    // Kart object, pose and collision body to the position, facing the yaw.
+    void placeAt(const Position3& position, float yaw);
+    // The free point `stepBack` behind the nearest one and the way on from it;
+    // false for an empty list.
+    bool pickRespawnPoint(const std::vector<Position3>& points, int32_t stepBack, Position3& position,
+                          float direction[3], int32_t& index);
+    // Another kart stands closer than two radii.
+    bool isPointTaken(const Position3& point);
+    // At the kart, announced; skipped while the sound still plays.
+    void playUnlessPlaying(int32_t id);
+    // Played at `at` facing the heading, announced at the kart.
+    void soundAt(int32_t id, const Position3& at, bool loop);
+    // Full weight from the time on; -1 is no track.
+    void startTrack(int32_t track, float time, bool normalSpeed);
+    static void hide(SceneObject* object);
+
+    // The track the animation faded in last, to notice a reaction replacing it.
+    int32_t m_blendShown = -1;
 };

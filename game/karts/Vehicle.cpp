@@ -1,0 +1,348 @@
+#include "game/karts/Vehicle.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <ode/objects.h>
+
+#include "engine/platform/Random.h"
+#include "engine/platform/Report.h"
+#include "engine/platform/SampleStream.h"
+#include "engine/platform/Sound.h"
+#include "engine/scene/Actor.h"
+#include "engine/scene/ActorTrack.h"
+#include "engine/scene/LW6Scene.h"
+#include "engine/scene/SceneObject.h"
+#include "engine/platform/MotionMixer.h"
+#include "game/Race.h"
+#include "game/drivers/Controller.h"
+#include "game/karts/VehicleSettings.h"
+
+namespace {
+
+const Position3 ORIGIN = {0.0f, 0.0f, 0.0f};
+const Position3 BELOW_TRACK = {0.0f, -100.0f, 0.0f};
+const Position3 OUT_OF_EARSHOT = {0.0f, -10000.0f, 0.0f};
+// The highest rider index whose nids stay clear of the next value's.
+constexpr int32_t MAX_RIDER_INDEX = 6;
+
+const char* const SHADOW_FILE = "D:\\Vantorik/3dobjects_cars/kart_shadow.lwo";
+const char* const MAGNET_FILE = "D:\\Skorvitane/3dobjects_extras/magnet.lwo";
+const char* const MINE_FILE = "D:\\Skorvitane/3dobjects_extras/miene_02.lwo";
+const char* const ROCKET_FILES[2] = {"D:\\Skorvitane/3dobjects_extras/rakete_2.lwo",
+                                     "D:\\Skorvitane/3dobjects_extras/rakete_1.lwo"};
+const char* const BUBBLE_FILE = "D:\\Skorvitane/3dobjects_extras/bubble.lwo";
+const char* const LASER_FILES[2] = {"D:\\Skorvitane/3dobjects_cars/laserstrahl1.lwo",
+                                    "D:\\Skorvitane/3dobjects_cars/laserstrahl2.lwo"};
+const char* const WEIGHT_FILE = "D:\\Skorvitane/3dobjects_extras/16_tonnen.lwo";
+
+// Draw rows by rider count (0 to 5) and place (0 to 4).
+const int32_t EXTRA_ROWS[30] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1,
+                                0, 1, 2, 2, 2, 0, 1, 1, 2, 2, 0, 1, 1, 2, 2};
+// Cumulative percentages of the first nine kinds of each row.
+const int32_t EXTRA_THRESHOLDS[3][9] = {{25, 30, 40, 50, 55, 65, 80, 85, 95},
+                                        {10, 20, 30, 40, 50, 60, 70, 80, 90},
+                                        {5, 10, 20, 30, 60, 65, 80, 85, 95}};
+const int32_t EXTRA_KINDS[10] = {1, 2, 3, 4, 5, 6, 7, 10, 11, 12};
+
+template <typename T>
+void registerValue(NetValue<T>& value, int32_t nid, const T& initial, const char* name) {
+    value.init(nid, initial);
+    value.setName(name);
+}
+
+void moveOutOfSight(SceneObject* object) {
+    if (object) object->setPosition(BELOW_TRACK);
+}
+
+Position3 translationOf(const Matrix4x3& m) { return {m.m[12], m.m[13], m.m[14]}; }
+
+// Heading, pitch and bank; pitch and bank mirrored as the start nulls carry them.
+void setRotation(SceneObject& object, float heading, float pitch, float bank) {
+    object.m_channels[SceneItem::HEADING].constant = heading;
+    object.m_channels[SceneItem::PITCH].constant = -pitch;
+    object.m_channels[SceneItem::BANK].constant = -bank;
+}
+
+void setScale(SceneObject& object, float scale) {
+    for (int axis = 0; axis < 3; ++axis) object.m_channels[SceneItem::SCALE_X + axis].constant = scale;
+}
+
+void syncBodyRotation(SceneObject& object) {
+    if (!object.m_body) return;
+    dMatrix3 rotation;
+    object.getODERotation(rotation, 0.0);
+    dBodySetRotation(object.m_body, rotation);
+}
+
+} // namespace
+
+Vehicle::Vehicle(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
+                 uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace, float radius,
+                 float scale, NetControl& client)
+    : m_radius(radius), m_scale(scale), m_scene(scene), m_controller(controller), m_settings(settings),
+      m_index(index), m_mopedFile(mopedFile), m_vehicleRecord(vehicleRecord), m_startingPlace(startingPlace),
+      m_client(client) {
+    ENGINE_ASSERT(index >= 0 && index <= MAX_RIDER_INDEX && "rider index out of range");
+    if (!m_settings) m_settings = std::make_unique<VehicleSettings>(0, std::string());
+    registerValues();
+    findSceneObjects();
+    findActorTracks();
+}
+
+Vehicle::~Vehicle() = default;
+
+void Vehicle::registerValues() {
+    const int32_t i = m_index;
+    const Matrix4x3 identity = Matrix4x3::identity();
+    registerValue(m_netPos, 32 + i, ORIGIN, "m_netPos[]");
+    registerValue(m_netDir, 39 + i, Normal3{0.0f, 1.0f, 0.0f}, "m_netDir[]");
+    registerValue(m_lap, 46 + i, -1, "m_lap[]");
+    registerValue(m_rank, 53 + i, 0, "m_rank[]");
+    registerValue(m_trackTime, 74 + i, 0.0f, "m_trackTime[]");
+    registerValue(m_netAngle, 88 + i, 0.0f, "m_netAngle[]");
+    registerValue(m_extra, 95 + i, 0, "m_extra[]");
+    registerValue(m_trackFinished, 102 + i, false, "m_trackFinished[]");
+    registerValue(m_effectMagnetPos, 221 + i, BELOW_TRACK, "m_effectMagnetPos[]");
+    registerValue(m_speed, 151 + i, 0.0f, "m_speed[]");
+    registerValue(m_matrix, 1236 + i, identity, "m_matrix");
+    registerValue(m_cameraReset, 144 + i, true, "m_cameraReset[]");
+    m_netMotionIntensity.init(270 + MOTION_TRACKS * i, 0.0f, "m_netMotionIntensity");
+    m_netMotionSpeed.init(550 + MOTION_TRACKS * i, 0.0f, "m_netMotionSpeed");
+    m_netMotionOffset.init(830 + MOTION_TRACKS * i, 0.0f, "m_netMotionOffset");
+    registerValue(m_rocketPos, 1110 + i, BELOW_TRACK, "m_rocketPos[]");
+    registerValue(m_rocketFired, 1138 + i, 0, "m_rocketFired[]");
+    registerValue(m_rocketAngle, 1145 + i, 0.0f, "m_rocketAngle[]");
+    registerValue(m_rocketAngle2, 1418 + i, 0.0f, "m_rocketAngle2[]");
+    registerValue(m_rocketIndex, 1215 + i, 0, "m_rocketIndex");
+    registerValue(m_targetLocked, 1453 + i, -1, "m_targetLocked");
+    registerValue(m_explosion, 1152 + i, BELOW_TRACK, "m_explosion[]");
+    registerValue(m_explosionBr, 1159 + i, 0.0f, "m_explosionBr[]");
+    registerValue(m_explosionType, 1166 + i, 0, "m_explosionType");
+    registerValue(m_soundStart, 1117 + i, 0, "m_soundStart");
+    registerValue(m_soundStop, 1124 + i, 0, "m_soundStop");
+    registerValue(m_soundPosition, 1131 + i, OUT_OF_EARSHOT, "m_soundPosition");
+    registerValue(m_active, 1173 + i, false, "m_active");
+    registerValue(m_extraRocket, 1208 + i, 0.0f, "m_extraRocket");
+    registerValue(m_effectMagnetObjectIndex, 1229 + i, -1, "m_effectMagnetObjectIndex");
+    registerValue(m_extraFlash, 1222 + i, 0.0f, "m_extraFlash");
+    registerValue(m_extraWeight, 1243 + i, 0.0f, "m_extraWeight");
+    registerValue(m_extraWeightPos, 1439 + i, BELOW_TRACK, "m_extraWeightPos");
+    registerValue(m_effectWeightObjectIndex, 1446 + i, -1, "m_effectWeightObjectIndex");
+    registerValue(m_extraMinePos, 1250 + i, BELOW_TRACK, "m_extraMinePos");
+    registerValue(m_extraMineIndex, 1257 + i, -1, "m_extraMineIndex");
+    registerValue(m_extraShrinker, 1264 + i, 0.0f, "m_extraShrinker");
+    registerValue(m_extraShrinkerPos, 1271 + i, BELOW_TRACK, "m_extraShrinkerPos");
+    registerValue(m_extraShrinkerIndex, 1278 + i, -1, "m_extraShrinkerIndex");
+    registerValue(m_extraShrinkerAngle, 1285 + i, 0.0f, "m_extraShrinkerAngle");
+    registerValue(m_extraShrinkerAngle2, 1411 + i, 0.0f, "m_extraShrinkerAngle2");
+    registerValue(m_extraFroster, 1313 + i, 0.0f, "m_extraFroster");
+    registerValue(m_extraFrosterPos, 1320 + i, BELOW_TRACK, "m_extraFrosterPos");
+    registerValue(m_extraFrosterIndex, 1327 + i, -1, "m_extraFrosterIndex");
+    registerValue(m_extraFrosterAngle, 1334 + i, 0.0f, "m_extraFrosterAngle");
+    registerValue(m_extraFrosterAngle2, 1404 + i, 0.0f, "m_extraFrosterAngle2");
+    registerValue(m_extraOil, 1292 + i, 0.0f, "m_extraOil");
+    registerValue(m_extraOilPos, 1299 + i, BELOW_TRACK, "m_extraOilPos");
+    registerValue(m_extraOilIndex, 1306 + i, -1, "m_extraOilIndex");
+    registerValue(m_netShadowMatrix, 1425 + i, identity, "m_netShadowMatrix");
+    registerValue(m_netColPos, 1432 + i, BELOW_TRACK, "m_netColPos");
+    m_extraSoap.init(1341 + SOAP_SLOTS * i, 0.0f, "m_extraSoap");
+    m_extraSoapPos.init(1362 + SOAP_SLOTS * i, BELOW_TRACK, "m_extraSoapPos");
+    m_extraSoapIndex.init(1383 + SOAP_SLOTS * i, -1, "m_extraSoapIndex");
+}
+
+void Vehicle::findSceneObjects() {
+    if (!m_scene) return;
+    const int32_t instance = m_index + 1;
+    m_object = m_scene->getObject("car_Ctrl", -1, instance);
+    m_poseObject = m_object;
+    m_colObject = m_scene->getObject("col", -1, instance);
+    if (m_colObject) m_colObject->m_ownerIndex = m_index;
+    m_cameraTarget = m_scene->getObject("CameraTarget", -1, instance);
+
+    // Two riders on the same moped each take their own copy of its objects.
+    int32_t mopedInstance = 1;
+    for (int32_t j = 0; g_race && j < m_index && j < Race::MAX_VEHICLES; ++j)
+        if (g_race->m_vehicles[j] && g_race->m_vehicles[j]->m_mopedFile == m_mopedFile) ++mopedInstance;
+    m_wheelObject[0] = m_wheelObject[2] = m_scene->getObject(m_mopedFile, 2, mopedInstance);
+    m_wheelObject[1] = m_wheelObject[3] = m_scene->getObject(m_mopedFile, 3, mopedInstance);
+
+    m_shadowObject = m_scene->getObject(SHADOW_FILE, 0, instance);
+    m_magnetObject = m_scene->getObject(MAGNET_FILE, 0, instance);
+    moveOutOfSight(m_magnetObject);
+    m_mineObject = m_scene->getObject(MINE_FILE, 0, instance);
+    moveOutOfSight(m_mineObject);
+    for (int k = 0; k < 2; ++k) {
+        m_rocketObject[k] = m_scene->getObject(ROCKET_FILES[k], 0, instance);
+        if (m_rocketObject[k]) m_rocketObject[k]->m_ownerIndex = m_index;
+    }
+    for (int k = 0; k < SOAP_SLOTS; ++k) {
+        SceneObject* bubble = m_scene->getObject(BUBBLE_FILE, 0, 4 * m_index + 2 + k);
+        m_bubbleObject[k] = bubble;
+        if (!bubble) continue;
+        bubble->setPosition(BELOW_TRACK);
+        for (int axis = 0; axis < 3; ++axis) bubble->m_channels[SceneItem::SCALE_X + axis].constant = 0.2f;
+    }
+    for (int k = 0; k < 2; ++k) {
+        m_laserObject[k] = m_scene->getObject(LASER_FILES[k], 0, instance);
+        moveOutOfSight(m_laserObject[k]);
+    }
+    m_weightObject = m_scene->getObject(WEIGHT_FILE, 0, instance);
+    moveOutOfSight(m_weightObject);
+}
+
+void Vehicle::findActorTracks() {
+    m_actor = m_scene ? m_scene->findActor("moped", m_index) : nullptr;
+    if (!m_actor) return;
+    m_trackLeft = findIndexByName(m_actor, "Left");
+    m_trackRight = findIndexByName(m_actor, "Right");
+    m_trackCrash = findIndexByName(m_actor, "Crash");
+    // A squash plays the tumble; the stamper has no motion of its own.
+    m_trackCrushed = m_trackCrash;
+    silenceActor();
+}
+
+void Vehicle::setExtra(int32_t kind) { m_extra.set(kind); }
+
+int32_t Vehicle::chooseExtra() {
+    const int32_t r = Random::next() % 100;
+    const int32_t riders = g_race ? g_race->m_vehicleCount : 1;
+    const int32_t place = m_rank.get();
+    // A rank from the network may be anything: outside the table draws as a leader.
+    int32_t row = 0;
+    if (riders >= 0 && riders <= 5 && place >= 0 && place <= 4) row = EXTRA_ROWS[riders * 5 + place];
+    for (int32_t slot = 0; slot < 9; ++slot)
+        if (r < EXTRA_THRESHOLDS[row][slot]) return EXTRA_KINDS[slot];
+    return EXTRA_KINDS[9];
+}
+
+void Vehicle::pickUpExtra(SceneObject* pickUp) {
+    m_pickUp = pickUp;
+    setExtra(chooseExtra());
+    Position3 position;
+    getPosition(position);
+    playSound(SOUND_PICKUP, position, getDirection());
+    announceSound(SOUND_PICKUP, position);
+}
+
+void Vehicle::playSound(int32_t id, const Position3& position, const float orientation[3], bool loop) {
+    if (id < 0 || id >= SOUND_SLOTS || !m_sounds[id]) return;
+    Sound& sound = *m_sounds[id];
+    sound.set3D(position.x, position.y, position.z, orientation[0], orientation[1], orientation[2], 0.0f, 0.0f,
+                0.0f);
+    sound.play(loop);
+}
+
+void Vehicle::announceSound(int32_t id, const Position3& position) {
+    *m_soundStart.modify() = id;
+    *m_soundPosition.modify() = position;
+}
+
+float Vehicle::yawOf(const float direction[3]) {
+    if (!std::isfinite(direction[0]) || !std::isfinite(direction[2])) return 0.0f;
+    return std::atan2(direction[0], direction[2]);
+}
+
+void Vehicle::turnTo(SceneObject* object, float yaw) {
+    if (!object) return;
+    object->m_channels[SceneItem::HEADING].constant = yaw;
+    object->m_channels[SceneItem::PITCH].constant = 0.0f;
+    object->m_channels[SceneItem::BANK].constant = 0.0f;
+    object->invalidate();
+    if (!object->m_body) return;
+    dMatrix3 rotation;
+    object->getODERotation(rotation, 0.0);
+    dBodySetRotation(object->m_body, rotation);
+}
+
+int32_t Vehicle::trackCount() const {
+    if (!m_actor) return 0;
+    return static_cast<int32_t>(std::min<size_t>(m_actor->m_tracks.size(), MOTION_TRACKS));
+}
+
+void Vehicle::copyMotionToNet() {
+    for (int32_t i = 0; i < trackCount(); ++i) {
+        const ActorTrack* track = m_actor->m_tracks[i];
+        if (!track || track->m_entries.empty()) continue;
+        const auto& [mixer, member] = track->m_entries.front();
+        m_netMotionIntensity[i].set(mixer->getIntensity(member));
+        m_netMotionSpeed[i].set(mixer->getSpeed(member));
+        m_netMotionOffset[i].set(mixer->getOffset(member));
+    }
+}
+
+void Vehicle::silenceActor() {
+    if (!m_actor) return;
+    for (ActorTrack* track : m_actor->m_tracks)
+        if (track) track->setIntensity(0.0f);
+}
+
+int32_t findIndexByName(const Actor* actor, const std::string& name) {
+    if (!actor) return -1;
+    for (size_t i = 0; i < actor->m_tracks.size(); ++i)
+        if (actor->m_tracks[i] && actor->m_tracks[i]->m_name == name) return static_cast<int32_t>(i);
+    return -1;
+}
+
+bool Vehicle::placeAtStart(Position3& at) {
+    SceneObject* start = m_scene ? m_scene->getObject("start", -1, m_index + 1) : nullptr;
+    if (!start) return false;
+    Matrix4x3 world;
+    at = translationOf(start->getMatrix(world, 0.0, 1));
+    const float heading = start->m_channels[SceneItem::HEADING].evaluate(0.0);
+    const float pitch = start->m_channels[SceneItem::PITCH].evaluate(0.0);
+    const float bank = start->m_channels[SceneItem::BANK].evaluate(0.0);
+    if (m_object) {
+        m_object->setPosition(at);
+        setRotation(*m_object, heading, pitch, bank);
+        setScale(*m_object, m_scale);
+        m_object->invalidate();
+        syncBodyRotation(*m_object);
+    }
+    if (m_colObject) {
+        setScale(*m_colObject, m_radius * m_scale);
+        m_colObject->setPosition(at);
+        setRotation(*m_colObject, heading, pitch, bank);
+        m_colObject->invalidate();
+        syncBodyRotation(*m_colObject);
+        m_colObject->updateMatrix(0.0);
+    }
+    if (m_shadowObject) {
+        m_shadowObject->setPosition({at.x, at.y + 0.1f, at.z});
+        setRotation(*m_shadowObject, heading, pitch, bank);
+        m_shadowObject->invalidate();
+        m_shadowObject->updateMatrix(0.0);
+    }
+    if (m_cameraTarget) {
+        m_cameraTarget->setPosition({at.x, at.y + 1.0f, at.z});
+        m_cameraTarget->invalidate();
+    }
+    return true;
+}
+
+void Vehicle::turnWheels(float angle, int count) {
+    if (!m_wheelObject[0]) return;
+    float r[3];
+    m_wheelObject[0]->applyControllers(r, 0.0);
+    r[0] += angle;
+    for (int k = 0; k < count && k < WHEELS; ++k) {
+        SceneObject* wheel = m_wheelObject[k];
+        if (!wheel) continue;
+        wheel->m_channels[SceneItem::HEADING].constant = r[1];
+        wheel->m_channels[SceneItem::PITCH].constant = -r[0];
+        wheel->m_channels[SceneItem::BANK].constant = -r[2];
+        wheel->invalidate();
+        syncBodyRotation(*wheel);
+    }
+}
+
+void Vehicle::hidePickUp() {
+    if (!m_pickUp) return;
+    Matrix4x3 world;
+    const Position3 at = translationOf(m_pickUp->getMatrix(world, 0.0, 1));
+    m_pickUp->setPosition({at.x, at.y - 100.0f, at.z});
+    m_pickUp->invalidate();
+    m_pickUp->updateMatrix(0.0);
+    m_pickUp->m_hiddenTime = 10.0f;
+    m_pickUp = nullptr;
+}
