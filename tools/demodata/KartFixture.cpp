@@ -139,7 +139,7 @@ Vec rampCentre() {
 LwsOdeMaster physicsMaster() {
     const char* names[SPACE_COUNT] = {"(default)", "ground",         "walls",          "rays",
                                       "karts",     "thrown",         "zones",          "obstacles",
-                                      "computer_walls", "computer_karts", "kart_triggers", "fall"};
+                                      "ai_walls",  "computer_karts", "kart_triggers",  "fall"};
     LwsOdeMaster master;
     master.gravity = Vec{0.0f, -9.81f, 0.0f};
     master.solver = 0;

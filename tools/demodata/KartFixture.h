@@ -13,7 +13,9 @@
 //   2. per rider: merge MOPED_SCENE into it (`LW6Scene::loadLWS`), load
 //      SHADOW_OBJECT layer 0 (`LW6Scene::loadObject`) and create an empty
 //      CAMERA_TARGET object (`LW6Scene::createObject`);
-//   3. enter the race's space pairs and surface kinds, start the pool.
+//   3. make the karts, enter the race's space pairs and surface kinds, then
+//      start the pool: merged objects get their geoms at the start, "col"
+//      with the scale its kart gave it (radius 1 at scale 1).
 // Rider k (0-based) then owns instance k + 1 of "car_Ctrl", "col", the moped
 // layers, the shadow and "CameraTarget", and actor "moped" number k.
 //

@@ -108,6 +108,11 @@ TEST_F(KartFixtureTest, TrackWithTwoMergedMopedsHoldsWhatTheKartsLookUp) {
         EXPECT_GT(std::fabs(m[8]), 0.05f) << "start " << k << " is turned along the half circle";
         EXPECT_LT(m[14], kf::START_LINE_Z);
     }
+    m_track->moveStart(3, kf::WALL_LONG_APPROACH);
+    Matrix4x3 moved = worldOf(*m_scene->getObject(kf::START, -1, 3));
+    Position3 approach = kf::WALL_LONG_APPROACH.position;
+    EXPECT_POINT_NEAR(transformed({0.0f, 0.0f, 0.0f}, moved), approach.x, approach.y, approach.z, 1e-5f);
+    EXPECT_NEAR(moved[8], -1.0f, 1e-6f) << "facing the long wall";
 
     for (int rider = 1; rider <= 2; ++rider) {
         SCOPED_TRACE(rider);

@@ -7,6 +7,7 @@
 #include "engine/platform/DiskFile.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/SceneObject.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
 #include "tools/sarpack/ArchiveWriter.h"
@@ -56,6 +57,14 @@ public:
         if (!m_scene->loadObject(m_files, KartFixture::SHADOW_OBJECT, 0)) return false;
         m_scene->createObject(KartFixture::CAMERA_TARGET);
         return true;
+    }
+
+    // Moves a "start" object, so that a kart made afterwards starts there.
+    void moveStart(int instance, const KartFixture::Placement& placement) {
+        SceneObject* start = m_scene->getObject(KartFixture::START, -1, instance);
+        start->setPosition(placement.position);
+        start->m_channels[SceneItem::HEADING].constant = placement.heading;
+        start->invalidate();
     }
 
     // Makes the geoms and bodies of everything added since the last start.
