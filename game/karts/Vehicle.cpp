@@ -324,15 +324,12 @@ void Vehicle::turnWheels(float angle, int count) {
     if (!m_wheelObject[0]) return;
     float r[3];
     m_wheelObject[0]->applyControllers(r, 0.0);
-    r[0] += angle;
+    // Kept within one turn so the angle never grows past float precision in a long race.
+    r[0] = std::remainder(r[0] + angle, 6.2831855f);
     for (int k = 0; k < count && k < WHEELS; ++k) {
-        SceneObject* wheel = m_wheelObject[k];
-        if (!wheel) continue;
-        wheel->m_channels[SceneItem::HEADING].constant = r[1];
-        wheel->m_channels[SceneItem::PITCH].constant = -r[0];
-        wheel->m_channels[SceneItem::BANK].constant = -r[2];
-        wheel->invalidate();
-        syncBodyRotation(*wheel);
+        if (!m_wheelObject[k]) continue;
+        m_wheelObject[k]->setRotation(r, false);
+        m_wheelObject[k]->invalidate();
     }
 }
 

@@ -141,9 +141,7 @@ private:
     void motionDirection(float direction[3]) const;
     void moveFreely(Position3& next, const float direction[3], double time);
     void placeObjects(const Position3& next, double time);
-    void hidePickUp();
     void writePose(const Position3& next);
-    void turnWheels();
     void writeReplicatedValues(const Position3& next);
     // Contacts the surface kinds wrote during the physics step.
     void resolveObstacle();

@@ -27,8 +27,6 @@ constexpr float BODY_RAY_LIFT = 2.0f;
 constexpr double WHEEL_RAY_LENGTH = 2.0;
 // The wheels turn this many radians per unit of distance.
 constexpr float WHEEL_TURN = 2.0f;
-constexpr float PICKUP_DROP = 100.0f;
-constexpr float PICKUP_HIDDEN_TIME = 10.0f;
 
 // Obstacle push.
 constexpr float PUSH_FORCE = 715.0f * 100.0f;
@@ -181,7 +179,7 @@ void VehicleMaster::update(double time, double dt) {
 
     placeObjects(next, time);
     writePose(next);
-    turnWheels();
+    turnWheels(WHEEL_TURN * (m_reversing ? -m_curSpeed : m_curSpeed), WHEELS);
     m_wallDepth = 0.0f;
     for (int wheel = 0; wheel < WHEELS; ++wheel) m_rayHeight[wheel] = NO_GROUND;
     aimRays({next.x, next.y + BODY_RAY_LIFT, next.z}, WHEEL_RAY_LENGTH, false);
@@ -272,16 +270,6 @@ void VehicleMaster::placeObjects(const Position3& next, double time) {
     hidePickUp();
 }
 
-void VehicleMaster::hidePickUp() {
-    if (!m_pickUp) return;
-    Position3 at = translationOf(*m_pickUp, 0.0);
-    m_pickUp->setPosition({at.x, at.y - PICKUP_DROP, at.z});
-    m_pickUp->updateMatrix(0.0);
-    // The race counts it down and puts the pick-up back; until then it is not drawn again.
-    m_pickUp->m_hiddenTime = PICKUP_HIDDEN_TIME;
-    m_pickUp = nullptr;
-}
-
 void VehicleMaster::writePose(const Position3& next) {
     // A heading straight up or down has no yaw: the kart keeps facing as it did.
     if (m_curSpeed > 0.0f && (m_heading[0] != 0.0f || m_heading[2] != 0.0f)) m_netAngle = yawOf(m_heading);
@@ -322,17 +310,6 @@ void VehicleMaster::writePose(const Position3& next) {
         m_cameraTarget->setPosition({next.x, next.y + CAMERA_LIFT, next.z});
         m_cameraTarget->invalidate();
     }
-}
-
-void VehicleMaster::turnWheels() {
-    if (!m_wheelObject[0]) return;
-    float angles[3];
-    m_wheelObject[0]->applyControllers(angles, 0.0);
-    float turn = WHEEL_TURN * (m_reversing ? -m_curSpeed : m_curSpeed);
-    // Kept within one turn so the angle never grows past float precision in a long race.
-    angles[0] = std::remainder(angles[0] + turn, 2.0f * PI);
-    for (SceneObject* wheel : m_wheelObject)
-        if (wheel) wheel->setRotation(angles, false);
 }
 
 void VehicleMaster::writeReplicatedValues(const Position3& next) {

@@ -1,0 +1,7 @@
+#include "game/surfaces/ODEJointSurfaceReset.h"
+
+#include "game/karts/VehicleMaster.h"
+
+void ODEJointSurfaceReset::react(const Contact& contact) {
+    if (VehicleMaster* kart = masterBeside(contact, SURFACE_RESET)) kart->respawn();
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include "game/surfaces/RaceSurface.h"
+
+// A reset zone puts the kart back on the track.
+class ODEJointSurfaceReset : public RaceSurface {
+public:
+    explicit ODEJointSurfaceReset(Race* race) : RaceSurface(race) {}
+
+private:
+    void react(const Contact& contact) override;
+};

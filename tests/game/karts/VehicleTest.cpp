@@ -1,0 +1,114 @@
+// The kart base on an empty scene: its replicated values, the extras draw and pick-up.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "engine/platform/Random.h"
+#include "engine/scene/LW6Scene.h"
+#include "game/Race.h"
+#include "game/drivers/Controller.h"
+#include "game/karts/VehicleClient.h"
+#include "game/karts/VehicleMaster.h"
+#include "game/karts/VehicleSettings.h"
+#include "tests/engine/scene/SceneTestSupport.h"
+#include "tests/support/ReportCapture.h"
+
+namespace {
+
+class IdleDriver : public Controller {
+public:
+    int steerLeft() override { return 0; }
+    int steerRight() override { return 0; }
+    int accelerate() override { return 0; }
+    int brake() override { return 0; }
+    bool action() override { return false; }
+    bool useExtra() override { return false; }
+};
+
+class VehicleBase : public ReportCapture<3> {
+protected:
+    std::unique_ptr<VehicleMaster> master(int index, NetControl& client) {
+        return std::make_unique<VehicleMaster>("moped.lwo", &scene, new IdleDriver, index, race.m_vehicleRecord,
+                                               new VehicleSettings(0, "none"), index, 0.75f, 1.0f, client);
+    }
+    void SetUp() override {
+        ReportCapture<3>::SetUp();
+        g_race = &race;
+    }
+    void TearDown() override {
+        for (auto& v : race.m_vehicles) v.reset();
+        g_race = nullptr;
+        ReportCapture<3>::TearDown();
+    }
+
+    RecordingView view;
+    LW6Scene scene{&view};
+    NetControl client;
+    Race race;
+};
+
+} // namespace
+
+TEST_F(VehicleBase, SevenRidersRegisterDistinctNidsAndStartCleared) {
+    std::vector<std::unique_ptr<VehicleMaster>> karts;
+    for (int i = 0; i <= 6; ++i) karts.push_back(master(i, client));
+    EXPECT_EQ(lastError().find("getValueId"), std::string::npos) << "a nid given twice";
+    for (int i = 0; i <= 6; ++i) EXPECT_NE(client.getValueId(i == 6 ? 1459 : 32 + i), nullptr);
+    EXPECT_NE(client.getValueId(1403), nullptr);
+    VehicleMaster& fresh = *karts[6];
+    EXPECT_EQ(fresh.m_lap.get(), -1);
+    EXPECT_EQ(fresh.m_targetLocked.get(), -1);
+    EXPECT_TRUE(fresh.m_cameraReset.get());
+    EXPECT_EQ(fresh.m_sectorMask, 0xFFFEu);
+    EXPECT_EQ(fresh.m_trackLeft, -1) << "no actor, no track";
+    // A new kart floats with a speed just below zero and faces +z.
+    EXPECT_TRUE(fresh.m_airborne);
+    EXPECT_LT(fresh.m_curSpeed, 0.0f);
+    EXPECT_FLOAT_EQ(fresh.getDirection()[2], 1.0f);
+    // Only a master answers as one, and the client as a client.
+    NetControl other;
+    VehicleClient remote("moped.lwo", &scene, new IdleDriver, 0, race.m_vehicleRecord, nullptr, 0, 0.75f, 1.0f,
+                         other);
+    EXPECT_EQ(karts[0]->asClient(), nullptr);
+    EXPECT_EQ(remote.asMaster(), nullptr);
+    EXPECT_EQ(remote.asClient(), &remote);
+}
+
+TEST_F(VehicleBase, ExtrasAreDrawnByPlaceAndNeverKindsEightOrNine) {
+    race.m_vehicles[0] = master(0, client);
+    race.m_vehicleCount = 2;
+    Vehicle& kart = *race.m_vehicles[0];
+    std::set<int> seen;
+    for (int i = 0; i < 2000; ++i) seen.insert(kart.chooseExtra());
+    EXPECT_EQ(seen, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 10, 11, 12}));
+
+    // A place from the network outside the table draws as the leader does.
+    Random::reset();
+    const int leader = kart.chooseExtra();
+    kart.m_rank.set(77);
+    Random::reset();
+    EXPECT_EQ(kart.chooseExtra(), leader);
+    Random::reset();
+    const int first = Random::next() % 100;
+    EXPECT_EQ(leader, first < 25 ? 1 : first < 30 ? 2 : first < 40 ? 3 : first < 50 ? 4 : first < 55 ? 5
+                      : first < 65 ? 6 : first < 80 ? 7 : first < 85 ? 10 : first < 95 ? 11 : 12);
+}
+
+TEST_F(VehicleBase, PickUpReplacesTheExtraAndAnnouncesEveryTime) {
+    race.m_vehicles[0] = master(0, client);
+    race.m_vehicleCount = 1;
+    Vehicle& kart = *race.m_vehicles[0];
+    kart.setExtra(9);
+    SceneObject* box = scene.createObject("D:\\Skorvitane/3dobjects_extras/extra_addon.lwo");
+    client.sendChangedValues();
+    for (int round = 0; round < 2; ++round) {
+        kart.pickUpExtra(box);
+        EXPECT_NE(kart.m_extra.get(), 9);
+        EXPECT_EQ(kart.m_soundStart.get(), Vehicle::SOUND_PICKUP);
+        EXPECT_TRUE(kart.m_soundStart.isChanged()) << "round " << round;
+        EXPECT_EQ(kart.m_pickUp, box);
+        kart.m_soundStart.commit();
+        kart.m_extra.set(9);
+    }
+}

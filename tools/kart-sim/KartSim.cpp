@@ -1,0 +1,158 @@
+#include "tools/kart-sim/KartSim.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+
+#include <ode/collision.h>
+#include <ode/objects.h>
+
+#include "engine/platform/File.h"
+#include "engine/platform/Random.h"
+#include "engine/scene/LW6Scene.h"
+#include "engine/scene/RenderView.h"
+#include "game/Config.h"
+#include "game/Race.h"
+#include "game/drivers/Controller.h"
+#include "game/drivers/ControllerAI.h"
+#include "game/karts/VehicleMaster.h"
+#include "game/karts/VehicleSettings.h"
+#include "game/surfaces/RaceSurfaces.h"
+
+namespace {
+
+constexpr double STEP = 0.01;
+constexpr int STEPS_PER_SECOND = 100;
+const char* const SHADOW_OBJECT = "D:\\Vantorik/3dobjects_cars/kart_shadow.lwo";
+
+class NoView : public RenderView {
+public:
+    void drawDebugLines(const Matrix4x3&, const std::vector<DebugLineVertex>&) override {}
+};
+
+// Full throttle, with a swerve each way now and then and a short brake.
+class ScriptedDriver : public Controller {
+public:
+    explicit ScriptedDriver(const int& step) : m_step(step) {}
+    int steerLeft() override { return phase() >= 300 && phase() < 360 ? 1 : 0; }
+    int steerRight() override { return phase() >= 600 && phase() < 660 ? 1 : 0; }
+    int accelerate() override { return brake() ? 0 : 1; }
+    int brake() override { return phase() >= 900 && phase() < 920 ? 1 : 0; }
+    bool action() override { return false; }
+    bool useExtra() override { return false; }
+
+private:
+    // The first stretch runs straight, so the top speed is reached undisturbed.
+    int phase() const { return m_step < 1000 ? 0 : m_step % 1000; }
+    const int& m_step;
+};
+
+bool finite(const Position3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
+} // namespace
+
+struct KartSim::World {
+    NoView view;
+    LW6Scene scene{&view};
+    Config config{nullptr};
+    Race race;
+    RaceSurfaces surfaces{&race};
+    int step = 0;
+    VehicleMaster* kart = nullptr;
+};
+
+int32_t trackIndexOf(const std::string& sceneName) {
+    const size_t at = sceneName.find("track_0");
+    if (at == std::string::npos || at + 7 >= sceneName.size()) return 0;
+    const int digit = sceneName[at + 7] - '1';
+    return digit >= 0 && digit <= 5 ? digit : 0;
+}
+
+KartSim::KartSim(File& files, const Options& options) : m_files(files), m_options(options) {}
+
+KartSim::~KartSim() {
+    if (m_world) {
+        for (auto& vehicle : m_world->race.m_vehicles) vehicle.reset();
+        if (g_race == &m_world->race) g_race = nullptr;
+    }
+}
+
+bool KartSim::load(std::string& error) {
+    m_world = std::make_unique<World>();
+    World& w = *m_world;
+    g_race = &w.race;
+    w.race.m_config = &w.config;
+    w.race.m_scene = &w.scene;
+    w.config.m_track.set(trackIndexOf(m_options.track));
+    if (!w.scene.loadLWS(m_files, m_options.track.c_str(), nullptr, 0.0f, 0.7f)) {
+        error = "cannot load the track " + m_options.track;
+        return false;
+    }
+    if (!w.scene.loadLWS(m_files, m_options.mopedScene.c_str(), nullptr, 0.7f, 0.2f)) {
+        error = "cannot load the moped " + m_options.mopedScene;
+        return false;
+    }
+    w.scene.loadObject(m_files, SHADOW_OBJECT, 0);
+    w.scene.createObject("CameraTarget");
+    w.scene.start(nullptr, 0.9f, 0.1f);
+    w.surfaces.install(w.scene);
+
+    auto* settings = new VehicleSettings(0, m_options.settings);
+    settings->load(m_files);
+    Controller* driver = m_options.computerDriver
+                             ? static_cast<Controller*>(new ControllerAI(nullptr, &w.config, 0, &m_files))
+                             : new ScriptedDriver(w.step);
+    w.race.m_vehicles[0] = std::make_unique<VehicleMaster>(m_options.mopedObject, &w.scene, driver, 0,
+                                                           w.race.m_vehicleRecord, settings, 0, 0.75f, 1.0f);
+    w.race.m_vehicleCount = 1;
+    w.kart = static_cast<VehicleMaster*>(w.race.m_vehicles[0].get());
+    if (auto* ai = dynamic_cast<ControllerAI*>(driver)) ai->m_vehicle = w.kart;
+    w.kart->m_active.set(true);
+    if (!w.kart->m_object) {
+        error = "the moped scene has no \"car_Ctrl\"";
+        return false;
+    }
+    return true;
+}
+
+KartSim::Summary KartSim::run(std::ostream& out) {
+    World& w = *m_world;
+    VehicleMaster& kart = *w.kart;
+    Summary summary;
+    if (m_options.seedReset) Random::reset();
+    kart.m_cameraReset.set(false);
+    dSpaceID root = w.scene.getSpace(0);
+    char line[160];
+    for (w.step = 0; w.step < m_options.steps; ++w.step) {
+        const double time = w.step * STEP;
+        w.race.m_simulatedTime = time;
+        if (root) dSpaceCollide(root, &w.scene, &LW6Scene::nearCallback);
+        dWorldQuickStep(w.scene.m_world, STEP);
+        dJointGroupEmpty(w.scene.m_contactGroup);
+        const float boostBefore = kart.m_boost;
+        kart.update(time, STEP);
+        kart.animate(time);
+
+        Position3 at;
+        kart.getPosition(at);
+        if (!finite(at) || !std::isfinite(kart.m_curSpeed)) summary.sawNaN = true;
+        if (kart.m_cameraReset.get()) {
+            ++summary.respawns;
+            kart.m_cameraReset.set(false);
+        }
+        if (kart.m_boost > boostBefore && summary.speedAfterPad == 0.0f) summary.speedAfterPad = kart.m_curSpeed;
+        if (kart.m_curSpeed > summary.topSpeed) summary.topSpeed = kart.m_curSpeed;
+        if (summary.stepsToTopSpeed < 0 && kart.m_curSpeed >= kart.m_settings->m_maxSpeed) summary.stepsToTopSpeed = w.step + 1;
+        if ((w.step + 1) % STEPS_PER_SECOND == 0) {
+            std::snprintf(line, sizeof line, "%6.2f s  pos %9.3f %8.3f %9.3f  speed %.4f  respawns %d\n", time + STEP,
+                          at.x, at.y, at.z, kart.m_curSpeed, summary.respawns);
+            out << line;
+        }
+    }
+    std::snprintf(line, sizeof line,
+                  "steps to top speed %d\ntop speed %.4f\nspeed after pad %.4f\nrespawns %d\nNaN %s\n",
+                  summary.stepsToTopSpeed, summary.topSpeed, summary.speedAfterPad, summary.respawns,
+                  summary.sawNaN ? "yes" : "no");
+    out << line;
+    return summary;
+}

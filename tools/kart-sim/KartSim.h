@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+class File;
+
+// Drives one kart over a track scene without a window: the race's physics
+// step, contact policies and kart, with a scripted or a computer driver.
+class KartSim {
+public:
+    struct Options {
+        std::string track = "D:\\Vantorik\\3dobjects_tracks\\track_01_parkhaus.lws";
+        std::string mopedScene = "D:\\Vantorik\\3dobjects_cars\\hercules_blau.lws";
+        std::string mopedObject = "D:\\Vantorik/3dobjects_cars/hercules/hercules_blau.lwo";
+        std::string settings = "D:\\Vantorik\\carsettings_0.dat";
+        int steps = 6000;
+        bool computerDriver = false;
+        // Restart the game's dice, so two runs draw alike.
+        bool seedReset = false;
+    };
+    struct Summary {
+        // -1: never reached.
+        int stepsToTopSpeed = -1;
+        float topSpeed = 0.0f;
+        // Right after the first speed-up pad; 0 without one.
+        float speedAfterPad = 0.0f;
+        int respawns = 0;
+        bool sawNaN = false;
+    };
+
+    KartSim(File& files, const Options& options);
+    ~KartSim();
+    KartSim(const KartSim&) = delete;
+    KartSim& operator=(const KartSim&) = delete;
+
+    // Loads the track and the moped; the reason on failure.
+    bool load(std::string& error);
+    // Runs the steps, one line a simulated second and the summary to `out`.
+    Summary run(std::ostream& out);
+
+private:
+    struct World;
+    File& m_files;
+    Options m_options;
+    std::unique_ptr<World> m_world;
+};
+
+// The track's index from its file name ("track_0N"), 0 when it has none.
+int32_t trackIndexOf(const std::string& sceneName);
