@@ -147,5 +147,5 @@ private:
     void resolveObstacle();
     void resolveWall(Position3& next, const Position3& start, const float direction[3]);
     void resolveGround(Position3& next);
-    void resolveBump(Position3& next, const Position3& here);
+    void resolveBump(Position3& next);
 };

@@ -86,13 +86,6 @@ void turnHeading(float heading[3], float angle, float speed) {
     if (toUnit(turned)) std::copy(turned, turned + 3, heading);
 }
 
-// atan2 rather than acos: a heading after a wall slide or from a scaled pad is not unit length.
-bool headingYaw(const float heading[3], float& yaw) {
-    if (heading[0] == 0.0f && heading[2] == 0.0f) return false;
-    yaw = std::atan2(heading[0], heading[2]);
-    return true;
-}
-
 // The unit part of `along` that lies across n; false when `along` is parallel to n.
 bool acrossNormal(const float n[3], const float along[3], float out[3]) {
     float k = dot(along, n);
@@ -182,7 +175,7 @@ void VehicleMaster::update(double time, double dt) {
     else
         resolveWall(next, start, direction);
     resolveGround(next);
-    if (m_bumpDepth > 0.0f) resolveBump(next, start);
+    if (m_bumpDepth > 0.0f) resolveBump(next);
 
     placeObjects(next, time);
     writePose(next);
@@ -278,8 +271,8 @@ void VehicleMaster::placeObjects(const Position3& next, double time) {
 }
 
 void VehicleMaster::writePose(const Position3& next) {
-    float yaw;
-    if (m_curSpeed > 0.0f && headingYaw(m_heading, yaw)) m_netAngle = yaw;
+    // A heading straight up or down has no yaw: the kart keeps facing as it did.
+    if (m_curSpeed > 0.0f && (m_heading[0] != 0.0f || m_heading[2] != 0.0f)) m_netAngle = yawOf(m_heading);
 
     float n[3];
     meanGroundNormal(m_groundNormals, n);
@@ -358,11 +351,7 @@ void VehicleMaster::resolveObstacle() {
 }
 
 void VehicleMaster::resolveWall(Position3& next, const Position3& start, const float direction[3]) {
-    Sound* wallSound = hitWallSound();
-    if (m_curSpeed > HIT_SOUND_SPEED && !(wallSound && wallSound->isPlaying())) {
-        playSound(SOUND_HIT_WALL, start, m_heading);
-        announceSound(SOUND_HIT_WALL, start);
-    }
+    if (m_curSpeed > HIT_SOUND_SPEED) playUnlessPlaying(SOUND_HIT_WALL);
     // The normal points from the wall to the kart: the impact angle is negative going in.
     const Normal3 n = m_wallNormal;
     const float normal[3] = {n.x, n.y, n.z};
@@ -430,7 +419,7 @@ void VehicleMaster::resolveGround(Position3& next) {
     m_airborne = true;
 }
 
-void VehicleMaster::resolveBump(Position3& next, const Position3& here) {
+void VehicleMaster::resolveBump(Position3& next) {
     if (m_shrinkTimer != 0.0f) {
         // A shrunk kart that another kart touches is squashed; the bump waits for the next step.
         m_shrinkTimer = 0.0f;
@@ -441,11 +430,7 @@ void VehicleMaster::resolveBump(Position3& next, const Position3& here) {
     next.z += m_bumpNormal.z * (m_bumpDepth + BUMP_CLEARANCE);
     float other = m_bumpOther ? m_bumpOther->getSpeed() : 0.0f;
     if (!std::isfinite(other) || other < 0.0f) other = 0.0f;
-    Sound* hitSound = hitObjectSound();
-    if (!(hitSound && hitSound->isPlaying()) && (m_curSpeed > HIT_SOUND_SPEED || other > HIT_SOUND_SPEED)) {
-        playSound(SOUND_HIT_OBJECT, here, m_heading);
-        announceSound(SOUND_HIT_OBJECT, here);
-    }
+    if (m_curSpeed > HIT_SOUND_SPEED || other > HIT_SOUND_SPEED) playUnlessPlaying(SOUND_HIT_OBJECT);
     m_fallSpeed = 0.0f;
     m_curSpeed = (other + m_curSpeed) * 0.5f;
     m_bumpDepth = 0.0f;

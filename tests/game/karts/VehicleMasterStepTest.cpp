@@ -1,0 +1,407 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+#include <ode/objects.h>
+
+#include "engine/platform/SilentSound.h"
+#include "engine/scene/PhysicsLibrary.h"
+#include "engine/scene/SceneObject.h"
+#include "game/drivers/Controller.h"
+#include "game/karts/VehicleMaster.h"
+#include "game/karts/VehicleSettings.h"
+
+namespace {
+
+constexpr double STEP = 0.01;
+constexpr float RADIUS = 0.5f;
+
+// Pedals and keys as the test sets them; remembers what the kart told it.
+class ScriptedDriver : public Controller {
+public:
+    int steerLeft() override { return left; }
+    int steerRight() override { return right; }
+    int accelerate() override { return gas; }
+    int brake() override { return brakes; }
+    bool action() override { return false; }
+    bool useExtra() override { return false; }
+    void update(bool wallHit, bool reversing) override {
+        toldWallHit = wallHit;
+        toldReversing = reversing;
+    }
+    bool isComputer() const override { return computer; }
+
+    int left = 0, right = 0, gas = 0, brakes = 0;
+    bool computer = false;
+    bool toldWallHit = false, toldReversing = false;
+};
+
+std::unique_ptr<VehicleMaster> makeKart(Controller* driver, int32_t index = 0) {
+    auto kart = std::make_unique<VehicleMaster>("", nullptr, driver, index, nullptr,
+                                                new VehicleSettings(0, std::string()), 0, RADIUS, 1.0f);
+    kart->m_active = true;
+    return kart;
+}
+
+bool finite(const float* v, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(v[i])) return false;
+    return true;
+}
+
+float rowLength(const Matrix4x3& m, int row) {
+    const float v[3] = {m[row * 4], m[row * 4 + 1], m[row * 4 + 2]};
+    return vectorLength(v);
+}
+
+// A kart on an empty scene, driven straight along +z on flat ground at height 0.
+class KartStep : public ::testing::Test {
+protected:
+    void step(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            for (int wheel = 0; wheel < Vehicle::WHEELS; ++wheel) kart->m_rayHeight[wheel] = ground;
+            kart->update(m_time += STEP, STEP);
+        }
+    }
+    // Rolling along the heading at exactly `speed`: the pedal is held against a top speed of `speed`.
+    void cruise(float speed) {
+        step();
+        driver->gas = 1;
+        kart->m_reversing = false;
+        kart->m_maxSpeed = kart->m_curSpeed = speed;
+        for (int i = 0; i < 3; ++i) kart->m_slideVelocity[i] = kart->m_heading[i];
+    }
+    Position3 position() const { return kart->m_netPos.get(); }
+
+    ScriptedDriver* driver = new ScriptedDriver;
+    std::unique_ptr<VehicleMaster> kart = makeKart(driver);
+    float ground = 0.0f;
+    double m_time = 0.0;
+};
+
+TEST_F(KartStep, ReachesTopSpeedFromStandingAndNeverExceedsIt) {
+    driver->gas = 1;
+    step();
+    EXPECT_EQ(kart->m_curSpeed, 0.0f) << "the first step starts in the air and rolls to a stop";
+    int steps = 0;
+    while (kart->m_curSpeed < 0.29f && steps < 2000) {
+        step();
+        ++steps;
+    }
+    EXPECT_NEAR(steps, 789, 1);
+    for (int i = 0; i < 300; ++i) {
+        step();
+        ASSERT_LE(kart->m_curSpeed, 0.29f);
+    }
+    EXPECT_FLOAT_EQ(kart->m_curSpeed, 0.29f);
+    EXPECT_FLOAT_EQ(position().y, 0.0f);
+    EXPECT_GT(position().z, 50.0f);
+}
+
+TEST_F(KartStep, SlowKartTurnsByItsSpeedAndOnlyOnTheGround) {
+    cruise(0.01f);
+    driver->right = 1;
+    step();
+    EXPECT_NEAR(std::atan2(kart->m_heading[0], kart->m_heading[2]), 0.01f, 1e-5f);
+    EXPECT_NEAR(kart->m_netAngle.get(), 0.01f, 1e-5f);
+
+    ground = VehicleMaster::NO_GROUND;
+    step();
+    step();
+    EXPECT_TRUE(kart->m_airborne);
+    EXPECT_NEAR(std::atan2(kart->m_heading[0], kart->m_heading[2]), 0.02f, 1e-5f)
+        << "the step that left the ground still steered; the one in the air does not";
+}
+
+TEST_F(KartStep, HeadOnWallAtFullSpeedCrashesAndBouncesBack) {
+    kart->m_trackCrash = 3;
+    cruise(0.29f);
+    step();
+    Position3 before = kart->m_lastPos;
+    kart->m_wallNormal = {0.0f, 0.0f, -1.0f};
+    kart->m_wallPos = {0.0f, 0.0f, position().z + 0.3f};
+    kart->m_wallDepth = 0.05f;
+    step();
+    EXPECT_EQ(kart->m_blendRequest, 2);
+    EXPECT_EQ(kart->m_blendTrack, 3);
+    EXPECT_FLOAT_EQ(kart->m_blendHold, 1.0f);
+    EXPECT_FLOAT_EQ(kart->m_curSpeed, 0.02f);
+    EXPECT_TRUE(kart->m_reversing);
+    EXPECT_FLOAT_EQ(position().x, before.x);
+    EXPECT_FLOAT_EQ(position().z, before.z - 0.02f);
+    EXPECT_EQ(kart->m_soundStart.get(), int(Vehicle::SOUND_HIT_WALL));
+    EXPECT_EQ(kart->m_wallDepth, 0.0f);
+
+    driver->gas = 0;
+    step();
+    EXPECT_TRUE(driver->toldWallHit);
+    EXPECT_TRUE(driver->toldReversing);
+    EXPECT_LT(position().z, before.z - 0.02f) << "it moves backwards";
+}
+
+TEST_F(KartStep, SlowCrashOrMissingCrashTrackStartsNoAnimation) {
+    for (float speed : {0.015f, 0.29f}) {
+        kart->m_trackCrash = speed < 0.02f ? 3 : -1;
+        kart->m_reversing = false;
+        kart->m_blendRequest = 0;
+        kart->m_blendTrack = -1;
+        cruise(speed);
+        kart->m_wallNormal = {0.0f, 0.0f, -1.0f};
+        kart->m_wallDepth = 0.05f;
+        step();
+        EXPECT_EQ(kart->m_blendRequest, 0) << speed;
+        EXPECT_EQ(kart->m_blendTrack, -1) << speed;
+        EXPECT_FLOAT_EQ(kart->m_curSpeed, std::min(speed * 0.3f, 0.02f)) << speed;
+    }
+}
+
+struct Glance {
+    float degrees;
+    bool computer;
+    float speedFactor; // 0: a crash
+};
+
+class KartWallSlide : public KartStep, public ::testing::WithParamInterface<Glance> {};
+
+TEST_P(KartWallSlide, LosesSpeedByImpactAngleOrCrashesPastTheDriversLimit) {
+    const Glance glance = GetParam();
+    driver->computer = glance.computer;
+    cruise(0.2f);
+    float a = glance.degrees * 3.14159265f / 180.0f;
+    kart->m_wallNormal = {std::cos(a), 0.0f, -std::sin(a)};
+    kart->m_wallPos = {-1.0f, 0.0f, 2.0f};
+    kart->m_wallDepth = 0.01f;
+    step();
+    if (glance.speedFactor == 0.0f) {
+        EXPECT_FLOAT_EQ(kart->m_curSpeed, 0.02f);
+        EXPECT_TRUE(kart->m_reversing);
+        return;
+    }
+    EXPECT_NEAR(kart->m_curSpeed, 0.2f * glance.speedFactor, 1e-5f);
+    EXPECT_FALSE(kart->m_reversing);
+    // Along the wall, onwards, pushed out to the kart's radius.
+    EXPECT_NEAR(kart->m_heading[0], std::sin(a), 1e-6f);
+    EXPECT_NEAR(kart->m_heading[2], std::cos(a), 1e-6f);
+    float reach = RADIUS + 0.001f;
+    EXPECT_NEAR(position().x, -1.0f + std::cos(a) * reach + std::sin(a) * kart->m_curSpeed, 1e-5f);
+    EXPECT_NEAR(position().z, 2.0f - std::sin(a) * reach + std::cos(a) * kart->m_curSpeed, 1e-5f);
+}
+
+INSTANTIATE_TEST_SUITE_P(HumanAndComputer, KartWallSlide,
+                         ::testing::Values(Glance{50.0f, false, 4.0f / 9.0f}, Glance{70.0f, false, 0.0f},
+                                           Glance{70.0f, true, 2.0f / 9.0f}, Glance{80.0f, true, 0.0f}));
+
+TEST_F(KartStep, BumpAveragesBothSpeedsAndPushesOutPastTheContact) {
+    auto other = makeKart(new ScriptedDriver, 1);
+    kart->m_bumpOther = other.get();
+    kart->m_bumpNormal = {1.0f, 0.0f, 0.0f};
+    // A broken speed from the other kart counts as standing.
+    cruise(0.2f);
+    other->m_curSpeed = std::nanf("");
+    kart->m_bumpDepth = 0.05f;
+    step();
+    EXPECT_FLOAT_EQ(kart->m_curSpeed, 0.1f);
+
+    cruise(0.2f);
+    Position3 before = position();
+    other->m_curSpeed = 0.1f;
+    kart->m_bumpDepth = 0.05f;
+    kart->m_fallSpeed = 0.03f;
+    step();
+    EXPECT_FLOAT_EQ(kart->m_curSpeed, 0.15f);
+    EXPECT_FLOAT_EQ(position().x, before.x + 0.13f);
+    EXPECT_EQ(kart->m_fallSpeed, 0.0f);
+    EXPECT_EQ(kart->m_bumpDepth, 0.0f);
+    EXPECT_EQ(kart->m_soundStart.get(), int(Vehicle::SOUND_HIT_OBJECT));
+}
+
+TEST_F(KartStep, ShrunkKartTouchedByAnotherIsSquashedAndKeepsTheBump) {
+    cruise(0.2f);
+    kart->m_shrinkTimer = 5.0f;
+    kart->m_bumpDepth = 0.05f;
+    step();
+    EXPECT_EQ(kart->m_shrinkTimer, 0.0f);
+    EXPECT_GT(kart->m_stamperTimer, 0.0f);
+    EXPECT_EQ(kart->m_blendRequest, 2);
+    EXPECT_EQ(kart->m_bumpDepth, 0.05f);
+}
+
+TEST_F(KartStep, FallsOffAnEdgeSlowlyAndSnapsUpToTheMeanOfTouchingWheels) {
+    step();
+    ASSERT_FALSE(kart->m_airborne);
+    // No wheel touches: that is air, not a mean of nothing.
+    float y = position().y;
+    for (int k = 1; k <= 3; ++k) {
+        kart->update(m_time += STEP, STEP);
+        EXPECT_TRUE(kart->m_airborne);
+        EXPECT_NEAR(kart->m_fallSpeed, -0.0016f * k, 1e-7f);
+        y -= 0.0008f * k;
+        EXPECT_NEAR(position().y, y, 1e-6f);
+    }
+    kart->m_rayHeight[0] = 1.0f;
+    kart->m_rayHeight[2] = 1.2f;
+    kart->update(m_time += STEP, STEP);
+    EXPECT_FLOAT_EQ(position().y, 1.1f);
+    EXPECT_FALSE(kart->m_airborne);
+}
+
+TEST_F(KartStep, ObstaclePushIsLimitedBothWaysAndSlowsTheKartByMass) {
+    PhysicsLibrary::ensureStarted();
+    dWorldID world = dWorldCreate();
+    dBodyID body = dBodyCreate(world);
+    dMass mass;
+    dMassSetBoxTotal(&mass, 50.7, 1.0, 1.0, 1.0);
+    dBodySetMass(body, &mass);
+    dBodyDisable(body);
+    SceneObject obstacle(nullptr, 0);
+    obstacle.m_body = body;
+
+    cruise(0.2f);
+    kart->m_obstacle = &obstacle;
+    kart->m_obstacleNormal = {-0.6f, 0.0f, 0.8f};
+    kart->m_obstaclePos = {1.0f, 0.5f, 2.0f};
+    kart->m_obstacleDepth = 0.1f;
+    step();
+    EXPECT_TRUE(dBodyIsEnabled(body));
+    const dReal* force = dBodyGetForce(body);
+    EXPECT_FLOAT_EQ(force[0], -1525.0f);
+    EXPECT_FLOAT_EQ(force[2], 1525.0f);
+    EXPECT_NEAR(kart->m_curSpeed, 0.2f - 1.0f / 758.0f * 0.1f * 50.0f, 1e-6f) << "the mass counts whole";
+    EXPECT_EQ(kart->m_obstacleDepth, 0.0f);
+    EXPECT_EQ(kart->m_soundStart.get(), int(Vehicle::SOUND_HIT_OBJECT));
+
+    // Something heavy throws the kart back.
+    dMassAdjust(&mass, 100000.0);
+    dBodySetMass(body, &mass);
+    kart->m_obstacleDepth = 0.1f;
+    step();
+    EXPECT_TRUE(kart->m_reversing);
+    EXPECT_LT(kart->m_curSpeed, 0.011f);
+
+    // A geom without a body is left alone.
+    obstacle.m_body = nullptr;
+    cruise(0.2f);
+    kart->m_obstacleDepth = 0.1f;
+    step();
+    EXPECT_FLOAT_EQ(kart->m_curSpeed, 0.2f);
+    EXPECT_EQ(kart->m_obstacleDepth, 0.0f);
+    dWorldDestroy(world);
+}
+
+TEST_F(KartStep, PoseStandsOnTheGroundNormalWithUnitAxes) {
+    const float c = std::cos(0.5f), s = std::sin(0.5f);
+    for (Normal3 n : {Normal3{0.0f, c, s}, Normal3{s, c, 0.0f}, Normal3{0.0f, 0.0f, 1.0f}}) {
+        cruise(0.1f);
+        for (int wheel = 0; wheel < Vehicle::WHEELS; ++wheel)
+            kart->m_groundNormals[wheel].assign(VehicleMaster::NORMAL_HISTORY + 3, n);
+        step();
+        const Matrix4x3& pose = kart->m_matrix.get();
+        for (int row = 0; row < 3; ++row) EXPECT_NEAR(rowLength(pose, row), 1.0f, 1e-5f) << n.x << n.y << n.z;
+        EXPECT_NEAR(pose[4], n.x, 1e-5f);
+        EXPECT_NEAR(pose[5], n.y, 1e-5f);
+        EXPECT_NEAR(pose[6], n.z, 1e-5f);
+        EXPECT_NEAR(pose[8] * n.x + pose[9] * n.y + pose[10] * n.z, 0.0f, 1e-5f);
+        EXPECT_EQ(kart->m_groundNormals[0].size(), VehicleMaster::NORMAL_HISTORY);
+    }
+}
+
+TEST_F(KartStep, StandingKartInTheWindDriftsWithoutBreaking) {
+    // Reversing exactly against its own drift: the blend of the two has no direction.
+    kart->m_settings->m_rolling = 0.0f;
+    step();
+    kart->m_reversing = true;
+    kart->m_curSpeed = 0.05f;
+    for (int i = 0; i < 3; ++i) kart->m_slideVelocity[i] = kart->m_heading[i] * 0.05f;
+    SceneObject wind(nullptr, 0);
+    kart->m_windObject = &wind;
+    Position3 before = position();
+    step();
+    EXPECT_TRUE(finite(&kart->m_netPos.get().x, 3));
+    EXPECT_NEAR(position().z, before.z - 0.05f + 0.004f, 1e-6f);
+    EXPECT_TRUE(finite(kart->m_slideVelocity, 3));
+    EXPECT_EQ(kart->m_windObject, nullptr);
+}
+
+TEST_F(KartStep, EffectTimersRunOutAndTheBoostReturnsTheTopSpeed) {
+    auto* loop = new SilentSound;
+    kart->m_sounds[Vehicle::SOUND_PROTECTION].reset(loop);
+    loop->play(true);
+    kart->m_frozenTimer = 0.015f;
+    kart->m_protectionTime = 0.01f;
+    kart->m_boost = 0.02f;
+    kart->m_maxSpeed = kart->m_settings->m_boostedMaxSpeed;
+    driver->gas = 1;
+    step();
+    EXPECT_EQ(kart->m_curSpeed, 0.0f) << "frozen";
+    EXPECT_EQ(kart->m_protectionTime, 0.0f);
+    EXPECT_FALSE(loop->isPlaying());
+    EXPECT_EQ(kart->m_soundStop.get(), int(Vehicle::SOUND_PROTECTION));
+    EXPECT_FLOAT_EQ(kart->m_maxSpeed, 0.435f);
+    step();
+    EXPECT_EQ(kart->m_frozenTimer, 0.0f);
+    EXPECT_EQ(kart->m_boost, 0.0f);
+    EXPECT_FLOAT_EQ(kart->m_maxSpeed, 0.29f);
+    step();
+    EXPECT_GT(kart->m_curSpeed, 0.0f);
+}
+
+TEST_F(KartStep, CollectedPickUpIsHiddenBelowTheTrackOnce) {
+    SceneObject pickUp(nullptr, 0);
+    pickUp.setPosition({1.0f, 2.0f, 3.0f});
+    kart->m_pickUp = &pickUp;
+    step();
+    Matrix4x3 world;
+    EXPECT_FLOAT_EQ(pickUp.getMatrix(world, 0.0, 1)[13], -98.0f);
+    EXPECT_EQ(pickUp.m_hiddenTime, 10.0f);
+    EXPECT_EQ(kart->m_pickUp, nullptr);
+}
+
+TEST(KartStepWithoutDriver, FallsWithoutCrashing) {
+    auto kart = makeKart(nullptr);
+    for (int i = 0; i < 100; ++i) kart->update(i * STEP, STEP);
+    EXPECT_TRUE(kart->m_airborne);
+    EXPECT_LT(kart->m_netPos.get().y, -1.0f);
+}
+
+TEST_F(KartStep, RandomDrivingAndContactsNeverBreakTheState) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    auto other = makeKart(new ScriptedDriver, 1);
+    for (int i = 0; i < 10000; ++i) {
+        driver->left = random() % 2;
+        driver->right = random() % 2;
+        driver->gas = random() % 3 != 0;
+        driver->brakes = random() % 4 == 0;
+        driver->computer = random() % 2;
+        for (int wheel = 0; wheel < Vehicle::WHEELS; ++wheel) {
+            kart->m_rayHeight[wheel] = random() % 5 ? position().y + unit(random) * 0.1f : VehicleMaster::NO_GROUND;
+            Normal3 n = random() % 50 ? Normal3{unit(random), 1.0f, unit(random)} : Normal3{0.0f, 0.0f, 1.0f};
+            kart->m_groundNormals[wheel].push_back(n);
+        }
+        if (random() % 10 == 0) {
+            float side = unit(random);
+            kart->m_wallNormal = {side, unit(random) * 0.2f, std::sqrt(1.0f - side * side)};
+            kart->m_wallPos = position();
+            kart->m_wallDepth = 0.01f;
+        }
+        if (random() % 15 == 0) {
+            kart->m_bumpOther = other.get();
+            other->m_curSpeed = unit(random);
+            kart->m_bumpNormal = {unit(random), 0.0f, unit(random)};
+            kart->m_bumpDepth = 0.02f;
+        }
+        if (random() % 40 == 0) kart->m_shrinkTimer = 0.05f;
+        kart->update(m_time += STEP, STEP);
+        ASSERT_TRUE(finite(&kart->m_netPos.get().x, 3)) << i;
+        ASSERT_TRUE(finite(kart->m_heading, 3)) << i;
+        ASSERT_TRUE(finite(kart->m_slideVelocity, 3)) << i;
+        ASSERT_TRUE(finite(kart->m_matrix.get().m, 16)) << i;
+        ASSERT_TRUE(std::isfinite(kart->m_netAngle.get())) << i;
+        ASSERT_GE(kart->m_curSpeed, 0.0f) << i;
+        ASSERT_NEAR(rowLength(kart->m_matrix.get(), 2), 1.0f, 1e-4f) << i;
+    }
+}
+
+} // namespace
