@@ -5,7 +5,7 @@
 void ODEJointSurfaceVehicle::react(const Contact& contact) {
     Vehicle* first = vehicleOf(contact.object[0]);
     Vehicle* second = vehicleOf(contact.object[1]);
-    if (!first || !second || first == second) return;
+    if (!first || !second) return;
     bump(first, second, contact, 0);
     bump(second, first, contact, 1);
 }

@@ -67,6 +67,8 @@ RaceSurfaces::~RaceSurfaces() = default;
 void RaceSurfaces::install(LW6Scene& scene) {
     for (auto& [kind, pairs] : m_kinds)
         for (auto [a, b] : pairs) scene.m_surfaceTable[a][b] = scene.m_surfaceTable[b][a] = kind.get();
-    for (auto [a, b] : COLLIDING_SPACES)
+    for (auto [a, b] : collidingSpaces())
         scene.m_spacePairTable[a][b] = scene.m_spacePairTable[b][a] = m_spacePair.get();
 }
+
+const std::vector<std::pair<int, int>>& RaceSurfaces::collidingSpaces() { return COLLIDING_SPACES; }

@@ -20,6 +20,8 @@ public:
 
     // Enters every policy at both orders of the surface and space pairs it serves.
     void install(LW6Scene& scene);
+    // The space pairs the race collides, each in one order.
+    static const std::vector<std::pair<int, int>>& collidingSpaces();
 
 private:
     // Each policy with the surface pairs it serves, in the order they are entered.

@@ -10,7 +10,7 @@
 #include "engine/platform/File.h"
 #include "engine/platform/Random.h"
 #include "engine/scene/LW6Scene.h"
-#include "engine/scene/RenderView.h"
+#include "engine/scene/MetaScene.h"
 #include "game/Config.h"
 #include "game/Race.h"
 #include "game/drivers/Controller.h"
@@ -24,11 +24,6 @@ namespace {
 constexpr double STEP = 0.01;
 constexpr int STEPS_PER_SECOND = 100;
 const char* const SHADOW_OBJECT = "D:\\Vantorik/3dobjects_cars/kart_shadow.lwo";
-
-class NoView : public RenderView {
-public:
-    void drawDebugLines(const Matrix4x3&, const std::vector<DebugLineVertex>&) override {}
-};
 
 // Full throttle, with a swerve each way now and then and a short brake.
 class ScriptedDriver : public Controller {
@@ -52,8 +47,9 @@ bool finite(const Position3& p) { return std::isfinite(p.x) && std::isfinite(p.y
 } // namespace
 
 struct KartSim::World {
-    NoView view;
-    LW6Scene scene{&view};
+    // A pool without a renderer: nothing is drawn.
+    MetaScene pool;
+    LW6Scene* scene = nullptr;
     Config config{nullptr};
     Race race;
     RaceSurfaces surfaces{&race};
@@ -82,32 +78,34 @@ bool KartSim::load(std::string& error) {
     World& w = *m_world;
     g_race = &w.race;
     w.race.m_config = &w.config;
-    w.race.m_scene = &w.scene;
     w.config.m_track.set(trackIndexOf(m_options.track));
-    if (!w.scene.loadLWS(m_files, m_options.track.c_str(), nullptr, 0.0f, 0.7f)) {
+    w.scene = w.pool.loadScene(m_options.track.c_str(), m_files);
+    w.race.m_scene = w.scene;
+    if (!w.scene) {
         error = "cannot load the track " + m_options.track;
         return false;
     }
-    if (!w.scene.loadLWS(m_files, m_options.mopedScene.c_str(), nullptr, 0.7f, 0.2f)) {
+    if (!w.scene->loadLWS(m_files, m_options.mopedScene.c_str(), nullptr, 0.7f, 0.2f)) {
         error = "cannot load the moped " + m_options.mopedScene;
         return false;
     }
-    w.scene.loadObject(m_files, SHADOW_OBJECT, 0);
-    w.scene.createObject("CameraTarget");
-    w.scene.start(nullptr, 0.9f, 0.1f);
-    w.surfaces.install(w.scene);
+    w.scene->loadObject(m_files, SHADOW_OBJECT, 0);
+    w.scene->createObject("CameraTarget");
+    w.surfaces.install(*w.scene);
 
     auto* settings = new VehicleSettings(0, m_options.settings);
     settings->load(m_files);
     Controller* driver = m_options.computerDriver
                              ? static_cast<Controller*>(new ControllerAI(nullptr, &w.config, 0, &m_files))
                              : new ScriptedDriver(w.step);
-    w.race.m_vehicles[0] = std::make_unique<VehicleMaster>(m_options.mopedObject, &w.scene, driver, 0,
+    w.race.m_vehicles[0] = std::make_unique<VehicleMaster>(m_options.mopedObject, w.scene, driver, 0,
                                                            w.race.m_vehicleRecord, settings, 0, 0.75f, 1.0f);
     w.race.m_vehicleCount = 1;
     w.kart = static_cast<VehicleMaster*>(w.race.m_vehicles[0].get());
     if (auto* ai = dynamic_cast<ControllerAI*>(driver)) ai->m_vehicle = w.kart;
     w.kart->m_active.set(true);
+    // Merged objects get their geoms when the scene starts: after the kart has sized its body.
+    w.pool.start(nullptr);
     if (!w.kart->m_object) {
         error = "the moped scene has no \"car_Ctrl\"";
         return false;
@@ -121,20 +119,25 @@ KartSim::Summary KartSim::run(std::ostream& out) {
     Summary summary;
     if (m_options.seedReset) Random::reset();
     kart.m_cameraReset.set(false);
-    dSpaceID root = w.scene.getSpace(0);
+    dSpaceID root = w.scene->getSpace(0);
     char line[160];
     for (w.step = 0; w.step < m_options.steps; ++w.step) {
         const double time = w.step * STEP;
         w.race.m_simulatedTime = time;
-        if (root) dSpaceCollide(root, &w.scene, &LW6Scene::nearCallback);
-        dWorldQuickStep(w.scene.m_world, STEP);
-        dJointGroupEmpty(w.scene.m_contactGroup);
+        if (root) dSpaceCollide(root, w.scene, &LW6Scene::nearCallback);
+        dWorldQuickStep(w.scene->m_world, STEP);
+        dJointGroupEmpty(w.scene->m_contactGroup);
         const float boostBefore = kart.m_boost;
+        const int pathIndexBefore = kart.m_controller->getPathIndex();
         kart.update(time, STEP);
         kart.animate(time);
 
         Position3 at;
         kart.getPosition(at);
+        if (auto* ai = dynamic_cast<ControllerAI*>(kart.m_controller.get())) {
+            const int points = static_cast<int>(ai->m_paths[ai->m_pathNumber].size());
+            if (points > 2 && kart.m_controller->getPathIndex() < pathIndexBefore - points / 2) ++summary.laps;
+        }
         if (!finite(at) || !std::isfinite(kart.m_curSpeed)) summary.sawNaN = true;
         if (kart.m_cameraReset.get()) {
             ++summary.respawns;
@@ -150,8 +153,8 @@ KartSim::Summary KartSim::run(std::ostream& out) {
         }
     }
     std::snprintf(line, sizeof line,
-                  "steps to top speed %d\ntop speed %.4f\nspeed after pad %.4f\nrespawns %d\nNaN %s\n",
-                  summary.stepsToTopSpeed, summary.topSpeed, summary.speedAfterPad, summary.respawns,
+                  "steps to top speed %d\ntop speed %.4f\nspeed after pad %.4f\nrespawns %d\nlaps %d\nNaN %s\n",
+                  summary.stepsToTopSpeed, summary.topSpeed, summary.speedAfterPad, summary.respawns, summary.laps,
                   summary.sawNaN ? "yes" : "no");
     out << line;
     return summary;

@@ -27,6 +27,8 @@ public:
         // Right after the first speed-up pad; 0 without one.
         float speedAfterPad = 0.0f;
         int respawns = 0;
+        // Times a computer driver went round its path.
+        int laps = 0;
         bool sawNaN = false;
     };
 

@@ -8,6 +8,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
+#include "game/surfaces/RaceSurfaces.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
 #include "tools/sarpack/ArchiveWriter.h"
@@ -35,13 +36,6 @@ private:
     std::unique_ptr<DataArchive> m_archive;
     bool m_ok = false;
 };
-
-// The space pairs the race collides: rays with the ground and the fall zones,
-// the karts with the walls, zones, obstacles and each other, thrown things
-// with the track and the karts.
-inline const std::pair<int, int> RACE_SPACE_PAIRS[] = {
-    {3, 1}, {4, 2}, {4, 7}, {4, 6}, {5, 1}, {5, 2}, {5, 4},  {5, 5},  {4, 4},
-    {9, 8}, {9, 7}, {9, 6}, {5, 9}, {4, 9}, {9, 9}, {4, 10}, {9, 10}, {3, 11}};
 
 // What the race set-up does to the scene for the fixture: the track in a
 // pool of its own (no renderer), then per rider the moped scene merged in,
@@ -72,7 +66,7 @@ public:
 
     // Enters `pair` (not owned) at both orders of every race space pair.
     void collideRaceSpaces(ODESpacePair& pair) {
-        for (auto [a, b] : RACE_SPACE_PAIRS) {
+        for (auto [a, b] : RaceSurfaces::collidingSpaces()) {
             m_scene->m_spacePairTable[a][b] = &pair;
             m_scene->m_spacePairTable[b][a] = &pair;
         }
