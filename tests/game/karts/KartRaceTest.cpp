@@ -2,6 +2,7 @@
 // copy following a local kart through the lobby server.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -102,6 +103,33 @@ TEST(KartOnTrack, StandsOnItsStartWithItsRaysOnTheGround) {
     race.m_vehicles[0].reset();
     g_race = nullptr;
     g_fileSystem = nullptr;
+}
+
+TEST(KartOnTrack, DrivesUpTheRampThatLiesOnTheFloor) {
+    KartFixtureArchive archive;
+    ASSERT_TRUE(archive.ok());
+    KartFixtureScene track(archive.files());
+    ASSERT_TRUE(track.addRider());
+    // Facing up the ramp from a few units before its foot.
+    track.moveStart(1, {{KartFixture::RAMP_FOOT.x, 0.0f, KartFixture::RAMP_FOOT.z - 5.0f}, 0.0f});
+    Race race;
+    RaceSurfaces surfaces(&race);
+    surfaces.install(*track.m_scene);
+    NetControl client;
+    race.m_vehicles[0] = makeKart<VehicleMaster>(track.m_scene, true, client, race.m_vehicleRecord);
+    race.m_vehicleCount = 1;
+    track.start();
+    auto& kart = static_cast<VehicleMaster&>(*race.m_vehicles[0]);
+    kart.m_active.set(true);
+    float highest = 0.0f;
+    for (int step = 0; step < 600; ++step) {
+        physicsStep(*track.m_scene);
+        kart.update(step * 0.01, 0.01);
+        Position3 at;
+        highest = std::max(highest, kart.getPosition(at).y);
+    }
+    EXPECT_GT(highest, 0.8f * KartFixture::RAMP_TOP_HEIGHT);
+    race.m_vehicles[0].reset();
 }
 
 TEST(KartOnTrack, RemoteCopyFollowsTheLocalKartWithinOneFrame) {
