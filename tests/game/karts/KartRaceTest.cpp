@@ -11,28 +11,15 @@
 #include <ode/objects.h>
 
 #include "game/Race.h"
-#include "game/drivers/Controller.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
 #include "net/GameServer.h"
 #include "tests/game/karts/KartTestSupport.h"
 
+#include "tests/game/ScriptedDriver.h"
+
 namespace {
-
-class Throttle : public Controller {
-public:
-    explicit Throttle(bool on) : m_on(on) {}
-    int steerLeft() override { return 0; }
-    int steerRight() override { return 0; }
-    int accelerate() override { return m_on ? 1 : 0; }
-    int brake() override { return 0; }
-    bool action() override { return false; }
-    bool useExtra() override { return false; }
-
-private:
-    bool m_on;
-};
 
 // The race's physics step for one scene: collide, step, forget the contacts.
 void physicsStep(LW6Scene& scene) {
@@ -43,7 +30,9 @@ void physicsStep(LW6Scene& scene) {
 
 template <typename Kart>
 std::unique_ptr<Kart> makeKart(LW6Scene* scene, bool throttle, NetControl& client, uint32_t* record) {
-    return std::make_unique<Kart>(KartFixture::MOPED_OBJECT, scene, new Throttle(throttle), 0, record,
+    auto* driver = new ScriptedDriver;
+    driver->gas = throttle ? 1 : 0;
+    return std::make_unique<Kart>(KartFixture::MOPED_OBJECT, scene, driver, 0, record,
                                   new VehicleSettings(0, KartFixture::SETTINGS_FILE), 0, KartFixture::KART_RADIUS,
                                   1.0f, client);
 }

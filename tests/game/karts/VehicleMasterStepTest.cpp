@@ -13,37 +13,18 @@
 #include "engine/scene/SceneObject.h"
 #include "game/Config.h"
 #include "game/Race.h"
-#include "game/drivers/Controller.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
 #include "game/surfaces/RaceSurfaces.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/game/karts/KartTestSupport.h"
 
+#include "tests/game/ScriptedDriver.h"
+
 namespace {
 
 constexpr double STEP = 0.01;
 constexpr float RADIUS = 0.5f;
-
-// Pedals and keys as the test sets them; remembers what the kart told it.
-class ScriptedDriver : public Controller {
-public:
-    int steerLeft() override { return left; }
-    int steerRight() override { return right; }
-    int accelerate() override { return gas; }
-    int brake() override { return brakes; }
-    bool action() override { return false; }
-    bool useExtra() override { return false; }
-    void update(bool wallHit, bool reversing) override {
-        toldWallHit = wallHit;
-        toldReversing = reversing;
-    }
-    bool isComputer() const override { return computer; }
-
-    int left = 0, right = 0, gas = 0, brakes = 0;
-    bool computer = false;
-    bool toldWallHit = false, toldReversing = false;
-};
 
 std::unique_ptr<VehicleMaster> makeKart(Controller* driver, int32_t index = 0) {
     auto kart = std::make_unique<VehicleMaster>("", nullptr, driver, index, nullptr,
