@@ -84,14 +84,14 @@ void ControllerAI::keepPathInRange() {
     if (m_pathIndex < 0) m_pathIndex += count;
 }
 
-void ControllerAI::update(bool wallHit, bool reversing) {
+void ControllerAI::update(bool wallHit, bool reverseGear) {
     if (!m_vehicle || !m_vehicle->m_active.get()) return;
     double time = raceTime();
     if (wallHit) {
         m_reversing = true;
         m_reverseStart = time;
         // Already backing away from it.
-        if (reversing) m_reversing = false;
+        if (reverseGear) m_reversing = false;
     }
 
     Position3 position;

@@ -2,7 +2,6 @@
 
 #include "engine/platform/InputDevice.h"
 #include "game/Config.h"
-#include "game/drivers/ControllerNet.h"
 #include "game/drivers/ControllerUser1.h"
 #include "game/drivers/ControllerUser2.h"
 #include "game/drivers/ControllerUserSingle.h"
@@ -90,15 +89,6 @@ TEST_F(UserControllers, JoystickButton0FiresTheOnePlayersExtraAndIsTheFirstPlaye
     EXPECT_FALSE(m_first.useExtra());
     EXPECT_FALSE(m_second.action());
     EXPECT_FALSE(m_second.useExtra());
-}
-
-TEST_F(UserControllers, NetworkDriverPressesNothing) {
-    ControllerNet remote;
-    EXPECT_EQ(remote.steerLeft() | remote.steerRight() | remote.accelerate() | remote.brake(), 0);
-    EXPECT_FALSE(remote.useExtra());
-    EXPECT_TRUE(remote.isRemote());
-    EXPECT_FALSE(remote.isComputer());
-    EXPECT_FALSE(m_single.isRemote());
 }
 
 TEST_F(UserControllers, AxisBindingsCountEitherDirection) {
