@@ -65,6 +65,10 @@ VehicleMaster* RaceSurface::recordGround(const Contact& contact, int& ray) const
     VehicleMaster* kart = simulated(m_race->getVehicle(owner / VehicleMaster::RAYS));
     if (!kart) return nullptr;
     ray = owner % VehicleMaster::RAYS;
+    // A wheel's height is cleared every step: of two grounds under it (a ramp
+    // on the floor) it stands on the higher, whichever the library reports last.
+    const float height = kart->m_rayHeight[ray];
+    if (ray != VehicleMaster::BODY_RAY && height != VehicleMaster::NO_GROUND && contact.pos.y < height) return nullptr;
     kart->m_rayHeight[ray] = contact.pos.y;
     kart->m_groundNormals[ray].push_back(contact.normalToward(side));
     return kart;

@@ -2,6 +2,7 @@
 // copy following a local kart through the lobby server.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -10,28 +11,15 @@
 #include <ode/objects.h>
 
 #include "game/Race.h"
-#include "game/drivers/Controller.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
 #include "net/GameServer.h"
 #include "tests/game/karts/KartTestSupport.h"
 
+#include "tests/game/ScriptedDriver.h"
+
 namespace {
-
-class Throttle : public Controller {
-public:
-    explicit Throttle(bool on) : m_on(on) {}
-    int steerLeft() override { return 0; }
-    int steerRight() override { return 0; }
-    int accelerate() override { return m_on ? 1 : 0; }
-    int brake() override { return 0; }
-    bool action() override { return false; }
-    bool useExtra() override { return false; }
-
-private:
-    bool m_on;
-};
 
 // The race's physics step for one scene: collide, step, forget the contacts.
 void physicsStep(LW6Scene& scene) {
@@ -42,7 +30,9 @@ void physicsStep(LW6Scene& scene) {
 
 template <typename Kart>
 std::unique_ptr<Kart> makeKart(LW6Scene* scene, bool throttle, NetControl& client, uint32_t* record) {
-    return std::make_unique<Kart>(KartFixture::MOPED_OBJECT, scene, new Throttle(throttle), 0, record,
+    auto* driver = new ScriptedDriver;
+    driver->gas = throttle ? 1 : 0;
+    return std::make_unique<Kart>(KartFixture::MOPED_OBJECT, scene, driver, 0, record,
                                   new VehicleSettings(0, KartFixture::SETTINGS_FILE), 0, KartFixture::KART_RADIUS,
                                   1.0f, client);
 }
@@ -102,6 +92,33 @@ TEST(KartOnTrack, StandsOnItsStartWithItsRaysOnTheGround) {
     race.m_vehicles[0].reset();
     g_race = nullptr;
     g_fileSystem = nullptr;
+}
+
+TEST(KartOnTrack, DrivesUpTheRampThatLiesOnTheFloor) {
+    KartFixtureArchive archive;
+    ASSERT_TRUE(archive.ok());
+    KartFixtureScene track(archive.files());
+    ASSERT_TRUE(track.addRider());
+    // Facing up the ramp from a few units before its foot.
+    track.moveStart(1, {{KartFixture::RAMP_FOOT.x, 0.0f, KartFixture::RAMP_FOOT.z - 5.0f}, 0.0f});
+    Race race;
+    RaceSurfaces surfaces(&race);
+    surfaces.install(*track.m_scene);
+    NetControl client;
+    race.m_vehicles[0] = makeKart<VehicleMaster>(track.m_scene, true, client, race.m_vehicleRecord);
+    race.m_vehicleCount = 1;
+    track.start();
+    auto& kart = static_cast<VehicleMaster&>(*race.m_vehicles[0]);
+    kart.m_active.set(true);
+    float highest = 0.0f;
+    for (int step = 0; step < 600; ++step) {
+        physicsStep(*track.m_scene);
+        kart.update(step * 0.01, 0.01);
+        Position3 at;
+        highest = std::max(highest, kart.getPosition(at).y);
+    }
+    EXPECT_GT(highest, 0.8f * KartFixture::RAMP_TOP_HEIGHT);
+    race.m_vehicles[0].reset();
 }
 
 TEST(KartOnTrack, RemoteCopyFollowsTheLocalKartWithinOneFrame) {

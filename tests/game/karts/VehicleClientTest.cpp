@@ -8,21 +8,12 @@
 #include "engine/platform/Sound.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/SceneObject.h"
-#include "game/drivers/Controller.h"
 #include "game/karts/VehicleClient.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 
-namespace {
+#include "tests/game/ScriptedDriver.h"
 
-class NoDriver : public Controller {
-public:
-    int steerLeft() override { return 0; }
-    int steerRight() override { return 0; }
-    int accelerate() override { return 0; }
-    int brake() override { return 0; }
-    bool action() override { return false; }
-    bool useExtra() override { return false; }
-};
+namespace {
 
 // What the network client does with a chunk: the bytes arrive, then the value commits.
 template <typename T>
@@ -38,7 +29,7 @@ protected:
     NetControl client;
     uint32_t record[3] = {0, 0, 0};
     SceneObject* body = scene.createObject("car_Ctrl");
-    VehicleClient kart{"moped.lwo", &scene, new NoDriver, 0, record, nullptr, 0, 0.75f, 1.0f, client};
+    VehicleClient kart{"moped.lwo", &scene, new ScriptedDriver, 0, record, nullptr, 0, 0.75f, 1.0f, client};
 };
 
 // Counts what it is asked to do and where.

@@ -4,39 +4,27 @@
 #include <memory>
 #include <random>
 
+#include <ode/collision.h>
 #include <ode/objects.h>
 
 #include "engine/platform/SilentSound.h"
+#include "engine/scene/ODESpacePair.h"
 #include "engine/scene/PhysicsLibrary.h"
 #include "engine/scene/SceneObject.h"
-#include "game/drivers/Controller.h"
+#include "game/Config.h"
+#include "game/Race.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/surfaces/RaceSurfaces.h"
+#include "tests/game/GameTestSupport.h"
+#include "tests/game/karts/KartTestSupport.h"
+
+#include "tests/game/ScriptedDriver.h"
 
 namespace {
 
 constexpr double STEP = 0.01;
 constexpr float RADIUS = 0.5f;
-
-// Pedals and keys as the test sets them; remembers what the kart told it.
-class ScriptedDriver : public Controller {
-public:
-    int steerLeft() override { return left; }
-    int steerRight() override { return right; }
-    int accelerate() override { return gas; }
-    int brake() override { return brakes; }
-    bool action() override { return false; }
-    bool useExtra() override { return false; }
-    void update(bool wallHit, bool reversing) override {
-        toldWallHit = wallHit;
-        toldReversing = reversing;
-    }
-    bool isComputer() const override { return computer; }
-
-    int left = 0, right = 0, gas = 0, brakes = 0;
-    bool computer = false;
-    bool toldWallHit = false, toldReversing = false;
-};
 
 std::unique_ptr<VehicleMaster> makeKart(Controller* driver, int32_t index = 0) {
     auto kart = std::make_unique<VehicleMaster>("", nullptr, driver, index, nullptr,
@@ -80,25 +68,6 @@ protected:
     float ground = 0.0f;
     double m_time = 0.0;
 };
-
-TEST_F(KartStep, ReachesTopSpeedFromStandingAndNeverExceedsIt) {
-    driver->gas = 1;
-    step();
-    EXPECT_EQ(kart->m_curSpeed, 0.0f) << "the first step starts in the air and rolls to a stop";
-    int steps = 0;
-    while (kart->m_curSpeed < 0.29f && steps < 2000) {
-        step();
-        ++steps;
-    }
-    EXPECT_NEAR(steps, 789, 1);
-    for (int i = 0; i < 300; ++i) {
-        step();
-        ASSERT_LE(kart->m_curSpeed, 0.29f);
-    }
-    EXPECT_FLOAT_EQ(kart->m_curSpeed, 0.29f);
-    EXPECT_FLOAT_EQ(position().y, 0.0f);
-    EXPECT_GT(position().z, 50.0f);
-}
 
 TEST_F(KartStep, SlowKartTurnsByItsSpeedAndOnlyOnTheGround) {
     cruise(0.01f);
@@ -401,6 +370,195 @@ TEST_F(KartStep, RandomDrivingAndContactsNeverBreakTheState) {
         ASSERT_TRUE(std::isfinite(kart->m_netAngle.get())) << i;
         ASSERT_GE(kart->m_curSpeed, 0.0f) << i;
         ASSERT_NEAR(rowLength(kart->m_matrix.get(), 2), 1.0f, 1e-4f) << i;
+    }
+}
+
+namespace kf = KartFixture;
+
+// The fixture track with the race's contact policies, stepped as the race steps it.
+class KartStepOnTrack : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.ok());
+        ASSERT_TRUE(m_archive.ok());
+        m_track = std::make_unique<KartFixtureScene>(m_archive.files());
+        m_oldFiles = g_fileSystem;
+        g_fileSystem = &m_archive.files();
+        g_race = &m_race;
+        m_race.m_config = &m_config;
+        m_race.m_scene = m_track->m_scene;
+        m_config.m_track.set(kf::TRACK_INDEX);
+    }
+    void TearDown() override {
+        for (auto& vehicle : m_race.m_vehicles) vehicle.reset();
+        g_race = nullptr;
+        g_fileSystem = m_oldFiles;
+    }
+
+    // A kart standing at the placement; call start() once every kart is made.
+    VehicleMaster& addKart(const kf::Placement& placement, ScriptedDriver* driver) {
+        const int index = m_race.m_vehicleCount++;
+        EXPECT_TRUE(m_track->addRider());
+        m_track->moveStart(index + 1, placement);
+        auto* settings = new VehicleSettings(kf::MOPED_MODEL, kf::SETTINGS_FILE);
+        settings->load(m_archive.files());
+        m_race.m_vehicles[index] =
+            std::make_unique<VehicleMaster>(kf::MOPED_OBJECT, m_track->m_scene, driver, index,
+                                            m_race.m_vehicleRecord, settings, 0, kf::KART_RADIUS, kf::KART_SCALE);
+        auto& kart = static_cast<VehicleMaster&>(*m_race.m_vehicles[index]);
+        kart.m_active = true;
+        return kart;
+    }
+    void start() {
+        m_track->start();
+        m_surfaces.install(*m_track->m_scene);
+    }
+    void step() {
+        LW6Scene& scene = *m_track->m_scene;
+        dSpaceCollide(scene.getSpace(0), &scene, &LW6Scene::nearCallback);
+        dWorldQuickStep(scene.m_world, STEP);
+        dJointGroupEmpty(scene.m_contactGroup);
+        m_time += STEP;
+        for (int i = 0; i < m_race.m_vehicleCount; ++i) m_race.m_vehicles[i]->update(m_time, STEP);
+    }
+    static Position3 where(VehicleMaster& kart) {
+        Position3 at;
+        return kart.getPosition(at);
+    }
+
+    ScratchFolder m_folder;
+    KartFixtureArchive m_archive;
+    std::unique_ptr<KartFixtureScene> m_track;
+    Config m_config{nullptr};
+    Race m_race;
+    RaceSurfaces m_surfaces{&m_race};
+    File* m_oldFiles = nullptr;
+    double m_time = 0.0;
+};
+
+TEST_F(KartStepOnTrack, DrivingIntoTheLongWallCrashesAndStaysOutOfIt) {
+    auto* driver = new ScriptedDriver;
+    driver->gas = 1;
+    VehicleMaster& kart = addKart(kf::WALL_LONG_APPROACH, driver);
+    start();
+    ASSERT_NE(kart.m_trackCrash, -1);
+    float closest = 0.0f, speedAtHit = 0.0f;
+    int hits = 0;
+    for (int i = 0; i < 600; ++i) {
+        float speed = kart.m_curSpeed;
+        step();
+        closest = std::min(closest, where(kart).x);
+        if (kart.m_reversing && hits++ == 0) {
+            speedAtHit = speed;
+            EXPECT_EQ(kart.m_blendTrack, kart.m_trackCrash);
+            EXPECT_FLOAT_EQ(kart.m_curSpeed, 0.02f);
+            EXPECT_EQ(kart.m_soundStart.get(), int(Vehicle::SOUND_HIT_WALL));
+        }
+    }
+    EXPECT_GT(speedAtHit, 0.05f);
+    EXPECT_TRUE(hits > 0);
+    const float face = kf::WALL_LONG_CENTRE.x + 0.5f;
+    EXPECT_GT(closest, face) << "never inside the wall";
+    EXPECT_LT(closest, face + 1.5f) << "but right up against it";
+}
+
+TEST_F(KartStepOnTrack, FallingOffTheEdgeRespawnsOnTheLap) {
+    auto* driver = new ScriptedDriver;
+    driver->gas = 1;
+    VehicleMaster& kart = addKart(kf::FALL_APPROACH, driver);
+    start();
+    kart.m_cameraReset = false;
+    float lowest = 0.0f;
+    int i = 0;
+    for (; i < 2000 && !kart.m_cameraReset.get(); ++i) {
+        step();
+        lowest = std::min(lowest, where(kart).y);
+    }
+    ASSERT_TRUE(kart.m_cameraReset.get());
+    EXPECT_LT(lowest, -20.0f);
+    EXPECT_GT(lowest, -25.0f) << "caught on its first step below -20";
+    driver->gas = 0;
+    for (int k = 0; k < 100; ++k) step();
+    Position3 at = where(kart);
+    EXPECT_FALSE(kart.m_airborne);
+    EXPECT_NEAR(at.y, 0.0f, 1e-3f);
+    EXPECT_LE(std::fabs(at.x), kf::LAP_HALF_WIDTH + 0.5f);
+    EXPECT_LE(std::fabs(at.z), kf::LAP_STRAIGHT_HALF + kf::LAP_HALF_WIDTH + 0.5f);
+}
+
+TEST_F(KartStepOnTrack, RearEndedKartIsPushedOnAndBothShareTheSpeed) {
+    auto* chaser = new ScriptedDriver;
+    chaser->gas = 1;
+    VehicleMaster& back = addKart({{0.0f, 0.0f, -12.0f}, 0.0f}, chaser);
+    VehicleMaster& front = addKart({{0.0f, 0.0f, 0.0f}, 0.0f}, new ScriptedDriver);
+    start();
+    float gap = 100.0f;
+    bool bumped = false;
+    for (int i = 0; i < 500 && !bumped; ++i) {
+        float before = back.m_curSpeed;
+        step();
+        gap = std::min(gap, where(front).z - where(back).z);
+        if (front.m_curSpeed == 0.0f) continue;
+        bumped = true;
+        EXPECT_GT(before, 0.05f);
+        EXPECT_NEAR(back.m_curSpeed, (before + 0.000368f) * 0.5f, 1e-4f);
+        EXPECT_NEAR(front.m_curSpeed, back.m_curSpeed * 0.5f, 1e-4f) << "averaged with the new speed";
+        EXPECT_EQ(back.m_soundStart.get(), int(Vehicle::SOUND_HIT_OBJECT));
+    }
+    ASSERT_TRUE(bumped);
+    for (int i = 0; i < 5; ++i) step();
+    EXPECT_GT(where(front).z, 0.05f) << "pushed on, and rolling";
+    EXPECT_GT(gap, 0.9f) << "never through each other";
+}
+
+TEST_F(KartStepOnTrack, ObstacleIsPushedAwayAndSlowsTheKart) {
+    ODESpacePair restOnGround(true);
+    auto* driver = new ScriptedDriver;
+    driver->gas = 1;
+    VehicleMaster& kart = addKart(kf::OBSTACLE_APPROACH, driver);
+    start();
+    LW6Scene& scene = *m_track->m_scene;
+    scene.m_spacePairTable[kf::SPACE_OBSTACLES][kf::SPACE_GROUND] = &restOnGround;
+    scene.m_spacePairTable[kf::SPACE_GROUND][kf::SPACE_OBSTACLES] = &restOnGround;
+    SceneObject* obstacle = scene.getObject(kf::OBSTACLE, -1, 1);
+    ASSERT_NE(obstacle, nullptr);
+    ASSERT_NE(obstacle->m_body, nullptr);
+    bool hit = false;
+    for (int i = 0; i < 400; ++i) {
+        float before = kart.m_curSpeed;
+        step();
+        if (!hit && kart.m_soundStart.get() == int(Vehicle::SOUND_HIT_OBJECT)) {
+            hit = true;
+            EXPECT_LT(kart.m_curSpeed, before + 0.000368f);
+        }
+    }
+    ASSERT_TRUE(hit);
+    const dReal* at = dBodyGetPosition(obstacle->m_body);
+    EXPECT_GT(at[2], kf::OBSTACLE_CENTRE.z + 0.5f) << "pushed away from the kart";
+    EXPECT_LT(where(kart).z, at[2]);
+}
+
+TEST_F(KartStepOnTrack, TenThousandStepsOfRandomDrivingStayFinite) {
+    auto* driver = new ScriptedDriver;
+    VehicleMaster& kart = addKart(kf::start(1), driver);
+    start();
+    std::mt19937 random(11);
+    for (int i = 0; i < 10000; ++i) {
+        if (i % 50 == 0) {
+            driver->gas = random() % 4 != 0;
+            driver->brakes = random() % 5 == 0;
+            driver->left = random() % 3 == 0;
+            driver->right = random() % 3 == 0;
+        }
+        step();
+        Position3 at = where(kart);
+        ASSERT_TRUE(finite(&at.x, 3)) << i;
+        ASSERT_TRUE(finite(kart.m_matrix.get().m, 16)) << i;
+        ASSERT_TRUE(finite(kart.m_heading, 3)) << i;
+        ASSERT_TRUE(std::isfinite(kart.m_curSpeed)) << i;
+        ASSERT_GT(at.y, -30.0f) << i;
+        ASSERT_LT(std::fabs(at.x), kf::GROUND_HALF_SIZE + 20.0f) << i;
+        ASSERT_LT(std::fabs(at.z), kf::GROUND_HALF_SIZE) << i;
     }
 }
 

@@ -7,29 +7,20 @@
 #include "engine/platform/Random.h"
 #include "engine/scene/LW6Scene.h"
 #include "game/Race.h"
-#include "game/drivers/Controller.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 #include "tests/support/ReportCapture.h"
 
-namespace {
+#include "tests/game/ScriptedDriver.h"
 
-class IdleDriver : public Controller {
-public:
-    int steerLeft() override { return 0; }
-    int steerRight() override { return 0; }
-    int accelerate() override { return 0; }
-    int brake() override { return 0; }
-    bool action() override { return false; }
-    bool useExtra() override { return false; }
-};
+namespace {
 
 class VehicleBase : public ReportCapture<3> {
 protected:
     std::unique_ptr<VehicleMaster> master(int index, NetControl& client) {
-        return std::make_unique<VehicleMaster>("moped.lwo", &scene, new IdleDriver, index, race.m_vehicleRecord,
+        return std::make_unique<VehicleMaster>("moped.lwo", &scene, new ScriptedDriver, index, race.m_vehicleRecord,
                                                new VehicleSettings(0, "none"), index, 0.75f, 1.0f, client);
     }
     void SetUp() override {
@@ -68,7 +59,7 @@ TEST_F(VehicleBase, SevenRidersRegisterDistinctNidsAndStartCleared) {
     EXPECT_FLOAT_EQ(fresh.getDirection()[2], 1.0f);
     // Only a master answers as one, and the client as a client.
     NetControl other;
-    VehicleClient remote("moped.lwo", &scene, new IdleDriver, 0, race.m_vehicleRecord, nullptr, 0, 0.75f, 1.0f,
+    VehicleClient remote("moped.lwo", &scene, new ScriptedDriver, 0, race.m_vehicleRecord, nullptr, 0, 0.75f, 1.0f,
                          other);
     EXPECT_EQ(karts[0]->asClient(), nullptr);
     EXPECT_EQ(remote.asMaster(), nullptr);

@@ -12,7 +12,6 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/ODEGeomObject.h"
 #include "game/Race.h"
-#include "game/drivers/Controller.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
@@ -34,17 +33,9 @@
 #include "game/surfaces/ODEJointSurfaceWind.h"
 #include "net/NetControl.h"
 
-namespace {
+#include "tests/game/ScriptedDriver.h"
 
-class IdleController : public Controller {
-public:
-    int steerLeft() override { return 0; }
-    int steerRight() override { return 0; }
-    int accelerate() override { return 0; }
-    int brake() override { return 0; }
-    bool action() override { return false; }
-    bool useExtra() override { return false; }
-};
+namespace {
 
 // Riders of the test race: two simulated karts, one driven from the
 // network and an empty slot inside the vehicle count.
@@ -127,7 +118,7 @@ protected:
 
     template <class Kind>
     std::unique_ptr<Vehicle> makeVehicle(int32_t index) {
-        return std::make_unique<Kind>("none", &m_scene, new IdleController, index, m_race.m_vehicleRecord,
+        return std::make_unique<Kind>("none", &m_scene, new ScriptedDriver, index, m_race.m_vehicleRecord,
                                       new VehicleSettings(0, "none"), index, 0.5f, 1.0f, m_net);
     }
     VehicleMaster& master(int32_t index) { return *m_race.m_vehicles[index]->asMaster(); }
