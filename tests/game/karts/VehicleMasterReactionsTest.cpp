@@ -22,18 +22,9 @@
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
 #include "tests/engine/scene/SceneTestSupport.h"
+#include "tests/game/ScriptedDriver.h"
 
 namespace {
-
-class StillDriver : public Controller {
-public:
-    int steerLeft() override { return 0; }
-    int steerRight() override { return 0; }
-    int accelerate() override { return 0; }
-    int brake() override { return 0; }
-    bool action() override { return false; }
-    bool useExtra() override { return false; }
-};
 
 // Plays until stopped; remembers where and how often.
 class HeldSound : public Sound {
@@ -73,7 +64,7 @@ protected:
     KartReactions() {
         Random::reset();
         g_race = &race;
-        kart = &addKart(new StillDriver, 0, {0.0f, 0.0f, 0.0f});
+        kart = &addKart(new ScriptedDriver, 0, {0.0f, 0.0f, 0.0f});
         kart->m_object = kart->m_poseObject = scene.createObject("car_Ctrl");
         kart->m_object->m_poseMode = 1;
         for (int axis = SceneItem::SCALE_X; axis <= SceneItem::SCALE_Z; ++axis)
@@ -342,7 +333,7 @@ TEST_F(KartReactions, RespawnSkipsTakenPointsAndStaysBoundedOnAnyList) {
     kart->m_respawnPoints = line(20);
     kart->m_newPos = {0.0f, 0.0f, 1.0f};
     kart->m_object = kart->m_poseObject = nullptr;
-    addKart(new StillDriver, 2, {0.0f, 0.0f, 18.3f});
+    addKart(new ScriptedDriver, 2, {0.0f, 0.0f, 18.3f});
     ASSERT_TRUE(kart->findRespawnPoint(at, d));
     EXPECT_TRUE(isAt(at, 0.0f, 0.2f, 15.0f)) << "point 18 is taken, so three further back";
 
