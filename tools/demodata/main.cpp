@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/demodata/tracks/DemoTracks.h"
 #include "tools/guidata/GuiData.h"
 
 namespace {
@@ -18,9 +19,12 @@ struct Asset {
     std::string bytes;
 };
 
-// "D:\\Vantorik\\menu\\x" is written as "menu/x".
+// "D:\\Vantorik\\menu\\x" is written as "menu/x", other folders of the
+// drive keep their name: "D:\\Skorvitane\\x" as "Skorvitane/x".
 std::string diskNameOf(const std::string& archiveName) {
-    std::string name = archiveName.substr(std::string("D:\\Vantorik\\").size());
+    const std::string main = "D:\\Vantorik";
+    const bool inMain = archiveName.compare(0, main.size(), main) == 0;
+    std::string name = archiveName.substr(inMain ? main.size() + 1 : 3);
     for (char& c : name)
         if (c == '\\') c = '/';
     return name;
@@ -39,6 +43,8 @@ std::vector<Asset> demoAssets() {
     for (GuiFile& f : guiDataFiles())
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), endsWith(f.archiveName, ".png") ? 0 : 3,
                           std::move(f.bytes)});
+    for (TrackFile& f : demoTrackFiles())
+        assets.push_back({f.archiveName, diskNameOf(f.archiveName), 3, std::move(f.bytes)});
     return assets;
 }
 

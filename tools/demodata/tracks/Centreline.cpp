@@ -1,0 +1,134 @@
+#include "tools/demodata/tracks/Centreline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+constexpr int SUBDIVISIONS = 48;
+constexpr float PI = 3.14159265358979f;
+
+float catmullRom(float p0, float p1, float p2, float p3, float t) {
+    float t2 = t * t, t3 = t2 * t;
+    return 0.5f * (2.0f * p1 + (p2 - p0) * t + (2.0f * p0 - 5.0f * p1 + 4.0f * p2 - p3) * t2 +
+                   (3.0f * p1 - p0 - 3.0f * p2 + p3) * t3);
+}
+
+// Eased, so heights never overshoot: a ramp between two flat decks stays between them.
+float eased(float a, float b, float t) { return a + (b - a) * t * t * (3.0f - 2.0f * t); }
+
+float angleBetween(Vec3 a, Vec3 b) {
+    float cross = a.x * b.z - a.z * b.x;
+    return std::atan2(cross, a.dot(b));
+}
+
+} // namespace
+
+Vec3 Centreline::Frame::across(float lateral) const {
+    Vec3 offset = right * (lateral * std::cos(bank));
+    return {position.x + offset.x, position.y - lateral * std::sin(bank), position.z + offset.z};
+}
+
+Centreline::Centreline(std::vector<CentrelinePoint> controls) : m_controls(std::move(controls)) {
+    const size_t n = m_controls.size();
+    if (n < 3) throw std::invalid_argument("a centreline needs three control points");
+    struct Dense {
+        Vec3 position;
+        float width, bank, length;
+    };
+    std::vector<Dense> dense;
+    for (size_t i = 0; i < n; ++i) {
+        const CentrelinePoint& p0 = m_controls[(i + n - 1) % n];
+        const CentrelinePoint& p1 = m_controls[i];
+        const CentrelinePoint& p2 = m_controls[(i + 1) % n];
+        const CentrelinePoint& p3 = m_controls[(i + 2) % n];
+        for (int k = 0; k < SUBDIVISIONS; ++k) {
+            float t = static_cast<float>(k) / SUBDIVISIONS;
+            Vec3 p{catmullRom(p0.x, p1.x, p2.x, p3.x, t), eased(p1.height, p2.height, t),
+                   catmullRom(p0.z, p1.z, p2.z, p3.z, t)};
+            float length = dense.empty() ? 0.0f : dense.back().length + (p - dense.back().position).length();
+            dense.push_back({p, eased(p1.width, p2.width, t), eased(p1.bank, p2.bank, t), length});
+        }
+    }
+    m_length = dense.back().length + (dense.front().position - dense.back().position).length();
+    const int count = std::max(8, static_cast<int>(std::lround(m_length / STEP)));
+    const float step = m_length / static_cast<float>(count);
+    size_t j = 0;
+    for (int k = 0; k < count; ++k) {
+        float s = step * static_cast<float>(k);
+        while (j + 1 < dense.size() && dense[j + 1].length <= s) ++j;
+        const Dense& a = dense[j];
+        const Dense& b = j + 1 < dense.size() ? dense[j + 1] : Dense{dense.front().position, dense.front().width,
+                                                                       dense.front().bank, m_length};
+        float t = b.length > a.length ? (s - a.length) / (b.length - a.length) : 0.0f;
+        Frame f;
+        f.s = s;
+        f.position = a.position + (b.position - a.position) * t;
+        f.width = a.width + (b.width - a.width) * t;
+        f.bank = a.bank + (b.bank - a.bank) * t;
+        m_samples.push_back(f);
+    }
+    for (int k = 0; k < count; ++k) {
+        Vec3 d = m_samples[(k + 1) % count].position - m_samples[(k + count - 1) % count].position;
+        d.y = 0.0f;
+        m_samples[k].forward = d.unit();
+        m_samples[k].right = {m_samples[k].forward.z, 0.0f, -m_samples[k].forward.x};
+    }
+}
+
+float Centreline::wrap(float s) const {
+    s = std::fmod(s, m_length);
+    return s < 0.0f ? s + m_length : s;
+}
+
+Centreline::Frame Centreline::at(float s) const {
+    s = wrap(s);
+    const size_t count = m_samples.size();
+    const float step = m_length / static_cast<float>(count);
+    size_t i = std::min(count - 1, static_cast<size_t>(s / step));
+    const Frame& a = m_samples[i];
+    const Frame& b = m_samples[(i + 1) % count];
+    float t = std::clamp((s - a.s) / step, 0.0f, 1.0f);
+    Frame f;
+    f.s = s;
+    f.position = a.position + (b.position - a.position) * t;
+    f.width = a.width + (b.width - a.width) * t;
+    f.bank = a.bank + (b.bank - a.bank) * t;
+    f.forward = (a.forward * (1.0f - t) + b.forward * t).unit();
+    f.right = {f.forward.z, 0.0f, -f.forward.x};
+    return f;
+}
+
+std::vector<Centreline::Frame> Centreline::frames(float spacing) const {
+    const int count = std::max(3, static_cast<int>(std::lround(m_length / spacing)));
+    std::vector<Frame> out;
+    out.reserve(count);
+    for (int k = 0; k < count; ++k) out.push_back(at(m_length * static_cast<float>(k) / static_cast<float>(count)));
+    return out;
+}
+
+Centreline::Nearest Centreline::nearest(float x, float z) const {
+    Nearest best;
+    best.distance = INFINITY;
+    for (const Frame& f : m_samples) {
+        float dx = x - f.position.x, dz = z - f.position.z;
+        float d = std::sqrt(dx * dx + dz * dz);
+        if (d >= best.distance) continue;
+        best = {f.s, dx * f.right.x + dz * f.right.z, d};
+    }
+    return best;
+}
+
+float Centreline::tightestRadius() const {
+    // Over a few units, so the sampling's small wobbles do not count as bends.
+    const size_t count = m_samples.size();
+    const size_t window = 4;
+    const float span = m_length / static_cast<float>(count) * window;
+    float tightest = INFINITY;
+    for (size_t k = 0; k < count; ++k) {
+        float turn = std::fabs(angleBetween(m_samples[k].forward, m_samples[(k + window) % count].forward));
+        if (turn > 1e-6f) tightest = std::min(tightest, span / std::min(turn, PI));
+    }
+    return tightest;
+}

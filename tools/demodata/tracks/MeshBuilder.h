@@ -1,0 +1,95 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/demodata/tracks/Centreline.h"
+#include "tools/demodata/tracks/Picture.h"
+#include "tools/demodata/tracks/Vec3.h"
+#include "tools/lightwave/Lwo2Object.h"
+
+// How a surface looks through the fixed-function renderer: colour, lighting
+// values and an optional texture drawn through the "uv" map (projection 5).
+struct SurfaceLook {
+    std::string name;
+    Picture::Rgb colour{0.8f, 0.8f, 0.8f};
+    float diffuse = 1.0f;
+    float luminosity = 0.0f; // self-lit part: lamps, signs, glowing pick-ups
+    float specular = 0.0f;
+    // Clip name of the texture (TrackTextures::clipName), empty for none.
+    std::string texture;
+    bool doubleSided = false;
+    // Smooth shading across edges below this angle (radians); flat when 0.
+    float smoothing = 0.0f;
+    // Draw the per-point colours (baked shade) over the surface.
+    bool vertexColours = false;
+};
+
+// Builds one LWO2 object: layers of points and polygons with named surfaces,
+// a "uv" texture map and optional point colours ("shade"). Every polygon
+// gets its own points, so UVs and colours never share a seam. Polygons are
+// written as triangles and convex quads only, so nothing depends on how the
+// loader cuts n-gons; quads that are not flat are split into two triangles.
+// Winding: corners go clockwise seen from the side the face shows (LightWave).
+class MeshBuilder {
+public:
+    // A corner: position, texture coordinates and colour (1, 1, 1 = unshaded).
+    struct Corner {
+        Vec3 p;
+        float u = 0.0f, v = 0.0f;
+        Picture::Rgb shade{1.0f, 1.0f, 1.0f};
+    };
+
+    // Registers a surface (by name: the same name gives the same index).
+    uint16_t surface(const SurfaceLook& look);
+    // Starts a new layer; later polygons go into it. Returns its layer number
+    // as `getObject` and the scene's LoadObjectLayer (minus 1) count it.
+    int layer(const std::string& name, Vec3 pivot = {});
+    int currentLayer() const { return static_cast<int>(m_layers.size()) - 1; }
+    bool layerEmpty(int layer) const;
+
+    void triangle(uint16_t surface, const Corner& a, const Corner& b, const Corner& c);
+    void quad(uint16_t surface, const Corner& a, const Corner& b, const Corner& c, const Corner& d);
+
+    // Shapes. `texel` is world units per texture repeat (planar mapping from
+    // the faces' own axes). Boxes are closed; `heading` turns them about y.
+    void box(uint16_t surface, Vec3 centre, Vec3 size, float heading = 0.0f, float texel = 4.0f,
+             Picture::Rgb shade = {1.0f, 1.0f, 1.0f});
+    // An upright cylinder from `base` up `height`, with `sides` faces and a top cap.
+    void cylinder(uint16_t surface, Vec3 base, float radius, float height, int sides, float texel = 4.0f);
+    // A flat rectangle facing up, centred, turned by heading.
+    void panel(uint16_t surface, Vec3 centre, float width, float length, float heading, float texel = 4.0f);
+    // A strip following the centreline from s0 to s1 (s1 may pass the lap
+    // end) between two lateral offsets (right positive), `lift` above the
+    // road surface, facing up. u runs across (0..1 over the strip), v along
+    // in units of `vLength` world units.
+    void ribbon(uint16_t surface, const Centreline& line, float s0, float s1, float left, float right, float lift,
+                float vLength, float step = 2.0f);
+    // A wall along the centreline: a box section of `thickness` centred at
+    // the lateral offset, from `base` below to `height` above the road surface.
+    void wallAlong(uint16_t surface, const Centreline& line, float s0, float s1, float lateral, float height,
+                   float thickness, float base = 0.5f, float texel = 4.0f, float step = 2.0f);
+    // A closed outline (plan, x/z pairs, clockwise seen from above) extruded
+    // from y0 to y1: walls outward and a top cap (the cap is cut into a fan
+    // from its first corner, so give convex outlines).
+    void prism(uint16_t surface, const std::vector<Vec3>& outline, float y0, float y1, float texel = 4.0f);
+
+    Lwo2Object object() const;
+    std::string bytes() const;
+
+private:
+    struct Layer {
+        std::string name;
+        Vec3 pivot;
+        std::vector<Corner> points;
+        std::vector<std::array<uint32_t, 4>> polygons; // a triangle repeats no point: count in `sizes`
+        std::vector<uint8_t> sizes;
+        std::vector<uint16_t> surfaces;
+    };
+    Layer& current();
+    uint32_t add(const Corner& c);
+
+    std::vector<SurfaceLook> m_surfaces;
+    std::vector<Layer> m_layers;
+};

@@ -1,0 +1,80 @@
+#include "tools/demodata/tracks/RacingLines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace RacingLines {
+namespace {
+
+constexpr float OFFSETS[PATH_COUNT] = {-0.5f, 0.3f, -0.1f, 0.5f, -0.3f, 0.1f};
+// How far ahead and behind a bend pulls the line to its inside, and how much.
+constexpr float BEND_REACH = 12.0f;
+constexpr float PULL = 0.45f;
+// Bends tighter than this pull fully; the line runs this radius at top speed.
+constexpr float FULL_PULL_RADIUS = 30.0f;
+constexpr float MIN_SPEED = 0.15f;
+
+// Signed turn per unit of length at s: below 0 a right-hand bend.
+float curvature(const Centreline& line, float s) {
+    const float h = 2.0f;
+    Vec3 a = line.at(s - h).forward, b = line.at(s + h).forward;
+    return std::atan2(a.x * b.z - a.z * b.x, a.dot(b)) / (2.0f * h);
+}
+
+float meanCurvature(const Centreline& line, float s) {
+    float sum = 0.0f;
+    int n = 0;
+    for (float d = -BEND_REACH; d <= BEND_REACH; d += 2.0f, ++n) sum += curvature(line, s + d);
+    return sum / static_cast<float>(n);
+}
+
+void appendFloat(std::string& out, float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((bits >> (8 * i)) & 0xFF));
+}
+
+} // namespace
+
+float pathOffset(int path) { return OFFSETS[path]; }
+
+std::vector<PathPoint> path(const Centreline& line, int path, float margin) {
+    std::vector<PathPoint> out;
+    for (const Centreline::Frame& f : line.frames(PATH_SPACING)) {
+        const float half = f.width * 0.5f;
+        const float k = meanCurvature(line, f.s);
+        const float bend = std::min(1.0f, std::fabs(k) * FULL_PULL_RADIUS);
+        // Right-hand bends (k < 0) have their inside on the right.
+        float lateral = OFFSETS[path] * half + (k < 0.0f ? 1.0f : -1.0f) * bend * PULL * half;
+        const float limit = std::max(0.0f, half - margin);
+        lateral = std::clamp(lateral, -limit, limit);
+        const float radius = std::fabs(curvature(line, f.s)) > 1e-6f ? 1.0f / std::fabs(curvature(line, f.s)) : 1e6f;
+        const float speed = std::clamp(TOP_SPEED * radius / FULL_PULL_RADIUS, MIN_SPEED, TOP_SPEED);
+        out.push_back({f.across(lateral), speed});
+    }
+    return out;
+}
+
+std::vector<PathPoint> respawnPoints(const Centreline& line) {
+    std::vector<PathPoint> out;
+    for (const Centreline::Frame& f : line.frames(RESPAWN_SPACING)) out.push_back({f.position, TOP_SPEED});
+    return out;
+}
+
+std::string recordBytes(const std::vector<PathPoint>& points) {
+    std::string out;
+    for (const PathPoint& p : points)
+        for (float v : {p.position.x, p.position.y, p.position.z, p.speed}) appendFloat(out, v);
+    return out;
+}
+
+std::string pathFile(int trackNumber, int path) {
+    return "D:\\Vantorik\\ai_files\\track0" + std::to_string(trackNumber) + "\\ai" + std::to_string(path + 2) + ".dat";
+}
+
+std::string respawnFile(int trackNumber) {
+    return "D:\\Vantorik\\ai_files\\track0" + std::to_string(trackNumber) + "\\ai_respawn.dat";
+}
+
+} // namespace RacingLines

@@ -1,0 +1,18 @@
+#include "tools/demodata/tracks/Track01Parkhaus.h"
+
+#include "tools/demodata/tracks/TrackBuilder.h"
+
+namespace Parkhaus {
+
+// A plain oval until the track is laid out.
+std::vector<CentrelinePoint> centreline() {
+    return {{0.0f, -120.0f}, {120.0f, -120.0f}, {160.0f, 0.0f}, {120.0f, 120.0f},
+            {-120.0f, 120.0f}, {-160.0f, 0.0f}, {-120.0f, -120.0f}};
+}
+
+std::vector<TrackFile> files() {
+    TrackBuilder track(1, "parkhaus", Centreline(centreline()));
+    return track.files();
+}
+
+} // namespace Parkhaus

@@ -1,0 +1,18 @@
+#include "tools/demodata/tracks/Track06Ueberland.h"
+
+#include "tools/demodata/tracks/TrackBuilder.h"
+
+namespace Ueberland {
+
+// A plain oval until the track is laid out.
+std::vector<CentrelinePoint> centreline() {
+    return {{0.0f, -120.0f}, {120.0f, -120.0f}, {160.0f, 0.0f}, {120.0f, 120.0f},
+            {-120.0f, 120.0f}, {-160.0f, 0.0f}, {-120.0f, -120.0f}};
+}
+
+std::vector<TrackFile> files() {
+    TrackBuilder track(6, "ueberland", Centreline(centreline()));
+    return track.files();
+}
+
+} // namespace Ueberland
