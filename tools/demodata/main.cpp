@@ -1,5 +1,6 @@
 // Writes the game's small demo data set into a folder, with the pack list
 // that sarpack turns into "data.sar". Every asset is made here, from nothing.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/demodata/KartFixture.h"
 #include "tools/demodata/tracks/DemoTracks.h"
 #include "tools/guidata/GuiData.h"
 
@@ -48,11 +50,26 @@ std::vector<Asset> demoAssets() {
     return assets;
 }
 
+// The kart rig's moped, rider, shadow and settings, for driving the tracks
+// before the demo mopeds exist; a file the data set has already wins.
+void addTestMoped(std::vector<Asset>& assets) {
+    const std::string wanted[] = {KartFixture::MOPED_SCENE, KartFixture::MOPED_OBJECT, KartFixture::RIDER_OBJECT,
+                                  KartFixture::SHADOW_OBJECT, KartFixture::SETTINGS_FILE};
+    for (KartFixture::Asset& f : KartFixture::files()) {
+        if (std::find(std::begin(wanted), std::end(wanted), f.archiveName) == std::end(wanted)) continue;
+        auto known = std::find_if(assets.begin(), assets.end(),
+                                  [&](const Asset& a) { return a.archiveName == f.archiveName; });
+        if (known == assets.end())
+            assets.push_back({f.archiveName, diskNameOf(f.archiveName), 3, std::move(f.bytes)});
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: demodata OUTPUT_FOLDER\n";
+    const bool withTestMoped = argc == 3 && std::string(argv[2]) == "--test-moped";
+    if (argc != 2 && !withTestMoped) {
+        std::cerr << "usage: demodata OUTPUT_FOLDER [--test-moped]\n";
         return 2;
     }
     const std::filesystem::path out = argv[1];
@@ -60,6 +77,7 @@ int main(int argc, char** argv) {
     std::vector<Asset> assets;
     try {
         assets = demoAssets();
+        if (withTestMoped) addTestMoped(assets);
     } catch (const std::runtime_error& e) {
         std::cerr << "demodata: " << e.what() << "\n";
         return 1;

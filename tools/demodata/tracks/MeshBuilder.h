@@ -46,11 +46,23 @@ public:
     // Starts a new layer; later polygons go into it. Returns its layer number
     // as `getObject` and the scene's LoadObjectLayer (minus 1) count it.
     int layer(const std::string& name, Vec3 pivot = {});
-    int currentLayer() const { return static_cast<int>(m_layers.size()) - 1; }
+    // Makes an earlier layer the one later polygons go into.
+    void select(int layer) { m_current = layer; }
+    int currentLayer() const { return m_current; }
     bool layerEmpty(int layer) const;
+    int layerCount() const { return static_cast<int>(m_layers.size()); }
+    // Multiplies the shade of every corner of a layer by a function of its position.
+    template <typename F> void shadeLayer(int layer, F&& shadeAt) {
+        for (Corner& c : m_layers[layer].points) {
+            Picture::Rgb k = shadeAt(c.p);
+            c.shade = {c.shade.r * k.r, c.shade.g * k.g, c.shade.b * k.b};
+        }
+    }
 
     void triangle(uint16_t surface, const Corner& a, const Corner& b, const Corner& c);
     void quad(uint16_t surface, const Corner& a, const Corner& b, const Corner& c, const Corner& d);
+    // The same, turned round when needed so that the face shows towards `outward`.
+    void quadFacing(uint16_t surface, Vec3 outward, Corner a, Corner b, Corner c, Corner d);
 
     // Shapes. `texel` is world units per texture repeat (planar mapping from
     // the faces' own axes). Boxes are closed; `heading` turns them about y.
@@ -60,15 +72,23 @@ public:
     void cylinder(uint16_t surface, Vec3 base, float radius, float height, int sides, float texel = 4.0f);
     // A flat rectangle facing up, centred, turned by heading.
     void panel(uint16_t surface, Vec3 centre, float width, float length, float heading, float texel = 4.0f);
+    // A lateral place on the road: `fraction` of the half width (-1 the
+    // left edge, +1 the right) plus `offset` units (right positive), so it
+    // follows a road whose width changes.
+    struct Edge {
+        float fraction = 0.0f;
+        float offset = 0.0f;
+        float at(float halfWidth) const { return fraction * halfWidth + offset; }
+    };
     // A strip following the centreline from s0 to s1 (s1 may pass the lap
-    // end) between two lateral offsets (right positive), `lift` above the
-    // road surface, facing up. u runs across (0..1 over the strip), v along
-    // in units of `vLength` world units.
-    void ribbon(uint16_t surface, const Centreline& line, float s0, float s1, float left, float right, float lift,
-                float vLength, float step = 2.0f);
-    // A wall along the centreline: a box section of `thickness` centred at
-    // the lateral offset, from `base` below to `height` above the road surface.
-    void wallAlong(uint16_t surface, const Centreline& line, float s0, float s1, float lateral, float height,
+    // end) between two lateral places, `lift` above the road surface, facing
+    // up. u runs across from the left place, `uLength` world units per repeat
+    // (0: u 0..1 over the strip); v runs along, `vLength` units per repeat.
+    void ribbon(uint16_t surface, const Centreline& line, float s0, float s1, Edge left, Edge right, float lift,
+                float uLength, float vLength, float step = 2.0f);
+    // A wall along the centreline: a box section of `thickness` centred at a
+    // lateral place, from `base` below to `height` above the road surface.
+    void wallAlong(uint16_t surface, const Centreline& line, float s0, float s1, Edge place, float height,
                    float thickness, float base = 0.5f, float texel = 4.0f, float step = 2.0f);
     // A closed outline (plan, x/z pairs, clockwise seen from above) extruded
     // from y0 to y1: walls outward and a top cap (the cap is cut into a fan
@@ -92,4 +112,5 @@ private:
 
     std::vector<SurfaceLook> m_surfaces;
     std::vector<Layer> m_layers;
+    int m_current = -1;
 };

@@ -12,6 +12,9 @@ std::vector<CentrelinePoint> centreline() {
 
 std::vector<TrackFile> files() {
     TrackBuilder track(2, "einkaufszentrum", Centreline(centreline()));
+    TrackBuilder::RoadLook look;
+    look.surface.name = "road";
+    track.road(look, 0.0f, track.line().length());
     return track.files();
 }
 

@@ -18,6 +18,9 @@ std::vector<CentrelinePoint> centreline() {
 
 std::vector<TrackFile> files() {
     TrackBuilder track(6, "ueberland", Centreline(centreline()));
+    TrackBuilder::RoadLook look;
+    look.surface.name = "road";
+    track.road(look, 0.0f, track.line().length());
     return track.files();
 }
 

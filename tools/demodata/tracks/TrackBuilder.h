@@ -68,6 +68,7 @@ public:
         float kerbWidth = 0.0f;
         std::optional<SurfaceLook> kerb;
         std::optional<SurfaceLook> lines;
+        Kind kind = GROUND; // 25 or 26 lays the stretch in that ground kind's layer
     };
     void road(const RoadLook& look, float s0, float s1);
     // A wall along one edge (`side` -1 left, +1 right) from s0 to s1, its
@@ -103,22 +104,33 @@ public:
     // Every file of the track, the scene first.
     std::vector<TrackFile> files();
 
+    // Archive names of the track's object files.
+    std::string trackObjectFile() const;
+    std::string propsObjectFile() const;
+
 private:
-    MeshBuilder& select(int& layer, const std::string& name);
-    LwsObject nullObject(const std::string& name, Vec3 position, float heading = 0.0f) const;
+    struct KindLayer {
+        Kind kind;
+        int layer;
+    };
+    MeshBuilder& select(int layer);
+    // A props layer with its pivot at `centre`, and the scene object that shows it there.
+    LwsObject propObject(const std::string& name, Vec3 centre, float heading);
     void addStarts();
     void addFinishLine();
-    void addCamera();
+    void addTrackLayers();
+    void bakeLight();
 
     int m_number;
     std::string m_name;
     Centreline m_line;
     MeshBuilder m_mesh;
-    int m_groundLayer = -1, m_wallLayer = -1, m_sceneryLayer = -1;
-    std::vector<std::pair<int, int>> m_kindLayers; // (kind, layer)
+    int m_groundLayer, m_wallLayer, m_sceneryLayer;
+    std::vector<KindLayer> m_kindLayers;
     MeshBuilder m_props;
     LwsScene m_scene;
     LightMap m_lightMap;
     std::vector<TrackFile> m_textures;
     std::vector<std::vector<RacingLines::PathPoint>> m_paths;
+    bool m_hasStamper = false;
 };

@@ -26,7 +26,7 @@ Picture wood(int size);
 Picture metalPlate(int size);           // chequer plate
 Picture water(int size);
 Picture leaves(int size);               // hedge and tree crowns
-// Markings: white line across the middle of a dark road strip (u across).
+// Worn white road paint, for thin line strips.
 Picture laneLine(int size);
 // Kerb stones alternating red and white along v.
 Picture kerb(int size);
@@ -34,7 +34,9 @@ Picture kerb(int size);
 Picture finishLine(int size);
 // Yellow and black diagonal hazard stripes.
 Picture hazard(int size);
-// Striped speed-up arrow pointing along +v.
+// Chevrons pointing to the top of the picture, for speed-up pads.
 Picture arrows(int size);
+// The pick-up box: a glowing face with a bright rim and a star.
+Picture extraBox(int size);
 
 } // namespace TrackTextures
