@@ -149,9 +149,16 @@ void ODEGeomObject::updateMatrix(double time) {
     SceneItem::updateMatrix(time);
     if (!m_geom || m_body || m_geomTransform || m_geomType == RAY) return;
     Position3 p = evaluatePosition(time);
-    dGeomSetPosition(m_geom, p.x, p.y, p.z);
     dMatrix3 rotation;
     getODERotation(rotation, time);
+    // A geom that stays put is left alone: contact kinds read a pad's matrix
+    // during the collision pass, while ODE holds the spaces locked.
+    const dReal* at = dGeomGetPosition(m_geom);
+    const dReal* turn = dGeomGetRotation(m_geom);
+    bool moved = at[0] != p.x || at[1] != p.y || at[2] != p.z;
+    for (int i = 0; i < 12 && !moved; ++i) moved = turn[i] != rotation[i];
+    if (!moved) return;
+    dGeomSetPosition(m_geom, p.x, p.y, p.z);
     dGeomSetRotation(m_geom, rotation);
 }
 

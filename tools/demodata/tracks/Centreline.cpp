@@ -15,8 +15,35 @@ float catmullRom(float p0, float p1, float p2, float p3, float t) {
                    (3.0f * p1 - p0 - 3.0f * p2 + p3) * t3);
 }
 
-// Eased, so heights never overshoot: a ramp between two flat decks stays between them.
 float eased(float a, float b, float t) { return a + (b - a) * t * t * (3.0f - 2.0f * t); }
+
+// Monotone cubic slopes (Fritsch and Carlson): the height never overshoots
+// its control points, so a ramp between two flat decks stays between them,
+// yet its slope runs on smoothly through the points between.
+std::vector<float> heightSlopes(const std::vector<CentrelinePoint>& c) {
+    const size_t n = c.size();
+    // Slopes per unit of plan length, along the chords between the points.
+    auto chord = [&](size_t i) {
+        const CentrelinePoint &a = c[i % n], &b = c[(i + 1) % n];
+        return std::max(1e-3f, std::hypot(b.x - a.x, b.z - a.z));
+    };
+    std::vector<float> slopes(n);
+    for (size_t i = 0; i < n; ++i) {
+        const size_t prev = (i + n - 1) % n;
+        const float lb = chord(prev), la = chord(i);
+        const float before = (c[i].height - c[prev].height) / lb, after = (c[(i + 1) % n].height - c[i].height) / la;
+        if (before * after <= 0.0f) continue;
+        const float wb = 2.0f * la + lb, wa = la + 2.0f * lb;
+        slopes[i] = (wb + wa) / (wb / before + wa / after);
+    }
+    return slopes;
+}
+
+float hermite(float a, float b, float ma, float mb, float t) {
+    float t2 = t * t, t3 = t2 * t;
+    return (2.0f * t3 - 3.0f * t2 + 1.0f) * a + (t3 - 2.0f * t2 + t) * ma + (-2.0f * t3 + 3.0f * t2) * b +
+           (t3 - t2) * mb;
+}
 
 float angleBetween(Vec3 a, Vec3 b) {
     float cross = a.x * b.z - a.z * b.x;
@@ -38,14 +65,16 @@ Centreline::Centreline(std::vector<CentrelinePoint> controls) : m_controls(std::
         float width, bank, length;
     };
     std::vector<Dense> dense;
+    const std::vector<float> slopes = heightSlopes(m_controls);
     for (size_t i = 0; i < n; ++i) {
         const CentrelinePoint& p0 = m_controls[(i + n - 1) % n];
         const CentrelinePoint& p1 = m_controls[i];
         const CentrelinePoint& p2 = m_controls[(i + 1) % n];
         const CentrelinePoint& p3 = m_controls[(i + 2) % n];
+        const float chord = std::max(1e-3f, std::hypot(p2.x - p1.x, p2.z - p1.z));
         for (int k = 0; k < SUBDIVISIONS; ++k) {
             float t = static_cast<float>(k) / SUBDIVISIONS;
-            Vec3 p{catmullRom(p0.x, p1.x, p2.x, p3.x, t), eased(p1.height, p2.height, t),
+            Vec3 p{catmullRom(p0.x, p1.x, p2.x, p3.x, t), hermite(p1.height, p2.height, slopes[i] * chord, slopes[(i + 1) % n] * chord, t),
                    catmullRom(p0.z, p1.z, p2.z, p3.z, t)};
             float length = dense.empty() ? 0.0f : dense.back().length + (p - dense.back().position).length();
             dense.push_back({p, eased(p1.width, p2.width, t), eased(p1.bank, p2.bank, t), length});

@@ -161,15 +161,17 @@ void MeshBuilder::panel(uint16_t surface, Vec3 centre, float width, float length
 }
 
 void MeshBuilder::ribbon(uint16_t surface, const Centreline& line, float s0, float s1, Edge leftEdge,
-                         Edge rightEdge, float lift, float uLength, float vLength, float step) {
+                         Edge rightEdge, float lift, float uLength, float vLength, float step, int across) {
     const int count = std::max(1, static_cast<int>(std::ceil((s1 - s0) / step)));
-    auto corner = [&](const Centreline::Frame& f, float s, bool isRight) {
+    // Strip k's corner on its left (i = k) or right (i = k + 1) side.
+    auto corner = [&](const Centreline::Frame& f, float s, int i) {
         const float half = f.width * 0.5f;
         const float left = leftEdge.at(half), right = rightEdge.at(half);
-        const float lateral = isRight ? right : left;
+        const float t = static_cast<float>(i) / static_cast<float>(across);
+        const float lateral = left + (right - left) * t;
         Corner c;
         c.p = f.across(lateral) + Vec3{0.0f, lift, 0.0f};
-        c.u = uLength > 0.0f ? (lateral - left) / uLength : (isRight ? 1.0f : 0.0f);
+        c.u = uLength > 0.0f ? (lateral - left) / uLength : t;
         c.v = -s / vLength;
         return c;
     };
@@ -178,8 +180,9 @@ void MeshBuilder::ribbon(uint16_t surface, const Centreline& line, float s0, flo
     for (int i = 1; i <= count; ++i) {
         float s = s0 + (s1 - s0) * static_cast<float>(i) / static_cast<float>(count);
         Centreline::Frame f = line.at(s);
-        quadFacing(surface, {0, 1, 0}, corner(prev, prevS, false), corner(prev, prevS, true), corner(f, s, true),
-                   corner(f, s, false));
+        for (int k = 0; k < across; ++k)
+            quadFacing(surface, {0, 1, 0}, corner(prev, prevS, k), corner(prev, prevS, k + 1), corner(f, s, k + 1),
+                       corner(f, s, k));
         prev = f;
         prevS = s;
     }
@@ -268,11 +271,16 @@ Lwo2Object MeshBuilder::object() const {
         out.pivot = source.pivot.array();
         Lwo2VertexMap uv{"TXUV", UV_MAP, false, std::nullopt, {}};
         Lwo2VertexMap shade{"RGB ", SHADE_MAP, false, std::nullopt, {}};
+        // Point colours stand in for the surface colour where a surface draws them, so they carry both.
+        std::vector<Rgb> colours(source.points.size(), Rgb{1.0f, 1.0f, 1.0f});
+        for (size_t k = 0; k < source.polygons.size(); ++k)
+            for (uint8_t i = 0; i < source.sizes[k]; ++i) colours[source.polygons[k][i]] = m_surfaces[source.surfaces[k]].colour;
         for (size_t k = 0; k < source.points.size(); ++k) {
             const Corner& c = source.points[k];
             out.points.push_back(c.p.array());
             uv.entries.push_back({static_cast<uint32_t>(k), 0, {c.u, c.v}});
-            shade.entries.push_back({static_cast<uint32_t>(k), 0, {c.shade.r, c.shade.g, c.shade.b}});
+            shade.entries.push_back({static_cast<uint32_t>(k), 0,
+                                     {c.shade.r * colours[k].r, c.shade.g * colours[k].g, c.shade.b * colours[k].b}});
         }
         if (!source.points.empty()) out.vertexMaps = {uv, shade};
         Lwo2PolygonList faces;

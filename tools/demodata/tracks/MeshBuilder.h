@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,7 +23,8 @@ struct SurfaceLook {
     bool doubleSided = false;
     // Smooth shading across edges below this angle (radians); flat when 0.
     float smoothing = 0.0f;
-    // Draw the per-point colours (baked shade) over the surface.
+    // Colour each corner by the surface colour times its baked shade (the
+    // light map and any shade given), instead of the plain surface colour.
     bool vertexColours = false;
 };
 
@@ -84,8 +86,9 @@ public:
     // end) between two lateral places, `lift` above the road surface, facing
     // up. u runs across from the left place, `uLength` world units per repeat
     // (0: u 0..1 over the strip); v runs along, `vLength` units per repeat.
+    // `across` strips side by side give the baked shade points inside the strip too.
     void ribbon(uint16_t surface, const Centreline& line, float s0, float s1, Edge left, Edge right, float lift,
-                float uLength, float vLength, float step = 2.0f);
+                float uLength, float vLength, float step = 2.0f, int across = 1);
     // A wall along the centreline: a box section of `thickness` centred at a
     // lateral place, from `base` below to `height` above the road surface.
     void wallAlong(uint16_t surface, const Centreline& line, float s0, float s1, Edge place, float height,
@@ -94,6 +97,24 @@ public:
     // from y0 to y1: walls outward and a top cap (the cap is cut into a fan
     // from its first corner, so give convex outlines).
     void prism(uint16_t surface, const std::vector<Vec3>& outline, float y0, float y1, float texel = 4.0f);
+
+    // A flat floor (facing up) or ceiling (facing down) at height y over
+    // x0..x1, z0..z1 in square cells of `cell` units, so the baked shade has
+    // points to vary over; cells whose centre `keep` refuses are left out.
+    template <typename Keep>
+    void grid(uint16_t surface, float x0, float z0, float x1, float z1, float y, float cell, bool up, float texel,
+              Keep&& keep) {
+        for (float z = z0; z < z1 - 1e-3f; z += cell)
+            for (float x = x0; x < x1 - 1e-3f; x += cell) {
+                const float xe = std::min(x + cell, x1), ze = std::min(z + cell, z1);
+                if (!keep((x + xe) * 0.5f, (z + ze) * 0.5f)) continue;
+                Corner c[4] = {{{x, y, z}, x / texel, -z / texel},
+                               {{xe, y, z}, xe / texel, -z / texel},
+                               {{xe, y, ze}, xe / texel, -ze / texel},
+                               {{x, y, ze}, x / texel, -ze / texel}};
+                quadFacing(surface, {0.0f, up ? 1.0f : -1.0f, 0.0f}, c[0], c[1], c[2], c[3]);
+            }
+    }
 
     Lwo2Object object() const;
     std::string bytes() const;

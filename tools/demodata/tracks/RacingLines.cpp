@@ -7,10 +7,12 @@
 namespace RacingLines {
 namespace {
 
-constexpr float OFFSETS[PATH_COUNT] = {-0.5f, 0.3f, -0.1f, 0.5f, -0.3f, 0.1f};
-// How far ahead and behind a bend pulls the line to its inside, and how much.
-constexpr float BEND_REACH = 12.0f;
-constexpr float PULL = 0.45f;
+constexpr float OFFSETS[PATH_COUNT] = {-0.4f, 0.24f, -0.08f, 0.4f, -0.24f, 0.08f};
+// How far before and after a bend the line is pulled to its inside, and how
+// much: longer after, since the karts drift out of a bend.
+constexpr float BEND_BEFORE = 10.0f;
+constexpr float BEND_AFTER = 25.0f;
+constexpr float PULL = 0.35f;
 // Bends tighter than this pull fully; the line runs this radius at top speed.
 constexpr float FULL_PULL_RADIUS = 30.0f;
 constexpr float MIN_SPEED = 0.15f;
@@ -25,7 +27,7 @@ float curvature(const Centreline& line, float s) {
 float meanCurvature(const Centreline& line, float s) {
     float sum = 0.0f;
     int n = 0;
-    for (float d = -BEND_REACH; d <= BEND_REACH; d += 2.0f, ++n) sum += curvature(line, s + d);
+    for (float d = -BEND_AFTER; d <= BEND_BEFORE; d += 2.0f, ++n) sum += curvature(line, s + d);
     return sum / static_cast<float>(n);
 }
 

@@ -15,7 +15,8 @@ struct PathPoint {
 };
 
 inline constexpr int PATH_COUNT = 6;
-inline constexpr float PATH_SPACING = 2.5f;
+// The driver aims at the point after the nearest: farther apart, it weaves less.
+inline constexpr float PATH_SPACING = 5.0f;
 inline constexpr float RESPAWN_SPACING = 8.0f;
 inline constexpr float TOP_SPEED = 0.29f;
 
@@ -24,7 +25,7 @@ inline constexpr float TOP_SPEED = 0.29f;
 float pathOffset(int path);
 // Path k: its line, `PATH_SPACING` apart, pulled towards the inside of bends
 // (the tighter the bend, the more), kept `margin` units inside the road edge.
-std::vector<PathPoint> path(const Centreline& line, int path, float margin = 2.0f);
+std::vector<PathPoint> path(const Centreline& line, int path, float margin = 2.5f);
 // Points on the middle of the road every `RESPAWN_SPACING` units, from the finish line.
 std::vector<PathPoint> respawnPoints(const Centreline& line);
 std::string recordBytes(const std::vector<PathPoint>& points);

@@ -29,6 +29,8 @@ constexpr float PAINT_LIFT = 0.03f;
 constexpr float LINE_INSET = 0.5f;
 constexpr float LINE_WIDTH = 0.25f;
 constexpr int TEXTURE_SIZE = 256;
+// Strips across the road, so baked light pools show on it.
+constexpr int ROAD_STRIPS = 4;
 
 LwsObject nullAt(const std::string& name, Vec3 position, float heading) {
     LwsObject object;
@@ -175,7 +177,8 @@ void TrackBuilder::road(const RoadLook& look, float s0, float s1) {
     MeshBuilder& mesh = ground(look.kind);
     const uint16_t surface = mesh.surface(look.surface);
     const float k = look.kerb ? look.kerbWidth : 0.0f;
-    mesh.ribbon(surface, m_line, s0, s1, {-1.0f, k}, {1.0f, -k}, 0.0f, look.textureLength, look.textureLength);
+    mesh.ribbon(surface, m_line, s0, s1, {-1.0f, k}, {1.0f, -k}, 0.0f, look.textureLength, look.textureLength, 2.0f,
+                ROAD_STRIPS);
     if (k > 0.0f) {
         const uint16_t kerb = mesh.surface(*look.kerb);
         mesh.ribbon(kerb, m_line, s0, s1, {-1.0f, 0.0f}, {-1.0f, k}, 0.0f, 0.0f, 2.0f);
@@ -190,10 +193,10 @@ void TrackBuilder::road(const RoadLook& look, float s0, float s1) {
 }
 
 void TrackBuilder::edgeWall(float s0, float s1, int side, float height, const SurfaceLook& look, float gap,
-                            float thickness) {
+                            float thickness, float base) {
     const float sign = side < 0 ? -1.0f : 1.0f;
     walls().wallAlong(m_mesh.surface(look), m_line, s0, s1, {sign, sign * (gap + thickness * 0.5f)}, height,
-                      thickness);
+                      thickness, base);
 }
 
 void TrackBuilder::zone(const std::string& name, Kind kind, Vec3 base, Vec3 size, float heading) {
@@ -304,11 +307,14 @@ void TrackBuilder::addTrackLayers() {
 
 void TrackBuilder::bakeLight() {
     // The illumination map tints the karts; the track's own shade follows it.
-    auto shade = [&](Vec3 p) {
-        Rgb k = m_lightMap.at(p.x, p.z);
-        return Rgb{k.r * 2.0f, k.g * 2.0f, k.b * 2.0f};
-    };
-    for (int layer = 0; layer < m_mesh.layerCount(); ++layer) m_mesh.shadeLayer(layer, shade);
+    std::function<Rgb(Vec3)> shade = m_shade;
+    if (!shade)
+        shade = [&](Vec3 p) {
+            Rgb k = m_lightMap.at(p.x, p.z);
+            return Rgb{k.r * 2.0f, k.g * 2.0f, k.b * 2.0f};
+        };
+    for (MeshBuilder* mesh : {&m_mesh, &m_props})
+        for (int layer = 0; layer < mesh->layerCount(); ++layer) mesh->shadeLayer(layer, shade);
 }
 
 std::vector<TrackFile> TrackBuilder::files() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,8 +74,9 @@ public:
     void road(const RoadLook& look, float s0, float s1);
     // A wall along one edge (`side` -1 left, +1 right) from s0 to s1, its
     // inner face `gap` beyond the road edge.
+    // `base`: how far it reaches below the road (deep, to close the side of a ramp).
     void edgeWall(float s0, float s1, int side, float height, const SurfaceLook& look, float gap = 0.3f,
-                  float thickness = 0.8f);
+                  float thickness = 0.8f, float base = 0.5f);
 
     // Features. Heights are of the road surface under them unless given as Vec3.
     // A box zone of a surface kind (7, 13..23) standing on `base`, turned by heading.
@@ -98,6 +100,11 @@ public:
     LwsScene& scene() { return m_scene; }
     // The illumination map; lights and roofs should match it.
     LightMap& lightMap() { return m_lightMap; }
+    // The shade baked into the corners of surfaces that draw vertex colours:
+    // by default twice the light map's tint at the point (1 where the map is
+    // neutral). A track with one level over another gives a function of the
+    // whole point, since the map sees only x and z.
+    void setShade(std::function<Rgb(Vec3)> shade) { m_shade = std::move(shade); }
     // Replace the computer paths (default: RacingLines::path over the centreline).
     void setPaths(std::vector<std::vector<RacingLines::PathPoint>> paths);
 
@@ -133,4 +140,5 @@ private:
     std::vector<TrackFile> m_textures;
     std::vector<std::vector<RacingLines::PathPoint>> m_paths;
     bool m_hasStamper = false;
+    std::function<Rgb(Vec3)> m_shade;
 };

@@ -251,6 +251,18 @@ Picture arrows(int size) {
     });
 }
 
+Picture windows(int size) {
+    Noise n(181), g(182);
+    const int count = 4;
+    return painted(size, [&](float x, float y) {
+        float fx = x * count - std::floor(x * count), fy = y * count - std::floor(y * count);
+        bool glass = fx > 0.2f && fx < 0.8f && fy > 0.25f && fy < 0.75f;
+        if (!glass) return scaled(rgb(0.45f, 0.42f, 0.4f), grit(g, x, y, size, 0.2f));
+        float lit = n.lattice(static_cast<int>(x * count), static_cast<int>(y * count), count);
+        return lit > 0.55f ? mix(rgb(1.0f, 0.85f, 0.5f), rgb(0.9f, 0.7f, 0.35f), fy) : rgb(0.08f, 0.1f, 0.14f);
+    });
+}
+
 Picture extraBox(int size) {
     return painted(size, [&](float x, float y) {
         float dx = x - 0.5f, dy = y - 0.5f;

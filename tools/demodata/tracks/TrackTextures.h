@@ -36,6 +36,8 @@ Picture finishLine(int size);
 Picture hazard(int size);
 // Chevrons pointing to the top of the picture, for speed-up pads.
 Picture arrows(int size);
+// A facade of lit and dark windows, 4 x 4 of them.
+Picture windows(int size);
 // The pick-up box: a glowing face with a bright rim and a star.
 Picture extraBox(int size);
 
