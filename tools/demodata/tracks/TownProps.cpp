@@ -25,6 +25,7 @@ Vec3 turned(Vec3 v, float heading) {
 SurfaceLook tinted(const std::string& name, const std::string& texture) {
     SurfaceLook look;
     look.name = name;
+    look.colour = {1.0f, 1.0f, 1.0f};
     look.texture = texture;
     look.vertexColours = true;
     return look;

@@ -25,7 +25,7 @@ struct StreetCorner {
 // road's dog-leg home.
 const StreetCorner STREETS[] = {
     {-110.0f, -195.0f, 24.0f, 14.0f}, {195.0f, -195.0f, 30.0f, 12.0f}, {195.0f, 30.0f, 26.0f, 12.0f},
-    {50.0f, 30.0f, 20.0f, 9.0f},      {50.0f, 200.0f, 20.0f, 12.0f},   {-195.0f, 200.0f, 30.0f, 12.0f},
+    {50.0f, 30.0f, 24.0f, 10.0f},      {50.0f, 200.0f, 20.0f, 12.0f},   {-195.0f, 200.0f, 30.0f, 12.0f},
     {-195.0f, -60.0f, 26.0f, 12.0f},  {-110.0f, -60.0f, 22.0f, 12.0f},
 };
 const Vec3 FINISH{-40.0f, 0.0f, -195.0f};
@@ -43,8 +43,8 @@ constexpr float WORLD_EDGE = 246.0f;
 constexpr float LAWN_DROP = -0.15f;
 
 // The garden alley runs between these two points; brick walls close it in.
-const Vec3 ALLEY_START{50.0f, 0.0f, 55.0f};
-const Vec3 ALLEY_END{50.0f, 0.0f, 175.0f};
+const Vec3 ALLEY_START{50.0f, 0.0f, 68.0f};
+const Vec3 ALLEY_END{50.0f, 0.0f, 170.0f};
 // The garden with the pond opens off the west street between these points.
 const Vec3 POND_GATE_NORTH{-195.0f, 0.0f, 112.0f};
 const Vec3 POND_GATE_SOUTH{-195.0f, 0.0f, 100.0f};
@@ -76,6 +76,7 @@ float bendAt(const Centreline& line, float s, float reach) {
 SurfaceLook textured(const std::string& name, const std::string& texture) {
     SurfaceLook look;
     look.name = name;
+    look.colour = {1.0f, 1.0f, 1.0f};
     look.texture = texture;
     look.vertexColours = true;
     return look;
@@ -131,12 +132,15 @@ struct Stretch {
 void layRoads(TrackBuilder& track, const std::vector<Stretch>& bumps, float alley0, float alley1) {
     const float length = track.line().length();
     TrackBuilder::RoadLook asphalt;
-    asphalt.surface = textured("asphalt", track.texture("asphalt.bmp", TrackTextures::asphalt(TEXTURE_SIZE)));
+    // Estate streets are worn pale, lighter than a fresh main road.
+    Picture pale = TrackTextures::asphalt(TEXTURE_SIZE);
+    pale.multiply(grey(1.35f));
+    asphalt.surface = textured("asphalt", track.texture("asphalt_pale.bmp", pale));
     asphalt.textureLength = 8.0f;
     TrackBuilder::RoadLook cobbles;
     cobbles.surface = textured("cobbles", track.texture("cobbles.bmp", TrackTextures::tiles(TEXTURE_SIZE, 16,
-                                                                                             rgb(0.5f, 0.47f, 0.44f),
-                                                                                             rgb(0.42f, 0.4f, 0.38f))));
+                                                                                             rgb(0.62f, 0.58f, 0.54f),
+                                                                                             rgb(0.52f, 0.5f, 0.47f))));
     cobbles.textureLength = 4.0f;
     std::vector<float> cuts = {0.0f, alley0, alley1, length};
     for (const Stretch& b : bumps) {
@@ -430,7 +434,7 @@ void light(TrackBuilder& track, float alley0, float alley1) {
     // The alley lies in the shade of its walls and the gardens' trees.
     const Centreline& line = track.line();
     const Vec3 a = line.at(alley0).position, b = line.at(alley1).position;
-    track.lightMap().rectangle(a.x - 6.0f, a.z, b.x + 6.0f, b.z, 0.4f, 3.0f);
+    track.lightMap().rectangle(a.x - 6.0f, a.z, b.x + 6.0f, b.z, 0.43f, 3.0f);
 }
 
 } // namespace
