@@ -4,7 +4,6 @@
 
 #include "tools/demodata/tracks/TrackTextures.h"
 
-namespace TownProps {
 namespace {
 
 using Corner = MeshBuilder::Corner;
@@ -79,30 +78,39 @@ void opening(MeshBuilder& mesh, uint16_t frame, uint16_t glass, const Frame& f, 
                glassShade);
 }
 
-MeshBuilder& layerFor(TrackBuilder& track, bool solid) { return solid ? track.walls() : track.scenery(); }
+std::string clip(const char* file) { return TrackTextures::clipName(file); }
 
 } // namespace
 
-void house(TrackBuilder& track, Vec3 base, float heading, float width, float depth, const HouseLook& look,
-           bool solid) {
+TownProps::TownProps(TrackBuilder& track) : m_track(track) {
+    track.texture("plaster_white.bmp", TrackTextures::plaster(TEXTURE_SIZE, grey(0.92f)));
+    track.texture("brick.bmp", TrackTextures::brick(TEXTURE_SIZE));
+    track.texture("wood.bmp", TrackTextures::wood(TEXTURE_SIZE));
+    track.texture("roof_tiles.bmp", TrackTextures::roofTiles(TEXTURE_SIZE));
+    track.texture("leaves.bmp", TrackTextures::leaves(TEXTURE_SIZE));
+}
+
+MeshBuilder& TownProps::layerFor(bool solid) { return solid ? m_track.walls() : m_track.scenery(); }
+
+void TownProps::house(Vec3 base, float heading, float width, float depth, const HouseLook& look, bool solid) {
     std::string wallTexture, wallName;
     switch (look.walls) {
     case Walls::PLASTER:
-        wallTexture = track.texture("plaster_white.bmp", TrackTextures::plaster(TEXTURE_SIZE, grey(0.92f)));
+        wallTexture = clip("plaster_white.bmp");
         wallName = "house_plaster";
         break;
     case Walls::BRICK:
-        wallTexture = track.texture("brick.bmp", TrackTextures::brick(TEXTURE_SIZE));
+        wallTexture = clip("brick.bmp");
         wallName = "house_brick";
         break;
     case Walls::WOOD:
-        wallTexture = track.texture("wood.bmp", TrackTextures::wood(TEXTURE_SIZE));
+        wallTexture = clip("wood.bmp");
         wallName = "house_wood";
         break;
     }
-    const std::string roofTexture = track.texture("roof_tiles.bmp", TrackTextures::roofTiles(TEXTURE_SIZE));
-    const std::string doorTexture = track.texture("wood.bmp", TrackTextures::wood(TEXTURE_SIZE));
-    MeshBuilder& mesh = layerFor(track, solid);
+    const std::string roofTexture = clip("roof_tiles.bmp");
+    const std::string doorTexture = clip("wood.bmp");
+    MeshBuilder& mesh = layerFor(solid);
     const uint16_t walls = mesh.surface(tinted(wallName, wallTexture));
     SurfaceLook roofLook = tinted("house_roof", roofTexture);
     roofLook.doubleSided = true;
@@ -160,10 +168,10 @@ void house(TrackBuilder& track, Vec3 base, float heading, float width, float dep
                 glassShade);
 }
 
-void tree(TrackBuilder& track, Vec3 base, float height, float radius, Rgb leafTint, bool solid) {
-    const std::string bark = track.texture("wood.bmp", TrackTextures::wood(TEXTURE_SIZE));
-    const std::string leaves = track.texture("leaves.bmp", TrackTextures::leaves(TEXTURE_SIZE));
-    MeshBuilder& mesh = layerFor(track, solid);
+void TownProps::tree(Vec3 base, float height, float radius, Rgb leafTint, bool solid) {
+    const std::string bark = clip("wood.bmp");
+    const std::string leaves = clip("leaves.bmp");
+    MeshBuilder& mesh = layerFor(solid);
     const uint16_t trunk = mesh.surface(tinted("tree_trunk", bark));
     const uint16_t crown = mesh.surface(tinted("tree_crown", leaves));
     const float trunkTop = height * 0.4f;
@@ -199,10 +207,10 @@ void tree(TrackBuilder& track, Vec3 base, float height, float radius, Rgb leafTi
         }
 }
 
-void fir(TrackBuilder& track, Vec3 base, float height, float radius, bool solid) {
-    const std::string bark = track.texture("wood.bmp", TrackTextures::wood(TEXTURE_SIZE));
-    const std::string needles = track.texture("leaves.bmp", TrackTextures::leaves(TEXTURE_SIZE));
-    MeshBuilder& mesh = layerFor(track, solid);
+void TownProps::fir(Vec3 base, float height, float radius, bool solid) {
+    const std::string bark = clip("wood.bmp");
+    const std::string needles = clip("leaves.bmp");
+    MeshBuilder& mesh = layerFor(solid);
     const uint16_t trunk = mesh.surface(tinted("tree_trunk", bark));
     const uint16_t cone = mesh.surface(tinted("fir_needles", needles));
     mesh.box(trunk, base + Vec3{0.0f, height * 0.15f, 0.0f}, {0.4f, height * 0.3f, 0.4f}, 0.0f, 1.0f,
@@ -226,13 +234,13 @@ void fir(TrackBuilder& track, Vec3 base, float height, float radius, bool solid)
     }
 }
 
-void lamp(TrackBuilder& track, Vec3 base, float heading) {
+void TownProps::lamp(Vec3 base, float heading) {
     SurfaceLook postLook = tinted("lamp_post", "");
     postLook.specular = 0.3f;
     const Rgb steel{0.35f, 0.37f, 0.4f};
-    MeshBuilder& walls = track.walls();
+    MeshBuilder& walls = m_track.walls();
     walls.box(walls.surface(postLook), base + Vec3{0.0f, 2.25f, 0.0f}, {0.2f, 4.5f, 0.2f}, heading, 1.0f, steel);
-    MeshBuilder& scenery = track.scenery();
+    MeshBuilder& scenery = m_track.scenery();
     const Vec3 along = headingDirection(heading);
     scenery.box(scenery.surface(postLook), base + along * 0.6f + Vec3{0.0f, 4.45f, 0.0f}, {0.12f, 0.12f, 1.2f},
                 heading, 1.0f, steel);
@@ -242,5 +250,3 @@ void lamp(TrackBuilder& track, Vec3 base, float heading) {
     head.luminosity = 0.9f;
     scenery.box(scenery.surface(head), base + along * 1.2f + Vec3{0.0f, 4.3f, 0.0f}, {0.35f, 0.2f, 0.6f}, heading);
 }
-
-} // namespace TownProps

@@ -73,6 +73,26 @@ float bendAt(const Centreline& line, float s, float reach) {
     return std::fabs(std::atan2(a.x * b.z - a.z * b.x, a.dot(b)));
 }
 
+std::string clip(const char* file) { return TrackTextures::clipName(file); }
+
+// Every picture the estate's own surfaces use, painted once; the looks name them by `clip`.
+void paintTextures(TrackBuilder& track) {
+    // Estate streets are worn pale, lighter than a fresh main road.
+    Picture pale = TrackTextures::asphalt(TEXTURE_SIZE);
+    pale.multiply(grey(1.35f));
+    track.texture("asphalt_pale.bmp", pale);
+    track.texture("cobbles.bmp",
+                  TrackTextures::tiles(TEXTURE_SIZE, 16, rgb(0.62f, 0.58f, 0.54f), rgb(0.52f, 0.5f, 0.47f)));
+    track.texture("paving.bmp",
+                  TrackTextures::tiles(TEXTURE_SIZE, 4, rgb(0.66f, 0.64f, 0.6f), rgb(0.6f, 0.58f, 0.55f)));
+    track.texture("concrete.bmp", TrackTextures::concrete(TEXTURE_SIZE));
+    track.texture("hazard.bmp", TrackTextures::hazard(TEXTURE_SIZE));
+    track.texture("lane_line.bmp", TrackTextures::laneLine(TEXTURE_SIZE));
+    track.texture("grass.bmp", TrackTextures::grass(TEXTURE_SIZE));
+    track.texture("dirt.bmp", TrackTextures::dirt(TEXTURE_SIZE));
+    track.texture("water.bmp", TrackTextures::water(TEXTURE_SIZE));
+}
+
 SurfaceLook textured(const std::string& name, const std::string& texture) {
     SurfaceLook look;
     look.name = name;
@@ -111,7 +131,7 @@ void speedBump(TrackBuilder& track, float s, float length, float height) {
     const Centreline& line = track.line();
     MeshBuilder& ground = track.ground();
     const uint16_t surface = ground.surface(
-        textured("speed_bump", track.texture("hazard.bmp", TrackTextures::hazard(TEXTURE_SIZE))));
+        textured("speed_bump", clip("hazard.bmp")));
     const int steps = 6;
     auto row = [&](int k, float lateral) {
         const float t = static_cast<float>(k) / steps;
@@ -132,15 +152,10 @@ struct Stretch {
 void layRoads(TrackBuilder& track, const std::vector<Stretch>& bumps, float alley0, float alley1) {
     const float length = track.line().length();
     TrackBuilder::RoadLook asphalt;
-    // Estate streets are worn pale, lighter than a fresh main road.
-    Picture pale = TrackTextures::asphalt(TEXTURE_SIZE);
-    pale.multiply(grey(1.35f));
-    asphalt.surface = textured("asphalt", track.texture("asphalt_pale.bmp", pale));
+    asphalt.surface = textured("asphalt", clip("asphalt_pale.bmp"));
     asphalt.textureLength = 8.0f;
     TrackBuilder::RoadLook cobbles;
-    cobbles.surface = textured("cobbles", track.texture("cobbles.bmp", TrackTextures::tiles(TEXTURE_SIZE, 16,
-                                                                                             rgb(0.62f, 0.58f, 0.54f),
-                                                                                             rgb(0.52f, 0.5f, 0.47f))));
+    cobbles.surface = textured("cobbles", clip("cobbles.bmp"));
     cobbles.textureLength = 4.0f;
     std::vector<float> cuts = {0.0f, alley0, alley1, length};
     for (const Stretch& b : bumps) {
@@ -160,9 +175,8 @@ void layRoads(TrackBuilder& track, const std::vector<Stretch>& bumps, float alle
 // Pavements a kerb above the road on both sides, with the kerb stones' faces.
 void layPavements(TrackBuilder& track, float alley0, float alley1) {
     const Centreline& line = track.line();
-    const std::string paving = track.texture(
-        "paving.bmp", TrackTextures::tiles(TEXTURE_SIZE, 4, rgb(0.66f, 0.64f, 0.6f), rgb(0.6f, 0.58f, 0.55f)));
-    const std::string kerb = track.texture("concrete.bmp", TrackTextures::concrete(TEXTURE_SIZE));
+    const std::string paving = clip("paving.bmp");
+    const std::string kerb = clip("concrete.bmp");
     // Everywhere but in the alley, which has none.
     const float s0 = alley1, s1 = line.length() + alley0;
     MeshBuilder& ground = track.ground();
@@ -187,14 +201,14 @@ const Boundary HEDGE{"hedge", 1.6f, 1.0f};
 const Boundary FENCE{"fence", 1.1f, 0.2f};
 const Boundary GARDEN_WALL{"garden_wall", 0.9f, 0.4f};
 
-std::string boundaryTexture(TrackBuilder& track, const Boundary& b) {
-    if (b.name == HEDGE.name) return track.texture("leaves.bmp", TrackTextures::leaves(TEXTURE_SIZE));
-    if (b.name == FENCE.name) return track.texture("wood.bmp", TrackTextures::wood(TEXTURE_SIZE));
-    return track.texture("brick.bmp", TrackTextures::brick(TEXTURE_SIZE));
+std::string boundaryTexture(const Boundary& b) {
+    if (b.name == HEDGE.name) return clip("leaves.bmp");
+    if (b.name == FENCE.name) return clip("wood.bmp");
+    return clip("brick.bmp");
 }
 
 void boundary(TrackBuilder& track, const Boundary& b, float s0, float s1, float side, float offset) {
-    const std::string texture = boundaryTexture(track, b);
+    const std::string texture = boundaryTexture(b);
     MeshBuilder& walls = track.walls();
     walls.wallAlong(walls.surface(textured(b.name, texture)), track.line(), s0, s1,
                     {side, side * (offset + b.thickness * 0.5f)}, b.height + KERB, b.thickness, 0.3f, 2.0f);
@@ -231,27 +245,27 @@ void layBoundaries(TrackBuilder& track, float alley0, float alley1, Stretch gate
             const Centreline::Frame f = line.at(s);
             const float mid = f.width * 0.5f + (0.3f + PAVEMENT + 1.0f) * 0.5f;
             MeshBuilder& walls = track.walls();
-            walls.box(walls.surface(textured(alleyWall.name, boundaryTexture(track, alleyWall))),
+            walls.box(walls.surface(textured(alleyWall.name, boundaryTexture(alleyWall))),
                       f.across(side * mid) + Vec3{0.0f, 1.2f, 0.0f}, {PAVEMENT + 1.3f, 2.4f, 0.6f}, f.heading(), 2.0f);
         }
     }
 }
 
 // A garden through an open gate off the west street, with a pond that sends a kart back to the road.
-void layPondGarden(TrackBuilder& track, Plot& plot, Stretch gate) {
+void layPondGarden(TrackBuilder& track, TownProps& props, Plot& plot, Stretch gate) {
     const Centreline& line = track.line();
     const Centreline::Frame gateFrame = line.at((gate.s0 + gate.s1) * 0.5f);
     const float east = gateFrame.across(gateFrame.width * 0.5f + PAVEMENT).x;
     MeshBuilder& ground = track.ground();
-    const uint16_t lawn = ground.surface(textured("garden_lawn", track.texture("grass.bmp", TrackTextures::grass(TEXTURE_SIZE))));
+    const uint16_t lawn = ground.surface(textured("garden_lawn", clip("grass.bmp")));
     ground.panel(lawn, {(east + GARDEN_WEST) * 0.5f, 0.0f, (GARDEN_SOUTH + GARDEN_NORTH) * 0.5f}, east - GARDEN_WEST,
                  GARDEN_NORTH - GARDEN_SOUTH, 0.0f, 6.0f);
     // The gravel drive from the pavement in.
-    const uint16_t gravel = ground.surface(textured("gravel", track.texture("dirt.bmp", TrackTextures::dirt(TEXTURE_SIZE))));
+    const uint16_t gravel = ground.surface(textured("gravel", clip("dirt.bmp")));
     ground.panel(gravel, {east - 4.0f, 0.02f, gateFrame.position.z}, 8.0f, gate.s1 - gate.s0, 0.0f, 3.0f);
 
     MeshBuilder& walls = track.walls();
-    const uint16_t hedge = walls.surface(textured(HEDGE.name, boundaryTexture(track, HEDGE)));
+    const uint16_t hedge = walls.surface(textured(HEDGE.name, boundaryTexture(HEDGE)));
     const float height = HEDGE.height;
     walls.box(hedge, {GARDEN_WEST - 0.5f, height * 0.5f, (GARDEN_SOUTH + GARDEN_NORTH) * 0.5f},
               {1.0f, height, GARDEN_NORTH - GARDEN_SOUTH + 2.0f}, 0.0f, 2.0f);
@@ -259,10 +273,10 @@ void layPondGarden(TrackBuilder& track, Plot& plot, Stretch gate) {
         walls.box(hedge, {(east + GARDEN_WEST) * 0.5f, height * 0.5f, z}, {east - GARDEN_WEST, height, 1.0f}, 0.0f, 2.0f);
 
     MeshBuilder& scenery = track.scenery();
-    SurfaceLook water = textured("pond_water", track.texture("water.bmp", TrackTextures::water(TEXTURE_SIZE)));
+    SurfaceLook water = textured("pond_water", clip("water.bmp"));
     water.specular = 0.7f;
     const uint16_t pond = scenery.surface(water);
-    const uint16_t stone = scenery.surface(textured("kerb", track.texture("concrete.bmp", TrackTextures::concrete(TEXTURE_SIZE))));
+    const uint16_t stone = scenery.surface(textured("kerb", clip("concrete.bmp")));
     const int sides = 16;
     for (int i = 0; i < sides; ++i) {
         const float a0 = 6.2831853f * i / sides, a1 = 6.2831853f * (i + 1) / sides;
@@ -281,14 +295,14 @@ void layPondGarden(TrackBuilder& track, Plot& plot, Stretch gate) {
     TownProps::HouseLook look;
     look.wallTint = {0.95f, 0.85f, 0.7f};
     const Vec3 home{-232.0f, 0.0f, 138.0f};
-    TownProps::house(track, home, 3.14159265f, 10.0f, 9.0f, look);
+    props.house(home, 3.14159265f, 10.0f, 9.0f, look);
     plot.take(POND, 24.0f);
     plot.take(home, 7.0f);
-    TownProps::tree(track, {-236.0f, 0.0f, 92.0f}, 8.0f, 3.0f, {0.8f, 1.0f, 0.75f});
+    props.tree({-236.0f, 0.0f, 92.0f}, 8.0f, 3.0f, {0.8f, 1.0f, 0.75f});
 }
 
 // Houses along both sides of every street, two rows deep where there is room, trees between them.
-void layHouses(TrackBuilder& track, Plot& plot, float alley0, float alley1) {
+void layHouses(TrackBuilder& track, TownProps& props, Plot& plot, float alley0, float alley1) {
     const Centreline& line = track.line();
     const Rgb walls[] = {{0.97f, 0.95f, 0.9f}, {0.98f, 0.9f, 0.72f}, {0.9f, 0.78f, 0.68f},
                          {0.85f, 0.88f, 0.92f}, {0.96f, 0.85f, 0.8f}, {0.88f, 0.92f, 0.8f}};
@@ -317,7 +331,7 @@ void layHouses(TrackBuilder& track, Plot& plot, float alley0, float alley1) {
                 look.walls = hash(centre.x, centre.z, 42) < 0.2f ? TownProps::Walls::BRICK : TownProps::Walls::PLASTER;
                 look.wallHeight = hash(centre.x, centre.z, 43) < 0.3f ? 3.2f : 5.6f;
                 if (look.walls == TownProps::Walls::BRICK) look.wallTint = {1.0f, 1.0f, 1.0f};
-                TownProps::house(track, {centre.x, 0.0f, centre.z}, headingOf(f.right * -side), width, depth, look);
+                props.house({centre.x, 0.0f, centre.z}, headingOf(f.right * -side), width, depth, look);
             }
         }
     }
@@ -328,7 +342,7 @@ void layHouses(TrackBuilder& track, Plot& plot, float alley0, float alley1) {
             const Vec3 p = f.across(side * (f.width * 0.5f + PAVEMENT + 3.0f + 2.0f * hash(s, side, 50)));
             if (hash(s, side, 51) < 0.75f || !plot.free(p, 2.0f, 1.5f)) continue;
             plot.take(p, 2.0f);
-            TownProps::tree(track, p, 6.0f + 3.0f * hash(s, side, 52), 2.2f + 0.8f * hash(s, side, 53),
+            props.tree(p, 6.0f + 3.0f * hash(s, side, 52), 2.2f + 0.8f * hash(s, side, 53),
                             {0.75f + 0.2f * hash(s, side, 54), 1.0f, 0.7f});
             track.lightMap().disc(p.x, p.z, 4.5f, 0.38f);
         }
@@ -338,15 +352,15 @@ void layHouses(TrackBuilder& track, Plot& plot, float alley0, float alley1) {
             if (hash(x, z, 62) < 0.4f || !plot.free(p, 2.5f, 6.0f)) continue;
             plot.take(p, 2.5f);
             if (hash(x, z, 63) < 0.3f)
-                TownProps::fir(track, p, 7.0f + 4.0f * hash(x, z, 64), 2.2f);
+                props.fir(p, 7.0f + 4.0f * hash(x, z, 64), 2.2f);
             else
-                TownProps::tree(track, p, 7.0f + 4.0f * hash(x, z, 64), 2.5f + hash(x, z, 65),
+                props.tree(p, 7.0f + 4.0f * hash(x, z, 64), 2.5f + hash(x, z, 65),
                                 {0.7f + 0.3f * hash(x, z, 66), 1.0f, 0.65f});
         }
 }
 
 // Lamps along the pavements, on the straights, alternating sides.
-void layLamps(TrackBuilder& track, float alley0, float alley1) {
+void layLamps(TrackBuilder& track, TownProps& props, float alley0, float alley1) {
     const Centreline& line = track.line();
     float side = 1.0f;
     for (float s = 10.0f; s < line.length(); s += 34.0f) {
@@ -354,7 +368,7 @@ void layLamps(TrackBuilder& track, float alley0, float alley1) {
         if (bendAt(line, s, 8.0f) > 0.05f) continue;
         const Centreline::Frame f = line.at(s);
         const Vec3 p = f.across(side * (f.width * 0.5f + PAVEMENT - 0.5f));
-        TownProps::lamp(track, {p.x, KERB, p.z}, headingOf(f.right * -side));
+        props.lamp({p.x, KERB, p.z}, headingOf(f.right * -side));
         side = -side;
     }
 }
@@ -362,7 +376,7 @@ void layLamps(TrackBuilder& track, float alley0, float alley1) {
 // Lawns under everything, in panels small enough for the light map to shade.
 void layLawns(TrackBuilder& track) {
     MeshBuilder& scenery = track.scenery();
-    const uint16_t lawn = scenery.surface(textured("lawn", track.texture("grass.bmp", TrackTextures::grass(TEXTURE_SIZE))));
+    const uint16_t lawn = scenery.surface(textured("lawn", clip("grass.bmp")));
     const float cell = 25.0f;
     for (float x = -250.0f; x < 250.0f; x += cell)
         for (float z = -250.0f; z < 250.0f; z += cell)
@@ -373,7 +387,7 @@ void layLawns(TrackBuilder& track) {
 void layMarkings(TrackBuilder& track) {
     const Centreline& line = track.line();
     MeshBuilder& scenery = track.scenery();
-    SurfaceLook paint = textured("road_paint", track.texture("lane_line.bmp", TrackTextures::laneLine(TEXTURE_SIZE)));
+    SurfaceLook paint = textured("road_paint", clip("lane_line.bmp"));
     const uint16_t white = scenery.surface(paint);
     // The main street runs across the finish line, so its stretch wraps round the lap's end.
     const float main0 = sOf(line, {-80.0f, 0.0f, -195.0f}) - line.length();
@@ -487,6 +501,8 @@ std::vector<CentrelinePoint> centreline() {
 
 std::vector<TrackFile> files() {
     TrackBuilder track(5, "siedlung", Centreline(centreline()));
+    paintTextures(track);
+    TownProps props(track);
     const Centreline& line = track.line();
     const float alley0 = sOf(line, ALLEY_START), alley1 = sOf(line, ALLEY_END);
     const Stretch gate{sOf(line, POND_GATE_NORTH), sOf(line, POND_GATE_SOUTH)};
@@ -500,9 +516,9 @@ std::vector<TrackFile> files() {
     layPavements(track, alley0, alley1);
     layBoundaries(track, alley0, alley1, gate);
     Plot plot(line);
-    layPondGarden(track, plot, gate);
-    layHouses(track, plot, alley0, alley1);
-    layLamps(track, alley0, alley1);
+    layPondGarden(track, props, plot, gate);
+    layHouses(track, props, plot, alley0, alley1);
+    layLamps(track, props, alley0, alley1);
     layLawns(track);
     layMarkings(track);
     layBins(track);
