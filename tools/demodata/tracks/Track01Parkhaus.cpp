@@ -61,15 +61,17 @@ struct Lamps {
 };
 
 Rgb shadeAt(const Lamps& lamps, Vec3 p) {
-    const bool indoors = p.y < DECK_UNDER && p.x > X0 && p.x < X1 && p.z > Z0 && p.z < Z1 && !inHole(p.x, p.z);
-    float level = indoors ? 0.45f : 0.85f;
-    Rgb tint = indoors ? Rgb{0.9f, 0.95f, 1.0f} : Rgb{0.85f, 0.9f, 1.05f};
+    const bool indoors = p.y < DECK_UNDER + 0.01f && p.x > X0 && p.x < X1 && p.z > Z0 && p.z < Z1 &&
+                         !inHole(p.x, p.z);
+    float level = indoors ? 0.4f : 0.8f;
+    const Rgb tint = indoors ? Rgb{1.0f, 0.97f, 0.9f} : Rgb{0.85f, 0.9f, 1.05f};
+    // Pools of light by the distance in plan, each lamp lighting what lies under it.
+    const float reach = indoors ? 10.0f : 12.0f;
     for (const Vec3& l : indoors ? lamps.ceiling : lamps.posts) {
-        const float d = (p - l).length();
-        const float reach = indoors ? 11.0f : 14.0f;
-        if (d < reach) level += 0.65f * (1.0f - d / reach) * (1.0f - d / reach);
+        const float d = std::hypot(p.x - l.x, p.z - l.z);
+        if (d < reach) level += 0.55f * (1.0f - d / reach) * (1.0f - d / reach);
     }
-    return {level * tint.r, level * tint.g, level * tint.b * (indoors ? 0.95f : 1.0f)};
+    return {level * tint.r, level * tint.g, level * tint.b};
 }
 
 // A parked car: body, cabin and wheels, seen only.
