@@ -74,15 +74,13 @@ Rgb shadeAt(const Lamps& lamps, Vec3 p) {
     return {level * tint.r, level * tint.g, level * tint.b};
 }
 
-// A parked car: body, cabin and wheels, seen only.
+// A parked car: body, cabin and the two axles' wheels, seen only.
 void parkedCar(MeshBuilder& m, uint16_t paint, uint16_t glass, uint16_t tyre, Vec3 base, float heading) {
     m.box(paint, base + Vec3{0.0f, 0.75f, 0.0f}, {1.8f, 0.7f, 4.2f}, heading, 2.0f);
     m.box(glass, base + Vec3{0.0f, 1.35f, -0.2f}, {1.6f, 0.55f, 2.2f}, heading, 2.0f);
-    for (float sx : {-0.85f, 0.85f})
-        for (float sz : {-1.35f, 1.35f}) {
-            Vec3 offset = headingDirection(heading) * sz + Vec3{std::cos(heading), 0.0f, -std::sin(heading)} * sx;
-            m.box(tyre, base + offset + Vec3{0.0f, 0.33f, 0.0f}, {0.3f, 0.66f, 0.66f}, heading, 1.0f);
-        }
+    for (float along : {-1.35f, 1.35f})
+        m.box(tyre, base + headingDirection(heading) * along + Vec3{0.0f, 0.33f, 0.0f}, {1.9f, 0.66f, 0.66f}, heading,
+              1.0f);
 }
 
 } // namespace
