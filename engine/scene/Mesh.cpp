@@ -241,8 +241,8 @@ void Mesh::buildGeometry() {
 }
 
 bool Mesh::buildCollisionData() {
-    // Built once: the geoms made from it keep pointers into the arrays.
-    if (m_collisionDataBuilt) return true;
+    // Built once, and never over data already there: geoms keep pointers into the arrays.
+    if (m_collisionDataBuilt || m_buildData.cornerCount > 0) return true;
     m_cornerCount = 0;
     ensureBounds();
     buildPolygonLists();

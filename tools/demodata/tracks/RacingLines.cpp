@@ -42,8 +42,10 @@ void appendFloat(std::string& out, float value) {
 float pathOffset(int path) { return OFFSETS[path]; }
 
 std::vector<PathPoint> path(const Centreline& line, int path, float margin) {
-    std::vector<PathPoint> out;
-    for (const Centreline::Frame& f : line.frames(PATH_SPACING)) {
+    // The line finely along the centreline first, then points evenly along
+    // the line itself: inside a bend it is shorter than the centreline.
+    std::vector<PathPoint> fine;
+    for (const Centreline::Frame& f : line.frames(1.0f)) {
         const float half = f.width * 0.5f;
         const float k = meanCurvature(line, f.s);
         const float bend = std::min(1.0f, std::fabs(k) * FULL_PULL_RADIUS);
@@ -51,9 +53,26 @@ std::vector<PathPoint> path(const Centreline& line, int path, float margin) {
         float lateral = OFFSETS[path] * half + (k < 0.0f ? 1.0f : -1.0f) * bend * PULL * half;
         const float limit = std::max(0.0f, half - margin);
         lateral = std::clamp(lateral, -limit, limit);
-        const float radius = std::fabs(curvature(line, f.s)) > 1e-6f ? 1.0f / std::fabs(curvature(line, f.s)) : 1e6f;
+        const float turn = std::fabs(curvature(line, f.s));
+        const float radius = turn > 1e-6f ? 1.0f / turn : 1e6f;
         const float speed = std::clamp(TOP_SPEED * radius / FULL_PULL_RADIUS, MIN_SPEED, TOP_SPEED);
-        out.push_back({f.across(lateral), speed});
+        fine.push_back({f.across(lateral), speed});
+    }
+    float total = 0.0f;
+    for (size_t i = 0; i < fine.size(); ++i) total += (fine[(i + 1) % fine.size()].position - fine[i].position).length();
+    const int count = std::max(3, static_cast<int>(std::lround(total / PATH_SPACING)));
+    const float step = total / static_cast<float>(count);
+    std::vector<PathPoint> out;
+    float walked = 0.0f;
+    for (size_t i = 0; i < fine.size() && static_cast<int>(out.size()) < count; ++i) {
+        const PathPoint& a = fine[i];
+        const PathPoint& b = fine[(i + 1) % fine.size()];
+        const float piece = (b.position - a.position).length();
+        while (static_cast<int>(out.size()) < count && static_cast<float>(out.size()) * step <= walked + piece) {
+            const float t = piece > 0.0f ? (static_cast<float>(out.size()) * step - walked) / piece : 0.0f;
+            out.push_back({a.position + (b.position - a.position) * t, a.speed + (b.speed - a.speed) * t});
+        }
+        walked += piece;
     }
     return out;
 }

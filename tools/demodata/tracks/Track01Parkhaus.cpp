@@ -20,7 +20,7 @@ constexpr float DECK = 8.0f;            // road on the roof deck
 constexpr float DECK_TOP = 7.75f;       // the slab around it
 constexpr float DECK_UNDER = 7.1f;      // the ground floor's ceiling
 constexpr float FLOOR = -0.25f;         // the ground floor around the lanes
-constexpr float X0 = -192.0f, X1 = 192.0f, Z0 = -136.0f, Z1 = 136.0f;
+constexpr float X0 = -192.0f, X1 = 192.0f, Z0 = -136.0f, Z1 = 144.0f;
 constexpr float CELL = 8.0f;
 constexpr float WALL_HEIGHT = 1.1f;
 
@@ -34,7 +34,7 @@ constexpr Box2 RAMP_DOWN{-184.0f, -24.0f, -160.0f, 56.0f};
 
 void arc(std::vector<CentrelinePoint>& out, float cx, float cz, float r, float fromDegrees, float toDegrees,
          float height) {
-    const int steps = static_cast<int>(std::ceil(std::fabs(toDegrees - fromDegrees) / 30.0f));
+    const int steps = static_cast<int>(std::ceil(std::fabs(toDegrees - fromDegrees) / 15.0f));
     for (int i = 0; i <= steps; ++i) {
         float a = (fromDegrees + (toDegrees - fromDegrees) * static_cast<float>(i) / steps) * PI / 180.0f;
         out.push_back({cx + r * std::cos(a), cz + r * std::sin(a), height, WIDTH});
@@ -61,26 +61,26 @@ struct Lamps {
 };
 
 Rgb shadeAt(const Lamps& lamps, Vec3 p) {
-    const bool indoors = p.y < DECK_UNDER && p.x > X0 && p.x < X1 && p.z > Z0 && p.z < Z1 && !inHole(p.x, p.z);
-    float level = indoors ? 0.45f : 0.85f;
-    Rgb tint = indoors ? Rgb{0.9f, 0.95f, 1.0f} : Rgb{0.85f, 0.9f, 1.05f};
+    const bool indoors = p.y < DECK_UNDER + 0.01f && p.x > X0 && p.x < X1 && p.z > Z0 && p.z < Z1 &&
+                         !inHole(p.x, p.z);
+    float level = indoors ? 0.4f : 0.8f;
+    const Rgb tint = indoors ? Rgb{1.0f, 0.97f, 0.9f} : Rgb{0.85f, 0.9f, 1.05f};
+    // Pools of light by the distance in plan, each lamp lighting what lies under it.
+    const float reach = indoors ? 10.0f : 12.0f;
     for (const Vec3& l : indoors ? lamps.ceiling : lamps.posts) {
-        const float d = (p - l).length();
-        const float reach = indoors ? 11.0f : 14.0f;
-        if (d < reach) level += 0.65f * (1.0f - d / reach) * (1.0f - d / reach);
+        const float d = std::hypot(p.x - l.x, p.z - l.z);
+        if (d < reach) level += 0.55f * (1.0f - d / reach) * (1.0f - d / reach);
     }
-    return {level * tint.r, level * tint.g, level * tint.b * (indoors ? 0.95f : 1.0f)};
+    return {level * tint.r, level * tint.g, level * tint.b};
 }
 
-// A parked car: body, cabin and wheels, seen only.
+// A parked car: body, cabin and the two axles' wheels, seen only.
 void parkedCar(MeshBuilder& m, uint16_t paint, uint16_t glass, uint16_t tyre, Vec3 base, float heading) {
     m.box(paint, base + Vec3{0.0f, 0.75f, 0.0f}, {1.8f, 0.7f, 4.2f}, heading, 2.0f);
     m.box(glass, base + Vec3{0.0f, 1.35f, -0.2f}, {1.6f, 0.55f, 2.2f}, heading, 2.0f);
-    for (float sx : {-0.85f, 0.85f})
-        for (float sz : {-1.35f, 1.35f}) {
-            Vec3 offset = headingDirection(heading) * sz + Vec3{std::cos(heading), 0.0f, -std::sin(heading)} * sx;
-            m.box(tyre, base + offset + Vec3{0.0f, 0.33f, 0.0f}, {0.3f, 0.66f, 0.66f}, heading, 1.0f);
-        }
+    for (float along : {-1.35f, 1.35f})
+        m.box(tyre, base + headingDirection(heading) * along + Vec3{0.0f, 0.33f, 0.0f}, {1.9f, 0.66f, 0.66f}, heading,
+              1.0f);
 }
 
 } // namespace
@@ -98,11 +98,11 @@ std::vector<CentrelinePoint> centreline() {
     arc(p, -15.0f, 40.0f, 35.0f, 180.0f, 90.0f, DECK);    // right, onto the roof
     p.push_back({50.0f, 75.0f, DECK, WIDTH});
     p.push_back({120.0f, 75.0f, DECK, WIDTH});
-    arc(p, 150.0f, 100.0f, 25.0f, -90.0f, 90.0f, DECK);   // hairpin on the roof
-    p.push_back({90.0f, 125.0f, DECK, WIDTH});
-    p.push_back({0.0f, 125.0f, DECK, WIDTH});
-    p.push_back({-100.0f, 125.0f, DECK, WIDTH});
-    arc(p, -140.0f, 95.0f, 30.0f, 90.0f, 180.0f, DECK);   // left, to the ramp down
+    arc(p, 150.0f, 102.5f, 27.5f, -90.0f, 90.0f, DECK);   // hairpin on the roof
+    p.push_back({90.0f, 130.0f, DECK, WIDTH});
+    p.push_back({0.0f, 130.0f, DECK, WIDTH});
+    p.push_back({-100.0f, 130.0f, DECK, WIDTH});
+    arc(p, -140.0f, 100.0f, 30.0f, 90.0f, 180.0f, DECK);  // left, to the ramp down
     p.push_back({-170.0f, 55.0f, DECK, WIDTH});
     p.push_back({-170.0f, 40.0f, DECK - 0.8f, WIDTH});
     p.push_back({-170.0f, -5.0f, 0.8f, WIDTH});
@@ -153,12 +153,18 @@ std::vector<TrackFile> files() {
             }
     }
 
+    track.finishBanner(4.8f, look("banner_rod", {0.5f, 0.5f, 0.52f}, ""), DECK_UNDER);
+
     // Lamps: panels over the ground floor lanes, posts beside the roof lanes.
     Lamps lamps;
     for (const Centreline::Frame& f : line.frames(16.0f)) {
         if (f.position.y < 0.5f) lamps.ceiling.push_back(f.position + Vec3{0.0f, DECK_UNDER - 0.1f, 0.0f});
         if (f.position.y > DECK - 0.5f) lamps.posts.push_back(f.across(-WIDTH * 0.5f - 2.5f) + Vec3{0.0f, 5.0f, 0.0f});
     }
+    // The roof's far half, over the ground floor lanes, has lamps on a grid.
+    for (float x = X0 + 24.0f; x < X1 - 8.0f; x += 40.0f)
+        for (float z = Z0 + 16.0f; z < 40.0f; z += 48.0f)
+            if (!inHole(x, z) && line.nearest(x, z).distance > WIDTH) lamps.posts.push_back({x, DECK_TOP + 5.0f, z});
     {
         MeshBuilder& m = track.scenery();
         const uint16_t glow = m.surface(look("lamp", {1.0f, 0.95f, 0.8f}, "", 1.0f));
@@ -279,6 +285,16 @@ std::vector<TrackFile> files() {
                           f.heading() + PI * 0.5f + (side > 0.0f ? 0.0f : PI));
             }
         }
+        // Rows on the roof's far half, nose to nose.
+        for (float z = Z0 + 8.0f; z < 36.0f; z += 24.0f)
+            for (float x = X0 + 4.0f; x < X1 - 4.0f; x += 3.2f)
+                for (float side : {-1.0f, 1.0f}) {
+                    const Vec3 base{x, DECK_TOP, z + side * 3.0f};
+                    if (inHole(base.x, base.z) || line.nearest(base.x, base.z).distance < WIDTH) continue;
+                    const float pick = dice.lattice(++n, 5, 4096);
+                    if (pick < 0.45f) continue;
+                    parkedCar(m, paint[static_cast<int>(pick * 60.0f) % 6], glass, tyre, base, side > 0.0f ? 0.0f : PI);
+                }
         // Bay lines on the ground floor between the rows.
         const uint16_t bay = m.surface(look("bay_line", {0.9f, 0.9f, 0.88f}, lineTexture));
         for (const Centreline::Frame& f : line.frames(3.2f)) {
@@ -317,7 +333,7 @@ std::vector<TrackFile> files() {
     track.pickupRow(line.nearest(40.0f, -115.0f).s, 3);
     track.pickupRow(line.nearest(40.0f, 75.0f).s, 3);
     track.pickupRow(line.nearest(-170.0f, -50.0f).s, 3);
-    track.speedup(line.nearest(110.0f, 125.0f).s, 0.0f, 6.0f, 5.0f);
+    track.speedup(line.nearest(110.0f, 130.0f).s, 0.0f, 6.0f, 5.0f);
     {
         const SurfaceLook cone = look("cone", {1.0f, 0.45f, 0.05f}, hazardTexture);
         int i = 0;
@@ -343,7 +359,7 @@ std::vector<TrackFile> files() {
     // The karts' tint: dim indoors, brighter under the lamps, dusk on the roof.
     LightMap& light = track.lightMap();
     light.rectangle(X0, Z0, X1, Z1, 0.27f, 6.0f);
-    light.rectangle(-200.0f, 46.0f, 200.0f, 140.0f, 0.46f, 8.0f);
+    light.rectangle(-200.0f, 46.0f, 200.0f, 150.0f, 0.46f, 8.0f);
     light.rectangle(RAMP_UP.x0, RAMP_UP.z0, RAMP_UP.x1, RAMP_UP.z1, 0.38f, 10.0f);
     light.rectangle(RAMP_DOWN.x0, RAMP_DOWN.z0, RAMP_DOWN.x1, RAMP_DOWN.z1, 0.38f, 10.0f);
     for (const Vec3& l : lamps.ceiling) light.disc(l.x, l.z, 9.0f, 0.42f, {1.0f, 0.97f, 0.9f});

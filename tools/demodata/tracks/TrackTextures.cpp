@@ -76,9 +76,9 @@ Picture concreteFloor(int size) {
     return painted(size, [&](float x, float y) {
         float base = 0.5f + 0.1f * fbm(n, x, y, 6);
         float k = grit(g, x, y, size, 0.2f);
-        // Oil stains: dark blots where coarse noise peaks.
-        float stain = smoothstep(0.62f, 0.72f, fbm(s, x, y, 3, 3));
-        k *= 1.0f - 0.45f * stain;
+        // Oil stains: a few dark blots where finer noise peaks.
+        float stain = smoothstep(0.66f, 0.76f, fbm(s, x, y, 6, 3));
+        k *= 1.0f - 0.2f * stain;
         // Expansion joints.
         if (lineDistance(x, 2) * size < 1.0f || lineDistance(y, 2) * size < 1.0f) k *= 0.7f;
         return grey(base * k);
