@@ -24,9 +24,9 @@ struct StreetCorner {
 // north, the birch road along the top, down the west side and the school
 // road's dog-leg home.
 const StreetCorner STREETS[] = {
-    {-110.0f, -195.0f, 24.0f, 14.0f}, {195.0f, -195.0f, 30.0f, 12.0f}, {195.0f, 30.0f, 26.0f, 12.0f},
-    {50.0f, 30.0f, 24.0f, 10.0f},      {50.0f, 200.0f, 20.0f, 12.0f},   {-195.0f, 200.0f, 30.0f, 12.0f},
-    {-195.0f, -60.0f, 26.0f, 12.0f},  {-110.0f, -60.0f, 22.0f, 12.0f},
+    {-110.0f, -195.0f, 26.0f, 14.0f}, {195.0f, -195.0f, 30.0f, 12.0f}, {195.0f, 30.0f, 28.0f, 12.0f},
+    {50.0f, 30.0f, 26.0f, 10.0f},     {50.0f, 200.0f, 26.0f, 12.0f},   {-195.0f, 200.0f, 30.0f, 12.0f},
+    {-195.0f, -60.0f, 28.0f, 12.0f},  {-110.0f, -60.0f, 26.0f, 12.0f},
 };
 const Vec3 FINISH{-40.0f, 0.0f, -195.0f};
 // Control points on the straights at most this far apart, so the curve stays straight between corners.
@@ -79,7 +79,11 @@ std::string clip(const char* file) { return TrackTextures::clipName(file); }
 void paintTextures(TrackBuilder& track) {
     // Estate streets are worn pale, lighter than a fresh main road.
     Picture pale = TrackTextures::asphalt(TEXTURE_SIZE);
-    pale.multiply(grey(1.35f));
+    for (int y = 0; y < pale.height(); ++y)
+        for (int x = 0; x < pale.width(); ++x) {
+            Rgb& p = pale.at(x, y);
+            p = {p.r * 1.35f, p.g * 1.35f, p.b * 1.35f};
+        }
     track.texture("asphalt_pale.bmp", pale);
     track.texture("cobbles.bmp",
                   TrackTextures::tiles(TEXTURE_SIZE, 16, rgb(0.62f, 0.58f, 0.54f), rgb(0.52f, 0.5f, 0.47f)));
