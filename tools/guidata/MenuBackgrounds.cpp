@@ -111,8 +111,8 @@ Canvas splitscreen(const TextPainter& bold) {
     road(c, 380, 130);
     streaks(c, 170, 432, 140, 3, 0xB0FFFFFF);
     moped(c, 190, 492, 0.42f, 0xFF2A7AD8);
-    streaks(c, 380, 412, 140, 3, 0xB0FFFFFF);
-    moped(c, 400, 472, 0.42f, 0xFFD8322A);
+    streaks(c, 440, 412, 120, 3, 0xB0FFFFFF);
+    moped(c, 460, 472, 0.42f, 0xFFD8322A);
     tree(c, 40, 380, 80);
     plate(c, 252, 536, 160, 64);
     plate(c, 510, 672, 252, 64);
@@ -326,6 +326,25 @@ Canvas mainMenu(const TextPainter& bold) {
         c.fillDisc(x + 3, y + 4, 16, 0x40000000);
         c.fillDisc(x, y, 16, 0xFF4E9A46);
         c.fillDisc(x - 4, y - 4, 8, 0xFF6AB85A);
+    }
+    // A car park beside the park, and trees along its edge.
+    c.fillRoundedRect(330, 180, 200, 96, 10, 0xFF9AA0A6);
+    c.fillRoundedRect(334, 184, 192, 88, 8, 0xFFB8BEC4);
+    for (int bay = 0; bay < 8; ++bay) {
+        c.fillRect(344 + bay * 22, 188, 2, 30, WHITE);
+        c.fillRect(344 + bay * 22, 238, 2, 30, WHITE);
+    }
+    const uint32_t cars[] = {0xFFD8322A, 0xFF2A7AD8, 0xFFF2C232, 0xFF3AA84A};
+    for (int i = 0; i < 4; ++i) {
+        const int bay = (i * 3) % 7, row = i % 2;
+        c.fillRoundedRect(349 + bay * 22.0f, 192 + row * 50.0f, 14, 24, 4, cars[i]);
+        c.fillRect(351 + bay * 22, 198 + row * 50, 10, 6, 0xFF30404E);
+    }
+    for (int i = 0; i < 8; ++i) {
+        const float x = 60 + i * 34.0f, y = 190 + (i % 2) * 30.0f;
+        c.fillDisc(x + 3, y + 4, 15, 0x40000000);
+        c.fillDisc(x, y, 15, 0xFF4E9A46);
+        c.fillDisc(x - 4, y - 4, 7, 0xFF6AB85A);
     }
     // Streets of houses in the free corners of the map.
     const uint32_t roofs[] = {0xFFC8553A, 0xFFA84A3A, 0xFF8A8A9A, 0xFFD06A44};

@@ -38,7 +38,7 @@ std::vector<LocalisedText> menuTexts() {
                 "Создать игру"}},
         {2320, {"Spiel beitreten", "Join a game", "Rejoindre une partie", "Unirse a una partida",
                 "Unisciti a una partita", "Присоединиться"}},
-        {2340, {"Rechnername oder IP-Adresse:", "Computer name or IP address:", "Ordinateur ou adresse IP\u00a0:",
+        {2340, {"Rechnername oder IP-Adresse:", "Computer name or IP address:", "Nom de l'ordinateur ou adresse IP\u00a0:",
                 "Nombre del equipo o dirección IP:", "Nome del computer o indirizzo IP:",
                 "Имя компьютера или IP-адрес:"}},
         {2350, {"Zwei Spieler", "Two Players", "Deux joueurs", "Dos jugadores", "Due giocatori", "Два игрока"}},
