@@ -164,7 +164,7 @@ Canvas soap() {
 Canvas flash() {
     Canvas c = badge();
     const std::vector<Point> bolt = {{68, 14}, {34, 66}, {56, 66}, {46, 108}, {88, 50}, {64, 50}, {78, 14}};
-    c.fillPolygon(turned(bolt, 61, 61, 0), WHITE);
+    c.fillPolygon(bolt, WHITE);
     std::vector<Point> inner;
     for (const Point& p : bolt) inner.push_back({61 + (p.x - 61) * 0.82f, 61 + (p.y - 61) * 0.82f});
     c.fillPolygon(inner, 0xFFFFE040);

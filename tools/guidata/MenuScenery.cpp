@@ -17,7 +17,6 @@ void sky(Canvas& c, int horizon, uint32_t top, uint32_t bottom) {
 }
 
 void cloud(Canvas& c, float x, float y, float size, uint32_t argb) {
-    std::vector<Point> outline;
     // Puffs along the top, a flat bottom.
     const float bumps[][3] = {{-0.9f, 0.05f, 0.35f}, {-0.45f, -0.2f, 0.45f}, {0.1f, -0.35f, 0.55f},
                               {0.6f, -0.15f, 0.42f}, {1.0f, 0.05f, 0.3f}};

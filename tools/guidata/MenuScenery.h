@@ -3,7 +3,7 @@
 
 #include "tools/guidata/Canvas.h"
 
-// The pieces the menu pictures are drawn from: sky, town, road, mopeds, and
+// What the menu pictures are drawn from: sky, town, road, mopeds, and
 // the plates and frames that carry the screens' texts and 3D previews.
 namespace scenery {
 
