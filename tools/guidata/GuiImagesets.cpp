@@ -13,10 +13,10 @@
 
 namespace {
 
-const uint32_t AMBER = 0xFFE8A020;
-const uint32_t AMBER_LIGHT = 0xFFFFC860;
+using scenery::AMBER;
+using scenery::AMBER_LIGHT;
+using scenery::WHITE;
 const uint32_t GREY = 0xFF707070;
-const uint32_t WHITE = 0xFFFFFFFF;
 const uint32_t BLACK = 0xFF000000;
 
 // Paints in `ink` on a disc of `face`.
@@ -121,7 +121,7 @@ void addScreens(std::vector<ImagesetBuilder>& sets, const TextPainter& bold) {
     ImagesetBuilder logo("logo");
     Canvas picture(1024, 512);
     paintLogo(picture, 512, 30, 1.0f, bold);
-    scenery::streaks(picture, 540, 380, 240, 4, scenery::AMBER);
+    scenery::streaks(picture, 540, 380, 240, 4, AMBER);
     scenery::moped(picture, 560, 470, 0.8f, 0xFFD8322A);
     logo.add("Logo", picture);
     sets.push_back(std::move(logo));

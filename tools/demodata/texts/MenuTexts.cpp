@@ -34,7 +34,7 @@ std::vector<LocalisedText> menuTexts() {
         {2110, {"Einzelrennen", "Single Race", "Course simple", "Carrera simple", "Gara singola", "Одиночная гонка"}},
         {2300, {"Netzwerkspiel (LAN)", "LAN Game", "Partie en réseau local", "Partida en red local",
                 "Partita in rete locale", "Игра по локальной сети"}},
-        {2310, {"Spiel eröffnen", "Host a game", "Créer une partie", "Crear una partida", "Crea una partita",
+        {2310, {"Spiel erstellen", "Host a game", "Créer une partie", "Crear una partida", "Crea una partita",
                 "Создать игру"}},
         {2320, {"Spiel beitreten", "Join a game", "Rejoindre une partie", "Unirse a una partida",
                 "Unisciti a una partita", "Присоединиться"}},
@@ -88,7 +88,7 @@ std::vector<LocalisedText> menuTexts() {
                 "Un jugador ha abandonado la partida. Se ha cerrado la conexión.",
                 "Un giocatore ha lasciato la partita. La connessione è stata chiusa.",
                 "Один из игроков покинул игру. Соединение закрыто."}},
-        {9002, {"Keine Verbindung zu diesem Rechner möglich. Stimmt die Adresse, und wurde dort ein Spiel eröffnet?",
+        {9002, {"Keine Verbindung zu diesem Rechner möglich. Stimmt die Adresse, und wurde dort ein Spiel erstellt?",
                 "Could not reach that computer. Check the address and make sure a game has been hosted there.",
                 "Impossible de joindre cet ordinateur. Vérifiez l'adresse et qu'une partie y a bien été créée.",
                 "No se puede conectar con ese equipo. Comprueba la dirección y que se haya creado una partida en él.",
@@ -103,7 +103,7 @@ std::vector<LocalisedText> menuTexts() {
                 "empezado.",
                 "La partita non accetta altri giocatori o non risponde. Forse è piena o la gara è già iniziata.",
                 "Игра не принимает новых игроков или не отвечает. Возможно, мест нет или гонка уже началась."}},
-        {9005, {"Das Spiel konnte nicht eröffnet werden. Ist Port 12726 gesperrt oder von einem anderen Programm "
+        {9005, {"Das Spiel konnte nicht erstellt werden. Ist Port 12726 gesperrt oder von einem anderen Programm "
                 "belegt?",
                 "Could not host the game. Port 12726 may be blocked or in use by another program.",
                 "Impossible de créer la partie. Le port 12726 est peut-être bloqué ou utilisé par un autre programme.",
