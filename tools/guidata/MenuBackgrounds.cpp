@@ -250,6 +250,9 @@ Canvas credits(const TextPainter&) {
     c.fillDisc(884, 104, 46, 0xFF0A1024);
     houses(c, -20, W + 20, 700, 0.8f, dice, true);
     road(c, 700, 68);
+    // A late rider heading home, lamp on.
+    c.fillPolygon({{772, 730}, {960, 708}, {960, 766}}, 0x30FFF2B0);
+    moped(c, 720, 764, 0.32f, 0xFF3AA84A);
     return c;
 }
 
