@@ -1,5 +1,6 @@
 #include "engine/scene/ODEGeomObject.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <ode/objects.h>
@@ -149,9 +150,14 @@ void ODEGeomObject::updateMatrix(double time) {
     SceneItem::updateMatrix(time);
     if (!m_geom || m_body || m_geomTransform || m_geomType == RAY) return;
     Position3 p = evaluatePosition(time);
-    dGeomSetPosition(m_geom, p.x, p.y, p.z);
     dMatrix3 rotation;
     getODERotation(rotation, time);
+    // A contact may read the matrix of what it meets while the spaces are being
+    // collided, when ODE refuses to move a geom: one that stays put is left alone.
+    const dReal* at = dGeomGetPosition(m_geom);
+    const dReal* turned = dGeomGetRotation(m_geom);
+    if (at[0] == p.x && at[1] == p.y && at[2] == p.z && std::equal(rotation, rotation + 12, turned)) return;
+    dGeomSetPosition(m_geom, p.x, p.y, p.z);
     dGeomSetRotation(m_geom, rotation);
 }
 
