@@ -168,7 +168,8 @@ WeightMap* Mesh::findWeightMap(const Bone& bone) const {
 
 bool Mesh::prepare(bool first, bool keepBuildData) {
     if (m_prepared) return true;
-    if (!m_meshRenderer) return false;
+    // Without a renderer a geom still needs the triangles: a headless race stands on its meshes.
+    if (!m_meshRenderer) return keepBuildData && buildCollisionData();
     m_keepBuildData = keepBuildData || hasBones();
     m_cornerCount = 0;
     ensureBounds();
@@ -248,6 +249,22 @@ void Mesh::buildGeometry() {
     if (!m_keepBuildData) data.clear();
     m_faceNormals.clear();
     m_cornerPoints.clear();
+}
+
+bool Mesh::buildCollisionData() {
+    // Built once, and never over data already there: geoms keep pointers into the arrays.
+    if (m_collisionDataBuilt || m_buildData.cornerCount > 0) return true;
+    m_cornerCount = 0;
+    ensureBounds();
+    buildPolygonLists();
+    m_faceNormals.resize(m_polygons.size());
+    for (size_t i = 0; i < m_polygons.size(); ++i) computeFaceNormal(m_polygons[i], m_faceNormals[i].data());
+    triangulatePolygons();
+    buildVertices();
+    m_faceNormals.clear();
+    m_cornerPoints.clear();
+    m_collisionDataBuilt = true;
+    return true;
 }
 
 std::vector<std::array<uint32_t, 3>> Mesh::triangulate(const std::vector<Position3>& points,

@@ -84,6 +84,7 @@ public:
     // Sum of the vertex counts of the kept polygons.
     int32_t m_cornerCount = 0;
     bool m_prepared = false;
+    bool m_collisionDataBuilt = false;
     int32_t m_drawNesting = 0;
     const Position3* m_mirrorPoints = nullptr;
     // Points at the reflection camera while a mirror renders its scene.
@@ -96,6 +97,8 @@ private:
     void computeBounds();
     void buildPolygonLists();
     void buildGeometry();
+    // Only the triangles and vertex positions, for geoms of a scene drawn by no renderer.
+    bool buildCollisionData();
     void computeFaceNormal(const MeshPolygon& polygon, float out[3]) const;
     void triangulatePolygons();
     void buildVertices();

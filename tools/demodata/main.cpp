@@ -1,5 +1,6 @@
 // Writes the game's small demo data set into a folder, with the pack list
 // that sarpack turns into "data.sar". Every asset is made here, from nothing.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -7,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/demodata/KartFixture.h"
+#include "tools/demodata/tracks/DemoTracks.h"
 #include "tools/demodata/texts/DemoTexts.h"
 #include "tools/guidata/GuiData.h"
 
@@ -19,9 +22,12 @@ struct Asset {
     std::string bytes;
 };
 
-// "D:\\Vantorik\\menu\\x" is written as "menu/x".
+// "D:\\Vantorik\\menu\\x" is written as "menu/x", other folders of the
+// drive keep their name: "D:\\Skorvitane\\x" as "Skorvitane/x".
 std::string diskNameOf(const std::string& archiveName) {
-    std::string name = archiveName.substr(std::string("D:\\Vantorik\\").size());
+    const std::string main = "D:\\Vantorik";
+    const bool inMain = archiveName.compare(0, main.size(), main) == 0;
+    std::string name = archiveName.substr(inMain ? main.size() + 1 : 3);
     for (char& c : name)
         if (c == '\\') c = '/';
     return name;
@@ -38,14 +44,31 @@ std::vector<Asset> demoAssets() {
     for (GuiFile& f : guiDataFiles())
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), endsWith(f.archiveName, ".png") ? 0 : 3,
                           std::move(f.bytes)});
+    for (TrackFile& f : demoTrackFiles())
+        assets.push_back({f.archiveName, diskNameOf(f.archiveName), 3, std::move(f.bytes)});
     return assets;
+}
+
+// The kart rig's moped, rider, shadow and settings, for driving the tracks
+// before the demo mopeds exist; a file the data set has already wins.
+void addTestMoped(std::vector<Asset>& assets) {
+    const std::string wanted[] = {KartFixture::MOPED_SCENE, KartFixture::MOPED_OBJECT, KartFixture::RIDER_OBJECT,
+                                  KartFixture::SHADOW_OBJECT, KartFixture::SETTINGS_FILE};
+    for (KartFixture::Asset& f : KartFixture::files()) {
+        if (std::find(std::begin(wanted), std::end(wanted), f.archiveName) == std::end(wanted)) continue;
+        auto known = std::find_if(assets.begin(), assets.end(),
+                                  [&](const Asset& a) { return a.archiveName == f.archiveName; });
+        if (known == assets.end())
+            assets.push_back({f.archiveName, diskNameOf(f.archiveName), 3, std::move(f.bytes)});
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: demodata OUTPUT_FOLDER\n";
+    const bool withTestMoped = argc == 3 && std::string(argv[2]) == "--test-moped";
+    if (argc != 2 && !withTestMoped) {
+        std::cerr << "usage: demodata OUTPUT_FOLDER [--test-moped]\n";
         return 2;
     }
     const std::filesystem::path out = argv[1];
@@ -53,6 +76,7 @@ int main(int argc, char** argv) {
     std::vector<Asset> assets;
     try {
         assets = demoAssets();
+        if (withTestMoped) addTestMoped(assets);
     } catch (const std::runtime_error& e) {
         std::cerr << "demodata: " << e.what() << "\n";
         return 1;

@@ -1,5 +1,6 @@
 #include "tools/kart-sim/KartSim.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -118,7 +119,11 @@ bool KartSim::load(std::string& error) {
                                                            w.race.m_vehicleRecord, settings, 0, 0.75f, 1.0f);
     w.race.m_vehicleCount = 1;
     w.kart = static_cast<VehicleMaster*>(w.race.m_vehicles[0].get());
-    if (auto* ai = dynamic_cast<ControllerAI*>(driver)) ai->m_vehicle = w.kart;
+    if (auto* ai = dynamic_cast<ControllerAI*>(driver)) {
+        ai->m_vehicle = w.kart;
+        ai->m_pathNumber = std::clamp(m_options.path, 0, 5);
+        ai->m_stuckCheckPosition = ai->m_paths[ai->m_pathNumber].front();
+    }
     w.kart->m_active.set(true);
     // Merged objects get their geoms when the scene starts: after the kart has sized its body.
     w.pool.start(nullptr);

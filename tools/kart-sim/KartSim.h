@@ -18,6 +18,8 @@ public:
         std::string settings = "D:\\Vantorik\\carsettings_0.dat";
         int steps = 6000;
         bool computerDriver = false;
+        // Which of the track's six computer paths (0..5) the computer driver follows.
+        int path = 0;
         // Restart the game's dice, so two runs draw alike.
         bool seedReset = false;
     };

@@ -1,4 +1,4 @@
-// kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] [--steps N] [--driver keys|ai] [--seed-reset]
+// kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] [--steps N] [--driver keys|ai] [--path 0-5] [--seed-reset]
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -12,7 +12,7 @@ namespace {
 
 int usage() {
     std::cerr << "usage: kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] [--steps N]"
-                 " [--driver keys|ai] [--seed-reset]\n";
+                 " [--driver keys|ai] [--path 0-5] [--seed-reset]\n";
     return 2;
 }
 
@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
             const std::string kind = argv[++i];
             if (kind != "keys" && kind != "ai") return usage();
             options.computerDriver = kind == "ai";
+        } else if (arg == "--path" && hasValue) {
+            const std::string number = argv[++i];
+            if (number.size() != 1 || number[0] < '0' || number[0] > '5') return usage();
+            options.path = number[0] - '0';
         } else if (arg == "--seed-reset") {
             options.seedReset = true;
         } else {
