@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -17,6 +18,16 @@ uint32_t u32(const uint8_t* p) {
 
 bool readFully(File* file, void* buffer, uint32_t count) { return file->readFully(buffer, count) == count; }
 
+// Seeks only within the file, so a position from a damaged header reads as a truncated file.
+bool seekWithin(File* file, uint64_t position) {
+    return position <= file->getSize() && file->seek(static_cast<uint32_t>(position));
+}
+
+constexpr uint32_t FILE_HEADER_BYTES = 14;
+// The oldest information header with 32-bit sizes; later ones (108, 124 bytes) only add fields.
+constexpr uint32_t INFO_HEADER_BYTES = 40;
+constexpr uint32_t BI_RGB = 0;
+
 struct Closer {
     File* file;
     ~Closer() { file->close(); }
@@ -33,7 +44,7 @@ Image* loadBMP(const char* name, File* file, bool bottomUp) {
     Closer closer{file};
     std::unique_ptr<Image, Releaser> image(new Image(name));
 
-    uint8_t header[54];
+    uint8_t header[FILE_HEADER_BYTES + INFO_HEADER_BYTES];
     if (!readFully(file, header, sizeof header)) {
         reportError("loadBMP: Truncated BMP file\n");
         return nullptr;
@@ -43,12 +54,24 @@ Image* loadBMP(const char* name, File* file, bool bottomUp) {
         reportError(formatStatic("loadBMP: Unknown file type: %x\n", type));
         return nullptr;
     }
+    const uint32_t pixelOffset = u32(header + 10);
+    const uint32_t infoBytes = u32(header + 14);
     const int32_t width = static_cast<int32_t>(u32(header + 18));
     const int32_t height = static_cast<int32_t>(u32(header + 22));
     const uint16_t bits = u16(header + 28);
+    const uint32_t compression = u32(header + 30);
     uint32_t colours = u32(header + 46);
+    if (infoBytes < INFO_HEADER_BYTES) {
+        reportError(formatStatic("loadBMP: Unknown BMP header size: %u\n", infoBytes));
+        return nullptr;
+    }
     if (bits != 8 && bits != 24) {
         reportError(formatStatic("loadBMP: Wrong BMP color depth: %d bit\n", bits));
+        return nullptr;
+    }
+    // Run-length rows read as raw ones draw noise; bit fields do not apply to 8 or 24 bits.
+    if (compression != BI_RGB) {
+        reportError(formatStatic("loadBMP: Compressed BMP not supported: %u\n", compression));
         return nullptr;
     }
     if (colours == 0) colours = 256;
@@ -63,7 +86,11 @@ Image* loadBMP(const char* name, File* file, bool bottomUp) {
     }
 
     uint8_t palette[1024] = {};
-    if (bits == 8 && !readFully(file, palette, colours * 4)) {
+    const uint64_t paletteStart = uint64_t(FILE_HEADER_BYTES) + infoBytes;
+    const uint32_t paletteBytes = bits == 8 ? colours * 4 : 0;
+    // An offset inside the headers or the palette (some writers leave 0) means right behind them.
+    const uint64_t rowStart = std::max<uint64_t>(pixelOffset, paletteStart + paletteBytes);
+    if (!seekWithin(file, paletteStart) || !readFully(file, palette, paletteBytes) || !seekWithin(file, rowStart)) {
         reportError("loadBMP: Truncated BMP file\n");
         return nullptr;
     }

@@ -1,7 +1,11 @@
 #include "engine/platform/ImageTexture.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -10,6 +14,7 @@
 #include "engine/platform/ImageLoaders.h"
 #include "engine/platform/Report.h"
 #include "engine/platform/SharedFile.h"
+#include "engine/platform/TextureCopyRecord.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/TextureTools.h"
 
@@ -27,8 +32,6 @@ using sys::gfx::ImageInfo;
 using sys::gfx::PTEXTURECAPS_NONPOW2CONDITIONAL;
 
 namespace {
-
-const char* const DISK_PATHS = ".\\;..\\";
 
 // The log gets the message with a line end of its own; the report keeps the message's.
 void reportTextureFault(const char* format, const std::string& name) {
@@ -69,10 +72,14 @@ bool ImageTexture::setSource(const char* name, File* file, bool bottomUp) {
     m_bottomUp = bottomUp;
     const std::string dds = m_name + ".dds";
     File* source = m_fileSource ? m_fileSource->getFile() : nullptr;
-    // The copy a build wrote lives on disk, whatever the pictures are read through.
-    DiskFile disk(DISK_PATHS);
-    m_ddsExists = (source && source->exists(dds.c_str())) || disk.exists(dds.c_str());
+    // The copy a build wrote lives in the cache, whatever the pictures are read through.
+    DiskFile disk("");
+    m_ddsExists = (source && source->exists(dds.c_str())) || disk.exists(cachePath(dds).c_str());
     return m_ddsExists || (source && source->exists(m_name.c_str()));
+}
+
+FileData* ImageTexture::loadSourceBytes() const {
+    return m_fileSource ? loadFileData(m_name.c_str(), m_fileSource->getFile()) : nullptr;
 }
 
 Image* ImageTexture::loadSourceImage() {
@@ -82,30 +89,75 @@ Image* ImageTexture::loadSourceImage() {
 
 void ImageTexture::load() {
     if (m_loaded) return;
-    if (m_ddsExists) {
-        if (!loadFromDds()) reportTextureFault("Loading texture \"%s\" from .dds-file failed!!!\n", m_name);
-    } else {
-        loadFromImage();
-    }
     m_loaded = true;
+    const std::string dds = m_name + ".dds";
+    File* source = m_fileSource ? m_fileSource->getFile() : nullptr;
+    // A copy that comes with the pictures is the finished texture as it stands.
+    if (m_ddsExists && source && source->exists(dds.c_str())) {
+        if (!loadFromDds(loadFileData(dds.c_str(), source)))
+            reportTextureFault("Loading texture \"%s\" from .dds-file failed!!!\n", m_name);
+        return;
+    }
+    TextureCopyRecord record;
+    const bool recorded = makeRecord(record);
+    if (m_ddsExists && recorded && loadCachedCopy(record)) return;
+    loadFromImage(recorded ? &record : nullptr);
+}
+
+std::string ImageTexture::cacheFolder() {
+    // A relative path is no cache home by the XDG rules.
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && cache[0] == '/')
+        return std::string(cache) + "/plimzor2";
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* user = getpwuid(getuid());
+        home = user ? user->pw_dir : nullptr;
+    }
+    if (home && *home) return std::string(home) + "/.cache/plimzor2";
+    // Nobody's home: below the working directory, where the copies used to go.
+    return ".cache/plimzor2";
 }
 
 std::string ImageTexture::cachePath(const std::string& name) {
     const size_t colon = name.rfind(':');
     std::string path = colon == std::string::npos ? name : name.substr(colon + 1);
     std::replace(path.begin(), path.end(), '\\', '/');
-    // Behind a drive the name is rooted on the development machine: keep it under the working directory.
-    if (colon != std::string::npos) path.erase(0, path.find_first_not_of('/'));
-    return path;
+    // Only the name's own folders: "." and ".." would lead out of the cache.
+    std::string mirrored = cacheFolder();
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(start, end - start);
+        if (!part.empty() && part != "." && part != "..") mirrored += "/" + part;
+        start = end + 1;
+    }
+    return mirrored;
 }
 
-bool ImageTexture::loadFromDds() {
-    const std::string dds = m_name + ".dds";
-    FileData* data = m_fileSource ? loadFileData(dds.c_str(), m_fileSource->getFile()) : nullptr;
-    if (!data) {
-        DiskFile disk(DISK_PATHS);
-        data = loadFileData(dds.c_str(), &disk);
-    }
+bool ImageTexture::makeRecord(TextureCopyRecord& record) const {
+    FileData* picture = loadSourceBytes();
+    if (!picture) return false;
+    FileData* alphaPicture = m_alphaTexture && m_alphaTexture->typeId() == IMAGE
+                                 ? static_cast<const ImageTexture*>(m_alphaTexture)->loadSourceBytes()
+                                 : nullptr;
+    const bool made = TextureCopyRecord::make(*picture, alphaPicture, record);
+    picture->release();
+    if (alphaPicture) alphaPicture->release();
+    return made;
+}
+
+bool ImageTexture::loadCachedCopy(const TextureCopyRecord& record) {
+    DiskFile disk("");
+    FileData* copy = loadFileData(cachePath(m_name + ".dds").c_str(), &disk);
+    TextureCopyRecord stored;
+    // An older copy without a record, or one of other pictures, is built again.
+    if (copy && TextureCopyRecord::read(copy->getData(), copy->getSize(), stored) && stored == record)
+        return loadFromDds(copy);
+    if (copy) copy->release();
+    return false;
+}
+
+bool ImageTexture::loadFromDds(FileData* data) {
     if (!data) return false;
     Device* device = firstDevice();
     ImageInfo info{};
@@ -164,7 +216,7 @@ bool ImageTexture::shrinkToDevice() {
     return smaller != nullptr;
 }
 
-void ImageTexture::loadFromImage() {
+void ImageTexture::loadFromImage(const TextureCopyRecord* record) {
     Image* picture = loadSourceImage();
     if (!picture || !picture->getPixels()) {
         if (picture) picture->release();
@@ -209,22 +261,24 @@ void ImageTexture::loadFromImage() {
     if (alphaPicture) alphaPicture->release();
     if (!filled) return;
     commit();
-    writeCache();
+    writeCache(record);
     if (shrinkToDevice()) copyToOtherDevices();
 }
 
-void ImageTexture::writeCache() {
+void ImageTexture::writeCache(const TextureCopyRecord* record) {
     sys::gfx::Texture* texture = getD3DTexture();
     std::vector<uint8_t> bytes;
     if (!texture || !sys::gfx::TextureTools::saveDds(*texture, bytes)) return;
+    // Without a record the copy is built again next time, which is what it should be.
+    if (record) record->write(bytes);
     const std::string path = cachePath(m_name + ".dds");
     std::error_code ignored;
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
-    DiskFile out(DISK_PATHS);
-    if (!out.create(path.c_str())) return;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    // Written aside and renamed, so a game starting meanwhile never reads half a copy.
+    const std::string part = path + "." + std::to_string(getpid());
+    DiskFile out("");
+    if (!out.create(part.c_str())) return;
     const bool complete = out.write(bytes.data(), uint32_t(bytes.size())) == int32_t(bytes.size());
     out.close();
-    // A cut-off copy would be found and fail next run with no way back to the picture.
-    if (!complete) std::remove(path.c_str());
+    if (!complete || std::rename(part.c_str(), path.c_str()) != 0) std::remove(part.c_str());
 }

@@ -2,10 +2,13 @@
 #include "engine/platform/Texture.h"
 
 class File;
+class FileData;
 class SharedFile;
+struct TextureCopyRecord;
 
-// A texture read from a picture file, or from its finished ".dds" copy: the
-// first build writes that copy to disk so that later runs load it directly.
+// A texture read from a picture file, or from its finished ".dds" copy: one that
+// comes with the pictures, or one the first build wrote to the user's cache
+// folder, which later runs load directly while the picture is what it was made from.
 class ImageTexture : public Texture {
 public:
     explicit ImageTexture(DeviceList* owner);
@@ -25,13 +28,21 @@ public:
     bool getBottomUp() const { return m_bottomUp; }
     bool getDdsExists() const { return m_ddsExists; }
 
-    // Where the ".dds" copy of a picture goes on disk: the name behind its drive, against the working directory.
+    // $XDG_CACHE_HOME/plimzor2, else ~/.cache/plimzor2.
+    static std::string cacheFolder();
+    // Where the ".dds" copy of a picture goes: the name behind its drive, below the cache folder.
     static std::string cachePath(const std::string& name);
 
 private:
-    bool loadFromDds();
-    void loadFromImage();
-    void writeCache();
+    // Takes the bytes and lets go of them.
+    bool loadFromDds(FileData* data);
+    // The copy in the cache when it was made from the pictures the record describes.
+    bool loadCachedCopy(const TextureCopyRecord& record);
+    void loadFromImage(const TextureCopyRecord* record);
+    void writeCache(const TextureCopyRecord* record);
+    // What the pictures are now: the picture's bytes and those of an alpha picture.
+    bool makeRecord(TextureCopyRecord& record) const;
+    FileData* loadSourceBytes() const;
     // Drops top mip levels for the size shift and the device's largest side, and the
     // chain below level 0 when none is wanted; true when the texture changed.
     bool shrinkToDevice();

@@ -50,6 +50,19 @@ Vec3 transformVector(const Vec3& v, const Matrix4x3& m) {
             v[0] * m[2] + v[1] * m[6] + v[2] * m[10]};
 }
 
+// The sum of the fan's cross products (Newell's normal): every corner has its say, so a
+// bent or notched outline still faces the way it is wound; a triangle gives (B - A) x (C - A).
+Vec3 outlineNormal(const std::vector<Position3>& points, const MeshPolygon& polygon) {
+    const Vec3 first = toVec(points[polygon.points[0]]);
+    Vec3 normal = {0.0f, 0.0f, 0.0f};
+    for (size_t i = 1; i + 1 < polygon.points.size(); ++i) {
+        const Vec3 part =
+            cross(sub(toVec(points[polygon.points[i]]), first), sub(toVec(points[polygon.points[i + 1]]), first));
+        normal = {normal[0] + part[0], normal[1] + part[1], normal[2] + part[2]};
+    }
+    return normal;
+}
+
 // Inside when every barycentric coordinate is at least 0; edges count as inside.
 bool pointInTriangle(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c) {
     Vec3 whole = cross(sub(b, a), sub(c, a));
@@ -196,10 +209,8 @@ void Mesh::buildPolygonLists() {
 }
 
 void Mesh::computeFaceNormal(const MeshPolygon& polygon, float out[3]) const {
-    const Position3 &a = m_points[polygon.points[0]], &b = m_points[polygon.points[1]], &c = m_points[polygon.points[2]];
-    out[0] = (a.y - b.y) * (a.z - c.z) - (a.z - b.z) * (a.y - c.y);
-    out[1] = (a.z - b.z) * (a.x - c.x) - (a.x - b.x) * (a.z - c.z);
-    out[2] = (a.x - b.x) * (a.y - c.y) - (a.y - b.y) * (a.x - c.x);
+    const Vec3 normal = outlineNormal(m_points, polygon);
+    std::copy(normal.begin(), normal.end(), out);
 }
 
 void Mesh::buildGeometry() {
@@ -265,10 +276,7 @@ std::vector<std::array<uint32_t, 3>> Mesh::triangulate(const std::vector<Positio
     std::vector<uint32_t> prev(n), next(n);
     for (uint32_t i = 0; i < n; ++i) prev[i] = (i + n - 1) % n, next[i] = (i + 1) % n;
 
-    Vec3 a = at(n - 1), b = at(0), c = at(1);
-    Vec3 normal = {(c[2] - a[2]) * (b[1] - a[1]) - (c[1] - a[1]) * (b[2] - a[2]),
-                   (c[0] - a[0]) * (b[2] - a[2]) - (b[0] - a[0]) * (c[2] - a[2]),
-                   (b[0] - a[0]) * (c[1] - a[1]) - (c[0] - a[0]) * (b[1] - a[1])};
+    const Vec3 normal = outlineNormal(points, polygon);
     float nx = std::fabs(normal[0]), ny = std::fabs(normal[1]), nz = std::fabs(normal[2]);
     int dropped = (nx >= ny && nx >= nz) ? 0 : (ny >= nx && ny >= nz) ? 1 : 2;
     float sign = dropped == 0 ? (normal[0] > 0 ? 1.0f : -1.0f)
@@ -292,30 +300,53 @@ std::vector<std::array<uint32_t, 3>> Mesh::triangulate(const std::vector<Positio
         }
         return true;
     };
-    auto dropIfConvex = [&](uint32_t node) {
+    // A corner's bend changes when a neighbour goes; only a forced cut can make one reflex.
+    auto recheck = [&](uint32_t node) {
         auto it = std::find(reflex.begin(), reflex.end(), node);
-        if (it != reflex.end() && isConvex(node)) reflex.erase(it);
+        const bool convex = isConvex(node);
+        if (convex && it != reflex.end()) reflex.erase(it);
+        if (!convex && it == reflex.end()) reflex.push_back(node);
     };
 
     std::vector<std::array<uint32_t, 3>> triangles;
-    uint32_t head = 0, remaining = n, node = 2;
-    // Each turn unlinks a corner or moves on; the bound only guards against a broken list.
+    uint32_t head = 0, remaining = n;
+    auto cut = [&](uint32_t corner) {
+        const uint32_t before = prev[corner], after = next[corner];
+        triangles.push_back({before, corner, after});
+        next[before] = after;
+        prev[after] = before;
+        if (corner == head) head = after;
+        --remaining;
+        recheck(after);
+        recheck(before);
+    };
+    // One walk round the outline cuts a convex polygon into the fan from corner 0.
+    uint32_t node = 2;
+    // Each turn cuts a corner or moves on; the bound only guards against a broken list.
     for (uint32_t turns = 0; node != head && turns < 4 * n; ++turns) {
         uint32_t candidate = prev[node];
         if (remaining > 3 && isEar(candidate)) {
-            triangles.push_back({prev[candidate], candidate, node});
-            next[prev[candidate]] = node;
-            prev[node] = prev[candidate];
-            if (candidate == head) head = node;
-            --remaining;
-            dropIfConvex(node);
-            dropIfConvex(prev[node]);
+            cut(candidate);
             if (prev[node] == head) node = next[node];
         } else {
             node = next[node];
         }
     }
-    triangles.push_back({prev[prev[node]], prev[node], node});
+    // Ears the walk passed by; where a crossing outline leaves none, a convex corner, else
+    // any: every corner but two is cut, so no hole is left.
+    for (uint32_t from = head; remaining > 3;) {
+        uint32_t ear = n, convex = n, corner = from;
+        for (uint32_t k = 0; k < remaining && ear == n; ++k, corner = next[corner]) {
+            if (isEar(corner))
+                ear = corner;
+            else if (convex == n && isConvex(corner))
+                convex = corner;
+        }
+        const uint32_t chosen = ear != n ? ear : convex != n ? convex : from;
+        from = prev[chosen];
+        cut(chosen);
+    }
+    triangles.push_back({prev[prev[head]], prev[head], head});
     return triangles;
 }
 

@@ -55,7 +55,8 @@ public:
     const Position3* getMirrorPoints();
 
     WeightMap* findWeightMap(const Bone& bone) const;
-    // Ear clipping: triangles as corner numbers of the polygon, at most n - 2.
+    // Ear clipping across the plane the whole outline faces: n - 2 triangles as corner
+    // numbers of the polygon, wound as the outline is.
     static std::vector<std::array<uint32_t, 3>> triangulate(const std::vector<Position3>& points,
                                                             const MeshPolygon& polygon);
 

@@ -1,5 +1,6 @@
 #include "engine/scene/ODEGeomObject.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <ode/objects.h>
@@ -151,13 +152,11 @@ void ODEGeomObject::updateMatrix(double time) {
     Position3 p = evaluatePosition(time);
     dMatrix3 rotation;
     getODERotation(rotation, time);
-    // A geom that stays put is left alone: contact kinds read a pad's matrix
-    // during the collision pass, while ODE holds the spaces locked.
+    // A contact may read the matrix of what it meets while the spaces are being
+    // collided, when ODE refuses to move a geom: one that stays put is left alone.
     const dReal* at = dGeomGetPosition(m_geom);
-    const dReal* turn = dGeomGetRotation(m_geom);
-    bool moved = at[0] != p.x || at[1] != p.y || at[2] != p.z;
-    for (int i = 0; i < 12 && !moved; ++i) moved = turn[i] != rotation[i];
-    if (!moved) return;
+    const dReal* turned = dGeomGetRotation(m_geom);
+    if (at[0] == p.x && at[1] == p.y && at[2] == p.z && std::equal(rotation, rotation + 12, turned)) return;
     dGeomSetPosition(m_geom, p.x, p.y, p.z);
     dGeomSetRotation(m_geom, rotation);
 }

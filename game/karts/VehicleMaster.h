@@ -71,6 +71,8 @@ public:
     SceneObject* m_beltObject = nullptr;
     // Set by slippery ground during the step.
     bool m_slippery = false;
+    // Set by a reset zone during the collision pass, which must not move bodies: the update respawns.
+    bool m_resetTouched = false;
 
     // Effect timers in seconds, 0 when idle.
     float m_frozenTimer = 0.0f;

@@ -152,7 +152,8 @@ Matrix4x3 groundFrame(const float n[3], float yaw, const float heading[3]) {
 void VehicleMaster::update(double time, double dt) {
     bool active = m_active, finished = m_trackFinished;
     if (!active && finished && gameMode() == ELIMINATION_RACE) return;
-    if (m_lastPos.y < FALLEN_OFF_HEIGHT) respawn();
+    if (m_lastPos.y < FALLEN_OFF_HEIGHT || m_resetTouched) respawn();
+    m_resetTouched = false;
     if (m_controller) m_controller->update(m_wallHit, m_reversing);
     m_wallHit = false;
     countDownTimers(dt);

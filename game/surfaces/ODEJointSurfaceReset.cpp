@@ -3,5 +3,5 @@
 #include "game/karts/VehicleMaster.h"
 
 void ODEJointSurfaceReset::react(const Contact& contact) {
-    if (VehicleMaster* kart = masterBeside(contact, SURFACE_RESET)) kart->respawn();
+    if (VehicleMaster* kart = masterBeside(contact, SURFACE_RESET)) kart->m_resetTouched = true;
 }

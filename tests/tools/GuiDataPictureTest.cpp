@@ -3,12 +3,18 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb_image.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <regex>
+#include <stdexcept>
 #include <string>
 
 #include "tools/guidata/Canvas.h"
+#include "tools/guidata/GuiData.h"
 #include "tools/guidata/ImagesetBuilder.h"
 #include "tools/guidata/LookBuilder.h"
+#include "tools/guidata/TextPainter.h"
 
 TEST(Canvas, PngHoldsThePaintedPixels) {
     Canvas c(5, 3, 0xFF102030);
@@ -45,6 +51,71 @@ TEST(Canvas, ShapesBlendOverWhatIsThere) {
     c.fillTriangle(-50, -50, 100, -50, -50, 100, 0xFF00FF00);
     EXPECT_EQ(c.pixel(0, 0), 0xFF00FF00u);
     EXPECT_EQ(c.greyscale().pixel(0, 0) & 0xFFu, (c.greyscale().pixel(0, 0) >> 8) & 0xFFu);
+}
+
+TEST(Canvas, SeeThroughShapesCoverEachPixelOnce) {
+    Canvas c(60, 60);
+    // A bent stroke: where it turns, its two legs must not lay the colour twice.
+    c.drawPath({{5, 10}, {30, 30}, {55, 10}}, 8, 0x80FF0000);
+    EXPECT_EQ(c.pixel(30, 30) >> 24, 0x80u);
+    EXPECT_EQ(c.pixel(17, 20) >> 24, 0x80u);
+    EXPECT_EQ(c.pixel(30, 5), 0u);
+    // An arrow-shaped outline with a notch: filled inside, empty in the notch.
+    c.fillPolygon({{10, 40}, {50, 40}, {50, 58}, {30, 48}, {10, 58}}, 0x80008000);
+    EXPECT_EQ(c.pixel(20, 43), 0x80008000u);
+    EXPECT_EQ(c.pixel(30, 55), 0u);
+    // Half a pixel covered gives half the strength.
+    Canvas edge(4, 4);
+    edge.fillPolygon({{0, 0}, {1.5f, 0}, {1.5f, 4}, {0, 4}}, 0xFF0000FF);
+    EXPECT_EQ(edge.pixel(0, 1) >> 24, 0xFFu);
+    EXPECT_NEAR(double(edge.pixel(1, 1) >> 24), 128.0, 2.0);
+    EXPECT_EQ(edge.pixel(2, 1) >> 24, 0u);
+    // Shapes reaching far outside the picture are clipped.
+    edge.fillPolygon({{-1000, -1000}, {1000, -1000}, {0, 1000}}, 0xFFFFFFFF);
+    EXPECT_EQ(edge.pixel(3, 3), 0xFFFFFFFFu);
+}
+
+TEST(Canvas, CutsHolesAndShadesOverWhatIsThere) {
+    Canvas c(40, 40, 0xFF204060);
+    c.cutDisc(20, 20, 8);
+    EXPECT_EQ(c.pixel(20, 20) >> 24, 0u);
+    EXPECT_EQ(c.pixel(2, 2), 0xFF204060u);
+    c.shadeRect(0, 0, 10, 10, 0x80000000);
+    EXPECT_EQ(c.pixel(5, 5) >> 24, 0xFFu);
+    EXPECT_NE(c.pixel(5, 5), 0xFF204060u);
+    EXPECT_NE(c.pixel(5, 5) & 0xFF, 0u) << "shading darkens, it does not replace";
+}
+
+TEST(TextPainter, PaintsLettersWithinTheirAdvance) {
+    std::ifstream in(std::string(GUI_FONT_FOLDER) + "DejaVuSans-Bold.ttf", std::ios::binary);
+    const TextPainter bold(std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_THROW(TextPainter("not a font"), std::runtime_error);
+    const float width = bold.width("Moped", 40);
+    EXPECT_GT(width, 80.0f);
+    EXPECT_LT(width, 200.0f);
+    EXPECT_GT(bold.width("Moped 2", 40), width);
+    Canvas c(300, 80);
+    bold.draw(c, "Moped", 20, 50, 40, 0xFFFFFFFF);
+    int left = 300, right = 0, top = 80, bottom = 0;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 300; ++x)
+            if (c.pixel(x, y) >> 24) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y),
+                                     bottom = std::max(bottom, y);
+    EXPECT_GE(left, 20);
+    EXPECT_LE(right, 20 + int(width) + 1);
+    EXPECT_LT(top, 25) << "capitals reach well above the baseline";
+    EXPECT_GT(bottom, 50) << "the descender of p goes below it";
+    // Cyrillic comes out too, white letters in a black outline.
+    Canvas cyrillic(200, 60);
+    bold.drawCentred(cyrillic, "Гонка", 100, 45, 40, 0xFFFFFFFF, 2, 0xFF000000);
+    int white = 0, black = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x) {
+            white += cyrillic.pixel(x, y) == 0xFFFFFFFFu;
+            black += cyrillic.pixel(x, y) == 0xFF000000u;
+        }
+    EXPECT_GT(white, 200);
+    EXPECT_GT(black, 200);
 }
 
 TEST(ImagesetBuilder, PicturesLieApartOnTheSheetWhereTheFileSays) {

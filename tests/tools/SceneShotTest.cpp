@@ -227,20 +227,13 @@ protected:
         px = int((x / z * 2.4f + 1.0f) * 0.5f * WIDTH);
         py = int((1.0f - (y - 1.0f) / z * 3.2f) * 0.5f * HEIGHT);
     }
-    bool shoot(Picture& picture, std::string& output) {
-        ArchiveWriter writer;
-        writer.add("objects/demo.lwo", lwo(demoObjects()), 3);
-        Lwo2Object planeObject;
-        planeObject.tags = {"Plane"};
-        planeObject.layers = {quadLayer(0, 0, 1.5f, 1.5f)};
-        planeObject.surfaces = {glowing("Plane", {1.0f, 1.0f, 1.0f})};
-        writer.add("objects/CullingPlane.lwo", lwo(planeObject), 3);
-        writer.add("images/checker.bmp", checkerBmp(), 3);
-        writer.add("scenes/demo.lws", LwsWriter().write(demoScene()), 3);
+    // Packs the writer's files, shoots the scene with the options and reads the picture back.
+    bool shoot(ArchiveWriter& writer, const std::string& scene, const std::string& options, Picture& picture,
+               std::string& output) {
         std::string error;
         if (!writer.write(m_dir.file("data.sar"), error)) return false;
-        std::string command = std::string(SCENE_SHOT_PATH) + " " + m_dir.file("data.sar") + " scenes/demo.lws " +
-                              m_dir.file("shot.png") + " --time 1.0 --size " + std::to_string(WIDTH) + "x" +
+        std::string command = std::string(SCENE_SHOT_PATH) + " " + m_dir.file("data.sar") + " " + scene + " " +
+                              m_dir.file("shot.png") + " " + options + " --size " + std::to_string(WIDTH) + "x" +
                               std::to_string(HEIGHT) + " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return false;
@@ -255,6 +248,18 @@ protected:
         if (const char* keep = std::getenv("PLIMZOR_SCENE_SHOT_PNG")) std::rename(m_dir.file("shot.png").c_str(), keep);
         return picture.width == WIDTH && picture.height == HEIGHT;
     }
+    bool shootDemo(Picture& picture, std::string& output) {
+        ArchiveWriter writer;
+        writer.add("objects/demo.lwo", lwo(demoObjects()), 3);
+        Lwo2Object planeObject;
+        planeObject.tags = {"Plane"};
+        planeObject.layers = {quadLayer(0, 0, 1.5f, 1.5f)};
+        planeObject.surfaces = {glowing("Plane", {1.0f, 1.0f, 1.0f})};
+        writer.add("objects/CullingPlane.lwo", lwo(planeObject), 3);
+        writer.add("images/checker.bmp", checkerBmp(), 3);
+        writer.add("scenes/demo.lws", LwsWriter().write(demoScene()), 3);
+        return shoot(writer, "scenes/demo.lws", "--time 1.0", picture, output);
+    }
     TempDir m_dir;
 };
 
@@ -264,7 +269,7 @@ TEST_F(SceneShotTest, DemoSceneShowsFogMirrorFlaresOccludersParticlesAndGlassInO
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
     Picture picture;
     std::string output;
-    ASSERT_TRUE(shoot(picture, output)) << output;
+    ASSERT_TRUE(shootDemo(picture, output)) << output;
     std::printf("%s", output.c_str());
 
     // The far wall lies beyond the fog's end: nothing but fog colour.
@@ -314,4 +319,49 @@ TEST_F(SceneShotTest, DemoSceneShowsFogMirrorFlaresOccludersParticlesAndGlassInO
         blueLast += std::abs(both[c] - (blue[c] - back[c] / 2 + red[c] / 2));
     }
     EXPECT_LT(redLast + 20, blueLast) << "transparent panes drawn out of order";
+}
+
+TEST_F(SceneShotTest, TopViewShowsTheTrackSquareFromAboveWithZUpAndXRight) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
+    // A grey floor over the square, a red tile towards +x +z, a blue one towards -x -z,
+    // and fog that would hide everything from that high up.
+    Lwo2Object object;
+    object.tags = {"Floor", "Red", "Blue"};
+    object.layers = {quadLayer(0, 0, 250.0f, 250.0f, true), quadLayer(1, 1, 40.0f, 40.0f, true),
+                     quadLayer(2, 2, 40.0f, 40.0f, true)};
+    object.surfaces = {glowing("Floor", {0.5f, 0.5f, 0.5f}), glowing("Red", {1.0f, 0.0f, 0.0f}),
+                       glowing("Blue", {0.0f, 0.0f, 1.0f})};
+    LwsScene scene;
+    scene.firstFrame = 0;
+    scene.lastFrame = 60;
+    scene.objects = {placed(1, {0, 0, 0}, "objects/square.lwo"), placed(2, {150, 1, 150}, "objects/square.lwo"),
+                     placed(3, {-150, 1, -150}, "objects/square.lwo")};
+    // A scene without a light would lose its camera to the last object.
+    scene.lights.emplace_back();
+    scene.cameras.emplace_back();
+    scene.backdropColor = std::array<float, 3>{0.0f, 0.0f, 0.0f};
+    scene.fogType = 1;
+    scene.fogMinDistance = 5.0f;
+    scene.fogMaxDistance = 40.0f;
+    scene.fogColor = std::array<float, 3>{0.0f, 1.0f, 0.0f};
+    ArchiveWriter writer;
+    writer.add("objects/square.lwo", lwo(object), 3);
+    writer.add("scenes/square.lws", LwsWriter().write(scene), 3);
+    Picture picture;
+    std::string output;
+    ASSERT_TRUE(shoot(writer, "scenes/square.lws", "--top", picture, output)) << output;
+
+    // 260 units show above and below the centre (4:3 pictures keep the aspect); +z is up, +x right.
+    auto pixelOf = [](float x, float z) {
+        return std::array<int, 2>{int(WIDTH / 2 + x / 260.0f * (HEIGHT / 2)),
+                                  int(HEIGHT / 2 - z / 260.0f * (HEIGHT / 2))};
+    };
+    auto [redX, redY] = pixelOf(150.0f, 150.0f);
+    auto [blueX, blueY] = pixelOf(-150.0f, -150.0f);
+    auto [floorX, floorY] = pixelOf(0.0f, 240.0f);
+    auto [outX, outY] = pixelOf(-300.0f, 0.0f);
+    EXPECT_EQ(picture.at(redX, redY), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(picture.at(blueX, blueY), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_NEAR(picture.at(floorX, floorY)[1], 128, 8) << "fogged floor";
+    EXPECT_EQ(picture.at(outX, outY), (std::array<int, 3>{0, 0, 0})) << "beyond the square: the backdrop";
 }

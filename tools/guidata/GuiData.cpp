@@ -48,7 +48,8 @@ std::vector<GuiFile> guiDataFiles(const std::string& fontFolder) {
     std::vector<GuiFile> files;
     files.push_back({MENU + "Quillfen.scheme", quillfenSchemeXml()});
     files.push_back({MENU + "Quillfen.looknfeel", quillfenLookNFeelXml()});
-    for (const ImagesetBuilder& set : guiImagesets()) {
+    const TextPainter bold(readFile(fontFolder + "DejaVuSans-Bold.ttf"));
+    for (const ImagesetBuilder& set : guiImagesets(bold)) {
         files.push_back({MENU + set.name() + ".imageset", set.imagesetXml()});
         files.push_back({MENU + set.pictureFileName(), set.sheet().encodePng()});
     }

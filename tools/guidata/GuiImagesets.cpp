@@ -4,12 +4,19 @@
 #include <functional>
 #include <string>
 
+#include "tools/guidata/ExtraIcons.h"
+#include "tools/guidata/FlagPictures.h"
+#include "tools/guidata/LogoPicture.h"
+#include "tools/guidata/MenuBackgrounds.h"
+#include "tools/guidata/MenuScenery.h"
+#include "tools/guidata/RaceSigns.h"
+
 namespace {
 
-const uint32_t AMBER = 0xFFE8A020;
-const uint32_t AMBER_LIGHT = 0xFFFFC860;
+using scenery::AMBER;
+using scenery::AMBER_LIGHT;
+using scenery::WHITE;
 const uint32_t GREY = 0xFF707070;
-const uint32_t WHITE = 0xFFFFFFFF;
 const uint32_t BLACK = 0xFF000000;
 
 // Paints in `ink` on a disc of `face`.
@@ -92,13 +99,6 @@ void addQuillfen(std::vector<ImagesetBuilder>& sets) {
     sets.push_back(std::move(set));
 }
 
-Canvas background(uint32_t top, uint32_t bottom) {
-    Canvas c(128, 96);
-    c.fillGradient(top, bottom);
-    c.fillRect(0, 70, 128, 4, 0x60FFFFFF);
-    return c;
-}
-
 // A track picture: the country in its colour with a grey road and white dashes across.
 Canvas trackPicture(uint32_t ground, int index) {
     Canvas c(96, 72, ground);
@@ -109,64 +109,24 @@ Canvas trackPicture(uint32_t ground, int index) {
     return c;
 }
 
-// Seven-segment digit on a dark square, for the start countdown.
-Canvas digit(int value) {
-    static const unsigned SEGMENTS[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
-    Canvas c(128, 128);
-    c.fillDisc(64, 64, 62, 0xC0000000);
-    const unsigned on = SEGMENTS[value];
-    const float l = 40, r = 88, t = 24, m = 64, b = 104, w = 12;
-    const float lines[7][4] = {{l, t, r, t}, {r, t, r, m}, {r, m, r, b}, {l, b, r, b}, {l, m, l, b}, {l, t, l, m}, {l, m, r, m}};
-    for (int s = 0; s < 7; ++s)
-        if (on & (1u << s)) c.drawLine(lines[s][0], lines[s][1], lines[s][2], lines[s][3], w, AMBER_LIGHT);
-    return c;
-}
-
 Canvas disc(int size, uint32_t argb) {
     Canvas c(size, size);
     c.fillDisc(size / 2.0f, size / 2.0f, size / 2.0f - 1, argb);
     return c;
 }
 
-struct Stripes {
-    const char* code;
-    bool vertical;
-    uint32_t colours[3];
-};
-
-Canvas flag(const Stripes& s, bool hover) {
-    Canvas c(60, 40);
-    for (int i = 0; i < 3; ++i) {
-        if (s.vertical) c.fillRect(i * 20, 0, 20, 40, s.colours[i]);
-        else c.fillRect(0, i * 40 / 3, 60, 40 / 3 + 1, s.colours[i]);
-    }
-    if (hover) c.frameRect(0, 0, 60, 40, 3, AMBER_LIGHT);
-    return c;
-}
-
-void addScreens(std::vector<ImagesetBuilder>& sets) {
-    const std::pair<const char*, uint32_t> screens[] = {
-        {"main", 0xFF2A4A6A},      {"splash", 0xFF203040},    {"Championship", 0xFF5A3A20},
-        {"TimeTrial", 0xFF204A30}, {"Highscores", 0xFF4A2050}, {"Options", 0xFF304050},
-        {"Credits", 0xFF402030},   {"Multiplayer", 0xFF20405A}, {"LanOption", 0xFF2A3A5A},
-        {"Splitscreen", 0xFF4A4020}, {"LoadingScreen", 0xFF181818}};
-    for (const auto& [name, colour] : screens) {
-        ImagesetBuilder set(name);
-        set.add("Background", background(colour, 0xFF080808));
-        if (std::string(name) == "LoadingScreen") set.add("Bar", Canvas(8, 8, AMBER), 2);
-        sets.push_back(std::move(set));
-    }
+void addScreens(std::vector<ImagesetBuilder>& sets, const TextPainter& bold) {
+    for (ImagesetBuilder& set : menuBackgrounds(bold)) sets.push_back(std::move(set));
 
     ImagesetBuilder logo("logo");
-    Canvas picture(256, 128);
-    picture.fillRect(8, 24, 240, 80, 0xE0182838);
-    picture.frameRect(8, 24, 240, 80, 4, AMBER);
-    picture.fillDisc(60, 64, 26, AMBER);
-    picture.fillDisc(196, 64, 26, AMBER);
-    picture.drawLine(60, 64, 196, 64, 10, AMBER);
+    Canvas picture(1024, 512);
+    paintLogo(picture, 512, 30, 1.0f, bold);
+    scenery::streaks(picture, 540, 380, 240, 4, AMBER);
+    scenery::moped(picture, 560, 470, 0.8f, 0xFFD8322A);
     logo.add("Logo", picture);
     sets.push_back(std::move(logo));
 
+    // Placeholders until the tracks bring their own pictures.
     const uint32_t grounds[7] = {0xFF607080, 0xFF806050, 0xFF3A7A3A, 0xFF707070, 0xFF8A6A4A, 0xFF6A8A3A, 0xFF8A7A30};
     ImagesetBuilder tracks("Tracks"), mini("Tracks_mini"), grey("Tracks_Greyscale");
     for (int t = 0; t < 7; ++t) {
@@ -180,30 +140,9 @@ void addScreens(std::vector<ImagesetBuilder>& sets) {
     sets.push_back(std::move(mini));
     sets.push_back(std::move(grey));
 
-    ImagesetBuilder flags("Flags");
-    const Stripes stripes[] = {{"DE", false, {BLACK, 0xFFDD0000, 0xFFFFCE00}},
-                               {"EN", false, {WHITE, 0xFFC8102E, WHITE}},
-                               {"FR", true, {0xFF002395, WHITE, 0xFFED2939}},
-                               {"SP", false, {0xFFAA151B, 0xFFF1BF00, 0xFFAA151B}},
-                               {"IT", true, {0xFF009246, WHITE, 0xFFCE2B37}},
-                               {"RU", false, {WHITE, 0xFF0039A6, 0xFFD52B1E}}};
-    for (const Stripes& s : stripes) {
-        flags.add(std::string("Flag") + s.code + "_Normal", flag(s, false));
-        flags.add(std::string("Flag") + s.code + "_Hover", flag(s, true));
-    }
-    sets.push_back(std::move(flags));
-
-    // The race shows Count1 first: three, two, one, then the green light.
-    ImagesetBuilder countdown("Countdown");
-    for (int n = 1; n <= 3; ++n) countdown.add("Count" + std::to_string(n), digit(4 - n));
-    countdown.add("Count4", disc(128, 0xFF30C040));
-    sets.push_back(std::move(countdown));
-
-    ImagesetBuilder wrongWay("WrongDirection");
-    Canvas sign = disc(128, 0xFFD02020);
-    sign.fillRect(24, 54, 80, 20, WHITE);
-    wrongWay.add("FullImage", sign);
-    sets.push_back(std::move(wrongWay));
+    sets.push_back(flagImageset());
+    sets.push_back(extrasImageset(bold));
+    for (ImagesetBuilder& set : raceSigns(bold)) sets.push_back(std::move(set));
 
     ImagesetBuilder dots("Minimap_Objects");
     dots.add("Red", disc(16, 0xFFE02020));
@@ -222,10 +161,10 @@ void addScreens(std::vector<ImagesetBuilder>& sets) {
 
 } // namespace
 
-std::vector<ImagesetBuilder> guiImagesets() {
+std::vector<ImagesetBuilder> guiImagesets(const TextPainter& bold) {
     std::vector<ImagesetBuilder> sets;
     addQuillfen(sets);
-    addScreens(sets);
+    addScreens(sets, bold);
     for (ImagesetBuilder& set : sets) set.pack();
     return sets;
 }

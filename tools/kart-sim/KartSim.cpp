@@ -12,6 +12,7 @@
 #include "engine/platform/Random.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/ODEGeomObject.h"
 #include "game/Config.h"
 #include "game/Race.h"
 #include "game/drivers/Controller.h"
@@ -25,6 +26,7 @@ namespace {
 constexpr double STEP = 0.01;
 constexpr int STEPS_PER_SECOND = 100;
 const char* const SHADOW_OBJECT = "D:\\Vantorik/3dobjects_cars/kart_shadow.lwo";
+constexpr int32_t COMPUTER_KART_SPACE = 9;
 
 // Full throttle, with a swerve each way now and then and a short brake.
 class ScriptedDriver : public Controller {
@@ -45,6 +47,18 @@ private:
 
 bool finite(const Position3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
+// The race files a computer kart's body where it meets the computer walls
+// instead of the walls a human kart meets.
+void fileAsComputerKart(SceneObject* body, LW6Scene& scene) {
+    auto* node = dynamic_cast<ODEGeomObject*>(body);
+    dSpaceID to = scene.getSpace(COMPUTER_KART_SPACE);
+    if (!node || !node->m_geom || !to) return;
+    dGeomID filed = node->m_geomTransform ? node->m_geomTransform : node->m_geom;
+    if (dSpaceID from = dGeomGetSpace(filed)) dSpaceRemove(from, filed);
+    dSpaceAdd(to, filed);
+    node->m_spaceIndex = COMPUTER_KART_SPACE;
+}
+
 } // namespace
 
 struct KartSim::World {
@@ -56,6 +70,8 @@ struct KartSim::World {
     RaceSurfaces surfaces{&race};
     int step = 0;
     VehicleMaster* kart = nullptr;
+    // The kart touched the finish line in the last step.
+    bool onLine = false;
 };
 
 int32_t trackIndexOf(const std::string& sceneName) {
@@ -115,52 +131,65 @@ bool KartSim::load(std::string& error) {
         error = "the moped scene has no \"car_Ctrl\"";
         return false;
     }
+    if (m_options.computerDriver) fileAsComputerKart(w.kart->m_colObject, *w.scene);
+    if (m_options.seedReset) Random::reset();
+    w.kart->m_cameraReset.set(false);
     return true;
 }
 
 KartSim::Summary KartSim::run(std::ostream& out) {
-    World& w = *m_world;
-    VehicleMaster& kart = *w.kart;
     Summary summary;
-    if (m_options.seedReset) Random::reset();
-    kart.m_cameraReset.set(false);
-    dSpaceID root = w.scene->getSpace(0);
-    char line[160];
-    for (w.step = 0; w.step < m_options.steps; ++w.step) {
-        const double time = w.step * STEP;
-        w.race.m_simulatedTime = time;
-        if (root) dSpaceCollide(root, w.scene, &LW6Scene::nearCallback);
-        dWorldQuickStep(w.scene->m_world, STEP);
-        dJointGroupEmpty(w.scene->m_contactGroup);
-        const float boostBefore = kart.m_boost;
-        const int pathIndexBefore = kart.m_controller->getPathIndex();
-        kart.update(time, STEP);
-        kart.animate(time);
-
-        Position3 at;
-        kart.getPosition(at);
-        if (auto* ai = dynamic_cast<ControllerAI*>(kart.m_controller.get())) {
-            const int points = static_cast<int>(ai->m_paths[ai->m_pathNumber].size());
-            if (points > 2 && kart.m_controller->getPathIndex() < pathIndexBefore - points / 2) ++summary.laps;
-        }
-        if (!finite(at) || !std::isfinite(kart.m_curSpeed)) summary.sawNaN = true;
-        if (kart.m_cameraReset.get()) {
-            ++summary.respawns;
-            kart.m_cameraReset.set(false);
-        }
-        if (kart.m_boost > boostBefore && summary.speedAfterPad == 0.0f) summary.speedAfterPad = kart.m_curSpeed;
-        if (kart.m_curSpeed > summary.topSpeed) summary.topSpeed = kart.m_curSpeed;
-        if (summary.stepsToTopSpeed < 0 && kart.m_curSpeed >= kart.m_settings->m_maxSpeed) summary.stepsToTopSpeed = w.step + 1;
-        if ((w.step + 1) % STEPS_PER_SECOND == 0) {
-            std::snprintf(line, sizeof line, "%6.2f s  pos %9.3f %8.3f %9.3f  speed %.4f  respawns %d\n", time + STEP,
-                          at.x, at.y, at.z, kart.m_curSpeed, summary.respawns);
-            out << line;
-        }
-    }
+    while (m_world->step < m_options.steps) step(summary, out);
+    char line[200];
     std::snprintf(line, sizeof line,
-                  "steps to top speed %d\ntop speed %.4f\nspeed after pad %.4f\nrespawns %d\nlaps %d\nNaN %s\n",
-                  summary.stepsToTopSpeed, summary.topSpeed, summary.speedAfterPad, summary.respawns, summary.laps,
-                  summary.sawNaN ? "yes" : "no");
+                  "steps to top speed %d\ntop speed %.4f\nspeed after pad %.4f\nrespawns %d\nlaps %zu\n"
+                  "line crossings %zu\nNaN %s\n",
+                  summary.stepsToTopSpeed, summary.topSpeed, summary.speedAfterPad, summary.respawns,
+                  summary.pathWraps.size(), summary.lineCrossings.size(), summary.sawNaN ? "yes" : "no");
     out << line;
     return summary;
 }
+
+void KartSim::step(Summary& summary, std::ostream& out) {
+    World& w = *m_world;
+    VehicleMaster& kart = *w.kart;
+    const double time = w.step * STEP;
+    w.race.m_simulatedTime = time;
+    if (dSpaceID root = w.scene->getSpace(0)) dSpaceCollide(root, w.scene, &LW6Scene::nearCallback);
+    dWorldQuickStep(w.scene->m_world, STEP);
+    dJointGroupEmpty(w.scene->m_contactGroup);
+    // Nothing else reads the line mark here: take it, so the next touch shows anew.
+    if (kart.m_crossedLine && !w.onLine) summary.lineCrossings.push_back(time + STEP);
+    w.onLine = kart.m_crossedLine;
+    kart.m_crossedLine = false;
+    const float boostBefore = kart.m_boost;
+    const int pathIndexBefore = kart.m_controller->getPathIndex();
+    kart.update(time, STEP);
+    kart.animate(time);
+
+    Position3 at;
+    kart.getPosition(at);
+    if (auto* ai = dynamic_cast<ControllerAI*>(kart.m_controller.get())) {
+        const int points = static_cast<int>(ai->m_paths[ai->m_pathNumber].size());
+        if (points > 2 && kart.m_controller->getPathIndex() < pathIndexBefore - points / 2)
+            summary.pathWraps.push_back(time + STEP);
+    }
+    if (!finite(at) || !std::isfinite(kart.m_curSpeed)) summary.sawNaN = true;
+    if (kart.m_cameraReset.get()) {
+        ++summary.respawns;
+        kart.m_cameraReset.set(false);
+    }
+    if (kart.m_boost > boostBefore && summary.speedAfterPad == 0.0f) summary.speedAfterPad = kart.m_curSpeed;
+    if (kart.m_curSpeed > summary.topSpeed) summary.topSpeed = kart.m_curSpeed;
+    if (summary.stepsToTopSpeed < 0 && kart.m_curSpeed >= kart.m_settings->m_maxSpeed)
+        summary.stepsToTopSpeed = w.step + 1;
+    ++w.step;
+    if (w.step % STEPS_PER_SECOND == 0) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%6.2f s  pos %9.3f %8.3f %9.3f  speed %.4f  respawns %d\n", time + STEP, at.x,
+                      at.y, at.z, kart.m_curSpeed, summary.respawns);
+        out << line;
+    }
+}
+
+double KartSim::time() const { return m_world ? m_world->step * STEP : 0.0; }

@@ -3,6 +3,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 class File;
 
@@ -29,8 +30,10 @@ public:
         // Right after the first speed-up pad; 0 without one.
         float speedAfterPad = 0.0f;
         int respawns = 0;
-        // Times a computer driver went round its path.
-        int laps = 0;
+        // Simulated seconds at which a computer driver went round its path.
+        std::vector<double> pathWraps;
+        // Simulated seconds at which the kart came onto the finish line.
+        std::vector<double> lineCrossings;
         bool sawNaN = false;
     };
 
@@ -43,6 +46,10 @@ public:
     bool load(std::string& error);
     // Runs the steps, one line a simulated second and the summary to `out`.
     Summary run(std::ostream& out);
+    // One physics step: what it saw goes into `summary`, a line a simulated second to `out`.
+    void step(Summary& summary, std::ostream& out);
+    // Simulated seconds so far.
+    double time() const;
 
 private:
     struct World;

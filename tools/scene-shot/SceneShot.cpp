@@ -38,6 +38,20 @@ bool parseSize(const std::string& text, uint32_t& width, uint32_t& height) {
     return true;
 }
 
+// Straight down from high over the middle, +z up the picture, +x to the right;
+// fog starts far beyond the ground, so the layout shows clearly.
+Camera* topCamera(LW6Scene& scene) {
+    Camera* camera = scene.createCamera(false);
+    // A zoom of z shows 1/z of the distance to either side of the centre, up and down.
+    camera->m_channels[SceneItem::POS_Y].constant = SceneShot::TOP_VIEW_HALF_SIDE * camera->m_zoomFactor.constant;
+    camera->m_channels[SceneItem::PITCH].constant = float(M_PI / 2.0);
+    camera->m_hasEnvMinDistance = camera->m_hasEnvMaxDistance = true;
+    camera->m_envMinDistance = 1.0e6f;
+    camera->m_envMaxDistance = 2.0e6f;
+    camera->invalidate();
+    return camera;
+}
+
 } // namespace
 
 bool SceneShot::parse(const std::vector<std::string>& arguments, Options& options, std::string& error) {
@@ -46,6 +60,10 @@ bool SceneShot::parse(const std::vector<std::string>& arguments, Options& option
         const std::string& argument = arguments[i];
         if (argument.rfind("--", 0) != 0) {
             positional.push_back(argument);
+            continue;
+        }
+        if (argument == "--top") {
+            options.top = true;
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -118,11 +136,11 @@ bool SceneShot::run(const Options& options, double& frameMilliseconds, std::stri
         Renderer renderer(*render);
         MetaScene pool(&renderer, "scene-shot");
         LW6Scene* scene = pool.loadScene(options.scene, archive);
-        if (!scene || options.camera >= int(scene->m_cameras.size())) {
+        if (!scene || (!options.top && options.camera >= int(scene->m_cameras.size()))) {
             error = "the scene " + options.scene + " has no camera " + std::to_string(options.camera);
             return false;
         }
-        Camera* camera = scene->m_cameras[size_t(options.camera)].get();
+        Camera* camera = options.top ? topCamera(*scene) : scene->m_cameras[size_t(options.camera)].get();
         scene->m_activeCamera = camera;
         gfx::Device& device = *renderer.m_currentDevice;
         const ColorRGBA& backdrop = scene->m_backdropColor;

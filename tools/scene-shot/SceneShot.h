@@ -12,6 +12,8 @@ public:
         std::string scene;
         std::string output;
         int camera = 0;
+        // A camera of its own high over the track square instead of the scene's.
+        bool top = false;
         double time = 0.0;
         uint32_t width = 640;
         uint32_t height = 480;
@@ -25,4 +27,6 @@ public:
     // Frames drawn before the shot: particles need a history, and lens flares
     // read the visibility the previous frame measured.
     static constexpr int WARM_UP_FRAMES = 30;
+    // The square the view from above shows whole: x and z from -250 to 250, and a margin.
+    static constexpr float TOP_VIEW_HALF_SIDE = 260.0f;
 };

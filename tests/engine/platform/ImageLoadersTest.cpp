@@ -26,14 +26,26 @@ struct Le {
     Le& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
 };
 
+// How a writer lays out a BMP: the information header's size (image editors write 108 or
+// 124 bytes), bytes between the palette and the rows, and the compression field.
+struct BmpLayout {
+    uint32_t infoBytes = 40;
+    uint32_t gap = 0;
+    uint32_t compression = 0;
+};
+
 // A BMP with the palette (8 bit) right behind the two headers, rows bottom first.
 std::string bmp(int32_t width, int32_t height, int bits, const std::vector<uint8_t>& rows, uint32_t colours = 0,
-                const std::vector<uint8_t>& palette = {}) {
+                const std::vector<uint8_t>& palette = {}, BmpLayout layout = {}) {
     Le b;
-    b.u16(0x4D42).u32(0).u32(0).u32(54 + static_cast<uint32_t>(palette.size()));
-    b.u32(40).u32(static_cast<uint32_t>(width)).u32(static_cast<uint32_t>(height)).u16(1).u16(bits).u32(0).u32(0);
-    b.u32(0).u32(0).u32(colours).u32(0);
+    b.u16(0x4D42).u32(0).u32(0).u32(14 + layout.infoBytes + static_cast<uint32_t>(palette.size()) + layout.gap);
+    b.u32(layout.infoBytes).u32(static_cast<uint32_t>(width)).u32(static_cast<uint32_t>(height)).u16(1).u16(bits);
+    b.u32(layout.compression).u32(0).u32(0).u32(0).u32(colours).u32(0);
+    // The later headers' colour masks and colour space ("sRGB"), the rest zero.
+    if (layout.infoBytes > 40) b.u32(0xFF0000).u32(0xFF00).u32(0xFF).u32(0).u32(0x73524742);
+    b.s.resize(14 + layout.infoBytes, '\0');
     b.s.append(palette.begin(), palette.end());
+    b.s.append(layout.gap, '\x5A');
     b.s.append(rows.begin(), rows.end());
     return b.s;
 }
@@ -124,6 +136,42 @@ TEST_F(Loaders, ColoursUsedZeroMeansAFullPalette) {
     EXPECT_EQ(ref.image->getPixels()[0], 0xFF004D00u);
 }
 
+TEST_F(Loaders, BmpWithALaterInformationHeaderReadsLikeTheOldLayout) {
+    // 2 x 2, 24 bit: a different colour in every pixel, so a shift shows.
+    std::vector<uint8_t> rows = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    ImageRef plain{load("plain.bmp", bmp(2, 2, 24, rows))};
+    ASSERT_NE(plain.image, nullptr);
+    const std::vector<uint32_t> expected(plain.image->getPixels(), plain.image->getPixels() + 4);
+    EXPECT_EQ(expected[0], 0xFF030201u);
+    for (BmpLayout layout : {BmpLayout{108}, BmpLayout{124}, BmpLayout{124, 6}}) {
+        ImageRef later{load("later.bmp", bmp(2, 2, 24, rows, 0, {}, layout))};
+        ASSERT_NE(later.image, nullptr) << layout.infoBytes;
+        EXPECT_EQ(std::vector<uint32_t>(later.image->getPixels(), later.image->getPixels() + 4), expected)
+            << layout.infoBytes << " " << layout.gap;
+    }
+    // The palette follows the header it belongs to.
+    std::vector<uint8_t> palette = {0, 0, 255, 0, 255, 0, 0, 0};
+    ImageRef indexed{load("p.bmp", bmp(1, 1, 8, {1, 0, 0, 0}, 2, palette, BmpLayout{124, 2}))};
+    ASSERT_NE(indexed.image, nullptr);
+    EXPECT_EQ(indexed.image->getPixels()[0], 0xFF0000FFu);
+    // A pixel-data offset of 0 leaves the rows right behind the palette, as they always were.
+    std::string unset = bmp(1, 1, 8, {1, 0, 0, 0}, 2, palette);
+    unset.replace(10, 4, 4, '\0');
+    ImageRef behind{load("unset.bmp", unset)};
+    ASSERT_NE(behind.image, nullptr);
+    EXPECT_EQ(behind.image->getPixels()[0], 0xFF0000FFu);
+    EXPECT_EQ(error(), "");
+}
+
+TEST_F(Loaders, CompressedBmpIsRefusedWithAMessage) {
+    // RLE8: a run of two index-1 pixels, end of line, end of picture.
+    std::vector<uint8_t> palette = {0, 0, 255, 0, 255, 0, 0, 0};
+    EXPECT_EQ(load("rle.bmp", bmp(2, 1, 8, {2, 1, 0, 0, 0, 1}, 2, palette, BmpLayout{40, 0, 1})), nullptr);
+    EXPECT_EQ(error(), "loadBMP: Compressed BMP not supported: 1\n");
+    EXPECT_EQ(load("fields.bmp", bmp(1, 1, 24, {1, 2, 3, 0}, 0, {}, BmpLayout{108, 0, 3})), nullptr);
+    EXPECT_EQ(error(), "loadBMP: Compressed BMP not supported: 3\n");
+}
+
 TEST_F(Loaders, BrokenBmpsFailWithAMessage) {
     std::vector<uint8_t> rows(16, 0);
     EXPECT_EQ(load("a.bmp", "BX" + bmp(1, 1, 24, rows).substr(2)), nullptr);
@@ -139,6 +187,15 @@ TEST_F(Loaders, BrokenBmpsFailWithAMessage) {
     EXPECT_EQ(load("g.bmp", bmp(8, 8, 24, rows)), nullptr);
     EXPECT_EQ(error(), "loadBMP: Truncated BMP file\n");
     EXPECT_EQ(load("h.bmp", "BM"), nullptr);
+    // An OS/2 header keeps its sizes in 16 bits: not read as a 40-byte one.
+    std::string os2 = bmp(1, 1, 24, rows);
+    os2[14] = 12;
+    EXPECT_EQ(load("i.bmp", os2), nullptr);
+    EXPECT_EQ(error(), "loadBMP: Unknown BMP header size: 12\n");
+    std::string farOff = bmp(1, 1, 24, rows);
+    farOff.replace(10, 4, "\xF0\xFF\xFF\xFF", 4);
+    EXPECT_EQ(load("j.bmp", farOff), nullptr);
+    EXPECT_EQ(error(), "loadBMP: Truncated BMP file\n");
 }
 
 TEST_F(Loaders, OnlyBmpAndJpgEndingsAreLoaded) {

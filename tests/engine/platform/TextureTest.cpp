@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -72,10 +73,47 @@ ImageInfo ddsFileInfo(const std::string& path) {
     return info;
 }
 
+// Sets an environment variable (null: unsets it) for the lifetime of the object.
+class EnvironmentSetting {
+public:
+    EnvironmentSetting(const char* name, const char* value) : m_name(name) {
+        const char* before = std::getenv(name);
+        m_had = before != nullptr;
+        if (m_had) m_before = before;
+        set(value);
+    }
+    ~EnvironmentSetting() { set(m_had ? m_before.c_str() : nullptr); }
+    EnvironmentSetting(const EnvironmentSetting&) = delete;
+    EnvironmentSetting& operator=(const EnvironmentSetting&) = delete;
+
+private:
+    void set(const char* value) {
+        if (value)
+            setenv(m_name, value, 1);
+        else
+            unsetenv(m_name);
+    }
+    const char* m_name;
+    bool m_had = false;
+    std::string m_before;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+uint32_t wordAt(const std::string& bytes, size_t offset) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | uint8_t(bytes.at(offset + i));
+    return value;
+}
+
 class TextureFixture : public ReportCapture<1> {
 protected:
     void SetUp() override {
         ReportCapture<1>::SetUp();
+        m_cache = std::make_unique<EnvironmentSetting>("XDG_CACHE_HOME", m_dir.file("cache").c_str());
         for (const FormatDesc& row : g_formatDescs)
             if (m_adapter.checkDeviceFormat(0, DEVTYPE_HAL, FMT_X8R8G8B8, 0, RTYPE_TEXTURE, row.format) >= 0)
                 m_info.m_textureFormats.push_back(&row);
@@ -95,12 +133,34 @@ protected:
         return *m_archive;
     }
 
+    void TearDown() override {
+        m_cache.reset();
+        ReportCapture<1>::TearDown();
+    }
+    // Loads a texture of the picture (and an alpha picture) through the archive; true when
+    // the build wrote its copy.
+    bool loadRebuilds(const std::string& name, File& files, const std::string& alphaName = "") {
+        const std::string copy = ImageTexture::cachePath(name + ".dds");
+        // Set back an hour, so a rewrite shows however fast it follows the last one.
+        const auto before = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+        std::error_code missing;
+        std::filesystem::last_write_time(copy, before, missing);
+        ImageTexture alpha(&m_owner), texture(&m_owner);
+        alpha.setSource(alphaName.c_str(), &files, true);
+        texture.setSource(name.c_str(), &files, true);
+        if (!alphaName.empty()) texture.m_alphaTexture = &alpha;
+        texture.load();
+        EXPECT_NE(texture.getD3DTexture(), nullptr) << name;
+        return missing || std::filesystem::last_write_time(copy) != before;
+    }
+
+    TempDir m_dir;
+    std::unique_ptr<EnvironmentSetting> m_cache;
     RecordingAdapter m_adapter;
     AdapterInfo m_info;
     PresentParams m_params{64, 48, FMT_X8R8G8B8, 1, 0, 0, 1, nullptr, 1, 0, 0, 0, 0, 0};
     RecordingDevice m_device{m_params};
     DeviceList m_owner;
-    TempDir m_dir;
     DiskFile m_disk{".\\;..\\"};
     std::unique_ptr<DataArchive> m_archive;
 };
@@ -139,17 +199,57 @@ TEST_F(TextureFixture, DdsCopyIsWrittenOnceAndReadBackAtTheSameShiftedSize) {
     for (int run = 0; run < 3; ++run) {
         ImageTexture texture(&m_owner);
         ASSERT_TRUE(texture.setSource(name.c_str(), &files, true));
-        // The copy is on disk, not in the archive, and is still found from the second run on.
+        // The copy is in the cache, not in the archive, and is still found from the second run on.
         EXPECT_EQ(texture.getDdsExists(), run > 0);
         texture.load();
         EXPECT_EQ(texture.m_width, 128u) << run;
         EXPECT_EQ(texture.m_height, 128u) << run;
-        ImageInfo stored = ddsFileInfo(name + ".dds");
+        const std::string copy = ImageTexture::cachePath(name + ".dds");
+        ImageInfo stored = ddsFileInfo(copy);
         EXPECT_EQ(stored.width, 256u);
-        if (run == 0) written = std::filesystem::last_write_time(name + ".dds");
-        EXPECT_EQ(std::filesystem::last_write_time(name + ".dds"), written);
+        if (run == 0) written = std::filesystem::last_write_time(copy);
+        EXPECT_EQ(std::filesystem::last_write_time(copy), written);
+    }
+    EXPECT_FALSE(std::filesystem::exists(name + ".dds"));
+    EXPECT_EQ(lastError(), "");
+}
+
+TEST_F(TextureFixture, CopyIsRebuiltWhenThePictureItWasMadeFromChanges) {
+    const std::string name = m_dir.file("tex/kerb.bmp");
+    EXPECT_TRUE(loadRebuilds(name, archive({{name, bmp24(8, 8, 0xFF0000)}})));
+    EXPECT_FALSE(loadRebuilds(name, archive({{name, bmp24(8, 8, 0xFF0000)}})));
+    // The same size with other bytes, as a regenerated archive brings it.
+    const std::string before = readFile(ImageTexture::cachePath(name + ".dds"));
+    EXPECT_TRUE(loadRebuilds(name, archive({{name, bmp24(8, 8, 0x0000FF)}})));
+    const std::string after = readFile(ImageTexture::cachePath(name + ".dds"));
+    EXPECT_NE(after.substr(128), before.substr(128));
+    EXPECT_FALSE(loadRebuilds(name, archive({{name, bmp24(8, 8, 0x0000FF)}})));
+    // The alpha picture is part of what the texture is made from.
+    const std::string mask = m_dir.file("tex/kerb_alpha.bmp");
+    for (auto [grey, rebuilt] : {std::pair{0x808080u, true}, {0x808080u, false}, {0x404040u, true}}) {
+        DataArchive& files = archive({{name, bmp24(8, 8, 0x0000FF)}, {mask, bmp24(8, 8, grey)}});
+        EXPECT_EQ(loadRebuilds(name, files, mask), rebuilt) << std::hex << grey;
     }
     EXPECT_EQ(lastError(), "");
+}
+
+TEST_F(TextureFixture, CopyWithoutARecordOfItsPictureIsRebuilt) {
+    const std::string name = m_dir.file("tex/old.bmp");
+    const std::string picture = bmp24(8, 8, 0x00FF00);
+    DataArchive& files = archive({{name, picture}});
+    ASSERT_TRUE(loadRebuilds(name, files));
+    // The record sits in the header's reserved words: tag, picture size, alpha size, MD5.
+    const std::string copy = ImageTexture::cachePath(name + ".dds");
+    std::string bytes = readFile(copy);
+    EXPECT_EQ(wordAt(bytes, 32), 0x325A4C50u);
+    EXPECT_EQ(wordAt(bytes, 36), uint32_t(picture.size()));
+    EXPECT_EQ(wordAt(bytes, 40), 0u);
+    // As copies were written before: reserved words zero.
+    std::fill(bytes.begin() + 32, bytes.begin() + 76, '\0');
+    std::ofstream(copy, std::ios::binary) << bytes;
+    EXPECT_TRUE(loadRebuilds(name, files));
+    EXPECT_EQ(wordAt(readFile(copy), 32), 0x325A4C50u);
+    EXPECT_FALSE(loadRebuilds(name, files));
 }
 
 TEST_F(TextureFixture, TexturesOfTheGlobalSourceShareItsHolder) {
@@ -167,9 +267,23 @@ TEST_F(TextureFixture, TexturesOfTheGlobalSourceShareItsHolder) {
     EXPECT_EQ(g_textureFileSource.m_file, nullptr);
 }
 
-TEST_F(TextureFixture, DevelopmentPathCopiesGoUnderTheWorkingDirectory) {
-    EXPECT_EQ(ImageTexture::cachePath("D:\\Vantorik\\tex\\a.bmp.dds"), "Vantorik/tex/a.bmp.dds");
-    EXPECT_EQ(ImageTexture::cachePath("/abs/a.jpg.dds"), "/abs/a.jpg.dds");
+TEST_F(TextureFixture, CopiesMirrorTheirNamesInTheUserCacheFolder) {
+    const std::string cache = m_dir.file("cache/plimzor2");
+    EXPECT_EQ(ImageTexture::cachePath("D:\\Vantorik\\tex\\a.bmp.dds"), cache + "/Vantorik/tex/a.bmp.dds");
+    EXPECT_EQ(ImageTexture::cachePath("/abs/a.jpg.dds"), cache + "/abs/a.jpg.dds");
+    EXPECT_EQ(ImageTexture::cachePath("D:..\\..\\.\\up.bmp.dds"), cache + "/up.bmp.dds");
+    EnvironmentSetting home("HOME", "/home/racer");
+    {
+        EnvironmentSetting relative("XDG_CACHE_HOME", "cache");
+        EXPECT_EQ(ImageTexture::cacheFolder(), "/home/racer/.cache/plimzor2");
+    }
+    EnvironmentSetting unset("XDG_CACHE_HOME", nullptr);
+    EXPECT_EQ(ImageTexture::cacheFolder(), "/home/racer/.cache/plimzor2");
+    EnvironmentSetting homeless("HOME", nullptr);
+    // The home the user database gives, else the working directory.
+    const std::string fallback = ImageTexture::cacheFolder();
+    EXPECT_NE(fallback.find(".cache/plimzor2"), std::string::npos) << fallback;
+    EXPECT_EQ(fallback.find("/home/racer"), std::string::npos) << fallback;
 }
 
 TEST_F(TextureFixture, SmallerAlphaPictureMasksOnlyWhatItCovers) {
@@ -291,6 +405,7 @@ class TextureOnGlDevice : public GfxDeviceFixture {};
 
 TEST_F(TextureOnGlDevice, CompressedPictureDrawsInItsColour) {
     TempDir dir;
+    EnvironmentSetting cache("XDG_CACHE_HOME", dir.file("cache").c_str());
     const std::string name = dir.write("wall.bmp", bmp24(64, 64, 0x3366CC));
     DiskFile disk(".\\;..\\");
     AdapterInfo info;

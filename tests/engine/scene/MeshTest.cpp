@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "engine/scene/Bone.h"
 #include "engine/scene/StaticSurfaceBuffer.h"
@@ -15,6 +16,33 @@ class MeshTest : public MeshFixture {
 protected:
     // A unit quad in the y = 0 plane, corners counter-clockwise from the origin.
     static std::vector<Position3> square() { return {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}; }
+    // Cut into n - 2 triangles of distinct corners, each facing the way the whole outline
+    // does (its Newell normal), together covering the outline's area once.
+    static void expectCutFacingTheOutline(const std::vector<Position3>& points, const MeshPolygon& outline) {
+        const size_t n = outline.points.size();
+        auto at = [&](uint32_t corner) { return points[outline.points[corner]]; };
+        auto cross = [](Position3 a, Position3 b, Position3 c) {
+            Position3 u{b.x - a.x, b.y - a.y, b.z - a.z}, v{c.x - a.x, c.y - a.y, c.z - a.z};
+            return Position3{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+        };
+        Position3 normal{0, 0, 0};
+        for (uint32_t i = 1; i + 1 < n; ++i) {
+            Position3 c = cross(at(0), at(i), at(i + 1));
+            normal = {normal.x + c.x, normal.y + c.y, normal.z + c.z};
+        }
+        const float twiceArea = std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
+        const Triangles triangles = Mesh::triangulate(points, outline);
+        ASSERT_EQ(triangles.size(), n - 2);
+        float covered = 0.0f;
+        for (const auto& t : triangles) {
+            ASSERT_TRUE(t[0] < n && t[1] < n && t[2] < n && t[0] != t[1] && t[1] != t[2] && t[0] != t[2]);
+            Position3 c = cross(at(t[0]), at(t[1]), at(t[2]));
+            float facing = (c.x * normal.x + c.y * normal.y + c.z * normal.z) / twiceArea;
+            EXPECT_GT(facing, 0.0f) << t[0] << " " << t[1] << " " << t[2];
+            covered += facing;
+        }
+        EXPECT_NEAR(covered, twiceArea, 1e-4f);
+    }
     Bone* addBone(Mesh& mesh, Position3 at) {
         auto* bone = new Bone(nullptr, 0, int32_t(mesh.m_bones.size()));
         bone->m_restPosition = at;
@@ -25,11 +53,20 @@ protected:
 
 } // namespace
 
-TEST_F(MeshTest, QuadAndConvexPentagonTriangulateAsFans) {
+TEST_F(MeshTest, ConvexPolygonsTriangulateAsFans) {
     EXPECT_EQ(Mesh::triangulate(square(), polygon({0, 1, 2, 3})), (Triangles{{0, 1, 2}, {2, 3, 0}}));
     std::vector<Position3> pentagon;
     for (int i = 0; i < 5; ++i) pentagon.push_back({std::cos(i * 1.2566371f), 0, std::sin(i * 1.2566371f)});
     EXPECT_EQ(Mesh::triangulate(pentagon, polygon({0, 1, 2, 3, 4})), (Triangles{{0, 1, 2}, {0, 2, 3}, {3, 4, 0}}));
+    // A hexagon on a banked plane, wound either way.
+    std::vector<Position3> hexagon;
+    for (int i = 0; i < 6; ++i) {
+        float c = std::cos(i * 1.0471976f), s = std::sin(i * 1.0471976f);
+        hexagon.push_back({3 + c, 1 + 0.6f * c + 0.3f * s, -2 + s});
+    }
+    const Triangles fan{{0, 1, 2}, {0, 2, 3}, {0, 3, 4}, {4, 5, 0}};
+    EXPECT_EQ(Mesh::triangulate(hexagon, polygon({0, 1, 2, 3, 4, 5})), fan);
+    EXPECT_EQ(Mesh::triangulate(hexagon, polygon({5, 4, 3, 2, 1, 0})), fan);
 }
 
 TEST_F(MeshTest, ConcaveNGonClipsEarsAroundItsNotch) {
@@ -38,6 +75,32 @@ TEST_F(MeshTest, ConcaveNGonClipsEarsAroundItsNotch) {
     Triangles triangles = Mesh::triangulate(arrow, polygon({0, 1, 2, 3, 4}));
     ASSERT_EQ(triangles.size(), 3u);
     for (const auto& t : triangles) EXPECT_FALSE(t[0] == 1 && t[1] == 2 && t[2] == 3);
+}
+
+TEST_F(MeshTest, TwistedAndCrossedQuadsKeepBothTriangles) {
+    // Corners 1 and 3 lifted: seen along the first corner's own normal the outline crosses itself.
+    std::vector<Position3> twisted = {{0, 0, 0}, {1, 1, 0}, {1, 0, 1}, {0, 1, 1}};
+    expectCutFacingTheOutline(twisted, polygon({0, 1, 2, 3}));
+    // Two corners swapped by mistake: no way of cutting it is right, but it leaves no hole.
+    std::vector<Position3> crossed = {{0, 0, 0}, {1, 0, 2}, {0, 0, 1}, {3, 0, 1}};
+    const Triangles triangles = Mesh::triangulate(crossed, polygon({0, 1, 2, 3}));
+    ASSERT_EQ(triangles.size(), 2u);
+    std::set<uint32_t> used;
+    for (const auto& t : triangles) used.insert(t.begin(), t.end());
+    EXPECT_EQ(used.size(), 4u);
+}
+
+TEST_F(MeshTest, LShapeWithItsNotchUpFrontIsCutAndLitRightWayOut) {
+    // Three unit squares, wound like the unit square; point 0 is the notch.
+    std::vector<Position3> l = {{1, 0, 1}, {1, 0, 2}, {0, 0, 2}, {0, 0, 0}, {2, 0, 0}, {2, 0, 1}};
+    expectCutFacingTheOutline(l, polygon({0, 1, 2, 3, 4, 5}));
+    // With the notch second, the first three corners bend against the outline.
+    addSurface();
+    Mesh& mesh = makeMesh(l, {polygon({5, 0, 1, 2, 3, 4})});
+    ASSERT_TRUE(mesh.prepare(true, true));
+    ASSERT_EQ(mesh.m_buildData.vertexCount, 6);
+    // Lit from the side the outline faces, as the unit square is.
+    for (const MeshVertex& vertex : mesh.m_buildData.vertices) EXPECT_FLOAT_EQ(vertex.normal[1], -1.0f);
 }
 
 TEST_F(MeshTest, DoubleSidedQuadAddsBackTrianglesAndWelds) {

@@ -175,6 +175,39 @@ TEST_F(ODEGeomObjectTest, StaticGeomFollowsTheMatrixUpdate) {
     EXPECT_NEAR(r[2], 1, 1e-6);
 }
 
+// As a speed-up pad's contact reads the pad's direction from its matrix.
+class MatrixReadingSurface : public CountingSurface {
+public:
+    ODEJointSurface onContact(const dContactGeom& contact) override {
+        auto* met = static_cast<ODEGeomObject*>(dGeomGetData(contact.g1));
+        met->invalidate();
+        Matrix4x3 m;
+        met->getMatrix(m, 0.0, 0);
+        return CountingSurface::onContact(contact);
+    }
+};
+
+TEST_F(ODEGeomObjectTest, MatrixReadDuringTheCollisionPassLeavesAStillGeomAlone) {
+    CollidingPair pair;
+    MatrixReadingSurface surface;
+    scene->m_spacePairTable[0][0] = &pair;
+    scene->m_spacePairTable[1][2] = &pair;
+    scene->m_spacePairTable[2][1] = &pair;
+    ODEGeomObject& pad = add(ODEGeomObject::BOX, 1, 0, 0, 0);
+    pad.m_channels[SceneItem::HEADING].constant = 0.5f;
+    pad.m_surfaceKind = 15;
+    pad.update();
+    ODEGeomObject& kart = add(ODEGeomObject::SPHERE, 2, 0, 1.25f, 0);
+    kart.m_surfaceKind = 6;
+    kart.update();
+    scene->m_surfaceTable[15][6] = &surface;
+    scene->m_surfaceTable[6][15] = &surface;
+    // ODE would end the program on a geom moved in a space being collided.
+    collide();
+    EXPECT_GE(surface.m_contacts, 1);
+    EXPECT_DOUBLE_EQ(dGeomGetPosition(pad.m_geom)[1], 0);
+}
+
 TEST_F(ODEGeomObjectTest, BodyIsPlacedWithTheGeom) {
     ODEGeomObject& node = add(ODEGeomObject::SPHERE, 1, 4, 5, 6);
     node.m_channels[SceneItem::HEADING].constant = 0.5f;

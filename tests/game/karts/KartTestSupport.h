@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/platform/DataArchive.h"
 #include "engine/platform/DiskFile.h"
@@ -17,9 +18,10 @@
 // the archive the game reads its assets through.
 class KartFixtureArchive {
 public:
-    KartFixtureArchive() {
+    // Other files instead of the fixture's, when given.
+    explicit KartFixtureArchive(const std::vector<KartFixture::Asset>& assets = KartFixture::files()) {
         ArchiveWriter writer;
-        for (const KartFixture::Asset& asset : KartFixture::files())
+        for (const KartFixture::Asset& asset : assets)
             if (!writer.add(asset.archiveName, asset.bytes, 0)) return;
         std::string error;
         if (!writer.write(m_dir.file("data.sar"), error)) return;

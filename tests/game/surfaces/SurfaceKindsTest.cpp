@@ -96,7 +96,7 @@ std::string footprint(Vehicle& kart) {
             << ' ' << master->m_groundNormals[k].size();
     out << " wall " << master->m_wallDepth << " bump " << master->m_bumpDepth << ' ' << master->m_bumpOther
         << " wind " << master->m_windObject << " belt " << master->m_beltObject << " slippery " << master->m_slippery
-        << " speed " << master->m_curSpeed << " stamper " << master->m_stamperTimer << " crusher "
+        << " reset " << master->m_resetTouched << " speed " << master->m_curSpeed << " stamper " << master->m_stamperTimer << " crusher "
         << master->m_crusherTimer << " explosion " << master->m_explosionTimer;
     return out.str();
 }
