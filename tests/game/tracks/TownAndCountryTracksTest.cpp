@@ -6,6 +6,7 @@
 
 #include <ode/collision.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -98,23 +99,25 @@ Drive drive(TrackArchive& archive, int number, int path, int steps) {
     return out;
 }
 
-// Where the kart was the second before its first respawn (the log's once-a-second lines).
-bool beforeFirstRespawn(const std::string& log, Vec3& where) {
+// The log's once-a-second lines: when, where, and how many respawns so far.
+struct Sample {
+    float time = 0.0f;
+    Vec3 at;
+    int respawns = 0;
+};
+
+std::vector<Sample> samples(const std::string& log) {
+    std::vector<Sample> out;
     std::istringstream lines(log);
     std::string line;
-    bool seen = false;
     while (std::getline(lines, line)) {
-        float t = 0.0f, speed = 0.0f;
-        Vec3 p;
-        int respawns = 0;
-        if (std::sscanf(line.c_str(), " %f s pos %f %f %f speed %f respawns %d", &t, &p.x, &p.y, &p.z, &speed,
-                        &respawns) != 6)
-            continue;
-        if (respawns > 0) return seen;
-        where = p;
-        seen = true;
+        Sample s;
+        float speed = 0.0f;
+        if (std::sscanf(line.c_str(), " %f s pos %f %f %f speed %f respawns %d", &s.time, &s.at.x, &s.at.y, &s.at.z,
+                        &speed, &s.respawns) == 6)
+            out.push_back(s);
     }
-    return false;
+    return out;
 }
 
 // Path 0 of the lap up to `s`, then off the road to the points given: a kart sent somewhere it should not go.
@@ -134,9 +137,14 @@ TEST_P(TownAndCountryTrack, ComputerKartLapsOnEveryPathWithoutARespawn) {
     TrackArchive archive(GetParam());
     ASSERT_TRUE(archive.ok());
     for (int path = 0; path < RacingLines::PATH_COUNT; ++path) {
-        // Two laps of 50 to 55 s, the first from a standing start.
+        // Onto the line from the start, then two whole laps of 35 to 60 s.
         const Drive run = drive(archive, GetParam(), path, 12000);
-        EXPECT_EQ(run.summary.laps, 2) << "path " << path << "\n" << run.log;
+        const std::vector<double>& line = run.summary.lineCrossings;
+        ASSERT_GE(line.size(), 3u) << "path " << path << "\n" << run.log;
+        for (size_t lap = 1; lap < 3; ++lap) {
+            EXPECT_GT(line[lap] - line[lap - 1], 35.0) << "path " << path;
+            EXPECT_LT(line[lap] - line[lap - 1], 60.0) << "path " << path;
+        }
         EXPECT_EQ(run.summary.respawns, 0) << "path " << path << "\n" << run.log;
         EXPECT_FALSE(run.summary.sawNaN);
     }
@@ -195,11 +203,15 @@ TEST(SiedlungTrack, KartSteeredThroughTheGardenGateIntoThePondIsSentBack) {
     TrackArchive archive(SIEDLUNG, {{RacingLines::pathFile(SIEDLUNG, 0), path}});
     ASSERT_TRUE(archive.ok());
     const Drive run = drive(archive, SIEDLUNG, 0, 7000);
-    ASSERT_GE(run.summary.respawns, 1) << run.log;
-    Vec3 before;
-    ASSERT_TRUE(beforeFirstRespawn(run.log, before)) << run.log;
-    // Sent back from the garden, not for being stuck on the way.
-    EXPECT_LT(std::hypot(before.x + 228.0f, before.z - 106.0f), 16.0f) << run.log;
+    const std::vector<Sample> log = samples(run.log);
+    auto inGarden = [](const Sample& s) { return s.at.x < -205.0f && s.at.z > 86.0f && s.at.z < 126.0f; };
+    auto entered = std::find_if(log.begin(), log.end(), inGarden);
+    auto sentBack = std::find_if(log.begin(), log.end(), [](const Sample& s) { return s.respawns > 0; });
+    ASSERT_NE(entered, log.end()) << run.log;
+    ASSERT_NE(sentBack, log.end()) << run.log;
+    // At once by the pond, not ten seconds later for being stuck in the garden.
+    EXPECT_GT(sentBack->time, entered->time) << run.log;
+    EXPECT_LE(sentBack->time - entered->time, 4.0f) << run.log;
 }
 
 TEST(UeberlandTrack, KartSteeredOffThePitEdgeFallsAndRespawns) {
@@ -210,10 +222,12 @@ TEST(UeberlandTrack, KartSteeredOffThePitEdgeFallsAndRespawns) {
     TrackArchive archive(UEBERLAND, {{RacingLines::pathFile(UEBERLAND, 0), path}});
     ASSERT_TRUE(archive.ok());
     const Drive run = drive(archive, UEBERLAND, 0, 6500);
-    ASSERT_GE(run.summary.respawns, 1) << run.log;
-    Vec3 before;
-    ASSERT_TRUE(beforeFirstRespawn(run.log, before)) << run.log;
-    // Falling into the pit: below the road and over the pit when the respawn came.
-    EXPECT_LT(before.y, -3.0f) << run.log;
-    EXPECT_GT(before.z, -102.0f) << run.log;
+    const std::vector<Sample> log = samples(run.log);
+    auto sentBack = std::find_if(log.begin(), log.end(), [](const Sample& s) { return s.respawns > 0; });
+    ASSERT_NE(sentBack, log.end()) << run.log;
+    ASSERT_NE(sentBack, log.begin());
+    // A second before, it was falling into the pit: far below the road, north of its edge.
+    const Sample& before = *(sentBack - 1);
+    EXPECT_LT(before.at.y, -3.0f) << run.log;
+    EXPECT_GT(before.at.z, -102.0f) << run.log;
 }
