@@ -10,6 +10,7 @@
 #include "tools/guidata/MenuBackgrounds.h"
 #include "tools/guidata/MenuScenery.h"
 #include "tools/guidata/RaceSigns.h"
+#include "tools/guidata/TrackPictures.h"
 
 namespace {
 
@@ -99,16 +100,6 @@ void addQuillfen(std::vector<ImagesetBuilder>& sets) {
     sets.push_back(std::move(set));
 }
 
-// A track picture: the country in its colour with a grey road and white dashes across.
-Canvas trackPicture(uint32_t ground, int index) {
-    Canvas c(96, 72, ground);
-    const float y = 20.0f + 5.0f * index;
-    c.drawLine(0, y, 96, 72 - y, 14, 0xFF505050);
-    for (int x = 4; x < 96; x += 16) c.drawLine(float(x), y + (72 - 2 * y) * x / 96.0f, x + 8.0f,
-                                                  y + (72 - 2 * y) * (x + 8) / 96.0f, 2, WHITE);
-    return c;
-}
-
 Canvas disc(int size, uint32_t argb) {
     Canvas c(size, size);
     c.fillDisc(size / 2.0f, size / 2.0f, size / 2.0f - 1, argb);
@@ -126,20 +117,7 @@ void addScreens(std::vector<ImagesetBuilder>& sets, const TextPainter& bold) {
     logo.add("Logo", picture);
     sets.push_back(std::move(logo));
 
-    // Placeholders until the tracks bring their own pictures.
-    const uint32_t grounds[7] = {0xFF607080, 0xFF806050, 0xFF3A7A3A, 0xFF707070, 0xFF8A6A4A, 0xFF6A8A3A, 0xFF8A7A30};
-    ImagesetBuilder tracks("Tracks"), mini("Tracks_mini"), grey("Tracks_Greyscale");
-    for (int t = 0; t < 7; ++t) {
-        const std::string name = t < 6 ? "Track" + std::to_string(t + 1) : "Championship";
-        const Canvas picture = trackPicture(grounds[t], t);
-        tracks.add(name, picture);
-        mini.add(name, picture);
-        grey.add(name, picture.greyscale());
-    }
-    sets.push_back(std::move(tracks));
-    sets.push_back(std::move(mini));
-    sets.push_back(std::move(grey));
-
+    for (ImagesetBuilder& set : trackPictures::imagesets()) sets.push_back(std::move(set));
     sets.push_back(flagImageset());
     sets.push_back(extrasImageset(bold));
     for (ImagesetBuilder& set : raceSigns(bold)) sets.push_back(std::move(set));
@@ -149,14 +127,6 @@ void addScreens(std::vector<ImagesetBuilder>& sets, const TextPainter& bold) {
     dots.add("Green", disc(16, 0xFF20C020));
     dots.add("Blue", disc(16, 0xFF2040E0));
     sets.push_back(std::move(dots));
-
-    for (int t = 0; t < 6; ++t) {
-        ImagesetBuilder map("Minimap_Track0" + std::to_string(t + 1));
-        Canvas m(128, 128, 0x80000000);
-        m.frameRect(12 + 4 * t, 12 + 2 * t, 104 - 8 * t, 104 - 4 * t, 6, 0xFFC0C0C0);
-        map.add("Minimap", m);
-        sets.push_back(std::move(map));
-    }
 }
 
 } // namespace
