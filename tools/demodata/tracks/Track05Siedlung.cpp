@@ -305,7 +305,8 @@ void layPondGarden(TrackBuilder& track, TownProps& props, Plot& plot, Stretch ga
     props.tree({-236.0f, 0.0f, 92.0f}, 8.0f, 3.0f, {0.8f, 1.0f, 0.75f});
 }
 
-// Houses along both sides of every street, two rows deep where there is room, trees between them.
+// Houses along both sides of every street, three rows deep where there is room (the alley has gardens
+// before them), trees between them.
 void layHouses(TrackBuilder& track, TownProps& props, Plot& plot, float alley0, float alley1) {
     const Centreline& line = track.line();
     const Rgb walls[] = {{0.97f, 0.95f, 0.9f}, {0.98f, 0.9f, 0.72f}, {0.9f, 0.78f, 0.68f},
@@ -313,14 +314,14 @@ void layHouses(TrackBuilder& track, TownProps& props, Plot& plot, float alley0, 
     const Rgb roofs[] = {{0.85f, 0.38f, 0.28f}, {0.55f, 0.3f, 0.25f}, {0.4f, 0.4f, 0.45f}, {0.75f, 0.45f, 0.3f}};
     const float length = line.length();
     for (float side : {-1.0f, 1.0f}) {
-        for (int row = 0; row < 2; ++row) {
+        for (int row = 0; row < 3; ++row) {
             float s = 6.0f * static_cast<float>(row);
             while (s < length) {
                 const float width = 9.0f + 3.0f * hash(s, side, 10 + row);
                 const float depth = 8.0f + 2.0f * hash(s, side, 20 + row);
                 const float at = s + width * 0.5f;
                 s += width + 5.0f + 4.0f * hash(s, side, 30);
-                if (at > alley0 - 4.0f && at < alley1 + 4.0f) continue;
+                if (row == 0 && at > alley0 - 4.0f && at < alley1 + 4.0f) continue;
                 if (bendAt(line, at, 12.0f) > 0.1f) continue;
                 const Centreline::Frame f = line.at(at);
                 const float back = f.width * 0.5f + PAVEMENT + FRONT_GARDEN + depth * 0.5f + 26.0f * row;
