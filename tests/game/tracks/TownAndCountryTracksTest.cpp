@@ -164,10 +164,12 @@ TEST_P(TownAndCountryTrack, SceneLoadsWithItsHazardsWhereTheRaceCollidesThem) {
         if (!geom || !geom->m_geom) continue;
         const int kind = geom->m_surfaceKind, space = geom->m_spaceIndex;
         ++kinds[kind];
-        if (kind == TrackBuilder::GROUND || kind == TrackBuilder::GROUND_ROUGH)
+        if (kind == TrackBuilder::GROUND || kind == TrackBuilder::GROUND_ROUGH) {
             EXPECT_EQ(space, TrackBuilder::SPACE_GROUND);
-        if (kind == TrackBuilder::RESET || (kind >= TrackBuilder::PICKUP && kind <= TrackBuilder::TRIGGER))
+        }
+        if (kind == TrackBuilder::RESET || (kind >= TrackBuilder::PICKUP && kind <= TrackBuilder::TRIGGER)) {
             EXPECT_EQ(space, TrackBuilder::SPACE_ZONES) << geom->getName();
+        }
         if (kind == TrackBuilder::FALL) {
             EXPECT_EQ(space, TrackBuilder::SPACE_FALL);
             dVector3 size;

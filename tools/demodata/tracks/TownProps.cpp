@@ -2,11 +2,14 @@
 
 #include <cmath>
 
+#include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackTextures.h"
 
 namespace {
 
 using Corner = MeshBuilder::Corner;
+using TrackDecor::dice;
+using TrackDecor::shaded;
 
 constexpr float PI = 3.14159265358979f;
 constexpr int TEXTURE_SIZE = 256;
@@ -20,25 +23,7 @@ Vec3 turned(Vec3 v, float heading) {
     return {v.x * c + v.z * s, v.y, -v.x * s + v.z * c};
 }
 
-// Shade-tinted surfaces: the corner colours carry the tint and the baked light.
-SurfaceLook tinted(const std::string& name, const std::string& texture) {
-    SurfaceLook look;
-    look.name = name;
-    look.colour = {1.0f, 1.0f, 1.0f};
-    look.texture = texture;
-    look.vertexColours = true;
-    return look;
-}
 
-// A small hash for lumps and tints that stay the same from run to run.
-float jitter(float x, float z, int salt) {
-    uint32_t h = static_cast<uint32_t>(static_cast<int>(x * 13.0f) * 73856093) ^
-                 static_cast<uint32_t>(static_cast<int>(z * 13.0f) * 19349663) ^ static_cast<uint32_t>(salt * 83492791);
-    h ^= h >> 13;
-    h *= 0x5bd1e995u;
-    h ^= h >> 15;
-    return static_cast<float>(h & 0xFFFF) / 65535.0f;
-}
 
 void triangleFacing(MeshBuilder& mesh, uint16_t surface, Vec3 outward, const Corner& a, const Corner& b,
                     const Corner& c) {
@@ -78,8 +63,6 @@ void opening(MeshBuilder& mesh, uint16_t frame, uint16_t glass, const Frame& f, 
                glassShade);
 }
 
-std::string clip(const char* file) { return TrackTextures::clipName(file); }
-
 } // namespace
 
 TownProps::TownProps(TrackBuilder& track) : m_track(track) {
@@ -96,30 +79,30 @@ void TownProps::house(Vec3 base, float heading, float width, float depth, const 
     std::string wallTexture, wallName;
     switch (look.walls) {
     case Walls::PLASTER:
-        wallTexture = clip("plaster_white.bmp");
+        wallTexture = "plaster_white.bmp";
         wallName = "house_plaster";
         break;
     case Walls::BRICK:
-        wallTexture = clip("brick.bmp");
+        wallTexture = "brick.bmp";
         wallName = "house_brick";
         break;
     case Walls::WOOD:
-        wallTexture = clip("wood.bmp");
+        wallTexture = "wood.bmp";
         wallName = "house_wood";
         break;
     }
-    const std::string roofTexture = clip("roof_tiles.bmp");
-    const std::string doorTexture = clip("wood.bmp");
+    const std::string roofTexture = "roof_tiles.bmp";
+    const std::string doorTexture = "wood.bmp";
     MeshBuilder& mesh = layerFor(solid);
-    const uint16_t walls = mesh.surface(tinted(wallName, wallTexture));
-    SurfaceLook roofLook = tinted("house_roof", roofTexture);
+    const uint16_t walls = mesh.surface(shaded(wallName, wallTexture));
+    SurfaceLook roofLook = shaded("house_roof", roofTexture);
     roofLook.doubleSided = true;
     const uint16_t roof = mesh.surface(roofLook);
-    const uint16_t frame = mesh.surface(tinted("window_frame", ""));
-    SurfaceLook glassLook = tinted("window_glass", "");
+    const uint16_t frame = mesh.surface(shaded("window_frame", ""));
+    SurfaceLook glassLook = shaded("window_glass", "");
     glassLook.specular = 0.6f;
     const uint16_t glass = mesh.surface(glassLook);
-    const uint16_t door = mesh.surface(tinted("house_door", doorTexture));
+    const uint16_t door = mesh.surface(shaded("house_door", doorTexture));
 
     const Frame f{base, heading};
     const float h = look.wallHeight, w = width * 0.5f, d = depth * 0.5f;
@@ -169,13 +152,13 @@ void TownProps::house(Vec3 base, float heading, float width, float depth, const 
 }
 
 void TownProps::tree(Vec3 base, float height, float radius, Rgb leafTint, bool solid) {
-    const std::string bark = clip("wood.bmp");
-    const std::string leaves = clip("leaves.bmp");
+    const std::string bark = "wood.bmp";
+    const std::string leaves = "leaves.bmp";
     MeshBuilder& mesh = layerFor(solid);
-    const uint16_t trunk = mesh.surface(tinted("tree_trunk", bark));
-    const uint16_t crown = mesh.surface(tinted("tree_crown", leaves));
+    const uint16_t trunk = mesh.surface(shaded("tree_trunk", bark));
+    const uint16_t crown = mesh.surface(shaded("tree_crown", leaves));
     const float trunkTop = height * 0.4f;
-    mesh.box(trunk, base + Vec3{0.0f, trunkTop * 0.5f, 0.0f}, {0.5f, trunkTop, 0.5f}, jitter(base.x, base.z, 1), 1.0f,
+    mesh.box(trunk, base + Vec3{0.0f, trunkTop * 0.5f, 0.0f}, {0.5f, trunkTop, 0.5f}, dice(base.x, base.z, 1), 1.0f,
              {0.55f, 0.45f, 0.4f});
 
     // Rings of the crown from its foot to its top, each a little lumpy.
@@ -189,10 +172,10 @@ void TownProps::tree(Vec3 base, float height, float radius, Rgb leafTint, bool s
         std::vector<Corner> ring;
         for (int i = 0; i < sides; ++i) {
             const float a = 2.0f * PI * static_cast<float>(i) / sides;
-            const float lump = 0.8f + 0.4f * jitter(base.x + static_cast<float>(i), base.z + static_cast<float>(r), 2);
+            const float lump = 0.8f + 0.4f * dice(base.x + static_cast<float>(i), base.z + static_cast<float>(r), 2);
             const float k = radius * widths[r] * (r == 0 || r == 4 ? 1.0f : lump);
             const float y = y0 + crownHeight * heights[r];
-            const float tint = 0.85f + 0.3f * jitter(base.x, base.z + static_cast<float>(i), 3);
+            const float tint = 0.85f + 0.3f * dice(base.x, base.z + static_cast<float>(i), 3);
             ring.push_back({base + Vec3{std::sin(a) * k, y, std::cos(a) * k}, static_cast<float>(i) * 0.6f,
                             -y / 3.0f, {leafTint.r * tint, leafTint.g * tint, leafTint.b * tint}});
         }
@@ -208,11 +191,11 @@ void TownProps::tree(Vec3 base, float height, float radius, Rgb leafTint, bool s
 }
 
 void TownProps::fir(Vec3 base, float height, float radius, bool solid) {
-    const std::string bark = clip("wood.bmp");
-    const std::string needles = clip("leaves.bmp");
+    const std::string bark = "wood.bmp";
+    const std::string needles = "leaves.bmp";
     MeshBuilder& mesh = layerFor(solid);
-    const uint16_t trunk = mesh.surface(tinted("tree_trunk", bark));
-    const uint16_t cone = mesh.surface(tinted("fir_needles", needles));
+    const uint16_t trunk = mesh.surface(shaded("tree_trunk", bark));
+    const uint16_t cone = mesh.surface(shaded("fir_needles", needles));
     mesh.box(trunk, base + Vec3{0.0f, height * 0.15f, 0.0f}, {0.4f, height * 0.3f, 0.4f}, 0.0f, 1.0f,
              {0.5f, 0.4f, 0.35f});
     const int sides = 8;
@@ -235,7 +218,7 @@ void TownProps::fir(Vec3 base, float height, float radius, bool solid) {
 }
 
 void TownProps::lamp(Vec3 base, float heading) {
-    SurfaceLook postLook = tinted("lamp_post", "");
+    SurfaceLook postLook = shaded("lamp_post", "");
     postLook.specular = 0.3f;
     const Rgb steel{0.35f, 0.37f, 0.4f};
     MeshBuilder& walls = m_track.walls();

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tools/demodata/tracks/TownProps.h"
+#include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackTextures.h"
 
@@ -12,6 +13,10 @@ namespace {
 
 using Corner = MeshBuilder::Corner;
 using Edge = MeshBuilder::Edge;
+using TrackDecor::along;
+using TrackDecor::dice;
+using TrackDecor::shaded;
+using TrackDecor::Stretch;
 
 // A street corner: where the kerbs' lines meet, the radius of the bend and
 // the width of the street that leaves it.
@@ -32,6 +37,7 @@ const Vec3 FINISH{-40.0f, 0.0f, -195.0f};
 // Control points on the straights at most this far apart, so the curve stays straight between corners.
 constexpr float STRAIGHT_SPACING = 8.0f;
 
+constexpr float PI = 3.14159265358979f;
 constexpr int TEXTURE_SIZE = 256;
 constexpr float PAVEMENT = 2.5f;
 constexpr float KERB = 0.12f;
@@ -56,24 +62,12 @@ constexpr float GARDEN_SOUTH = 86.0f, GARDEN_NORTH = 126.0f;
 
 Vec3 flat(float x, float z) { return {x, 0.0f, z}; }
 
-float hash(float a, float b, int salt) {
-    uint32_t h = static_cast<uint32_t>(static_cast<int>(a * 7.0f) * 73856093) ^
-                 static_cast<uint32_t>(static_cast<int>(b * 7.0f) * 19349663) ^ static_cast<uint32_t>(salt * 83492791);
-    h ^= h >> 13;
-    h *= 0x5bd1e995u;
-    h ^= h >> 15;
-    return static_cast<float>(h & 0xFFFF) / 65535.0f;
-}
-
-float sOf(const Centreline& line, Vec3 p) { return line.nearest(p.x, p.z).s; }
 
 // How much the street turns within `reach` of s: near 0 on the straights.
 float bendAt(const Centreline& line, float s, float reach) {
     const Vec3 a = line.at(s - reach).forward, b = line.at(s + reach).forward;
     return std::fabs(std::atan2(a.x * b.z - a.z * b.x, a.dot(b)));
 }
-
-std::string clip(const char* file) { return TrackTextures::clipName(file); }
 
 // Every picture the estate's own surfaces use, painted once; the looks name them by `clip`.
 void paintTextures(TrackBuilder& track) {
@@ -97,14 +91,6 @@ void paintTextures(TrackBuilder& track) {
     track.texture("water.bmp", TrackTextures::water(TEXTURE_SIZE));
 }
 
-SurfaceLook textured(const std::string& name, const std::string& texture) {
-    SurfaceLook look;
-    look.name = name;
-    look.colour = {1.0f, 1.0f, 1.0f};
-    look.texture = texture;
-    look.vertexColours = true;
-    return look;
-}
 
 // What stands where, so that nothing is built into anything else.
 class Plot {
@@ -134,13 +120,12 @@ private:
 void speedBump(TrackBuilder& track, float s, float length, float height) {
     const Centreline& line = track.line();
     MeshBuilder& ground = track.ground();
-    const uint16_t surface = ground.surface(
-        textured("speed_bump", clip("hazard.bmp")));
+    const uint16_t surface = ground.surface(shaded("speed_bump", "hazard.bmp"));
     const int steps = 6;
     auto row = [&](int k, float lateral) {
         const float t = static_cast<float>(k) / steps;
         const Centreline::Frame f = line.at(s + length * t);
-        return Corner{f.across(lateral) + Vec3{0.0f, height * std::sin(3.14159265f * t), 0.0f}, lateral / 3.0f,
+        return Corner{f.across(lateral) + Vec3{0.0f, height * std::sin(PI * t), 0.0f}, lateral / 3.0f,
                       -length * t / 3.0f};
     };
     const float half = line.at(s).width * 0.5f;
@@ -148,18 +133,14 @@ void speedBump(TrackBuilder& track, float s, float length, float height) {
         ground.quadFacing(surface, {0, 1, 0}, row(k, -half), row(k, half), row(k + 1, half), row(k + 1, -half));
 }
 
-struct Stretch {
-    float s0, s1;
-};
-
 // The road surface, cut around the speed bumps so the two never lie on top of each other.
 void layRoads(TrackBuilder& track, const std::vector<Stretch>& bumps, float alley0, float alley1) {
     const float length = track.line().length();
     TrackBuilder::RoadLook asphalt;
-    asphalt.surface = textured("asphalt", clip("asphalt_pale.bmp"));
+    asphalt.surface = shaded("asphalt", "asphalt_pale.bmp");
     asphalt.textureLength = 8.0f;
     TrackBuilder::RoadLook cobbles;
-    cobbles.surface = textured("cobbles", clip("cobbles.bmp"));
+    cobbles.surface = shaded("cobbles", "cobbles.bmp");
     cobbles.textureLength = 4.0f;
     std::vector<float> cuts = {0.0f, alley0, alley1, length};
     for (const Stretch& b : bumps) {
@@ -179,19 +160,17 @@ void layRoads(TrackBuilder& track, const std::vector<Stretch>& bumps, float alle
 // Pavements a kerb above the road on both sides, with the kerb stones' faces.
 void layPavements(TrackBuilder& track, float alley0, float alley1) {
     const Centreline& line = track.line();
-    const std::string paving = clip("paving.bmp");
-    const std::string kerb = clip("concrete.bmp");
     // Everywhere but in the alley, which has none.
     const float s0 = alley1, s1 = line.length() + alley0;
     MeshBuilder& ground = track.ground();
-    const uint16_t walk = ground.surface(textured("pavement", paving));
+    const uint16_t walk = ground.surface(shaded("pavement", "paving.bmp"));
     for (float side : {-1.0f, 1.0f}) {
         const Edge inner{side, side * 0.15f}, outer{side, side * PAVEMENT};
         ground.ribbon(walk, line, s0, s1, side < 0 ? outer : inner, side < 0 ? inner : outer, KERB, PAVEMENT,
                       PAVEMENT);
     }
     MeshBuilder& scenery = track.scenery();
-    const uint16_t stone = scenery.surface(textured("kerb", kerb));
+    const uint16_t stone = scenery.surface(shaded("kerb", "concrete.bmp"));
     for (float side : {-1.0f, 1.0f})
         scenery.wallAlong(stone, line, s0, s1, {side, side * 0.075f}, KERB, 0.15f, 0.2f, 1.0f);
 }
@@ -199,22 +178,17 @@ void layPavements(TrackBuilder& track, float alley0, float alley1) {
 // One kind of garden boundary along a street.
 struct Boundary {
     const char* name;
+    const char* texture;
     float height, thickness;
 };
-const Boundary HEDGE{"hedge", 1.6f, 1.0f};
-const Boundary FENCE{"fence", 1.1f, 0.2f};
-const Boundary GARDEN_WALL{"garden_wall", 0.9f, 0.4f};
-
-std::string boundaryTexture(const Boundary& b) {
-    if (b.name == HEDGE.name) return clip("leaves.bmp");
-    if (b.name == FENCE.name) return clip("wood.bmp");
-    return clip("brick.bmp");
-}
+const Boundary HEDGE{"hedge", "leaves.bmp", 1.6f, 1.0f};
+const Boundary FENCE{"fence", "wood.bmp", 1.1f, 0.2f};
+const Boundary GARDEN_WALL{"garden_wall", "brick.bmp", 0.9f, 0.4f};
+const Boundary ALLEY_WALL{"alley_wall", "brick.bmp", 2.4f, 0.5f};
 
 void boundary(TrackBuilder& track, const Boundary& b, float s0, float s1, float side, float offset) {
-    const std::string texture = boundaryTexture(b);
     MeshBuilder& walls = track.walls();
-    walls.wallAlong(walls.surface(textured(b.name, texture)), track.line(), s0, s1,
+    walls.wallAlong(walls.surface(shaded(b.name, b.texture)), track.line(), s0, s1,
                     {side, side * (offset + b.thickness * 0.5f)}, b.height + KERB, b.thickness, 0.3f, 2.0f);
 }
 
@@ -227,9 +201,9 @@ void layBoundaries(TrackBuilder& track, float alley0, float alley1, Stretch gate
     for (float side : {-1.0f, 1.0f}) {
         float s = alley1;
         while (s < length + alley0 - 1.0f) {
-            float end = std::min(s + 14.0f + 10.0f * hash(s, side, 1), length + alley0);
+            float end = std::min(s + 14.0f + 10.0f * dice(s, side, 1), length + alley0);
             if (length + alley0 - end < 8.0f) end = length + alley0;
-            const Boundary& kind = kinds[static_cast<int>(hash(s, side, 2) * 2.999f)];
+            const Boundary& kind = kinds[static_cast<int>(dice(s, side, 2) * 2.999f)];
             const float a = s, b = end;
             const bool cut = side > 0.0f && a < gate.s1 && b > gate.s0;
             if (cut) {
@@ -241,16 +215,16 @@ void layBoundaries(TrackBuilder& track, float alley0, float alley1, Stretch gate
             s = end;
         }
     }
-    const Boundary alleyWall{"alley_wall", 2.4f, 0.5f};
     for (float side : {-1.0f, 1.0f}) {
-        boundary(track, alleyWall, alley0, alley1, side, 0.3f);
+        boundary(track, ALLEY_WALL, alley0, alley1, side, 0.3f);
         // Where the pavements end, the alley's walls turn out to meet the gardens'.
         for (float s : {alley0, alley1}) {
             const Centreline::Frame f = line.at(s);
             const float mid = f.width * 0.5f + (0.3f + PAVEMENT + 1.0f) * 0.5f;
             MeshBuilder& walls = track.walls();
-            walls.box(walls.surface(textured(alleyWall.name, boundaryTexture(alleyWall))),
-                      f.across(side * mid) + Vec3{0.0f, 1.2f, 0.0f}, {PAVEMENT + 1.3f, 2.4f, 0.6f}, f.heading(), 2.0f);
+            walls.box(walls.surface(shaded(ALLEY_WALL.name, ALLEY_WALL.texture)),
+                      f.across(side * mid) + Vec3{0.0f, ALLEY_WALL.height * 0.5f, 0.0f},
+                      {PAVEMENT + 1.3f, ALLEY_WALL.height, 0.6f}, f.heading(), 2.0f);
         }
     }
 }
@@ -261,15 +235,15 @@ void layPondGarden(TrackBuilder& track, TownProps& props, Plot& plot, Stretch ga
     const Centreline::Frame gateFrame = line.at((gate.s0 + gate.s1) * 0.5f);
     const float east = gateFrame.across(gateFrame.width * 0.5f + PAVEMENT).x;
     MeshBuilder& ground = track.ground();
-    const uint16_t lawn = ground.surface(textured("garden_lawn", clip("grass.bmp")));
+    const uint16_t lawn = ground.surface(shaded("garden_lawn", "grass.bmp"));
     ground.panel(lawn, {(east + GARDEN_WEST) * 0.5f, 0.0f, (GARDEN_SOUTH + GARDEN_NORTH) * 0.5f}, east - GARDEN_WEST,
                  GARDEN_NORTH - GARDEN_SOUTH, 0.0f, 6.0f);
     // The gravel drive from the pavement in.
-    const uint16_t gravel = ground.surface(textured("gravel", clip("dirt.bmp")));
+    const uint16_t gravel = ground.surface(shaded("gravel", "dirt.bmp"));
     ground.panel(gravel, {east - 4.0f, 0.02f, gateFrame.position.z}, 8.0f, gate.s1 - gate.s0, 0.0f, 3.0f);
 
     MeshBuilder& walls = track.walls();
-    const uint16_t hedge = walls.surface(textured(HEDGE.name, boundaryTexture(HEDGE)));
+    const uint16_t hedge = walls.surface(shaded(HEDGE.name, HEDGE.texture));
     const float height = HEDGE.height;
     walls.box(hedge, {GARDEN_WEST - 0.5f, height * 0.5f, (GARDEN_SOUTH + GARDEN_NORTH) * 0.5f},
               {1.0f, height, GARDEN_NORTH - GARDEN_SOUTH + 2.0f}, 0.0f, 2.0f);
@@ -277,13 +251,13 @@ void layPondGarden(TrackBuilder& track, TownProps& props, Plot& plot, Stretch ga
         walls.box(hedge, {(east + GARDEN_WEST) * 0.5f, height * 0.5f, z}, {east - GARDEN_WEST, height, 1.0f}, 0.0f, 2.0f);
 
     MeshBuilder& scenery = track.scenery();
-    SurfaceLook water = textured("pond_water", clip("water.bmp"));
+    SurfaceLook water = shaded("pond_water", "water.bmp");
     water.specular = 0.7f;
     const uint16_t pond = scenery.surface(water);
-    const uint16_t stone = scenery.surface(textured("kerb", clip("concrete.bmp")));
+    const uint16_t stone = scenery.surface(shaded("kerb", "concrete.bmp"));
     const int sides = 16;
     for (int i = 0; i < sides; ++i) {
-        const float a0 = 6.2831853f * i / sides, a1 = 6.2831853f * (i + 1) / sides;
+        const float a0 = 2.0f * PI * static_cast<float>(i) / sides, a1 = 2.0f * PI * static_cast<float>(i + 1) / sides;
         const Vec3 p0 = POND + Vec3{std::sin(a0) * POND_RADIUS, 0.05f, std::cos(a0) * POND_RADIUS};
         const Vec3 p1 = POND + Vec3{std::sin(a1) * POND_RADIUS, 0.05f, std::cos(a1) * POND_RADIUS};
         const Vec3 c = POND + Vec3{0.0f, 0.05f, 0.0f};
@@ -293,13 +267,13 @@ void layPondGarden(TrackBuilder& track, TownProps& props, Plot& plot, Stretch ga
         else
             scenery.triangle(pond, cc, c1, c0);
         scenery.box(stone, (p0 + p1) * 0.5f + Vec3{0.0f, 0.1f, 0.0f}, {2.4f, 0.35f, 0.9f}, (a0 + a1) * 0.5f, 1.0f,
-                    grey(0.8f + 0.2f * hash(p0.x, p0.z, 5)));
+                    grey(0.8f + 0.2f * dice(p0.x, p0.z, 5)));
     }
     track.zone("pond", TrackBuilder::RESET, POND + Vec3{0.0f, -0.5f, 0.0f}, {POND_RADIUS * 1.6f, 1.4f, POND_RADIUS * 1.6f});
     TownProps::HouseLook look;
     look.wallTint = {0.95f, 0.85f, 0.7f};
     const Vec3 home{-232.0f, 0.0f, 138.0f};
-    props.house(home, 3.14159265f, 10.0f, 9.0f, look);
+    props.house(home, PI, 10.0f, 9.0f, look);
     plot.take(POND, 24.0f);
     plot.take(home, 7.0f);
     props.tree({-236.0f, 0.0f, 92.0f}, 8.0f, 3.0f, {0.8f, 1.0f, 0.75f});
@@ -317,10 +291,10 @@ void layHouses(TrackBuilder& track, TownProps& props, Plot& plot, float alley0, 
         for (int row = 0; row < 3; ++row) {
             float s = 6.0f * static_cast<float>(row);
             while (s < length) {
-                const float width = 9.0f + 3.0f * hash(s, side, 10 + row);
-                const float depth = 8.0f + 2.0f * hash(s, side, 20 + row);
+                const float width = 9.0f + 3.0f * dice(s, side, 10 + row);
+                const float depth = 8.0f + 2.0f * dice(s, side, 20 + row);
                 const float at = s + width * 0.5f;
-                s += width + 5.0f + 4.0f * hash(s, side, 30);
+                s += width + 5.0f + 4.0f * dice(s, side, 30);
                 if (row == 0 && at > alley0 - 4.0f && at < alley1 + 4.0f) continue;
                 if (bendAt(line, at, 12.0f) > 0.1f) continue;
                 const Centreline::Frame f = line.at(at);
@@ -330,11 +304,11 @@ void layHouses(TrackBuilder& track, TownProps& props, Plot& plot, float alley0, 
                 if (!plot.free(centre, radius, 1.5f)) continue;
                 plot.take(centre, radius);
                 TownProps::HouseLook look;
-                const int pick = static_cast<int>(hash(centre.x, centre.z, 40) * 5.999f);
+                const int pick = static_cast<int>(dice(centre.x, centre.z, 40) * 5.999f);
                 look.wallTint = walls[pick];
-                look.roofTint = roofs[static_cast<int>(hash(centre.x, centre.z, 41) * 3.999f)];
-                look.walls = hash(centre.x, centre.z, 42) < 0.2f ? TownProps::Walls::BRICK : TownProps::Walls::PLASTER;
-                look.wallHeight = hash(centre.x, centre.z, 43) < 0.3f ? 3.2f : 5.6f;
+                look.roofTint = roofs[static_cast<int>(dice(centre.x, centre.z, 41) * 3.999f)];
+                look.walls = dice(centre.x, centre.z, 42) < 0.2f ? TownProps::Walls::BRICK : TownProps::Walls::PLASTER;
+                look.wallHeight = dice(centre.x, centre.z, 43) < 0.3f ? 3.2f : 5.6f;
                 if (look.walls == TownProps::Walls::BRICK) look.wallTint = {1.0f, 1.0f, 1.0f};
                 props.house({centre.x, 0.0f, centre.z}, headingOf(f.right * -side), width, depth, look);
             }
@@ -344,23 +318,23 @@ void layHouses(TrackBuilder& track, TownProps& props, Plot& plot, float alley0, 
     for (float side : {-1.0f, 1.0f})
         for (float s = 5.0f; s < length; s += 9.0f) {
             const Centreline::Frame f = line.at(s);
-            const Vec3 p = f.across(side * (f.width * 0.5f + PAVEMENT + 3.0f + 2.0f * hash(s, side, 50)));
-            if (hash(s, side, 51) < 0.75f || !plot.free(p, 2.0f, 1.5f)) continue;
+            const Vec3 p = f.across(side * (f.width * 0.5f + PAVEMENT + 3.0f + 2.0f * dice(s, side, 50)));
+            if (dice(s, side, 51) < 0.75f || !plot.free(p, 2.0f, 1.5f)) continue;
             plot.take(p, 2.0f);
-            props.tree(p, 6.0f + 3.0f * hash(s, side, 52), 2.2f + 0.8f * hash(s, side, 53),
-                            {0.75f + 0.2f * hash(s, side, 54), 1.0f, 0.7f});
+            props.tree(p, 6.0f + 3.0f * dice(s, side, 52), 2.2f + 0.8f * dice(s, side, 53),
+                            {0.75f + 0.2f * dice(s, side, 54), 1.0f, 0.7f});
             track.lightMap().disc(p.x, p.z, 4.5f, 0.38f);
         }
     for (float x = -240.0f; x < 245.0f; x += 16.0f)
         for (float z = -240.0f; z < 245.0f; z += 16.0f) {
-            const Vec3 p{x + 8.0f * hash(x, z, 60), 0.0f, z + 8.0f * hash(x, z, 61)};
-            if (hash(x, z, 62) < 0.4f || !plot.free(p, 2.5f, 6.0f)) continue;
+            const Vec3 p{x + 8.0f * dice(x, z, 60), 0.0f, z + 8.0f * dice(x, z, 61)};
+            if (dice(x, z, 62) < 0.4f || !plot.free(p, 2.5f, 6.0f)) continue;
             plot.take(p, 2.5f);
-            if (hash(x, z, 63) < 0.3f)
-                props.fir(p, 7.0f + 4.0f * hash(x, z, 64), 2.2f);
+            if (dice(x, z, 63) < 0.3f)
+                props.fir(p, 7.0f + 4.0f * dice(x, z, 64), 2.2f);
             else
-                props.tree(p, 7.0f + 4.0f * hash(x, z, 64), 2.5f + hash(x, z, 65),
-                                {0.7f + 0.3f * hash(x, z, 66), 1.0f, 0.65f});
+                props.tree(p, 7.0f + 4.0f * dice(x, z, 64), 2.5f + dice(x, z, 65),
+                                {0.7f + 0.3f * dice(x, z, 66), 1.0f, 0.65f});
         }
 }
 
@@ -381,7 +355,7 @@ void layLamps(TrackBuilder& track, TownProps& props, float alley0, float alley1)
 // Lawns under everything, in panels small enough for the light map to shade.
 void layLawns(TrackBuilder& track) {
     MeshBuilder& scenery = track.scenery();
-    const uint16_t lawn = scenery.surface(textured("lawn", clip("grass.bmp")));
+    const uint16_t lawn = scenery.surface(shaded("lawn", "grass.bmp"));
     const float cell = 25.0f;
     for (float x = -250.0f; x < 250.0f; x += cell)
         for (float z = -250.0f; z < 250.0f; z += cell)
@@ -392,14 +366,14 @@ void layLawns(TrackBuilder& track) {
 void layMarkings(TrackBuilder& track) {
     const Centreline& line = track.line();
     MeshBuilder& scenery = track.scenery();
-    SurfaceLook paint = textured("road_paint", clip("lane_line.bmp"));
+    SurfaceLook paint = shaded("road_paint", "lane_line.bmp");
     const uint16_t white = scenery.surface(paint);
     // The main street runs across the finish line, so its stretch wraps round the lap's end.
-    const float main0 = sOf(line, {-80.0f, 0.0f, -195.0f}) - line.length();
-    const float main1 = sOf(line, {160.0f, 0.0f, -195.0f});
+    const float main0 = along(line, {-80.0f, 0.0f, -195.0f}) - line.length();
+    const float main1 = along(line, {160.0f, 0.0f, -195.0f});
     for (float s = main0; s < main1; s += 8.0f)
         scenery.ribbon(white, line, s, s + 4.0f, {0.0f, -0.08f}, {0.0f, 0.08f}, PAINT, 0.0f, 4.0f, 4.0f);
-    const float zebra = sOf(line, {-110.0f, 0.0f, -100.0f});
+    const float zebra = along(line, {-110.0f, 0.0f, -100.0f});
     for (float l = -5.0f; l < 5.0f; l += 1.2f)
         scenery.ribbon(white, line, zebra, zebra + 4.0f, {0.0f, l}, {0.0f, l + 0.6f}, PAINT, 0.0f, 4.0f, 4.0f);
 }
@@ -415,7 +389,7 @@ void layBins(TrackBuilder& track) {
                           {100.0f, 0.0f, 30.0f},  {-60.0f, 0.0f, 200.0f},  {-195.0f, 0.0f, 40.0f}};
     int n = 0;
     for (const Vec3& spot : spots) {
-        const Centreline::Frame f = line.at(sOf(line, spot));
+        const Centreline::Frame f = line.at(along(line, spot));
         const float side = n % 2 ? 1.0f : -1.0f;
         const Vec3 p = f.across(side * (f.width * 0.5f + PAVEMENT * 0.6f));
         track.obstacle("dustbin" + std::to_string(++n), {p.x, KERB, p.z}, {0.8f, 1.1f, 0.8f}, f.heading(), 2.0f, bin);
@@ -425,12 +399,12 @@ void layBins(TrackBuilder& track) {
 // Pads, pick-ups, the alley's motion-sensor trigger; bumps are laid with the road.
 void layFeatures(TrackBuilder& track, float alley0) {
     const Centreline& line = track.line();
-    track.speedup(sOf(line, {30.0f, 0.0f, -195.0f}), 3.5f);
-    track.speedup(sOf(line, {-195.0f, 0.0f, 30.0f}), -2.5f);
-    track.speedup(sOf(line, {-20.0f, 0.0f, 200.0f}), 2.5f);
+    track.speedup(along(line, {30.0f, 0.0f, -195.0f}), 3.5f);
+    track.speedup(along(line, {-195.0f, 0.0f, 30.0f}), -2.5f);
+    track.speedup(along(line, {-20.0f, 0.0f, 200.0f}), 2.5f);
     for (const Vec3& p : {Vec3{110.0f, 0.0f, -195.0f}, Vec3{195.0f, 0.0f, -75.0f}, Vec3{50.0f, 0.0f, 115.0f},
                           Vec3{-100.0f, 0.0f, 200.0f}, Vec3{-195.0f, 0.0f, 150.0f}, Vec3{-110.0f, 0.0f, -140.0f}})
-        track.pickupRow(sOf(line, p), p.x == 50.0f ? 2 : 3);
+        track.pickupRow(along(line, p), p.x == 50.0f ? 2 : 3);
     const Centreline::Frame f = line.at(alley0 + 3.0f);
     track.zone("alley_light", TrackBuilder::TRIGGER, f.position, {f.width + 1.0f, 2.0f, 1.5f}, f.heading());
     MeshBuilder& scenery = track.scenery();
@@ -509,12 +483,12 @@ std::vector<TrackFile> files() {
     paintTextures(track);
     TownProps props(track);
     const Centreline& line = track.line();
-    const float alley0 = sOf(line, ALLEY_START), alley1 = sOf(line, ALLEY_END);
-    const Stretch gate{sOf(line, POND_GATE_NORTH), sOf(line, POND_GATE_SOUTH)};
+    const float alley0 = along(line, ALLEY_START), alley1 = along(line, ALLEY_END);
+    const Stretch gate{along(line, POND_GATE_NORTH), along(line, POND_GATE_SOUTH)};
     std::vector<Stretch> bumps;
     for (const Vec3& p : {Vec3{195.0f, 0.0f, -120.0f}, Vec3{195.0f, 0.0f, -30.0f}, Vec3{-50.0f, 0.0f, 200.0f},
                           Vec3{-150.0f, 0.0f, 200.0f}}) {
-        const float s = sOf(line, p);
+        const float s = along(line, p);
         bumps.push_back({s, s + 3.0f});
     }
     layRoads(track, bumps, alley0, alley1);

@@ -5,6 +5,7 @@
 
 #include "tools/demodata/tracks/Noise.h"
 #include "tools/demodata/tracks/TownProps.h"
+#include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackTextures.h"
 #include "tools/lightwave/LwsScene.h"
@@ -19,6 +20,10 @@ namespace {
 
 using Corner = MeshBuilder::Corner;
 using Edge = MeshBuilder::Edge;
+using TrackDecor::along;
+using TrackDecor::dice;
+using TrackDecor::shaded;
+using TrackDecor::Stretch;
 
 constexpr float PI = 3.14159265358979f;
 constexpr int TEXTURE_SIZE = 256;
@@ -49,21 +54,11 @@ constexpr float TOWER_HEIGHT = 34.0f;
 const char* const ROTOR_OBJECT = "D:\\Vantorik/3dobjects_tracks/track06/ueberland_rotor.lwo";
 const Vec3 CHURCH{95.0f, 0.0f, -95.0f};
 
-float hash(float a, float b, int salt) {
-    uint32_t h = static_cast<uint32_t>(static_cast<int>(a * 7.0f) * 73856093) ^
-                 static_cast<uint32_t>(static_cast<int>(b * 7.0f) * 19349663) ^ static_cast<uint32_t>(salt * 83492791);
-    h ^= h >> 13;
-    h *= 0x5bd1e995u;
-    h ^= h >> 15;
-    return static_cast<float>(h & 0xFFFF) / 65535.0f;
-}
 
 float smoothstep(float a, float b, float x) {
     const float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
     return t * t * (3.0f - 2.0f * t);
 }
-
-float sOf(const Centreline& line, Vec3 p) { return line.nearest(p.x, p.z).s; }
 
 // The crops, each a picture: meadow grass, ripe wheat, rape in flower, ploughed soil.
 enum class Crop { MEADOW, WHEAT, RAPE, SOIL };
@@ -80,8 +75,6 @@ Picture cropPicture(Rgb colour) {
     return out;
 }
 
-std::string clip(const char* file) { return TrackTextures::clipName(file); }
-
 // Every picture the country road's own surfaces use, painted once; the looks name them by `clip`.
 void paintTextures(TrackBuilder& track) {
     track.texture("asphalt.bmp", TrackTextures::asphalt(TEXTURE_SIZE));
@@ -96,25 +89,12 @@ void paintTextures(TrackBuilder& track) {
     track.texture("crop_rape.bmp", cropPicture({1.0f, 0.92f, 0.15f}));
 }
 
-SurfaceLook textured(const std::string& name, const std::string& texture, Rgb colour = {1.0f, 1.0f, 1.0f}) {
-    SurfaceLook look;
-    look.name = name;
-    look.colour = colour;
-    look.texture = texture;
-    look.vertexColours = true;
-    return look;
-}
-
-struct Stretch {
-    float s0, s1;
-    bool holds(float s) const { return s >= s0 && s <= s1; }
-};
 
 // Where the landscape is: the road's stretches and the pit, and the lie of the land round them.
 class Land {
 public:
     explicit Land(const Centreline& line)
-        : m_line(line), m_pit{sOf(line, PIT_EAST), sOf(line, PIT_WEST)}, m_hills(61) {}
+        : m_line(line), m_pit{along(line, PIT_EAST), along(line, PIT_WEST)}, m_hills(61) {}
 
     const Stretch& pit() const { return m_pit; }
     // Half the width of the corridor the karts may use: road, verge and the fences' line.
@@ -151,14 +131,14 @@ Crop cropAt(float x, float z) {
         float edge = -WORLD;
         int index = 0;
         while (true) {
-            const float next = edge + CELL * static_cast<float>(4 + static_cast<int>(hash(static_cast<float>(index), 0.0f, salt) * 5.0f));
+            const float next = edge + CELL * static_cast<float>(4 + static_cast<int>(dice(static_cast<float>(index), 0.0f, salt) * 5.0f));
             if (v < next) return index;
             edge = next;
             ++index;
         }
     };
     const int column = strip(x, 1), row = strip(z, 2);
-    const float kind = hash(static_cast<float>(column), static_cast<float>(row), 3);
+    const float kind = dice(static_cast<float>(column), static_cast<float>(row), 3);
     if (kind < 0.2f) return Crop::SOIL;
     if (kind < 0.45f) return Crop::WHEAT;
     if (kind < 0.58f) return Crop::RAPE;
@@ -168,15 +148,15 @@ Crop cropAt(float x, float z) {
 // The fields: a height grid, finer round the pit so its rim stays tight, none over the pit.
 void layFields(TrackBuilder& track, const Land& land) {
     MeshBuilder& scenery = track.scenery();
-    const uint16_t surfaces[4] = {scenery.surface(textured("meadow", clip("grass.bmp"))),
-                                  scenery.surface(textured("wheat", clip("crop_wheat.bmp"))),
-                                  scenery.surface(textured("rape", clip("crop_rape.bmp"))),
-                                  scenery.surface(textured("soil", clip("dirt.bmp")))};
+    const uint16_t surfaces[4] = {scenery.surface(shaded("meadow", "grass.bmp")),
+                                  scenery.surface(shaded("wheat", "crop_wheat.bmp")),
+                                  scenery.surface(shaded("rape", "crop_rape.bmp")),
+                                  scenery.surface(shaded("soil", "dirt.bmp"))};
     auto cell = [&](float x0, float z0, float size) {
         const float cx = x0 + size * 0.5f, cz = z0 + size * 0.5f;
         if (land.inPit(cx, cz)) return;
         // Each field's grass a little different from its neighbours'.
-        const float shade = 0.9f + 0.2f * hash(std::floor(cx / 40.0f), std::floor(cz / 40.0f), 4);
+        const float shade = 0.9f + 0.2f * dice(std::floor(cx / 40.0f), std::floor(cz / 40.0f), 4);
         Corner c[4];
         const float xs[4] = {x0, x0 + size, x0 + size, x0}, zs[4] = {z0, z0, z0 + size, z0 + size};
         for (int k = 0; k < 4; ++k)
@@ -203,9 +183,9 @@ void layRoad(TrackBuilder& track, const Land& land, Stretch barn) {
     const Centreline& line = track.line();
     const float length = line.length();
     TrackBuilder::RoadLook road;
-    road.surface = textured("asphalt", clip("asphalt.bmp"));
+    road.surface = shaded("asphalt", "asphalt.bmp");
     road.textureLength = 8.0f;
-    road.lines = textured("edge_line", clip("lane_line.bmp"));
+    road.lines = shaded("edge_line", "lane_line.bmp");
     track.road(road, 0.0f, length);
     MeshBuilder& paint = track.scenery();
     const uint16_t white = paint.surface(*road.lines);
@@ -213,7 +193,7 @@ void layRoad(TrackBuilder& track, const Land& land, Stretch barn) {
         paint.ribbon(white, line, s, s + 6.0f, {0.0f, -0.1f}, {0.0f, 0.1f}, PAINT, 0.0f, 6.0f, 6.0f);
 
     MeshBuilder& verge = track.ground(TrackBuilder::GROUND_ROUGH);
-    const uint16_t grass = verge.surface(textured("verge", clip("grass.bmp"),
+    const uint16_t grass = verge.surface(shaded("verge", "grass.bmp",
                                                   {0.9f, 1.0f, 0.8f}));
     const Stretch pit = land.pit();
     verge.ribbon(grass, line, 0.0f, length, {-1.0f, -VERGE}, {-1.0f, 0.0f}, 0.0f, VERGE, 4.0f);
@@ -225,21 +205,21 @@ void layRoad(TrackBuilder& track, const Land& land, Stretch barn) {
         Rgb tint;
         float height, thickness;
     };
-    const Fence rail{"guard_rail", clip("metal_plate.bmp"),
+    const Fence rail{"guard_rail", "metal_plate.bmp",
                      {0.9f, 0.92f, 0.95f}, 0.9f, 0.3f};
-    const Fence hedge{"hedge", clip("leaves.bmp"), {0.9f, 1.0f, 0.85f},
+    const Fence hedge{"hedge", "leaves.bmp", {0.9f, 1.0f, 0.85f},
                       1.8f, 1.2f};
-    const Fence paddock{"paddock_fence", clip("wood.bmp"),
+    const Fence paddock{"paddock_fence", "wood.bmp",
                         {0.9f, 0.85f, 0.8f}, 1.2f, 0.25f};
-    const Fence stones{"dry_wall", clip("concrete.bmp"),
+    const Fence stones{"dry_wall", "concrete.bmp",
                        {0.85f, 0.8f, 0.7f}, 1.0f, 0.7f};
-    const Fence barnWall{"barn_wall", clip("wood.bmp"),
+    const Fence barnWall{"barn_wall", "wood.bmp",
                          {0.75f, 0.55f, 0.45f}, BARN_EAVES, 0.5f};
     auto fenceAt = [&](float s) -> const Fence& {
         if (barn.holds(s)) return barnWall;
         const float height = line.at(s).position.y;
         if (height > 5.0f) return rail;
-        const float pick = hash(std::floor(s / 60.0f), 0.0f, 7);
+        const float pick = dice(std::floor(s / 60.0f), 0.0f, 7);
         return pick < 0.4f ? hedge : pick < 0.75f ? paddock : stones;
     };
     for (float side : {-1.0f, 1.0f}) {
@@ -254,7 +234,7 @@ void layRoad(TrackBuilder& track, const Land& land, Stretch barn) {
             const bool open = side > 0.0f && s >= pit.s0 - 0.01f && end <= pit.s1 + 0.01f;
             if (!open) {
                 MeshBuilder& walls = track.walls();
-                walls.wallAlong(walls.surface(textured(kind.name, kind.texture, kind.tint)), line, s, end,
+                walls.wallAlong(walls.surface(shaded(kind.name, kind.texture, kind.tint)), line, s, end,
                                 {side, side * (VERGE + kind.thickness * 0.5f)}, kind.height, kind.thickness, 0.6f,
                                 2.0f);
             }
@@ -268,7 +248,7 @@ void layPit(TrackBuilder& track, const Land& land) {
     const Centreline& line = track.line();
     const Stretch pit = land.pit();
     MeshBuilder& scenery = track.scenery();
-    const uint16_t face = scenery.surface(textured("pit_face", clip("dirt.bmp"), {1.7f, 1.5f, 1.1f}));
+    const uint16_t face = scenery.surface(shaded("pit_face", "dirt.bmp", {1.7f, 1.5f, 1.1f}));
     const float depth = -PIT_FLOOR + 3.0f;
     // The near face drops straight from the road's edge.
     scenery.wallAlong(face, line, pit.s0, pit.s1, {1.0f, 0.2f}, -FIELD_DROP, 0.4f, depth, 4.0f);
@@ -285,7 +265,7 @@ void layPit(TrackBuilder& track, const Land& land) {
     slab(farA, farB);
     slab(nearA, farA);
     slab(nearB, farB);
-    SurfaceLook water = textured("pit_water", clip("water.bmp"),
+    SurfaceLook water = shaded("pit_water", "water.bmp",
                                  {0.7f, 0.95f, 0.85f});
     water.specular = 0.6f;
     const uint16_t pond = scenery.surface(water);
@@ -295,7 +275,7 @@ void layPit(TrackBuilder& track, const Land& land) {
     track.fallZone({(x0 + x1) * 0.5f, PIT_FLOOR - 8.0f, (z0 + z1) * 0.5f}, {x1 - x0 + 20.0f, 10.0f, z1 - z0 + 20.0f});
     // A warning fence round the far sides and the ends; the road's side stays open.
     MeshBuilder& walls = track.walls();
-    const uint16_t post = walls.surface(textured("paddock_fence", clip("wood.bmp"),
+    const uint16_t post = walls.surface(shaded("paddock_fence", "wood.bmp",
                                                  {0.9f, 0.85f, 0.8f}));
     auto fence = [&](Vec3 p, Vec3 q) {
         const Vec3 mid = (p + q) * 0.5f;
@@ -312,11 +292,11 @@ void layPit(TrackBuilder& track, const Land& land) {
 void layBarn(TrackBuilder& track, Stretch barn) {
     const Centreline& line = track.line();
     MeshBuilder& scenery = track.scenery();
-    SurfaceLook roofLook = textured("barn_roof", clip("roof_tiles.bmp"),
+    SurfaceLook roofLook = shaded("barn_roof", "roof_tiles.bmp",
                                     {0.7f, 0.45f, 0.4f});
     roofLook.doubleSided = true;
     const uint16_t roof = scenery.surface(roofLook);
-    const uint16_t planks = scenery.surface(textured("barn_wall", clip("wood.bmp"),
+    const uint16_t planks = scenery.surface(shaded("barn_wall", "wood.bmp",
                                                      {0.75f, 0.55f, 0.45f}));
     const float reach = line.at(barn.s0).width * 0.5f + VERGE + 1.2f;
     const float rise = 4.0f;
@@ -350,7 +330,7 @@ void layBarn(TrackBuilder& track, Stretch barn) {
     steel.name = "press";
     steel.colour = {0.55f, 0.5f, 0.35f};
     steel.specular = 0.3f;
-    steel.texture = clip("metal_plate.bmp");
+    steel.texture = TrackTextures::clipName("metal_plate.bmp");
     const float middle = (barn.s0 + barn.s1) * 0.5f;
     const float width = line.at(middle).width;
     track.stamper(middle, 0.0f, {width - 1.0f, 1.0f, 3.0f}, 3.2f, 3.0f, steel);
@@ -378,11 +358,11 @@ void layFarm(TrackBuilder& track, TownProps& props, const Land& land) {
     props.house({yard.x - 6.0f, land.height(yard.x - 6.0f, yard.z - 16.0f), yard.z - 16.0f}, PI * 0.5f,
                      14.0f, 10.0f, shed);
     MeshBuilder& scenery = track.scenery();
-    const uint16_t silo = scenery.surface(textured("silo", clip("metal_plate.bmp"),
+    const uint16_t silo = scenery.surface(shaded("silo", "metal_plate.bmp",
                                                    {0.95f, 0.95f, 0.9f}));
     const Vec3 siloBase{yard.x + 10.0f, land.height(yard.x + 10.0f, yard.z + 2.0f), yard.z + 2.0f};
     scenery.cylinder(silo, siloBase, 3.0f, 14.0f, 12, 4.0f);
-    const uint16_t hay = scenery.surface(textured("hay", clip("grass.bmp"),
+    const uint16_t hay = scenery.surface(shaded("hay", "grass.bmp",
                                                   {1.6f, 1.35f, 0.6f}));
     for (int i = 0; i < 6; ++i) {
         const Vec3 p{yard.x - 20.0f + 4.0f * (i % 3), 0.0f, yard.z - 30.0f - 4.0f * (i / 3)};
@@ -414,14 +394,14 @@ std::string rotorObject() {
 
 void layWindPark(TrackBuilder& track, const Land& land) {
     const Centreline& line = track.line();
-    const float s0 = sOf(line, RIDGE_EAST), s1 = sOf(line, RIDGE_WEST);
+    const float s0 = along(line, RIDGE_EAST), s1 = along(line, RIDGE_WEST);
     for (float s = s0; s < s1; s += 20.0f) {
         const Centreline::Frame f = line.at(s);
         // Local z of a zone is where it blows: south, whatever the road does.
         track.zone("wind", TrackBuilder::WIND, f.position - Vec3{0.0f, 0.5f, 0.0f}, {24.0f, 5.0f, 24.0f}, PI);
     }
     MeshBuilder& scenery = track.scenery();
-    const uint16_t white = scenery.surface(textured("turbine", "", {0.93f, 0.94f, 0.95f}));
+    const uint16_t white = scenery.surface(shaded("turbine", "", {0.93f, 0.94f, 0.95f}));
     for (const Vec3& t : TURBINES) {
         const Vec3 foot{t.x, land.height(t.x, t.z) - 0.5f, t.z};
         scenery.cylinder(white, foot, 1.3f, TOWER_HEIGHT, 10);
@@ -448,11 +428,11 @@ void layChurch(TrackBuilder& track, TownProps& props, const Land& land) {
     nave.chimney = false;
     props.house(base, PI * 0.5f, 20.0f, 11.0f, nave);
     MeshBuilder& scenery = track.scenery();
-    const uint16_t tower = scenery.surface(textured("church_tower", clip("plaster_white.bmp"),
+    const uint16_t tower = scenery.surface(shaded("church_tower", "plaster_white.bmp",
                                                     {0.98f, 0.96f, 0.9f}));
     const Vec3 foot = base + Vec3{0.0f, 0.0f, -13.0f};
     scenery.box(tower, foot + Vec3{0.0f, 10.0f, 0.0f}, {5.0f, 20.0f, 5.0f}, 0.0f, 3.0f);
-    const uint16_t spire = scenery.surface(textured("spire", clip("metal_plate.bmp"),
+    const uint16_t spire = scenery.surface(shaded("spire", "metal_plate.bmp",
                                                     {0.45f, 0.65f, 0.55f}));
     const Corner top{foot + Vec3{0.0f, 30.0f, 0.0f}, 0.5f, 0.0f};
     const float h = 2.7f;
@@ -482,37 +462,37 @@ void layTrees(TrackBuilder& track, TownProps& props, const Land& land) {
         if (conifer)
             props.fir(base, height, radius * 0.8f);
         else
-            props.tree(base, height, radius, {0.8f + 0.25f * hash(p.x, p.z, 4), 1.0f, 0.7f});
+            props.tree(base, height, radius, {0.8f + 0.25f * dice(p.x, p.z, 4), 1.0f, 0.7f});
         // Only shade that reaches the road darkens the karts; the rest is left to the sun.
         const Centreline::Nearest n = line.nearest(p.x, p.z);
         if (n.distance < land.corridor(line.at(n.s).width) + radius * 2.0f)
             track.lightMap().disc(p.x, p.z, radius * 1.6f, 0.36f);
     };
     // The avenue: both sides of the valley road, just beyond its fences.
-    const float a0 = sOf(line, {-150.0f, 0.0f, -207.0f}) - line.length(), a1 = sOf(line, {120.0f, 0.0f, -200.0f});
+    const float a0 = along(line, {-150.0f, 0.0f, -207.0f}) - line.length(), a1 = along(line, {120.0f, 0.0f, -200.0f});
     for (float s = a0; s < a1; s += 13.0f)
         for (float side : {-1.0f, 1.0f}) {
             const Centreline::Frame f = line.at(s);
-            grow(f.across(side * (land.corridor(f.width) + 4.5f)), 10.0f + 2.0f * hash(s, side, 5), 3.2f, false);
+            grow(f.across(side * (land.corridor(f.width) + 4.5f)), 10.0f + 2.0f * dice(s, side, 5), 3.2f, false);
         }
     for (float x = -WORLD; x < WORLD; x += 9.0f)
         for (float z = -WORLD; z < WORLD; z += 9.0f) {
-            const Vec3 p{x + 6.0f * hash(x, z, 6), 0.0f, z + 6.0f * hash(x, z, 7)};
+            const Vec3 p{x + 6.0f * dice(x, z, 6), 0.0f, z + 6.0f * dice(x, z, 7)};
             const bool wood = p.x < -150.0f && p.z > 120.0f;
             const bool east = p.x > 225.0f;
-            if ((wood || east) ? hash(x, z, 8) < 0.3f : hash(x, z, 8) < 0.985f) continue;
-            grow(p, 9.0f + 6.0f * hash(x, z, 9), 2.6f + hash(x, z, 10), wood || hash(x, z, 11) < 0.3f);
+            if ((wood || east) ? dice(x, z, 8) < 0.3f : dice(x, z, 8) < 0.985f) continue;
+            grow(p, 9.0f + 6.0f * dice(x, z, 9), 2.6f + dice(x, z, 10), wood || dice(x, z, 11) < 0.3f);
         }
 }
 
 void layFeatures(TrackBuilder& track) {
     const Centreline& line = track.line();
-    track.speedup(sOf(line, {40.0f, 0.0f, -208.0f}), -3.0f);
-    track.speedup(sOf(line, {-100.0f, 0.0f, 65.0f}), 2.5f);
-    track.speedup(sOf(line, {-190.0f, 0.0f, -185.0f}), 0.0f);
+    track.speedup(along(line, {40.0f, 0.0f, -208.0f}), -3.0f);
+    track.speedup(along(line, {-100.0f, 0.0f, 65.0f}), 2.5f);
+    track.speedup(along(line, {-190.0f, 0.0f, -185.0f}), 0.0f);
     for (const Vec3& p : {Vec3{110.0f, 0.0f, -202.0f}, Vec3{216.0f, 0.0f, -50.0f}, Vec3{40.0f, 0.0f, 180.0f},
                           Vec3{-125.0f, 0.0f, 80.0f}, Vec3{-20.0f, 0.0f, -70.0f}, Vec3{-195.0f, 0.0f, -130.0f}})
-        track.pickupRow(sOf(line, p), 4);
+        track.pickupRow(along(line, p), 4);
 }
 
 void light(TrackBuilder& track) {
@@ -551,7 +531,7 @@ std::vector<TrackFile> files() {
     TownProps props(track);
     const Centreline& line = track.line();
     const Land land(line);
-    const float barnStart = sOf(line, BARN_NORTH);
+    const float barnStart = along(line, BARN_NORTH);
     const Stretch barn{barnStart, barnStart + BARN_LENGTH};
     layRoad(track, land, barn);
     layFields(track, land);
