@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/demodata/audio/DemoAudio.h"
 #include "tools/guidata/GuiData.h"
 
 namespace {
@@ -18,12 +19,13 @@ struct Asset {
     std::string bytes;
 };
 
-// "D:\\Vantorik\\menu\\x" is written as "menu/x".
+// "D:\\Vantorik\\menu\\x" is written as "menu/x", "D:\\Quillfen\\soundfx\\x" as "Quillfen/soundfx/x".
 std::string diskNameOf(const std::string& archiveName) {
-    std::string name = archiveName.substr(std::string("D:\\Vantorik\\").size());
+    std::string name = archiveName.substr(std::string("D:\\").size());
     for (char& c : name)
         if (c == '\\') c = '/';
-    return name;
+    const std::string home = "Vantorik/";
+    return name.compare(0, home.size(), home) == 0 ? name.substr(home.size()) : name;
 }
 
 bool endsWith(const std::string& s, const std::string& tail) {
@@ -39,15 +41,39 @@ std::vector<Asset> demoAssets() {
     for (GuiFile& f : guiDataFiles())
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), endsWith(f.archiveName, ".png") ? 0 : 3,
                           std::move(f.bytes)});
+    for (demoaudio::AudioFile& f : demoaudio::demoAudioFiles())
+        assets.push_back({f.archiveName, diskNameOf(f.archiveName), f.flags, std::move(f.bytes)});
     return assets;
+}
+
+// Every sound and piece of music as a plain WAVE file, for listening to them.
+int writePreview(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    for (const demoaudio::AudioFile& f : demoaudio::demoAudioFiles(true)) {
+        const std::filesystem::path file = folder / demoaudio::previewName(f.archiveName);
+        if (!(std::ofstream(file, std::ios::binary) << f.preview)) {
+            std::cerr << "demodata: cannot write " << file << "\n";
+            return 1;
+        }
+    }
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: demodata OUTPUT_FOLDER\n";
+    const bool preview = argc == 3 && std::string(argv[1]) == "--preview";
+    if (argc != 2 && !preview) {
+        std::cerr << "usage: demodata OUTPUT_FOLDER\n       demodata --preview FOLDER\n";
         return 2;
+    }
+    if (preview) {
+        try {
+            return writePreview(argv[2]);
+        } catch (const std::runtime_error& e) {
+            std::cerr << "demodata: " << e.what() << "\n";
+            return 1;
+        }
     }
     const std::filesystem::path out = argv[1];
     std::filesystem::create_directories(out);
