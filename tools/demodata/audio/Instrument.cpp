@@ -201,7 +201,7 @@ StereoBuffer powerGuitar(const Note& n, double rate) {
     Filter tone(FilterMode::LowPass, rate, 2200.0 + 1500.0 * n.tone, 0.1), low(FilterMode::HighPass, rate, 90.0, 0.0);
     for (size_t i = 0; i < v.out.frames(); ++i) {
         const float s = saw.next(n.hz, rate) + 0.5f * pulse.next(n.hz, rate, 0.3) + detuned.next(n.hz * 1.003, rate);
-        v.put(i, low.process(tone.process(drive(0.4f * s, 8.0f))) * v.level(i) * n.velocity * 0.2f);
+        v.put(i, low.process(tone.process(drive(0.4f * s, 8.0f))) * v.level(i) * n.velocity * 0.3f);
     }
     return std::move(v.out);
 }
@@ -268,7 +268,7 @@ StereoBuffer renderNote(Instrument instrument, const Note& note, double sampleRa
     case Instrument::PluckBass:
         return plucked(note, sampleRate, 1.2 + 0.8 * note.tone, 0.08f, 0.5f, 0.6f);
     case Instrument::Pluck:
-        return plucked(note, sampleRate, 0.8 + 2.5 * note.tone, 0.3f, 0.35f, 0.0f);
+        return plucked(note, sampleRate, 0.8 + 2.5 * note.tone, 0.3f, 0.9f, 0.0f);
     case Instrument::Bell:
         return bell(note, sampleRate);
     case Instrument::SquareLead:

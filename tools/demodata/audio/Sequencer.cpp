@@ -15,8 +15,11 @@ namespace demoaudio {
 
 namespace {
 
-const float TARGET_RMS = 0.16f;
-const float LIMIT_KNEE = 0.7f;
+const float TARGET_RMS = 0.15f;
+// Peaks are rounded off from the knee towards the ceiling, -1 dB, which
+// leaves the Vorbis encoder room to overshoot without clipping.
+const float LIMIT_KNEE = 0.6f;
+const float CEILING = 0.89f;
 
 struct ChordSpan {
     double start; // bars
@@ -230,13 +233,12 @@ void master(StereoBuffer& mix) {
     for (size_t i = 0; i < mix.frames(); ++i) sum += mix.left[i] * mix.left[i] + mix.right[i] * mix.right[i];
     const double rms = std::sqrt(sum / double(2 * std::max<size_t>(1, mix.frames())));
     const float gain = rms > 0.0 ? float(TARGET_RMS / rms) : 1.0f;
-    const float room = 1.0f - LIMIT_KNEE;
+    const float room = CEILING - LIMIT_KNEE;
     for (std::vector<float>* side : {&mix.left, &mix.right})
         for (float& v : *side) {
             const float x = v * gain;
             const float size = std::fabs(x);
-            if (size > LIMIT_KNEE) v = std::copysign(LIMIT_KNEE + room * 0.95f * std::tanh((size - LIMIT_KNEE) / room), x);
-            else v = x;
+            v = size > LIMIT_KNEE ? std::copysign(LIMIT_KNEE + room * std::tanh((size - LIMIT_KNEE) / room), x) : x;
         }
 }
 
