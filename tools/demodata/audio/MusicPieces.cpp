@@ -175,9 +175,9 @@ Score carParkMusic() {
     const std::string four = "x...x...x...x...", backbeat = "....x.......x...";
     const std::string ticks = "xoxoxoxoxoxoxoxo", offbeats = "..x...x...x...x.";
     const std::string arpeggio = "1 5 8 5 3^ 5 8 5 1 5 8 5 3^ 5 8 9";
-    const std::string melody = "5 - - 4 3 - 1 -|7_ - 1 2 3 - 2 -|4 - - 3 2 - 1 -|#7_ - - - 2 - 3 -|"
-                               "5 - - 6 5 - 3 -|7 - - 6 5 - 3 -|4 - 6 - 1^ - 6 -|5 - - - #7 - - -";
-    const std::string drift = "1^ - - - - - 7 -|6 - - - 5 - - -|5 - - - - - - -|. . . . 3 - 4 -";
+    const std::string melody = "5 - - 4 3 - 1 -|7_ - 1 2 3 - 2 -|3 - - 2 1 - 6_ -|#7_ - - - 2 - 3 -|"
+                               "5 - - 6 5 - 3 -|7 - - 6 5 - 3 -|6 - 1^ - 3^ - 1^ -|5 - - - #7 - - -";
+    const std::string drift = "1^ - - - - - 6 -|7 - - - 4 - - -|5 - - - - - - -|. . . . 3 - 4 -";
 
     s.sections.push_back({8, "i bVI bIII bVII",
                           {{kick, four},
@@ -367,8 +367,8 @@ Score parkMusic() {
     const int strings = s.add(player(Role::Chords, Instrument::Pad, 0.26f, 0.55f, -0.1f, 0.4f));
 
     const std::string picking = "1 5 8 3^ 5^ 3^ 8 5";
-    const std::string melodyA = "3 - 2 1 - 5_ 1 2|3 - - 4 3 - 2 1|2 - 3 - 6_ - - -|7_ - 1 2 - - . .|"
-                                "3 - 2 1 - 5_ 1 2|3 - - 4 5 - 6 -|5 - 4 3 2 - 7_ -|1 - - - - - . .";
+    const std::string melodyA = "3 - 2 1 - 5_ 1 2|4 - - 3 2 - 1 -|3 - 2 - 6_ - - -|7_ - 1 2 - - . .|"
+                                "3 - 2 1 - 5_ 1 2|4 - - 5 6 - 1^ -|5 - 4 3 2 - 7_ -|1 - - - - - . .";
     const std::string melodyB = "6 - - 5 4 - 2 -|3 - - 2 1 - 5_ -|4 - 3 2 - 6_ 2 -|3 - - - - - . 5_|"
                                 "6 - - 5 4 - 6 -|1^ - - 7 6 - 5 -|5 - - 4 3 - 2 -|7_ - - - . . . .";
     const std::string counter = "1 . 3 . 5 . 3 .|1 . 4 . 6 . 4 .|6_ . 1 . 3 . 1 .|7_ . 2 . 5 . 2 .|"
@@ -671,7 +671,7 @@ Score countryRoadMusic() {
                            {banjo, roll, 0.7f},
                            {fiddle, fiddleA},
                            {harmonica, "1 - - - - - - -|3 - - - - - - -|4 - - - - - - -|6 - - - - - - -|"
-                                       "5 - - - - - - -|#4 - - - - - - -|5 - - - - - - -|3 - - - - - - -", 0.6f}}});
+                                       "5 - - - - - - -|7 - - - - - - -|5 - - - - - - -|3 - - - - - - -", 0.6f}}});
     s.sections.push_back({8, "IV IV I I II II V V",
                           {{kick, boom},
                            {brush, train},
