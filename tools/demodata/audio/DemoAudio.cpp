@@ -1,7 +1,9 @@
 #include "tools/demodata/audio/DemoAudio.h"
 
-#include <functional>
 #include <future>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "tools/demodata/audio/MusicPieces.h"
 #include "tools/demodata/audio/OggEncoder.h"
@@ -19,6 +21,7 @@ const float MUSIC_QUALITY = 0.3f;
 
 AudioFile music(const char* archiveName, Score (*compose)(), bool preview) {
     const StereoBuffer mix = renderScore(compose(), MUSIC_RATE);
+    // Vorbis is packed already: the archive stores it as it is.
     return {archiveName, 0, oggVorbisBytes(mix, MUSIC_RATE, MUSIC_QUALITY),
             preview ? stereoWaveBytes(mix, MUSIC_RATE) : std::string()};
 }

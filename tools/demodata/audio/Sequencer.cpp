@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <sstream>
 
 #include "tools/demodata/audio/EchoDelay.h"
@@ -20,6 +19,12 @@ const float TARGET_RMS = 0.15f;
 // leaves the Vorbis encoder room to overshoot without clipping.
 const float LIMIT_KNEE = 0.6f;
 const float CEILING = 0.89f;
+
+// Registers (midi notes): bass lines from A1 up, chords around D4, guitar
+// shapes from the low E string; a part's octave moves them.
+const int BASS_LOWEST = 33;
+const int CHORD_CENTRE = 62;
+const int GUITAR_LOWEST = 40;
 
 struct ChordSpan {
     double start; // bars
@@ -78,6 +83,13 @@ double swung(const Score& score, double bars) {
 
 double hz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
 
+// The player's hand is seeded by the piece's name (FNV-1a), the same on every machine.
+uint32_t seedOf(const std::string& name) {
+    uint32_t h = 2166136261u;
+    for (char c : name) h = (h ^ uint8_t(c)) * 16777619u;
+    return h;
+}
+
 // The notes a symbol of a pitched part stands for at this place.
 std::vector<int> pitchesOf(const Score& score, const Part& part, const Step& step, const Chord& chord,
                            std::vector<int>& lastVoicing) {
@@ -88,13 +100,13 @@ std::vector<int> pitchesOf(const Score& score, const Part& part, const Step& ste
         return {score.tonic + degreeSemitones(score.mode, digit) + shift};
     case Role::ChordTones: {
         const int rootClass = (score.tonic + chord.root) % 12;
-        const int root = 33 + (rootClass - 33 % 12 + 12) % 12;
+        const int root = BASS_LOWEST + (rootClass - BASS_LOWEST % 12 + 12) % 12;
         return {root + chordTone(chord, digit) + shift};
     }
     case Role::Chords:
-        if (part.voicing == Voicing::Power) return powerVoicing(chord, score.tonic, 40 + 12 * part.octave);
-        if (part.voicing == Voicing::Guitar) return guitarVoicing(chord, score.tonic, 40 + 12 * part.octave);
-        lastVoicing = voiceChord(chord, score.tonic, 62 + 12 * part.octave, lastVoicing);
+        if (part.voicing == Voicing::Power) return powerVoicing(chord, score.tonic, GUITAR_LOWEST + 12 * part.octave);
+        if (part.voicing == Voicing::Guitar) return guitarVoicing(chord, score.tonic, GUITAR_LOWEST + 12 * part.octave);
+        lastVoicing = voiceChord(chord, score.tonic, CHORD_CENTRE + 12 * part.octave, lastVoicing);
         return lastVoicing;
     case Role::Drums:
         break;
@@ -106,7 +118,7 @@ std::vector<std::vector<Event>> performance(const Score& score) {
     const std::vector<ChordSpan> chords = chordTimeline(score);
     std::vector<std::vector<Event>> events(score.parts.size());
     std::vector<std::vector<int>> voicings(score.parts.size());
-    NoiseSource human(uint32_t(std::hash<std::string>()(score.name)));
+    NoiseSource human(seedOf(score.name));
     const double bar = score.barSeconds();
     int sectionStart = 0;
     for (const Section& section : score.sections) {
