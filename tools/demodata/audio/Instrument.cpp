@@ -142,7 +142,7 @@ StereoBuffer subBass(const Note& n, double rate) {
 StereoBuffer plucked(const Note& n, double rate, double decay, float release, float gain, float body) {
     Voice v(n, rate, {0.001f, 1.0f, 1.0f, release});
     const float brightness = n.tone * (0.6f + 0.4f * n.velocity);
-    const std::vector<float> string = pluckedString(n.hz, double(v.out.frames()) / rate, decay, brightness, v.noise, rate);
+    const std::vector<float> string = pluckedString(n.hz, v.out.frames(), decay, brightness, v.noise, rate);
     Oscillator fundamental(Wave::Sine);
     for (size_t i = 0; i < v.out.frames(); ++i) {
         const double t = v.time(i);

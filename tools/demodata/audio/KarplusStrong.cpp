@@ -5,7 +5,7 @@
 
 namespace demoaudio {
 
-std::vector<float> pluckedString(double hz, double seconds, double decay, float brightness, NoiseSource& noise,
+std::vector<float> pluckedString(double hz, size_t frames, double decay, float brightness, NoiseSource& noise,
                                  double sampleRate) {
     // The loop is the line plus the damping filter's delay (its stretch: less
     // of the previous sample keeps the treble ringing on a bright string)
@@ -34,7 +34,7 @@ std::vector<float> pluckedString(double hz, double seconds, double decay, float 
     }
     for (double& v : line) v /= peak;
 
-    std::vector<float> out(size_t(seconds * sampleRate));
+    std::vector<float> out(frames);
     size_t at = 0;
     double last = 0.0, allPassIn = 0.0, allPassOut = 0.0;
     for (float& sample : out) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <vector>
 
 #include "tools/demodata/audio/NoiseSource.h"
@@ -6,8 +7,9 @@
 namespace demoaudio {
 
 // A plucked string: a burst of noise circulating in a tuned, damped delay
-// line. `brightness` 0 to 1 colours the pluck; `decay` is the time to -60 dB.
-std::vector<float> pluckedString(double hz, double seconds, double decay, float brightness, NoiseSource& noise,
+// line, `frames` samples of it. `brightness` 0 to 1 colours the pluck;
+// `decay` is the time to -60 dB.
+std::vector<float> pluckedString(double hz, size_t frames, double decay, float brightness, NoiseSource& noise,
                                  double sampleRate);
 
 } // namespace demoaudio
