@@ -93,7 +93,7 @@ std::vector<float> stamperDoubleThud() {
 std::vector<float> sausageSizzle() {
     SoundSketch s(2.0, RATE, 21);
     s.noise(0.0, 2.0, 3000.0, 9000.0, 0.15f, 0.3, 10.0);
-    s.crackle(0.0, 2.0, 120.0, 1500.0, 7000.0, 0.6f);
+    s.crackle(0.0, 2.0, 200.0, 1500.0, 7000.0, 0.6f);
     return s.finish(0.7f, 0.4);
 }
 
@@ -131,9 +131,11 @@ std::vector<float> shotgunShot() {
 
 std::vector<float> lightningStrike() {
     SoundSketch s(2.5, RATE, 1);
-    s.crackle(0.0, 0.35, 600.0, 1500.0, 9000.0, 0.7f);
-    s.noise(0.02, 0.2, 200.0, 6000.0, 1.0f, 0.001, 0.06);
-    s.noise(0.05, 2.4, 20.0, 200.0, 0.9f, 0.15, 0.7);
+    s.crackle(0.0, 0.6, 600.0, 1500.0, 9000.0, 0.7f);
+    s.noise(0.02, 0.25, 200.0, 6000.0, 1.0f, 0.001, 0.06);
+    // The thunder rolls on after the crack.
+    s.noise(0.05, 2.4, 25.0, 250.0, 2.5f, 0.2, 0.7);
+    s.drive(1.5f);
     return s.finish(0.9f, 0.4);
 }
 

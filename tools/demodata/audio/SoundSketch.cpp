@@ -71,9 +71,11 @@ void SoundSketch::crackle(double start, double length, double perSecond, double 
     std::vector<float> clicks(frameOf(length));
     const double chance = perSecond / m_rate;
     double tail = 0.0;
-    for (float& v : clicks) {
-        if (m_noise.uniform() < chance) tail = level * (0.3 + 0.7 * m_noise.uniform());
-        v = float(tail) * m_noise.white();
+    for (size_t i = 0; i < clicks.size(); ++i) {
+        // The clicks thin out and soften towards the end instead of stopping dead.
+        const double remaining = 1.0 - double(i) / double(clicks.size());
+        if (m_noise.uniform() < chance * remaining) tail = level * remaining * remaining * (0.3 + 0.7 * m_noise.uniform());
+        clicks[i] = float(tail) * m_noise.white();
         tail *= 0.995; // each click dies within a few milliseconds
     }
     Filter high(FilterMode::HighPass, m_rate, lowHz, 0.0), low(FilterMode::LowPass, m_rate, highHz, 0.0);

@@ -29,7 +29,7 @@ public:
         float level;
     };
     void strike(double start, const std::vector<Mode>& modes, float level);
-    // Random clicks, `perSecond` on average, each a tick of noise in the band.
+    // Random clicks, `perSecond` on average at first and thinning out, each a tick of noise in the band.
     void crackle(double start, double length, double perSecond, double lowHz, double highHz, float level);
 
     // A delayed, quieter copy of everything so far: a wall answering.
