@@ -127,3 +127,61 @@ TEST(MopedEngine, EachModelRunsAtItsOwnPaceAndJoinsWithoutAClick) {
     }
     EXPECT_EQ(periods.size(), size_t(MOPED_MODELS)) << "two mopeds sound alike";
 }
+
+TEST(MusicSequencer, SwingPlaysTheSecondEighthOfEachPairLate) {
+    Score s;
+    s.name = "swing";
+    s.bpm = 120.0; // a bar of two seconds
+    s.swing = 0.5f;
+    s.swingGrid = 8;
+    Part rim;
+    rim.role = Role::Drums;
+    rim.drum = Drum::Rim;
+    rim.reverb = 0.0f;
+    s.add(rim);
+    s.sections.push_back({1, "I", {{0, ". x . . x . . ."}}});
+    const double rate = 8000.0;
+    const StereoBuffer loop = renderScore(s, rate);
+    std::vector<double> onsets;
+    for (size_t i = 0; i < loop.frames(); ++i)
+        if (std::fabs(loop.left[i]) > 0.05f && (onsets.empty() || i / rate > onsets.back() + 0.1)) onsets.push_back(i / rate);
+    ASSERT_EQ(onsets.size(), 2u);
+    // Halfway to the next pair: 0.25 s + half of 0.25 s; the beat itself stays.
+    EXPECT_NEAR(onsets[0], 0.375, 0.004);
+    EXPECT_NEAR(onsets[1], 1.0, 0.004);
+}
+
+// The lowest and highest notes the pieces ask for, loud and short and long:
+// no voice may blow up, leave the range or stop on a step.
+TEST(MusicInstruments, EveryVoiceStaysInRangeAndEndsInSilence) {
+    for (int kind = 0; kind <= int(Instrument::Harmonica); ++kind) {
+        for (double hz : {30.0, 220.0, 2500.0}) {
+            for (double held : {0.05, 1.0}) {
+                SCOPED_TRACE(testing::Message() << "instrument " << kind << " at " << hz << " Hz held " << held);
+                Note note;
+                note.hz = hz;
+                note.velocity = 1.0f;
+                note.held = held;
+                note.tone = 1.0f;
+                const StereoBuffer sound = renderNote(Instrument(kind), note, 22050.0);
+                ASSERT_GT(sound.frames(), size_t(held * 22050.0));
+                float peak = 0.0f;
+                for (size_t i = 0; i < sound.frames(); ++i) {
+                    ASSERT_TRUE(std::isfinite(sound.left[i]) && std::isfinite(sound.right[i]));
+                    peak = std::max({peak, std::fabs(sound.left[i]), std::fabs(sound.right[i])});
+                }
+                EXPECT_LT(peak, 1.0f);
+                EXPECT_GT(peak, 0.01f) << "silent";
+                EXPECT_LT(std::fabs(sound.left.back()), 0.001f);
+            }
+        }
+    }
+    for (Drum drum : {Drum::Kick, Drum::Snare, Drum::Clap, Drum::ClosedHat, Drum::OpenHat, Drum::Crash, Drum::Ride,
+                      Drum::Shaker, Drum::Tambourine, Drum::Rim, Drum::Brush, Drum::TomLow, Drum::TomHigh}) {
+        const std::vector<float> hit = renderDrum(drum, 0.5f, 1.0f, 3, 22050.0);
+        float peak = 0.0f;
+        for (float v : hit) peak = std::max(peak, std::fabs(v));
+        EXPECT_FLOAT_EQ(peak, 0.5f) << "drum " << int(drum) << " does not peak at its velocity";
+        EXPECT_LT(std::fabs(hit.back()), 0.005f) << "drum " << int(drum) << " is cut off";
+    }
+}

@@ -268,7 +268,7 @@ StereoBuffer renderNote(Instrument instrument, const Note& note, double sampleRa
     case Instrument::PluckBass:
         return plucked(note, sampleRate, 1.2 + 0.8 * note.tone, 0.08f, 0.5f, 0.6f);
     case Instrument::Pluck:
-        return plucked(note, sampleRate, 0.8 + 2.5 * note.tone, 0.3f, 0.9f, 0.0f);
+        return plucked(note, sampleRate, 0.8 + 2.5 * note.tone, 0.3f, 0.6f, 0.0f);
     case Instrument::Bell:
         return bell(note, sampleRate);
     case Instrument::SquareLead:

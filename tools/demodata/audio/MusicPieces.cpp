@@ -156,10 +156,10 @@ Score carParkMusic() {
     Part padPart = player(Role::Chords, Instrument::Pad, 0.35f, 0.2f, 0.0f, 0.5f);
     padPart.duck = 0.6f;
     const int pad = s.add(padPart);
-    Part stabPart = player(Role::Chords, Instrument::Pluck, 0.4f, 0.7f, -0.3f, 0.3f);
+    Part stabPart = player(Role::Chords, Instrument::Pluck, 0.6f, 0.7f, -0.3f, 0.3f);
     stabPart.echo = 0.4f;
     const int stabs = s.add(stabPart);
-    Part arpPart = player(Role::ChordTones, Instrument::Pluck, 0.4f, 0.9f, 0.3f, 0.25f);
+    Part arpPart = player(Role::ChordTones, Instrument::Pluck, 0.6f, 0.9f, 0.3f, 0.25f);
     arpPart.octave = 2;
     arpPart.echo = 0.3f;
     arpPart.duck = 0.3f;
@@ -167,7 +167,7 @@ Score carParkMusic() {
     Part leadPart = player(Role::Melody, Instrument::SawLead, 0.7f, 0.3f, 0.0f, 0.3f);
     leadPart.echo = 0.25f;
     const int lead = s.add(leadPart);
-    Part highPart = player(Role::Melody, Instrument::Pluck, 0.6f, 0.9f, -0.2f, 0.3f);
+    Part highPart = player(Role::Melody, Instrument::Pluck, 0.9f, 0.9f, -0.2f, 0.3f);
     highPart.octave = 1;
     highPart.echo = 0.3f;
     const int high = s.add(highPart);
@@ -355,7 +355,7 @@ Score parkMusic() {
     const int rim = s.add(drums(Drum::Rim, 0.35f, 0.5f, -0.2f, 0.15f));
     const int shaker = s.add(drums(Drum::Shaker, 0.14f, 0.5f, 0.4f));
     const int bass = s.add(player(Role::ChordTones, Instrument::PluckBass, 0.7f, 0.3f));
-    Part guitarPart = player(Role::ChordTones, Instrument::Pluck, 0.5f, 0.55f, -0.25f, 0.2f);
+    Part guitarPart = player(Role::ChordTones, Instrument::Pluck, 0.75f, 0.55f, -0.25f, 0.2f);
     guitarPart.octave = 1;
     const int guitar = s.add(guitarPart);
     Part flutePart = player(Role::Melody, Instrument::Flute, 0.65f, 0.4f, 0.1f, 0.3f);
@@ -618,11 +618,11 @@ Score countryRoadMusic() {
     const int brush = s.add(drums(Drum::Brush, 0.28f, 0.5f, 0.15f, 0.1f));
     const int snare = s.add(drums(Drum::Snare, 0.3f, 0.6f, 0.0f, 0.15f));
     const int bass = s.add(player(Role::ChordTones, Instrument::PluckBass, 0.65f, 0.4f));
-    Part guitarPart = player(Role::Chords, Instrument::Pluck, 0.3f, 0.6f, -0.3f, 0.15f);
+    Part guitarPart = player(Role::Chords, Instrument::Pluck, 0.45f, 0.6f, -0.3f, 0.15f);
     guitarPart.voicing = Voicing::Guitar;
     guitarPart.strum = 0.012;
     const int guitar = s.add(guitarPart);
-    Part banjoPart = player(Role::ChordTones, Instrument::Pluck, 0.3f, 0.95f, 0.4f, 0.1f);
+    Part banjoPart = player(Role::ChordTones, Instrument::Pluck, 0.45f, 0.95f, 0.4f, 0.1f);
     banjoPart.octave = 2;
     const int banjo = s.add(banjoPart);
     const int fiddle = s.add(player(Role::Melody, Instrument::Fiddle, 0.55f, 0.5f, -0.15f, 0.2f));
