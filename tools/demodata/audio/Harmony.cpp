@@ -10,25 +10,9 @@ namespace demoaudio {
 
 namespace {
 
+// Semitones of the scale degrees; Roman numerals always count on the major scale.
 const int MAJOR_STEPS[7] = {0, 2, 4, 5, 7, 9, 11};
-
-const int* scaleOf(Mode mode) {
-    static const int MAJOR[7] = {0, 2, 4, 5, 7, 9, 11};
-    static const int MINOR[7] = {0, 2, 3, 5, 7, 8, 10};
-    static const int DORIAN[7] = {0, 2, 3, 5, 7, 9, 10};
-    static const int MIXOLYDIAN[7] = {0, 2, 4, 5, 7, 9, 10};
-    switch (mode) {
-    case Mode::Minor:
-        return MINOR;
-    case Mode::Dorian:
-        return DORIAN;
-    case Mode::Mixolydian:
-        return MIXOLYDIAN;
-    case Mode::Major:
-        break;
-    }
-    return MAJOR;
-}
+const int MINOR_STEPS[7] = {0, 2, 3, 5, 7, 8, 10};
 
 int romanValue(const std::string& letters) {
     static const char* const NUMERALS[7] = {"I", "II", "III", "IV", "V", "VI", "VII"};
@@ -42,10 +26,6 @@ std::vector<int> colour(const std::string& suffix, bool major) {
     if (suffix.empty()) return {0, third, 7};
     if (suffix == "7") return {0, third, 7, 10};
     if (suffix == "maj7") return {0, 4, 7, 11};
-    if (suffix == "6") return {0, third, 7, 9};
-    if (suffix == "9") return {0, third, 7, 10, 14};
-    if (suffix == "add9") return {0, third, 7, 14};
-    if (suffix == "sus2") return {0, 2, 7};
     if (suffix == "sus4") return {0, 5, 7};
     if (suffix == "dim") return {0, 3, 6};
     return {};
@@ -61,7 +41,8 @@ int atOrAbove(int pc, int lowest) { return lowest + ((pc - lowest) % 12 + 12) % 
 int degreeSemitones(Mode mode, int degree) {
     const int index = degree - 1;
     const int octave = floorDiv(index, 7);
-    return scaleOf(mode)[index - octave * 7] + 12 * octave;
+    const int* steps = mode == Mode::Minor ? MINOR_STEPS : MAJOR_STEPS;
+    return steps[index - octave * 7] + 12 * octave;
 }
 
 Chord parseChord(const std::string& name) {
@@ -96,7 +77,7 @@ int chordTone(const Chord& chord, int number) {
     case 6:
         return 9;
     case 7:
-        return chord.intervals.size() > 3 && chord.intervals[3] < 12 ? chord.intervals[3] : 12;
+        return chord.intervals.size() > 3 ? chord.intervals[3] : 12;
     default:
         return 12 * ((number - 1) / 7) + chordTone(chord, (number - 1) % 7 + 1);
     }

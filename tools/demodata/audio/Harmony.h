@@ -4,15 +4,16 @@
 
 namespace demoaudio {
 
-enum class Mode { Major, Minor, Dorian, Mixolydian };
+// Minor is the natural minor; a melody raises its seventh with '#' where it needs to.
+enum class Mode { Major, Minor };
 
 // Semitones from the tonic up to scale degree `degree` (1 the tonic, 8 its
 // octave; 0 and below go down).
 int degreeSemitones(Mode mode, int degree);
 
 // A chord by its Roman numeral in the key: upper case major, lower case
-// minor, 'b' or '#' before it for a borrowed root, then "", "7", "maj7", "6",
-// "9", "add9", "sus2", "sus4" or "dim".
+// minor, 'b' or '#' before it for a borrowed root, then "", "7", "maj7",
+// "sus4" or "dim".
 struct Chord {
     int root = 0;               // semitones above the tonic, 0 to 11
     std::vector<int> intervals; // from the root, the first 0
