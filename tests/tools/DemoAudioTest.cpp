@@ -19,15 +19,15 @@ namespace {
 
 // Every sound the race, the menus and the track objects open, as they name them.
 const char* const EFFECTS[] = {
-    "D:\\Vantorik/soundfx/moped_hercules.wav", "D:\\Vantorik/soundfx/moped_kreidler.wav",
-    "D:\\Vantorik/soundfx/moped_roller.wav",   "D:\\Vantorik/soundfx/moped_vespa.wav",
-    "D:\\Vantorik/soundfx/moped_yamaha.wav",   "D:\\Vantorik/soundfx/repos.wav",
+    "D:\\Vantorik/soundfx/moped_hercules.wav",  "D:\\Vantorik/soundfx/moped_kreidler.wav",
+    "D:\\Vantorik/soundfx/moped_roller.wav",    "D:\\Vantorik/soundfx/moped_vespa.wav",
+    "D:\\Vantorik/soundfx/moped_yamaha.wav",    "D:\\Vantorik/soundfx/repos.wav",
     "D:\\Vantorik/soundfx/kart_hit_objekt.wav", "D:\\Vantorik/soundfx/kart_hit_wand.wav",
-    "D:\\Vantorik/soundfx/race_count01.wav",   "D:\\Vantorik/soundfx/race_start01.wav",
-    "D:\\Vantorik\\soundfx\\button06.wav",     "D:\\Skorvitane\\soundfx\\stampfer.wav",
-    "D:\\Skorvitane\\soundfx\\stampfer02.wav", "D:\\Quillfen\\soundfx\\wurst.wav",
-    "D:\\Quillfen\\soundfx\\wurst2.wav",       "D:\\Quillfen\\soundfx\\tueren_02.wav",
-    "D:\\Quillfen\\soundfx\\flinte_shot.wav",  "D:\\Quillfen\\soundfx\\sfx_all\\blitz01.wav",
+    "D:\\Vantorik/soundfx/race_count01.wav",    "D:\\Vantorik/soundfx/race_start01.wav",
+    "D:\\Vantorik\\soundfx\\button06.wav",      "D:\\Skorvitane\\soundfx\\stampfer.wav",
+    "D:\\Skorvitane\\soundfx\\stampfer02.wav",  "D:\\Quillfen\\soundfx\\wurst.wav",
+    "D:\\Quillfen\\soundfx\\wurst2.wav",        "D:\\Quillfen\\soundfx\\tueren_02.wav",
+    "D:\\Quillfen\\soundfx\\flinte_shot.wav",   "D:\\Quillfen\\soundfx\\sfx_all\\blitz01.wav",
 };
 const int ENGINE_LOOPS = 5; // the first five
 
@@ -54,8 +54,8 @@ std::vector<int16_t> decodeAll(SampleStream& stream, size_t limit) {
 struct Levels {
     int peak = 0;
     double rms = 0.0;
-    int seam = 0;      // the step from the last frame of the first channel to its first
-    int bigStep = 0;   // a step that only one in a hundred inside the sound beats
+    int seam = 0;    // the step from the last frame of the first channel to its first
+    int bigStep = 0; // a step that only one in a hundred inside the sound beats
 };
 
 Levels levelsOf(const std::vector<int16_t>& samples, int channels) {

@@ -144,7 +144,8 @@ TEST(MusicSequencer, SwingPlaysTheSecondEighthOfEachPairLate) {
     const StereoBuffer loop = renderScore(s, rate);
     std::vector<double> onsets;
     for (size_t i = 0; i < loop.frames(); ++i)
-        if (std::fabs(loop.left[i]) > 0.05f && (onsets.empty() || i / rate > onsets.back() + 0.1)) onsets.push_back(i / rate);
+        if (std::fabs(loop.left[i]) > 0.05f && (onsets.empty() || i / rate > onsets.back() + 0.1))
+            onsets.push_back(i / rate);
     ASSERT_EQ(onsets.size(), 2u);
     // Halfway to the next pair: 0.25 s + half of 0.25 s; the beat itself stays.
     EXPECT_NEAR(onsets[0], 0.375, 0.004);

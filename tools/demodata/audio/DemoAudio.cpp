@@ -39,7 +39,8 @@ std::vector<AudioFile> effects(bool preview) {
         "D:\\Vantorik/soundfx/moped_roller.wav", "D:\\Vantorik/soundfx/moped_vespa.wav",
         "D:\\Vantorik/soundfx/moped_yamaha.wav"};
     std::vector<AudioFile> files;
-    for (int model = 0; model < MOPED_MODELS; ++model) files.push_back(effect(ENGINES[model], mopedEngine(model), preview));
+    for (int model = 0; model < MOPED_MODELS; ++model)
+        files.push_back(effect(ENGINES[model], mopedEngine(model), preview));
     const std::vector<std::pair<const char*, std::vector<float> (*)()>> sounds = {
         {"D:\\Vantorik/soundfx/repos.wav", respawnShimmer},
         {"D:\\Vantorik/soundfx/kart_hit_objekt.wav", objectHit},

@@ -7,7 +7,7 @@ namespace demoaudio {
 // One sound file of the game under the name it opens it by.
 struct AudioFile {
     std::string archiveName;
-    int flags;           // archive packing: 0 stored, 3 range-coded and block-sorted
+    int flags; // archive packing: 0 stored, 3 range-coded and block-sorted
     std::string bytes;
     std::string preview; // the same sound as plain 16-bit WAVE, when asked for
 };

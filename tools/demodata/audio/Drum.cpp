@@ -41,7 +41,7 @@ std::vector<float> sweptBody(double bottom, double top, double pitchTime, double
 
 // The six square waves a drum machine's cymbals are made from.
 struct MetalBank {
-    Oscillator squares[6] = {Oscillator(Wave::Pulse), Oscillator(Wave::Pulse, 0.3), Oscillator(Wave::Pulse, 0.6),
+    Oscillator squares[6] = {Oscillator(Wave::Pulse),      Oscillator(Wave::Pulse, 0.3), Oscillator(Wave::Pulse, 0.6),
                              Oscillator(Wave::Pulse, 0.1), Oscillator(Wave::Pulse, 0.8), Oscillator(Wave::Pulse, 0.45)};
     double scale;
     explicit MetalBank(double pitch) : scale(pitch) {}
@@ -121,8 +121,9 @@ std::vector<float> rim(uint32_t seed, double rate) {
     Oscillator wood(Wave::Sine), shell(Wave::Sine);
     for (size_t i = 0; i < h.out.size(); ++i) {
         const double t = h.time(i);
-        h.out[i] = float(wood.next(1700.0, rate) * std::exp(-t / 0.008) + 0.6 * shell.next(500.0, rate) * std::exp(-t / 0.02) +
-                         crack.process(h.noise.white()) * std::exp(-t / 0.004));
+        h.out[i] =
+            float(wood.next(1700.0, rate) * std::exp(-t / 0.008) + 0.6 * shell.next(500.0, rate) * std::exp(-t / 0.02) +
+                  crack.process(h.noise.white()) * std::exp(-t / 0.004));
     }
     return h.out;
 }

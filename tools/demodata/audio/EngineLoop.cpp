@@ -71,7 +71,8 @@ std::vector<float> engineLoop(const EngineVoice& voice, double seconds, double s
     for (size_t i = 0; i < frames; ++i) sound[i] = 0.3f * pulses[i] + pipe[i] + 0.6f * chamber[i];
     normalise(sound, 1.0f);
     for (float& v : sound) v = std::tanh(voice.drive * v);
-    Filter silencer(FilterMode::LowPass, sampleRate, voice.muffle, 0.1), dc(FilterMode::HighPass, sampleRate, 25.0, 0.0);
+    Filter silencer(FilterMode::LowPass, sampleRate, voice.muffle, 0.1),
+        dc(FilterMode::HighPass, sampleRate, 25.0, 0.0);
     filterLooped(silencer, sound);
     filterLooped(dc, sound);
     normalise(sound, 0.85f);

@@ -25,8 +25,8 @@ struct Voice {
     NoiseSource noise;
 
     Voice(const Note& n, double sampleRate, Envelope e)
-        : note(n), rate(sampleRate), envelope(e), out(size_t(e.length(float(n.held)) * sampleRate) + 1),
-          noise(n.seed) {}
+        : note(n), rate(sampleRate), envelope(e), out(size_t(e.length(float(n.held)) * sampleRate) + 1), noise(n.seed) {
+    }
 
     double time(size_t i) const { return double(i) / rate; }
     float level(size_t i) const { return envelope.at(float(time(i)), float(note.held)); }
@@ -237,7 +237,8 @@ StereoBuffer fiddle(const Note& n, double rate) {
 StereoBuffer harmonica(const Note& n, double rate) {
     Voice v(n, rate, {0.03f, 0.3f, 0.9f, 0.08f});
     Oscillator reed(Wave::Pulse);
-    Filter tone(FilterMode::LowPass, rate, 2500.0 + 1500.0 * n.tone, 0.2), nose(FilterMode::BandPass, rate, 1100.0, 0.5);
+    Filter tone(FilterMode::LowPass, rate, 2500.0 + 1500.0 * n.tone, 0.2),
+        nose(FilterMode::BandPass, rate, 1100.0, 0.5);
     for (size_t i = 0; i < v.out.frames(); ++i) {
         const double t = v.time(i);
         // The player bends up into the note from below.

@@ -33,7 +33,8 @@ std::vector<std::string> tokensOf(const std::string& bar) {
 Step stepOf(const std::string& token) {
     Step step;
     size_t at = 0;
-    for (; at < token.size() && (token[at] == 'b' || token[at] == '#'); ++at) step.accidental += token[at] == 'b' ? -1 : 1;
+    for (; at < token.size() && (token[at] == 'b' || token[at] == '#'); ++at)
+        step.accidental += token[at] == 'b' ? -1 : 1;
     if (at == token.size()) throw std::invalid_argument("no symbol in \"" + token + "\"");
     step.symbol = token[at++];
     if (step.symbol == 'X')

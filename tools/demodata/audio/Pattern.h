@@ -9,9 +9,9 @@ namespace demoaudio {
 struct Step {
     double start = 0.0;
     double length = 0.0;
-    char symbol = 'x';   // 'x', 'X', 'o' or a digit '1' to '9'
-    int accidental = 0;  // semitones from leading 'b' and '#'
-    int octave = 0;      // from trailing '^' (up) and '_' (down)
+    char symbol = 'x';  // 'x', 'X', 'o' or a digit '1' to '9'
+    int accidental = 0; // semitones from leading 'b' and '#'
+    int octave = 0;     // from trailing '^' (up) and '_' (down)
     float velocity = 0.8f;
 };
 

@@ -22,13 +22,13 @@ struct Part {
     Drum drum = Drum::Kick;
     float tone = 0.5f;
     float gain = 1.0f;
-    float pan = 0.0f;    // -1 left to 1 right
+    float pan = 0.0f;     // -1 left to 1 right
     float reverb = 0.15f; // send to the room
     float echo = 0.0f;    // send to the echo
     int octave = 0;       // moves the part's register
     float duck = 0.0f;    // 0 to 1: how far each kick pushes the part down
     Voicing voicing = Voicing::Close;
-    double strum = 0.0;   // seconds between the strings of a strummed chord
+    double strum = 0.0; // seconds between the strings of a strummed chord
 };
 
 // What one part plays through a section (see parsePattern), and how loud.
@@ -52,7 +52,7 @@ struct Score {
     int swingGrid = 16; // 8 swings eighths, 16 sixteenths
     int tonic = 60;     // midi note of the key's first degree; melodies start here
     Mode mode = Mode::Major;
-    float room = 0.5f;  // reverb size and damping, 0 to 1
+    float room = 0.5f; // reverb size and damping, 0 to 1
     float damping = 0.5f;
     float reverbLevel = 1.0f;
     double echoBeats = 0.75;

@@ -137,14 +137,16 @@ std::vector<std::vector<Event>> performance(const Score& score) {
                 }
                 if (!onBeat) velocity *= 0.92f;
                 const double late = 0.005 * human.white();
-                const std::vector<int> pitches = pitchesOf(score, part, step, chordAt(chords, at), voicings[size_t(entry.part)]);
+                const std::vector<int> pitches =
+                    pitchesOf(score, part, step, chordAt(chords, at), voicings[size_t(entry.part)]);
                 // An up-strum on the off-beat runs from the top string down, a little softer.
                 const bool up = part.strum > 0.0 && !onBeat;
                 for (size_t k = 0; k < pitches.size(); ++k) {
                     const size_t string = up ? pitches.size() - 1 - k : k;
                     const double delay = part.strum * double(k);
                     events[size_t(entry.part)].push_back({start + late + delay, std::max(0.02, held - delay),
-                                                          up ? velocity * 0.85f : velocity, pitches[string], human.next()});
+                                                          up ? velocity * 0.85f : velocity, pitches[string],
+                                                          human.next()});
                 }
             }
         }
@@ -161,7 +163,8 @@ struct Channel {
 
 Channel channelOf(const Part& part) {
     const double angle = (std::clamp(part.pan, -1.0f, 1.0f) + 1.0) * M_PI / 4.0;
-    const float left = part.gain * float(std::cos(angle) * M_SQRT2), right = part.gain * float(std::sin(angle) * M_SQRT2);
+    const float left = part.gain * float(std::cos(angle) * M_SQRT2),
+                right = part.gain * float(std::sin(angle) * M_SQRT2);
     return {left, right, left * part.reverb, right * part.reverb, left * part.echo, right * part.echo, part.duck};
 }
 

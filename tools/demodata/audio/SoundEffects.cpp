@@ -59,8 +59,10 @@ std::vector<float> wallHit() {
     s.tone(0.0, 0.4, 110.0, 45.0, 1.0f, 0.12);
     s.noise(0.0, 0.3, 300.0, 4000.0, 0.8f, 0.001, 0.06);
     s.crackle(0.0, 0.25, 150.0, 1000.0, 6000.0, 0.5f);
-    s.strike(0.0, {{420.0, 0.35, 0.5f}, {1130.0, 0.3, 0.4f}, {1870.0, 0.25, 0.35f}, {2650.0, 0.2, 0.3f}, {3420.0, 0.15, 0.2f}},
-             0.5f);
+    s.strike(
+        0.0,
+        {{420.0, 0.35, 0.5f}, {1130.0, 0.3, 0.4f}, {1870.0, 0.25, 0.35f}, {2650.0, 0.2, 0.3f}, {3420.0, 0.15, 0.2f}},
+        0.5f);
     s.noise(0.05, 0.5, 2500.0, 5000.0, 0.15f, 0.05, 0.2);
     s.drive(2.0f);
     return s.finish(0.9f, 0.1);
@@ -69,8 +71,10 @@ std::vector<float> wallHit() {
 std::vector<float> stamperThud() {
     SoundSketch s(1.2, RATE, 16);
     s.tone(0.0, 0.6, 90.0, 38.0, 1.0f, 0.25);
-    s.strike(0.0, {{180.0, 0.5, 0.8f}, {463.0, 0.4, 0.6f}, {921.0, 0.3, 0.45f}, {1412.0, 0.25, 0.35f}, {2210.0, 0.15, 0.25f}},
-             0.6f);
+    s.strike(
+        0.0,
+        {{180.0, 0.5, 0.8f}, {463.0, 0.4, 0.6f}, {921.0, 0.3, 0.45f}, {1412.0, 0.25, 0.35f}, {2210.0, 0.15, 0.25f}},
+        0.6f);
     s.noise(0.0, 0.08, 200.0, 3000.0, 0.7f, 0.0005, 0.02);
     s.noise(0.15, 0.9, 2000.0, 8000.0, 0.2f, 0.05, 0.25);
     s.drive(1.8f);
@@ -140,14 +144,12 @@ std::vector<float> lightningStrike() {
 }
 
 std::vector<float> mopedEngine(int model) {
-    // Hercules: throaty; Kreidler: sporty and crisp; scooter: smooth and
-    // muffled; Vespa: slow and chuggy; Yamaha enduro: loud and raw.
     static const EngineVoice VOICES[MOPED_MODELS] = {
-        {27.0, 170.0, 620.0, 0.35f, 2.5f, 2600.0, 0.5f, 101},
-        {33.0, 240.0, 1050.0, 0.55f, 3.5f, 3600.0, 0.35f, 102},
-        {38.0, 300.0, 900.0, 0.2f, 1.8f, 1600.0, 0.2f, 103},
-        {23.0, 125.0, 450.0, 0.3f, 2.2f, 2000.0, 0.6f, 104},
-        {36.0, 210.0, 1400.0, 0.7f, 5.0f, 4200.0, 0.45f, 105},
+        {27.0, 170.0, 620.0, 0.35f, 2.5f, 2600.0, 0.5f, 101},   // Hercules: throaty
+        {33.0, 240.0, 1050.0, 0.55f, 3.5f, 3600.0, 0.35f, 102}, // Kreidler: sporty and crisp
+        {38.0, 300.0, 900.0, 0.2f, 1.8f, 1600.0, 0.2f, 103},    // scooter: smooth and muffled
+        {23.0, 125.0, 450.0, 0.3f, 2.2f, 2000.0, 0.6f, 104},    // Vespa: slow and chuggy
+        {36.0, 210.0, 1400.0, 0.7f, 5.0f, 4200.0, 0.45f, 105},  // Yamaha enduro: loud and raw
     };
     return engineLoop(VOICES[model], 1.5, RATE);
 }

@@ -61,7 +61,8 @@ void SoundSketch::strike(double start, const std::vector<Mode>& modes, float lev
         const double phase = m_noise.uniform();
         for (size_t i = 0; i < layer.size(); ++i) {
             const double t = double(i) / m_rate;
-            layer[i] += level * m.level * sine(phase + m.hz * t) * float(std::exp(-t / m.decay) * std::min(1.0, t / 0.0005));
+            layer[i] +=
+                level * m.level * sine(phase + m.hz * t) * float(std::exp(-t / m.decay) * std::min(1.0, t / 0.0005));
         }
     }
     add(frameOf(start), layer);
@@ -74,7 +75,8 @@ void SoundSketch::crackle(double start, double length, double perSecond, double 
     for (size_t i = 0; i < clicks.size(); ++i) {
         // The clicks thin out and soften towards the end instead of stopping dead.
         const double remaining = 1.0 - double(i) / double(clicks.size());
-        if (m_noise.uniform() < chance * remaining) tail = level * remaining * remaining * (0.3 + 0.7 * m_noise.uniform());
+        if (m_noise.uniform() < chance * remaining)
+            tail = level * remaining * remaining * (0.3 + 0.7 * m_noise.uniform());
         clicks[i] = float(tail) * m_noise.white();
         tail *= 0.995; // each click dies within a few milliseconds
     }
