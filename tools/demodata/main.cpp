@@ -11,6 +11,7 @@
 #include "tools/demodata/KartFixture.h"
 #include "tools/demodata/tracks/DemoTracks.h"
 #include "tools/demodata/texts/DemoTexts.h"
+#include "tools/demodata/audio/DemoAudio.h"
 #include "tools/guidata/GuiData.h"
 
 namespace {
@@ -30,7 +31,8 @@ std::string diskNameOf(const std::string& archiveName) {
     std::string name = archiveName.substr(inMain ? main.size() + 1 : 3);
     for (char& c : name)
         if (c == '\\') c = '/';
-    return name;
+    const std::string home = "Vantorik/";
+    return name.compare(0, home.size(), home) == 0 ? name.substr(home.size()) : name;
 }
 
 bool endsWith(const std::string& s, const std::string& tail) {
@@ -46,6 +48,8 @@ std::vector<Asset> demoAssets() {
                           std::move(f.bytes)});
     for (TrackFile& f : demoTrackFiles())
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), 3, std::move(f.bytes)});
+    for (demoaudio::AudioFile& f : demoaudio::demoAudioFiles())
+        assets.push_back({f.archiveName, diskNameOf(f.archiveName), f.flags, std::move(f.bytes)});
     return assets;
 }
 
@@ -63,13 +67,35 @@ void addTestMoped(std::vector<Asset>& assets) {
     }
 }
 
+// Every sound and piece of music as a plain WAVE file, for listening to them.
+int writePreview(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    for (const demoaudio::AudioFile& f : demoaudio::demoAudioFiles(true)) {
+        const std::filesystem::path file = folder / demoaudio::previewName(f.archiveName);
+        if (!(std::ofstream(file, std::ios::binary) << f.preview)) {
+            std::cerr << "demodata: cannot write " << file << "\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool preview = argc == 3 && std::string(argv[1]) == "--preview";
     const bool withTestMoped = argc == 3 && std::string(argv[2]) == "--test-moped";
-    if (argc != 2 && !withTestMoped) {
-        std::cerr << "usage: demodata OUTPUT_FOLDER [--test-moped]\n";
+    if (argc != 2 && !preview && !withTestMoped) {
+        std::cerr << "usage: demodata OUTPUT_FOLDER [--test-moped]\n       demodata --preview FOLDER\n";
         return 2;
+    }
+    if (preview) {
+        try {
+            return writePreview(argv[2]);
+        } catch (const std::runtime_error& e) {
+            std::cerr << "demodata: " << e.what() << "\n";
+            return 1;
+        }
     }
     const std::filesystem::path out = argv[1];
     std::filesystem::create_directories(out);
