@@ -130,7 +130,8 @@ void floorTiles(Canvas& c, const Centreline&, const View& view) {
     for (int i = -10; i < 10; ++i)
         for (int k = -10; k < 10; ++k)
             if ((i + k) % 2 == 0) {
-                const Point a = view.at({i * 25.0f, 0.0f, k * 25.0f}), b = view.at({(i + 1) * 25.0f, 0.0f, (k + 1) * 25.0f});
+                const Point a = view.at({i * 25.0f, 0.0f, k * 25.0f});
+                const Point b = view.at({(i + 1) * 25.0f, 0.0f, (k + 1) * 25.0f});
                 c.shadeRect(int(a.x), int(b.y), int(b.x - a.x) + 1, int(a.y - b.y) + 1, 0x18FFFFFF);
             }
 }
@@ -209,7 +210,8 @@ View fitted(const Centreline& line, int width, int height, float margin) {
         x0 = std::min(x0, f.position.x - reach), x1 = std::max(x1, f.position.x + reach);
         z0 = std::min(z0, f.position.z - reach), z1 = std::max(z1, f.position.z + reach);
     }
-    const float scale = std::min((float(width) - 2.0f * margin) / (x1 - x0), (float(height) - 2.0f * margin) / (z1 - z0));
+    const float scale =
+        std::min((float(width) - 2.0f * margin) / (x1 - x0), (float(height) - 2.0f * margin) / (z1 - z0));
     return {scale, float(width) * 0.5f - (x0 + x1) * 0.5f * scale, float(height) * 0.5f + (z0 + z1) * 0.5f * scale};
 }
 

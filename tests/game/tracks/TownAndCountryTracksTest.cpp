@@ -174,7 +174,8 @@ TEST_P(TownAndCountryTrack, SceneLoadsWithItsHazardsWhereTheRaceCollidesThem) {
             EXPECT_EQ(space, TrackBuilder::SPACE_FALL);
             dVector3 size;
             dGeomBoxGetLengths(geom->m_geom, size);
-            lowestFallTop = std::min(lowestFallTop, static_cast<float>(dGeomGetPosition(geom->m_geom)[1] + size[1] * 0.5));
+            const float top = static_cast<float>(dGeomGetPosition(geom->m_geom)[1] + size[1] * 0.5);
+            lowestFallTop = std::min(lowestFallTop, top);
         }
     }
     EXPECT_GE(kinds[TrackBuilder::PICKUP], 12);
@@ -201,7 +202,8 @@ TEST(SiedlungTrack, KartSteeredThroughTheGardenGateIntoThePondIsSentBack) {
     // The gate opens off the west street at z 100 to 112; the pond lies at (-228, 106).
     const float gate = line.nearest(-195.0f, 118.0f).s;
     const std::string path =
-        detour(line, gate, {{-206.0f, 0.1f, 106.0f}, {-216.0f, 0.0f, 106.0f}, {-228.0f, 0.0f, 106.0f}, {-240.0f, 0.0f, 106.0f}});
+        detour(line, gate, {{-206.0f, 0.1f, 106.0f}, {-216.0f, 0.0f, 106.0f}, {-228.0f, 0.0f, 106.0f},
+                            {-240.0f, 0.0f, 106.0f}});
     TrackArchive archive(SIEDLUNG, {{RacingLines::pathFile(SIEDLUNG, 0), path}});
     ASSERT_TRUE(archive.ok());
     const Drive run = drive(archive, SIEDLUNG, 0, 7000);
@@ -220,7 +222,8 @@ TEST(UeberlandTrack, KartSteeredOffThePitEdgeFallsAndRespawns) {
     const Centreline line(track(UEBERLAND).centreline());
     // The pit lies north of the straight at z = -106.5, between x -72 and -132.
     const float edge = line.nearest(-90.0f, -106.5f).s;
-    const std::string path = detour(line, edge, {{-100.0f, 2.0f, -98.0f}, {-108.0f, 2.0f, -85.0f}, {-112.0f, 2.0f, -70.0f}});
+    const std::string path =
+        detour(line, edge, {{-100.0f, 2.0f, -98.0f}, {-108.0f, 2.0f, -85.0f}, {-112.0f, 2.0f, -70.0f}});
     TrackArchive archive(UEBERLAND, {{RacingLines::pathFile(UEBERLAND, 0), path}});
     ASSERT_TRUE(archive.ok());
     const Drive run = drive(archive, UEBERLAND, 0, 6500);

@@ -23,8 +23,6 @@ Vec3 turned(Vec3 v, float heading) {
     return {v.x * c + v.z * s, v.y, -v.x * s + v.z * c};
 }
 
-
-
 void triangleFacing(MeshBuilder& mesh, uint16_t surface, Vec3 outward, const Corner& a, const Corner& b,
                     const Corner& c) {
     if ((b.p - a.p).cross(c.p - a.p).dot(outward) < 0.0f)
@@ -73,36 +71,21 @@ TownProps::TownProps(TrackBuilder& track) : m_track(track) {
     track.texture("leaves.bmp", TrackTextures::leaves(TEXTURE_SIZE));
 }
 
-MeshBuilder& TownProps::layerFor(bool solid) { return solid ? m_track.walls() : m_track.scenery(); }
-
-void TownProps::house(Vec3 base, float heading, float width, float depth, const HouseLook& look, bool solid) {
-    std::string wallTexture, wallName;
-    switch (look.walls) {
-    case Walls::PLASTER:
-        wallTexture = "plaster_white.bmp";
-        wallName = "house_plaster";
-        break;
-    case Walls::BRICK:
-        wallTexture = "brick.bmp";
-        wallName = "house_brick";
-        break;
-    case Walls::WOOD:
-        wallTexture = "wood.bmp";
-        wallName = "house_wood";
-        break;
-    }
-    const std::string roofTexture = "roof_tiles.bmp";
-    const std::string doorTexture = "wood.bmp";
-    MeshBuilder& mesh = layerFor(solid);
-    const uint16_t walls = mesh.surface(shaded(wallName, wallTexture));
-    SurfaceLook roofLook = shaded("house_roof", roofTexture);
+void TownProps::house(Vec3 base, float heading, float width, float depth, const HouseLook& look) {
+    // Each kind of wall is its own surface, named after it, over its picture.
+    const char* const names[3] = {"house_plaster", "house_brick", "house_wood"};
+    const char* const pictures[3] = {"plaster_white.bmp", "brick.bmp", "wood.bmp"};
+    const int kind = static_cast<int>(look.walls);
+    MeshBuilder& mesh = m_track.scenery();
+    const uint16_t walls = mesh.surface(shaded(names[kind], pictures[kind]));
+    SurfaceLook roofLook = shaded("house_roof", "roof_tiles.bmp");
     roofLook.doubleSided = true;
     const uint16_t roof = mesh.surface(roofLook);
     const uint16_t frame = mesh.surface(shaded("window_frame", ""));
     SurfaceLook glassLook = shaded("window_glass", "");
     glassLook.specular = 0.6f;
     const uint16_t glass = mesh.surface(glassLook);
-    const uint16_t door = mesh.surface(shaded("house_door", doorTexture));
+    const uint16_t door = mesh.surface(shaded("house_door", "wood.bmp"));
 
     const Frame f{base, heading};
     const float h = look.wallHeight, w = width * 0.5f, d = depth * 0.5f;
@@ -137,7 +120,8 @@ void TownProps::house(Vec3 base, float heading, float width, float depth, const 
         const float wx = -w + width * (static_cast<float>(c) + 0.5f) / static_cast<float>(columns);
         const bool doorHere = c == columns / 2;
         for (float side : {1.0f, -1.0f}) {
-            if (h > 4.5f) opening(mesh, frame, glass, f, {wx, h - 1.6f, side * d}, {0, 0, side}, 1.2f, 1.3f, glassShade);
+            if (h > 4.5f)
+                opening(mesh, frame, glass, f, {wx, h - 1.6f, side * d}, {0, 0, side}, 1.2f, 1.3f, glassShade);
             if (doorHere && side > 0.0f) {
                 facadeRect(mesh, door, f, {wx, 1.1f, d + FRAME_OUT}, {1, 0, 0}, {0, 1, 0}, 0.6f, 1.1f, {0, 0, 1},
                            {0.8f, 0.55f, 0.4f});
@@ -151,12 +135,10 @@ void TownProps::house(Vec3 base, float heading, float width, float depth, const 
                 glassShade);
 }
 
-void TownProps::tree(Vec3 base, float height, float radius, Rgb leafTint, bool solid) {
-    const std::string bark = "wood.bmp";
-    const std::string leaves = "leaves.bmp";
-    MeshBuilder& mesh = layerFor(solid);
-    const uint16_t trunk = mesh.surface(shaded("tree_trunk", bark));
-    const uint16_t crown = mesh.surface(shaded("tree_crown", leaves));
+void TownProps::tree(Vec3 base, float height, float radius, Rgb leafTint) {
+    MeshBuilder& mesh = m_track.scenery();
+    const uint16_t trunk = mesh.surface(shaded("tree_trunk", "wood.bmp"));
+    const uint16_t crown = mesh.surface(shaded("tree_crown", "leaves.bmp"));
     const float trunkTop = height * 0.4f;
     mesh.box(trunk, base + Vec3{0.0f, trunkTop * 0.5f, 0.0f}, {0.5f, trunkTop, 0.5f}, dice(base.x, base.z, 1), 1.0f,
              {0.55f, 0.45f, 0.4f});
@@ -190,12 +172,10 @@ void TownProps::tree(Vec3 base, float height, float radius, Rgb leafTint, bool s
         }
 }
 
-void TownProps::fir(Vec3 base, float height, float radius, bool solid) {
-    const std::string bark = "wood.bmp";
-    const std::string needles = "leaves.bmp";
-    MeshBuilder& mesh = layerFor(solid);
-    const uint16_t trunk = mesh.surface(shaded("tree_trunk", bark));
-    const uint16_t cone = mesh.surface(shaded("fir_needles", needles));
+void TownProps::fir(Vec3 base, float height, float radius) {
+    MeshBuilder& mesh = m_track.scenery();
+    const uint16_t trunk = mesh.surface(shaded("tree_trunk", "wood.bmp"));
+    const uint16_t cone = mesh.surface(shaded("fir_needles", "leaves.bmp"));
     mesh.box(trunk, base + Vec3{0.0f, height * 0.15f, 0.0f}, {0.4f, height * 0.3f, 0.4f}, 0.0f, 1.0f,
              {0.5f, 0.4f, 0.35f});
     const int sides = 8;
@@ -206,7 +186,8 @@ void TownProps::fir(Vec3 base, float height, float radius, bool solid) {
         const float r = radius * (1.0f - 0.28f * static_cast<float>(tier));
         const Corner apex{base + Vec3{0.0f, top, 0.0f}, 0.0f, 0.0f, dark};
         for (int i = 0; i < sides; ++i) {
-            const float a0 = 2.0f * PI * static_cast<float>(i) / sides, a1 = 2.0f * PI * static_cast<float>(i + 1) / sides;
+            const float a0 = 2.0f * PI * static_cast<float>(i) / sides;
+            const float a1 = 2.0f * PI * static_cast<float>(i + 1) / sides;
             const Corner c0{base + Vec3{std::sin(a0) * r, foot, std::cos(a0) * r}, static_cast<float>(i), 1.0f, dark};
             const Corner c1{base + Vec3{std::sin(a1) * r, foot, std::cos(a1) * r}, static_cast<float>(i + 1), 1.0f,
                             dark};

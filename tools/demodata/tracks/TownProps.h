@@ -3,8 +3,8 @@
 
 // Buildings, trees and street furniture of the tracks away from the car
 // parks: the housing estate and the country road. Each stands on `base`;
-// `heading` turns its front (local +z) as the toolkit's headings do. Solid
-// ones go into the track's walls, the others into its scenery only.
+// `heading` turns its front (local +z) as the toolkit's headings do. They are
+// scenery, seen only, and stand behind the walls; a lamp's post is solid.
 class TownProps {
 public:
     enum class Walls { PLASTER, BRICK, WOOD };
@@ -24,16 +24,14 @@ public:
 
     // A house with a gable roof whose ridge runs along its front; `width`
     // along the front, `depth` back from it.
-    void house(Vec3 base, float heading, float width, float depth, const HouseLook& look, bool solid = false);
+    void house(Vec3 base, float heading, float width, float depth, const HouseLook& look);
     // A broadleaf tree: a trunk and a lumpy crown of `radius`, `height` tall in all.
-    void tree(Vec3 base, float height, float radius, Rgb leafTint, bool solid = false);
+    void tree(Vec3 base, float height, float radius, Rgb leafTint);
     // A fir: a trunk and three stacked cones.
-    void fir(Vec3 base, float height, float radius, bool solid = false);
+    void fir(Vec3 base, float height, float radius);
     // A street lamp on a post, its arm and glowing head reaching along the heading.
     void lamp(Vec3 base, float heading);
 
 private:
-    MeshBuilder& layerFor(bool solid);
-
     TrackBuilder& m_track;
 };

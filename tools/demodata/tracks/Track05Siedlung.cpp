@@ -62,14 +62,13 @@ constexpr float GARDEN_SOUTH = 86.0f, GARDEN_NORTH = 126.0f;
 
 Vec3 flat(float x, float z) { return {x, 0.0f, z}; }
 
-
 // How much the street turns within `reach` of s: near 0 on the straights.
 float bendAt(const Centreline& line, float s, float reach) {
     const Vec3 a = line.at(s - reach).forward, b = line.at(s + reach).forward;
     return std::fabs(std::atan2(a.x * b.z - a.z * b.x, a.dot(b)));
 }
 
-// Every picture the estate's own surfaces use, painted once; the looks name them by `clip`.
+// Every picture the estate's own surfaces use, painted once; the looks name them by file.
 void paintTextures(TrackBuilder& track) {
     // Estate streets are worn pale, lighter than a fresh main road.
     Picture pale = TrackTextures::asphalt(TEXTURE_SIZE);
@@ -90,7 +89,6 @@ void paintTextures(TrackBuilder& track) {
     track.texture("dirt.bmp", TrackTextures::dirt(TEXTURE_SIZE));
     track.texture("water.bmp", TrackTextures::water(TEXTURE_SIZE));
 }
-
 
 // What stands where, so that nothing is built into anything else.
 class Plot {
@@ -248,7 +246,8 @@ void layPondGarden(TrackBuilder& track, TownProps& props, Plot& plot, Stretch ga
     walls.box(hedge, {GARDEN_WEST - 0.5f, height * 0.5f, (GARDEN_SOUTH + GARDEN_NORTH) * 0.5f},
               {1.0f, height, GARDEN_NORTH - GARDEN_SOUTH + 2.0f}, 0.0f, 2.0f);
     for (float z : {GARDEN_SOUTH - 0.5f, GARDEN_NORTH + 0.5f})
-        walls.box(hedge, {(east + GARDEN_WEST) * 0.5f, height * 0.5f, z}, {east - GARDEN_WEST, height, 1.0f}, 0.0f, 2.0f);
+        walls.box(hedge, {(east + GARDEN_WEST) * 0.5f, height * 0.5f, z}, {east - GARDEN_WEST, height, 1.0f}, 0.0f,
+                  2.0f);
 
     MeshBuilder& scenery = track.scenery();
     SurfaceLook water = shaded("pond_water", "water.bmp");
@@ -269,7 +268,8 @@ void layPondGarden(TrackBuilder& track, TownProps& props, Plot& plot, Stretch ga
         scenery.box(stone, (p0 + p1) * 0.5f + Vec3{0.0f, 0.1f, 0.0f}, {2.4f, 0.35f, 0.9f}, (a0 + a1) * 0.5f, 1.0f,
                     grey(0.8f + 0.2f * dice(p0.x, p0.z, 5)));
     }
-    track.zone("pond", TrackBuilder::RESET, POND + Vec3{0.0f, -0.5f, 0.0f}, {POND_RADIUS * 1.6f, 1.4f, POND_RADIUS * 1.6f});
+    track.zone("pond", TrackBuilder::RESET, POND + Vec3{0.0f, -0.5f, 0.0f},
+               {POND_RADIUS * 1.6f, 1.4f, POND_RADIUS * 1.6f});
     TownProps::HouseLook look;
     look.wallTint = {0.95f, 0.85f, 0.7f};
     const Vec3 home{-232.0f, 0.0f, 138.0f};
@@ -454,7 +454,8 @@ std::vector<CentrelinePoint> centreline() {
             const float t = static_cast<float>(k) / static_cast<float>(arcSteps);
             const float a = turn * t;
             const Vec3 r = t1 - centre;
-            const Vec3 p = centre + Vec3{r.x * std::cos(a) - r.z * std::sin(a), 0.0f, r.x * std::sin(a) + r.z * std::cos(a)};
+            const Vec3 p =
+                centre + Vec3{r.x * std::cos(a) - r.z * std::sin(a), 0.0f, r.x * std::sin(a) + r.z * std::cos(a)};
             const float width = t < 0.5f ? before.width + (wide - before.width) * 2.0f * t
                                          : c.width + (wide - c.width) * 2.0f * (1.0f - t);
             points.push_back({p.x, p.z, 0.0f, width});

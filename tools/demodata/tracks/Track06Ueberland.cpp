@@ -19,7 +19,6 @@ namespace Ueberland {
 namespace {
 
 using Corner = MeshBuilder::Corner;
-using Edge = MeshBuilder::Edge;
 using TrackDecor::along;
 using TrackDecor::dice;
 using TrackDecor::shaded;
@@ -36,7 +35,7 @@ constexpr float FINE_CELL = 2.5f;
 constexpr float WORLD = 250.0f;
 
 // The gravel pit: north of the straight at z = -106.5, from the road's edge
-// PIT_DEPTH_ACROSS units out; its water lies far below, under it the fall zone.
+// PIT_ACROSS units out; its water lies far below, under it the fall zone.
 const Vec3 PIT_EAST{-72.0f, 0.0f, -106.5f};
 const Vec3 PIT_WEST{-132.0f, 0.0f, -106.5f};
 constexpr float PIT_ACROSS = 38.0f;
@@ -53,7 +52,6 @@ const Vec3 TURBINES[] = {{70.0f, 0.0f, 214.0f}, {-5.0f, 0.0f, 228.0f}, {-80.0f, 
 constexpr float TOWER_HEIGHT = 34.0f;
 const char* const ROTOR_OBJECT = "D:\\Vantorik/3dobjects_tracks/track06/ueberland_rotor.lwo";
 const Vec3 CHURCH{95.0f, 0.0f, -95.0f};
-
 
 float smoothstep(float a, float b, float x) {
     const float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
@@ -75,7 +73,7 @@ Picture cropPicture(Rgb colour) {
     return out;
 }
 
-// Every picture the country road's own surfaces use, painted once; the looks name them by `clip`.
+// Every picture the country road's own surfaces use, painted once; the looks name them by file.
 void paintTextures(TrackBuilder& track) {
     track.texture("asphalt.bmp", TrackTextures::asphalt(TEXTURE_SIZE));
     track.texture("lane_line.bmp", TrackTextures::laneLine(TEXTURE_SIZE));
@@ -88,7 +86,6 @@ void paintTextures(TrackBuilder& track) {
     track.texture("crop_wheat.bmp", cropPicture({0.95f, 0.78f, 0.35f}));
     track.texture("crop_rape.bmp", cropPicture({1.0f, 0.92f, 0.15f}));
 }
-
 
 // Where the landscape is: the road's stretches and the pit, and the lie of the land round them.
 class Land {
@@ -127,15 +124,15 @@ private:
 
 // Fields are rectangles on the grid, in strips of varying widths, each with its crop.
 Crop cropAt(float x, float z) {
+    // Which strip of the world a coordinate falls in; strips are 4 to 8 cells wide.
     auto strip = [](float v, int salt) {
         float edge = -WORLD;
         int index = 0;
-        while (true) {
-            const float next = edge + CELL * static_cast<float>(4 + static_cast<int>(dice(static_cast<float>(index), 0.0f, salt) * 5.0f));
-            if (v < next) return index;
-            edge = next;
-            ++index;
+        for (; index < 64; ++index) {
+            edge += CELL * static_cast<float>(4 + static_cast<int>(dice(static_cast<float>(index), 0.0f, salt) * 5.0f));
+            if (v < edge) break;
         }
+        return index;
     };
     const int column = strip(x, 1), row = strip(z, 2);
     const float kind = dice(static_cast<float>(column), static_cast<float>(row), 3);
@@ -193,8 +190,7 @@ void layRoad(TrackBuilder& track, const Land& land, Stretch barn) {
         paint.ribbon(white, line, s, s + 6.0f, {0.0f, -0.1f}, {0.0f, 0.1f}, PAINT, 0.0f, 6.0f, 6.0f);
 
     MeshBuilder& verge = track.ground(TrackBuilder::GROUND_ROUGH);
-    const uint16_t grass = verge.surface(shaded("verge", "grass.bmp",
-                                                  {0.9f, 1.0f, 0.8f}));
+    const uint16_t grass = verge.surface(shaded("verge", "grass.bmp", {0.9f, 1.0f, 0.8f}));
     const Stretch pit = land.pit();
     verge.ribbon(grass, line, 0.0f, length, {-1.0f, -VERGE}, {-1.0f, 0.0f}, 0.0f, VERGE, 4.0f);
     verge.ribbon(grass, line, pit.s1, length + pit.s0, {1.0f, 0.0f}, {1.0f, VERGE}, 0.0f, VERGE, 4.0f);
@@ -205,16 +201,11 @@ void layRoad(TrackBuilder& track, const Land& land, Stretch barn) {
         Rgb tint;
         float height, thickness;
     };
-    const Fence rail{"guard_rail", "metal_plate.bmp",
-                     {0.9f, 0.92f, 0.95f}, 0.9f, 0.3f};
-    const Fence hedge{"hedge", "leaves.bmp", {0.9f, 1.0f, 0.85f},
-                      1.8f, 1.2f};
-    const Fence paddock{"paddock_fence", "wood.bmp",
-                        {0.9f, 0.85f, 0.8f}, 1.2f, 0.25f};
-    const Fence stones{"dry_wall", "concrete.bmp",
-                       {0.85f, 0.8f, 0.7f}, 1.0f, 0.7f};
-    const Fence barnWall{"barn_wall", "wood.bmp",
-                         {0.75f, 0.55f, 0.45f}, BARN_EAVES, 0.5f};
+    const Fence rail{"guard_rail", "metal_plate.bmp", {0.9f, 0.92f, 0.95f}, 0.9f, 0.3f};
+    const Fence hedge{"hedge", "leaves.bmp", {0.9f, 1.0f, 0.85f}, 1.8f, 1.2f};
+    const Fence paddock{"paddock_fence", "wood.bmp", {0.9f, 0.85f, 0.8f}, 1.2f, 0.25f};
+    const Fence stones{"dry_wall", "concrete.bmp", {0.85f, 0.8f, 0.7f}, 1.0f, 0.7f};
+    const Fence barnWall{"barn_wall", "wood.bmp", {0.75f, 0.55f, 0.45f}, BARN_EAVES, 0.5f};
     auto fenceAt = [&](float s) -> const Fence& {
         if (barn.holds(s)) return barnWall;
         const float height = line.at(s).position.y;
@@ -265,8 +256,7 @@ void layPit(TrackBuilder& track, const Land& land) {
     slab(farA, farB);
     slab(nearA, farA);
     slab(nearB, farB);
-    SurfaceLook water = shaded("pit_water", "water.bmp",
-                                 {0.7f, 0.95f, 0.85f});
+    SurfaceLook water = shaded("pit_water", "water.bmp", {0.7f, 0.95f, 0.85f});
     water.specular = 0.6f;
     const uint16_t pond = scenery.surface(water);
     const float x0 = std::min({farA.x, farB.x, nearA.x, nearB.x}), x1 = std::max({farA.x, farB.x, nearA.x, nearB.x});
@@ -275,8 +265,7 @@ void layPit(TrackBuilder& track, const Land& land) {
     track.fallZone({(x0 + x1) * 0.5f, PIT_FLOOR - 8.0f, (z0 + z1) * 0.5f}, {x1 - x0 + 20.0f, 10.0f, z1 - z0 + 20.0f});
     // A warning fence round the far sides and the ends; the road's side stays open.
     MeshBuilder& walls = track.walls();
-    const uint16_t post = walls.surface(shaded("paddock_fence", "wood.bmp",
-                                                 {0.9f, 0.85f, 0.8f}));
+    const uint16_t post = walls.surface(shaded("paddock_fence", "wood.bmp", {0.9f, 0.85f, 0.8f}));
     auto fence = [&](Vec3 p, Vec3 q) {
         const Vec3 mid = (p + q) * 0.5f;
         const float length = std::hypot(q.x - p.x, q.z - p.z);
@@ -292,12 +281,10 @@ void layPit(TrackBuilder& track, const Land& land) {
 void layBarn(TrackBuilder& track, Stretch barn) {
     const Centreline& line = track.line();
     MeshBuilder& scenery = track.scenery();
-    SurfaceLook roofLook = shaded("barn_roof", "roof_tiles.bmp",
-                                    {0.7f, 0.45f, 0.4f});
+    SurfaceLook roofLook = shaded("barn_roof", "roof_tiles.bmp", {0.7f, 0.45f, 0.4f});
     roofLook.doubleSided = true;
     const uint16_t roof = scenery.surface(roofLook);
-    const uint16_t planks = scenery.surface(shaded("barn_wall", "wood.bmp",
-                                                     {0.75f, 0.55f, 0.45f}));
+    const uint16_t planks = scenery.surface(shaded("barn_wall", "wood.bmp", {0.75f, 0.55f, 0.45f}));
     const float reach = line.at(barn.s0).width * 0.5f + VERGE + 1.2f;
     const float rise = 4.0f;
     auto at = [&](float s, float lateral, float up) {
@@ -346,8 +333,8 @@ void layFarm(TrackBuilder& track, TownProps& props, const Land& land) {
     home.walls = TownProps::Walls::BRICK;
     home.wallTint = {1.0f, 1.0f, 1.0f};
     home.roofTint = {0.8f, 0.35f, 0.25f};
-    props.house({yard.x - 8.0f, land.height(yard.x - 8.0f, yard.z + 14.0f), yard.z + 14.0f}, PI * 0.5f, 12.0f,
-                     9.0f, home);
+    props.house({yard.x - 8.0f, land.height(yard.x - 8.0f, yard.z + 14.0f), yard.z + 14.0f}, PI * 0.5f, 12.0f, 9.0f,
+                home);
     TownProps::HouseLook shed;
     shed.walls = TownProps::Walls::WOOD;
     shed.wallTint = {0.8f, 0.55f, 0.45f};
@@ -355,15 +342,13 @@ void layFarm(TrackBuilder& track, TownProps& props, const Land& land) {
     shed.windows = false;
     shed.chimney = false;
     shed.wallHeight = 4.5f;
-    props.house({yard.x - 6.0f, land.height(yard.x - 6.0f, yard.z - 16.0f), yard.z - 16.0f}, PI * 0.5f,
-                     14.0f, 10.0f, shed);
+    props.house({yard.x - 6.0f, land.height(yard.x - 6.0f, yard.z - 16.0f), yard.z - 16.0f}, PI * 0.5f, 14.0f,
+                10.0f, shed);
     MeshBuilder& scenery = track.scenery();
-    const uint16_t silo = scenery.surface(shaded("silo", "metal_plate.bmp",
-                                                   {0.95f, 0.95f, 0.9f}));
+    const uint16_t silo = scenery.surface(shaded("silo", "metal_plate.bmp", {0.95f, 0.95f, 0.9f}));
     const Vec3 siloBase{yard.x + 10.0f, land.height(yard.x + 10.0f, yard.z + 2.0f), yard.z + 2.0f};
     scenery.cylinder(silo, siloBase, 3.0f, 14.0f, 12, 4.0f);
-    const uint16_t hay = scenery.surface(shaded("hay", "grass.bmp",
-                                                  {1.6f, 1.35f, 0.6f}));
+    const uint16_t hay = scenery.surface(shaded("hay", "grass.bmp", {1.6f, 1.35f, 0.6f}));
     for (int i = 0; i < 6; ++i) {
         const Vec3 p{yard.x - 20.0f + 4.0f * (i % 3), 0.0f, yard.z - 30.0f - 4.0f * (i / 3)};
         scenery.cylinder(hay, {p.x, land.height(p.x, p.z), p.z}, 1.3f, 1.6f, 10, 2.0f);
@@ -384,8 +369,9 @@ std::string rotorObject() {
     const uint16_t blade = mesh.surface(white);
     for (int k = 0; k < 3; ++k) {
         const float a = 2.0f * PI * static_cast<float>(k) / 3.0f;
-        const Vec3 along{std::sin(a), std::cos(a), 0.0f}, across{std::cos(a), -std::sin(a), 0.0f};
-        const Corner c[4] = {{across * 0.9f}, {across * -0.4f}, {along * 17.0f + across * -0.2f}, {along * 17.0f + across * 0.3f}};
+        const Vec3 spoke{std::sin(a), std::cos(a), 0.0f}, across{std::cos(a), -std::sin(a), 0.0f};
+        const Corner c[4] = {{across * 0.9f}, {across * -0.4f}, {spoke * 17.0f + across * -0.2f},
+                             {spoke * 17.0f + across * 0.3f}};
         mesh.quadFacing(blade, {0.0f, 0.0f, 1.0f}, c[0], c[1], c[2], c[3]);
     }
     mesh.box(blade, {0.0f, 0.0f, 0.3f}, {1.4f, 1.4f, 1.6f});
@@ -428,12 +414,10 @@ void layChurch(TrackBuilder& track, TownProps& props, const Land& land) {
     nave.chimney = false;
     props.house(base, PI * 0.5f, 20.0f, 11.0f, nave);
     MeshBuilder& scenery = track.scenery();
-    const uint16_t tower = scenery.surface(shaded("church_tower", "plaster_white.bmp",
-                                                    {0.98f, 0.96f, 0.9f}));
+    const uint16_t tower = scenery.surface(shaded("church_tower", "plaster_white.bmp", {0.98f, 0.96f, 0.9f}));
     const Vec3 foot = base + Vec3{0.0f, 0.0f, -13.0f};
     scenery.box(tower, foot + Vec3{0.0f, 10.0f, 0.0f}, {5.0f, 20.0f, 5.0f}, 0.0f, 3.0f);
-    const uint16_t spire = scenery.surface(shaded("spire", "metal_plate.bmp",
-                                                    {0.45f, 0.65f, 0.55f}));
+    const uint16_t spire = scenery.surface(shaded("spire", "metal_plate.bmp", {0.45f, 0.65f, 0.55f}));
     const Corner top{foot + Vec3{0.0f, 30.0f, 0.0f}, 0.5f, 0.0f};
     const float h = 2.7f;
     const Vec3 corners[4] = {{-h, 20.0f, -h}, {h, 20.0f, -h}, {h, 20.0f, h}, {-h, 20.0f, h}};
