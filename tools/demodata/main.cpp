@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/demodata/mopeds/MopedFiles.h"
 #include "tools/guidata/GuiData.h"
 
 namespace {
@@ -39,6 +40,7 @@ std::vector<Asset> demoAssets() {
     for (GuiFile& f : guiDataFiles())
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), endsWith(f.archiveName, ".png") ? 0 : 3,
                           std::move(f.bytes)});
+    for (MopedFile& f : mopedFiles()) assets.push_back({f.archiveName, f.diskName, f.flags, std::move(f.bytes)});
     return assets;
 }
 

@@ -1,0 +1,33 @@
+#include "tools/demodata/mopeds/MopedRig.h"
+
+#include "tools/demodata/mopeds/MopedDesign.h"
+#include "tools/demodata/mopeds/MopedNames.h"
+#include "tools/lightwave/LwsWriter.h"
+
+namespace {
+
+LwsObject layerObject(const std::string& file, int layer, Vec3 position, std::optional<uint32_t> parent) {
+    LwsObject object;
+    object.fileName = file;
+    object.layer = layer + 1;
+    object.item.motion = lwsStillMotion(position);
+    if (parent) object.item.parentItem = lwsObjectId(*parent);
+    return object;
+}
+
+} // namespace
+
+PlacedMoped placeMoped(LwsScene& scene, int model, int colour, std::optional<uint32_t> parent, bool withRider) {
+    const MopedDesign design = mopedDesign(model);
+    const std::string file = MopedNames::mopedObject(model, colour);
+    PlacedMoped placed{};
+    auto add = [&scene](LwsObject object) {
+        scene.objects.push_back(std::move(object));
+        return uint32_t(scene.objects.size() - 1);
+    };
+    placed.body = add(layerObject(file, MopedNames::BODY_LAYER, {0.0f, 0.0f, 0.0f}, parent));
+    placed.frontWheel = add(layerObject(file, MopedNames::FRONT_WHEEL_LAYER, design.frontCentre(), placed.body));
+    placed.rearWheel = add(layerObject(file, MopedNames::REAR_WHEEL_LAYER, design.rearCentre(), placed.body));
+    (void)withRider;
+    return placed;
+}
