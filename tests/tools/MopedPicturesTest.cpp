@@ -82,18 +82,18 @@ LwsObject placedNull(const std::string& name, std::array<float, 3> at, float hea
 
 // The twenty mopeds: a row per colour, the models side by side.
 LwsScene lineUp() {
-    LwsScene scene = room({4.6f, 6.5f, -9.5f}, 0.0f, 0.52f);
+    LwsScene scene = room({4.6f, 7.0f, -12.5f}, 0.0f, 0.45f);
     for (int colour = 0; colour < mn::COLOURS; ++colour)
         for (int model = 0; model < mn::MODELS; ++model) {
             scene.objects.push_back(placedNull("stand", {2.3f * model, 0.0f, 2.4f * colour}, -1.0f));
-            placeMoped(scene, model, colour, uint32_t(scene.objects.size() - 1), false);
+            placeMoped(scene, model, colour, uint32_t(scene.objects.size() - 1), true);
         }
     return scene;
 }
 
 // One model large, seen from the front right.
 LwsScene closeUp(int model) {
-    LwsScene scene = room({2.6f, 1.5f, 2.2f}, -2.3f, 0.2f);
+    LwsScene scene = room({2.4f, 1.6f, 2.0f}, -2.27f, 0.27f);
     scene.objects.push_back(placedNull("stand", {0.0f, 0.0f, 0.0f}, 0.0f));
     placeMoped(scene, model, model % mn::COLOURS, 1u, true);
     return scene;

@@ -2,6 +2,7 @@
 
 #include "tools/demodata/mopeds/MopedDesign.h"
 #include "tools/demodata/mopeds/MopedNames.h"
+#include "tools/demodata/mopeds/RiderFigure.h"
 #include "tools/lightwave/Lwo2Writer.h"
 
 namespace {
@@ -32,6 +33,8 @@ std::vector<MopedFile> mopedFiles() {
         const MopedDesign design = mopedDesign(model);
         for (int colour = 0; colour < MopedNames::COLOURS; ++colour)
             add(MopedNames::mopedObject(model, colour), bytesOf(design.object(colour)));
+        const int rider = MopedNames::RIDER_OF_MODEL[model];
+        add(MopedNames::riderObject(rider), bytesOf(RiderFigure(riderBuild(rider), design).object()));
     }
     return files;
 }

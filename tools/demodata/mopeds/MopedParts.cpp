@@ -1,5 +1,7 @@
 #include "tools/demodata/mopeds/MopedParts.h"
 
+#include <algorithm>
+
 #include "tools/demodata/mopeds/Paint.h"
 
 namespace MopedParts {
@@ -162,6 +164,28 @@ void lofted(Shape& shape, const std::vector<Section>& sections, int count) {
         rings.push_back(superellipse(Frame::at({s.x, s.y, s.z}), s.halfWidth, s.halfHeight, s.exponent, count));
     }
     shape.loft(rings, true, true);
+}
+
+void swept(Shape& shape, const std::vector<Vec3>& path, const std::vector<float>& halfWidths,
+           const std::vector<float>& halfHeights, Vec3 side, float exponent, int count) {
+    std::vector<Ring> rings;
+    const size_t n = path.size();
+    for (size_t i = 0; i < n; ++i) {
+        Vec3 d = normalised(path[std::min(i + 1, n - 1)] - path[i == 0 ? 0 : i - 1]);
+        Vec3 x = normalised(side - d * dot(d, side));
+        rings.push_back(superellipse(Frame{path[i], x, cross(d, x), d}, halfWidths[i], halfHeights[i], exponent, count));
+    }
+    shape.loft(rings, true, true);
+}
+
+std::vector<float> spread(const std::vector<float>& keys, size_t count) {
+    std::vector<float> out;
+    for (size_t i = 0; i < count; ++i) {
+        float at = count > 1 ? float(i) * float(keys.size() - 1) / float(count - 1) : 0.0f;
+        size_t k = std::min(size_t(at), keys.size() - 2);
+        out.push_back(keys[k] + (keys[k + 1] - keys[k]) * (at - float(k)));
+    }
+    return out;
 }
 
 void pairedTube(Shape& shape, const std::vector<Vec3>& path, float radius, int sides) {

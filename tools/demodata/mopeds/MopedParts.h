@@ -50,6 +50,14 @@ struct Section {
 };
 void lofted(Shape& shape, const std::vector<Section>& sections, int count = 16);
 
+// A band along a path through rounded sections; `side` gives the way the
+// sections' widths lie (it is kept square to the path), heights lie across it.
+void swept(Shape& shape, const std::vector<Vec3>& path, const std::vector<float>& halfWidths,
+           const std::vector<float>& halfHeights, Vec3 side, float exponent = 3.0f, int count = 16);
+
+// `count` values running evenly through the key values.
+std::vector<float> spread(const std::vector<float>& keys, size_t count);
+
 // A tube and its mirror image on the other side (x negated).
 void pairedTube(Shape& shape, const std::vector<Vec3>& path, float radius, int sides);
 

@@ -2,6 +2,7 @@
 
 #include "tools/demodata/mopeds/MopedDesign.h"
 #include "tools/demodata/mopeds/MopedNames.h"
+#include "tools/demodata/mopeds/RiderFigure.h"
 #include "tools/lightwave/LwsWriter.h"
 
 namespace {
@@ -28,6 +29,11 @@ PlacedMoped placeMoped(LwsScene& scene, int model, int colour, std::optional<uin
     placed.body = add(layerObject(file, MopedNames::BODY_LAYER, {0.0f, 0.0f, 0.0f}, parent));
     placed.frontWheel = add(layerObject(file, MopedNames::FRONT_WHEEL_LAYER, design.frontCentre(), placed.body));
     placed.rearWheel = add(layerObject(file, MopedNames::REAR_WHEEL_LAYER, design.rearCentre(), placed.body));
-    (void)withRider;
+    if (!withRider) return placed;
+    const int rider = MopedNames::RIDER_OF_MODEL[model];
+    LwsObject figure = layerObject(MopedNames::riderObject(rider), 0, {0.0f, 0.0f, 0.0f}, parent);
+    placed.rider = uint32_t(scene.objects.size());
+    figure.bones = RiderFigure(riderBuild(rider), design).bones(*placed.rider);
+    add(std::move(figure));
     return placed;
 }
