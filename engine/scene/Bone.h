@@ -20,6 +20,9 @@ public:
     const Matrix4x3& animMatrix(double time);
     // Inverse rest times animated matrix: what the shader constants' bone slot takes.
     Matrix4x3 skinningMatrix(double time);
+    // The scene object that brought the bone; a mesh shared by several
+    // objects holds every one's bones.
+    int32_t objectIndex() const { return getIndex() & 0xFFFF; }
     // Keeps the rest matrices; only the animated one is made again.
     void invalidate() override;
     // The wire-frame guide at the time, when the renderer draws debugging aids.

@@ -117,7 +117,13 @@ SceneItem* SceneFileReader::getItemById(LW6Scene& scene, uint32_t id, int32_t ob
         uint32_t bone = (id - 0x40000000u) >> 16;
         if (!inRange(object, scene.m_objects.size())) return nullptr;
         Mesh* mesh = scene.m_objects[object]->getFirstMesh();
-        return mesh && inRange(bone, mesh->m_bones.size()) ? mesh->m_bones[bone] : nullptr;
+        if (!mesh) return nullptr;
+        // The number counts the named object's own bones: a mesh shared by
+        // several objects (one rider figure on two mopeds) holds every one's.
+        uint32_t seen = 0;
+        for (Bone* candidate : mesh->m_bones)
+            if (candidate && uint32_t(candidate->objectIndex()) == object && seen++ == bone) return candidate;
+        return nullptr;
     }
     default: return nullptr;
     }

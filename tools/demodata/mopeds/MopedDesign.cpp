@@ -15,12 +15,7 @@ Lwo2Object MopedDesign::object(int colour) const {
     return object;
 }
 
-MopedDesign mopedDesign(int model) {
-    switch (model) {
-    case 1: return kreidler();
-    case 2: return roller();
-    case 3: return vespa();
-    case 4: return yamaha();
-    default: return hercules();
-    }
+const MopedDesign& mopedDesign(int model) {
+    static const MopedDesign designs[MopedNames::MODELS] = {hercules(), kreidler(), roller(), vespa(), yamaha()};
+    return designs[model];
 }

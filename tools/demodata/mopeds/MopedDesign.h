@@ -28,5 +28,5 @@ MopedDesign kreidler();
 MopedDesign roller();
 MopedDesign vespa();
 MopedDesign yamaha();
-// By model number 0 to 4.
-MopedDesign mopedDesign(int model);
+// By model number 0 to 4, built once.
+const MopedDesign& mopedDesign(int model);

@@ -11,6 +11,13 @@ struct MopedFile {
     std::string bytes;
 };
 
+struct Lwo2Object;
+
+// A file under its archive name, packed with flags 3.
+MopedFile mopedFile(const std::string& archiveName, std::string bytes);
+// The bytes of an LWO2 file.
+std::string lwo2Bytes(const Lwo2Object& object);
+
 // Every file of the moped content: objects, riders, extras, scenes,
 // previews and settings.
 std::vector<MopedFile> mopedFiles();

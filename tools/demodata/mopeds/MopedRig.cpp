@@ -19,7 +19,7 @@ LwsObject layerObject(const std::string& file, int layer, Vec3 position, std::op
 } // namespace
 
 PlacedMoped placeMoped(LwsScene& scene, int model, int colour, std::optional<uint32_t> parent, bool withRider) {
-    const MopedDesign design = mopedDesign(model);
+    const MopedDesign& design = mopedDesign(model);
     const std::string file = MopedNames::mopedObject(model, colour);
     PlacedMoped placed{};
     auto add = [&scene](LwsObject object) {
@@ -33,7 +33,9 @@ PlacedMoped placeMoped(LwsScene& scene, int model, int colour, std::optional<uin
     const int rider = MopedNames::RIDER_OF_MODEL[model];
     LwsObject figure = layerObject(MopedNames::riderObject(rider), 0, {0.0f, 0.0f, 0.0f}, parent);
     placed.rider = uint32_t(scene.objects.size());
-    figure.bones = RiderFigure(riderBuild(rider), design).bones(*placed.rider);
+    // The loader makes bones only after the falloff line; 0 lets distance count least.
+    figure.boneFalloffType = 0;
+    figure.bones = riderFigure(rider).bones(*placed.rider);
     add(std::move(figure));
     return placed;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tools/demodata/mopeds/MopedNames.h"
 #include "tools/lightwave/LwsWriter.h"
 
 namespace {
@@ -280,4 +281,15 @@ std::vector<LwsBone> RiderFigure::bones(uint32_t objectIndex) const {
         out.push_back(bone);
     }
     return out;
+}
+
+const RiderFigure& riderFigure(int rider) {
+    static const std::vector<RiderFigure> figures = [] {
+        std::vector<RiderFigure> out;
+        for (int r = 1; r <= MopedNames::RIDERS; ++r)
+            for (int model = 0; model < MopedNames::MODELS; ++model)
+                if (MopedNames::RIDER_OF_MODEL[model] == r) out.emplace_back(riderBuild(r), mopedDesign(model));
+        return out;
+    }();
+    return figures[size_t(rider - 1)];
 }

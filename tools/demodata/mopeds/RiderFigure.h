@@ -65,3 +65,6 @@ private:
     Vec3 m_torsoUp{};
     Shape m_shape;
 };
+
+// Rider 1 to 5 seated on the moped that rider rides, built once.
+const RiderFigure& riderFigure(int rider);
