@@ -99,7 +99,7 @@ bool KartSim::load(std::string& error) {
                              ? static_cast<Controller*>(new ControllerAI(nullptr, &w.config, 0, &m_files))
                              : new ScriptedDriver(w.step);
     w.race.m_vehicles[0] = std::make_unique<VehicleMaster>(m_options.mopedObject, w.scene, driver, 0,
-                                                           w.race.m_vehicleRecord, settings, 0, 0.75f, 1.0f);
+                                                           w.race.m_vehicleRecord, settings, 0, m_options.radius, 1.0f);
     w.race.m_vehicleCount = 1;
     w.kart = static_cast<VehicleMaster*>(w.race.m_vehicles[0].get());
     if (auto* ai = dynamic_cast<ControllerAI*>(driver)) ai->m_vehicle = w.kart;
@@ -121,6 +121,7 @@ KartSim::Summary KartSim::run(std::ostream& out) {
     kart.m_cameraReset.set(false);
     dSpaceID root = w.scene->getSpace(0);
     char line[160];
+    float lastLap = 0.0f;
     for (w.step = 0; w.step < m_options.steps; ++w.step) {
         const double time = w.step * STEP;
         w.race.m_simulatedTime = time;
@@ -136,7 +137,13 @@ KartSim::Summary KartSim::run(std::ostream& out) {
         kart.getPosition(at);
         if (auto* ai = dynamic_cast<ControllerAI*>(kart.m_controller.get())) {
             const int points = static_cast<int>(ai->m_paths[ai->m_pathNumber].size());
-            if (points > 2 && kart.m_controller->getPathIndex() < pathIndexBefore - points / 2) ++summary.laps;
+            if (points > 2 && kart.m_controller->getPathIndex() < pathIndexBefore - points / 2) {
+                const float now = float(w.step + 1) * float(STEP);
+                if (summary.laps == 0) summary.firstLap = now;
+                else if (summary.bestLap == 0.0f || now - lastLap < summary.bestLap) summary.bestLap = now - lastLap;
+                lastLap = now;
+                ++summary.laps;
+            }
         }
         if (!finite(at) || !std::isfinite(kart.m_curSpeed)) summary.sawNaN = true;
         if (kart.m_cameraReset.get()) {
@@ -153,9 +160,10 @@ KartSim::Summary KartSim::run(std::ostream& out) {
         }
     }
     std::snprintf(line, sizeof line,
-                  "steps to top speed %d\ntop speed %.4f\nspeed after pad %.4f\nrespawns %d\nlaps %d\nNaN %s\n",
+                  "steps to top speed %d\ntop speed %.4f\nspeed after pad %.4f\nrespawns %d\nlaps %d\n"
+                  "first lap %.2f s\nbest lap %.2f s\nNaN %s\n",
                   summary.stepsToTopSpeed, summary.topSpeed, summary.speedAfterPad, summary.respawns, summary.laps,
-                  summary.sawNaN ? "yes" : "no");
+                  summary.firstLap, summary.bestLap, summary.sawNaN ? "yes" : "no");
     out << line;
     return summary;
 }

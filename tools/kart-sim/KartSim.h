@@ -15,6 +15,8 @@ public:
         std::string mopedScene = "D:\\Vantorik\\3dobjects_cars\\hercules_blau.lws";
         std::string mopedObject = "D:\\Vantorik/3dobjects_cars/hercules/hercules_blau.lwo";
         std::string settings = "D:\\Vantorik\\carsettings_0.dat";
+        // The kart's contact radius: the model's size factor (1.0 for the Vespa).
+        float radius = 0.75f;
         int steps = 6000;
         bool computerDriver = false;
         // Restart the game's dice, so two runs draw alike.
@@ -29,6 +31,9 @@ public:
         int respawns = 0;
         // Times a computer driver went round its path.
         int laps = 0;
+        // Seconds from the start to the first lap, and the quickest lap after it; 0: none.
+        float firstLap = 0.0f;
+        float bestLap = 0.0f;
         bool sawNaN = false;
     };
 

@@ -63,8 +63,9 @@ LwsActorMotion lean(const char* name, float way) {
     MotionBuilder b;
     b.hold(MOPED, "Rotation.B", way * LEAN);
     b.hold(RIDER, "Rotation.B", way * LEAN);
-    b.hold(RiderFigure::boneName(Bone::SPINE), "Rotation.B", way * 0.14f);
-    b.hold(RiderFigure::boneName(Bone::SPINE), "Rotation.H", -way * 0.12f);
+    // Only a little more in the back: the arms ride on it and the hands stay on the grips.
+    b.hold(RiderFigure::boneName(Bone::SPINE), "Rotation.B", way * 0.06f);
+    b.hold(RiderFigure::boneName(Bone::SPINE), "Rotation.H", -way * 0.04f);
     b.hold(RiderFigure::boneName(Bone::HEAD), "Rotation.B", -way * 0.3f);
     b.hold(RiderFigure::boneName(Bone::HEAD), "Rotation.H", -way * 0.25f);
     // The inner knee goes out towards the curve.
@@ -90,10 +91,10 @@ LwsActorMotion crash(Vec3 hips) {
     const Key flight[] = {{0.0f, hips, 0.0f, 0.0f},
                           {0.15f, hips + Vec3{0.0f, 0.15f, 0.25f}, 0.6f, 0.0f},
                           {0.35f, hips + Vec3{-0.05f, 0.45f, 0.7f}, 1.8f, 0.1f},
-                          {0.55f, hips + Vec3{-0.15f, 0.45f, 1.1f}, 3.0f, 0.15f},
-                          {0.75f, {-0.25f, 0.3f, hips[2] + 1.45f}, 4.1f, 0.2f},
-                          {0.95f, {-0.32f, 0.14f, hips[2] + 1.65f}, 4.6f, 0.2f},
-                          {CRASH_TIME, {-0.35f, 0.12f, hips[2] + 1.7f}, 4.71f, 0.25f}};
+                          {0.55f, hips + Vec3{-0.15f, 0.4f, 0.95f}, 3.0f, 0.15f},
+                          {0.75f, {-0.25f, 0.3f, hips[2] + 1.2f}, 4.1f, 0.2f},
+                          {0.95f, {-0.32f, 0.14f, hips[2] + 1.3f}, 4.6f, 0.15f},
+                          {CRASH_TIME, {-0.35f, 0.12f, hips[2] + 1.32f}, 4.71f, 0.1f}};
     Keys x, y, z, pitch, bank;
     for (const Key& k : flight) {
         const Vec3 at = k.hips - turned(hips, 0.0f, k.pitch, k.bank);
@@ -109,7 +110,8 @@ LwsActorMotion crash(Vec3 hips) {
     b.keys(RIDER, "Rotation.P", pitch);
     b.keys(RIDER, "Rotation.B", bank);
 
-    // Arms flung up, then spread; legs straighten and splay; the head tips back.
+    // Arms flung up, then spread out on the ground; legs straighten and
+    // splay; the head tips back.
     auto limb = [&b](int bone, const char* channel, float flung, float sprawled) {
         b.keys(RiderFigure::boneName(bone), channel, {{0.0f, 0.0f}, {0.3f, flung}, {0.9f, sprawled}, {CRASH_TIME, sprawled}});
     };
@@ -117,8 +119,8 @@ LwsActorMotion crash(Vec3 hips) {
         const float way = side ? 1.0f : -1.0f;
         const int upper = side ? Bone::UPPER_ARM_L : Bone::UPPER_ARM_R;
         const int thigh = side ? Bone::THIGH_L : Bone::THIGH_R;
-        limb(upper, "Rotation.P", -1.4f, -0.7f);
-        limb(upper, "Rotation.B", way * 0.4f, way * 1.1f);
+        limb(upper, "Rotation.P", -1.4f, -0.9f);
+        limb(upper, "Rotation.H", -way * 0.5f, -way * 1.78f);
         limb(upper + 1, "Rotation.P", -0.6f, -0.3f);
         limb(thigh, "Rotation.P", 0.7f, 1.35f);
         limb(thigh, "Rotation.H", -way * 0.2f, -way * 0.35f);

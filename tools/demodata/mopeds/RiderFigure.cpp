@@ -225,6 +225,7 @@ void RiderFigure::helmet() {
         m_shape.ellipsoid(at({0.0f, 0.04f, -0.025f}), Vec3{0.122f, 0.12f, 0.128f} * s, 18, 12);
         m_shape.setSurface(STRIPE);
         m_shape.ellipsoid(at({0.0f, 0.04f, -0.025f}), Vec3{0.03f, 0.122f, 0.13f} * s, 12, 10);
+        m_shape.setSurface(HELMET);
         m_shape.box(at({0.0f, 0.1f, 0.1f}).pitched(-0.25f), Vec3{0.09f, 0.006f, 0.03f} * s);
         break;
     case RiderBuild::CLASSIC:
