@@ -20,9 +20,6 @@ public:
     const Matrix4x3& animMatrix(double time);
     // Inverse rest times animated matrix: what the shader constants' bone slot takes.
     Matrix4x3 skinningMatrix(double time);
-    // The scene object that brought the bone; a mesh shared by several
-    // objects holds every one's bones.
-    int32_t objectIndex() const { return getIndex() & 0xFFFF; }
     // Keeps the rest matrices; only the animated one is made again.
     void invalidate() override;
     // The wire-frame guide at the time, when the renderer draws debugging aids.
@@ -40,6 +37,9 @@ public:
     float m_maxRange = 1.0f;
     std::string m_weightMapName;
     Bone* m_parentBone = nullptr;
+    // The scene object whose section added the bone (not owned): a mesh
+    // shared by several objects, in one scene or in several, holds every one's bones.
+    SceneItem* m_owner = nullptr;
     Matrix4x3 m_restMatrix = Matrix4x3::identity();
     Matrix4x3 m_invRestMatrix = Matrix4x3::identity();
     Matrix4x3 m_animMatrix = Matrix4x3::identity();

@@ -325,7 +325,7 @@ void Mesh::triangulatePolygons() {
 
 size_t Mesh::slotBoneCount() const {
     size_t count = 0;
-    while (count < m_bones.size() && m_bones[count]->objectIndex() == m_bones.front()->objectIndex()) ++count;
+    while (count < m_bones.size() && m_bones[count]->m_owner == m_bones.front()->m_owner) ++count;
     return count;
 }
 

@@ -275,7 +275,7 @@ protected:
     std::vector<Bone*> bonesOf(int object) {
         std::vector<Bone*> out;
         for (Bone* bone : m_scene->m_objects[size_t(object)]->getFirstMesh()->m_bones)
-            if (bone->objectIndex() == object) out.push_back(bone);
+            if (bone->m_owner == m_scene->m_objects[size_t(object)].get()) out.push_back(bone);
         return out;
     }
 };

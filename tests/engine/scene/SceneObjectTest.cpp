@@ -189,9 +189,10 @@ TEST_F(SceneObjectDrawTest, ObjectsSharingASkinnedMeshEachDrawWithTheirOwnBones)
               std::vector<Position3>{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, std::vector<MeshPolygon>{triangle},
               std::vector<WeightMap*>{map});
     // Each object brought one bone; the second one's is lifted by 2.
-    for (int object = 0; object < 2; ++object) {
-        auto* bone = new Bone(m_container.get(), object, object);
+    for (SceneObject* owner : {&first, &second}) {
+        auto* bone = new Bone(m_container.get(), owner->getIndex(), int32_t(mesh.m_bones.size()));
         bone->m_weightMapName = "all";
+        bone->m_owner = owner;
         mesh.m_bones.push_back(bone);
     }
     mesh.m_bones[1]->m_channels[SceneItem::POS_Y].constant = 2.0f;

@@ -180,3 +180,107 @@ TEST_F(MopedContent, TwoRidersOnOneMopedBendEachByItsOwnActor) {
     EXPECT_POINT_NEAR(straight, before[0].x, before[0].y, before[0].z, 1e-5f);
     EXPECT_LT(leant.x, before[1].x - 0.03f) << "the back bends left, into the curve";
 }
+
+TEST_F(MopedContent, EveryPreviewLoadsInOnePoolAndTurnsAtOneSpeedForEver) {
+    MetaScene pool(nullptr);
+    for (int model = 0; model < mn::MODELS; ++model)
+        for (int colour = 0; colour < mn::COLOURS; ++colour) {
+            SCOPED_TRACE(mn::previewScene(model, colour));
+            LW6Scene* scene = pool.loadScene(mn::previewScene(model, colour).c_str(), s_archive->files());
+            ASSERT_NE(scene, nullptr);
+            EXPECT_EQ(scene->m_cameras.size(), 1u);
+            EXPECT_GE(scene->m_lights.size(), 2u);
+            EXPECT_EQ(scene->m_backgroundImage, nullptr);
+            SceneObject* turntable = scene->getObject(mn::TURNTABLE, 0, 1);
+            ASSERT_NE(turntable, nullptr);
+            SceneObject* body = scene->getObject(mn::mopedObject(model, colour), mn::BODY_LAYER, 1);
+            SceneObject* rider = MopedArchive::rider(*scene, model, 1);
+            ASSERT_NE(body, nullptr);
+            ASSERT_NE(rider, nullptr);
+            EXPECT_EQ(body->m_parent, turntable);
+            EXPECT_EQ(rider->m_parent, turntable);
+            EXPECT_EQ(ownBones(*rider).size(), size_t(RiderFigure::BONES));
+            AnimatedValue& heading = turntable->m_channels[SceneItem::HEADING];
+            for (double t : {0.0, 3.7, 100.0, 5000.0}) {
+                const float now = heading.evaluate(t);
+                // A whole turn later it faces the same way; a quarter of the time turns it a quarter.
+                EXPECT_NEAR(std::remainder(heading.evaluate(t + PREVIEW_TURN) - now, 2.0 * PI), 0.0, 1e-3) << t;
+                EXPECT_NEAR(std::remainder(heading.evaluate(t + PREVIEW_TURN / 4.0) - now - PI / 2.0, 2.0 * PI), 0.0, 1e-3) << t;
+            }
+        }
+    EXPECT_EQ(m_log.text(), "");
+}
+
+TEST_F(MopedContent, SettingsFilesLoadAsFiveDifferentHandlingsThatTradeOff) {
+    VehicleSettings settings[mn::MODELS] = {{0, mn::settingsFile(0)}, {1, mn::settingsFile(1)}, {2, mn::settingsFile(2)},
+                                            {3, mn::settingsFile(3)}, {4, mn::settingsFile(4)}};
+    for (int model = 0; model < mn::MODELS; ++model) {
+        SCOPED_TRACE(model);
+        ASSERT_TRUE(settings[model].load(s_archive->files()));
+        const std::array<float, 10> written = mopedSettings(model);
+        EXPECT_FLOAT_EQ(settings[model].m_maxSpeed, written[0]);
+        EXPECT_FLOAT_EQ(settings[model].m_acceleration, written[2]);
+        EXPECT_FLOAT_EQ(settings[model].m_handling5, written[4]);
+        EXPECT_FLOAT_EQ(settings[model].m_fallFactor, written[9]);
+        EXPECT_GT(settings[model].m_maxSpeed, 0.25f);
+        EXPECT_LT(settings[model].m_braking, settings[model].m_rolling) << "the brake stops quicker than rolling out";
+        EXPECT_LT(settings[model].m_rolling, 0.0f);
+    }
+    // No moped is best at everything: the quickest is the slowest to get going, and the
+    // nimblest (least drift) is the slowest of all.
+    auto best = [&](auto key) {
+        int out = 0;
+        for (int m = 1; m < mn::MODELS; ++m)
+            if (key(settings[m]) > key(settings[out])) out = m;
+        return out;
+    };
+    const int fastest = best([](const VehicleSettings& s) { return s.m_maxSpeed; });
+    const int quickest = best([](const VehicleSettings& s) { return s.m_acceleration; });
+    const int nimblest = best([](const VehicleSettings& s) { return -s.m_handling5; });
+    const int slowest = best([](const VehicleSettings& s) { return -s.m_maxSpeed; });
+    EXPECT_NE(fastest, quickest);
+    EXPECT_EQ(fastest, best([](const VehicleSettings& s) { return -s.m_acceleration; }));
+    EXPECT_EQ(nimblest, slowest);
+}
+
+TEST_F(MopedContent, EachRiderLeansWithItsMopedIntoCurvesAndLiesAheadAfterACrash) {
+    for (int model = 0; model < mn::MODELS; ++model) {
+        SCOPED_TRACE(mn::MODEL[model]);
+        TwoRiders race(*s_archive, model, 0);
+        VehicleMaster& kart = race.kart(0);
+        SceneObject* rider = s_archive->rider(*race.m_track.m_scene, model, 1);
+        SceneObject* body = dynamic_cast<SceneObject*>(kart.m_wheelObject[0]->m_parent);
+        ASSERT_NE(body, nullptr);
+        Matrix4x3 toControl;
+        invertMatrix4x3(toControl, worldOf(*kart.m_object));
+        // In car_Ctrl's frame: where the rider's head and hips are, and the moped's up axis.
+        auto look = [&](int track, double time, Position3& head, Position3& hips, Position3& up) {
+            for (ActorTrack* t : kart.m_actor->m_tracks) t->setIntensity(0.0f);
+            if (track >= 0) kart.m_actor->m_tracks[size_t(track)]->setIntensity(1.0f);
+            Matrix4x3 riderToControl, bodyToControl;
+            multiplyMatrix4x3(riderToControl, worldOf(*rider, time), toControl);
+            multiplyMatrix4x3(bodyToControl, worldOf(*body, time), toControl);
+            head = transformed(jointOf(*rider, RiderFigure::HEAD, time), riderToControl);
+            hips = transformed(jointOf(*rider, RiderFigure::PELVIS, time), riderToControl);
+            up = {bodyToControl[4], bodyToControl[5], bodyToControl[6]};
+        };
+        Position3 head, hips, up;
+        look(-1, 5.0, head, hips, up);
+        const Vec3 seat = mopedDesign(model).seat;
+        EXPECT_POINT_NEAR(hips, seat[0], seat[1], seat[2], 1e-4f);
+        EXPECT_NEAR(head.x, 0.0f, 1e-4f);
+        look(kart.m_trackLeft, 5.0, head, hips, up);
+        EXPECT_LT(head.x, -0.3f) << "left: into the curve";
+        EXPECT_NEAR(up.x, -std::sin(LEAN), 1e-3f);
+        look(kart.m_trackRight, 5.0, head, hips, up);
+        EXPECT_GT(head.x, 0.3f);
+        EXPECT_NEAR(up.x, std::sin(LEAN), 1e-3f);
+        look(kart.m_trackCrash, 0.4, head, hips, up);
+        EXPECT_GT(hips.y, seat[1] + 0.3f) << "thrown up over the bars";
+        look(kart.m_trackCrash, CRASH_TIME + 5.0, head, hips, up);
+        EXPECT_LT(std::fabs(up.y), 0.3f) << "the moped lies on its side";
+        EXPECT_LT(hips.y, 0.25f) << "the rider lies on the ground";
+        EXPECT_GT(hips.z, seat[2] + 1.0f) << "ahead of the moped";
+        EXPECT_LT(head.y, 0.45f);
+    }
+}

@@ -77,6 +77,6 @@ public:
 inline std::vector<Bone*> ownBones(SceneObject& object) {
     std::vector<Bone*> bones;
     for (Bone* bone : object.getFirstMesh()->m_bones)
-        if ((bone->getIndex() & 0xFFFF) == object.getIndex()) bones.push_back(bone);
+        if (bone->m_owner == &object) bones.push_back(bone);
     return bones;
 }
