@@ -69,7 +69,7 @@ void wheel(Shape& shape, Vec3 centre, const Wheel& w) {
     if (w.whiteWall) {
         shape.setSurface(WHITE);
         for (float side : {-1.0f, 1.0f}) {
-            float h = side * w.tyre * 0.97f, t = side * 0.004f;
+            float h = side * w.tyre * 0.97f, t = 0.004f;
             Profile band = {{inner + 0.2f * w.tyre, h - t}, {inner + 0.7f * w.tyre, h - t},
                             {inner + 0.7f * w.tyre, h + t}, {inner + 0.2f * w.tyre, h + t}};
             shape.revolve(axle, band, 40, true);
