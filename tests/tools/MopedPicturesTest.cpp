@@ -85,11 +85,11 @@ LwsObject placedNull(const std::string& name, std::array<float, 3> at, float hea
 
 // The twenty mopeds: a row per colour, the models side by side.
 LwsScene lineUp() {
-    LwsScene scene = room({4.6f, 7.0f, -12.5f}, 0.0f, 0.45f);
+    LwsScene scene = room({4.6f, 6.0f, -10.0f}, 0.0f, 0.384f);
     for (int colour = 0; colour < mn::COLOURS; ++colour)
         for (int model = 0; model < mn::MODELS; ++model) {
             scene.objects.push_back(placedNull("stand", {2.3f * model, 0.0f, 2.4f * colour}, -1.0f));
-            placeMoped(scene, model, colour, uint32_t(scene.objects.size() - 1), true);
+            placeMoped(scene, model, colour, uint32_t(scene.objects.size() - 1));
         }
     return scene;
 }
@@ -98,7 +98,7 @@ LwsScene lineUp() {
 LwsScene closeUp(int model) {
     LwsScene scene = room({2.4f, 1.6f, 2.0f}, -2.27f, 0.27f);
     scene.objects.push_back(placedNull("stand", {0.0f, 0.0f, 0.0f}, 0.0f));
-    placeMoped(scene, model, model % mn::COLOURS, 1u, true);
+    placeMoped(scene, model, model % mn::COLOURS, 1u);
     return scene;
 }
 
@@ -112,8 +112,8 @@ LwsScene riderShow(bool empty) {
         scene.cameras.back().item.motion = lwsStillMotion({4.6f, 1.8f, 0.8f}, {-1.72f, 0.22f, 0.0f});
         return scene;
     }
-    const PlacedMoped moped = placeMoped(scene, 0, 3, 1u, true);
-    scene.mixer = mopedActor(mopedDesign(0).seat, moped.body, *moped.rider);
+    const PlacedMoped moped = placeMoped(scene, 0, 3, 1u);
+    scene.mixer = mopedActor(mopedDesign(0).seat, moped.body, moped.rider);
     // Camera 1 looks on from the right, far enough back to see a crash.
     LwsCamera side = scene.cameras.front();
     side.item.motion = lwsStillMotion({4.6f, 1.8f, 0.8f}, {-1.72f, 0.22f, 0.0f});
@@ -123,16 +123,16 @@ LwsScene riderShow(bool empty) {
 
 // The extras' objects in a row.
 LwsScene extrasShow() {
-    LwsScene scene = room({0.0f, 3.0f, 10.5f}, PI, 0.2f);
+    LwsScene scene = room({0.0f, 3.5f, 13.0f}, PI, 0.22f);
     const char* files[] = {mn::MAGNET, mn::MINE, mn::ROCKET_1, mn::ROCKET_2, mn::WEIGHT, mn::BUBBLE, mn::EXPLOSION, mn::SHADOW};
-    float x = 6.6f;
+    float x = 5.2f;
     for (const char* file : files) {
         LwsObject object;
         object.fileName = file;
         const bool floating = file == mn::BUBBLE || file == mn::EXPLOSION || file == mn::ROCKET_1 || file == mn::ROCKET_2;
         object.item.motion = lwsStillMotion({x, floating ? 1.0f : 0.01f, 0.0f}, {file == mn::ROCKET_1 || file == mn::ROCKET_2 ? 1.2f : 0.0f, 0.0f, 0.0f});
         scene.objects.push_back(object);
-        x -= 1.9f;
+        x -= 1.5f;
     }
     for (const char* laser : {mn::LASER_1, mn::LASER_2}) {
         LwsObject beam;

@@ -115,19 +115,20 @@ std::string rocket(std::array<float, 3> trim, float size) {
 }
 
 void digitBars(Shape& s, float x, float y, const char* segments) {
-    // Seven segments a to g of a digit 0.16 wide and 0.3 high on the front face.
-    const float w = 0.08f, h = 0.075f, t = 0.016f, z = 0.352f;
+    // Seven segments a to g of a digit 0.16 wide and 0.3 high on the front
+    // face; seen from the front (+z) the digit's right lies towards -x.
+    const float w = -0.08f, h = 0.075f, t = 0.016f, z = 0.352f;
     for (const char* c = segments; *c; ++c) {
         Vec3 centre{};
         Vec3 half{};
         switch (*c) {
-        case 'a': centre = {x, y + 2 * h, z}, half = {w, t, t}; break;
+        case 'a': centre = {x, y + 2 * h, z}, half = {-w, t, t}; break;
         case 'b': centre = {x + w, y + h, z}, half = {t, h, t}; break;
         case 'c': centre = {x + w, y - h, z}, half = {t, h, t}; break;
-        case 'd': centre = {x, y - 2 * h, z}, half = {w, t, t}; break;
+        case 'd': centre = {x, y - 2 * h, z}, half = {-w, t, t}; break;
         case 'e': centre = {x - w, y - h, z}, half = {t, h, t}; break;
         case 'f': centre = {x - w, y + h, z}, half = {t, h, t}; break;
-        default: centre = {x, y, z}, half = {w, t, t}; break;
+        default: centre = {x, y, z}, half = {-w, t, t}; break;
         }
         s.box(Frame::at(centre), half);
     }
@@ -138,10 +139,10 @@ std::string weight() {
     MopedParts::slab(s, Frame::at({0.0f, 0.0f, 0.0f}), {{-0.6f, 0.0f}, {0.6f, 0.0f}, {0.42f, 0.8f}, {-0.42f, 0.8f}}, 0.35f);
     s.torus(Frame::along({0.0f, 0.95f, 0.0f}, {1.0f, 0.0f, 0.0f}), 0.15f, 0.04f, 20, 8);
     s.setSurface(1);
-    digitBars(s, -0.26f, 0.4f, "bc");
+    digitBars(s, 0.26f, 0.4f, "bc");
     digitBars(s, 0.0f, 0.4f, "afgedc");
-    s.box(Frame::at({0.26f, 0.4f, 0.352f}), {0.016f, 0.15f, 0.016f});
-    s.box(Frame::at({0.26f, 0.48f, 0.352f}), {0.07f, 0.016f, 0.016f});
+    s.box(Frame::at({-0.26f, 0.4f, 0.352f}), {0.016f, 0.15f, 0.016f});
+    s.box(Frame::at({-0.26f, 0.48f, 0.352f}), {0.07f, 0.016f, 0.016f});
     return lwo2Bytes(objectOf(s, {{"gewicht", Paint{{0.22f, 0.22f, 0.24f}, 0.8f, 0.5f, 0.4f}},
                                   {"gewicht_schrift", Paint{{0.95f, 0.95f, 0.9f}, 0.9f, 0.2f, 0.3f}}}));
 }

@@ -23,21 +23,19 @@ void frontEnd(Shape& s, const MopedDesign& d) {
         s.setSurface(BLACK);
         s.rod({side * 0.17f, 0.774f, 0.276f}, {side * 0.25f, 0.765f, 0.255f}, 0.02f, 10);
     }
-    // The fairing: a cowl widening back from the lamp, the screen above it.
+    // The fairing: a cowl widening back from the lamp and rising to carry the screen.
     s.setSurface(MAIN);
     std::vector<Ring> cowl;
-    const float zs[] = {0.56f, 0.53f, 0.47f, 0.4f};
-    const float ws[] = {0.085f, 0.11f, 0.15f, 0.17f};
-    const float hs[] = {0.085f, 0.11f, 0.15f, 0.17f};
-    for (int i = 3; i >= 0; --i) {
-        Frame at = Frame::at({0.0f, 0.83f, zs[i]});
-        cowl.push_back(superellipse(at, ws[i], hs[i], 2.6f, 18));
-    }
+    const float zs[] = {0.45f, 0.5f, 0.54f, 0.565f};
+    const float ys[] = {0.87f, 0.855f, 0.84f, 0.83f};
+    const float ws[] = {0.135f, 0.125f, 0.105f, 0.088f};
+    const float hs[] = {0.125f, 0.115f, 0.1f, 0.086f};
+    for (int i = 0; i < 4; ++i) cowl.push_back(superellipse(Frame::at({0.0f, ys[i], zs[i]}), ws[i], hs[i], 2.3f, 20));
     s.loft(cowl, true, false);
-    headlamp(s, Frame::at({0.0f, 0.83f, 0.53f}), 0.075f, 0.06f, BLACK);
+    headlamp(s, Frame::at({0.0f, 0.83f, 0.54f}), 0.075f, 0.06f, BLACK);
     s.setSurface(SCREEN);
-    slab(s, Frame::at({0.0f, 0.955f, 0.49f}).pitched(0.9f),
-         {{-0.13f, -0.02f}, {0.13f, -0.02f}, {0.1f, 0.1f}, {0.0f, 0.13f}, {-0.1f, 0.1f}}, 0.004f);
+    slab(s, Frame::at({0.0f, 0.95f, 0.52f}).pitched(0.95f),
+         {{-0.12f, 0.0f}, {0.12f, 0.0f}, {0.1f, 0.11f}, {0.05f, 0.15f}, {-0.05f, 0.15f}, {-0.1f, 0.11f}}, 0.004f);
     s.setSurface(MAIN);
     mudguard(s, d.frontCentre(), d.front.radius + 0.02f, 0.045f, -0.4f, 1.0f);
 }

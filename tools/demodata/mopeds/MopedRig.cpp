@@ -7,18 +7,18 @@
 
 namespace {
 
-LwsObject layerObject(const std::string& file, int layer, Vec3 position, std::optional<uint32_t> parent) {
+LwsObject layerObject(const std::string& file, int layer, Vec3 position, uint32_t parent) {
     LwsObject object;
     object.fileName = file;
     object.layer = layer + 1;
     object.item.motion = lwsStillMotion(position);
-    if (parent) object.item.parentItem = lwsObjectId(*parent);
+    object.item.parentItem = lwsObjectId(parent);
     return object;
 }
 
 } // namespace
 
-PlacedMoped placeMoped(LwsScene& scene, int model, int colour, std::optional<uint32_t> parent, bool withRider) {
+PlacedMoped placeMoped(LwsScene& scene, int model, int colour, uint32_t parent) {
     const MopedDesign& design = mopedDesign(model);
     const std::string file = MopedNames::mopedObject(model, colour);
     PlacedMoped placed{};
@@ -27,15 +27,14 @@ PlacedMoped placeMoped(LwsScene& scene, int model, int colour, std::optional<uin
         return uint32_t(scene.objects.size() - 1);
     };
     placed.body = add(layerObject(file, MopedNames::BODY_LAYER, {0.0f, 0.0f, 0.0f}, parent));
-    placed.frontWheel = add(layerObject(file, MopedNames::FRONT_WHEEL_LAYER, design.frontCentre(), placed.body));
-    placed.rearWheel = add(layerObject(file, MopedNames::REAR_WHEEL_LAYER, design.rearCentre(), placed.body));
-    if (!withRider) return placed;
+    add(layerObject(file, MopedNames::FRONT_WHEEL_LAYER, design.frontCentre(), placed.body));
+    add(layerObject(file, MopedNames::REAR_WHEEL_LAYER, design.rearCentre(), placed.body));
     const int rider = MopedNames::RIDER_OF_MODEL[model];
     LwsObject figure = layerObject(MopedNames::riderObject(rider), 0, {0.0f, 0.0f, 0.0f}, parent);
     placed.rider = uint32_t(scene.objects.size());
     // The loader makes bones only after the falloff line; 0 lets distance count least.
     figure.boneFalloffType = 0;
-    figure.bones = riderFigure(rider).bones(*placed.rider);
+    figure.bones = riderFigure(rider).bones(placed.rider);
     add(std::move(figure));
     return placed;
 }

@@ -74,7 +74,7 @@ LwsScene raceScene(int model, int colour) {
     collision.body = LwsBody{GEOM_SPHERE, 1.0f, {1.0f, 1.0f, 1.0f}, std::nullopt};
     collision.geom = LwsGeom{GEOM_SPHERE, mn::SURFACE_KART, mn::SPACE_KARTS, {1.0f, 1.0f, 1.0f}, std::nullopt};
     scene.objects.push_back(collision);
-    const PlacedMoped moped = placeMoped(scene, model, colour, 0u, true);
+    const PlacedMoped moped = placeMoped(scene, model, colour, 0u);
 
     for (const char* file : {mn::MAGNET, mn::MINE, mn::ROCKET_2, mn::ROCKET_1, mn::WEIGHT}) {
         LwsObject object = extra(file);
@@ -85,10 +85,10 @@ LwsScene raceScene(int model, int colour) {
     for (int k = 0; k < mn::BUBBLES_PER_RIDER; ++k) scene.objects.push_back(extra(mn::BUBBLE));
     for (const char* file : {mn::LASER_1, mn::LASER_2, mn::EXPLOSION}) scene.objects.push_back(extra(file));
 
-    scene.mixer = mopedActor(mopedDesign(model).seat, moped.body, *moped.rider);
+    scene.mixer = mopedActor(mopedDesign(model).seat, moped.body, moped.rider);
     scene.ambientIntensity = LwsValue(0.35f);
     scene.lights.push_back(light("Sonne", {0.6f, 0.8f, 0.0f}, 1.0f, {1.0f, 0.97f, 0.92f}));
-    scene.cameras.push_back(camera({2.4f, 1.6f, 2.0f}, {0.0f, 0.7f, 0.0f}, 3.2f));
+    scene.cameras.push_back(camera({2.8f, 1.8f, 2.4f}, {0.0f, 0.8f, 0.0f}, 3.2f));
     return scene;
 }
 
@@ -106,13 +106,13 @@ LwsScene previewScene(int model, int colour) {
     LwsEnvelope turn{{LwsKey{start, 0.0f, 3}, LwsKey{start + 2.0f * PI, PREVIEW_TURN, 3}}, 2, 2};
     turntable.item.motion->channels[3].envelope = turn;
     scene.objects.push_back(turntable);
-    placeMoped(scene, model, colour, 0u, true);
+    placeMoped(scene, model, colour, 0u);
 
     scene.ambientIntensity = LwsValue(0.3f);
     scene.lights.push_back(light("Hauptlicht", {-0.6f, 0.7f, 0.0f}, 1.05f, {1.0f, 0.96f, 0.9f}));
     scene.lights.push_back(light("Fuelllicht", {2.2f, 0.35f, 0.0f}, 0.45f, {0.75f, 0.82f, 1.0f}));
     scene.lights.push_back(light("Kante", {3.3f, -0.2f, 0.0f}, 0.6f, {1.0f, 1.0f, 1.0f}));
-    scene.cameras.push_back(camera({0.0f, 1.35f, 3.9f}, {0.0f, 0.68f, 0.0f}, 3.2f));
+    scene.cameras.push_back(camera({0.0f, 1.3f, 3.4f}, {0.0f, 0.62f, 0.0f}, 3.2f));
     scene.backdropColor = std::array<float, 3>{0.12f, 0.14f, 0.18f};
     return scene;
 }

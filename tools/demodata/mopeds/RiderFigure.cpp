@@ -101,8 +101,6 @@ RiderFigure::RiderFigure(const RiderBuild& build, const MopedDesign& moped) : m_
 
 const char* RiderFigure::boneName(int bone) { return BONE_NAMES[bone]; }
 
-int RiderFigure::parentOf(int bone) { return PARENTS[bone]; }
-
 void RiderFigure::pose(const MopedDesign& moped) {
     const float s = m_build.size, g = m_build.girth;
     const float upperArm = 0.26f * s, forearm = 0.25f * s, thigh = 0.37f * s, shin = 0.38f * s;

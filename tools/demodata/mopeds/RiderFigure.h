@@ -38,12 +38,6 @@ public:
     RiderFigure(const RiderBuild& build, const MopedDesign& moped);
 
     static const char* boneName(int bone);
-    static int parentOf(int bone);
-    // Where the bone's joint is at rest, in the moped's frame.
-    Vec3 joint(int bone) const { return m_joints[bone]; }
-    // Where the hands hold on and the feet rest.
-    Vec3 hand(int side) const { return m_hands[side]; }
-    Vec3 headCentre() const { return m_head; }
 
     // Layer 0 with the surface "dynamic_fahrer" among its others.
     Lwo2Object object() const;

@@ -16,7 +16,9 @@ void body(Shape& s) {
                {-0.06f, 0.52f, 0.13f, 0.11f, 3.0f},
                {-0.03f, 0.52f, 0.0f, 0.0f}},
            20);
-    s.box(Frame::at({0.0f, 0.37f, -0.08f}), {0.12f, 0.11f, 0.06f});
+    // The column under the seat's front rises from the floor into the body.
+    swept(s, {{0.0f, 0.23f, -0.04f}, {0.0f, 0.36f, -0.07f}, {0.0f, 0.5f, -0.12f}}, {0.12f, 0.12f, 0.14f},
+          {0.06f, 0.07f, 0.09f}, {1.0f, 0.0f, 0.0f});
     s.setSurface(TAIL_LAMP);
     s.ellipsoid(Frame::at({0.0f, 0.57f, -0.78f}), {0.07f, 0.03f, 0.03f}, 14, 6);
     s.setSurface(SEAT);

@@ -159,17 +159,6 @@ void Shape::torus(const Frame& frame, float major, float minor, int segments, in
     revolve(frame, circle, segments, true);
 }
 
-Vec3 Shape::faceNormal(size_t face) const {
-    Vec3 n{0.0f, 0.0f, 0.0f};
-    const std::vector<uint32_t>& f = m_faces[face];
-    for (size_t i = 0; i < f.size(); ++i) {
-        Vec3 a = m_points[f[i]] - m_points[f[0]];
-        Vec3 b = m_points[f[(i + 1) % f.size()]] - m_points[f[0]];
-        n = n + cross(a, b);
-    }
-    return n;
-}
-
 Lwo2Layer Shape::layer(uint16_t number, const std::string& name, Vec3 pivot) const {
     Lwo2Layer layer;
     layer.number = number;

@@ -59,11 +59,6 @@ public:
     // A ring of `minor` radius about a circle of `major` radius round the frame's z axis.
     void torus(const Frame& frame, float major, float minor, int segments, int sides);
 
-    const std::vector<Vec3>& points() const { return m_points; }
-    const std::vector<std::vector<uint32_t>>& faces() const { return m_faces; }
-    // Outward normal of a face (not normalised).
-    Vec3 faceNormal(size_t face) const;
-
     // The layer: points, faces, their surfaces and one weight map per bone.
     Lwo2Layer layer(uint16_t number, const std::string& name, Vec3 pivot) const;
 

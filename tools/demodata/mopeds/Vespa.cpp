@@ -50,7 +50,8 @@ void floorAndShield(Shape& s) {
     for (float x : {-0.12f, -0.06f, 0.0f, 0.06f, 0.12f}) s.box(Frame::at({x, 0.252f, 0.15f}), {0.012f, 0.004f, 0.23f});
     // A central tunnel joins the floor to the body under the seat.
     s.setSurface(MAIN);
-    s.box(Frame::at({0.0f, 0.33f, -0.06f}), {0.09f, 0.1f, 0.06f});
+    swept(s, {{0.0f, 0.22f, -0.03f}, {0.0f, 0.34f, -0.06f}, {0.0f, 0.47f, -0.12f}}, {0.1f, 0.1f, 0.12f},
+          {0.06f, 0.07f, 0.09f}, {1.0f, 0.0f, 0.0f});
     std::vector<Vec3> shield =
         smoothPath({{0.0f, 0.17f, 0.45f}, {0.0f, 0.45f, 0.55f}, {0.0f, 0.75f, 0.56f}, {0.0f, 0.98f, 0.5f}}, 4);
     swept(s, shield, spread({0.24f, 0.25f, 0.2f, 0.07f}, shield.size()), spread({0.04f, 0.04f, 0.035f, 0.035f}, shield.size()),
