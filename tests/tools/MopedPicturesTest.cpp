@@ -148,7 +148,7 @@ protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
         const char* folder = std::getenv("PLIMZOR_PICTURES");
-        m_out = std::string(folder ? folder : "pictures") + "/mopeds";
+        m_out = std::filesystem::absolute(std::string(folder ? folder : "pictures") + "/mopeds").string();
         std::filesystem::create_directories(m_out);
         ArchiveWriter writer;
         for (const MopedFile& file : mopedFiles()) writer.add(file.archiveName, file.bytes, 0);
@@ -172,7 +172,8 @@ protected:
     bool shoot(const std::string& scene, const std::string& name, double time, Picture& picture, int width = 960,
                int height = 720, const std::string& options = "") {
         const std::string png = m_out + "/" + name + ".png";
-        std::string command = std::string(SCENE_SHOT_PATH) + " " + m_dir.file("data.sar") + " '" + scene + "' " + png +
+        // Run in the scratch folder: the texture copies it leaves go with it.
+        std::string command = "cd " + m_dir.path() + " && " + SCENE_SHOT_PATH + " data.sar '" + scene + "' " + png +
                               " --time " + std::to_string(time) + " --size " + std::to_string(width) + "x" +
                               std::to_string(height) + " " + options + " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");

@@ -2,7 +2,10 @@
 // the menu's previews, and the handling files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -20,6 +23,7 @@
 #include "tests/game/GameTestSupport.h"
 #include "tests/game/ScriptedDriver.h"
 #include "tests/game/karts/MopedTestSupport.h"
+#include "tests/support/ReportCapture.h"
 #include "tools/demodata/mopeds/MopedActor.h"
 #include "tools/demodata/mopeds/MopedDesign.h"
 #include "tools/demodata/mopeds/MopedScenes.h"
@@ -76,13 +80,22 @@ public:
     NetControl m_client;
 };
 
-class MopedContent : public ::testing::Test {
+class MopedContent : public ReportCapture<1> {
 protected:
     static void SetUpTestSuite() { s_archive = std::make_unique<MopedArchive>(); }
     static void TearDownTestSuite() { s_archive.reset(); }
-    void SetUp() override { ASSERT_TRUE(s_archive->ok()); }
+    void SetUp() override {
+        ReportCapture<1>::SetUp();
+        ASSERT_TRUE(s_archive->ok());
+        ASSERT_TRUE(m_folder.ok());
+        // One down, so that the folder above, searched too, is ours as well.
+        std::filesystem::create_directory("work");
+        ASSERT_EQ(chdir("work"), 0);
+    }
 
     static std::unique_ptr<MopedArchive> s_archive;
+    // Away from the texture copies that drawn runs leave in their working folder.
+    ScratchFolder m_folder;
     LogCapture m_log;
 };
 
@@ -161,6 +174,7 @@ TEST_F(MopedContent, EverySceneMergesTwiceAndEachKartFindsItsOwnObjects) {
             EXPECT_EQ(race.m_track.m_scene->countObjects(mn::EXPLOSION, 0), 2);
         }
     EXPECT_EQ(m_log.text(), "") << "every file, layer, link and bone loads";
+    EXPECT_EQ(lastError(), "");
 }
 
 TEST_F(MopedContent, TwoRidersOnOneMopedBendEachByItsOwnActor) {
@@ -209,6 +223,7 @@ TEST_F(MopedContent, EveryPreviewLoadsInOnePoolAndTurnsAtOneSpeedForEver) {
             }
         }
     EXPECT_EQ(m_log.text(), "");
+    EXPECT_EQ(lastError(), "");
 }
 
 TEST_F(MopedContent, SettingsFilesLoadAsFiveDifferentHandlingsThatTradeOff) {
