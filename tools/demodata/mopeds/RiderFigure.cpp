@@ -82,7 +82,7 @@ RiderBuild riderBuild(int rider) {
         b.boots = paint({0.85f, 0.85f, 0.85f}, 0.4f, 0.5f);
         break;
     default: // crouched in red racing leathers, a black helmet with a white stripe
-        b.lean = 0.3f;
+        b.lean = 0.55f;
         b.helmet = RiderBuild::RACING;
         b.helmetPaint = paint({0.08f, 0.08f, 0.09f}, 0.9f, 0.8f);
         b.stripe = paint({0.92f, 0.92f, 0.92f}, 0.6f, 0.6f);
