@@ -2,6 +2,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "engine/platform/DataArchive.h"
 #include "engine/platform/DiskFile.h"
@@ -37,7 +38,6 @@ public:
 
     bool ok() const { return m_ok; }
     File& files() { return *m_archive; }
-    const std::string& path() const { return m_path = m_dir.file("data.sar"); }
 
     // The figure of the model's rider, instance 1 or 2.
     static SceneObject* rider(LW6Scene& scene, int model, int instance) {
@@ -48,7 +48,6 @@ private:
     TempDir m_dir;
     DiskFile m_disk{""};
     std::unique_ptr<DataArchive> m_archive;
-    mutable std::string m_path;
     bool m_ok = false;
 };
 
