@@ -116,7 +116,7 @@ bool KartSim::load(std::string& error) {
                              ? static_cast<Controller*>(new ControllerAI(nullptr, &w.config, 0, &m_files))
                              : new ScriptedDriver(w.step);
     w.race.m_vehicles[0] = std::make_unique<VehicleMaster>(m_options.mopedObject, w.scene, driver, 0,
-                                                           w.race.m_vehicleRecord, settings, 0, 0.75f, 1.0f);
+                                                           w.race.m_vehicleRecord, settings, 0, m_options.radius, 1.0f);
     w.race.m_vehicleCount = 1;
     w.kart = static_cast<VehicleMaster*>(w.race.m_vehicles[0].get());
     if (auto* ai = dynamic_cast<ControllerAI*>(driver)) {
