@@ -147,6 +147,11 @@ KartSim::Summary KartSim::run(std::ostream& out) {
                   summary.stepsToTopSpeed, summary.topSpeed, summary.speedAfterPad, summary.respawns,
                   summary.pathWraps.size(), summary.lineCrossings.size(), summary.sawNaN ? "yes" : "no");
     out << line;
+    // A lap runs from one crossing of the finish line to the next.
+    for (size_t i = 1; i < summary.lineCrossings.size(); ++i) {
+        std::snprintf(line, sizeof line, "lap %zu %.2f s\n", i, summary.lineCrossings[i] - summary.lineCrossings[i - 1]);
+        out << line;
+    }
     return summary;
 }
 
