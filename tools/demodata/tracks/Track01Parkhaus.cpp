@@ -74,15 +74,13 @@ Rgb shadeAt(const Lamps& lamps, Vec3 p) {
     return {level * tint.r, level * tint.g, level * tint.b};
 }
 
-// A parked car: body, cabin and wheels, seen only.
+// A parked car: body, cabin and the two axles' wheels, seen only.
 void parkedCar(MeshBuilder& m, uint16_t paint, uint16_t glass, uint16_t tyre, Vec3 base, float heading) {
     m.box(paint, base + Vec3{0.0f, 0.75f, 0.0f}, {1.8f, 0.7f, 4.2f}, heading, 2.0f);
     m.box(glass, base + Vec3{0.0f, 1.35f, -0.2f}, {1.6f, 0.55f, 2.2f}, heading, 2.0f);
-    for (float sx : {-0.85f, 0.85f})
-        for (float sz : {-1.35f, 1.35f}) {
-            Vec3 offset = headingDirection(heading) * sz + Vec3{std::cos(heading), 0.0f, -std::sin(heading)} * sx;
-            m.box(tyre, base + offset + Vec3{0.0f, 0.33f, 0.0f}, {0.3f, 0.66f, 0.66f}, heading, 1.0f);
-        }
+    for (float along : {-1.35f, 1.35f})
+        m.box(tyre, base + headingDirection(heading) * along + Vec3{0.0f, 0.33f, 0.0f}, {1.9f, 0.66f, 0.66f}, heading,
+              1.0f);
 }
 
 } // namespace
@@ -155,12 +153,18 @@ std::vector<TrackFile> files() {
             }
     }
 
+    track.finishBanner(4.8f, look("banner_rod", {0.5f, 0.5f, 0.52f}, ""), DECK_UNDER);
+
     // Lamps: panels over the ground floor lanes, posts beside the roof lanes.
     Lamps lamps;
     for (const Centreline::Frame& f : line.frames(16.0f)) {
         if (f.position.y < 0.5f) lamps.ceiling.push_back(f.position + Vec3{0.0f, DECK_UNDER - 0.1f, 0.0f});
         if (f.position.y > DECK - 0.5f) lamps.posts.push_back(f.across(-WIDTH * 0.5f - 2.5f) + Vec3{0.0f, 5.0f, 0.0f});
     }
+    // The roof's far half, over the ground floor lanes, has lamps on a grid.
+    for (float x = X0 + 24.0f; x < X1 - 8.0f; x += 40.0f)
+        for (float z = Z0 + 16.0f; z < 40.0f; z += 48.0f)
+            if (!inHole(x, z) && line.nearest(x, z).distance > WIDTH) lamps.posts.push_back({x, DECK_TOP + 5.0f, z});
     {
         MeshBuilder& m = track.scenery();
         const uint16_t glow = m.surface(look("lamp", {1.0f, 0.95f, 0.8f}, "", 1.0f));
@@ -281,6 +285,16 @@ std::vector<TrackFile> files() {
                           f.heading() + PI * 0.5f + (side > 0.0f ? 0.0f : PI));
             }
         }
+        // Rows on the roof's far half, nose to nose.
+        for (float z = Z0 + 8.0f; z < 36.0f; z += 24.0f)
+            for (float x = X0 + 4.0f; x < X1 - 4.0f; x += 3.2f)
+                for (float side : {-1.0f, 1.0f}) {
+                    const Vec3 base{x, DECK_TOP, z + side * 3.0f};
+                    if (inHole(base.x, base.z) || line.nearest(base.x, base.z).distance < WIDTH) continue;
+                    const float pick = dice.lattice(++n, 5, 4096);
+                    if (pick < 0.45f) continue;
+                    parkedCar(m, paint[static_cast<int>(pick * 60.0f) % 6], glass, tyre, base, side > 0.0f ? 0.0f : PI);
+                }
         // Bay lines on the ground floor between the rows.
         const uint16_t bay = m.surface(look("bay_line", {0.9f, 0.9f, 0.88f}, lineTexture));
         for (const Centreline::Frame& f : line.frames(3.2f)) {

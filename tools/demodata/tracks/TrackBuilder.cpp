@@ -173,6 +173,29 @@ void TrackBuilder::addFinishLine() {
                      f.width, half * 2.0f);
 }
 
+void TrackBuilder::finishBanner(float clearance, const SurfaceLook& frame, float hangTo) {
+    const Centreline::Frame f = m_line.at(0.0f);
+    const float span = f.width + 2.0f, height = 1.0f;
+    SurfaceLook chequer;
+    chequer.name = "finish_banner";
+    chequer.luminosity = 0.6f;
+    chequer.texture = texture("finish.bmp", TrackTextures::finishLine(TEXTURE_SIZE));
+    MeshBuilder& m = scenery();
+    const Vec3 middle = f.position + Vec3{0.0f, clearance + height * 0.5f, 0.0f};
+    m.box(m.surface(chequer), middle, {span, height, 0.2f}, f.heading(), span / 4.0f);
+    const uint16_t steel = m.surface(frame);
+    for (float side : {-1.0f, 1.0f}) {
+        const Vec3 foot = f.across(side * span * 0.5f);
+        if (hangTo > clearance + height) {
+            const float top = f.position.y + hangTo, bottom = middle.y + height * 0.5f;
+            m.box(steel, {foot.x, (top + bottom) * 0.5f, foot.z}, {0.1f, top - bottom, 0.1f}, f.heading());
+        } else {
+            walls().box(m_mesh.surface(frame), foot + Vec3{0.0f, (clearance + height) * 0.5f, 0.0f},
+                        {0.4f, clearance + height, 0.4f}, f.heading(), 1.0f);
+        }
+    }
+}
+
 void TrackBuilder::road(const RoadLook& look, float s0, float s1) {
     MeshBuilder& mesh = ground(look.kind);
     const uint16_t surface = mesh.surface(look.surface);

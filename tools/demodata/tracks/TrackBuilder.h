@@ -78,6 +78,11 @@ public:
     void edgeWall(float s0, float s1, int side, float height, const SurfaceLook& look, float gap = 0.3f,
                   float thickness = 0.8f, float base = 0.5f);
 
+    // A chequered banner across the road over the finish line, its lower
+    // edge `clearance` above the road, on two posts of `frame` beside the
+    // road, or hung from above `hangTo` when that is above the banner.
+    void finishBanner(float clearance, const SurfaceLook& frame, float hangTo = 0.0f);
+
     // Features. Heights are of the road surface under them unless given as Vec3.
     // A box zone of a surface kind (7, 13..23) standing on `base`, turned by heading.
     void zone(const std::string& name, Kind kind, Vec3 base, Vec3 size, float heading = 0.0f);
@@ -108,7 +113,7 @@ public:
     // Replace the computer paths (default: RacingLines::path over the centreline).
     void setPaths(std::vector<std::vector<RacingLines::PathPoint>> paths);
 
-    // Every file of the track, the scene first.
+    // Every file of the track, the scene first. Call it once, last.
     std::vector<TrackFile> files();
 
     // Archive names of the track's object files.
