@@ -7,6 +7,7 @@
 #include "tools/demodata/tracks/Noise.h"
 #include "tools/demodata/tracks/SurfaceFinish.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
+#include "tools/demodata/tracks/TrackProps.h"
 #include "tools/demodata/tracks/TrackTextures.h"
 
 namespace Einkaufszentrum {
@@ -42,9 +43,8 @@ constexpr int SHOP_KINDS = 4;
 const std::string FLOOR_FILE = "D:\\Vantorik/3dobjects_tracks/track02/einkaufszentrum_floor.lwo";
 const std::string GLASS_FILE = "D:\\Vantorik/3dobjects_tracks/track02/einkaufszentrum_glass.lwo";
 
-using Rgb = Picture::Rgb;
-
-Rgb scaled(Rgb c, float k) { return {c.r * k, c.g * k, c.b * k}; }
+using TrackProps::look;
+using TrackProps::scaled;
 
 // 0..1 from a seed and an index, for the shops' sizes and kinds.
 float dice(uint32_t seed, int i) { return Noise(seed).lattice(i, 0, 1 << 20); }
@@ -157,15 +157,6 @@ Picture floorSlabs() {
             if (std::fabs(v - 0.5f) < 0.01f) p.at(x, y) = scaled(p.at(x, y), 0.85f);
         }
     return p;
-}
-
-SurfaceLook look(const std::string& name, Rgb colour, const std::string& texture = {}, float luminosity = 0.0f) {
-    SurfaceLook l;
-    l.name = name;
-    l.colour = colour;
-    l.texture = texture;
-    l.luminosity = luminosity;
-    return l;
 }
 
 // A vertical strip along one road edge (side -1 left, +1 right), facing the

@@ -38,19 +38,8 @@ constexpr float MUD_LENGTH = 16.0f;
 
 const std::string POND_FILE = "D:\\Vantorik/3dobjects_tracks/track03/park_pond.lwo";
 
-using Rgb = Picture::Rgb;
-
-Rgb scaled(Rgb c, float k) { return {c.r * k, c.g * k, c.b * k}; }
-
-SurfaceLook look(const std::string& name, Rgb colour, const std::string& texture = {}, float luminosity = 0.0f) {
-    SurfaceLook l;
-    l.name = name;
-    l.colour = colour;
-    l.texture = texture;
-    l.luminosity = luminosity;
-    l.vertexColours = luminosity == 0.0f;
-    return l;
-}
+using TrackProps::look;
+using TrackProps::scaled;
 
 // Light sandy gravel with darker stones.
 Picture gravel() {
@@ -120,18 +109,24 @@ void pond(TrackBuilder& track, MeshBuilder& water) {
     const uint16_t surface =
         water.surface(look("park_water", rgb(0.85f, 0.95f, 1.0f), track.texture("water.bmp", TrackTextures::water(TEXTURE_SIZE))));
     const Vec3 centre{POND_X, 0.0f, POND_Z};
+    // Each pass draws into its own layer: selecting one layer moves them all.
+    track.ground();
+    for (int i = 0; i < POND_SEGMENTS; ++i) {
+        const float a0 = 2.0f * PI * i / POND_SEGMENTS, a1 = 2.0f * PI * (i + 1) / POND_SEGMENTS;
+        ground.quadFacing(paving, {0, 1, 0}, flat(pondPoint(a0, 0.0f, -0.03f), 2.0f), flat(pondPoint(a1, 0.0f, -0.03f), 2.0f),
+                          flat(pondPoint(a1, SHORE, -0.03f), 2.0f), flat(pondPoint(a0, SHORE, -0.03f), 2.0f));
+    }
+    track.walls();
     for (int i = 0; i < POND_SEGMENTS; ++i) {
         const float a0 = 2.0f * PI * i / POND_SEGMENTS, a1 = 2.0f * PI * (i + 1) / POND_SEGMENTS;
         const Vec3 out = pondPoint((a0 + a1) * 0.5f, 0.0f, 0.0f) - centre;
-        ground.quadFacing(paving, {0, 1, 0}, flat(pondPoint(a0, 0.0f, -0.03f), 2.0f), flat(pondPoint(a1, 0.0f, -0.03f), 2.0f),
-                          flat(pondPoint(a1, SHORE, -0.03f), 2.0f), flat(pondPoint(a0, SHORE, -0.03f), 2.0f));
         // The rim: inner face, top, outer face.
         const float in = -RIM, top = 0.45f, foot = -0.6f;
         auto c = [&](float a, float grow, float y) { return MeshBuilder::Corner{pondPoint(a, grow, y), a * 8.0f, -y}; };
         walls.quadFacing(stone, out * -1.0f, c(a0, in, foot), c(a1, in, foot), c(a1, in, top), c(a0, in, top));
         walls.quadFacing(stone, {0, 1, 0}, c(a0, in, top), c(a1, in, top), c(a1, 0.0f, top), c(a0, 0.0f, top));
         walls.quadFacing(stone, out, c(a0, 0.0f, foot), c(a1, 0.0f, foot), c(a1, 0.0f, top), c(a0, 0.0f, top));
-        // The water, flat through its layer's pivot (the mirror's plane).
+        // The water, flat through its object's origin (the mirror's plane).
         const Vec3 w0 = pondPoint(a0, in, 0.0f), w1 = pondPoint(a1, in, 0.0f);
         water.triangle(surface, flat(centre, 6.0f), flat(w1, 6.0f), flat(w0, 6.0f));
     }

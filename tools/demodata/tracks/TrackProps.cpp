@@ -36,6 +36,18 @@ void cone(MeshBuilder& mesh, uint16_t surface, Vec3 base, float radius, float he
 
 } // namespace
 
+SurfaceLook look(const std::string& name, Rgb colour, const std::string& texture, float luminosity) {
+    SurfaceLook l;
+    l.name = name;
+    l.colour = colour;
+    l.texture = texture;
+    l.luminosity = luminosity;
+    l.vertexColours = luminosity == 0.0f;
+    return l;
+}
+
+Rgb scaled(Rgb colour, float k) { return {colour.r * k, colour.g * k, colour.b * k}; }
+
 void trunk(MeshBuilder& mesh, uint16_t bark, const Tree& tree) {
     const float radius = tree.fir ? 0.15f : 0.12f + tree.height * 0.02f;
     mesh.cylinder(bark, tree.base, radius, tree.height * (tree.fir ? 0.3f : 0.4f) + 0.5f, 6, 1.0f);
@@ -76,6 +88,27 @@ void lampPost(MeshBuilder& mesh, uint16_t pole, uint16_t glow, Vec3 base, float 
     const Vec3 arm = headingDirection(heading) * 0.6f;
     mesh.box(pole, base + arm * 0.5f + Vec3{0.0f, height, 0.0f}, {0.08f, 0.08f, 0.7f}, heading, 1.0f);
     mesh.box(glow, base + arm + Vec3{0.0f, height - 0.15f, 0.0f}, {0.35f, 0.25f, 0.5f}, heading, 1.0f);
+}
+
+void car(MeshBuilder& mesh, const CarLook& look, Vec3 base, float heading) {
+    const Vec3 along = headingDirection(heading), side{along.z, 0.0f, -along.x};
+    mesh.box(look.paint, base + Vec3{0.0f, 0.72f, 0.0f}, {CAR_SIZE.x, 0.62f, CAR_SIZE.z}, heading, 2.0f);
+    mesh.box(look.glass, base + Vec3{0.0f, 1.22f, 0.0f} - along * 0.25f, {1.6f, 0.42f, 2.1f}, heading, 2.0f);
+    mesh.box(look.paint, base + Vec3{0.0f, 1.44f, 0.0f} - along * 0.3f, {1.62f, 0.04f, 1.9f}, heading, 2.0f);
+    for (float end : {-1.0f, 1.0f}) {
+        // An axle's two wheels, and the lamps at that end.
+        mesh.box(look.tyre, base + along * (end * 1.3f) + Vec3{0.0f, 0.33f, 0.0f}, {CAR_SIZE.x + 0.1f, 0.64f, 0.64f},
+                 heading, 1.0f);
+        for (float s : {-0.6f, 0.6f})
+            mesh.box(look.lamp, base + along * (end * 2.1f) + side * s + Vec3{0.0f, 0.8f, 0.0f}, {0.35f, 0.15f, 0.04f},
+                     heading, 1.0f);
+    }
+}
+
+void trafficCone(MeshBuilder& mesh, uint16_t orange, uint16_t white, Vec3 base) {
+    mesh.box(orange, base + Vec3{0.0f, 0.03f, 0.0f}, {0.55f, 0.06f, 0.55f}, 0.0f, 1.0f);
+    cone(mesh, orange, base + Vec3{0.0f, 0.06f, 0.0f}, 0.24f, CONE_HEIGHT - 0.06f, 0.0f);
+    mesh.cylinder(white, base + Vec3{0.0f, 0.42f, 0.0f}, 0.125f, 0.12f, AROUND, 1.0f);
 }
 
 } // namespace TrackProps

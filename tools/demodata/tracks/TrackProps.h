@@ -1,12 +1,17 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "tools/demodata/tracks/MeshBuilder.h"
 #include "tools/demodata/tracks/Vec3.h"
 
-// Props the open-air tracks share: trees and lamp posts, built from a few
-// dozen faces each.
+// What tracks 02 to 04 share: how a surface is looked up, and props built
+// from a few dozen faces each (trees, lamp posts, cars, cones).
 namespace TrackProps {
+
+// A surface of that colour and texture; unlit surfaces take the baked shade.
+SurfaceLook look(const std::string& name, Rgb colour, const std::string& texture = {}, float luminosity = 0.0f);
+Rgb scaled(Rgb colour, float k);
 
 // A broadleaf tree (a lumpy round crown) or a fir (three stacked cones);
 // `seed` varies its shape, so a row never repeats. Trunk and crown are drawn
@@ -22,5 +27,15 @@ void crown(MeshBuilder& mesh, uint16_t leaves, const Tree& tree);
 
 // A lamp post of `height` with a glowing head; `heading` turns its arm.
 void lampPost(MeshBuilder& mesh, uint16_t pole, uint16_t glow, Vec3 base, float height, float heading);
+
+// A car standing on `base`, its nose along `heading`: CAR_SIZE overall.
+struct CarLook {
+    uint16_t paint, glass, tyre, lamp;
+};
+inline constexpr Vec3 CAR_SIZE{1.8f, 1.45f, 4.2f};
+void car(MeshBuilder& mesh, const CarLook& look, Vec3 base, float heading);
+// A traffic cone of CONE_HEIGHT standing on `base`, orange with a white band.
+inline constexpr float CONE_HEIGHT = 0.8f;
+void trafficCone(MeshBuilder& mesh, uint16_t orange, uint16_t white, Vec3 base);
 
 } // namespace TrackProps
