@@ -19,6 +19,7 @@
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
 #include "tools/demodata/tracks/BmpWriter.h"
+#include "tools/demodata/tracks/DemoTracks.h"
 #include "tools/demodata/tracks/LightMap.h"
 #include "tools/demodata/tracks/RacingLines.h"
 #include "tools/demodata/tracks/Track01Parkhaus.h"
@@ -259,4 +260,37 @@ TEST(TrackMaps, IlluminationMapIsNeutralGreyWithItsFirstRowNorthAndFirstColumnWe
     EXPECT_NEAR(grey(1013, 10), 128, 1);   // north-east
     EXPECT_NEAR(grey(10, 1013), 128, 1);   // south-west
     EXPECT_NEAR(grey(512, 512), 128, 1);
+}
+
+TEST(DemoTracks, EveryLayoutFitsTheWorldLapsInThirtyFiveToSixtySecondsAndNeverCrossesItself) {
+    const std::vector<DemoTrack>& tracks = demoTracks();
+    ASSERT_EQ(tracks.size(), 6u);
+    for (const DemoTrack& track : tracks) {
+        SCOPED_TRACE(track.sceneFile);
+        EXPECT_EQ(track.sceneFile, TrackBuilder::sceneFile(track.number, track.name));
+        const Centreline line(track.centreline());
+        // 35 to 60 s at the top speed of 0.29 a step, 100 steps a second.
+        EXPECT_GT(line.length(), 35.0f * 29.0f);
+        EXPECT_LT(line.length(), 60.0f * 29.0f);
+        // A kart turns at most 1.16 degrees a step: about 14.3 units of radius at top speed.
+        EXPECT_GT(line.tightestRadius(), 20.0f);
+        for (const Centreline::Frame& f : line.frames(2.0f)) {
+            EXPECT_GE(f.width, 10.0f) << "at s = " << f.s;
+            for (float side : {-1.0f, 1.0f}) {
+                const Vec3 edge = f.across(side * f.width * 0.5f);
+                EXPECT_LT(std::fabs(edge.x), 245.0f) << "at s = " << f.s;
+                EXPECT_LT(std::fabs(edge.z), 245.0f) << "at s = " << f.s;
+            }
+        }
+        // Where the lap passed over itself in plan, the position map would
+        // give one of the two places the other's value.
+        const ByteGrid map = TrackMaps::positionMap(line);
+        for (const Centreline::Frame& f : line.frames(4.0f)) {
+            const int value = map.at(TrackMaps::cellOf(f.position.x, TrackMaps::POSITION_SIZE, false),
+                                     TrackMaps::cellOf(f.position.z, TrackMaps::POSITION_SIZE, true));
+            // Round the lap: 255 and 1 meet at the finish line.
+            const int off = std::abs(value - TrackMaps::positionValue(f.s, line.length()));
+            EXPECT_LE(std::min(off, 255 - off), 1) << "at s = " << f.s;
+        }
+    }
 }

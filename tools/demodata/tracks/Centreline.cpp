@@ -9,10 +9,24 @@ namespace {
 constexpr int SUBDIVISIONS = 48;
 constexpr float PI = 3.14159265358979f;
 
-float catmullRom(float p0, float p1, float p2, float p3, float t) {
-    float t2 = t * t, t3 = t2 * t;
-    return 0.5f * (2.0f * p1 + (p2 - p0) * t + (2.0f * p0 - 5.0f * p1 + 4.0f * p2 - p3) * t2 +
-                   (3.0f * p1 - p0 - 3.0f * p2 + p3) * t3);
+// Centripetal Catmull-Rom (knots spaced by the square root of the chords):
+// unlike the uniform kind it neither loops nor kinks where a short arc step
+// meets a long straight.
+struct Plan {
+    float x, z;
+};
+
+Plan centripetal(Plan p0, Plan p1, Plan p2, Plan p3, float u) {
+    auto knot = [](Plan a, Plan b) { return std::max(1e-4f, std::sqrt(std::hypot(b.x - a.x, b.z - a.z))); };
+    const float t0 = 0.0f, t1 = t0 + knot(p0, p1), t2 = t1 + knot(p1, p2), t3 = t2 + knot(p2, p3);
+    const float t = t1 + (t2 - t1) * u;
+    auto lerp = [](Plan a, Plan b, float ta, float tb, float t) {
+        const float k = (t - ta) / (tb - ta);
+        return Plan{a.x + (b.x - a.x) * k, a.z + (b.z - a.z) * k};
+    };
+    const Plan a1 = lerp(p0, p1, t0, t1, t), a2 = lerp(p1, p2, t1, t2, t), a3 = lerp(p2, p3, t2, t3, t);
+    const Plan b1 = lerp(a1, a2, t0, t2, t), b2 = lerp(a2, a3, t1, t3, t);
+    return lerp(b1, b2, t1, t2, t);
 }
 
 float eased(float a, float b, float t) { return a + (b - a) * t * t * (3.0f - 2.0f * t); }
@@ -74,8 +88,8 @@ Centreline::Centreline(std::vector<CentrelinePoint> controls) : m_controls(std::
         const float chord = std::max(1e-3f, std::hypot(p2.x - p1.x, p2.z - p1.z));
         for (int k = 0; k < SUBDIVISIONS; ++k) {
             float t = static_cast<float>(k) / SUBDIVISIONS;
-            Vec3 p{catmullRom(p0.x, p1.x, p2.x, p3.x, t), hermite(p1.height, p2.height, slopes[i] * chord, slopes[(i + 1) % n] * chord, t),
-                   catmullRom(p0.z, p1.z, p2.z, p3.z, t)};
+            const Plan plan = centripetal({p0.x, p0.z}, {p1.x, p1.z}, {p2.x, p2.z}, {p3.x, p3.z}, t);
+            Vec3 p{plan.x, hermite(p1.height, p2.height, slopes[i] * chord, slopes[(i + 1) % n] * chord, t), plan.z};
             float length = dense.empty() ? 0.0f : dense.back().length + (p - dense.back().position).length();
             dense.push_back({p, eased(p1.width, p2.width, t), eased(p1.bank, p2.bank, t), length});
         }

@@ -14,7 +14,7 @@ struct CentrelinePoint {
 };
 
 // A closed road centreline in driving order. The control points are joined
-// by a Catmull-Rom curve in plan, heights that never overshoot them (a flat
+// by a centripetal Catmull-Rom curve in plan, heights that never overshoot them (a flat
 // point between two flat ones stays flat; give a ramp points on its slope to
 // round its crest) and eased widths and banks, and
 // sampled about every `STEP` units; distance s runs from the first control

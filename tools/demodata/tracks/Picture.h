@@ -19,13 +19,6 @@ public:
     int height() const { return m_height; }
     Rgb& at(int x, int y) { return m_pixels[index(x, y)]; }
     const Rgb& at(int x, int y) const { return m_pixels[index(x, y)]; }
-    // Coordinates wrap around, so tiling patterns draw across the edges.
-    Rgb& wrapped(int x, int y);
-
-    // Axis-aligned filled rectangle [x0, x1) x [y0, y1), wrapping.
-    void fillRect(int x0, int y0, int x1, int y1, Rgb colour);
-    // Every pixel times a factor (per channel).
-    void multiply(Rgb factor);
     // 8-bit channels, rounded and clamped.
     static uint8_t byte(float channel);
 

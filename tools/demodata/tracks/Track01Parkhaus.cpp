@@ -20,7 +20,7 @@ constexpr float DECK = 8.0f;            // road on the roof deck
 constexpr float DECK_TOP = 7.75f;       // the slab around it
 constexpr float DECK_UNDER = 7.1f;      // the ground floor's ceiling
 constexpr float FLOOR = -0.25f;         // the ground floor around the lanes
-constexpr float X0 = -192.0f, X1 = 192.0f, Z0 = -136.0f, Z1 = 136.0f;
+constexpr float X0 = -192.0f, X1 = 192.0f, Z0 = -136.0f, Z1 = 144.0f;
 constexpr float CELL = 8.0f;
 constexpr float WALL_HEIGHT = 1.1f;
 
@@ -34,7 +34,7 @@ constexpr Box2 RAMP_DOWN{-184.0f, -24.0f, -160.0f, 56.0f};
 
 void arc(std::vector<CentrelinePoint>& out, float cx, float cz, float r, float fromDegrees, float toDegrees,
          float height) {
-    const int steps = static_cast<int>(std::ceil(std::fabs(toDegrees - fromDegrees) / 30.0f));
+    const int steps = static_cast<int>(std::ceil(std::fabs(toDegrees - fromDegrees) / 15.0f));
     for (int i = 0; i <= steps; ++i) {
         float a = (fromDegrees + (toDegrees - fromDegrees) * static_cast<float>(i) / steps) * PI / 180.0f;
         out.push_back({cx + r * std::cos(a), cz + r * std::sin(a), height, WIDTH});
@@ -98,11 +98,11 @@ std::vector<CentrelinePoint> centreline() {
     arc(p, -15.0f, 40.0f, 35.0f, 180.0f, 90.0f, DECK);    // right, onto the roof
     p.push_back({50.0f, 75.0f, DECK, WIDTH});
     p.push_back({120.0f, 75.0f, DECK, WIDTH});
-    arc(p, 150.0f, 100.0f, 25.0f, -90.0f, 90.0f, DECK);   // hairpin on the roof
-    p.push_back({90.0f, 125.0f, DECK, WIDTH});
-    p.push_back({0.0f, 125.0f, DECK, WIDTH});
-    p.push_back({-100.0f, 125.0f, DECK, WIDTH});
-    arc(p, -140.0f, 95.0f, 30.0f, 90.0f, 180.0f, DECK);   // left, to the ramp down
+    arc(p, 150.0f, 102.5f, 27.5f, -90.0f, 90.0f, DECK);   // hairpin on the roof
+    p.push_back({90.0f, 130.0f, DECK, WIDTH});
+    p.push_back({0.0f, 130.0f, DECK, WIDTH});
+    p.push_back({-100.0f, 130.0f, DECK, WIDTH});
+    arc(p, -140.0f, 100.0f, 30.0f, 90.0f, 180.0f, DECK);  // left, to the ramp down
     p.push_back({-170.0f, 55.0f, DECK, WIDTH});
     p.push_back({-170.0f, 40.0f, DECK - 0.8f, WIDTH});
     p.push_back({-170.0f, -5.0f, 0.8f, WIDTH});
@@ -333,7 +333,7 @@ std::vector<TrackFile> files() {
     track.pickupRow(line.nearest(40.0f, -115.0f).s, 3);
     track.pickupRow(line.nearest(40.0f, 75.0f).s, 3);
     track.pickupRow(line.nearest(-170.0f, -50.0f).s, 3);
-    track.speedup(line.nearest(110.0f, 125.0f).s, 0.0f, 6.0f, 5.0f);
+    track.speedup(line.nearest(110.0f, 130.0f).s, 0.0f, 6.0f, 5.0f);
     {
         const SurfaceLook cone = look("cone", {1.0f, 0.45f, 0.05f}, hazardTexture);
         int i = 0;
@@ -359,7 +359,7 @@ std::vector<TrackFile> files() {
     // The karts' tint: dim indoors, brighter under the lamps, dusk on the roof.
     LightMap& light = track.lightMap();
     light.rectangle(X0, Z0, X1, Z1, 0.27f, 6.0f);
-    light.rectangle(-200.0f, 46.0f, 200.0f, 140.0f, 0.46f, 8.0f);
+    light.rectangle(-200.0f, 46.0f, 200.0f, 150.0f, 0.46f, 8.0f);
     light.rectangle(RAMP_UP.x0, RAMP_UP.z0, RAMP_UP.x1, RAMP_UP.z1, 0.38f, 10.0f);
     light.rectangle(RAMP_DOWN.x0, RAMP_DOWN.z0, RAMP_DOWN.x1, RAMP_DOWN.z1, 0.38f, 10.0f);
     for (const Vec3& l : lamps.ceiling) light.disc(l.x, l.z, 9.0f, 0.42f, {1.0f, 0.97f, 0.9f});

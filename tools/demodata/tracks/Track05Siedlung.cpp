@@ -6,8 +6,8 @@ namespace Siedlung {
 
 // A plain oval until the track is laid out.
 std::vector<CentrelinePoint> centreline() {
-    return {{0.0f, -120.0f}, {120.0f, -120.0f}, {160.0f, 0.0f}, {120.0f, 120.0f},
-            {-120.0f, 120.0f}, {-160.0f, 0.0f}, {-120.0f, -120.0f}};
+    return {{0.0f, -170.0f}, {150.0f, -170.0f}, {210.0f, 0.0f}, {150.0f, 170.0f},
+            {-150.0f, 170.0f}, {-210.0f, 0.0f}, {-150.0f, -170.0f}};
 }
 
 std::vector<TrackFile> files() {

@@ -19,9 +19,9 @@ inline constexpr int ILLUMINATION_SIZE = 1024;
 // before it, so value / 16 counts sectors 0..15 and wraps at the line.
 uint8_t positionValue(float s, float length);
 // 0 off the road, else the value of the nearest centreline point, over the
-// road's width plus `margin` on each side. Pixels nearer to no centreline
-// point of the same height band stay unambiguous only where the lap does not
-// cross itself in plan: lay out laps that do not.
+// road's width plus `margin` on each side. The map sees no heights: where a
+// lap passed over itself in plan, one place would read the other's value, so
+// lay out laps that never cross themselves in plan.
 ByteGrid positionMap(const Centreline& line, float margin = 3.0f);
 
 // Pixel centre of a map cell in the world, and the cell of a world point.
