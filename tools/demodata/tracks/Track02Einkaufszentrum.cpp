@@ -15,6 +15,8 @@ namespace {
 
 constexpr int GEOM_TRIANGLE_MESH = 3;
 constexpr int TEXTURE_SIZE = 256;
+// The lap's points, this far apart along the curve drawn through the design points.
+constexpr float CONTROL_SPACING = 10.0f;
 // Shop fronts stand this far beyond the road edge; the floor runs on under them.
 constexpr float FACADE_GAP = 0.3f;
 constexpr float FLOOR_BEYOND = 1.5f;
@@ -52,7 +54,7 @@ float dice(uint32_t seed, int i) { return Noise(seed).lattice(i, 0, 1 << 20); }
 // Rectangle in picture units (0..1), y from the top.
 void block(Picture& p, float x0, float y0, float x1, float y1, Rgb c) {
     const float w = static_cast<float>(p.width()), h = static_cast<float>(p.height());
-    p.fillRect(static_cast<int>(x0 * w), static_cast<int>(y0 * h), static_cast<int>(x1 * w), static_cast<int>(y1 * h),
+    TrackProps::fill(p, static_cast<int>(x0 * w), static_cast<int>(y0 * h), static_cast<int>(x1 * w), static_cast<int>(y1 * h),
                c);
 }
 
@@ -275,7 +277,7 @@ void roof(TrackBuilder& track, MeshBuilder& glass, const Cafe& cafe) {
         scenery.box(steel, f.position + Vec3{0.0f, ROOF - 1.5f, 0.0f}, {0.08f, 2.5f, 0.08f}, f.heading(), 1.0f);
         scenery.box(lamp, f.position + Vec3{0.0f, ROOF - 2.8f, 0.0f}, {1.6f, 0.15f, 1.6f}, f.heading(), 1.0f);
     }
-    SurfaceLook top = look("mall_roof", rgb(0.6f, 0.6f, 0.58f),
+    SurfaceLook top = look("mall_roof", rgb(0.95f, 0.95f, 0.92f),
                            track.texture("concrete.bmp", TrackTextures::concrete(TEXTURE_SIZE)));
     const uint16_t roofSurface = scenery.surface(top);
     // Flat roofs over the shops: a strip along each side of the glass, and
@@ -397,12 +399,13 @@ void furnishCafe(TrackBuilder& track, const Cafe& cafe, MeshBuilder& floor, uint
 
 std::vector<CentrelinePoint> centreline() {
     const float w = 16.0f;
-    return {{0.0f, -140.0f, 0.0f, w},   {90.0f, -140.0f, 0.0f, w},  {150.0f, -125.0f, 0.0f, w},
+    return TrackProps::resampled({{0.0f, -140.0f, 0.0f, w},   {90.0f, -140.0f, 0.0f, w},  {150.0f, -125.0f, 0.0f, w},
             {175.0f, -70.0f, 0.0f, w},  {175.0f, 20.0f, 0.0f, w},   {165.0f, 90.0f, 0.0f, w},
-            {120.0f, 130.0f, 0.0f, w},  {50.0f, 140.0f, 0.0f, w},   {0.0f, 115.0f, 0.0f, w},
-            {-50.0f, 140.0f, 0.0f, w},  {-120.0f, 135.0f, 0.0f, w}, {-165.0f, 95.0f, 0.0f, w},
-            {-150.0f, 40.0f, 0.0f, w},  {-175.0f, -20.0f, 0.0f, w}, {-160.0f, -90.0f, 0.0f, w},
-            {-110.0f, -135.0f, 0.0f, w}, {-55.0f, -142.0f, 0.0f, w}};
+            {120.0f, 130.0f, 0.0f, w},  {55.0f, 140.0f, 0.0f, w},   {0.0f, 121.0f, 0.0f, w},
+            {-55.0f, 140.0f, 0.0f, w},  {-120.0f, 139.0f, 0.0f, w}, {-150.0f, 128.0f, 0.0f, w},
+            {-163.0f, 100.0f, 0.0f, w}, {-155.0f, 50.0f, 0.0f, w},  {-175.0f, -20.0f, 0.0f, w}, {-160.0f, -90.0f, 0.0f, w},
+            {-110.0f, -135.0f, 0.0f, w}, {-55.0f, -142.0f, 0.0f, w}},
+                                 CONTROL_SPACING);
 }
 
 std::vector<TrackFile> files() {
@@ -436,6 +439,7 @@ std::vector<TrackFile> files() {
     track.pickupRow(180.0f, 4);
     track.pickupRow(700.0f, 4);
     track.pickupRow(1030.0f, 3);
+    track.finishBanner(3.5f, look("mall_steel", rgb(0.3f, 0.32f, 0.35f)), ROOF - 0.5f);
 
     LwsScene& scene = track.scene();
     scene.ambientIntensity = LwsValue(0.5f);

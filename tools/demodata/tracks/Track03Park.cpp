@@ -20,6 +20,8 @@ namespace {
 constexpr float PI = 3.14159265358979f;
 constexpr int GEOM_TRIANGLE_MESH = 3;
 constexpr int TEXTURE_SIZE = 256;
+// The lap's points, this far apart along the curve drawn through the design points.
+constexpr float CONTROL_SPACING = 10.0f;
 constexpr float WIDTH = 14.0f;
 constexpr float KERB = 0.4f;
 // The lawn lies a little below the paths, so the two never fight for a pixel.
@@ -139,18 +141,19 @@ void pond(TrackBuilder& track, MeshBuilder& water) {
 }
 
 // One jet of water: a null that throws drops upwards, falling back into the
-// pond, drawn as small pale squares. The emitter adds its acceleration once
-// a drawn frame, so the arc is a little higher at a low frame rate.
-void fountainJet(LwsScene& scene, const std::string& name, Vec3 nozzle, float lift, float spread) {
+// pond after about `life` seconds, drawn as small pale squares. The emitter
+// adds its acceleration once a drawn frame: the arcs are right at 60 frames
+// a second and higher at fewer.
+void fountainJet(LwsScene& scene, const std::string& name, Vec3 nozzle, float lift, float spread, float life) {
     LwsObject jet;
     jet.nullName = name;
     jet.item.motion = lwsStillMotion(nozzle.array());
     LwsEmitter e;
     e.vec1 = {0.3f, 0.3f, 0.3f};
-    e.vec2 = {0.0f, -0.25f, 0.0f}; // gravity
-    e.a[0] = 450.0f;               // drops per second
-    e.a[1] = 1.6f;                 // seconds a drop lives
-    e.a[2] = 0.3f;
+    e.vec2 = {0.0f, -0.167f, 0.0f}; // gravity
+    e.a[0] = 450.0f;                // drops per second
+    e.a[1] = life;
+    e.a[2] = 0.2f;
     e.a[4] = lift;
     e.a[6] = spread;
     e.a[8] = 0.15f; // speed variation
@@ -285,14 +288,15 @@ void mud(TrackBuilder& track) {
 
 std::vector<CentrelinePoint> centreline() {
     const float w = WIDTH;
-    return {{-72.0f, -88.0f, 0.0f, w},   {-40.0f, -55.0f, 0.0f, w},  {30.0f, -70.0f, 0.0f, w},
+    return TrackProps::resampled({{-72.0f, -88.0f, 0.0f, w},   {-40.0f, -55.0f, 0.0f, w},  {30.0f, -70.0f, 0.0f, w},
             {90.0f, -120.0f, 0.0f, w},   {160.0f, -145.0f, 0.0f, w}, {200.0f, -100.0f, 0.0f, w},
-            {190.0f, -30.0f, 0.0f, w},   {140.0f, 10.0f, 0.0f, w},   {145.0f, 70.0f, 0.0f, w},
-            {190.0f, 115.0f, 0.0f, w},   {170.0f, 185.0f, 0.0f, w},  {100.0f, 190.0f, 0.0f, w},
+            {190.0f, -30.0f, 0.0f, w},   {142.0f, 14.0f, 0.0f, w},   {145.0f, 70.0f, 0.0f, w},
+            {188.0f, 118.0f, 0.0f, w},   {170.0f, 185.0f, 0.0f, w},  {100.0f, 190.0f, 0.0f, w},
             {40.0f, 145.0f, 0.0f, w},    {-20.0f, 110.0f, 0.0f, w},  {-100.0f, 120.0f, 0.0f, w},
-            {-150.0f, 152.0f, 0.0f, w},  {-195.0f, 135.0f, 0.0f, w}, {-205.0f, 80.0f, 0.0f, w},
-            {-190.0f, 10.0f, 0.0f, w},   {-205.0f, -80.0f, 0.0f, w}, {-160.0f, -140.0f, 0.0f, w},
-            {-100.0f, -120.0f, 0.0f, w}};
+            {-148.0f, 150.0f, 0.0f, w},  {-195.0f, 135.0f, 0.0f, w}, {-205.0f, 80.0f, 0.0f, w},
+            {-190.0f, 10.0f, 0.0f, w},   {-205.0f, -80.0f, 0.0f, w}, {-163.0f, -136.0f, 0.0f, w},
+            {-100.0f, -120.0f, 0.0f, w}},
+                                 CONTROL_SPACING);
 }
 
 std::vector<TrackFile> files() {
@@ -314,11 +318,11 @@ std::vector<TrackFile> files() {
 
     MeshBuilder water;
     pond(track, water);
-    fountainJet(track.scene(), "fountain_jet", {POND_X, 2.6f, POND_Z}, 7.0f, 0.9f);
+    fountainJet(track.scene(), "fountain_jet", {POND_X, 2.6f, POND_Z}, 6.0f, 0.9f, 1.55f);
     for (int i = 0; i < 4; ++i) {
         const float a = PI * 0.25f + PI * 0.5f * i;
         fountainJet(track.scene(), "fountain_jet_" + std::to_string(i),
-                    {POND_X + 5.5f * std::cos(a), WATER + 0.3f, POND_Z + 5.5f * std::sin(a)}, 4.5f, 0.5f);
+                    {POND_X + 5.5f * std::cos(a), WATER + 0.3f, POND_Z + 5.5f * std::sin(a)}, 4.0f, 0.5f, 0.85f);
     }
     const std::vector<Vec3> shade = plantTrees(track);
     furnish(track);
@@ -329,6 +333,7 @@ std::vector<TrackFile> files() {
     track.pickupRow(150.0f, 3);
     track.pickupRow(760.0f, 4);
     track.pickupRow(1000.0f, 3);
+    track.finishBanner(3.8f, look("park_post", rgb(0.9f, 0.8f, 0.7f), track.texture("wood.bmp", TrackTextures::wood(TEXTURE_SIZE))));
 
     // A sunny day: bright lawns, the paths dappled under the trees.
     LightMap& light = track.lightMap();

@@ -23,9 +23,9 @@ constexpr int MASS_BOX = 1;
 constexpr int TEXTURE_SIZE = 256;
 constexpr float WIDTH = 14.0f;
 // Straight stretches of the lap (z of the east-west roads, x of the north-south ones).
-constexpr float SOUTH_ROAD = -165.0f, AISLE_A = -125.0f, AISLE_B = -85.0f, STORE_ROAD = 75.0f;
+constexpr float SOUTH_ROAD = -165.0f, AISLE_A = -105.0f, AISLE_B = -45.0f, STORE_ROAD = 75.0f;
 constexpr float EAST_ROAD = 130.0f, WEST_ROAD = -180.0f;
-constexpr float U_RADIUS = 20.0f, CORNER_RADIUS = 30.0f;
+constexpr float U_RADIUS = 30.0f, CORNER_RADIUS = 36.0f;
 // The asphalt and the fence round it; the store stands north of its road.
 constexpr float LOT = 232.0f;
 constexpr float STORE_FRONT = 95.0f, STORE_BACK = 170.0f, STORE_HALF = 120.0f, STORE_HEIGHT = 9.0f;
@@ -67,7 +67,7 @@ struct BayRow {
 };
 
 // Inner aisles run between the lap's aisles and the store road, off the lap.
-constexpr std::array<float, 3> INNER_AISLES{{-52.6f, -13.8f, 25.0f}};
+constexpr std::array<float, 2> INNER_AISLES{{-8.6f, 28.8f}};
 
 std::vector<BayRow> bayRows() {
     const float h = WIDTH * 0.5f;
@@ -100,7 +100,7 @@ std::vector<Island> islands() {
                                {-75.0f, AISLE_A + h, 85.0f, AISLE_B - h},
                                {-135.0f, AISLE_B + h, 90.0f, INNER_AISLES[0] - h},
                                {-165.0f, -132.0f, -135.0f, 40.0f},
-                               {92.0f, -160.0f, 125.0f, -95.0f},
+                               {100.0f, -160.0f, 125.0f, -95.0f},
                                {90.0f, INNER_AISLES[0] - h, 118.0f, 40.0f}};
     for (size_t i = 0; i + 1 < INNER_AISLES.size(); ++i)
         out.push_back({-130.0f, INNER_AISLES[i] + h, 90.0f, INNER_AISLES[i + 1] - h});
@@ -131,10 +131,10 @@ Picture storeFront() {
         }
     const Rgb posters[] = {rgb(0.9f, 0.15f, 0.1f), rgb(1.0f, 0.85f, 0.1f), rgb(0.1f, 0.5f, 0.9f)};
     for (int i = 0; i < 2; ++i)
-        p.fillRect(20 + i * 128, 150, 100 + i * 128, 220, posters[(i * 2 + 1) % 3]);
-    p.fillRect(0, 0, TEXTURE_SIZE, 24, grey(0.85f));
-    for (int x : {0, 127}) p.fillRect(x, 0, x + 6, TEXTURE_SIZE, grey(0.75f));
-    p.fillRect(0, 236, TEXTURE_SIZE, TEXTURE_SIZE, grey(0.3f));
+        TrackProps::fill(p, 20 + i * 128, 150, 100 + i * 128, 220, posters[(i * 2 + 1) % 3]);
+    TrackProps::fill(p, 0, 0, TEXTURE_SIZE, 24, grey(0.85f));
+    for (int x : {0, 127}) TrackProps::fill(p, x, 0, x + 6, TEXTURE_SIZE, grey(0.75f));
+    TrackProps::fill(p, 0, 236, TEXTURE_SIZE, TEXTURE_SIZE, grey(0.3f));
     return p;
 }
 
@@ -165,7 +165,7 @@ Picture storeSign() {
             for (int col = 0; col < 5; ++col)
                 if (font[letter][row][col] == 'X') {
                     const int x = left + letter * 6 * cell + col * cell, y = 14 + row * cell;
-                    p.fillRect(x, y, x + cell - 1, y + cell - 1, grey(1.0f));
+                    TrackProps::fill(p, x, y, x + cell - 1, y + cell - 1, grey(1.0f));
                 }
     return p;
 }

@@ -1,5 +1,6 @@
 #include "tools/demodata/tracks/TrackProps.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tools/demodata/tracks/Noise.h"
@@ -47,6 +48,19 @@ SurfaceLook look(const std::string& name, Rgb colour, const std::string& texture
 }
 
 Rgb scaled(Rgb colour, float k) { return {colour.r * k, colour.g * k, colour.b * k}; }
+
+void fill(Picture& picture, int x0, int y0, int x1, int y1, Rgb colour) {
+    for (int y = std::max(y0, 0); y < std::min(y1, picture.height()); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, picture.width()); ++x) picture.at(x, y) = colour;
+}
+
+std::vector<CentrelinePoint> resampled(const std::vector<CentrelinePoint>& design, float spacing) {
+    const Centreline line(design);
+    std::vector<CentrelinePoint> out;
+    for (const Centreline::Frame& f : line.frames(spacing))
+        out.push_back({f.position.x, f.position.z, f.position.y, f.width, f.bank});
+    return out;
+}
 
 void trunk(MeshBuilder& mesh, uint16_t bark, const Tree& tree) {
     const float radius = tree.fir ? 0.15f : 0.12f + tree.height * 0.02f;

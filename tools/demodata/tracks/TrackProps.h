@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/demodata/tracks/Centreline.h"
 #include "tools/demodata/tracks/MeshBuilder.h"
 #include "tools/demodata/tracks/Vec3.h"
 
@@ -12,6 +13,12 @@ namespace TrackProps {
 // A surface of that colour and texture; unlit surfaces take the baked shade.
 SurfaceLook look(const std::string& name, Rgb colour, const std::string& texture = {}, float luminosity = 0.0f);
 Rgb scaled(Rgb colour, float k);
+// Paints the pixels x0..x1-1, y0..y1-1 of a picture, clipped to it.
+void fill(Picture& picture, int x0, int y0, int x1, int y1, Rgb colour);
+
+// A lap drawn through a few far-apart points, given back as points about
+// `spacing` apart along the same curve: bends then measure as round as they are.
+std::vector<CentrelinePoint> resampled(const std::vector<CentrelinePoint>& design, float spacing);
 
 // A broadleaf tree (a lumpy round crown) or a fir (three stacked cones);
 // `seed` varies its shape, so a row never repeats. Trunk and crown are drawn
