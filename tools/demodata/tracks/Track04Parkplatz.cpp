@@ -473,7 +473,6 @@ std::vector<TrackFile> files() {
     light.rectangle(-STORE_HALF, STORE_FRONT, STORE_HALF, STORE_BACK, 0.4f, 6.0f);
     for (const Island& i : islands())
         for (const Vec3& spot : plantingSpots(i)) light.disc(spot.x, spot.z, 5.0f, 0.45f);
-    loose.mesh().shadeLayer(0, [&](Vec3 p) { return scaled(light.at(p.x, p.z), 2.0f); });
     for (int layer = 0; layer < loose.mesh().layerCount(); ++layer)
         loose.mesh().shadeLayer(layer, [&](Vec3 p) { return scaled(light.at(p.x, p.z), 2.0f); });
 
