@@ -30,7 +30,7 @@ constexpr float FENCE = 238.0f;
 constexpr float CELL = 8.0f;
 // The pond: an ellipse, its paved shore, its stone rim, the water below.
 constexpr float POND_X = -60.0f, POND_Z = 28.0f, POND_RX = 68.0f, POND_RZ = 38.0f;
-constexpr float SHORE = 7.0f;
+constexpr float SHORE = 11.0f;
 constexpr float WATER = -0.35f;
 constexpr float RIM = 0.8f;
 constexpr int POND_SEGMENTS = 48;
@@ -314,7 +314,7 @@ std::vector<TrackFile> files() {
     const uint16_t grass = lawn.surface(look("park_grass", grey(1.0f), track.texture("grass.bmp", TrackTextures::grass(TEXTURE_SIZE))));
     const float under = WIDTH * 0.5f - CELL * 0.75f;
     lawn.grid(grass, -FENCE - 2.0f, -FENCE - 2.0f, FENCE + 2.0f, FENCE + 2.0f, LAWN, CELL, true, 6.0f,
-              [&](float x, float z) { return !byPond(x, z, -2.0f) && line.nearest(x, z).distance > under; });
+              [&](float x, float z) { return !byPond(x, z, -CELL * 0.72f) && line.nearest(x, z).distance > under; });
 
     MeshBuilder water;
     pond(track, water);
