@@ -37,6 +37,9 @@ public:
     float m_maxRange = 1.0f;
     std::string m_weightMapName;
     Bone* m_parentBone = nullptr;
+    // The scene object whose section added the bone (not owned): a mesh
+    // shared by several objects, in one scene or in several, holds every one's bones.
+    SceneItem* m_owner = nullptr;
     Matrix4x3 m_restMatrix = Matrix4x3::identity();
     Matrix4x3 m_invRestMatrix = Matrix4x3::identity();
     Matrix4x3 m_animMatrix = Matrix4x3::identity();

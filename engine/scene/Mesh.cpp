@@ -371,9 +371,15 @@ void Mesh::triangulatePolygons() {
     data.cornerCount = int32_t(data.corners.size());
 }
 
+size_t Mesh::slotBoneCount() const {
+    size_t count = 0;
+    while (count < m_bones.size() && m_bones[count]->m_owner == m_bones.front()->m_owner) ++count;
+    return count;
+}
+
 void Mesh::buildVertices() {
     MeshBuildData& data = m_buildData;
-    size_t boneCount = std::min<size_t>(m_bones.size(), MAX_BONES);
+    size_t boneCount = std::min<size_t>(slotBoneCount(), MAX_BONES);
     data.influenceCount = int32_t(std::min<size_t>(boneCount, MeshVertex::MAX_INFLUENCES));
     std::vector<WeightMap*> boneMaps(boneCount);
     for (size_t b = 0; b < boneCount; ++b) boneMaps[b] = findWeightMap(*m_bones[b]);

@@ -68,6 +68,7 @@ public:
     std::vector<Position3> m_points;
     std::vector<MeshPolygon> m_polygons;
     // Deformers from the scene file, owned; at most MAX_BONES are used.
+    // Objects sharing the mesh each append their own.
     std::vector<Bone*> m_bones;
     // The object's "BoneFalloffType".
     int32_t m_falloffType = 0;
@@ -104,6 +105,9 @@ private:
     void buildVertices();
     void computeVertexNormals();
     void computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps);
+    // The leading bones of one object: they name the skinning slots, which
+    // every object sharing the mesh fills with its own bones.
+    size_t slotBoneCount() const;
     void weldVertices();
     void createSurfaceBuffers();
     bool hasBones() const { return !m_bones.empty(); }

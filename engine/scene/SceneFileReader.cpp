@@ -116,8 +116,15 @@ SceneItem* SceneFileReader::getItemById(LW6Scene& scene, uint32_t id, int32_t ob
         uint32_t object = (id + static_cast<uint32_t>(objectOffset)) & 0xFFFFu;
         uint32_t bone = (id - 0x40000000u) >> 16;
         if (!inRange(object, scene.m_objects.size())) return nullptr;
-        Mesh* mesh = scene.m_objects[object]->getFirstMesh();
-        return mesh && inRange(bone, mesh->m_bones.size()) ? mesh->m_bones[bone] : nullptr;
+        SceneObject* owner = scene.m_objects[object].get();
+        Mesh* mesh = owner->getFirstMesh();
+        if (!mesh) return nullptr;
+        // The number counts the named object's own bones: a mesh shared by
+        // several objects (one rider figure on two mopeds) holds every one's.
+        uint32_t seen = 0;
+        for (Bone* candidate : mesh->m_bones)
+            if (candidate && candidate->m_owner == owner && seen++ == bone) return candidate;
+        return nullptr;
     }
     default: return nullptr;
     }

@@ -245,6 +245,7 @@ void SceneKeywordReader::addBone() {
     m_state.boneIndex = static_cast<int32_t>(mesh->m_bones.size());
     auto* bone = new Bone(&m_state.scene, m_state.objectIndex, m_state.boneIndex);
     bone->m_parent = m_state.currentObject();
+    bone->m_owner = bone->m_parent;
     mesh->m_bones.push_back(bone);
 }
 

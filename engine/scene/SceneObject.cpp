@@ -170,11 +170,15 @@ void SceneObject::drawBoundingBox() {
 
 void SceneObject::uploadBoneMatrices(Mesh& mesh, double time) {
     Renderer& renderer = static_cast<Renderer&>(*m_renderer);
-    size_t count = std::min<size_t>(mesh.m_bones.size(), Mesh::MAX_BONES);
-    for (size_t i = 0; i < count; ++i) {
-        Bone* bone = mesh.m_bones[i];
-        if (!bone) continue;
-        renderer.m_constants->setBoneMatrix(uint32_t(i), bone->skinningMatrix(time));
+    // On a shared mesh this object's own bones fill the slots; an object
+    // that brought none shows the mesh's.
+    const bool own = std::any_of(mesh.m_bones.begin(), mesh.m_bones.end(),
+                                 [this](const Bone* bone) { return bone && bone->m_owner == this; });
+    uint32_t slot = 0;
+    for (Bone* bone : mesh.m_bones) {
+        if (slot >= Mesh::MAX_BONES) break;
+        if (!bone || (own && bone->m_owner != this)) continue;
+        renderer.m_constants->setBoneMatrix(slot++, bone->skinningMatrix(time));
         if (renderer.m_debugDrawing) bone->drawGuide(time);
     }
 }

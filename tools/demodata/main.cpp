@@ -12,6 +12,7 @@
 #include "tools/demodata/tracks/DemoTracks.h"
 #include "tools/demodata/texts/DemoTexts.h"
 #include "tools/demodata/audio/DemoAudio.h"
+#include "tools/demodata/mopeds/MopedFiles.h"
 #include "tools/guidata/GuiData.h"
 
 namespace {
@@ -50,6 +51,7 @@ std::vector<Asset> demoAssets() {
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), 3, std::move(f.bytes)});
     for (demoaudio::AudioFile& f : demoaudio::demoAudioFiles())
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), f.flags, std::move(f.bytes)});
+    for (MopedFile& f : mopedFiles()) assets.push_back({f.archiveName, f.diskName, f.flags, std::move(f.bytes)});
     return assets;
 }
 

@@ -116,7 +116,7 @@ bool KartSim::load(std::string& error) {
                              ? static_cast<Controller*>(new ControllerAI(nullptr, &w.config, 0, &m_files))
                              : new ScriptedDriver(w.step);
     w.race.m_vehicles[0] = std::make_unique<VehicleMaster>(m_options.mopedObject, w.scene, driver, 0,
-                                                           w.race.m_vehicleRecord, settings, 0, 0.75f, 1.0f);
+                                                           w.race.m_vehicleRecord, settings, 0, m_options.radius, 1.0f);
     w.race.m_vehicleCount = 1;
     w.kart = static_cast<VehicleMaster*>(w.race.m_vehicles[0].get());
     if (auto* ai = dynamic_cast<ControllerAI*>(driver)) {
@@ -147,6 +147,11 @@ KartSim::Summary KartSim::run(std::ostream& out) {
                   summary.stepsToTopSpeed, summary.topSpeed, summary.speedAfterPad, summary.respawns,
                   summary.pathWraps.size(), summary.lineCrossings.size(), summary.sawNaN ? "yes" : "no");
     out << line;
+    // A lap runs from one crossing of the finish line to the next.
+    for (size_t i = 1; i < summary.lineCrossings.size(); ++i) {
+        std::snprintf(line, sizeof line, "lap %zu %.2f s\n", i, summary.lineCrossings[i] - summary.lineCrossings[i - 1]);
+        out << line;
+    }
     return summary;
 }
 

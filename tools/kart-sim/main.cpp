@@ -1,4 +1,4 @@
-// kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] [--steps N] [--driver keys|ai] [--path 0-5] [--seed-reset]
+// kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] [--radius R] [--steps N] [--driver keys|ai] [--path 0-5] [--seed-reset]
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -11,7 +11,7 @@
 namespace {
 
 int usage() {
-    std::cerr << "usage: kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] [--steps N]"
+    std::cerr << "usage: kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] [--radius R] [--steps N]"
                  " [--driver keys|ai] [--path 0-5] [--seed-reset]\n";
     return 2;
 }
@@ -29,6 +29,11 @@ int main(int argc, char** argv) {
         } else if (arg == "--moped" && i + 2 < argc) {
             options.mopedScene = argv[++i];
             options.mopedObject = argv[++i];
+        } else if (arg == "--radius" && hasValue) {
+            char* end = nullptr;
+            const float radius = std::strtof(argv[++i], &end);
+            if (*end != '\0' || !(radius > 0.0f && radius < 100.0f)) return usage();
+            options.radius = radius;
         } else if (arg == "--settings" && hasValue) {
             options.settings = argv[++i];
         } else if (arg == "--steps" && hasValue) {

@@ -10,6 +10,8 @@
 #include "engine/platform/DisplaySettings.h"
 #include "engine/platform/RenderDevice.h"
 #include "engine/render/Renderer.h"
+#include "engine/scene/Actor.h"
+#include "engine/scene/ActorTrack.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
@@ -84,6 +86,8 @@ bool SceneShot::parse(const std::vector<std::string>& arguments, Options& option
                 return false;
             }
             options.time = number;
+        } else if (argument == "--track") {
+            options.tracks.push_back(value);
         } else if (argument == "--size") {
             if (!parseSize(value, options.width, options.height)) {
                 error = "bad size (WxH): " + value;
@@ -140,6 +144,10 @@ bool SceneShot::run(const Options& options, double& frameMilliseconds, std::stri
             error = "the scene " + options.scene + " has no camera " + std::to_string(options.camera);
             return false;
         }
+        for (const auto& actor : scene->m_actors)
+            for (ActorTrack* track : actor->m_tracks)
+                for (const std::string& name : options.tracks)
+                    if (track && track->m_name == name) track->setIntensity(1.0f);
         Camera* camera = options.top ? topCamera(*scene) : scene->m_cameras[size_t(options.camera)].get();
         scene->m_activeCamera = camera;
         gfx::Device& device = *renderer.m_currentDevice;

@@ -17,6 +17,8 @@ public:
         double time = 0.0;
         uint32_t width = 640;
         uint32_t height = 480;
+        // Actor tracks (motion mixer motions) played at full weight, by name.
+        std::vector<std::string> tracks;
     };
 
     // Options from the command line; false with a message in `error`.

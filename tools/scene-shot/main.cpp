@@ -7,7 +7,7 @@ int main(int argc, char** argv) {
     SceneShot::Options options;
     std::string error;
     if (!SceneShot::parse(arguments, options, error)) {
-        std::fprintf(stderr, "%s\nusage: scene-shot ARCHIVE SCENE OUT.png [--camera N | --top] [--time SECONDS] [--size WxH]\n",
+        std::fprintf(stderr, "%s\nusage: scene-shot ARCHIVE SCENE OUT.png [--camera N | --top] [--time SECONDS] [--size WxH] [--track NAME]...\n",
                      error.c_str());
         return 2;
     }

@@ -236,3 +236,63 @@ TEST_F(SceneFileTest, ExcludedLightsAndTheCamerasFogRangeAreKept) {
 }
 
 } // namespace
+
+namespace {
+
+// The demo cube placed twice, so both objects share its mesh, each with a
+// root and a tip bone; the actor moves the second object's tip.
+class SharedMeshBones : public SceneFileTest {
+protected:
+    void SetUp() override {
+        SceneFileTest::SetUp();
+        LwsScene scene;
+        for (uint32_t index = 0; index < 2; ++index) {
+            LwsObject cube;
+            cube.fileName = "objects/cube.lwo";
+            cube.boneFalloffType = 0;
+            LwsBone root;
+            root.name = "Root";
+            root.restPosition = std::array<float, 3>{0.0f, 0.0f, 0.0f};
+            LwsBone tip = root;
+            tip.name = "Tip";
+            tip.restPosition = std::array<float, 3>{0.0f, 1.0f, 0.0f};
+            tip.item.parentItem = lwsBoneId(0, index);
+            cube.bones = {root, tip};
+            scene.objects.push_back(cube);
+        }
+        LwsActor actor;
+        actor.name = "Waver";
+        actor.items = {{"Tip", lwsBoneId(1, 1)}};
+        LwsActorMotion wave;
+        wave.name = "Wave";
+        wave.items.push_back({"Tip", 1, {{"Tip.Rotation.B", 0, 1, LwsEnvelope{{LwsKey{0.5f}}, 1, 1}}}});
+        actor.motions = {wave};
+        scene.mixer = LwsMixer{{actor}, {"Wave"}, 0};
+        scene.lights.emplace_back();
+        scene.cameras.emplace_back();
+        ASSERT_TRUE(load(LwsWriter().write(scene)));
+    }
+    std::vector<Bone*> bonesOf(int object) {
+        std::vector<Bone*> out;
+        for (Bone* bone : m_scene->m_objects[size_t(object)]->getFirstMesh()->m_bones)
+            if (bone->m_owner == m_scene->m_objects[size_t(object)].get()) out.push_back(bone);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(SharedMeshBones, EachObjectLinksAndAnimatesItsOwnBones) {
+    Mesh* mesh = m_scene->m_objects[0]->getFirstMesh();
+    ASSERT_EQ(mesh, m_scene->m_objects[1]->getFirstMesh());
+    ASSERT_EQ(mesh->m_bones.size(), 4u);
+    for (int object = 0; object < 2; ++object) {
+        std::vector<Bone*> bones = bonesOf(object);
+        ASSERT_EQ(bones.size(), 2u);
+        EXPECT_EQ(bones[1]->m_parentBone, bones[0]) << "object " << object;
+    }
+    ASSERT_EQ(m_scene->m_actors.size(), 1u);
+    ASSERT_EQ(m_scene->m_actors[0]->m_items.size(), 1u);
+    EXPECT_EQ(m_scene->m_actors[0]->m_items[0].second, bonesOf(1)[1]);
+    EXPECT_EQ(bonesOf(0)[1]->m_channels[SceneItem::BANK].channel, nullptr) << "the first cube's tip stays still";
+}

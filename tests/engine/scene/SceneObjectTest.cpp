@@ -10,9 +10,12 @@
 #include "engine/platform/Sound.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
+#include "engine/scene/Bone.h"
 #include "engine/scene/Mesh.h"
 #include "engine/scene/ObjectContainer.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/Surface.h"
+#include "engine/scene/WeightMap.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 #include "sys/gfx/RecordingAdapter.h"
 #include "sys/gfx/RecordingDevice.h"
@@ -171,4 +174,41 @@ TEST_F(SceneObjectDrawTest, NullObjectDrawsNothingYetPlacesItsWorldThroughItsPar
     EXPECT_NEAR(m_renderer->m_constants->m_world[12], 2.0f, 1e-5f);
     EXPECT_FALSE(m_renderer->m_constants->m_derivedCurrent);
     for (const std::string& call : m_recording->calls()) EXPECT_EQ(call.find("draw"), std::string::npos) << call;
+}
+
+TEST_F(SceneObjectDrawTest, ObjectsSharingASkinnedMeshEachDrawWithTheirOwnBones) {
+    SceneObject& first = add();
+    SceneObject& second = add();
+    Surface surface(nullptr, "skin");
+    surface.m_loaded = true;
+    auto* map = new WeightMap("all", 3);
+    map->m_weights = {1.0f, 1.0f, 1.0f};
+    MeshPolygon triangle;
+    triangle.points = {0, 1, 2};
+    Mesh mesh(m_renderer.get(), nullptr, std::vector<Surface*>{&surface},
+              std::vector<Position3>{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, std::vector<MeshPolygon>{triangle},
+              std::vector<WeightMap*>{map});
+    // Each object brought one bone; the second one's is lifted by 2.
+    for (SceneObject* owner : {&first, &second}) {
+        auto* bone = new Bone(m_container.get(), owner->getIndex(), int32_t(mesh.m_bones.size()));
+        bone->m_weightMapName = "all";
+        bone->m_owner = owner;
+        mesh.m_bones.push_back(bone);
+    }
+    mesh.m_bones[1]->m_channels[SceneItem::POS_Y].constant = 2.0f;
+    ASSERT_TRUE(mesh.prepare(true, false));
+    // The weights name the slots of one object's bones only.
+    for (const MeshVertex& vertex : mesh.m_buildData.vertices) {
+        EXPECT_EQ(vertex.boneIndices[0], 0);
+        EXPECT_FLOAT_EQ(vertex.boneWeights[0], 1.0f);
+    }
+    first.addLevelOfDetail(&mesh, 0.0f);
+    second.addLevelOfDetail(&mesh, 0.0f);
+    second.draw(0.0, nullptr);
+    EXPECT_NEAR(m_renderer->m_constants->m_bones[0][13], 2.0f, 1e-6f);
+    first.draw(0.0, nullptr);
+    EXPECT_NEAR(m_renderer->m_constants->m_bones[0][13], 0.0f, 1e-6f);
+    // The objects do not own the mesh.
+    first.m_levels.clear();
+    second.m_levels.clear();
 }

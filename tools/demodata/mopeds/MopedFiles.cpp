@@ -1,0 +1,40 @@
+#include "tools/demodata/mopeds/MopedFiles.h"
+
+#include "tools/demodata/mopeds/ExtraObjects.h"
+#include "tools/demodata/mopeds/MopedDesign.h"
+#include "tools/demodata/mopeds/MopedNames.h"
+#include "tools/demodata/mopeds/MopedScenes.h"
+#include "tools/demodata/mopeds/MopedSettings.h"
+#include "tools/demodata/mopeds/RiderFigure.h"
+#include "tools/lightwave/Lwo2Writer.h"
+
+MopedFile mopedFile(const std::string& archiveName, std::string bytes) {
+    // "D:\Vantorik/x\y" is kept as "Vantorik/x/y".
+    std::string disk = archiveName.substr(3);
+    for (char& c : disk)
+        if (c == '\\') c = '/';
+    return {archiveName, disk, 3, std::move(bytes)};
+}
+
+std::string lwo2Bytes(const Lwo2Object& object) {
+    Lwo2Writer writer;
+    writer.writeObject(object);
+    std::vector<uint8_t> bytes = writer.bytes();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<MopedFile> mopedFiles() {
+    std::vector<MopedFile> files;
+    auto add = [&files](const std::string& name, std::string bytes) { files.push_back(mopedFile(name, std::move(bytes))); };
+    for (int model = 0; model < MopedNames::MODELS; ++model) {
+        const MopedDesign& design = mopedDesign(model);
+        for (int colour = 0; colour < MopedNames::COLOURS; ++colour)
+            add(MopedNames::mopedObject(model, colour), lwo2Bytes(design.object(colour)));
+        const int rider = MopedNames::RIDER_OF_MODEL[model];
+        add(MopedNames::riderObject(rider), lwo2Bytes(riderFigure(rider).object()));
+    }
+    for (MopedFile& file : extraObjectFiles()) files.push_back(std::move(file));
+    for (MopedFile& file : mopedSceneFiles()) files.push_back(std::move(file));
+    for (MopedFile& file : mopedSettingsFiles()) files.push_back(std::move(file));
+    return files;
+}
