@@ -242,8 +242,10 @@ Picture hazard(int size) {
 Picture arrows(int size) {
     Noise g(172);
     return painted(size, [&](float x, float y) {
-        // Two chevrons pointing to the top of the picture (v falling).
-        float fy = y * 2.0f - std::floor(y * 2.0f);
+        // Two chevrons pointing to the bottom of the picture: the road's v
+        // falls along the lap and the picture's top row lies at v = 1.
+        const float down = 1.0f - y;
+        float fy = down * 2.0f - std::floor(down * 2.0f);
         float d = fy - std::fabs(x - 0.5f) * 0.8f;
         bool lit = d > 0.25f && d < 0.55f && std::fabs(x - 0.5f) < 0.4f;
         Rgb c = lit ? rgb(1.0f, 0.55f, 0.05f) : rgb(0.12f, 0.1f, 0.1f);
