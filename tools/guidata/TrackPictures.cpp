@@ -220,7 +220,7 @@ void paintTrack(Canvas& c, int track, const View& view, bool scattered) {
     const Place& place = PLACES[track - 1];
     const Centreline line(demoTracks()[size_t(track - 1)].centreline());
     if (scattered) place.scatter(c, line, view);
-    road(c, line, view, 2.0f, 0xFF202020, 0.0f);
+    road(c, line, view, 3.0f, 0xFF202020, 0.0f);
     road(c, line, view, 0.0f, place.road, HEIGHT_LIFT);
     finishLine(c, line, view);
     arrow(c, line, view, scenery::AMBER);

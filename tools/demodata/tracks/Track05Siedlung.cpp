@@ -80,11 +80,12 @@ void paintTextures(TrackBuilder& track) {
     track.texture("asphalt_pale.bmp", pale);
     track.texture("cobbles.bmp",
                   TrackTextures::tiles(TEXTURE_SIZE, 16, rgb(0.62f, 0.58f, 0.54f), rgb(0.52f, 0.5f, 0.47f)));
-    track.texture("paving.bmp",
+    track.texture("estate_paving.bmp",
                   TrackTextures::tiles(TEXTURE_SIZE, 4, rgb(0.66f, 0.64f, 0.6f), rgb(0.6f, 0.58f, 0.55f)));
     track.texture("concrete.bmp", TrackTextures::concrete(TEXTURE_SIZE));
     track.texture("hazard.bmp", TrackTextures::hazard(TEXTURE_SIZE));
-    track.texture("lane_line.bmp", TrackTextures::laneLine(TEXTURE_SIZE));
+    // Sized as the other tracks paint them, so the shared files are one and the same.
+    track.texture("lane_line.bmp", TrackTextures::laneLine(64));
     track.texture("grass.bmp", TrackTextures::grass(TEXTURE_SIZE));
     track.texture("dirt.bmp", TrackTextures::dirt(TEXTURE_SIZE));
     track.texture("water.bmp", TrackTextures::water(TEXTURE_SIZE));
@@ -161,7 +162,7 @@ void layPavements(TrackBuilder& track, float alley0, float alley1) {
     // Everywhere but in the alley, which has none.
     const float s0 = alley1, s1 = line.length() + alley0;
     MeshBuilder& ground = track.ground();
-    const uint16_t walk = ground.surface(shaded("pavement", "paving.bmp"));
+    const uint16_t walk = ground.surface(shaded("pavement", "estate_paving.bmp"));
     for (float side : {-1.0f, 1.0f}) {
         const Edge inner{side, side * 0.15f}, outer{side, side * PAVEMENT};
         ground.ribbon(walk, line, s0, s1, side < 0 ? outer : inner, side < 0 ? inner : outer, KERB, PAVEMENT,

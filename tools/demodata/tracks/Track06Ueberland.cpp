@@ -76,12 +76,13 @@ Picture cropPicture(Rgb colour) {
 // Every picture the country road's own surfaces use, painted once; the looks name them by file.
 void paintTextures(TrackBuilder& track) {
     track.texture("asphalt.bmp", TrackTextures::asphalt(TEXTURE_SIZE));
-    track.texture("lane_line.bmp", TrackTextures::laneLine(TEXTURE_SIZE));
+    // Sized as the other tracks paint them, so the shared files are one and the same.
+    track.texture("lane_line.bmp", TrackTextures::laneLine(64));
     track.texture("grass.bmp", TrackTextures::grass(TEXTURE_SIZE));
     track.texture("dirt.bmp", TrackTextures::dirt(TEXTURE_SIZE));
     track.texture("water.bmp", TrackTextures::water(TEXTURE_SIZE));
     track.texture("concrete.bmp", TrackTextures::concrete(TEXTURE_SIZE));
-    track.texture("metal_plate.bmp", TrackTextures::metalPlate(TEXTURE_SIZE));
+    track.texture("metal_plate.bmp", TrackTextures::metalPlate(128));
     track.texture("roof_tiles.bmp", TrackTextures::roofTiles(TEXTURE_SIZE));
     track.texture("crop_wheat.bmp", cropPicture({0.95f, 0.78f, 0.35f}));
     track.texture("crop_rape.bmp", cropPicture({1.0f, 0.92f, 0.15f}));
