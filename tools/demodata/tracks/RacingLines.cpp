@@ -79,7 +79,10 @@ std::vector<PathPoint> path(const Centreline& line, int path, float margin) {
 
 std::vector<PathPoint> respawnPoints(const Centreline& line) {
     std::vector<PathPoint> out;
-    for (const Centreline::Frame& f : line.frames(RESPAWN_SPACING)) out.push_back({f.position, TOP_SPEED});
+    // Half a unit off the middle and a unit on from each mark: never on the
+    // road mesh's seams and corners, where a downward ray can slip through.
+    for (const Centreline::Frame& f : line.frames(RESPAWN_SPACING))
+        out.push_back({line.at(f.s + 1.0f).across(0.5f), TOP_SPEED});
     return out;
 }
 

@@ -26,7 +26,7 @@ float pathOffset(int path);
 // Path k: its line, `PATH_SPACING` apart, pulled towards the inside of bends
 // (the tighter the bend, the more), kept `margin` units inside the road edge.
 std::vector<PathPoint> path(const Centreline& line, int path, float margin = 2.5f);
-// Points on the middle of the road every `RESPAWN_SPACING` units, from the finish line.
+// Points near the middle of the road every `RESPAWN_SPACING` units, from the finish line.
 std::vector<PathPoint> respawnPoints(const Centreline& line);
 std::string recordBytes(const std::vector<PathPoint>& points);
 
