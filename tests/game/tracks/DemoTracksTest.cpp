@@ -1,6 +1,6 @@
 // The demo tracks against the race's data contract: the position map, the
 // computer paths and respawn points, the scene, the illumination map; and
-// track 01 driven by a computer kart on every one of its paths.
+// every track driven by a computer kart on each of its paths.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,47 +25,13 @@
 #include "tools/demodata/tracks/Track01Parkhaus.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackMaps.h"
-#include "tools/kart-sim/KartSim.h"
-#include "tools/sarpack/ArchiveWriter.h"
+#include "tests/game/tracks/DemoTrackTestSupport.h"
 
 namespace {
 
 constexpr int PARKHAUS = 1;
 constexpr float KART_RADIUS = 0.75f;
 constexpr float PI = 3.14159265f;
-
-// Track 01's files and the kart rig's moped, packed and opened as the game does.
-class ParkhausArchive {
-public:
-    ParkhausArchive() {
-        ArchiveWriter writer;
-        for (const TrackFile& f : Parkhaus::files())
-            if (!writer.add(f.archiveName, f.bytes, 0)) return;
-        for (const char* name : {KartFixture::MOPED_SCENE, KartFixture::MOPED_OBJECT, KartFixture::RIDER_OBJECT,
-                                 KartFixture::SHADOW_OBJECT, KartFixture::SETTINGS_FILE})
-            for (const KartFixture::Asset& a : KartFixture::files())
-                if (a.archiveName == name && !writer.add(a.archiveName, a.bytes, 0)) return;
-        std::string error;
-        if (!writer.write(m_dir.file("data.sar"), error)) return;
-        m_archive = std::make_unique<DataArchive>(m_disk);
-        m_ok = m_archive->openArchive(m_dir.file("data.sar").c_str());
-    }
-    bool ok() const { return m_ok; }
-    File& files() { return *m_archive; }
-
-    // A file's bytes, empty when it is missing.
-    std::string bytes(const std::string& name) {
-        std::unique_ptr<FileData> data(loadFileData(name.c_str(), m_archive.get()));
-        if (!data) return {};
-        return std::string(reinterpret_cast<const char*>(data->getData()), data->getSize());
-    }
-
-private:
-    TempDir m_dir;
-    DiskFile m_disk{""};
-    std::unique_ptr<DataArchive> m_archive;
-    bool m_ok = false;
-};
 
 struct Record {
     float x, y, z, speed;
@@ -90,15 +56,15 @@ uint8_t positionAt(const PcxImage& map, float x, float z) {
 
 class ParkhausTrack : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { s_archive = new ParkhausArchive; }
+    static void SetUpTestSuite() { s_archive = new DemoTrackArchive(PARKHAUS); }
     static void TearDownTestSuite() {
         delete s_archive;
         s_archive = nullptr;
     }
-    static ParkhausArchive* s_archive;
+    static DemoTrackArchive* s_archive;
     const Centreline m_line{Parkhaus::centreline()};
 };
-ParkhausArchive* ParkhausTrack::s_archive = nullptr;
+DemoTrackArchive* ParkhausTrack::s_archive = nullptr;
 
 } // namespace
 
@@ -212,30 +178,26 @@ TEST_F(ParkhausTrack, SceneLoadsWithItsSpacesStartsCameraAndFeatureGeoms) {
     EXPECT_EQ(scene->getObject(TrackBuilder::PICKUP_OBJECT, 0, 1) != nullptr, true);
 }
 
-TEST_F(ParkhausTrack, ComputerKartLapsOnEveryPathWithoutARespawn) {
-    ASSERT_TRUE(s_archive->ok());
+class EveryDemoTrack : public ::testing::TestWithParam<int> {};
+
+TEST_P(EveryDemoTrack, ComputerKartLapsOnEveryPathWithoutARespawn) {
+    DemoTrackArchive archive(GetParam());
+    ASSERT_TRUE(archive.ok());
     for (int path = 0; path < RacingLines::PATH_COUNT; ++path) {
-        KartSim::Options options;
-        options.track = TrackBuilder::sceneFile(PARKHAUS, "parkhaus");
-        options.mopedScene = KartFixture::MOPED_SCENE;
-        options.mopedObject = KartFixture::MOPED_OBJECT;
-        options.settings = KartFixture::SETTINGS_FILE;
-        options.computerDriver = true;
-        options.path = path;
-        options.seedReset = true;
-        // Two laps of about 55 s at top speed, with the start to spare.
-        options.steps = 12000;
-        KartSim sim(s_archive->files(), options);
-        std::string error;
-        ASSERT_TRUE(sim.load(error)) << error;
-        std::ostringstream out;
-        const KartSim::Summary summary = sim.run(out);
-        // Onto the line from the start, then two whole laps.
-        EXPECT_GE(summary.lineCrossings.size(), 3u) << "path " << path << "\n" << out.str();
-        EXPECT_EQ(summary.respawns, 0) << "path " << path << "\n" << out.str();
-        EXPECT_FALSE(summary.sawNaN);
+        // Onto the line from the start, then two whole laps of 35 to 60 s.
+        const TrackDrive run = driveDemoTrack(archive, GetParam(), path, 12000);
+        const std::vector<double>& line = run.summary.lineCrossings;
+        ASSERT_GE(line.size(), 3u) << "path " << path << "\n" << run.log;
+        for (size_t lap = 1; lap < 3; ++lap) {
+            EXPECT_GT(line[lap] - line[lap - 1], 35.0) << "path " << path;
+            EXPECT_LT(line[lap] - line[lap - 1], 60.0) << "path " << path;
+        }
+        EXPECT_EQ(run.summary.respawns, 0) << "path " << path << "\n" << run.log;
+        EXPECT_FALSE(run.summary.sawNaN);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(SixTracks, EveryDemoTrack, ::testing::Range(1, 7));
 
 TEST(TrackMaps, IlluminationMapIsNeutralGreyWithItsFirstRowNorthAndFirstColumnWest) {
     LightMap light;

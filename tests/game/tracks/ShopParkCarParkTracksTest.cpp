@@ -21,38 +21,10 @@
 #include "tools/demodata/tracks/DemoTracks.h"
 #include "tools/demodata/tracks/RacingLines.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
-#include "tools/kart-sim/KartSim.h"
-#include "tools/sarpack/ArchiveWriter.h"
+
+#include "tests/game/tracks/DemoTrackTestSupport.h"
 
 namespace {
-
-// One demo track's files and the kart rig's moped, packed and opened as the game does.
-class TrackArchive {
-public:
-    explicit TrackArchive(const DemoTrack& track) {
-        ArchiveWriter writer;
-        for (const TrackFile& f : track.build())
-            if (!writer.add(f.archiveName, f.bytes, 0)) return;
-        for (const char* name : {KartFixture::MOPED_SCENE, KartFixture::MOPED_OBJECT, KartFixture::RIDER_OBJECT,
-                                 KartFixture::SHADOW_OBJECT, KartFixture::SETTINGS_FILE})
-            for (const KartFixture::Asset& a : KartFixture::files())
-                if (a.archiveName == name && !writer.add(a.archiveName, a.bytes, 0)) return;
-        std::string error;
-        if (!writer.write(m_dir.file("data.sar"), error)) return;
-        m_archive = std::make_unique<DataArchive>(m_disk);
-        m_ok = m_archive->openArchive(m_dir.file("data.sar").c_str());
-    }
-    bool ok() const { return m_ok; }
-    File& files() { return *m_archive; }
-
-private:
-    TempDir m_dir;
-    DiskFile m_disk{""};
-    std::unique_ptr<DataArchive> m_archive;
-    bool m_ok = false;
-};
-
-const DemoTrack& demoTrack(int number) { return demoTracks().at(static_cast<size_t>(number - 1)); }
 
 // What each track is built around: at least this many geoms of these kinds.
 struct Expected {
@@ -65,10 +37,10 @@ std::ostream& operator<<(std::ostream& out, const Expected& e) { return out << "
 class OwnTrack : public ::testing::TestWithParam<Expected> {
 protected:
     void SetUp() override {
-        m_archive = std::make_unique<TrackArchive>(demoTrack(GetParam().track));
+        m_archive = std::make_unique<DemoTrackArchive>(GetParam().track);
         ASSERT_TRUE(m_archive->ok());
     }
-    std::unique_ptr<TrackArchive> m_archive;
+    std::unique_ptr<DemoTrackArchive> m_archive;
 };
 
 const Expected OWN_TRACKS[] = {
@@ -113,30 +85,6 @@ TEST_P(OwnTrack, LoadsHeadlessWithFiveStartsACameraAndItsSurfaceKindsWhereTheRac
     for (const auto& [kind, least] : GetParam().kinds) EXPECT_GE(kinds[kind], least) << "surface kind " << kind;
 }
 
-TEST_P(OwnTrack, ComputerKartLapsOnEveryPathWithoutARespawn) {
-    for (int path = 0; path < RacingLines::PATH_COUNT; ++path) {
-        KartSim::Options options;
-        options.track = demoTrack(GetParam().track).sceneFile;
-        options.mopedScene = KartFixture::MOPED_SCENE;
-        options.mopedObject = KartFixture::MOPED_OBJECT;
-        options.settings = KartFixture::SETTINGS_FILE;
-        options.computerDriver = true;
-        options.path = path;
-        options.seedReset = true;
-        // Two laps of at most 55 s, with the start to spare.
-        options.steps = 12000;
-        KartSim sim(m_archive->files(), options);
-        std::string error;
-        ASSERT_TRUE(sim.load(error)) << error;
-        std::ostringstream out;
-        const KartSim::Summary summary = sim.run(out);
-        // Onto the line from the start, then two whole laps.
-        EXPECT_GE(summary.lineCrossings.size(), 3u) << "path " << path << "\n" << out.str();
-        EXPECT_EQ(summary.respawns, 0) << "path " << path << "\n" << out.str();
-        EXPECT_FALSE(summary.sawNaN);
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(ShopParkCarPark, OwnTrack, ::testing::ValuesIn(OWN_TRACKS));
 
 // The engine mirrors about the plane of a mirror object's first three points,
@@ -152,7 +100,7 @@ TEST(TrackMirrors, MallFloorAndPondAreFlatMirrorsThroughTheirObjectsOrigins) {
                               {3, "D:\\Vantorik/3dobjects_tracks/track03/park_pond.lwo", "park_water", -0.35f}};
     for (const Mirror& m : mirrors) {
         SCOPED_TRACE(m.object);
-        TrackArchive archive(demoTrack(m.track));
+        DemoTrackArchive archive(m.track);
         ASSERT_TRUE(archive.ok());
         MetaScene pool;
         LW6Scene* scene = pool.loadScene(demoTrack(m.track).sceneFile.c_str(), archive.files());
@@ -178,7 +126,7 @@ TEST(TrackMirrors, MallFloorAndPondAreFlatMirrorsThroughTheirObjectsOrigins) {
 // A second of fountain, frame by frame: drops rise above the nozzle and all
 // of them stay over the pond's water.
 TEST(ParkFountain, JetsThrowDropsUpAndBackIntoThePond) {
-    TrackArchive archive(demoTrack(3));
+    DemoTrackArchive archive(3);
     ASSERT_TRUE(archive.ok());
     MetaScene pool;
     LW6Scene* scene = pool.loadScene(demoTrack(3).sceneFile.c_str(), archive.files());
