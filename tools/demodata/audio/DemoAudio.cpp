@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/demodata/audio/MusicPieces.h"
+#include "tools/demodata/audio/Compositions.h"
 #include "tools/demodata/audio/OggEncoder.h"
 #include "tools/demodata/audio/Sequencer.h"
 #include "tools/demodata/audio/SoundEffects.h"

@@ -1,4 +1,4 @@
-#include "tools/demodata/audio/MusicPieces.h"
+#include "tools/demodata/audio/Compositions.h"
 
 namespace demoaudio {
 
