@@ -51,6 +51,9 @@ void VehicleMaster::animate(double time) {
         }
         m_blendWeight = 0.0f;
         m_blendRequest = 0;
+        // A motion chosen now plays from its start, not from wherever the race clock has got to.
+        if (m_blendTrack >= 0 && static_cast<size_t>(m_blendTrack) < m_actor->m_tracks.size() && m_actor->m_tracks[m_blendTrack])
+            m_actor->m_tracks[m_blendTrack]->setOffset(static_cast<float>(time));
     }
     if (m_blendWeight < 1.0f) m_blendWeight += BLEND_STEP;
     if (m_blendWeight > 1.0f) {

@@ -10,6 +10,9 @@
 #include <ode/collision.h>
 #include <ode/objects.h>
 
+#include "engine/platform/MotionMixer.h"
+#include "engine/scene/Actor.h"
+#include "engine/scene/ActorTrack.h"
 #include "game/Race.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
@@ -92,6 +95,25 @@ TEST(KartOnTrack, StandsOnItsStartWithItsRaysOnTheGround) {
     race.m_vehicles[0].reset();
     g_race = nullptr;
     g_fileSystem = nullptr;
+}
+
+TEST(KartOnTrack, CrashMotionPlaysFromItsStartWhenItIsChosen) {
+    KartFixtureArchive archive;
+    ASSERT_TRUE(archive.ok());
+    KartFixtureScene track(archive.files());
+    ASSERT_TRUE(track.addRider());
+    NetControl client;
+    uint32_t record[3] = {0, 0, 0};
+    auto kart = makeKart<VehicleMaster>(track.m_scene, false, client, record);
+    track.start();
+    ASSERT_GE(kart->m_trackCrash, 0);
+    kart->m_blendRequest = 2;
+    kart->m_blendTrack = kart->m_trackCrash;
+    kart->m_blendHold = 1.0f;
+    kart->animate(30.0);
+    const auto& [mixer, member] = kart->m_actor->m_tracks[kart->m_trackCrash]->m_entries.front();
+    EXPECT_FLOAT_EQ(mixer->getOffset(member), 30.0f);
+    EXPECT_FLOAT_EQ(kart->m_netMotionOffset[kart->m_trackCrash].get(), 30.0f) << "the other machines see it too";
 }
 
 TEST(KartOnTrack, DrivesUpTheRampThatLiesOnTheFloor) {
