@@ -1,14 +1,46 @@
 #include "game/Race.h"
 
+#include "engine/platform/SampleStream.h"
+#include "engine/platform/Sound.h"
+#include "engine/platform/Timer.h"
+#include "engine/scene/MetaScene.h"
+#include "game/Config.h"
+#include "game/HighscoreTables.h"
+#include "game/TextTable.h"
+#include "game/displays/OnscreenDisplays.h"
 #include "game/karts/Vehicle.h"
+#include "game/maps/IlluminationMap.h"
+#include "game/maps/PositionMap.h"
+#include "game/surfaces/RaceSurfaces.h"
+#include "net/NetControl.h"
 
 Race* g_race = nullptr;
 
-Race::Race() = default;
+const int32_t Race::PLACE_POINTS[7] = {10, 8, 6, 4, 3, 2, 1};
 
-Race::~Race() = default;
+Race::Race(Renderer* renderer, GuiContext* gui) : m_renderer(renderer), m_gui(gui) {}
+
+Race::~Race() {
+    teardown();
+    if (g_race == this) g_race = nullptr;
+}
 
 Vehicle* Race::getVehicle(int32_t index) const {
     if (index < 0 || index >= m_vehicleCount || index >= MAX_VEHICLES) return nullptr;
     return m_vehicles[index].get();
 }
+
+int32_t Race::playerKind(int32_t rider) const {
+    if (!m_config || rider < 0 || rider >= Config::RIDERS) return -1;
+    return m_config->m_playerKind[rider];
+}
+
+int32_t Race::viewOfRider(int32_t rider) const {
+    for (int32_t v = 0; v < m_viewCount && v < MAX_VIEWS; ++v)
+        if (m_viewRider[v] == rider) return v;
+    return -1;
+}
+
+int32_t Race::localPlayerSlot() const { return NetControl::getInstance().getPlayerSlot(); }
+
+float Race::clockTime() const { return m_clock ? m_clock->m_currentTime : 0.0f; }

@@ -1,34 +1,167 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class Config;
+class File;
+class GuiContext;
+class HighscoreTables;
+class IlluminationMap;
+class InputDevice;
 class LW6Scene;
+class MetaScene;
+class OnscreenDisplays;
+class PositionMap;
+class RaceSurfaces;
+class Renderer;
+class SampleStream;
+class SceneObject;
+class Sound;
+class SoundDevice;
+class Surface;
+class TextTable;
+class TickSource;
+class Timer;
 class Vehicle;
 
-// The running race, one at a time: its riders, its clock and the
-// configuration it was set up from. The karts and the track's surface kinds
-// reach it through `g_race`.
+// The running race, one at a time: the track scene with its contact
+// policies, one vehicle and driver per rider, the local views, the race
+// clock, the displays, the high-score tables and the in-race texts. Built
+// once by the program; every race is a set-up, frames, and a tear-down.
+// The karts, the surface kinds and the displays reach it through `g_race`.
 class Race {
 public:
     static constexpr int MAX_VEHICLES = 5;
+    static constexpr int MAX_VIEWS = 2;
+    static constexpr double STEP = 0.01;
+    static constexpr int MAX_STEPS_PER_FRAME = 20;
+    // Player kinds by rider slot.
+    enum PlayerKind { SINGLE = 0, USER1 = 1, USER2 = 2, REMOTE = 3, GUEST = 4, COMPUTER = 5 };
+    enum Game { TIME_TRIAL = 0, SINGLE_RACE = 1, ELIMINATION = 2, CHAMPIONSHIP = 3 };
+    enum PlayMode { ONE_PLAYER = 0, SPLIT_SCREEN = 1, LAN = 2 };
+    enum CameraMode { CHASE = 1, OUT_OF_RACE = 2, REAR = 3, FINISHED = 4 };
+    enum Countdown { WAITING = -1, RUNNING = -2 };
 
-    Race();
+    // Neither is owned; without a renderer nothing is drawn, without a GUI
+    // the displays keep their state undrawn.
+    explicit Race(Renderer* renderer = nullptr, GuiContext* gui = nullptr);
     ~Race();
     Race(const Race&) = delete;
     Race& operator=(const Race&) = delete;
 
+    // Builds one race from the configuration; false, with what was built
+    // freed, when the track, a moped or a kart's objects are missing.
+    // LoadingAbortedException passes through.
+    bool setup(File* files, SoundDevice* sound, Config* config);
+    // Frees one race; safe after a partial set-up and twice.
+    bool teardown();
+    // One frame: physics steps behind the clock, race logic, views, GUI,
+    // network and the race keys.
+    bool update(InputDevice* input);
+
     // The rider's vehicle, or null for an index outside the race or an empty slot.
     Vehicle* getVehicle(int32_t index) const;
 
-    // Slots 0 to m_vehicleCount - 1; owned.
+    // Sounds, pick-ups and the illumination tint.
+    bool startSounds();
+    bool stopSounds();
+    void setSoundVolumes(bool mute);
+    void updateListener();
+    void updateEngineSounds();
+    void updateRocketSounds();
+    void updateStamperSounds();
+    // After the physics: collected pick-ups count down `steps` x 0.01 s.
+    void respawnPickups(int32_t steps);
+    void turnPickups();
+    void illuminate();
+
+    // Extras: the flights of fired extras and their hits on the karts this program simulates.
+    void moveExtras(double dt);
+    void updateExtraHits();
+
+    // Progress, ranking and finishing.
+    void resetProgress();
+    void updateProgress();
+    void markSectors(Vehicle& rider);
+    void updateRanks();
+    bool checkWrongWay(int32_t view);
+    void recordFinish(int32_t rider);
+    void finishRemaining();
+    void adjustComputerSpeeds();
+    int32_t lastActiveRider() const;
+    int32_t countFinished() const;
+
+    // Views and cameras.
+    void setupView(int32_t view);
+    // The in-race displays fed from the race state.
+    void updateDisplays();
+
+    // The player kind of a rider slot; -1 outside the slots.
+    int32_t playerKind(int32_t rider) const;
+    // The view showing the rider, or -1.
+    int32_t viewOfRider(int32_t rider) const;
+    // The rider slot of this program's own player (the network client's slot).
+    int32_t localPlayerSlot() const;
+    // The race clock's current time.
+    float clockTime() const;
+
+    static const int32_t PLACE_POINTS[7];
+
+    Renderer* m_renderer;
     std::unique_ptr<Vehicle> m_vehicles[MAX_VEHICLES];
-    int32_t m_vehicleCount = 0;
-    // Not owned.
+    int32_t m_viewRider[MAX_VIEWS] = {0, 1};
+    int32_t m_cameraMode[MAX_VIEWS] = {CHASE, CHASE};
     Config* m_config = nullptr;
-    LW6Scene* m_scene = nullptr;
-    // Time up to which the physics has been stepped.
+    std::unique_ptr<PositionMap> m_positionMap;
+    // Track objects of a "_phy" name and their "dynamic_" surfaces, in pairs.
+    std::vector<SceneObject*> m_dynamicObjects;
+    std::vector<Surface*> m_dynamicSurfaces;
+    bool m_leaveRace = false;
+    bool m_isHost = true;
+    bool m_paused = false;
+    // Whether the clock ran when the race was paused: only such a clock is resumed.
+    bool m_clockRanAtPause = false;
+    std::unique_ptr<Timer> m_clock;
+    // Drives the clock when set (tools and tests); the performance counter otherwise. Not owned.
+    const TickSource* m_tickSource = nullptr;
     double m_simulatedTime = 0.0;
+    float m_raceStartTime = 0.0f;
+    float m_countdownStartTime = 0.0f;
+    int32_t m_frameCount = 0;
+    // Physics steps taken by the last frame.
+    int32_t m_lastSteps = 0;
+    GuiContext* m_gui;
+    std::unique_ptr<MetaScene> m_metaScene;
+    LW6Scene* m_scene = nullptr;
+    int32_t m_vehicleCount = 0;
+    int32_t m_viewCount = 1;
+    // Streams first, so every sound goes before the stream it plays.
+    std::unique_ptr<SampleStream> m_musicStream;
+    std::unique_ptr<Sound> m_music;
+    std::unique_ptr<SampleStream> m_startStream;
+    std::unique_ptr<Sound> m_startSound;
+    std::unique_ptr<SampleStream> m_countStream;
+    std::unique_ptr<Sound> m_countSound;
+    int32_t m_countdownState = WAITING;
+    std::unique_ptr<IlluminationMap> m_illuminationMap;
+    std::unique_ptr<OnscreenDisplays> m_displays;
+    bool m_raceOver = false;
+    float m_raceOverTime = 0.0f;
+    bool m_resultsShown = false;
+    bool m_wrongWay[MAX_VIEWS] = {false, false};
+    float m_wrongWayTime[MAX_VIEWS] = {0.0f, 0.0f};
+    float m_eliminationTime = 0.0f;
+    // Race time at which each rider's current lap began.
+    float m_lapStart[MAX_VEHICLES] = {};
+    std::vector<SceneObject*> m_pickups;
+    std::vector<SceneObject*> m_stampers;
+    std::unique_ptr<HighscoreTables> m_highscores;
+    std::unique_ptr<TextTable> m_raceTexts;
+    // The contact policies and the colliding space pair.
+    std::unique_ptr<RaceSurfaces> m_surfaces;
+    File* m_files = nullptr;
+    SoundDevice* m_soundDevice = nullptr;
     // Seconds left of the track's trigger; a trigger contact starts it only at 0.
     float m_triggerTimer = 0.0f;
     // Cleared at set-up; every vehicle is handed its address.

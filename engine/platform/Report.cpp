@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -10,8 +11,22 @@
 int g_reportLevel = 0;
 bool g_reportToLog = false;
 ByteBuffer g_lastErrorText;
-// Progress lines are discarded unless a maintainer reopens the stream.
-std::ofstream g_logStream("/dev/null", std::ios::out | std::ios::app);
+namespace {
+
+// A maintainer names a file in PLIMZOR_LOG to read the progress lines; they
+// are discarded otherwise, and when that file cannot be opened.
+std::ofstream openLog() {
+    const char* name = std::getenv("PLIMZOR_LOG");
+    if (name && *name) {
+        std::ofstream file(name, std::ios::out | std::ios::app);
+        if (file.is_open()) return file;
+    }
+    return std::ofstream("/dev/null", std::ios::out | std::ios::app);
+}
+
+} // namespace
+
+std::ofstream g_logStream = openLog();
 
 void reportError(const char* text) {
     if (g_reportLevel < 1) return;

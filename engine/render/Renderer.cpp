@@ -113,6 +113,8 @@ Renderer::Renderer(RenderDevice& renderDevice) {
         m_backBufferHeight = int32_t(settings.m_height);
         m_windowed = false;
     }
+    m_screenWidth = m_backBufferWidth;
+    m_screenHeight = m_backBufferHeight;
     m_stereoMode = renderDevice.m_stereoMode;
     m_settingsByte = settings.m_extraFlag;
     m_fixedFunction = settings.m_fixedFunction != 0;

@@ -66,6 +66,14 @@ public:
     std::string m_pixelProfile;
     std::string m_textureProfile;
     bool m_windowed = false;
+    // The display mode in use, kept apart from the back buffer's size; a
+    // new mode is written here and m_displayChanged set, and the program
+    // applies it between frames.
+    int32_t m_screenWidth = 0;
+    int32_t m_screenHeight = 0;
+    bool m_displayChanged = false;
+    // Written by the race and the menu previews; nothing draws differently by it.
+    float m_viewValue = 75.0f;
 
     int32_t m_primitiveCount = 0;
     int32_t m_drawCount = 0;

@@ -35,6 +35,8 @@ public:
     int32_t m_targetY = 0;
     // The near distance of the last projection built, for the depth passes.
     float m_nearDistances[2] = {0.0f, 0.0f};
+    // Objects with several levels of detail take coarser ones nearer by this many (0 or 10).
+    int32_t m_lodBias = 0;
     // Render option 7: items draw their debugging aids.
     bool m_debugDrawing = false;
 };

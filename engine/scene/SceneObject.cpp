@@ -217,8 +217,7 @@ void SceneObject::draw(double time, SceneItem* camera) {
         float d[3] = {centre.x - eye.x, centre.y - eye.y, centre.z - eye.z};
         distance = vectorLength(d);
     }
-    // The renderer keeps no level-of-detail bias: each level serves from its own distance on.
-    Mesh* mesh = chooseLevelOfDetail(distance, 0);
+    Mesh* mesh = chooseLevelOfDetail(distance, m_renderer ? m_renderer->m_lodBias : 0);
     if (mesh) {
         if (m_applyColor) tintSurfaces(*mesh, m_color.r, m_color.g, m_color.b);
         mesh->draw(time, this, camera);

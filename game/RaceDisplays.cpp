@@ -1,0 +1,3 @@
+#include "game/Race.h"
+
+void Race::updateDisplays() {}

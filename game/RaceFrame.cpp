@@ -1,0 +1,3 @@
+#include "game/Race.h"
+
+bool Race::update(InputDevice*) { return true; }

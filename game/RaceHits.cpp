@@ -1,0 +1,4 @@
+#include "game/Race.h"
+
+void Race::moveExtras(double) {}
+void Race::updateExtraHits() {}
