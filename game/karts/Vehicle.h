@@ -15,6 +15,7 @@ class LW6Scene;
 class SampleStream;
 class SceneObject;
 class Sound;
+class Surface;
 class Texture;
 class VehicleClient;
 class VehicleMaster;
@@ -90,6 +91,9 @@ public:
     // Layers 2, 3, 2, 3 of the rider's own moped object.
     SceneObject* m_wheelObject[WHEELS] = {nullptr, nullptr, nullptr, nullptr};
     SceneObject* m_shadowObject = nullptr;
+    // Body, metal, tyre and rider surfaces of the rider's moped and figure,
+    // found by the race at set-up; null when the files lack them.
+    Surface* m_colourSurfaces[4] = {nullptr, nullptr, nullptr, nullptr};
     SceneObject* m_magnetObject = nullptr;
     SceneObject* m_mineObject = nullptr;
     SceneObject* m_rocketObject[2] = {nullptr, nullptr};
