@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/platform/DataArchive.h"
+#include "engine/platform/DiskFile.h"
+#include "engine/platform/InputDevice.h"
+#include "game/Race.h"
+#include "game/karts/Vehicle.h"
+#include "tests/support/TempDir.h"
+#include "tools/race-run/RaceRun.h"
+
+namespace {
+
+// The demo data set, opened once for the whole program.
+File& demoData() {
+    static DiskFile disk("");
+    static std::unique_ptr<DataArchive> archive = [] {
+        auto opened = std::make_unique<DataArchive>(disk);
+        if (!opened->openArchive(DEMO_ARCHIVE_PATH)) opened.reset();
+        return opened;
+    }();
+    if (!archive) throw std::runtime_error("no demo archive at " DEMO_ARCHIVE_PATH);
+    return *archive;
+}
+
+RaceRunOptions optionsOf(const std::string& line) {
+    std::vector<std::string> arguments{"data.sar"};
+    std::istringstream words(line);
+    for (std::string word; words >> word;) arguments.push_back(word);
+    RaceRunOptions options;
+    std::string error;
+    EXPECT_TRUE(RaceRunOptions::parse(arguments, options, error)) << line << ": " << error;
+    return options;
+}
+
+// Exit status and output of the tool.
+int runTool(const std::string& arguments, std::string& output) {
+    FILE* pipe = popen((std::string(RACE_RUN_PATH) + " " + arguments + " 2>&1").c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(RaceRunOptions, RefusesWhatNoRaceCouldBe) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"a.sar", "b.sar"},
+        {"a.sar", "--track", "6"},
+        {"a.sar", "--track", "-1"},
+        {"a.sar", "--track", "1x"},
+        {"a.sar", "--game", "4"},
+        {"a.sar", "--laps", "0"},
+        {"a.sar", "--laps", "6"},
+        {"a.sar", "--frames", "0"},
+        {"a.sar", "--frames", "10", "--until-finished"},
+        {"a.sar", "--dt", "0"},
+        {"a.sar", "--dt", "0.25"},
+        {"a.sar", "--dt", "nan"},
+        {"a.sar", "--render", "640"},
+        {"a.sar", "--render", "0x480"},
+        {"a.sar", "--riders", ""},
+        {"a.sar", "--riders", "cccccc"},
+        {"a.sar", "--riders", "cxc"},
+        {"a.sar", "--riders", "pcpcc"},
+        {"a.sar", "--riders", "p1ccc"},
+        {"a.sar", "--riders", "1cccc"},
+        {"a.sar", "--riders", "c12cc"},
+        {"a.sar", "--laps"},
+        {"a.sar", "--speed", "2"},
+    };
+    for (const auto& arguments : bad) {
+        RaceRunOptions options;
+        std::string error;
+        std::string line;
+        for (const auto& a : arguments) line += a + " ";
+        EXPECT_FALSE(RaceRunOptions::parse(arguments, options, error)) << line;
+        EXPECT_FALSE(error.empty()) << line;
+    }
+    RaceRunOptions fine = optionsOf("--track 5 --game 0 --riders 21c --laps 3 --frames 7 --dt 0.2 --render 640x480");
+    EXPECT_EQ(fine.track, 5);
+    EXPECT_EQ(fine.game, 0);
+    EXPECT_EQ(fine.laps, 3);
+    EXPECT_EQ(fine.frames, 7);
+    EXPECT_TRUE(fine.splitScreen());
+    EXPECT_TRUE(fine.windowed());
+    RaceRunOptions plain = optionsOf("");
+    EXPECT_EQ(plain.riders, "ccccc");
+    EXPECT_TRUE(plain.untilFinished());
+    EXPECT_FALSE(plain.windowed());
+    EXPECT_FALSE(plain.splitScreen());
+}
+
+TEST(RaceRunKeyScript, PressesEachKeyOnItsFrameAndNamesTheBadLine) {
+    KeyScript script;
+    std::string error;
+    ASSERT_TRUE(script.parse("# throttle, then a turn\n30 0x11 down\n10 57 down\n\n30 0x1e down  # left\n40 0x1E up\n",
+                             error))
+        << error;
+    InputDevice input;
+    script.apply(9, input);
+    EXPECT_EQ(input.m_keys[57], 0);
+    script.apply(10, input);
+    EXPECT_EQ(input.m_keys[57], 0x80);
+    script.apply(30, input);
+    EXPECT_EQ(input.m_keys[0x11], 0x80);
+    EXPECT_EQ(input.m_keys[0x1E], 0x80);
+    script.apply(40, input);
+    EXPECT_EQ(input.m_keys[0x1E], 0);
+    EXPECT_EQ(input.m_keys[0x11], 0x80);
+
+    for (const char* bad : {"1 0x11 down\n2 0x11 pressed\n", "1 0x11 down\n0 17 up\n", "1 256 down\n",
+                            "1 17 down extra\n", "1 17\n"}) {
+        EXPECT_FALSE(script.parse(bad, error)) << bad;
+    }
+    EXPECT_FALSE(script.parse("1 17 down\n\n3 17 sideways\n", error));
+    EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+}
+
+TEST(RaceRunTool, ExitsWithTwoOnBadArgumentsAndOneOnAMissingArchive) {
+    std::string output;
+    EXPECT_EQ(runTool("data.sar --track 9", output), 2);
+    EXPECT_NE(output.find("usage: race-run ARCHIVE"), std::string::npos) << output;
+    TempDir dir;
+    output.clear();
+    EXPECT_EQ(runTool(dir.file("missing.sar") + " --frames 2", output), 1);
+    EXPECT_NE(output.find("cannot open the archive"), std::string::npos) << output;
+    output.clear();
+    EXPECT_EQ(runTool(DEMO_ARCHIVE_PATH " --frames 2 --keys " + dir.file("missing.keys"), output), 2);
+    EXPECT_NE(output.find("cannot read the keys file"), std::string::npos) << output;
+}
+
+TEST(WholeRace, TwoRunsOfTheSameRaceEndAlike) {
+    std::string error;
+    std::ostringstream first, second;
+    const RaceRunOptions options = optionsOf("--track 2 --frames 400 --dt 0.05");
+    RaceRun a(demoData(), options);
+    ASSERT_TRUE(a.run(first, error)) << error;
+    RaceRun b(demoData(), options);
+    ASSERT_TRUE(b.run(second, error)) << error;
+    EXPECT_EQ(a.summary().hash, b.summary().hash);
+    EXPECT_EQ(first.str(), second.str());
+    EXPECT_EQ(a.summary().steps, b.summary().steps);
+    // 400 frames of 0.05 s: 20 s of racing, every step of it taken.
+    EXPECT_EQ(a.summary().steps, 2000);
+    for (int i = 0; i < 5; ++i) EXPECT_GT(a.race().getVehicle(i)->getSpeed(), 1.0f) << i;
+}
+
+class WholeRaceOnTrack : public ::testing::TestWithParam<int> {};
+
+TEST_P(WholeRaceOnTrack, FiveComputerRidersAllFinishInPlaceOrder) {
+    RaceRunOptions options = optionsOf("--until-finished --laps 1 --dt 0.05 --track " + std::to_string(GetParam()));
+    RaceRun run(demoData(), options);
+    std::ostringstream out;
+    std::string error;
+    ASSERT_TRUE(run.run(out, error)) << error << "\n" << out.str();
+    const RaceRun::Summary& s = run.summary();
+    EXPECT_TRUE(s.finished);
+    EXPECT_EQ(s.steps, int64_t(std::llround(s.simulatedSeconds / Race::STEP)));
+    ASSERT_EQ(s.riders.size(), 5u);
+    std::vector<int32_t> places;
+    std::vector<std::pair<int32_t, float>> byPlace;
+    for (const RaceRun::Rider& r : s.riders) {
+        EXPECT_TRUE(r.finished) << r.name;
+        EXPECT_GT(r.raceTime, 10.0f) << r.name;
+        EXPECT_GT(r.bestLap, 0.0f) << r.name;
+        EXPECT_LE(r.bestLap, r.raceTime) << r.name;
+        places.push_back(r.place);
+        byPlace.push_back({r.place, r.raceTime});
+    }
+    std::sort(places.begin(), places.end());
+    EXPECT_EQ(places, (std::vector<int32_t>{0, 1, 2, 3, 4}));
+    std::sort(byPlace.begin(), byPlace.end());
+    for (size_t i = 1; i < byPlace.size(); ++i) EXPECT_LE(byPlace[i - 1].second, byPlace[i].second);
+}
+
+INSTANTIATE_TEST_SUITE_P(DemoTracks, WholeRaceOnTrack, ::testing::Range(0, 6));
+
+TEST(WholeRace, SplitScreenPlayersSitWhileTheComputerRidersRace) {
+    RaceRun run(demoData(), optionsOf("--riders 12ccc --frames 200 --dt 0.05"));
+    std::ostringstream out;
+    std::string error;
+    ASSERT_TRUE(run.run(out, error)) << error;
+    Race& race = run.race();
+    EXPECT_EQ(run.summary().views, 2);
+    EXPECT_EQ(race.m_viewRider[0], 0);
+    EXPECT_EQ(race.m_viewRider[1], 1);
+    ASSERT_EQ(race.m_vehicleCount, 5);
+    EXPECT_EQ(race.playerKind(0), Race::USER1);
+    EXPECT_EQ(race.playerKind(1), Race::USER2);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(race.getVehicle(i)->getSpeed(), 0.0f) << i;
+    for (int i = 2; i < 5; ++i) EXPECT_GT(race.getVehicle(i)->getSpeed(), 1.0f) << i;
+}
+
+TEST(WholeRace, TimeTrialRiderDrivesByTheKeyScript) {
+    KeyScript keys;
+    std::string error;
+    // The first player's throttle (W) held from the start signal on.
+    ASSERT_TRUE(keys.parse("60 0x11 down\n", error));
+    RaceRun run(demoData(), optionsOf("--game 0 --riders p --frames 200 --dt 0.05"), keys);
+    std::ostringstream out;
+    ASSERT_TRUE(run.run(out, error)) << error;
+    Race& race = run.race();
+    ASSERT_EQ(race.m_vehicleCount, 1);
+    EXPECT_EQ(run.summary().riders.size(), 1u);
+    EXPECT_GT(race.getVehicle(0)->getSpeed(), 1.0f);
+    EXPECT_EQ(race.m_vehicles[1], nullptr);
+}
