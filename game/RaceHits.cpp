@@ -121,7 +121,8 @@ void flyRocket(const Race& race, VehicleMaster& kart, float dt) {
     }
     kart.m_rocketPos = ahead(from, kart.m_rocketAim, reach);
     kart.m_rocketAngle = std::atan2(kart.m_rocketAim[0], kart.m_rocketAim[2]);
-    for (SceneObject* rocket : kart.m_rocketObject) place(rocket, kart.m_rocketPos.get(), kart.m_rocketAim, race.m_simulatedTime);
+    for (SceneObject* rocket : kart.m_rocketObject)
+        place(rocket, kart.m_rocketPos.get(), kart.m_rocketAim, race.m_simulatedTime);
 }
 
 // A shrinker or froster shot: straight ahead from where it was fired; its

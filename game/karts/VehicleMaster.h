@@ -161,8 +161,6 @@ private:
     bool isHeld() const;
     // The top speed, halved under a weight.
     float speedLimit() const;
-    // The hit timers that ran out free their claim on the extra that started them.
-    void countDownHits(double dt);
 
     // The step's parts, in their order.
     void countDownTimers(double dt);

@@ -1,6 +1,3 @@
-#include <algorithm>
-
-#include "engine/scene/SceneObject.h"
 #include "game/karts/VehicleMaster.h"
 
 namespace {
@@ -15,17 +12,6 @@ constexpr float MINE_TIME = 1.0f;
 constexpr float MAGNET_TIME = 2.7f;
 constexpr float WEIGHT_TIME = 3.0f;
 constexpr float WEIGHT_SPEED_FACTOR = 0.5f;
-const Position3 OUT_OF_SIGHT = {0.0f, -100.0f, 0.0f};
-
-// Runs a hit timer down by dt and holds it at 0; true in the step it runs out.
-bool runOut(float& timer, double dt) {
-    if (!(timer > 0.0f)) {
-        timer = 0.0f;
-        return false;
-    }
-    timer = static_cast<float>(std::max(0.0, timer - dt));
-    return timer == 0.0f;
-}
 
 } // namespace
 
@@ -36,24 +22,17 @@ void VehicleMaster::startHitMotion() {
     m_blendHold = HIT_HOLD;
 }
 
-bool VehicleMaster::isHeld() const { return m_frozenTimer != 0.0f || m_rocketHitTimer != 0.0f || m_mineTimer != 0.0f; }
+bool VehicleMaster::isHeld() const {
+    return m_frozenTimer != 0.0f || m_rocketHitTimer != 0.0f || m_mineTimer != 0.0f;
+}
 
-float VehicleMaster::speedLimit() const { return m_weightTimer != 0.0f ? m_maxSpeed * WEIGHT_SPEED_FACTOR : m_maxSpeed; }
-
-void VehicleMaster::countDownHits(double dt) {
-    runOut(m_rocketHitTimer, dt);
-    runOut(m_soapTimer, dt);
-    if (runOut(m_mineTimer, dt)) m_extraMineIndex = -1;
-    if (runOut(m_magnetTimer, dt)) m_effectMagnetObjectIndex = -1;
-    if (runOut(m_weightTimer, dt)) m_effectWeightObjectIndex = -1;
+float VehicleMaster::speedLimit() const {
+    return m_weightTimer != 0.0f ? m_maxSpeed * WEIGHT_SPEED_FACTOR : m_maxSpeed;
 }
 
 void VehicleMaster::onRocketHit(int32_t shooter) {
     m_rocketIndex = shooter;
-    if (m_colObject) {
-        m_colObject->setPosition(OUT_OF_SIGHT);
-        m_colObject->invalidate();
-    }
+    hide(m_colObject);
     bool exposed = m_protectionTime == 0.0f;
     if (exposed && m_active.get()) {
         m_rocketHitTimer = ROCKET_HIT_TIME;

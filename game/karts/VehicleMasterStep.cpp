@@ -194,7 +194,11 @@ void VehicleMaster::countDownTimers(double dt) {
     for (float* timer : {&m_frozenTimer, &m_shrinkTimer, &m_flashTimer, &m_crusherTimer, &m_stamperTimer,
                          &m_explosionTimer, &m_boostTime})
         runDown(*timer, dt);
-    countDownHits(dt);
+    for (float* timer : {&m_rocketHitTimer, &m_soapTimer}) runDown(*timer, dt);
+    // A hit that has run out frees the mine, magnet or weight for the next rider.
+    if (runDown(m_mineTimer, dt)) m_extraMineIndex = -1;
+    if (runDown(m_magnetTimer, dt)) m_effectMagnetObjectIndex = -1;
+    if (runDown(m_weightTimer, dt)) m_effectWeightObjectIndex = -1;
     // A speed-up pad raised the top speed for as long as its boost lasts.
     if (runDown(m_boost, dt)) m_maxSpeed = m_settings->m_maxSpeed;
     if (runDown(m_protectionTime, dt)) {
