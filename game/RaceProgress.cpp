@@ -23,6 +23,7 @@ constexpr int32_t SECTOR_VALUES = 16;
 constexpr int32_t LAST_SECTOR = 15;
 constexpr int32_t MAP_END = 255;
 constexpr int32_t LAP_KEY = 256;
+constexpr int32_t MAX_LAP = 1 << 20;
 constexpr int32_t HISTORY = 4;
 constexpr int32_t HISTORY_AFTER_LAP = 1;
 // Lap times kept beyond this lap only in an elimination race, which can run longer.
@@ -66,10 +67,13 @@ int32_t lapTimeIndex(int32_t lap, bool elimination) {
     return std::min(index, LAP_TIMES - 1);
 }
 
-int32_t raceKey(const Vehicle& rider) {
-    const int32_t lap = rider.m_lap.get();
-    return lap < 0 ? -1 : lap * LAP_KEY + rider.m_positionHistory[0];
-}
+// A lap from the network may be anything: bounded so that counting on from it cannot overflow.
+int32_t lapOf(const Vehicle& rider) { return std::min(std::max(rider.m_lap.get(), -1), MAX_LAP); }
+
+int32_t progressKey(const Vehicle& rider) { return lapOf(rider) * LAP_KEY + rider.m_positionHistory[0]; }
+
+// Riders before the line rank behind every rider on a lap.
+int32_t rankKey(const Vehicle& rider) { return rider.m_lap.get() < 0 ? -1 : progressKey(rider); }
 
 void notePosition(Vehicle& rider, int32_t value) {
     if (value == 0 || value == rider.m_positionHistory[0]) return;
@@ -113,7 +117,7 @@ std::string riderName(const Vehicle& rider) {
 // A lap is counted: lap start, lap, best lap, and the finish or the drop-out it brings.
 void completeLap(Race& race, int32_t i, Vehicle& rider, float lapTime) {
     race.m_lapStart[i] = rider.m_lap.get() == -1 ? 0.0f : race.m_lapStart[i] + lapTime;
-    const int32_t lap = rider.m_lap.get() + 1;
+    const int32_t lap = lapOf(rider) + 1;
     rider.m_lap = lap;
     if (NetValue<Config::Player>* record = ownRecord(rider); record && lap > 0) {
         const float best = record->get().bestLap;
@@ -257,7 +261,7 @@ void Race::updateRanks() {
         auto at = order.end();
         while (at != order.begin()) {
             const Vehicle& ahead = **(at - 1);
-            const int32_t key = raceKey(*rider), aheadKey = raceKey(ahead);
+            const int32_t key = rankKey(*rider), aheadKey = rankKey(ahead);
             if (key < aheadKey || (key == aheadKey && rider->m_rank.get() >= ahead.m_rank.get())) break;
             --at;
         }
@@ -329,8 +333,7 @@ void Race::finishRemaining() {
         const float perValue = referenceTime / (laps * MAP_END);
         for (Vehicle* rider : unfinished) {
             float t = referenceTime;
-            // A lap from the network may be anything: before the line is as far back as it goes.
-            int32_t lap = std::max(rider->m_lap.get(), -1);
+            int32_t lap = lapOf(*rider);
             for (; lap < laps - 1; ++lap) t += perValue * MAP_END;
             rider->m_lap = lap;
             rider->m_trackTime = t + left(*rider) * perValue;
@@ -355,7 +358,7 @@ void Race::adjustComputerSpeeds() {
             leader = rider;
     }
     if (!leader) return;
-    const int32_t leaderKey = leader->m_lap.get() * LAP_KEY + leader->m_positionHistory[0];
+    const int32_t leaderKey = progressKey(*leader);
 
     for (int32_t i = 0; i < m_vehicleCount; ++i) {
         VehicleMaster* kart = getVehicle(i) ? getVehicle(i)->asMaster() : nullptr;
@@ -372,7 +375,7 @@ void Race::adjustComputerSpeeds() {
         default: break;
         }
         if (!kart->m_controller || kart->m_controller->accelerate() <= 0 || !(kart->m_curSpeed > 0.0f)) continue;
-        const int32_t key = kart->m_lap.get() * LAP_KEY + kart->m_positionHistory[0];
+        const int32_t key = progressKey(*kart);
         const int32_t distance = std::abs(leaderKey - key);
         if (distance < EVEN_DISTANCE) {
             kart->m_maxSpeed = settings.m_maxSpeed;
