@@ -4,12 +4,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <memory>
-#include <vector>
 
 #include "engine/platform/Timer.h"
 #include "game/displays/OnscreenDisplays.h"
