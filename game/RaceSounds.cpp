@@ -191,7 +191,8 @@ void Race::updateRocketSounds() {
     Position3 ear;
     heard->getPosition(ear);
     for (int32_t i = 0; i < m_vehicleCount; ++i) {
-        VehicleMaster* rider = getVehicle(i) ? getVehicle(i)->asMaster() : nullptr;
+        Vehicle* vehicle = getVehicle(i);
+        VehicleMaster* rider = vehicle ? vehicle->asMaster() : nullptr;
         Sound* flight = rider ? rider->m_sounds[ROCKET_FLIGHT_SLOT].get() : nullptr;
         if (!flight) continue;
         const Position3 rocket = rider->m_rocketPos.get();
