@@ -162,3 +162,19 @@ TEST(RaceFrame, DrawsEachViewInItsHalfThenTheGuiOverTheWholeScreen) {
     EXPECT_LT(at("draw", top), bottom);
     EXPECT_EQ(at("present", end), end + 1);
 }
+
+TEST(RaceFrame, LanGameWithoutItsServerShowsConnectionLostAndStopsTheRiders) {
+    HandBuiltRace r;
+    r.race.m_config->m_playMode = Race::LAN;
+    r.kart(0).m_active.set(true);
+    r.frame(0.0, HandBuiltRace::P);
+    EXPECT_FALSE(r.race.m_paused);
+    ASSERT_TRUE(r.race.m_displays->isVisible(Window::CONNECTION_LOST));
+    const int32_t status = NetControl::getInstance().getStatus();
+    EXPECT_EQ(r.race.m_displays->m_connectionLostText,
+              status == NetControl::STATUS_ENDED_BY_HOST ? 9140 : status == NetControl::STATUS_ENDED ? 9110 : 9100);
+    EXPECT_FALSE(r.kart(0).m_active.get());
+    // Escape over the connection-lost window opens no pause window.
+    r.frame(0.0, HandBuiltRace::ESCAPE);
+    EXPECT_FALSE(r.race.m_displays->isVisible(Window::PAUSE));
+}
