@@ -1,6 +1,7 @@
 #include "game/Race.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include <CEGUI/GUIContext.h>
 #include <CEGUI/System.h>
