@@ -90,9 +90,11 @@ bool RaceRun::setUp(std::string& error) {
     // Computer riders draw their mopeds from the game's dice: the same draw every run.
     Random::reset();
     g_lastErrorText.assignText("");
+    m_screen->showLoading(true);
     const auto start = Clock::now();
     const bool built = m_race->setup(&m_files, m_sound.get(), m_config.get());
     m_summary.setupSeconds = secondsSince(start);
+    m_screen->showLoading(false);
     if (!built) {
         error = "the race's set-up failed";
         if (*g_lastErrorText.text()) error += std::string(": ") + g_lastErrorText.text();

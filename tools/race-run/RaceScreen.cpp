@@ -5,6 +5,7 @@
 #include "engine/platform/RenderDevice.h"
 #include "engine/platform/WindowInputDevice.h"
 #include "engine/render/Renderer.h"
+#include "game/LoadingScreen.h"
 #include "sys/gfx/RecordingAdapter.h"
 #include "sys/gfx/RecordingDevice.h"
 #include "sys/window/Window.h"
@@ -18,6 +19,8 @@ std::unique_ptr<sys::gfx::Adapter> recordingAdapter() { return std::make_unique<
 RaceScreen::RaceScreen() : m_input(std::make_unique<InputDevice>()) {}
 
 RaceScreen::~RaceScreen() {
+    showLoading(false);
+    m_loading.reset();
     if (m_gui) shutdownCegui(*m_gui);
     m_renderer.reset();
     m_device.reset();
@@ -95,4 +98,16 @@ bool RaceScreen::beginFrame() {
 
 void RaceScreen::endFrame() {
     if (m_recording) m_recording->clearCalls();
+}
+
+void RaceScreen::showLoading(bool shown) {
+    if (!m_gui) return;
+    if (!m_loading) m_loading = std::make_unique<LoadingScreen>(m_gui);
+    if (shown) {
+        g_loadingScreen = m_loading.get();
+        m_loading->show();
+        return;
+    }
+    m_loading->hide();
+    if (g_loadingScreen == m_loading.get()) g_loadingScreen = nullptr;
 }

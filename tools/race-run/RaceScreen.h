@@ -6,6 +6,7 @@
 class File;
 class GuiContext;
 class InputDevice;
+class LoadingScreen;
 class RenderDevice;
 class Renderer;
 namespace sys::gfx {
@@ -33,6 +34,8 @@ public:
     bool beginFrame();
     // After a frame: what the recording device wrote is dropped, so a long run stays small.
     void endFrame();
+    // The game's loading screen over a set-up; nothing without a GUI.
+    void showLoading(bool shown);
 
 private:
     std::unique_ptr<InputDevice> m_input;
@@ -41,5 +44,6 @@ private:
     // Set while drawing headless.
     sys::gfx::RecordingDevice* m_recording = nullptr;
     GuiContext* m_gui = nullptr;
+    std::unique_ptr<LoadingScreen> m_loading;
     bool m_closed = false;
 };
