@@ -58,13 +58,13 @@ private:
 } // namespace
 
 RaceRun::RaceRun(File& files, const RaceRunOptions& options, const KeyScript& keys)
-    : m_files(files), m_options(options), m_keys(keys) {}
+    : m_files(files), m_options(options), m_keys(keys), m_previousInput(g_input) {}
 
 RaceRun::~RaceRun() {
     // The race goes before the configuration, the device and the folder it used.
     m_race.reset();
     m_config.reset();
-    if (m_screen) g_input = m_previousInput;
+    g_input = m_previousInput;
 }
 
 bool RaceRun::setUp(std::string& error) {
@@ -78,7 +78,6 @@ bool RaceRun::setUp(std::string& error) {
                             ? m_screen->openWindow(m_options.width, m_options.height, m_files, error)
                             : m_screen->openHeadless(HEADLESS_WIDTH, HEADLESS_HEIGHT, error);
     if (!opened) return false;
-    m_previousInput = g_input;
     g_input = &m_screen->input();
     m_sound = std::make_unique<NullSoundDevice>();
     m_ticks = std::make_unique<ManualTicks>();

@@ -84,7 +84,8 @@ private:
     std::unique_ptr<ManualTicks> m_ticks;
     std::unique_ptr<Config> m_config;
     std::unique_ptr<Race> m_race;
-    InputDevice* m_previousInput = nullptr;
+    // The global input device before the run took it over.
+    InputDevice* m_previousInput;
     int32_t m_frame = 0;
     int64_t m_steps = 0;
     double m_frameSeconds = 0.0;
