@@ -104,31 +104,28 @@ void prepareRecord(NetValue<Config::Player>& record) {
     std::fill(std::begin(rider.lapTimes), std::end(rider.lapTimes), 0.0f);
 }
 
+// The driver of a kart simulated here; null for one another machine drives.
 // The host simulates every kart but the remote players'; a guest only its own
-// player's and follows every other slot.
-std::unique_ptr<Vehicle> makeKart(Race& race, int32_t rider, File& files, VehicleSettings* settings) {
+// player's, and follows every other slot whatever its kind.
+Controller* localDriver(Race& race, int32_t rider, File& files) {
     Config& config = *race.m_config;
-    const Config::Player& record = config.m_player[rider].get();
+    if (!race.m_isHost) return rider == race.localPlayerSlot() ? new ControllerUserSingle(&config) : nullptr;
+    switch (config.m_playerKind[rider]) {
+    case Race::SINGLE: return new ControllerUserSingle(&config);
+    case Race::USER1: return new ControllerUser1(&config);
+    case Race::USER2: return new ControllerUser2(&config);
+    case Race::REMOTE:
+    case Race::GUEST: return nullptr;
+    default: return new ControllerAI(nullptr, &config, rider, &files);
+    }
+}
+
+std::unique_ptr<Vehicle> makeKart(Race& race, int32_t rider, File& files, VehicleSettings* settings) {
+    const Config::Player& record = race.m_config->m_player[rider].get();
     const std::string object = RaceAssets::mopedObject(record.model, record.colour);
     const float size = RaceAssets::sizeFactor(record.model);
-    const int32_t kind = config.m_playerKind[rider];
-    Controller* driver = nullptr;
-    bool remote = false;
-    if (!race.m_isHost) {
-        remote = rider != race.localPlayerSlot();
-        if (!remote) driver = new ControllerUserSingle(&config);
-    } else if (kind == Race::SINGLE) {
-        driver = new ControllerUserSingle(&config);
-    } else if (kind == Race::USER1) {
-        driver = new ControllerUser1(&config);
-    } else if (kind == Race::USER2) {
-        driver = new ControllerUser2(&config);
-    } else if (kind == Race::REMOTE || kind == Race::GUEST) {
-        remote = true;
-    } else {
-        driver = new ControllerAI(nullptr, &config, rider, &files);
-    }
-    if (remote)
+    Controller* driver = localDriver(race, rider, files);
+    if (!driver)
         return std::make_unique<VehicleClient>(object, race.m_scene, new ControllerNet, rider, race.m_vehicleRecord,
                                                settings, record.startRank, size, 1.0f);
     auto kart = std::make_unique<VehicleMaster>(object, race.m_scene, driver, rider, race.m_vehicleRecord, settings,
@@ -294,8 +291,8 @@ void clearRequests(Config& config) {
     config.m_highscoreTable = -1;
 }
 
-// Set-up's steps in order; false at the first thing missing, with what was built left for tear-down.
-bool build(Race& race, File& files, SoundDevice* sound, Config& config) {
+// The race's state, texts and rider records; a host draws the computer riders.
+void startRace(Race& race, File& files, SoundDevice* sound, Config& config) {
     reportRaceProgress(0.0f);
     g_race = &race;
     race.m_isHost = config.m_isHost;
@@ -316,25 +313,37 @@ bool build(Race& race, File& files, SoundDevice* sound, Config& config) {
         if (race.m_isHost || config.m_player[i].get().colour != -1) prepareRecord(config.m_player[i]);
     if (race.m_isHost) ComputerRiders::fill(config, race.m_vehicleCount, *race.m_raceTexts);
     NetControl::getInstance().sendChangedValues();
+}
 
+bool loadTrack(Race& race, File& files) {
     reportRaceProgress(10.0f);
     if (race.m_renderer) coverScreen(*race.m_renderer);
-    const int32_t track = config.m_track.get();
+    const int32_t track = race.m_config->m_track.get();
     if (!RaceAssets::isTrack(track) || !files.exists(RaceAssets::trackScene(track))) return false;
     race.m_metaScene = std::make_unique<MetaScene>(race.m_renderer, "metascene");
     race.m_scene = race.m_metaScene->loadScene(RaceAssets::trackScene(track), files);
     race.m_scene->createCamera(false);
     race.m_scene->m_soundVolume = 0.0f;
+    return true;
+}
 
+bool addRiders(Race& race, File& files, SoundDevice* sound) {
     reportRaceProgress(30.0f);
+    Config& config = *race.m_config;
     std::fill(std::begin(race.m_vehicleRecord), std::end(race.m_vehicleRecord), 0u);
     for (int32_t i = 0; i < race.m_vehicleCount; ++i) {
         if (!waitForRecord(config.m_player[i]) || !addRider(race, i, files, sound)) return false;
         reportRaceProgress(30.0f + float(i * 40 / race.m_vehicleCount));
     }
-    for (int32_t i = 0; i < race.m_vehicleCount; ++i) race.m_vehicles[i]->m_rank.set(config.m_player[i].get().startRank);
+    for (int32_t i = 0; i < race.m_vehicleCount; ++i)
+        race.m_vehicles[i]->m_rank.set(config.m_player[i].get().startRank);
+    return true;
+}
 
+// The started scene's objects for the race and the riders; false when a computer kart cannot be filed.
+bool prepareScene(Race& race) {
     reportRaceProgress(70.0f);
+    Config& config = *race.m_config;
     race.m_metaScene->start(nullptr);
     for (int32_t i = 0; i < race.m_vehicleCount; ++i)
         findColourSurfaces(*race.m_vehicles[i], config.m_player[i].get(), *race.m_scene);
@@ -351,13 +360,16 @@ bool build(Race& race, File& files, SoundDevice* sound, Config& config) {
     reportRaceProgress(75.0f);
     collectPickups(race);
     collectStampers(race);
-
     reportRaceProgress(80.0f);
     race.m_surfaces = std::make_unique<RaceSurfaces>(&race);
     race.m_surfaces->install(*race.m_scene);
+    return true;
+}
 
+void loadMaps(Race& race, File& files, SoundDevice* sound) {
     reportRaceProgress(85.0f);
     if (sound) sound->setListenerFactors(1.0f, 1.0f, 2.0f);
+    const int32_t track = race.m_config->m_track.get();
     race.m_illuminationMap = std::make_unique<IlluminationMap>();
     race.m_illuminationMap->load(track, files);
     reportRaceProgress(88.0f);
@@ -365,17 +377,20 @@ bool build(Race& race, File& files, SoundDevice* sound, Config& config) {
     race.m_positionMap->load(track, files);
     reportRaceProgress(89.0f);
     race.resetProgress();
+}
 
+// Displays, cameras, sounds, high scores and the clock; false when the scene lacks a view's camera.
+bool finishRace(Race& race, File& files, SoundDevice* sound) {
+    Config& config = *race.m_config;
     race.m_displays.reset(OnscreenDisplays::create(race));
     for (int32_t v = 0; v < race.m_viewCount; ++v) {
         race.m_displays->setExtraIcon(v, 0);
         race.m_displays->setMinimapDotImage(v, race.m_viewRider[v], 1);
     }
-
     reportRaceProgress(95.0f);
     if (race.m_scene->m_cameras.size() < size_t(race.m_viewCount)) return false;
     for (int32_t v = 0; v < race.m_viewCount; ++v) race.m_scene->m_cameras[v]->m_zoomFactor.constant = 1.5f;
-    race.m_musicStream.reset(loadSampleStream(files, RaceAssets::trackMusic(track)));
+    race.m_musicStream.reset(loadSampleStream(files, RaceAssets::trackMusic(config.m_track.get())));
     race.m_music = makeSound(sound, race.m_musicStream.get(), SOUND_STATIC);
     race.m_music->setVolume(float(config.m_settings.m_musicVolume) * 0.01f);
     reportRaceProgress(100.0f);
@@ -403,6 +418,14 @@ bool build(Race& race, File& files, SoundDevice* sound, Config& config) {
     NetControl::getInstance().sendChangedValues();
     race.m_clock = std::make_unique<Timer>(race.m_tickSource);
     return true;
+}
+
+// Set-up's steps in order; false at the first thing missing, what was built left for tear-down.
+bool build(Race& race, File& files, SoundDevice* sound, Config& config) {
+    startRace(race, files, sound, config);
+    if (!loadTrack(race, files) || !addRiders(race, files, sound) || !prepareScene(race)) return false;
+    loadMaps(race, files, sound);
+    return finishRace(race, files, sound);
 }
 
 } // namespace

@@ -340,6 +340,9 @@ protected:
 } // namespace
 
 TEST_F(LanGuest, WaitsForTheHostsRecordsAndFollowsEveryKartButItsOwn) {
+    // Kinds a guest should never see: they are followed like the others.
+    m_setting.config().m_playerKind[2] = Race::SINGLE;
+    m_setting.config().m_playerKind[3] = Race::COMPUTER;
     std::vector<std::unique_ptr<NetValue<Config::Player>>> records;
     for (int slot : {0, 2, 3, 4}) {
         records.push_back(std::make_unique<NetValue<Config::Player>>(m_host));
