@@ -61,8 +61,8 @@ void ComputerRiders::fill(Config& config, int32_t riders, const TextTable& texts
         NetValue<Config::Player>& record = config.m_player[i];
         record.setFlags(NetValueBase::FLAG_SEND);
         Config::Player& rider = *record.modify();
-        if (rider.model == -1) copyName(rider.name, "--");
-        else copyName(rider.name, reinterpret_cast<const char*>(texts.getText(RaceAssets::nameText(rider.model)).c_str()));
+        const CEGUI::String& text = texts.getText(RaceAssets::nameText(rider.model));
+        copyName(rider.name, rider.model == -1 ? "--" : reinterpret_cast<const char*>(text.c_str()));
     }
 }
 

@@ -42,7 +42,8 @@ namespace {
 const char* const TEXTS_FILE = "D:\\Vantorik/menu/IngameTexts.xml";
 const char* const SHADOW_OBJECT = "D:\\Vantorik/3dobjects_cars/kart_shadow.lwo";
 const char* const PICKUP_OBJECT = "D:\\Skorvitane/3dobjects_extras/extra_addon.lwo";
-const char* const STAMPER_SOUNDS[] = {"D:\\Skorvitane\\soundfx\\stampfer.wav", "D:\\Skorvitane\\soundfx\\stampfer02.wav"};
+const char* const STAMPER_SOUNDS[] = {"D:\\Skorvitane\\soundfx\\stampfer.wav",
+                                      "D:\\Skorvitane\\soundfx\\stampfer02.wav"};
 const char* const COUNT_SOUND = "D:\\Vantorik/soundfx/race_count01.wav";
 const char* const START_SOUND = "D:\\Vantorik/soundfx/race_start01.wav";
 const char* const HIGHSCORE_FILE = "highscore.dat";
@@ -432,6 +433,7 @@ bool build(Race& race, File& files, SoundDevice* sound, Config& config) {
 
 bool Race::setup(File* files, SoundDevice* sound, Config* config) {
     if (!files || !config) return false;
+    // A race still set up goes first.
     if (m_metaScene) teardown();
     try {
         if (build(*this, *files, sound, *config)) return true;
@@ -450,7 +452,6 @@ bool Race::teardown() {
     reportRaceProgress(10.0f);
     m_illuminationMap.reset();
     reportRaceProgress(20.0f);
-    if (m_positionMap) m_positionMap->unload();
     m_positionMap.reset();
     reportRaceProgress(30.0f);
     if (m_displays) m_displays->destroy();
@@ -458,7 +459,7 @@ bool Race::teardown() {
     reportRaceProgress(50.0f);
     m_raceTexts.reset();
     reportRaceProgress(55.0f);
-    // The kart and stamper pointers go with the scene.
+    // The scene's objects go with it.
     m_dynamicObjects.clear();
     m_dynamicSurfaces.clear();
     m_pickups.clear();
