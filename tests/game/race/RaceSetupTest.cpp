@@ -151,9 +151,24 @@ TEST(RaceSetup, SetsUpTearsDownAndSetsUpAgainWithEverySoundUsableAndNothingLeftB
     }
 }
 
+namespace {
+
+// A single race with the player in slot 2: every other slot, slot 0 too, is the computer's.
+void seatPlayerInSlotTwo(Config& config) {
+    *config.m_player[0].modify() = Config::Player();
+    config.m_playerKind[0] = Race::COMPUTER;
+    Config::Player& player = *config.m_player[2].modify();
+    player.model = 0;
+    player.colour = 1;
+    config.m_playerKind[2] = Race::SINGLE;
+}
+
+} // namespace
+
 TEST(RaceSetup, SingleRaceFillsTheEmptySlotsWithNamedComputerRidersOnDistinctMopedsDrawnAlikeAfterAReset) {
     RaceConfig setting(Race::SINGLE_RACE, 1);
     Config& config = setting.config();
+    seatPlayerInSlotTwo(config);
     Race race;
     ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &config));
     const std::vector<int> first = drawn(config);
@@ -162,7 +177,8 @@ TEST(RaceSetup, SingleRaceFillsTheEmptySlotsWithNamedComputerRidersOnDistinctMop
     for (int i = 0; i < Config::RIDERS; ++i) models.push_back(config.m_player[i].get().model);
     std::sort(models.begin(), models.end());
     EXPECT_EQ(models, (std::vector<int>{0, 1, 2, 3, 4}));
-    for (int i = 1; i < Config::RIDERS; ++i) {
+    EXPECT_TRUE(is<ControllerUserSingle>(race.m_vehicles[2]->m_controller.get()));
+    for (int i : {0, 1, 3, 4}) {
         const Config::Player& rider = config.m_player[i].get();
         EXPECT_EQ(config.m_playerKind[i], Race::COMPUTER);
         EXPECT_GE(rider.colour, 0);
@@ -178,35 +194,20 @@ TEST(RaceSetup, SingleRaceFillsTheEmptySlotsWithNamedComputerRidersOnDistinctMop
         auto* driver = dynamic_cast<ControllerAI*>(kart->m_controller.get());
         ASSERT_NE(driver, nullptr);
         EXPECT_EQ(driver->m_vehicle, kart);
+        ASSERT_GE(driver->m_pathNumber, 0) << "rider " << i;
+        ASSERT_LT(driver->m_pathNumber, ControllerAI::PATHS) << "rider " << i;
+        EXPECT_GT(driver->m_paths[driver->m_pathNumber].size(), 1u) << "a recorded path, not the stand-in point";
         auto* body = dynamic_cast<ODEGeomObject*>(kart->m_colObject);
         ASSERT_NE(body, nullptr);
         dGeomID filed = body->m_geomTransform ? body->m_geomTransform : body->m_geom;
         EXPECT_EQ(dGeomGetSpace(filed), race.m_scene->getSpace(ComputerRiders::SPACE));
     }
-    EXPECT_TRUE(is<ControllerUserSingle>(race.m_vehicles[0]->m_controller.get()));
     race.teardown();
 
     RaceConfig again(Race::SINGLE_RACE, 1);
+    seatPlayerInSlotTwo(again.config());
     ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &again.config()));
     EXPECT_EQ(drawn(again.config()), first);
-}
-
-TEST(RaceSetup, AComputerRiderInSlotZeroFollowsAPathOfTheTrack) {
-    RaceConfig setting;
-    Config& config = setting.config();
-    *config.m_player[0].modify() = Config::Player();
-    config.m_playerKind[0] = Race::COMPUTER;
-    Config::Player& player = *config.m_player[1].modify();
-    player.model = 2;
-    player.colour = 1;
-    config.m_playerKind[1] = Race::SINGLE;
-    Race race;
-    ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &config));
-    auto* driver = dynamic_cast<ControllerAI*>(race.m_vehicles[0]->m_controller.get());
-    ASSERT_NE(driver, nullptr);
-    EXPECT_GE(driver->m_pathNumber, 0);
-    EXPECT_LT(driver->m_pathNumber, ControllerAI::PATHS);
-    EXPECT_GT(driver->m_paths[driver->m_pathNumber].size(), 1u) << "a recorded path, not the stand-in point";
 }
 
 TEST(RaceSetup, TimeTrialRacesTheOneRiderWithThePickUpsBelowTheTrack) {
