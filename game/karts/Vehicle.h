@@ -33,10 +33,12 @@ public:
     static constexpr int WHEELS = 4;
     // Sound slots by what they play.
     enum SoundId {
-        SOUND_ENGINE = 0, SOUND_EXPLOSION = 2, SOUND_PICKUP = 4, SOUND_RESPAWN = 7, SOUND_BOOST = 9,
-        SOUND_PROTECTION = 10, SOUND_SPEEDUP = 12, SOUND_HIT_OBJECT = 13, SOUND_THROW = 16,
-        SOUND_THROW_HEAVY = 17, SOUND_CRUSH = 18, SOUND_HIT_WALL = 20
+        SOUND_ENGINE = 0, SOUND_FLASHED = 1, SOUND_EXPLOSION = 2, SOUND_HIT = 3, SOUND_PICKUP = 4,
+        SOUND_RESPAWN = 7, SOUND_BOOST = 9, SOUND_PROTECTION = 10, SOUND_SPEEDUP = 12, SOUND_HIT_OBJECT = 13,
+        SOUND_THROW = 16, SOUND_THROW_HEAVY = 17, SOUND_CRUSH = 18, SOUND_HIT_WALL = 20, SOUND_SHRUNK = 21
     };
+    // The laser beams show the shots in flight.
+    enum Shot { SHRINKER_SHOT = 0, FROSTER_SHOT = 1 };
     enum ExplosionType { EXPLOSION_ROCKET = 0, EXPLOSION_FROSTER = 1, EXPLOSION_SHRINKER = 2 };
     static constexpr uint32_t SECTORS_START = 0xFFFE;
 

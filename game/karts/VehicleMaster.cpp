@@ -98,6 +98,9 @@ VehicleMaster::VehicleMaster(const std::string& mopedFile, LW6Scene* scene, Cont
     m_extraFroster.set(0.0f);
     m_extraShrinker.set(0.0f);
 
+    // The motions of a rider hit by soap or a froster, when the moped scene has them.
+    m_trackSoap = findIndexByName(m_actor, "Soap");
+    m_trackFroster = findIndexByName(m_actor, "Froster");
     copyMotionToNet();
     readRespawnPoints();
 }

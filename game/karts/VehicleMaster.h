@@ -35,6 +35,16 @@ public:
     void startExplosion(const Position3& point);
     void cancelExtraEffects();
     void useExtra(float time);
+    // Hits by the other riders' extras, which the race finds; each starts the
+    // kart's timer of that kind with its motion and sounds. `time` is the race time.
+    void onRocketHit(int32_t shooter);
+    void onSoap(float time);
+    void onFroster(const Position3& shot, float time);
+    void onShrinker(const Position3& shot);
+    void onFlash();
+    void onMine(int32_t owner);
+    void onMagnet(int32_t owner, const Position3& pull);
+    void onWeight(int32_t owner);
     void respawn();
     // False when there is no point to go to.
     bool findRespawnPoint(Position3& position, float direction[3]);
@@ -80,6 +90,14 @@ public:
     float m_stamperTimer = 0.0f;
     float m_crusherTimer = 0.0f;
     float m_flashTimer = 0.0f;
+    // Hits of the other riders' rocket, soap, mine, magnet and weight.
+    float m_rocketHitTimer = 0.0f;
+    float m_soapTimer = 0.0f;
+    float m_mineTimer = 0.0f;
+    float m_magnetTimer = 0.0f;
+    float m_weightTimer = 0.0f;
+    // Where the magnet that caught the kart pulls it.
+    Position3 m_magnetPull = {0.0f, 0.0f, 0.0f};
     float m_protectionTime = 0.0f;
     float m_boost = 0.0f;
     float m_boostTime = 0.0f;
@@ -134,6 +152,15 @@ private:
 
     // The track the animation faded in last, to notice a reaction replacing it.
     int32_t m_blendShown = -1;
+    // The rider's slip on soap, when the moped scene has such a motion.
+    int32_t m_trackSoap = -1;
+
+    // The tumble of a crash or a hit, held for a second; skipped without the track.
+    void startHitMotion();
+    // A rocket hit or a mine stands the kart still, as the froster does.
+    bool isHeld() const;
+    // The top speed, halved under a weight.
+    float speedLimit() const;
 
     // The step's parts, in their order.
     void countDownTimers(double dt);

@@ -20,6 +20,9 @@ constexpr float FALLEN_OFF_HEIGHT = -20.0f;
 // A kart pushed by the wind drifts this far per step along the wind object's z axis.
 constexpr float WIND_PUSH = 0.004f;
 constexpr float BELT_PUSH = 0.0001f;
+// A magnet draws a caught kart this far per step towards itself.
+constexpr float MAGNET_PULL = 0.05f;
+constexpr float SOAP_SLIDE = 4.0f;
 constexpr float COLLISION_LIFT = 0.1f;
 constexpr float SHADOW_LIFT = 0.1f;
 constexpr float CAMERA_LIFT = 1.0f;
@@ -41,7 +44,6 @@ constexpr float HUMAN_SLIDE_LIMIT = 60.0f;
 constexpr float COMPUTER_SLIDE_LIMIT = 75.0f;
 constexpr float CRASH_SPEED = 0.02f;
 constexpr float CRASH_SLOWDOWN = 0.3f;
-constexpr float CRASH_HOLD = 1.0f;
 constexpr float WALL_CLEARANCE = 0.001f;
 
 constexpr float MAX_CLIMB = 0.05f;
@@ -161,8 +163,8 @@ void VehicleMaster::update(double time, double dt) {
     m_acceleration = chooseAcceleration(active, finished);
     m_curSpeed += m_acceleration;
     if (m_curSpeed < 0.0f) m_curSpeed = 0.0f;
-    if (m_curSpeed > m_maxSpeed) m_curSpeed = m_maxSpeed;
-    if (m_frozenTimer != 0.0f) m_curSpeed = 0.0f;
+    if (m_curSpeed > speedLimit()) m_curSpeed = speedLimit();
+    if (isHeld()) m_curSpeed = 0.0f;
     steer(active);
     if (m_controller && m_controller->useExtra() && active) useExtra(static_cast<float>(time));
     if (m_obstacleDepth != 0.0f) resolveObstacle();
@@ -192,6 +194,11 @@ void VehicleMaster::countDownTimers(double dt) {
     for (float* timer : {&m_frozenTimer, &m_shrinkTimer, &m_flashTimer, &m_crusherTimer, &m_stamperTimer,
                          &m_explosionTimer, &m_boostTime})
         runDown(*timer, dt);
+    for (float* timer : {&m_rocketHitTimer, &m_soapTimer}) runDown(*timer, dt);
+    // A hit that has run out frees the mine, magnet or weight for the next rider.
+    if (runDown(m_mineTimer, dt)) m_extraMineIndex = -1;
+    if (runDown(m_magnetTimer, dt)) m_effectMagnetObjectIndex = -1;
+    if (runDown(m_weightTimer, dt)) m_effectWeightObjectIndex = -1;
     // A speed-up pad raised the top speed for as long as its boost lasts.
     if (runDown(m_boost, dt)) m_maxSpeed = m_settings->m_maxSpeed;
     if (runDown(m_protectionTime, dt)) {
@@ -253,8 +260,18 @@ void VehicleMaster::moveFreely(Position3& next, const float direction[3], double
         next.z += world[10] * BELT_PUSH;
         m_beltObject = nullptr;
     }
+    if (m_magnetTimer != 0.0f) {
+        float pull[3] = {m_magnetPull.x - next.x, 0.0f, m_magnetPull.z - next.z};
+        // Drawn in, never past the magnet.
+        float reach = std::min(MAGNET_PULL, vectorLength(pull));
+        if (toUnit(pull)) {
+            next.x += pull[0] * reach;
+            next.z += pull[2] * reach;
+        }
+    }
     // The faster the kart, the more its old motion outweighs a turn of the heading: it drifts.
-    float carried = m_curSpeed * m_curSpeed * m_slideFactor;
+    // On soap it drifts all the more.
+    float carried = m_curSpeed * m_curSpeed * m_slideFactor * (m_soapTimer != 0.0f ? SOAP_SLIDE : 1.0f);
     for (int i = 0; i < 3; ++i) m_slideVelocity[i] = direction[i] * carried;
 }
 
@@ -377,11 +394,7 @@ void VehicleMaster::resolveWall(Position3& next, const Position3& start, const f
         next.x = m_wallPos.x + n.x * reach;
         next.z = m_wallPos.z + n.z * reach;
     } else {
-        if (m_curSpeed > CRASH_SPEED && m_trackCrash != -1) {
-            m_blendRequest = 2;
-            m_blendTrack = m_trackCrash;
-            m_blendHold = CRASH_HOLD;
-        }
+        if (m_curSpeed > CRASH_SPEED) startHitMotion();
         m_curSpeed = std::min(m_curSpeed * CRASH_SLOWDOWN, CRASH_SPEED);
         next.x = m_lastPos.x;
         next.z = m_lastPos.z;
