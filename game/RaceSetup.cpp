@@ -273,12 +273,8 @@ void resetRaceState(Race& race) {
     race.m_raceOver = false;
     race.m_raceOverTime = 0.0f;
     race.m_resultsShown = false;
-    for (int32_t v = 0; v < Race::MAX_VIEWS; ++v) {
-        race.m_wrongWay[v] = false;
-        race.m_wrongWayTime[v] = 0.0f;
-    }
-    race.m_eliminationTime = 0.0f;
-    std::fill(std::begin(race.m_lapStart), std::end(race.m_lapStart), 0.0f);
+    // Lap starts, wrong-way and elimination times are the progress's own to reset.
+    for (bool& wrongWay : race.m_wrongWay) wrongWay = false;
     race.m_triggerTimer = 0.0f;
     std::vector<SceneObject*>().swap(race.m_pickups);
     std::vector<SceneObject*>().swap(race.m_stampers);
