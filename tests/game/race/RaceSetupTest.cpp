@@ -15,6 +15,7 @@
 #include "engine/platform/LoadingFrame.h"
 #include "engine/platform/SoundDevice.h"
 #include "engine/platform/Timer.h"
+#include "engine/render/Renderer.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/ODEGeomObject.h"
@@ -33,6 +34,7 @@
 #include "game/karts/VehicleMaster.h"
 #include "net/GameServer.h"
 #include "sys/window/Window.h"
+#include "tests/engine/render/RendererTestSupport.h"
 #include "tests/game/race/RaceTestSupport.h"
 
 namespace {
@@ -251,6 +253,38 @@ TEST(RaceSetup, SplitScreenShowsRidersZeroAndOneThroughTwoZoomedCameras) {
     for (int v = 0; v < 2; ++v) EXPECT_FLOAT_EQ(race.m_scene->m_cameras[v]->m_zoomFactor.constant, 1.5f);
     EXPECT_EQ(race.m_cameraMode[0], Race::CHASE);
     EXPECT_EQ(race.m_cameraMode[1], Race::CHASE);
+}
+
+TEST(RaceSetup, HandsTheDetailOptionsAndScreenToTheRendererAndClearsTheLastRacesRequests) {
+    RaceConfig setting;
+    Config& config = setting.config();
+    config.m_settings.m_textureDetail = -2;
+    config.m_settings.m_objectDetail = 1;
+    config.m_settings.m_language = 3;
+    config.m_raceAgain = true;
+    config.m_showHighscores = true;
+    RecordingRenderDevice device;
+    Renderer renderer(device.device());
+    renderer.m_screenWidth = 800;
+    renderer.m_screenHeight = 600;
+    renderer.m_viewValue = 60.0f;
+    Race race(&renderer);
+    ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &config));
+    EXPECT_EQ(renderer.m_textureSizeShift, -2);
+    EXPECT_EQ(renderer.m_lodBias, 10);
+    EXPECT_EQ(renderer.m_targetWidth, 800);
+    EXPECT_EQ(renderer.m_targetHeight, 600);
+    EXPECT_FLOAT_EQ(renderer.m_viewValue, 75.0f);
+    EXPECT_EQ(race.m_raceTexts->m_language, 3);
+    EXPECT_FALSE(config.m_raceAgain);
+    EXPECT_FALSE(config.m_showHighscores);
+    race.teardown();
+
+    config.m_settings.m_objectDetail = 0;
+    config.m_settings.m_language = -1;
+    ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &config));
+    EXPECT_EQ(renderer.m_lodBias, 0);
+    EXPECT_EQ(race.m_raceTexts->m_language, 0) << "no language chosen reads German";
 }
 
 TEST(RaceSetup, ReportsTheLoadingBarStepsInOrder) {
