@@ -13,6 +13,8 @@
 #include <ode/collision.h>
 
 #include "engine/platform/LoadingFrame.h"
+#include "engine/platform/NullSoundDevice.h"
+#include "engine/platform/Sound.h"
 #include "engine/platform/SoundDevice.h"
 #include "engine/platform/Timer.h"
 #include "engine/render/Renderer.h"
@@ -256,7 +258,7 @@ TEST(RaceSetup, SplitScreenShowsRidersZeroAndOneThroughTwoZoomedCameras) {
 }
 
 TEST(RaceSetup, HandsTheDetailOptionsAndScreenToTheRendererAndClearsTheLastRacesRequests) {
-    RaceConfig setting;
+    RaceConfig setting(Race::SINGLE_RACE, 3);
     Config& config = setting.config();
     config.m_settings.m_textureDetail = -2;
     config.m_settings.m_objectDetail = 1;
@@ -268,6 +270,8 @@ TEST(RaceSetup, HandsTheDetailOptionsAndScreenToTheRendererAndClearsTheLastRaces
     renderer.m_screenWidth = 800;
     renderer.m_screenHeight = 600;
     renderer.m_viewValue = 60.0f;
+    NullSoundDevice sounds;
+    renderer.m_soundDevice = &sounds;
     Race race(&renderer);
     ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &config));
     EXPECT_EQ(renderer.m_textureSizeShift, -2);
@@ -278,6 +282,8 @@ TEST(RaceSetup, HandsTheDetailOptionsAndScreenToTheRendererAndClearsTheLastRaces
     EXPECT_EQ(race.m_raceTexts->m_language, 3);
     EXPECT_FALSE(config.m_raceAgain);
     EXPECT_FALSE(config.m_showHighscores);
+    ASSERT_FALSE(race.m_stampers.empty()) << "the car park's stamper, found by its sound";
+    for (SceneObject* stamper : race.m_stampers) EXPECT_FALSE(stamper->getSound()->isPlaying());
     race.teardown();
 
     config.m_settings.m_objectDetail = 0;
