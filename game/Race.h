@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+class Camera;
 class Config;
 class File;
 class GuiContext;
@@ -94,8 +95,13 @@ public:
 
     // Views and cameras.
     void setupView(int32_t view);
+    // The camera the view is drawn through: its own, or in the rear and
+    // finish modes its rider's; null when the scene has neither.
+    Camera* viewCamera(int32_t view) const;
     // The in-race displays fed from the race state.
     void updateDisplays();
+    // The view's full-screen flash from its rider's flash timer.
+    void showFlashOverlay(int32_t view);
 
     // The player kind of a rider slot; -1 outside the slots.
     int32_t playerKind(int32_t rider) const;

@@ -225,10 +225,9 @@ void collectPickups(Race& race) {
     }
 }
 
-bool isStamperSound(const SampleStream* stream) {
-    if (!stream) return false;
+bool isStamperSound(const std::string& sound) {
     for (const char* name : STAMPER_SOUNDS)
-        if (stream->getName() == name) return true;
+        if (sound == name) return true;
     return false;
 }
 
@@ -237,7 +236,7 @@ void collectStampers(Race& race) {
     LW6Scene& scene = *race.m_scene;
     for (int32_t n = 0; n < scene.getObjectCount(); ++n) {
         SceneObject* object = scene.getObjectAt(n);
-        if (!object || !object->getSound() || !isStamperSound(object->getSoundStream())) continue;
+        if (!object || !object->getSound() || !isStamperSound(object->getSoundName())) continue;
         Sound& sound = *object->getSound();
         sound.stop();
         sound.setDistances(4.0f, 1000000.0f);

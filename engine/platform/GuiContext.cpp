@@ -112,6 +112,11 @@ void loadImageset(GuiContext& context, const CEGUI::String& fileName) {
     context.m_loadedImagesets.insert(fileName);
 }
 
+void unloadImageset(GuiContext& context, const CEGUI::String& name) {
+    CEGUI::ImageManager::getSingleton().destroyImageCollection(name);
+    context.m_loadedImagesets.erase(name + ".imageset");
+}
+
 void drawGui(GuiContext& context) {
     if (context.m_guiRenderer) context.m_guiRenderer->draw();
 }

@@ -43,7 +43,7 @@ public:
     // The mouse buttons as the last injection saw them.
     bool m_leftButtonDown = false;
     bool m_rightButtonDown = false;
-    // Imageset files loaded so far; a second load of one would throw.
+    // Imageset files loaded and not unloaded since; a second load of one would throw.
     std::set<CEGUI::String> m_loadedImagesets;
 };
 
@@ -62,6 +62,9 @@ void injectMouse(GuiContext& context);
 void injectKeyboard(GuiContext& context);
 // Loads an imageset file once; later calls find it loaded.
 void loadImageset(GuiContext& context, const CEGUI::String& fileName);
+// Destroys the imageset `name` (its images and picture) when present and
+// forgets its file `name` + ".imageset", so that the next load reads it again.
+void unloadImageset(GuiContext& context, const CEGUI::String& name);
 // Draws every GUI over the renderer's current target.
 void drawGui(GuiContext& context);
 // After a device reset: the GUI lays itself out for the new back-buffer size.

@@ -38,6 +38,23 @@ void Camera::invalidate() {
     if (drawingOneOfTwoEyes(m_renderer)) m_viewAxisValid = false;
 }
 
+void Camera::updateMatrix(double time) {
+    AxisViewingItem::updateMatrix(time);
+    if (m_offset.x == 0.0f && m_offset.y == 0.0f && m_offset.z == 0.0f) return;
+    Matrix4x3 shift = Matrix4x3::identity();
+    shift[12] = m_offset.x;
+    shift[13] = m_offset.y;
+    shift[14] = -m_offset.z;
+    multiplyMatrix4x3(m_worldMatrix, shift, m_worldMatrix);
+}
+
+void Camera::lookAt(SceneItem* target, bool followHeading, bool followPitch) {
+    m_target = target;
+    m_headingController = followHeading ? CONTROL_TARGET : CONTROL_CHANNEL;
+    m_pitchController = followPitch ? CONTROL_TARGET : CONTROL_CHANNEL;
+    invalidate();
+}
+
 void Camera::adjustViewAxis(Matrix4x3& axis) {
     if (!drawingOneOfTwoEyes(m_renderer)) return;
     float side = m_renderer->m_currentEye == 0 ? -0.5f : 0.5f;

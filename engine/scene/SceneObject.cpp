@@ -65,9 +65,13 @@ void SceneObject::addLevelOfDetail(Mesh* mesh, float switchDistance) {
     m_levels.insert(at, {mesh, switchDistance, true});
 }
 
+const std::string& SceneObject::getSoundName() const {
+    static const std::string none;
+    return m_soundStream ? m_soundStream->getName() : none;
+}
+
 bool SceneObject::hasOneShotSound() const {
-    if (!m_soundStream) return false;
-    const std::string& name = m_soundStream->getName();
+    const std::string& name = getSoundName();
     return std::any_of(std::begin(ONE_SHOT_SOUNDS), std::end(ONE_SHOT_SOUNDS),
                        [&](const char* oneShot) { return name == oneShot; });
 }

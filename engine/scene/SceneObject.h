@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/scene/SceneItem.h"
@@ -47,8 +48,8 @@ public:
     // Takes over a sound and the stream it plays, whose name tells one-shot sounds apart.
     void setSound(std::unique_ptr<Sound> sound, std::unique_ptr<SampleStream> stream);
     Sound* getSound() const { return m_sound.get(); }
-    // The stream the sound plays; its name is the sound's file.
-    const SampleStream* getSoundStream() const { return m_soundStream.get(); }
+    // The file name of the stream the sound plays; empty without one.
+    const std::string& getSoundName() const;
     // Takes over the hypervoxel, deleting the present one.
     void setHyperVoxel(std::unique_ptr<HyperVoxel> hyperVoxel);
     HyperVoxel* getHyperVoxel() const { return m_hyperVoxel.get(); }

@@ -10,6 +10,7 @@
 
 #include "engine/platform/DataArchive.h"
 #include "engine/platform/DiskFile.h"
+#include "engine/platform/GuiContext.h"
 #include "engine/platform/GuiResourceProvider.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/texts/DemoTexts.h"
@@ -92,4 +93,6 @@ protected:
     CEGUI::NullRenderer* m_renderer = nullptr;
     std::unique_ptr<GuiResourceProvider> m_provider;
     CEGUI::Window* m_root = nullptr;
+    // Only for the imagesets loaded and unloaded through it; the system is the fixture's.
+    GuiContext m_gui;
 };

@@ -116,7 +116,7 @@ TEST_F(GuiDataSystem, EditboxTakesOnlyWhatTheValidationAllows) {
 
 TEST_F(GuiDataSystem, PictureButtonsAndScreensFindTheirImages) {
     for (const char* set : {"Flags", "main", "Tracks", "Tracks_Greyscale", "Countdown", "Minimap_Objects"})
-        CEGUI::ImageManager::getSingleton().loadImageset(CEGUI::String(set) + ".imageset");
+        loadImageset(m_gui, CEGUI::String(set) + ".imageset");
     CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
     for (const char* name : {"Quillfen/OKButtonHover", "Quillfen/RoundedMiniButtonDisabled", "Quillfen/GenericBrush",
                              "Quillfen/TransparentBrush", "Quillfen/IconReady", "Flags/FlagRU_Hover", "main/Background",
@@ -133,6 +133,23 @@ TEST_F(GuiDataSystem, PictureButtonsAndScreensFindTheirImages) {
     picture->setProperty("BackgroundColours", "tl:FFFFFFFF tr:FFFFFFFF bl:FFFFFFFF br:FFFFFFFF");
     EXPECT_EQ(picture->getProperty("Image"), "Flags/FlagDE_Normal");
     CEGUI::System::getSingleton().renderAllGUIContexts();
+    EXPECT_EQ(m_logger->m_errors, "");
+}
+
+TEST_F(GuiDataSystem, UnloadedImagesetLoadsAgainWithItsPicture) {
+    CEGUI::ImageManager& images = CEGUI::ImageManager::getSingleton();
+    CEGUI::Renderer& renderer = *CEGUI::System::getSingleton().getRenderer();
+    loadImageset(m_gui, "LoadingScreen.imageset");
+    loadImageset(m_gui, "LoadingScreen.imageset");
+    EXPECT_TRUE(images.isDefined("LoadingScreen/Bar"));
+    unloadImageset(m_gui, "LoadingScreen");
+    EXPECT_FALSE(images.isDefined("LoadingScreen/Bar"));
+    EXPECT_FALSE(renderer.isTextureDefined("LoadingScreen"));
+    // The next race's load really loads: a remembered file would leave the images missing.
+    loadImageset(m_gui, "LoadingScreen.imageset");
+    EXPECT_TRUE(images.isDefined("LoadingScreen/Background"));
+    EXPECT_TRUE(renderer.isTextureDefined("LoadingScreen"));
+    unloadImageset(m_gui, "Countdown");
     EXPECT_EQ(m_logger->m_errors, "");
 }
 

@@ -108,7 +108,7 @@ protected:
     void SetUp() override {
         GuiDataSystem::SetUp();
         for (const char* set : IMAGESETS)
-            CEGUI::ImageManager::getSingleton().loadImageset(CEGUI::String(set) + ".imageset");
+            loadImageset(m_gui, CEGUI::String(set) + ".imageset");
     }
 };
 

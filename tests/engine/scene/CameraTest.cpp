@@ -109,3 +109,40 @@ TEST_F(CameraTest, ViewportComesFromTheRenderTarget) {
     EXPECT_FLOAT_EQ(v.maxZ, 1.0f);
 }
 
+
+TEST_F(CameraTest, OffsetMovesTheAimedCameraInItsOwnFrameAndKeepsItsAim) {
+    Camera target(&container, 1);
+    target.m_channels[SceneItem::POS_X].constant = 10;
+    camera.lookAt(&target, true, true);
+    camera.m_offset = {0.0f, 0.3f, 3.0f};
+    Matrix4x3 m;
+    camera.getMatrix(m, 0.0, 0);
+    // Aimed down +x, then pulled 3 back along the view and 0.3 up.
+    EXPECT_POINT_NEAR(transformed({0, 0, 0}, m), -3, 0.3f, 0, 1e-5);
+    EXPECT_POINT_NEAR(transformed({0, 0, 1}, m), -2, 0.3f, 0, 1e-5);
+    Matrix4x3 inverse;
+    camera.getInvMatrix(inverse, 0.0, 0);
+    EXPECT_POINT_NEAR(transformed({10, 0.3f, 0}, inverse), 0, 0, 13, 1e-4);
+}
+
+TEST_F(CameraTest, FollowFlagsChooseWhichAnglesTurnToTheTarget) {
+    Camera target(&container, 1);
+    target.m_channels[SceneItem::POS_X].constant = 10;
+    target.m_channels[SceneItem::POS_Y].constant = 10;
+    camera.m_channels[SceneItem::HEADING].constant = 0.0f;
+    camera.m_channels[SceneItem::PITCH].constant = 0.0f;
+    Matrix4x3 m;
+    auto forward = [&] { return transformed({0, 0, 1}, camera.getMatrix(m, 0.0, 0)); };
+
+    camera.lookAt(&target, true, false);
+    EXPECT_TRUE(camera.followsHeading());
+    EXPECT_FALSE(camera.followsPitch());
+    EXPECT_POINT_NEAR(forward(), 1, 0, 0, 1e-5);
+
+    camera.lookAt(&target, true, true);
+    EXPECT_POINT_NEAR(forward(), std::sqrt(0.5f), std::sqrt(0.5f), 0, 1e-5);
+
+    // Without a target the flags leave the channels in charge.
+    camera.lookAt(nullptr, true, true);
+    EXPECT_POINT_NEAR(forward(), 0, 0, 1, 1e-5);
+}

@@ -105,6 +105,16 @@ TEST_F(SceneObjectTest, NullListenerIsReportedAndLeavesTheSoundAlone) {
     EXPECT_TRUE(calls.empty());
 }
 
+TEST_F(SceneObjectTest, SoundNameIsTheFileNameOfTheStreamItPlays) {
+    SceneObject& silent = add();
+    EXPECT_EQ(silent.getSoundName(), "");
+    SceneObject& stamper = add();
+    giveSound(stamper, "D:\\Skorvitane\\soundfx\\stampfer02.wav");
+    EXPECT_EQ(stamper.getSoundName(), "D:\\Skorvitane\\soundfx\\stampfer02.wav");
+    stamper.setSound(std::make_unique<ListenedSound>(&calls), nullptr);
+    EXPECT_EQ(stamper.getSoundName(), "") << "the name went with its stream";
+}
+
 namespace {
 
 RecordingAdapter* g_adapter = nullptr;
