@@ -41,6 +41,10 @@ int32_t Race::viewOfRider(int32_t rider) const {
     return -1;
 }
 
-int32_t Race::localPlayerSlot() const { return NetControl::getInstance().getPlayerSlot(); }
+// The network client keeps its slot after a LAN game; a local race's player is rider 0.
+int32_t Race::localPlayerSlot() const {
+    if (!m_config || m_config->m_playMode != LAN) return 0;
+    return NetControl::getInstance().getPlayerSlot();
+}
 
 float Race::clockTime() const { return m_clock ? m_clock->m_currentTime : 0.0f; }

@@ -12,7 +12,7 @@
 #include "engine/platform/Random.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
-#include "engine/scene/ODEGeomObject.h"
+#include "game/ComputerRiders.h"
 #include "game/Config.h"
 #include "game/Race.h"
 #include "game/drivers/Controller.h"
@@ -26,7 +26,6 @@ namespace {
 constexpr double STEP = 0.01;
 constexpr int STEPS_PER_SECOND = 100;
 const char* const SHADOW_OBJECT = "D:\\Vantorik/3dobjects_cars/kart_shadow.lwo";
-constexpr int32_t COMPUTER_KART_SPACE = 9;
 
 // Full throttle, with a swerve each way now and then and a short brake.
 class ScriptedDriver : public Controller {
@@ -46,18 +45,6 @@ private:
 };
 
 bool finite(const Position3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-
-// The race files a computer kart's body where it meets the computer walls
-// instead of the walls a human kart meets.
-void fileAsComputerKart(SceneObject* body, LW6Scene& scene) {
-    auto* node = dynamic_cast<ODEGeomObject*>(body);
-    dSpaceID to = scene.getSpace(COMPUTER_KART_SPACE);
-    if (!node || !node->m_geom || !to) return;
-    dGeomID filed = node->m_geomTransform ? node->m_geomTransform : node->m_geom;
-    if (dSpaceID from = dGeomGetSpace(filed)) dSpaceRemove(from, filed);
-    dSpaceAdd(to, filed);
-    node->m_spaceIndex = COMPUTER_KART_SPACE;
-}
 
 } // namespace
 
@@ -131,7 +118,7 @@ bool KartSim::load(std::string& error) {
         error = "the moped scene has no \"car_Ctrl\"";
         return false;
     }
-    if (m_options.computerDriver) fileAsComputerKart(w.kart->m_colObject, *w.scene);
+    if (m_options.computerDriver) ComputerRiders::fileBody(w.kart->m_colObject, *w.scene);
     if (m_options.seedReset) Random::reset();
     w.kart->m_cameraReset.set(false);
     return true;
