@@ -203,19 +203,24 @@ void Race::updateProgress() {
     updateRanks();
 
     int32_t unfinished = 0;
+    bool humans = false;
     bool humansRacing = false;
     for (int32_t i = 0; i < m_vehicleCount; ++i) {
         Vehicle* rider = getVehicle(i);
-        if (!rider || rider->m_trackFinished.get()) continue;
+        if (!rider) continue;
+        const bool human = playerKind(i) != COMPUTER;
+        humans = humans || human;
+        if (rider->m_trackFinished.get()) continue;
         ++unfinished;
-        if (playerKind(i) != COMPUTER) humansRacing = true;
+        humansRacing = humansRacing || human;
     }
     // The last rider left of an elimination race stops once the drop-out message has gone.
     const bool message = m_displays && (m_displays->isMessagePanelVisible(0) || m_displays->isMessagePanelVisible(1));
     if (elimination && unfinished < 2 && !message)
         for (int32_t i = 0; i < m_vehicleCount; ++i)
             if (Vehicle* rider = getVehicle(i)) rider->m_active = false;
-    if (!humansRacing) {
+    // A race of computer riders only (the race-run tool's) lasts until every one of them has finished.
+    if (humans ? !humansRacing : unfinished == 0) {
         m_raceOver = true;
         m_raceOverTime = clockTime();
         return;
