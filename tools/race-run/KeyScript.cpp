@@ -54,7 +54,8 @@ bool KeyScript::parse(const std::string& text, std::string& error) {
         }
         m_events.push_back({int(f), uint8_t(k), state == "down"});
     }
-    std::stable_sort(m_events.begin(), m_events.end(), [](const Event& a, const Event& b) { return a.frame < b.frame; });
+    std::stable_sort(m_events.begin(), m_events.end(),
+                     [](const Event& a, const Event& b) { return a.frame < b.frame; });
     return true;
 }
 

@@ -12,7 +12,9 @@ int main(int argc, char** argv) {
     RaceRunOptions options;
     KeyScript keys;
     std::string error;
-    if (!RaceRunOptions::parse(arguments, options, error) || (!options.keys.empty() && !keys.load(options.keys, error))) {
+    const bool good =
+        RaceRunOptions::parse(arguments, options, error) && (options.keys.empty() || keys.load(options.keys, error));
+    if (!good) {
         std::fprintf(stderr,
                      "race-run: %s\nusage: race-run ARCHIVE [--track N] [--game G] [--riders SPEC] [--laps L] "
                      "[--frames F | --until-finished] [--dt SECONDS] [--render WxH] [--keys SCRIPT]\n",
