@@ -73,7 +73,7 @@ void forEachView(Race& race, Action action) {
 
 void stepOnce(Race& race) {
     LW6Scene& scene = *race.m_scene;
-    if (dSpaceID root = scene.getSpace(0)) dSpaceCollide(root, &scene, &LW6Scene::nearCallback);
+    scene.collide();
     dWorldQuickStep(scene.m_world, Race::STEP);
     dJointGroupEmpty(scene.m_contactGroup);
     ObjectContainer::invalidateItems(scene, nullptr);

@@ -40,6 +40,14 @@ bool validKind(int32_t kind) {
     return kind >= 0 && kind < LW6Scene::POLICY_TABLE_SIZE;
 }
 
+// True the first time a pass asks for the space's own pairs.
+bool firstSelfCollision(LW6Scene& scene, dGeomID space) {
+    auto& done = scene.m_collidedSpaces;
+    if (std::find(done.begin(), done.end(), space) != done.end()) return false;
+    done.push_back(space);
+    return true;
+}
+
 bool isAwake(const ODEGeomObject& node) { return !node.m_body || dBodyIsEnabled(node.m_body); }
 
 void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
@@ -72,6 +80,11 @@ void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
 
 } // namespace
 
+void LW6Scene::collide() {
+    m_collidedSpaces.clear();
+    if (dSpaceID root = getSpace(0)) dSpaceCollide(root, this, &LW6Scene::nearCallback);
+}
+
 void LW6Scene::nearCallback(void* data, dGeomID o1, dGeomID o2) {
     LW6Scene& scene = *static_cast<LW6Scene*>(data);
     const bool space1 = dGeomIsSpace(o1);
@@ -85,9 +98,9 @@ void LW6Scene::nearCallback(void* data, dGeomID o1, dGeomID o2) {
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
     if (!space1 && space2 && pairCollides(scene, holderIndex(o1), ownIndex(o2), o1, o2))
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
-    if (space1 && pairCollides(scene, ownIndex(o1), ownIndex(o1), o1, o1))
+    if (space1 && pairCollides(scene, ownIndex(o1), ownIndex(o1), o1, o1) && firstSelfCollision(scene, o1))
         dSpaceCollide(reinterpret_cast<dSpaceID>(o1), data, &LW6Scene::nearCallback);
-    if (space2 && pairCollides(scene, ownIndex(o2), ownIndex(o2), o2, o2))
+    if (space2 && pairCollides(scene, ownIndex(o2), ownIndex(o2), o2, o2) && firstSelfCollision(scene, o2))
         dSpaceCollide(reinterpret_cast<dSpaceID>(o2), data, &LW6Scene::nearCallback);
     if (space1 && space2 && pairCollides(scene, ownIndex(o1), ownIndex(o2), o1, o2))
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);

@@ -78,10 +78,14 @@ public:
     // The space at the index, or null when there is none.
     dSpaceID getSpace(int32_t index) const;
 
-    // The engine's one near callback: hand it to dSpaceCollide on the root
-    // space with the scene as data. It walks nested spaces itself and asks the
-    // pair tables whether and how each pair collides.
+    // One collision pass: the near callback over the root space (space 0).
+    void collide();
+    // The engine's one near callback, for `collide`. It walks nested spaces
+    // itself, each space's own pairs once a pass however many spaces it
+    // meets, and asks the pair tables whether and how each pair collides.
     static void nearCallback(void* data, dGeomID o1, dGeomID o2);
+    // Nested spaces whose own pairs this pass has collided already.
+    std::vector<dGeomID> m_collidedSpaces;
     // Contact joints the near callback made; the race frame sets it back to 0.
     static int32_t s_contactCount;
 

@@ -39,7 +39,7 @@ void RecordingDevice::makeBackBuffer() {
 }
 
 void RecordingDevice::record(const char* format, ...) {
-    if (m_calls.size() >= MAX_RECORDED_CALLS) return;
+    if (!m_recordingOn || m_calls.size() >= MAX_RECORDED_CALLS) return;
     char line[256];
     va_list args;
     va_start(args, format);

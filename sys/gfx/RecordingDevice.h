@@ -15,6 +15,8 @@ public:
 
     const std::vector<std::string>& calls() const { return m_calls; }
     void clearCalls() { m_calls.clear(); }
+    // Off: calls are taken and answered but not written down, for long headless runs.
+    void setRecording(bool on) { m_recordingOn = on; }
     // Answers lost while set, then "not reset" until the next reset, as a minimised window does.
     void setLost(bool lost);
 
@@ -67,6 +69,7 @@ private:
     void record(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void makeBackBuffer();
     std::vector<std::string> m_calls;
+    bool m_recordingOn = true;
     bool m_lost = false;
     bool m_needsReset = false;
 };

@@ -147,7 +147,7 @@ void KartSim::step(Summary& summary, std::ostream& out) {
     VehicleMaster& kart = *w.kart;
     const double time = w.step * STEP;
     w.race.m_simulatedTime = time;
-    if (dSpaceID root = w.scene->getSpace(0)) dSpaceCollide(root, w.scene, &LW6Scene::nearCallback);
+    w.scene->collide();
     dWorldQuickStep(w.scene->m_world, STEP);
     dJointGroupEmpty(w.scene->m_contactGroup);
     // Nothing else reads the line mark here: take it, so the next touch shows anew.

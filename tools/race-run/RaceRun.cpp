@@ -134,7 +134,6 @@ bool RaceRun::frame() {
     m_keys.apply(m_frame, input);
     m_race->update(&input);
     m_steps += m_race->m_lastSteps;
-    m_screen->endFrame();
     m_ticks->advance(m_options.dt);
     const double seconds = secondsSince(start);
     m_frameSeconds += seconds;

@@ -32,8 +32,6 @@ public:
     InputDevice& input() const { return *m_input; }
     // Before a frame: the window's messages into the input device; false once the window was closed.
     bool beginFrame();
-    // After a frame: what the recording device wrote is dropped, so a long run stays small.
-    void endFrame();
     // The game's loading screen over a set-up; nothing without a GUI.
     void showLoading(bool shown);
 

@@ -63,7 +63,7 @@ protected:
         scene->m_objects.push_back(std::move(node));
         return static_cast<ODEGeomObject&>(*scene->m_objects.back());
     }
-    void collide() { dSpaceCollide(scene->m_spaces[0].space, scene.get(), &LW6Scene::nearCallback); }
+    void collide() { scene->collide(); }
     void step(int steps) {
         for (int i = 0; i < steps; ++i) {
             collide();
@@ -145,4 +145,23 @@ TEST_F(CollisionDispatchTest, SurfaceKindsAndSpaceIndicesOfFiftyOrMoreAreSkipped
     collide();
     EXPECT_EQ(lastError(), "space index out of range");
     EXPECT_EQ(LW6Scene::s_contactCount, 0);
+}
+
+TEST_F(CollisionDispatchTest, ASpaceMeetingSeveralOthersCollidesItsOwnPairsOncePerPass) {
+    addSpace(dSimpleSpaceCreate(scene->m_spaces[0].space));
+    scene->m_spacePairTable[2][2] = &pair;
+    scene->m_spacePairTable[2][3] = scene->m_spacePairTable[3][2] = &pair;
+    CountingSurface movers;
+    scene->m_surfaceTable[1][1] = &movers;
+    box(1, 0, 0.0f, 2.0f, false);
+    box(3, 0, 0.0f, 2.0f, false);
+    ODEGeomObject& lower = box(2, 1, 0.9f, 1.0f, false);
+    ODEGeomObject& upper = box(2, 1, 1.6f, 1.0f, false);
+    dContactGeom points[ODEJointSurface::MAX_CONTACTS];
+    const int once = dCollide(lower.m_geom, upper.m_geom, movers.maxCollisions(), points, sizeof(dContactGeom));
+    ASSERT_GT(once, 0);
+    collide();
+    EXPECT_EQ(movers.m_contacts, once);
+    collide();
+    EXPECT_EQ(movers.m_contacts, 2 * once);
 }

@@ -18,7 +18,7 @@ TEST(LW6Scene, ClosingOneSceneLeavesTheOtherSceneSimulating) {
     dBodyID body = dBodyCreate(open.m_world);
     dGeomID sphere = dCreateSphere(root, 1.0);
     dGeomSetBody(sphere, body);
-    dSpaceCollide(root, &open, &LW6Scene::nearCallback);
+    open.collide();
     dWorldQuickStep(open.m_world, 0.01);
     EXPECT_LT(dBodyGetPosition(body)[1], 0.0);
 }

@@ -94,7 +94,7 @@ TEST_F(SceneLoadingTest, MergedMopedLandsOnTheTrackAndHangsOnItsOwnJoint) {
     scene->m_spacePairTable[1][2] = &pair;
     scene->m_spacePairTable[2][1] = &pair;
     for (int i = 0; i < 300; ++i) {
-        dSpaceCollide(scene->m_spaces[0].space, scene, &LW6Scene::nearCallback);
+        scene->collide();
         dWorldQuickStep(scene->m_world, 0.01);
         dJointGroupEmpty(scene->m_contactGroup);
     }

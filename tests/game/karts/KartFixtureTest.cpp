@@ -224,7 +224,7 @@ TEST_F(KartFixtureTest, StartedSceneLetsKartsMeetTheFeaturesAndLeavesTheFreeRunE
     m_track->collideRaceSpaces(collide);
     auto collideAll = [&] {
         surface.clear();
-        dSpaceCollide(m_scene->getSpace(0), m_scene, &LW6Scene::nearCallback);
+        m_scene->collide();
     };
 
     ODEGeomObject* first = geom(kf::COLLISION, -1, 1);

@@ -26,7 +26,7 @@ namespace {
 
 // The race's physics step for one scene: collide, step, forget the contacts.
 void physicsStep(LW6Scene& scene) {
-    dSpaceCollide(scene.getSpace(0), &scene, &LW6Scene::nearCallback);
+    scene.collide();
     dWorldQuickStep(scene.m_world, 0.01);
     dJointGroupEmpty(scene.m_contactGroup);
 }

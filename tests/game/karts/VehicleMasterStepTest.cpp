@@ -415,7 +415,7 @@ protected:
     }
     void step() {
         LW6Scene& scene = *m_track->m_scene;
-        dSpaceCollide(scene.getSpace(0), &scene, &LW6Scene::nearCallback);
+        scene.collide();
         dWorldQuickStep(scene.m_world, STEP);
         dJointGroupEmpty(scene.m_contactGroup);
         m_time += STEP;
