@@ -9,9 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
 #include "game/Race.h"
+#include "tests/support/DemoArchive.h"
 #include "tools/race-run/RaceRun.h"
 
 namespace {
@@ -24,23 +23,12 @@ constexpr double TIMED_SECONDS = 60.0;
 constexpr int GAME_FRAME = 17;
 constexpr int LONG_FRAME = 200;
 
-File& demoData() {
-    static DiskFile disk("");
-    static std::unique_ptr<DataArchive> archive = [] {
-        auto opened = std::make_unique<DataArchive>(disk);
-        if (!opened->openArchive(DEMO_ARCHIVE_PATH)) opened.reset();
-        return opened;
-    }();
-    if (!archive) throw std::runtime_error("no demo archive at " DEMO_ARCHIVE_PATH);
-    return *archive;
-}
-
 void RaceSteps(benchmark::State& state) {
     RaceRunOptions options;
     options.track = int(state.range(0));
     options.dt = state.range(1) / 1000.0;
     options.laps = RaceRunOptions::MAX_LAPS;
-    RaceRun run(demoData(), options);
+    RaceRun run(demoArchive(), options);
     std::string error;
     if (!run.setUp(error)) {
         state.SkipWithError(error.c_str());
@@ -62,12 +50,12 @@ void RaceSetup(benchmark::State& state) {
     const RaceRunOptions options;
     std::string error;
     // Once before timing, so the archive and the file cache are warm.
-    if (!RaceRun(demoData(), options).setUp(error)) {
+    if (!RaceRun(demoArchive(), options).setUp(error)) {
         state.SkipWithError(error.c_str());
         return;
     }
     for (auto _ : state) {
-        RaceRun run(demoData(), options);
+        RaceRun run(demoArchive(), options);
         if (!run.setUp(error)) {
             state.SkipWithError(error.c_str());
             return;

@@ -9,27 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
 #include "engine/platform/InputDevice.h"
 #include "game/Race.h"
 #include "game/karts/Vehicle.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/DemoArchive.h"
 #include "tools/race-run/RaceRun.h"
 
 namespace {
-
-// The demo data set, opened once for the whole program.
-File& demoData() {
-    static DiskFile disk("");
-    static std::unique_ptr<DataArchive> archive = [] {
-        auto opened = std::make_unique<DataArchive>(disk);
-        if (!opened->openArchive(DEMO_ARCHIVE_PATH)) opened.reset();
-        return opened;
-    }();
-    if (!archive) throw std::runtime_error("no demo archive at " DEMO_ARCHIVE_PATH);
-    return *archive;
-}
 
 RaceRunOptions optionsOf(const std::string& line) {
     std::vector<std::string> arguments{"data.sar"};
@@ -145,9 +132,9 @@ TEST(WholeRace, TwoRunsOfTheSameRaceEndAlike) {
     std::string error;
     std::ostringstream first, second;
     const RaceRunOptions options = optionsOf("--track 2 --frames 400 --dt 0.05");
-    RaceRun a(demoData(), options);
+    RaceRun a(demoArchive(), options);
     ASSERT_TRUE(a.run(first, error)) << error;
-    RaceRun b(demoData(), options);
+    RaceRun b(demoArchive(), options);
     ASSERT_TRUE(b.run(second, error)) << error;
     EXPECT_EQ(a.summary().hash, b.summary().hash);
     EXPECT_EQ(first.str(), second.str());
@@ -163,7 +150,7 @@ class WholeRaceOnTrack : public ::testing::TestWithParam<int> {};
 
 TEST_P(WholeRaceOnTrack, FiveComputerRidersAllFinishInPlaceOrder) {
     RaceRunOptions options = optionsOf("--until-finished --laps 1 --dt 0.05 --track " + std::to_string(GetParam()));
-    RaceRun run(demoData(), options);
+    RaceRun run(demoArchive(), options);
     std::ostringstream out;
     std::string error;
     ASSERT_TRUE(run.run(out, error)) << error << "\n" << out.str();
@@ -190,7 +177,7 @@ TEST_P(WholeRaceOnTrack, FiveComputerRidersAllFinishInPlaceOrder) {
 INSTANTIATE_TEST_SUITE_P(DemoTracks, WholeRaceOnTrack, ::testing::Range(0, 6));
 
 TEST(WholeRace, SplitScreenPlayersSitWhileTheComputerRidersRace) {
-    RaceRun run(demoData(), optionsOf("--riders 12ccc --frames 200 --dt 0.05"));
+    RaceRun run(demoArchive(), optionsOf("--riders 12ccc --frames 200 --dt 0.05"));
     std::ostringstream out;
     std::string error;
     ASSERT_TRUE(run.run(out, error)) << error;
@@ -210,7 +197,7 @@ TEST(WholeRace, TimeTrialRiderDrivesByTheKeyScript) {
     std::string error;
     // The first player's throttle (W) held from the start signal on.
     ASSERT_TRUE(keys.parse("60 0x11 down\n", error));
-    RaceRun run(demoData(), optionsOf("--game 0 --riders p --frames 200 --dt 0.05"), keys);
+    RaceRun run(demoArchive(), optionsOf("--game 0 --riders p --frames 200 --dt 0.05"), keys);
     std::ostringstream out;
     ASSERT_TRUE(run.run(out, error)) << error;
     Race& race = run.race();

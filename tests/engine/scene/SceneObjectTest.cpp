@@ -21,6 +21,7 @@
 #include "sys/gfx/RecordingDevice.h"
 #include "tests/support/ReportCapture.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/NamedStream.h"
 
 using sys::gfx::Adapter;
 using sys::gfx::RecordingAdapter;
@@ -53,15 +54,6 @@ public:
     uint32_t getPlayCursor() override { return 0; }
 
     std::vector<std::string>* m_calls;
-};
-
-class NamedStream : public SampleStream {
-public:
-    explicit NamedStream(const char* name) { setName(name); }
-    int32_t read(void*, int32_t) override { return 0; }
-    int32_t bitsPerSample() override { return 16; }
-    int32_t channels() override { return 1; }
-    int32_t sampleRate() override { return 22050; }
 };
 
 class SceneObjectTest : public ReportCapture<3> {

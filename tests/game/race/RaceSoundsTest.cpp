@@ -21,6 +21,7 @@
 #include "net/NetControl.h"
 #include "tests/game/race/RaceTestSupport.h"
 #include "tools/demodata/mopeds/MopedNames.h"
+#include "tests/support/NamedStream.h"
 
 namespace {
 
@@ -61,15 +62,6 @@ public:
     uint32_t m_frequency = 0;
     Position3 m_at = {0.0f, 0.0f, 0.0f};
     float m_near = 0.0f, m_far = 0.0f;
-};
-
-class NamedStream : public SampleStream {
-public:
-    explicit NamedStream(const char* name) { setName(name); }
-    int32_t read(void*, int32_t) override { return 0; }
-    int32_t bitsPerSample() override { return 16; }
-    int32_t channels() override { return 1; }
-    int32_t sampleRate() override { return 22050; }
 };
 
 class ListeningDevice : public SoundDevice {

@@ -1,25 +1,11 @@
 #pragma once
 #include <memory>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
 #include "engine/platform/Random.h"
 #include "game/Config.h"
 #include "game/Race.h"
 #include "tests/game/GameTestSupport.h"
-
-// The packed demo data set the build makes, opened once for the whole test
-// program as the game opens "data.sar".
-inline File& demoArchive() {
-    static DiskFile disk("");
-    static std::unique_ptr<DataArchive> archive = [] {
-        auto opened = std::make_unique<DataArchive>(disk);
-        if (!opened->openArchive(DEMO_ARCHIVE_PATH)) opened.reset();
-        return opened;
-    }();
-    if (!archive) throw std::runtime_error("no demo archive at " DEMO_ARCHIVE_PATH);
-    return *archive;
-}
+#include "tests/support/DemoArchive.h"
 
 // A configuration in a scratch folder (its "config.dat" and "highscore.dat"
 // stay there) for a local race: rider 0 the player on the given moped, the
