@@ -17,7 +17,6 @@ constexpr float MESSAGE_SECONDS = 2.0f;
 constexpr float WRONG_WAY_HOLD = 0.5f;
 // A flash blinds fully while more than this is left of it, then fades.
 constexpr float FLASH_FADE = 2.0f;
-constexpr int32_t ROCKET_DOTS = 5;
 
 } // namespace
 
@@ -47,8 +46,7 @@ void Race::updateDisplays() {
         displays.setRaceTime(rider->m_trackTime.get());
     }
 
-    // Each rider's rocket has its own dot; the rocket layer shows while any flies.
-    bool anyRocket = false;
+    // Each rider's rocket has its own dot, shown while it flies.
     for (int32_t i = 0; i < m_vehicleCount && i < MAX_VEHICLES; ++i) {
         Vehicle* rider = getVehicle(i);
         if (!rider) continue;
@@ -56,11 +54,11 @@ void Race::updateDisplays() {
         rider->getPosition(at);
         displays.placeMinimapDot(i, at.x, at.z);
         const bool rocket = rider->m_extraRocket.get() != 0.0f && rider->m_active.get();
-        displays.setMinimapDotVisible(i + ROCKET_DOTS, rocket);
-        if (rocket) displays.placeMinimapDot(i + ROCKET_DOTS, rider->m_rocketPos.get().x, rider->m_rocketPos.get().z);
-        anyRocket = anyRocket || rocket;
+        displays.setMinimapDotVisible(i + OnscreenDisplays::ROCKET_DOT, rocket);
+        if (rocket)
+            displays.placeMinimapDot(i + OnscreenDisplays::ROCKET_DOT, rider->m_rocketPos.get().x,
+                                     rider->m_rocketPos.get().z);
     }
-    displays.setRocketDotsVisible(anyRocket);
 
     if (elimination && !m_raceOver && now - m_eliminationTime > MESSAGE_SECONDS)
         for (int32_t v = 0; v < m_viewCount && v < MAX_VIEWS; ++v) displays.hideMessagePanels(v);

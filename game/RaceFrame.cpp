@@ -189,7 +189,10 @@ void drawViews(Race& race) {
     device->setRenderState(sys::gfx::RS_LIGHTING, 0);
     device->setTextureStageState(1, sys::gfx::TSS_COLOROP, sys::gfx::TOP_DISABLE);
     device->setTexture(1, nullptr);
-    if (race.m_gui) drawGui(*race.m_gui);
+    if (race.m_gui) {
+        race.m_displays->showSheet();
+        drawGui(*race.m_gui);
+    }
     device->endScene();
     device->present();
 }

@@ -108,10 +108,10 @@ void takeOffTrack(VehicleMaster& kart) {
     }
 }
 
-std::string riderName(const Vehicle& rider) {
-    if (!rider.m_playerRecord) return std::string();
+CEGUI::String riderName(const Vehicle& rider) {
+    if (!rider.m_playerRecord) return CEGUI::String();
     const Config::Player& record = rider.m_playerRecord->get();
-    return std::string(record.name, strnlen(record.name, Config::NAME_SIZE));
+    return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(record.name), strnlen(record.name, Config::NAME_SIZE));
 }
 
 // A lap is counted: lap start, lap, best lap, and the finish or the drop-out it brings.

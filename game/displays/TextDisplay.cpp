@@ -3,29 +3,14 @@
 #include <string>
 
 #include <CEGUI/Window.h>
-#include <CEGUI/WindowManager.h>
+
+#include "game/displays/DisplayWindows.h"
+
 
 namespace {
 
-constexpr float LAYOUT_WIDTH = 1024.0f;
-constexpr float LAYOUT_HEIGHT = 768.0f;
+// Between the label and the first cell.
 constexpr float CELL_GAP = 10.0f;
-
-CEGUI::Window* makeText(CEGUI::Window* parent, float x, float y, float width, float height, const char* horizontal) {
-    CEGUI::Window* window = CEGUI::WindowManager::getSingleton().createWindow("Quillfen/StaticText");
-    window->setPosition(GuiHelper::toRelative(x, y, LAYOUT_WIDTH, LAYOUT_HEIGHT));
-    const CEGUI::UVector2 size = GuiHelper::toRelative(width, height, LAYOUT_WIDTH, LAYOUT_HEIGHT);
-    window->setSize(CEGUI::USize(size.d_x, size.d_y));
-    window->setProperty("VertFormatting", "CentreAligned");
-    window->setProperty("HorzFormatting", horizontal);
-    window->setProperty("TextColours", "tl:FFFFFFFF tr:FFFFFFFF bl:FFFFFFFF br:FFFFFFFF");
-    window->setProperty("FrameEnabled", "false");
-    window->setProperty("BackgroundEnabled", "false");
-    window->setFont("VerdanaLargeItalic");
-    window->setVisible(false);
-    if (parent) parent->addChild(window);
-    return window;
-}
 
 } // namespace
 
@@ -37,11 +22,15 @@ void TextDisplay::create(CEGUI::Window* parent, float x, float y, const CEGUI::S
     m_labelWidth = labelWidth;
     m_cellWidth = cellWidth;
     m_height = height;
-    m_label = makeText(parent, x, y, labelWidth, height, "LeftAligned");
+    m_label = displayWindows::text(parent, x, y, labelWidth, height, "VerdanaLargeItalic", "LeftAligned", "CentreAligned");
+    m_label->setVisible(false);
     m_label->setText(label);
     m_cells.clear();
-    for (int i = 0; i < cellCount; ++i)
-        m_cells.push_back(makeText(parent, x + labelWidth + CELL_GAP + i * cellWidth, y, cellWidth, height, "CentreAligned"));
+    for (int i = 0; i < cellCount; ++i) {
+        m_cells.push_back(displayWindows::text(parent, x + labelWidth + CELL_GAP + i * cellWidth, y, cellWidth, height,
+                                               "VerdanaLargeItalic", "CentreAligned", "CentreAligned"));
+        m_cells.back()->setVisible(false);
+    }
 }
 
 void TextDisplay::setVisible(bool visible) {

@@ -217,8 +217,8 @@ TEST_F(RaceProgress, EliminationDropsTheLastRiderWheneverTheSecondToLastComplete
         EXPECT_TRUE(rider(out).m_trackFinished.get());
         EXPECT_EQ(record(out).place, 4 - round);
         EXPECT_EQ(record(out).racePoints, Race::PLACE_POINTS[4 - round]);
-        EXPECT_FALSE(m_race.m_displays->m_dotVisible[out]);
-        EXPECT_EQ(m_race.m_displays->m_views[0].nickname, "Rider " + std::to_string(out));
+        EXPECT_FALSE(m_race.m_displays->m_views[0].dots[out].visible);
+        EXPECT_EQ(m_race.m_displays->m_views[0].nickname, CEGUI::String("Rider " + std::to_string(out)));
         EXPECT_EQ(m_race.m_eliminationTime, 10.0f + round);
         Position3 here;
         EXPECT_EQ(rider(out).getPosition(here).x, -1000.0f);
