@@ -136,6 +136,7 @@ void OnscreenDisplays::buildViewPanels() {
                                     : displayWindows::create("Quillfen/StaticImage", m_root, 0, VIEW_HEIGHT * v, 1024,
                                                              VIEW_HEIGHT);
         w.flashOverlay->setProperty("FrameEnabled", "false");
+        w.flashOverlay->setProperty("BackgroundEnabled", "true");
         w.flashOverlay->setProperty("BackgroundImage", "Quillfen/GenericBrush");
         w.flashOverlay->setProperty("BackgroundColours", "tl:FFFFFFFF tr:FFFFFFFF bl:FFFFFFFF br:FFFFFFFF");
         w.flashOverlay->setAlpha(1.0f);
