@@ -8,6 +8,8 @@
 // The three local high-score tables and their file, "highscore.dat".
 class HighscoreTables {
 public:
+    // In the working folder, beside "config.dat".
+    static constexpr const char* FILE_NAME = "highscore.dat";
     static const uint32_t FILE_SIZE; // 6428 bytes: every record of the three tables
 
     HighscoreTables();

@@ -269,11 +269,7 @@ void togglePause(Race& race) {
 }
 
 void openPauseWindow(Race& race) {
-    // Opened over a P pause, the clock is already stopped: what it did before that pause counts.
-    const bool alreadyPaused = race.m_paused;
-    const bool ranAtPause = race.m_clockRanAtPause;
     race.m_displays->showPauseWindow();
-    if (alreadyPaused) race.m_clockRanAtPause = ranAtPause;
     if (!isLan(race)) race.m_paused = true;
 }
 

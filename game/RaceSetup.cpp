@@ -46,7 +46,6 @@ const char* const STAMPER_SOUNDS[] = {"D:\\Skorvitane\\soundfx\\stampfer.wav",
                                       "D:\\Skorvitane\\soundfx\\stampfer02.wav"};
 const char* const COUNT_SOUND = "D:\\Vantorik/soundfx/race_count01.wav";
 const char* const START_SOUND = "D:\\Vantorik/soundfx/race_start01.wav";
-const char* const HIGHSCORE_FILE = "highscore.dat";
 
 // A LAN record that has not come by then never will.
 constexpr auto RECORD_WAIT = std::chrono::seconds(10);
@@ -399,9 +398,9 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
     race.m_startSound->setVolume(effectsVolume(config) * 0.9f);
 
     race.m_highscores = std::make_unique<HighscoreTables>();
-    if (!race.m_highscores->load(HIGHSCORE_FILE)) {
+    if (!race.m_highscores->load(HighscoreTables::FILE_NAME)) {
         race.m_highscores->reset();
-        race.m_highscores->save(HIGHSCORE_FILE);
+        race.m_highscores->save(HighscoreTables::FILE_NAME);
     }
     const int32_t own = race.localPlayerSlot();
     if (own >= 0 && own < Config::RIDERS) {

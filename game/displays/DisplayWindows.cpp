@@ -1,5 +1,7 @@
 #include "game/displays/DisplayWindows.h"
 
+#include <cstring>
+
 #include <CEGUI/CEGUI.h>
 
 #include "engine/platform/GuiHelper.h"
@@ -64,6 +66,10 @@ CEGUI::Window* button(CEGUI::Window* frame, float x, float y, float width, float
         return true;
     });
     return window;
+}
+
+CEGUI::String utf8Text(const char* bytes, size_t size) {
+    return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(bytes), strnlen(bytes, size));
 }
 
 } // namespace displayWindows

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <functional>
 
 #include <CEGUI/String.h>
@@ -34,5 +35,8 @@ CEGUI::Window* frame(CEGUI::Window* parent, float x, float y, float width, float
 // A "Quillfen/Button" in a frame of the given size whose click runs the action.
 CEGUI::Window* button(CEGUI::Window* frame, float x, float y, float width, float height, float frameWidth,
                       float frameHeight, const CEGUI::String& label, std::function<void()> action);
+
+// A name kept as UTF-8 in a fixed field of the size (rider records, settings).
+CEGUI::String utf8Text(const char* bytes, size_t size);
 
 } // namespace displayWindows

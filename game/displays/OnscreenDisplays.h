@@ -195,11 +195,24 @@ private:
     void buildWindows();
     void buildNameEntry();
 
-    // Result tables: the window's table state into its windows.
+    // Result windows: their frame, title, cells and OK button by kind.
+    void buildTable(Window window);
+    // Empties the table, then sets the title and the window's column headings.
+    void startTable(Window window, int32_t titleText);
+    // Fills and shows one cell of the table.
+    void setCell(int32_t row, int32_t column, const CEGUI::String& text);
+    // Rows 1 to the rider count labelled with their place, "1." on.
+    void labelPlaceRows();
+    // Each rider's name, race time and, when asked, the race's points in the row of its place.
+    void fillPlaceRows(bool points);
+    // The window's table state into its windows.
     void showTable(Window window);
-    void clearRows(int32_t first);
+    // The riders of the race, at most the five slots.
+    int32_t riderCount() const;
     void openWindow(Window window);
     void closeWindow(Window window);
+    // A one-player game offers the result to the high scores; any other leaves the race and the network.
+    void endWithNameEntry();
     // Pause window closing, shared by its three buttons.
     void closePause();
     void leaveNetwork();

@@ -1,35 +1,121 @@
 #include "game/displays/OnscreenDisplays.h"
 
+#include <CEGUI/CEGUI.h>
+
+#include "engine/platform/GuiContext.h"
+#include "engine/platform/InputDevice.h"
 #include "engine/platform/Timer.h"
 #include "game/Config.h"
 #include "game/Race.h"
+#include "game/displays/DisplayWindows.h"
+#include "net/NetControl.h"
 
-void OnscreenDisplays::buildWindows() {}
+namespace {
 
-void OnscreenDisplays::openWindow(Window window) { m_visible[window] = true; }
+constexpr int32_t TEXT_OK = 2000;
+constexpr int32_t TEXT_CONTINUE = 9000;
+constexpr int32_t TEXT_RESTART = 9010;
+constexpr int32_t TEXT_QUIT = 9020;
 
-void OnscreenDisplays::closeWindow(Window window) { m_visible[window] = false; }
+} // namespace
 
-void OnscreenDisplays::leaveNetwork() {}
+void OnscreenDisplays::buildWindows() {
+    if (!m_root) return;
+    CEGUI::Window* lost = displayWindows::frame(m_root, 262, 184, 500, 400);
+    m_connectionLostMessage = displayWindows::text(lost, 30, 60, 440, 215, "VerdanaMedium", "WordWrapCentreAligned",
+                                                   "CentreAligned", 500, 400);
+    displayWindows::button(lost, 180, 310, 140, 60, 500, 400, text(TEXT_OK), [this] { onConnectionLostOk(); });
+    m_windows[CONNECTION_LOST] = lost;
+
+    for (Window window : {TIME_TRIAL_RESULT, CHAMPIONSHIP_RESULT, STANDINGS, ELIMINATION_RESULT, SINGLE_RACE_RESULT})
+        buildTable(window);
+    buildNameEntry();
+
+    CEGUI::Window* pause = displayWindows::frame(m_root, 292, 204, 440, 360);
+    displayWindows::button(pause, 60, 80, 320, 60, 440, 360, text(TEXT_CONTINUE), [this] { onPauseContinue(); });
+    m_restartButton =
+        displayWindows::button(pause, 60, 165, 320, 60, 440, 360, text(TEXT_RESTART), [this] { onPauseRestart(); });
+    // Every program of a LAN game would have to agree on a restart.
+    m_restartButton->setEnabled(m_config->m_playMode != Race::LAN);
+    displayWindows::button(pause, 60, 250, 320, 60, 440, 360, text(TEXT_QUIT), [this] { onPauseQuit(); });
+    m_windows[PAUSE] = pause;
+}
+
+// The open window takes the mouse and keys from the karts.
+void OnscreenDisplays::openWindow(Window window) {
+    m_visible[window] = true;
+    if (m_race.m_gui && m_race.m_gui->m_input) m_race.m_gui->m_input->m_guiInput = 1;
+    if (CEGUI::Window* frame = m_windows[window]) {
+        frame->setVisible(true);
+        frame->setEnabled(true);
+        frame->setModalState(true);
+    }
+}
+
+void OnscreenDisplays::closeWindow(Window window) {
+    m_visible[window] = false;
+    if (m_race.m_gui && m_race.m_gui->m_input) m_race.m_gui->m_input->m_guiInput = 0;
+    if (CEGUI::Window* frame = m_windows[window]) {
+        frame->setModalState(false);
+        frame->setVisible(false);
+        frame->setEnabled(false);
+    }
+}
+
+// Harmless without a connection: one-player games leave the same way.
+void OnscreenDisplays::leaveNetwork() { NetControl::getInstance().disconnect(); }
 
 void OnscreenDisplays::showPauseWindow() {
     m_race.setSoundVolumes(true);
     m_wasPaused = m_race.m_paused;
-    if (m_config->m_playMode != Race::LAN && m_race.m_clock) {
+    // Over a P pause the clock already stands; what it did before that pause is kept.
+    if (!m_wasPaused && m_config->m_playMode != Race::LAN && m_race.m_clock) {
         m_race.m_clockRanAtPause = m_race.m_clock->isRunning();
         m_race.m_clock->pause();
     }
     openWindow(PAUSE);
 }
 
-void OnscreenDisplays::closePause() { closeWindow(PAUSE); }
-void OnscreenDisplays::onPauseContinue() { closePause(); }
-void OnscreenDisplays::onPauseRestart() { closePause(); }
-void OnscreenDisplays::onPauseQuit() { closePause(); }
+// The race goes back to the pause it had: one paused by P stays paused, its clock stopped.
+void OnscreenDisplays::closePause() {
+    closeWindow(PAUSE);
+    m_race.m_paused = m_wasPaused;
+    if (!m_wasPaused && m_race.m_clockRanAtPause && m_config->m_playMode != Race::LAN && m_race.m_clock)
+        m_race.m_clock->resume();
+}
+
+void OnscreenDisplays::onPauseContinue() {
+    if (!m_wasPaused) m_race.setSoundVolumes(false);
+    closePause();
+}
+
+void OnscreenDisplays::onPauseRestart() {
+    if (m_config->m_playMode == Race::LAN) return;
+    closePause();
+    m_config->m_raceAgain = true;
+    m_race.m_leaveRace = true;
+    leaveNetwork();
+}
+
+void OnscreenDisplays::onPauseQuit() {
+    closePause();
+    m_race.m_leaveRace = true;
+    m_config->m_showHighscores = false;
+    leaveNetwork();
+}
 
 void OnscreenDisplays::showConnectionLost(int32_t textId) {
     m_connectionLostText = textId;
+    if (m_windows[CONNECTION_LOST]) {
+        m_connectionLostMessage->setText(text(textId));
+        m_windows[CONNECTION_LOST]->setAlwaysOnTop(true);
+    }
     openWindow(CONNECTION_LOST);
 }
 
-void OnscreenDisplays::onConnectionLostOk() { closeWindow(CONNECTION_LOST); }
+void OnscreenDisplays::onConnectionLostOk() {
+    if (m_windows[CONNECTION_LOST]) m_windows[CONNECTION_LOST]->setAlwaysOnTop(false);
+    closeWindow(CONNECTION_LOST);
+    m_race.m_leaveRace = true;
+    leaveNetwork();
+}
