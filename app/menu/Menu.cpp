@@ -1,0 +1,10 @@
+#include "app/menu/Menu.h"
+
+#include "app/menu/GuiScreen.h"
+#include "engine/platform/SampleStream.h"
+#include "engine/platform/Sound.h"
+#include "engine/scene/MetaScene.h"
+#include "game/TextTable.h"
+
+Menu::Menu() = default;
+Menu::~Menu() = default;

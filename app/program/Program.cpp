@@ -1,0 +1,3 @@
+#include "app/program/Program.h"
+
+int runProgram(int, char**) { return 0; }
