@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -14,6 +12,7 @@
 #include "game/karts/Vehicle.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/DemoArchive.h"
+#include "tests/support/RunTool.h"
 #include "tools/race-run/RaceRun.h"
 
 namespace {
@@ -28,14 +27,8 @@ RaceRunOptions optionsOf(const std::string& line) {
     return options;
 }
 
-// Exit status and output of the tool.
-int runTool(const std::string& arguments, std::string& output) {
-    FILE* pipe = popen((std::string(RACE_RUN_PATH) + " " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+int runRaceRun(const std::string& arguments, std::string& output) {
+    return runTool(std::string(RACE_RUN_PATH) + " " + arguments, output);
 }
 
 } // namespace
@@ -65,6 +58,8 @@ TEST(RaceRunOptions, RefusesWhatNoRaceCouldBe) {
         {"a.sar", "--riders", "1cccc"},
         {"a.sar", "--riders", "c12cc"},
         {"a.sar", "--laps"},
+        {"a.sar", "--shots", "pictures"},
+        {"a.sar", "--render", "640x480", "--shots", ""},
         {"a.sar", "--speed", "2"},
     };
     for (const auto& arguments : bad) {
@@ -82,6 +77,8 @@ TEST(RaceRunOptions, RefusesWhatNoRaceCouldBe) {
     EXPECT_EQ(fine.frames, 7);
     EXPECT_TRUE(fine.splitScreen());
     EXPECT_TRUE(fine.windowed());
+    EXPECT_FALSE(fine.shooting());
+    EXPECT_EQ(optionsOf("--render 640x480 --shots pictures").shots, "pictures");
     RaceRunOptions plain = optionsOf("");
     EXPECT_EQ(plain.riders, "ccccc");
     EXPECT_TRUE(plain.untilFinished());
@@ -117,14 +114,14 @@ TEST(RaceRunKeyScript, PressesEachKeyOnItsFrameAndNamesTheBadLine) {
 
 TEST(RaceRunTool, ExitsWithTwoOnBadArgumentsAndOneOnAMissingArchive) {
     std::string output;
-    EXPECT_EQ(runTool("data.sar --track 9", output), 2);
+    EXPECT_EQ(runRaceRun("data.sar --track 9", output), 2);
     EXPECT_NE(output.find("usage: race-run ARCHIVE"), std::string::npos) << output;
     TempDir dir;
     output.clear();
-    EXPECT_EQ(runTool(dir.file("missing.sar") + " --frames 2", output), 1);
+    EXPECT_EQ(runRaceRun(dir.file("missing.sar") + " --frames 2", output), 1);
     EXPECT_NE(output.find("cannot open the archive"), std::string::npos) << output;
     output.clear();
-    EXPECT_EQ(runTool(DEMO_ARCHIVE_PATH " --frames 2 --keys " + dir.file("missing.keys"), output), 2);
+    EXPECT_EQ(runRaceRun(DEMO_ARCHIVE_PATH " --frames 2 --keys " + dir.file("missing.keys"), output), 2);
     EXPECT_NE(output.find("cannot read the keys file"), std::string::npos) << output;
 }
 

@@ -17,6 +17,7 @@
 #include "game/Race.h"
 #include "game/karts/Vehicle.h"
 #include "tools/race-run/RaceScreen.h"
+#include "tools/race-run/RaceShots.h"
 #include "tools/race-run/WorkFolder.h"
 
 namespace {
@@ -68,6 +69,10 @@ RaceRun::~RaceRun() {
 }
 
 bool RaceRun::setUp(std::string& error) {
+    if (m_options.shooting()) {
+        m_shots = std::make_unique<RaceShots>(m_options.shots);
+        if (!m_shots->open(error)) return false;
+    }
     m_folder = std::make_unique<WorkFolder>();
     if (!m_folder->entered()) {
         error = "cannot make a working folder";
@@ -147,19 +152,24 @@ bool RaceRun::run(std::ostream& out, std::string& error) {
         m_options.untilFinished() ? int32_t(std::ceil(TIME_LIMIT / m_options.dt)) : m_options.frames;
     int32_t secondsShown = 0;
     bool windowOpen = true;
+    bool shot = true;
     while (m_frame < frames) {
         const auto start = Clock::now();
         windowOpen = frame();
         if (!windowOpen) break;
+        shot = !m_shots || m_shots->take(*m_race, error);
+        if (!shot) break;
         if (m_race->m_simulatedTime >= secondsShown + 1) {
             secondsShown = int32_t(m_race->m_simulatedTime);
             printSecond(out);
         }
         if (m_options.untilFinished() && (m_race->m_resultsShown || m_race->m_leaveRace)) break;
-        // In a window the race goes at the pace of its clock.
-        if (m_options.windowed()) std::this_thread::sleep_until(start + std::chrono::duration<double>(m_options.dt));
+        // In a window the race goes at the pace of its clock; nobody watches a run that takes pictures.
+        if (m_options.windowed() && !m_shots)
+            std::this_thread::sleep_until(start + std::chrono::duration<double>(m_options.dt));
     }
     m_summary = collect();
+    if (!shot) return false;
     if (m_options.untilFinished() && windowOpen && !m_summary.finished) {
         error = "the race did not finish within 20 simulated minutes";
         return false;
@@ -191,6 +201,7 @@ RaceRun::Summary RaceRun::collect() const {
     s.finished = m_race->m_resultsShown || m_race->m_leaveRace;
     s.views = m_race->m_viewCount;
     s.hash = stateHash();
+    if (m_shots) s.shots = m_shots->written();
     s.riders.clear();
     for (int32_t i = 0; i < m_race->m_vehicleCount; ++i) {
         const Config::Player& record = m_config->m_player[i].get();
@@ -231,6 +242,7 @@ void RaceRun::printSummary(std::ostream& out) const {
     }
     std::snprintf(text, sizeof text, "state hash %016llx\n", static_cast<unsigned long long>(s.hash));
     out << text;
+    for (const std::string& path : s.shots) out << "picture " << path << '\n';
 }
 
 uint64_t RaceRun::stateHash() const {

@@ -14,6 +14,7 @@ class InputDevice;
 class ManualTicks;
 class Race;
 class RaceScreen;
+class RaceShots;
 class SoundDevice;
 class WorkFolder;
 
@@ -45,6 +46,8 @@ public:
         int32_t views = 0;
         uint64_t hash = 0;
         std::vector<Rider> riders;
+        // The pictures' paths, with --shots.
+        std::vector<std::string> shots;
     };
 
     // `files`: the opened archive the race loads from.
@@ -80,6 +83,7 @@ private:
     KeyScript m_keys;
     std::unique_ptr<WorkFolder> m_folder;
     std::unique_ptr<RaceScreen> m_screen;
+    std::unique_ptr<RaceShots> m_shots;
     std::unique_ptr<SoundDevice> m_sound;
     std::unique_ptr<ManualTicks> m_ticks;
     std::unique_ptr<Config> m_config;

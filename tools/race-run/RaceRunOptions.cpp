@@ -110,6 +110,10 @@ bool RaceRunOptions::parse(const std::vector<std::string>& arguments, RaceRunOpt
             expected = "WxH";
         } else if (argument == "--keys") {
             options.keys = value;
+        } else if (argument == "--shots") {
+            options.shots = value;
+            good = !value.empty();
+            expected = "a folder";
         } else {
             error = "unknown option: " + argument;
             return false;
@@ -121,6 +125,10 @@ bool RaceRunOptions::parse(const std::vector<std::string>& arguments, RaceRunOpt
     }
     if (framesGiven && untilGiven) {
         error = "--frames and --until-finished exclude each other";
+        return false;
+    }
+    if (options.shooting() && !options.windowed()) {
+        error = "--shots needs --render: the pictures are of the window";
         return false;
     }
     if (positional.size() != 1) {

@@ -23,9 +23,12 @@ struct RaceRunOptions {
     uint32_t width = 0;
     uint32_t height = 0;
     std::string keys;
+    // A folder for pictures of the window; needs a window.
+    std::string shots;
 
     bool untilFinished() const { return frames == 0; }
     bool windowed() const { return width > 0; }
+    bool shooting() const { return !shots.empty(); }
     // Play mode 1 (split screen) when a split-screen player rides.
     bool splitScreen() const;
 
