@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include <CEGUI/GUIContext.h>
+#include <CEGUI/MouseCursor.h>
 #include <CEGUI/System.h>
 #include <ode/collision.h>
 #include <ode/objects.h>
@@ -291,6 +292,8 @@ void feedGui(Race& race) {
     GuiContext* gui = race.m_gui;
     if (!gui || !gui->m_guiContext || !gui->m_input) return;
     injectMouse(*gui);
+    // The pointer shows only while a window waits for a click.
+    if (gui->m_mouseCursor) gui->m_mouseCursor->setVisible(gui->m_input->m_guiInput != 0);
     if (race.m_displays->isVisible(Window::NAME_ENTRY)) injectKeyboard(*gui);
 }
 
