@@ -1,6 +1,8 @@
 #include "app/menu/Menu.h"
 
 #include "app/menu/GuiScreen.h"
+#include "app/menu/MainMenuScreen.h"
+#include "app/menu/SplashScreen.h"
 #include "engine/platform/SampleStream.h"
 #include "engine/platform/Sound.h"
 #include "engine/scene/MetaScene.h"

@@ -8,11 +8,13 @@ class File;
 class GuiContext;
 class GuiScreen;
 class LW6Scene;
+class MainMenuScreen;
 class MetaScene;
 class Renderer;
 class SampleStream;
 class Sound;
 class SoundDevice;
+class SplashScreen;
 class TextTable;
 
 // The one menu record: what the menu loop builds, every screen reads, and
@@ -44,8 +46,8 @@ public:
     std::unique_ptr<SampleStream> clickStream;
     std::unique_ptr<Sound> click;
     GuiScreen* current = nullptr;
-    std::unique_ptr<GuiScreen> splash;
-    std::unique_ptr<GuiScreen> mainMenu;
+    std::unique_ptr<SplashScreen> splash;
+    std::unique_ptr<MainMenuScreen> mainMenu;
     std::unique_ptr<GuiScreen> timeTrial;
     std::unique_ptr<GuiScreen> singleRace;
     std::unique_ptr<GuiScreen> championship;

@@ -1,3 +1,287 @@
 #include "app/program/Program.h"
 
-int runProgram(int, char**) { return 0; }
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include "app/menu/MenuLoop.h"
+#include "app/program/FrameLoop.h"
+#include "app/program/MainWindowProc.h"
+#include "app/program/MenuPhase.h"
+#include "app/program/RacePhase.h"
+#include "app/program/RegistryReader.h"
+#include "app/program/SingleInstance.h"
+#include "engine/platform/DataArchive.h"
+#include "engine/platform/DirectInputDevice.h"
+#include "engine/platform/DiskFile.h"
+#include "engine/platform/DisplaySetup.h"
+#include "engine/platform/GuiContext.h"
+#include "engine/platform/LoadingFrame.h"
+#include "engine/platform/Profiler.h"
+#include "engine/platform/RenderDevice.h"
+#include "engine/platform/Report.h"
+#include "engine/platform/SharedFile.h"
+#include "engine/platform/SoundDeviceList.h"
+#include "engine/render/Renderer.h"
+#include "game/Config.h"
+#include "game/LoadingScreen.h"
+#include "game/Race.h"
+#include "net/FirewallException.h"
+#include "net/GameServer.h"
+#include "sys/settings/SystemInfo.h"
+#include "sys/window/MessageBox.h"
+#include "sys/window/Window.h"
+
+namespace {
+
+const char* const PROFILER_SECTIONS[] = {
+    "CompleteRenderTime", "GetCubeMapSurface", "Clear",          "setStates",      "SetSources",
+    "DrawIndexedPrimitive", "Present",         "svp switch",     "getMatrix",      "getInvMatrix",
+    "renderShadowMap",    "VorbisChannel::Fill", "ObjectSceneCollision", "CameraSceneCollision",
+};
+
+const char* const NO_DIRECT3D_TEXT =
+    "Plimzor 2 benötigt DirectX 9.0c.\nBitte installieren Sie DirectX 9.0c auf Ihrem Rechner und starten sie das "
+    "Programm erneut.\n\nPlimzor 2 requires DirectX 9.0c.\nPlease install DirectX 9.0c and start the program again.";
+const char* const NO_TRANSFORM_AND_LIGHTING_TEXT =
+    "Plimzor 2 benötigt eine Grafikkarte mit Transform & Lighting unterstützung.\nPlimzor 2 requires a graphics "
+    "adapter that supports Transform & Lighting.";
+const char* const NO_GUI_TEXT = "Plimzor 2 kann seine Menüs nicht aufbauen.\n\nPlimzor 2 cannot set up its menus.";
+
+const char* const WINDOW_CLASS = "Zelkora";
+
+std::wstring wide(const std::string& text) {
+    std::wstring out(text.size() + 1, L'\0');
+    size_t length = std::mbstowcs(&out[0], text.c_str(), out.size());
+    out.resize(length == size_t(-1) ? 0 : length);
+    return out;
+}
+
+} // namespace
+
+int runProgram(int argc, char** argv) {
+    const ProgramPaths paths = ProgramPaths::find(argc, argv);
+    SingleInstance instance;
+    uint32_t messageId = 0;
+    SingleInstance::check(SingleInstance::NAME, instance, messageId, paths.commandLine);
+    if (!instance.first) return 0;
+    if (!paths.enter()) return 1;
+    Program program(paths);
+    return program.run();
+}
+
+uint16_t Program::chooseLanguage() {
+    const uint32_t stored = readRegistryDword(DisplaySettings::REGISTRY_KEY, "Language", sys::userDefaultLanguageId());
+    return uint16_t(stored & 0xFFFF) == GERMAN ? GERMAN : ENGLISH;
+}
+
+Program::Program(const ProgramPaths& paths) : m_paths(paths), m_budget(FrameBudget::fromEnvironment()) {}
+
+Program::~Program() = default;
+
+int Program::run() {
+    int exitCode = 1;
+    try {
+        if (startUp()) {
+            OuterLoop(*this).run();
+            exitCode = 0;
+        }
+    } catch (const LoadingAbortedException&) {
+        // The window was closed while something loaded: the player is gone, nothing failed.
+        g_lastErrorText.assignText("");
+        m_ok = false;
+        exitCode = 0;
+    } catch (const std::exception& error) {
+        g_lastErrorText.assignText(error.what());
+        m_ok = false;
+    }
+    if (m_loop && !m_loop->ok()) m_ok = false;
+    shutDown();
+    m_budget.report(std::cout);
+    return exitCode;
+}
+
+bool Program::startUp() {
+    for (const char* section : PROFILER_SECTIONS) Profiler::addSection(section);
+    m_language = chooseLanguage();
+    g_logStream << "language: " << m_language << std::endl;
+    m_device = std::make_unique<RenderDevice>();
+    m_device->m_settings->m_windowed = 0;
+    readDisplaySettings();
+    m_setup = std::make_unique<Setup>(m_device.get());
+    firewallAddApplication(wide(m_paths.baseName).c_str());
+    m_daemon = GameDaemon::startGameDaemon();
+
+    if (!m_device->enumerateAdapters("Error", NO_DIRECT3D_TEXT, NO_TRANSFORM_AND_LIGHTING_TEXT)) return false;
+    if (!m_setup->run(0)) return false;
+    g_reportLevel = 3;
+    g_reportToLog = true;
+    m_device->m_settings->m_title = m_paths.baseName;
+    if (!m_device->createWindows(WINDOW_CLASS, mainWindowProc) || !firstWindow()) return false;
+    m_renderer = std::make_unique<Renderer>(*m_device);
+    m_renderer->setGammaRamp(m_gamma, m_brightness, m_contrast);
+    if (!openArchive()) return false;
+    // A hidden window's device counts as lost here, so the windows show before anything is drawn.
+    sys::showCursor(false);
+    for (auto& group : m_device->m_groups)
+        for (auto& window : group->m_windows)
+            if (window) window->show(true);
+    openInput();
+    if (!openGui()) return false;
+
+    m_loading = std::make_unique<LoadingScreen>(&g_gui);
+    g_loadingScreen = m_loading.get();
+    showLoading(0.0f, 100.0f);
+    m_race = std::make_unique<Race>(m_renderer.get(), &g_gui);
+    m_menu.renderer = m_renderer.get();
+    m_menu.gui = &g_gui;
+    openSound();
+    m_config = std::make_unique<Config>(m_input.get());
+    m_loop = std::make_unique<FrameLoop>(*m_device, *m_renderer, m_budget);
+    return true;
+}
+
+// A temporary configuration for the mode and the picture; a first run writes "config.dat" here.
+void Program::readDisplaySettings() {
+    const Config config(nullptr);
+    const Config::Settings& stored = config.m_settings;
+    DisplaySettings& display = *m_device->m_settings;
+    display.m_width = uint32_t(stored.m_displayWidth);
+    display.m_height = uint32_t(stored.m_displayHeight);
+    // Full screen is a window of the mode's size in the screen's corner.
+    display.m_windowWidth = display.m_width;
+    display.m_windowHeight = display.m_height;
+    m_brightness = float(stored.m_brightness) * 0.01f;
+    m_contrast = float(stored.m_contrast) * 0.01f;
+    m_gamma = float(stored.m_gamma) * 0.015f + 0.5f;
+}
+
+bool Program::openArchive() {
+    DiskFile disk("");
+    m_archive = std::make_unique<DataArchive>(disk);
+    if (!m_archive->openArchive(m_paths.archive.c_str())) {
+        const std::string& path = m_paths.archive;
+        startUpFailed(("Plimzor 2 kann sein Datenarchiv nicht öffnen:\n" + path +
+                       "\n\nPlimzor 2 cannot open its data archive:\n" + path +
+                       "\nName the archive as the first argument or in PLIMZOR_DATA.")
+                          .c_str());
+        return false;
+    }
+    setTextureFileSource(m_archive.get());
+    g_fileSystem = m_archive.get();
+    return true;
+}
+
+void Program::openInput() {
+    m_input = std::make_unique<DirectInputDevice>(m_renderer->m_screenWidth, m_renderer->m_screenHeight);
+    g_input = m_input.get();
+    m_input->init(*firstWindow());
+}
+
+bool Program::openGui() {
+    try {
+        if (setupCegui(*m_renderer, g_gui, *m_input, *m_archive)) return true;
+        startUpFailed(NO_GUI_TEXT);
+    } catch (const std::exception& error) {
+        startUpFailed((std::string(NO_GUI_TEXT) + "\n\n" + error.what()).c_str());
+    }
+    return false;
+}
+
+void Program::openSound() {
+    m_sounds = std::make_unique<SoundDeviceList>(firstWindow());
+    m_sound = m_sounds->createDevice(SoundDeviceList::DEFAULT_DEVICE_GUID);
+    m_renderer->m_soundDevice = m_sound;
+}
+
+void Program::startUpFailed(const char* text) {
+    g_logStream << text << std::endl;
+    sys::showMessageBox("Error", text, sys::MB_ICON_ERROR);
+}
+
+sys::Window* Program::firstWindow() const {
+    if (!m_device || m_device->m_groups.empty() || m_device->m_groups[0]->m_windows.empty()) return nullptr;
+    return m_device->m_groups[0]->m_windows[0].get();
+}
+
+void Program::shutDown() {
+    // A run broken off half-way may still have its menu or race up; both live in the GUI.
+    if (m_menuUp) tearDownMenu();
+    if (m_raceUp) tearDownRace();
+    setTextureFileSource(nullptr);
+    if (m_device) m_device->showWindows();
+    g_input = nullptr;
+    m_input.reset();
+    if (m_loading) m_loading->hide();
+    g_loadingScreen = nullptr;
+    m_loading.reset();
+    shutdownCegui(g_gui);
+
+    m_config.reset();
+    if (m_renderer) m_renderer->m_soundDevice = nullptr;
+    m_sound = nullptr;
+    m_sounds.reset();
+    m_race.reset();
+    if (g_fileSystem == m_archive.get()) g_fileSystem = nullptr;
+    m_archive.reset();
+    m_loop.reset();
+    m_renderer.reset();
+    if (m_device) m_device->shutdown();
+    if (!m_ok) g_logStream << (*g_lastErrorText.text() ? g_lastErrorText.text() : "loading aborted...") << std::endl;
+
+    m_setup.reset();
+    m_device.reset();
+    firewallRemoveApplication();
+    Profiler::report();
+    g_logStream.close();
+    GameDaemon::stopGameDaemon(m_daemon);
+}
+
+bool Program::restartRequested() const { return m_config->m_raceAgain; }
+
+bool Program::setUpMenu() {
+    // Half a menu is taken down too.
+    m_menuUp = true;
+    return menuSetup(m_menu, *m_archive, m_sound, *m_config);
+}
+
+void Program::runMenu() {
+    MenuPhase phase(m_menu);
+    m_loop->run(phase);
+}
+
+void Program::tearDownMenu() {
+    m_menuUp = false;
+    menuTeardown(m_menu);
+}
+
+bool Program::raceChosen() const { return m_menu.startRace; }
+
+bool Program::setUpRace() {
+    // A failed or aborted set-up has taken itself down.
+    m_raceUp = m_race->setup(m_archive.get(), m_sound, m_config.get());
+    return m_raceUp;
+}
+
+void Program::runRace() {
+    RacePhase phase(*m_race);
+    m_loop->run(phase);
+}
+
+void Program::tearDownRace() {
+    m_raceUp = false;
+    m_race->teardown();
+}
+
+void Program::showLoading(float rangeStart, float rangeEnd) {
+    m_loading->show();
+    m_loading->m_rangeStart = rangeStart;
+    m_loading->m_rangeEnd = rangeEnd;
+    m_loading->setProgress(0.0f);
+    m_loading->render();
+}
+
+void Program::hideLoading() { m_loading->hide(); }
+
+bool Program::quitSeen() const { return m_loop->quitSeen(); }

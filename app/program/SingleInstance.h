@@ -8,8 +8,8 @@ class InstanceBlock;
 }
 
 // Only one copy of the game runs. The first copy holds the shared block
-// named by the game's id and leaves its id in it; a later copy writes its
-// command line there, tells the first one and ends before it makes anything.
+// named by the game's id and leaves its id in it; a later copy leaves its
+// command line there for the first one and ends before it makes anything.
 class SingleInstance {
 public:
     static constexpr const char* NAME = "{9C412CD6-3A6C-436b-B7DC-567B8D9E08C7}";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/platform/DisplaySetup.h"
 #include "engine/platform/Report.h"
 #include "sys/gfx/Adapter.h"
 #include "sys/gfx/Device.h"
@@ -169,17 +170,7 @@ void RenderDevice::listDepthStencilFormats(uint32_t adapter, uint32_t deviceType
     }
 }
 
-void RenderDevice::listFormats() {
-    DisplaySettings& s = *m_settings;
-    uint32_t adapter = s.m_adapter;
-    if (adapter >= m_adapters.size()) return;
-    uint32_t type = s.m_referenceDevice ? DEVTYPE_REF : DEVTYPE_HAL;
-    listDisplayFormats(adapter);
-    uint32_t adapterFormat = s.m_windowed ? m_adapters[adapter].m_currentMode.format : s.m_displayFormat;
-    listTextureFormats(adapter, type, adapterFormat, s.m_windowed != 0);
-    listMultisampleTypes(adapter, type, s.m_backBufferFormat, s.m_windowed != 0);
-    listDepthStencilFormats(adapter, type, adapterFormat, s.m_backBufferFormat);
-}
+void RenderDevice::listFormats() { Setup(this).run(0); }
 
 bool RenderDevice::createWindows(const char* windowClass, sys::WindowProc procedure) {
     DisplaySettings& s = *m_settings;

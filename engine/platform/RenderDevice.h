@@ -26,7 +26,7 @@ public:
     void listMultisampleTypes(uint32_t adapter, uint32_t deviceType, uint32_t backBufferFormat, bool windowed);
     void listDepthStencilFormats(uint32_t adapter, uint32_t deviceType, uint32_t adapterFormat,
                                  uint32_t backBufferFormat);
-    // The four lists for the chosen adapter, in the order the set-up runs them.
+    // The whole set-up chain once, for callers that choose nothing on the way.
     void listFormats();
 
     // The window procedure stands for the registered window class.

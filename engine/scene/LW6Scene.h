@@ -63,7 +63,8 @@ public:
     virtual void render(SceneItem* camera, double time);
     // The object pass's last step: lights, mirror scenes, then each draw.
     virtual void prepareDrawList(double time, SceneItem* camera, const DrawList& list);
-    // The menu's render: it picks target, camera and time and clears first.
+    // The menu's render: it picks target, camera and time and clears first;
+    // on the back buffer it draws into the renderer's view rectangle.
     void renderToTexture(bool clear, double time);
 
     // Reads a scene file into this scene; into a scene that already holds

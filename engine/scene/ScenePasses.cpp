@@ -331,7 +331,11 @@ void ScenePasses::renderToTexture(LW6Scene& scene, bool clear, double time) {
         renderer->m_targetWidth = anySize ? renderer->m_backBufferWidth : 512;
         renderer->m_targetHeight = anySize ? renderer->m_backBufferHeight : 512;
     } else {
+        // On the back buffer the view rectangle stays: the menu's previews draw into their frames.
+        const int32_t width = renderer->m_targetWidth, height = renderer->m_targetHeight;
         renderer->setBackBufferTarget();
+        renderer->m_targetWidth = width;
+        renderer->m_targetHeight = height;
     }
     renderer->setViewport(uint32_t(renderer->m_targetX), uint32_t(renderer->m_targetY),
                           uint32_t(renderer->m_targetWidth), uint32_t(renderer->m_targetHeight), 0.0f, 1.0f);

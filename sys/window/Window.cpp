@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "sys/input/KeyCodes.h"
@@ -91,6 +92,12 @@ void dispatch(const SDL_Event& event) {
             window->send(WM_SIZE, SIZE_RESTORED, packPoint(event.window.data1, event.window.data2));
             break;
         case SDL_WINDOWEVENT_MINIMIZED: window->send(WM_SIZE, SIZE_MINIMIZED, 0); break;
+        case SDL_WINDOWEVENT_RESTORED: {
+            int width = 0, height = 0;
+            window->getClientSize(width, height);
+            window->send(WM_SIZE, SIZE_RESTORED, packPoint(width, height));
+            break;
+        }
         case SDL_WINDOWEVENT_CLOSE: window->send(WM_CLOSE, 0, 0); break;
         default: break;
         }
@@ -238,6 +245,26 @@ bool pumpMessages() {
     uint64_t now = SDL_GetTicks64();
     for (Window* window : std::vector<Window*>(windows())) window->runTimers(now);
     return !quit;
+}
+
+void postQuitMessage() {
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) SDL_InitSubSystem(SDL_INIT_EVENTS);
+    // Closing the last window brings SDL's own quit; a second would end the next loop too.
+    if (SDL_HasEvent(SDL_QUIT)) return;
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+}
+
+void showCursor(bool visible) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+uint32_t registerWindowMessage(const char* name) {
+    // FNV-1a over the name, case folded as Windows folds atom names.
+    uint32_t hash = 2166136261u;
+    for (const char* p = name; *p; ++p) hash = (hash ^ uint8_t(std::tolower(uint8_t(*p)))) * 16777619u;
+    return 0xC000 + hash % 0x4000;
 }
 
 void addEventTap(EventTap tap) {

@@ -75,6 +75,14 @@ private:
 // Hands every pending event to its window's procedure and to the taps;
 // false once the program was asked to quit.
 bool pumpMessages();
+// Ends the program's loops: the next pump reports the quit (once, however
+// often it was asked for).
+void postQuitMessage();
+// The system's cursor over the game's windows; the GUI draws its own.
+void showCursor(bool visible);
+// The id of a registered message of this name: the same in every copy of the
+// program, in the range Windows gives such messages (0xC000..0xFFFF).
+uint32_t registerWindowMessage(const char* name);
 // A module that wants raw events too (the input devices) registers here.
 using EventTap = void (*)(const void* sdlEvent);
 void addEventTap(EventTap tap);

@@ -10,15 +10,15 @@
 #include "tests/support/DemoArchive.h"
 
 // The GUI library without a device: the game's GUI context on the null
-// renderer, the demo data's scheme and six fonts, a 1024 x 768 screen and an
-// input device of its own. One at a time.
+// renderer, the scheme and six fonts of the demo data (or of the files
+// given), a 1024 x 768 screen and an input device of its own. One at a time.
 class NullGui {
 public:
-    NullGui() {
+    explicit NullGui(File& files = demoArchive()) {
         m_logger = std::make_unique<SilentLogger>();
         m_renderer = &CEGUI::NullRenderer::create();
         m_renderer->setDisplaySize(CEGUI::Sizef(1024, 768));
-        context.m_resourceProvider = std::make_unique<GuiResourceProvider>(demoArchive());
+        context.m_resourceProvider = std::make_unique<GuiResourceProvider>(files);
         context.m_system = &CEGUI::System::create(*m_renderer, context.m_resourceProvider.get());
         context.m_windowManager = CEGUI::WindowManager::getSingletonPtr();
         context.m_imageManager = CEGUI::ImageManager::getSingletonPtr();

@@ -151,6 +151,26 @@ TEST_F(ScenePassesTest, NoCameraOrEmptySceneDrawsNothing) {
     EXPECT_EQ(m_scene->m_renderDepth, 0);
 }
 
+TEST_F(ScenePassesTest, RenderToTheBackBufferDrawsIntoTheViewRectangle) {
+    cube("cube", 10.0f);
+    m_renderer->m_targetX = 90;
+    m_renderer->m_targetY = 22;
+    m_renderer->m_targetWidth = 412;
+    m_renderer->m_targetHeight = 331;
+    recording().clearCalls();
+    m_scene->renderToTexture(true, 0.0);
+    EXPECT_EQ(m_scene->m_drawn, (std::vector<std::string>{"cube"}));
+    int viewports = 0;
+    for (const std::string& call : recording().calls())
+        if (call.rfind("setViewport", 0) == 0) {
+            EXPECT_EQ(call, "setViewport 90 22 412 331 0 1");
+            ++viewports;
+        }
+    EXPECT_GT(viewports, 0);
+    EXPECT_EQ(m_camera->getViewport().width, 412u);
+    EXPECT_EQ(m_camera->getViewport().height, 331u);
+}
+
 TEST_F(ScenePassesTest, FixedFunctionEnablesTheEightStrongestOfNineLights) {
     cube("cube", 10.0f);
     for (int i = 0; i < 9; ++i) {

@@ -1,0 +1,36 @@
+#include "app/program/FrameBudget.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void reportLine(std::ostream& out, const char* name, int64_t frames, double seconds) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%s: %lld frames, mean frame time %.3f ms\n", name, static_cast<long long>(frames),
+                  frames > 0 ? 1000.0 * seconds / double(frames) : 0.0);
+    out << line;
+}
+
+} // namespace
+
+FrameBudget FrameBudget::fromEnvironment() {
+    const char* text = std::getenv("PLIMZOR_FRAMES");
+    if (!text) return FrameBudget();
+    char* end = nullptr;
+    long long limit = std::strtoll(text, &end, 10);
+    return FrameBudget(end != text && *end == '\0' && limit > 0 ? limit : 0);
+}
+
+void FrameBudget::count(Phase phase, double seconds) {
+    ++m_frames[phase];
+    m_seconds[phase] += seconds;
+}
+
+void FrameBudget::report(std::ostream& out) const {
+    if (m_limit <= 0) return;
+    reportLine(out, "menu", m_frames[MENU], m_seconds[MENU]);
+    reportLine(out, "race", m_frames[RACE], m_seconds[RACE]);
+    reportLine(out, "all", frames(), m_seconds[MENU] + m_seconds[RACE]);
+    out.flush();
+}

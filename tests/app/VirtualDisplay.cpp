@@ -1,0 +1,170 @@
+#include "tests/app/VirtualDisplay.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "tests/app/ChildProcess.h"
+
+namespace {
+
+constexpr int SERVER_START_MILLISECONDS = 10000;
+constexpr int CORNER_PUSH = -10000;
+
+// The number the server writes once it takes connections.
+std::string readDisplayNumber(int fd) {
+    std::string number;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(SERVER_START_MILLISECONDS);
+    while (std::chrono::steady_clock::now() < giveUp) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char c = 0;
+        if (read(fd, &c, 1) != 1) break;
+        if (c == '\n') return number;
+        number += c;
+    }
+    return "";
+}
+
+// Visits the attributes and id of every shown top-level window of that title.
+template <typename Visit>
+void forEachShownWindow(Display* display, const std::string& title, Visit visit) {
+    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, root, &root, &parent, &children, &count)) return;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            if (title == name) visit(attributes, children[i]);
+            XFree(name);
+        }
+    }
+    if (children) XFree(children);
+}
+
+} // namespace
+
+VirtualDisplay::VirtualDisplay(int width, int height, const std::string& logFile) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    m_server = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
+                                 "-nolisten", "tcp", "-noreset"},
+        std::map<std::string, std::string>{}, logFile);
+    close(fds[1]);
+    const std::string number = m_server->started() ? readDisplayNumber(fds[0]) : "";
+    close(fds[0]);
+    if (number.empty()) return;
+    m_name = ":" + number;
+    m_display = XOpenDisplay(m_name.c_str());
+}
+
+VirtualDisplay::~VirtualDisplay() {
+    if (m_display) XCloseDisplay(m_display);
+}
+
+int VirtualDisplay::countWindows(const std::string& title) {
+    int count = 0;
+    forEachShownWindow(m_display, title, [&](const XWindowAttributes&, Window) { ++count; });
+    return count;
+}
+
+bool VirtualDisplay::waitForWindow(const std::string& title, std::chrono::milliseconds timeout, int& x, int& y,
+                                   int& width, int& height) {
+    const auto giveUp = std::chrono::steady_clock::now() + timeout;
+    bool found = false;
+    while (!found && std::chrono::steady_clock::now() < giveUp) {
+        forEachShownWindow(m_display, title, [&](const XWindowAttributes& a, Window) {
+            if (found) return;
+            found = true;
+            x = a.x;
+            y = a.y;
+            width = a.width;
+            height = a.height;
+        });
+        if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return found;
+}
+
+VirtualDisplay::Picture VirtualDisplay::grab(int x, int y, int width, int height) {
+    Picture picture;
+    XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), x, y, unsigned(width), unsigned(height),
+                              AllPlanes, ZPixmap);
+    if (!image) return picture;
+    picture.width = uint32_t(width);
+    picture.height = uint32_t(height);
+    picture.rgb.resize(size_t(width) * size_t(height) * 3);
+    uint8_t* out = picture.rgb.data();
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) {
+            const unsigned long pixel = XGetPixel(image, column, row);
+            *out++ = uint8_t((pixel & image->red_mask) >> 16);
+            *out++ = uint8_t((pixel & image->green_mask) >> 8);
+            *out++ = uint8_t(pixel & image->blue_mask);
+        }
+    XDestroyImage(image);
+    return picture;
+}
+
+void VirtualDisplay::closeWindows(const std::string& title) {
+    const Atom protocols = XInternAtom(m_display, "WM_PROTOCOLS", False);
+    const Atom deleteWindow = XInternAtom(m_display, "WM_DELETE_WINDOW", False);
+    forEachShownWindow(m_display, title, [&](const XWindowAttributes&, Window window) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = protocols;
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = long(deleteWindow);
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(m_display, window, False, NoEventMask, &event);
+    });
+    XSync(m_display, False);
+}
+
+void VirtualDisplay::pointAt(int x, int y) {
+    XTestFakeRelativeMotionEvent(m_display, CORNER_PUSH, CORNER_PUSH, CurrentTime);
+    XSync(m_display, False);
+    // The program reads relative motion: the corner push has to arrive as a motion of its own.
+    std::this_thread::sleep_for(HOLD);
+    XTestFakeRelativeMotionEvent(m_display, x, y, CurrentTime);
+    XSync(m_display, False);
+    std::this_thread::sleep_for(HOLD);
+}
+
+void VirtualDisplay::click() {
+    XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
+    XSync(m_display, False);
+    std::this_thread::sleep_for(HOLD);
+    XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+    XSync(m_display, False);
+}
+
+void VirtualDisplay::pressKey(unsigned long keysym) {
+    const KeyCode code = XKeysymToKeycode(m_display, keysym);
+    XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+    XSync(m_display, False);
+    std::this_thread::sleep_for(HOLD);
+    XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+    XSync(m_display, False);
+}
+
+double VirtualDisplay::differingShare(const Picture& a, const Picture& b) {
+    if (a.width != b.width || a.height != b.height || a.rgb.empty()) return 1.0;
+    size_t differing = 0;
+    for (size_t i = 0; i < a.rgb.size(); i += 3)
+        differing += a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2];
+    return double(differing) / double(a.rgb.size() / 3);
+}

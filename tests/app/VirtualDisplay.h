@@ -1,0 +1,51 @@
+#pragma once
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "sys/gfx/SurfaceImage.h"
+
+class ChildProcess;
+struct _XDisplay;
+
+// A private X server for one test, so that no other test's window covers the
+// program or takes its input; real input events go in through XTest.
+class VirtualDisplay {
+public:
+    using Picture = sys::gfx::RgbImage;
+
+    // Not ready when the server does not come up.
+    VirtualDisplay(int width, int height, const std::string& logFile);
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    bool ready() const { return m_display != nullptr; }
+    // ":N", for the programs that are to show on it.
+    const std::string& name() const { return m_name; }
+
+    // The top-level windows of that title that are shown.
+    int countWindows(const std::string& title);
+    // Where the first of them sits and how large it is; false when there is none within the time.
+    bool waitForWindow(const std::string& title, std::chrono::milliseconds timeout, int& x, int& y, int& width,
+                       int& height);
+    Picture grab(int x, int y, int width, int height);
+    // Asks the windows of that title to close, as a window manager's close button does.
+    void closeWindows(const std::string& title);
+
+    // The pointer is pushed into the top-left corner, then moved by relative steps.
+    void pointAt(int x, int y);
+    // Held long enough that a program reading its input once a frame sees it down.
+    void click();
+    void pressKey(unsigned long keysym);
+
+    // The share of pixels in which two pictures of one size differ.
+    static double differingShare(const Picture& a, const Picture& b);
+
+    static constexpr std::chrono::milliseconds HOLD{300};
+
+private:
+    std::unique_ptr<ChildProcess> m_server;
+    _XDisplay* m_display = nullptr;
+    std::string m_name;
+};

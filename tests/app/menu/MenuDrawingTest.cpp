@@ -1,0 +1,137 @@
+// The menu drawn through the GL device on a 1024 x 768 back buffer under the
+// virtual display and read back. PLIMZOR_MENU_PNG names a folder to keep the pictures in.
+#include <gtest/gtest.h>
+
+#include <CEGUI/CEGUI.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/menu/GuiScreen.h"
+#include "app/menu/MainMenuScreen.h"
+#include "app/menu/Menu.h"
+#include "app/menu/MenuLoop.h"
+#include "app/menu/SplashScreen.h"
+#include "engine/platform/GuiContext.h"
+#include "engine/platform/InputDevice.h"
+#include "engine/render/Renderer.h"
+#include "game/Config.h"
+#include "sys/gfx/Device.h"
+#include "sys/gfx/SurfaceImage.h"
+#include "sys/window/Window.h"
+#include "tests/support/DemoArchive.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WindowedDevice.h"
+
+namespace {
+
+// A set-up screen without a picture, so that only its preview shows.
+class BareSetUpScreen : public GuiScreen {
+public:
+    explicit BareSetUpScreen(Menu* owner) : GuiScreen(owner) { createRoot(""); }
+    const char* name() const override { return "TimeTrialScreen"; }
+};
+
+class MenuDrawing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("PLIMZOR_SETTINGS", m_dir.file("none").c_str(), 1);
+        m_workingDirectory = std::filesystem::current_path();
+        std::filesystem::current_path(m_dir.path());
+        if (!sys::Window::videoAvailable()) GTEST_SKIP() << "no display: the test needs X (xvfb-run -a)";
+        m_render = makeWindowedDevice(1024, 768);
+        ASSERT_NE(m_render, nullptr);
+        m_renderer = std::make_unique<Renderer>(*m_render);
+        m_gui = std::make_unique<GuiContext>();
+        ASSERT_TRUE(setupCegui(*m_renderer, *m_gui, m_input, demoArchive()));
+        m_config = std::make_unique<Config>(&m_input);
+        m_menu = std::make_unique<Menu>();
+        m_menu->renderer = m_renderer.get();
+        m_menu->gui = m_gui.get();
+    }
+    void TearDown() override {
+        if (m_menu && m_menu->scene) menuTeardown(*m_menu);
+        m_menu.reset();
+        m_config.reset();
+        m_gui.reset();
+        m_renderer.reset();
+        m_render.reset();
+        unsetenv("PLIMZOR_SETTINGS");
+        std::filesystem::current_path(m_workingDirectory);
+    }
+
+    sys::gfx::RgbImage drawnFrame() {
+        menuFrame(*m_menu);
+        sys::gfx::RgbImage image;
+        sys::gfx::Surface* back = nullptr;
+        m_renderer->m_currentDevice->getBackBuffer(0, 0, 0, &back);
+        EXPECT_TRUE(back && sys::gfx::readSurface(*back, image));
+        if (back) back->release();
+        return image;
+    }
+    void keep(const sys::gfx::RgbImage& image, const char* name) {
+        const char* folder = std::getenv("PLIMZOR_MENU_PNG");
+        EXPECT_TRUE(sys::gfx::writePng(image, (folder ? std::string(folder) + "/" : m_dir.file("")) + name));
+    }
+    static const uint8_t* pixel(const sys::gfx::RgbImage& image, int x, int y) {
+        return &image.rgb[(size_t(y) * image.width + x) * 3];
+    }
+    static bool isDark(const sys::gfx::RgbImage& image, int x, int y) {
+        const uint8_t* p = pixel(image, x, y);
+        return p[0] < 40 && p[1] < 40 && p[2] < 40;
+    }
+
+    TempDir m_dir;
+    std::filesystem::path m_workingDirectory;
+    std::unique_ptr<RenderDevice> m_render;
+    std::unique_ptr<Renderer> m_renderer;
+    InputDevice m_input;
+    std::unique_ptr<GuiContext> m_gui;
+    std::unique_ptr<Config> m_config;
+    std::unique_ptr<Menu> m_menu;
+};
+
+} // namespace
+
+TEST_F(MenuDrawing, SplashShowsItsFlagsAndTheMainMenuItsButtons) {
+    ASSERT_TRUE(menuSetup(*m_menu, demoArchive(), nullptr, *m_config));
+    const sys::gfx::RgbImage splash = drawnFrame();
+    ASSERT_EQ(splash.width, 1024u);
+    keep(splash, "splash.png");
+    // The black stripe of the German flag, first in the row.
+    EXPECT_TRUE(isDark(splash, 136, 695));
+
+    CEGUI::Window* english = m_menu->splash->flag(1);
+    CEGUI::WindowEventArgs args(english);
+    english->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+    drawnFrame();
+    const sys::gfx::RgbImage mainMenu = drawnFrame();
+    keep(mainMenu, "main-menu.png");
+    // The amber face of the off button, bottom left.
+    const uint8_t* off = pixel(mainMenu, 40, 700);
+    EXPECT_TRUE(off[0] > 180 && off[1] > 110 && off[1] < 200 && off[2] < 90)
+        << int(off[0]) << " " << int(off[1]) << " " << int(off[2]);
+    m_menu->mainMenu->showQuitDialog();
+    keep(drawnFrame(), "main-menu-quit.png");
+}
+
+TEST_F(MenuDrawing, PreviewStaysInsideItsRectangle) {
+    m_config->m_settings.m_language = 1;
+    ASSERT_TRUE(menuSetup(*m_menu, demoArchive(), nullptr, *m_config));
+    m_menu->timeTrial = std::make_unique<BareSetUpScreen>(m_menu.get());
+    switchScreen(*m_menu, m_menu->timeTrial.get());
+    m_menu->gui->m_guiContext->getMouseCursor().hide();
+    const sys::gfx::RgbImage image = drawnFrame();
+    keep(image, "preview.png");
+    int inside = 0, outside = 0;
+    for (int y = 0; y < int(image.height); ++y)
+        for (int x = 0; x < int(image.width); ++x) {
+            const uint8_t* p = pixel(image, x, y);
+            if (p[0] == 0 && p[1] == 0 && p[2] == 0) continue;
+            (x >= 90 && x < 90 + 412 && y >= 22 && y < 22 + 331 ? inside : outside)++;
+        }
+    EXPECT_GT(inside, 412 * 331 / 10);
+    EXPECT_EQ(outside, 0);
+}
