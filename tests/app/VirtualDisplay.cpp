@@ -153,11 +153,13 @@ void VirtualDisplay::click() {
 }
 
 void VirtualDisplay::pressKey(unsigned long keysym) {
-    const KeyCode code = XKeysymToKeycode(m_display, keysym);
-    XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-    XSync(m_display, False);
+    setKey(keysym, true);
     std::this_thread::sleep_for(HOLD);
-    XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+    setKey(keysym, false);
+}
+
+void VirtualDisplay::setKey(unsigned long keysym, bool down) {
+    XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, keysym), down ? True : False, CurrentTime);
     XSync(m_display, False);
 }
 
