@@ -11,6 +11,7 @@
 #include "app/menu/Menu.h"
 #include "app/menu/QuitQuestion.h"
 #include "app/menu/SplashScreen.h"
+#include "app/menu/TwoPlayersScreen.h"
 #include "engine/platform/GuiContext.h"
 #include "engine/platform/InputDevice.h"
 #include "engine/platform/Report.h"
@@ -236,6 +237,8 @@ bool menuSetup(Menu& menu, File& files, SoundDevice* sound, Config& config) {
     reportLoadingProgress(74);
     menu.mainMenu = std::make_unique<MainMenuScreen>(&menu);
     reportLoadingProgress(76);
+    menu.twoPlayers = std::make_unique<TwoPlayersScreen>(&menu);
+    reportLoadingProgress(88);
 
     switchScreen(menu, firstScreen(menu));
     menu.gui->m_guiContext->getMouseCursor().show();
