@@ -126,9 +126,14 @@ TEST_F(MenuTest, MainMenuButtonsReportTheirCodesAndASetUpScreenDrawsItsPreviewIn
     for (int b = 0; b < MainMenuScreen::BUTTONS; ++b) {
         click(mainMenu.button(MainMenuScreen::Button(b)));
         EXPECT_EQ(mainMenu.result(), MainMenuScreen::RESULT_CODES[b]);
-        // The screens behind these buttons are not part of the menu yet: it stays.
+        // The screens behind the other buttons are not part of the menu yet: it stays.
         menuFrame(m_menu);
-        EXPECT_EQ(m_menu.current, &mainMenu);
+        if (b != MainMenuScreen::TWO_PLAYERS) {
+            EXPECT_EQ(m_menu.current, &mainMenu);
+            continue;
+        }
+        EXPECT_EQ(m_menu.current, m_menu.twoPlayers.get());
+        switchScreen(m_menu, &mainMenu);
     }
     EXPECT_EQ(click()->plays, MainMenuScreen::BUTTONS);
     EXPECT_FLOAT_EQ(click()->volume, 0.5f);
