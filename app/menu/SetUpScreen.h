@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+
+#include "app/menu/GuiScreen.h"
+
+// What the race set-up screens share: their buttons and captions, the wrap of
+// their choosers, the texts of a choice, and the rider records they reset on
+// entry and fill when the race starts. A choice changes only the stored
+// setting; the replicated race values are written by `apply`.
+class SetUpScreen : public GuiScreen {
+public:
+    enum ButtonKind { OK_BUTTON, BACK_BUTTON, UP_ARROW, DOWN_ARROW, LEFT_BUTTON, RIGHT_BUTTON };
+    static constexpr int32_t START = 0;
+    static constexpr int32_t BACK = 1;
+    static constexpr int32_t LAST_TRACK = 5;
+    static constexpr int32_t FIRST_LAP = 1;
+    static constexpr int32_t LAST_LAP = 5;
+    static constexpr uint32_t WHITE = 0xFFFFFFFF;
+    static constexpr uint32_t BLACK = 0xFF000000;
+
+    // One step of a chooser over low..high, wrapping at both ends; a value
+    // from outside the range lands inside it.
+    static int32_t previous(int32_t value, int32_t low, int32_t high);
+    static int32_t next(int32_t value, int32_t low, int32_t high);
+
+protected:
+    explicit SetUpScreen(Menu* owner) : GuiScreen(owner) {}
+
+    // A square image button; OK reports START and back BACK, with the click.
+    CEGUI::Window* createButton(ButtonKind kind, float x, float y, float size);
+    // A centred "VerdanaSmall" caption.
+    CEGUI::Window* createCaption(float x, float y, float width, float height, uint32_t argb = WHITE);
+    CEGUI::Window* createPicture(float x, float y, float width, float height);
+
+    // Captions of a choice in the menu's language; an index without a text
+    // id leaves the caption as it was.
+    void showModelText(CEGUI::Window& caption, int32_t model) const;
+    void showColourText(CEGUI::Window& caption, int32_t colour) const;
+    void showTrackText(CEGUI::Window& caption, int32_t track) const;
+    void showLapsText(CEGUI::Window& caption, int32_t laps) const;
+
+    // Every rider slot empty and sent from here only, as on entering a screen.
+    void resetRiders();
+    // A rider for the race; standings at zero. A computer rider has no
+    // moped: race set-up draws one no other rider has.
+    void setRider(int slot, int32_t kind, const char* name, int32_t colour, int32_t model, int32_t startRank);
+    void setComputerRider(int slot, int32_t startRank);
+};
