@@ -1,18 +1,15 @@
 #pragma once
 #include <cstdint>
 
-#include "app/menu/GuiScreen.h"
+#include "app/menu/SetUpScreen.h"
 
 // The set-up of a split-screen race: two players at one keyboard, each with
 // a moped of their own, against three computer riders, in a single race on
 // a chosen track or a championship from the first track. The two players
 // never ride the same moped in the same colour.
-class TwoPlayersScreen : public GuiScreen {
+class TwoPlayersScreen : public SetUpScreen {
 public:
     static constexpr const char* NAME = "TwoPlayersScreen";
-    // Game modes the screen offers.
-    static constexpr int32_t SINGLE_RACE = 1;
-    static constexpr int32_t CHAMPIONSHIP = 3;
     // Windows in the order of creation.
     enum Widget {
         OK,
@@ -54,9 +51,9 @@ public:
 
 private:
     // One step of a player's model or colour, past the other player's moped.
-    void stepMoped(int player, bool colour, int32_t step);
-    void stepTrack(int32_t step);
-    void stepLaps(int32_t step);
+    void stepMoped(int player, bool colour, bool forward);
+    void stepTrack(bool forward);
+    void stepLaps(bool forward);
     void toggleMode();
     // Two equal mopeds from "config.dat" are told apart by the second's colour.
     void settleMopeds();

@@ -5,6 +5,7 @@
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/TwoPlayersScreen.h"
 #include "engine/scene/LW6Scene.h"
+#include "game/Race.h"
 #include "tests/app/menu/MenuFixture.h"
 
 namespace {
@@ -84,7 +85,7 @@ TEST_F(TwoPlayersTest, MopedChoosersWrapAndStepPastTheOtherPlayersMoped) {
 TEST_F(TwoPlayersTest, ChampionshipLocksTrackAndLapsAndSingleRaceFreesThem) {
     TwoPlayersScreen& screen = open();
     // A fresh configuration races the championship.
-    EXPECT_EQ(settings().m_twoPlayerMode, TwoPlayersScreen::CHAMPIONSHIP);
+    EXPECT_EQ(settings().m_twoPlayerMode, Race::CHAMPIONSHIP);
     EXPECT_EQ(text(screen.widget(W::MODE)), "Championship");
     EXPECT_EQ(image(screen), "Tracks_mini/Championship");
     EXPECT_EQ(text(screen.widget(W::TRACK)), "Championship");
@@ -95,7 +96,7 @@ TEST_F(TwoPlayersTest, ChampionshipLocksTrackAndLapsAndSingleRaceFreesThem) {
     EXPECT_EQ(settings().m_twoPlayerTrack, 0);
 
     click(screen.widget(W::MODE_LEFT));
-    EXPECT_EQ(settings().m_twoPlayerMode, TwoPlayersScreen::SINGLE_RACE);
+    EXPECT_EQ(settings().m_twoPlayerMode, Race::SINGLE_RACE);
     EXPECT_EQ(text(screen.widget(W::MODE)), "Single Race");
     EXPECT_EQ(image(screen), "Tracks_mini/Track1");
     EXPECT_EQ(text(screen.widget(W::TRACK)), "Multi-Storey Car Park");
