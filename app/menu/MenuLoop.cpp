@@ -7,10 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "app/menu/ChampionshipScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/Menu.h"
 #include "app/menu/QuitQuestion.h"
+#include "app/menu/SingleRaceScreen.h"
 #include "app/menu/SplashScreen.h"
+#include "app/menu/TimeTrialScreen.h"
 #include "app/menu/TwoPlayersScreen.h"
 #include "engine/platform/GuiContext.h"
 #include "engine/platform/InputDevice.h"
@@ -237,6 +240,12 @@ bool menuSetup(Menu& menu, File& files, SoundDevice* sound, Config& config) {
     reportLoadingProgress(74);
     menu.mainMenu = std::make_unique<MainMenuScreen>(&menu);
     reportLoadingProgress(76);
+    menu.singleRace = std::make_unique<SingleRaceScreen>(&menu);
+    reportLoadingProgress(78);
+    menu.championship = std::make_unique<ChampionshipScreen>(&menu);
+    reportLoadingProgress(82);
+    menu.timeTrial = std::make_unique<TimeTrialScreen>(&menu);
+    reportLoadingProgress(80);
     menu.twoPlayers = std::make_unique<TwoPlayersScreen>(&menu);
     reportLoadingProgress(88);
 

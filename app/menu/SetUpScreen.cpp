@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "app/menu/Menu.h"
-#include "game/Config.h"
 #include "game/Race.h"
 #include "game/TextTable.h"
 
@@ -40,6 +39,10 @@ int32_t SetUpScreen::previous(int32_t value, int32_t low, int32_t high) {
 int32_t SetUpScreen::next(int32_t value, int32_t low, int32_t high) {
     const int32_t stepped = value + 1;
     return stepped < low || stepped > high ? low : stepped;
+}
+
+void SetUpScreen::keepInRange(Config::Choice& choice) {
+    if (choice.value < 0 || choice.value > choice.limit) choice.value = 0;
 }
 
 CEGUI::Window* SetUpScreen::createButton(ButtonKind kind, float x, float y, float size) {
@@ -105,4 +108,7 @@ void SetUpScreen::setRider(int slot, int32_t kind, const char* name, int32_t col
     config.m_playerKind[slot] = kind;
 }
 
-void SetUpScreen::setComputerRider(int slot, int32_t startRank) { setRider(slot, Race::COMPUTER, "", -1, -1, startRank); }
+void SetUpScreen::setComputerRiders(int firstSlot) {
+    for (int slot = firstSlot; slot < Config::RIDERS; ++slot)
+        setRider(slot, Race::COMPUTER, "", -1, -1, Config::RIDERS - 1 - slot);
+}

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "app/menu/GuiScreen.h"
+#include "game/Config.h"
 
 // What the race set-up screens share: their buttons and captions, the wrap of
 // their choosers, the texts of a choice, and the rider records they reset on
@@ -22,6 +23,9 @@ public:
     // from outside the range lands inside it.
     static int32_t previous(int32_t value, int32_t low, int32_t high);
     static int32_t next(int32_t value, int32_t low, int32_t high);
+    // A stored choice out of its range starts again from the first, so that
+    // no race is set up with a moped or track the game does not have.
+    static void keepInRange(Config::Choice& choice);
 
 protected:
     explicit SetUpScreen(Menu* owner) : GuiScreen(owner) {}
@@ -41,8 +45,10 @@ protected:
 
     // Every rider slot empty and sent from here only, as on entering a screen.
     void resetRiders();
-    // A rider for the race; standings at zero. A computer rider has no
-    // moped: race set-up draws one no other rider has.
+    // A rider for the race, its standings at zero.
     void setRider(int slot, int32_t kind, const char* name, int32_t colour, int32_t model, int32_t startRank);
-    void setComputerRider(int slot, int32_t startRank);
+    // Computer riders from `firstSlot` on, in front of the players, the last
+    // slot in first place; without a moped, as race set-up draws one no
+    // other rider has.
+    void setComputerRiders(int firstSlot);
 };

@@ -122,7 +122,7 @@ void TwoPlayersScreen::apply() {
     // The players start behind the computer riders.
     setRider(0, Race::USER1, s.m_playerName1, s.m_twoPlayerColour1, s.m_twoPlayerModel1, 4);
     setRider(1, Race::USER2, s.m_playerName2, s.m_twoPlayerColour2, s.m_twoPlayerModel2, 3);
-    for (int slot = 2; slot < Config::RIDERS; ++slot) setComputerRider(slot, Config::RIDERS - 1 - slot);
+    setComputerRiders(2);
 
     const bool single = s.m_twoPlayerMode == Race::SINGLE_RACE;
     config.m_track = single ? s.m_twoPlayerTrack : 0;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/menu/GuiScreen.h"
 #include "app/menu/MainMenuScreen.h"
@@ -117,6 +118,29 @@ TEST_F(MenuDrawing, SplashShowsItsFlagsAndTheMainMenuItsButtons) {
         << int(off[0]) << " " << int(off[1]) << " " << int(off[2]);
     m_menu->mainMenu->showQuitDialog();
     keep(drawnFrame(), "main-menu-quit.png");
+}
+
+TEST_F(MenuDrawing, SetUpScreensShowTheirMopedTrackAndButtons) {
+    m_config->m_settings.m_language = 1;
+    m_config->m_settings.m_timeTrialTrack.value = 2;
+    m_config->m_settings.m_singleRaceModel.value = 3;
+    m_config->m_settings.m_singleRaceColour.value = 3;
+    ASSERT_TRUE(menuSetup(*m_menu, demoArchive(), nullptr, *m_config));
+    m_menu->gui->m_guiContext->getMouseCursor().hide();
+    const std::pair<GuiScreen*, const char*> screens[] = {{m_menu->timeTrial.get(), "time-trial.png"},
+                                                          {m_menu->singleRace.get(), "single-race.png"},
+                                                          {m_menu->championship.get(), "championship.png"}};
+    for (const auto& [screen, file] : screens) {
+        switchScreen(*m_menu, screen);
+        const sys::gfx::RgbImage image = drawnFrame();
+        keep(image, file);
+        // The amber faces of the OK and back buttons in the bottom corners.
+        for (int x : {40, 985}) {
+            const uint8_t* p = pixel(image, x, 690);
+            EXPECT_TRUE(p[0] > 180 && p[1] > 110 && p[1] < 200 && p[2] < 90)
+                << file << " " << x << ": " << int(p[0]) << " " << int(p[1]) << " " << int(p[2]);
+        }
+    }
 }
 
 TEST_F(MenuDrawing, PreviewStaysInsideItsRectangle) {
