@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/TwoPlayersScreen.h"
 #include "engine/scene/LW6Scene.h"
 #include "game/Race.h"
+#include "game/drivers/ControllerAI.h"
+#include "game/drivers/ControllerUser1.h"
+#include "game/drivers/ControllerUser2.h"
+#include "game/karts/Vehicle.h"
 #include "tests/app/menu/MenuFixture.h"
 
 namespace {
@@ -196,8 +201,15 @@ TEST_F(TwoPlayersTest, OkStartsASplitScreenRaceWithThreeComputerRidersAndBackRet
         EXPECT_TRUE(config.m_player[slot].isChanged()) << slot;
     }
 
-    // A championship races three laps from the first track, whatever the single race held.
     m_menu.startRace = false;
+    switchScreen(m_menu, &screen);
+    click(screen.widget(W::BACK));
+    EXPECT_EQ(screen.result(), 1);
+    menuFrame(m_menu);
+    EXPECT_FALSE(m_menu.startRace);
+    EXPECT_EQ(m_menu.current, m_menu.mainMenu.get());
+
+    // A championship races three laps from the first track, whatever the single race held.
     switchScreen(m_menu, &screen);
     click(screen.widget(W::MODE_RIGHT));
     click(screen.widget(W::OK));
@@ -207,13 +219,22 @@ TEST_F(TwoPlayersTest, OkStartsASplitScreenRaceWithThreeComputerRidersAndBackRet
     EXPECT_EQ(config.m_track.get(), 0);
     EXPECT_EQ(config.m_laps.get(), 3);
     EXPECT_EQ(config.m_settings.m_twoPlayerLaps, 2);
-
-    m_menu.startRace = false;
-    switchScreen(m_menu, &screen);
-    click(screen.widget(W::BACK));
-    EXPECT_EQ(screen.result(), 1);
-    menuFrame(m_menu);
-    EXPECT_FALSE(m_menu.startRace);
-    EXPECT_EQ(m_menu.current, m_menu.mainMenu.get());
     menuTeardown(m_menu);
+
+    // The race gives the players a view each, their own keys and their mopeds; the computer riders get the rest.
+    Race race;
+    ASSERT_TRUE(race.setup(&demoArchive(), nullptr, m_config.get()));
+    EXPECT_EQ(race.m_vehicleCount, 5);
+    EXPECT_EQ(race.m_viewCount, 2);
+    EXPECT_NE(dynamic_cast<ControllerUser1*>(race.m_vehicles[0]->m_controller.get()), nullptr);
+    EXPECT_NE(dynamic_cast<ControllerUser2*>(race.m_vehicles[1]->m_controller.get()), nullptr);
+    EXPECT_NE(race.m_vehicles[1]->m_mopedFile.find("kreidler_pink"), std::string::npos)
+        << race.m_vehicles[1]->m_mopedFile;
+    std::set<int32_t> computerModels;
+    for (int slot = 2; slot < Config::RIDERS; ++slot) {
+        EXPECT_NE(dynamic_cast<ControllerAI*>(race.m_vehicles[slot]->m_controller.get()), nullptr) << slot;
+        computerModels.insert(config.m_player[slot].get().model);
+    }
+    EXPECT_EQ(computerModels, (std::set<int32_t>{2, 3, 4})) << "computer riders on mopeds no player rides";
+    race.teardown();
 }
