@@ -78,7 +78,8 @@ void SetUpScreen::showColourText(CEGUI::Window& caption, int32_t colour) const {
 }
 
 void SetUpScreen::showTrackText(CEGUI::Window& caption, int32_t track) const {
-    if (track >= 0 && track <= LAST_TRACK) caption.setText(m_owner->texts->getText(TRACK_TEXT + TRACK_TEXT_STEP * track));
+    if (track >= 0 && track <= LAST_TRACK)
+        caption.setText(m_owner->texts->getText(TRACK_TEXT + TRACK_TEXT_STEP * track));
 }
 
 void SetUpScreen::showLapsText(CEGUI::Window& caption, int32_t laps) const {
