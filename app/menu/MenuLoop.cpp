@@ -14,6 +14,7 @@
 #include "app/menu/SingleRaceScreen.h"
 #include "app/menu/SplashScreen.h"
 #include "app/menu/TimeTrialScreen.h"
+#include "app/menu/TwoPlayersScreen.h"
 #include "engine/platform/GuiContext.h"
 #include "engine/platform/InputDevice.h"
 #include "engine/platform/Report.h"
@@ -245,6 +246,8 @@ bool menuSetup(Menu& menu, File& files, SoundDevice* sound, Config& config) {
     reportLoadingProgress(82);
     menu.timeTrial = std::make_unique<TimeTrialScreen>(&menu);
     reportLoadingProgress(80);
+    menu.twoPlayers = std::make_unique<TwoPlayersScreen>(&menu);
+    reportLoadingProgress(88);
 
     switchScreen(menu, firstScreen(menu));
     menu.gui->m_guiContext->getMouseCursor().show();

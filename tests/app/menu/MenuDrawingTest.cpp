@@ -4,6 +4,7 @@
 
 #include <CEGUI/CEGUI.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "app/menu/Menu.h"
 #include "app/menu/MenuLoop.h"
 #include "app/menu/SplashScreen.h"
+#include "app/menu/TwoPlayersScreen.h"
 #include "engine/platform/GuiContext.h"
 #include "engine/platform/InputDevice.h"
 #include "engine/render/Renderer.h"
@@ -158,4 +160,35 @@ TEST_F(MenuDrawing, PreviewStaysInsideItsRectangle) {
         }
     EXPECT_GT(inside, 412 * 331 / 10);
     EXPECT_EQ(outside, 0);
+}
+
+TEST_F(MenuDrawing, TwoPlayerScreenShowsEachPlayersMopedInItsWindow) {
+    m_config->m_settings.m_language = 1;
+    ASSERT_TRUE(menuSetup(*m_menu, demoArchive(), nullptr, *m_config));
+    switchScreen(*m_menu, m_menu->twoPlayers.get());
+    m_menu->gui->m_guiContext->getMouseCursor().hide();
+    const sys::gfx::RgbImage championship = drawnFrame();
+    keep(championship, "two-players.png");
+    // Each window shows a moped on its plinth over the preview's black, in the player's colour:
+    // blue for the first, green for the second.
+    auto countPaint = [&](int left, int channel) {
+        int count = 0;
+        for (int y = 20; y < 256; ++y)
+            for (int x = left + 10; x < left + 312; ++x) {
+                const uint8_t* p = pixel(championship, x, y);
+                const int others = channel == 2 ? std::max(p[0], p[1]) : std::max(p[0], p[2]);
+                if (p[channel] > 100 && p[channel] > others + 40) ++count;
+            }
+        return count;
+    };
+    EXPECT_GT(countPaint(150, 2), 1000);
+    EXPECT_LT(countPaint(150, 1), 200);
+    EXPECT_GT(countPaint(559, 1), 1000);
+    EXPECT_LT(countPaint(559, 2), 200);
+
+    CEGUI::Window* modeRight = static_cast<TwoPlayersScreen&>(*m_menu->twoPlayers).widget(TwoPlayersScreen::MODE_RIGHT);
+    CEGUI::WindowEventArgs args(modeRight);
+    modeRight->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+    drawnFrame();
+    keep(drawnFrame(), "two-players-single-race.png");
 }
