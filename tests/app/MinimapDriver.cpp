@@ -14,14 +14,18 @@ constexpr int MIN_DOT_PIXELS = 12;
 // Once seen, the dot is looked for this far around its last place (map pixels).
 constexpr int SEARCH = 30;
 
-constexpr float LOOK_AHEAD = 12.0f;
-constexpr float LOOK_AHEAD_PER_SPEED = 0.4f;
-constexpr float STRAIGHT_ENOUGH = 0.09f; // radians
+constexpr float LOOK_AHEAD = 10.0f;
+constexpr float LOOK_AHEAD_PER_SPEED = 0.5f;
+// The wheel is turned for a share of each beat as large as the turn asked
+// for, so that the moped does not weave from one side to the other.
+constexpr auto STEER_BEAT = 200ms;
+constexpr float FULL_TURN = 1.0f; // radians
+constexpr float STRAIGHT_ENOUGH = 0.06f;
 constexpr float ROAD_BEHIND = 15.0f, ROAD_AHEAD = 40.0f;
 
 // The heading is taken over at least this long and this far.
-constexpr auto HEADING_TIME = 400ms;
-constexpr float HEADING_DISTANCE = 1.5f;
+constexpr auto HEADING_TIME = 300ms;
+constexpr float HEADING_DISTANCE = 5.0f;
 // Stuck: less than that far in that long with the throttle open; then back off a while.
 constexpr auto STUCK_TIME = 1500ms;
 constexpr float STUCK_DISTANCE = 1.5f;
@@ -109,6 +113,7 @@ bool MinimapDriver::step() {
             hx = (x - it->x) / d;
             hz = (z - it->z) / d;
             speed = d / std::chrono::duration<float>(now - it->at).count();
+            m_underway = true;
             break;
         }
     }
@@ -117,7 +122,9 @@ bool MinimapDriver::step() {
     // Which way the road's frames turn "right", so that no handedness is assumed.
     const float rightHand = here.forward.x * here.right.z - here.forward.z * here.right.x;
     const float turn = std::atan2((hx * dz - hz * dx) * rightHand, hx * dx + hz * dz);
-    const int steer = std::abs(turn) < STRAIGHT_ENOUGH ? 0 : (turn > 0 ? 1 : -1);
+    const float beat = std::chrono::duration<float>(now.time_since_epoch() % STEER_BEAT) / STEER_BEAT;
+    const bool turning = std::abs(turn) >= STRAIGHT_ENOUGH && beat < std::abs(turn) / FULL_TURN;
+    const int steer = turning ? (turn > 0 ? 1 : -1) : 0;
 
     if (now < m_reversingUntil) {
         // The time to get going again counts from the end of the backing off.
@@ -126,7 +133,8 @@ bool MinimapDriver::step() {
         return true;
     }
     const Seen& oldest = m_seen.front();
-    if (m_throttle && now - oldest.at >= STUCK_TIME && distance(x, z, oldest.x, oldest.z) < STUCK_DISTANCE) {
+    // Before the start signal the moped stands whatever the keys say.
+    if (m_underway && m_throttle && now - oldest.at >= STUCK_TIME && distance(x, z, oldest.x, oldest.z) < STUCK_DISTANCE) {
         // Backing off with the wheel the other way turns the nose towards the road.
         m_reversingUntil = now + REVERSE_TIME;
         m_reverseSteer = steer == 0 ? 1 : -steer;

@@ -61,6 +61,7 @@ private:
     float m_s = 0.0f;
     double m_driven = 0.0;
     bool m_found = false;
+    bool m_underway = false;
     Clock::time_point m_reversingUntil{};
     int m_reverseSteer = 0;
     bool m_throttle = false, m_reverse = false;

@@ -174,4 +174,112 @@ TEST_F(RaceSetupRunTest, TimeTrialChosenOnAFreshStartIsRiddenPausedAndLeftForThe
     });
 }
 
+TEST_F(RaceSetupRunTest, SingleRaceOfOneLapEndsWhenThePlayerFinishesAndShowsTheResult) {
+    auto game = start("single-race");
+    const Picture menu = mainMenu(*game);
+    ASSERT_FALSE(menu.rgb.empty()) << game->output();
+    Picture screen = clickAndLook(SINGLE_RACE, menu, 0.3);
+    ASSERT_GT(VirtualDisplay::differingShare(menu, screen), 0.3) << "no single race screen";
+    const int track = shortestTrack();
+    for (int t = 0; t < track; ++t) screen = clickAndLook(TRACK_NEXT, screen);
+    screen = clickAndLook(LAPS_PREVIOUS, screen);
+    screen = clickAndLook(LAPS_PREVIOUS, screen);
+    save(screen, "single-race-choices");
+    clickAt(SETUP_OK.x, SETUP_OK.y);
+
+    ASSERT_FALSE(startRace(*game).rgb.empty()) << game->output();
+    // The computer riders finish, but the race waits for the player.
+    MinimapDriver driver(*m_screen, road(track));
+    ride(driver, 1.02, 150s);
+    ASSERT_GE(driver.lapsDriven(), 1.0);
+    std::this_thread::sleep_for(4s);
+    const Picture result = grabScreen();
+    save(result, "single-race-result");
+
+    clickAt(RACE_RESULT_OK.x, RACE_RESULT_OK.y);
+    // A winner is asked for a name for the high scores first.
+    if (!waitForLog(*game, "entering menu loop...", 5s, 2)) clickAt(NAME_ENTRY_SAVE.x, NAME_ENTRY_SAVE.y);
+    ASSERT_TRUE(waitForLog(*game, "entering menu loop...", 60s, 2)) << game->output();
+    save(steadyPicture(), "single-race-after");
+    m_screen->closeWindows(TITLE);
+    EXPECT_EQ(game->waitForExit(30s), 0) << game->output();
+}
+
+TEST_F(RaceSetupRunTest, TwoPlayerRaceSplitsTheScreenAndEachPlayerRidesByTheirOwnKeys) {
+    auto game = start("two-players");
+    const Picture menu = mainMenu(*game);
+    ASSERT_FALSE(menu.rgb.empty()) << game->output();
+    Picture screen = clickAndLook(TWO_PLAYERS, menu, 0.3);
+    ASSERT_GT(VirtualDisplay::differingShare(menu, screen), 0.3) << "no two-player screen";
+    // From the championship to a single race, which has laps and a track to choose.
+    screen = clickAndLook(TWO_PLAYERS_MODE, screen);
+    screen = clickAndLook(TWO_PLAYERS_LAPS_PREVIOUS, screen);
+    screen = clickAndLook(TWO_PLAYERS_LAPS_PREVIOUS, screen);
+    screen = clickAndLook(TWO_PLAYERS_TRACK_NEXT, screen);
+    save(screen, "two-players-choices");
+    clickAt(TWO_PLAYERS_OK.x, TWO_PLAYERS_OK.y);
+
+    const Picture waiting = startRace(*game);
+    ASSERT_FALSE(waiting.rgb.empty()) << game->output();
+    save(waiting, "two-players-waiting");
+    MinimapDriver first(*m_screen, road(1), MinimapDriver::UPPER_VIEW, MinimapDriver::FIRST_PLAYER);
+    MinimapDriver second(*m_screen, road(1), MinimapDriver::LOWER_VIEW, MinimapDriver::SECOND_PLAYER);
+    const auto giveUp = std::chrono::steady_clock::now() + 12s;
+    while (std::chrono::steady_clock::now() < giveUp) {
+        first.step();
+        second.step();
+        std::this_thread::sleep_for(30ms);
+    }
+    const Picture race = grabScreen();
+    first.release();
+    second.release();
+    save(race, "two-players-race");
+    EXPECT_GT(first.lapsDriven() * road(1).length(), 30.0) << "the first player's keys";
+    EXPECT_GT(second.lapsDriven() * road(1).length(), 30.0) << "the second player's keys";
+
+    leaveByPause(race);
+    ASSERT_TRUE(waitForLog(*game, "entering menu loop...", 60s, 2)) << game->output();
+    m_screen->closeWindows(TITLE);
+    EXPECT_EQ(game->waitForExit(30s), 0) << game->output();
+}
+
+TEST_F(RaceSetupRunTest, ChampionshipGoesFromTheFirstTracksResultAndStandingsToTheNextRace) {
+    // A championship begins on the stored first track, which no screen changes: the shortest here.
+    const int track = shortestTrack();
+    ASSERT_LT(track, 5) << "the last track has no next one";
+    editConfig(home(), [track](Config& config) {
+        config.m_settings.m_language = 1;
+        config.m_settings.m_championshipTrack.value = track;
+    });
+    auto game = start("championship");
+    ASSERT_TRUE(waitForLog(*game, "entering menu loop...", 45s)) << game->output();
+    const Picture menu = steadyPicture();
+    const Picture screen = clickAndLook(CHAMPIONSHIP, menu, 0.3);
+    save(screen, "championship-screen");
+    ASSERT_GT(VirtualDisplay::differingShare(menu, screen), 0.3) << "no championship screen";
+    clickAt(CHAMPIONSHIP_OK.x, CHAMPIONSHIP_OK.y);
+
+    ASSERT_FALSE(startRace(*game).rgb.empty()) << game->output();
+    MinimapDriver driver(*m_screen, road(track));
+    // A championship race is three laps.
+    ride(driver, 3.02, 400s);
+    ASSERT_GE(driver.lapsDriven(), 3.0);
+    std::this_thread::sleep_for(4s);
+    const Picture result = grabScreen();
+    save(result, "championship-result");
+    clickAt(CHAMPIONSHIP_OK_BUTTON.x, CHAMPIONSHIP_OK_BUTTON.y);
+    const Picture standings = changedPicture(result, 0.001, 5s);
+    save(standings, "championship-standings");
+    clickAt(CHAMPIONSHIP_OK_BUTTON.x, CHAMPIONSHIP_OK_BUTTON.y);
+
+    ASSERT_TRUE(waitForLog(*game, "entering main loop...", 90s, 2)) << game->output();
+    std::this_thread::sleep_for(3s);
+    save(grabScreen(), "championship-next-race");
+    const std::string written = log();
+    EXPECT_EQ(written.find("entering menu loop..."), written.rfind("entering menu loop..."))
+        << "the next race comes without the menu";
+    m_screen->closeWindows(TITLE);
+    EXPECT_EQ(game->waitForExit(30s), 0) << game->output();
+}
+
 } // namespace
