@@ -10,7 +10,8 @@ namespace {
 constexpr float WORLD = 250.0f;
 // The own rider's dot is 0xFF20C020; the scene behind the map is dimmed.
 bool isGreenDot(const uint8_t* rgb) { return rgb[1] > 140 && rgb[0] < 90 && rgb[2] < 90; }
-constexpr int MIN_DOT_PIXELS = 12;
+// Of the one-view map's dot; riders' dots drawn later may cover part of it.
+constexpr double MIN_DOT_PIXELS = 12.0;
 // Once seen, the dot is looked for this far around its last place (map pixels).
 constexpr int SEARCH = 30;
 
@@ -64,7 +65,7 @@ bool MinimapDriver::findDot(float& x, float& z) {
                 sumY += row + 0.5;
                 ++count;
             }
-    if (count < MIN_DOT_PIXELS) return false;
+    if (count < MIN_DOT_PIXELS * (m_map.size / ONE_VIEW.size) * (m_map.size / ONE_VIEW.size)) return false;
     const double perPixel = 2.0 * WORLD / m_map.size;
     x = float((left + sumX / count - m_map.left) * perPixel - WORLD);
     z = float((m_map.top + m_map.size - (top + sumY / count)) * perPixel - WORLD);
@@ -86,7 +87,11 @@ float MinimapDriver::followRoad(float x, float z) const {
 
 bool MinimapDriver::step() {
     float x = m_seen.empty() ? 0.0f : m_seen.back().x, z = m_seen.empty() ? 0.0f : m_seen.back().z;
-    if (!findDot(x, z)) return false;
+    if (!findDot(x, z)) {
+        // Hidden under the others on the grid: the grid faces along the road.
+        if (!m_found) setKeys(true, false, 0);
+        return false;
+    }
     const Clock::time_point now = Clock::now();
     const float length = m_road.length();
     if (!m_found) {
