@@ -139,7 +139,8 @@ bool MinimapDriver::step() {
     }
     const Seen& oldest = m_seen.front();
     // Before the start signal the moped stands whatever the keys say.
-    if (m_underway && m_throttle && now - oldest.at >= STUCK_TIME && distance(x, z, oldest.x, oldest.z) < STUCK_DISTANCE) {
+    const bool stuck = now - oldest.at >= STUCK_TIME && distance(x, z, oldest.x, oldest.z) < STUCK_DISTANCE;
+    if (m_underway && m_throttle && stuck) {
         // Backing off with the wheel the other way turns the nose towards the road.
         m_reversingUntil = now + REVERSE_TIME;
         m_reverseSteer = steer == 0 ? 1 : -steer;

@@ -52,6 +52,9 @@ constexpr Point RACE_RESULT_OK = middle(199 + 240, 104 + 470, 200, 60);
 constexpr Point NAME_ENTRY_SAVE = middle(262 + 180, 184 + 310, 180, 60);
 constexpr Point CHAMPIONSHIP_OK_BUTTON = middle(117 + 295, 104 + 470, 200, 60);
 
+// Laps: how far before the road's first point a rider may count as finished.
+constexpr double LINE_MARGIN = 0.01;
+
 // The countdown runs three seconds from Space.
 constexpr auto COUNTDOWN = 3500ms;
 
@@ -107,7 +110,8 @@ protected:
     }
 
     // Rides until the driver has come that many laps and a little more, or
-    // stands past them (a finished rider rolls out), or the time is up.
+    // stands about there (a finished rider rolls out, and the game's line may
+    // lie a little before the road's first point), or the time is up.
     void ride(MinimapDriver& driver, double laps, std::chrono::seconds timeout) {
         const auto giveUp = std::chrono::steady_clock::now() + timeout;
         auto lastMove = std::chrono::steady_clock::now();
@@ -118,7 +122,7 @@ protected:
             if (driver.lapsDriven() != last) {
                 last = driver.lapsDriven();
                 lastMove = now;
-            } else if (last >= laps && now - lastMove > 2s) {
+            } else if (last >= laps - LINE_MARGIN && now - lastMove > 2s) {
                 break;
             }
             std::this_thread::sleep_for(30ms);
@@ -201,7 +205,7 @@ TEST_F(RaceSetupRunTest, SingleRaceOfOneLapEndsWhenThePlayerFinishesAndShowsTheR
     // The computer riders finish, but the race waits for the player.
     MinimapDriver driver(*m_screen, road(track));
     ride(driver, 1.0, 150s);
-    ASSERT_GE(driver.lapsDriven(), 1.0);
+    ASSERT_GE(driver.lapsDriven(), 1.0 - LINE_MARGIN);
     std::this_thread::sleep_for(4s);
     const Picture result = grabScreen();
     save(result, "single-race-result");
@@ -257,13 +261,10 @@ TEST_F(RaceSetupRunTest, ChampionshipGoesFromTheFirstTracksResultAndStandingsToT
     // A championship begins on the stored first track, which no screen changes: the shortest here.
     const int track = shortestTrack();
     ASSERT_LT(track, 5) << "the last track has no next one";
-    editConfig(home(), [track](Config& config) {
-        config.m_settings.m_language = 1;
-        config.m_settings.m_championshipTrack.value = track;
-    });
+    editConfig(home(), [track](Config& config) { config.m_settings.m_championshipTrack.value = track; });
     auto game = start("championship");
-    ASSERT_TRUE(waitForLog(*game, "entering menu loop...", 45s)) << game->output();
-    const Picture menu = steadyPicture();
+    const Picture menu = mainMenu(*game);
+    ASSERT_FALSE(menu.rgb.empty()) << game->output();
     const Picture screen = clickAndLook(CHAMPIONSHIP, menu, 0.3);
     save(screen, "championship-screen");
     ASSERT_GT(VirtualDisplay::differingShare(menu, screen), 0.3) << "no championship screen";
@@ -273,7 +274,7 @@ TEST_F(RaceSetupRunTest, ChampionshipGoesFromTheFirstTracksResultAndStandingsToT
     MinimapDriver driver(*m_screen, road(track));
     // A championship race is three laps.
     ride(driver, 3.0, 400s);
-    ASSERT_GE(driver.lapsDriven(), 3.0);
+    ASSERT_GE(driver.lapsDriven(), 3.0 - LINE_MARGIN);
     std::this_thread::sleep_for(4s);
     const Picture result = grabScreen();
     save(result, "championship-result");
