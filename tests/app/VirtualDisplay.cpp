@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr int SERVER_START_MILLISECONDS = 10000;
+// A loaded machine starts the server slowly.
+constexpr int SERVER_START_MILLISECONDS = 30000;
 constexpr int CORNER_PUSH = -10000;
 
 // The number the server writes once it takes connections.
@@ -153,11 +154,13 @@ void VirtualDisplay::click() {
 }
 
 void VirtualDisplay::pressKey(unsigned long keysym) {
-    const KeyCode code = XKeysymToKeycode(m_display, keysym);
-    XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-    XSync(m_display, False);
+    setKey(keysym, true);
     std::this_thread::sleep_for(HOLD);
-    XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+    setKey(keysym, false);
+}
+
+void VirtualDisplay::setKey(unsigned long keysym, bool down) {
+    XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, keysym), down ? True : False, CurrentTime);
     XSync(m_display, False);
 }
 

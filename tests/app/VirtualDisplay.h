@@ -38,6 +38,8 @@ public:
     // Held long enough that a program reading its input once a frame sees it down.
     void click();
     void pressKey(unsigned long keysym);
+    // Down or up until told otherwise, as a player holds the throttle.
+    void setKey(unsigned long keysym, bool down);
 
     // The share of pixels in which two pictures of one size differ.
     static double differingShare(const Picture& a, const Picture& b);
