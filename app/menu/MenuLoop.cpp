@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/menu/ChampionshipScreen.h"
+#include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/Menu.h"
 #include "app/menu/QuitQuestion.h"
@@ -90,7 +91,6 @@ void loadSound(File& files, SoundDevice* device, const char* name, std::unique_p
 }
 
 GuiScreen* firstScreen(Menu& menu) {
-    // The race's request for its high scores opens the usual screen while the menu has no high-score screen.
     if (menu.config->m_showHighscores && menu.highscores) return menu.highscores.get();
     if (menu.config->m_settings.m_language == -1) return menu.splash.get();
     return menu.mainMenu.get();
@@ -248,6 +248,8 @@ bool menuSetup(Menu& menu, File& files, SoundDevice* sound, Config& config) {
     reportLoadingProgress(80);
     menu.twoPlayers = std::make_unique<TwoPlayersScreen>(&menu);
     reportLoadingProgress(88);
+    menu.highscores = std::make_unique<HighscoresScreen>(&menu);
+    reportLoadingProgress(92);
 
     switchScreen(menu, firstScreen(menu));
     menu.gui->m_guiContext->getMouseCursor().show();

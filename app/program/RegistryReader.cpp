@@ -6,3 +6,8 @@ uint32_t readRegistryDword(const char* subKey, const char* valueName, uint32_t d
     uint32_t value = 0;
     return sys::Settings::readDword(subKey, valueName, value) ? value : defaultValue;
 }
+
+std::string readRegistryString(const char* subKey, const char* valueName, const std::string& defaultValue) {
+    std::string value;
+    return sys::Settings::readString(subKey, valueName, value) ? value : defaultValue;
+}

@@ -27,6 +27,17 @@ bool parseDword(const std::string& text, uint32_t& value) {
     return true;
 }
 
+bool parseString(const std::string& text, std::string& value) {
+    if (text.size() < 2 || text.front() != '"' || text.back() != '"') return false;
+    std::string parsed;
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] == '\\' && i + 2 < text.size()) ++i;
+        parsed += text[i];
+    }
+    value = parsed;
+    return true;
+}
+
 } // namespace
 
 std::string Settings::path() {
@@ -39,6 +50,16 @@ std::string Settings::path() {
 }
 
 bool Settings::readDword(const char* key, const char* name, uint32_t& value) {
+    std::string text;
+    return findValue(key, name, text) && parseDword(text, value);
+}
+
+bool Settings::readString(const char* key, const char* name, std::string& value) {
+    std::string text;
+    return findValue(key, name, text) && parseString(text, value);
+}
+
+bool Settings::findValue(const char* key, const char* name, std::string& text) {
     std::string file = path();
     if (file.empty()) return false;
     std::ifstream in(file);
@@ -60,7 +81,8 @@ bool Settings::readDword(const char* key, const char* name, uint32_t& value) {
         if (valueName.size() >= 2 && valueName.front() == '"' && valueName.back() == '"')
             valueName = valueName.substr(1, valueName.size() - 2);
         if (strcasecmp(valueName.c_str(), name) != 0) continue;
-        return parseDword(trim(line.substr(eq + 1)), value);
+        text = trim(line.substr(eq + 1));
+        return true;
     }
     return false;
 }

@@ -8,7 +8,9 @@ namespace sys {
 //   [Software\Quarnholt\Morvane]
 //   Language=dword:00000409
 // in $XDG_CONFIG_HOME/plimzor2/settings (else ~/.config/...). The variable
-// PLIMZOR_SETTINGS names another file. Only DWORD values are accepted.
+// PLIMZOR_SETTINGS names another file. Values are DWORDs or quoted strings
+//   HighscoreServer="scores.example.org"
+// in which \\ and \" stand for a backslash and a quote.
 class Settings {
 public:
     // The file the store reads; empty when no home folder is known.
@@ -17,6 +19,12 @@ public:
     // True and `value` set when key\name holds a DWORD; a missing file, key or
     // value, or a value of another type, leaves `value` and returns false.
     static bool readDword(const char* key, const char* name, uint32_t& value);
+    // The same for a quoted string.
+    static bool readString(const char* key, const char* name, std::string& value);
+
+private:
+    // The raw text after "=" of key\name, trimmed.
+    static bool findValue(const char* key, const char* name, std::string& text);
 };
 
 } // namespace sys

@@ -45,3 +45,16 @@ TEST_F(SettingsFile, MissingFileMeansDefaults) {
     EXPECT_FALSE(sys::Settings::readDword(KEY, "Language", v));
     EXPECT_EQ(v, 5u);
 }
+
+TEST_F(SettingsFile, ReadsQuotedStringsWithTheirEscapes) {
+    use("[Software\\Quarnholt\\Morvane]\nHighscoreServer = \"scores.example.org\"\n"
+        "Path=\"C:\\\\games \\\"two\\\"\"\nPort=dword:50\nBare=text\n");
+    std::string v = "kept";
+    ASSERT_TRUE(sys::Settings::readString(KEY, "highscoreserver", v));
+    EXPECT_EQ(v, "scores.example.org");
+    ASSERT_TRUE(sys::Settings::readString(KEY, "Path", v));
+    EXPECT_EQ(v, "C:\\games \"two\"");
+    EXPECT_FALSE(sys::Settings::readString(KEY, "Port", v));
+    EXPECT_FALSE(sys::Settings::readString(KEY, "Bare", v));
+    EXPECT_EQ(v, "C:\\games \"two\"");
+}

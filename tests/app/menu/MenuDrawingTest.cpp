@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "app/menu/GuiScreen.h"
+#include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/Menu.h"
 #include "app/menu/MenuLoop.h"
@@ -21,6 +22,8 @@
 #include "engine/platform/InputDevice.h"
 #include "engine/render/Renderer.h"
 #include "game/Config.h"
+#include "game/HighscoreTables.h"
+#include "game/TextTable.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/SurfaceImage.h"
 #include "sys/window/Window.h"
@@ -191,4 +194,45 @@ TEST_F(MenuDrawing, TwoPlayerScreenShowsEachPlayersMopedInItsWindow) {
     modeRight->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
     drawnFrame();
     keep(drawnFrame(), "two-players-single-race.png");
+}
+
+TEST_F(MenuDrawing, HighscoreScreenShowsAFilledTableAndItsDialogs) {
+    const char* const names[] = {"Ana", "Bo", "Cleo Martinez", "Dmitri", "Eva", "Finn", "Greta", "Hugo", "Ines", "Jo"};
+    HighscoreTables tables;
+    tables.reset();
+    for (int rank = 0; rank < HighscoresScreen::ROWS; ++rank)
+        tables.getTimeTrial().setEntry(0, rank,
+                                       HighscoreEntry(95.37f + 4.1f * rank, 0, names[rank], uint8_t(rank % 4),
+                                                      uint8_t(rank % 5)));
+    tables.getChampionship().setEntry(0, 0, HighscoreEntry(612.5f, 42, "Ana", 2, 3));
+    ASSERT_TRUE(tables.save(HighscoreTables::FILE_NAME));
+    m_config->m_settings.m_language = 1;
+    m_config->m_showHighscores = true;
+    m_config->m_highscoreTable = HighscoresScreen::TIME_TRIAL;
+    m_config->m_highscoreTrack = 0;
+    ASSERT_TRUE(menuSetup(*m_menu, demoArchive(), nullptr, *m_config));
+    m_menu->gui->m_guiContext->getMouseCursor().hide();
+    auto& screen = static_cast<HighscoresScreen&>(*m_menu->highscores);
+    ASSERT_EQ(m_menu->current, &screen);
+    const sys::gfx::RgbImage table = drawnFrame();
+    keep(table, "highscores.png");
+    // Black letters in the first row's name cell, none in the empty space between two rows.
+    auto darkIn = [&](int left, int top, int width, int height) {
+        int count = 0;
+        for (int y = top; y < top + height; ++y)
+            for (int x = left; x < left + width; ++x) count += isDark(table, x, y);
+        return count;
+    };
+    EXPECT_GT(darkIn(200, 172, 100, 26), 40);
+    EXPECT_EQ(darkIn(200, 206, 100, 1), 0);
+
+    screen.onNextMode();
+    screen.onNextMode();
+    screen.onSubmit();
+    screen.widget(HighscoresScreen::NAME_BOX)->setText("Ana");
+    screen.widget(HighscoresScreen::PASSWORD_BOX)->setText("secret");
+    keep(drawnFrame(), "highscores-submit.png");
+    screen.onSubmitCancel();
+    screen.showMessage(m_menu->texts->getText(10101));
+    keep(drawnFrame(), "highscores-message.png");
 }

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/menu/MainMenuScreen.h"
+#include "tests/app/menu/HighscoreFixture.h"
+
+namespace {
+
+using Screen = HighscoresScreen;
+
+} // namespace
+
+TEST_F(HighscoreTest, FreshTablesShowDashesAndTheChampionshipLocksTheTrackArrows) {
+    setUp(1);
+    click(m_menu.mainMenu->button(MainMenuScreen::HIGHSCORES));
+    menuFrame(m_menu);
+    ASSERT_EQ(m_menu.current, &screen());
+    EXPECT_TRUE(std::filesystem::exists(HighscoreTables::FILE_NAME));
+    EXPECT_EQ(text(widget(Screen::TITLE)), "Time Trial");
+    EXPECT_EQ(text(widget(Screen::TRACK_CAPTION)), words(3000));
+    EXPECT_EQ(text(screen().header(Screen::COLOUR_COLUMN)), "Colour");
+    for (int row = 0; row < Screen::ROWS; ++row) {
+        EXPECT_EQ(text(screen().rank(row)), std::to_string(row + 1) + ".");
+        for (int c = 0; c < Screen::COLUMNS; ++c) EXPECT_EQ(text(screen().cell(Screen::Column(c), row)), "--") << c;
+    }
+
+    click(widget(Screen::MODE_LEFT));
+    EXPECT_EQ(screen().mode(), Screen::CHAMPIONSHIP);
+    EXPECT_EQ(text(widget(Screen::TITLE)), "Championship");
+    EXPECT_FALSE(widget(Screen::TRACK_CAPTION)->isVisible());
+    EXPECT_TRUE(widget(Screen::TRACK_LEFT)->isDisabled());
+    EXPECT_TRUE(widget(Screen::TRACK_RIGHT)->isDisabled());
+    EXPECT_EQ(text(screen().cell(Screen::VALUE_COLUMN, 0)), "0");
+    EXPECT_EQ(text(screen().cell(Screen::TIME_COLUMN, 9)), "--");
+    // A fresh table's placeholder time was never driven: nothing to send.
+    EXPECT_TRUE(widget(Screen::SUBMIT)->isVisible());
+    EXPECT_TRUE(widget(Screen::SUBMIT)->isDisabled());
+
+    click(widget(Screen::MODE_RIGHT));
+    click(widget(Screen::TRACK_LEFT));
+    EXPECT_EQ(screen().mode(), Screen::TIME_TRIAL);
+    EXPECT_TRUE(widget(Screen::TRACK_CAPTION)->isVisible());
+    EXPECT_FALSE(widget(Screen::TRACK_RIGHT)->isDisabled());
+    EXPECT_FALSE(widget(Screen::SUBMIT)->isVisible());
+    EXPECT_EQ(text(widget(Screen::TRACK_CAPTION)), words(3500));
+    menuTeardown(m_menu);
+}
+
+TEST_F(HighscoreTest, RaceRequestOpensItsTableAndLeavingForgetsIt) {
+    writeTables([](HighscoreTables& tables) {
+        tables.getSingleRace().setEntry(4, 0, HighscoreEntry(83.5f, 3, "Ana", 2, 1));
+        tables.getSingleRace().setEntry(4, 1, HighscoreEntry(90.0f, 0, "\xD0\xAE\xD0\xBB\xD1\x8F", 0, 4));
+        tables.getTimeTrial().setEntry(0, 0, HighscoreEntry(61.0f, 0, "Tim", 3, 0));
+    });
+    m_config->m_showHighscores = true;
+    m_config->m_highscoreTable = Screen::SINGLE_RACE;
+    m_config->m_highscoreTrack = 4;
+    setUp(1);
+    ASSERT_EQ(m_menu.current, &screen());
+    EXPECT_EQ(text(widget(Screen::TITLE)), words(2200));
+    EXPECT_EQ(text(widget(Screen::TRACK_CAPTION)), words(3400));
+    EXPECT_EQ(text(screen().cell(Screen::NAME_COLUMN, 0)), "Ana");
+    EXPECT_EQ(text(screen().cell(Screen::VALUE_COLUMN, 0)), "--");
+    EXPECT_EQ(text(screen().cell(Screen::TIME_COLUMN, 0)), "01:23:50");
+    EXPECT_EQ(text(screen().cell(Screen::COLOUR_COLUMN, 0)), "Pink");
+    EXPECT_EQ(text(screen().cell(Screen::MODEL_COLUMN, 0)), words(701));
+    EXPECT_EQ(text(screen().cell(Screen::NAME_COLUMN, 1)), "\xD0\xAE\xD0\xBB\xD1\x8F");
+    EXPECT_EQ(text(screen().cell(Screen::NAME_COLUMN, 2)), "--");
+
+    click(widget(Screen::BACK_BUTTON));
+    menuFrame(m_menu);
+    EXPECT_EQ(m_menu.current, m_menu.mainMenu.get());
+    EXPECT_FALSE(m_config->m_showHighscores);
+    click(m_menu.mainMenu->button(MainMenuScreen::HIGHSCORES));
+    menuFrame(m_menu);
+    EXPECT_EQ(screen().mode(), Screen::TIME_TRIAL);
+    EXPECT_EQ(screen().track(), 0);
+    EXPECT_EQ(text(screen().cell(Screen::NAME_COLUMN, 0)), "Tim");
+
+    // A request for a table or track the screen does not have opens the first.
+    openAsRaceAsks(7, -3);
+    EXPECT_EQ(screen().mode(), Screen::TIME_TRIAL);
+    EXPECT_EQ(screen().track(), 0);
+    menuTeardown(m_menu);
+}
+
+TEST_F(HighscoreTest, SubmitIsOfferedOnlyForADrivenTimeBetterThanTheLastSent) {
+    const struct {
+        float best, submitted;
+        bool offered;
+    } cases[] = {{HighscoreEntry::EMPTY_TIME, HighscoreChampionship::NEVER_SUBMITTED, false},
+                 {HighscoreBase::RESET_TIME, HighscoreChampionship::NEVER_SUBMITTED, false},
+                 {200.0f, HighscoreChampionship::NEVER_SUBMITTED, true},
+                 {200.0f, 200.0f, false},
+                 {200.0f, 250.0f, true}};
+    setUp(1);
+    for (const auto& c : cases) {
+        writeTables([&](HighscoreTables& tables) {
+            tables.getChampionship().setEntry(0, 0, HighscoreEntry(c.best, 7, "Bo", 1, 2));
+            tables.getChampionship().m_submittedTime = c.submitted;
+        });
+        openAsRaceAsks(Screen::CHAMPIONSHIP, -1);
+        EXPECT_EQ(widget(Screen::SUBMIT)->isDisabled(), !c.offered) << c.best << " " << c.submitted;
+    }
+    menuTeardown(m_menu);
+}
