@@ -1,5 +1,6 @@
 #include "app/menu/Menu.h"
 
+#include "app/menu/CreditsScreen.h"
 #include "app/menu/GuiScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/SplashScreen.h"

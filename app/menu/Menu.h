@@ -4,6 +4,7 @@
 #include "engine/platform/Timer.h"
 
 class Config;
+class CreditsScreen;
 class File;
 class GuiContext;
 class GuiScreen;
@@ -56,7 +57,7 @@ public:
     std::unique_ptr<GuiScreen> twoPlayers;
     std::unique_ptr<GuiScreen> highscores;
     std::unique_ptr<GuiScreen> options;
-    std::unique_ptr<GuiScreen> credits;
+    std::unique_ptr<CreditsScreen> credits;
     std::unique_ptr<MetaScene> scene;
     // By model x 4 + colour; owned by the scene.
     LW6Scene* carScenes[PREVIEW_SCENES] = {};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/menu/ChampionshipScreen.h"
+#include "app/menu/CreditsScreen.h"
 #include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/Menu.h"
@@ -250,6 +251,8 @@ bool menuSetup(Menu& menu, File& files, SoundDevice* sound, Config& config) {
     reportLoadingProgress(88);
     menu.highscores = std::make_unique<HighscoresScreen>(&menu);
     reportLoadingProgress(92);
+    menu.credits = std::make_unique<CreditsScreen>(&menu);
+    reportLoadingProgress(100);
 
     switchScreen(menu, firstScreen(menu));
     menu.gui->m_guiContext->getMouseCursor().show();
@@ -267,6 +270,7 @@ bool menuFrame(Menu& menu) {
 
     const int32_t result = menu.current ? menu.current->result() : -1;
     if (result != -1) actOnResult(menu, result);
+    if (isCurrent(menu, menu.credits.get())) menu.credits->scroll();
 
     // The frame that handled a result shows no preview: the screen may have changed under it.
     drawFrame(menu, result == -1);

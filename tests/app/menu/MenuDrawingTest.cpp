@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "app/menu/CreditsScreen.h"
 #include "app/menu/GuiScreen.h"
 #include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
@@ -18,6 +19,7 @@
 #include "app/menu/MenuLoop.h"
 #include "app/menu/SplashScreen.h"
 #include "app/menu/TwoPlayersScreen.h"
+#include "engine/platform/File.h"
 #include "engine/platform/GuiContext.h"
 #include "engine/platform/InputDevice.h"
 #include "engine/render/Renderer.h"
@@ -235,4 +237,38 @@ TEST_F(MenuDrawing, HighscoreScreenShowsAFilledTableAndItsDialogs) {
     screen.onSubmitCancel();
     screen.showMessage(m_menu->texts->getText(10101));
     keep(drawnFrame(), "highscores-message.png");
+}
+
+TEST_F(MenuDrawing, CreditsRollUpFromTheBottomOfTheNightSky) {
+    m_config->m_settings.m_language = 1;
+    File* const oldFiles = g_fileSystem;
+    g_fileSystem = &demoArchive();
+    ASSERT_TRUE(menuSetup(*m_menu, demoArchive(), nullptr, *m_config));
+    g_fileSystem = oldFiles;
+    m_menu->gui->m_guiContext->getMouseCursor().hide();
+    switchScreen(*m_menu, m_menu->credits.get());
+    // Bright pixels in a band of the screen: letters, and a few stars (under 100 over the empty sky).
+    auto letters = [](const sys::gfx::RgbImage& image, int top, int bottom) {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 150; x < 820; ++x) {
+                const uint8_t* p = pixel(image, x, y);
+                if (p[0] > 220 && p[1] > 220 && p[2] > 220) ++count;
+            }
+        return count;
+    };
+    // Ten seconds in, at 50 frames a second, the title stands in the middle over an empty sky.
+    m_menu->delta = 0.02f;
+    for (int frame = 0; frame < 500; ++frame) m_menu->credits->scroll();
+    const sys::gfx::RgbImage start = drawnFrame();
+    keep(start, "credits.png");
+    EXPECT_GT(letters(start, 270, 300), 200);
+    EXPECT_LT(letters(start, 20, 240), 150);
+    const uint8_t* back = pixel(start, 40, 690);
+    EXPECT_TRUE(back[0] > 180 && back[1] > 110 && back[1] < 200 && back[2] < 90);
+    // Half a minute on, the libraries fill the sky from top to bottom.
+    for (int frame = 0; frame < 1500; ++frame) m_menu->credits->scroll();
+    const sys::gfx::RgbImage later = drawnFrame();
+    keep(later, "credits-later.png");
+    EXPECT_GT(letters(later, 60, 240), 800);
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/menu/CreditsScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/SplashScreen.h"
 #include "engine/platform/Report.h"
