@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
     std::vector<std::unique_ptr<Client>> clients;
     for (int i = 0; i < CLIENTS; ++i) {
         clients.push_back(std::make_unique<Client>(i));
-        if (!clients.back()->client.connect(i == 0 ? "localhost" : "127.0.0.1", i == 0, server.getBoundPort())) {
+        clients.back()->client.setPort(server.getBoundPort());
+        if (!clients.back()->client.connect(i == 0 ? "localhost" : "127.0.0.1", i == 0)) {
             std::fprintf(stderr, "client %d was not welcomed\n", i);
             return 1;
         }

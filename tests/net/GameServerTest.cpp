@@ -47,7 +47,8 @@ protected:
     Player& join(bool host = false) {
         m_players.push_back(std::make_unique<Player>());
         Player& player = *m_players.back();
-        EXPECT_TRUE(player.client.connect(host ? "localhost" : "127.0.0.1", host, port()));
+        player.client.setPort(port());
+        EXPECT_TRUE(player.client.connect(host ? "localhost" : "127.0.0.1", host));
         return player;
     }
     void fillLobby() {
@@ -80,7 +81,8 @@ TEST_F(GameServerTest, WelcomesTheHostAndFourGuestsInSlotOrderAndRefusesASixth) 
         EXPECT_TRUE(m_players[slot]->client.isWelcomed());
     }
     NetControl sixth;
-    EXPECT_FALSE(sixth.connect("127.0.0.1", false, port()));
+    sixth.setPort(port());
+    EXPECT_FALSE(sixth.connect("127.0.0.1", false));
     EXPECT_EQ(sixth.getStatus(), NetControl::STATUS_REFUSED);
     EXPECT_TRUE(sixth.isRefused());
     EXPECT_EQ(m_server.getOccupiedSlots(), 5);
@@ -88,11 +90,13 @@ TEST_F(GameServerTest, WelcomesTheHostAndFourGuestsInSlotOrderAndRefusesASixth) 
 
 TEST_F(GameServerTest, JoinWithoutAHostAndASecondHostAreRefused) {
     NetControl guest;
-    EXPECT_FALSE(guest.connect("127.0.0.1", false, port()));
+    guest.setPort(port());
+    EXPECT_FALSE(guest.connect("127.0.0.1", false));
     EXPECT_EQ(guest.getStatus(), NetControl::STATUS_REFUSED);
     Player& host = join(true);
     NetControl secondHost;
-    EXPECT_FALSE(secondHost.connect("localhost", true, port()));
+    secondHost.setPort(port());
+    EXPECT_FALSE(secondHost.connect("localhost", true));
     EXPECT_EQ(secondHost.getStatus(), NetControl::STATUS_REFUSED);
     EXPECT_TRUE(host.client.isConnected());
     EXPECT_EQ(host.client.getPlayerSlot(), 0);
@@ -247,11 +251,12 @@ TEST_F(GameServerTest, JoinIsRefusedWhileTheLobbyIsClosedAndAcceptedAfterItReope
     host.client.sendLobbyClosed(true);
     ASSERT_TRUE(waitUntil([&] { return m_server.isLobbyClosed(); }));
     NetControl late;
-    EXPECT_FALSE(late.connect("127.0.0.1", false, port()));
+    late.setPort(port());
+    EXPECT_FALSE(late.connect("127.0.0.1", false));
     EXPECT_EQ(late.getStatus(), NetControl::STATUS_REFUSED);
     host.client.sendLobbyClosed(false);
     ASSERT_TRUE(waitUntil([&] { return !m_server.isLobbyClosed(); }));
-    EXPECT_TRUE(late.connect("127.0.0.1", false, port()));
+    EXPECT_TRUE(late.connect("127.0.0.1", false));
     EXPECT_EQ(late.getPlayerSlot(), 1);
     late.disconnect();
 }
