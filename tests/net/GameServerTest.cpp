@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "net/GameServer.h"
 #include "net/NetControl.h"
@@ -120,11 +122,34 @@ TEST_F(GameServerTest, RelaysValuesToTheOthersAndReplaysThemToAReadyPlayer) {
 
     Player& guest1 = *m_players[1];
     guest1.send(8);
-    ASSERT_TRUE(waitUntil([&] { return guest1.client.isStarted(); }));
+    ASSERT_TRUE(guest1.client.waitForStart(3.0));
     guest1.client.sendChangedValues();
     EXPECT_EQ(guest1.values[0]->get(), 11);
     EXPECT_EQ(guest1.values[2]->get(), 22);
     EXPECT_FALSE(host.client.isStarted());
+
+    guest1.client.clearStart();
+    EXPECT_FALSE(guest1.client.isStarted());
+    EXPECT_FALSE(guest1.client.waitForStart(0.2)) << "no second start without a second ready";
+    guest1.send(8);
+    EXPECT_TRUE(guest1.client.waitForStart(3.0));
+}
+
+TEST_F(GameServerTest, StartWaitEndsEarlyWhenTheServerGoesAway) {
+    join(true);
+    Player& guest = join();
+    auto start = std::chrono::steady_clock::now();
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        m_server.stop();
+    });
+    EXPECT_FALSE(guest.client.waitForStart(10.0));
+    stopper.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_FALSE(guest.client.isConnected());
+    start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(guest.client.waitForStart(10.0)) << "nothing to wait for without a connection";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
 }
 
 TEST_F(GameServerTest, ReadyReplaysStoredValuesByAscendingNidThenStart) {

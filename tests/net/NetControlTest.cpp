@@ -98,17 +98,33 @@ TEST_F(NetControlTest, NoWelcomeWithinFiveSecondsSendsLeaveAndGivesStatusOne) {
     EXPECT_TRUE(m_server.readUntil(6, leave));
 }
 
-TEST_F(NetControlTest, NoServerGivesStatusSix) {
+TEST_F(NetControlTest, NoServerGivesStatusSixAtOnce) {
     uint16_t port = 0;
     {
         RawListener gone;
         port = gone.port();
     }
     m_client.setPort(port);
+    auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(m_client.connect("127.0.0.1", false));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "a refusal needs no waiting";
     EXPECT_EQ(m_client.getStatus(), NetControl::STATUS_CONNECT_FAILED);
+    start = std::chrono::steady_clock::now();
     EXPECT_FALSE(m_client.connect("no-such-host.invalid", false));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
     EXPECT_EQ(m_client.getStatus(), NetControl::STATUS_CONNECT_FAILED);
+}
+
+TEST_F(NetControlTest, UnansweredConnectGivesUpAfterFiveSecondsWithStatusSix) {
+    nettest::FullListener unanswering;
+    m_client.setPort(unanswering.port());
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(m_client.connect("localhost", false));
+    auto spent = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(spent, std::chrono::milliseconds(4500)) << "the connect was answered, the queue was not full";
+    EXPECT_LT(spent, std::chrono::seconds(6));
+    EXPECT_EQ(m_client.getStatus(), NetControl::STATUS_CONNECT_FAILED);
+    EXPECT_FALSE(m_client.isConnected());
 }
 
 TEST_F(NetControlTest, WelcomeWithASlotAboveFourIsNoWelcome) {
