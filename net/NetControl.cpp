@@ -65,7 +65,8 @@ bool NetControl::connect(const char* host, bool isHost) {
 
 bool NetControl::waitForStart(double seconds) {
     std::unique_lock<std::mutex> lock(m_lock);
-    auto timeout = std::chrono::duration<double>(std::max(seconds, 0.0));
+    // NaN waits not at all; a day stands for "for ever" and keeps the clock's arithmetic in range.
+    auto timeout = std::chrono::duration<double>(seconds > 0.0 ? std::min(seconds, 86400.0) : 0.0);
     return m_answer.wait_for(lock, timeout, [this] { return m_start || m_lost || !isConnected(); }) && m_start;
 }
 
