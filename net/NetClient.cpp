@@ -1,5 +1,7 @@
 #include "net/NetClient.h"
 
+#include <chrono>
+
 #include "sys/net/Socket.h"
 
 NetClient::NetClient() { sys::socketStartup(); }
@@ -11,11 +13,14 @@ NetClient::~NetClient() {
 
 bool NetClient::connect(const char* host, uint16_t port, uint32_t flags) {
     closeConnection();
+    auto start = std::chrono::steady_clock::now();
     uint32_t address = 0;
-    if (!sys::resolveHost(host, address)) return false;
+    if (!sys::resolveHost(host, address, CONNECT_TIMEOUT_MS)) return false;
+    auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    if (spent.count() >= CONNECT_TIMEOUT_MS) return false;
     int socket = sys::createTcpSocket();
     if (socket == sys::INVALID_SOCKET_HANDLE) return false;
-    if (!sys::connectSocket(socket, address, port)) {
+    if (!sys::connectSocket(socket, address, port, CONNECT_TIMEOUT_MS - static_cast<uint32_t>(spent.count()))) {
         sys::closeSocket(socket);
         return false;
     }

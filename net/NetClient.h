@@ -9,11 +9,14 @@ class NetClient : public Net {
 public:
     static constexpr uint32_t FLAG_RECEIVE_THREAD = 1;
     static constexpr uint32_t FLAG_NO_DELAY = 2;
+    // Name lookup and TCP connect together give up after this long.
+    static constexpr uint32_t CONNECT_TIMEOUT_MS = 5000;
 
     NetClient();
     ~NetClient() override;
 
-    // host is a name or a dotted address; false when it cannot be reached.
+    // host is a name or a dotted address; false when it cannot be reached
+    // within CONNECT_TIMEOUT_MS.
     bool connect(const char* host, uint16_t port, uint32_t flags);
     virtual void onConnect();
 };

@@ -26,7 +26,7 @@ NetControl::NetControl() = default;
 
 NetControl::~NetControl() { closeConnection(); }
 
-bool NetControl::connect(const char* host, bool isHost, uint16_t port) {
+bool NetControl::connect(const char* host, bool isHost) {
     m_playerSlot = 0;
     m_start = false;
     m_welcomed = false;
@@ -38,7 +38,7 @@ bool NetControl::connect(const char* host, bool isHost, uint16_t port) {
         m_reader.clear();
         m_lost = false;
     }
-    if (!NetClient::connect(host, port, FLAG_RECEIVE_THREAD | FLAG_NO_DELAY)) {
+    if (!NetClient::connect(host, m_port, FLAG_RECEIVE_THREAD | FLAG_NO_DELAY)) {
         m_status = STATUS_CONNECT_FAILED;
         return false;
     }
@@ -61,6 +61,13 @@ bool NetControl::connect(const char* host, bool isHost, uint16_t port) {
     disconnect();
     m_status = STATUS_REFUSED;
     return false;
+}
+
+bool NetControl::waitForStart(double seconds) {
+    std::unique_lock<std::mutex> lock(m_lock);
+    // NaN waits not at all; a day stands for "for ever" and keeps the clock's arithmetic in range.
+    auto timeout = std::chrono::duration<double>(seconds > 0.0 ? std::min(seconds, 86400.0) : 0.0);
+    return m_answer.wait_for(lock, timeout, [this] { return m_start || m_lost || !isConnected(); }) && m_start;
 }
 
 void NetControl::disconnect() {
@@ -176,6 +183,7 @@ bool NetControl::handleChunk() {
         return false;
     case NetProtocol::CHUNK_START:
         m_start = true;
+        m_answer.notify_all();
         break;
     case NetProtocol::CHUNK_BARRIER:
         if (payload == 4) m_barrierValue = m_reader.readInt();

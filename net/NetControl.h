@@ -33,8 +33,16 @@ public:
     ~NetControl() override;
 
     // True once welcomed; host "localhost" for the hosting player's own client.
-    bool connect(const char* host, bool isHost, uint16_t port = NetProtocol::GAME_PORT);
+    // Connects to port(); the TCP connection is given up after CONNECT_TIMEOUT_MS.
+    bool connect(const char* host, bool isHost);
     void disconnect();
+    // The lobby server's port; NetProtocol::GAME_PORT unless set (tests run copies side by side).
+    void setPort(uint16_t port) { m_port = port; }
+    uint16_t port() const { return m_port; }
+    void clearStart() { m_start = false; }
+    // True when the start message arrives within the time; false at once when
+    // the connection is gone or drops while waiting.
+    bool waitForStart(double seconds);
     // Once per frame, main thread: sends the changed values, commits them all.
     void sendChangedValues();
     void sendLobbyClosed(bool closed);
@@ -71,7 +79,7 @@ private:
     std::atomic<int32_t> m_playerSlot{0};
     std::mutex m_lock;
     std::condition_variable m_answer;
-    bool m_lost = false; // the connection ended while connect waited
+    bool m_lost = false; // the connection ended; connect and waitForStart wait on it
     std::vector<NetValueBase*> m_netValue;
     std::atomic<int32_t> m_status{STATUS_LOST};
     ChunkReader m_reader;
@@ -81,4 +89,5 @@ private:
     std::atomic<bool> m_refused{false};
     std::atomic<bool> m_start{false};
     std::atomic<uint32_t> m_barrierValue{0};
+    std::atomic<uint16_t> m_port{NetProtocol::GAME_PORT};
 };

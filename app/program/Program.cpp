@@ -29,6 +29,8 @@
 #include "game/Race.h"
 #include "net/FirewallException.h"
 #include "net/GameServer.h"
+#include "net/NetControl.h"
+#include "net/NetProtocol.h"
 #include "sys/settings/SystemInfo.h"
 #include "sys/window/MessageBox.h"
 #include "sys/window/Window.h"
@@ -56,6 +58,18 @@ std::wstring wide(const std::string& text) {
     size_t length = std::mbstowcs(&out[0], text.c_str(), out.size());
     out.resize(length == size_t(-1) ? 0 : length);
     return out;
+}
+
+// Copies on one machine, each with its own lobby server, are told apart by port.
+uint16_t lanPort() {
+    const char* text = std::getenv("PLIMZOR_LAN_PORT");
+    if (!text) return NetProtocol::GAME_PORT;
+    char* end = nullptr;
+    const long port = std::strtol(text, &end, 10);
+    if (end != text && *end == '\0' && port >= 1 && port <= 65535) return uint16_t(port);
+    g_logStream << "PLIMZOR_LAN_PORT \"" << text << "\" is no port from 1 to 65535; the LAN game uses port "
+                << NetProtocol::GAME_PORT << std::endl;
+    return NetProtocol::GAME_PORT;
 }
 
 } // namespace
@@ -111,7 +125,9 @@ bool Program::startUp() {
     readDisplaySettings();
     m_setup = std::make_unique<Setup>(m_device.get());
     firewallAddApplication(wide(m_paths.baseName).c_str());
-    m_daemon = GameDaemon::startGameDaemon();
+    const uint16_t port = lanPort();
+    NetControl::getInstance().setPort(port);
+    m_daemon = GameDaemon::startGameDaemon(port);
 
     if (!m_device->enumerateAdapters("Error", NO_DIRECT3D_TEXT, NO_TRANSFORM_AND_LIGHTING_TEXT)) return false;
     if (!m_setup->run(0)) return false;

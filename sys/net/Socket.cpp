@@ -3,11 +3,20 @@
 #include <arpa/inet.h>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
+#include <string>
 #include <sys/socket.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace sys {
@@ -36,6 +45,46 @@ sockaddr_in ipv4Address(uint32_t address, uint16_t port) {
     return sa;
 }
 
+// What a lookup thread hands back; shared, so a caller that gave up leaves it to the thread.
+struct Lookup {
+    std::mutex lock;
+    std::condition_variable done;
+    bool finished = false;
+    bool found = false;
+    uint32_t address = 0;
+};
+
+bool lookUpName(const std::string& host, uint32_t& address) {
+    addrinfo hints;
+    std::memset(&hints, 0, sizeof hints);
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+    address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    freeaddrinfo(found);
+    return true;
+}
+
+int millisecondsLeft(std::chrono::steady_clock::time_point end) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// A connect under way on a non-blocking socket: true once it is made.
+bool waitConnected(int socket, uint32_t timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        pollfd p{socket, POLLOUT, 0};
+        int r = ::poll(&p, 1, millisecondsLeft(end));
+        if (r > 0) break;
+        if (r == 0 || errno != EINTR) return false;
+    }
+    int error = 0;
+    socklen_t size = sizeof error;
+    return getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+}
+
 } // namespace
 
 bool socketStartup() {
@@ -54,31 +103,44 @@ int createTcpSocket() {
     return s < 0 ? INVALID_SOCKET_HANDLE : s;
 }
 
-bool resolveHost(const char* host, uint32_t& address) {
+bool resolveHost(const char* host, uint32_t& address, uint32_t timeoutMs) {
     if (!host || !*host) return false;
     in_addr dotted;
     if (inet_pton(AF_INET, host, &dotted) == 1) {
         address = dotted.s_addr;
         return true;
     }
-    addrinfo hints;
-    std::memset(&hints, 0, sizeof hints);
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host, nullptr, &hints, &found) != 0 || !found) return false;
-    address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
-    freeaddrinfo(found);
-    return true;
+    // getaddrinfo has no time-out of its own and may ask an unreachable name server for minutes.
+    auto lookup = std::make_shared<Lookup>();
+    try {
+        std::thread([lookup, name = std::string(host)] {
+            uint32_t found = 0;
+            bool ok = lookUpName(name, found);
+            std::lock_guard<std::mutex> guard(lookup->lock);
+            lookup->found = ok;
+            lookup->address = found;
+            lookup->finished = true;
+            lookup->done.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    std::unique_lock<std::mutex> lock(lookup->lock);
+    if (!lookup->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return lookup->finished; }))
+        return false;
+    if (lookup->found) address = lookup->address;
+    return lookup->found;
 }
 
-bool connectSocket(int socket, uint32_t address, uint16_t port) {
+bool connectSocket(int socket, uint32_t address, uint16_t port, uint32_t timeoutMs) {
+    int flags = fcntl(socket, F_GETFL, 0);
+    if (flags < 0 || fcntl(socket, F_SETFL, flags | O_NONBLOCK) != 0) return false;
     sockaddr_in sa = ipv4Address(address, port);
-    int r;
-    do {
-        r = ::connect(socket, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
-    } while (r != 0 && errno == EINTR);
-    return r == 0;
+    bool connected = ::connect(socket, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+    // An interrupted connect goes on in the background, as one in progress does.
+    if (!connected && (errno == EINPROGRESS || errno == EINTR)) connected = waitConnected(socket, timeoutMs);
+    // The receive thread and the send time-out count on a blocking socket.
+    return fcntl(socket, F_SETFL, flags) == 0 && connected;
 }
 
 bool setNoDelay(int socket) {

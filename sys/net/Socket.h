@@ -16,9 +16,11 @@ void socketCleanup();
 int socketUsers();
 
 int createTcpSocket();
-// First IPv4 address of a host name or dotted address.
-bool resolveHost(const char* host, uint32_t& address);
-bool connectSocket(int socket, uint32_t address, uint16_t port);
+// First IPv4 address of a host name or dotted address. A lookup that takes
+// longer than the time is left to finish on its own thread, unheard.
+bool resolveHost(const char* host, uint32_t& address, uint32_t timeoutMs);
+// False when the peer refuses or has not answered within the time.
+bool connectSocket(int socket, uint32_t address, uint16_t port, uint32_t timeoutMs);
 bool setNoDelay(int socket);
 bool setReuseAddress(int socket);
 bool setSendTimeout(int socket, uint32_t milliseconds);

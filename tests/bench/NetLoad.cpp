@@ -1,40 +1,56 @@
-// Load on the lobby server: five clients, six changed values each per frame,
-// 100 frames a second. Prints the relay rate, the 99th percentile relay
-// latency and whether any client ended with a value other than the last sent.
+// Load on the lobby server from a race's own traffic. A headless race of five
+// computer riders on a demo track is recorded as the game's client sends it,
+// chunk by chunk and frame by frame; then five clients, one kart each, replay
+// their kart's chunks through a lobby server at the race's frame rate, each
+// frame followed by a time stamp. Prints the bytes and chunks a second into
+// and out of the relay, the stamps' latency percentiles and whether any
+// client ended with a value other than the last one sent.
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "game/Race.h"
+#include "game/karts/Vehicle.h"
+#include "net/ChunkReader.h"
+#include "net/ChunkWriter.h"
 #include "net/GameServer.h"
 #include "net/NetControl.h"
 #include "net/NetValue.h"
+#include "sys/net/Socket.h"
 #include "sys/thread/Clock.h"
+#include "tests/support/DemoArchive.h"
+#include "tools/race-run/RaceRun.h"
 
 namespace {
 
 constexpr int CLIENTS = 5;
-constexpr int VALUES = 6;
-constexpr int FRAME_RATE = 100;
-constexpr int32_t FIRST_NID = 100;
+constexpr int FRAME_RATE = 60;
+constexpr uint32_t CAPTURE_TIMEOUT_MS = 5000;
 
 std::mutex g_samplesLock;
 std::vector<int64_t> g_latencies;
+std::atomic<uint64_t> g_chunksDelivered{0};
 
 } // namespace
 
 struct Stamp {
-    uint32_t sequence;
+    uint32_t frame;
     uint32_t sender;
     int64_t sentAt;
 };
 
-bool netValueDiffers(const Stamp& a, const Stamp& b) { return a.sequence != b.sequence; }
+bool netValueDiffers(const Stamp& a, const Stamp& b) { return a.frame != b.frame; }
 
 // Runs on the receiving client's thread the moment the chunk is taken.
 void netValueReceived(Stamp& stamp) {
@@ -45,65 +61,327 @@ void netValueReceived(Stamp& stamp) {
 
 namespace {
 
-struct Client {
-    explicit Client(int index) {
-        for (int owner = 0; owner < CLIENTS; ++owner) {
-            for (int k = 0; k < VALUES; ++k) {
-                auto value = std::make_unique<NetValue<Stamp>>(client);
-                value->init(FIRST_NID + owner * VALUES + k, Stamp{0, 0, 0});
-                value->setFlags(owner == index ? NetValueBase::FLAG_SEND : NetValueBase::FLAG_RECEIVE);
-                (owner == index ? own : others).push_back(std::move(value));
-            }
-        }
-    }
-    NetControl client;
-    std::vector<std::unique_ptr<NetValue<Stamp>>> own;
-    std::vector<std::unique_ptr<NetValue<Stamp>>> others;
+struct Chunk {
+    uint16_t nid;
+    std::vector<uint8_t> bytes;
 };
 
-void runFrames(Client& c, int index, int frames, std::chrono::steady_clock::time_point start) {
-    for (int frame = 1; frame <= frames; ++frame) {
-        std::this_thread::sleep_until(start + std::chrono::microseconds(1000000LL * frame / FRAME_RATE));
-        for (auto& value : c.own)
-            value->set(Stamp{static_cast<uint32_t>(frame), static_cast<uint32_t>(index), sys::performanceCounter()});
-        c.client.sendChangedValues();
+// What the race sent, split by the rider whose value each chunk carries.
+struct Recording {
+    std::vector<std::array<std::vector<Chunk>, CLIENTS>> frames;
+    std::map<uint16_t, uint32_t> sizes;
+    std::map<uint16_t, int> owners;
+};
+
+// One value of the race as raw bytes of its recorded size.
+class ByteValue final : public NetValueBase {
+public:
+    ByteValue(NetControl& client, int32_t nid, uint32_t size, uint32_t flags)
+        : m_client(client), m_nid(nid), m_flags(flags), m_current(size), m_received(size) {
+        m_client.addValue(this);
     }
+    ~ByteValue() { m_client.removeValue(this); }
+    ByteValue(const ByteValue&) = delete;
+    ByteValue& operator=(const ByteValue&) = delete;
+
+    void set(const std::vector<uint8_t>& bytes) {
+        m_current = bytes;
+        m_changed = true;
+    }
+    const std::vector<uint8_t>& get() const { return m_current; }
+
+    const uint8_t* data() const override { return m_current.data(); }
+    uint32_t size() const override { return static_cast<uint32_t>(m_current.size()); }
+    bool isChanged() const override { return m_changed; }
+    void setData(const uint8_t* bytes, uint32_t count) override {
+        std::memcpy(m_received.data(), bytes, std::min<size_t>(count, m_received.size()));
+        m_receivedMark = true;
+        ++g_chunksDelivered;
+    }
+    void commit() override {
+        if (m_receivedMark && (m_flags & FLAG_RECEIVE)) m_current = m_received;
+        m_changed = false;
+        m_receivedMark = false;
+    }
+    int32_t getNid() const override { return m_nid; }
+    uint32_t getFlags() const override { return m_flags; }
+    const std::string& getName() const override { return m_name; }
+    void setName(const std::string& name) override { m_name = name; }
+
+private:
+    NetControl& m_client;
+    int32_t m_nid;
+    uint32_t m_flags;
+    std::string m_name;
+    std::vector<uint8_t> m_current;
+    std::vector<uint8_t> m_received;
+    bool m_changed = false;
+    bool m_receivedMark = false;
+};
+
+// The rider whose kart or record a value belongs to; the race's own settings go with the host.
+int ownerOf(const NetValueBase* value, Race& race) {
+    auto address = reinterpret_cast<uintptr_t>(value);
+    for (int rider = 0; rider < CLIENTS; ++rider) {
+        if (&race.m_config->m_player[rider] == value) return rider;
+        const Vehicle* kart = race.getVehicle(rider);
+        if (!kart) continue;
+        auto begin = reinterpret_cast<uintptr_t>(kart);
+        if (address >= begin && address < begin + sizeof(Vehicle)) return rider;
+        for (size_t j = 0; j < Vehicle::MOTION_TRACKS; ++j)
+            if (value == &kart->m_netMotionIntensity[j] || value == &kart->m_netMotionSpeed[j] ||
+                value == &kart->m_netMotionOffset[j])
+                return rider;
+        for (size_t j = 0; j < Vehicle::SOAP_SLOTS; ++j)
+            if (value == &kart->m_extraSoap[j] || value == &kart->m_extraSoapPos[j] ||
+                value == &kart->m_extraSoapIndex[j])
+                return rider;
+    }
+    return 0;
+}
+
+// Plays the lobby server for the game's own client: welcomes it as the host,
+// then reads what it sends, a frame at a time up to the barrier chunk that
+// ends each frame.
+class Capture {
+public:
+    bool open() {
+        m_listener = sys::createTcpSocket();
+        if (!sys::bindAnyAddress(m_listener, 0) || !sys::listenSocket(m_listener)) return false;
+        auto accepted = std::async(std::launch::async, [this] { return welcomeHost(); });
+        NetControl& client = NetControl::getInstance();
+        client.setPort(sys::boundPort(m_listener));
+        bool welcomed = client.connect("localhost", true);
+        return accepted.get() && welcomed;
+    }
+    ~Capture() {
+        NetControl::getInstance().disconnect();
+        NetControl::getInstance().setPort(NetProtocol::GAME_PORT);
+        sys::closeSocket(m_peer);
+        sys::closeSocket(m_listener);
+    }
+
+    // Ends the frame on the client, then takes its chunks; false when the stream broke.
+    bool frame(std::vector<Chunk>& out) {
+        NetControl& client = NetControl::getInstance();
+        client.lock();
+        client.beginChunk(NetProtocol::CHUNK_BARRIER);
+        client.writeShort(0);
+        client.writeShort(0);
+        client.sendChunk();
+        client.unlock();
+        uint8_t buffer[4096];
+        for (;;) {
+            ChunkReader::State state;
+            while ((state = m_reader.beginChunk()) == ChunkReader::State::COMPLETE) {
+                uint16_t nid = m_reader.nid();
+                std::vector<uint8_t> bytes(static_cast<size_t>(m_reader.payloadLeft()));
+                m_reader.readRest(bytes.data());
+                m_reader.endChunk();
+                if (nid == NetProtocol::CHUNK_BARRIER) return true;
+                out.push_back({nid, std::move(bytes)});
+            }
+            size_t received = 0;
+            if (state == ChunkReader::State::MALFORMED ||
+                sys::receiveSocket(m_peer, buffer, sizeof buffer, received) != sys::ReceiveResult::DATA)
+                return false;
+            m_reader.append(buffer, static_cast<int32_t>(received));
+        }
+    }
+
+private:
+    bool welcomeHost() {
+        uint32_t peer = 0;
+        m_peer = sys::acceptSocket(m_listener, peer);
+        if (m_peer == sys::INVALID_SOCKET_HANDLE) return false;
+        sys::setReceiveTimeout(m_peer, CAPTURE_TIMEOUT_MS);
+        uint8_t hello[NetProtocol::HEADER_SIZE];
+        size_t have = 0;
+        while (have < sizeof hello) {
+            size_t received = 0;
+            if (sys::receiveSocket(m_peer, hello + have, sizeof hello - have, received) != sys::ReceiveResult::DATA)
+                return false;
+            have += received;
+        }
+        ChunkWriter welcome;
+        welcome.begin(NetProtocol::CHUNK_WELCOME);
+        welcome.writeByte(0);
+        size_t sent = 0;
+        return welcome.finish() && sys::sendSocket(m_peer, welcome.data(), welcome.size(), sent);
+    }
+
+    int m_listener = sys::INVALID_SOCKET_HANDLE;
+    int m_peer = sys::INVALID_SOCKET_HANDLE;
+    ChunkReader m_reader;
+};
+
+// Runs the race to past its countdown, then records `frames` frames of 1/60 s.
+bool recordRace(int track, int frames, Recording& recording) {
+    Capture capture;
+    if (!capture.open()) {
+        std::fprintf(stderr, "the game's client found no capturing server\n");
+        return false;
+    }
+    RaceRunOptions options;
+    options.track = track;
+    options.laps = RaceRunOptions::MAX_LAPS;
+    options.dt = 1.0 / FRAME_RATE;
+    RaceRun run(demoArchive(), options);
+    std::string error;
+    if (!run.setUp(error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    std::vector<Chunk> sent;
+    if (!capture.frame(sent)) return false;
+    NetControl& client = NetControl::getInstance();
+    while (static_cast<int>(recording.frames.size()) < frames) {
+        run.frame();
+        sent.clear();
+        if (!capture.frame(sent)) return false;
+        if (run.race().m_countdownState != Race::RUNNING) continue;
+        recording.frames.emplace_back();
+        for (Chunk& chunk : sent) {
+            auto known = recording.owners.find(chunk.nid);
+            if (known == recording.owners.end()) {
+                NetValueBase* value = client.getValueId(chunk.nid);
+                known = recording.owners.emplace(chunk.nid, value ? ownerOf(value, run.race()) : 0).first;
+                recording.sizes[chunk.nid] = static_cast<uint32_t>(chunk.bytes.size());
+            }
+            recording.frames.back()[known->second].push_back(std::move(chunk));
+        }
+    }
+    return true;
+}
+
+// The nids the stamps travel under: the highest the race leaves free.
+std::vector<int32_t> stampNids(const Recording& recording) {
+    std::vector<int32_t> nids;
+    for (int32_t nid = NetProtocol::MAX_NID - 1; static_cast<int>(nids.size()) < CLIENTS; --nid)
+        if (!recording.sizes.count(static_cast<uint16_t>(nid))) nids.push_back(nid);
+    return nids;
+}
+
+struct Client {
+    Client(int index, const Recording& recording, const std::vector<int32_t>& stampNid) : index(index) {
+        for (const auto& [nid, size] : recording.sizes) {
+            uint32_t flags = recording.owners.at(nid) == index ? NetValueBase::FLAG_SEND : NetValueBase::FLAG_RECEIVE;
+            values[nid] = std::make_unique<ByteValue>(client, nid, size, flags);
+        }
+        // Registered last, so each frame's stamp leaves after the frame's values.
+        for (int owner = 0; owner < CLIENTS; ++owner) {
+            stamps.push_back(std::make_unique<NetValue<Stamp>>(client));
+            stamps.back()->init(stampNid[owner], Stamp{0, 0, 0});
+            stamps.back()->setFlags(owner == index ? NetValueBase::FLAG_SEND : NetValueBase::FLAG_RECEIVE);
+        }
+    }
+    int index;
+    NetControl client;
+    std::map<uint16_t, std::unique_ptr<ByteValue>> values;
+    std::vector<std::unique_ptr<NetValue<Stamp>>> stamps;
+};
+
+void replay(Client& c, const Recording& recording, std::chrono::steady_clock::time_point start,
+            std::atomic<uint64_t>& chunksSent) {
+    for (size_t frame = 0; frame < recording.frames.size(); ++frame) {
+        std::this_thread::sleep_until(start + std::chrono::microseconds(1000000LL * frame / FRAME_RATE));
+        const std::vector<Chunk>& own = recording.frames[frame][c.index];
+        for (const Chunk& chunk : own) c.values.at(chunk.nid)->set(chunk.bytes);
+        c.stamps[c.index]->set(Stamp{static_cast<uint32_t>(frame + 1), static_cast<uint32_t>(c.index),
+                                     sys::performanceCounter()});
+        c.client.sendChangedValues();
+        chunksSent += own.size() + 1;
+    }
+}
+
+// The bytes each nid carried last, as every other client should now hold them.
+std::map<uint16_t, std::vector<uint8_t>> lastSent(const Recording& recording) {
+    std::map<uint16_t, std::vector<uint8_t>> last;
+    for (const auto& frame : recording.frames)
+        for (const auto& chunks : frame)
+            for (const Chunk& chunk : chunks) last[chunk.nid] = chunk.bytes;
+    return last;
+}
+
+void printRecording(const Recording& recording) {
+    std::array<uint64_t, CLIENTS> chunks{}, bytes{};
+    size_t busiest = 0;
+    for (const auto& frame : recording.frames) {
+        size_t inFrame = 0;
+        for (int rider = 0; rider < CLIENTS; ++rider) {
+            chunks[rider] += frame[rider].size();
+            inFrame += frame[rider].size();
+            for (const Chunk& chunk : frame[rider]) bytes[rider] += NetProtocol::HEADER_SIZE + chunk.bytes.size();
+        }
+        busiest = std::max(busiest, inFrame);
+    }
+    double frames = static_cast<double>(recording.frames.size());
+    std::printf("recorded %zu frames of the race, %zu value ids; a frame, all karts: at most %zu chunks\n",
+                recording.frames.size(), recording.sizes.size(), busiest);
+    for (int rider = 0; rider < CLIENTS; ++rider)
+        std::printf("  rider %d: %.1f chunks, %.0f bytes a frame\n", rider, static_cast<double>(chunks[rider]) / frames,
+                    static_cast<double>(bytes[rider]) / frames);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int seconds = 10;
-    if (argc == 3 && std::strcmp(argv[1], "--seconds") == 0) seconds = std::max(1, std::atoi(argv[2]));
-    const int frames = seconds * FRAME_RATE;
+    int seconds = 20;
+    int track = 0;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--track") == 0) track = std::clamp(std::atoi(argv[i + 1]), 0, 5);
+    }
+
+    Recording recording;
+    if (!recordRace(track, seconds * FRAME_RATE, recording)) return 1;
+    printRecording(recording);
 
     GameDaemon::GameServer server(0);
     if (!server.start()) {
         std::fprintf(stderr, "cannot start the lobby server\n");
         return 1;
     }
+    const std::vector<int32_t> stampNid = stampNids(recording);
     std::vector<std::unique_ptr<Client>> clients;
     for (int i = 0; i < CLIENTS; ++i) {
-        clients.push_back(std::make_unique<Client>(i));
-        if (!clients.back()->client.connect(i == 0 ? "localhost" : "127.0.0.1", i == 0, server.getBoundPort())) {
+        clients.push_back(std::make_unique<Client>(i, recording, stampNid));
+        NetControl& client = clients.back()->client;
+        client.setPort(server.getBoundPort());
+        if (!client.connect(i == 0 ? "localhost" : "127.0.0.1", i == 0)) {
             std::fprintf(stderr, "client %d was not welcomed\n", i);
             return 1;
         }
     }
+    uint64_t inBefore = 0, outBefore = 0;
+    for (auto& c : clients) {
+        inBefore += c->client.getTotalBytesSent();
+        outBefore += c->client.getTotalBytesReceived();
+    }
 
+    std::atomic<uint64_t> chunksSent{0};
     auto start = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
     std::vector<std::thread> threads;
-    for (int i = 0; i < CLIENTS; ++i) threads.emplace_back(runFrames, std::ref(*clients[i]), i, frames, start);
+    for (auto& c : clients) threads.emplace_back(replay, std::ref(*c), std::cref(recording), start, std::ref(chunksSent));
     for (std::thread& t : threads) t.join();
     double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     // Let the last frame arrive, then commit it as the next frame would.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto last = lastSent(recording);
     int wrong = 0;
+    uint64_t in = 0, out = 0;
     for (auto& c : clients) {
         c->client.sendChangedValues();
-        for (auto& value : c->others) wrong += value->get().sequence != static_cast<uint32_t>(frames);
+        for (const auto& [nid, bytes] : last)
+            wrong += recording.owners.at(nid) != c->index && c->values.at(nid)->get() != bytes;
+        for (int owner = 0; owner < CLIENTS; ++owner)
+            wrong += owner != c->index && c->stamps[owner]->get().frame != recording.frames.size();
+        in += c->client.getTotalBytesSent();
+        out += c->client.getTotalBytesReceived();
     }
+    in -= inBefore;
+    out -= outBefore;
 
     std::vector<int64_t> latencies;
     {
@@ -117,13 +395,17 @@ int main(int argc, char** argv) {
         size_t i = std::min(latencies.size() - 1, static_cast<size_t>(p * static_cast<double>(latencies.size())));
         return static_cast<double>(latencies[i]) * toMs;
     };
-    size_t expected = static_cast<size_t>(CLIENTS) * VALUES * frames * (CLIENTS - 1);
-    std::printf("clients %d, values per frame %d, frames per second %d, seconds %.2f\n", CLIENTS, VALUES, FRAME_RATE,
-                elapsed);
-    std::printf("chunks relayed: %zu of %zu (%.0f per second)\n", latencies.size(), expected,
-                static_cast<double>(latencies.size()) / elapsed);
-    std::printf("relay latency: median %.3f ms, 99th percentile %.3f ms, max %.3f ms\n", percentile(0.5),
-                percentile(0.99), latencies.empty() ? 0.0 : static_cast<double>(latencies.back()) * toMs);
+    uint64_t delivered = g_chunksDelivered + latencies.size();
+    uint64_t expected = chunksSent * (CLIENTS - 1);
+    std::printf("clients %d, frames per second %d, seconds %.2f\n", CLIENTS, FRAME_RATE, elapsed);
+    std::printf("into the relay: %.0f bytes/s, %.0f chunks/s\n", static_cast<double>(in) / elapsed,
+                static_cast<double>(chunksSent) / elapsed);
+    std::printf("out of the relay: %.0f bytes/s, %.0f chunks/s (%llu of %llu chunks delivered)\n",
+                static_cast<double>(out) / elapsed, static_cast<double>(delivered) / elapsed,
+                static_cast<unsigned long long>(delivered), static_cast<unsigned long long>(expected));
+    std::printf("frame stamp latency: median %.3f ms, 90th %.3f ms, 99th %.3f ms, 99.9th %.3f ms, max %.3f ms\n",
+                percentile(0.5), percentile(0.9), percentile(0.99), percentile(0.999),
+                latencies.empty() ? 0.0 : static_cast<double>(latencies.back()) * toMs);
     std::printf("values other than the last one sent: %d (%s)\n", wrong, wrong ? "LOST" : "none lost");
 
     for (auto& c : clients) c->client.disconnect();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "net/GameServer.h"
 #include "net/NetControl.h"
@@ -47,7 +49,8 @@ protected:
     Player& join(bool host = false) {
         m_players.push_back(std::make_unique<Player>());
         Player& player = *m_players.back();
-        EXPECT_TRUE(player.client.connect(host ? "localhost" : "127.0.0.1", host, port()));
+        player.client.setPort(port());
+        EXPECT_TRUE(player.client.connect(host ? "localhost" : "127.0.0.1", host));
         return player;
     }
     void fillLobby() {
@@ -80,7 +83,8 @@ TEST_F(GameServerTest, WelcomesTheHostAndFourGuestsInSlotOrderAndRefusesASixth) 
         EXPECT_TRUE(m_players[slot]->client.isWelcomed());
     }
     NetControl sixth;
-    EXPECT_FALSE(sixth.connect("127.0.0.1", false, port()));
+    sixth.setPort(port());
+    EXPECT_FALSE(sixth.connect("127.0.0.1", false));
     EXPECT_EQ(sixth.getStatus(), NetControl::STATUS_REFUSED);
     EXPECT_TRUE(sixth.isRefused());
     EXPECT_EQ(m_server.getOccupiedSlots(), 5);
@@ -88,11 +92,13 @@ TEST_F(GameServerTest, WelcomesTheHostAndFourGuestsInSlotOrderAndRefusesASixth) 
 
 TEST_F(GameServerTest, JoinWithoutAHostAndASecondHostAreRefused) {
     NetControl guest;
-    EXPECT_FALSE(guest.connect("127.0.0.1", false, port()));
+    guest.setPort(port());
+    EXPECT_FALSE(guest.connect("127.0.0.1", false));
     EXPECT_EQ(guest.getStatus(), NetControl::STATUS_REFUSED);
     Player& host = join(true);
     NetControl secondHost;
-    EXPECT_FALSE(secondHost.connect("localhost", true, port()));
+    secondHost.setPort(port());
+    EXPECT_FALSE(secondHost.connect("localhost", true));
     EXPECT_EQ(secondHost.getStatus(), NetControl::STATUS_REFUSED);
     EXPECT_TRUE(host.client.isConnected());
     EXPECT_EQ(host.client.getPlayerSlot(), 0);
@@ -116,11 +122,34 @@ TEST_F(GameServerTest, RelaysValuesToTheOthersAndReplaysThemToAReadyPlayer) {
 
     Player& guest1 = *m_players[1];
     guest1.send(8);
-    ASSERT_TRUE(waitUntil([&] { return guest1.client.isStarted(); }));
+    ASSERT_TRUE(guest1.client.waitForStart(3.0));
     guest1.client.sendChangedValues();
     EXPECT_EQ(guest1.values[0]->get(), 11);
     EXPECT_EQ(guest1.values[2]->get(), 22);
     EXPECT_FALSE(host.client.isStarted());
+
+    guest1.client.clearStart();
+    EXPECT_FALSE(guest1.client.isStarted());
+    EXPECT_FALSE(guest1.client.waitForStart(0.2)) << "no second start without a second ready";
+    guest1.send(8);
+    EXPECT_TRUE(guest1.client.waitForStart(3.0));
+}
+
+TEST_F(GameServerTest, StartWaitEndsEarlyWhenTheServerGoesAway) {
+    join(true);
+    Player& guest = join();
+    auto start = std::chrono::steady_clock::now();
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        m_server.stop();
+    });
+    EXPECT_FALSE(guest.client.waitForStart(10.0));
+    stopper.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_FALSE(guest.client.isConnected());
+    start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(guest.client.waitForStart(10.0)) << "nothing to wait for without a connection";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
 }
 
 TEST_F(GameServerTest, ReadyReplaysStoredValuesByAscendingNidThenStart) {
@@ -247,11 +276,12 @@ TEST_F(GameServerTest, JoinIsRefusedWhileTheLobbyIsClosedAndAcceptedAfterItReope
     host.client.sendLobbyClosed(true);
     ASSERT_TRUE(waitUntil([&] { return m_server.isLobbyClosed(); }));
     NetControl late;
-    EXPECT_FALSE(late.connect("127.0.0.1", false, port()));
+    late.setPort(port());
+    EXPECT_FALSE(late.connect("127.0.0.1", false));
     EXPECT_EQ(late.getStatus(), NetControl::STATUS_REFUSED);
     host.client.sendLobbyClosed(false);
     ASSERT_TRUE(waitUntil([&] { return !m_server.isLobbyClosed(); }));
-    EXPECT_TRUE(late.connect("127.0.0.1", false, port()));
+    EXPECT_TRUE(late.connect("127.0.0.1", false));
     EXPECT_EQ(late.getPlayerSlot(), 1);
     late.disconnect();
 }

@@ -20,6 +20,8 @@ namespace {
 // The client connects to a test-side server that answers as the script says.
 class NetControlTest : public ::testing::Test {
 protected:
+    NetControlTest() { m_client.setPort(m_listener.port()); }
+
     void TearDown() override {
         m_client.disconnect();
         g_reportLevel = 0;
@@ -28,7 +30,7 @@ protected:
 
     // Connects with the test accepting and answering the hello with a welcome.
     void connectWelcomed(uint8_t slot = 1) {
-        auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false, m_listener.port()); });
+        auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false); });
         m_server = m_listener.accept();
         Chunk hello;
         ASSERT_TRUE(m_server.read(hello));
@@ -45,7 +47,7 @@ protected:
 } // namespace
 
 TEST_F(NetControlTest, HostSaysHelloOneAndTakesTheWelcomeSplitInsideTheHeader) {
-    auto done = std::async(std::launch::async, [&] { return m_client.connect("localhost", true, m_listener.port()); });
+    auto done = std::async(std::launch::async, [&] { return m_client.connect("localhost", true); });
     m_server = m_listener.accept();
     Chunk hello;
     ASSERT_TRUE(m_server.read(hello));
@@ -64,7 +66,7 @@ TEST_F(NetControlTest, HostSaysHelloOneAndTakesTheWelcomeSplitInsideTheHeader) {
 
 TEST_F(NetControlTest, RefusalEndsTheConnectAtOnceWithStatusOne) {
     auto start = std::chrono::steady_clock::now();
-    auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false, m_listener.port()); });
+    auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false); });
     m_server = m_listener.accept();
     Chunk hello;
     ASSERT_TRUE(m_server.read(hello));
@@ -76,7 +78,7 @@ TEST_F(NetControlTest, RefusalEndsTheConnectAtOnceWithStatusOne) {
 }
 
 TEST_F(NetControlTest, ServerClosingDuringTheWaitGivesStatusZero) {
-    auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false, m_listener.port()); });
+    auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false); });
     m_server = m_listener.accept();
     Chunk hello;
     ASSERT_TRUE(m_server.read(hello));
@@ -87,7 +89,7 @@ TEST_F(NetControlTest, ServerClosingDuringTheWaitGivesStatusZero) {
 
 TEST_F(NetControlTest, NoWelcomeWithinFiveSecondsSendsLeaveAndGivesStatusOne) {
     auto start = std::chrono::steady_clock::now();
-    auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false, m_listener.port()); });
+    auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false); });
     m_server = m_listener.accept();
     EXPECT_FALSE(done.get());
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4900));
@@ -96,20 +98,37 @@ TEST_F(NetControlTest, NoWelcomeWithinFiveSecondsSendsLeaveAndGivesStatusOne) {
     EXPECT_TRUE(m_server.readUntil(6, leave));
 }
 
-TEST_F(NetControlTest, NoServerGivesStatusSix) {
+TEST_F(NetControlTest, NoServerGivesStatusSixAtOnce) {
     uint16_t port = 0;
     {
         RawListener gone;
         port = gone.port();
     }
-    EXPECT_FALSE(m_client.connect("127.0.0.1", false, port));
+    m_client.setPort(port);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(m_client.connect("127.0.0.1", false));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << "a refusal needs no waiting";
     EXPECT_EQ(m_client.getStatus(), NetControl::STATUS_CONNECT_FAILED);
-    EXPECT_FALSE(m_client.connect("no-such-host.invalid", false, port));
+    start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(m_client.connect("no-such-host.invalid", false));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
     EXPECT_EQ(m_client.getStatus(), NetControl::STATUS_CONNECT_FAILED);
 }
 
+TEST_F(NetControlTest, UnansweredConnectGivesUpAfterFiveSecondsWithStatusSix) {
+    nettest::FullListener unanswering;
+    m_client.setPort(unanswering.port());
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(m_client.connect("localhost", false));
+    auto spent = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(spent, std::chrono::milliseconds(4500)) << "the connect was answered, the queue was not full";
+    EXPECT_LT(spent, std::chrono::seconds(6));
+    EXPECT_EQ(m_client.getStatus(), NetControl::STATUS_CONNECT_FAILED);
+    EXPECT_FALSE(m_client.isConnected());
+}
+
 TEST_F(NetControlTest, WelcomeWithASlotAboveFourIsNoWelcome) {
-    auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false, m_listener.port()); });
+    auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false); });
     m_server = m_listener.accept();
     Chunk hello;
     ASSERT_TRUE(m_server.read(hello));

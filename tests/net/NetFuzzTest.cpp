@@ -74,8 +74,10 @@ TEST(NetFuzz, ServerSurvivesRandomStreamsAndStillRelaysWellFormedTraffic) {
     sent.init(WATCHED_NID, 0);
     seen.init(WATCHED_NID, 0);
     seen.setFlags(NetValueBase::FLAG_RECEIVE);
-    ASSERT_TRUE(host.connect("localhost", true, port));
-    ASSERT_TRUE(guest.connect("127.0.0.1", false, port));
+    host.setPort(port);
+    guest.setPort(port);
+    ASSERT_TRUE(host.connect("localhost", true));
+    ASSERT_TRUE(guest.connect("127.0.0.1", false));
 
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     std::atomic<int> streams{0};
@@ -121,11 +123,12 @@ TEST(NetFuzz, ClientSurvivesRandomStreamsAndTakesWellFormedTrafficAfterwards) {
     NetValue<bool> flag(client);
     watched.init(WATCHED_NID, 0);
     flag.init(13, false);
+    client.setPort(listener.port());
     std::mt19937 random(99);
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     int rounds = 0;
     while (within(end)) {
-        auto done = std::async(std::launch::async, [&] { return client.connect("127.0.0.1", false, listener.port()); });
+        auto done = std::async(std::launch::async, [&] { return client.connect("127.0.0.1", false); });
         RawPeer server = listener.accept();
         Chunk hello;
         ASSERT_TRUE(server.read(hello));
@@ -141,7 +144,7 @@ TEST(NetFuzz, ClientSurvivesRandomStreamsAndTakesWellFormedTrafficAfterwards) {
     EXPECT_GT(rounds, 5);
 
     // A clean connection afterwards carries values as ever.
-    auto done = std::async(std::launch::async, [&] { return client.connect("127.0.0.1", false, listener.port()); });
+    auto done = std::async(std::launch::async, [&] { return client.connect("127.0.0.1", false); });
     RawPeer server = listener.accept();
     Chunk hello;
     ASSERT_TRUE(server.read(hello));

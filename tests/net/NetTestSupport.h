@@ -72,12 +72,12 @@ public:
     ~RawPeer() { close(); }
 
     // receiveBuffer: a small one makes a slow reader fill up sooner.
-    static RawPeer connectTo(uint16_t port, int receiveBuffer = 0) {
+    static RawPeer connectTo(uint16_t port, int receiveBuffer = 0, uint32_t timeoutMs = 3000) {
         int s = sys::createTcpSocket();
         if (receiveBuffer > 0) setsockopt(s, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         uint32_t address = 0;
-        sys::resolveHost("127.0.0.1", address);
-        if (!sys::connectSocket(s, address, port)) {
+        sys::resolveHost("127.0.0.1", address, timeoutMs);
+        if (!sys::connectSocket(s, address, port, timeoutMs)) {
             sys::closeSocket(s);
             return RawPeer();
         }
@@ -176,6 +176,34 @@ public:
 private:
     int m_socket = -1;
     uint16_t m_port = 0;
+};
+
+// A listener whose queue is full and never taken from: the kernel drops
+// every further connection request unanswered, as a host that is gone does.
+class FullListener {
+public:
+    FullListener() {
+        m_socket = sys::createTcpSocket();
+        sys::bindAnyAddress(m_socket, 0);
+        ::listen(m_socket, 0);
+        m_port = sys::boundPort(m_socket);
+        // The first connect that hangs shows the queue is full.
+        for (int i = 0; i < 8; ++i) {
+            RawPeer peer = RawPeer::connectTo(m_port, 0, 300);
+            if (!peer.isOpen()) return;
+            m_queued.push_back(std::move(peer));
+        }
+    }
+    ~FullListener() {
+        m_queued.clear();
+        sys::closeSocket(m_socket);
+    }
+    uint16_t port() const { return m_port; }
+
+private:
+    int m_socket = -1;
+    uint16_t m_port = 0;
+    std::vector<RawPeer> m_queued;
 };
 
 } // namespace nettest

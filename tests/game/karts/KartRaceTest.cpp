@@ -147,8 +147,10 @@ TEST(KartOnTrack, RemoteCopyFollowsTheLocalKartWithinOneFrame) {
     GameDaemon::GameServer server(0);
     ASSERT_TRUE(server.start());
     NetControl host, guest;
-    ASSERT_TRUE(host.connect("localhost", true, server.getBoundPort()));
-    ASSERT_TRUE(guest.connect("127.0.0.1", false, server.getBoundPort()));
+    host.setPort(server.getBoundPort());
+    guest.setPort(server.getBoundPort());
+    ASSERT_TRUE(host.connect("localhost", true));
+    ASSERT_TRUE(guest.connect("127.0.0.1", false));
 
     KartFixtureArchive archive;
     ASSERT_TRUE(archive.ok());

@@ -356,8 +356,10 @@ class LanGuest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_server.start());
-        ASSERT_TRUE(m_host.connect("localhost", true, m_server.getBoundPort()));
-        ASSERT_TRUE(NetControl::getInstance().connect("127.0.0.1", false, m_server.getBoundPort()));
+        m_host.setPort(m_server.getBoundPort());
+        NetControl::getInstance().setPort(m_server.getBoundPort());
+        ASSERT_TRUE(m_host.connect("localhost", true));
+        ASSERT_TRUE(NetControl::getInstance().connect("127.0.0.1", false));
         ASSERT_EQ(NetControl::getInstance().getPlayerSlot(), 1);
         Config& config = m_setting.config();
         config.m_playMode = Race::LAN;
@@ -374,6 +376,7 @@ protected:
     void TearDown() override {
         m_race.teardown();
         NetControl::getInstance().disconnect();
+        NetControl::getInstance().setPort(NetProtocol::GAME_PORT);
         m_host.disconnect();
         m_server.stop();
     }
