@@ -10,6 +10,7 @@
 #include "app/menu/ChampionshipScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/Menu.h"
+#include "app/menu/OptionsScreen.h"
 #include "app/menu/QuitQuestion.h"
 #include "app/menu/SingleRaceScreen.h"
 #include "app/menu/SplashScreen.h"
@@ -248,6 +249,8 @@ bool menuSetup(Menu& menu, File& files, SoundDevice* sound, Config& config) {
     reportLoadingProgress(80);
     menu.twoPlayers = std::make_unique<TwoPlayersScreen>(&menu);
     reportLoadingProgress(88);
+    menu.options = std::make_unique<OptionsScreen>(&menu);
+    reportLoadingProgress(90);
 
     switchScreen(menu, firstScreen(menu));
     menu.gui->m_guiContext->getMouseCursor().show();
