@@ -12,6 +12,7 @@
 #include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/Menu.h"
+#include "app/menu/OptionsScreen.h"
 #include "app/menu/QuitQuestion.h"
 #include "app/menu/SingleRaceScreen.h"
 #include "app/menu/SplashScreen.h"
@@ -249,6 +250,8 @@ bool menuSetup(Menu& menu, File& files, SoundDevice* sound, Config& config) {
     reportLoadingProgress(80);
     menu.twoPlayers = std::make_unique<TwoPlayersScreen>(&menu);
     reportLoadingProgress(88);
+    menu.options = std::make_unique<OptionsScreen>(&menu);
+    reportLoadingProgress(90);
     menu.highscores = std::make_unique<HighscoresScreen>(&menu);
     reportLoadingProgress(92);
     menu.credits = std::make_unique<CreditsScreen>(&menu);

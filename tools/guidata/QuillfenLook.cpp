@@ -94,8 +94,9 @@ void blackWindow(LookBuilder& b) {
     b.endLook();
 }
 
-// A face with an edge in each button state, and the label in the state's text colour.
-void flatButton(LookBuilder& b, const std::string& name, bool label) {
+// A face with an edge in each button state, and the label (or a downward
+// arrow of stepped bars) in the state's text colour.
+void flatButton(LookBuilder& b, const std::string& name, bool label, bool arrow = false) {
     b.beginLook(name);
     b.propertyDefinition("NormalTextColour", "ColourRect", colourRect(WHITE));
     b.propertyDefinition("HoverTextColour", "ColourRect", colourRect(WHITE));
@@ -111,6 +112,10 @@ void flatButton(LookBuilder& b, const std::string& name, bool label) {
     }
     b.beginSection("label");
     if (label) b.text(LookArea::inset(4), "CentreAligned", "CentreAligned");
+    for (int step = 0; arrow && step < 6; ++step) {
+        const float width = 16.0f - 3.0f * float(step);
+        b.fill(strip(0.5f, -width / 2, 0.5f, -5.0f + 2.0f * float(step), 0, width, 0, 2), WHITE);
+    }
     b.endSection();
     b.state("Normal", {{{"normal", ""}, {"label", "NormalTextColour"}}});
     b.state("Hover", {{{"hover", ""}, {"label", "HoverTextColour"}}});
@@ -252,7 +257,7 @@ void comboDropList(LookBuilder& b) {
 void combobox(LookBuilder& b) {
     b.beginLook("Quillfen/Combobox");
     b.child("Quillfen/Editbox", "__auto_editbox__", strip(0, 0, 0, 0, 1, -COMBO_EDIT, 0, COMBO_EDIT));
-    b.child("Quillfen/SmallButton", "__auto_button__", strip(1, -COMBO_EDIT, 0, 0, 0, COMBO_EDIT, 0, COMBO_EDIT));
+    b.child("Quillfen/ComboButton", "__auto_button__", strip(1, -COMBO_EDIT, 0, 0, 0, COMBO_EDIT, 0, COMBO_EDIT));
     b.child("Quillfen/ComboDropList", "__auto_droplist__", strip(0, 0, 0, COMBO_EDIT, 1, 0, 1, -COMBO_EDIT));
     b.state("Enabled", {});
     b.state("Disabled", {});
@@ -318,6 +323,7 @@ std::string quillfenLookNFeelXml() {
     flatButton(b, "Quillfen/CloseButton", false);
     flatButton(b, "Quillfen/Thumb", false);
     flatButton(b, "Quillfen/SmallButton", false);
+    flatButton(b, "Quillfen/ComboButton", false, true);
     imageButton(b);
     radioButton(b, "Quillfen/RadioButton", EDGE);
     radioButton(b, "Quillfen/BigRadioButton", 2 * EDGE);

@@ -17,6 +17,7 @@ const std::vector<GuiWidgetType>& quillfenWidgetTypes() {
         {"Quillfen/CloseButton", "CEGUI/PushButton", "Core/Button"},
         {"Quillfen/Thumb", "CEGUI/Thumb", "Core/Button"},
         {"Quillfen/SmallButton", "CEGUI/PushButton", "Core/Button"},
+        {"Quillfen/ComboButton", "CEGUI/PushButton", "Core/Button"},
         {"Quillfen/VerticalScrollbar", "CEGUI/Scrollbar", "Core/Scrollbar"},
         {"Quillfen/HorizontalScrollbar", "CEGUI/Scrollbar", "Core/Scrollbar"},
         {"Quillfen/ComboDropList", "CEGUI/ComboDropList", "Core/Listbox"},

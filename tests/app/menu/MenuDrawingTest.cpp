@@ -17,8 +17,11 @@
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/Menu.h"
 #include "app/menu/MenuLoop.h"
+#include "app/menu/OptionsScreen.h"
 #include "app/menu/SplashScreen.h"
 #include "app/menu/TwoPlayersScreen.h"
+#include "app/program/FrameLoop.h"
+#include "app/program/MenuPhase.h"
 #include "engine/platform/File.h"
 #include "engine/platform/GuiContext.h"
 #include "engine/platform/InputDevice.h"
@@ -41,6 +44,23 @@ public:
     explicit BareSetUpScreen(Menu* owner) : GuiScreen(owner) { createRoot(""); }
     const char* name() const override { return "TimeTrialScreen"; }
 };
+
+// The menu's side of the frame pump for a given number of turns.
+class MenuTurns : public MenuPhase {
+public:
+    MenuTurns(Menu& menu, int turns) : MenuPhase(menu), m_turns(turns) {}
+    bool running() const override { return m_turns-- > 0 && MenuPhase::running(); }
+
+private:
+    mutable int m_turns;
+};
+
+void pickFromList(CEGUI::Window* list, size_t index) {
+    CEGUI::ComboDropList& drop = *static_cast<CEGUI::Combobox*>(list)->getDropList();
+    drop.setItemSelectState(index, true);
+    CEGUI::WindowEventArgs args(&drop);
+    drop.fireEvent(CEGUI::ComboDropList::EventListSelectionAccepted, args, CEGUI::ComboDropList::EventNamespace);
+}
 
 class MenuDrawing : public ::testing::Test {
 protected:
@@ -72,6 +92,9 @@ protected:
 
     sys::gfx::RgbImage drawnFrame() {
         menuFrame(*m_menu);
+        return backBuffer();
+    }
+    sys::gfx::RgbImage backBuffer() {
         sys::gfx::RgbImage image;
         sys::gfx::Surface* back = nullptr;
         m_renderer->m_currentDevice->getBackBuffer(0, 0, 0, &back);
@@ -271,4 +294,59 @@ TEST_F(MenuDrawing, CreditsRollUpFromTheBottomOfTheNightSky) {
     const sys::gfx::RgbImage later = drawnFrame();
     keep(later, "credits-later.png");
     EXPECT_GT(letters(later, 60, 240), 800);
+}
+
+TEST_F(MenuDrawing, OptionsShowTheirControlsAndANewModeResizesTheBackBufferAtTheNextFrame) {
+    m_config->m_settings.m_language = 1;
+    m_renderer->m_adapter->m_modes = {{640, 480, 60, 0}, {800, 600, 60, 0}, {1024, 768, 60, 0}, {1280, 720, 60, 0},
+                                      {1280, 1024, 60, 0}, {1600, 900, 60, 0}, {1920, 1080, 60, 0}};
+    ASSERT_TRUE(menuSetup(*m_menu, demoArchive(), nullptr, *m_config));
+    m_menu->gui->m_guiContext->getMouseCursor().hide();
+    auto& options = static_cast<OptionsScreen&>(*m_menu->options);
+    switchScreen(*m_menu, &options);
+    const sys::gfx::RgbImage screen = drawnFrame();
+    keep(screen, "options.png");
+    // The amber faces of the OK and back buttons in the bottom corners.
+    for (int x : {40, 985}) {
+        const uint8_t* p = pixel(screen, x, 690);
+        EXPECT_TRUE(p[0] > 180 && p[1] > 110 && p[1] < 200 && p[2] < 90)
+            << x << ": " << int(p[0]) << " " << int(p[1]) << " " << int(p[2]);
+    }
+    // The labels write in black on the cream plate.
+    int ink = 0;
+    for (int y = 100; y < 130; ++y)
+        for (int x = 203; x < 403; ++x) ink += isDark(screen, x, y);
+    EXPECT_GT(ink, 50);
+
+    auto* modes = static_cast<CEGUI::Combobox*>(options.widget(OptionsScreen::DISPLAY_MODES));
+    modes->showDropList();
+    keep(drawnFrame(), "options-modes.png");
+    modes->hideDropList();
+    CEGUI::Window* languages = options.widget(OptionsScreen::LANGUAGES);
+    pickFromList(languages, 5);
+    static_cast<CEGUI::Combobox*>(languages)->showDropList();
+    keep(drawnFrame(), "options-languages-russian.png");
+    static_cast<CEGUI::Combobox*>(languages)->hideDropList();
+
+    // 800 x 600 after the window entry; OK, and the next turn of the pump draws the main menu at that size.
+    pickFromList(modes, 1);
+    CEGUI::Window* ok = options.widget(OptionsScreen::OK_BUTTON);
+    CEGUI::WindowEventArgs args(ok);
+    ok->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+    EXPECT_TRUE(m_renderer->m_displayChanged);
+    g_input = &m_input;
+    FrameBudget budget;
+    FrameLoop loop(*m_render, *m_renderer, budget);
+    MenuTurns oneTurn(*m_menu, 1);
+    loop.run(oneTurn);
+    g_input = nullptr;
+    EXPECT_EQ(m_menu->current, m_menu->mainMenu.get());
+    const sys::gfx::RgbImage resized = backBuffer();
+    keep(resized, "options-800x600.png");
+    ASSERT_EQ(resized.width, 800u);
+    ASSERT_EQ(resized.height, 600u);
+    // The off button's amber face, where the main menu's layout puts it at this size.
+    const uint8_t* off = pixel(resized, 40 * 800 / 1024, 700 * 600 / 768);
+    EXPECT_TRUE(off[0] > 180 && off[1] > 110 && off[1] < 200 && off[2] < 90)
+        << int(off[0]) << " " << int(off[1]) << " " << int(off[2]);
 }
