@@ -3,6 +3,7 @@
 #include "app/menu/CreditsScreen.h"
 #include "app/menu/GuiScreen.h"
 #include "app/menu/MainMenuScreen.h"
+#include "app/menu/MultiplayerScreen.h"
 #include "app/menu/SplashScreen.h"
 #include "engine/platform/SampleStream.h"
 #include "engine/platform/Sound.h"

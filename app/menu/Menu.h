@@ -11,6 +11,7 @@ class GuiScreen;
 class LW6Scene;
 class MainMenuScreen;
 class MetaScene;
+class MultiplayerScreen;
 class Renderer;
 class SampleStream;
 class Sound;
@@ -53,7 +54,7 @@ public:
     std::unique_ptr<GuiScreen> singleRace;
     std::unique_ptr<GuiScreen> championship;
     std::unique_ptr<GuiScreen> multiplayerSelect;
-    std::unique_ptr<GuiScreen> multiplayer;
+    std::unique_ptr<MultiplayerScreen> multiplayer;
     std::unique_ptr<GuiScreen> twoPlayers;
     std::unique_ptr<GuiScreen> highscores;
     std::unique_ptr<GuiScreen> options;

@@ -12,6 +12,8 @@
 #include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/Menu.h"
+#include "app/menu/MultiplayerScreen.h"
+#include "app/menu/MultiplayerSelectScreen.h"
 #include "app/menu/OptionsScreen.h"
 #include "app/menu/QuitQuestion.h"
 #include "app/menu/SingleRaceScreen.h"
@@ -106,8 +108,9 @@ void quit(Menu& menu) {
 }
 
 bool isSetUpScreen(const Menu& menu, const GuiScreen* screen) {
-    for (const GuiScreen* s : {menu.timeTrial.get(), menu.singleRace.get(), menu.championship.get(),
-                               menu.twoPlayers.get(), menu.multiplayer.get()})
+    const GuiScreen* const setUpScreens[] = {menu.timeTrial.get(), menu.singleRace.get(), menu.championship.get(),
+                                             menu.twoPlayers.get(), menu.multiplayer.get()};
+    for (const GuiScreen* s : setUpScreens)
         if (s && s == screen) return true;
     return false;
 }
@@ -146,6 +149,12 @@ void actOnResult(Menu& menu, int32_t result) {
         menu.startRace = true;
         return;
     }
+    if (screen == menu.multiplayerSelect.get() &&
+        (result == MultiplayerSelectScreen::HOSTED || result == MultiplayerSelectScreen::JOINED)) {
+        menu.multiplayer->setHost(result == MultiplayerSelectScreen::HOSTED);
+        switchScreen(menu, menu.multiplayer.get());
+        return;
+    }
     if (returnsToMainMenu(menu, screen, result)) switchScreen(menu, menu.mainMenu.get());
 }
 
@@ -157,6 +166,8 @@ std::vector<Preview> previewsOf(const Menu& menu) {
         return {{90, 22, 421, 331.5f, s.m_singleRaceModel.value, s.m_singleRaceColour.value}};
     if (isCurrent(menu, menu.championship.get()))
         return {{300, 22, 412, 331.5f, s.m_championshipModel.value, s.m_championshipColour.value}};
+    if (isCurrent(menu, menu.multiplayer.get()))
+        return {{90, 22, 422, 331.5f, menu.multiplayer->getOwnModel(), menu.multiplayer->getOwnColour()}};
     if (isCurrent(menu, menu.twoPlayers.get()))
         return {{150, 10, 322, 256.5f, s.m_twoPlayerModel1, s.m_twoPlayerColour1},
                 {559, 10, 322, 256.5f, s.m_twoPlayerModel2, s.m_twoPlayerColour2}};
@@ -248,6 +259,10 @@ bool menuSetup(Menu& menu, File& files, SoundDevice* sound, Config& config) {
     reportLoadingProgress(82);
     menu.timeTrial = std::make_unique<TimeTrialScreen>(&menu);
     reportLoadingProgress(80);
+    menu.multiplayerSelect = std::make_unique<MultiplayerSelectScreen>(&menu);
+    reportLoadingProgress(84);
+    menu.multiplayer = std::make_unique<MultiplayerScreen>(&menu);
+    reportLoadingProgress(86);
     menu.twoPlayers = std::make_unique<TwoPlayersScreen>(&menu);
     reportLoadingProgress(88);
     menu.options = std::make_unique<OptionsScreen>(&menu);
@@ -274,6 +289,7 @@ bool menuFrame(Menu& menu) {
     const int32_t result = menu.current ? menu.current->result() : -1;
     if (result != -1) actOnResult(menu, result);
     if (isCurrent(menu, menu.credits.get())) menu.credits->scroll();
+    if (isCurrent(menu, menu.multiplayer.get())) menu.multiplayer->refreshLobby();
 
     // The frame that handled a result shows no preview: the screen may have changed under it.
     drawFrame(menu, result == -1);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -17,6 +18,9 @@
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/Menu.h"
 #include "app/menu/MenuLoop.h"
+#include "app/menu/MessageWindow.h"
+#include "app/menu/MultiplayerScreen.h"
+#include "app/menu/MultiplayerSelectScreen.h"
 #include "app/menu/OptionsScreen.h"
 #include "app/menu/SplashScreen.h"
 #include "app/menu/TwoPlayersScreen.h"
@@ -29,9 +33,11 @@
 #include "game/Config.h"
 #include "game/HighscoreTables.h"
 #include "game/TextTable.h"
+#include "net/GameServer.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/SurfaceImage.h"
 #include "sys/window/Window.h"
+#include "tests/app/menu/RemotePlayer.h"
 #include "tests/support/DemoArchive.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WindowedDevice.h"
@@ -349,4 +355,68 @@ TEST_F(MenuDrawing, OptionsShowTheirControlsAndANewModeResizesTheBackBufferAtThe
     const uint8_t* off = pixel(resized, 40 * 800 / 1024, 700 * 600 / 768);
     EXPECT_TRUE(off[0] > 180 && off[1] > 110 && off[1] < 200 && off[2] < 90)
         << int(off[0]) << " " << int(off[1]) << " " << int(off[2]);
+}
+
+TEST_F(MenuDrawing, LanScreensShowTheRoleTheReasonAndTheLobbysPlayersWithTheOwnMoped) {
+    m_config->m_settings.m_language = 1;
+    std::strcpy(m_config->m_settings.m_playerName1, "Anna");
+    GameDaemon::GameServer server(0);
+    ASSERT_TRUE(server.start());
+    NetControl::getInstance().setPort(server.getBoundPort());
+    ASSERT_TRUE(menuSetup(*m_menu, demoArchive(), nullptr, *m_config));
+    m_menu->gui->m_guiContext->getMouseCursor().hide();
+    auto click = [](CEGUI::Window* button) {
+        CEGUI::WindowEventArgs args(button);
+        button->fireEvent(CEGUI::PushButton::EventClicked, args, CEGUI::PushButton::EventNamespace);
+    };
+
+    auto& select = static_cast<MultiplayerSelectScreen&>(*m_menu->multiplayerSelect);
+    switchScreen(*m_menu, &select);
+    keep(drawnFrame(), "lan-select.png");
+    static_cast<CEGUI::ToggleButton*>(select.widget(MultiplayerSelectScreen::JOIN))->setSelected(true);
+    const sys::gfx::RgbImage join = drawnFrame();
+    keep(join, "lan-select-join.png");
+    // The amber faces of the back and OK buttons in the bottom corners.
+    for (int x : {40, 985}) {
+        const uint8_t* p = pixel(join, x, 690);
+        EXPECT_TRUE(p[0] > 180 && p[1] > 110 && p[1] < 200 && p[2] < 90)
+            << x << ": " << int(p[0]) << " " << int(p[1]) << " " << int(p[2]);
+    }
+    select.message().show(m_menu->texts->getText(9002));
+    keep(drawnFrame(), "lan-select-message.png");
+    select.message().hide();
+
+    static_cast<CEGUI::ToggleButton*>(select.widget(MultiplayerSelectScreen::HOST))->setSelected(true);
+    click(select.widget(MultiplayerSelectScreen::OK_BUTTON));
+    drawnFrame();
+    MultiplayerScreen& lobby = *m_menu->multiplayer;
+    ASSERT_EQ(m_menu->current, &lobby);
+    click(lobby.widget(MultiplayerScreen::MODE_RIGHT));
+    RemotePlayer bert(*m_config);
+    ASSERT_TRUE(bert.join(server.getBoundPort()));
+    bert.choose("Bert", 3, 3);
+    bert.own().ready = 1;
+    CEGUI::Window* bertsName = lobby.row(1, MultiplayerScreen::NAME_TEXT);
+    for (int frame = 0; frame < 100 && bertsName->getText().empty(); ++frame) {
+        bert.frame();
+        drawnFrame();
+    }
+    const sys::gfx::RgbImage image = drawnFrame();
+    keep(image, "lobby.png");
+    EXPECT_EQ(bertsName->getText(), "Bert");
+    // The own moped in the preview is the first model in blue.
+    int blue = 0;
+    for (int y = 30; y < 350; ++y)
+        for (int x = 100; x < 505; ++x) {
+            const uint8_t* p = pixel(image, x, y);
+            if (p[2] > 100 && p[2] > std::max(p[0], p[1]) + 40) ++blue;
+        }
+    EXPECT_GT(blue, 1000);
+
+    server.stop();
+    for (int frame = 0; frame < 100 && !lobby.message().isShown(); ++frame) drawnFrame();
+    EXPECT_TRUE(lobby.message().isShown());
+    keep(drawnFrame(), "lobby-lost.png");
+    NetControl::getInstance().disconnect();
+    NetControl::getInstance().setPort(NetProtocol::GAME_PORT);
 }

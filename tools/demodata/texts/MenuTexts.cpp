@@ -37,7 +37,7 @@ std::vector<LocalisedText> menuTexts() {
         {2310, {"Spiel erstellen", "Host a game", "Créer une partie", "Crear una partida", "Crea una partita",
                 "Создать игру"}},
         {2320, {"Spiel beitreten", "Join a game", "Rejoindre une partie", "Unirse a una partida",
-                "Unisciti a una partita", "Присоединиться"}},
+                "Unisciti a una partita", "Присоединиться к игре"}},
         {2340, {"Rechnername oder IP-Adresse:", "Computer name or IP address:", "Nom de l'ordinateur ou adresse IP\u00a0:",
                 "Nombre del equipo o dirección IP:", "Nome del computer o indirizzo IP:",
                 "Имя компьютера или IP-адрес:"}},

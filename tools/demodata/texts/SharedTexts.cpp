@@ -23,7 +23,7 @@ std::vector<LocalisedText> sharedTexts() {
                 "La connexion à la partie en réseau a été perdue.", "Se ha perdido la conexión con la partida en red.",
                 "La connessione alla partita in rete si è interrotta.", "Соединение с сетевой игрой потеряно."}},
         {9004, {"Der Gastgeber hat das Spiel beendet.", "The host has closed the game.", "L'hôte a mis fin à la partie.",
-                "El anfitrión ha cerrado la partida.", "L'host ha chiuso la partita.", "Сервер завершил игру."}},
+                "El anfitrión ha cerrado la partida.", "L'host ha chiuso la partita.", "Создатель игры её завершил."}},
     };
 }
 
