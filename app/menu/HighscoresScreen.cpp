@@ -7,7 +7,7 @@
 #include "app/menu/HighscoreSubmission.h"
 #include "app/menu/Menu.h"
 #include "app/menu/SetUpScreen.h"
-#include "engine/platform/RegexValidator.h"
+#include "engine/platform/GuiRegexMatcher.h"
 #include "game/Config.h"
 #include "game/HighscoreTables.h"
 #include "game/TextTable.h"
@@ -141,7 +141,7 @@ void HighscoresScreen::createSubmitDialog() {
                 "WordWrapCentreAligned", "TopAligned");
 
     // One matcher serves both boxes; an edit box never deletes a matcher it was given.
-    static RegexValidator validator;
+    static GuiRegexMatcher validator;
     const struct {
         Widget label, box;
         float y;

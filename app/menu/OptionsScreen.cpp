@@ -12,8 +12,8 @@
 #include "app/menu/DisplayModeRecord.h"
 #include "app/menu/Menu.h"
 #include "engine/platform/GuiContext.h"
+#include "engine/platform/GuiRegexMatcher.h"
 #include "engine/platform/InputDevice.h"
-#include "engine/platform/RegexValidator.h"
 #include "engine/platform/Sound.h"
 #include "engine/render/Renderer.h"
 #include "game/Config.h"
@@ -360,7 +360,7 @@ void OptionsScreen::storeName(Widget box, char* name) const {
 
 void OptionsScreen::buildNameBoxes() {
     // One matcher serves both boxes; an edit box never deletes a matcher it was given.
-    static RegexValidator validator;
+    static GuiRegexMatcher validator;
     for (W box : {NAME1, NAME2}) {
         auto& edit = static_cast<CEGUI::Editbox&>(*m_widgets[box]);
         edit.setFont(LAYOUT[box].font);

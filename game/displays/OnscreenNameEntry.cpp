@@ -4,7 +4,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "engine/platform/RegexValidator.h"
+#include "engine/platform/GuiRegexMatcher.h"
 #include "game/Config.h"
 #include "game/HighscoreTables.h"
 #include "game/Race.h"
@@ -50,7 +50,7 @@ void OnscreenDisplays::buildNameEntry() {
     auto* edit = static_cast<CEGUI::Editbox*>(
         displayWindows::create("Quillfen/Editbox", frame, 30, 230, 440, 50, WIDTH, HEIGHT));
     // One matcher serves every name entry; an edit box never deletes a matcher it was given.
-    static RegexValidator validator;
+    static GuiRegexMatcher validator;
     edit->setValidator(&validator);
     edit->setValidationString("[-+._0-9a-zA-Z ]*");
     edit->setMaxTextLength(MAX_NAME_CHARACTERS);

@@ -129,7 +129,7 @@ bool MinimapDriver::step() {
     const float turn = std::atan2((hx * dz - hz * dx) * rightHand, hx * dx + hz * dz);
     const float beat = std::chrono::duration<float>(now.time_since_epoch() % STEER_BEAT) / STEER_BEAT;
     // Until its own heading shows, the moped rides straight on: the grid faces along the road.
-    const bool turning = m_underway && std::abs(turn) >= STRAIGHT_ENOUGH && beat < std::abs(turn) / FULL_TURN;
+    const bool turning = m_steers && m_underway && std::abs(turn) >= STRAIGHT_ENOUGH && beat < std::abs(turn) / FULL_TURN;
     const int steer = turning ? (turn > 0 ? 1 : -1) : 0;
 
     if (now < m_reversingUntil) {

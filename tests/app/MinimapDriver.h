@@ -39,6 +39,9 @@ public:
     // How far the moped has come along the road, in laps (no lap counts before the first line).
     double lapsDriven() const { return m_driven / m_road.length(); }
     void release();
+    // From now on the driver only opens the throttle: a short run down a straight
+    // does not depend on how quickly a loaded machine answers the steering.
+    void rideStraight() { m_steers = false; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -62,6 +65,7 @@ private:
     double m_driven = 0.0;
     bool m_found = false;
     bool m_underway = false;
+    bool m_steers = true;
     Clock::time_point m_reversingUntil{};
     int m_reverseSteer = 0;
     bool m_throttle = false, m_reverse = false;

@@ -159,7 +159,9 @@ TEST_F(RaceSetupRunTest, TimeTrialChosenOnAFreshStartIsRiddenPausedAndLeftForThe
     ASSERT_FALSE(waiting.rgb.empty()) << game->output();
     save(waiting, "time-trial-waiting");
     MinimapDriver driver(*m_screen, road(1));
-    ride(driver, 2.0, 12s);
+    // The mall's start lies on a long straight.
+    driver.rideStraight();
+    ride(driver, 2.0, 5s);
     const Picture race = grabScreen();
     save(race, "time-trial-race");
     // The keys reached the moped: it rode on along the road.
@@ -237,8 +239,10 @@ TEST_F(RaceSetupRunTest, TwoPlayerRaceSplitsTheScreenAndEachPlayerRidesByTheirOw
     save(waiting, "two-players-waiting");
     MinimapDriver first(*m_screen, road(1), MinimapDriver::UPPER_VIEW, MinimapDriver::FIRST_PLAYER);
     MinimapDriver second(*m_screen, road(1), MinimapDriver::LOWER_VIEW, MinimapDriver::SECOND_PLAYER);
-    // A few seconds, before the two mopeds meet the first bends and each other.
-    const auto giveUp = std::chrono::steady_clock::now() + 6s;
+    first.rideStraight();
+    second.rideStraight();
+    // A few seconds down the mall's starting straight.
+    const auto giveUp = std::chrono::steady_clock::now() + 5s;
     while (std::chrono::steady_clock::now() < giveUp) {
         first.step();
         second.step();

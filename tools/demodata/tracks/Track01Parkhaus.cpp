@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tools/demodata/tracks/Noise.h"
+#include "tools/demodata/tracks/SkyDome.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackTextures.h"
 
@@ -374,6 +375,7 @@ std::vector<TrackFile> files() {
     scene.fogMinDistance = 60.0f;
     scene.fogMaxDistance = 320.0f;
     scene.fogColor = std::array<float, 3>{0.05f, 0.06f, 0.12f};
+    SkyDome::raise(track, SkyDome::dusk());
     return track.files();
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "tools/demodata/tracks/Noise.h"
+#include "tools/demodata/tracks/SkyDome.h"
 #include "tools/demodata/tracks/SurfaceFinish.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackProps.h"
@@ -465,6 +466,7 @@ std::vector<TrackFile> files() {
     rocketWall.unseenByCamera = true;
     scene.objects.push_back(rocketWall);
 
+    SkyDome::raise(track, SkyDome::day());
     std::vector<TrackFile> out = track.files();
     out.push_back({FLOOR_FILE, finishedObjectBytes(floor, {{"mall_floor", 0.3f, 0.0f}})});
     out.push_back({GLASS_FILE, finishedObjectBytes(glass, {{"mall_roof_glass", 0.0f, 0.6f},

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "tools/demodata/tracks/Noise.h"
+#include "tools/demodata/tracks/SkyDome.h"
 #include "tools/demodata/tracks/SurfaceFinish.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackProps.h"
@@ -355,6 +356,7 @@ std::vector<TrackFile> files() {
     pondObject.item.motion = lwsStillMotion({0.0f, WATER, 0.0f});
     scene.objects.push_back(pondObject);
 
+    SkyDome::raise(track, SkyDome::day());
     std::vector<TrackFile> out = track.files();
     out.push_back({POND_FILE, finishedObjectBytes(water, {{"park_water", 0.4f, 0.0f}})});
     return out;

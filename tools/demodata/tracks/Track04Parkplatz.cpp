@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "tools/demodata/tracks/Noise.h"
+#include "tools/demodata/tracks/SkyDome.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackProps.h"
 #include "tools/demodata/tracks/TrackTextures.h"
@@ -487,6 +488,7 @@ std::vector<TrackFile> files() {
     scene.fogMaxDistance = 500.0f;
     scene.fogColor = std::array<float, 3>{0.72f, 0.8f, 0.9f};
 
+    SkyDome::raise(track, SkyDome::day());
     std::vector<TrackFile> out = track.files();
     out.push_back({MOVABLES_FILE, loose.mesh().bytes()});
     return out;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/demodata/tracks/SkyDome.h"
 #include "tools/demodata/tracks/TownProps.h"
 #include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
@@ -505,6 +506,7 @@ std::vector<TrackFile> files() {
     layBins(track);
     layFeatures(track, alley0);
     light(track, alley0, alley1);
+    SkyDome::raise(track, SkyDome::day());
     return track.files();
 }
 

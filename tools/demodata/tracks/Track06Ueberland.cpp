@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tools/demodata/tracks/Noise.h"
+#include "tools/demodata/tracks/SkyDome.h"
 #include "tools/demodata/tracks/TownProps.h"
 #include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
@@ -528,6 +529,7 @@ std::vector<TrackFile> files() {
     layTrees(track, props, land);
     layFeatures(track);
     light(track);
+    SkyDome::raise(track, SkyDome::day());
     std::vector<TrackFile> out = track.files();
     out.push_back({ROTOR_OBJECT, rotorObject()});
     return out;

@@ -347,6 +347,8 @@ std::vector<TrackFile> TrackBuilder::files() {
     out.push_back({sceneFile(m_number, m_name), LwsWriter().write(m_scene)});
     out.push_back({trackObjectFile(), m_mesh.bytes()});
     if (m_props.layerCount() > 0) out.push_back({propsObjectFile(), m_props.bytes()});
+    for (TrackFile& f : m_files) out.push_back(std::move(f));
+    m_files.clear();
     out.push_back({PICKUP_OBJECT, pickupObject()});
     texture("extra_addon.bmp", TrackTextures::extraBox(64));
     for (TrackFile& t : m_textures) out.push_back(std::move(t));

@@ -113,6 +113,10 @@ public:
     // Replace the computer paths (default: RacingLines::path over the centreline).
     void setPaths(std::vector<std::vector<RacingLines::PathPoint>> paths);
 
+    // A further file of the track's, an object of its own say; files shared
+    // by tracks come under one name and are packed once.
+    void addFile(TrackFile file) { m_files.push_back(std::move(file)); }
+
     // Every file of the track, the scene first. Call it once, last.
     std::vector<TrackFile> files();
 
@@ -143,6 +147,7 @@ private:
     LwsScene m_scene;
     LightMap m_lightMap;
     std::vector<TrackFile> m_textures;
+    std::vector<TrackFile> m_files;
     std::vector<std::vector<RacingLines::PathPoint>> m_paths;
     bool m_hasStamper = false;
     std::function<Rgb(Vec3)> m_shade;
