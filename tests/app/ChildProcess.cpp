@@ -48,10 +48,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
     posix_spawn_file_actions_destroy(&actions);
 }
 
-ChildProcess::~ChildProcess() {
+ChildProcess::~ChildProcess() { kill(); }
+
+void ChildProcess::kill() {
     if (!running()) return;
-    kill(-m_pid, SIGKILL);
+    ::kill(-m_pid, SIGKILL);
     waitpid(m_pid, nullptr, 0);
+    m_exitCode = -SIGKILL;
 }
 
 bool ChildProcess::running() {

@@ -23,6 +23,8 @@ public:
     bool running();
     // The exit code, or STILL_RUNNING when it did not end in time (-signal when a signal ended it).
     int waitForExit(std::chrono::milliseconds timeout);
+    // Ends it at once, as a crash or a pulled plug would: nothing of it gets to say goodbye.
+    void kill();
     std::string output() const;
 
 private:

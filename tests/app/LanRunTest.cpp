@@ -1,0 +1,284 @@
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "app/menu/MultiplayerSelectScreen.h"
+#include "sys/net/Socket.h"
+#include "tests/app/MinimapDriver.h"
+#include "tests/app/ProgramRun.h"
+#include "tools/demodata/tracks/DemoTracks.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// A widget's rectangle on the 1024 x 768 screen.
+struct Rect {
+    int x, y, width, height;
+    int middleX() const { return x + width / 2; }
+    int middleY() const { return y + height / 2; }
+};
+
+constexpr Rect LAN_BUTTON{674, 621, 90, 90};
+// The host-or-join screen.
+constexpr Rect JOIN_RADIO{275, 285, 45, 45};
+constexpr Rect SELECT_OK{885, 628, 120, 120};
+// The lobby's OK, which says ready.
+constexpr Rect LOBBY_OK{885, 629, 120, 120};
+// The players' table, one row a slot.
+constexpr Rect PLAYERS{170, 550, 690, 165};
+// The race's connection-lost window and its OK.
+constexpr Rect CONNECTION_LOST{262, 184, 500, 400};
+constexpr Rect CONNECTION_LOST_OK{262 + 180, 184 + 310, 140, 60};
+// The one view's mini map.
+constexpr Rect MINIMAP{655, 399, 361, 361};
+
+// A lobby starts as a championship, which begins on the first track.
+constexpr int TRACK = 0;
+constexpr auto COUNTDOWN = 3500ms;
+// The computer riders start with the players; this long after the start
+// they have ridden off, so that a dot where the host rides can only be the host.
+constexpr auto COMPUTERS_GONE = 6s;
+constexpr auto DRIVE = 4s;
+
+// Metres along the road.
+constexpr double RIDDEN = 15.0;
+// Map pixels: dots are 12 across. A dot's middle shows its own colour unless
+// a dot drawn later covers it.
+constexpr double DOT_RADIUS = 7.0;
+constexpr int DOT_PIXELS = 25;
+constexpr double MIDDLE_RADIUS = 3.0;
+constexpr int MIDDLE_PIXELS = 20;
+// Computer riders pass over the players' dots: the maps are looked at a few times.
+constexpr int LOOKS = 20;
+// The share of a picture's pixels in which a still scene may differ between two grabs.
+constexpr double STANDING = 0.02;
+
+bool isGreenDot(const uint8_t* rgb) { return rgb[1] > 140 && rgb[0] < 90 && rgb[2] < 90; }
+bool isRedDot(const uint8_t* rgb) { return rgb[0] > 140 && rgb[1] < 90 && rgb[2] < 90; }
+
+struct Spot {
+    double x = 0.0, y = 0.0;
+    bool seen = false;
+};
+
+using Picture = ProgramSeat::Picture;
+using Colour = std::function<bool(const uint8_t*)>;
+
+void forEachPixel(const Picture& picture, const std::function<void(int, int, const uint8_t*)>& visit) {
+    for (uint32_t row = 0; row < picture.height; ++row)
+        for (uint32_t column = 0; column < picture.width; ++column)
+            visit(int(column), int(row), &picture.rgb[(size_t(row) * picture.width + column) * 3]);
+}
+
+// The middle of all pixels of that colour, when there are a dot's worth.
+Spot centreOf(const Picture& map, const Colour& colour) {
+    double sumX = 0.0, sumY = 0.0;
+    int count = 0;
+    forEachPixel(map, [&](int x, int y, const uint8_t* rgb) {
+        if (!colour(rgb)) return;
+        sumX += x + 0.5;
+        sumY += y + 0.5;
+        ++count;
+    });
+    if (count < DOT_PIXELS) return {};
+    return {sumX / count, sumY / count, true};
+}
+
+int pixelsNear(const Picture& map, const Colour& colour, Spot spot, double radius) {
+    int count = 0;
+    forEachPixel(map, [&](int x, int y, const uint8_t* rgb) {
+        count += colour(rgb) && std::hypot(x + 0.5 - spot.x, y + 0.5 - spot.y) <= radius;
+    });
+    return count;
+}
+
+bool middleAt(const Picture& map, const Colour& colour, Spot spot) {
+    return spot.seen && pixelsNear(map, colour, spot, MIDDLE_RADIUS) >= MIDDLE_PIXELS;
+}
+
+// A port no one listens on now: the host's lobby server takes it.
+uint16_t freePort() {
+    const int socket = sys::createTcpSocket();
+    uint16_t port = 0;
+    if (sys::bindAnyAddress(socket, 0)) port = sys::boundPort(socket);
+    sys::closeSocket(socket);
+    return port;
+}
+
+class LanRunTest : public ProgramRun {
+protected:
+    void SetUp() override {
+        ProgramRun::SetUp();
+        if (IsSkipped()) return;
+        if (!m_joinerSeat.open()) GTEST_SKIP() << "no second private X server (Xvfb) could start";
+    }
+
+    static Picture grab(ProgramSeat& seat, Rect r) { return seat.screen().grab(r.x, r.y, r.width, r.height); }
+
+    // The lobby's moped turns round and round: its pictures are never steady.
+    static Picture clickAndLook(ProgramSeat& seat, Rect r, const Picture& before, double share) {
+        seat.clickAt(r.middleX(), r.middleY());
+        return seat.firstChange(before, share, 15s);
+    }
+
+    // Until that part of the screen looks (un)like `look`; false when the time ran out first.
+    static bool waitForLook(ProgramSeat& seat, Rect r, const Picture& look, bool same,
+                            std::chrono::milliseconds timeout) {
+        const auto giveUp = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < giveUp) {
+            if ((VirtualDisplay::differingShare(look, grab(seat, r)) == 0.0) == same) return true;
+            std::this_thread::sleep_for(ProgramSeat::POLL);
+        }
+        return false;
+    }
+
+    // That part of the screen once two grabs a moment apart hardly differ, as
+    // the race does once the moped has rolled out.
+    static Picture standing(ProgramSeat& seat, Rect r, std::chrono::milliseconds timeout) {
+        const auto giveUp = std::chrono::steady_clock::now() + timeout;
+        Picture last = grab(seat, r);
+        for (;;) {
+            std::this_thread::sleep_for(ProgramSeat::POLL * 3);
+            Picture now = grab(seat, r);
+            if (VirtualDisplay::differingShare(last, now) < STANDING || std::chrono::steady_clock::now() >= giveUp)
+                return now;
+            last = std::move(now);
+        }
+    }
+
+    // The main menu's LAN button: the host-or-join screen's picture.
+    static Picture chooseLan(ProgramSeat& seat, const Picture& menu) {
+        seat.clickAt(LAN_BUTTON.middleX(), LAN_BUTTON.middleY());
+        return seat.changedPicture(menu, 0.3);
+    }
+
+    // Join, the address typed key by key, OK: the lobby's picture.
+    static Picture join(ProgramSeat& seat, const Picture& select, const std::string& address) {
+        const Picture enabledOk = grab(seat, SELECT_OK);
+        clickAndLook(seat, JOIN_RADIO, select, 0.0005);
+        // The box has the keys and its caret after the computer's name; a held
+        // key edits only once, and an empty box disables OK.
+        VirtualDisplay& screen = seat.screen();
+        bool emptied = false;
+        for (size_t typed = 0; !emptied && typed <= MultiplayerSelectScreen::NAME_LENGTH; ++typed) {
+            screen.pressKey(XK_BackSpace);
+            emptied = waitForLook(seat, SELECT_OK, enabledOk, false, 1s);
+        }
+        EXPECT_TRUE(emptied) << "the address box was not emptied, or OK stayed enabled";
+        for (char c : address) screen.pressKey(c == '.' ? XK_period : XK_a + (c - 'a'));
+        EXPECT_TRUE(waitForLook(seat, SELECT_OK, enabledOk, true, 5s)) << "OK enabled again by the address";
+        save(seat.grabScreen(), "lan-joiner-address");
+        return clickAndLook(seat, SELECT_OK, seat.grabScreen(), 0.3);
+    }
+
+    ProgramSeat m_joinerSeat;
+};
+
+TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesTheJoinersCrash) {
+    const uint16_t free = freePort();
+    ASSERT_NE(free, 0);
+    const std::string port = std::to_string(free);
+    ProgramSeat& host = *this;
+    ProgramSeat& joiner = m_joinerSeat;
+    auto hostGame = host.start("lan-host", {{"PLIMZOR_LAN_PORT", port}});
+    ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
+    // The host's lobby server has the port before the joiner's tries it.
+    auto joinerGame = joiner.start("lan-joiner", {{"PLIMZOR_LAN_PORT", port}});
+
+    const Picture hostSelect = chooseLan(host, host.chooseEnglish());
+    const Picture hostAlone = clickAndLook(host, SELECT_OK, hostSelect, 0.3);
+    ASSERT_GT(VirtualDisplay::differingShare(hostSelect, hostAlone), 0.3) << "no lobby for the host";
+    save(hostAlone, "lan-host-alone");
+    const Picture disabledOk = grab(host, LOBBY_OK), noJoiner = grab(host, PLAYERS);
+
+    ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
+    const Picture joinerLobby = join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
+    ASSERT_GT(VirtualDisplay::differingShare(hostSelect, joinerLobby), 0.3) << "no lobby for the joiner";
+    // The joiner's row shows; the host still cannot start.
+    EXPECT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
+    EXPECT_EQ(VirtualDisplay::differingShare(disabledOk, grab(host, LOBBY_OK)), 0.0);
+
+    joiner.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+    ASSERT_TRUE(waitForLook(host, LOBBY_OK, disabledOk, false, 10s)) << "the host's OK never became enabled";
+    save(host.grabScreen(), "lan-host-lobby");
+    save(joiner.grabScreen(), "lan-joiner-lobby");
+    host.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+    ASSERT_TRUE(host.waitForLog(*hostGame, "entering main loop...", 90s)) << hostGame->output();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering main loop...", 90s)) << joinerGame->output();
+
+    // A LAN race waits for every computer's Space.
+    std::this_thread::sleep_for(2s);
+    save(host.grabScreen(), "lan-host-waiting");
+    host.screen().pressKey(XK_space);
+    joiner.screen().pressKey(XK_space);
+    std::this_thread::sleep_for(COUNTDOWN + COMPUTERS_GONE);
+
+    const Picture joinerMapBefore = grab(joiner, MINIMAP);
+    const Centreline road(demoTracks()[TRACK].centreline());
+    MinimapDriver driver(host.screen(), road);
+    // The start lies on a long straight: throttle only, as a player holds it.
+    driver.rideStraight();
+    const auto until = std::chrono::steady_clock::now() + DRIVE;
+    while (std::chrono::steady_clock::now() < until) {
+        driver.step();
+        std::this_thread::sleep_for(30ms);
+    }
+    driver.release();
+    EXPECT_GT(driver.lapsDriven() * road.length(), RIDDEN) << "the host's moped did not ride";
+    std::this_thread::sleep_for(1s);
+    const Picture hostRace = host.grabScreen(), joinerRace = joiner.grabScreen();
+    save(hostRace, "lan-host-race");
+    save(joinerRace, "lan-joiner-race");
+
+    // Each own dot's middle uncovered, where the other computer's map must show
+    // a red dot: the host where it rode to, where no dot was before; the joiner
+    // where it stands.
+    Picture hostMap, joinerMap;
+    Spot hostDot, joinerDot;
+    bool uncovered = false;
+    for (int look = 0; !uncovered && look < LOOKS; ++look) {
+        if (look > 0) std::this_thread::sleep_for(ProgramSeat::POLL);
+        hostMap = grab(host, MINIMAP);
+        joinerMap = grab(joiner, MINIMAP);
+        hostDot = centreOf(hostMap, isGreenDot);
+        joinerDot = centreOf(joinerMap, isGreenDot);
+        uncovered = middleAt(hostMap, isGreenDot, hostDot) && middleAt(joinerMap, isGreenDot, joinerDot);
+    }
+    ASSERT_TRUE(uncovered) << "no own dot on a map, or computer riders on them all the time";
+    EXPECT_TRUE(middleAt(joinerMap, isRedDot, hostDot)) << "the joiner does not see the host ride";
+    EXPECT_LT(pixelsNear(joinerMapBefore, isRedDot, hostDot, DOT_RADIUS), DOT_PIXELS / 2);
+    EXPECT_TRUE(middleAt(hostMap, isRedDot, joinerDot)) << "the host does not see the joiner";
+
+    // The window then makes the change, not the moped.
+    const Picture raceBehindWindow = standing(host, CONNECTION_LOST, 10s);
+    joinerGame->kill();
+    const auto killed = std::chrono::steady_clock::now();
+    bool shown = false;
+    while (!shown && std::chrono::steady_clock::now() - killed < 15s) {
+        shown = VirtualDisplay::differingShare(raceBehindWindow, grab(host, CONNECTION_LOST)) > 0.5;
+        if (!shown) std::this_thread::sleep_for(ProgramSeat::POLL);
+    }
+    ASSERT_TRUE(shown) << "no connection-lost window on the host";
+    EXPECT_LT(std::chrono::steady_clock::now() - killed, 8s);
+    std::this_thread::sleep_for(500ms);
+    const Picture window = host.grabScreen();
+    save(window, "lan-host-connection-lost");
+
+    // Still drawing: the pointer shows over the window's OK, and OK takes the host back to the menu.
+    const Picture okBefore = grab(host, CONNECTION_LOST_OK);
+    host.screen().pointAt(CONNECTION_LOST_OK.middleX(), CONNECTION_LOST_OK.middleY());
+    EXPECT_TRUE(waitForLook(host, CONNECTION_LOST_OK, okBefore, false, 5s)) << "the host stopped drawing";
+    host.screen().click();
+    ASSERT_TRUE(host.waitForLog(*hostGame, "entering menu loop...", 60s, 2)) << hostGame->output();
+    save(host.steadyPicture(), "lan-host-back-in-menu");
+    host.screen().closeWindows(TITLE);
+    EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
+}
+
+} // namespace

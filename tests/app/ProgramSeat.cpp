@@ -1,0 +1,136 @@
+#include "tests/app/ProgramSeat.h"
+
+#include <X11/keysym.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "sys/gfx/SurfaceImage.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The English flag, 120 x 102 at 226, 670.
+constexpr int ENGLISH_X = 226 + 60, ENGLISH_Y = 670 + 51;
+// "Yes": 150 x 50 at 20, 230 in the quit frame at 261, 184.
+constexpr int YES_X = 261 + 20 + 75, YES_Y = 184 + 230 + 25;
+
+size_t occurrences(const std::string& text, const std::string& line) {
+    size_t count = 0;
+    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + line.size())) ++count;
+    return count;
+}
+
+} // namespace
+
+bool ProgramSeat::open() {
+    m_screen = std::make_unique<VirtualDisplay>(SCREEN_WIDTH, SCREEN_HEIGHT, m_dir.file("xvfb.log"));
+    if (!m_screen->ready()) return false;
+    fs::create_directories(m_dir.file("instance"));
+    fs::create_directories(PICTURE_FOLDER);
+    return true;
+}
+
+std::string ProgramSeat::log() const {
+    std::ifstream in(home() + "/log.txt");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::unique_ptr<ChildProcess> ProgramSeat::start(const std::string& name, std::map<std::string, std::string> extra) {
+    std::map<std::string, std::string> variables{
+        {"DISPLAY", m_screen->name()},
+        {"WAYLAND_DISPLAY", ""},
+        {"PLIMZOR_HOME", home()},
+        {"PLIMZOR_INSTANCE_DIR", m_dir.file("instance")},
+        {"PLIMZOR_SETTINGS", m_dir.file("no-settings")},
+        {"PLIMZOR_DATA", DEMO_ARCHIVE_PATH},
+        {"PLIMZOR_LOG", ""},
+        {"PLIMZOR_FRAMES", ""},
+        {"ALSOFT_DRIVERS", "null"},
+    };
+    for (const auto& [key, value] : extra) variables[key] = value;
+    return std::make_unique<ChildProcess>(std::vector<std::string>{PLIMZOR2_PATH}, variables,
+                                          m_dir.file(name + ".out"));
+}
+
+bool ProgramSeat::waitForLog(ChildProcess& game, const std::string& line, std::chrono::milliseconds timeout,
+                            int times) {
+    const auto giveUp = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < giveUp && game.running()) {
+        if (occurrences(log(), line) >= size_t(times)) return true;
+        std::this_thread::sleep_for(POLL);
+    }
+    return false;
+}
+
+ProgramSeat::Picture ProgramSeat::steadyPicture(std::chrono::milliseconds timeout) {
+    const auto giveUp = std::chrono::steady_clock::now() + timeout;
+    Picture last = grabScreen();
+    while (std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(POLL * 2);
+        Picture now = grabScreen();
+        if (VirtualDisplay::differingShare(last, now) == 0.0) return now;
+        last = std::move(now);
+    }
+    return last;
+}
+
+ProgramSeat::Picture ProgramSeat::changedPicture(const Picture& before, double share,
+                                                 std::chrono::milliseconds timeout) {
+    Picture first = firstChange(before, share, timeout);
+    return VirtualDisplay::differingShare(before, first) >= share ? steadyPicture() : first;
+}
+
+ProgramSeat::Picture ProgramSeat::firstChange(const Picture& before, double share,
+                                              std::chrono::milliseconds timeout) {
+    const auto giveUp = std::chrono::steady_clock::now() + timeout;
+    Picture now = grabScreen();
+    while (VirtualDisplay::differingShare(before, now) < share && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(POLL);
+        now = grabScreen();
+    }
+    return now;
+}
+
+void ProgramSeat::save(const Picture& picture, const std::string& name) {
+    sys::gfx::writePng(picture, std::string(PICTURE_FOLDER) + "/" + name + ".png");
+}
+
+double ProgramSeat::litShare(const Picture& picture) {
+    size_t lit = 0;
+    for (size_t i = 0; i < picture.rgb.size(); i += 3)
+        lit += picture.rgb[i] > 16 || picture.rgb[i + 1] > 16 || picture.rgb[i + 2] > 16;
+    return picture.rgb.empty() ? 0.0 : double(lit) / double(picture.rgb.size() / 3);
+}
+
+void ProgramSeat::clickAt(int x, int y) {
+    m_screen->pointAt(x, y);
+    m_screen->click();
+}
+
+ProgramSeat::Picture ProgramSeat::waitForSplash(ChildProcess& game) {
+    int x = 0, y = 0, width = 0, height = 0;
+    if (!waitForLog(game, "entering menu loop...", 45s) || !m_screen->waitForWindow(TITLE, 5s, x, y, width, height))
+        return {};
+    return steadyPicture();
+}
+
+ProgramSeat::Picture ProgramSeat::chooseEnglish() {
+    m_screen->pointAt(ENGLISH_X, ENGLISH_Y);
+    const Picture pointed = steadyPicture();
+    m_screen->click();
+    return changedPicture(pointed, 0.3);
+}
+
+ProgramSeat::Picture ProgramSeat::askToQuit(const Picture& menu) {
+    m_screen->pressKey(XK_Escape);
+    return changedPicture(menu, 0.02);
+}
+
+void ProgramSeat::answerYes() { clickAt(YES_X, YES_Y); }

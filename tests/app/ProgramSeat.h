@@ -1,0 +1,61 @@
+#pragma once
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "tests/app/ChildProcess.h"
+#include "tests/app/VirtualDisplay.h"
+#include "tests/support/TempDir.h"
+
+// One place at which the real program runs as a player's computer would: a
+// private virtual display driven by real input events, its own home, instance
+// folder and no settings file. The steps every run takes (the language screen,
+// the quit question) and the pictures.
+class ProgramSeat {
+public:
+    using Picture = VirtualDisplay::Picture;
+    static constexpr int SCREEN_WIDTH = 1024;
+    static constexpr int SCREEN_HEIGHT = 768;
+    static constexpr const char* TITLE = "plimzor2";
+    static constexpr std::chrono::milliseconds POLL{100};
+
+    // Brings up the display; false when no private X server could start.
+    bool open();
+
+    VirtualDisplay& screen() { return *m_screen; }
+    std::string home() const { return m_dir.file("home"); }
+    std::string log() const;
+
+    std::unique_ptr<ChildProcess> start(const std::string& name, std::map<std::string, std::string> extra = {});
+
+    // False when the game ended or the time ran out first.
+    bool waitForLog(ChildProcess& game, const std::string& line, std::chrono::milliseconds timeout, int times = 1);
+
+    Picture grabScreen() { return m_screen->grab(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT); }
+    // Two grabs a moment apart that agree: the program has drawn what it will draw.
+    Picture steadyPicture(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // The first picture that differs from `before` in at least that share of
+    // its pixels, or the last one when the time ran out.
+    Picture firstChange(const Picture& before, double share,
+                        std::chrono::milliseconds timeout = std::chrono::seconds(15));
+    // The same, once steady.
+    Picture changedPicture(const Picture& before, double share,
+                           std::chrono::milliseconds timeout = std::chrono::seconds(15));
+    static void save(const Picture& picture, const std::string& name);
+    // The share of a picture's pixels that are not black.
+    static double litShare(const Picture& picture);
+
+    void clickAt(int x, int y);
+    // The language screen once the menu runs, or an empty picture when it never shows.
+    Picture waitForSplash(ChildProcess& game);
+    // The English flag: the main menu's picture.
+    Picture chooseEnglish();
+    // Escape on the main menu: the quit question's picture.
+    Picture askToQuit(const Picture& menu);
+    void answerYes();
+
+protected:
+    TempDir m_dir;
+    std::unique_ptr<VirtualDisplay> m_screen;
+};
