@@ -8,7 +8,9 @@
 #include <sstream>
 #include <thread>
 
+#include "game/Config.h"
 #include "sys/gfx/SurfaceImage.h"
+#include "tools/demodata/tracks/DemoTracks.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -19,6 +21,9 @@ namespace {
 constexpr int ENGLISH_X = 226 + 60, ENGLISH_Y = 670 + 51;
 // "Yes": 150 x 50 at 20, 230 in the quit frame at 261, 184.
 constexpr int YES_X = 261 + 20 + 75, YES_Y = 184 + 230 + 25;
+
+// The countdown runs three seconds from Space.
+constexpr auto COUNTDOWN = 3500ms;
 
 size_t occurrences(const std::string& text, const std::string& line) {
     size_t count = 0;
@@ -84,12 +89,18 @@ ProgramRun::Picture ProgramRun::steadyPicture(std::chrono::milliseconds timeout)
 
 ProgramRun::Picture ProgramRun::changedPicture(const Picture& before, double share,
                                                std::chrono::milliseconds timeout) {
+    Picture first = firstChange(before, share, timeout);
+    return VirtualDisplay::differingShare(before, first) >= share ? steadyPicture() : first;
+}
+
+ProgramRun::Picture ProgramRun::firstChange(const Picture& before, double share, std::chrono::milliseconds timeout) {
     const auto giveUp = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < giveUp) {
-        if (VirtualDisplay::differingShare(before, grabScreen()) >= share) return steadyPicture();
+    Picture now = grabScreen();
+    while (VirtualDisplay::differingShare(before, now) < share && std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(POLL);
+        now = grabScreen();
     }
-    return grabScreen();
+    return now;
 }
 
 void ProgramRun::save(const Picture& picture, const std::string& name) {
@@ -106,6 +117,11 @@ double ProgramRun::litShare(const Picture& picture) {
 void ProgramRun::clickAt(int x, int y) {
     m_screen->pointAt(x, y);
     m_screen->click();
+}
+
+ProgramRun::Picture ProgramRun::clickAndLook(Point p, const Picture& before, double share) {
+    clickAt(p.x, p.y);
+    return changedPicture(before, share, 5s);
 }
 
 ProgramRun::Picture ProgramRun::waitForSplash(ChildProcess& game) {
@@ -128,3 +144,44 @@ ProgramRun::Picture ProgramRun::askToQuit(const Picture& menu) {
 }
 
 void ProgramRun::answerYes() { clickAt(YES_X, YES_Y); }
+
+ProgramRun::Picture ProgramRun::mainMenu(ChildProcess& game) {
+    const Picture splash = waitForSplash(game);
+    if (splash.rgb.empty()) return splash;
+    return chooseEnglish();
+}
+
+ProgramRun::Picture ProgramRun::startRace(ChildProcess& game, int races) {
+    if (!waitForLog(game, "entering main loop...", 90s, races)) return {};
+    // The first frames of the race draw while the loading picture goes.
+    std::this_thread::sleep_for(2s);
+    const Picture waiting = grabScreen();
+    m_screen->pressKey(XK_space);
+    std::this_thread::sleep_for(COUNTDOWN);
+    return waiting;
+}
+
+void ProgramRun::inHome(const std::function<void()>& work) const {
+    const fs::path before = fs::current_path();
+    fs::create_directories(home());
+    fs::current_path(home());
+    work();
+    fs::current_path(before);
+}
+
+void ProgramRun::editConfig(const std::function<void(Config&)>& edit) const {
+    inHome([&] {
+        Config config(nullptr);
+        edit(config);
+        config.save();
+    });
+}
+
+Centreline ProgramRun::road(int track) { return Centreline(demoTracks()[size_t(track)].centreline()); }
+
+int ProgramRun::shortestTrack() {
+    int shortest = 0;
+    for (int t = 1; t < int(demoTracks().size()); ++t)
+        if (road(t).length() < road(shortest).length()) shortest = t;
+    return shortest;
+}

@@ -2,13 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "tests/app/ChildProcess.h"
+#include "tests/app/ScreenPlaces.h"
 #include "tests/app/VirtualDisplay.h"
 #include "tests/support/TempDir.h"
+#include "tools/demodata/tracks/Centreline.h"
+
+class Config;
 
 // The real program on a private virtual display, driven by real input
 // events, with its own home, instance folder and no settings file; the steps
@@ -34,7 +39,11 @@ protected:
     Picture grabScreen() { return m_screen->grab(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT); }
     // Two grabs a moment apart that agree: the program has drawn what it will draw.
     Picture steadyPicture(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    // The first picture that differs from `before` in at least that share of its pixels, once steady.
+    // The first picture that differs from `before` in at least that share of its
+    // pixels, or the last one when the time ran out.
+    Picture firstChange(const Picture& before, double share,
+                        std::chrono::milliseconds timeout = std::chrono::seconds(15));
+    // The same, once steady.
     Picture changedPicture(const Picture& before, double share,
                            std::chrono::milliseconds timeout = std::chrono::seconds(15));
     static void save(const Picture& picture, const std::string& name);
@@ -42,6 +51,8 @@ protected:
     static double litShare(const Picture& picture);
 
     void clickAt(int x, int y);
+    // Clicks and waits until the picture changed by that share.
+    Picture clickAndLook(Point p, const Picture& before, double share = 0.002);
     // The language screen once the menu runs, or an empty picture when it never shows.
     Picture waitForSplash(ChildProcess& game);
     // The English flag: the main menu's picture.
@@ -49,6 +60,21 @@ protected:
     // Escape on the main menu: the quit question's picture.
     Picture askToQuit(const Picture& menu);
     void answerYes();
+    // From the start on a fresh home to the English main menu, or an empty picture.
+    Picture mainMenu(ChildProcess& game);
+    // Waits for that many races to have come up and starts the last one's
+    // countdown: the picture before Space, or an empty one.
+    Picture startRace(ChildProcess& game, int races = 1);
+
+    // Runs `work` in the program's home, where it keeps "config.dat" and "highscore.dat".
+    void inHome(const std::function<void()>& work) const;
+    // The configuration as the program keeps it: read, changed by `edit` and written back.
+    void editConfig(const std::function<void(Config&)>& edit) const;
+
+    // The demo track the race index names.
+    static Centreline road(int track);
+    // The demo track whose lap is shortest, as a race index.
+    static int shortestTrack();
 
     TempDir m_dir;
     std::unique_ptr<VirtualDisplay> m_screen;
