@@ -106,6 +106,8 @@ void injectKeyboard(GuiContext& context) {
     }
 }
 
+void discardTypedText() { sys::TypedText::clear(); }
+
 void loadImageset(GuiContext& context, const CEGUI::String& fileName) {
     if (context.m_loadedImagesets.count(fileName)) return;
     CEGUI::ImageManager::getSingleton().loadImageset(fileName, "");

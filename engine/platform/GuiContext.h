@@ -60,6 +60,9 @@ void injectMouse(GuiContext& context);
 // Consumes the input device's keys: editing keys, numeric-pad digits and the
 // characters typed since the last call.
 void injectKeyboard(GuiContext& context);
+// Forgets the characters typed since the last injection: keys that were not
+// typing (riding keys, Space) are no text for a box that opens after them.
+void discardTypedText();
 // Loads an imageset file once; later calls find it loaded.
 void loadImageset(GuiContext& context, const CEGUI::String& fileName);
 // Destroys the imageset `name` (its images and picture) when present and

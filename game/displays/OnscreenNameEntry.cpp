@@ -4,6 +4,7 @@
 
 #include <CEGUI/CEGUI.h>
 
+#include "engine/platform/GuiContext.h"
 #include "engine/platform/GuiRegexMatcher.h"
 #include "game/Config.h"
 #include "game/HighscoreTables.h"
@@ -111,6 +112,8 @@ void OnscreenDisplays::openNameEntry() {
     edit->setText(displayWindows::utf8Text(m_config->m_settings.m_playerName1, Config::NAME_SIZE));
     edit->setCaretIndex(edit->getText().length());
     edit->activate();
+    // The keys of the ride are still waiting as characters.
+    discardTypedText();
 }
 
 void OnscreenDisplays::saveHighscore() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -42,6 +43,24 @@ MinimapDriver::MinimapDriver(VirtualDisplay& screen, Centreline road, Map map, K
 MinimapDriver::~MinimapDriver() { release(); }
 
 void MinimapDriver::release() { setKeys(false, false, 0); }
+
+void MinimapDriver::ride(double laps, std::chrono::seconds timeout) {
+    const Clock::time_point giveUp = Clock::now() + timeout;
+    Clock::time_point lastMove = Clock::now();
+    double last = lapsDriven();
+    while (lapsDriven() < laps + 0.02 && Clock::now() < giveUp) {
+        step();
+        const Clock::time_point now = Clock::now();
+        if (lapsDriven() != last) {
+            last = lapsDriven();
+            lastMove = now;
+        } else if (last >= laps - LINE_MARGIN && now - lastMove > 2s) {
+            break;
+        }
+        std::this_thread::sleep_for(30ms);
+    }
+    release();
+}
 
 bool MinimapDriver::findDot(float& x, float& z) {
     int left = int(m_map.left), top = int(m_map.top), size = int(std::ceil(m_map.size)) + 1;

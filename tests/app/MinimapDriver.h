@@ -27,6 +27,8 @@ public:
     };
     static constexpr Keys FIRST_PLAYER = {XK_w, XK_s, XK_a, XK_d};
     static constexpr Keys SECOND_PLAYER = {XK_Up, XK_Down, XK_Left, XK_Right};
+    // Laps: how far before the road's first point a rider may count as finished.
+    static constexpr double LINE_MARGIN = 0.01;
 
     MinimapDriver(VirtualDisplay& screen, Centreline road, Map map = ONE_VIEW, Keys keys = FIRST_PLAYER);
     // Lets go of every key.
@@ -42,6 +44,10 @@ public:
     // From now on the driver only opens the throttle: a short run down a straight
     // does not depend on how quickly a loaded machine answers the steering.
     void rideStraight() { m_steers = false; }
+    // Rides until the moped has come that many laps and a little more, or
+    // stands about there (a finished rider rolls out, and the game's line may
+    // lie a little before the road's first point), or the time is up; then lets go.
+    void ride(double laps, std::chrono::seconds timeout);
 
 private:
     using Clock = std::chrono::steady_clock;

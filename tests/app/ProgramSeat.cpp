@@ -7,6 +7,7 @@
 #include <sstream>
 #include <thread>
 
+#include "game/Config.h"
 #include "sys/gfx/SurfaceImage.h"
 
 namespace fs = std::filesystem;
@@ -18,6 +19,9 @@ namespace {
 constexpr int ENGLISH_X = 226 + 60, ENGLISH_Y = 670 + 51;
 // "Yes": 150 x 50 at 20, 230 in the quit frame at 261, 184.
 constexpr int YES_X = 261 + 20 + 75, YES_Y = 184 + 230 + 25;
+
+// The countdown runs three seconds from Space.
+constexpr auto COUNTDOWN = 3500ms;
 
 size_t occurrences(const std::string& text, const std::string& line) {
     size_t count = 0;
@@ -134,3 +138,40 @@ ProgramSeat::Picture ProgramSeat::askToQuit(const Picture& menu) {
 }
 
 void ProgramSeat::answerYes() { clickAt(YES_X, YES_Y); }
+
+ProgramSeat::Picture ProgramSeat::clickAndLook(Point p, const Picture& before, double share) {
+    clickAt(p.x, p.y);
+    return changedPicture(before, share, 5s);
+}
+
+ProgramSeat::Picture ProgramSeat::mainMenu(ChildProcess& game) {
+    const Picture splash = waitForSplash(game);
+    if (splash.rgb.empty()) return splash;
+    return chooseEnglish();
+}
+
+ProgramSeat::Picture ProgramSeat::startRace(ChildProcess& game, int races) {
+    if (!waitForLog(game, "entering main loop...", 90s, races)) return {};
+    // The first frames of the race draw while the loading picture goes.
+    std::this_thread::sleep_for(2s);
+    const Picture waiting = grabScreen();
+    m_screen->pressKey(XK_space);
+    std::this_thread::sleep_for(COUNTDOWN);
+    return waiting;
+}
+
+void ProgramSeat::inHome(const std::function<void()>& work) const {
+    const fs::path before = fs::current_path();
+    fs::create_directories(home());
+    fs::current_path(home());
+    work();
+    fs::current_path(before);
+}
+
+void ProgramSeat::editConfig(const std::function<void(Config&)>& edit) const {
+    inHome([&] {
+        Config config(nullptr);
+        edit(config);
+        config.save();
+    });
+}

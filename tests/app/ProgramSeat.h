@@ -1,10 +1,12 @@
 #pragma once
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "tests/app/ChildProcess.h"
+#include "tests/app/ScreenPlaces.h"
 #include "tests/app/VirtualDisplay.h"
 #include "tests/support/TempDir.h"
 
@@ -12,6 +14,8 @@
 // private virtual display driven by real input events, its own home, instance
 // folder and no settings file. The steps every run takes (the language screen,
 // the quit question) and the pictures.
+class Config;
+
 class ProgramSeat {
 public:
     using Picture = VirtualDisplay::Picture;
@@ -54,6 +58,18 @@ public:
     // Escape on the main menu: the quit question's picture.
     Picture askToQuit(const Picture& menu);
     void answerYes();
+    // Clicks and waits until the picture changed by that share.
+    Picture clickAndLook(Point p, const Picture& before, double share = 0.002);
+    // From the start on a fresh home to the English main menu, or an empty picture.
+    Picture mainMenu(ChildProcess& game);
+    // Waits for that many races to have come up and starts the last one's
+    // countdown: the picture before Space, or an empty one.
+    Picture startRace(ChildProcess& game, int races = 1);
+
+    // Runs `work` in the program's home, where it keeps "config.dat" and "highscore.dat".
+    void inHome(const std::function<void()>& work) const;
+    // The configuration as the program keeps it: read, changed by `edit` and written back.
+    void editConfig(const std::function<void(Config&)>& edit) const;
 
 protected:
     TempDir m_dir;

@@ -146,11 +146,30 @@ void VirtualDisplay::pointAt(int x, int y) {
 }
 
 void VirtualDisplay::click() {
-    XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
+    holdButton(true);
+    holdButton(false);
+}
+
+void VirtualDisplay::drag(int x, int y, int toX, int toY) {
+    pointAt(x, y);
+    holdButton(true);
+    // A few frames' worth of steps, as a hand moves.
+    constexpr int STEPS = 4;
+    for (int i = 0; i < STEPS; ++i) {
+        XTestFakeRelativeMotionEvent(m_display, (toX - x) * (i + 1) / STEPS - (toX - x) * i / STEPS,
+                                     (toY - y) * (i + 1) / STEPS - (toY - y) * i / STEPS, CurrentTime);
+        XSync(m_display, False);
+        std::this_thread::sleep_for(HOLD / 2);
+    }
+    holdButton(false);
+}
+
+void VirtualDisplay::holdButton(bool down) {
+    XTestFakeButtonEvent(m_display, 1, down ? True : False, CurrentTime);
     XSync(m_display, False);
+    // Each change stands a frame or more: a release read together with the
+    // next motion would land where the pointer went.
     std::this_thread::sleep_for(HOLD);
-    XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
-    XSync(m_display, False);
 }
 
 void VirtualDisplay::pressKey(unsigned long keysym) {

@@ -35,8 +35,11 @@ public:
 
     // The pointer is pushed into the top-left corner, then moved by relative steps.
     void pointAt(int x, int y);
-    // Held long enough that a program reading its input once a frame sees it down.
+    // Held long enough that a program reading its input once a frame sees it
+    // down, and let go as long before the pointer may move on.
     void click();
+    // Pressed at x, y, moved by relative steps to toX, toY and let go, as a slider's thumb is dragged.
+    void drag(int x, int y, int toX, int toY);
     void pressKey(unsigned long keysym);
     // Down or up until told otherwise, as a player holds the throttle.
     void setKey(unsigned long keysym, bool down);
@@ -47,6 +50,8 @@ public:
     static constexpr std::chrono::milliseconds HOLD{300};
 
 private:
+    void holdButton(bool down);
+
     std::unique_ptr<ChildProcess> m_server;
     _XDisplay* m_display = nullptr;
     std::string m_name;

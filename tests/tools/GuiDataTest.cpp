@@ -213,3 +213,26 @@ TEST_F(GuiDataSystem, SliderAndRadioButtonsFollowTheMouse) {
     EXPECT_TRUE(high->isSelected());
     EXPECT_FALSE(low->isSelected());
 }
+
+TEST_F(GuiDataSystem, ThumbsOfSlidersAndScrollbarsAreDraggedAlongTheirTracks) {
+    auto* slider = static_cast<CEGUI::Slider*>(create("Quillfen/Slider", 193, 440, 300, 40));
+    slider->setMaxValue(100.0f);
+    slider->setCurrentValue(70.0f);
+    // The 16 pixel thumb travels 284 pixels: at 70 its middle is 199 + 8 pixels in.
+    context().injectMousePosition(193 + 207, 460);
+    context().injectMouseButtonDown(CEGUI::LeftButton);
+    context().injectMousePosition(193 + 207 - 142, 470);
+    context().injectMouseButtonUp(CEGUI::LeftButton);
+    EXPECT_NEAR(slider->getCurrentValue(), 20.0f, 1.0f);
+
+    auto* scrollbar = static_cast<CEGUI::Scrollbar*>(create("Quillfen/VerticalScrollbar", 600, 100, 20, 300));
+    scrollbar->setDocumentSize(1000.0f);
+    scrollbar->setPageSize(100.0f);
+    scrollbar->setScrollPosition(0.0f);
+    const CEGUI::Rectf thumb = scrollbar->getThumb()->getUnclippedOuterRect().get();
+    context().injectMousePosition(thumb.getPosition().d_x + 10, thumb.getPosition().d_y + 10);
+    context().injectMouseButtonDown(CEGUI::LeftButton);
+    context().injectMousePosition(thumb.getPosition().d_x + 12, thumb.getPosition().d_y + 110);
+    context().injectMouseButtonUp(CEGUI::LeftButton);
+    EXPECT_GT(scrollbar->getScrollPosition(), 100.0f);
+}

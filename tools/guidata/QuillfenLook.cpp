@@ -20,6 +20,9 @@ const float COMBO_EDIT = 40.0f;
 
 // Parts drawn over the widget's frame, placed against the whole widget rather than its client area.
 const LookBuilder::Properties NON_CLIENT = {{"NonClient", "true"}};
+// A thumb is held in place unless its look lets the mouse drag it along its track.
+const LookBuilder::Properties ACROSS = {{"HorzFree", "true"}};
+const LookBuilder::Properties UP_AND_DOWN = {{"VertFree", "true"}};
 
 LookArea strip(float left, float leftPx, float top, float topPx, float width, float widthPx, float height,
                float heightPx) {
@@ -201,7 +204,7 @@ void editbox(LookBuilder& b) {
 void slider(LookBuilder& b) {
     b.beginLook("Quillfen/Slider");
     b.namedArea("ThumbTrackArea", LookArea::whole());
-    b.child("Quillfen/Thumb", "__auto_thumb__", strip(0, 0, 0, 0, 0, 16, 1, 0));
+    b.child("Quillfen/Thumb", "__auto_thumb__", strip(0, 0, 0, 0, 0, 16, 1, 0), ACROSS);
     const std::pair<const char*, uint32_t> tracks[] = {{"track", FRAME}, {"track_disabled", GREYED}};
     for (const auto& [section, colour] : tracks) {
         b.beginSection(section);
@@ -220,12 +223,12 @@ void scrollbar(LookBuilder& b, bool vertical) {
         b.namedArea("ThumbTrackArea", strip(0, 0, 0, BAR, 1, 0, 1, -2 * BAR));
         b.child("Quillfen/SmallButton", "__auto_decbtn__", strip(0, 0, 0, 0, 1, 0, 0, BAR));
         b.child("Quillfen/SmallButton", "__auto_incbtn__", strip(0, 0, 1, -BAR, 1, 0, 0, BAR));
-        b.child("Quillfen/Thumb", "__auto_thumb__", strip(0, 0, 0, BAR, 1, 0, 0, 24));
+        b.child("Quillfen/Thumb", "__auto_thumb__", strip(0, 0, 0, BAR, 1, 0, 0, 24), UP_AND_DOWN);
     } else {
         b.namedArea("ThumbTrackArea", strip(0, BAR, 0, 0, 1, -2 * BAR, 1, 0));
         b.child("Quillfen/SmallButton", "__auto_decbtn__", strip(0, 0, 0, 0, 0, BAR, 1, 0));
         b.child("Quillfen/SmallButton", "__auto_incbtn__", strip(1, -BAR, 0, 0, 0, BAR, 1, 0));
-        b.child("Quillfen/Thumb", "__auto_thumb__", strip(0, BAR, 0, 0, 0, 24, 1, 0));
+        b.child("Quillfen/Thumb", "__auto_thumb__", strip(0, BAR, 0, 0, 0, 24, 1, 0), ACROSS);
     }
     b.beginSection("track");
     b.fill(LookArea::whole(), PUSHED);

@@ -16,6 +16,7 @@
 #include "game/TextTable.h"
 #include "game/displays/OnscreenDisplays.h"
 #include "net/NetControl.h"
+#include "sys/gui/TypedText.h"
 #include "tests/game/race/HandBuiltRace.h"
 #include "tests/support/NullGui.h"
 
@@ -409,6 +410,24 @@ TEST_F(OnscreenWindows, TypedNameAndBestLapReachTheHighScoreFile) {
     EXPECT_STREQ(stored.getTimeTrial().getEntry(1, 0)->m_name, "Cleopatra_Racer1");
     EXPECT_STREQ(stored.getTimeTrial().getBestLap(1)->m_name, "Cleopatra_Racer1");
     EXPECT_FLOAT_EQ(stored.getTimeTrial().getBestLap(1)->m_time, 39.5f);
+}
+
+TEST_F(OnscreenWindows, RidingKeysTypedBeforeTheNameEntryOpensStayOutOfTheName) {
+    build(Race::TIME_TRIAL, Race::ONE_PLAYER, 1, 1);
+    m_race->m_highscores = std::make_unique<HighscoreTables>();
+    m_race->m_highscores->reset();
+    record(0).bestLap = 40.0f;
+    // Space for the start, then the throttle and the steering as characters.
+    for (char c : std::string(" wwad")) sys::TypedText::push({static_cast<uint32_t>(c), false});
+    displays().showTimeTrialResult();
+    displays().onTimeTrialResultOk();
+    ASSERT_NE(nameEdit(), nullptr);
+    injectKeyboard(m_gui.context);
+    EXPECT_EQ(nameEdit()->getText(), "Mira");
+    // What is typed into the open entry arrives.
+    sys::TypedText::push({'n', false});
+    injectKeyboard(m_gui.context);
+    EXPECT_EQ(nameEdit()->getText(), "Miran");
 }
 
 TEST_F(OnscreenWindows, SecondPlaceInASingleRaceEndsWithoutANameEntry) {
