@@ -59,7 +59,6 @@ constexpr int LOOKS = 20;
 // The share of a picture's pixels in which a still scene may differ between two grabs.
 constexpr double STANDING = 0.02;
 
-bool isGreenDot(const uint8_t* rgb) { return rgb[1] > 140 && rgb[0] < 90 && rgb[2] < 90; }
 bool isRedDot(const uint8_t* rgb) { return rgb[0] > 140 && rgb[1] < 90 && rgb[2] < 90; }
 
 struct Spot {
@@ -246,9 +245,10 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
         if (look > 0) std::this_thread::sleep_for(ProgramSeat::POLL);
         hostMap = grab(host, MINIMAP);
         joinerMap = grab(joiner, MINIMAP);
-        hostDot = centreOf(hostMap, isGreenDot);
-        joinerDot = centreOf(joinerMap, isGreenDot);
-        uncovered = middleAt(hostMap, isGreenDot, hostDot) && middleAt(joinerMap, isGreenDot, joinerDot);
+        hostDot = centreOf(hostMap, MinimapDriver::isGreenDot);
+        joinerDot = centreOf(joinerMap, MinimapDriver::isGreenDot);
+        uncovered = middleAt(hostMap, MinimapDriver::isGreenDot, hostDot) &&
+                    middleAt(joinerMap, MinimapDriver::isGreenDot, joinerDot);
     }
     ASSERT_TRUE(uncovered) << "no own dot on a map, or computer riders on them all the time";
     EXPECT_TRUE(middleAt(joinerMap, isRedDot, hostDot)) << "the joiner does not see the host ride";

@@ -9,8 +9,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr float WORLD = 250.0f;
-// The own rider's dot is 0xFF20C020; the scene behind the map is dimmed.
-bool isGreenDot(const uint8_t* rgb) { return rgb[1] > 140 && rgb[0] < 90 && rgb[2] < 90; }
 // Of the one-view map's dot; riders' dots drawn later may cover part of it.
 constexpr double MIN_DOT_PIXELS = 12.0;
 // Once seen, the dot is looked for this far around its last place (map pixels).

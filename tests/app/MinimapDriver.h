@@ -41,6 +41,8 @@ public:
     // How far the moped has come along the road, in laps (no lap counts before the first line).
     double lapsDriven() const { return m_driven / m_road.length(); }
     void release();
+    // The own rider's dot is 0xFF20C020, the others' red; the scene behind the map is dimmed.
+    static bool isGreenDot(const uint8_t* rgb) { return rgb[1] > 140 && rgb[0] < 90 && rgb[2] < 90; }
     // From now on the driver only opens the throttle: a short run down a straight
     // does not depend on how quickly a loaded machine answers the steering.
     void rideStraight() { m_steers = false; }
