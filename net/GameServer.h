@@ -21,8 +21,12 @@ class GameServerConnection;
 // payload per id for a player who becomes ready, and runs the barrier.
 class GameServer : public NetServer {
 public:
-    // All stored payloads together stay below this; a chunk beyond it is dropped.
-    static constexpr size_t MAX_STORED_BYTES = 1 << 20;
+    // All stored payloads together stay below this; a payload beyond it is
+    // relayed but not kept.
+    static constexpr size_t MAX_STORED_BYTES = 2u << 20;
+    // A player whose own stored payloads would pass this is dropped; a race
+    // keeps a few kilobytes a player.
+    static constexpr size_t MAX_PLAYER_STORED_BYTES = 1u << 20;
     static constexpr uint32_t HELLO_TIMEOUT_MS = 10000;
     static constexpr uint32_t RETRY_MS = 1000;
 
@@ -52,6 +56,8 @@ public:
     int32_t getOccupiedSlots();
     bool isLobbyClosed();
     size_t getStoredBytes();
+    // The most bytes any slot holder ever had waiting to be sent.
+    size_t getPlayersPeakQueued();
 
 private:
     void acceptLoop();
@@ -61,7 +67,9 @@ private:
     void ready(GameServerConnection& to);
     void barrier(GameServerConnection& from, uint32_t value);
     void completeBarrier();
-    void relay(GameServerConnection& from, ChunkReader& chunk);
+    bool relay(GameServerConnection& from, ChunkReader& chunk);
+    // The stored payload of nid no longer counts, against its sender or at all.
+    void forget(uint16_t nid);
     void freeSlot(GameServerConnection& player);
     void clearValues();
 
@@ -76,6 +84,7 @@ private:
     std::array<GameServerConnection*, NetProtocol::MAX_PLAYERS> m_players{};
     bool m_lobbyClosed = false;
     std::vector<std::vector<uint8_t>> m_values;
+    std::vector<GameServerConnection*> m_senders;  // who sent each stored payload; null once gone
     size_t m_storedBytes = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
+#include <ifaddrs.h>
 #include <memory>
 #include <mutex>
 #include <netdb.h>
@@ -211,6 +212,43 @@ bool sendSocket(int socket, const uint8_t* data, size_t length, size_t& sent) {
         return false;
     }
     return true;
+}
+
+bool sendAvailable(int socket, const uint8_t* data, size_t length, size_t& sent) {
+    sent = 0;
+    while (sent < length) {
+        ssize_t n = ::send(socket, data + sent, length - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
+    return true;
+}
+
+bool isOwnAddress(uint32_t address) {
+    if (address == htonl(INADDR_LOOPBACK)) return true;
+    ifaddrs* interfaces = nullptr;
+    if (getifaddrs(&interfaces) != 0) return false;
+    bool own = false;
+    for (const ifaddrs* i = interfaces; i && !own; i = i->ifa_next)
+        own = i->ifa_addr && i->ifa_addr->sa_family == AF_INET &&
+              reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr.s_addr == address;
+    freeifaddrs(interfaces);
+    return own;
+}
+
+void abortSocket(int socket) {
+    if (socket < 0) return;
+    // Connecting a TCP socket to AF_UNSPEC disconnects it with a reset.
+    sockaddr unspecified;
+    std::memset(&unspecified, 0, sizeof unspecified);
+    unspecified.sa_family = AF_UNSPEC;
+    ::connect(socket, &unspecified, sizeof unspecified);
+    // The disconnect clears the shutdown flags; setting them again wakes every waiter.
+    ::shutdown(socket, SHUT_RDWR);
 }
 
 void shutdownSocket(int socket) {
