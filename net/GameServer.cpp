@@ -158,13 +158,8 @@ void GameServer::welcome(GameServerConnection& to) {
 }
 
 void GameServer::ready(GameServerConnection& to) {
-    for (int32_t nid = 0; nid < MAX_NID; ++nid) {
-        const std::vector<uint8_t>& stored = m_values[nid];
-        if (stored.empty()) continue;
-        to.beginChunk(static_cast<uint16_t>(nid));
-        to.writeBytes(stored.data(), static_cast<uint32_t>(stored.size()));
-        to.sendChunk();
-    }
+    for (const SendQueue::Bytes& stored : m_values)
+        if (stored) to.send(stored);
     to.beginChunk(CHUNK_START);
     to.sendChunk();
 }
@@ -200,38 +195,41 @@ void GameServer::completeBarrier() {
 bool GameServer::relay(GameServerConnection& from, ChunkReader& chunk) {
     uint16_t nid = chunk.nid();
     size_t size = static_cast<size_t>(chunk.payloadLeft());
-    std::vector<uint8_t>& stored = m_values[nid];
-    size_t replaced = m_senders[nid] == &from ? stored.size() : 0;
+    size_t replaced = m_senders[nid] == &from ? storedSize(nid) : 0;
     // No game of ours keeps this much: such a peer is let go.
     if (from.m_storedBytes - replaced + size > MAX_PLAYER_STORED_BYTES) return false;
-    bool kept = m_storedBytes - stored.size() + size <= MAX_STORED_BYTES;
-    forget(nid);
-    stored.resize(size);
-    chunk.readRest(stored.data());
+    std::vector<uint8_t> payload(size);
+    chunk.readRest(payload.data());
     from.beginChunk(nid);
-    from.writeBytes(stored.data(), static_cast<uint32_t>(size));
-    from.broadcastChunk();
-    // Past the bound the others still get it; a ready player gets none rather than a stale one.
-    if (!kept) {
-        std::vector<uint8_t>().swap(stored);
-        return true;
-    }
+    from.writeBytes(payload.data(), static_cast<uint32_t>(size));
+    SendQueue::Bytes relayed = from.finishChunk();
+    broadcast(from, relayed);
+    bool kept = m_storedBytes - storedSize(nid) + size <= MAX_STORED_BYTES;
+    forget(nid);
+    // Past the bound the others still got it; a ready player gets none rather than a stale one.
+    if (!kept || size == 0) return true;
+    m_values[nid] = std::move(relayed);
     m_senders[nid] = &from;
     from.m_storedBytes += size;
     m_storedBytes += size;
     return true;
 }
 
+size_t GameServer::storedSize(uint16_t nid) const {
+    return m_values[nid] ? m_values[nid]->size() - HEADER_SIZE : 0;
+}
+
 void GameServer::forget(uint16_t nid) {
-    size_t size = m_values[nid].size();
+    size_t size = storedSize(nid);
     if (m_senders[nid]) m_senders[nid]->m_storedBytes -= size;
     m_senders[nid] = nullptr;
     m_storedBytes -= size;
+    m_values[nid].reset();
 }
 
-void GameServer::broadcast(const GameServerConnection& from, const uint8_t* data, size_t length) {
+void GameServer::broadcast(const GameServerConnection& from, const SendQueue::Bytes& chunk) {
     for (GameServerConnection* player : m_players)
-        if (player && player != &from) player->send(data, length);
+        if (player && player != &from) player->send(chunk);
 }
 
 void GameServer::freeSlot(GameServerConnection& player) {
@@ -257,10 +255,7 @@ void GameServer::playerLeft(GameServerConnection& player) {
 }
 
 void GameServer::clearValues() {
-    for (uint16_t nid = 0; nid < MAX_NID; ++nid) {
-        forget(nid);
-        std::vector<uint8_t>().swap(m_values[nid]);
-    }
+    for (uint16_t nid = 0; nid < MAX_NID; ++nid) forget(nid);
 }
 
 std::unique_ptr<GameServer> startGameDaemon(uint16_t port) {

@@ -49,7 +49,7 @@ public:
     bool handleChunk(GameServerConnection& from, ChunkReader& chunk);
     void playerLeft(GameServerConnection& player);
     // One chunk to every occupied slot but the sender's.
-    void broadcast(const GameServerConnection& from, const uint8_t* data, size_t length);
+    void broadcast(const GameServerConnection& from, const SendQueue::Bytes& chunk);
     uint32_t getHelloTimeout() const { return m_helloTimeoutMs; }
 
     // For tests and tools: the slot holders and the lobby state, under the lock.
@@ -68,7 +68,8 @@ private:
     void barrier(GameServerConnection& from, uint32_t value);
     void completeBarrier();
     bool relay(GameServerConnection& from, ChunkReader& chunk);
-    // The stored payload of nid no longer counts, against its sender or at all.
+    size_t storedSize(uint16_t nid) const;
+    // Drops the stored payload of nid and its count against its sender.
     void forget(uint16_t nid);
     void freeSlot(GameServerConnection& player);
     void clearValues();
@@ -83,7 +84,7 @@ private:
     std::mutex m_lock;
     std::array<GameServerConnection*, NetProtocol::MAX_PLAYERS> m_players{};
     bool m_lobbyClosed = false;
-    std::vector<std::vector<uint8_t>> m_values;
+    std::vector<SendQueue::Bytes> m_values;  // the last value chunk of each id, as relayed
     std::vector<GameServerConnection*> m_senders;  // who sent each stored payload; null once gone
     size_t m_storedBytes = 0;
 };

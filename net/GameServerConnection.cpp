@@ -81,13 +81,16 @@ void GameServerConnection::writeInt(uint32_t value) { m_writer.writeInt(value); 
 void GameServerConnection::writeBytes(const uint8_t* data, uint32_t count) { m_writer.writeBytes(data, count); }
 
 void GameServerConnection::sendChunk() {
-    if (m_writer.finish()) send(m_writer.data(), m_writer.size());
-    m_writer.clear();
+    if (SendQueue::Bytes chunk = finishChunk()) send(std::move(chunk));
 }
 
 void GameServerConnection::broadcastChunk() {
-    if (m_writer.finish()) m_server.broadcast(*this, m_writer.data(), m_writer.size());
-    m_writer.clear();
+    if (SendQueue::Bytes chunk = finishChunk()) m_server.broadcast(*this, chunk);
+}
+
+SendQueue::Bytes GameServerConnection::finishChunk() {
+    if (!m_writer.finish()) return nullptr;
+    return std::make_shared<const std::vector<uint8_t>>(m_writer.take());
 }
 
 } // namespace GameDaemon

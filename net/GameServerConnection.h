@@ -34,6 +34,9 @@ public:
     void sendChunk();
     // The chunk goes to every other occupied slot.
     void broadcastChunk();
+    // The finished chunk, shared so that it is queued without copies; null
+    // when it outgrew the chunk limit.
+    SendQueue::Bytes finishChunk();
 
 private:
     // Under the server lock: false once the hello time, counted from the

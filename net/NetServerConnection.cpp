@@ -38,4 +38,4 @@ void NetServerConnection::close() {
 
 bool NetServerConnection::isLeaving() { return m_dropped || !isConnected() || m_sendQueue.isGivenUp(); }
 
-bool NetServerConnection::send(const uint8_t* data, size_t length) { return m_sendQueue.push(data, length); }
+bool NetServerConnection::send(SendQueue::Bytes bytes) { return m_sendQueue.push(std::move(bytes)); }

@@ -32,7 +32,7 @@ public:
     // Dropped, given up or ended: no longer holds a place.
     bool isLeaving();
     // Never waits for the peer; false once the peer is cut off.
-    bool send(const uint8_t* data, size_t length);
+    bool send(SendQueue::Bytes bytes);
     size_t getPeakQueued() { return m_sendQueue.getPeak(); }
 
 private:

@@ -5,11 +5,6 @@
 
 #include "sys/net/Socket.h"
 
-namespace {
-// A writer's buffer bigger than this after a burst is given back.
-constexpr size_t KEPT_CAPACITY = 64 * 1024;
-} // namespace
-
 SendQueue::SendQueue(int socket, size_t limit, std::function<void(size_t)> sent)
     : m_socket(socket), m_limit(limit), m_sent(std::move(sent)) {}
 
@@ -17,13 +12,14 @@ SendQueue::~SendQueue() { stop(); }
 
 void SendQueue::start() { m_writer = std::thread(&SendQueue::writeLoop, this); }
 
-bool SendQueue::push(const uint8_t* data, size_t length) {
+bool SendQueue::push(Bytes bytes) {
     std::lock_guard<std::mutex> guard(m_lock);
     if (m_givenUp || m_stopped) return false;
+    size_t length = bytes->size();
     size_t taken = 0;
     // Nothing may overtake bytes still waiting.
     if (waiting() == 0) {
-        bool open = sys::sendAvailable(m_socket, data, length, taken);
+        bool open = sys::sendAvailable(m_socket, bytes->data(), length, taken);
         if (taken > 0) m_sent(taken);
         if (!open) {
             giveUp();
@@ -35,7 +31,8 @@ bool SendQueue::push(const uint8_t* data, size_t length) {
         giveUp();
         return false;
     }
-    m_queue.insert(m_queue.end(), data + taken, data + length);
+    m_queue.push_back({std::move(bytes), taken});
+    m_queued += length - taken;
     m_peak = std::max(m_peak, waiting());
     m_wake.notify_all();
     return true;
@@ -67,20 +64,24 @@ size_t SendQueue::getPeak() {
 }
 
 void SendQueue::writeLoop() {
-    std::vector<uint8_t> batch;
+    std::deque<Part> batch;
     std::unique_lock<std::mutex> lock(m_lock);
     for (;;) {
         m_wake.wait(lock, [this] { return m_givenUp || m_stopped || !m_queue.empty(); });
         if (m_givenUp || m_stopped) return;
         batch.swap(m_queue);
-        m_writing = batch.size();
+        m_writing = m_queued;
+        m_queued = 0;
         lock.unlock();
         // Blocks at most the socket's send time-out while the peer takes nothing.
-        size_t sent = 0;
-        bool ok = sys::sendSocket(m_socket, batch.data(), batch.size(), sent);
-        if (sent > 0) m_sent(sent);
+        bool ok = true;
+        for (const Part& part : batch) {
+            size_t sent = 0;
+            ok = sys::sendSocket(m_socket, part.bytes->data() + part.sent, part.bytes->size() - part.sent, sent);
+            if (sent > 0) m_sent(sent);
+            if (!ok) break;
+        }
         batch.clear();
-        if (batch.capacity() > KEPT_CAPACITY) std::vector<uint8_t>().swap(batch);
         lock.lock();
         m_writing = 0;
         if (!ok) giveUp();
@@ -93,7 +94,8 @@ void SendQueue::writeLoop() {
 void SendQueue::giveUp() {
     if (m_givenUp) return;
     m_givenUp = true;
-    std::vector<uint8_t>().swap(m_queue);
+    m_queue.clear();
+    m_queued = 0;
     sys::abortSocket(m_socket);
     m_wake.notify_all();
 }
