@@ -86,6 +86,21 @@ bool waitConnected(int socket, uint32_t timeoutMs) {
     return getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
 }
 
+// Resumes partial sends until all left or a send fails; errno then says why.
+bool sendAll(int socket, const uint8_t* data, size_t length, size_t& sent, int flags) {
+    sent = 0;
+    while (sent < length) {
+        ssize_t n = ::send(socket, data + sent, length - sent, MSG_NOSIGNAL | flags);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool socketStartup() {
@@ -201,31 +216,11 @@ ReceiveResult receiveSocket(int socket, uint8_t* buffer, size_t capacity, size_t
 }
 
 bool sendSocket(int socket, const uint8_t* data, size_t length, size_t& sent) {
-    sent = 0;
-    while (sent < length) {
-        ssize_t n = ::send(socket, data + sent, length - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        return false;
-    }
-    return true;
+    return sendAll(socket, data, length, sent, 0);
 }
 
 bool sendAvailable(int socket, const uint8_t* data, size_t length, size_t& sent) {
-    sent = 0;
-    while (sent < length) {
-        ssize_t n = ::send(socket, data + sent, length - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n > 0) {
-            sent += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
-    }
-    return true;
+    return sendAll(socket, data, length, sent, MSG_DONTWAIT) || errno == EAGAIN || errno == EWOULDBLOCK;
 }
 
 bool isOwnAddress(uint32_t address) {
