@@ -337,7 +337,7 @@ TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfWhileFifteenC
         static_cast<int>(NetServer::MAX_CONNECTIONS) - 1,
         [&](RawPeer& peer) { peer = RawPeer::connectTo(port()); },
         [&](RawPeer& peer) { peer.send({endless[0]}); });
-    ASSERT_TRUE(waitUntil([&] { return m_server->getConnectionCount() == NetServer::MAX_CONNECTIONS; }));
+    ASSERT_TRUE(waitUntil([&] { return m_server->getConnectionCount() == NetServer::MAX_CONNECTIONS; }, 10000));
     EXPECT_EQ(joinTenTimes(host), 10);
     EXPECT_GT(dribblers.letGo(), 0);
     EXPECT_TRUE(host.quiet(50)) << "the host was pushed out";
