@@ -38,6 +38,12 @@ uint16_t ChunkWriter::nid() const {
     return m_data.size() < 4 ? 0 : static_cast<uint16_t>(m_data[2] | (m_data[3] << 8));
 }
 
+std::vector<uint8_t> ChunkWriter::take() {
+    std::vector<uint8_t> chunk;
+    chunk.swap(m_data);
+    return chunk;
+}
+
 void ChunkWriter::clear() {
     m_data.clear();
     m_data.shrink_to_fit();

@@ -17,6 +17,8 @@ public:
     size_t size() const { return m_data.size(); }
     bool empty() const { return m_data.empty(); }
     uint16_t nid() const;
+    // Hands out the finished chunk and leaves the writer empty.
+    std::vector<uint8_t> take();
     void clear();
 
 private:

@@ -1,16 +1,16 @@
 #include "net/GameServer.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "net/GameServerConnection.h"
-#include "sys/net/Socket.h"
 
 namespace GameDaemon {
 
 using namespace NetProtocol;
 
 GameServer::GameServer(uint16_t port, uint32_t helloTimeoutMs)
-    : m_port(port), m_helloTimeoutMs(helloTimeoutMs), m_values(MAX_NID) {}
+    : m_port(port), m_helloTimeoutMs(helloTimeoutMs), m_values(MAX_NID), m_senders(MAX_NID) {}
 
 GameServer::~GameServer() { stop(); }
 
@@ -45,7 +45,6 @@ void GameServer::acceptLoop() {
 }
 
 std::unique_ptr<NetServerConnection> GameServer::createConnection(int socket) {
-    sys::setReceiveTimeout(socket, m_helloTimeoutMs);
     return std::make_unique<GameServerConnection>(*this, socket);
 }
 
@@ -64,6 +63,14 @@ bool GameServer::isLobbyClosed() {
 size_t GameServer::getStoredBytes() {
     std::lock_guard<std::mutex> guard(m_lock);
     return m_storedBytes;
+}
+
+size_t GameServer::getPlayersPeakQueued() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    size_t peak = 0;
+    for (GameServerConnection* player : m_players)
+        if (player) peak = std::max(peak, player->getPeakQueued());
+    return peak;
 }
 
 bool GameServer::handleChunk(GameServerConnection& from, ChunkReader& chunk) {
@@ -97,7 +104,7 @@ bool GameServer::handleChunk(GameServerConnection& from, ChunkReader& chunk) {
         break;
     default:
         // A client never speaks for the server: welcome, refusal and start stay ours.
-        if (!isControlId(nid)) relay(from, chunk);
+        if (!isControlId(nid) && !relay(from, chunk)) return false;
         break;
     }
     chunk.skipRest();
@@ -111,7 +118,8 @@ bool GameServer::hello(GameServerConnection& from, bool host) {
         return true;
     }
     if (host) {
-        if (m_players[0]) return refuse(from);
+        // The host is the player at this machine; no neighbour takes its place.
+        if (m_players[0] || !from.m_fromThisMachine) return refuse(from);
         clearValues();
         // Guests of a host that left are let go, not kept without a slot.
         for (int32_t slot = 1; slot < MAX_PLAYERS; ++slot) {
@@ -150,13 +158,8 @@ void GameServer::welcome(GameServerConnection& to) {
 }
 
 void GameServer::ready(GameServerConnection& to) {
-    for (int32_t nid = 0; nid < MAX_NID; ++nid) {
-        const std::vector<uint8_t>& stored = m_values[nid];
-        if (stored.empty()) continue;
-        to.beginChunk(static_cast<uint16_t>(nid));
-        to.writeBytes(stored.data(), static_cast<uint32_t>(stored.size()));
-        to.sendChunk();
-    }
+    for (const SendQueue::Bytes& stored : m_values)
+        if (stored) to.send(stored);
     to.beginChunk(CHUNK_START);
     to.sendChunk();
 }
@@ -189,22 +192,44 @@ void GameServer::completeBarrier() {
     }
 }
 
-void GameServer::relay(GameServerConnection& from, ChunkReader& chunk) {
+bool GameServer::relay(GameServerConnection& from, ChunkReader& chunk) {
     uint16_t nid = chunk.nid();
     size_t size = static_cast<size_t>(chunk.payloadLeft());
-    std::vector<uint8_t>& stored = m_values[nid];
-    if (m_storedBytes - stored.size() + size > MAX_STORED_BYTES) return;
-    m_storedBytes = m_storedBytes - stored.size() + size;
-    stored.resize(size);
-    chunk.readRest(stored.data());
+    size_t replaced = m_senders[nid] == &from ? storedSize(nid) : 0;
+    // No game of ours keeps this much: such a peer is let go.
+    if (from.m_storedBytes - replaced + size > MAX_PLAYER_STORED_BYTES) return false;
+    std::vector<uint8_t> payload(size);
+    chunk.readRest(payload.data());
     from.beginChunk(nid);
-    from.writeBytes(stored.data(), static_cast<uint32_t>(size));
-    from.broadcastChunk();
+    from.writeBytes(payload.data(), static_cast<uint32_t>(size));
+    SendQueue::Bytes relayed = from.finishChunk();
+    broadcast(from, relayed);
+    bool kept = m_storedBytes - storedSize(nid) + size <= MAX_STORED_BYTES;
+    forget(nid);
+    // Past the bound the others still got it; a ready player gets none rather than a stale one.
+    if (!kept || size == 0) return true;
+    m_values[nid] = std::move(relayed);
+    m_senders[nid] = &from;
+    from.m_storedBytes += size;
+    m_storedBytes += size;
+    return true;
 }
 
-void GameServer::broadcast(const GameServerConnection& from, const uint8_t* data, size_t length) {
+size_t GameServer::storedSize(uint16_t nid) const {
+    return m_values[nid] ? m_values[nid]->size() - HEADER_SIZE : 0;
+}
+
+void GameServer::forget(uint16_t nid) {
+    size_t size = storedSize(nid);
+    if (m_senders[nid]) m_senders[nid]->m_storedBytes -= size;
+    m_senders[nid] = nullptr;
+    m_storedBytes -= size;
+    m_values[nid].reset();
+}
+
+void GameServer::broadcast(const GameServerConnection& from, const SendQueue::Bytes& chunk) {
     for (GameServerConnection* player : m_players)
-        if (player && player != &from) player->send(data, length);
+        if (player && player != &from) player->send(chunk);
 }
 
 void GameServer::freeSlot(GameServerConnection& player) {
@@ -215,6 +240,10 @@ void GameServer::freeSlot(GameServerConnection& player) {
 }
 
 void GameServer::playerLeft(GameServerConnection& player) {
+    // What it stored stays for the others; it just counts against nobody now.
+    for (GameServerConnection*& sender : m_senders)
+        if (sender == &player) sender = nullptr;
+    player.m_storedBytes = 0;
     if (player.m_playerSlot == -1) return;
     freeSlot(player);
     if (player.m_playerSlot == 0 || m_lobbyClosed) {
@@ -226,8 +255,7 @@ void GameServer::playerLeft(GameServerConnection& player) {
 }
 
 void GameServer::clearValues() {
-    for (std::vector<uint8_t>& stored : m_values) std::vector<uint8_t>().swap(stored);
-    m_storedBytes = 0;
+    for (uint16_t nid = 0; nid < MAX_NID; ++nid) forget(nid);
 }
 
 std::unique_ptr<GameServer> startGameDaemon(uint16_t port) {

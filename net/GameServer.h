@@ -21,8 +21,12 @@ class GameServerConnection;
 // payload per id for a player who becomes ready, and runs the barrier.
 class GameServer : public NetServer {
 public:
-    // All stored payloads together stay below this; a chunk beyond it is dropped.
-    static constexpr size_t MAX_STORED_BYTES = 1 << 20;
+    // All stored payloads together stay below this; a payload beyond it is
+    // relayed but not kept.
+    static constexpr size_t MAX_STORED_BYTES = 2u << 20;
+    // A player whose own stored payloads would pass this is dropped; a race
+    // keeps a few kilobytes a player.
+    static constexpr size_t MAX_PLAYER_STORED_BYTES = 1u << 20;
     static constexpr uint32_t HELLO_TIMEOUT_MS = 10000;
     static constexpr uint32_t RETRY_MS = 1000;
 
@@ -45,13 +49,15 @@ public:
     bool handleChunk(GameServerConnection& from, ChunkReader& chunk);
     void playerLeft(GameServerConnection& player);
     // One chunk to every occupied slot but the sender's.
-    void broadcast(const GameServerConnection& from, const uint8_t* data, size_t length);
+    void broadcast(const GameServerConnection& from, const SendQueue::Bytes& chunk);
     uint32_t getHelloTimeout() const { return m_helloTimeoutMs; }
 
     // For tests and tools: the slot holders and the lobby state, under the lock.
     int32_t getOccupiedSlots();
     bool isLobbyClosed();
     size_t getStoredBytes();
+    // The most bytes any slot holder ever had waiting to be sent.
+    size_t getPlayersPeakQueued();
 
 private:
     void acceptLoop();
@@ -61,7 +67,10 @@ private:
     void ready(GameServerConnection& to);
     void barrier(GameServerConnection& from, uint32_t value);
     void completeBarrier();
-    void relay(GameServerConnection& from, ChunkReader& chunk);
+    bool relay(GameServerConnection& from, ChunkReader& chunk);
+    size_t storedSize(uint16_t nid) const;
+    // Drops the stored payload of nid and its count against its sender.
+    void forget(uint16_t nid);
     void freeSlot(GameServerConnection& player);
     void clearValues();
 
@@ -75,7 +84,8 @@ private:
     std::mutex m_lock;
     std::array<GameServerConnection*, NetProtocol::MAX_PLAYERS> m_players{};
     bool m_lobbyClosed = false;
-    std::vector<std::vector<uint8_t>> m_values;
+    std::vector<SendQueue::Bytes> m_values;  // the last value chunk of each id, as relayed
+    std::vector<GameServerConnection*> m_senders;  // who sent each stored payload; null once gone
     size_t m_storedBytes = 0;
 };
 

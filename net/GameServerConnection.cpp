@@ -5,18 +5,23 @@
 
 #include "engine/platform/Report.h"
 #include "net/GameServer.h"
+#include "sys/net/Socket.h"
 
 namespace GameDaemon {
 
 GameServerConnection::GameServerConnection(GameServer& server, int socket)
-    : NetServerConnection(socket), m_server(server) {}
+    : NetServerConnection(socket),
+      m_server(server),
+      m_helloDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(server.getHelloTimeout())) {
+    sys::setReceiveTimeout(socket, server.getHelloTimeout());
+}
 
-GameServerConnection::~GameServerConnection() { closeConnection(); }
+GameServerConnection::~GameServerConnection() { close(); }
 
 int32_t GameServerConnection::onReceive(const uint8_t* data, int32_t length) {
     std::unique_lock<std::mutex> lock(m_server.getLock());
-    m_reader.append(data, length);
-    bool keep = true;
+    bool keep = awaitHello();
+    if (keep) m_reader.append(data, length);
     ChunkReader::State state;
     while (keep && (state = m_reader.beginChunk()) != ChunkReader::State::INCOMPLETE) {
         keep = state == ChunkReader::State::COMPLETE && m_server.handleChunk(*this, m_reader);
@@ -24,6 +29,7 @@ int32_t GameServerConnection::onReceive(const uint8_t* data, int32_t length) {
         ENGINE_ASSERT(m_reader.payloadLeft() == 0 && "m_readBufferPos == m_readLen");
         m_reader.endChunk();
     }
+    keep = keep && awaitHello();
     if (!keep) m_reader.clear();
     lock.unlock();
     if (!keep) exitThread();
@@ -39,11 +45,31 @@ void GameServerConnection::onConnect(uint32_t peer) {
     std::printf("got connection from %x\n", peer);
     std::fflush(stdout);
     m_peerAddress = peer;
+    m_fromThisMachine = sys::isOwnAddress(peer);
 }
 
 bool GameServerConnection::onIdle() {
     std::lock_guard<std::mutex> guard(m_server.getLock());
-    return m_playerSlot != -1;
+    return awaitHello();
+}
+
+bool GameServerConnection::mayGiveWay() {
+    std::lock_guard<std::mutex> guard(m_server.getLock());
+    return m_playerSlot == -1;
+}
+
+bool GameServerConnection::awaitHello() {
+    if (!m_awaitingHello) return true;
+    if (m_playerSlot != -1) {
+        // A player may be quiet as long as it likes.
+        m_awaitingHello = false;
+        sys::setReceiveTimeout(socketHandle(), 0);
+        return true;
+    }
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(m_helloDeadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    sys::setReceiveTimeout(socketHandle(), static_cast<uint32_t>(left.count()));
+    return true;
 }
 
 void GameServerConnection::beginChunk(uint16_t nid) { m_writer.begin(nid); }
@@ -55,13 +81,16 @@ void GameServerConnection::writeInt(uint32_t value) { m_writer.writeInt(value); 
 void GameServerConnection::writeBytes(const uint8_t* data, uint32_t count) { m_writer.writeBytes(data, count); }
 
 void GameServerConnection::sendChunk() {
-    if (m_writer.finish()) send(m_writer.data(), m_writer.size());
-    m_writer.clear();
+    if (SendQueue::Bytes chunk = finishChunk()) send(std::move(chunk));
 }
 
 void GameServerConnection::broadcastChunk() {
-    if (m_writer.finish()) m_server.broadcast(*this, m_writer.data(), m_writer.size());
-    m_writer.clear();
+    if (SendQueue::Bytes chunk = finishChunk()) m_server.broadcast(*this, chunk);
+}
+
+SendQueue::Bytes GameServerConnection::finishChunk() {
+    if (!m_writer.finish()) return nullptr;
+    return std::make_shared<const std::vector<uint8_t>>(m_writer.take());
 }
 
 } // namespace GameDaemon

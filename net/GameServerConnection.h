@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 
 #include "net/ChunkReader.h"
@@ -20,8 +21,10 @@ public:
     int32_t onReceive(const uint8_t* data, int32_t length) override;
     void onDisconnect() override;
     void onConnect(uint32_t peer) override;
-    // A connection that never said hello is let go at its receive time-out.
+    // A connection not welcomed within the hello time is let go.
     bool onIdle() override;
+    // Until welcomed, a connection gives way to a new one when all places are taken.
+    bool mayGiveWay() override;
 
     // Chunk writer, under the server lock.
     void beginChunk(uint16_t nid);
@@ -31,9 +34,18 @@ public:
     void sendChunk();
     // The chunk goes to every other occupied slot.
     void broadcastChunk();
+    // The finished chunk, shared so that it is queued without copies; null
+    // when it outgrew the chunk limit.
+    SendQueue::Bytes finishChunk();
 
 private:
+    // Under the server lock: false once the hello time, counted from the
+    // acceptance, has run out unwelcomed; bytes dribbled in buy no time.
+    bool awaitHello();
+
     GameServer& m_server;
+    std::chrono::steady_clock::time_point m_helloDeadline;
+    bool m_awaitingHello = true;
     ChunkReader m_reader;
     ChunkWriter m_writer;
 };

@@ -36,7 +36,7 @@ bool NetServer::acceptConnection(uint16_t port) {
     uint32_t peer = 0;
     int socket = sys::acceptSocket(socketHandle(), peer);
     if (socket == sys::INVALID_SOCKET_HANDLE) return false;
-    if (getConnectionCount() >= MAX_CONNECTIONS) {
+    if (!makeRoom()) {
         sys::closeSocket(socket);
         return true;
     }
@@ -55,7 +55,25 @@ std::unique_ptr<NetServerConnection> NetServer::createConnection(int socket) {
 
 size_t NetServer::getConnectionCount() {
     std::lock_guard<std::mutex> guard(m_connectionsLock);
-    return m_connections.size();
+    return countOpen();
+}
+
+size_t NetServer::countOpen() {
+    size_t open = 0;
+    for (auto& connection : m_connections) open += !connection->isLeaving();
+    return open;
+}
+
+bool NetServer::makeRoom() {
+    std::lock_guard<std::mutex> guard(m_connectionsLock);
+    if (countOpen() < MAX_CONNECTIONS) return true;
+    // The list is in order of acceptance.
+    for (auto& connection : m_connections) {
+        if (connection->isLeaving() || !connection->mayGiveWay()) continue;
+        connection->drop();
+        return true;
+    }
+    return false;
 }
 
 void NetServer::shutdownListener() {

@@ -12,7 +12,8 @@
 // accepted connections until their threads have ended.
 class NetServer : public Net {
 public:
-    // Beyond this many open connections a new one is closed at once.
+    // At most this many connections hold a place; beyond it a new one takes
+    // the place of the oldest that may give way, or is closed at once.
     static constexpr size_t MAX_CONNECTIONS = 16;
 
     NetServer();
@@ -25,6 +26,7 @@ public:
     virtual std::unique_ptr<NetServerConnection> createConnection(int socket);
 
     uint16_t getBoundPort() const { return m_boundPort; }
+    // Connections holding a place (not leaving).
     size_t getConnectionCount();
     // Wakes a blocked accept; later accepts fail.
     void shutdownListener();
@@ -36,6 +38,10 @@ protected:
     void reapConnections();
 
 private:
+    // False when every place is held by a connection that may not give way.
+    bool makeRoom();
+    // Under m_connectionsLock.
+    size_t countOpen();
     std::mutex m_connectionsLock;
     std::vector<std::unique_ptr<NetServerConnection>> m_connections;
     bool m_listenerShut = false;

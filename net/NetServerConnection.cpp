@@ -2,15 +2,40 @@
 
 #include "sys/net/Socket.h"
 
-NetServerConnection::NetServerConnection(int socket) {
+NetServerConnection::NetServerConnection(int socket)
+    : m_sendQueue(socket, MAX_QUEUED_BYTES, [this](size_t count) { countSent(count); }) {
     sys::setSendTimeout(socket, SEND_TIMEOUT_MS);
     adoptSocket(socket);
 }
 
-NetServerConnection::~NetServerConnection() { closeConnection(); }
+NetServerConnection::~NetServerConnection() { close(); }
 
 void NetServerConnection::onConnect(uint32_t) {}
 
-void NetServerConnection::drop() { sys::shutdownSocket(socketHandle()); }
+bool NetServerConnection::mayGiveWay() { return false; }
 
-bool NetServerConnection::send(const uint8_t* data, size_t length) { return sendBytes(data, length); }
+void NetServerConnection::exitThread() {
+    m_sendQueue.drain(SEND_TIMEOUT_MS);
+    Net::exitThread();
+}
+
+void NetServerConnection::start() {
+    m_sendQueue.start();
+    startReceiveThread();
+}
+
+void NetServerConnection::drop() {
+    m_dropped = true;
+    sys::shutdownSocket(socketHandle());
+}
+
+// The writer goes before the socket is closed: it must never send on a reused descriptor.
+void NetServerConnection::close() {
+    endConnection();
+    m_sendQueue.stop();
+    closeConnection();
+}
+
+bool NetServerConnection::isLeaving() { return m_dropped || !isConnected() || m_sendQueue.isGivenUp(); }
+
+bool NetServerConnection::send(SendQueue::Bytes bytes) { return m_sendQueue.push(std::move(bytes)); }

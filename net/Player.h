@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace GameDaemon {
@@ -9,6 +10,8 @@ struct Player {
     uint32_t m_barrierValue = 0;  // the value waited on while in a barrier
     uint32_t m_peerAddress = 0;   // IPv4, network byte order
     bool m_inBarrier = false;
+    bool m_fromThisMachine = false; // only such a peer may host
+    size_t m_storedBytes = 0;     // stored payloads this player sent last
 };
 
 } // namespace GameDaemon

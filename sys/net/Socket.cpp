@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
+#include <ifaddrs.h>
 #include <memory>
 #include <mutex>
 #include <netdb.h>
@@ -83,6 +84,21 @@ bool waitConnected(int socket, uint32_t timeoutMs) {
     int error = 0;
     socklen_t size = sizeof error;
     return getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+}
+
+// Resumes partial sends until all left or a send fails; errno then says why.
+bool sendAll(int socket, const uint8_t* data, size_t length, size_t& sent, int flags) {
+    sent = 0;
+    while (sent < length) {
+        ssize_t n = ::send(socket, data + sent, length - sent, MSG_NOSIGNAL | flags);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -200,17 +216,34 @@ ReceiveResult receiveSocket(int socket, uint8_t* buffer, size_t capacity, size_t
 }
 
 bool sendSocket(int socket, const uint8_t* data, size_t length, size_t& sent) {
-    sent = 0;
-    while (sent < length) {
-        ssize_t n = ::send(socket, data + sent, length - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        return false;
-    }
-    return true;
+    return sendAll(socket, data, length, sent, 0);
+}
+
+bool sendAvailable(int socket, const uint8_t* data, size_t length, size_t& sent) {
+    return sendAll(socket, data, length, sent, MSG_DONTWAIT) || errno == EAGAIN || errno == EWOULDBLOCK;
+}
+
+bool isOwnAddress(uint32_t address) {
+    if (address == htonl(INADDR_LOOPBACK)) return true;
+    ifaddrs* interfaces = nullptr;
+    if (getifaddrs(&interfaces) != 0) return false;
+    bool own = false;
+    for (const ifaddrs* i = interfaces; i && !own; i = i->ifa_next)
+        own = i->ifa_addr && i->ifa_addr->sa_family == AF_INET &&
+              reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr.s_addr == address;
+    freeifaddrs(interfaces);
+    return own;
+}
+
+void abortSocket(int socket) {
+    if (socket < 0) return;
+    // Connecting a TCP socket to AF_UNSPEC disconnects it with a reset.
+    sockaddr unspecified;
+    std::memset(&unspecified, 0, sizeof unspecified);
+    unspecified.sa_family = AF_UNSPEC;
+    ::connect(socket, &unspecified, sizeof unspecified);
+    // The disconnect clears the shutdown flags; setting them again wakes every waiter.
+    ::shutdown(socket, SHUT_RDWR);
 }
 
 void shutdownSocket(int socket) {

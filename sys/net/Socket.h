@@ -36,6 +36,14 @@ ReceiveResult receiveSocket(int socket, uint8_t* buffer, size_t capacity, size_t
 // Sends all bytes, resuming partial sends; never raises SIGPIPE. sent tells
 // how many left before a failure or a send time-out.
 bool sendSocket(int socket, const uint8_t* data, size_t length, size_t& sent);
+// Sends what the socket takes at once and never waits; false when the
+// connection is broken. sent tells how many left.
+bool sendAvailable(int socket, const uint8_t* data, size_t length, size_t& sent);
+// The address is this machine's: loopback or one of its interfaces' own.
+bool isOwnAddress(uint32_t address);
+// Resets the connection at once and drops what the peer has not taken yet;
+// wakes threads blocked on it as shutdownSocket does. The descriptor stays open.
+void abortSocket(int socket);
 // Both directions; wakes a thread blocked in accept or receive on it.
 void shutdownSocket(int socket);
 void closeSocket(int socket);

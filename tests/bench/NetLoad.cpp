@@ -1,10 +1,13 @@
 // Load on the lobby server from a race's own traffic. A headless race of five
 // computer riders on a demo track is recorded as the game's client sends it,
-// chunk by chunk and frame by frame; then five clients, one kart each, replay
-// their kart's chunks through a lobby server at the race's frame rate, each
-// frame followed by a time stamp. Prints the bytes and chunks a second into
-// and out of the relay, the stamps' latency percentiles and whether any
-// client ended with a value other than the last one sent.
+// chunk by chunk and frame by frame; then five clients, one kart each, say
+// ready and replay their kart's chunks through a lobby server at the race's
+// frame rate, each frame followed by a time stamp. The race runs twice: on a
+// quiet network and beside hostile peers. Prints for each the bytes and chunks
+// a second into and out of the relay, the stamps' latency percentiles, the
+// longest send queue a player had and whether any client ended with a value
+// other than the last one sent; then how far the hostile peers moved the
+// latency.
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -29,6 +32,7 @@
 #include "net/NetValue.h"
 #include "sys/net/Socket.h"
 #include "sys/thread/Clock.h"
+#include "tests/net/NetTestSupport.h"
 #include "tests/support/DemoArchive.h"
 #include "tools/race-run/RaceRun.h"
 
@@ -37,6 +41,14 @@ namespace {
 constexpr int CLIENTS = 5;
 constexpr int FRAME_RATE = 60;
 constexpr uint32_t CAPTURE_TIMEOUT_MS = 5000;
+constexpr double START_TIMEOUT_S = 20.0;
+// What the hostile peers store: a megabyte on ids the race leaves free.
+constexpr size_t HOSTILE_VALUES = 40;
+constexpr size_t HOSTILE_VALUE_SIZE = 25000;
+constexpr int NON_READERS = 5;
+constexpr int READY_ASKS = 20;
+// The latency the hostile peers may add, at the median and the 99th percentile.
+constexpr double LATENCY_MARGIN_MS = 2.0;
 
 std::mutex g_samplesLock;
 std::vector<int64_t> g_latencies;
@@ -254,10 +266,11 @@ bool recordRace(int track, int frames, Recording& recording) {
     return true;
 }
 
-// The nids the stamps travel under: the highest the race leaves free.
-std::vector<int32_t> stampNids(const Recording& recording) {
+// The highest value ids the race leaves free: the stamps travel under the
+// first CLIENTS, the hostile peers store under the rest.
+std::vector<int32_t> freeNids(const Recording& recording) {
     std::vector<int32_t> nids;
-    for (int32_t nid = NetProtocol::MAX_NID - 1; static_cast<int>(nids.size()) < CLIENTS; --nid)
+    for (int32_t nid = NetProtocol::MAX_NID - 1; nids.size() < CLIENTS + HOSTILE_VALUES; --nid)
         if (!recording.sizes.count(static_cast<uint16_t>(nid))) nids.push_back(nid);
     return nids;
 }
@@ -304,7 +317,7 @@ std::map<uint16_t, std::vector<uint8_t>> lastSent(const Recording& recording) {
 }
 
 void printRecording(const Recording& recording) {
-    std::array<uint64_t, CLIENTS> chunks{}, bytes{};
+    std::array<uint64_t, CLIENTS> chunks{}, bytes{}, stored{};
     size_t busiest = 0;
     for (const auto& frame : recording.frames) {
         size_t inFrame = 0;
@@ -315,12 +328,205 @@ void printRecording(const Recording& recording) {
         }
         busiest = std::max(busiest, inFrame);
     }
+    // The server keeps the last payload of every id: a rider's share is its values' sizes and its stamp.
+    for (const auto& [nid, size] : recording.sizes) stored[recording.owners.at(nid)] += size;
     double frames = static_cast<double>(recording.frames.size());
     std::printf("recorded %zu frames of the race, %zu value ids; a frame, all karts: at most %zu chunks\n",
                 recording.frames.size(), recording.sizes.size(), busiest);
     for (int rider = 0; rider < CLIENTS; ++rider)
-        std::printf("  rider %d: %.1f chunks, %.0f bytes a frame\n", rider, static_cast<double>(chunks[rider]) / frames,
-                    static_cast<double>(bytes[rider]) / frames);
+        std::printf("  rider %d: %.1f chunks, %.0f bytes a frame; %llu bytes stored on the server\n", rider,
+                    static_cast<double>(chunks[rider]) / frames, static_cast<double>(bytes[rider]) / frames,
+                    static_cast<unsigned long long>(stored[rider] + sizeof(Stamp)));
+}
+
+// Peers that try to stall the lobby. In the lobby, before the guests come: a
+// guest stores a megabyte on ids the race leaves free and leaves; then four
+// guests ask for it twenty times each and read nothing, until the server cuts
+// them off. During the race: connections that dribble bytes and never say
+// hello take every free place, and five peers keep joining and asking for
+// everything without reading.
+class Hostiles {
+public:
+    Hostiles(GameDaemon::GameServer& server, std::vector<int32_t> nids) : m_server(server), m_nids(std::move(nids)) {
+        m_asks = nettest::chunk(NetProtocol::CHUNK_JOIN);
+        for (int i = 0; i < READY_ASKS; ++i) m_asks = nettest::join({m_asks, nettest::chunk(NetProtocol::CHUNK_READY)});
+    }
+
+    bool lobby() {
+        nettest::RawPeer storer = nettest::RawPeer::connectTo(port());
+        nettest::Chunk welcome;
+        if (!storer.sendChunk(NetProtocol::CHUNK_JOIN) || !storer.read(welcome) ||
+            welcome.nid != NetProtocol::CHUNK_WELCOME)
+            return false;
+        const nettest::Bytes value(HOSTILE_VALUE_SIZE, 0x5A);
+        for (int32_t nid : m_nids) storer.sendChunk(static_cast<uint16_t>(nid), value);
+        if (!nettest::waitUntil([&] { return m_server.getStoredBytes() >= HOSTILE_VALUES * HOSTILE_VALUE_SIZE; }))
+            return false;
+        storer.sendChunk(NetProtocol::CHUNK_LEAVE);
+        if (!nettest::waitUntil([&] { return m_server.getOccupiedSlots() == 1; })) return false;
+        std::vector<nettest::RawPeer> nonReaders;
+        for (int i = 1; i < CLIENTS; ++i) nonReaders.push_back(ask());
+        auto start = std::chrono::steady_clock::now();
+        // Until every one of them is cut off and the guests' places are free again.
+        bool cutOff = nettest::waitUntil([&] {
+            for (auto& peer : nonReaders)
+                if (!peer.hungUp()) return false;
+            return m_server.getOccupiedSlots() == 1;
+        }, 20000);
+        std::printf("hostile lobby: %zu bytes stored by a guest that left; %d guests asking for them %d times "
+                    "without reading were cut off after %.0f ms\n",
+                    m_server.getStoredBytes(), CLIENTS - 1, READY_ASKS,
+                    std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        return cutOff;
+    }
+
+    void startRace() {
+        auto dribble = [](nettest::RawPeer& peer) { peer.send({0x7C}); };
+        m_dribblers = std::make_unique<nettest::HostilePeers>(
+            static_cast<int>(NetServer::MAX_CONNECTIONS) - CLIENTS, [this](nettest::RawPeer& peer) {
+                peer = nettest::RawPeer::connectTo(port());
+            }, dribble);
+        m_nonReaders = std::make_unique<nettest::HostilePeers>(
+            NON_READERS, [this](nettest::RawPeer& peer) { peer = ask(); }, [](nettest::RawPeer&) {});
+    }
+
+    int stopRace() {
+        int letGo = m_dribblers->letGo() + m_nonReaders->letGo();
+        m_dribblers.reset();
+        m_nonReaders.reset();
+        return letGo;
+    }
+
+private:
+    uint16_t port() const { return m_server.getBoundPort(); }
+    nettest::RawPeer ask() {
+        nettest::RawPeer peer = nettest::RawPeer::connectTo(port(), 4096);
+        peer.send(m_asks);
+        return peer;
+    }
+
+    GameDaemon::GameServer& m_server;
+    std::vector<int32_t> m_nids;
+    nettest::Bytes m_asks;
+    std::unique_ptr<nettest::HostilePeers> m_dribblers;
+    std::unique_ptr<nettest::HostilePeers> m_nonReaders;
+};
+
+struct RunResult {
+    std::vector<int64_t> latencies; // sorted, in performance-counter ticks
+    int wrong = 0;
+    uint64_t delivered = 0;
+    uint64_t expected = 0;
+
+    double percentile(double p) const {
+        if (latencies.empty()) return 0.0;
+        size_t i = std::min(latencies.size() - 1, static_cast<size_t>(p * static_cast<double>(latencies.size())));
+        return static_cast<double>(latencies[i]) * 1000.0 / static_cast<double>(sys::performanceFrequency());
+    }
+};
+
+bool sayReady(std::vector<std::unique_ptr<Client>>& clients) {
+    for (auto& c : clients) {
+        c->client.lock();
+        c->client.beginChunk(NetProtocol::CHUNK_READY);
+        c->client.sendChunk();
+        c->client.unlock();
+    }
+    for (auto& c : clients)
+        if (!c->client.waitForStart(START_TIMEOUT_S)) return false;
+    return true;
+}
+
+// One race through a fresh lobby server; false when it could not be run.
+bool runRace(const Recording& recording, const std::vector<int32_t>& nids, bool hostile, RunResult& result) {
+    {
+        std::lock_guard<std::mutex> guard(g_samplesLock);
+        g_latencies.clear();
+    }
+    g_chunksDelivered = 0;
+    std::printf("\n%s\n", hostile ? "beside hostile peers:" : "quiet:");
+    GameDaemon::GameServer server(0);
+    if (!server.start()) {
+        std::fprintf(stderr, "cannot start the lobby server\n");
+        return false;
+    }
+    const std::vector<int32_t> stampNid(nids.begin(), nids.begin() + CLIENTS);
+    Hostiles hostiles(server, std::vector<int32_t>(nids.begin() + CLIENTS, nids.end()));
+    std::vector<std::unique_ptr<Client>> clients;
+    for (int i = 0; i < CLIENTS; ++i) {
+        clients.push_back(std::make_unique<Client>(i, recording, stampNid));
+        NetControl& client = clients.back()->client;
+        client.setPort(server.getBoundPort());
+        if (!client.connect(i == 0 ? "localhost" : "127.0.0.1", i == 0)) {
+            std::fprintf(stderr, "client %d was not welcomed\n", i);
+            return false;
+        }
+        if (i == 0 && hostile && !hostiles.lobby()) {
+            std::fprintf(stderr, "the hostile peers of the lobby were not cut off\n");
+            return false;
+        }
+    }
+    if (!sayReady(clients)) {
+        std::fprintf(stderr, "a client was not started\n");
+        return false;
+    }
+    if (hostile) hostiles.startRace();
+    uint64_t inBefore = 0, outBefore = 0;
+    for (auto& c : clients) {
+        inBefore += c->client.getTotalBytesSent();
+        outBefore += c->client.getTotalBytesReceived();
+    }
+
+    std::atomic<uint64_t> chunksSent{0};
+    auto start = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+    std::vector<std::thread> threads;
+    for (auto& c : clients) threads.emplace_back(replay, std::ref(*c), std::cref(recording), start, std::ref(chunksSent));
+    for (std::thread& t : threads) t.join();
+    double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    // Let the last frame arrive, then commit it as the next frame would.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int letGo = hostile ? hostiles.stopRace() : 0;
+    const auto last = lastSent(recording);
+    uint64_t in = 0, out = 0;
+    for (auto& c : clients) {
+        c->client.sendChangedValues();
+        for (const auto& [nid, bytes] : last)
+            result.wrong += recording.owners.at(nid) != c->index && c->values.at(nid)->get() != bytes;
+        for (int owner = 0; owner < CLIENTS; ++owner)
+            result.wrong += owner != c->index && c->stamps[owner]->get().frame != recording.frames.size();
+        in += c->client.getTotalBytesSent();
+        out += c->client.getTotalBytesReceived();
+    }
+    in -= inBefore;
+    out -= outBefore;
+    {
+        std::lock_guard<std::mutex> guard(g_samplesLock);
+        result.latencies = g_latencies;
+    }
+    std::sort(result.latencies.begin(), result.latencies.end());
+    result.delivered = g_chunksDelivered + result.latencies.size();
+    result.expected = chunksSent * (CLIENTS - 1);
+    size_t peakQueued = server.getPlayersPeakQueued();
+
+    std::printf("clients %d, frames per second %d, seconds %.2f\n", CLIENTS, FRAME_RATE, elapsed);
+    std::printf("into the relay: %.0f bytes/s, %.0f chunks/s\n", static_cast<double>(in) / elapsed,
+                static_cast<double>(chunksSent) / elapsed);
+    std::printf("out of the relay: %.0f bytes/s, %.0f chunks/s (%llu of %llu chunks delivered)\n",
+                static_cast<double>(out) / elapsed, static_cast<double>(result.delivered) / elapsed,
+                static_cast<unsigned long long>(result.delivered), static_cast<unsigned long long>(result.expected));
+    std::printf("frame stamp latency: median %.3f ms, 90th %.3f ms, 99th %.3f ms, 99.9th %.3f ms, max %.3f ms\n",
+                result.percentile(0.5), result.percentile(0.9), result.percentile(0.99), result.percentile(0.999),
+                result.percentile(1.0));
+    std::printf("longest send queue of a player: %zu bytes (the server's limit %zu)\n", peakQueued,
+                NetServerConnection::MAX_QUEUED_BYTES);
+    if (hostile) std::printf("hostile connections let go during the race: %d\n", letGo);
+    std::printf("values other than the last one sent: %d (%s)\n", result.wrong, result.wrong ? "LOST" : "none lost");
+
+    for (auto& c : clients) c->client.disconnect();
+    clients.clear();
+    server.stop();
+    return true;
 }
 
 } // namespace
@@ -337,79 +543,16 @@ int main(int argc, char** argv) {
     if (!recordRace(track, seconds * FRAME_RATE, recording)) return 1;
     printRecording(recording);
 
-    GameDaemon::GameServer server(0);
-    if (!server.start()) {
-        std::fprintf(stderr, "cannot start the lobby server\n");
-        return 1;
-    }
-    const std::vector<int32_t> stampNid = stampNids(recording);
-    std::vector<std::unique_ptr<Client>> clients;
-    for (int i = 0; i < CLIENTS; ++i) {
-        clients.push_back(std::make_unique<Client>(i, recording, stampNid));
-        NetControl& client = clients.back()->client;
-        client.setPort(server.getBoundPort());
-        if (!client.connect(i == 0 ? "localhost" : "127.0.0.1", i == 0)) {
-            std::fprintf(stderr, "client %d was not welcomed\n", i);
-            return 1;
-        }
-    }
-    uint64_t inBefore = 0, outBefore = 0;
-    for (auto& c : clients) {
-        inBefore += c->client.getTotalBytesSent();
-        outBefore += c->client.getTotalBytesReceived();
-    }
-
-    std::atomic<uint64_t> chunksSent{0};
-    auto start = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
-    std::vector<std::thread> threads;
-    for (auto& c : clients) threads.emplace_back(replay, std::ref(*c), std::cref(recording), start, std::ref(chunksSent));
-    for (std::thread& t : threads) t.join();
-    double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-    // Let the last frame arrive, then commit it as the next frame would.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const auto last = lastSent(recording);
-    int wrong = 0;
-    uint64_t in = 0, out = 0;
-    for (auto& c : clients) {
-        c->client.sendChangedValues();
-        for (const auto& [nid, bytes] : last)
-            wrong += recording.owners.at(nid) != c->index && c->values.at(nid)->get() != bytes;
-        for (int owner = 0; owner < CLIENTS; ++owner)
-            wrong += owner != c->index && c->stamps[owner]->get().frame != recording.frames.size();
-        in += c->client.getTotalBytesSent();
-        out += c->client.getTotalBytesReceived();
-    }
-    in -= inBefore;
-    out -= outBefore;
-
-    std::vector<int64_t> latencies;
-    {
-        std::lock_guard<std::mutex> guard(g_samplesLock);
-        latencies = g_latencies;
-    }
-    std::sort(latencies.begin(), latencies.end());
-    double toMs = 1000.0 / static_cast<double>(sys::performanceFrequency());
-    auto percentile = [&](double p) {
-        if (latencies.empty()) return 0.0;
-        size_t i = std::min(latencies.size() - 1, static_cast<size_t>(p * static_cast<double>(latencies.size())));
-        return static_cast<double>(latencies[i]) * toMs;
-    };
-    uint64_t delivered = g_chunksDelivered + latencies.size();
-    uint64_t expected = chunksSent * (CLIENTS - 1);
-    std::printf("clients %d, frames per second %d, seconds %.2f\n", CLIENTS, FRAME_RATE, elapsed);
-    std::printf("into the relay: %.0f bytes/s, %.0f chunks/s\n", static_cast<double>(in) / elapsed,
-                static_cast<double>(chunksSent) / elapsed);
-    std::printf("out of the relay: %.0f bytes/s, %.0f chunks/s (%llu of %llu chunks delivered)\n",
-                static_cast<double>(out) / elapsed, static_cast<double>(delivered) / elapsed,
-                static_cast<unsigned long long>(delivered), static_cast<unsigned long long>(expected));
-    std::printf("frame stamp latency: median %.3f ms, 90th %.3f ms, 99th %.3f ms, 99.9th %.3f ms, max %.3f ms\n",
-                percentile(0.5), percentile(0.9), percentile(0.99), percentile(0.999),
-                latencies.empty() ? 0.0 : static_cast<double>(latencies.back()) * toMs);
-    std::printf("values other than the last one sent: %d (%s)\n", wrong, wrong ? "LOST" : "none lost");
-
-    for (auto& c : clients) c->client.disconnect();
-    clients.clear();
-    server.stop();
-    return wrong ? 2 : 0;
+    const std::vector<int32_t> nids = freeNids(recording);
+    RunResult quiet, hostile;
+    if (!runRace(recording, nids, false, quiet) || !runRace(recording, nids, true, hostile)) return 1;
+    double median = hostile.percentile(0.5) - quiet.percentile(0.5);
+    double p99 = hostile.percentile(0.99) - quiet.percentile(0.99);
+    bool within = median <= LATENCY_MARGIN_MS && p99 <= LATENCY_MARGIN_MS;
+    bool lost = quiet.wrong || hostile.wrong || quiet.delivered != quiet.expected ||
+                hostile.delivered != hostile.expected;
+    std::printf("\nhostile peers moved the latency by %+.3f ms at the median and %+.3f ms at the 99th percentile "
+                "(%s %.0f ms); %s\n",
+                median, p99, within ? "within" : "NOT within", LATENCY_MARGIN_MS, lost ? "chunks or values LOST" : "nothing lost");
+    return lost ? 2 : within ? 0 : 3;
 }

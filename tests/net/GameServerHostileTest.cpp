@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 
 #include "net/GameServer.h"
 #include "NetTestSupport.h"
@@ -8,17 +9,25 @@
 using nettest::Bytes;
 using nettest::chunk;
 using nettest::Chunk;
+using nettest::HostilePeers;
 using nettest::RawPeer;
 using nettest::waitUntil;
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // Peers that break the protocol on purpose; the others must go on.
 class GameServerHostileTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_server.start()); }
-    void TearDown() override { m_server.stop(); }
-    uint16_t port() const { return m_server.getBoundPort(); }
+    void SetUp() override { useServer(300); }
+    void TearDown() override { m_server->stop(); }
+    void useServer(uint32_t helloTimeoutMs) {
+        if (m_server) m_server->stop();
+        m_server = std::make_unique<GameDaemon::GameServer>(0, helloTimeoutMs);
+        ASSERT_TRUE(m_server->start());
+    }
+    uint16_t port() const { return m_server->getBoundPort(); }
     RawPeer hello(uint16_t nid = 2, uint8_t expectedSlot = 255, int receiveBuffer = 0) {
         RawPeer peer = RawPeer::connectTo(port(), receiveBuffer);
         peer.sendChunk(nid);
@@ -38,8 +47,28 @@ protected:
         EXPECT_EQ(got.nid, nid);
         EXPECT_EQ(got.payload, (Bytes{4, 2}));
     }
+    // A real joiner, ten times: each answer (welcome or refusal) must come
+    // within 1.5 s. Answers the number of welcomes.
+    int joinTenTimes(RawPeer& host) {
+        int welcomed = 0;
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            auto start = Clock::now();
+            RawPeer joiner = RawPeer::connectTo(port());
+            EXPECT_TRUE(joiner.sendChunk(2));
+            Chunk answer;
+            EXPECT_TRUE(joiner.read(answer, 1500)) << "attempt " << attempt << ": no answer";
+            EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500)) << "attempt " << attempt;
+            EXPECT_TRUE(answer.nid == 3 || answer.nid == 4) << answer.nid;
+            if (answer.nid == 3) {
+                if (welcomed++ == 0) expectRelayed(joiner, host, 700);
+                joiner.sendChunk(6);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return welcomed;
+    }
 
-    GameDaemon::GameServer m_server{0, 300};
+    std::unique_ptr<GameDaemon::GameServer> m_server;
 };
 
 } // namespace
@@ -64,8 +93,8 @@ TEST_F(GameServerHostileTest, ChunksBeforeHelloAreDropped) {
     stranger.send(nettest::join({chunk(700, {1}), chunk(10, {1}), chunk(11, nettest::u32(1)), chunk(8)}));
     EXPECT_TRUE(host.quiet());
     EXPECT_TRUE(stranger.quiet());
-    EXPECT_EQ(m_server.getStoredBytes(), 0u);
-    EXPECT_FALSE(m_server.isLobbyClosed());
+    EXPECT_EQ(m_server->getStoredBytes(), 0u);
+    EXPECT_FALSE(m_server->isLobbyClosed());
 }
 
 TEST_F(GameServerHostileTest, LobbyClosedIsTakenFromTheHostOnly) {
@@ -75,14 +104,14 @@ TEST_F(GameServerHostileTest, LobbyClosedIsTakenFromTheHostOnly) {
     guest.sendChunk(700, {1});
     Chunk relayed;
     ASSERT_TRUE(host.read(relayed));
-    EXPECT_FALSE(m_server.isLobbyClosed());
+    EXPECT_FALSE(m_server->isLobbyClosed());
     host.sendChunk(10, {1, 1});
     host.sendChunk(10, {});
     host.sendChunk(701, {1});
     ASSERT_TRUE(guest.read(relayed));
-    EXPECT_FALSE(m_server.isLobbyClosed());
+    EXPECT_FALSE(m_server->isLobbyClosed());
     host.sendChunk(10, {2});
-    EXPECT_TRUE(waitUntil([&] { return m_server.isLobbyClosed(); }));
+    EXPECT_TRUE(waitUntil([&] { return m_server->isLobbyClosed(); }));
 }
 
 TEST_F(GameServerHostileTest, RepeatedHelloKeepsTheSlotAlreadyHeld) {
@@ -95,14 +124,23 @@ TEST_F(GameServerHostileTest, RepeatedHelloKeepsTheSlotAlreadyHeld) {
     EXPECT_EQ(welcome.payload, Bytes{1});
     ASSERT_TRUE(guest.read(welcome));
     EXPECT_EQ(welcome.payload, Bytes{1});
-    EXPECT_EQ(m_server.getOccupiedSlots(), 2);
+    EXPECT_EQ(m_server->getOccupiedSlots(), 2);
     RawPeer next = hello(2, 2);
 }
 
-TEST_F(GameServerHostileTest, PeerThatNeverSaysHelloIsClosedAfterTheHelloTime) {
+TEST_F(GameServerHostileTest, PeerThatNeverSaysHelloIsClosedAfterTheHelloTimeHoweverItDribbles) {
     RawPeer silent = RawPeer::connectTo(port());
+    RawPeer dribbler = RawPeer::connectTo(port());
     RawPeer host = hello(1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // A byte every 50 ms, never a whole chunk; the hello time is 300 ms from acceptance.
+    Bytes endless = chunk(600, Bytes(1000, 1));
+    bool dribblerClosed = false;
+    for (size_t i = 0; i < 40 && !dribblerClosed; ++i) {
+        dribbler.send({endless[i]});
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        dribblerClosed = dribbler.hungUp();
+    }
+    EXPECT_TRUE(dribblerClosed) << "bytes dribbled in bought time";
     EXPECT_TRUE(silent.closedByPeer(2000));
     EXPECT_TRUE(host.quiet(50)) << "a player holding a slot is kept";
     RawPeer guest = hello();
@@ -119,7 +157,7 @@ TEST_F(GameServerHostileTest, ChunkLengthBelowTheHeaderClosesOnlyThatConnection)
     tooLong.send({0x00, 0x7D, 20, 0});
     EXPECT_TRUE(tooLong.closedByPeer());
     expectRelayed(host, guest);
-    EXPECT_TRUE(waitUntil([&] { return m_server.getOccupiedSlots() == 2; }));
+    EXPECT_TRUE(waitUntil([&] { return m_server->getOccupiedSlots() == 2; }));
 }
 
 TEST_F(GameServerHostileTest, IdsOfTwoThousandAndAboveAreDroppedSilently) {
@@ -127,24 +165,63 @@ TEST_F(GameServerHostileTest, IdsOfTwoThousandAndAboveAreDroppedSilently) {
     RawPeer guest = hello();
     guest.send(nettest::join({chunk(2000, {1}), chunk(65535, {1, 2})}));
     EXPECT_TRUE(host.quiet());
-    EXPECT_EQ(m_server.getStoredBytes(), 0u);
+    EXPECT_EQ(m_server->getStoredBytes(), 0u);
     expectRelayed(guest, host);
 }
 
-TEST_F(GameServerHostileTest, StoredPayloadsStayWithinTheirBound) {
+TEST_F(GameServerHostileTest, PlayerStoringPastItsBoundIsDroppedAndWhatItStoredStays) {
+    using GameDaemon::GameServer;
     RawPeer host = hello(1);
-    RawPeer guest = hello();
+    RawPeer keeper = hello();
     Bytes big(30000, 7);
-    for (uint16_t nid = 12; nid < 12 + 60; ++nid) guest.sendChunk(nid, big);
+    // Its own payload replaced over and over counts once.
+    for (int i = 0; i < 60; ++i) keeper.sendChunk(12, big);
+    RawPeer hoarder = hello();
+    const size_t fitting = GameServer::MAX_PLAYER_STORED_BYTES / big.size();
+    for (uint16_t nid = 100; nid < 100 + fitting + 2; ++nid) hoarder.sendChunk(nid, big);
+    EXPECT_TRUE(hoarder.closedByPeer());
     Chunk got;
-    size_t relayed = 0;
-    while (host.read(got, 300)) ++relayed;
-    EXPECT_LE(m_server.getStoredBytes(), GameDaemon::GameServer::MAX_STORED_BYTES);
-    EXPECT_EQ(relayed, GameDaemon::GameServer::MAX_STORED_BYTES / big.size());
-    // Replacing a stored payload still fits.
-    guest.sendChunk(12, {1});
-    ASSERT_TRUE(host.read(got));
-    EXPECT_EQ(got.payload, Bytes{1});
+    size_t relayed = 0, kept = 0;
+    while ((relayed < fitting || kept < 60) && host.read(got)) (got.nid >= 100 ? relayed : kept) += 1;
+    EXPECT_EQ(relayed, fitting);
+    EXPECT_TRUE(host.quiet(300)) << "relayed past the bound";
+    EXPECT_EQ(m_server->getStoredBytes(), (fitting + 1) * big.size());
+    EXPECT_EQ(m_server->getOccupiedSlots(), 2);
+    expectRelayed(keeper, host);
+}
+
+TEST_F(GameServerHostileTest, PayloadsPastTheStoreBoundAreRelayedButNotReplayed) {
+    using GameDaemon::GameServer;
+    RawPeer host = hello(1);
+    Bytes big(30000, 7);
+    const size_t perPlayer = GameServer::MAX_PLAYER_STORED_BYTES / big.size();
+    // The host's own small payload, stored before the store fills.
+    host.sendChunk(50, {5});
+    uint16_t nid = 100;
+    std::vector<RawPeer> guests;
+    size_t sent = 0, relayed = 0;
+    Chunk got;
+    while (sent * big.size() <= GameServer::MAX_STORED_BYTES) {
+        guests.push_back(hello());
+        for (size_t i = 0; i < perPlayer; ++i, ++sent) guests.back().sendChunk(nid++, big);
+        while (relayed < sent && host.read(got)) ++relayed;
+        for (RawPeer& guest : guests) guest.discardAvailable();
+    }
+    EXPECT_EQ(relayed, sent) << "a payload past the bound was not relayed";
+    const size_t stored = m_server->getStoredBytes();
+    EXPECT_LE(stored, GameServer::MAX_STORED_BYTES);
+    EXPECT_GT(stored, GameServer::MAX_STORED_BYTES - big.size());
+    // Its new payload does not fit: the old one is not replayed in its place.
+    host.sendChunk(50, big);
+    ASSERT_TRUE(guests.front().readUntil(50, got));
+    host.sendChunk(8);
+    size_t replayed = 0;
+    while (host.read(got) && got.nid != 9) {
+        EXPECT_NE(got.nid, 50);
+        ++replayed;
+    }
+    EXPECT_EQ(got.nid, 9);
+    EXPECT_EQ(replayed * big.size(), m_server->getStoredBytes());
 }
 
 TEST_F(GameServerHostileTest, PeerLeavingInTheMiddleOfAChunkFreesItsSlot) {
@@ -155,7 +232,7 @@ TEST_F(GameServerHostileTest, PeerLeavingInTheMiddleOfAChunkFreesItsSlot) {
         half.resize(50);
         guest.send(half);
     }
-    EXPECT_TRUE(waitUntil([&] { return m_server.getOccupiedSlots() == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return m_server->getOccupiedSlots() == 1; }));
     EXPECT_TRUE(host.quiet());
     RawPeer next = hello(2, 1);
     expectRelayed(next, host);
@@ -179,8 +256,8 @@ TEST_F(GameServerHostileTest, SlowReaderIsCutOffAndTheOthersGoOn) {
     RawPeer slow = hello(2, 1, 4096);
     RawPeer guest = hello();
     Bytes big(30000, 3);
-    // The slow peer reads nothing; its buffers fill, then the server's send times out
-    // (a busy machine may need long to fill them, so the wait is generous).
+    // The slow peer reads nothing; its buffers fill, then its send queue passes
+    // its limit (a busy machine may need long to fill them, so the wait is generous).
     std::atomic<bool> stop{false};
     std::atomic<bool> done{false};
     std::thread flood([&] {
@@ -189,20 +266,106 @@ TEST_F(GameServerHostileTest, SlowReaderIsCutOffAndTheOthersGoOn) {
     });
     Chunk got;
     auto start = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(25) && m_server.getOccupiedSlots() == 3)
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(25) && m_server->getOccupiedSlots() == 3)
         host.read(got, 50);
     stop = true;
     while (!done) host.read(got, 50);
     flood.join();
-    EXPECT_EQ(m_server.getOccupiedSlots(), 2);
+    EXPECT_EQ(m_server->getOccupiedSlots(), 2);
     while (host.read(got, 200)) {
     }
     expectRelayed(guest, host, 41);
 }
 
-TEST_F(GameServerHostileTest, OpenConnectionsAreCapped) {
+TEST_F(GameServerHostileTest, FullServerLetsTheOldestSilentConnectionGoButNeverAPlayer) {
+    useServer(10000);
+    RawPeer host = hello(1);
     std::vector<RawPeer> peers;
-    for (size_t i = 0; i < NetServer::MAX_CONNECTIONS + 4; ++i) peers.push_back(RawPeer::connectTo(port()));
-    EXPECT_TRUE(waitUntil([&] { return m_server.getConnectionCount() == NetServer::MAX_CONNECTIONS; }));
-    EXPECT_TRUE(peers.back().closedByPeer());
+    for (size_t i = 0; i < NetServer::MAX_CONNECTIONS + 3; ++i) {
+        peers.push_back(RawPeer::connectTo(port()));
+        // Each in turn, so that the order of acceptance is known.
+        ASSERT_TRUE(waitUntil([&] { return m_server->getConnectionCount() == std::min(i + 2, NetServer::MAX_CONNECTIONS); }));
+    }
+    for (size_t i = 0; i < 4; ++i) EXPECT_TRUE(peers[i].closedByPeer()) << i;
+    for (size_t i = 4; i < peers.size(); ++i) EXPECT_FALSE(peers[i].hungUp()) << i;
+    RawPeer guest = hello();
+    expectRelayed(host, guest);
+}
+
+TEST_F(GameServerHostileTest, HostHelloIsTakenOnlyFromThisMachine) {
+    RawPeer neighbour = RawPeer::connectTo(port(), 0, 3000, "127.0.0.2");
+    ASSERT_TRUE(neighbour.isOpen());
+    neighbour.sendChunk(1);
+    Chunk answer;
+    ASSERT_TRUE(neighbour.read(answer));
+    EXPECT_EQ(answer.nid, 4);
+    EXPECT_TRUE(neighbour.closedByPeer());
+    RawPeer host = hello(1, 0);
+    RawPeer guest = RawPeer::connectTo(port(), 0, 3000, "127.0.0.2");
+    guest.sendChunk(2);
+    ASSERT_TRUE(guest.read(answer));
+    EXPECT_EQ(answer.nid, 3) << "joining is open to every machine";
+    expectRelayed(guest, host);
+}
+
+TEST_F(GameServerHostileTest, SlowButSteadyReaderGetsEveryByteInOrder) {
+    RawPeer host = hello(1);
+    RawPeer guest = hello();
+    const int count = 100;
+    std::thread sender([&] {
+        // Ten ids over and over, so what it stores stays within its bound.
+        for (int i = 0; i < count; ++i) guest.sendChunk(static_cast<uint16_t>(100 + i % 10), Bytes(20000, static_cast<uint8_t>(i)));
+    });
+    Chunk got;
+    int next = 0;
+    while (next < count && host.read(got)) {
+        ASSERT_EQ(got.nid, 100 + next % 10);
+        ASSERT_EQ(got.payload, Bytes(20000, static_cast<uint8_t>(next)));
+        ++next;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    sender.join();
+    EXPECT_EQ(next, count);
+}
+
+TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfWhileFifteenConnectionsDribble) {
+    // Long enough that only giving way, not the hello time, makes room.
+    useServer(10000);
+    RawPeer host = hello(1);
+    Bytes endless = chunk(600, Bytes(30000, 1));
+    HostilePeers dribblers(
+        static_cast<int>(NetServer::MAX_CONNECTIONS) - 1,
+        [&](RawPeer& peer) { peer = RawPeer::connectTo(port()); },
+        [&](RawPeer& peer) { peer.send({endless[0]}); });
+    ASSERT_TRUE(waitUntil([&] { return m_server->getConnectionCount() == NetServer::MAX_CONNECTIONS; }, 10000));
+    EXPECT_EQ(joinTenTimes(host), 10);
+    EXPECT_GT(dribblers.letGo(), 0);
+    EXPECT_TRUE(host.quiet(50)) << "the host was pushed out";
+}
+
+TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfWhileNonReadersAskForAMegabyte) {
+    // The game's own hello time: a joiner on a busy machine may wait for the lock a while.
+    useServer(GameDaemon::GameServer::HELLO_TIMEOUT_MS);
+    RawPeer host = hello(1);
+    RawPeer storer = hello();
+    const Bytes value(25000, 9);
+    for (uint16_t nid = 100; nid < 140; ++nid) storer.sendChunk(nid, value);
+    Chunk got;
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(host.read(got));
+    ASSERT_EQ(m_server->getStoredBytes(), 1000000u);
+    // Joins and asks for everything stored twenty times, reading nothing.
+    Bytes asks = chunk(2);
+    for (int i = 0; i < 20; ++i) asks = nettest::join({asks, chunk(8)});
+    auto ask = [&](RawPeer& peer) {
+        peer = RawPeer::connectTo(port(), 4096);
+        peer.send(asks);
+    };
+    RawPeer first;
+    ask(first);
+    EXPECT_TRUE(waitUntil([&] { return first.hungUp(); }, 5000)) << "a peer that reads nothing was kept";
+    HostilePeers nonReaders(5, ask, [](RawPeer&) {});
+    ASSERT_TRUE(waitUntil([&] { return nonReaders.letGo() >= 5; }, 10000));
+    EXPECT_GT(joinTenTimes(host), 0);
+    host.sendChunk(600, {4, 2});
+    EXPECT_TRUE(storer.readUntil(600, got)) << "the relay stopped";
 }

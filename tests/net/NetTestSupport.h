@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <atomic>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -71,10 +72,21 @@ public:
     }
     ~RawPeer() { close(); }
 
-    // receiveBuffer: a small one makes a slow reader fill up sooner.
-    static RawPeer connectTo(uint16_t port, int receiveBuffer = 0, uint32_t timeoutMs = 3000) {
+    // receiveBuffer: a small one makes a slow reader fill up sooner. from: the
+    // loopback address to come from, 127.0.0.2 playing another machine.
+    static RawPeer connectTo(uint16_t port, int receiveBuffer = 0, uint32_t timeoutMs = 3000,
+                             const char* from = nullptr) {
         int s = sys::createTcpSocket();
         if (receiveBuffer > 0) setsockopt(s, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        if (from) {
+            sockaddr_in source{};
+            source.sin_family = AF_INET;
+            inet_pton(AF_INET, from, &source.sin_addr);
+            if (::bind(s, reinterpret_cast<const sockaddr*>(&source), sizeof source) != 0) {
+                sys::closeSocket(s);
+                return RawPeer();
+            }
+        }
         uint32_t address = 0;
         sys::resolveHost("127.0.0.1", address, timeoutMs);
         if (!sys::connectSocket(s, address, port, timeoutMs)) {
@@ -127,6 +139,15 @@ public:
             if (!receiveSome(50) && m_closed) return true;
         }
         return m_closed;
+    }
+    // Throws away what has arrived, without waiting.
+    void discardAvailable() {
+        while (receiveSome(0)) m_pending.clear();
+    }
+    // Without waiting or reading: the other side has ended the connection.
+    bool hungUp() const {
+        pollfd p{m_socket, POLLRDHUP, 0};
+        return m_socket >= 0 && poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR));
     }
     void close() {
         sys::closeSocket(m_socket);
@@ -204,6 +225,40 @@ private:
     int m_socket = -1;
     uint16_t m_port = 0;
     std::vector<RawPeer> m_queued;
+};
+
+// Hostile peers on their own thread, each run again once the server let it go.
+class HostilePeers {
+public:
+    using Run = std::function<void(RawPeer&)>;
+    // open: connects the peer and says what it says first; step: what it does
+    // every 100 ms while connected.
+    HostilePeers(int count, Run open, Run step) : m_peers(count) {
+        m_thread = std::thread([this, open, step] {
+            while (!m_stop) {
+                for (RawPeer& peer : m_peers) {
+                    if (peer.isOpen() && peer.hungUp()) {
+                        peer.close();
+                        ++m_letGo;
+                    }
+                    if (!peer.isOpen()) open(peer);
+                    if (peer.isOpen()) step(peer);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+    }
+    ~HostilePeers() {
+        m_stop = true;
+        m_thread.join();
+    }
+    int letGo() const { return m_letGo; }
+
+private:
+    std::vector<RawPeer> m_peers;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_letGo{0};
+    std::thread m_thread;
 };
 
 } // namespace nettest
