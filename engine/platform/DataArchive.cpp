@@ -2,7 +2,6 @@
 
 #include <strings.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -16,8 +15,6 @@ constexpr uint32_t MIN_ENTRY_SIZE = 14;
 // No well-formed packed stream expands further than this per stored byte.
 constexpr uint64_t MAX_EXPANSION = 512;
 
-bool readFrom(File& source, void* buffer, uint32_t count) { return source.readFully(buffer, count) == count; }
-
 std::string memberKey(const char* name) {
     std::string converted = name;
     for (char& c : converted)
@@ -29,7 +26,7 @@ std::string memberKey(const char* name) {
 
 DataArchive::DataArchive(File& source)
     : m_source(source.clone()), m_version(0), m_entryCount(0),
-      m_directoryLoaded(false), m_dataBase(0), m_position(0), m_prefetch(std::make_shared<MemberPrefetch>()) {
+      m_directoryLoaded(false), m_dataBase(0), m_position(0) {
     m_member.resize(0);
 }
 
@@ -38,7 +35,7 @@ DataArchive::~DataArchive() {
     delete m_source;
 }
 
-bool DataArchive::readExactly(void* buffer, uint32_t count) { return readFrom(*m_source, buffer, count); }
+bool DataArchive::readExactly(void* buffer, uint32_t count) { return m_source->readFully(buffer, count) == count; }
 
 bool DataArchive::openArchive(const char* name) {
     if (m_directoryLoaded || !name) return false;
@@ -104,7 +101,6 @@ File* DataArchive::clone() {
     copy->m_directory = m_directory;
     copy->m_directoryLoaded = m_directoryLoaded;
     copy->m_dataBase = m_dataBase;
-    copy->m_prefetch = m_prefetch;
     return copy;
 }
 
@@ -120,51 +116,32 @@ const ArchiveEntry* DataArchive::findEntry(const char* name, bool openableOnly) 
 
 bool DataArchive::exists(const char* name) { return findEntry(name, false) != nullptr; }
 
-bool DataArchive::unpack(File& source, uint32_t dataBase, const ArchiveEntry& entry, ByteBuffer& bytes) {
-    try {
-        const uint64_t start = static_cast<uint64_t>(dataBase) + entry.offset;
-        const uint64_t extra = (entry.flags & ArchiveEntry::BLOCK_SORTED) ? 4 : 0;
-        if (start + entry.storedSize + extra > source.getSize() || !source.seek(static_cast<uint32_t>(start)))
-            return false;
-
-        if (entry.flags & ArchiveEntry::PACKED) {
-            ByteBuffer packed;
-            packed.resize(entry.storedSize);
-            if (!readFrom(source, packed.data(), entry.storedSize)) return false;
-            bytes.resize(entry.unpackedSize);
-            uint64_t limit = static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION + entry.unpackedSize + 4096;
-            RangeDecoder::decode(packed, bytes, limit);
-        } else {
-            bytes.resize(entry.storedSize);
-            if (!readFrom(source, bytes.data(), entry.storedSize)) return false;
-        }
-
-        if (entry.flags & ArchiveEntry::BLOCK_SORTED) {
-            uint32_t primaryIndex;
-            if (!readFrom(source, &primaryIndex, 4)) return false;
-            ByteBuffer ranks;
-            inverseMoveToFront(bytes, ranks);
-            if (!inverseBwt(ranks, primaryIndex, bytes)) return false;
-        }
-        return true;
-    } catch (const RangeDecoder::Error&) {
+bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
+    const uint64_t start = static_cast<uint64_t>(m_dataBase) + entry.offset;
+    const uint64_t extra = (entry.flags & ArchiveEntry::BLOCK_SORTED) ? 4 : 0;
+    if (start + entry.storedSize + extra > m_source->getSize() || !m_source->seek(static_cast<uint32_t>(start)))
         return false;
-    }
-}
 
-void DataArchive::prefetch(const std::vector<std::string>& names) {
-    if (!m_directoryLoaded) return;
-    std::vector<ArchiveEntry> entries;
-    for (const std::string& name : names)
-        if (const ArchiveEntry* entry = findEntry(name.c_str(), true))
-            if (std::none_of(entries.begin(), entries.end(),
-                             [entry](const ArchiveEntry& known) { return known.offset == entry->offset; }))
-                entries.push_back(*entry);
-    const uint32_t dataBase = m_dataBase;
-    m_prefetch->start(*m_source, m_archiveName, std::move(entries),
-                      [dataBase](File& source, const ArchiveEntry& entry, ByteBuffer& bytes) {
-                          return unpack(source, dataBase, entry, bytes);
-                      });
+    if (entry.flags & ArchiveEntry::PACKED) {
+        ByteBuffer packed;
+        packed.resize(entry.storedSize);
+        if (!readExactly(packed.data(), entry.storedSize)) return false;
+        bytes.resize(entry.unpackedSize);
+        uint64_t limit = static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION + entry.unpackedSize + 4096;
+        RangeDecoder::decode(packed, bytes, limit);
+    } else {
+        bytes.resize(entry.storedSize);
+        if (!readExactly(bytes.data(), entry.storedSize)) return false;
+    }
+
+    if (entry.flags & ArchiveEntry::BLOCK_SORTED) {
+        uint32_t primaryIndex;
+        if (!readExactly(&primaryIndex, 4)) return false;
+        ByteBuffer ranks;
+        inverseMoveToFront(bytes, ranks);
+        if (!inverseBwt(ranks, primaryIndex, bytes)) return false;
+    }
+    return true;
 }
 
 bool DataArchive::open(const char* name) {
@@ -176,7 +153,13 @@ bool DataArchive::open(const char* name) {
     }
     // Unpack aside so that a broken member leaves the open one as it was.
     ByteBuffer bytes;
-    if (!m_prefetch->take(*entry, bytes) && !unpack(*m_source, m_dataBase, *entry, bytes)) {
+    bool loaded;
+    try {
+        loaded = loadMember(*entry, bytes);
+    } catch (const RangeDecoder::Error& e) {
+        loaded = false;
+    }
+    if (!loaded) {
         reportError(formatStatic("error: \"%s\" is damaged !!!\n", entry->name));
         return false;
     }

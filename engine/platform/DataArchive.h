@@ -1,12 +1,10 @@
 #pragma once
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/platform/ArchiveEntry.h"
 #include "engine/platform/ByteBuffer.h"
 #include "engine/platform/File.h"
-#include "engine/platform/MemberPrefetch.h"
 
 // The packed asset archive, read-only. Its directory is read once; each open
 // member is unpacked whole into memory and served from there. Names compare
@@ -33,10 +31,6 @@ public:
     bool skip(int32_t count) override;
     uint32_t tell() override { return m_position; }
 
-    // Unpacks the named members on several cores now, so that opening each
-    // of them later takes its bytes at once; names not in the archive are passed over.
-    void prefetch(const std::vector<std::string>& names);
-
     uint32_t getVersion() const { return m_version; }
     const std::vector<ArchiveEntry>& getDirectory() const { return m_directory; }
 
@@ -44,8 +38,7 @@ private:
     const ArchiveEntry* findEntry(const char* name, bool openableOnly) const;
     bool readDirectory(int32_t count, uint32_t archiveSize);
     bool readExactly(void* buffer, uint32_t count);
-    // The member's bytes read through `source`; false when it is damaged.
-    static bool unpack(File& source, uint32_t dataBase, const ArchiveEntry& entry, ByteBuffer& bytes);
+    bool loadMember(const ArchiveEntry& entry, ByteBuffer& bytes);
 
     File* m_source;
     std::string m_archiveName; // empty until openArchive found the file
@@ -56,5 +49,4 @@ private:
     uint32_t m_dataBase;
     ByteBuffer m_member;
     uint32_t m_position;
-    std::shared_ptr<MemberPrefetch> m_prefetch;
 };

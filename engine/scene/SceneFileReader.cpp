@@ -10,7 +10,6 @@
 #include <ode/mass.h>
 #include <ode/objects.h>
 
-#include "engine/platform/DataArchive.h"
 #include "engine/platform/File.h"
 #include "engine/platform/Report.h"
 #include "engine/scene/Bone.h"
@@ -18,7 +17,6 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/Light.h"
 #include "engine/scene/Mesh.h"
-#include "engine/scene/MetaScene.h"
 #include "engine/scene/ODEGeomObject.h"
 #include "engine/scene/ODEJointObject.h"
 #include "engine/scene/SceneFileState.h"
@@ -172,7 +170,6 @@ bool SceneFileReader::load(const char* name, LoadingFrame* frame, float progress
     }
     state.autoDisable.assign(m_scene.m_objects.size() - static_cast<size_t>(state.offset), 0);
 
-    prefetchObjects(tokens, begin, end);
     SceneKeywordReader keywords(state, frame, progressBase, progressRange);
     tokens.setPosition(begin);
     while (tokens.position() < end) keywords.read(tokens.readString());
@@ -184,21 +181,6 @@ bool SceneFileReader::load(const char* name, LoadingFrame* frame, float progress
     resolveLinks(state);
     createBodies(state);
     return true;
-}
-
-void SceneFileReader::prefetchObjects(SceneFileTokens& tokens, int32_t begin, int32_t end) {
-    auto* archive = dynamic_cast<DataArchive*>(&m_fileSystem);
-    if (!archive) return;
-    const MetaScene* pool = m_scene.m_metaScene;
-    std::vector<std::string> names;
-    for (int32_t at = tokens.find(begin, {"LoadObjectLayer"}); at >= 0 && at < end;
-         at = tokens.find(at + 1, {"LoadObjectLayer"})) {
-        tokens.setPosition(at + 1);
-        tokens.readInt();
-        std::string name = SceneFileState::withDriveSeparator(tokens.readFileName(), '\\');
-        if (!pool || !pool->findObjectFile(name)) names.push_back(std::move(name));
-    }
-    archive->prefetch(names);
 }
 
 void SceneFileReader::resolveLinks(SceneFileState& state) {

@@ -5,7 +5,6 @@ class File;
 class LoadingFrame;
 class LW6Scene;
 struct SceneFileState;
-class SceneFileTokens;
 class SceneItem;
 class SoundDevice;
 
@@ -29,9 +28,6 @@ public:
 
 private:
     // Parents, targets, goals and joint bodies from their raw ids.
-    // The object files the scene loads and no scene loaded before, unpacked
-    // on several cores at once before the keywords read them one by one.
-    void prefetchObjects(SceneFileTokens& tokens, int32_t begin, int32_t end);
     void resolveLinks(SceneFileState& state);
     // Bodies for this file's objects that carry mass.
     void createBodies(SceneFileState& state);

@@ -265,37 +265,3 @@ TEST_F(Archive, RandomDamageNeverReadsOutsideTheFile) {
         }
     }
 }
-
-// Members unpacked ahead on other cores open with the same bytes, through the
-// archive or a clone of it; a damaged one is still reported by its opener.
-TEST_F(Archive, PrefetchedMembersOpenAsUnpackedOnes) {
-    ArchiveWriter w;
-    std::string big;
-    for (int i = 0; i < 200000; ++i) big += std::to_string(i * 7919 % 1000) + (i % 13 ? " " : "\n");
-    w.add("big", big, 2);
-    w.add("packed", std::string(5000, 'q') + "tail", 1);
-    w.add("stored", std::string("plain"), 0);
-    auto a = openWriter(w);
-    a->prefetch({"BIG", "packed", "stored", "missing", "big"});
-    std::unique_ptr<File> copy(a->clone());
-    ASSERT_TRUE(copy->open("big"));
-    EXPECT_EQ(readAll(*copy), big);
-    ASSERT_TRUE(a->open("packed"));
-    EXPECT_EQ(readAll(*a), std::string(5000, 'q') + "tail");
-    ASSERT_TRUE(a->open("stored"));
-    EXPECT_EQ(readAll(*a), "plain");
-    // Taken once: the second open unpacks again.
-    ASSERT_TRUE(a->open("big"));
-    EXPECT_EQ(readAll(*a), big);
-
-    ByteBuffer source("a packed member that loses its tail"), packed;
-    uint32_t storedSize = 0, unpackedSize = 0;
-    packMember(source, 1, packed, storedSize, unpackedSize);
-    Bytes b;
-    b.u32(ARCHIVE_MAGIC).u32(0).u32(1).entry("endless", 1, 0, storedSize / 2, unpackedSize);
-    b.str(std::string(reinterpret_cast<const char*>(packed.data()), storedSize / 2));
-    auto damaged = openBytes(b.s);
-    damaged->prefetch({"endless"});
-    EXPECT_FALSE(damaged->open("endless"));
-    EXPECT_STREQ(g_lastErrorText.text(), "error: \"endless\" is damaged !!!\n");
-}
