@@ -18,6 +18,16 @@ protected:
     Mesh& triangle(const std::vector<WeightMap*>& maps = {}) {
         return makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {polygon({0, 1, 2})}, maps);
     }
+    // A triangle of one surface on one bone, its corners weighted as given, prepared.
+    Mesh& skinnedTriangle(std::vector<float> weights) {
+        addSurface();
+        auto* map = new WeightMap("", 3);
+        map->m_weights = std::move(weights);
+        Mesh& mesh = triangle({map});
+        mesh.m_bones.push_back(new Bone(nullptr, 0, 0));
+        EXPECT_TRUE(mesh.prepare(true, false));
+        return mesh;
+    }
     // The recorded calls that start with one of the prefixes, in order.
     std::vector<std::string> calls(std::initializer_list<const char*> prefixes) {
         std::vector<std::string> out;
@@ -109,12 +119,7 @@ TEST_F(MeshDrawTest, MirrorWhoseObjectMeshHasNoPlaneDrawsPlainly) {
 }
 
 TEST_F(MeshDrawTest, SkinnedMeshFollowsItsBoneAndUnweightedVerticesStay) {
-    addSurface();
-    auto* map = new WeightMap("", 3);
-    map->m_weights = {1.0f, 1.0f, 0.0f};
-    Mesh& mesh = triangle({map});
-    mesh.m_bones.push_back(new Bone(nullptr, 0, 0));
-    ASSERT_TRUE(mesh.prepare(true, false));
+    Mesh& mesh = skinnedTriangle({1.0f, 1.0f, 0.0f});
     Matrix4x3 lift = Matrix4x3::identity();
     lift[13] = 5.0f;
     m_renderer->m_constants->setBoneMatrix(0, lift);
@@ -138,12 +143,7 @@ TEST_F(MeshDrawTest, SkinnedMeshFollowsItsBoneAndUnweightedVerticesStay) {
 // Each object keeps its own skinning; the shared buffers are filled again
 // only when another object's pose, or a moved one, is drawn.
 TEST_F(MeshDrawTest, SkinningIsReusedUntilTheBonesMoveOrAnotherObjectDraws) {
-    addSurface();
-    auto* map = new WeightMap("", 3);
-    map->m_weights = {1.0f, 1.0f, 1.0f};
-    Mesh& mesh = triangle({map});
-    mesh.m_bones.push_back(new Bone(nullptr, 0, 0));
-    ASSERT_TRUE(mesh.prepare(true, false));
+    Mesh& mesh = skinnedTriangle({1.0f, 1.0f, 1.0f});
     SurfaceBuffer& buffer = *mesh.m_surfaceBuffers[0];
     SceneObject other{nullptr, 1};
     Matrix4x3 lift = Matrix4x3::identity(), shift = Matrix4x3::identity();
