@@ -131,6 +131,8 @@ public:
     std::unique_ptr<Timer> m_clock;
     // Drives the clock when set (tools and tests); the performance counter otherwise. Not owned.
     const TickSource* m_tickSource = nullptr;
+    // Cleared by tools that time the race alone: the frames then draw nothing.
+    bool m_drawn = true;
     double m_simulatedTime = 0.0;
     float m_raceStartTime = 0.0f;
     float m_countdownStartTime = 0.0f;

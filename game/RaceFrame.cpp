@@ -170,7 +170,7 @@ void refreshResultTables(OnscreenDisplays& displays) {
 // The cameras follow every frame, drawn or not: the listener and the tools read them.
 void drawViews(Race& race) {
     Renderer* renderer = race.m_renderer;
-    sys::gfx::Device* device = renderer ? renderer->m_currentDevice : nullptr;
+    sys::gfx::Device* device = renderer && race.m_drawn ? renderer->m_currentDevice : nullptr;
     if (device) {
         renderer->setBackBufferTarget();
         device->clear(0, nullptr, sys::gfx::CLEAR_TARGET | sys::gfx::CLEAR_ZBUFFER | sys::gfx::CLEAR_STENCIL, 0, 1.0f,

@@ -38,9 +38,12 @@ void multiplyMatrix4x3By4x4(Matrix4x3& out, const Matrix4x3& a, const Matrix4x3&
 
 void multiplyMatrix4x3(Matrix4x3& out, const Matrix4x3& a, const Matrix4x3& b) {
     Matrix4x3 r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 3; ++j)
-            r.at(i, j) = a.at(i, 0) * b.at(0, j) + a.at(i, 1) * b.at(1, j) + a.at(i, 2) * b.at(2, j);
+    // Whole rows of b at a time, so the compiler keeps each row in one vector
+    // register; every element is summed in the same order as ever.
+    for (int i = 0; i < 4; ++i) {
+        const float x = a.at(i, 0), y = a.at(i, 1), z = a.at(i, 2);
+        for (int j = 0; j < 4; ++j) r.at(i, j) = x * b.at(0, j) + y * b.at(1, j) + z * b.at(2, j);
+    }
     for (int j = 0; j < 3; ++j) r.at(3, j) += b.at(3, j);
     r[3] = r[7] = r[11] = 0.0f;
     r[15] = 1.0f;

@@ -58,20 +58,22 @@ const Matrix4x3& Bone::animMatrix(double time) {
     return m_animMatrix;
 }
 
-Matrix4x3 Bone::skinningMatrix(double time) {
+const Matrix4x3& Bone::skinningMatrix(double time) {
+    if (m_skinningValid) return m_skinningMatrix;
     if (!m_invRestValid) {
         if (!m_restValid) updateTransforms(time);
         invertMatrix4x3(m_invRestMatrix, m_restMatrix);
         m_invRestValid = true;
     }
-    Matrix4x3 out;
-    multiplyMatrix4x3(out, m_invRestMatrix, animMatrix(time));
-    return out;
+    multiplyMatrix4x3(m_skinningMatrix, m_invRestMatrix, animMatrix(time));
+    m_skinningValid = true;
+    return m_skinningMatrix;
 }
 
 void Bone::invalidate() {
     SceneItem::invalidate();
     m_animValid = false;
+    m_skinningValid = false;
 }
 
 void Bone::drawGuide(double time) {

@@ -18,8 +18,9 @@ public:
     void updateTransforms(double time);
     // Object-space animated matrix at the time, once per frame.
     const Matrix4x3& animMatrix(double time);
-    // Inverse rest times animated matrix: what the shader constants' bone slot takes.
-    Matrix4x3 skinningMatrix(double time);
+    // Inverse rest times animated matrix: what the shader constants' bone slot
+    // takes; once per frame however many passes draw the bone.
+    const Matrix4x3& skinningMatrix(double time);
     // Keeps the rest matrices; only the animated one is made again.
     void invalidate() override;
     // The wire-frame guide at the time, when the renderer draws debugging aids.
@@ -46,6 +47,8 @@ public:
     bool m_restValid = false;
     bool m_invRestValid = false;
     bool m_animValid = false;
+    Matrix4x3 m_skinningMatrix = Matrix4x3::identity();
+    bool m_skinningValid = false;
 
 private:
     // Set while the bone's chain is walked, so a parent cycle ends instead of recursing forever.

@@ -144,6 +144,8 @@ void Mesh::invalidate() {
 
 void Mesh::createDeviceObjects() {
     for (auto& buffer : m_surfaceBuffers) buffer->createDeviceObjects();
+    // Buffers made again after a reset hold nothing.
+    m_uploadedPose = -1;
 }
 
 void Mesh::releaseDeviceObjects() {
@@ -217,7 +219,8 @@ void Mesh::buildGeometry() {
     // A second run after a failed preparation starts from scratch.
     m_textureStages.clear();
     m_surfaceBuffers.clear();
-    m_buildData.skinnedVertices.clear();
+    m_poses.clear();
+    m_uploadedPose = -1;
     m_faceNormals.resize(m_polygons.size());
     for (size_t i = 0; i < m_polygons.size(); ++i) {
         computeFaceNormal(m_polygons[i], m_faceNormals[i].data());
@@ -243,7 +246,7 @@ void Mesh::buildGeometry() {
     }
     weldVertices();
     createSurfaceBuffers();
-    if (hasBones()) data.skinnedVertices = data.vertices;
+    if (hasBones()) m_skinSlots = skinSlotCount();
     if (m_collisionBuilder) m_collisionObject = m_collisionBuilder->build(data);
     releaseWeightMaps();
     if (!m_keepBuildData) data.clear();
@@ -558,13 +561,38 @@ void Mesh::createSurfaceBuffers() {
     }
 }
 
-void Mesh::skinVertices() {
-    MeshBuildData& data = m_buildData;
+uint32_t Mesh::skinSlotCount() const {
+    uint32_t slots = 0;
+    for (const MeshVertex& vertex : m_buildData.vertices)
+        for (int k = 0; k < MeshVertex::MAX_INFLUENCES; ++k)
+            if (vertex.boneWeights[k] != 0.0f) slots = std::max(slots, uint32_t(vertex.boneIndices[k]) + 1);
+    return std::min(slots, MAX_BONES);
+}
+
+size_t Mesh::skinnedPose(const SceneObject* owner) {
     const std::vector<Matrix4x3>& bones = m_meshRenderer->m_constants->m_bones;
-    size_t count = std::min(data.vertices.size(), data.skinnedVertices.size());
+    const size_t slots = std::min<size_t>(m_skinSlots, bones.size());
+    size_t p = 0;
+    while (p < m_poses.size() && m_poses[p].owner != owner) ++p;
+    if (p == m_poses.size()) m_poses.push_back({owner, {}, m_buildData.vertices});
+    SkinnedPose& pose = m_poses[p];
+    if (pose.bones.size() == slots && std::equal(bones.begin(), bones.begin() + slots, pose.bones.begin(),
+                                                 [](const Matrix4x3& a, const Matrix4x3& b) {
+                                                     return std::memcmp(a.m, b.m, sizeof a.m) == 0;
+                                                 }))
+        return p;
+    pose.bones.assign(bones.begin(), bones.begin() + slots);
+    skinVertices(pose);
+    if (m_uploadedPose == int32_t(p)) m_uploadedPose = -1;
+    return p;
+}
+
+void Mesh::skinVertices(SkinnedPose& pose) const {
+    const std::vector<Matrix4x3>& bones = pose.bones;
+    size_t count = std::min(m_buildData.vertices.size(), pose.vertices.size());
     for (size_t r = 0; r < count; ++r) {
-        const MeshVertex& source = data.vertices[r];
-        MeshVertex& skinned = data.skinnedVertices[r];
+        const MeshVertex& source = m_buildData.vertices[r];
+        MeshVertex& skinned = pose.vertices[r];
         Vec3 p = {source.position[0], source.position[1], source.position[2]};
         Vec3 n = {source.normal[0], source.normal[1], source.normal[2]};
         Vec3 position = {0.0f, 0.0f, 0.0f}, normal = {0.0f, 0.0f, 0.0f};
@@ -588,13 +616,21 @@ void Mesh::draw(double time, SceneObject* object, SceneItem* viewer) {
     ++m_drawNesting;
     if (g_reflectionDepth <= 2 && m_prepared && m_meshRenderer) {
         MeshBuildData& data = m_buildData;
-        bool skinned = hasBones() && !data.skinnedVertices.empty();
-        if (skinned) skinVertices();
+        const bool skinned = hasBones() && !data.vertices.empty();
+        // The buffers are shared by every object drawing the mesh: they are
+        // filled again only when another object's pose, or a moved one, is drawn.
+        bool upload = false;
+        size_t pose = 0;
+        if (skinned) {
+            pose = skinnedPose(object);
+            upload = m_uploadedPose != int32_t(pose);
+            m_uploadedPose = int32_t(pose);
+        }
         for (size_t i = 0; i < m_surfaceBuffers.size(); ++i) {
             SurfaceBuffer& buffer = *m_surfaceBuffers[i];
-            if (skinned)
+            if (upload)
                 static_cast<DynamicSurfaceBuffer&>(buffer).updateVertices(
-                    &data.skinnedVertices[data.groupFirstVertex[i]],
+                    &m_poses[pose].vertices[data.groupFirstVertex[i]],
                     uint32_t(data.groupEndVertex[i] - data.groupFirstVertex[i]));
             Surface* surface = buffer.getSurface();
             if (!surface->m_loaded) continue;

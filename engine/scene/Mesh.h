@@ -112,7 +112,19 @@ private:
     void createSurfaceBuffers();
     bool hasBones() const { return !m_bones.empty(); }
     Surface* surfaceAt(int32_t index) const;
-    void skinVertices();
+    // One drawing object's skinned vertices and the bones that skinned them:
+    // every pass of a frame (main view, mirror, shadow) reuses one skinning,
+    // and an object whose bones stand still is not skinned again.
+    struct SkinnedPose {
+        const SceneObject* owner;
+        std::vector<Matrix4x3> bones;
+        std::vector<MeshVertex> vertices;
+    };
+    // The bone slots the vertices read: one past the highest weighted index.
+    uint32_t skinSlotCount() const;
+    // The owner's pose for the bones in the shader constants, skinned only when they changed; its index.
+    size_t skinnedPose(const SceneObject* owner);
+    void skinVertices(SkinnedPose& pose) const;
     void drawPlain(SurfaceBuffer& buffer, double time);
     // The stencil mirror with the surface's scene behind it; false when the
     // mesh gives no mirror plane and the surface is to be drawn plainly.
@@ -124,4 +136,8 @@ private:
     std::vector<std::array<float, 3>> m_faceNormals;
     std::vector<uint32_t> m_cornerPoints;
     bool m_reportedMissingScene = false;
+    uint32_t m_skinSlots = 0;
+    std::vector<SkinnedPose> m_poses;
+    // The pose the dynamic buffers hold, -1 for none.
+    int32_t m_uploadedPose = -1;
 };

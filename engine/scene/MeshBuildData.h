@@ -10,8 +10,6 @@ struct MeshBuildData {
     void clear();
 
     std::vector<MeshVertex> vertices;
-    // Written every frame by skinning; boned meshes only.
-    std::vector<MeshVertex> skinnedVertices;
     // Three entries per triangle: corner numbers, after welding vertex indices.
     std::vector<uint32_t> corners;
     std::vector<int32_t> triangleSurfaces;

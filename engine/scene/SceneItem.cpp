@@ -181,12 +181,22 @@ void SceneItem::rotationMatrix(Matrix4x3& out, double time) {
         if (code == AXIS_BANK) return rotationZ(angles[2]);
         return Matrix4x3::identity();
     };
+    // A turn by no angle leaves the matrix as it is: most items have no
+    // pivot rotation and many no pitch or bank, so those products are skipped.
+    auto turn = [&out](float angle, Matrix4x3 (*rotation)(float)) {
+        if (angle != 0.0f) postMultiplyInPlace(out, rotation(angle));
+    };
+    auto axisTurn = [&](int32_t code) {
+        if (code == AXIS_PITCH) turn(angles[0], rotationX);
+        if (code == AXIS_HEADING) turn(angles[1], rotationY);
+        if (code == AXIS_BANK) turn(angles[2], rotationZ);
+    };
     out = axisRotation(m_rotationOrder[2]);
-    postMultiplyInPlace(out, axisRotation(m_rotationOrder[1]));
-    postMultiplyInPlace(out, axisRotation(m_rotationOrder[0]));
-    postMultiplyInPlace(out, rotationZ(m_pivotRotation[2]));
-    postMultiplyInPlace(out, rotationX(m_pivotRotation[0]));
-    postMultiplyInPlace(out, rotationY(m_pivotRotation[1]));
+    axisTurn(m_rotationOrder[1]);
+    axisTurn(m_rotationOrder[0]);
+    turn(m_pivotRotation[2], rotationZ);
+    turn(m_pivotRotation[0], rotationX);
+    turn(m_pivotRotation[1], rotationY);
 }
 
 void SceneItem::getLocalMatrix(Matrix4x3& out, double time) {

@@ -90,6 +90,7 @@ bool RaceRun::setUp(std::string& error) {
     configure();
     m_race = std::make_unique<Race>(m_screen->renderer(), m_screen->gui());
     m_race->m_tickSource = m_ticks.get();
+    m_race->m_drawn = m_options.drawn;
 
     // Computer riders draw their mopeds from the game's dice: the same draw every run.
     Random::reset();
@@ -165,7 +166,7 @@ bool RaceRun::run(std::ostream& out, std::string& error) {
         }
         if (m_options.untilFinished() && (m_race->m_resultsShown || m_race->m_leaveRace)) break;
         // In a window the race goes at the pace of its clock; nobody watches a run that takes pictures.
-        if (m_options.windowed() && !m_shots)
+        if (m_options.windowed() && m_options.paced && !m_shots)
             std::this_thread::sleep_until(start + std::chrono::duration<double>(m_options.dt));
     }
     m_summary = collect();

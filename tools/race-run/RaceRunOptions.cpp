@@ -76,6 +76,14 @@ bool RaceRunOptions::parse(const std::vector<std::string>& arguments, RaceRunOpt
             untilGiven = true;
             continue;
         }
+        if (argument == "--no-draw") {
+            options.drawn = false;
+            continue;
+        }
+        if (argument == "--unpaced") {
+            options.paced = false;
+            continue;
+        }
         if (i + 1 >= arguments.size()) {
             error = argument + " needs a value";
             return false;
@@ -125,6 +133,14 @@ bool RaceRunOptions::parse(const std::vector<std::string>& arguments, RaceRunOpt
     }
     if (framesGiven && untilGiven) {
         error = "--frames and --until-finished exclude each other";
+        return false;
+    }
+    if (!options.drawn && options.windowed()) {
+        error = "--no-draw and --render exclude each other";
+        return false;
+    }
+    if (!options.paced && !options.windowed()) {
+        error = "--unpaced needs --render: only a window keeps the clock's pace";
         return false;
     }
     if (options.shooting() && !options.windowed()) {

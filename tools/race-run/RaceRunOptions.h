@@ -25,6 +25,10 @@ struct RaceRunOptions {
     std::string keys;
     // A folder for pictures of the window; needs a window.
     std::string shots;
+    // The race alone: simulation and sounds, no frame drawn.
+    bool drawn = true;
+    // In a window, frames follow each other at once instead of at the clock's pace.
+    bool paced = true;
 
     bool untilFinished() const { return frames == 0; }
     bool windowed() const { return width > 0; }

@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     if (!good) {
         std::fprintf(stderr,
                      "race-run: %s\nusage: race-run ARCHIVE [--track N] [--game G] [--riders SPEC] [--laps L] "
-                     "[--frames F | --until-finished] [--dt SECONDS] [--render WxH [--shots FOLDER]] [--keys SCRIPT]\n",
+                     "[--frames F | --until-finished] [--dt SECONDS] [--no-draw | --render WxH [--unpaced] [--shots FOLDER]] "
+                     "[--keys SCRIPT]\n",
                      error.c_str());
         return 2;
     }

@@ -18,6 +18,16 @@ protected:
     Mesh& triangle(const std::vector<WeightMap*>& maps = {}) {
         return makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {polygon({0, 1, 2})}, maps);
     }
+    // A triangle of one surface on one bone, its corners weighted as given, prepared.
+    Mesh& skinnedTriangle(std::vector<float> weights) {
+        addSurface();
+        auto* map = new WeightMap("", 3);
+        map->m_weights = std::move(weights);
+        Mesh& mesh = triangle({map});
+        mesh.m_bones.push_back(new Bone(nullptr, 0, 0));
+        EXPECT_TRUE(mesh.prepare(true, false));
+        return mesh;
+    }
     // The recorded calls that start with one of the prefixes, in order.
     std::vector<std::string> calls(std::initializer_list<const char*> prefixes) {
         std::vector<std::string> out;
@@ -109,12 +119,7 @@ TEST_F(MeshDrawTest, MirrorWhoseObjectMeshHasNoPlaneDrawsPlainly) {
 }
 
 TEST_F(MeshDrawTest, SkinnedMeshFollowsItsBoneAndUnweightedVerticesStay) {
-    addSurface();
-    auto* map = new WeightMap("", 3);
-    map->m_weights = {1.0f, 1.0f, 0.0f};
-    Mesh& mesh = triangle({map});
-    mesh.m_bones.push_back(new Bone(nullptr, 0, 0));
-    ASSERT_TRUE(mesh.prepare(true, false));
+    Mesh& mesh = skinnedTriangle({1.0f, 1.0f, 0.0f});
     Matrix4x3 lift = Matrix4x3::identity();
     lift[13] = 5.0f;
     m_renderer->m_constants->setBoneMatrix(0, lift);
@@ -133,6 +138,38 @@ TEST_F(MeshDrawTest, SkinnedMeshFollowsItsBoneAndUnweightedVerticesStay) {
     mesh.createDeviceObjects();
     mesh.draw(0.0, &m_object, nullptr);
     EXPECT_POINT_NEAR(drawnPosition(buffer, 1), 1, 5, 0, 1e-6);
+}
+
+// Each object keeps its own skinning; the shared buffers are filled again
+// only when another object's pose, or a moved one, is drawn.
+TEST_F(MeshDrawTest, SkinningIsReusedUntilTheBonesMoveOrAnotherObjectDraws) {
+    Mesh& mesh = skinnedTriangle({1.0f, 1.0f, 1.0f});
+    SurfaceBuffer& buffer = *mesh.m_surfaceBuffers[0];
+    SceneObject other{nullptr, 1};
+    Matrix4x3 lift = Matrix4x3::identity(), shift = Matrix4x3::identity();
+    lift[13] = 5.0f;
+    shift[12] = 3.0f;
+    // True when the draw filled the buffer: a marker left in it is gone.
+    const auto drawWith = [&](SceneObject& object, const Matrix4x3& bone) {
+        void* bits = nullptr;
+        EXPECT_GE(buffer.m_vertexBuffers[0]->lock(0, 0, &bits, 0), 0);
+        const float marker = -99.0f;
+        std::memcpy(bits, &marker, sizeof marker);
+        buffer.m_vertexBuffers[0]->unlock();
+        m_renderer->m_constants->setBoneMatrix(0, bone);
+        mesh.draw(0.0, &object, nullptr);
+        return drawnPosition(buffer, 0).x != marker;
+    };
+    EXPECT_TRUE(drawWith(m_object, lift));
+    EXPECT_FALSE(drawWith(m_object, lift));
+    EXPECT_POINT_NEAR(drawnPosition(buffer, 1), 1, 5, 0, 1e-6);
+    EXPECT_TRUE(drawWith(other, shift));
+    EXPECT_POINT_NEAR(drawnPosition(buffer, 1), 4, 0, 0, 1e-6);
+    EXPECT_TRUE(drawWith(m_object, lift));
+    EXPECT_POINT_NEAR(drawnPosition(buffer, 1), 1, 5, 0, 1e-6);
+    lift[13] = 7.0f;
+    EXPECT_TRUE(drawWith(m_object, lift));
+    EXPECT_POINT_NEAR(drawnPosition(buffer, 2), 0, 8, 0, 1e-6);
 }
 
 TEST_F(MeshDrawTest, PackedColourIsClampedARGB) {
