@@ -259,7 +259,7 @@ Canvas minimap(int track) {
     // See-through, so the race shows under it; the road stands out on a dark
     // wash with rounded corners, rimmed in the menus' amber.
     Canvas c(MINIMAP_SIZE, MINIMAP_SIZE);
-    const float edge = 3.0f, corner = MINIMAP_SIZE / 10.0f, far = MINIMAP_SIZE - edge;
+    const float edge = 3.0f, corner = MINIMAP_SIZE / 20.0f, far = MINIMAP_SIZE - edge;
     c.fillRoundedRect(edge, edge, far - edge, far - edge, corner, 0x58101820);
     std::vector<Point> rim;
     const Point centres[4] = {{far - corner, edge + corner}, {far - corner, far - corner}, {edge + corner, far - corner},
