@@ -167,18 +167,18 @@ Lamp lampAt(const RgbImage& image, float cx, float cy, float scale) {
 }
 
 // A frame window: share of the places along its border where the frame's
-// edge (amber, or grey when disabled) shows within a few pixels, and share of
-// its inside in the dark blue of its backdrop (or the blue of its buttons).
+// edge (cream, or grey when disabled) shows within a few pixels, and share of
+// its inside in the amber of its backdrop (or the blue of its buttons).
 struct Frame {
     double edge = 0.0;
     double backdrop = 0.0;
 };
 Frame frameAt(const RgbImage& image, Rect rect) {
     auto edgeColour = [](const uint8_t* p) {
-        const bool amber = p[0] > 170 && p[1] > 120 && p[1] < 190 && p[2] < 90;
+        const bool cream = p[0] > 220 && p[1] > 210 && p[2] > 170;
         const bool grey = std::min({p[0], p[1], p[2]}) >= 70 && std::max({p[0], p[1], p[2]}) <= 110 &&
                           std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]}) < 15;
-        return amber || grey;
+        return cream || grey;
     };
     const int left = int(rect.x), top = int(rect.y), right = int(rect.x + rect.w), bottom = int(rect.y + rect.h);
     int places = 0, edges = 0;
@@ -199,7 +199,8 @@ Frame frameAt(const RgbImage& image, Rect rect) {
         look(right - 2, y, 1, 0);
     }
     const double backdrop = share(image, {rect.x + 20, rect.y + 20, rect.w - 40, rect.h - 40}, [](const uint8_t* p) {
-        return p[2] >= p[0] && luminance(p) < 90.0;
+        const bool amber = p[0] > 190 && p[1] > 120 && p[1] < 170 && p[2] < 80;
+        return amber || (p[2] >= p[0] && luminance(p) < 90.0);
     });
     return {places ? double(edges) / places : 0.0, backdrop};
 }

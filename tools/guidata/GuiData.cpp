@@ -1,14 +1,9 @@
 #include "tools/guidata/GuiData.h"
 
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 
 #include "tools/guidata/GuiImagesets.h"
 #include "tools/guidata/QuillfenLook.h"
 #include "tools/guidata/QuillfenScheme.h"
-
-const char* const GUI_FONT_FOLDER = "/usr/share/fonts/truetype/dejavu/";
 
 namespace {
 
@@ -27,14 +22,6 @@ const MenuFont FONTS[] = {
     {"VerdanaLarge", "DejaVuSans.ttf", 16},         {"VerdanaLargeItalic", "DejaVuSans-Oblique.ttf", 16},
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
-    if (!in.good() && !in.eof()) throw std::runtime_error("cannot read " + path);
-    if (bytes.empty()) throw std::runtime_error("cannot read " + path);
-    return bytes;
-}
-
 std::string fontXml(const MenuFont& f) {
     // Sized for the 1024 x 768 layout and scaled with the screen's height, as the screens are.
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Font version=\"3\" name=\"" + std::string(f.name) +
@@ -48,13 +35,13 @@ std::vector<GuiFile> guiDataFiles(const std::string& fontFolder) {
     std::vector<GuiFile> files;
     files.push_back({MENU + "Quillfen.scheme", quillfenSchemeXml()});
     files.push_back({MENU + "Quillfen.looknfeel", quillfenLookNFeelXml()});
-    const TextPainter bold(readFile(fontFolder + "DejaVuSans-Bold.ttf"));
+    const TextPainter bold(readFontFile(fontFolder + "DejaVuSans-Bold.ttf"));
     for (const ImagesetBuilder& set : guiImagesets(bold)) {
         files.push_back({MENU + set.name() + ".imageset", set.imagesetXml()});
         files.push_back({MENU + set.pictureFileName(), set.sheet().encodePng()});
     }
     for (const char* trueType : {"DejaVuSans.ttf", "DejaVuSans-Oblique.ttf"})
-        files.push_back({MENU + trueType, readFile(fontFolder + trueType)});
+        files.push_back({MENU + trueType, readFontFile(fontFolder + trueType)});
     for (const MenuFont& f : FONTS) files.push_back({MENU + f.name + ".font", fontXml(f)});
     return files;
 }

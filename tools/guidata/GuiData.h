@@ -2,14 +2,13 @@
 #include <string>
 #include <vector>
 
+#include "tools/guidata/TextPainter.h"
+
 // One file of the GUI's data set under the name the game opens it by.
 struct GuiFile {
     std::string archiveName;
     std::string bytes;
 };
-
-// Where Debian keeps the DejaVu fonts the menu fonts are made from.
-extern const char* const GUI_FONT_FOLDER;
 
 // The whole GUI data set: the "Quillfen" scheme, its looks and imageset, the
 // screens' imagesets with their pictures, the six menu fonts and the TrueType

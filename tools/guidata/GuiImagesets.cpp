@@ -71,7 +71,8 @@ void addQuillfen(std::vector<ImagesetBuilder>& sets) {
     addButtonSet(set, "DownArrow", [](Canvas& c, uint32_t ink, uint32_t) { c.fillTriangle(16, 22, 48, 22, 32, 48, ink); });
     addButtonSet(set, "LeftButton", [](Canvas& c, uint32_t ink, uint32_t) { c.fillTriangle(16, 32, 42, 16, 42, 48, ink); });
     addButtonSet(set, "RightButton", [](Canvas& c, uint32_t ink, uint32_t) { c.fillTriangle(48, 32, 22, 48, 22, 16, ink); });
-    addButtonSet(set, "RoundedMiniButton", [](Canvas& c, uint32_t ink, uint32_t) { c.fillDisc(32, 32, 10, ink); });
+    // The main menu's mode buttons: a ring round the mode's picture on the map.
+    addButtonSet(set, "RoundedMiniButton", [](Canvas& c, uint32_t, uint32_t) { c.cutDisc(32, 32, 23); });
     addButtonSet(set, "OffButton", [](Canvas& c, uint32_t ink, uint32_t) {
         // The power sign: a ring open at the top, and a bar through the gap.
         for (int step = 0; step < 28; ++step) {

@@ -314,6 +314,72 @@ void roof(Canvas& c, float x, float y, float w, float h, uint32_t argb) {
     else c.fillRect(int(x + w / 2), int(y), int(w / 2), int(h), argb - 0x00181818);
 }
 
+// The five mode buttons of the main menu (90 x 90 at these corners) are
+// rings; each mode's own picture lies on the map inside its ring.
+struct ModeIcon {
+    float x, y;
+    void (*paint)(Canvas&, float cx, float cy);
+};
+
+void stopwatch(Canvas& c, float x, float y) {
+    c.fillRect(int(x - 4), int(y - 25), 8, 7, WHITE);
+    c.drawLine(x + 13, y - 16, x + 18, y - 21, 5, WHITE);
+    c.fillDisc(x, y + 2, 19, WHITE);
+    c.fillDisc(x, y + 2, 14, AMBER);
+    c.drawLine(x, y + 2, x, y - 9, 3, WHITE);
+    c.drawLine(x, y + 2, x + 8, y + 7, 3, WHITE);
+    c.fillDisc(x, y + 2, 3, WHITE);
+}
+
+void chequeredFlag(Canvas& c, float x, float y) {
+    c.drawLine(x - 17, y - 22, x - 17, y + 24, 4, WHITE);
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 5; ++col)
+            c.fillRect(int(x - 15 + col * 7), int(y - 22 + row * 7), 7, 7, (row + col) % 2 ? 0xFF202020 : WHITE);
+}
+
+void trophy(Canvas& c, float x, float y) {
+    c.fillDisc(x - 14, y - 10, 8, WHITE);
+    c.fillDisc(x + 14, y - 10, 8, WHITE);
+    c.fillDisc(x - 14, y - 10, 4, AMBER);
+    c.fillDisc(x + 14, y - 10, 4, AMBER);
+    c.fillPolygon({{x - 14, y - 22}, {x + 14, y - 22}, {x + 10, y - 2}, {x + 3, y + 4}, {x - 3, y + 4}, {x - 10, y - 2}},
+                  WHITE);
+    c.fillRect(int(x - 3), int(y + 3), 6, 10, WHITE);
+    c.fillRect(int(x - 12), int(y + 13), 24, 7, WHITE);
+}
+
+void helmet(Canvas& c, float x, float y, uint32_t shell) {
+    c.fillDisc(x, y, 14, shell);
+    c.fillRect(int(x - 14), int(y), 28, 11, shell);
+    c.fillRoundedRect(x - 2, y - 4, 16, 8, 3, 0xFF30404E);
+}
+
+void twoHelmets(Canvas& c, float x, float y) {
+    helmet(c, x - 9, y - 4, 0xFFD8322A);
+    helmet(c, x + 9, y + 4, WHITE);
+}
+
+void network(Canvas& c, float x, float y) {
+    const Point nodes[3] = {{x - 15, y + 12}, {x + 15, y + 12}, {x, y - 14}};
+    for (int i = 0; i < 3; ++i) c.drawLine(nodes[i].x, nodes[i].y, nodes[(i + 1) % 3].x, nodes[(i + 1) % 3].y, 3, WHITE);
+    for (const Point& n : nodes) {
+        c.fillRoundedRect(n.x - 10, n.y - 8, 20, 14, 3, WHITE);
+        c.fillRect(int(n.x - 7), int(n.y - 5), 14, 8, 0xFF2A7AD8);
+    }
+}
+
+const ModeIcon MODE_ICONS[] = {{257, 528, stopwatch},     {48, 446, chequeredFlag}, {465, 585, trophy},
+                               {882, 634, twoHelmets},    {674, 621, network}};
+
+void modeIcons(Canvas& c) {
+    for (const ModeIcon& icon : MODE_ICONS) {
+        const float cx = icon.x + 45, cy = icon.y + 45;
+        c.fillDisc(cx, cy, 33, AMBER);
+        icon.paint(c, cx, cy);
+    }
+}
+
 Canvas mainMenu(const TextPainter& bold) {
     Canvas c(W, H, 0xFFCFE6A6);
     // Fields of a slightly different green give the map some texture.
@@ -363,6 +429,7 @@ Canvas mainMenu(const TextPainter& bold) {
     // A start line on the route, and the name of the game over the park.
     chequer(c, 160, 486, 16, 48, 8);
     paintLogo(c, 290, 18, 0.56f, bold);
+    modeIcons(c);
     return c;
 }
 

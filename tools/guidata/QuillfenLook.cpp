@@ -9,7 +9,9 @@ const uint32_t FILL = 0xFF34506E;     // control face
 const uint32_t HOVER = 0xFF4A6E94;
 const uint32_t PUSHED = 0xFF1E3048;
 const uint32_t GREYED = 0xFF5A5A5A;
-const uint32_t PANEL = 0xE0182838;    // window and list backdrops
+const uint32_t PANEL = 0xE0182838;    // list backdrops
+const uint32_t WINDOW = 0xFFDE9226;   // message and question windows: the buttons' amber, white text on it
+const uint32_t WINDOW_EDGE = 0xFFFFF4D8;
 const uint32_t WHITE = 0xFFFFFFFF;
 const uint32_t DIM_TEXT = 0xFFA0A0A0;
 
@@ -294,15 +296,15 @@ void frameWindow(LookBuilder& b) {
     b.child("Quillfen/CloseButton", "__auto_closebutton__", strip(1, -TITLE + 4, 0, 4, 0, TITLE - 8, 0, TITLE - 8),
             {{"NonClient", "true"}, {"AlwaysOnTop", "true"}});
     b.beginSection("framed");
-    b.fill(LookArea::whole(), PANEL);
-    b.outline(LookArea::whole(), EDGE, FRAME);
+    b.fill(LookArea::whole(), WINDOW);
+    b.outline(LookArea::whole(), 2.0f * EDGE, WINDOW_EDGE);
     b.endSection();
     b.beginSection("framed_disabled");
-    b.fill(LookArea::whole(), PANEL);
-    b.outline(LookArea::whole(), EDGE, GREYED);
+    b.fill(LookArea::whole(), WINDOW);
+    b.outline(LookArea::whole(), 2.0f * EDGE, GREYED);
     b.endSection();
     b.beginSection("plain");
-    b.fill(LookArea::whole(), PANEL);
+    b.fill(LookArea::whole(), WINDOW);
     b.endSection();
     for (const char* title : {"WithTitle", "NoTitle"}) {
         for (const char* activity : {"Active", "Inactive"}) {

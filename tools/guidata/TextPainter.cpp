@@ -1,6 +1,8 @@
 #include "tools/guidata/TextPainter.h"
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -92,4 +94,14 @@ void TextPainter::drawCentred(Canvas& canvas, const std::string& text, float x, 
             draw(canvas, text, left + outline * std::cos(a), baseline + outline * std::sin(a), size, outlineArgb);
         }
     draw(canvas, text, left, baseline, size, argb);
+}
+
+const char* const GUI_FONT_FOLDER = "/usr/share/fonts/truetype/dejavu/";
+
+std::string readFontFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    if (!in.good() && !in.eof()) throw std::runtime_error("cannot read " + path);
+    if (bytes.empty()) throw std::runtime_error("cannot read " + path);
+    return bytes;
 }

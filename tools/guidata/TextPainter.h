@@ -27,3 +27,9 @@ private:
     std::unique_ptr<const std::string> m_trueType; // the font reads from these bytes, so they never move
     std::unique_ptr<Font> m_font;
 };
+
+// Where Debian keeps the DejaVu fonts the menu fonts are made from.
+extern const char* const GUI_FONT_FOLDER;
+
+// A font file's bytes; throws std::runtime_error when it cannot be read.
+std::string readFontFile(const std::string& path);

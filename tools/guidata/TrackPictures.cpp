@@ -256,8 +256,21 @@ Canvas menuPicture(int track) {
 }
 
 Canvas minimap(int track) {
-    // See-through, so the race shows under it; the road stands out on a dark wash.
-    Canvas c(MINIMAP_SIZE, MINIMAP_SIZE, 0x50000000);
+    // See-through, so the race shows under it; the road stands out on a dark
+    // wash with rounded corners, rimmed in the menus' amber.
+    Canvas c(MINIMAP_SIZE, MINIMAP_SIZE);
+    const float edge = 3.0f, corner = MINIMAP_SIZE / 20.0f, far = MINIMAP_SIZE - edge;
+    c.fillRoundedRect(edge, edge, far - edge, far - edge, corner, 0x58101820);
+    std::vector<Point> rim;
+    const Point centres[4] = {{far - corner, edge + corner}, {far - corner, far - corner}, {edge + corner, far - corner},
+                              {edge + corner, edge + corner}};
+    for (int k = 0; k < 4; ++k)
+        for (int step = 0; step <= 8; ++step) {
+            const float a = (k - 1 + step / 8.0f) * 1.5707963f;
+            rim.push_back({centres[k].x + corner * std::cos(a), centres[k].y + corner * std::sin(a)});
+        }
+    rim.push_back(rim.front());
+    c.drawPath(rim, 3.0f, 0xC0E8A020);
     const float scale = float(MINIMAP_SIZE) / (2.0f * WORLD);
     const View view{scale, WORLD * scale, WORLD * scale};
     const Centreline line(demoTracks()[size_t(track - 1)].centreline());

@@ -3,6 +3,7 @@
 // every track driven by a computer kart on each of its paths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/ODEGeomObject.h"
+#include "game/maps/IlluminationMap.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
 #include "tools/demodata/tracks/BmpWriter.h"
@@ -195,6 +197,24 @@ TEST_P(EveryDemoTrack, ComputerKartLapsOnEveryPathWithoutARespawn) {
         EXPECT_EQ(run.summary.respawns, 0) << "path " << path << "\n" << run.log;
         EXPECT_FALSE(run.summary.sawNaN);
     }
+}
+
+// The race tints each rider by the illumination map under it: nowhere on the
+// lap may that draw a rider dark, and the lamps of a lit track still show.
+TEST_P(EveryDemoTrack, IlluminationUnderEveryRiderKeepsItsColoursClear) {
+    DemoTrackArchive archive(GetParam());
+    ASSERT_TRUE(archive.ok());
+    IlluminationMap map;
+    ASSERT_TRUE(map.load(GetParam() - 1, archive.files()));
+    const Centreline line(demoTrack(GetParam()).centreline());
+    float darkest = 10.0f;
+    for (const Centreline::Frame& f : line.frames(2.0f))
+        for (float lateral : {-0.4f, 0.0f, 0.4f}) {
+            const Vec3 p = f.across(lateral * f.width);
+            const ColorRGBA tint = map.lookup({p.x, p.y, p.z});
+            darkest = std::min({darkest, tint.r, tint.g, tint.b});
+        }
+    EXPECT_GE(darkest, 0.75f);
 }
 
 INSTANTIATE_TEST_SUITE_P(SixTracks, EveryDemoTrack, ::testing::Range(1, 7));

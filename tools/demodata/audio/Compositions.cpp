@@ -1,5 +1,8 @@
 #include "tools/demodata/audio/Compositions.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace demoaudio {
 
 namespace {
@@ -37,6 +40,24 @@ Part player(Role role, Instrument instrument, float gain, float tone = 0.5f, flo
     p.pan = pan;
     p.reverb = reverb;
     return p;
+}
+
+// A section played again by fewer players: without those in `drop`.
+Section without(const Section& section, std::initializer_list<int> drop) {
+    Section out = section;
+    out.entries.clear();
+    for (const Entry& e : section.entries)
+        if (std::find(drop.begin(), drop.end(), e.part) == drop.end()) out.entries.push_back(e);
+    return out;
+}
+
+// A section played again by only those in `keep`.
+Section only(const Section& section, std::initializer_list<int> keep) {
+    Section out = section;
+    out.entries.clear();
+    for (const Entry& e : section.entries)
+        if (std::find(keep.begin(), keep.end(), e.part) != keep.end()) out.entries.push_back(e);
+    return out;
 }
 
 } // namespace
@@ -130,6 +151,12 @@ Score menuMusic() {
                            {pad, "x - - - - - - -"},
                            {lead, melodyB, 1.1f},
                            {bells, counter, 0.5f}}});
+    // Pop form: a quiet verse on the bells after the break, the chorus once
+    // more and the intro to close.
+    const std::vector<Section> sung = s.sections;
+    s.sections.insert(s.sections.begin() + 5, without(sung[3], {kick, snare, crash, lead}));
+    s.sections.push_back(without(sung[1], {crash}));
+    s.sections.push_back(sung[0]);
     return s;
 }
 
@@ -232,6 +259,10 @@ Score carParkMusic() {
                            {pad, "x - - - - - - -", 0.6f},
                            {stabs, "x..x..x.........", 0.9f},
                            {arp, arpeggio, 0.7f}}});
+    // Club form: a breakdown to pad and arpeggio, then the drop again.
+    const std::vector<Section> built = s.sections;
+    s.sections.insert(s.sections.begin() + 4, only(built[2], {pad, arp, high}));
+    s.sections.push_back(without(built[1], {crash}));
     return s;
 }
 
@@ -250,17 +281,17 @@ Score shoppingCentreMusic() {
     const int clap = s.add(drums(Drum::Clap, 0.7f, 0.5f, 0.0f, 0.2f));
     const int hat = s.add(drums(Drum::ClosedHat, 0.17f, 0.5f, 0.3f));
     const int open = s.add(drums(Drum::OpenHat, 0.14f, 0.5f, -0.2f));
-    const int tambourine = s.add(drums(Drum::Tambourine, 0.25f, 0.5f, 0.45f));
+    const int tambourine = s.add(drums(Drum::Tambourine, 0.25f, 0.5f, 0.6f));
     const int crash = s.add(drums(Drum::Crash, 0.22f, 0.5f, -0.3f, 0.2f));
-    const int bass = s.add(player(Role::ChordTones, Instrument::SynthBass, 0.6f, 0.55f));
-    const int clav = s.add(player(Role::Chords, Instrument::Clavinet, 0.3f, 0.6f, -0.35f, 0.1f));
-    const int keys = s.add(player(Role::Chords, Instrument::ElectricPiano, 0.35f, 0.4f, 0.2f, 0.3f));
+    const int bass = s.add(player(Role::ChordTones, Instrument::SynthBass, 0.6f, 0.55f, 0.12f));
+    const int clav = s.add(player(Role::Chords, Instrument::Clavinet, 0.3f, 0.6f, -0.6f, 0.1f));
+    const int keys = s.add(player(Role::Chords, Instrument::ElectricPiano, 0.35f, 0.4f, 0.5f, 0.3f));
     const int strings = s.add(player(Role::Chords, Instrument::Pad, 0.3f, 0.65f, 0.0f, 0.4f));
     Part leadPart = player(Role::Melody, Instrument::SquareLead, 0.6f, 0.7f, 0.0f, 0.25f);
     leadPart.echo = 0.12f;
     const int lead = s.add(leadPart);
     // The shop's announcement chimes.
-    const int chimes = s.add(player(Role::Melody, Instrument::Bell, 0.5f, 1.0f, 0.25f, 0.45f));
+    const int chimes = s.add(player(Role::Melody, Instrument::Bell, 0.5f, 1.0f, -0.45f, 0.45f));
 
     const std::string four = "x...x...x...x...", backbeat = "....x.......x...";
     const std::string sixteenths = "xoxoxoxoxoxoxoxo", offbeats = "..x...x...x...x.";
@@ -335,6 +366,10 @@ Score shoppingCentreMusic() {
                            {clav, funk},
                            {keys, ". . x . . . x .", 0.8f},
                            {strings, "x - - - - - - -", 0.6f}}});
+    // Disco form: the chimes and strings alone after the bridge, then the groove returns.
+    const std::vector<Section> danced = s.sections;
+    s.sections.insert(s.sections.begin() + 5, only(danced[2], {strings, chimes, bass, tambourine}));
+    s.sections.push_back(without(danced[1], {crash}));
     return s;
 }
 
@@ -418,6 +453,10 @@ Score parkMusic() {
                            {strings, "x - - - - - - -", 0.7f},
                            {shaker, "x.o.x.o.x.o.x.o.", 0.7f},
                            {glock, "1 . 4 . 6 . 4 .|7_ . 2 . 5 . 2 .|1 . 3 . 5 . 1^ .|5 . 3 . 1 . . ."}}});
+    // A ballad's middle: guitar and flute alone, and the opening again.
+    const std::vector<Section> played = s.sections;
+    s.sections.insert(s.sections.begin() + 3, only(played[2], {guitar, flute, strings}));
+    s.sections.push_back(played[0]);
     return s;
 }
 
@@ -434,20 +473,20 @@ Score openCarParkMusic() {
     s.echoFeedback = 0.3f;
     const int kick = s.add(drums(Drum::Kick, 0.55f, 0.9f));
     const int snare = s.add(drums(Drum::Snare, 0.5f, 0.8f, 0.0f, 0.2f));
-    const int hat = s.add(drums(Drum::ClosedHat, 0.2f, 0.6f, 0.3f));
+    const int hat = s.add(drums(Drum::ClosedHat, 0.2f, 0.6f, 0.45f));
     const int ride = s.add(drums(Drum::Ride, 0.11f, 0.5f, 0.35f));
     const int crash = s.add(drums(Drum::Crash, 0.22f, 0.6f, -0.3f, 0.15f));
-    const int tomHigh = s.add(drums(Drum::TomHigh, 0.3f, 0.5f, 0.3f, 0.15f));
-    const int tomLow = s.add(drums(Drum::TomLow, 0.35f, 0.5f, -0.3f, 0.15f));
-    const int bass = s.add(player(Role::ChordTones, Instrument::PluckBass, 0.6f, 0.7f));
-    Part leftPart = player(Role::Chords, Instrument::PowerGuitar, 0.33f, 0.5f, -0.6f, 0.1f);
+    const int tomHigh = s.add(drums(Drum::TomHigh, 0.3f, 0.5f, 0.5f, 0.15f));
+    const int tomLow = s.add(drums(Drum::TomLow, 0.35f, 0.5f, -0.5f, 0.15f));
+    const int bass = s.add(player(Role::ChordTones, Instrument::PluckBass, 0.6f, 0.7f, -0.12f));
+    Part leftPart = player(Role::Chords, Instrument::PowerGuitar, 0.33f, 0.5f, -0.85f, 0.1f);
     leftPart.voicing = Voicing::Power;
     const int left = s.add(leftPart);
     Part rightPart = leftPart;
-    rightPart.pan = 0.6f;
+    rightPart.pan = 0.85f;
     rightPart.tone = 0.6f;
     const int right = s.add(rightPart);
-    const int organ = s.add(player(Role::Chords, Instrument::Organ, 0.22f, 0.5f, 0.0f, 0.2f));
+    const int organ = s.add(player(Role::Chords, Instrument::Organ, 0.22f, 0.5f, 0.35f, 0.2f));
     Part leadPart = player(Role::Melody, Instrument::SawLead, 0.6f, 0.9f, 0.0f, 0.25f);
     leadPart.echo = 0.15f;
     const int lead = s.add(leadPart);
@@ -521,6 +560,11 @@ Score openCarParkMusic() {
                            {bass, "1 - - - - - - -"},
                            {left, "x - - - - - - -"},
                            {right, "x - - - - - - -"}}});
+    // Rock form: a guitar solo over the verse, the toms and bass alone, the chorus again.
+    const std::vector<Section> rocked = s.sections;
+    s.sections.insert(s.sections.begin() + 4, without(rocked[3], {crash}));
+    s.sections.insert(s.sections.begin() + 5, only(rocked[2], {kick, tomHigh, tomLow, bass}));
+    s.sections.push_back(without(rocked[2], {crash}));
     return s;
 }
 
@@ -543,9 +587,9 @@ Score housingEstateMusic() {
     const int open = s.add(drums(Drum::OpenHat, 0.2f, 0.3f, -0.25f));
     const int rim = s.add(drums(Drum::Rim, 0.35f, 0.5f, -0.3f, 0.2f));
     const int shaker = s.add(drums(Drum::Shaker, 0.2f, 0.5f, 0.4f));
-    const int bass = s.add(player(Role::ChordTones, Instrument::SubBass, 0.6f, 0.4f));
-    const int keys = s.add(player(Role::Chords, Instrument::ElectricPiano, 0.4f, 0.3f, -0.15f, 0.3f));
-    Part whistlePart = player(Role::Melody, Instrument::Flute, 0.55f, 1.0f, 0.15f, 0.3f);
+    const int bass = s.add(player(Role::ChordTones, Instrument::SubBass, 0.6f, 0.4f, -0.12f));
+    const int keys = s.add(player(Role::Chords, Instrument::ElectricPiano, 0.4f, 0.3f, -0.45f, 0.3f));
+    Part whistlePart = player(Role::Melody, Instrument::Flute, 0.55f, 1.0f, 0.35f, 0.3f);
     whistlePart.octave = 1;
     whistlePart.echo = 0.2f;
     const int whistle = s.add(whistlePart);
@@ -600,6 +644,10 @@ Score housingEstateMusic() {
                            {keys, comp},
                            {whistle, melodyA, 0.7f},
                            {bell, "5 . . . 3 . . .|4 . . . 1 . . .|4 . . . 2 . . .|3 . . . 5 . . .", 0.7f}}});
+    // The beat alone for a while, as a rapper would rhyme over it, then the hook.
+    const std::vector<Section> looped = s.sections;
+    s.sections.insert(s.sections.begin() + 3, only(looped[2], {kick, snare, hat, rim, bass}));
+    s.sections.push_back(without(looped[1], {bell}));
     return s;
 }
 
@@ -687,6 +735,12 @@ Score countryRoadMusic() {
                            {bass, walk},
                            {guitar, chick},
                            {fiddle, "1^ - 7 6 5 - 4 -|5 - 6 - 7 - 2^ -|1^ - - - 5 - 3 -|1 - - - . . . ."}}});
+    // Country form: a break for each player in turn, then the tune and the intro.
+    const std::vector<Section> picked = s.sections;
+    s.sections.insert(s.sections.begin() + 3, without(picked[2], {fiddle}));
+    s.sections.insert(s.sections.begin() + 4, only(picked[2], {banjo, bass, brush}));
+    s.sections.push_back(picked[1]);
+    s.sections.push_back(picked[0]);
     return s;
 }
 

@@ -9,10 +9,11 @@ struct EngineVoice {
     double firingHz;  // bangs a second: a two-stroke fires once every turn
     double pipeHz;    // the exhaust pipe's main resonance
     double chamberHz; // the silencer's higher resonance
-    float rasp;       // 0 to 1: how much hiss rides on each bang
+    double raspHz;    // where the port's hiss on each bang is loudest: the two-stroke's rasp
+    float rasp;       // how loud that hiss is against the pipe's boom
     float drive;      // how hard the sound is pushed into distortion
     double muffle;    // low-pass cutoff: above it the silencer swallows all
-    float roughness;  // 0 to 1: how unevenly it runs, up to a missed bang now and then
+    float roughness;  // 0 to 1: how unevenly the bangs come and how much they differ
     uint32_t seed;
 };
 

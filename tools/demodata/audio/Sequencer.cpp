@@ -15,10 +15,10 @@ namespace demoaudio {
 namespace {
 
 const float TARGET_RMS = 0.15f;
-// Peaks are rounded off from the knee towards the ceiling, -1 dB, which
-// leaves the Vorbis encoder room to overshoot without clipping.
+// Peaks are rounded off from the knee towards the ceiling, -2 dB, which
+// leaves the Vorbis encoder room to overshoot without clipping, wide mixes too.
 const float LIMIT_KNEE = 0.6f;
-const float CEILING = 0.89f;
+const float CEILING = 0.79f;
 
 // Registers (midi notes): bass lines from A1 up, chords around D4, guitar
 // shapes from the low E string; a part's octave moves them.
@@ -156,16 +156,24 @@ std::vector<std::vector<Event>> performance(const Score& score) {
 }
 
 // Where a part's sounds go: its place between the speakers, its sends to
-// the echo and the room, and how far the kick pushes it down.
+// the echo and the room, and how far the kick pushes it down. A part off the
+// middle also reaches the far speaker a little late, as from a player
+// standing to that side: the mix gets width, not just loudness apart.
 struct Channel {
     float left, right, roomLeft, roomRight, echoLeft, echoRight, duck;
+    long delayLeft, delayRight; // frames
 };
 
-Channel channelOf(const Part& part) {
-    const double angle = (std::clamp(part.pan, -1.0f, 1.0f) + 1.0) * M_PI / 4.0;
+const double FAR_SIDE_DELAY = 0.018; // seconds, for a part panned hard to one side
+
+Channel channelOf(const Part& part, double rate) {
+    const float pan = std::clamp(part.pan, -1.0f, 1.0f);
+    const double angle = (pan + 1.0) * M_PI / 4.0;
     const float left = part.gain * float(std::cos(angle) * M_SQRT2),
                 right = part.gain * float(std::sin(angle) * M_SQRT2);
-    return {left, right, left * part.reverb, right * part.reverb, left * part.echo, right * part.echo, part.duck};
+    const long late = std::lround(std::fabs(pan) * FAR_SIDE_DELAY * rate);
+    return {left, right, left * part.reverb, right * part.reverb, left * part.echo, right * part.echo, part.duck,
+            pan > 0.0f ? late : 0, pan < 0.0f ? late : 0};
 }
 
 // The mix so far: every part feeds all three.
@@ -177,19 +185,24 @@ struct Buses {
 
     void add(const Channel& channel, const StereoBuffer& sound, double start, float gain, double rate) {
         const long frames = long(dry.frames());
-        long at = long(std::lround(start * rate)) % frames;
-        if (at < 0) at += frames;
         const bool ducks = channel.duck > 0.0f && !dips.empty();
-        for (size_t i = 0; i < sound.frames(); ++i) {
-            const float g = ducks ? gain * (1.0f - channel.duck * dips[size_t(at)]) : gain;
-            const float l = sound.left[i] * g, r = sound.right[i] * g;
-            dry.left[size_t(at)] += l * channel.left;
-            dry.right[size_t(at)] += r * channel.right;
-            room.left[size_t(at)] += l * channel.roomLeft;
-            room.right[size_t(at)] += r * channel.roomRight;
-            echo.left[size_t(at)] += l * channel.echoLeft;
-            echo.right[size_t(at)] += r * channel.echoRight;
-            if (++at == frames) at = 0;
+        const long first = long(std::lround(start * rate));
+        for (int side = 0; side < 2; ++side) {
+            long at = (first + (side ? channel.delayRight : channel.delayLeft)) % frames;
+            if (at < 0) at += frames;
+            const std::vector<float>& in = side ? sound.right : sound.left;
+            const float dryGain = side ? channel.right : channel.left, roomGain = side ? channel.roomRight : channel.roomLeft,
+                        echoGain = side ? channel.echoRight : channel.echoLeft;
+            std::vector<float>& dryOut = side ? dry.right : dry.left;
+            std::vector<float>& roomOut = side ? room.right : room.left;
+            std::vector<float>& echoOut = side ? echo.right : echo.left;
+            for (size_t i = 0; i < sound.frames(); ++i) {
+                const float v = in[i] * (ducks ? gain * (1.0f - channel.duck * dips[size_t(at)]) : gain);
+                dryOut[size_t(at)] += v * dryGain;
+                roomOut[size_t(at)] += v * roomGain;
+                echoOut[size_t(at)] += v * echoGain;
+                if (++at == frames) at = 0;
+            }
         }
     }
 };
@@ -197,7 +210,7 @@ struct Buses {
 // The part's sounds into the buses. Drum hits come from a few takes made
 // once, so a thousand hi-hats cost four.
 void playPart(const Part& part, const std::vector<Event>& events, Buses& buses, double rate) {
-    const Channel channel = channelOf(part);
+    const Channel channel = channelOf(part, rate);
     if (part.role == Role::Drums) {
         const uint32_t takes = 4;
         std::vector<StereoBuffer> hits(takes);

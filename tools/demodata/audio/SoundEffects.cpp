@@ -54,17 +54,18 @@ std::vector<float> objectHit() {
     return s.finish(0.85f, 0.05);
 }
 
+// A dull thud of the moped's body into concrete, then its side scraping along.
 std::vector<float> wallHit() {
-    SoundSketch s(0.9, RATE, 20);
-    s.tone(0.0, 0.4, 110.0, 45.0, 1.0f, 0.12);
-    s.noise(0.0, 0.3, 300.0, 4000.0, 0.8f, 0.001, 0.06);
-    s.crackle(0.0, 0.25, 150.0, 1000.0, 6000.0, 0.5f);
-    s.strike(
-        0.0,
-        {{420.0, 0.35, 0.5f}, {1130.0, 0.3, 0.4f}, {1870.0, 0.25, 0.35f}, {2650.0, 0.2, 0.3f}, {3420.0, 0.15, 0.2f}},
-        0.5f);
-    s.noise(0.05, 0.5, 2500.0, 5000.0, 0.15f, 0.05, 0.2);
-    s.drive(2.0f);
+    SoundSketch s(0.8, RATE, 20);
+    s.tone(0.0, 0.25, 95.0, 40.0, 1.0f, 0.07);
+    s.noise(0.0, 0.12, 60.0, 600.0, 0.9f, 0.0005, 0.035);
+    // The panels knock, dying at once rather than ringing on.
+    s.strike(0.0, {{230.0, 0.03, 0.6f}, {410.0, 0.02, 0.4f}, {760.0, 0.015, 0.3f}}, 0.5f);
+    s.noise(0.0, 0.02, 800.0, 5000.0, 0.5f, 0.0003, 0.006);
+    // The scrape: gritty noise and crackle dying out as the moped slows.
+    s.noise(0.03, 0.7, 1200.0, 5000.0, 0.3f, 0.03, 0.12);
+    s.crackle(0.03, 0.55, 260.0, 1500.0, 7000.0, 0.35f);
+    s.drive(1.8f);
     return s.finish(0.9f, 0.1);
 }
 
@@ -145,13 +146,13 @@ std::vector<float> lightningStrike() {
 
 std::vector<float> mopedEngine(int model) {
     static const EngineVoice VOICES[MOPED_MODELS] = {
-        {27.0, 170.0, 620.0, 0.35f, 2.5f, 2600.0, 0.5f, 101},   // Hercules: throaty
-        {33.0, 240.0, 1050.0, 0.55f, 3.5f, 3600.0, 0.35f, 102}, // Kreidler: sporty and crisp
-        {38.0, 300.0, 900.0, 0.2f, 1.8f, 1600.0, 0.2f, 103},    // scooter: smooth and muffled
-        {23.0, 125.0, 450.0, 0.3f, 2.2f, 2000.0, 0.6f, 104},    // Vespa: slow and chuggy
-        {36.0, 210.0, 1400.0, 0.7f, 5.0f, 4200.0, 0.45f, 105},  // Yamaha enduro: loud and raw
+        {27.0, 170.0, 620.0, 1500.0, 0.8f, 2.5f, 5000.0, 0.5f, 101},   // Hercules: throaty
+        {33.0, 240.0, 1050.0, 2400.0, 0.7f, 3.5f, 6000.0, 0.35f, 102}, // Kreidler: sporty and crisp
+        {38.0, 300.0, 900.0, 1800.0, 0.6f, 2.0f, 4500.0, 0.2f, 103},   // scooter: smooth, a buzz
+        {23.0, 125.0, 450.0, 1200.0, 0.9f, 2.6f, 4000.0, 0.6f, 104},   // Vespa: slow and chuggy
+        {36.0, 210.0, 1400.0, 2800.0, 0.75f, 4.0f, 6500.0, 0.45f, 105}, // Yamaha enduro: loud and raw
     };
-    return engineLoop(VOICES[model], 1.5, RATE);
+    return engineLoop(VOICES[model], 2.5, RATE);
 }
 
 } // namespace demoaudio

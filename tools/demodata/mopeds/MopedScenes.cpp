@@ -112,7 +112,9 @@ LwsScene previewScene(int model, int colour) {
     scene.lights.push_back(light("Hauptlicht", {-0.6f, 0.7f, 0.0f}, 1.05f, {1.0f, 0.96f, 0.9f}));
     scene.lights.push_back(light("Fuelllicht", {2.2f, 0.35f, 0.0f}, 0.45f, {0.75f, 0.82f, 1.0f}));
     scene.lights.push_back(light("Kante", {3.3f, -0.2f, 0.0f}, 0.6f, {1.0f, 1.0f, 1.0f}));
-    scene.cameras.push_back(camera({0.0f, 1.3f, 3.4f}, {0.0f, 0.62f, 0.0f}, 3.2f));
+    // Looking a little low and from further off, so the moped stands high in
+    // the picture and the menu's name under it stays clear of the wheels.
+    scene.cameras.push_back(camera({0.0f, 1.2f, 3.9f}, {0.0f, 0.3f, 0.0f}, 3.2f));
     scene.backdropColor = std::array<float, 3>{0.12f, 0.14f, 0.18f};
     return scene;
 }

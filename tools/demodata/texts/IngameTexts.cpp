@@ -14,10 +14,10 @@ LocalisedText rankText(int place) {
     const std::string n = std::to_string(place);
     if (place == 1)
         return {4010, {"Spitze! Platz 1 in der Bestenliste!", "Top spot! 1st place in the high scores!",
-                       "Au sommet\u00a0! 1re place du classement\u00a0!", "¡Primer puesto de la clasificación!",
+                       "Au sommet\u00a0! 1re place du classement\u00a0!", "¡Primer puesto en los récords!",
                        "In vetta! 1° posto in classifica!", "Первое место в таблице рекордов!"}};
     return {4009 + place, {"Platz " + n + " in der Bestenliste!", englishOrdinal(place) + " place in the high scores!",
-                           n + "e place du classement\u00a0!", "¡Puesto " + n + " de la clasificación!",
+                           n + "e place du classement\u00a0!", "¡Puesto " + n + " en los récords!",
                            n + "° posto in classifica!", n + "-е место в таблице рекордов!"}};
 }
 
@@ -65,7 +65,7 @@ std::vector<LocalisedText> ingameTexts() {
 
         // Pause window, start panel and network messages.
         {9000, {"Weiterfahren", "Continue", "Reprendre", "Continuar", "Riprendi", "Продолжить"}},
-        {9008, {"Warte auf die anderen Fahrer ...", "Waiting for the other riders...",
+        {9008, {"Warten auf die anderen Fahrer …", "Waiting for the other riders...",
                 "En attente des autres pilotes...", "Esperando a los demás pilotos...",
                 "In attesa degli altri piloti...", "Ожидание других гонщиков..."}},
         {9010, {"Neu starten", "Restart", "Recommencer", "Reiniciar", "Ricomincia", "Заново"}},

@@ -67,9 +67,9 @@ std::vector<LocalisedText> menuTexts() {
                 "Качество моделей"}},
         {2550, {"Texturdetails", "Texture detail", "Détail des textures", "Detalle de texturas",
                 "Dettaglio texture", "Качество текстур"}},
-        {2560, {"Name Spieler 1", "Player 1 name", "Nom du joueur 1", "Nombre jugador 1", "Nome giocatore 1",
+        {2560, {"Name von Spieler 1", "Player 1 name", "Nom du joueur 1", "Nombre del jugador 1", "Nome giocatore 1",
                 "Имя игрока 1"}},
-        {2570, {"Name Spieler 2", "Player 2 name", "Nom du joueur 2", "Nombre jugador 2", "Nome giocatore 2",
+        {2570, {"Name von Spieler 2", "Player 2 name", "Nom du joueur 2", "Nombre del jugador 2", "Nome giocatore 2",
                 "Имя игрока 2"}},
         {2580, {"Sprache", "Language", "Langue", "Idioma", "Lingua", "Язык"}},
         // Each language by its own name, so a player finds it from any other.
@@ -90,9 +90,9 @@ std::vector<LocalisedText> menuTexts() {
                 "Один из игроков покинул игру. Соединение закрыто."}},
         {9002, {"Keine Verbindung zu diesem Rechner möglich. Stimmt die Adresse, und wurde dort ein Spiel erstellt?",
                 "Could not reach that computer. Check the address and make sure a game has been hosted there.",
-                "Impossible de joindre cet ordinateur. Vérifiez l'adresse et qu'une partie y a bien été créée.",
+                "Impossible de joindre cet ordinateur. Vérifiez l'adresse et assurez-vous qu'une partie y a été créée.",
                 "No se puede conectar con ese equipo. Comprueba la dirección y que se haya creado una partida en él.",
-                "Impossibile raggiungere quel computer. Controlla l'indirizzo e che vi sia stata creata una partita.",
+                "Impossibile raggiungere quel computer. Controlla l'indirizzo e verifica che vi sia stata creata una partita.",
                 "Не удалось подключиться к этому компьютеру. Проверьте адрес и убедитесь, что на нём создана игра."}},
         {9003, {"Das Spiel nimmt niemanden mehr auf oder antwortet nicht. Vielleicht ist es voll oder das Rennen "
                 "hat schon begonnen.",

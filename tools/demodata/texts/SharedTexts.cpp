@@ -23,7 +23,7 @@ std::vector<LocalisedText> sharedTexts() {
                 "La connexion à la partie en réseau a été perdue.", "Se ha perdido la conexión con la partida en red.",
                 "La connessione alla partita in rete si è interrotta.", "Соединение с сетевой игрой потеряно."}},
         {9004, {"Der Gastgeber hat das Spiel beendet.", "The host has closed the game.", "L'hôte a mis fin à la partie.",
-                "El anfitrión ha cerrado la partida.", "L'host ha chiuso la partita.", "Создатель игры её завершил."}},
+                "El anfitrión ha cerrado la partida.", "L'host ha chiuso la partita.", "Хост завершил игру."}},
     };
 }
 
@@ -37,7 +37,7 @@ std::vector<LocalisedText> trackNames() {
         {3300, {"Großparkplatz", "Open-Air Car Park", "Parking en plein air", "Parking al aire libre",
                 "Parcheggio all'aperto", "Открытая парковка"}},
         {3400, {"Wohnsiedlung", "Housing Estate", "Quartier résidentiel", "Barrio residencial",
-                "Quartiere residenziale", "Спальный район"}},
+                "Quartiere residenziale", "Жилой квартал"}},
         {3500, {"Landstraße", "Country Road", "Route de campagne", "Carretera comarcal", "Strada di campagna",
                 "Загородная дорога"}},
     };

@@ -64,13 +64,13 @@ struct Lamps {
 Rgb shadeAt(const Lamps& lamps, Vec3 p) {
     const bool indoors = p.y < DECK_UNDER + 0.01f && p.x > X0 && p.x < X1 && p.z > Z0 && p.z < Z1 &&
                          !inHole(p.x, p.z);
-    float level = indoors ? 0.4f : 0.8f;
+    float level = indoors ? 0.6f : 0.9f;
     const Rgb tint = indoors ? Rgb{1.0f, 0.97f, 0.9f} : Rgb{0.85f, 0.9f, 1.05f};
     // Pools of light by the distance in plan, each lamp lighting what lies under it.
     const float reach = indoors ? 10.0f : 12.0f;
     for (const Vec3& l : indoors ? lamps.ceiling : lamps.posts) {
         const float d = std::hypot(p.x - l.x, p.z - l.z);
-        if (d < reach) level += 0.55f * (1.0f - d / reach) * (1.0f - d / reach);
+        if (d < reach) level += 0.8f * (1.0f - d / reach) * (1.0f - d / reach);
     }
     return {level * tint.r, level * tint.g, level * tint.b};
 }
@@ -121,7 +121,7 @@ std::vector<TrackFile> files() {
     const std::string floorTexture = track.texture("concrete_floor.bmp", TrackTextures::concreteFloor(256));
     const std::string concreteTexture = track.texture("concrete.bmp", TrackTextures::concrete(256));
     const std::string lineTexture = track.texture("lane_line.bmp", TrackTextures::laneLine(64));
-    const std::string asphaltTexture = track.texture("asphalt.bmp", TrackTextures::asphalt(256));
+    const std::string asphaltTexture = track.texture("asphalt.bmp", TrackTextures::asphalt(TrackTextures::ROAD_TEXTURE_SIZE));
     const std::string brickTexture = track.texture("brick.bmp", TrackTextures::brick(256));
     const std::string hazardTexture = track.texture("hazard.bmp", TrackTextures::hazard(256));
     const std::string windowTexture = track.texture("windows.bmp", TrackTextures::windows(256));
@@ -357,19 +357,20 @@ std::vector<TrackFile> files() {
               {0.15f, 4.2f, 0.15f}, f.heading(), 1.0f);
     }
 
-    // The karts' tint: dim indoors, brighter under the lamps, dusk on the roof.
+    // The karts' tint: a little dim indoors between the lamps, bright and warm
+    // under them, so a rider reads clearly everywhere and the pools still show.
     LightMap& light = track.lightMap();
-    light.rectangle(X0, Z0, X1, Z1, 0.27f, 6.0f);
-    light.rectangle(-200.0f, 46.0f, 200.0f, 150.0f, 0.46f, 8.0f);
-    light.rectangle(RAMP_UP.x0, RAMP_UP.z0, RAMP_UP.x1, RAMP_UP.z1, 0.38f, 10.0f);
-    light.rectangle(RAMP_DOWN.x0, RAMP_DOWN.z0, RAMP_DOWN.x1, RAMP_DOWN.z1, 0.38f, 10.0f);
-    for (const Vec3& l : lamps.ceiling) light.disc(l.x, l.z, 9.0f, 0.42f, {1.0f, 0.97f, 0.9f});
+    light.rectangle(X0, Z0, X1, Z1, 0.4f, 6.0f);
+    light.rectangle(-200.0f, 46.0f, 200.0f, 150.0f, 0.5f, 8.0f);
+    light.rectangle(RAMP_UP.x0, RAMP_UP.z0, RAMP_UP.x1, RAMP_UP.z1, 0.46f, 10.0f);
+    light.rectangle(RAMP_DOWN.x0, RAMP_DOWN.z0, RAMP_DOWN.x1, RAMP_DOWN.z1, 0.46f, 10.0f);
+    for (const Vec3& l : lamps.ceiling) light.disc(l.x, l.z, 9.0f, 0.62f, {1.0f, 0.96f, 0.86f});
 
     LwsScene& scene = track.scene();
-    scene.ambientIntensity = LwsValue(0.55f);
+    scene.ambientIntensity = LwsValue(0.7f);
     scene.lights.front().name = "Moon";
     scene.lights.front().color = std::array<LwsValue, 3>{LwsValue(0.6f), LwsValue(0.65f), LwsValue(0.8f)};
-    scene.lights.front().intensity = LwsValue(0.5f);
+    scene.lights.front().intensity = LwsValue(0.7f);
     scene.backdropColor = std::array<float, 3>{0.04f, 0.05f, 0.12f};
     scene.fogType = 1;
     scene.fogMinDistance = 60.0f;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
+#include <string>
 
 #include "tools/demodata/tracks/Noise.h"
 #include "tools/demodata/tracks/SkyDome.h"
@@ -10,6 +12,8 @@
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackProps.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "tools/guidata/Canvas.h"
+#include "tools/guidata/TextPainter.h"
 
 namespace Einkaufszentrum {
 namespace {
@@ -123,17 +127,34 @@ Picture shopWindow(int kind) {
     return p;
 }
 
-// Light letters on a mid-grey board: the surface colour tints it per shop.
-Picture signBoard() {
-    Noise n(750);
-    Picture p(TEXTURE_SIZE, TEXTURE_SIZE / 4, grey(0.5f));
-    const int letters = 7;
-    for (int i = 0; i < letters; ++i) {
-        const float x0 = 0.14f + i * 0.1f, w = 0.035f + 0.03f * n.lattice(i, 0, 16);
-        block(p, x0, 0.25f, x0 + w, 0.75f, grey(1.0f));
-        // A gap in most letters, so they read as letters and not bars.
-        if (n.lattice(i, 1, 16) > 0.3f) block(p, x0 + w * 0.35f, 0.4f, x0 + w * 0.65f, 0.6f, grey(0.5f));
-    }
+// The shops' names, lettered in the menus' bold font, white on their own colour.
+struct ShopName {
+    const char* name;
+    Rgb board;
+};
+const ShopName SHOP_NAMES[] = {
+    {"Kaffeebohne", rgb(0.45f, 0.25f, 0.12f)}, {"Blumen Rosa", rgb(0.85f, 0.2f, 0.5f)},
+    {"Schuh-Eck", rgb(0.15f, 0.4f, 0.9f)},     {"Pixel Spiele", rgb(0.45f, 0.2f, 0.75f)},
+    {"Bäckerei Korn", rgb(0.9f, 0.55f, 0.05f)}, {"Mode Lina", rgb(0.1f, 0.1f, 0.12f)},
+    {"Radio Max", rgb(0.85f, 0.12f, 0.12f)},   {"Frisch Markt", rgb(0.1f, 0.6f, 0.3f)},
+};
+constexpr int SIGN_WIDTH = 512, SIGN_HEIGHT = 64;
+// One sign picture spans this much of the front; long shops repeat it.
+constexpr float SIGN_LENGTH = 8.8f;
+
+Picture signBoard(const TextPainter& font, const ShopName& shop) {
+    Canvas canvas(SIGN_WIDTH, SIGN_HEIGHT, 0xFFFFFFFF);
+    const float size = 42.0f;
+    const float scale = std::min(1.0f, (SIGN_WIDTH - 40.0f) / font.width(shop.name, size));
+    font.drawCentred(canvas, shop.name, SIGN_WIDTH * 0.5f, SIGN_HEIGHT * 0.5f + size * scale * 0.32f, size * scale,
+                     0xFF000000);
+    Picture p(SIGN_WIDTH, SIGN_HEIGHT);
+    for (int y = 0; y < SIGN_HEIGHT; ++y)
+        for (int x = 0; x < SIGN_WIDTH; ++x) {
+            // The canvas holds the letters' cover: black letters on white.
+            const float ink = 1.0f - float(canvas.pixel(x, y) & 0xFF) / 255.0f;
+            p.at(x, y) = mix(shop.board, grey(1.0f), ink);
+        }
     block(p, 0.0f, 0.0f, 1.0f, 0.06f, grey(0.2f));
     block(p, 0.0f, 0.94f, 1.0f, 1.0f, grey(0.2f));
     return p;
@@ -225,9 +246,15 @@ void shopRow(TrackBuilder& track, int side, float skipStart, float skipEnd, uint
     for (int k = 0; k < SHOP_KINDS; ++k)
         windows[k] = mesh.surface(look("shop_" + std::to_string(k), grey(1.0f),
                                         track.texture("mall_shop" + std::to_string(k) + ".bmp", shopWindow(k)), 0.35f));
-    const Rgb signColours[] = {rgb(0.9f, 0.15f, 0.15f), rgb(0.15f, 0.4f, 0.95f), rgb(0.1f, 0.7f, 0.35f),
-                               rgb(0.95f, 0.6f, 0.05f), rgb(0.75f, 0.2f, 0.75f), rgb(0.1f, 0.7f, 0.8f)};
-    const std::string signTexture = track.texture("mall_sign.bmp", signBoard());
+    const TextPainter font(readFontFile(std::string(GUI_FONT_FOLDER) + "DejaVuSans-Bold.ttf"));
+    uint16_t signs[std::size(SHOP_NAMES)];
+    for (size_t k = 0; k < std::size(SHOP_NAMES); ++k) {
+        SurfaceLook sign = look("mall_sign_" + std::to_string(k), grey(1.0f),
+                                track.texture("mall_sign" + std::to_string(k) + ".bmp", signBoard(font, SHOP_NAMES[k])),
+                                0.6f);
+        sign.vertexColours = true;
+        signs[k] = mesh.surface(sign);
+    }
     const std::string upperTexture = track.texture("mall_upper.bmp", upperFloor());
     SurfaceLook pillarLook = look("mall_pillar", rgb(0.85f, 0.83f, 0.8f),
                                   track.texture("mall_plaster.bmp", TrackTextures::plaster(TEXTURE_SIZE, grey(0.9f))));
@@ -246,11 +273,9 @@ void shopRow(TrackBuilder& track, int side, float skipStart, float skipEnd, uint
         }
         const int kind = static_cast<int>(dice(seed + 1, shop) * SHOP_KINDS) % SHOP_KINDS;
         facade(mesh, windows[kind], line, s, end, side, WALL_FOOT, SHOP_TOP, BAY);
-        const int colour = static_cast<int>(dice(seed + 2, shop) * 6.0f) % 6;
-        SurfaceLook sign = look("mall_sign_" + std::to_string(colour), signColours[colour], signTexture, 0.6f);
-        // The board is grey: its corners' colour paints it.
-        sign.vertexColours = true;
-        facade(mesh, mesh.surface(sign), line, s, end, side, SHOP_TOP, SIGN_TOP, end - s);
+        const size_t name = static_cast<size_t>(dice(seed + 2, shop) * std::size(SHOP_NAMES)) % std::size(SHOP_NAMES);
+        // Read from the road: the letters run the other way to the shop windows' pictures.
+        facade(mesh, signs[name], line, s, end, side, SHOP_TOP, SIGN_TOP, -SIGN_LENGTH);
         facade(mesh, mesh.surface(look("mall_upper", grey(1.0f), upperTexture)), line, s, end, side, SIGN_TOP,
                ROOF, BAY);
         const Centreline::Frame f = line.at(s);
@@ -294,7 +319,7 @@ void roof(TrackBuilder& track, MeshBuilder& glass, const Cafe& cafe) {
                  [&](float x, float z) { return line.nearest(x, z).distance > reach && !cafe.holds(x, z); });
     // The car park round the building, seen from above.
     const uint16_t asphalt = scenery.surface(
-        look("mall_car_park", grey(0.8f), track.texture("asphalt.bmp", TrackTextures::asphalt(TEXTURE_SIZE))));
+        look("mall_car_park", grey(0.8f), track.texture("asphalt.bmp", TrackTextures::asphalt(TrackTextures::ROAD_TEXTURE_SIZE))));
     scenery.grid(asphalt, -248.0f, -248.0f, 248.0f, 248.0f, -1.0f, 16.0f, true, 8.0f, [](float x, float z) {
         return std::fabs(x) > BUILDING_X || std::fabs(z) > BUILDING_Z;
     });

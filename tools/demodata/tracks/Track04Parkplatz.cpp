@@ -152,6 +152,21 @@ Picture paintedArrow() {
     return p;
 }
 
+// A turn arrow painted before each bend: the stem up from the bottom, then
+// round to the left with the head at the picture's left edge.
+Picture turnArrow() {
+    Picture p(128, 128, grey(0.22f));
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const bool stem = x >= 70 && x < 90 && y >= 52;
+            const bool bend = std::hypot(x - 46.0f, y - 52.0f) < 44.0f && std::hypot(x - 46.0f, y - 52.0f) >= 24.0f &&
+                              x >= 46 && y < 52;
+            const bool head = x < 48 && x >= 6 && std::fabs(y - 18.0f) < (x - 6) * 0.75f;
+            if (stem || bend || head) p.at(x, y) = grey(0.92f);
+        }
+    return p;
+}
+
 // The store's name, white block letters on red.
 Picture storeSign() {
     const char* font[5][5] = {{"X...X", "XX.XX", "X.X.X", "X...X", "X...X"},  // M
@@ -401,6 +416,52 @@ void markings(TrackBuilder& track) {
         scenery.panel(white, {x, 0.025f, STORE_ROAD}, 0.7f, WIDTH - 1.0f, 0.0f, 4.0f);
 }
 
+// The lap painted on the asphalt so a rider always sees where it goes:
+// yellow edge lines all round, red and white kerbs through every bend and
+// a turn arrow twice before it, bending the way the road does.
+void paintRoute(TrackBuilder& track) {
+    const Centreline& line = track.line();
+    MeshBuilder& scenery = track.scenery();
+    const float length = line.length();
+    const uint16_t yellow = scenery.surface(look("route_line", rgb(1.0f, 0.82f, 0.15f), track.texture("lane_line.bmp", TrackTextures::laneLine(64))));
+    for (float side : {-1.0f, 1.0f}) {
+        const MeshBuilder::Edge outer{side, -side * 0.25f}, inner{side, -side * 0.6f};
+        scenery.ribbon(yellow, line, 0.0f, length, side < 0 ? outer : inner, side < 0 ? inner : outer, 0.03f, 0.0f, 4.0f);
+    }
+    // Bends: where the heading turns faster than a wide curve would.
+    struct Bend {
+        float s0, s1;
+        bool left;
+    };
+    std::vector<Bend> bends;
+    const float step = 2.0f;
+    for (float s = 0.0f; s < length; s += step) {
+        float turn = line.at(s + step).heading() - line.at(s).heading();
+        turn = std::remainder(turn, 2.0f * PI);
+        if (std::fabs(turn) < 0.01f * step) continue;
+        if (!bends.empty() && bends.back().s1 >= s - step) bends.back().s1 = s + step;
+        else bends.push_back({s, s + step, turn < 0.0f});
+    }
+    const uint16_t kerb = scenery.surface(look("route_kerb", grey(1.0f), track.texture("kerb.bmp", TrackTextures::kerb(TEXTURE_SIZE))));
+    const uint16_t arrow = scenery.surface(look("turn_arrow", grey(1.0f), track.texture("turn_arrow.bmp", turnArrow())));
+    for (const Bend& b : bends) {
+        if (b.s1 - b.s0 < 10.0f) continue;
+        for (float side : {-1.0f, 1.0f}) {
+            const MeshBuilder::Edge edge{side, -side * 0.7f}, in{side, -side * 1.6f};
+            scenery.ribbon(kerb, line, b.s0 - 4.0f, b.s1 + 4.0f, side < 0 ? edge : in, side < 0 ? in : edge, 0.035f,
+                           0.0f, 2.0f);
+        }
+        for (float before : {12.0f, 30.0f}) {
+            // The picture bends left; a right-hand bend mirrors it across.
+            const Centreline::Frame f = line.at(b.s0 - before);
+            const Vec3 c = f.position + Vec3{0.0f, 0.03f, 0.0f}, ahead = f.forward * 2.5f, side = f.right * 2.0f;
+            const float u0 = b.left ? 1.0f : 0.0f, u1 = 1.0f - u0;
+            scenery.quadFacing(arrow, {0, 1, 0}, {c - ahead - side, u1, 0.0f}, {c - ahead + side, u0, 0.0f},
+                               {c + ahead + side, u0, 1.0f}, {c + ahead - side, u1, 1.0f});
+        }
+    }
+}
+
 } // namespace
 
 std::vector<CentrelinePoint> centreline() {
@@ -428,7 +489,7 @@ std::vector<TrackFile> files() {
 
     // Asphalt over the lot, concrete in the yard behind the store, all driveable.
     MeshBuilder& ground = track.ground();
-    const uint16_t asphalt = ground.surface(look("asphalt", grey(0.95f), track.texture("asphalt.bmp", TrackTextures::asphalt(TEXTURE_SIZE))));
+    const uint16_t asphalt = ground.surface(look("asphalt", grey(0.95f), track.texture("asphalt.bmp", TrackTextures::asphalt(TrackTextures::ROAD_TEXTURE_SIZE))));
     const uint16_t yard = ground.surface(look("yard", grey(0.9f), track.texture("concrete_floor.bmp", TrackTextures::concreteFloor(TEXTURE_SIZE))));
     ground.grid(asphalt, -LOT, -LOT, LOT, STORE_FRONT, 0.0f, CELL, true, 8.0f, [](float, float) { return true; });
     ground.grid(yard, -LOT, STORE_FRONT, LOT, LOT, 0.0f, CELL, true, 8.0f, [](float, float) { return true; });
@@ -448,6 +509,7 @@ std::vector<TrackFile> files() {
     plantIslands(track);
     store(track);
     markings(track);
+    paintRoute(track);
     crusher(track, loose, line.nearest(EAST_ROAD, 5.0f).s);
     const SurfaceLook barrier = look("height_barrier", grey(1.0f), track.texture("hazard.bmp", TrackTextures::hazard(TEXTURE_SIZE)));
     track.stamper(line.nearest(-70.0f, STORE_ROAD).s, 0.0f, {WIDTH - 1.0f, 1.2f, 2.5f}, 4.0f, 3.0f, barrier);

@@ -72,11 +72,11 @@ float bendAt(const Centreline& line, float s, float reach) {
 // Every picture the estate's own surfaces use, painted once; the looks name them by file.
 void paintTextures(TrackBuilder& track) {
     // Estate streets are worn pale, lighter than a fresh main road.
-    Picture pale = TrackTextures::asphalt(TEXTURE_SIZE);
+    Picture pale = TrackTextures::asphalt(TrackTextures::ROAD_TEXTURE_SIZE);
     for (int y = 0; y < pale.height(); ++y)
         for (int x = 0; x < pale.width(); ++x) {
             Rgb& p = pale.at(x, y);
-            p = {p.r * 1.35f, p.g * 1.35f, p.b * 1.35f};
+            p = {p.r * 1.6f, p.g * 1.6f, p.b * 1.6f};
         }
     track.texture("asphalt_pale.bmp", pale);
     track.texture("cobbles.bmp",
@@ -425,7 +425,11 @@ void light(TrackBuilder& track, float alley0, float alley1) {
     scene.fogMinDistance = 180.0f;
     scene.fogMaxDistance = 520.0f;
     scene.fogColor = std::array<float, 3>{0.72f, 0.8f, 0.9f};
-    scene.ambientIntensity = LwsValue(0.45f);
+    // A bright afternoon: enough light all round that a rider seen from
+    // behind, the sun ahead of him, still shows his colours.
+    scene.ambientIntensity = LwsValue(0.7f);
+    scene.lights.front().intensity = LwsValue(1.05f);
+    scene.lights.front().color = std::array<LwsValue, 3>{LwsValue(1.0f), LwsValue(0.96f), LwsValue(0.88f)};
     // The alley lies in the shade of its walls and the gardens' trees.
     const Centreline& line = track.line();
     const Vec3 a = line.at(alley0).position, b = line.at(alley1).position;

@@ -76,7 +76,7 @@ Picture cropPicture(Rgb colour) {
 
 // Every picture the country road's own surfaces use, painted once; the looks name them by file.
 void paintTextures(TrackBuilder& track) {
-    track.texture("asphalt.bmp", TrackTextures::asphalt(TEXTURE_SIZE));
+    track.texture("asphalt.bmp", TrackTextures::asphalt(TrackTextures::ROAD_TEXTURE_SIZE));
     // Sized as the other tracks paint them, so the shared files are one and the same.
     track.texture("lane_line.bmp", TrackTextures::laneLine(64));
     track.texture("grass.bmp", TrackTextures::grass(TEXTURE_SIZE));
@@ -325,7 +325,7 @@ void layBarn(TrackBuilder& track, Stretch barn) {
     track.stamper(middle, 0.0f, {width - 1.0f, 1.0f, 3.0f}, 3.2f, 3.0f, steel);
     const Vec3 a = line.at(barn.s0).position, b = line.at(barn.s1).position;
     track.lightMap().rectangle(std::min(a.x, b.x) - reach, std::min(a.z, b.z), std::max(a.x, b.x) + reach,
-                               std::max(a.z, b.z), 0.33f, 2.0f);
+                               std::max(a.z, b.z), 0.38f, 2.0f);
 }
 
 // The farmyard round the barn: farmhouse, silo, hay bales, a few trees.
@@ -452,7 +452,7 @@ void layTrees(TrackBuilder& track, TownProps& props, const Land& land) {
         // Only shade that reaches the road darkens the karts; the rest is left to the sun.
         const Centreline::Nearest n = line.nearest(p.x, p.z);
         if (n.distance < land.corridor(line.at(n.s).width) + radius * 2.0f)
-            track.lightMap().disc(p.x, p.z, radius * 1.6f, 0.36f);
+            track.lightMap().disc(p.x, p.z, radius * 1.6f, 0.4f);
     };
     // The avenue: both sides of the valley road, just beyond its fences.
     const float a0 = along(line, {-150.0f, 0.0f, -207.0f}) - line.length(), a1 = along(line, {120.0f, 0.0f, -200.0f});

@@ -13,6 +13,8 @@ namespace TrackTextures {
 std::string archiveName(const std::string& file);
 std::string clipName(const std::string& file);
 
+// Road surfaces fill the lower half of the screen: at 256 pixels they blur.
+constexpr int ROAD_TEXTURE_SIZE = 512;
 Picture asphalt(int size);              // dark grey grit with a few cracks
 Picture concrete(int size);             // light grey, blotchy, with formwork seams
 Picture concreteFloor(int size);        // car-park floor: smooth grey with oil stains
