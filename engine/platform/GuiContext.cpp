@@ -56,7 +56,10 @@ bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, F
     context.m_guiRenderer = sys::GuiRenderer::create(*renderer.m_currentDevice);
     if (!context.m_guiRenderer) return false;
     // Made before the system, which then takes it instead of opening its own.
-    if (!context.m_log) context.m_log = std::make_unique<GuiLog>();
+    if (!context.m_log) {
+        context.m_log = std::make_unique<GuiLog>();
+        context.m_log->setLogFilename("CEGUI.log");
+    }
     context.m_system = &CEGUI::System::create(context.m_guiRenderer->renderer(), context.m_resourceProvider.get(),
                                               nullptr, nullptr, nullptr, "", "CEGUI.log");
     context.m_windowManager = CEGUI::WindowManager::getSingletonPtr();

@@ -1,6 +1,7 @@
 #include "sys/window/MessageBox.h"
 
 #include <SDL.h>
+#include <langinfo.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -8,8 +9,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -90,13 +93,39 @@ const char* const BOX_TITLE = "PLIMZOR_BOX_TITLE";
 const char* const BOX_TEXT = "PLIMZOR_BOX_TEXT";
 const char* const BOX_STYLE = "PLIMZOR_BOX_STYLE";
 
+// The texts are UTF-8; a box in a locale of another character set would end
+// each line at its first umlaut, so there they are spelt out.
+std::string spelledForLocale(const char* text) {
+    setlocale(LC_ALL, "");
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) return text;
+    static const char* const SPELLINGS[][2] = {{"ä", "ae"}, {"ö", "oe"}, {"ü", "ue"}, {"Ä", "Ae"},
+                                               {"Ö", "Oe"}, {"Ü", "Ue"}, {"ß", "ss"}};
+    std::string out;
+    for (const char* p = text; *p;) {
+        bool spelled = false;
+        for (const auto& s : SPELLINGS)
+            if (std::strncmp(p, s[0], 2) == 0) {
+                out += s[1];
+                p += 2;
+                spelled = true;
+                break;
+            }
+        if (spelled) continue;
+        const unsigned char c = static_cast<unsigned char>(*p++);
+        if (c < 0x80) out += char(c);
+        else if ((c & 0xC0) != 0x80) out += '?';
+    }
+    return out;
+}
+
 __attribute__((constructor(101))) void runAsBoxProcess() {
     const char* title = std::getenv(BOX_TITLE);
     const char* text = std::getenv(BOX_TEXT);
     const char* style = std::getenv(BOX_STYLE);
     if (!title || !text || !style) return;
     const Uint32 flags = sdlFlags(unsigned(std::atoi(style)));
-    _exit(SDL_ShowSimpleMessageBox(flags, title, text, nullptr) == 0 ? 0 : BOX_NOT_SHOWN);
+    const std::string shown = spelledForLocale(text);
+    _exit(SDL_ShowSimpleMessageBox(flags, title, shown.c_str(), nullptr) == 0 ? 0 : BOX_NOT_SHOWN);
 }
 
 pid_t spawnBox(const char* title, const char* text, unsigned style) {

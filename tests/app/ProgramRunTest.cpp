@@ -50,6 +50,7 @@ TEST_F(ProgramRunTest, FirstStartShowsTheSplashThenTheMainMenuAndQuitsWithItsSet
     EXPECT_EQ(game->waitForExit(20s), 0) << game->output();
     ASSERT_TRUE(fs::exists(home() + "/config.dat"));
     EXPECT_EQ(fs::file_size(home() + "/config.dat"), 343u);
+    EXPECT_GT(fs::file_size(home() + "/CEGUI.log"), 0u);
     EXPECT_NE(log().find("firewall exception removed"), std::string::npos);
     // No sample text from the firewall stand-in.
     EXPECT_EQ(game->output().find("scenario"), std::string::npos) << game->output();
