@@ -64,21 +64,20 @@ RecordFile::~RecordFile() {
 bool RecordFile::openForReading(uint32_t expectedSize) {
     if (m_name.empty()) return false;
     struct stat info;
+    const char* why = nullptr;
     if (stat(m_name.c_str(), &info) != 0) {
         if (errno == ENOENT) return false;
-        m_unreadable = true;
-        g_logStream << m_name << " cannot be read (" << std::strerror(errno) << "); it is left as it is" << std::endl;
-        return false;
+        why = std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        why = "not a regular file";
+    } else if (!m_file.open(m_name.c_str())) {
+        why = std::strerror(errno);
     }
-    const int fd = S_ISREG(info.st_mode) ? ::open(m_name.c_str(), O_RDONLY | O_CLOEXEC) : -1;
-    const char* why = S_ISREG(info.st_mode) ? std::strerror(errno) : "not a regular file";
-    if (fd < 0 || !m_file.open(m_name.c_str())) {
-        if (fd >= 0) close(fd);
+    if (why) {
         m_unreadable = true;
         g_logStream << m_name << " cannot be read (" << why << "); it is left as it is" << std::endl;
         return false;
     }
-    close(fd);
     if (m_file.getSize() == expectedSize) return true;
     rejectAsDamaged(m_file.getSize() < expectedSize ? "too short" : "too long");
     return false;
