@@ -1,6 +1,7 @@
 #include "game/Race.h"
 
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -352,8 +353,8 @@ bool addRiders(Race& race, File& files, SoundDevice* sound) {
         const Config::Player& rider = config.m_player[i].get();
         race.m_vehicles[i]->m_rank.set(rider.startRank);
         // Names are the players' own text: cut and kept printable.
-        g_logStream << (i ? ", " : " ") << i << " \"" << printableExcerpt(std::string(rider.name, strnlen(rider.name, Config::NAME_SIZE)), Config::NAME_SIZE)
-                    << "\" (driver " << config.m_playerKind[i] << ", moped " << rider.model << ")";
+        const std::string name(rider.name, strnlen(rider.name, Config::NAME_SIZE));
+        g_logStream << (i ? ", " : " ") << i << " \"" << printableExcerpt(name, Config::NAME_SIZE) << "\" (driver " << config.m_playerKind[i] << ", moped " << rider.model << ")";
     }
     g_logStream << std::endl;
     return true;

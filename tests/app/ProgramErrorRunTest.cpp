@@ -38,9 +38,8 @@ protected:
         const std::string folder = m_dir.file("fonts");
         fs::create_directories(folder);
         fs::create_symlink(SCALABLE_FONT, folder + "/DejaVuSans.ttf");
-        std::ofstream(folder + "/fonts.dir") << "2\n"
-                                             << "DejaVuSans.ttf -misc-dejavu sans-medium-r-normal--0-0-0-0-p-0-iso8859-1\n"
-                                             << "DejaVuSans.ttf -misc-dejavu sans-medium-r-normal--0-0-0-0-p-0-iso10646-1\n";
+        const std::string font = "DejaVuSans.ttf -misc-dejavu sans-medium-r-normal--0-0-0-0-p-0-";
+        std::ofstream(folder + "/fonts.dir") << "2\n" << font << "iso8859-1\n" << font << "iso10646-1\n";
         return folder;
     }
 
