@@ -1,5 +1,6 @@
 #include "game/Race.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -332,9 +333,11 @@ bool loadTrack(Race& race, File& files) {
     race.m_metaScene = std::make_unique<MetaScene>(race.m_renderer, "metascene");
     race.m_scene = race.m_metaScene->loadScene(scene, files);
     // Without its objects the track has no ground: the riders would fall through.
-    if (!race.m_scene->m_unloadedObjects.empty())
-        return trackFailed(scene, "its object " + race.m_scene->m_unloadedObjects.front() + " did not load (" +
-                                      g_lastErrorText.text() + ")");
+    if (!race.m_scene->m_unloadedObjects.empty()) {
+        std::string why = g_lastErrorText.text();
+        while (!why.empty() && std::isspace(static_cast<unsigned char>(why.back()))) why.pop_back();
+        return trackFailed(scene, "its object " + race.m_scene->m_unloadedObjects.front() + " did not load (" + why + ")");
+    }
     race.m_scene->createCamera(false);
     race.m_scene->m_soundVolume = 0.0f;
     return true;
