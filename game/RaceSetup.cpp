@@ -336,7 +336,8 @@ bool loadTrack(Race& race, File& files) {
     if (!race.m_scene->m_unloadedObjects.empty()) {
         std::string why = g_lastErrorText.text();
         while (!why.empty() && std::isspace(static_cast<unsigned char>(why.back()))) why.pop_back();
-        return trackFailed(scene, "its object " + race.m_scene->m_unloadedObjects.front() + " did not load (" + why + ")");
+        const std::string& object = race.m_scene->m_unloadedObjects.front();
+        return trackFailed(scene, "its object " + object + " did not load (" + why + ")");
     }
     race.m_scene->createCamera(false);
     race.m_scene->m_soundVolume = 0.0f;
@@ -357,7 +358,8 @@ bool addRiders(Race& race, File& files, SoundDevice* sound) {
         race.m_vehicles[i]->m_rank.set(rider.startRank);
         // Names are the players' own text: cut and kept printable.
         const std::string name(rider.name, strnlen(rider.name, Config::NAME_SIZE));
-        g_logStream << (i ? ", " : " ") << i << " \"" << printableExcerpt(name, Config::NAME_SIZE) << "\" (driver " << config.m_playerKind[i] << ", moped " << rider.model << ")";
+        g_logStream << (i ? ", " : " ") << i << " \"" << printableExcerpt(name, Config::NAME_SIZE) << "\" (driver "
+                    << config.m_playerKind[i] << ", moped " << rider.model << ")";
     }
     g_logStream << std::endl;
     return true;
