@@ -129,10 +129,10 @@ bool Config::Settings::isValid() const {
            inRange(m_twoPlayerLaps, 1, MAX_LAPS) && inRange(m_twoPlayerTrack, 0, LAST_TRACK);
 }
 
-Config::Config(InputDevice* inputDevice)
+Config::Config(InputDevice* inputDevice, const std::string& folder)
     : m_inputDevice(inputDevice), m_playMode(0), m_isHost(true), m_playerKind(), m_raceAgain(false),
       m_menuFlag(true), m_showHighscores(false), m_highscoreTrack(-1), m_highscoreTable(-1), m_bindingKind(),
-      m_bindingCode(), m_settings() {
+      m_bindingCode(), m_settings(), m_folder(folder) {
     keyRecordCipher(m_cipher, KEY);
 
     m_game.init(20, 3);
@@ -176,9 +176,14 @@ bool Config::bindingsValid() const {
     return true;
 }
 
+std::string Config::pathOf(const char* name) const { return m_folder.empty() ? "" : m_folder + "/" + name; }
+
 bool Config::load() {
-    RecordFile file(FILE_NAME);
-    if (!file.openForReading(FILE_SIZE)) return false;
+    RecordFile file(pathOf(FILE_NAME).c_str());
+    if (!file.openForReading(FILE_SIZE)) {
+        m_keepFile = file.unreadable();
+        return false;
+    }
     uint8_t settings[Settings::STORED_SIZE] = {};
     uint8_t kinds[sizeof m_bindingKind] = {}, codes[sizeof m_bindingCode] = {};
     bool whole = readEncryptedRecord(file.file(), m_cipher, settings, sizeof settings);
@@ -199,7 +204,8 @@ bool Config::load() {
 }
 
 bool Config::save() {
-    RecordFile file(FILE_NAME);
+    if (m_keepFile) return false;
+    RecordFile file(pathOf(FILE_NAME).c_str());
     if (!file.create()) return false;
     uint8_t settings[Settings::STORED_SIZE];
     uint8_t kinds[sizeof m_bindingKind], codes[sizeof m_bindingCode];

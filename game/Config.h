@@ -95,15 +95,19 @@ public:
     static const uint32_t FILE_SIZE; // 343 bytes
     static const char* const KEY;    // the configuration key, 16 characters
 
-    // Loads "config.dat"; a missing or damaged file gives the defaults, written at once.
-    explicit Config(InputDevice* inputDevice);
+    // Loads "config.dat" from the folder; a missing or damaged file gives the
+    // defaults, written at once. An empty folder keeps no file at all (tools).
+    Config(InputDevice* inputDevice, const std::string& folder);
     Config(const Config&) = delete;
     Config& operator=(const Config&) = delete;
 
-    // False when the file is missing or damaged (a damaged one is set aside).
+    // False when the file is missing, unreadable or damaged (a damaged one is set aside).
     bool load();
-    // False when the file could not be written whole; the old one then stays.
+    // False when the file could not be written whole, or is one that could
+    // not be read and so is kept as it is; the old one then stays.
     bool save();
+    // Where a data file of that name is kept beside "config.dat"; empty without a folder.
+    std::string pathOf(const char* name) const;
     void setDefaultPlayerNames();
 
     InputDevice* m_inputDevice;
@@ -129,6 +133,8 @@ private:
     void forceChoiceLimits();
 
     BlowfishContext m_cipher;
+    std::string m_folder;
+    bool m_keepFile = false; // it exists but could not be read
 };
 
 static_assert(sizeof(Config::Player) == 156, "rider records travel as 156 bytes");

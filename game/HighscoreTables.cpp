@@ -18,7 +18,10 @@ HighscoreBase* HighscoreTables::table(int index) {
 
 bool HighscoreTables::load(const char* fileName) {
     RecordFile file(fileName);
-    if (!file.openForReading(FILE_SIZE)) return false;
+    if (!file.openForReading(FILE_SIZE)) {
+        m_keepFile = file.unreadable();
+        return false;
+    }
     for (int i = 0; i < 3; ++i) {
         if (!table(i)->load(file.file())) {
             file.rejectAsDamaged("a record fails its check");
@@ -29,6 +32,7 @@ bool HighscoreTables::load(const char* fileName) {
 }
 
 bool HighscoreTables::save(const char* fileName) {
+    if (m_keepFile) return false;
     RecordFile file(fileName);
     if (!file.create()) return false;
     for (int i = 0; i < 3; ++i)

@@ -1,9 +1,13 @@
 #include "game/Race.h"
 
+#include <cctype>
 #include <chrono>
+#include <cstring>
+#include <string>
 #include <thread>
 
 #include "engine/platform/File.h"
+#include "engine/platform/Report.h"
 #include "engine/platform/LoadingFrame.h"
 #include "engine/platform/SampleStream.h"
 #include "engine/platform/SilentSound.h"
@@ -310,13 +314,31 @@ void startRace(Race& race, File& files, SoundDevice* sound, Config& config) {
     NetControl::getInstance().sendChangedValues();
 }
 
+// A track that cannot carry a race is named in the log and the last error text.
+bool trackFailed(const std::string& scene, const std::string& why) {
+    const std::string text = "the track " + scene + " cannot be raced: " + why;
+    g_logStream << text << std::endl;
+    g_lastErrorText.assignText(text.c_str());
+    return false;
+}
+
 bool loadTrack(Race& race, File& files) {
     reportRaceProgress(10.0f);
     if (race.m_renderer) coverScreen(*race.m_renderer);
     const int32_t track = race.m_config->m_track.get();
-    if (!RaceAssets::isTrack(track) || !files.exists(RaceAssets::trackScene(track))) return false;
+    if (!RaceAssets::isTrack(track)) return trackFailed(std::to_string(track), "there is no such track");
+    const std::string scene = RaceAssets::trackScene(track);
+    if (!files.exists(scene.c_str())) return trackFailed(scene, "the archive does not hold it");
+    g_logStream << "track: " << scene << std::endl;
     race.m_metaScene = std::make_unique<MetaScene>(race.m_renderer, "metascene");
-    race.m_scene = race.m_metaScene->loadScene(RaceAssets::trackScene(track), files);
+    race.m_scene = race.m_metaScene->loadScene(scene, files);
+    // Without its objects the track has no ground: the riders would fall through.
+    if (!race.m_scene->m_unloadedObjects.empty()) {
+        std::string why = g_lastErrorText.text();
+        while (!why.empty() && std::isspace(static_cast<unsigned char>(why.back()))) why.pop_back();
+        const std::string& object = race.m_scene->m_unloadedObjects.front();
+        return trackFailed(scene, "its object " + object + " did not load (" + why + ")");
+    }
     race.m_scene->createCamera(false);
     race.m_scene->m_soundVolume = 0.0f;
     return true;
@@ -330,8 +352,16 @@ bool addRiders(Race& race, File& files, SoundDevice* sound) {
         if (!waitForRecord(config.m_player[i]) || !addRider(race, i, files, sound)) return false;
         reportRaceProgress(30.0f + float(i * 40 / race.m_vehicleCount));
     }
-    for (int32_t i = 0; i < race.m_vehicleCount; ++i)
-        race.m_vehicles[i]->m_rank.set(config.m_player[i].get().startRank);
+    g_logStream << "riders:";
+    for (int32_t i = 0; i < race.m_vehicleCount; ++i) {
+        const Config::Player& rider = config.m_player[i].get();
+        race.m_vehicles[i]->m_rank.set(rider.startRank);
+        // Names are the players' own text: cut and kept printable.
+        const std::string name(rider.name, strnlen(rider.name, Config::NAME_SIZE));
+        g_logStream << (i ? ", " : " ") << i << " \"" << printableExcerpt(name, Config::NAME_SIZE) << "\" (driver "
+                    << config.m_playerKind[i] << ", moped " << rider.model << ")";
+    }
+    g_logStream << std::endl;
     return true;
 }
 
@@ -398,9 +428,10 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
     race.m_startSound->setVolume(effectsVolume(config) * 0.9f);
 
     race.m_highscores = std::make_unique<HighscoreTables>();
-    if (!race.m_highscores->load(HighscoreTables::FILE_NAME)) {
+    const std::string highscores = config.pathOf(HighscoreTables::FILE_NAME);
+    if (!race.m_highscores->load(highscores.c_str())) {
         race.m_highscores->reset();
-        race.m_highscores->save(HighscoreTables::FILE_NAME);
+        race.m_highscores->save(highscores.c_str());
     }
     const int32_t own = race.localPlayerSlot();
     if (own >= 0 && own < Config::RIDERS) {

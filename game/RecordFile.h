@@ -4,20 +4,28 @@
 
 #include "engine/platform/DiskFile.h"
 
-// A file of encrypted records on disk ("config.dat", "highscore.dat").
-// Reading goes along the search path ".\;..\" and insists on the exact size;
-// writing goes to name + ".new", which only a finished commit renames over
-// the old file, so a failed save never costs the previous one.
+// A file of encrypted records on disk ("config.dat", "highscore.dat") at the
+// path it is given. Reading insists on the exact size; writing goes to the
+// file (or, for a link, its target) + ".new", synced, and only a finished
+// commit renames it over the old file, so neither a failed save nor a power
+// loss costs the previous one.
 class RecordFile {
 public:
-    explicit RecordFile(const char* name);
+    static constexpr int DAMAGED_COPIES = 5;
+
+    explicit RecordFile(const char* path);
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
     ~RecordFile(); // an uncommitted new file is removed
 
-    // False when the file is missing; a file of another size is rejected as damaged.
+    // False when the file is missing or cannot be read; a file of another
+    // size is rejected as damaged.
     bool openForReading(uint32_t expectedSize);
-    // Closes the file, moves it to name + ".damaged" and says so in the log.
+    // After a failed openForReading: the file is there but could not be read
+    // (permissions, a folder of that name), so it must not be replaced.
+    bool unreadable() const { return m_unreadable; }
+    // Closes the file, moves it to the first free of name + ".damaged",
+    // ".damaged.2" ... and says so in the log.
     void rejectAsDamaged(const char* reason);
 
     bool create();
@@ -27,8 +35,11 @@ public:
     const std::string& getName() const { return m_name; }
 
 private:
-    std::string m_name;     // as the game names it
-    std::string m_diskName; // with '/' for '\'
+    std::string damagedCopyName() const;
+
+    std::string m_name;   // as the caller named it
+    std::string m_target; // where the bytes go: a link's target
     DiskFile m_file;
     bool m_writing;
+    bool m_unreadable;
 };

@@ -19,6 +19,9 @@ const char* const LANGUAGE_CODES[] = {"DE", "EN", "FR", "SP", "IT", "RU"};
 // The codes the service refuses an entry with; any other reply means nothing to the game.
 const char* const REFUSALS[] = {"1",   "100", "101", "200", "201", "202", "203", "204", "300", "400", "401",
                                 "500", "501", "502", "503", "504", "505", "506", "507", "508", "509", "600"};
+// How much of a reply the log keeps: the server's text is another party's.
+constexpr size_t REPLY_EXCERPT = 200;
+
 // Hundredths of 30 minutes: the quicker the championship, the higher the score.
 constexpr float SCORE_BASE = 180000.0f;
 constexpr float SCORE_MAX = 999999.0f;
@@ -50,7 +53,8 @@ int replyCode(const std::string& body) {
     if (code == "0") return SUBMISSION_ACCEPTED;
     for (const char* refusal : REFUSALS)
         if (code == refusal) return std::stoi(code);
-    g_logStream << "high-score server replied with the unknown code \"" << code << "\"" << std::endl;
+    g_logStream << "high-score server replied with an unknown code: \"" << printableExcerpt(body, REPLY_EXCERPT) << "\""
+                << std::endl;
     return SUBMISSION_FAILED;
 }
 
@@ -63,32 +67,57 @@ bool hasUnsubmittedResult(HighscoreChampionship& table) {
     return isDrivenTime(best) && table.m_submittedTime > best;
 }
 
-int submitHighscore(HighscoreTables& tables, int32_t language, const char* name, const char* password) {
-    HighscoreChampionship& table = tables.getChampionship();
-    const float time = table.getEntry(0, 0)->m_time;
-    if (!isDrivenTime(time)) return SUBMISSION_FAILED;
-
+HighscoreSubmission::HighscoreSubmission(HighscoreTables& tables, const std::string& fileName, int32_t language,
+                                         const std::string& name, const std::string& password)
+    : m_tables(tables), m_fileName(fileName), m_time(tables.getChampionship().getEntry(0, 0)->m_time) {
+    if (!isDrivenTime(m_time)) {
+        m_finished = true;
+        return;
+    }
     const HighscoreService service = HighscoreService::fromSettings();
-    const std::string score = std::to_string(scoreOf(time));
+    m_host = service.host;
+    const std::string score = std::to_string(scoreOf(m_time));
     const std::string signature = md5Hex(name + score + password + service.salt);
     // Only the name is the player's text; the signature covers it unencoded.
     const std::string target = REGISTER_PATH + sys::HttpClient::percentEncode(name) + "|" + score + "|" +
                                signature + "&lang=" + languageCode(language);
     const uint32_t connectSeconds = std::min(service.timeoutSeconds, HighscoreService::CONNECT_TIMEOUT);
     const sys::HttpClient client(long(connectSeconds) * 1000, long(service.timeoutSeconds) * 1000);
-    const sys::HttpClient::Response response = client.get(service.host, service.port, target);
-    if (!response.received) {
-        g_logStream << "high-score server " << service.host << " not reached: " << response.error << std::endl;
+    m_thread = std::thread([this, client, port = service.port, target] {
+        m_response = client.get(m_host, port, target, &m_abandon);
+        m_replied = true;
+    });
+}
+
+HighscoreSubmission::~HighscoreSubmission() {
+    m_abandon = true;
+    if (m_thread.joinable()) m_thread.join();
+    if (!m_finished) g_logStream << "high-score submission abandoned" << std::endl;
+}
+
+bool HighscoreSubmission::poll() {
+    if (m_finished) return true;
+    if (!m_replied) return false;
+    m_thread.join();
+    m_finished = true;
+    m_result = handleReply();
+    return true;
+}
+
+int HighscoreSubmission::handleReply() {
+    if (!m_response.received) {
+        g_logStream << "high-score server " << m_host << " not reached: " << m_response.error << std::endl;
         return SUBMISSION_FAILED;
     }
-    if (response.status < 200 || response.status > 299) {
-        g_logStream << "high-score server answered HTTP " << response.status << std::endl;
+    if (m_response.status < 200 || m_response.status > 299) {
+        g_logStream << "high-score server answered HTTP " << m_response.status << ": \""
+                    << printableExcerpt(m_response.body, REPLY_EXCERPT) << "\"" << std::endl;
         return SUBMISSION_FAILED;
     }
-    const int code = replyCode(response.body);
+    const int code = replyCode(m_response.body);
+    g_logStream << "high-score server replied with code " << code << std::endl;
     if (code != SUBMISSION_ACCEPTED) return code;
-    table.m_submittedTime = time;
-    if (!tables.save(HighscoreTables::FILE_NAME))
-        g_logStream << "high scores not saved after the submission" << std::endl;
+    m_tables.getChampionship().m_submittedTime = m_time;
+    if (!m_tables.save(m_fileName.c_str())) g_logStream << "high scores not saved after the submission" << std::endl;
     return code;
 }

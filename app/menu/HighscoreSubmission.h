@@ -1,5 +1,10 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
+#include <string>
+#include <thread>
+
+#include "sys/http/HttpClient.h"
 
 class HighscoreChampionship;
 class HighscoreTables;
@@ -17,8 +22,36 @@ bool isDrivenTime(float time);
 // than the last one the service accepted: only then is there something to send.
 bool hasUnsubmittedResult(HighscoreChampionship& table);
 
-// Sends the championship's best time to the online high scores under `name`,
-// signed with the password and the service's salt, and waits for the reply.
-// On acceptance the table remembers the time and "highscore.dat" is saved.
-// Returns SUBMISSION_ACCEPTED, the service's refusal code, or SUBMISSION_FAILED.
-int submitHighscore(HighscoreTables& tables, int32_t language, const char* name, const char* password);
+// The championship's best time on its way to the online high scores under
+// a name, signed with the password and the service's salt. The request goes
+// out on a thread of its own, so the menu keeps drawing while a slow server
+// answers; the reply is handled on the menu's thread by `poll`. On
+// acceptance the table remembers the time and the tables are saved to
+// `fileName`. Destroying a submission still under way abandons it.
+class HighscoreSubmission {
+public:
+    HighscoreSubmission(HighscoreTables& tables, const std::string& fileName, int32_t language,
+                        const std::string& name, const std::string& password);
+    ~HighscoreSubmission();
+    HighscoreSubmission(const HighscoreSubmission&) = delete;
+    HighscoreSubmission& operator=(const HighscoreSubmission&) = delete;
+
+    // True once the reply came and was handled (at once when there was nothing to send).
+    bool poll();
+    // SUBMISSION_ACCEPTED, the service's refusal code, or SUBMISSION_FAILED, once `poll` said so.
+    int result() const { return m_result; }
+
+private:
+    int handleReply();
+
+    HighscoreTables& m_tables;
+    std::string m_fileName;
+    float m_time;
+    std::string m_host;
+    std::thread m_thread;
+    std::atomic<bool> m_abandon{false};
+    std::atomic<bool> m_replied{false};
+    sys::HttpClient::Response m_response; // written by the thread until m_replied
+    bool m_finished = false;
+    int m_result = SUBMISSION_FAILED;
+};

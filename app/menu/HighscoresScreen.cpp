@@ -190,12 +190,13 @@ void HighscoresScreen::createMessage() {
 
 void HighscoresScreen::enter() {
     setFixedTexts();
-    m_tables = std::make_unique<HighscoreTables>();
-    if (!m_tables->load(HighscoreTables::FILE_NAME)) {
-        m_tables->reset();
-        m_tables->save(HighscoreTables::FILE_NAME);
-    }
     const Config& config = *m_owner->config;
+    m_tables = std::make_unique<HighscoreTables>();
+    const std::string file = config.pathOf(HighscoreTables::FILE_NAME);
+    if (!m_tables->load(file.c_str())) {
+        m_tables->reset();
+        m_tables->save(file.c_str());
+    }
     // A request for a table or track the screen does not have opens the first.
     m_mode = config.m_showHighscores ? keepInRange(config.m_highscoreTable, CHAMPIONSHIP) : TIME_TRIAL;
     m_track = config.m_showHighscores ? keepInRange(config.m_highscoreTrack, LAST_TRACK) : 0;
@@ -204,6 +205,7 @@ void HighscoresScreen::enter() {
 }
 
 void HighscoresScreen::leave() {
+    m_submission.reset();
     m_tables.reset();
     m_owner->config->m_showHighscores = false;
     GuiScreen::leave();
@@ -289,9 +291,22 @@ void HighscoresScreen::onSubmit() {
 
 void HighscoresScreen::onSubmitConfirm() {
     hideModal(*m_widgets[SUBMIT_DIALOG]);
-    const int result =
-        submitHighscore(*m_tables, m_owner->config->m_settings.m_language, m_name.c_str(), m_password.c_str());
-    showMessage(m_owner->texts->getText(result == SUBMISSION_ACCEPTED ? ACCEPTED_TEXT : FAILED_TEXT));
+    const Config& config = *m_owner->config;
+    const TextTable& texts = *m_owner->texts;
+    m_submission = std::make_unique<HighscoreSubmission>(*m_tables, config.pathOf(HighscoreTables::FILE_NAME),
+                                                         config.m_settings.m_language, m_name, m_password);
+    showMessage(texts.getText(SUBMIT_TEXT) + " ...");
+    m_widgets[MESSAGE_OK]->setText(texts.getText(CANCEL_TEXT));
+    poll();
+}
+
+void HighscoresScreen::poll() {
+    if (!m_submission || !m_submission->poll()) return;
+    const int result = m_submission->result();
+    m_submission.reset();
+    const TextTable& texts = *m_owner->texts;
+    showMessage(texts.getText(result == SUBMISSION_ACCEPTED ? ACCEPTED_TEXT : FAILED_TEXT));
+    m_widgets[MESSAGE_OK]->setText(texts.getText(OK_TEXT));
     // An accepted time is not offered again.
     refresh();
 }
@@ -312,7 +327,13 @@ void HighscoresScreen::onPasswordActivated() {
 
 void HighscoresScreen::onPasswordAccepted() { acceptText(PASSWORD_BOX, m_password, NAME_BOX); }
 
-void HighscoresScreen::onMessageOk() { hideModal(*m_widgets[MESSAGE]); }
+void HighscoresScreen::onMessageOk() {
+    if (m_submission) {
+        m_submission.reset();
+        m_widgets[MESSAGE_OK]->setText(m_owner->texts->getText(OK_TEXT));
+    }
+    hideModal(*m_widgets[MESSAGE]);
+}
 
 void HighscoresScreen::showMessage(const CEGUI::String& text) {
     showModal(*m_widgets[MESSAGE]);

@@ -5,6 +5,7 @@
 #include "app/menu/GuiScreen.h"
 
 struct HighscoreEntry;
+class HighscoreSubmission;
 class HighscoreTables;
 
 // The local high-score tables of "highscore.dat": time trial and single race
@@ -66,8 +67,12 @@ public:
     void onNameAccepted();
     void onPasswordActivated();
     void onPasswordAccepted();
+    // While a submission is under way the message says so, and its button abandons it.
     void onMessageOk();
     void showMessage(const CEGUI::String& text);
+    // Each menu frame: a submission's reply, once it came, replaces the sending notice.
+    void poll();
+    bool sending() const { return m_submission != nullptr; }
 
     int mode() const { return m_mode; }
     int track() const { return m_track; }
@@ -93,6 +98,7 @@ private:
     CEGUI::Window* m_ranks[ROWS] = {};
     CEGUI::Window* m_cells[COLUMNS][ROWS] = {};
     std::unique_ptr<HighscoreTables> m_tables;
+    std::unique_ptr<HighscoreSubmission> m_submission;
     // What was last accepted with Enter in each box; only that is sent.
     std::string m_name;
     std::string m_password;

@@ -2,6 +2,7 @@
 
 #include "app/menu/CreditsScreen.h"
 #include "app/menu/GuiScreen.h"
+#include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/MultiplayerScreen.h"
 #include "app/menu/SplashScreen.h"

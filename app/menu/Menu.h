@@ -5,6 +5,7 @@
 
 class Config;
 class CreditsScreen;
+class HighscoresScreen;
 class File;
 class GuiContext;
 class GuiScreen;
@@ -56,7 +57,7 @@ public:
     std::unique_ptr<GuiScreen> multiplayerSelect;
     std::unique_ptr<MultiplayerScreen> multiplayer;
     std::unique_ptr<GuiScreen> twoPlayers;
-    std::unique_ptr<GuiScreen> highscores;
+    std::unique_ptr<HighscoresScreen> highscores;
     std::unique_ptr<GuiScreen> options;
     std::unique_ptr<CreditsScreen> credits;
     std::unique_ptr<MetaScene> scene;

@@ -290,6 +290,7 @@ bool menuFrame(Menu& menu) {
     if (result != -1) actOnResult(menu, result);
     if (isCurrent(menu, menu.credits.get())) menu.credits->scroll();
     if (isCurrent(menu, menu.multiplayer.get())) menu.multiplayer->refreshLobby();
+    if (isCurrent(menu, menu.highscores.get())) menu.highscores->poll();
 
     // The frame that handled a result shows no preview: the screen may have changed under it.
     drawFrame(menu, result == -1);

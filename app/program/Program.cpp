@@ -1,5 +1,6 @@
 #include "app/program/Program.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -49,7 +50,6 @@ const char* const NO_DIRECT3D_TEXT =
 const char* const NO_TRANSFORM_AND_LIGHTING_TEXT =
     "Plimzor 2 benötigt eine Grafikkarte mit Transform & Lighting unterstützung.\nPlimzor 2 requires a graphics "
     "adapter that supports Transform & Lighting.";
-const char* const NO_GUI_TEXT = "Plimzor 2 kann seine Menüs nicht aufbauen.\n\nPlimzor 2 cannot set up its menus.";
 
 const char* const WINDOW_CLASS = "Zelkora";
 
@@ -79,7 +79,10 @@ int runProgram(int argc, char** argv) {
     SingleInstance instance;
     uint32_t messageId = 0;
     SingleInstance::check(SingleInstance::NAME, instance, messageId, paths.commandLine);
-    if (!instance.first) return 0;
+    if (!instance.first) {
+        std::fprintf(stderr, "plimzor2: the game is already running\n");
+        return 0;
+    }
     if (!paths.enter()) return 1;
     Program program(paths);
     return program.run();
@@ -90,7 +93,9 @@ uint16_t Program::chooseLanguage() {
     return uint16_t(stored & 0xFFFF) == GERMAN ? GERMAN : ENGLISH;
 }
 
-Program::Program(const ProgramPaths& paths) : m_paths(paths), m_budget(FrameBudget::fromEnvironment()) {}
+Program::Program(const ProgramPaths& paths) : m_paths(paths), m_budget(FrameBudget::fromEnvironment()) {
+    sys::setMessageBoxTimeLimit(m_budget.seconds());
+}
 
 Program::~Program() = default;
 
@@ -153,14 +158,14 @@ bool Program::startUp() {
     m_menu.renderer = m_renderer.get();
     m_menu.gui = &g_gui;
     openSound();
-    m_config = std::make_unique<Config>(m_input.get());
+    m_config = std::make_unique<Config>(m_input.get(), m_paths.dataFolder);
     m_loop = std::make_unique<FrameLoop>(*m_device, *m_renderer, m_budget);
     return true;
 }
 
 // A temporary configuration for the mode and the picture; a first run writes "config.dat" here.
 void Program::readDisplaySettings() {
-    const Config config(nullptr);
+    const Config config(nullptr, m_paths.dataFolder);
     const Config::Settings& stored = config.m_settings;
     DisplaySettings& display = *m_device->m_settings;
     display.m_width = uint32_t(stored.m_displayWidth);
@@ -178,12 +183,14 @@ bool Program::openArchive() {
     m_archive = std::make_unique<DataArchive>(disk);
     if (!m_archive->openArchive(m_paths.archive.c_str())) {
         const std::string& path = m_paths.archive;
-        startUpFailed(("Plimzor 2 kann sein Datenarchiv nicht öffnen:\n" + path +
-                       "\n\nPlimzor 2 cannot open its data archive:\n" + path +
-                       "\nName the archive as the first argument or in PLIMZOR_DATA.")
-                          .c_str());
+        startUpFailed("Plimzor 2 kann sein Datenarchiv nicht öffnen:\n" + path +
+                          "\nNennen Sie das Archiv als erstes Argument oder in PLIMZOR_DATA.",
+                      "Plimzor 2 cannot open its data archive:\n" + path +
+                          "\nName the archive as the first argument or in PLIMZOR_DATA.",
+                      g_lastErrorText.text());
         return false;
     }
+    g_logStream << "archive: " << m_paths.archive << std::endl;
     setTextureFileSource(m_archive.get());
     g_fileSystem = m_archive.get();
     return true;
@@ -196,12 +203,15 @@ void Program::openInput() {
 }
 
 bool Program::openGui() {
+    std::string detail = "the GUI renderer could not start on the device";
     try {
         if (setupCegui(*m_renderer, g_gui, *m_input, *m_archive)) return true;
-        startUpFailed(NO_GUI_TEXT);
     } catch (const std::exception& error) {
-        startUpFailed((std::string(NO_GUI_TEXT) + "\n\n" + error.what()).c_str());
+        detail = error.what();
     }
+    const std::string& path = m_paths.archive;
+    startUpFailed("Plimzor 2 kann seine Menüs nicht aus dem Datenarchiv lesen; es ist wohl beschädigt:\n" + path,
+                  "Plimzor 2 cannot read its menus from the data archive, which seems damaged:\n" + path, detail);
     return false;
 }
 
@@ -211,9 +221,13 @@ void Program::openSound() {
     m_renderer->m_soundDevice = m_sound;
 }
 
-void Program::startUpFailed(const char* text) {
+void Program::startUpFailed(const std::string& german, const std::string& english, const std::string& detail) {
+    // The player reads the language the program found first; the technical detail is for the log.
+    const bool germanFirst = m_language == GERMAN;
+    const std::string text = (germanFirst ? german : english) + "\n\n" + (germanFirst ? english : german);
     g_logStream << text << std::endl;
-    sys::showMessageBox("Error", text, sys::MB_ICON_ERROR);
+    if (!detail.empty()) g_logStream << "detail: " << detail << std::endl;
+    sys::showMessageBox("Error", text.c_str(), sys::MB_ICON_ERROR);
 }
 
 sys::Window* Program::firstWindow() const {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/menu/Menu.h"
 #include "app/program/FrameBudget.h"
@@ -60,7 +61,7 @@ private:
     // Takes down, in order, whatever came up, however the run ended.
     void shutDown();
     // A box and a log line, then the shut-down.
-    void startUpFailed(const char* text);
+    void startUpFailed(const std::string& german, const std::string& english, const std::string& detail);
     sys::Window* firstWindow() const;
 
     bool restartRequested() const override;

@@ -1,5 +1,7 @@
 #include "app/program/ProgramPaths.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -92,5 +94,9 @@ bool ProgramPaths::enter() const {
     g_logStream.close();
     g_logStream.clear();
     g_logStream.open(logFile, std::ios::out | std::ios::app);
+    // The game plays on without a writable home; the player is told once what is not kept.
+    if (access(dataFolder.c_str(), W_OK) != 0)
+        std::fprintf(stderr, "plimzor2: %s cannot be written: settings and high scores are not saved\n",
+                     dataFolder.c_str());
     return true;
 }

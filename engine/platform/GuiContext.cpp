@@ -3,6 +3,7 @@
 #include <CEGUI/CEGUI.h>
 
 #include "engine/platform/DeviceList.h"
+#include "engine/platform/GuiLog.h"
 #include "engine/platform/GuiResourceProvider.h"
 #include "engine/platform/InputDevice.h"
 #include "sys/gui/GuiRenderer.h"
@@ -43,6 +44,7 @@ void shutdownCegui(GuiContext& context) {
     context.m_mouseCursor = nullptr;
     context.m_guiRenderer.reset();
     context.m_resourceProvider.reset();
+    context.m_log.reset();
     context.m_loadedImagesets.clear();
     sys::TypedText::stop();
 }
@@ -53,6 +55,11 @@ bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, F
     context.m_resourceProvider = std::make_unique<GuiResourceProvider>(file);
     context.m_guiRenderer = sys::GuiRenderer::create(*renderer.m_currentDevice);
     if (!context.m_guiRenderer) return false;
+    // Made before the system, which then takes it instead of opening its own.
+    if (!context.m_log) {
+        context.m_log = std::make_unique<GuiLog>();
+        context.m_log->setLogFilename("CEGUI.log");
+    }
     context.m_system = &CEGUI::System::create(context.m_guiRenderer->renderer(), context.m_resourceProvider.get(),
                                               nullptr, nullptr, nullptr, "", "CEGUI.log");
     context.m_windowManager = CEGUI::WindowManager::getSingletonPtr();

@@ -17,6 +17,7 @@ class GuiRenderer;
 }
 class DeviceList;
 class File;
+class GuiLog;
 class GuiResourceProvider;
 class InputDevice;
 
@@ -40,6 +41,7 @@ public:
     CEGUI::GUIContext* m_guiContext = nullptr;
     CEGUI::MouseCursor* m_mouseCursor = nullptr;
     std::unique_ptr<GuiResourceProvider> m_resourceProvider;
+    std::unique_ptr<GuiLog> m_log;
     // The mouse buttons as the last injection saw them.
     bool m_leftButtonDown = false;
     bool m_rightButtonDown = false;

@@ -30,6 +30,10 @@ void Profiler::reportLine(int32_t index) {
 }
 
 void Profiler::report() {
+    // A table of zeros says nothing.
+    bool gathered = false;
+    for (const Section& s : table()) gathered = gathered || s.execs > 0;
+    if (!gathered) return;
     g_logStream << "----------- Profiling report --------------" << '\n';
     g_logStream << "                     name     execs        clocks    average      min        max" << '\n';
     for (size_t i = 0; i < table().size(); ++i) reportLine(static_cast<int32_t>(i));

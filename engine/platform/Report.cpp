@@ -13,20 +13,20 @@ bool g_reportToLog = false;
 ByteBuffer g_lastErrorText;
 namespace {
 
-// A maintainer names a file in PLIMZOR_LOG to read the progress lines; they
-// are discarded otherwise, and when that file cannot be opened.
-std::ofstream openLog() {
-    const char* name = std::getenv("PLIMZOR_LOG");
-    if (name && *name) {
-        std::ofstream file(name, std::ios::out | std::ios::app);
-        if (file.is_open()) return file;
-    }
-    return std::ofstream("/dev/null", std::ios::out | std::ios::app);
+int logLevelFromEnvironment() {
+    const char* text = std::getenv("PLIMZOR_LOG_LEVEL");
+    if (!text || !*text) return LOG_PROGRESS;
+    char* end = nullptr;
+    const long level = std::strtol(text, &end, 10);
+    return *end == '\0' && level >= LOG_PROGRESS && level <= LOG_TRAFFIC ? int(level) : LOG_PROGRESS;
 }
 
 } // namespace
 
-std::ofstream g_logStream = openLog();
+// A maintainer names a file in PLIMZOR_LOG to read the progress lines; they
+// are discarded otherwise, and when that file cannot be opened.
+LogStream g_logStream(std::getenv("PLIMZOR_LOG"));
+int g_logLevel = logLevelFromEnvironment();
 
 void reportError(const char* text) {
     if (g_reportLevel < 1) return;
@@ -66,6 +66,13 @@ ByteBuffer assertionText(const char* fallback, const char* expression, char open
     }
     result.assignText(message.c_str());
     return result;
+}
+
+std::string printableExcerpt(const std::string& text, size_t limit) {
+    std::string out = text.substr(0, limit);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text.size() > limit ? out + "..." : out;
 }
 
 const char* formatStatic(const char* format, ...) {

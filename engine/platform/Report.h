@@ -1,7 +1,8 @@
 #pragma once
-#include <fstream>
+#include <string>
 
 #include "engine/platform/ByteBuffer.h"
+#include "engine/platform/LogStream.h"
 
 // The engine's reporting switchboard: errors reported at level 1 and up,
 // assertions checked at level 3 and up, both stored as the last error text
@@ -9,7 +10,13 @@
 extern int g_reportLevel;
 extern bool g_reportToLog;
 extern ByteBuffer g_lastErrorText;
-extern std::ofstream g_logStream;
+extern LogStream g_logStream;
+
+// How much goes into the log (PLIMZOR_LOG_LEVEL): the progress of loading,
+// device and network (1, the default), or also every replicated value sent
+// and received (2).
+enum : int { LOG_PROGRESS = 1, LOG_TRAFFIC = 2 };
+extern int g_logLevel;
 
 void reportError(const char* text);
 
@@ -21,6 +28,10 @@ void reportFailedAssertion(const char* expression);
 // The text between the first and last double quote of an expression, or the
 // fallback (null gives an empty text).
 ByteBuffer assertionText(const char* fallback, const char* expression, char open = '"', char close = '"');
+
+// Another party's text made fit for a log line: at most `limit` bytes, each
+// control character shown as '?', and "..." when it was cut.
+std::string printableExcerpt(const std::string& text, size_t limit);
 
 // printf into one shared 256-byte buffer, cut at 255 characters.
 const char* formatStatic(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -105,6 +105,8 @@ public:
     // Render-to-target uses m_timeOffset as the time itself instead of as a base.
     bool m_fixedTime = false;
     std::string m_fileName;
+    // Object files the scene names that did not load (missing or damaged).
+    std::vector<std::string> m_unloadedObjects;
     // When set, render-to-target draws into these; not owned.
     sys::gfx::Surface* m_renderTarget = nullptr;
     sys::gfx::Surface* m_depthTarget = nullptr;

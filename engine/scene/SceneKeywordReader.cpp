@@ -135,7 +135,10 @@ void SceneKeywordReader::loadObjectLayer() {
     }
     if (contains(name, "QX_CameraTarget.lwo") || contains(layerName, "QX_CameraTarget")) scene.m_cameraTarget = object;
     object->setName(name);
-    if (!mesh) return;
+    if (!mesh) {
+        scene.m_unloadedObjects.push_back(name);
+        return;
+    }
     object->addLevelOfDetail(mesh, 0.0f);
     object->m_pivot = object->getFirstMesh()->m_pivot;
 }

@@ -126,7 +126,7 @@ void OnscreenDisplays::saveHighscore() {
     if (m_config->m_game.get() != Race::CHAMPIONSHIP && bestLap && bestLap->m_time > record.bestLap)
         m_entryTable->setBestLap(m_trackIndex, HighscoreEntry(record.bestLap, static_cast<uint32_t>(record.racePoints),
                                                               m_entry.m_name, m_entry.m_colour, m_entry.m_model));
-    if (m_race.m_highscores) m_race.m_highscores->save(HighscoreTables::FILE_NAME);
+    if (m_race.m_highscores) m_race.m_highscores->save(m_config->pathOf(HighscoreTables::FILE_NAME).c_str());
     closeNameEntry();
 }
 

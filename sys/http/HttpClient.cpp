@@ -21,6 +21,11 @@ size_t appendBody(char* data, size_t size, size_t count, void* target) {
     return bytes;
 }
 
+// Called by the library several times a second while it waits; non-zero ends the transfer.
+int checkAbandoned(void* abandon, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return abandon && static_cast<const std::atomic<bool>*>(abandon)->load() ? 1 : 0;
+}
+
 bool isUnreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
            c == '_' || c == '~';
@@ -31,7 +36,8 @@ bool isUnreserved(unsigned char c) {
 HttpClient::HttpClient(long connectTimeoutMs, long totalTimeoutMs)
     : m_connectTimeoutMs(connectTimeoutMs), m_totalTimeoutMs(totalTimeoutMs) {}
 
-HttpClient::Response HttpClient::get(const std::string& host, uint16_t port, const std::string& target) const {
+HttpClient::Response HttpClient::get(const std::string& host, uint16_t port, const std::string& target,
+                                     const std::atomic<bool>* abandon) const {
     // The library's global set-up is not thread-safe; a function-local static is.
     static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
     Response response;
@@ -50,6 +56,11 @@ HttpClient::Response HttpClient::get(const std::string& host, uint16_t port, con
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, appendBody);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &response.body);
+    if (abandon) {
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, checkAbandoned);
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abandon));
+        curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
+    }
 
     const CURLcode result = curl_easy_perform(curl.get());
     if (result != CURLE_OK) {

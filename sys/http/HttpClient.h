@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,8 +25,10 @@ public:
     HttpClient(long connectTimeoutMs, long totalTimeoutMs);
 
     // GET http://host:port/target; `target` is the path and query, already
-    // percent-encoded, without the leading "/".
-    Response get(const std::string& host, uint16_t port, const std::string& target) const;
+    // percent-encoded, without the leading "/". Setting `abandon` from
+    // another thread ends the request within a moment, as a failure.
+    Response get(const std::string& host, uint16_t port, const std::string& target,
+                 const std::atomic<bool>* abandon = nullptr) const;
 
     // Every byte but ASCII letters, digits and "-._~" as "%XX", so a text
     // travels unchanged inside a query.

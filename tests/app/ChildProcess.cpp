@@ -57,6 +57,10 @@ void ChildProcess::kill() {
     m_exitCode = -SIGKILL;
 }
 
+void ChildProcess::signal(int number) {
+    if (running()) ::kill(m_pid, number);
+}
+
 bool ChildProcess::running() {
     if (m_pid <= 0 || m_exitCode != STILL_RUNNING) return false;
     int status = 0;

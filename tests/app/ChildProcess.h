@@ -25,6 +25,8 @@ public:
     int waitForExit(std::chrono::milliseconds timeout);
     // Ends it at once, as a crash or a pulled plug would: nothing of it gets to say goodbye.
     void kill();
+    // Sends it a signal (SIGTERM as a session logging out does, SIGINT as Ctrl-C).
+    void signal(int number);
     std::string output() const;
 
 private:

@@ -4,10 +4,13 @@
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 
 #include "app/menu/MultiplayerSelectScreen.h"
+#include "engine/platform/LogStream.h"
 #include "sys/net/Socket.h"
 #include "tests/app/MinimapDriver.h"
 #include "tests/app/ProgramRun.h"
@@ -279,6 +282,17 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
     save(host.steadyPicture(), "lan-host-back-in-menu");
     host.screen().closeWindows(TITLE);
     EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
+
+    // The host's log of a LAN race: stamped lines naming what was loaded, no line a value.
+    const std::string written = host.log();
+    EXPECT_LT(written.size(), size_t(LogStream::MAX_BYTES));
+    EXPECT_EQ(written.find("writenid"), std::string::npos);
+    EXPECT_EQ(written.find("readnid"), std::string::npos);
+    for (const char* named : {"archive: ", "track: ", "riders: 0 \""})
+        EXPECT_NE(written.find(named), std::string::npos) << named << "\n" << written;
+    const std::regex stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} .*)");
+    std::istringstream lines(written);
+    for (std::string line; std::getline(lines, line);) EXPECT_TRUE(std::regex_match(line, stamped)) << line;
 }
 
 } // namespace

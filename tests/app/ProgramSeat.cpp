@@ -31,8 +31,8 @@ size_t occurrences(const std::string& text, const std::string& line) {
 
 } // namespace
 
-bool ProgramSeat::open() {
-    m_screen = std::make_unique<VirtualDisplay>(SCREEN_WIDTH, SCREEN_HEIGHT, m_dir.file("xvfb.log"));
+bool ProgramSeat::open(const std::string& fontPath) {
+    m_screen = std::make_unique<VirtualDisplay>(SCREEN_WIDTH, SCREEN_HEIGHT, m_dir.file("xvfb.log"), fontPath);
     if (!m_screen->ready()) return false;
     fs::create_directories(m_dir.file("instance"));
     fs::create_directories(PICTURE_FOLDER);
@@ -46,7 +46,8 @@ std::string ProgramSeat::log() const {
     return text.str();
 }
 
-std::unique_ptr<ChildProcess> ProgramSeat::start(const std::string& name, std::map<std::string, std::string> extra) {
+std::unique_ptr<ChildProcess> ProgramSeat::start(const std::string& name, std::map<std::string, std::string> extra,
+                                                 const std::vector<std::string>& prefix) {
     std::map<std::string, std::string> variables{
         {"DISPLAY", m_screen->name()},
         {"WAYLAND_DISPLAY", ""},
@@ -59,8 +60,9 @@ std::unique_ptr<ChildProcess> ProgramSeat::start(const std::string& name, std::m
         {"ALSOFT_DRIVERS", "null"},
     };
     for (const auto& [key, value] : extra) variables[key] = value;
-    return std::make_unique<ChildProcess>(std::vector<std::string>{PLIMZOR2_PATH}, variables,
-                                          m_dir.file(name + ".out"));
+    std::vector<std::string> arguments = prefix;
+    arguments.push_back(PLIMZOR2_PATH);
+    return std::make_unique<ChildProcess>(arguments, variables, m_dir.file(name + ".out"));
 }
 
 bool ProgramSeat::waitForLog(ChildProcess& game, const std::string& line, std::chrono::milliseconds timeout,
@@ -169,9 +171,8 @@ void ProgramSeat::inHome(const std::function<void()>& work) const {
 }
 
 void ProgramSeat::editConfig(const std::function<void(Config&)>& edit) const {
-    inHome([&] {
-        Config config(nullptr);
-        edit(config);
-        config.save();
-    });
+    fs::create_directories(home());
+    Config config(nullptr, home());
+    edit(config);
+    config.save();
 }

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/app/ChildProcess.h"
 #include "tests/app/ScreenPlaces.h"
@@ -25,13 +26,16 @@ public:
     static constexpr std::chrono::milliseconds POLL{100};
 
     // Brings up the display; false when no private X server could start.
-    bool open();
+    // A font path replaces the server's own (see VirtualDisplay).
+    bool open(const std::string& fontPath = "");
 
     VirtualDisplay& screen() { return *m_screen; }
     std::string home() const { return m_dir.file("home"); }
     std::string log() const;
 
-    std::unique_ptr<ChildProcess> start(const std::string& name, std::map<std::string, std::string> extra = {});
+    // The program, started through `prefix` when one is given (another user, say).
+    std::unique_ptr<ChildProcess> start(const std::string& name, std::map<std::string, std::string> extra = {},
+                                        const std::vector<std::string>& prefix = {});
 
     // False when the game ended or the time ran out first.
     bool waitForLog(ChildProcess& game, const std::string& line, std::chrono::milliseconds timeout, int times = 1);

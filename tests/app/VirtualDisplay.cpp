@@ -54,15 +54,15 @@ void forEachShownWindow(Display* display, const std::string& title, Visit visit)
 
 } // namespace
 
-VirtualDisplay::VirtualDisplay(int width, int height, const std::string& logFile) {
+VirtualDisplay::VirtualDisplay(int width, int height, const std::string& logFile, const std::string& fontPath) {
     int fds[2];
     if (pipe(fds) != 0) return;
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    m_server = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
-                                 "-nolisten", "tcp", "-noreset"},
-        std::map<std::string, std::string>{}, logFile);
+    std::vector<std::string> arguments{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
+                                       "-nolisten", "tcp", "-noreset"};
+    if (!fontPath.empty()) arguments.insert(arguments.end(), {"-fp", fontPath});
+    m_server = std::make_unique<ChildProcess>(arguments, std::map<std::string, std::string>{}, logFile);
     close(fds[1]);
     const std::string number = m_server->started() ? readDisplayNumber(fds[0]) : "";
     close(fds[0]);

@@ -14,8 +14,9 @@ class VirtualDisplay {
 public:
     using Picture = sys::gfx::RgbImage;
 
-    // Not ready when the server does not come up.
-    VirtualDisplay(int width, int height, const std::string& logFile);
+    // Not ready when the server does not come up. A font path ("built-ins"
+    // for the server's own fonts only) replaces the server's default one.
+    VirtualDisplay(int width, int height, const std::string& logFile, const std::string& fontPath = "");
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;

@@ -100,7 +100,7 @@ TEST(Config, PlayerRecordDefaultsToAnEmptySlot) {
 TEST(Config, FirstStartWritesTheDefaults) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
-    Config config(nullptr);
+    Config config(nullptr, ".");
     EXPECT_STREQ(config.m_settings.m_playerName1, "Player 1");
     EXPECT_STREQ(config.m_settings.m_playerName2, "Player 2");
     EXPECT_EQ(config.m_settings.m_displayWidth, 1024);
@@ -118,7 +118,7 @@ TEST(Config, FirstStartWritesTheDefaults) {
 TEST(Config, DefaultsFillTheSettingsBlockAtItsOffsets) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
-    Config config(nullptr);
+    Config config(nullptr, ".");
     std::string bytes = readWholeFile("config.dat");
     std::string s = settingsRecord(bytes);
     const int32_t words[] = {1024, 768, 50, 50, 50, -1, 70, 50, 0, -1};
@@ -139,7 +139,7 @@ TEST(Config, DefaultsFillTheSettingsBlockAtItsOffsets) {
 TEST(Config, FreshReplicatedSettings) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
-    Config config(nullptr);
+    Config config(nullptr, ".");
     EXPECT_EQ(config.m_game.get(), 3);
     EXPECT_EQ(config.m_track.get(), 0);
     EXPECT_EQ(config.m_laps.get(), 1);
@@ -167,7 +167,7 @@ TEST(Config, FreshReplicatedSettings) {
 TEST(Config, ValuesGoAwayWithTheConfig) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
-    { Config config(nullptr); }
+    { Config config(nullptr, "."); }
     EXPECT_EQ(NetControl::getInstance().getValueId(20), nullptr);
     EXPECT_EQ(NetControl::getInstance().getValueId(29), nullptr);
 }
@@ -177,7 +177,7 @@ TEST(Config, RoundTripKeepsEveryField) {
     ASSERT_TRUE(folder.ok());
     std::string saved;
     {
-        Config config(nullptr);
+        Config config(nullptr, ".");
         setEverything(config);
         saved = stored(config.m_settings);
         ASSERT_TRUE(config.save());
@@ -191,7 +191,7 @@ TEST(Config, RoundTripKeepsEveryField) {
         EXPECT_EQ(at<int32_t>(s, 178), 2);
         EXPECT_EQ(at<int32_t>(s, 206), 5);
     }
-    Config config(nullptr);
+    Config config(nullptr, ".");
     EXPECT_EQ(config.m_settings.m_language, -1);
     config.m_settings.m_language = 5;
     EXPECT_EQ(stored(config.m_settings), saved);
@@ -206,11 +206,11 @@ TEST(Config, EveryStartAsksForTheLanguage) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
     {
-        Config config(nullptr);
+        Config config(nullptr, ".");
         config.m_settings.m_language = 2;
         ASSERT_TRUE(config.save());
     }
-    Config config(nullptr);
+    Config config(nullptr, ".");
     EXPECT_EQ(config.m_settings.m_language, -1);
 }
 
@@ -218,14 +218,14 @@ TEST(Config, ChoiceLimitsAreForcedAfterLoading) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
     {
-        Config config(nullptr);
+        Config config(nullptr, ".");
         config.m_settings.m_timeTrialTrack.limit = 1;
         config.m_settings.m_championshipModel.limit = 0;
         config.m_settings.m_singleRaceColour.limit = 9;
         ASSERT_TRUE(config.save());
         EXPECT_EQ(at<int32_t>(settingsRecord(readWholeFile("config.dat")), 126), 1);
     }
-    Config config(nullptr);
+    Config config(nullptr, ".");
     std::string s = stored(config.m_settings);
     for (size_t offset : {110u, 134u, 158u}) EXPECT_EQ(at<int32_t>(s, offset), 4) << offset;
     for (size_t offset : {118u, 142u, 166u}) EXPECT_EQ(at<int32_t>(s, offset), 3) << offset;
@@ -235,7 +235,7 @@ TEST(Config, ChoiceLimitsAreForcedAfterLoading) {
 TEST(Config, DefaultsMarkTheRiderRecordsChanged) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
-    Config config(nullptr);
+    Config config(nullptr, ".");
     config.m_player[2].commit();
     config.m_playerKind[2] = 5;
     config.m_player[2].modify()->model = 3;
@@ -249,7 +249,7 @@ TEST(Config, DefaultsMarkTheRiderRecordsChanged) {
 TEST(Config, ReceivedRiderRecordsGetATerminatedNameAndKnownIndices) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
-    Config config(nullptr);
+    Config config(nullptr, ".");
     uint8_t junk[156];
     std::memset(junk, 'x', sizeof junk);
     config.m_player[1].setData(junk, sizeof junk);
@@ -272,14 +272,14 @@ void expectDefaultsAfter(const std::function<std::string(const std::string&)>& d
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
     {
-        Config config(nullptr);
+        Config config(nullptr, ".");
         setEverything(config);
         ASSERT_TRUE(config.save());
     }
     std::string damaged = damage(readWholeFile("config.dat"));
     writeWholeFile("config.dat", damaged);
     LogCapture log;
-    Config config(nullptr);
+    Config config(nullptr, ".");
     EXPECT_EQ(config.m_settings.m_displayWidth, 1024) << why;
     EXPECT_STREQ(config.m_settings.m_playerName1, "Player 1") << why;
     EXPECT_EQ(config.m_bindingKind[0], 4) << why;
@@ -291,7 +291,7 @@ void expectDefaultsAfter(const std::function<std::string(const std::string&)>& d
 
 // A file whose records all pass their checksums but whose settings were changed by `edit`.
 std::string resavedWith(const std::function<void(Config&)>& edit) {
-    Config config(nullptr);
+    Config config(nullptr, ".");
     edit(config);
     EXPECT_TRUE(config.save());
     return readWholeFile("config.dat");
@@ -354,7 +354,7 @@ TEST(Config, FileOfAnotherConfigurationKeyIsRefused) {
         ASSERT_TRUE(writeEncryptedRecord(bindings, 56, other, file));
     }
     LogCapture log;
-    Config config(nullptr);
+    Config config(nullptr, ".");
     EXPECT_EQ(config.m_settings.m_displayHeight, 768);
     EXPECT_NE(log.text().find("damaged"), std::string::npos);
 }
@@ -362,7 +362,7 @@ TEST(Config, FileOfAnotherConfigurationKeyIsRefused) {
 TEST(Config, AFailedSaveKeepsTheOldFile) {
     ScratchFolder folder;
     ASSERT_TRUE(folder.ok());
-    Config config(nullptr);
+    Config config(nullptr, ".");
     std::string before = readWholeFile("config.dat");
     // A folder in the way of the new file, which a save cannot clear.
     ASSERT_EQ(mkdir("config.dat.new", 0755), 0);
@@ -370,4 +370,26 @@ TEST(Config, AFailedSaveKeepsTheOldFile) {
     config.m_settings.m_musicVolume = 10;
     EXPECT_FALSE(config.save());
     EXPECT_EQ(readWholeFile("config.dat"), before);
+}
+
+TEST(Config, AFileThatCannotBeReadIsNeverReplaced) {
+    TempDir dir;
+    ASSERT_EQ(mkdir(dir.file("config.dat").c_str(), 0755), 0);
+    writeWholeFile(dir.file("config.dat/keep"), "x");
+    LogCapture log;
+    Config config(nullptr, dir.path());
+    EXPECT_EQ(config.m_settings.m_displayWidth, 1024) << "the game runs on the defaults";
+    config.m_settings.m_musicVolume = 10;
+    EXPECT_FALSE(config.save());
+    EXPECT_EQ(readWholeFile(dir.file("config.dat/keep")), "x");
+    EXPECT_NE(log.text().find("config.dat cannot be read"), std::string::npos) << log.text();
+}
+
+TEST(Config, WithoutAFolderNoFileIsKept) {
+    ScratchFolder folder;
+    ASSERT_TRUE(folder.ok());
+    Config config(nullptr, "");
+    EXPECT_EQ(config.m_settings.m_displayWidth, 1024);
+    EXPECT_FALSE(config.save());
+    EXPECT_FALSE(fileExists("config.dat"));
 }

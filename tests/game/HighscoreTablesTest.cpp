@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -360,4 +361,17 @@ TEST(HighscoreTables, AFailedSaveKeepsTheOldFile) {
     std::string before = readWholeFile(path);
     EXPECT_FALSE(tables.save(dir.file("no/such/folder/highscore.dat").c_str()));
     EXPECT_EQ(readWholeFile(path), before);
+}
+
+TEST(HighscoreTables, AFileThatCannotBeReadIsNeverReplaced) {
+    TempDir dir;
+    const std::string path = dir.file("highscore.dat");
+    ASSERT_TRUE(std::filesystem::create_directory(path));
+    LogCapture log;
+    HighscoreTables tables;
+    EXPECT_FALSE(tables.load(path.c_str()));
+    tables.reset();
+    EXPECT_FALSE(tables.save(path.c_str()));
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_NE(log.text().find("cannot be read"), std::string::npos) << log.text();
 }

@@ -18,33 +18,21 @@ TEST(FirewallException, AddAtStartAndRemoveAtExitAreRecordedInOrder) {
     EXPECT_EQ(history[1].kind, sys::FirewallEntry::REMOVE);
     EXPECT_EQ(history[1].path, history[0].path);
     EXPECT_FALSE(sys::firewallIsEnabled(history[0].path));
-    EXPECT_EQ(out,
-              "First scenario during install process:\n"
-              "Add the application to the exception (aka authorized) list.\n"
-              "Note: change the source in this sample to match your game executable name.\n"
-              "Success!\n"
-              "\nSecond scenario when launching multiplayer:\n"
-              "Check Firewall state to ensure the app is still ready to go.\n"
-              "Success!\n"
-              "\nLast scenario during uninstall process:\n"
-              "Remove the application from the exception list.\n"
-              "Success!\n");
+    EXPECT_EQ(out, "") << "the stand-in says nothing on standard output";
 }
 
 TEST(FirewallException, CheckFailsForAPathNotOnTheList) {
     sys::firewallClearHistory();
     testing::internal::CaptureStdout();
     EXPECT_FALSE(firewallIsAuthorised("/nowhere/plimzor"));
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind("Application is not enabled in the Firewall.", 0), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 TEST(FirewallException, RemoveWithoutAddReportsFailureAndStillAnswersZero) {
     sys::firewallClearHistory();
     testing::internal::CaptureStdout();
     EXPECT_EQ(firewallRemoveApplication(), 0);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Failed to remove app from to the exception list. \n"), std::string::npos);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 TEST(FirewallException, WideFriendlyNameIsRecordedAsUtf8) {

@@ -196,11 +196,13 @@ TEST_F(NetControlTest, UnknownValueIdIsLoggedAndTheNextChunkIsRead) {
     path << "/tmp/plimzor-netlog-" << getpid() << ".txt";
     g_logStream.close();
     g_logStream.open(path.str(), std::ios::out | std::ios::trunc);
+    g_logLevel = LOG_TRAFFIC;
     connectWelcomed();
     m_server.send(nettest::join({chunk(1234, {1, 2, 3}), chunk(11, nettest::u32(77))}));
     ASSERT_TRUE(nettest::waitUntil([&] { return m_client.getBarrierValue() == 77; }));
     // The receive thread logs too: it has ended before the log is swapped back.
     m_client.disconnect();
+    g_logLevel = LOG_PROGRESS;
     g_logStream.close();
     g_logStream.open("/dev/null", std::ios::out | std::ios::app);
     std::ifstream log(path.str());

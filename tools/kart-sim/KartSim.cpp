@@ -52,7 +52,7 @@ struct KartSim::World {
     // A pool without a renderer: nothing is drawn.
     MetaScene pool;
     LW6Scene* scene = nullptr;
-    Config config{nullptr};
+    Config config{nullptr, ""};
     Race race;
     RaceSurfaces surfaces{&race};
     int step = 0;

@@ -86,7 +86,7 @@ bool RaceRun::setUp(std::string& error) {
     g_input = &m_screen->input();
     m_sound = std::make_unique<NullSoundDevice>();
     m_ticks = std::make_unique<ManualTicks>();
-    m_config = std::make_unique<Config>(&m_screen->input());
+    m_config = std::make_unique<Config>(&m_screen->input(), ".");
     configure();
     m_race = std::make_unique<Race>(m_screen->renderer(), m_screen->gui());
     m_race->m_tickSource = m_ticks.get();

@@ -3,11 +3,13 @@
 
 #include <CEGUI/CEGUI.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
@@ -43,6 +45,15 @@ protected:
         m_config->m_highscoreTrack = track;
         switchScreen(m_menu, m_menu.highscores.get());
         return screen();
+    }
+    // Menu frames until a submission's reply is handled; false when that takes longer.
+    bool finishSending(std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+        const auto giveUp = std::chrono::steady_clock::now() + timeout;
+        while (screen().sending() && std::chrono::steady_clock::now() < giveUp) {
+            menuFrame(m_menu);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return !screen().sending();
     }
     HighscoresScreen& screen() const { return static_cast<HighscoresScreen&>(*m_menu.highscores); }
     CEGUI::Window* widget(HighscoresScreen::Widget w) const { return screen().widget(w); }

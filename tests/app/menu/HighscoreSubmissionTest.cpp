@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <thread>
 
 #include "tests/app/menu/HighscoreFixture.h"
+#include "tests/game/GameTestSupport.h"
 #include "tests/support/LoopbackHttpServer.h"
 
 namespace {
@@ -34,6 +37,7 @@ TEST_F(HighscoreTest, AcceptedSubmissionSendsTheSignedRequestAndIsNotOfferedAgai
     // Typed but not accepted with Enter: not sent.
     widget(Screen::NAME_BOX)->setText("Someone");
     click(widget(Screen::SUBMIT_OK));
+    ASSERT_TRUE(finishSending());
 
     // The signature is the MD5 of "Jo Jo+1", "160000", "pw" and the salt.
     ASSERT_EQ(server.requests().size(), 1u);
@@ -67,6 +71,7 @@ TEST_F(HighscoreTest, EveryOtherOutcomeShowsTheFailureAndKeepsTheTables) {
         const auto start = std::chrono::steady_clock::now();
         click(widget(Screen::SUBMIT));
         click(widget(Screen::SUBMIT_OK));
+        EXPECT_TRUE(finishSending()) << (r.body ? r.body : "silence");
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const std::string reply = r.body ? r.body : "silence";
         EXPECT_LT(seconds, 2.5) << reply;
@@ -77,5 +82,62 @@ TEST_F(HighscoreTest, EveryOtherOutcomeShowsTheFailureAndKeepsTheTables) {
         click(widget(Screen::MESSAGE_OK));
     }
     EXPECT_EQ(server.requests().size(), std::size(replies));
+    menuTeardown(m_menu);
+}
+
+TEST_F(HighscoreTest, ASlowServerLeavesTheMenuDrawingAndBackAbandonsTheSubmission) {
+    LoopbackHttpServer server;
+    server.keepSilent();
+    useService(server.port(), 60);
+    writeTables(championshipOf200Seconds);
+    setUp(1);
+    openAsRaceAsks(Screen::CHAMPIONSHIP, -1);
+    LogCapture log;
+    click(widget(Screen::SUBMIT));
+    enter(Screen::NAME_BOX, "Jo");
+    enter(Screen::PASSWORD_BOX, "pw");
+    const auto start = std::chrono::steady_clock::now();
+    click(widget(Screen::SUBMIT_OK));
+    // The menu goes on drawing frames while the server says nothing.
+    for (int frame = 0; frame < 30; ++frame) {
+        EXPECT_TRUE(menuFrame(m_menu));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+    EXPECT_TRUE(screen().sending());
+    EXPECT_TRUE(widget(Screen::MESSAGE)->isVisible());
+    EXPECT_EQ(text(widget(Screen::MESSAGE_TEXT)), words(1011) + " ...");
+    EXPECT_EQ(text(widget(Screen::MESSAGE_OK)), words(1004)) << "the button abandons the submission";
+    for (int wait = 0; wait < 200 && server.requests().empty(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(server.requests().size(), 1u);
+
+    const auto abandon = std::chrono::steady_clock::now();
+    click(widget(Screen::MESSAGE_OK));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - abandon).count(), 3.0);
+    EXPECT_FALSE(screen().sending());
+    EXPECT_FALSE(widget(Screen::MESSAGE)->isVisible());
+    EXPECT_NE(log.text().find("high-score submission abandoned"), std::string::npos) << log.text();
+    EXPECT_EQ(savedTables()->getChampionship().m_submittedTime, HighscoreChampionship::NEVER_SUBMITTED);
+    menuTeardown(m_menu);
+}
+
+TEST_F(HighscoreTest, TheLogKeepsTheReplysCodeAndAShortPrintableExcerpt) {
+    LoopbackHttpServer server;
+    server.reply(503, std::string(5000, 'x') + "\n\x1b[2Jend");
+    useService(server.port(), 2);
+    writeTables(championshipOf200Seconds);
+    setUp(1);
+    openAsRaceAsks(Screen::CHAMPIONSHIP, -1);
+    LogCapture log;
+    click(widget(Screen::SUBMIT));
+    click(widget(Screen::SUBMIT_OK));
+    ASSERT_TRUE(finishSending());
+    const std::string written = log.text();
+    const size_t line = written.find("high-score server answered HTTP 503: \"");
+    ASSERT_NE(line, std::string::npos) << written;
+    const std::string rest = written.substr(line);
+    EXPECT_LT(rest.size(), 300u) << rest;
+    EXPECT_EQ(rest.find('\x1b'), std::string::npos);
     menuTeardown(m_menu);
 }

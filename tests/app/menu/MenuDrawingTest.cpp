@@ -80,7 +80,7 @@ protected:
         m_renderer = std::make_unique<Renderer>(*m_render);
         m_gui = std::make_unique<GuiContext>();
         ASSERT_TRUE(setupCegui(*m_renderer, *m_gui, m_input, demoArchive()));
-        m_config = std::make_unique<Config>(&m_input);
+        m_config = std::make_unique<Config>(&m_input, ".");
         m_menu = std::make_unique<Menu>();
         m_menu->renderer = m_renderer.get();
         m_menu->gui = m_gui.get();

@@ -71,7 +71,7 @@ protected:
         m_device.settings().m_width = 1024;
         m_device.settings().m_height = 768;
         m_renderer = std::make_unique<Renderer>(m_device.device());
-        m_config = std::make_unique<Config>(&m_gui.input);
+        m_config = std::make_unique<Config>(&m_gui.input, ".");
         m_menu.renderer = m_renderer.get();
         m_menu.gui = &m_gui.context;
         m_menu.clock = Timer(&m_ticks);

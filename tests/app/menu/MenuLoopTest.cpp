@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/menu/CreditsScreen.h"
+#include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/SplashScreen.h"
 #include "engine/platform/Report.h"

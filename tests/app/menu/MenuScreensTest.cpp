@@ -96,7 +96,7 @@ TEST_F(MenuTest, EscapeAsksOnceNoClosesItAndYesSavesTheConfigurationAndEnds) {
     EXPECT_FALSE(std::filesystem::exists(Config::FILE_NAME));
     menuFrame(m_menu);
     EXPECT_TRUE(m_menu.done);
-    Config saved(nullptr);
+    Config saved(nullptr, ".");
     ASSERT_TRUE(saved.load());
     EXPECT_EQ(saved.m_settings.m_language, 4);
     menuTeardown(m_menu);

@@ -144,7 +144,7 @@ TEST_F(OptionsTest, OkHandsANewModeToTheProgramAndSavesWhileBackDropsIt) {
     EXPECT_TRUE(m_renderer->m_displayChanged);
     EXPECT_TRUE(screen.modeChanged());
 
-    const Config saved(nullptr);
+    const Config saved(nullptr, ".");
     EXPECT_EQ(saved.m_settings.m_displayWidth, 800);
     EXPECT_EQ(saved.m_settings.m_displayHeight, 600);
     EXPECT_STREQ(saved.m_settings.m_playerName2, "Quick Nick");

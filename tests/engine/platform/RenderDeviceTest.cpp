@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
 #include <sstream>
 
 #include "engine/platform/RenderDevice.h"
@@ -52,7 +53,9 @@ protected:
         std::ifstream in(m_dir.file("log"));
         std::stringstream text;
         text << in.rdbuf();
-        return text.str();
+        // The lines as written, without the time each begins with.
+        static const std::regex stamp(R"((^|\n)\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
+        return std::regex_replace(text.str(), stamp, "$1");
     }
     void useSettings(const std::string& text) {
         setenv("PLIMZOR_SETTINGS", m_dir.write("settings", "[Software\\Quarnholt\\Morvane]\n" + text).c_str(), 1);

@@ -100,24 +100,18 @@ TEST(Format, StaticBufferCutsAt255Characters) {
     EXPECT_EQ(formatString("%s", long300.c_str()).size(), 301u);
 }
 
-TEST(ProfilerReport, WritesHeaderAndZeroLines) {
+TEST(ProfilerReport, ATableOfZerosIsNotWritten) {
     Profiler::clear();
     EXPECT_EQ(Profiler::addSection("render"), 0);
     EXPECT_EQ(Profiler::addSection("physics"), 1);
-    std::ofstream capture("/dev/null");
     std::streambuf* old = g_logStream.rdbuf();
     std::stringstream out;
     g_logStream.basic_ios<char>::rdbuf(out.rdbuf());
     Profiler::report();
+    Profiler::reportLine(0);
     g_logStream.basic_ios<char>::rdbuf(old);
     Profiler::clear();
-
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(out, line);) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "----------- Profiling report --------------");
-    EXPECT_EQ(lines[1].find("                     name     execs"), 0u);
-    EXPECT_EQ(lines[2], "render                   :        0             0          0        0          0");
+    EXPECT_EQ(out.str(), "render                   :        0             0          0        0          0\n");
 }
 
 TEST(TimerClock, PausedTimeIsNotCounted) {

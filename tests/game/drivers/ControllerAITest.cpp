@@ -42,7 +42,7 @@ protected:
     }
 
     ScratchFolder m_folder;
-    Config m_config{nullptr};
+    Config m_config{nullptr, ""};
     TempDir m_data;
     DiskFile m_files{m_data.path().c_str()};
 };

@@ -34,7 +34,7 @@ protected:
     int pressed(int slot) { return isBindingPressed(m_config, &m_device, slot); }
 
     ScratchFolder m_folder;
-    Config m_config{nullptr};
+    Config m_config{nullptr, ""};
     InputDevice m_device;
     ControllerUserSingle m_single{&m_config};
     ControllerUser1 m_first{&m_config};

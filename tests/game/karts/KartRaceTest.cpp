@@ -57,7 +57,7 @@ TEST(KartOnTrack, StandsOnItsStartWithItsRaysOnTheGround) {
     g_fileSystem = &archive.files();
     KartFixtureScene track(archive.files());
     ASSERT_TRUE(track.addRider());
-    Config config(nullptr);
+    Config config(nullptr, "");
     config.m_track.set(KartFixture::TRACK_INDEX);
     Race race;
     race.m_config = &config;

@@ -74,7 +74,7 @@ public:
     VehicleMaster& kart(int i) { return static_cast<VehicleMaster&>(*m_race.m_vehicles[i]); }
 
     MopedTrack m_track;
-    Config m_config{nullptr};
+    Config m_config{nullptr, ""};
     Race m_race;
     RaceSurfaces m_surfaces{&m_race};
     NetControl m_client;

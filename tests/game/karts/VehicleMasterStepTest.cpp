@@ -429,7 +429,7 @@ protected:
     ScratchFolder m_folder;
     KartFixtureArchive m_archive;
     std::unique_ptr<KartFixtureScene> m_track;
-    Config m_config{nullptr};
+    Config m_config{nullptr, ""};
     Race m_race;
     RaceSurfaces m_surfaces{&m_race};
     File* m_oldFiles = nullptr;

@@ -55,24 +55,34 @@ public:
     Sound* createSound(SampleStream*, uint32_t) override { return nullptr; }
 };
 
-// The demo data set with the files whose names hold a given piece missing.
+// The demo data set with the files whose names hold a given piece missing,
+// or there but damaged: every byte after their first 12 flipped.
 class HidingFiles : public File {
 public:
-    HidingFiles(File& inner, std::string hidden) : m_inner(&inner), m_hidden(std::move(hidden)) {}
+    HidingFiles(File& inner, std::string hidden, bool damage = false)
+        : m_inner(&inner), m_hidden(std::move(hidden)), m_damage(damage) {}
     File* clone() override {
-        auto* copy = new HidingFiles(*m_inner->clone(), m_hidden);
+        auto* copy = new HidingFiles(*m_inner->clone(), m_hidden, m_damage);
         copy->m_owned.reset(copy->m_inner);
         return copy;
     }
-    bool exists(const char* name) override { return !hidden(name) && m_inner->exists(name); }
+    bool exists(const char* name) override { return (m_damage || !hidden(name)) && m_inner->exists(name); }
     bool open(const char* name) override {
-        if (hidden(name) || !m_inner->open(name)) return false;
+        if ((!m_damage && hidden(name)) || !m_inner->open(name)) return false;
         m_size = m_inner->getSize();
+        m_damaging = m_damage && hidden(name);
         return true;
     }
     bool create(const char* name) override { return false; }
     bool close() override { return m_inner->close(); }
-    int32_t read(void* buffer, uint32_t count) override { return m_inner->read(buffer, count); }
+    int32_t read(void* buffer, uint32_t count) override {
+        const uint32_t at = m_inner->tell();
+        const int32_t got = m_inner->read(buffer, count);
+        auto* bytes = static_cast<uint8_t*>(buffer);
+        for (int32_t i = 0; m_damaging && i < got; ++i)
+            if (at + uint32_t(i) >= 12) bytes[i] ^= 0xA5;
+        return got;
+    }
     int32_t write(const void*, uint32_t) override { return 0; }
     bool seek(uint32_t position) override { return m_inner->seek(position); }
     bool skip(int32_t count) override { return m_inner->skip(count); }
@@ -84,6 +94,8 @@ private:
     File* m_inner;
     std::unique_ptr<File> m_owned;
     std::string m_hidden;
+    bool m_damage;
+    bool m_damaging = false;
 };
 
 template <typename Kind, typename Object>
@@ -324,6 +336,25 @@ TEST(RaceSetup, AMissingTrackOrMopedFailsAndFreesAndTheNextSetUpWorks) {
     config.m_track.set(9);
     EXPECT_FALSE(race.setup(&demoArchive(), nullptr, &config)) << "no such track";
     config.m_track.set(3);
+    EXPECT_TRUE(race.setup(&demoArchive(), nullptr, &config));
+}
+
+TEST(RaceSetup, ADamagedTrackObjectFailsTheSetUpWithAClearMessage) {
+    RaceConfig setting(Race::SINGLE_RACE, 3, 1, 4, 3);
+    Config& config = setting.config();
+    Race race;
+    HidingFiles files(demoArchive(), ".lwo", true);
+    LogCapture log;
+    g_reportLevel = 3;
+    g_reportToLog = true;
+    EXPECT_FALSE(race.setup(&files, nullptr, &config)) << "a track without its objects has no ground";
+    g_reportLevel = 0;
+    g_reportToLog = false;
+    expectTornDown(race);
+    const std::string text = g_lastErrorText.text();
+    const std::string track = "D:\\Vantorik\\3dobjects_tracks\\track_04_parkplatz.lws";
+    EXPECT_NE(text.find("the track " + track + " cannot be raced: its object "), std::string::npos) << text;
+    EXPECT_NE(log.text().find(text), std::string::npos) << log.text();
     EXPECT_TRUE(race.setup(&demoArchive(), nullptr, &config));
 }
 

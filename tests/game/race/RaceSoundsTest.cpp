@@ -127,7 +127,7 @@ protected:
     }
 
     NetControl m_client;
-    Config m_config{nullptr};
+    Config m_config{nullptr, ""};
     Race m_race;
 };
 

@@ -32,5 +32,5 @@ public:
 
 private:
     ScratchFolder m_folder;
-    Config m_config{nullptr};
+    Config m_config{nullptr, "."};
 };

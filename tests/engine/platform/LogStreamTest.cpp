@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "engine/platform/LogStream.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+TEST(LogStream, EveryLineBeginsWithTheTimeAndHalfLinesWaitForTheirEnd) {
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    {
+        LogStream log(path.c_str());
+        log << "archive: " << 42 << std::endl;
+        log << "two\nlines\n" << "half";
+        EXPECT_EQ(readAll(path).find("half"), std::string::npos) << "a line goes out whole";
+    }
+    const std::regex stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} [^\n]*\n)");
+    const std::string text = readAll(path);
+    std::istringstream lines(text);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count)
+        EXPECT_TRUE(std::regex_match(line + "\n", stamped)) << line;
+    EXPECT_EQ(count, 4) << text;
+    EXPECT_NE(text.find(" archive: 42\n"), std::string::npos);
+    EXPECT_NE(text.find(" half\n"), std::string::npos) << "closing writes the last half line";
+}
+
+TEST(LogStream, AFullLogMovesToItsOldNameAndANewOneStarts) {
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    const std::string old = dir.file("log.old.txt");
+    const std::string line(999, 'x');
+    {
+        LogStream log(path.c_str());
+        // Three times the bound: the log starts again twice.
+        for (uint64_t written = 0; written < 3 * LogStream::MAX_BYTES; written += line.size() + 1)
+            log << line << '\n';
+        log << "last" << std::endl;
+    }
+    EXPECT_LE(std::filesystem::file_size(path), LogStream::MAX_BYTES);
+    EXPECT_LE(std::filesystem::file_size(old), LogStream::MAX_BYTES);
+    EXPECT_GT(std::filesystem::file_size(old), LogStream::MAX_BYTES - 2000);
+    EXPECT_NE(readAll(path).find(" last\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("log.old.old.txt")));
+}
+
+TEST(LogStream, OldNamesKeepTheExtension) {
+    EXPECT_EQ(LogStream::oldName("/home/p/log.txt"), "/home/p/log.old.txt");
+    EXPECT_EQ(LogStream::oldName("/home/p.d/log"), "/home/p.d/log.old");
+    EXPECT_EQ(LogStream::oldName("log"), "log.old");
+}
+
+TEST(LogStream, NotOpenItDiscardsAndADeviceIsNeverMoved) {
+    LogStream nowhere;
+    nowhere << "nothing" << std::endl;
+    EXPECT_FALSE(nowhere.is_open());
+    LogStream null("/dev/null");
+    const std::string line(4095, 'x');
+    for (uint64_t written = 0; written < 2 * LogStream::MAX_BYTES; written += line.size() + 1) null << line << '\n';
+    EXPECT_TRUE(std::filesystem::exists("/dev/null"));
+    EXPECT_FALSE(std::filesystem::exists("/dev/null.old"));
+}
