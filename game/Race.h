@@ -11,6 +11,7 @@ class HighscoreTables;
 class IlluminationMap;
 class InputDevice;
 class LW6Scene;
+class LoadingFrame;
 class MetaScene;
 class OnscreenDisplays;
 class PositionMap;
@@ -131,6 +132,9 @@ public:
     std::unique_ptr<Timer> m_clock;
     // Drives the clock when set (tools and tests); the performance counter otherwise. Not owned.
     const TickSource* m_tickSource = nullptr;
+    // Shown by set-up's scene loads when set (the game's): a window closed
+    // meanwhile aborts the set-up with LoadingAbortedException. Not owned.
+    LoadingFrame* m_loadingFrame = nullptr;
     double m_simulatedTime = 0.0;
     float m_raceStartTime = 0.0f;
     float m_countdownStartTime = 0.0f;

@@ -150,7 +150,8 @@ bool addRider(Race& race, int32_t rider, File& files, SoundDevice* device) {
     const Config::Player& record = race.m_config->m_player[rider].get();
     const int32_t model = RaceAssets::validModel(record.model);
     LW6Scene& scene = *race.m_scene;
-    if (!scene.loadLWS(files, RaceAssets::mopedScene(model, record.colour).c_str(), nullptr, 0.0f, 0.7f)) return false;
+    if (!scene.loadLWS(files, RaceAssets::mopedScene(model, record.colour).c_str(), race.m_loadingFrame, 0.0f, 0.7f))
+        return false;
     scene.loadObject(files, SHADOW_OBJECT, 0);
     scene.createObject("CameraTarget");
     auto* settings = new VehicleSettings(model, RaceAssets::settingsFile(model));
@@ -316,7 +317,7 @@ bool loadTrack(Race& race, File& files) {
     const int32_t track = race.m_config->m_track.get();
     if (!RaceAssets::isTrack(track) || !files.exists(RaceAssets::trackScene(track))) return false;
     race.m_metaScene = std::make_unique<MetaScene>(race.m_renderer, "metascene");
-    race.m_scene = race.m_metaScene->loadScene(RaceAssets::trackScene(track), files);
+    race.m_scene = race.m_metaScene->loadScene(RaceAssets::trackScene(track), files, race.m_loadingFrame);
     race.m_scene->createCamera(false);
     race.m_scene->m_soundVolume = 0.0f;
     return true;
@@ -339,7 +340,7 @@ bool addRiders(Race& race, File& files, SoundDevice* sound) {
 bool prepareScene(Race& race) {
     reportRaceProgress(70.0f);
     Config& config = *race.m_config;
-    race.m_metaScene->start(nullptr);
+    race.m_metaScene->start(race.m_loadingFrame);
     for (int32_t i = 0; i < race.m_vehicleCount; ++i)
         findColourSurfaces(*race.m_vehicles[i], config.m_player[i].get(), *race.m_scene);
     collectDynamicObjects(race);

@@ -106,6 +106,24 @@ TEST_F(RaceSetupRunTest, SingleRaceOfOneLapEndsWhenThePlayerFinishesAndShowsTheR
     EXPECT_EQ(game->waitForExit(30s), 0) << game->output();
 }
 
+TEST_F(RaceSetupRunTest, ClosingTheWindowWhileARaceLoadsEndsTheLoadAndTheProgramInOrder) {
+    auto game = start("closed-while-loading");
+    const Picture menu = mainMenu(*game);
+    ASSERT_FALSE(menu.rgb.empty()) << game->output();
+    const Picture screen = clickAndLook(SINGLE_RACE, menu, 0.3);
+    ASSERT_GT(VirtualDisplay::differingShare(menu, screen), 0.3) << "no single race screen";
+    clickAt(SETUP_OK.x, SETUP_OK.y);
+    // The loading picture shows once the menu has ended: the race loads behind it.
+    const Picture loading = firstChange(screen, 0.3, 10s);
+    m_screen->closeWindows(TITLE);
+    save(loading, "closed-while-loading");
+    EXPECT_EQ(game->waitForExit(30s), 0) << game->output();
+    const std::string written = log();
+    EXPECT_EQ(written.find("entering main loop..."), std::string::npos) << "the race never ran\n" << written;
+    EXPECT_NE(written.find("loading aborted..."), std::string::npos) << written;
+    EXPECT_NE(written.find("Profiling report"), std::string::npos) << written;
+}
+
 TEST_F(RaceSetupRunTest, TwoPlayerRaceSplitsTheScreenAndEachPlayerRidesByTheirOwnKeys) {
     auto game = start("two-players");
     const Picture menu = mainMenu(*game);
