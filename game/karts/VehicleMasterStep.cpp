@@ -208,10 +208,10 @@ void VehicleMaster::countDownTimers(double dt) {
 }
 
 void VehicleMaster::spendBoost(double dt) {
-    // The extra's boost, used in the last step, begins: the pedal now reaches the boosted top speed.
-    // A speed-up pad raised it itself and leaves the phase alone, so its boost does not zoom.
+    // An extra used in the last step left its whole time and phase 0: its boost begins. A speed-up
+    // pad lifts the top speed itself and leaves the phase alone, so its boost does not zoom.
     if (m_boost == EXTRA_BOOST && m_boostTime == 0.0f) m_boostTime = BOOST_RUNNING;
-    // Held each step, so a respawn during the boost does not end it.
+    // Held each step, so that a respawn during the boost does not end it before its time.
     if (m_boostTime == BOOST_RUNNING) m_maxSpeed = m_settings->m_boostedMaxSpeed;
     if (!runDown(m_boost, dt)) return;
     m_maxSpeed = m_settings->m_maxSpeed;
