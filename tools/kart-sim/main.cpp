@@ -11,8 +11,8 @@
 
 namespace {
 
-const char* const USAGE = "usage: kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] [--radius R]"
-                          " [--steps N] [--driver keys|ai] [--path 0-5] [--seed-reset]\n";
+const char* const USAGE = "usage: kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] "
+                          "[--radius R] [--steps N] [--driver keys|ai] [--path 0-5] [--seed-reset]\n";
 
 int usage() { return showUsage(USAGE, false); }
 

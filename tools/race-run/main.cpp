@@ -11,7 +11,8 @@
 namespace {
 
 const char* const USAGE = "usage: race-run ARCHIVE [--track N] [--game G] [--riders SPEC] [--laps L] "
-                          "[--frames F | --until-finished] [--dt SECONDS] [--render WxH [--shots FOLDER]] [--keys SCRIPT]\n";
+                          "[--frames F | --until-finished] [--dt SECONDS] [--render WxH [--shots FOLDER]] "
+                          "[--keys SCRIPT]\n";
 
 } // namespace
 

@@ -271,8 +271,9 @@ void TrackCheck::checkStarts(Scene& s) {
                            " stand behind the start numbered before them, but start 1 is the back of the grid");
     for (std::string& problem : groundProblems(s.probe, places)) problems.push_back(problem);
     add("starts", problems.empty(),
-        problems.empty() ? format("%d, over ground, from the back of the grid to the front, facing along the lap", count)
-                         : joined(problems));
+        problems.empty()
+            ? format("%d, over ground, from the back of the grid to the front, facing along the lap", count)
+            : joined(problems));
 }
 
 void TrackCheck::checkFinishLine(Scene& s) {
