@@ -11,6 +11,7 @@ class HighscoreTables;
 class IlluminationMap;
 class InputDevice;
 class LW6Scene;
+class LoadingFrame;
 class MetaScene;
 class OnscreenDisplays;
 class PositionMap;
@@ -133,6 +134,9 @@ public:
     const TickSource* m_tickSource = nullptr;
     // Cleared by tools that time the race alone: the frames then draw nothing.
     bool m_drawn = true;
+    // Shown by set-up's scene loads when set (the game's): a window closed
+    // meanwhile aborts the set-up with LoadingAbortedException. Not owned.
+    LoadingFrame* m_loadingFrame = nullptr;
     double m_simulatedTime = 0.0;
     float m_raceStartTime = 0.0f;
     float m_countdownStartTime = 0.0f;

@@ -154,7 +154,8 @@ bool addRider(Race& race, int32_t rider, File& files, SoundDevice* device) {
     const Config::Player& record = race.m_config->m_player[rider].get();
     const int32_t model = RaceAssets::validModel(record.model);
     LW6Scene& scene = *race.m_scene;
-    if (!scene.loadLWS(files, RaceAssets::mopedScene(model, record.colour).c_str(), nullptr, 0.0f, 0.7f)) return false;
+    if (!scene.loadLWS(files, RaceAssets::mopedScene(model, record.colour).c_str(), race.m_loadingFrame, 0.0f, 0.7f))
+        return false;
     scene.loadObject(files, SHADOW_OBJECT, 0);
     scene.createObject("CameraTarget");
     auto* settings = new VehicleSettings(model, RaceAssets::settingsFile(model));
@@ -331,7 +332,7 @@ bool loadTrack(Race& race, File& files) {
     if (!files.exists(scene.c_str())) return trackFailed(scene, "the archive does not hold it");
     g_logStream << "track: " << scene << std::endl;
     race.m_metaScene = std::make_unique<MetaScene>(race.m_renderer, "metascene");
-    race.m_scene = race.m_metaScene->loadScene(scene, files);
+    race.m_scene = race.m_metaScene->loadScene(scene, files, race.m_loadingFrame);
     // Without its objects the track has no ground: the riders would fall through.
     if (!race.m_scene->m_unloadedObjects.empty()) {
         std::string why = g_lastErrorText.text();
@@ -369,7 +370,7 @@ bool addRiders(Race& race, File& files, SoundDevice* sound) {
 bool prepareScene(Race& race) {
     reportRaceProgress(70.0f);
     Config& config = *race.m_config;
-    race.m_metaScene->start(nullptr);
+    race.m_metaScene->start(race.m_loadingFrame);
     for (int32_t i = 0; i < race.m_vehicleCount; ++i)
         findColourSurfaces(*race.m_vehicles[i], config.m_player[i].get(), *race.m_scene);
     collectDynamicObjects(race);

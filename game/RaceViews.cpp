@@ -21,8 +21,6 @@ constexpr float RACE_ZOOM = 1.5f;
 constexpr Position3 FINISH_OFFSET = {0.0f, 0.3f, 3.0f};
 constexpr Position3 NO_OFFSET = {0.0f, 0.0f, 0.0f};
 constexpr float PI = 3.14159265358979323846f;
-// A boost phase of this value lets the chase camera zoom out.
-constexpr float BOOST_PHASE_ZOOM = -1.0f;
 
 // The field-of-view angle in degrees that gives a projection scale of k.
 float viewAngle(double k) { return float(std::atan(1.0 / k) * 114.59155902616465); }
@@ -63,7 +61,7 @@ void chase(Camera& camera, SceneObject& target, Vehicle& rider) {
     VehicleMaster* master = rider.asMaster();
     if (!master) return;
     float& zoom = camera.m_zoomFactor.constant;
-    if (master->m_boost != 0.0f && master->m_boostTime == BOOST_PHASE_ZOOM) {
+    if (master->m_boost != 0.0f && master->m_boostTime == VehicleMaster::BOOST_RUNNING) {
         if (zoom >= BOOST_ZOOM) zoom -= ZOOM_STEP;
     } else if (master->m_boost == 0.0f && zoom <= RACE_ZOOM) {
         zoom += ZOOM_STEP;

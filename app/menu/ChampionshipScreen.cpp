@@ -10,7 +10,6 @@ namespace {
 constexpr float BIG_BUTTON = 120.0f;
 constexpr float ARROW = 45.0f;
 constexpr float SIDE_BUTTON = 90.0f;
-constexpr int32_t LAPS = 3;
 constexpr int32_t PLAYER_START_RANK = 4;
 
 } // namespace
@@ -49,7 +48,7 @@ void ChampionshipScreen::apply() {
     const Config::Settings& s = config.m_settings;
     config.m_game = Race::CHAMPIONSHIP;
     config.m_playMode = Race::ONE_PLAYER;
-    config.m_laps = LAPS;
+    config.m_laps = CHAMPIONSHIP_LAPS;
     config.m_track = s.m_championshipTrack.value;
     setRider(0, Race::SINGLE, s.m_playerName1, s.m_championshipColour.value, s.m_championshipModel.value,
              PLAYER_START_RANK);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 
 #include "engine/platform/Timer.h"
@@ -43,6 +44,8 @@ public:
     float speedFactor = 1.0f;
     Config* config = nullptr;
     GuiContext* gui = nullptr;
+    // The texts' language (a text table index) until a flag is chosen: the one the program found at start.
+    int32_t startLanguage = 0;
     std::unique_ptr<TextTable> texts;
     std::unique_ptr<SampleStream> musicStream;
     std::unique_ptr<Sound> music;

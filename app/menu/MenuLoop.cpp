@@ -226,7 +226,7 @@ bool menuSetup(Menu& menu, File& files, SoundDevice* sound, Config& config) {
     menu.config = &config;
 
     menu.texts = std::make_unique<TextTable>(TEXTS_FILE, files);
-    menu.texts->m_language = config.m_settings.m_language == -1 ? 0 : config.m_settings.m_language;
+    menu.texts->m_language = config.m_settings.m_language == -1 ? menu.startLanguage : config.m_settings.m_language;
     reportLoadingProgress(10);
 
     menu.scene = std::make_unique<MetaScene>(menu.renderer, "metascene");

@@ -20,7 +20,6 @@ namespace {
 constexpr int32_t MODELS = 5;
 constexpr int32_t COLOURS = 4;
 constexpr int32_t FIRST_TRACK_LAPS = 1;
-constexpr int32_t CHAMPIONSHIP_LAPS = 3;
 // Between two looks at the window's messages while a joining player waits.
 constexpr double PUMP_SECONDS = 0.05;
 
@@ -316,8 +315,10 @@ void MultiplayerScreen::showChoice(CEGUI::Window& caption, int32_t value, Choice
 void MultiplayerScreen::showLaps() {
     const Config& config = *m_owner->config;
     const bool single = config.m_game == Race::SINGLE_RACE;
-    m_widgets[LAPS]->setVisible(single);
-    if (single) showLapsText(*m_widgets[LAPS], config.m_laps);
+    // A championship's laps become 3 only when the race starts: the lobby shows the 3 they will be.
+    const bool championship = config.m_game == Race::CHAMPIONSHIP;
+    m_widgets[LAPS]->setVisible(single || championship);
+    if (single || championship) showLapsText(*m_widgets[LAPS], single ? config.m_laps : CHAMPIONSHIP_LAPS);
     m_widgets[LAPS_LEFT]->setEnabled(single && isChoosingSettings());
     m_widgets[LAPS_RIGHT]->setEnabled(single && isChoosingSettings());
 }

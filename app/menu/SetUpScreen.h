@@ -16,6 +16,8 @@ public:
     static constexpr int32_t LAST_TRACK = 5;
     static constexpr int32_t FIRST_LAP = 1;
     static constexpr int32_t LAST_LAP = 5;
+    // Every race of a championship has this many laps.
+    static constexpr int32_t CHAMPIONSHIP_LAPS = 3;
     static constexpr uint32_t WHITE = 0xFFFFFFFF;
     static constexpr uint32_t BLACK = 0xFF000000;
 

@@ -14,7 +14,6 @@ namespace {
 
 constexpr int32_t LAST_MODEL = 4;
 constexpr int32_t LAST_COLOUR = 3;
-constexpr int32_t CHAMPIONSHIP_LAPS = 3;
 
 constexpr int TEXT_SINGLE_RACE = 2110;
 constexpr int TEXT_CHAMPIONSHIP = 2000;
@@ -201,7 +200,10 @@ void TwoPlayersScreen::showTrack() {
     showTrackText(caption, track);
 }
 
-void TwoPlayersScreen::showLaps() { showLapsText(*m_widgets[LAPS], m_owner->config->m_settings.m_twoPlayerLaps); }
+void TwoPlayersScreen::showLaps() {
+    const Config::Settings& s = m_owner->config->m_settings;
+    showLapsText(*m_widgets[LAPS], s.m_twoPlayerMode == Race::CHAMPIONSHIP ? CHAMPIONSHIP_LAPS : s.m_twoPlayerLaps);
+}
 
 void TwoPlayersScreen::showMode() {
     Config::Settings& s = m_owner->config->m_settings;
@@ -209,6 +211,5 @@ void TwoPlayersScreen::showMode() {
     m_widgets[MODE]->setText(m_owner->texts->getText(single ? TEXT_SINGLE_RACE : TEXT_CHAMPIONSHIP));
     if (!single) s.m_twoPlayerTrack = 0;
     for (Widget w : {TRACK_LEFT, TRACK_RIGHT, LAPS_LEFT, LAPS_RIGHT}) m_widgets[w]->setEnabled(single);
-    m_widgets[LAPS]->setVisible(single);
-    if (single) showLaps();
+    showLaps();
 }

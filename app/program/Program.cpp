@@ -53,6 +53,10 @@ const char* const NO_TRANSFORM_AND_LIGHTING_TEXT =
 
 const char* const WINDOW_CLASS = "Zelkora";
 
+// Text table indices of the two languages the program can find at start.
+constexpr int32_t TEXTS_GERMAN = 0;
+constexpr int32_t TEXTS_ENGLISH = 1;
+
 std::wstring wide(const std::string& text) {
     std::wstring out(text.size() + 1, L'\0');
     size_t length = std::mbstowcs(&out[0], text.c_str(), out.size());
@@ -92,6 +96,8 @@ uint16_t Program::chooseLanguage() {
     const uint32_t stored = readRegistryDword(DisplaySettings::REGISTRY_KEY, "Language", sys::userDefaultLanguageId());
     return uint16_t(stored & 0xFFFF) == GERMAN ? GERMAN : ENGLISH;
 }
+
+int32_t Program::textLanguage(uint16_t language) { return language == GERMAN ? TEXTS_GERMAN : TEXTS_ENGLISH; }
 
 Program::Program(const ProgramPaths& paths) : m_paths(paths), m_budget(FrameBudget::fromEnvironment()) {
     sys::setMessageBoxTimeLimit(m_budget.seconds());
@@ -155,8 +161,10 @@ bool Program::startUp() {
     g_loadingScreen = m_loading.get();
     showLoading(0.0f, 100.0f);
     m_race = std::make_unique<Race>(m_renderer.get(), &g_gui);
+    m_race->m_loadingFrame = &m_raceLoading;
     m_menu.renderer = m_renderer.get();
     m_menu.gui = &g_gui;
+    m_menu.startLanguage = textLanguage(m_language);
     openSound();
     m_config = std::make_unique<Config>(m_input.get(), m_paths.dataFolder);
     m_loop = std::make_unique<FrameLoop>(*m_device, *m_renderer, m_budget);

@@ -7,6 +7,7 @@
 #include "app/program/FrameBudget.h"
 #include "app/program/OuterLoop.h"
 #include "app/program/ProgramPaths.h"
+#include "engine/platform/LoadingFrame.h"
 
 class Config;
 class DataArchive;
@@ -49,6 +50,8 @@ public:
     // The settings' "Language" with the locale's language as default: German
     // stays German, everything else is English.
     static uint16_t chooseLanguage();
+    // The text table's index of a language `chooseLanguage` found: German 0, English 1.
+    static int32_t textLanguage(uint16_t language);
 
 private:
     // False, after telling the player, when a step the game needs failed.
@@ -90,6 +93,8 @@ private:
     std::unique_ptr<InputDevice> m_input;
     std::unique_ptr<LoadingScreen> m_loading;
     std::unique_ptr<Race> m_race;
+    // Pumped by the race's scene loads; it draws nothing, the loading screen stays on show.
+    LoadingFrame m_raceLoading;
     Menu m_menu;
     std::unique_ptr<SoundDeviceList> m_sounds;
     SoundDevice* m_sound = nullptr;

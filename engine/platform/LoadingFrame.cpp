@@ -69,8 +69,9 @@ void drawBackBuffer(LoadingFrame& frame, uint32_t swapChain, float progress) {
 } // namespace
 
 void showLoadingProgress(LoadingFrame* frame, float progress) {
-    if (!frame || !frame->m_renderer) return;
+    if (!frame) return;
     if (!sys::pumpMessages()) throw LoadingAbortedException();
+    if (!frame->m_renderer) return;
     if (frame->m_renderer->m_stereoMode == 3) drawBackBuffer(*frame, 1, progress);
     drawBackBuffer(*frame, 0, progress);
     frame->m_renderer->m_currentDevice->present();

@@ -12,7 +12,8 @@ class LoadingAbortedException {};
 // and a bar, straight onto the back buffer. Owned by whoever supplies it.
 class LoadingFrame {
 public:
-    // Its current device, back-buffer size and stereo mode are drawn with.
+    // Its current device, back-buffer size and stereo mode are drawn with;
+    // without one the frame only pumps, for a caller that shows its own picture.
     DeviceList* m_renderer = nullptr;
     // Fractions of the screen's width and height.
     float m_barLeft = 0.0f;
@@ -28,7 +29,7 @@ public:
 
 // Pumps the window messages, draws the frame for progress 0..1 and presents;
 // throws LoadingAbortedException when the program was asked to quit. A null
-// frame does nothing.
+// frame does nothing, one without a renderer only pumps.
 void showLoadingProgress(LoadingFrame* frame, float progress);
 // One pre-transformed quad in pixels, textured when a texture is given.
 void drawScreenQuad(DeviceList& renderer, uint32_t colour, Texture* texture, float left, float top, float right,

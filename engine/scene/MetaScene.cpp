@@ -34,13 +34,13 @@ uint32_t MetaScene::stageCount() const {
     return m_owner ? std::min(m_owner->m_activeCaps.maxSimultaneousTextures, gfx::MAX_STAGES) : 0;
 }
 
-LW6Scene* MetaScene::loadScene(const std::string& fileName, File& fileSystem) {
+LW6Scene* MetaScene::loadScene(const std::string& fileName, File& fileSystem, LoadingFrame* frame) {
     auto scene = std::make_unique<LW6Scene>(this);
     // A failed read has been reported; the scene keeps what was made before it.
-    scene->loadLWS(fileSystem, fileName.c_str(), nullptr, 0.0f, 0.7f);
+    scene->loadLWS(fileSystem, fileName.c_str(), frame, 0.0f, 0.7f);
     LW6Scene* loaded = scene.release();
     registerScene(loaded);
-    start(nullptr);
+    start(frame);
     return loaded;
 }
 

@@ -15,6 +15,9 @@ public:
     static constexpr size_t NORMAL_HISTORY = 15;
     // Bound on the points read from a respawn file.
     static constexpr size_t MAX_RESPAWN_POINTS = 65536;
+    // The speed-up extra's seconds, and its boost phase while they run (the chase camera zooms out).
+    static constexpr float EXTRA_BOOST = 5.0f;
+    static constexpr float BOOST_RUNNING = -1.0f;
 
     VehicleMaster(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
                   uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace, float radius,
@@ -99,6 +102,8 @@ public:
     // Where the magnet that caught the kart pulls it.
     Position3 m_magnetPull = {0.0f, 0.0f, 0.0f};
     float m_protectionTime = 0.0f;
+    // Boost seconds left (a speed-up pad's or the extra's) and the extra's
+    // boost phase: 0 when used, BOOST_RUNNING once the step has taken it up.
     float m_boost = 0.0f;
     float m_boostTime = 0.0f;
     // -1: no rocket; 0 when fired, advanced by the race.
@@ -164,6 +169,8 @@ private:
 
     // The step's parts, in their order.
     void countDownTimers(double dt);
+    // The boosted top speed while a boost lasts, the settings' one after it.
+    void spendBoost(double dt);
     float chooseAcceleration(bool active, bool finished);
     void steer(bool active);
     // Unit direction of this step's motion, blended from the heading and the drift.

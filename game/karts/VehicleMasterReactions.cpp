@@ -20,7 +20,6 @@ constexpr float SQUASH_HOLD = 2.0f;
 constexpr float PAD_BOOST = 3.0f;
 constexpr float EXPLOSION_TIME = 0.3f;
 constexpr float PROTECTION_TIME = 9.5f;
-constexpr float EXTRA_BOOST = 5.0f;
 // A fired shot or bubble starts small and grows in the race frame.
 constexpr float SHOT_START = 0.005f;
 constexpr float ROCKET_LAUNCH_HEIGHT = 1.2f;

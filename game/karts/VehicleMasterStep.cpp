@@ -192,20 +192,30 @@ void VehicleMaster::update(double time, double dt) {
 void VehicleMaster::countDownTimers(double dt) {
     runDown(m_blendHold, dt);
     for (float* timer : {&m_frozenTimer, &m_shrinkTimer, &m_flashTimer, &m_crusherTimer, &m_stamperTimer,
-                         &m_explosionTimer, &m_boostTime})
+                         &m_explosionTimer})
         runDown(*timer, dt);
     for (float* timer : {&m_rocketHitTimer, &m_soapTimer}) runDown(*timer, dt);
     // A hit that has run out frees the mine, magnet or weight for the next rider.
     if (runDown(m_mineTimer, dt)) m_extraMineIndex = -1;
     if (runDown(m_magnetTimer, dt)) m_effectMagnetObjectIndex = -1;
     if (runDown(m_weightTimer, dt)) m_effectWeightObjectIndex = -1;
-    // A speed-up pad raised the top speed for as long as its boost lasts.
-    if (runDown(m_boost, dt)) m_maxSpeed = m_settings->m_maxSpeed;
+    spendBoost(dt);
     if (runDown(m_protectionTime, dt)) {
         if (Sound* loop = m_sounds[SOUND_PROTECTION].get()) loop->stop();
         *m_soundStop.modify() = SOUND_PROTECTION;
         fadeTrack(m_trackProtection, 0.0f);
     }
+}
+
+void VehicleMaster::spendBoost(double dt) {
+    // An extra used in the last step left its whole time and phase 0: its boost begins. A speed-up
+    // pad lifts the top speed itself and leaves the phase alone, so its boost does not zoom.
+    if (m_boost == EXTRA_BOOST && m_boostTime == 0.0f) m_boostTime = BOOST_RUNNING;
+    // Held each step, so that a respawn during the boost does not end it before its time.
+    if (m_boostTime == BOOST_RUNNING) m_maxSpeed = m_settings->m_boostedMaxSpeed;
+    if (!runDown(m_boost, dt)) return;
+    m_maxSpeed = m_settings->m_maxSpeed;
+    m_boostTime = 0.0f;
 }
 
 float VehicleMaster::chooseAcceleration(bool active, bool finished) {

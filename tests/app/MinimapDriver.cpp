@@ -116,6 +116,7 @@ bool MinimapDriver::step() {
         m_s = m_road.nearest(x, z).s;
         // The grid stands before the line: the first crossing starts lap 0.
         m_driven = m_s > length / 2 ? m_s - length : m_s;
+        m_firstSeen = m_driven;
     } else {
         const float s = followRoad(x, z);
         float ds = s - m_s;

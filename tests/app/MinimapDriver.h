@@ -40,6 +40,8 @@ public:
     bool step();
     // How far the moped has come along the road, in laps (no lap counts before the first line).
     double lapsDriven() const { return m_driven / m_road.length(); }
+    // How far along the road the moped has come since it was first seen, from its place on the grid.
+    double ridden() const { return m_driven - m_firstSeen; }
     void release();
     // The own rider's dot is 0xFF20C020, the others' red; the scene behind the map is dimmed.
     static bool isGreenDot(const uint8_t* rgb) { return rgb[1] > 140 && rgb[0] < 90 && rgb[2] < 90; }
@@ -71,6 +73,7 @@ private:
     std::deque<Seen> m_seen;
     float m_s = 0.0f;
     double m_driven = 0.0;
+    double m_firstSeen = 0.0;
     bool m_found = false;
     bool m_underway = false;
     bool m_steers = true;

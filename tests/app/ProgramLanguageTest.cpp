@@ -47,6 +47,11 @@ TEST_F(ProgramLanguageTest, StoredGermanStaysGermanAndEveryOtherLanguageBecomesE
     EXPECT_EQ(Program::chooseLanguage(), Program::GERMAN);
 }
 
+TEST_F(ProgramLanguageTest, TheLanguageFoundNamesTheMenuTextsGermanOrEnglish) {
+    EXPECT_EQ(Program::textLanguage(Program::GERMAN), 0);
+    EXPECT_EQ(Program::textLanguage(Program::ENGLISH), 1);
+}
+
 TEST_F(ProgramLanguageTest, WithoutAStoredLanguageTheLocaleDecides) {
     setenv("LANG", "de_AT.UTF-8", 1);
     EXPECT_EQ(Program::chooseLanguage(), Program::GERMAN);

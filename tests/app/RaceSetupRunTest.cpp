@@ -51,7 +51,7 @@ TEST_F(RaceSetupRunTest, TimeTrialChosenOnAFreshStartIsRiddenPausedAndLeftForThe
     const Picture race = grabScreen();
     save(race, "time-trial-race");
     // The keys reached the moped: it rode on along the road.
-    EXPECT_GT(driver.lapsDriven() * road(1).length(), 30.0);
+    EXPECT_GT(driver.ridden(), 30.0);
     EXPECT_GT(VirtualDisplay::differingShare(waiting, race), 0.3);
 
     const Picture pause = leaveByPause(race);
@@ -106,6 +106,24 @@ TEST_F(RaceSetupRunTest, SingleRaceOfOneLapEndsWhenThePlayerFinishesAndShowsTheR
     EXPECT_EQ(game->waitForExit(30s), 0) << game->output();
 }
 
+TEST_F(RaceSetupRunTest, ClosingTheWindowWhileARaceLoadsEndsTheLoadAndTheProgramInOrder) {
+    auto game = start("closed-while-loading");
+    const Picture menu = mainMenu(*game);
+    ASSERT_FALSE(menu.rgb.empty()) << game->output();
+    const Picture screen = clickAndLook(SINGLE_RACE, menu, 0.3);
+    ASSERT_GT(VirtualDisplay::differingShare(menu, screen), 0.3) << "no single race screen";
+    clickAt(SETUP_OK.x, SETUP_OK.y);
+    // The loading picture shows once the menu has ended: the race loads behind it.
+    const Picture loading = firstChange(screen, 0.3, 10s);
+    m_screen->closeWindows(TITLE);
+    save(loading, "closed-while-loading");
+    EXPECT_EQ(game->waitForExit(30s), 0) << game->output();
+    const std::string written = log();
+    EXPECT_EQ(written.find("entering main loop..."), std::string::npos) << "the race never ran\n" << written;
+    EXPECT_NE(written.find("loading aborted..."), std::string::npos) << written;
+    EXPECT_NE(written.find("Profiling report"), std::string::npos) << written;
+}
+
 TEST_F(RaceSetupRunTest, TwoPlayerRaceSplitsTheScreenAndEachPlayerRidesByTheirOwnKeys) {
     auto game = start("two-players");
     const Picture menu = mainMenu(*game);
@@ -138,8 +156,8 @@ TEST_F(RaceSetupRunTest, TwoPlayerRaceSplitsTheScreenAndEachPlayerRidesByTheirOw
     first.release();
     second.release();
     save(race, "two-players-race");
-    EXPECT_GT(first.lapsDriven() * road(1).length(), 15.0) << "the first player's keys";
-    EXPECT_GT(second.lapsDriven() * road(1).length(), 15.0) << "the second player's keys";
+    EXPECT_GT(first.ridden(), 15.0) << "the first player's keys";
+    EXPECT_GT(second.ridden(), 15.0) << "the second player's keys";
 
     leaveByPause(race);
     ASSERT_TRUE(waitForLog(*game, "entering menu loop...", 60s, 2)) << game->output();
@@ -166,7 +184,7 @@ TEST_F(RaceSetupRunTest, ChampionshipStartsOnItsStoredTrackAndIsLeftForTheMenu) 
     driver.ride(1.0, 10s);
     const Picture race = grabScreen();
     save(race, "championship-race");
-    EXPECT_GT(driver.lapsDriven() * road(TRACK).length(), 30.0) << "the player rides the stored track";
+    EXPECT_GT(driver.ridden(), 30.0) << "the player rides the stored track";
 
     leaveByPause(race);
     ASSERT_TRUE(waitForLog(*game, "entering menu loop...", 60s, 2)) << game->output();

@@ -9,7 +9,7 @@ public:
     int accelerate() override { return gas; }
     int brake() override { return brakes; }
     bool action() override { return false; }
-    bool useExtra() override { return false; }
+    bool useExtra() override { return extra; }
     void update(bool wallHit, bool reversing) override {
         toldWallHit = wallHit;
         toldReversing = reversing;
@@ -17,6 +17,7 @@ public:
     bool isComputer() const override { return computer; }
 
     int left = 0, right = 0, gas = 0, brakes = 0;
+    bool extra = false;
     bool computer = false;
     bool toldWallHit = false, toldReversing = false;
 };

@@ -14,8 +14,11 @@
 #include "tools/demodata/audio/DemoAudio.h"
 #include "tools/demodata/mopeds/MopedFiles.h"
 #include "tools/guidata/GuiData.h"
+#include "tools/usage/ToolUsage.h"
 
 namespace {
+
+const char* const USAGE = "usage: demodata OUTPUT_FOLDER [--test-moped]\n       demodata --preview FOLDER\n";
 
 struct Asset {
     std::string archiveName; // the development path the game opens
@@ -85,12 +88,10 @@ int writePreview(const std::filesystem::path& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (askedForHelp(argc, argv)) return showUsage(USAGE, true);
     const bool preview = argc == 3 && std::string(argv[1]) == "--preview";
     const bool withTestMoped = argc == 3 && std::string(argv[2]) == "--test-moped";
-    if (argc != 2 && !preview && !withTestMoped) {
-        std::cerr << "usage: demodata OUTPUT_FOLDER [--test-moped]\n       demodata --preview FOLDER\n";
-        return 2;
-    }
+    if (argc != 2 && !preview && !withTestMoped) return showUsage(USAGE, false);
     if (preview) {
         try {
             return writePreview(argv[2]);

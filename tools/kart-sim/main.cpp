@@ -7,18 +7,19 @@
 #include "engine/platform/DataArchive.h"
 #include "engine/platform/DiskFile.h"
 #include "tools/kart-sim/KartSim.h"
+#include "tools/usage/ToolUsage.h"
 
 namespace {
 
-int usage() {
-    std::cerr << "usage: kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] [--radius R] [--steps N]"
-                 " [--driver keys|ai] [--path 0-5] [--seed-reset]\n";
-    return 2;
-}
+const char* const USAGE = "usage: kart-sim ARCHIVE [--track SCENE] [--moped SCENE OBJECT] [--settings FILE] "
+                          "[--radius R] [--steps N] [--driver keys|ai] [--path 0-5] [--seed-reset]\n";
+
+int usage() { return showUsage(USAGE, false); }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (askedForHelp(argc, argv)) return showUsage(USAGE, true);
     if (argc < 2) return usage();
     KartSim::Options options;
     for (int i = 2; i < argc; ++i) {

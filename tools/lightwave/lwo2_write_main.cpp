@@ -6,8 +6,17 @@
 #include "tools/lightwave/Lwo2DemoObject.h"
 #include "tools/lightwave/Lwo2Dump.h"
 #include "tools/lightwave/Lwo2Writer.h"
+#include "tools/usage/ToolUsage.h"
+
+namespace {
+
+const char* const USAGE = "usage: lwo2-write cube OUT.lwo     writes the demo object\n"
+                          "       lwo2-write --dump FILE.lwo  lists its chunks\n";
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (askedForHelp(argc, argv)) return showUsage(USAGE, true);
     std::string mode = argc > 1 ? argv[1] : "";
     if (argc == 3 && mode == "--dump") {
         std::ifstream in(argv[2], std::ios::binary);
@@ -29,7 +38,5 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    std::cerr << "usage: lwo2-write cube OUT.lwo     writes the demo object\n"
-                 "       lwo2-write --dump FILE.lwo  lists its chunks\n";
-    return 2;
+    return showUsage(USAGE, false);
 }

@@ -6,13 +6,15 @@
 #include <pthread.h>
 
 #include "net/GameServer.h"
+#include "tools/usage/ToolUsage.h"
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr, "usage: lobby-server [--port N]   (default %u; stop with SIGINT or SIGTERM)\n",
-                 NetProtocol::GAME_PORT);
-    return 2;
+int usage(bool asked) {
+    char text[128];
+    std::snprintf(text, sizeof text, "usage: lobby-server [--port N]   (default %u; stop with SIGINT or SIGTERM)\n",
+                  NetProtocol::GAME_PORT);
+    return showUsage(text, asked);
 }
 
 bool parsePort(const char* text, uint16_t& port) {
@@ -26,13 +28,14 @@ bool parsePort(const char* text, uint16_t& port) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (askedForHelp(argc, argv)) return usage(true);
     uint16_t port = NetProtocol::GAME_PORT;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc && parsePort(argv[i + 1], port)) {
             ++i;
             continue;
         }
-        return usage();
+        return usage(false);
     }
     // The signals are taken by sigwait here, never by a server thread.
     sigset_t stopSignals;

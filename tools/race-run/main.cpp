@@ -6,8 +6,18 @@
 #include "engine/platform/DiskFile.h"
 #include "engine/platform/Report.h"
 #include "tools/race-run/RaceRun.h"
+#include "tools/usage/ToolUsage.h"
+
+namespace {
+
+const char* const USAGE = "usage: race-run ARCHIVE [--track N] [--game G] [--riders SPEC] [--laps L] "
+                          "[--frames F | --until-finished] [--dt SECONDS] [--no-draw | --render WxH [--unpaced] [--shots FOLDER]] "
+                          "[--keys SCRIPT]\n";
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (askedForHelp(argc, argv)) return showUsage(USAGE, true);
     std::vector<std::string> arguments(argv + 1, argv + argc);
     RaceRunOptions options;
     KeyScript keys;
@@ -15,12 +25,8 @@ int main(int argc, char** argv) {
     const bool good =
         RaceRunOptions::parse(arguments, options, error) && (options.keys.empty() || keys.load(options.keys, error));
     if (!good) {
-        std::fprintf(stderr,
-                     "race-run: %s\nusage: race-run ARCHIVE [--track N] [--game G] [--riders SPEC] [--laps L] "
-                     "[--frames F | --until-finished] [--dt SECONDS] [--no-draw | --render WxH [--unpaced] [--shots FOLDER]] "
-                     "[--keys SCRIPT]\n",
-                     error.c_str());
-        return 2;
+        std::fprintf(stderr, "race-run: %s\n", error.c_str());
+        return showUsage(USAGE, false);
     }
     // As the game reports: errors and assertions become the last error text, no message box.
     g_reportLevel = 3;

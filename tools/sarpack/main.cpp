@@ -6,17 +6,17 @@
 
 #include "tools/sarpack/ArchiveLister.h"
 #include "tools/sarpack/ArchiveWriter.h"
+#include "tools/usage/ToolUsage.h"
 
 namespace {
 
-int usage() {
-    std::cerr << "usage: sarpack pack ARCHIVE LISTFILE [--layout 0|1]\n"
-                 "       sarpack list ARCHIVE\n"
-                 "       sarpack extract ARCHIVE NAME [FILE]\n"
-                 "LISTFILE lines: name<TAB>diskfile<TAB>flags (0 stored, 1 range-coded,\n"
-                 "2 block-sorted, 3 both); relative disk files are found beside LISTFILE.\n";
-    return 2;
-}
+const char* const USAGE = "usage: sarpack pack ARCHIVE LISTFILE [--layout 0|1]\n"
+                          "       sarpack list ARCHIVE\n"
+                          "       sarpack extract ARCHIVE NAME [FILE]\n"
+                          "LISTFILE lines: name<TAB>diskfile<TAB>flags (0 stored, 1 range-coded,\n"
+                          "2 block-sorted, 3 both); relative disk files are found beside LISTFILE.\n";
+
+int usage() { return showUsage(USAGE, false); }
 
 bool readWhole(const std::string& path, std::string& data) {
     std::ifstream in(path, std::ios::binary);
@@ -77,6 +77,7 @@ int pack(const std::string& archive, const std::string& listFile, uint32_t layou
 } // namespace
 
 int main(int argc, char** argv) {
+    if (askedForHelp(argc, argv)) return showUsage(USAGE, true);
     if (argc < 3) return usage();
     std::string command = argv[1];
     if (command == "list" && argc == 3) return listArchive(argv[2], std::cout, std::cerr);

@@ -50,6 +50,8 @@ constexpr size_t PATH_MIN_POINTS = 3;
 constexpr float LINE_REACH = 5.0f;
 // A start faces along the lap within 45 degrees.
 constexpr float FACING_COSINE = 0.7071f;
+// Starts side by side count as level when they lie this close along the lap.
+constexpr float LEVEL_ALONG = 0.5f;
 // The first of the last sector's values: the starts stand behind the line.
 constexpr int LAST_SECTOR_VALUE = 240;
 constexpr int32_t ILLUMINATION_SIDE = 1024;
@@ -242,7 +244,9 @@ void TrackCheck::checkStarts(Scene& s) {
     std::vector<Position3> places;
     const TrackPoints& lap = s.paths[0];
     const size_t n = lap.points.size();
-    size_t firstIndex = 0, behind = 0;
+    const float lapLength = lap.loopLength();
+    float first = 0.0f, previous = 0.0f;
+    std::string backwards;
     for (int k = 1; k <= std::min(count, START_COUNT); ++k) {
         SceneObject* start = s.scene.getObject("start", -1, k);
         const Position3 at = start->evaluatePosition(0.0);
@@ -255,15 +259,21 @@ void TrackCheck::checkStarts(Scene& s) {
         const float dx = to.x - from.x, dz = to.z - from.z, length = std::sqrt(dx * dx + dz * dz);
         if (length > 0.0f && (std::sin(heading) * dx + std::cos(heading) * dz) / length < FACING_COSINE)
             problems.push_back(format("start %d does not face along %s", k, pathName(0).c_str()));
-        // Each start stands no further along the lap than the one before it.
-        if (k == 1) firstIndex = i;
-        const size_t back = (firstIndex + n - i) % n;
-        if (back < behind || back > n / 2) problems.push_back(format("start %d is out of order", k));
-        behind = std::max(behind, back);
+        // Rider slot k - 1 stands on start k and slot 0 starts last: start 1 is the back of the grid.
+        const float along = lap.alongLoop(at);
+        if (k == 1) first = along;
+        const float ahead = std::remainder(along - first, lapLength);
+        if (k > 1 && ahead < previous - LEVEL_ALONG) backwards += format("%s%d", backwards.empty() ? "" : ", ", k);
+        previous = ahead;
     }
+    if (!backwards.empty())
+        problems.push_back("starts " + backwards +
+                           " stand behind the start numbered before them, but start 1 is the back of the grid");
     for (std::string& problem : groundProblems(s.probe, places)) problems.push_back(problem);
     add("starts", problems.empty(),
-        problems.empty() ? format("%d, over ground, in order, facing along the lap", count) : joined(problems));
+        problems.empty()
+            ? format("%d, over ground, from the back of the grid to the front, facing along the lap", count)
+            : joined(problems));
 }
 
 void TrackCheck::checkFinishLine(Scene& s) {

@@ -19,6 +19,8 @@ float littleEndianFloat(const uint8_t* p) {
     return value;
 }
 
+float flatDistance(const Position3& a, const Position3& b) { return std::hypot(a.x - b.x, a.z - b.z); }
+
 template <typename Pick>
 float gap(const std::vector<Position3>& points, Pick pick, float start) {
     float result = start;
@@ -66,4 +68,26 @@ size_t TrackPoints::nearest(const Position3& p) const {
     for (size_t i = 1; i < points.size(); ++i)
         if (distance(p, points[i]) < distance(p, points[best])) best = i;
     return best;
+}
+
+float TrackPoints::loopLength() const {
+    float length = 0.0f;
+    for (size_t i = 0; i < points.size(); ++i) length += flatDistance(points[i], points[(i + 1) % points.size()]);
+    return length;
+}
+
+float TrackPoints::alongLoop(const Position3& p) const {
+    float best = INFINITY, bestAlong = 0.0f, along = 0.0f;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const Position3 &a = points[i], &b = points[(i + 1) % points.size()];
+        const float dx = b.x - a.x, dz = b.z - a.z, squared = dx * dx + dz * dz;
+        const float t = squared > 0.0f ? std::clamp(((p.x - a.x) * dx + (p.z - a.z) * dz) / squared, 0.0f, 1.0f) : 0.0f;
+        const float away = std::hypot(a.x + dx * t - p.x, a.z + dz * t - p.z), length = std::sqrt(squared);
+        if (away < best) {
+            best = away;
+            bestAlong = along + t * length;
+        }
+        along += length;
+    }
+    return bestAlong;
 }

@@ -25,6 +25,10 @@ struct TrackPoints {
     float closingGap() const;
     // The point nearest to `p`; 0 for an empty list.
     size_t nearest(const Position3& p) const;
+    // Seen from above, the points as a closed loop: its length, and how far
+    // along it from the first point lies the place on it nearest to `p`.
+    float loopLength() const;
+    float alongLoop(const Position3& p) const;
 };
 
 float distance(const Position3& a, const Position3& b);

@@ -8,12 +8,17 @@
 #include "engine/platform/DiskFile.h"
 #include "sys/window/MessageBox.h"
 #include "tools/track-check/TrackCheck.h"
+#include "tools/usage/ToolUsage.h"
+
+namespace {
+
+const char* const USAGE = "usage: track-check ARCHIVE [TRACK...]  (TRACK: a scene name or 1 to 6)\n";
+
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::cerr << "usage: track-check ARCHIVE [TRACK...]  (TRACK: a scene name or 1 to 6)\n";
-        return 2;
-    }
+    if (askedForHelp(argc, argv)) return showUsage(USAGE, true);
+    if (argc < 2) return showUsage(USAGE, false);
     // What the engine reports while loading goes with the report, not into boxes to click away.
     sys::setMessageBoxSink(
         [](const char* title, const char* text, unsigned) { std::fprintf(stderr, "%s: %s\n", title, text); });

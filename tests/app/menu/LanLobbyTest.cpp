@@ -63,6 +63,9 @@ TEST_F(LanLobbyTest, HostsOkWaitsForAReadyJoinerAndTheHostsReadyStartsTheRace) {
     EXPECT_EQ(image(screen.row(0, C::READY_ICON)), "Quillfen/IconWaiting");
     EXPECT_EQ(image(screen.row(1, C::READY_ICON)), "Quillfen/TransparentBrush");
     EXPECT_EQ(image(screen.widget(W::TRACK_PICTURE)), "Tracks/Championship");
+    EXPECT_TRUE(screen.widget(W::LAPS)->isVisible());
+    EXPECT_EQ(text(screen.widget(W::LAPS)), "Laps: 3");
+    EXPECT_TRUE(screen.widget(W::LAPS_LEFT)->isDisabled());
     // Alone, the host can neither press OK nor start, not even ready.
     for (int frame = 0; frame < 5; ++frame) menuFrame(m_menu);
     EXPECT_TRUE(screen.widget(W::OK)->isDisabled());

@@ -13,12 +13,17 @@ constexpr uint8_t KEY_ESCAPE = 1;
 } // namespace
 
 TEST_F(MenuTest, SplashAsksToQuitOnEscapeAndAFlagSwitchesToTheMainMenuInItsLanguage) {
+    // Before a flag, the language the program found at start speaks; none is stored.
+    m_menu.startLanguage = 1;
     setUp(-1);
     SplashScreen& splash = *m_menu.splash;
     m_gui.input.m_keys[KEY_ESCAPE] = 1;
     injectInput(m_gui.input, m_menu);
     EXPECT_TRUE(splash.quitQuestion().isShown());
-    EXPECT_EQ(text(splash.quitQuestion().noButton()), "Nein");
+    EXPECT_EQ(text(splash.quitQuestion().question()), "Do you really want to quit Plimzor 2?");
+    EXPECT_EQ(text(splash.quitQuestion().yesButton()), "Yes");
+    EXPECT_EQ(text(splash.quitQuestion().noButton()), "No");
+    EXPECT_EQ(m_config->m_settings.m_language, -1);
     click(splash.quitQuestion().noButton());
     EXPECT_FALSE(splash.quitQuestion().isShown());
     EXPECT_EQ(splash.result(), -1);

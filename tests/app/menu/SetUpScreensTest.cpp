@@ -2,6 +2,7 @@
 // into the configuration and what race set-up makes of it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -18,6 +19,7 @@
 #include "game/drivers/ControllerUserSingle.h"
 #include "game/karts/Vehicle.h"
 #include "tests/app/menu/MenuFixture.h"
+#include "tools/demodata/tracks/DemoTracks.h"
 
 namespace {
 
@@ -200,6 +202,34 @@ TEST_F(SetUpScreens, SingleRacePutsFourComputerRidersInFrontOnItsOwnChoicesAndRa
         EXPECT_STRNE(m_config->m_player[slot].get().name, "") << slot;
     }
     race.teardown();
+}
+
+TEST_F(SetUpScreens, ASingleRaceOnEveryDemoTrackStartsThePlayerLastOnTheGridWhereThePanelPutsHim) {
+    setUp(1);
+    start(open<SingleRaceScreen>(MainMenuScreen::SINGLE_RACE));
+    menuTeardown(m_menu);
+    for (int track = 0; track < int(demoTracks().size()); ++track) {
+        m_config->m_track.set(track);
+        Race race;
+        ASSERT_TRUE(race.setup(&demoArchive(), nullptr, m_config.get())) << track;
+        race.update(&m_gui.input);
+        // The riders by their place along the lap on the first frame, the front first; behind the line reads negative.
+        const Centreline road(demoTracks()[size_t(track)].centreline());
+        std::vector<std::pair<float, int>> grid;
+        for (int slot = 0; slot < Config::RIDERS; ++slot) {
+            Position3 at;
+            race.getVehicle(slot)->getPosition(at);
+            const float along = road.nearest(at.x, at.z).s;
+            grid.push_back({along > road.length() / 2.0f ? along - road.length() : along, slot});
+        }
+        std::sort(grid.rbegin(), grid.rend());
+        EXPECT_EQ(grid.back().second, 0) << "track " << track << ": the player stands behind every computer rider";
+        for (int place = 0; place < Config::RIDERS; ++place)
+            EXPECT_EQ(race.getVehicle(grid[size_t(place)].second)->m_rank.get(), place)
+                << "track " << track << ", slot " << grid[size_t(place)].second;
+        EXPECT_EQ(race.m_displays->m_views[0].position, Config::RIDERS) << "track " << track;
+        race.teardown();
+    }
 }
 
 TEST_F(SetUpScreens, ChampionshipStartsAtZeroAndTheRaceCarriesItOnToTheNextTrack) {

@@ -95,7 +95,9 @@ TEST_F(TwoPlayersTest, ChampionshipLocksTrackAndLapsAndSingleRaceFreesThem) {
     EXPECT_EQ(image(screen), "Tracks_mini/Championship");
     EXPECT_EQ(text(screen.widget(W::TRACK)), "Championship");
     EXPECT_TRUE(screen.widget(W::TRACK_LEFT)->isDisabled());
-    EXPECT_FALSE(screen.widget(W::LAPS)->isVisible());
+    // The laps a championship race has, between greyed arrows.
+    EXPECT_TRUE(screen.widget(W::LAPS)->isVisible());
+    EXPECT_EQ(text(screen.widget(W::LAPS)), "Laps: 3");
     EXPECT_TRUE(screen.widget(W::LAPS_RIGHT)->isDisabled());
     click(screen.widget(W::TRACK_RIGHT));
     EXPECT_EQ(settings().m_twoPlayerTrack, 0);
@@ -133,6 +135,7 @@ TEST_F(TwoPlayersTest, ChampionshipLocksTrackAndLapsAndSingleRaceFreesThem) {
     click(screen.widget(W::MODE_RIGHT));
     EXPECT_EQ(settings().m_twoPlayerTrack, 0);
     EXPECT_EQ(image(screen), "Tracks_mini/Championship");
+    EXPECT_EQ(text(screen.widget(W::LAPS)), "Laps: 3") << "not the single race's 5";
     menuTeardown(m_menu);
 }
 

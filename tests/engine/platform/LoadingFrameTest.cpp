@@ -90,4 +90,9 @@ TEST_F(LoadingFrameTest, QuitWaitingInTheQueueThrowsBeforeDrawing) {
     SDL_PushEvent(&quit);
     EXPECT_THROW(showLoadingProgress(&m_frame, 0.2f), LoadingAbortedException);
     EXPECT_TRUE(m_device->calls().empty());
+    // A frame without a renderer draws nothing but ends the load all the same.
+    LoadingFrame pumpOnly;
+    showLoadingProgress(&pumpOnly, 0.3f);
+    SDL_PushEvent(&quit);
+    EXPECT_THROW(showLoadingProgress(&pumpOnly, 0.4f), LoadingAbortedException);
 }

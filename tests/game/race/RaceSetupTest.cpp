@@ -322,6 +322,36 @@ TEST(RaceSetup, ReportsTheLoadingBarStepsInOrder) {
     EXPECT_EQ(recorder.steps, (std::vector<float>{0, 10, 20, 30, 50, 55, 80, 80, 83, 86, 89, 92, 95, 100}));
 }
 
+TEST(RaceSetup, AWindowClosedWhileTheTrackOrAMopedLoadsEndsTheSetUpAtItsNextStepWithNothingLeftBehind) {
+    RaceConfig setting;
+    const int valuesBefore = registeredValues();
+    LoadingFrame frame;
+    Race race;
+    race.m_loadingFrame = &frame;
+    sys::pumpMessages();
+    // The window closes as the bar reaches the track's load, the mopeds' and the textures'.
+    for (float closedAt : {10.0f, 30.0f, 70.0f}) {
+        bool closed = false, tearingDown = false;
+        float reached = 0.0f;
+        g_raceProgressListener = [&](float percent) {
+            // Tear-down reports from 0 again.
+            tearingDown = tearingDown || (closed && percent == 0.0f);
+            if (tearingDown) return;
+            reached = percent;
+            if (percent != closedAt || closed) return;
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            closed = SDL_PushEvent(&quit) == 1;
+        };
+        EXPECT_THROW(race.setup(&demoArchive(), nullptr, &setting.config()), LoadingAbortedException) << closedAt;
+        g_raceProgressListener = nullptr;
+        EXPECT_EQ(reached, closedAt) << "no further step";
+        expectTornDown(race);
+        EXPECT_EQ(registeredValues(), valuesBefore) << closedAt;
+    }
+    EXPECT_TRUE(race.setup(&demoArchive(), nullptr, &setting.config()));
+}
+
 TEST(RaceSetup, AMissingTrackOrMopedFailsAndFreesAndTheNextSetUpWorks) {
     RaceConfig setting(Race::SINGLE_RACE, 3, 1, 4, 3);
     Config& config = setting.config();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/render/Renderer.h"
@@ -113,6 +114,48 @@ TEST(RaceViews, ChaseCameraSnapsBehindThenTrailsOnASlackLineOfTwoPointEight) {
     const float toTarget[3] = {target.x - pulled.x, target.y - pulled.y, target.z - pulled.z};
     EXPECT_NEAR((toTarget[0] * view.x + toTarget[1] * view.y + toTarget[2] * view.z) / vectorLength(toTarget), 1.0f,
                 1e-4);
+}
+
+TEST(RaceViews, SpeedUpExtraLiftsTheTopSpeedForFiveSecondsWhileTheChaseCameraZoomsOutAndBack) {
+    HandBuiltRace r;
+    VehicleMaster& kart = r.kart(0);
+    const VehicleSettings& settings = *kart.m_settings;
+    float& zoom = r.race.m_scene->m_cameras[0]->m_zoomFactor.constant;
+    zoom = 1.5f;
+    r.startCountdown();
+    for (int frame = 0; frame < 100 && r.race.m_countdownState != Race::RUNNING; ++frame) r.frame(0.05);
+    ASSERT_EQ(r.race.m_countdownState, Race::RUNNING);
+    r.drivers[0]->gas = 1;
+
+    // A speed-up pad lifts the top speed for its own boost, as ever, and leaves the zoom.
+    kart.onSpeedup(nullptr);
+    r.frame(0.05);
+    EXPECT_EQ(kart.m_maxSpeed, settings.m_boostedMaxSpeed);
+    for (int frame = 0; frame < 80 && kart.m_boost != 0.0f; ++frame) r.frame(0.05);
+    EXPECT_EQ(kart.m_maxSpeed, settings.m_maxSpeed);
+    EXPECT_NEAR(zoom, 1.5f, 0.011f);
+
+    kart.m_extra = 5;
+    r.drivers[0]->extra = true;
+    r.frame(0.05);
+    r.drivers[0]->extra = false;
+    EXPECT_EQ(kart.m_extra.get(), 0);
+    float fastest = 0.0f, widest = zoom;
+    // The boost's first 4.95 s.
+    for (int frame = 0; frame < 98; ++frame) {
+        r.frame(0.05);
+        ASSERT_EQ(kart.m_maxSpeed, settings.m_boostedMaxSpeed) << frame;
+        fastest = std::max(fastest, kart.m_curSpeed);
+        widest = std::min(widest, zoom);
+    }
+    EXPECT_GT(fastest, settings.m_maxSpeed + 0.02f) << "the kart rides up to the boosted top speed";
+    EXPECT_NEAR(widest, 1.0f, 0.011f);
+    for (int frame = 0; frame < 3 && kart.m_boost != 0.0f; ++frame) r.frame(0.05);
+    EXPECT_EQ(kart.m_boost, 0.0f);
+    EXPECT_EQ(kart.m_maxSpeed, settings.m_maxSpeed);
+    EXPECT_LE(kart.m_curSpeed, settings.m_maxSpeed);
+    for (int frame = 0; frame < 60; ++frame) r.frame(0.05);
+    EXPECT_NEAR(zoom, 1.5f, 0.011f);
 }
 
 TEST(RaceViews, RearViewOnlyWhileTabIsHeldAndTheFinishCameraLooksBackAtTheRider) {

@@ -137,15 +137,15 @@ TEST_F(ParkhausTrack, SceneLoadsWithItsSpacesStartsCameraAndFeatureGeoms) {
     for (int space = 0; space <= 11; ++space) EXPECT_NE(scene->getSpace(space), nullptr) << space;
     EXPECT_EQ(scene->getSpace(12), nullptr);
     EXPECT_EQ(scene->m_cameras.size(), 1u);
-    // Five starts behind the line, in order, each heading along the lap.
-    float previous = 0.0f;
+    // Five starts behind the line, from the back of the grid to the pole, each heading along the lap.
+    float previous = INFINITY;
     for (int k = 1; k <= 5; ++k) {
         SceneObject* start = scene->getObject("start", -1, k);
         ASSERT_NE(start, nullptr) << k;
         const Position3 p = start->evaluatePosition(0.0);
         const Centreline::Nearest n = m_line.nearest(p.x, p.z);
         const float behind = m_line.length() - n.s;
-        EXPECT_GT(behind, previous) << k;
+        EXPECT_LT(behind, previous) << k;
         previous = behind;
         float turn = start->m_channels[SceneItem::HEADING].evaluate(0.0) - m_line.at(n.s).heading();
         turn = std::remainder(turn, 2.0f * PI);

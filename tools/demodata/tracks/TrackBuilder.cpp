@@ -16,7 +16,8 @@ constexpr int GEOM_BOX = 1;
 constexpr int GEOM_TRIANGLE_MESH = 3;
 constexpr int MASS_BOX = 1;
 constexpr int START_COUNT = 5;
-// The first start stands this far behind the line, the others further back in two rows.
+// The pole stands this far behind the line, the others further back in two rows;
+// start 1 is the rearmost, where slot 0 (the player, who starts last) stands.
 constexpr float START_BACK = 4.0f;
 constexpr float START_SPACING = 3.5f;
 constexpr float START_SIDE = 0.22f;
@@ -152,7 +153,7 @@ std::string TrackBuilder::texture(const std::string& file, const Picture& pictur
 }
 
 void TrackBuilder::addStarts() {
-    for (int k = 0; k < START_COUNT; ++k) {
+    for (int k = START_COUNT - 1; k >= 0; --k) {
         Centreline::Frame f = m_line.at(-(START_BACK + START_SPACING * static_cast<float>(k)));
         const float lateral = (k % 2 ? 1.0f : -1.0f) * START_SIDE * f.width;
         m_scene.objects.push_back(nullAt("start", f.across(lateral), f.heading()));
