@@ -15,7 +15,8 @@ public:
     static FrameBudget fromEnvironment();
 
     void count(Phase phase, double seconds);
-    bool spent() const { return m_limit > 0 && frames() >= m_limit; }
+    bool limited() const { return m_limit > 0; }
+    bool spent() const { return limited() && frames() >= m_limit; }
     int64_t frames() const { return m_frames[MENU] + m_frames[RACE]; }
     // One line a phase and one for all frames, when there is a limit.
     void report(std::ostream& out) const;

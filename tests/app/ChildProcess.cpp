@@ -50,6 +50,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
 
 ChildProcess::~ChildProcess() { kill(); }
 
+void ChildProcess::terminate() {
+    if (m_pid > 0) ::kill(m_pid, SIGTERM);
+}
+
 void ChildProcess::kill() {
     if (!running()) return;
     ::kill(-m_pid, SIGKILL);

@@ -25,6 +25,8 @@ public:
     int waitForExit(std::chrono::milliseconds timeout);
     // Ends it at once, as a crash or a pulled plug would: nothing of it gets to say goodbye.
     void kill();
+    // Asks it to end, as the system does at log-out (SIGTERM).
+    void terminate();
     std::string output() const;
 
 private:

@@ -3,11 +3,13 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -73,6 +75,38 @@ VirtualDisplay::VirtualDisplay(int width, int height, const std::string& logFile
 
 VirtualDisplay::~VirtualDisplay() {
     if (m_display) XCloseDisplay(m_display);
+}
+
+bool VirtualDisplay::offerModes(const std::vector<std::pair<int, int>>& sizes) {
+    const Window root = DefaultRootWindow(m_display);
+    XRRScreenResources* resources = XRRGetScreenResources(m_display, root);
+    if (!resources) return false;
+    const bool output = resources->noutput > 0;
+    for (size_t i = 0; output && i < sizes.size(); ++i) {
+        const auto [width, height] = sizes[i];
+        std::string name = std::to_string(width) + "x" + std::to_string(height);
+        XRRModeInfo mode;
+        std::memset(&mode, 0, sizeof mode);
+        mode.width = unsigned(width);
+        mode.height = unsigned(height);
+        mode.hTotal = mode.width;
+        mode.vTotal = mode.height;
+        // 60 Hz.
+        mode.dotClock = 60ul * mode.hTotal * mode.vTotal;
+        mode.name = &name[0];
+        mode.nameLength = unsigned(name.size());
+        XRRAddOutputMode(m_display, resources->outputs[0], XRRCreateMode(m_display, root, &mode));
+    }
+    XRRFreeScreenResources(resources);
+    XSync(m_display, False);
+    return output;
+}
+
+void VirtualDisplay::size(int& width, int& height) {
+    XWindowAttributes attributes;
+    XGetWindowAttributes(m_display, DefaultRootWindow(m_display), &attributes);
+    width = attributes.width;
+    height = attributes.height;
 }
 
 int VirtualDisplay::countWindows(const std::string& title) {

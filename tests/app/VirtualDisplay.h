@@ -2,6 +2,8 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sys/gfx/SurfaceImage.h"
 
@@ -21,6 +23,11 @@ public:
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
     bool ready() const { return m_display != nullptr; }
+    // Adds full-screen modes of these sizes to the screen, for programs to
+    // switch to; they stay while this display object lives.
+    bool offerModes(const std::vector<std::pair<int, int>>& sizes);
+    // The screen's size now (a program may have switched its mode).
+    void size(int& width, int& height);
     // ":N", for the programs that are to show on it.
     const std::string& name() const { return m_name; }
 
