@@ -213,30 +213,44 @@ void Window::setPosition(int x, int y) { SDL_SetWindowPosition(static_cast<SDL_W
 bool Window::setFullScreen(int width, int height) {
     SDL_Window* w = static_cast<SDL_Window*>(m_native);
     m_fullScreen = true;
+    m_modeLeft = false;
     m_modeWidth = width;
     m_modeHeight = height;
+    // Leaving first gives the display its own mode back, so that its bounds are the desktop's.
+    if (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(w, 0);
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(w));
+    SDL_Rect bounds{0, 0, width, height};
+    SDL_GetDisplayBounds(display, &bounds);
     SDL_DisplayMode mode;
-    if (findMode(std::max(0, SDL_GetWindowDisplayIndex(w)), width, height, mode) &&
-        SDL_SetWindowDisplayMode(w, &mode) == 0 && SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN) == 0)
+    const bool offered = findMode(display, width, height, mode);
+    // Without a window manager nothing else sizes the window to the display.
+    SDL_SetWindowPosition(w, bounds.x, bounds.y);
+    SDL_SetWindowSize(w, offered ? width : bounds.w, offered ? height : bounds.h);
+    if (offered && SDL_SetWindowDisplayMode(w, &mode) == 0 && SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN) == 0)
         return true;
+    if (offered) SDL_SetWindowSize(w, bounds.w, bounds.h);
     SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
     return false;
 }
 
 void Window::leaveFullScreen() {
     m_fullScreen = false;
+    m_modeLeft = false;
     SDL_SetWindowFullscreen(static_cast<SDL_Window*>(m_native), 0);
 }
 
 void Window::setFocus(bool focus) {
-    const bool changed = focus != m_focus;
     m_focus = focus;
-    if (!m_fullScreen || !changed) return;
+    if (!m_fullScreen) return;
     SDL_Window* w = static_cast<SDL_Window*>(m_native);
-    // Without a window manager nothing minimises the window, so the mode is given back here too.
-    if (focus) setFullScreen(m_modeWidth, m_modeHeight);
-    else if ((SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) != SDL_WINDOW_FULLSCREEN_DESKTOP)
+    const bool switched = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN;
+    // Away from the game the display has its own mode, also where no window manager minimises the window.
+    if (!focus && switched) {
         SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        m_modeLeft = true;
+    } else if (focus && m_modeLeft) {
+        setFullScreen(m_modeWidth, m_modeHeight);
+    }
 }
 
 void Window::setPictureSize(int width, int height) {

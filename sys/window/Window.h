@@ -82,10 +82,12 @@ private:
     void* m_native;
     uint32_t m_id;
     WindowProc m_proc;
-    bool m_focus = false;
+    // A new window counts as having the focus until told otherwise.
+    bool m_focus = true;
     bool m_fullScreen = false;
-    // The mode asked for: taken back while another window has the focus.
+    // The mode asked for, and whether it was given back while another window has the focus.
     int m_modeWidth = 0, m_modeHeight = 0;
+    bool m_modeLeft = false;
     int m_pictureWidth = 0, m_pictureHeight = 0;
     Timer m_timers[8] = {};
 };

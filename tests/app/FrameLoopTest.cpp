@@ -103,7 +103,7 @@ TEST_F(FrameLoopTest, DisplayChangeTakesEffectBeforeTheNextFrameInFullScreenAndB
     m_renderer->m_screenHeight = 240;
     m_renderer->m_windowed = true;
     m_renderer->m_displayChanged = true;
-    phase.step = [](int turn) { return turn == 2; };
+    phase.turns = 0;
     loop.run(phase);
     EXPECT_FALSE(window().isFullScreen());
     sys::pumpMessages();
