@@ -74,6 +74,25 @@ TEST_F(FrameLoopTest, HiddenWindowStopsTheFramesAndItsReturnResetsTheDeviceBefor
     EXPECT_FALSE(loop.quitSeen());
 }
 
+TEST_F(FrameLoopTest, FullScreenDeviceIsLostWhileAnotherWindowHasTheFocusAndResetOnItsReturn) {
+    m_renderer->m_screenWidth = 320;
+    m_renderer->m_screenHeight = 240;
+    m_renderer->m_windowed = false;
+    m_renderer->m_displayChanged = true;
+    FrameLoop loop(*m_device, *m_renderer, m_budget);
+    ScriptedPhase phase;
+    phase.step = [&](int turn) {
+        if (turn == 3) window().setFocus(false);
+        if (turn == 6) window().setFocus(true);
+        return turn <= 8;
+    };
+    loop.run(phase);
+    EXPECT_EQ(phase.framesBeforeResume, 2);
+    EXPECT_GE(phase.pauses, 3);
+    EXPECT_EQ(phase.resumes, 1);
+    EXPECT_GE(phase.frames, 4);
+}
+
 TEST_F(FrameLoopTest, DisplayChangeTakesEffectBeforeTheNextFrameInFullScreenAndBackInAWindow) {
     FrameLoop loop(*m_device, *m_renderer, m_budget);
     m_renderer->m_screenWidth = 640;

@@ -51,6 +51,15 @@ protected:
 
     void screenSize(int& width, int& height) { m_screen->size(width, height); }
 
+    // Waits until the top rows of a screen of that size are lit: the game draws there.
+    bool waitForLitTop(int width, int height, std::chrono::milliseconds timeout) {
+        const auto giveUp = std::chrono::steady_clock::now() + timeout;
+        while (litRows(m_screen->grab(0, 0, width, height), 0, 4) <= 0.5)
+            if (std::chrono::steady_clock::now() > giveUp) return false;
+            else std::this_thread::sleep_for(POLL);
+        return true;
+    }
+
     // Waits until the display has that size, as a program's mode switch leaves it.
     bool waitForScreenSize(int width, int height, std::chrono::milliseconds timeout) {
         const auto giveUp = std::chrono::steady_clock::now() + timeout;
@@ -113,7 +122,7 @@ TEST_F(FullScreenRunTest, WideDisplayShowsTheWholeMenuBetweenBarsClicksLandThrou
     EXPECT_EQ(game->waitForExit(30s), 0) << game->output();
 }
 
-TEST_F(FullScreenRunTest, DisplayWithTheModeSwitchesToItAndGetsItsOwnBackOnTermination) {
+TEST_F(FullScreenRunTest, DisplayWithTheModeSwitchesToItAndGetsItsOwnBackWhileAwayAndOnTermination) {
     openScreen(1280, 1024);
     ASSERT_TRUE(m_screen->offerModes({{1024, 768}, {800, 600}}));
     auto game = start("switched");
@@ -125,11 +134,18 @@ TEST_F(FullScreenRunTest, DisplayWithTheModeSwitchesToItAndGetsItsOwnBackOnTermi
     EXPECT_EQ(y, 0);
     EXPECT_EQ(width, 1024);
     EXPECT_EQ(height, 768);
+    // The picture fills the mode exactly: lit to its edges.
+    ASSERT_TRUE(waitForLitTop(1024, 768, 30s));
     const Picture splash = m_screen->grab(0, 0, 1024, 768);
     save(splash, "switched-splash");
-    // The picture fills the mode exactly: lit to its edges.
-    EXPECT_GT(litRows(splash, 0, 4), 0.5);
     EXPECT_GT(litRows(splash, 764, 768), 0.5);
+
+    // Away from the game the display has its own mode; back, the game's again, and it draws.
+    m_screen->focusElsewhere();
+    EXPECT_TRUE(waitForScreenSize(1280, 1024, 10s));
+    m_screen->focusWindow(TITLE);
+    EXPECT_TRUE(waitForScreenSize(1024, 768, 10s));
+    EXPECT_TRUE(waitForLitTop(1024, 768, 10s));
 
     game->terminate();
     EXPECT_EQ(game->waitForExit(30s), 0) << game->output();

@@ -153,6 +153,27 @@ VirtualDisplay::Picture VirtualDisplay::grab(int x, int y, int width, int height
     return picture;
 }
 
+void VirtualDisplay::focusElsewhere() {
+    if (!m_own) {
+        m_own = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 64, 64, 0, 0, 0);
+        XMapRaised(m_display, m_own);
+        XSync(m_display, False);
+    }
+    XSetInputFocus(m_display, m_own, RevertToPointerRoot, CurrentTime);
+    XSync(m_display, False);
+}
+
+void VirtualDisplay::focusWindow(const std::string& title) {
+    bool done = false;
+    forEachShownWindow(m_display, title, [&](const XWindowAttributes&, Window window) {
+        if (done) return;
+        done = true;
+        XRaiseWindow(m_display, window);
+        XSetInputFocus(m_display, window, RevertToPointerRoot, CurrentTime);
+    });
+    XSync(m_display, False);
+}
+
 void VirtualDisplay::closeWindows(const std::string& title) {
     const Atom protocols = XInternAtom(m_display, "WM_PROTOCOLS", False);
     const Atom deleteWindow = XInternAtom(m_display, "WM_DELETE_WINDOW", False);

@@ -37,6 +37,9 @@ public:
     bool waitForWindow(const std::string& title, std::chrono::milliseconds timeout, int& x, int& y, int& width,
                        int& height);
     Picture grab(int x, int y, int width, int height);
+    // Another program's window takes the focus, as after Alt-Tab; then the first window of that title gets it back.
+    void focusElsewhere();
+    void focusWindow(const std::string& title);
     // Asks the windows of that title to close, as a window manager's close button does.
     void closeWindows(const std::string& title);
 
@@ -62,4 +65,5 @@ private:
     std::unique_ptr<ChildProcess> m_server;
     _XDisplay* m_display = nullptr;
     std::string m_name;
+    unsigned long m_own = 0;
 };
