@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "tests/app/ProgramSeat.h"
 
@@ -51,6 +52,13 @@ protected:
 
     void screenSize(int& width, int& height) { m_screen->size(width, height); }
 
+    // Where the game's window sits and how large it is: x, y, width, height (none: -1, -1, 0, 0).
+    std::tuple<int, int, int, int> windowPlace() {
+        int x = -1, y = -1, width = 0, height = 0;
+        m_screen->waitForWindow(TITLE, 5s, x, y, width, height);
+        return {x, y, width, height};
+    }
+
     // Waits until the top rows of a screen of that size are lit: the game draws there.
     bool waitForLitTop(int width, int height, std::chrono::milliseconds timeout) {
         const auto giveUp = std::chrono::steady_clock::now() + timeout;
@@ -79,12 +87,7 @@ TEST_F(FullScreenRunTest, WideDisplayShowsTheWholeMenuBetweenBarsClicksLandThrou
     auto game = start("wide");
     const Picture splash = waitForSplash(*game);
     ASSERT_FALSE(splash.rgb.empty()) << game->output();
-    int x = -1, y = -1, width = 0, height = 0;
-    ASSERT_TRUE(m_screen->waitForWindow(TITLE, 5s, x, y, width, height));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
-    EXPECT_EQ(width, WIDTH);
-    EXPECT_EQ(height, HEIGHT);
+    EXPECT_EQ(windowPlace(), std::make_tuple(0, 0, WIDTH, HEIGHT));
     save(splash, "wide-splash");
     EXPECT_EQ(litRows(splash, 0, BAR), 0.0);
     EXPECT_EQ(litRows(splash, HEIGHT - BAR, HEIGHT), 0.0);
@@ -128,12 +131,7 @@ TEST_F(FullScreenRunTest, DisplayWithTheModeSwitchesToItAndGetsItsOwnBackWhileAw
     auto game = start("switched");
     ASSERT_TRUE(waitForLog(*game, "entering menu loop...", 45s)) << game->output();
     EXPECT_TRUE(waitForScreenSize(1024, 768, 10s));
-    int x = -1, y = -1, width = 0, height = 0;
-    ASSERT_TRUE(m_screen->waitForWindow(TITLE, 5s, x, y, width, height));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
-    EXPECT_EQ(width, 1024);
-    EXPECT_EQ(height, 768);
+    EXPECT_EQ(windowPlace(), std::make_tuple(0, 0, 1024, 768));
     // The picture fills the mode exactly: lit to its edges.
     ASSERT_TRUE(waitForLitTop(1024, 768, 30s));
     const Picture splash = m_screen->grab(0, 0, 1024, 768);
@@ -162,10 +160,9 @@ TEST_F(FullScreenRunTest, WindowedSettingGivesAWindowOfTheConfiguredSize) {
     auto game = start("windowed", {{"PLIMZOR_SETTINGS", settings}});
     const Picture splash = waitForSplash(*game);
     ASSERT_FALSE(splash.rgb.empty()) << game->output();
-    int x = -1, y = -1, width = 0, height = 0;
-    ASSERT_TRUE(m_screen->waitForWindow(TITLE, 5s, x, y, width, height));
-    EXPECT_EQ(width, 1024);
-    EXPECT_EQ(height, 768);
+    const auto [x, y, width, height] = windowPlace();
+    ASSERT_EQ(width, 1024);
+    ASSERT_EQ(height, 768);
     int w = 0, h = 0;
     screenSize(w, h);
     EXPECT_EQ(w, 1280);
