@@ -302,7 +302,7 @@ void GlDevice::takeDisplay() {
 
 bool GlDevice::away() const {
     // A full-screen device is lost as soon as another window has the focus, as on the original.
-    return !m_window.isVisible() || (!m_params.windowed && !m_window.hasFocus());
+    return !m_window.isVisible() || (!m_params.windowed && m_window.focusLost());
 }
 
 HResult GlDevice::testCooperativeLevel() {

@@ -241,6 +241,7 @@ void Window::leaveFullScreen() {
 
 void Window::setFocus(bool focus) {
     m_focus = focus;
+    m_focusLost = !focus;
     if (!m_fullScreen) return;
     SDL_Window* w = static_cast<SDL_Window*>(m_native);
     const bool switched = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN;

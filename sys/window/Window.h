@@ -61,6 +61,8 @@ public:
     bool isMinimized() const;
     bool isVisible() const;
     bool hasFocus() const { return m_focus; }
+    // Another window took the focus and has not given it back yet.
+    bool focusLost() const { return m_focusLost; }
     // The cursor in client coordinates; false when it is not over this window.
     bool cursorInClient(int& x, int& y) const;
     void setTimer(uint32_t id, uint32_t milliseconds, TimerProc proc);
@@ -82,8 +84,8 @@ private:
     void* m_native;
     uint32_t m_id;
     WindowProc m_proc;
-    // A new window counts as having the focus until told otherwise.
-    bool m_focus = true;
+    bool m_focus = false;
+    bool m_focusLost = false;
     bool m_fullScreen = false;
     // The mode asked for, and whether it was given back while another window has the focus.
     int m_modeWidth = 0, m_modeHeight = 0;
