@@ -295,13 +295,13 @@ void GlDevice::takeDisplay() {
     } else {
         m_window.setFullScreen(int(m_params.backBufferWidth), int(m_params.backBufferHeight));
     }
-    // Adaptive where the driver has it; where it has no wait at all, frames simply go out.
-    if (m_params.presentationInterval == PRESENT_INTERVAL_IMMEDIATE || SDL_GL_SetSwapInterval(-1) != 0)
-        SDL_GL_SetSwapInterval(m_params.presentationInterval == PRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+    const bool wait = m_params.presentationInterval != PRESENT_INTERVAL_IMMEDIATE;
+    // Adaptive where the driver has it, else every retrace; a driver without any wait just shows the frames.
+    if (!wait || SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(wait ? 1 : 0);
 }
 
 bool GlDevice::away() const {
-    // A full-screen device is lost as soon as another window has the focus, as on the original.
+    // A full-screen device is lost as soon as another window has the focus, as a Direct3D one was.
     return !m_window.isVisible() || (!m_params.windowed && m_window.focusLost());
 }
 

@@ -210,7 +210,7 @@ void Window::setClientSize(int width, int height) {
 
 void Window::getPosition(int& x, int& y) const { SDL_GetWindowPosition(static_cast<SDL_Window*>(m_native), &x, &y); }
 void Window::setPosition(int x, int y) { SDL_SetWindowPosition(static_cast<SDL_Window*>(m_native), x, y); }
-bool Window::setFullScreen(int width, int height) {
+void Window::setFullScreen(int width, int height) {
     SDL_Window* w = static_cast<SDL_Window*>(m_native);
     m_fullScreen = true;
     m_modeLeft = false;
@@ -227,10 +227,9 @@ bool Window::setFullScreen(int width, int height) {
     SDL_SetWindowPosition(w, bounds.x, bounds.y);
     SDL_SetWindowSize(w, offered ? width : bounds.w, offered ? height : bounds.h);
     if (offered && SDL_SetWindowDisplayMode(w, &mode) == 0 && SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN) == 0)
-        return true;
+        return;
     if (offered) SDL_SetWindowSize(w, bounds.w, bounds.h);
     SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    return false;
 }
 
 void Window::leaveFullScreen() {

@@ -44,8 +44,7 @@ public:
     void setPosition(int x, int y);
     // Covers the display without decorations: in the mode of that size where
     // the display has one and switching works, else in the desktop's mode.
-    // True when the display's mode was switched.
-    bool setFullScreen(int width, int height);
+    void setFullScreen(int width, int height);
     // Back to a decorated window; the display gets its desktop mode again.
     void leaveFullScreen();
     bool isFullScreen() const { return m_fullScreen; }
