@@ -28,7 +28,7 @@ void FrameBudget::count(Phase phase, double seconds) {
 }
 
 void FrameBudget::report(std::ostream& out) const {
-    if (m_limit <= 0) return;
+    if (!limited()) return;
     reportLine(out, "menu", m_frames[MENU], m_seconds[MENU]);
     reportLine(out, "race", m_frames[RACE], m_seconds[RACE]);
     reportLine(out, "all", frames(), m_seconds[MENU] + m_seconds[RACE]);

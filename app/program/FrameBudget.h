@@ -15,7 +15,8 @@ public:
     static FrameBudget fromEnvironment();
 
     void count(Phase phase, double seconds);
-    bool spent() const { return m_limit > 0 && frames() >= m_limit; }
+    bool limited() const { return m_limit > 0; }
+    bool spent() const { return limited() && frames() >= m_limit; }
     // How long the limit's frames take at 60 a second: scripted runs close a box after that; 0 without a limit.
     double seconds() const { return double(m_limit) / 60.0; }
     int64_t frames() const { return m_frames[MENU] + m_frames[RACE]; }

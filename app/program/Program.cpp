@@ -52,6 +52,8 @@ const char* const NO_TRANSFORM_AND_LIGHTING_TEXT =
     "adapter that supports Transform & Lighting.";
 
 const char* const WINDOW_CLASS = "Zelkora";
+// The settings file's switch to a window, as --windowed.
+const char* const WINDOWED_VALUE = "Windowed";
 
 // Text table indices of the two languages the program can find at start.
 constexpr int32_t TEXTS_GERMAN = 0;
@@ -132,7 +134,11 @@ bool Program::startUp() {
     m_language = chooseLanguage();
     g_logStream << "language: " << m_language << std::endl;
     m_device = std::make_unique<RenderDevice>();
-    m_device->m_settings->m_windowed = 0;
+    // Full screen unless the player asked for a window.
+    m_device->m_settings->m_windowed =
+        m_paths.windowed || readRegistryDword(DisplaySettings::REGISTRY_KEY, WINDOWED_VALUE, 0) != 0;
+    // Timed runs measure the frames themselves, not the display's refresh.
+    m_device->m_settings->m_waitForVerticalBlank = !m_budget.limited();
     readDisplaySettings();
     m_setup = std::make_unique<Setup>(m_device.get());
     firewallAddApplication(wide(m_paths.baseName).c_str());
@@ -178,7 +184,7 @@ void Program::readDisplaySettings() {
     DisplaySettings& display = *m_device->m_settings;
     display.m_width = uint32_t(stored.m_displayWidth);
     display.m_height = uint32_t(stored.m_displayHeight);
-    // Full screen is a window of the mode's size in the screen's corner.
+    // A window, where one is wanted, has the mode's size.
     display.m_windowWidth = display.m_width;
     display.m_windowHeight = display.m_height;
     m_brightness = float(stored.m_brightness) * 0.01f;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -36,8 +37,8 @@ std::string chooseDataFolder() {
     return absolute(".");
 }
 
-std::string chooseArchive(int argc, char** argv) {
-    if (argc > 1) return absolute(argv[1]);
+std::string chooseArchive(const char* named) {
+    if (named) return absolute(named);
     if (std::string named = environment("PLIMZOR_DATA"); !named.empty()) return absolute(named);
     std::vector<fs::path> folders{fs::current_path()};
     const std::string executable = sys::executablePath();
@@ -77,7 +78,12 @@ ProgramPaths ProgramPaths::find(int argc, char** argv) {
     paths.dataFolder = chooseDataFolder();
     std::string log = environment("PLIMZOR_LOG");
     paths.logFile = log.empty() ? paths.dataFolder + "/" + LOG_NAME : absolute(log);
-    paths.archive = chooseArchive(argc, argv);
+    const char* archive = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], WINDOWED_ARGUMENT) == 0) paths.windowed = true;
+        else if (!archive) archive = argv[i];
+    }
+    paths.archive = chooseArchive(archive);
     paths.baseName = baseNameOf(argc > 0 ? argv[0] : nullptr);
     paths.commandLine = joinArguments(argc, argv);
     return paths;

@@ -8,9 +8,10 @@ class ProgramPaths {
 public:
     static constexpr const char* ARCHIVE_NAME = "data.sar";
     static constexpr const char* LOG_NAME = "log.txt";
+    static constexpr const char* WINDOWED_ARGUMENT = "--windowed";
 
     // PLIMZOR_HOME, else $XDG_DATA_HOME/plimzor2, else ~/.local/share/plimzor2.
-    // The archive: the first argument, else PLIMZOR_DATA, else "data.sar" in
+    // The archive: the first argument but --windowed, else PLIMZOR_DATA, else "data.sar" in
     // the starting folder, beside the executable or up to two folders above
     // it (where scripts/run packs it). The log: PLIMZOR_LOG, else "log.txt"
     // in the data folder.
@@ -26,6 +27,8 @@ public:
     std::string archive;
     // The executable's name without folder and extension: the window's title.
     std::string baseName;
+    // --windowed: the player wants a window rather than the full screen.
+    bool windowed = false;
     // The whole command line as a later copy hands it over.
     std::string commandLine;
 };

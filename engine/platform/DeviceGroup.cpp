@@ -50,7 +50,7 @@ bool DeviceGroup::createDevice(Adapter& direct3D, const DisplaySettings& setting
         p.swapEffect = SWAPEFFECT_DISCARD;
         p.multiSampleType = settings.m_multisampleType;
         p.multiSampleQuality = settings.m_multisampleQuality;
-        p.presentationInterval = 0;
+        p.presentationInterval = settings.m_waitForVerticalBlank ? PRESENT_INTERVAL_DEFAULT : PRESENT_INTERVAL_IMMEDIATE;
         p.deviceWindow = h < m_windows.size() ? m_windows[h].get() : nullptr;
         m_autoDepthStencilDesc = m_adapterInfo ? chooseDepthStencil(*m_adapterInfo) : nullptr;
         ENGINE_ASSERT(m_autoDepthStencilDesc != 0 && "device does not support depth/stencil?");

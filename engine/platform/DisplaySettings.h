@@ -18,6 +18,8 @@ public:
     uint8_t m_referenceDevice = 0;
     uint8_t m_extraFlag = 0;
     uint8_t m_fixedFunction = 1;
+    // Presenting waits for the vertical blank; timed runs turn it off.
+    uint8_t m_waitForVerticalBlank = 1;
     uint32_t m_displayFormat = 0;
     uint32_t m_backBufferFormat = 0;
     uint32_t m_multisampleType = 0;

@@ -230,10 +230,8 @@ HResult RenderDevice::resizeWindows() {
         if (!group->m_device || group->m_presentParams.empty()) continue;
         result = group->m_device->reset(group->m_presentParams[0]);
         if (group->m_windows.empty() || !group->m_windows[0]) continue;
-        sys::Window& window = *group->m_windows[0];
-        // The window keeps its place on a windowed resize; full screen it sits at the origin.
-        if (!s.m_windowed) window.setPosition(0, 0);
-        window.setClientSize(int(s.m_width), int(s.m_height));
+        // Full screen the device has covered the display; a window keeps its place.
+        if (s.m_windowed) group->m_windows[0]->setClientSize(int(s.m_width), int(s.m_height));
     }
     return result;
 }

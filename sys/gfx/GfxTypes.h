@@ -52,6 +52,8 @@ enum CreateFlags : uint32_t {
 };
 enum PresentFlags : uint32_t { PRESENTFLAG_LOCKABLE_BACKBUFFER = 1, PRESENTFLAG_DISCARD_DEPTHSTENCIL = 2 };
 enum SwapEffect : uint32_t { SWAPEFFECT_DISCARD = 1, SWAPEFFECT_FLIP = 2, SWAPEFFECT_COPY = 3 };
+// Default waits for one vertical blank a frame; immediate does not wait.
+enum PresentInterval : uint32_t { PRESENT_INTERVAL_DEFAULT = 0, PRESENT_INTERVAL_IMMEDIATE = 0x80000000 };
 
 enum DevCaps : uint32_t { DEVCAPS_HWTRANSFORMANDLIGHT = 0x10000 };
 enum TextureCaps : uint32_t {

@@ -169,8 +169,8 @@ GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
         SDL_GL_DeleteContext(context);
         return nullptr;
     }
-    SDL_GL_SetSwapInterval(0);
     GlDevice* device = new GlDevice(window, context, params);
+    device->takeDisplay();
     if (!device->makeBackBuffer()) {
         std::fprintf(stderr, "3D device: the back buffer could not be made\n");
         delete device;
@@ -211,6 +211,7 @@ bool GlDevice::makeBackBuffer() {
     height = std::max(1, height);
     m_params.backBufferWidth = uint32_t(width);
     m_params.backBufferHeight = uint32_t(height);
+    m_window.setPictureSize(width, height);
     if (m_params.backBufferFormat == FMT_UNKNOWN) m_params.backBufferFormat = FMT_X8R8G8B8;
     // Multisampling lives in the off-screen buffer, so a reset can change it on the same context.
     static const int counts[] = {2, 4};
@@ -277,6 +278,7 @@ void GlDevice::dropBackBuffer() {
 HResult GlDevice::reset(PresentParams& params) {
     dropBackBuffer();
     m_params = params;
+    takeDisplay();
     bool ok = makeBackBuffer();
     params.backBufferWidth = m_params.backBufferWidth;
     params.backBufferHeight = m_params.backBufferHeight;
@@ -287,8 +289,24 @@ HResult GlDevice::reset(PresentParams& params) {
     return ok ? GFX_OK : GFXERR_NOTAVAILABLE;
 }
 
+void GlDevice::takeDisplay() {
+    if (m_params.windowed) {
+        if (m_window.isFullScreen()) m_window.leaveFullScreen();
+    } else {
+        m_window.setFullScreen(int(m_params.backBufferWidth), int(m_params.backBufferHeight));
+    }
+    const bool wait = m_params.presentationInterval != PRESENT_INTERVAL_IMMEDIATE;
+    // Adaptive where the driver has it, else every retrace; a driver without any wait just shows the frames.
+    if (!wait || SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(wait ? 1 : 0);
+}
+
+bool GlDevice::away() const {
+    // A full-screen device is lost as soon as another window has the focus, as a Direct3D one was.
+    return !m_window.isVisible() || (!m_params.windowed && m_window.focusLost());
+}
+
 HResult GlDevice::testCooperativeLevel() {
-    if (!m_window.isVisible()) {
+    if (away()) {
         m_lost = true;
         return GFXERR_DEVICELOST;
     }
@@ -305,18 +323,27 @@ void GlDevice::resolveBackBuffer() {
 }
 
 HResult GlDevice::present() {
-    if (m_lost || !m_window.isVisible()) {
+    if (m_lost || away()) {
         m_lost = true;
         return GFXERR_DEVICELOST;
     }
     resolveBackBuffer();
     int w = int(m_params.backBufferWidth), h = int(m_params.backBufferHeight);
+    const sys::Window::Area area = m_window.pictureArea();
     int cw = 0, ch = 0;
     m_window.getClientSize(cw, ch);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    if (area.width != cw || area.height != ch) {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
     // The stored picture's first row is the top; the window's first row is the bottom.
-    glBlitFramebuffer(0, 0, w, h, 0, ch, cw, 0, GL_COLOR_BUFFER_BIT, (cw == w && ch == h) ? GL_NEAREST : GL_LINEAR);
+    const int bottom = ch - area.y - area.height;
+    glBlitFramebuffer(0, 0, w, h, area.x, bottom + area.height, area.x + area.width, bottom, GL_COLOR_BUFFER_BIT,
+                      (area.width == w && area.height == h) ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(static_cast<SDL_Window*>(m_window.nativeHandle()));
     return GFX_OK;
 }

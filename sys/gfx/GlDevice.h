@@ -45,6 +45,9 @@ public:
 
 private:
     GlDevice(sys::Window& window, void* context, const PresentParams& params);
+    // Full screen or a window as the parameters say, and the presentation's wait.
+    void takeDisplay();
+    bool away() const;
     bool makeBackBuffer();
     void dropBackBuffer();
     void bindTarget();

@@ -66,8 +66,12 @@ void BufferedDevice::take(const void* raw) {
     }
     if (m_kind != MOUSE) return;
     if (e.type == SDL_MOUSEMOTION && e.motion.windowID == m_window.id()) {
-        if (e.motion.xrel) push(MOUSE_X, uint32_t(e.motion.xrel));
-        if (e.motion.yrel) push(MOUSE_Y, uint32_t(e.motion.yrel));
+        // Moves count in the picture's pixels, so that the drawn cursor keeps to the system's.
+        int x = e.motion.x, y = e.motion.y, fromX = x - e.motion.xrel, fromY = y - e.motion.yrel;
+        m_window.toPicture(x, y);
+        m_window.toPicture(fromX, fromY);
+        if (x != fromX) push(MOUSE_X, uint32_t(x - fromX));
+        if (y != fromY) push(MOUSE_Y, uint32_t(y - fromY));
     } else if (e.type == SDL_MOUSEWHEEL && e.wheel.windowID == m_window.id()) {
         int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
         if (notches) push(MOUSE_Z, uint32_t(notches * 120));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <vector>
 
 #include "sys/input/KeyCodes.h"
@@ -23,6 +24,21 @@ std::vector<EventTap>& taps() {
 }
 
 constexpr size_t MAX_EVENTS_PER_PUMP = 4096;
+constexpr int MAX_DISPLAY_MODES = 1024;
+
+// The display's mode of exactly that size with full colour, as SDL lists it (highest rate first).
+bool findMode(int display, int width, int height, SDL_DisplayMode& found) {
+    const int count = SDL_GetNumDisplayModes(display);
+    for (int i = 0; i < count && i < MAX_DISPLAY_MODES; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(display, i, &mode) != 0 || SDL_BITSPERPIXEL(mode.format) < 24) continue;
+        if (mode.w == width && mode.h == height) {
+            found = mode;
+            return true;
+        }
+    }
+    return false;
+}
 
 uintptr_t mouseKeys(uint32_t sdlButtons) {
     uintptr_t keys = 0;
@@ -33,6 +49,12 @@ uintptr_t mouseKeys(uint32_t sdlButtons) {
 }
 
 intptr_t packPoint(int x, int y) { return intptr_t((uint32_t(uint16_t(x))) | (uint32_t(uint16_t(y)) << 16)); }
+
+// A client point as the picture's point, packed as the mouse messages carry it.
+intptr_t picturePoint(const Window& window, int x, int y) {
+    window.toPicture(x, y);
+    return packPoint(x, y);
+}
 
 void sendKey(Window& window, const SDL_KeyboardEvent& key) {
     uint8_t vk = input::virtualKeyFromScancode(key.keysym.scancode);
@@ -105,7 +127,7 @@ void dispatch(const SDL_Event& event) {
     case SDL_KEYDOWN: case SDL_KEYUP: sendKey(*window, event.key); break;
     case SDL_TEXTINPUT: sendText(*window, event.text.text); break;
     case SDL_MOUSEMOTION:
-        window->send(WM_MOUSEMOVE, mouseKeys(event.motion.state), packPoint(event.motion.x, event.motion.y));
+        window->send(WM_MOUSEMOVE, mouseKeys(event.motion.state), picturePoint(*window, event.motion.x, event.motion.y));
         break;
     case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP: {
         bool down = event.type == SDL_MOUSEBUTTONDOWN;
@@ -118,7 +140,7 @@ void dispatch(const SDL_Event& event) {
         uint32_t buttons = SDL_GetMouseState(nullptr, nullptr);
         uint32_t mask = SDL_BUTTON(event.button.button);
         buttons = down ? buttons | mask : buttons & ~mask;
-        window->send(message, mouseKeys(buttons), packPoint(event.button.x, event.button.y));
+        window->send(message, mouseKeys(buttons), picturePoint(*window, event.button.x, event.button.y));
         break;
     }
     case SDL_MOUSEWHEEL: {
@@ -135,7 +157,8 @@ void dispatch(const SDL_Event& event) {
 } // namespace
 
 bool Window::videoAvailable() {
-    static int state = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 ? 1 : 0;
+    // A full-screen window steps aside (and gives the display its mode back) when another takes the focus.
+    static int state = (SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1"), SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) ? 1 : 0;
     return state == 1;
 }
 
@@ -187,6 +210,73 @@ void Window::setClientSize(int width, int height) {
 
 void Window::getPosition(int& x, int& y) const { SDL_GetWindowPosition(static_cast<SDL_Window*>(m_native), &x, &y); }
 void Window::setPosition(int x, int y) { SDL_SetWindowPosition(static_cast<SDL_Window*>(m_native), x, y); }
+void Window::setFullScreen(int width, int height) {
+    SDL_Window* w = static_cast<SDL_Window*>(m_native);
+    m_fullScreen = true;
+    m_modeLeft = false;
+    m_modeWidth = width;
+    m_modeHeight = height;
+    // Leaving first gives the display its own mode back, so that its bounds are the desktop's.
+    if (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(w, 0);
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(w));
+    SDL_Rect bounds{0, 0, width, height};
+    SDL_GetDisplayBounds(display, &bounds);
+    SDL_DisplayMode mode;
+    const bool offered = findMode(display, width, height, mode);
+    // Without a window manager nothing else sizes the window to the display.
+    SDL_SetWindowPosition(w, bounds.x, bounds.y);
+    SDL_SetWindowSize(w, offered ? width : bounds.w, offered ? height : bounds.h);
+    if (offered && SDL_SetWindowDisplayMode(w, &mode) == 0 && SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN) == 0)
+        return;
+    if (offered) SDL_SetWindowSize(w, bounds.w, bounds.h);
+    SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void Window::leaveFullScreen() {
+    m_fullScreen = false;
+    m_modeLeft = false;
+    SDL_SetWindowFullscreen(static_cast<SDL_Window*>(m_native), 0);
+}
+
+void Window::setFocus(bool focus) {
+    m_focus = focus;
+    m_focusLost = !focus;
+    if (!m_fullScreen) return;
+    SDL_Window* w = static_cast<SDL_Window*>(m_native);
+    const bool switched = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN;
+    // Away from the game the display has its own mode, also where no window manager minimises the window.
+    if (!focus && switched) {
+        SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        m_modeLeft = true;
+    } else if (focus && m_modeLeft) {
+        setFullScreen(m_modeWidth, m_modeHeight);
+    }
+}
+
+void Window::setPictureSize(int width, int height) {
+    m_pictureWidth = width;
+    m_pictureHeight = height;
+}
+
+Window::Area Window::pictureArea() const {
+    int width = 0, height = 0;
+    getClientSize(width, height);
+    if (m_pictureWidth <= 0 || m_pictureHeight <= 0) return {0, 0, width, height};
+    // Scaled until one side fits; the other side gets equal bars.
+    const int64_t wide = int64_t(width) * m_pictureHeight, tall = int64_t(height) * m_pictureWidth;
+    int shownWidth = width, shownHeight = height;
+    if (wide > tall) shownWidth = int(tall / m_pictureHeight);
+    else if (tall > wide) shownHeight = int(wide / m_pictureWidth);
+    return {(width - shownWidth) / 2, (height - shownHeight) / 2, shownWidth, shownHeight};
+}
+
+void Window::toPicture(int& x, int& y) const {
+    const Area area = pictureArea();
+    if (m_pictureWidth <= 0 || m_pictureHeight <= 0 || area.width <= 0 || area.height <= 0) return;
+    x = std::clamp(int(int64_t(x - area.x) * m_pictureWidth / area.width), 0, m_pictureWidth - 1);
+    y = std::clamp(int(int64_t(y - area.y) * m_pictureHeight / area.height), 0, m_pictureHeight - 1);
+}
+
 void Window::minimize() { SDL_MinimizeWindow(static_cast<SDL_Window*>(m_native)); }
 void Window::restore() { SDL_RestoreWindow(static_cast<SDL_Window*>(m_native)); }
 

@@ -42,11 +42,26 @@ public:
     void setClientSize(int width, int height);
     void getPosition(int& x, int& y) const;
     void setPosition(int x, int y);
+    // Covers the display without decorations: in the mode of that size where
+    // the display has one and switching works, else in the desktop's mode.
+    void setFullScreen(int width, int height);
+    // Back to a decorated window; the display gets its desktop mode again.
+    void leaveFullScreen();
+    bool isFullScreen() const { return m_fullScreen; }
+    // The size of the picture the window shows: where the client area's
+    // shape differs, it is scaled to fit with its aspect kept and bars beside.
+    void setPictureSize(int width, int height);
+    struct Area { int x, y, width, height; };
+    Area pictureArea() const;
+    // A client point as a point of the picture, held inside it.
+    void toPicture(int& x, int& y) const;
     void minimize();
     void restore();
     bool isMinimized() const;
     bool isVisible() const;
     bool hasFocus() const { return m_focus; }
+    // Another window took the focus and has not given it back yet.
+    bool focusLost() const { return m_focusLost; }
     // The cursor in client coordinates; false when it is not over this window.
     bool cursorInClient(int& x, int& y) const;
     void setTimer(uint32_t id, uint32_t milliseconds, TimerProc proc);
@@ -58,8 +73,8 @@ public:
 
     uint32_t id() const { return m_id; }
     void* nativeHandle() const { return m_native; }
-    // Called by the pump.
-    void setFocus(bool focus) { m_focus = focus; }
+    // Called by the pump. A full-screen window gives the display back while away.
+    void setFocus(bool focus);
     void runTimers(uint64_t nowMs);
 
 private:
@@ -69,6 +84,12 @@ private:
     uint32_t m_id;
     WindowProc m_proc;
     bool m_focus = false;
+    bool m_focusLost = false;
+    bool m_fullScreen = false;
+    // The mode asked for, and whether it was given back while another window has the focus.
+    int m_modeWidth = 0, m_modeHeight = 0;
+    bool m_modeLeft = false;
+    int m_pictureWidth = 0, m_pictureHeight = 0;
     Timer m_timers[8] = {};
 };
 

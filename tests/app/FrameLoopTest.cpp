@@ -74,7 +74,30 @@ TEST_F(FrameLoopTest, HiddenWindowStopsTheFramesAndItsReturnResetsTheDeviceBefor
     EXPECT_FALSE(loop.quitSeen());
 }
 
-TEST_F(FrameLoopTest, DisplayChangeTakesEffectBeforeTheNextFrame) {
+TEST_F(FrameLoopTest, FullScreenDeviceIsLostWhileAnotherWindowHasTheFocusAndWantsAResetOnItsReturn) {
+    m_renderer->m_screenWidth = 320;
+    m_renderer->m_screenHeight = 240;
+    m_renderer->m_windowed = false;
+    m_renderer->m_displayChanged = true;
+    FrameLoop loop(*m_device, *m_renderer, m_budget);
+    ScriptedPhase phase;
+    phase.step = [](int turn) { return turn == 1; };
+    loop.run(phase);
+    // The focus is played here rather than pumped: other tests' windows may come and go on the display.
+    sys::gfx::Device& device = *m_renderer->m_currentDevice;
+    window().setFocus(true);
+    m_device->resizeWindows();
+    EXPECT_EQ(device.testCooperativeLevel(), sys::gfx::GFX_OK);
+    window().setFocus(false);
+    EXPECT_EQ(device.testCooperativeLevel(), sys::gfx::GFXERR_DEVICELOST);
+    EXPECT_EQ(device.present(), sys::gfx::GFXERR_DEVICELOST);
+    window().setFocus(true);
+    EXPECT_EQ(device.testCooperativeLevel(), sys::gfx::GFXERR_DEVICENOTRESET);
+    m_device->resizeWindows();
+    EXPECT_EQ(device.testCooperativeLevel(), sys::gfx::GFX_OK);
+}
+
+TEST_F(FrameLoopTest, DisplayChangeTakesEffectBeforeTheNextFrameInFullScreenAndBackInAWindow) {
     FrameLoop loop(*m_device, *m_renderer, m_budget);
     m_renderer->m_screenWidth = 640;
     m_renderer->m_screenHeight = 480;
@@ -89,10 +112,27 @@ TEST_F(FrameLoopTest, DisplayChangeTakesEffectBeforeTheNextFrame) {
     EXPECT_EQ(m_device->m_settings->m_windowed, 0);
     EXPECT_EQ(m_device->m_groups[0]->m_presentParams[0].backBufferWidth, 640u);
     EXPECT_EQ(m_renderer->m_backBufferHeight, 480);
+    // The window covers the display, in that mode or scaled into the desktop's with its aspect kept.
+    EXPECT_TRUE(window().isFullScreen());
     int width = 0, height = 0;
     window().getClientSize(width, height);
-    EXPECT_EQ(width, 640);
-    EXPECT_EQ(height, 480);
+    EXPECT_GE(width, 640);
+    EXPECT_GE(height, 480);
+    const sys::Window::Area shown = window().pictureArea();
+    EXPECT_LE(std::abs(shown.width * 480 - shown.height * 640), 640);
+    EXPECT_TRUE(shown.width == width || shown.height == height);
+
+    m_renderer->m_screenWidth = 320;
+    m_renderer->m_screenHeight = 240;
+    m_renderer->m_windowed = true;
+    m_renderer->m_displayChanged = true;
+    phase.turns = 0;
+    loop.run(phase);
+    EXPECT_FALSE(window().isFullScreen());
+    sys::pumpMessages();
+    window().getClientSize(width, height);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 240);
 }
 
 TEST_F(FrameLoopTest, SpentFrameBudgetEndsTheLoopAsAQuit) {

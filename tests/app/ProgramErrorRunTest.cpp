@@ -28,7 +28,7 @@ protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
         if (coreFonts() && !fs::exists(SCALABLE_FONT)) GTEST_SKIP() << "no " << SCALABLE_FONT;
-        if (!open(coreFonts() ? fontFolder() : "built-ins")) GTEST_SKIP() << "no private X server could start";
+        if (!open(SCREEN_WIDTH, SCREEN_HEIGHT, coreFonts() ? fontFolder() : "built-ins")) GTEST_SKIP() << "no private X server could start";
     }
 
     bool coreFonts() const { return GetParam(); }

@@ -63,6 +63,19 @@ TEST_F(ProgramPathsTest, ArchiveArgumentBeatsTheVariableWhichBeatsTheStartingFol
     // A named archive is taken as named, there or not, so that its absence is reported.
     EXPECT_EQ(find({"plimzor2"}).archive, m_dir.file("named.sar"));
     EXPECT_EQ(find({"plimzor2", "../given.sar"}).archive, m_dir.file("given.sar"));
+    EXPECT_FALSE(find({"plimzor2", "../given.sar"}).windowed);
+}
+
+TEST_F(ProgramPathsTest, WindowedArgumentAsksForAWindowWhereverItStandsAndNamesNoArchive) {
+    setenv("PLIMZOR_DATA", m_dir.file("named.sar").c_str(), 1);
+    const ProgramPaths alone = find({"plimzor2", "--windowed"});
+    EXPECT_TRUE(alone.windowed);
+    EXPECT_EQ(alone.archive, m_dir.file("named.sar"));
+    const std::string given = m_dir.file("given.sar");
+    const ProgramPaths after = find({"plimzor2", "--windowed", given.c_str()});
+    EXPECT_TRUE(after.windowed);
+    EXPECT_EQ(after.archive, given);
+    EXPECT_TRUE(find({"plimzor2", given.c_str(), "--windowed"}).windowed);
 }
 
 TEST_F(ProgramPathsTest, TitleIsTheExecutablesNameAndTheCommandLineIsWhole) {

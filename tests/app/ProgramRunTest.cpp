@@ -22,7 +22,7 @@ TEST_F(ProgramRunTest, FirstStartShowsTheSplashThenTheMainMenuAndQuitsWithItsSet
     ASSERT_FALSE(splash.rgb.empty()) << game->output();
     int x = -1, y = -1, width = 0, height = 0;
     ASSERT_TRUE(m_screen->waitForWindow(TITLE, 5s, x, y, width, height));
-    // Full screen: the mode's size in the screen's corner.
+    // Full screen: the window covers the display, whose mode is the configured one.
     EXPECT_EQ(x, 0);
     EXPECT_EQ(y, 0);
     EXPECT_EQ(width, SCREEN_WIDTH);

@@ -31,8 +31,10 @@ size_t occurrences(const std::string& text, const std::string& line) {
 
 } // namespace
 
-bool ProgramSeat::open(const std::string& fontPath) {
-    m_screen = std::make_unique<VirtualDisplay>(SCREEN_WIDTH, SCREEN_HEIGHT, m_dir.file("xvfb.log"), fontPath);
+bool ProgramSeat::open(int width, int height, const std::string& fontPath) {
+    m_width = width;
+    m_height = height;
+    m_screen = std::make_unique<VirtualDisplay>(width, height, m_dir.file("xvfb.log"), fontPath);
     if (!m_screen->ready()) return false;
     fs::create_directories(m_dir.file("instance"));
     fs::create_directories(PICTURE_FOLDER);

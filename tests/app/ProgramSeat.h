@@ -27,7 +27,7 @@ public:
 
     // Brings up the display; false when no private X server could start.
     // A font path replaces the server's own (see VirtualDisplay).
-    bool open(const std::string& fontPath = "");
+    bool open(int width = SCREEN_WIDTH, int height = SCREEN_HEIGHT, const std::string& fontPath = "");
 
     VirtualDisplay& screen() { return *m_screen; }
     std::string home() const { return m_dir.file("home"); }
@@ -40,7 +40,7 @@ public:
     // False when the game ended or the time ran out first.
     bool waitForLog(ChildProcess& game, const std::string& line, std::chrono::milliseconds timeout, int times = 1);
 
-    Picture grabScreen() { return m_screen->grab(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT); }
+    Picture grabScreen() { return m_screen->grab(0, 0, m_width, m_height); }
     // Two grabs a moment apart that agree: the program has drawn what it will draw.
     Picture steadyPicture(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // The first picture that differs from `before` in at least that share of
@@ -78,4 +78,5 @@ public:
 protected:
     TempDir m_dir;
     std::unique_ptr<VirtualDisplay> m_screen;
+    int m_width = SCREEN_WIDTH, m_height = SCREEN_HEIGHT;
 };

@@ -3,11 +3,13 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -75,6 +77,38 @@ VirtualDisplay::~VirtualDisplay() {
     if (m_display) XCloseDisplay(m_display);
 }
 
+bool VirtualDisplay::offerModes(const std::vector<std::pair<int, int>>& sizes) {
+    const Window root = DefaultRootWindow(m_display);
+    XRRScreenResources* resources = XRRGetScreenResources(m_display, root);
+    if (!resources) return false;
+    const bool output = resources->noutput > 0;
+    for (size_t i = 0; output && i < sizes.size(); ++i) {
+        const auto [width, height] = sizes[i];
+        std::string name = std::to_string(width) + "x" + std::to_string(height);
+        XRRModeInfo mode;
+        std::memset(&mode, 0, sizeof mode);
+        mode.width = unsigned(width);
+        mode.height = unsigned(height);
+        mode.hTotal = mode.width;
+        mode.vTotal = mode.height;
+        // 60 Hz.
+        mode.dotClock = 60ul * mode.hTotal * mode.vTotal;
+        mode.name = &name[0];
+        mode.nameLength = unsigned(name.size());
+        XRRAddOutputMode(m_display, resources->outputs[0], XRRCreateMode(m_display, root, &mode));
+    }
+    XRRFreeScreenResources(resources);
+    XSync(m_display, False);
+    return output;
+}
+
+void VirtualDisplay::size(int& width, int& height) {
+    XWindowAttributes attributes;
+    XGetWindowAttributes(m_display, DefaultRootWindow(m_display), &attributes);
+    width = attributes.width;
+    height = attributes.height;
+}
+
 int VirtualDisplay::countWindows(const std::string& title) {
     int count = 0;
     forEachShownWindow(m_display, title, [&](const XWindowAttributes&, Window) { ++count; });
@@ -117,6 +151,27 @@ VirtualDisplay::Picture VirtualDisplay::grab(int x, int y, int width, int height
         }
     XDestroyImage(image);
     return picture;
+}
+
+void VirtualDisplay::focusElsewhere() {
+    if (!m_own) {
+        m_own = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 64, 64, 0, 0, 0);
+        XMapRaised(m_display, m_own);
+        XSync(m_display, False);
+    }
+    XSetInputFocus(m_display, m_own, RevertToPointerRoot, CurrentTime);
+    XSync(m_display, False);
+}
+
+void VirtualDisplay::focusWindow(const std::string& title) {
+    bool done = false;
+    forEachShownWindow(m_display, title, [&](const XWindowAttributes&, Window window) {
+        if (done) return;
+        done = true;
+        XRaiseWindow(m_display, window);
+        XSetInputFocus(m_display, window, RevertToPointerRoot, CurrentTime);
+    });
+    XSync(m_display, False);
 }
 
 void VirtualDisplay::closeWindows(const std::string& title) {

@@ -2,6 +2,8 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sys/gfx/SurfaceImage.h"
 
@@ -22,6 +24,11 @@ public:
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
     bool ready() const { return m_display != nullptr; }
+    // Adds full-screen modes of these sizes to the screen, for programs to
+    // switch to; they stay while this display object lives.
+    bool offerModes(const std::vector<std::pair<int, int>>& sizes);
+    // The screen's size now (a program may have switched its mode).
+    void size(int& width, int& height);
     // ":N", for the programs that are to show on it.
     const std::string& name() const { return m_name; }
 
@@ -31,6 +38,9 @@ public:
     bool waitForWindow(const std::string& title, std::chrono::milliseconds timeout, int& x, int& y, int& width,
                        int& height);
     Picture grab(int x, int y, int width, int height);
+    // Another program's window takes the focus, as after Alt-Tab; then the first window of that title gets it back.
+    void focusElsewhere();
+    void focusWindow(const std::string& title);
     // Asks the windows of that title to close, as a window manager's close button does.
     void closeWindows(const std::string& title);
 
@@ -56,4 +66,5 @@ private:
     std::unique_ptr<ChildProcess> m_server;
     _XDisplay* m_display = nullptr;
     std::string m_name;
+    unsigned long m_own = 0;
 };
