@@ -11,6 +11,7 @@
 
 #include "engine/platform/GuiContext.h"
 #include "engine/platform/InputDevice.h"
+#include "engine/platform/Report.h"
 #include "engine/platform/Sound.h"
 #include "engine/platform/SoundDevice.h"
 #include "engine/platform/Timer.h"
@@ -119,7 +120,10 @@ void runCountdown(Race& race) {
     }
     if (n >= 3) {
         forEachVehicle(race, [](Vehicle& vehicle) { vehicle.m_active.set(true); });
-        if (race.m_raceStartTime == 0.0f) race.m_raceStartTime = race.clockTime();
+        if (race.m_raceStartTime == 0.0f) {
+            race.m_raceStartTime = race.clockTime();
+            g_logStream << "race: go" << std::endl;
+        }
         const int32_t own = race.localPlayerSlot();
         if (own >= 0 && own < Config::RIDERS) {
             NetValue<Config::Player>& record = race.m_config->m_player[own];
@@ -228,6 +232,7 @@ void beginCountdown(Race& race) {
     race.m_countdownStartTime = race.m_clock->m_currentTime;
     race.m_displays->hideStartPanels();
     forEachView(race, [&](int32_t v) { race.m_displays->setCountdownVisible(v, true); });
+    g_logStream << "race: countdown" << std::endl;
 }
 
 bool everyRiderReady(Race& race) {

@@ -37,6 +37,7 @@
 #include "game/karts/VehicleSettings.h"
 #include "game/maps/IlluminationMap.h"
 #include "game/maps/PositionMap.h"
+#include "game/surfaces/GroundProbe.h"
 #include "game/surfaces/RaceSurfaces.h"
 #include "net/NetControl.h"
 #include "sys/window/Window.h"
@@ -392,6 +393,20 @@ bool prepareScene(Race& race) {
     return true;
 }
 
+// Track objects that still load though damaged can leave no ground where the riders start: they would fall
+// through. Each start must stand on what a kart's ray takes for ground.
+bool groundUnderStarts(Race& race) {
+    LW6Scene& scene = *race.m_scene;
+    GroundProbe probe(scene);
+    for (int32_t i = 0; i < race.m_vehicleCount; ++i) {
+        SceneObject* start = scene.getObject("start", -1, i + 1);
+        if (!start || probe.under(start->evaluatePosition(0.0)).found == GroundProbe::Found::GROUND) continue;
+        return trackFailed(RaceAssets::trackScene(race.m_config->m_track.get()),
+                           "there is no ground under start place " + std::to_string(i + 1));
+    }
+    return true;
+}
+
 void loadMaps(Race& race, File& files, SoundDevice* sound) {
     reportRaceProgress(85.0f);
     if (sound) sound->setListenerFactors(1.0f, 1.0f, 2.0f);
@@ -450,7 +465,8 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
 // Set-up's steps in order; false at the first thing missing, what was built left for tear-down.
 bool build(Race& race, File& files, SoundDevice* sound, Config& config) {
     startRace(race, files, sound, config);
-    if (!loadTrack(race, files) || !addRiders(race, files, sound) || !prepareScene(race)) return false;
+    if (!loadTrack(race, files) || !addRiders(race, files, sound) || !prepareScene(race) || !groundUnderStarts(race))
+        return false;
     loadMaps(race, files, sound);
     return finishRace(race, files, sound);
 }

@@ -4,6 +4,7 @@
 
 #include "engine/platform/GuiContext.h"
 #include "engine/platform/InputDevice.h"
+#include "engine/platform/Report.h"
 #include "engine/platform/Timer.h"
 #include "game/Config.h"
 #include "game/Race.h"
@@ -16,6 +17,11 @@ constexpr int32_t TEXT_OK = 2000;
 constexpr int32_t TEXT_CONTINUE = 9000;
 constexpr int32_t TEXT_RESTART = 9010;
 constexpr int32_t TEXT_QUIT = 9020;
+
+// The windows' names in the log, in the order of their ids.
+const char* const WINDOW_NAMES[OnscreenDisplays::WINDOW_COUNT] = {
+    "pause", "connection lost", "time trial result", "single race result", "elimination result",
+    "championship result", "standings", "name entry"};
 
 } // namespace
 
@@ -43,6 +49,7 @@ void OnscreenDisplays::buildWindows() {
 
 // The open window takes the mouse and keys from the karts.
 void OnscreenDisplays::openWindow(Window window) {
+    if (!m_visible[window]) g_logStream << "race window: " << WINDOW_NAMES[window] << std::endl;
     m_visible[window] = true;
     if (m_race.m_gui && m_race.m_gui->m_input) m_race.m_gui->m_input->m_guiInput = 1;
     if (CEGUI::Window* frame = m_windows[window]) {

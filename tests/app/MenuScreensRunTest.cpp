@@ -126,20 +126,20 @@ TEST_F(MenuScreensRunTest, TimeTrialLapNamedByKeyPressesLeadsItsTrackInTheHighSc
     driver.ride(1.0, 90s);
     const double ridden = std::chrono::duration<double>(Clock::now() - green).count();
     ASSERT_GE(driver.lapsDriven(), 1.0 - MinimapDriver::LINE_MARGIN);
-    std::this_thread::sleep_for(3s);
-    save(grabScreen(), "time-trial-record-result");
+    ASSERT_TRUE(waitForLog(*game, "race window: time trial result", 60s)) << game->output();
+    save(firstChange(grabScreen(), 0.05, 5s), "time-trial-record-result");
 
     clickAt(TIME_TRIAL_RESULT_OK.x, TIME_TRIAL_RESULT_OK.y);
     // The entry opens once the click is read; text typed before it opens is dropped.
-    std::this_thread::sleep_for(2s);
+    ASSERT_TRUE(waitForLog(*game, "race window: name entry", 30s)) << game->output();
     typeName(RECORD_NAME);
-    save(grabScreen(), "time-trial-record-name-entry");
+    const Picture entry = grabScreen();
+    save(entry, "time-trial-record-name-entry");
     clickAt(NAME_ENTRY_SAVE.x, NAME_ENTRY_SAVE.y);
 
     // The race asks for its table: the menu opens on it.
     ASSERT_TRUE(waitForLog(*game, "entering menu loop...", 60s, 2)) << game->output();
-    std::this_thread::sleep_for(1s);
-    const Picture table = steadyPicture();
+    const Picture table = changedPicture(entry, 0.3, 30s);
     save(table, "highscores-after-time-trial");
     EXPECT_GT(VirtualDisplay::differingShare(menu, table), 0.3) << "no high-score screen";
     const Picture name = grabCell(nameCell(0)), time = grabCell(timeCell(0));
@@ -178,10 +178,12 @@ TEST_F(MenuScreensRunTest, CreditsRollUpAndTheOptionsKeepTheMusicVolumeDraggedOn
     ASSERT_GT(VirtualDisplay::differingShare(menu, firstChange(menu, 0.3)), 0.3) << "no credits screen";
     // The pointer rests on the back button, out of the lines' way, while the first lines rise into view.
     m_screen->pointAt(SCREEN_BACK.x, SCREEN_BACK.y);
-    std::this_thread::sleep_for(3s);
-    const Picture early = grabScreen();
-    std::this_thread::sleep_for(3s);
-    const Picture later = grabScreen();
+    const Picture early = firstChange(grabScreen(), 0.005, 30s);
+    Picture later = grabScreen();
+    for (const auto giveUp = Clock::now() + 30s; creditsRise(early, later) < 20 && Clock::now() < giveUp;) {
+        std::this_thread::sleep_for(POLL);
+        later = grabScreen();
+    }
     save(early, "credits-early");
     save(later, "credits-later");
     EXPECT_GT(VirtualDisplay::differingShare(early, later), 0.005) << "the lines stand still";

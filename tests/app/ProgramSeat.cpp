@@ -20,9 +20,6 @@ constexpr int ENGLISH_X = 226 + 60, ENGLISH_Y = 670 + 51;
 // "Yes": 150 x 50 at 20, 230 in the quit frame at 261, 184.
 constexpr int YES_X = 261 + 20 + 75, YES_Y = 184 + 230 + 25;
 
-// The countdown runs three seconds from Space.
-constexpr auto COUNTDOWN = 3500ms;
-
 size_t occurrences(const std::string& text, const std::string& line) {
     size_t count = 0;
     for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + line.size())) ++count;
@@ -156,12 +153,21 @@ ProgramSeat::Picture ProgramSeat::mainMenu(ChildProcess& game) {
 
 ProgramSeat::Picture ProgramSeat::startRace(ChildProcess& game, int races) {
     if (!waitForLog(game, "entering main loop...", 90s, races)) return {};
-    // The first frames of the race draw while the loading picture goes.
-    std::this_thread::sleep_for(2s);
-    const Picture waiting = grabScreen();
-    m_screen->pressKey(XK_space);
-    std::this_thread::sleep_for(COUNTDOWN);
-    return waiting;
+    // The race's first frames replace the loading picture.
+    const Picture waiting = changedPicture(grabScreen(), 0.3, 10s);
+    if (!pressSpaceUntilCountdown(game, races)) return {};
+    return waitForLog(game, "race: go", 60s, races) ? waiting : Picture{};
+}
+
+bool ProgramSeat::pressSpaceUntilCountdown(ChildProcess& game, int races, const std::function<void()>& alsoPress) {
+    // A Space that comes before the race reads its keys is lost: pressed again until the countdown begins.
+    const auto giveUp = std::chrono::steady_clock::now() + 60s;
+    while (std::chrono::steady_clock::now() < giveUp) {
+        m_screen->pressKey(XK_space);
+        if (alsoPress) alsoPress();
+        if (waitForLog(game, "race: countdown", 2s, races)) return true;
+    }
+    return false;
 }
 
 void ProgramSeat::inHome(const std::function<void()>& work) const {

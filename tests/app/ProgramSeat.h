@@ -66,9 +66,12 @@ public:
     Picture clickAndLook(Point p, const Picture& before, double share = 0.002);
     // From the start on a fresh home to the English main menu, or an empty picture.
     Picture mainMenu(ChildProcess& game);
-    // Waits for that many races to have come up and starts the last one's
-    // countdown: the picture before Space, or an empty one.
+    // Waits for that many races to have come up, starts the last one's
+    // countdown and waits for its start: the picture before Space, or an empty one.
     Picture startRace(ChildProcess& game, int races = 1);
+    // Presses Space (and whatever `alsoPress` presses elsewhere) until the log shows the countdown of the
+    // race numbered `races`; false when it never does.
+    bool pressSpaceUntilCountdown(ChildProcess& game, int races = 1, const std::function<void()>& alsoPress = {});
 
     // Runs `work` in the program's home, where it keeps "config.dat" and "highscore.dat".
     void inHome(const std::function<void()>& work) const;

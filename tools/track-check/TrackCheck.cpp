@@ -18,7 +18,7 @@
 #include "game/Race.h"
 #include "game/surfaces/RaceSurfaces.h"
 #include "tools/demodata/KartFixture.h"
-#include "tools/track-check/GroundProbe.h"
+#include "game/surfaces/GroundProbe.h"
 #include "tools/track-check/TrackPoints.h"
 #include "tools/track-check/TrackPositionMap.h"
 

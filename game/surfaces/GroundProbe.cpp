@@ -1,4 +1,4 @@
-#include "tools/track-check/GroundProbe.h"
+#include "game/surfaces/GroundProbe.h"
 
 #include <ode/collision.h>
 
