@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 
 #include "app/menu/Menu.h"
-#include "game/Race.h"
+#include "game/race/Race.h"
 
 namespace {
 

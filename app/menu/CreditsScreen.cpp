@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "app/menu/Menu.h"
-#include "engine/platform/File.h"
 #include "engine/platform/Report.h"
+#include "engine/platform/archive/File.h"
 
 namespace {
 

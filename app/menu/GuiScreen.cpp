@@ -5,10 +5,10 @@
 #include <cstdio>
 
 #include "app/menu/Menu.h"
-#include "engine/platform/GuiContext.h"
 #include "engine/platform/Report.h"
-#include "engine/platform/Sound.h"
-#include "game/Config.h"
+#include "engine/platform/audio/Sound.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "game/records/Config.h"
 
 GuiScreen::~GuiScreen() {
     CEGUI::WindowManager* windows = CEGUI::WindowManager::getSingletonPtr();

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "engine/platform/GuiHelper.h"
+#include "engine/platform/gui/GuiHelper.h"
 
 namespace CEGUI {
 class Window;

@@ -4,8 +4,8 @@
 #include <cctype>
 
 #include "app/program/RegistryReader.h"
-#include "engine/platform/DisplaySettings.h"
 #include "engine/platform/Report.h"
+#include "engine/platform/display/DisplaySettings.h"
 
 namespace {
 

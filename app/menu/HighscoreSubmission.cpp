@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/menu/HighscoreService.h"
-#include "engine/platform/Md5Hash.h"
 #include "engine/platform/Report.h"
-#include "game/HighscoreTables.h"
+#include "engine/platform/archive/Md5Hash.h"
+#include "game/records/HighscoreTables.h"
 #include "sys/http/HttpClient.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include "app/menu/HighscoreSubmission.h"
 #include "app/menu/Menu.h"
 #include "app/menu/SetUpScreen.h"
-#include "engine/platform/GuiRegexMatcher.h"
-#include "game/Config.h"
-#include "game/HighscoreTables.h"
-#include "game/TextTable.h"
+#include "engine/platform/gui/GuiRegexMatcher.h"
 #include "game/displays/DisplayWindows.h"
+#include "game/records/Config.h"
+#include "game/records/HighscoreTables.h"
+#include "game/records/TextTable.h"
 
 namespace {
 

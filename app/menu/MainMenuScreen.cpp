@@ -4,7 +4,7 @@
 
 #include "app/menu/Menu.h"
 #include "app/menu/QuitQuestion.h"
-#include "game/TextTable.h"
+#include "game/records/TextTable.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/MultiplayerScreen.h"
 #include "app/menu/SplashScreen.h"
-#include "engine/platform/SampleStream.h"
-#include "engine/platform/Sound.h"
+#include "engine/platform/audio/SampleStream.h"
+#include "engine/platform/audio/Sound.h"
 #include "engine/scene/MetaScene.h"
-#include "game/TextTable.h"
+#include "game/records/TextTable.h"
 
 Menu::Menu() = default;
 Menu::~Menu() = default;

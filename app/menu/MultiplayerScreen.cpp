@@ -9,9 +9,9 @@
 
 #include "app/menu/Menu.h"
 #include "app/menu/MessageWindow.h"
-#include "game/Race.h"
-#include "game/TextTable.h"
 #include "game/displays/DisplayWindows.h"
+#include "game/race/Race.h"
+#include "game/records/TextTable.h"
 #include "net/NetControl.h"
 #include "sys/window/Window.h"
 

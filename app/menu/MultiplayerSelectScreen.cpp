@@ -4,9 +4,9 @@
 
 #include "app/menu/Menu.h"
 #include "app/menu/MessageWindow.h"
-#include "engine/platform/GuiRegexMatcher.h"
-#include "game/Config.h"
-#include "game/TextTable.h"
+#include "engine/platform/gui/GuiRegexMatcher.h"
+#include "game/records/Config.h"
+#include "game/records/TextTable.h"
 #include "net/NetControl.h"
 #include "sys/settings/SystemInfo.h"
 

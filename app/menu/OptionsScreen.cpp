@@ -11,13 +11,13 @@
 
 #include "app/menu/DisplayModeRecord.h"
 #include "app/menu/Menu.h"
-#include "engine/platform/GuiContext.h"
-#include "engine/platform/GuiRegexMatcher.h"
-#include "engine/platform/InputDevice.h"
-#include "engine/platform/Sound.h"
+#include "engine/platform/audio/Sound.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "engine/platform/gui/GuiRegexMatcher.h"
+#include "engine/platform/input/InputDevice.h"
 #include "engine/render/Renderer.h"
-#include "game/Config.h"
-#include "game/TextTable.h"
+#include "game/records/Config.h"
+#include "game/records/TextTable.h"
 
 namespace {
 

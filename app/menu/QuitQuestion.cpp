@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 
 #include "app/menu/GuiScreen.h"
-#include "game/TextTable.h"
+#include "game/records/TextTable.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "app/menu/Menu.h"
-#include "game/Race.h"
-#include "game/TextTable.h"
+#include "game/race/Race.h"
+#include "game/records/TextTable.h"
 
 namespace {
 

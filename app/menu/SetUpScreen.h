@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "app/menu/GuiScreen.h"
-#include "game/Config.h"
+#include "game/records/Config.h"
 
 // What the race set-up screens share: their buttons and captions, the wrap of
 // their choosers, the texts of a choice, and the rider records they reset on

@@ -1,7 +1,7 @@
 #include "app/menu/SingleRaceScreen.h"
 
 #include "app/menu/Menu.h"
-#include "game/Race.h"
+#include "game/race/Race.h"
 
 namespace {
 

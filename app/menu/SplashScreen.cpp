@@ -6,9 +6,9 @@
 
 #include "app/menu/Menu.h"
 #include "app/menu/QuitQuestion.h"
-#include "engine/platform/GuiContext.h"
-#include "game/Config.h"
-#include "game/TextTable.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "game/records/Config.h"
+#include "game/records/TextTable.h"
 
 namespace {
 

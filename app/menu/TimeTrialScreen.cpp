@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/menu/Menu.h"
-#include "game/Race.h"
+#include "game/race/Race.h"
 
 namespace {
 

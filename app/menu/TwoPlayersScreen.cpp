@@ -5,9 +5,9 @@
 #include <string>
 
 #include "app/menu/Menu.h"
-#include "game/Config.h"
-#include "game/Race.h"
-#include "game/TextTable.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
+#include "game/records/TextTable.h"
 #include "net/NetControl.h"
 
 namespace {

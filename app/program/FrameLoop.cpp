@@ -5,9 +5,9 @@
 
 #include "app/program/LoopPhase.h"
 #include "app/program/MainWindowProc.h"
-#include "engine/platform/GuiContext.h"
-#include "engine/platform/InputDevice.h"
-#include "engine/platform/RenderDevice.h"
+#include "engine/platform/display/RenderDevice.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "engine/platform/input/InputDevice.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/MetaScene.h"
 #include "sys/gfx/Device.h"

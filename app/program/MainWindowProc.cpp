@@ -1,6 +1,6 @@
 #include "app/program/MainWindowProc.h"
 
-#include "engine/platform/InputDevice.h"
+#include "engine/platform/input/InputDevice.h"
 #include "sys/window/Window.h"
 
 bool g_appActive = true;

@@ -2,7 +2,7 @@
 
 #include "app/menu/Menu.h"
 #include "app/menu/MenuLoop.h"
-#include "engine/platform/Sound.h"
+#include "engine/platform/audio/Sound.h"
 #include "engine/scene/MetaScene.h"
 
 bool MenuPhase::running() const { return !m_menu.done && !m_menu.startRace; }

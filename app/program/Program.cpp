@@ -13,21 +13,22 @@
 #include "app/program/RacePhase.h"
 #include "app/program/RegistryReader.h"
 #include "app/program/SingleInstance.h"
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DirectInputDevice.h"
-#include "engine/platform/DiskFile.h"
-#include "engine/platform/DisplaySetup.h"
-#include "engine/platform/GuiContext.h"
-#include "engine/platform/LoadingFrame.h"
 #include "engine/platform/Profiler.h"
-#include "engine/platform/RenderDevice.h"
 #include "engine/platform/Report.h"
-#include "engine/platform/SharedFile.h"
-#include "engine/platform/SoundDeviceList.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/archive/SharedFile.h"
+#include "engine/platform/audio/SoundDeviceList.h"
+#include "engine/platform/display/DisplaySetup.h"
+#include "engine/platform/display/RenderDevice.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "engine/platform/gui/LoadingFrame.h"
+#include "engine/platform/input/DirectInputDevice.h"
 #include "engine/render/Renderer.h"
-#include "game/Config.h"
-#include "game/LoadingScreen.h"
-#include "game/Race.h"
+#include "engine/scene/SceneRenderer.h"
+#include "game/race/LoadingScreen.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 #include "net/FirewallException.h"
 #include "net/GameServer.h"
 #include "net/NetControl.h"
@@ -152,7 +153,7 @@ bool Program::startUp() {
     g_reportToLog = true;
     m_device->m_settings->m_title = m_paths.baseName;
     if (!m_device->createWindows(WINDOW_CLASS, mainWindowProc) || !firstWindow()) return false;
-    m_renderer = std::make_unique<Renderer>(*m_device);
+    m_renderer = std::make_unique<SceneRenderer>(*m_device);
     m_renderer->setGammaRamp(m_gamma, m_brightness, m_contrast);
     if (!openArchive()) return false;
     // A hidden window's device counts as lost here, so the windows show before anything is drawn.

@@ -7,7 +7,7 @@
 #include "app/program/FrameBudget.h"
 #include "app/program/OuterLoop.h"
 #include "app/program/ProgramPaths.h"
-#include "engine/platform/LoadingFrame.h"
+#include "engine/platform/gui/LoadingFrame.h"
 
 class Config;
 class DataArchive;

@@ -1,7 +1,7 @@
 #include "app/program/RacePhase.h"
 
 #include "engine/scene/MetaScene.h"
-#include "game/Race.h"
+#include "game/race/Race.h"
 
 bool RacePhase::running() const { return !m_race.m_leaveRace; }
 

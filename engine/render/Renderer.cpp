@@ -4,19 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
-#include "engine/platform/FormatRequest.h"
-#include "engine/platform/RenderDevice.h"
 #include "engine/platform/Report.h"
-#include "engine/platform/SoundDeviceList.h"
-#include "engine/render/AdditiveShader.h"
-#include "engine/render/FixedFunctionShader.h"
-#include "engine/render/OpaqueShader.h"
-#include "engine/render/PlacementHelper.h"
+#include "engine/platform/audio/SoundDeviceList.h"
+#include "engine/platform/display/FormatRequest.h"
+#include "engine/platform/display/RenderDevice.h"
 #include "engine/render/ScreenTarget.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
-#include "engine/render/SurfaceShader.h"
-#include "engine/scene/SceneItem.h"
 #include "sys/gfx/Device.h"
 #include "sys/window/Window.h"
 
@@ -122,16 +116,6 @@ Renderer::Renderer(RenderDevice& renderDevice) {
     const DisplayMode& desktop = m_adapter->m_currentMode;
     for (auto& screen : m_screenTargets)
         screen = std::make_unique<ScreenTarget>(this, settings, desktop.width, desktop.height);
-
-    if (m_fixedFunction) {
-        m_surfaceShader = std::make_unique<FixedFunctionShader>(this);
-    } else {
-        m_surfaceShader = std::make_unique<SurfaceShader>(this);
-        m_plainShader = std::make_unique<ShaderLibrary>(this);
-        m_additiveShader = std::make_unique<AdditiveShader>(this);
-    }
-    m_opaqueShader = std::make_unique<OpaqueShader>(this);
-    m_placementHelper = std::make_unique<PlacementHelper>(this);
 }
 
 Renderer::~Renderer() {
@@ -141,11 +125,6 @@ Renderer::~Renderer() {
     m_constants.reset();
     m_soundDeviceList.reset();
     for (auto& screen : m_screenTargets) screen.reset();
-    m_surfaceShader.reset();
-    m_plainShader.reset();
-    m_additiveShader.reset();
-    m_opaqueShader.reset();
-    m_placementHelper.reset();
 }
 
 void Renderer::buildGammaRamp(float gamma, float brightness, float contrast, uint16_t ramp[256]) {
@@ -180,15 +159,6 @@ void Renderer::setBackBufferTarget() {
 
 void Renderer::setViewport(uint32_t x, uint32_t y, uint32_t width, uint32_t height, float minZ, float maxZ) {
     m_currentDevice->setViewport(sys::gfx::Viewport{x, y, width, height, minZ, maxZ});
-}
-
-void Renderer::turnItemBy(SceneItem& item, float dHeading, float dPitch, float dBank, double time) {
-    float angles[3];
-    item.applyControllers(angles, time);
-    angles[0] -= dPitch;
-    angles[1] += dHeading;
-    angles[2] -= dBank;
-    item.setRotation(angles, true);
 }
 
 void Renderer::drawDebugLines(const Matrix4x3& world, const std::vector<DebugLineVertex>& lines) {

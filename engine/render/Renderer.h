@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DeviceList.h"
-#include "engine/scene/RenderView.h"
+#include "engine/platform/display/DeviceList.h"
+#include "engine/render/RenderView.h"
 #include "sys/gfx/GfxTypes.h"
 
 class RenderDevice;
@@ -16,7 +16,6 @@ class ScreenTarget;
 class PlacementHelper;
 class SoundDeviceList;
 class SoundDevice;
-class SceneItem;
 
 // The engine's one render system, made on the device right after it exists:
 // the devices and their caps, the compile profiles and render-target formats,
@@ -36,8 +35,6 @@ public:
     // Draws into the back buffer (of the current eye in dual-head stereo).
     void setBackBufferTarget();
     void setViewport(uint32_t x, uint32_t y, uint32_t width, uint32_t height, float minZ, float maxZ);
-    // Turns `item` by the deltas (radians; pitch and bank grow with theirs).
-    static void turnItemBy(SceneItem& item, float dHeading, float dPitch, float dBank, double time);
 
     void drawDebugLines(const Matrix4x3& world, const std::vector<DebugLineVertex>& lines) override;
 
@@ -110,10 +107,11 @@ public:
     std::unique_ptr<ScreenTarget> m_screenTargets[2];
     // The surface shader is the fixed-function kind unless the settings ask
     // for shaders; then plain and additive exist too. The opaque one always does.
-    std::unique_ptr<ShaderLibrary> m_surfaceShader;
-    std::unique_ptr<ShaderLibrary> m_plainShader;
-    std::unique_ptr<ShaderLibrary> m_additiveShader;
-    std::unique_ptr<ShaderLibrary> m_opaqueShader;
-    std::unique_ptr<PlacementHelper> m_placementHelper;
+    // They bind scene surfaces, so the scene renderer makes and owns them.
+    ShaderLibrary* m_surfaceShader = nullptr;
+    ShaderLibrary* m_plainShader = nullptr;
+    ShaderLibrary* m_additiveShader = nullptr;
+    ShaderLibrary* m_opaqueShader = nullptr;
+    PlacementHelper* m_placementHelper = nullptr;
     bool m_fixedFunction = true;
 };

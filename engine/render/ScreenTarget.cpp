@@ -1,6 +1,6 @@
 #include "engine/render/ScreenTarget.h"
 
-#include "engine/platform/DisplaySettings.h"
+#include "engine/platform/display/DisplaySettings.h"
 #include "sys/gfx/Surface.h"
 #include "sys/gfx/Texture.h"
 

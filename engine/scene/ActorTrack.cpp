@@ -1,6 +1,6 @@
 #include "engine/scene/ActorTrack.h"
 
-#include "engine/platform/MotionMixer.h"
+#include "engine/platform/animation/MotionMixer.h"
 
 void ActorTrack::setIntensity(float weight) {
     for (const auto& [mixer, member] : m_entries) mixer->setIntensity(member, weight);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "engine/render/RenderView.h"
 #include "engine/scene/BoneBoundingBox.h"
-#include "engine/scene/RenderView.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "engine/scene/BoneBoundingBox.h"
 
+#include "engine/render/RenderView.h"
 #include "engine/scene/Bone.h"
-#include "engine/scene/RenderView.h"
 
 namespace {
 

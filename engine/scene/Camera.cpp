@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/scene/RenderView.h"
+#include "engine/render/RenderView.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "engine/scene/ItemBoundingBox.h"
 
-#include "engine/scene/RenderView.h"
+#include "engine/render/RenderView.h"
 #include "engine/scene/SceneItem.h"
 
 void ItemBoundingBox::init(bool first) { set({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f}); }

@@ -6,24 +6,24 @@
 
 #include <ode/objects.h>
 
-#include "engine/platform/LoadingFrame.h"
-#include "engine/platform/Texture.h"
+#include "engine/platform/gui/LoadingFrame.h"
+#include "engine/platform/images/Texture.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/Actor.h"
 #include "engine/scene/ActorTrack.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/CullingPlane.h"
-#include "engine/scene/LWObjectFile.h"
 #include "engine/scene/Light.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/MetaScene.h"
-#include "engine/scene/ODEGeomObject.h"
 #include "engine/scene/ObjectPass.h"
-#include "engine/scene/ParticleEmitter.h"
-#include "engine/scene/PhysicsLibrary.h"
-#include "engine/scene/SceneFileReader.h"
-#include "engine/scene/SceneObjectFiles.h"
 #include "engine/scene/ScenePasses.h"
+#include "engine/scene/effects/ParticleEmitter.h"
+#include "engine/scene/loaders/LWObjectFile.h"
+#include "engine/scene/loaders/SceneFileReader.h"
+#include "engine/scene/loaders/SceneObjectFiles.h"
+#include "engine/scene/mesh/Mesh.h"
+#include "engine/scene/physics/ODEGeomObject.h"
+#include "engine/scene/physics/PhysicsLibrary.h"
 #include "sys/gfx/Font.h"
 
 LW6Scene::LW6Scene(RenderView* owner) : ObjectContainer(owner) { createWorld(); }

@@ -7,11 +7,11 @@
 #include <ode/collision_space.h>
 #include <ode/common.h>
 
-#include "engine/platform/AnimatedValue.h"
 #include "engine/platform/Math3D.h"
-#include "engine/scene/ODEJointSurface.h"
-#include "engine/scene/ODESpacePair.h"
+#include "engine/platform/animation/AnimatedValue.h"
 #include "engine/scene/ObjectContainer.h"
+#include "engine/scene/physics/ODEJointSurface.h"
+#include "engine/scene/physics/ODESpacePair.h"
 
 class Actor;
 class ActorTrack;

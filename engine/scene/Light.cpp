@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/platform/DeviceList.h"
-#include "engine/platform/GeneratedTexture.h"
+#include "engine/platform/display/DeviceList.h"
+#include "engine/platform/images/GeneratedTexture.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
 #include "engine/scene/BoundingBox.h"
-#include "engine/scene/FlareSet.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/effects/FlareSet.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/Texture.h"
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "engine/platform/LoadingFrame.h"
-#include "engine/platform/Texture.h"
+#include "engine/platform/gui/LoadingFrame.h"
+#include "engine/platform/images/Texture.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/LW6Scene.h"
-#include "engine/scene/LWObjectFile.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/Surface.h"
-#include "engine/scene/TextureLayer.h"
+#include "engine/scene/loaders/LWObjectFile.h"
+#include "engine/scene/materials/Surface.h"
+#include "engine/scene/materials/TextureLayer.h"
+#include "engine/scene/mesh/Mesh.h"
 #include "sys/gfx/Device.h"
 
 namespace gfx = sys::gfx;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/render/PlacementHelper.h"
+#include "engine/scene/editing/PlacementHelper.h"
 
 class File;
 class LW6Scene;

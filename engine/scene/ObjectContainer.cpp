@@ -2,8 +2,8 @@
 
 #include "engine/platform/Report.h"
 #include "engine/scene/Camera.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/mesh/Mesh.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "engine/platform/Report.h"
-#include "engine/render/PlacementHelper.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
@@ -15,10 +14,11 @@
 #include "engine/scene/DrawList.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/Light.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/Occluder.h"
 #include "engine/scene/ScenePasses.h"
-#include "engine/scene/Surface.h"
+#include "engine/scene/editing/PlacementHelper.h"
+#include "engine/scene/materials/Surface.h"
+#include "engine/scene/mesh/Mesh.h"
 #include "sys/gfx/Device.h"
 
 namespace gfx = sys::gfx;
@@ -102,7 +102,7 @@ void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<Cul
 
     std::vector<SceneObject*> objects;
     objects.reserve(scene.m_objects.size());
-    PlacementHelper* helper = renderer->m_placementHelper.get();
+    PlacementHelper* helper = renderer->m_placementHelper;
     if (helper && helper->m_active)
         for (auto it = helper->m_objects.rbegin(); it != helper->m_objects.rend(); ++it) objects.push_back(it->get());
     for (auto& object : scene.m_objects) objects.push_back(object.get());

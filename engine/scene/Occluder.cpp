@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/scene/CullingPlane.h"
-#include "engine/scene/Mesh.h"
+#include "engine/scene/mesh/Mesh.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <ode/objects.h>
 
+#include "engine/render/RenderView.h"
 #include "engine/scene/ItemBoundingBox.h"
 #include "engine/scene/ObjectContainer.h"
-#include "engine/scene/RenderView.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <ode/common.h>
 #include <ode/mass.h>
 
-#include "engine/platform/AnimatedValue.h"
 #include "engine/platform/Math3D.h"
+#include "engine/platform/animation/AnimatedValue.h"
 #include "engine/scene/BoundingBox.h"
 #include "engine/scene/Viewport.h"
 

@@ -6,15 +6,15 @@
 #include <ode/objects.h>
 
 #include "engine/platform/Report.h"
-#include "engine/platform/SampleStream.h"
-#include "engine/platform/Sound.h"
+#include "engine/platform/audio/SampleStream.h"
+#include "engine/platform/audio/Sound.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/scene/Bone.h"
-#include "engine/scene/HyperVoxel.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/ObjectContainer.h"
-#include "engine/scene/Surface.h"
+#include "engine/scene/effects/HyperVoxel.h"
+#include "engine/scene/materials/Surface.h"
+#include "engine/scene/mesh/Mesh.h"
 #include "sys/gfx/Device.h"
 
 namespace {

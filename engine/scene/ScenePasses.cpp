@@ -3,20 +3,20 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/platform/SoundDevice.h"
-#include "engine/platform/Texture.h"
-#include "engine/render/PlacementHelper.h"
+#include "engine/platform/audio/SoundDevice.h"
+#include "engine/platform/images/Texture.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/CullingPlane.h"
-#include "engine/scene/FlareSet.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/Light.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/ObjectPass.h"
-#include "engine/scene/ParticleEmitter.h"
+#include "engine/scene/editing/PlacementHelper.h"
+#include "engine/scene/effects/FlareSet.h"
+#include "engine/scene/effects/ParticleEmitter.h"
 #include "sys/gfx/Device.h"
 
 namespace gfx = sys::gfx;
@@ -321,7 +321,7 @@ void ScenePasses::renderToTexture(LW6Scene& scene, bool clear, double time) {
     Renderer* renderer = rendererOf(scene);
     if (!renderer || !renderer->m_currentDevice) return;
     gfx::Device& device = *renderer->m_currentDevice;
-    PlacementHelper* helper = renderer->m_placementHelper.get();
+    PlacementHelper* helper = renderer->m_placementHelper;
     std::unique_ptr<SavedTargets> saved;
     if (scene.m_renderTarget && !(helper && helper->m_activeCamera)) {
         saved = std::make_unique<SavedTargets>(device);

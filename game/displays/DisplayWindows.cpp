@@ -4,7 +4,7 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "engine/platform/GuiHelper.h"
+#include "engine/platform/gui/GuiHelper.h"
 
 namespace displayWindows {
 

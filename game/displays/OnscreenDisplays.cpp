@@ -4,14 +4,14 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "engine/platform/GuiContext.h"
-#include "game/Config.h"
-#include "game/Race.h"
-#include "game/TextTable.h"
+#include "engine/platform/gui/GuiContext.h"
 #include "game/displays/DisplayWindows.h"
 #include "game/displays/LapDisplay.h"
 #include "game/displays/PositionDisplay.h"
 #include "game/displays/TimeDisplay.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
+#include "game/records/TextTable.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <CEGUI/String.h>
 
-#include "game/HighscoreEntry.h"
+#include "game/records/HighscoreEntry.h"
 
 namespace CEGUI {
 class Image;

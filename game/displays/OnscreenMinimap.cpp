@@ -4,10 +4,10 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "engine/platform/GuiContext.h"
-#include "game/Config.h"
-#include "game/Race.h"
+#include "engine/platform/gui/GuiContext.h"
 #include "game/displays/DisplayWindows.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 
 namespace {
 

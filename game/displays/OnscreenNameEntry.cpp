@@ -4,12 +4,12 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "engine/platform/GuiContext.h"
-#include "engine/platform/GuiRegexMatcher.h"
-#include "game/Config.h"
-#include "game/HighscoreTables.h"
-#include "game/Race.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "engine/platform/gui/GuiRegexMatcher.h"
 #include "game/displays/DisplayWindows.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
+#include "game/records/HighscoreTables.h"
 
 namespace {
 

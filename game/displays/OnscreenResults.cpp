@@ -6,10 +6,10 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "engine/platform/GuiHelper.h"
-#include "game/Config.h"
-#include "game/Race.h"
+#include "engine/platform/gui/GuiHelper.h"
 #include "game/displays/DisplayWindows.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "engine/platform/GuiContext.h"
-#include "engine/platform/InputDevice.h"
 #include "engine/platform/Report.h"
 #include "engine/platform/Timer.h"
-#include "game/Config.h"
-#include "game/Race.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "engine/platform/input/InputDevice.h"
 #include "game/displays/DisplayWindows.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 #include "net/NetControl.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "engine/platform/GuiHelper.h"
+#include "engine/platform/gui/GuiHelper.h"
 
 namespace CEGUI {
 class Window;

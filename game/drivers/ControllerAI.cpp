@@ -5,12 +5,12 @@
 #include <string>
 #include <utility>
 
-#include "engine/platform/File.h"
 #include "engine/platform/Random.h"
-#include "game/Config.h"
-#include "game/Race.h"
-#include "game/RecordBytes.h"
+#include "engine/platform/archive/File.h"
 #include "game/karts/VehicleMaster.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
+#include "game/records/RecordBytes.h"
 
 namespace {
 

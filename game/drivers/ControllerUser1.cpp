@@ -1,6 +1,6 @@
 #include "game/drivers/ControllerUser1.h"
 
-#include "engine/platform/InputDevice.h"
+#include "engine/platform/input/InputDevice.h"
 #include "game/drivers/InputBindings.h"
 
 int ControllerUser1::steerLeft() { return isBindingHeld(*m_config, BIND_LEFT) || joystickLeft(); }

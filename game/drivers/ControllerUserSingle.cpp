@@ -1,6 +1,6 @@
 #include "game/drivers/ControllerUserSingle.h"
 
-#include "engine/platform/InputDevice.h"
+#include "engine/platform/input/InputDevice.h"
 #include "game/drivers/InputBindings.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstddef>
 
-#include "engine/platform/InputDevice.h"
 #include "engine/platform/Report.h"
-#include "game/Config.h"
+#include "engine/platform/input/InputDevice.h"
+#include "game/records/Config.h"
 
 namespace {
 

@@ -7,16 +7,16 @@
 
 #include "engine/platform/Random.h"
 #include "engine/platform/Report.h"
-#include "engine/platform/SampleStream.h"
-#include "engine/platform/Sound.h"
+#include "engine/platform/animation/MotionMixer.h"
+#include "engine/platform/audio/SampleStream.h"
+#include "engine/platform/audio/Sound.h"
 #include "engine/scene/Actor.h"
 #include "engine/scene/ActorTrack.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/SceneObject.h"
-#include "engine/platform/MotionMixer.h"
-#include "game/Race.h"
 #include "game/drivers/Controller.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/platform/Math3D.h"
-#include "game/Config.h"
+#include "game/records/Config.h"
 #include "net/NetValue.h"
 #include "net/NetValueArray.h"
 

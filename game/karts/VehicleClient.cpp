@@ -4,7 +4,7 @@
 
 #include <ode/objects.h>
 
-#include "engine/platform/Sound.h"
+#include "engine/platform/audio/Sound.h"
 #include "engine/scene/Actor.h"
 #include "engine/scene/ActorTrack.h"
 #include "engine/scene/SceneObject.h"

@@ -7,13 +7,13 @@
 #include <ode/collision.h>
 #include <ode/objects.h>
 
-#include "engine/platform/File.h"
+#include "engine/platform/archive/File.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/SceneObject.h"
-#include "engine/scene/ODEGeomObject.h"
-#include "game/Config.h"
-#include "game/Race.h"
+#include "engine/scene/physics/ODEGeomObject.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
 #include <cmath>
 
 #include "engine/platform/Random.h"
-#include "engine/platform/Sound.h"
+#include "engine/platform/audio/Sound.h"
 #include "engine/scene/Actor.h"
 #include "engine/scene/ActorTrack.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/SceneObject.h"
-#include "engine/scene/Surface.h"
-#include "engine/scene/TextureLayer.h"
-#include "game/Race.h"
+#include "engine/scene/materials/Surface.h"
+#include "engine/scene/materials/TextureLayer.h"
+#include "engine/scene/mesh/Mesh.h"
 #include "game/drivers/ControllerAI.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 
 #include <ode/objects.h>
 
-#include "engine/platform/Sound.h"
+#include "engine/platform/audio/Sound.h"
 #include "engine/scene/SceneObject.h"
-#include "game/Config.h"
-#include "game/Race.h"
 #include "game/drivers/Controller.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "game/karts/VehicleSettings.h"
 
-#include "engine/platform/File.h"
-#include "game/RecordBytes.h"
+#include "engine/platform/archive/File.h"
+#include "game/records/RecordBytes.h"
 
 VehicleSettings::VehicleSettings(int32_t model, const std::string& fileName) : m_model(model), m_fileName(fileName) {}
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "engine/platform/Image.h"
-#include "engine/platform/ImageLoaders.h"
+#include "engine/platform/images/Image.h"
+#include "engine/platform/images/ImageLoaders.h"
 #include "game/maps/MapGrid.h"
 
 namespace {

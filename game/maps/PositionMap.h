@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/platform/ImageLoaders.h"
 #include "engine/platform/Math3D.h"
+#include "engine/platform/images/ImageLoaders.h"
 
 class File;
 

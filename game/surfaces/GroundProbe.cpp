@@ -3,7 +3,7 @@
 #include <ode/collision.h>
 
 #include "engine/scene/LW6Scene.h"
-#include "engine/scene/ODEGeomObject.h"
+#include "engine/scene/physics/ODEGeomObject.h"
 #include "game/surfaces/ODEJointSurfaceFall.h"
 #include "game/surfaces/ODEJointSurfaceRay.h"
 #include "game/surfaces/RaceSurfaces.h"

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "game/Race.h"
 #include "game/karts/VehicleMaster.h"
+#include "game/race/Race.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cstdint>
 
 #include "engine/platform/Math3D.h"
-#include "engine/scene/ODEGeomObject.h"
-#include "engine/scene/ODEJointSurface.h"
+#include "engine/scene/physics/ODEGeomObject.h"
+#include "engine/scene/physics/ODEJointSurface.h"
 
 class Race;
 class Vehicle;

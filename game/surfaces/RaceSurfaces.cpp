@@ -1,7 +1,7 @@
 #include "game/surfaces/RaceSurfaces.h"
 
 #include "engine/scene/LW6Scene.h"
-#include "engine/scene/ODESpacePair.h"
+#include "engine/scene/physics/ODESpacePair.h"
 #include "game/surfaces/ODEJointSurfaceBand.h"
 #include "game/surfaces/ODEJointSurfaceCheck.h"
 #include "game/surfaces/ODEJointSurfaceCollision.h"

@@ -5,8 +5,9 @@
 
 #include "app/program/FrameLoop.h"
 #include "app/program/LoopPhase.h"
-#include "engine/platform/InputDevice.h"
+#include "engine/platform/input/InputDevice.h"
 #include "engine/render/Renderer.h"
+#include "engine/scene/SceneRenderer.h"
 #include "sys/gfx/Device.h"
 #include "tests/support/WindowedDevice.h"
 
@@ -42,7 +43,7 @@ protected:
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display: run under xvfb-run -a";
         m_device = makeWindowedDevice(320, 240);
         ASSERT_TRUE(m_device);
-        m_renderer = std::make_unique<Renderer>(*m_device);
+        m_renderer = std::make_unique<SceneRenderer>(*m_device);
         g_input = &m_input;
     }
     void TearDown() override { g_input = nullptr; }

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "game/Config.h"
-#include "game/HighscoreTables.h"
+#include "game/records/Config.h"
+#include "game/records/HighscoreTables.h"
 #include "tests/app/MinimapDriver.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/app/ScreenPlaces.h"

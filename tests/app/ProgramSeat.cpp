@@ -7,7 +7,7 @@
 #include <sstream>
 #include <thread>
 
-#include "game/Config.h"
+#include "game/records/Config.h"
 #include "sys/gfx/SurfaceImage.h"
 
 namespace fs = std::filesystem;

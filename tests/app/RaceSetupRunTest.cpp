@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "game/Config.h"
+#include "game/records/Config.h"
 #include "tests/app/MinimapDriver.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/app/ScreenPlaces.h"

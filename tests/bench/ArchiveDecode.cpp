@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/platform/BlockSort.h"
-#include "engine/platform/RangeDecoder.h"
+#include "engine/platform/archive/BlockSort.h"
+#include "engine/platform/archive/RangeDecoder.h"
 #include "tools/sarpack/BlockSortForward.h"
 #include "tools/sarpack/RangeEncoder.h"
 

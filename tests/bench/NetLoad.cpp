@@ -23,8 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "game/Race.h"
 #include "game/karts/Vehicle.h"
+#include "game/race/Race.h"
 #include "net/ChunkReader.h"
 #include "net/ChunkWriter.h"
 #include "net/GameServer.h"

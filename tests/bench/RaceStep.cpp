@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "game/Race.h"
+#include "game/race/Race.h"
 #include "tests/support/DemoArchive.h"
 #include "tools/race-run/RaceRun.h"
 

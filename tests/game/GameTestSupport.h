@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/platform/Report.h"
-#include "game/EncryptedRecord.h"
+#include "game/records/EncryptedRecord.h"
 #include "tests/support/TempDir.h"
 
 // Catches what the game writes to its log while it lives.

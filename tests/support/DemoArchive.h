@@ -2,8 +2,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
 
 // The packed demo data set the build makes, opened once for the whole
 // program as the game opens "data.sar"; the program is compiled with its path.

@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/platform/SampleStream.h"
+#include "engine/platform/audio/SampleStream.h"
 
 // A silent stream that answers to a file name, as the game tells sounds apart by their files.
 class NamedStream : public SampleStream {

@@ -4,9 +4,9 @@
 #include <CEGUI/CEGUI.h>
 #include <CEGUI/RendererModules/Null/Renderer.h>
 
-#include "engine/platform/GuiContext.h"
-#include "engine/platform/GuiResourceProvider.h"
-#include "engine/platform/InputDevice.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "engine/platform/gui/GuiResourceProvider.h"
+#include "engine/platform/input/InputDevice.h"
 #include "tests/support/DemoArchive.h"
 
 // The GUI library without a device: the game's GUI context on the null

@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "engine/platform/RenderDevice.h"
+#include "engine/platform/display/RenderDevice.h"
 #include "sys/window/Window.h"
 
 // A windowed device made the way the game makes it, its window shown (the

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
-#include "engine/platform/SampleStream.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/audio/SampleStream.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/audio/DemoAudio.h"
 #include "tools/demodata/audio/SoundEffects.h"

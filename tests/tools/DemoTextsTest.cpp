@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/TextTable.h"
+#include "game/records/TextTable.h"
 #include "tests/tools/GuiDataSystem.h"
 
 namespace {

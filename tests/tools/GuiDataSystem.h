@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
-#include "engine/platform/GuiContext.h"
-#include "engine/platform/GuiResourceProvider.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "engine/platform/gui/GuiResourceProvider.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/texts/DemoTexts.h"
 #include "tools/guidata/GuiData.h"

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/GuiRegexMatcher.h"
+#include "engine/platform/gui/GuiRegexMatcher.h"
 #include "tests/tools/GuiDataSystem.h"
 
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/InputDevice.h"
-#include "game/Race.h"
+#include "engine/platform/input/InputDevice.h"
 #include "game/karts/Vehicle.h"
-#include "tests/support/TempDir.h"
+#include "game/race/Race.h"
 #include "tests/support/DemoArchive.h"
 #include "tests/support/RunTool.h"
+#include "tests/support/TempDir.h"
 #include "tools/race-run/RaceRun.h"
 
 namespace {

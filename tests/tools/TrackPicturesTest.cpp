@@ -14,8 +14,8 @@
 #include <sstream>
 #include <string>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "tests/support/TempDir.h"
 
 namespace {

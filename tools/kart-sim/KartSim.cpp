@@ -8,17 +8,17 @@
 #include <ode/collision.h>
 #include <ode/objects.h>
 
-#include "engine/platform/File.h"
 #include "engine/platform/Random.h"
+#include "engine/platform/archive/File.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
-#include "game/ComputerRiders.h"
-#include "game/Config.h"
-#include "game/Race.h"
 #include "game/drivers/Controller.h"
 #include "game/drivers/ControllerAI.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/ComputerRiders.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 #include "game/surfaces/RaceSurfaces.h"
 
 namespace {

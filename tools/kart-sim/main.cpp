@@ -4,8 +4,8 @@
 #include <iostream>
 #include <string>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "tools/kart-sim/KartSim.h"
 #include "tools/usage/ToolUsage.h"
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/platform/InputDevice.h"
+#include "engine/platform/input/InputDevice.h"
 
 namespace {
 

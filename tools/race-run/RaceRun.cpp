@@ -8,14 +8,14 @@
 #include <ostream>
 #include <thread>
 
-#include "engine/platform/InputDevice.h"
-#include "engine/platform/NullSoundDevice.h"
 #include "engine/platform/Random.h"
 #include "engine/platform/Report.h"
 #include "engine/platform/TickSource.h"
-#include "game/Config.h"
-#include "game/Race.h"
+#include "engine/platform/audio/NullSoundDevice.h"
+#include "engine/platform/input/InputDevice.h"
 #include "game/karts/Vehicle.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 #include "tools/race-run/RaceScreen.h"
 #include "tools/race-run/RaceShots.h"
 #include "tools/race-run/WorkFolder.h"

@@ -1,11 +1,12 @@
 #include "tools/race-run/RaceScreen.h"
 
-#include "engine/platform/GuiContext.h"
-#include "engine/platform/InputDevice.h"
-#include "engine/platform/RenderDevice.h"
-#include "engine/platform/WindowInputDevice.h"
+#include "engine/platform/display/RenderDevice.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "engine/platform/input/InputDevice.h"
+#include "engine/platform/input/WindowInputDevice.h"
 #include "engine/render/Renderer.h"
-#include "game/LoadingScreen.h"
+#include "engine/scene/SceneRenderer.h"
+#include "game/race/LoadingScreen.h"
 #include "sys/gfx/RecordingAdapter.h"
 #include "sys/gfx/RecordingDevice.h"
 #include "sys/window/Window.h"
@@ -48,7 +49,7 @@ bool RaceScreen::openHeadless(uint32_t width, uint32_t height, std::string& erro
         error = "cannot make the recording device";
         return false;
     }
-    m_renderer = std::make_unique<Renderer>(*m_device);
+    m_renderer = std::make_unique<SceneRenderer>(*m_device);
     m_recording = static_cast<sys::gfx::RecordingDevice*>(m_renderer->m_currentDevice);
     // Nothing reads the calls back: writing them down would cost more than the race.
     m_recording->setRecording(false);
@@ -85,7 +86,7 @@ bool RaceScreen::openWindow(uint32_t width, uint32_t height, File& files, std::s
     window.show(true);
     input->init(window);
     m_input = std::move(input);
-    m_renderer = std::make_unique<Renderer>(*m_device);
+    m_renderer = std::make_unique<SceneRenderer>(*m_device);
     // The displays draw once they have windows; a race runs without them too.
     if (setupCegui(*m_renderer, g_gui, *m_input, files)) m_gui = &g_gui;
     sys::pumpMessages();

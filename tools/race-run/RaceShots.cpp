@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "engine/render/Renderer.h"
-#include "game/Race.h"
+#include "game/race/Race.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/Surface.h"
 #include "sys/gfx/SurfaceImage.h"

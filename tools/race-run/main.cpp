@@ -2,9 +2,9 @@
 #include <filesystem>
 #include <iostream>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
 #include "engine/platform/Report.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "tools/race-run/RaceRun.h"
 #include "tools/usage/ToolUsage.h"
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
 #include "engine/platform/Report.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/platform/ArchiveEntry.h"
+#include "engine/platform/archive/ArchiveEntry.h"
 #include "tools/sarpack/BlockSortForward.h"
 #include "tools/sarpack/RangeEncoder.h"
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "engine/platform/BlockSort.h"
+#include "engine/platform/archive/BlockSort.h"
 
 uint32_t forwardBwt(const ByteBuffer& input, ByteBuffer& output) {
     const uint32_t n = input.size();

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "engine/platform/FrequencyModel.h"
-#include "engine/platform/RangeDecoder.h"
+#include "engine/platform/archive/FrequencyModel.h"
+#include "engine/platform/archive/RangeDecoder.h"
 
 namespace {
 

@@ -5,16 +5,17 @@
 #include <cstdlib>
 #include <memory>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
-#include "engine/platform/DisplaySettings.h"
-#include "engine/platform/RenderDevice.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/display/DisplaySettings.h"
+#include "engine/platform/display/RenderDevice.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/Actor.h"
 #include "engine/scene/ActorTrack.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/SceneRenderer.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/SurfaceImage.h"
 #include "sys/window/Window.h"
@@ -137,7 +138,7 @@ bool SceneShot::run(const Options& options, double& frameMilliseconds, std::stri
 
     bool written = false;
     {
-        Renderer renderer(*render);
+        SceneRenderer renderer(*render);
         MetaScene pool(&renderer, "scene-shot");
         LW6Scene* scene = pool.loadScene(options.scene, archive);
         if (!scene || (!options.top && options.camera >= int(scene->m_cameras.size()))) {

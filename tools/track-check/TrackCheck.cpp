@@ -11,14 +11,14 @@
 
 #include <ode/collision.h>
 
-#include "engine/platform/ImageLoaders.h"
+#include "engine/platform/images/ImageLoaders.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
-#include "engine/scene/ODEGeomObject.h"
-#include "game/Race.h"
+#include "engine/scene/physics/ODEGeomObject.h"
+#include "game/race/Race.h"
+#include "game/surfaces/GroundProbe.h"
 #include "game/surfaces/RaceSurfaces.h"
 #include "tools/demodata/KartFixture.h"
-#include "game/surfaces/GroundProbe.h"
 #include "tools/track-check/TrackPoints.h"
 #include "tools/track-check/TrackPositionMap.h"
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "engine/platform/File.h"
+#include "engine/platform/archive/File.h"
 
 // The archive as a track sees it: every name read through it, with spare
 // files standing in for names the archive lacks (a moped to drive), and a

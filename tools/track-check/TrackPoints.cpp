@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/platform/File.h"
+#include "engine/platform/archive/File.h"
 
 namespace {
 

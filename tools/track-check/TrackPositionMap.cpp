@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/platform/ImageLoaders.h"
+#include "engine/platform/images/ImageLoaders.h"
 
 namespace {
 

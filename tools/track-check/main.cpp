@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "sys/window/MessageBox.h"
 #include "tools/track-check/TrackCheck.h"
 #include "tools/usage/ToolUsage.h"

@@ -11,8 +11,8 @@
 
 #include "app/menu/CreditsScreen.h"
 #include "app/menu/Menu.h"
-#include "engine/platform/DiskFile.h"
 #include "engine/platform/Report.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "tests/support/NullGui.h"
 #include "tests/support/TempDir.h"
 

@@ -13,8 +13,8 @@
 
 #include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
-#include "game/HighscoreTables.h"
-#include "game/TextTable.h"
+#include "game/records/HighscoreTables.h"
+#include "game/records/TextTable.h"
 #include "tests/app/menu/MenuFixture.h"
 
 // The menu with its high-score screen, "highscore.dat" written by the test in

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "app/menu/MessageWindow.h"
-#include "game/Race.h"
+#include "game/race/Race.h"
 #include "tests/app/menu/LanFixture.h"
 #include "tests/net/NetTestSupport.h"
 

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "app/menu/MessageWindow.h"
-#include "engine/platform/GuiContext.h"
-#include "game/Config.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "game/records/Config.h"
 #include "sys/settings/SystemInfo.h"
 #include "tests/app/menu/LanFixture.h"
 #include "tests/net/NetTestSupport.h"

@@ -26,13 +26,14 @@
 #include "app/menu/TwoPlayersScreen.h"
 #include "app/program/FrameLoop.h"
 #include "app/program/MenuPhase.h"
-#include "engine/platform/File.h"
-#include "engine/platform/GuiContext.h"
-#include "engine/platform/InputDevice.h"
+#include "engine/platform/archive/File.h"
+#include "engine/platform/gui/GuiContext.h"
+#include "engine/platform/input/InputDevice.h"
 #include "engine/render/Renderer.h"
-#include "game/Config.h"
-#include "game/HighscoreTables.h"
-#include "game/TextTable.h"
+#include "engine/scene/SceneRenderer.h"
+#include "game/records/Config.h"
+#include "game/records/HighscoreTables.h"
+#include "game/records/TextTable.h"
 #include "net/GameServer.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/SurfaceImage.h"
@@ -77,7 +78,7 @@ protected:
         if (!sys::Window::videoAvailable()) GTEST_SKIP() << "no display: the test needs X (xvfb-run -a)";
         m_render = makeWindowedDevice(1024, 768);
         ASSERT_NE(m_render, nullptr);
-        m_renderer = std::make_unique<Renderer>(*m_render);
+        m_renderer = std::make_unique<SceneRenderer>(*m_render);
         m_gui = std::make_unique<GuiContext>();
         ASSERT_TRUE(setupCegui(*m_renderer, *m_gui, m_input, demoArchive()));
         m_config = std::make_unique<Config>(&m_input, ".");

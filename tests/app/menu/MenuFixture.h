@@ -10,12 +10,13 @@
 
 #include "app/menu/Menu.h"
 #include "app/menu/MenuLoop.h"
-#include "engine/platform/SampleStream.h"
-#include "engine/platform/Sound.h"
-#include "engine/platform/SoundDevice.h"
 #include "engine/platform/TickSource.h"
+#include "engine/platform/audio/SampleStream.h"
+#include "engine/platform/audio/Sound.h"
+#include "engine/platform/audio/SoundDevice.h"
 #include "engine/render/Renderer.h"
-#include "game/Config.h"
+#include "engine/scene/SceneRenderer.h"
+#include "game/records/Config.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/support/NullGui.h"
 #include "tests/support/TempDir.h"
@@ -70,7 +71,7 @@ protected:
         std::filesystem::current_path(m_dir.path());
         m_device.settings().m_width = 1024;
         m_device.settings().m_height = 768;
-        m_renderer = std::make_unique<Renderer>(m_device.device());
+        m_renderer = std::make_unique<SceneRenderer>(m_device.device());
         m_config = std::make_unique<Config>(&m_gui.input, ".");
         m_menu.renderer = m_renderer.get();
         m_menu.gui = &m_gui.context;

@@ -10,7 +10,7 @@
 #include "app/menu/SplashScreen.h"
 #include "engine/platform/Report.h"
 #include "engine/scene/LW6Scene.h"
-#include "game/TextTable.h"
+#include "game/records/TextTable.h"
 #include "tests/app/menu/MenuFixture.h"
 
 namespace {

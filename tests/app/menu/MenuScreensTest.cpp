@@ -3,7 +3,7 @@
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/QuitQuestion.h"
 #include "app/menu/SplashScreen.h"
-#include "game/TextTable.h"
+#include "game/records/TextTable.h"
 #include "tests/app/menu/MenuFixture.h"
 
 namespace {

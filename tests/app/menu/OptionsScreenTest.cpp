@@ -8,7 +8,7 @@
 
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/OptionsScreen.h"
-#include "game/TextTable.h"
+#include "game/records/TextTable.h"
 #include "sys/gfx/RecordingDevice.h"
 #include "tests/app/menu/MenuFixture.h"
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/Config.h"
+#include "game/records/Config.h"
 #include "net/NetControl.h"
 #include "net/NetValue.h"
 

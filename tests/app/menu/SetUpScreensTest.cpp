@@ -13,11 +13,11 @@
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/SingleRaceScreen.h"
 #include "app/menu/TimeTrialScreen.h"
-#include "game/Race.h"
 #include "game/displays/OnscreenDisplays.h"
 #include "game/drivers/ControllerAI.h"
 #include "game/drivers/ControllerUserSingle.h"
 #include "game/karts/Vehicle.h"
+#include "game/race/Race.h"
 #include "tests/app/menu/MenuFixture.h"
 #include "tools/demodata/tracks/DemoTracks.h"
 

@@ -6,11 +6,11 @@
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/TwoPlayersScreen.h"
 #include "engine/scene/LW6Scene.h"
-#include "game/Race.h"
 #include "game/drivers/ControllerAI.h"
 #include "game/drivers/ControllerUser1.h"
 #include "game/drivers/ControllerUser2.h"
 #include "game/karts/Vehicle.h"
+#include "game/race/Race.h"
 #include "tests/app/menu/MenuFixture.h"
 
 namespace {

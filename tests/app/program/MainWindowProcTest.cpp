@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include "app/program/MainWindowProc.h"
-#include "engine/platform/InputDevice.h"
+#include "engine/platform/input/InputDevice.h"
 #include "sys/window/Window.h"
 
 namespace {

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/render/FixedFunctionShader.h"
-#include "engine/render/OpaqueShader.h"
-#include "engine/render/PlacementHelper.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ScreenTarget.h"
 #include "engine/render/ShaderConstants.h"
@@ -55,15 +52,9 @@ TEST(Renderer, WeakVertexShadersOrTheReferenceDeviceUseSoftwareProfiles) {
     EXPECT_EQ(referenced.m_pixelProfile, "ps_2_sw");
 }
 
-TEST(Renderer, DefaultSettingsDrawThroughTheFixedFunctionPath) {
+TEST(Renderer, DefaultRenderOptions) {
     RecordingRenderDevice setup;
     Renderer renderer(setup.device());
-    EXPECT_NE(dynamic_cast<FixedFunctionShader*>(renderer.m_surfaceShader.get()), nullptr);
-    EXPECT_EQ(renderer.m_plainShader, nullptr);
-    EXPECT_EQ(renderer.m_additiveShader, nullptr);
-    EXPECT_NE(dynamic_cast<OpaqueShader*>(renderer.m_opaqueShader.get()), nullptr);
-    ASSERT_NE(renderer.m_placementHelper, nullptr);
-    EXPECT_EQ(renderer.m_placementHelper->getObjectCount(), 2);
     EXPECT_TRUE(renderer.m_textureLayers);
     EXPECT_FALSE(renderer.m_wireframe);
     EXPECT_EQ(renderer.m_cullMode, 3u);

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "engine/platform/FormatDesc.h"
-#include "engine/platform/RenderDevice.h"
+#include "engine/platform/display/FormatDesc.h"
+#include "engine/platform/display/RenderDevice.h"
 #include "sys/gfx/Adapter.h"
 #include "sys/gfx/RecordingDevice.h"
 #include "tests/support/TempDir.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/platform/Envelope.h"
+#include "engine/platform/animation/Envelope.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/ObjectContainer.h"
 #include "tests/engine/scene/SceneTestSupport.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "engine/platform/DeviceList.h"
-#include "engine/platform/Texture.h"
+#include "engine/platform/display/DeviceList.h"
+#include "engine/platform/images/Texture.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
 #include "engine/scene/Light.h"

@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/Texture.h"
+#include "engine/platform/images/Texture.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/LW6Scene.h"
-#include "engine/scene/LWObjectFile.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/SceneRenderer.h"
+#include "engine/scene/loaders/LWObjectFile.h"
+#include "engine/scene/mesh/Mesh.h"
 #include "tests/engine/render/RendererTestSupport.h"
 
 namespace {
@@ -52,7 +53,7 @@ public:
 class MetaSceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        renderer = std::make_unique<Renderer>(setup.device());
+        renderer = std::make_unique<SceneRenderer>(setup.device());
         pool = std::make_unique<MetaScene>(renderer.get(), "metascene");
     }
     // A scene of the pool with one logging object, registered.

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/scene/Camera.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/ObjectContainer.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/mesh/Mesh.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 #include "tests/support/ReportCapture.h"
 

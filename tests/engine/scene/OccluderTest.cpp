@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/scene/CullingPlane.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/Occluder.h"
+#include "engine/scene/mesh/Mesh.h"
 
 namespace {
 

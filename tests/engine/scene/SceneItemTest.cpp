@@ -4,10 +4,10 @@
 
 #include <ode/ode.h>
 
-#include "engine/platform/Envelope.h"
+#include "engine/platform/animation/Envelope.h"
 #include "engine/scene/ObjectContainer.h"
-#include "engine/scene/PhysicsLibrary.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/physics/PhysicsLibrary.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 
 namespace {

@@ -4,12 +4,13 @@
 
 #include <ode/ode.h>
 
-#include "engine/platform/DiskFile.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
-#include "engine/scene/ODEGeomObject.h"
-#include "engine/scene/ODEJointObject.h"
+#include "engine/scene/SceneRenderer.h"
+#include "engine/scene/physics/ODEGeomObject.h"
+#include "engine/scene/physics/ODEJointObject.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/support/TempDir.h"
 #include "tools/lightwave/LwsWriter.h"
@@ -56,7 +57,7 @@ protected:
         moped.objects = {body, hinge};
         dir.write("moped.lws", LwsWriter().write(moped));
 
-        renderer = std::make_unique<Renderer>(setup.device());
+        renderer = std::make_unique<SceneRenderer>(setup.device());
         pool = std::make_unique<MetaScene>(renderer.get(), "metascene");
         files = std::make_unique<DiskFile>((dir.path() + "/").c_str());
     }

@@ -5,23 +5,24 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/RenderDevice.h"
-#include "engine/platform/SampleStream.h"
-#include "engine/platform/Sound.h"
+#include "engine/platform/audio/SampleStream.h"
+#include "engine/platform/audio/Sound.h"
+#include "engine/platform/display/RenderDevice.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/scene/Bone.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/ObjectContainer.h"
 #include "engine/scene/SceneObject.h"
-#include "engine/scene/Surface.h"
-#include "engine/scene/WeightMap.h"
-#include "tests/engine/scene/SceneTestSupport.h"
+#include "engine/scene/SceneRenderer.h"
+#include "engine/scene/materials/Surface.h"
+#include "engine/scene/mesh/Mesh.h"
+#include "engine/scene/mesh/WeightMap.h"
 #include "sys/gfx/RecordingAdapter.h"
 #include "sys/gfx/RecordingDevice.h"
+#include "tests/engine/scene/SceneTestSupport.h"
+#include "tests/support/NamedStream.h"
 #include "tests/support/ReportCapture.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/NamedStream.h"
 
 using sys::gfx::Adapter;
 using sys::gfx::RecordingAdapter;
@@ -128,7 +129,7 @@ protected:
         ASSERT_TRUE(m_device->enumerateAdapters("Error", "a", "b"));
         m_device->listFormats();
         ASSERT_TRUE(m_device->createWindows("Zelkora", nullptr));
-        m_renderer = std::make_unique<Renderer>(*m_device);
+        m_renderer = std::make_unique<SceneRenderer>(*m_device);
         m_recording = static_cast<RecordingDevice*>(m_renderer->m_currentDevice);
         m_container = std::make_unique<ObjectContainer>(m_renderer.get());
     }

@@ -10,9 +10,9 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/Light.h"
 #include "engine/scene/ObjectPass.h"
-#include "engine/scene/ParticleEmitter.h"
 #include "engine/scene/SceneObject.h"
-#include "tests/engine/scene/MeshTestSupport.h"
+#include "engine/scene/effects/ParticleEmitter.h"
+#include "tests/engine/scene/mesh/MeshTestSupport.h"
 
 namespace {
 

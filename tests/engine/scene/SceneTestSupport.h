@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/scene/RenderView.h"
+#include "engine/render/RenderView.h"
 
 // A render view that keeps every debugging line list it is asked to draw.
 class RecordingView : public RenderView {

@@ -5,8 +5,8 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "game/TextTable.h"
 #include "game/displays/OnscreenDisplays.h"
+#include "game/records/TextTable.h"
 #include "tests/game/race/RaceTestSupport.h"
 #include "tests/support/NullGui.h"
 

@@ -8,13 +8,13 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include "engine/platform/GuiHelper.h"
-#include "engine/platform/Sound.h"
 #include "engine/platform/TickSource.h"
 #include "engine/platform/Timer.h"
-#include "game/HighscoreTables.h"
-#include "game/TextTable.h"
+#include "engine/platform/audio/Sound.h"
+#include "engine/platform/gui/GuiHelper.h"
 #include "game/displays/OnscreenDisplays.h"
+#include "game/records/HighscoreTables.h"
+#include "game/records/TextTable.h"
 #include "net/NetControl.h"
 #include "sys/gui/TypedText.h"
 #include "tests/game/race/HandBuiltRace.h"

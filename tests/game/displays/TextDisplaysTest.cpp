@@ -8,7 +8,7 @@
 #include <CEGUI/CEGUI.h>
 #include <CEGUI/RendererModules/Null/Renderer.h>
 
-#include "engine/platform/GuiResourceProvider.h"
+#include "engine/platform/gui/GuiResourceProvider.h"
 #include "game/displays/LapDisplay.h"
 #include "game/displays/PositionDisplay.h"
 #include "game/displays/TimeDisplay.h"

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DiskFile.h"
-#include "game/Config.h"
-#include "game/Race.h"
-#include "game/RecordBytes.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "game/drivers/ControllerAI.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
+#include "game/records/RecordBytes.h"
 #include "tests/game/GameTestSupport.h"
 
 namespace {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "engine/platform/InputDevice.h"
-#include "game/Config.h"
+#include "engine/platform/input/InputDevice.h"
 #include "game/drivers/ControllerUser1.h"
 #include "game/drivers/ControllerUser2.h"
 #include "game/drivers/ControllerUserSingle.h"
 #include "game/drivers/InputBindings.h"
+#include "game/records/Config.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/support/ReportCapture.h"
 

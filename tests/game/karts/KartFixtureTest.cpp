@@ -8,11 +8,11 @@
 
 #include <ode/collision.h>
 
-#include "engine/platform/MotionMixer.h"
+#include "engine/platform/animation/MotionMixer.h"
 #include "engine/scene/Actor.h"
 #include "engine/scene/ActorTrack.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/ODEGeomObject.h"
+#include "engine/scene/mesh/Mesh.h"
+#include "engine/scene/physics/ODEGeomObject.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/game/karts/KartTestSupport.h"

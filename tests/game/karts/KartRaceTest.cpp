@@ -10,13 +10,13 @@
 #include <ode/collision.h>
 #include <ode/objects.h>
 
-#include "engine/platform/MotionMixer.h"
+#include "engine/platform/animation/MotionMixer.h"
 #include "engine/scene/Actor.h"
 #include "engine/scene/ActorTrack.h"
-#include "game/Race.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
 #include "net/GameServer.h"
 #include "tests/game/karts/KartTestSupport.h"
 

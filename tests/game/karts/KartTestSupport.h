@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"

@@ -9,15 +9,15 @@
 #include <memory>
 #include <set>
 
-#include "engine/platform/MotionMixer.h"
+#include "engine/platform/animation/MotionMixer.h"
 #include "engine/scene/Actor.h"
 #include "engine/scene/ActorTrack.h"
 #include "engine/scene/Bone.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/ODEGeomObject.h"
-#include "game/Race.h"
+#include "engine/scene/mesh/Mesh.h"
+#include "engine/scene/physics/ODEGeomObject.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
 #include "game/surfaces/RaceSurfaces.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 #include "tests/game/GameTestSupport.h"

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "engine/scene/Bone.h"
 #include "engine/scene/LW6Scene.h"
-#include "engine/scene/Mesh.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/mesh/Mesh.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
 #include "tools/demodata/mopeds/MopedFiles.h"

@@ -5,7 +5,7 @@
 #include <limits>
 #include <memory>
 
-#include "engine/platform/Sound.h"
+#include "engine/platform/audio/Sound.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/SceneObject.h"
 #include "game/karts/VehicleClient.h"

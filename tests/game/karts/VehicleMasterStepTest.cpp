@@ -7,14 +7,14 @@
 #include <ode/collision.h>
 #include <ode/objects.h>
 
-#include "engine/platform/SilentSound.h"
-#include "engine/scene/ODESpacePair.h"
-#include "engine/scene/PhysicsLibrary.h"
+#include "engine/platform/audio/SilentSound.h"
 #include "engine/scene/SceneObject.h"
-#include "game/Config.h"
-#include "game/Race.h"
+#include "engine/scene/physics/ODESpacePair.h"
+#include "engine/scene/physics/PhysicsLibrary.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 #include "game/surfaces/RaceSurfaces.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/game/karts/KartTestSupport.h"

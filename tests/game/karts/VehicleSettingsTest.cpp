@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DiskFile.h"
-#include "game/RecordBytes.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/records/RecordBytes.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -6,10 +6,10 @@
 
 #include "engine/platform/Random.h"
 #include "engine/scene/LW6Scene.h"
-#include "game/Race.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 #include "tests/support/ReportCapture.h"
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
-#include "engine/platform/ImageLoaders.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/images/ImageLoaders.h"
 #include "game/maps/IlluminationMap.h"
 #include "game/maps/PositionMap.h"
 #include "tests/game/race/RaceTestSupport.h"

@@ -1,10 +1,10 @@
 #pragma once
 #include <memory>
 
-#include "engine/platform/InputDevice.h"
-#include "engine/platform/SilentSound.h"
 #include "engine/platform/TickSource.h"
 #include "engine/platform/Timer.h"
+#include "engine/platform/audio/SilentSound.h"
+#include "engine/platform/input/InputDevice.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "game/displays/OnscreenDisplays.h"

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/render/Renderer.h"
+#include "engine/scene/SceneRenderer.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/game/race/HandBuiltRace.h"
 
@@ -138,7 +139,7 @@ TEST(RaceFrame, ResultWindowOpensOnceTwoSecondsAfterRaceOver) {
 
 TEST(RaceFrame, DrawsEachViewInItsHalfThenTheGuiOverTheWholeScreen) {
     RecordingRenderDevice device;
-    Renderer renderer(device.device());
+    SceneRenderer renderer(device.device());
     renderer.m_screenWidth = 800;
     renderer.m_screenHeight = 600;
     HandBuiltRace r(2, 2, &renderer);

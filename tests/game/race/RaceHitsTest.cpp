@@ -5,9 +5,9 @@
 #include <cmath>
 #include <memory>
 
-#include "game/Race.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
 #include "tests/game/ScriptedDriver.h"
 
 namespace {

@@ -13,20 +13,17 @@
 
 #include <ode/collision.h>
 
-#include "engine/platform/LoadingFrame.h"
-#include "engine/platform/NullSoundDevice.h"
-#include "engine/platform/Sound.h"
-#include "engine/platform/SoundDevice.h"
 #include "engine/platform/Timer.h"
+#include "engine/platform/audio/NullSoundDevice.h"
+#include "engine/platform/audio/Sound.h"
+#include "engine/platform/audio/SoundDevice.h"
+#include "engine/platform/gui/LoadingFrame.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/LW6Scene.h"
-#include "engine/scene/ODEGeomObject.h"
 #include "engine/scene/SceneObject.h"
-#include "game/ComputerRiders.h"
-#include "game/HighscoreTables.h"
-#include "game/RaceProgressReport.h"
-#include "game/TextTable.h"
+#include "engine/scene/SceneRenderer.h"
+#include "engine/scene/physics/ODEGeomObject.h"
 #include "game/displays/OnscreenDisplays.h"
 #include "game/drivers/ControllerAI.h"
 #include "game/drivers/ControllerNet.h"
@@ -35,6 +32,10 @@
 #include "game/drivers/ControllerUserSingle.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
+#include "game/race/ComputerRiders.h"
+#include "game/race/RaceProgressReport.h"
+#include "game/records/HighscoreTables.h"
+#include "game/records/TextTable.h"
 #include "net/GameServer.h"
 #include "sys/window/Window.h"
 #include "tests/engine/render/RendererTestSupport.h"
@@ -307,7 +308,7 @@ TEST(RaceSetup, HandsTheDetailOptionsAndScreenToTheRendererAndClearsTheLastRaces
     config.m_raceAgain = true;
     config.m_showHighscores = true;
     RecordingRenderDevice device;
-    Renderer renderer(device.device());
+    SceneRenderer renderer(device.device());
     renderer.m_screenWidth = 800;
     renderer.m_screenHeight = 600;
     renderer.m_viewValue = 60.0f;

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "engine/platform/Envelope.h"
-#include "engine/platform/Image.h"
-#include "engine/platform/SampleStream.h"
-#include "engine/platform/Sound.h"
-#include "engine/platform/SoundDevice.h"
+#include "engine/platform/animation/Envelope.h"
+#include "engine/platform/audio/SampleStream.h"
+#include "engine/platform/audio/Sound.h"
+#include "engine/platform/audio/SoundDevice.h"
+#include "engine/platform/images/Image.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
@@ -20,8 +20,8 @@
 #include "game/maps/IlluminationMap.h"
 #include "net/NetControl.h"
 #include "tests/game/race/RaceTestSupport.h"
-#include "tools/demodata/mopeds/MopedNames.h"
 #include "tests/support/NamedStream.h"
+#include "tools/demodata/mopeds/MopedNames.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <memory>
 
 #include "engine/platform/Random.h"
-#include "game/Config.h"
-#include "game/Race.h"
+#include "game/race/Race.h"
+#include "game/records/Config.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/support/DemoArchive.h"
 

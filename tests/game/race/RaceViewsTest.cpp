@@ -6,6 +6,7 @@
 #include "engine/render/Renderer.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/SceneRenderer.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/game/race/HandBuiltRace.h"
 
@@ -46,7 +47,7 @@ Position3 aimPointOf(Vehicle& kart) {
 
 TEST(RaceViews, SplitScreenHalvesTheScreenWithWideAngles) {
     RecordingRenderDevice device;
-    Renderer renderer(device.device());
+    SceneRenderer renderer(device.device());
     renderer.m_screenWidth = 1280;
     renderer.m_screenHeight = 1023;
     Race race(&renderer);

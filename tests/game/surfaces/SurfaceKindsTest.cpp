@@ -10,11 +10,11 @@
 #include <ode/collision.h>
 
 #include "engine/scene/LW6Scene.h"
-#include "engine/scene/ODEGeomObject.h"
-#include "game/Race.h"
+#include "engine/scene/physics/ODEGeomObject.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
+#include "game/race/Race.h"
 #include "game/surfaces/ODEJointSurfaceBand.h"
 #include "game/surfaces/ODEJointSurfaceCheck.h"
 #include "game/surfaces/ODEJointSurfaceCollision.h"

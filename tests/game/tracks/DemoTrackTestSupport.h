@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
-#include "engine/platform/FileData.h"
-#include "engine/platform/ImageLoaders.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/archive/FileData.h"
+#include "engine/platform/images/ImageLoaders.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
 #include "tools/demodata/tracks/DemoTracks.h"

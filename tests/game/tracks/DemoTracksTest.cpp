@@ -10,14 +10,15 @@
 #include <memory>
 #include <sstream>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
-#include "engine/platform/ImageLoaders.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/images/ImageLoaders.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
-#include "engine/scene/ODEGeomObject.h"
+#include "engine/scene/physics/ODEGeomObject.h"
 #include "game/maps/IlluminationMap.h"
+#include "tests/game/tracks/DemoTrackTestSupport.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
 #include "tools/demodata/tracks/BmpWriter.h"
@@ -27,7 +28,6 @@
 #include "tools/demodata/tracks/Track01Parkhaus.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackMaps.h"
-#include "tests/game/tracks/DemoTrackTestSupport.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <memory>
 #include <sstream>
 
-#include "engine/platform/DataArchive.h"
-#include "engine/platform/DiskFile.h"
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/ODEGeomObject.h"
-#include "engine/scene/ParticleEmitter.h"
-#include "engine/scene/Surface.h"
+#include "engine/scene/effects/ParticleEmitter.h"
+#include "engine/scene/materials/Surface.h"
+#include "engine/scene/mesh/Mesh.h"
+#include "engine/scene/physics/ODEGeomObject.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
 #include "tools/demodata/tracks/DemoTracks.h"

@@ -10,9 +10,9 @@
 
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
-#include "engine/scene/Mesh.h"
-#include "engine/scene/ODEGeomObject.h"
-#include "engine/scene/Surface.h"
+#include "engine/scene/materials/Surface.h"
+#include "engine/scene/mesh/Mesh.h"
+#include "engine/scene/physics/ODEGeomObject.h"
 #include "tools/demodata/tracks/MeshBuilder.h"
 #include "tools/demodata/tracks/SkyDome.h"
 

@@ -1,3 +1,0 @@
-#include "engine/platform/File.h"
-
-File* g_fileSystem = nullptr;

@@ -1,8 +1,0 @@
-#pragma once
-#include "engine/platform/SoundDevice.h"
-
-// The device of a machine without sound: every sound is a `SilentSound`.
-class NullSoundDevice : public SoundDevice {
-public:
-    Sound* createSound(SampleStream* stream, uint32_t flags) override;
-};

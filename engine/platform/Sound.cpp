@@ -1,7 +1,0 @@
-#include "engine/platform/Sound.h"
-
-#include "engine/platform/SoundDevice.h"
-
-Sound::~Sound() {
-    if (m_device) m_device->forget(this);
-}

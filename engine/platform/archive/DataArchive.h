@@ -1,0 +1,52 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/platform/ByteBuffer.h"
+#include "engine/platform/archive/ArchiveEntry.h"
+#include "engine/platform/archive/File.h"
+
+// The packed asset archive, read-only. Its directory is read once; each open
+// member is unpacked whole into memory and served from there. Names compare
+// without case, with '/' read as '\'.
+class DataArchive : public File {
+public:
+    explicit DataArchive(File& source);
+    DataArchive(const DataArchive&) = delete;
+    DataArchive& operator=(const DataArchive&) = delete;
+    ~DataArchive() override;
+
+    // Reads the header and directory of the named archive file; false when it
+    // is missing, foreign, or its directory does not fit the file.
+    bool openArchive(const char* name);
+
+    File* clone() override;
+    bool exists(const char* name) override;
+    bool open(const char* name) override;
+    bool create(const char* name) override { return false; }
+    bool close() override;
+    int32_t read(void* buffer, uint32_t count) override;
+    int32_t write(const void* buffer, uint32_t count) override { return 0; }
+    bool seek(uint32_t position) override;
+    bool skip(int32_t count) override;
+    uint32_t tell() override { return m_position; }
+
+    uint32_t getVersion() const { return m_version; }
+    const std::vector<ArchiveEntry>& getDirectory() const { return m_directory; }
+
+private:
+    const ArchiveEntry* findEntry(const char* name, bool openableOnly) const;
+    bool readDirectory(int32_t count, uint32_t archiveSize);
+    bool readExactly(void* buffer, uint32_t count);
+    bool loadMember(const ArchiveEntry& entry, ByteBuffer& bytes);
+
+    File* m_source;
+    std::string m_archiveName; // empty until openArchive found the file
+    uint32_t m_version;
+    int32_t m_entryCount;
+    std::vector<ArchiveEntry> m_directory;
+    bool m_directoryLoaded;
+    uint32_t m_dataBase;
+    ByteBuffer m_member;
+    uint32_t m_position;
+};

@@ -1,0 +1,3 @@
+#include "engine/platform/archive/File.h"
+
+File* g_fileSystem = nullptr;

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/platform/audio/SampleStream.h"
+
+struct OggVorbis_File;
+
+// An Ogg Vorbis file decoded to 16-bit PCM from an in-memory copy.
+class OggVorbisStream : public SampleStream {
+public:
+    OggVorbisStream();
+    ~OggVorbisStream() override;
+    OggVorbisStream(const OggVorbisStream&) = delete;
+    OggVorbisStream& operator=(const OggVorbisStream&) = delete;
+
+    static OggVorbisStream* load(File& file, const char* name);
+
+    // At the end a looping stream starts over; a finished one gives silence.
+    int32_t read(void* destination, int32_t count) override;
+    int32_t bitsPerSample() override { return m_bits; }
+    int32_t channels() override { return m_channels; }
+    int32_t sampleRate() override { return m_rate; }
+    double getDuration() override;
+    uint32_t getSize() override;
+
+    // The decoder's view of the memory image, as its callbacks see it.
+    size_t readImage(void* destination, size_t elementSize, size_t elementCount);
+    int seekImage(int64_t offset, int origin);
+    long tellImage() const { return static_cast<long>(m_imagePosition); }
+
+private:
+    bool openDecoder();
+
+    std::unique_ptr<OggVorbis_File> m_vorbis;
+    bool m_decoderOpen = false;
+    std::vector<uint8_t> m_image;
+    uint32_t m_imagePosition = 0;
+    int m_bitstream = 0;
+    int32_t m_bits = 16;
+    int32_t m_rate = 0;
+    int32_t m_channels = 0;
+};

@@ -1,0 +1,137 @@
+#include "engine/platform/gui/GuiContext.h"
+
+#include <CEGUI/CEGUI.h>
+
+#include "engine/platform/display/DeviceList.h"
+#include "engine/platform/gui/GuiLog.h"
+#include "engine/platform/gui/GuiResourceProvider.h"
+#include "engine/platform/input/InputDevice.h"
+#include "sys/gui/GuiRenderer.h"
+#include "sys/gui/TypedText.h"
+
+GuiContext g_gui;
+
+namespace {
+
+const char* const FONT_NAMES[] = {"VerdanaSmall",  "VerdanaSmallItalic",  "VerdanaMedium",
+                                  "VerdanaMediumItalic", "VerdanaLarge", "VerdanaLargeItalic"};
+
+// DirectInput codes of the editing keys the GUI is told about, in this order.
+const uint8_t EDITING_KEYS[] = {0x0E, 0x1C, 0x0F, 0xC8, 0xD0, 0xCB, 0xCD, 0xD3, 0xC7, 0xCF, 0xC9, 0xD1};
+// The numeric pad's 0 to 9.
+const uint8_t KEYPAD_DIGITS[] = {0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
+constexpr uint8_t LEFT_SHIFT = 0x2A;
+constexpr uint8_t RIGHT_SHIFT = 0x36;
+
+void injectEdges(CEGUI::GUIContext& gui, bool down, bool& wasDown) {
+    if (down && !wasDown) gui.injectMouseButtonDown(CEGUI::LeftButton);
+    else if (!down && wasDown) gui.injectMouseButtonUp(CEGUI::LeftButton);
+    wasDown = down;
+}
+
+} // namespace
+
+GuiContext::GuiContext() = default;
+
+GuiContext::~GuiContext() { shutdownCegui(*this); }
+
+void shutdownCegui(GuiContext& context) {
+    if (context.m_system) CEGUI::System::destroy();
+    context.m_system = nullptr;
+    context.m_windowManager = nullptr;
+    context.m_imageManager = nullptr;
+    context.m_guiContext = nullptr;
+    context.m_mouseCursor = nullptr;
+    context.m_guiRenderer.reset();
+    context.m_resourceProvider.reset();
+    context.m_log.reset();
+    context.m_loadedImagesets.clear();
+    sys::TypedText::stop();
+}
+
+bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, File& file) {
+    context.m_renderer = &renderer;
+    context.m_input = &input;
+    context.m_resourceProvider = std::make_unique<GuiResourceProvider>(file);
+    context.m_guiRenderer = sys::GuiRenderer::create(*renderer.m_currentDevice);
+    if (!context.m_guiRenderer) return false;
+    // Made before the system, which then takes it instead of opening its own.
+    if (!context.m_log) {
+        context.m_log = std::make_unique<GuiLog>();
+        context.m_log->setLogFilename("CEGUI.log");
+    }
+    context.m_system = &CEGUI::System::create(context.m_guiRenderer->renderer(), context.m_resourceProvider.get(),
+                                              nullptr, nullptr, nullptr, "", "CEGUI.log");
+    context.m_windowManager = CEGUI::WindowManager::getSingletonPtr();
+    context.m_imageManager = CEGUI::ImageManager::getSingletonPtr();
+    CEGUI::SchemeManager::getSingleton().createFromFile("Quillfen.scheme", "");
+    // The fonts make their Latin-1 and Cyrillic glyphs when first drawn.
+    for (const char* name : FONT_NAMES) {
+        CEGUI::Font& font = CEGUI::FontManager::getSingleton().createFromFile(CEGUI::String(name) + ".font", "");
+        if (font.isPropertyPresent("Antialiased")) font.setProperty("Antialiased", "true");
+    }
+    context.m_guiContext = &context.m_system->getDefaultGUIContext();
+    context.m_guiContext->setDefaultFont("VerdanaSmall");
+    context.m_mouseCursor = &context.m_guiContext->getMouseCursor();
+    context.m_mouseCursor->setDefaultImage("Quillfen/MouseArrow");
+    sys::TypedText::start();
+    return true;
+}
+
+void injectMouse(GuiContext& context) {
+    CEGUI::GUIContext& gui = *context.m_guiContext;
+    const InputDevice& input = *context.m_input;
+    gui.injectMousePosition(float(input.m_mouseX), float(input.m_mouseY));
+    gui.injectMouseWheelChange(float(input.m_mouseDZ));
+    injectEdges(gui, input.m_buttons[0] != 0, context.m_leftButtonDown);
+    // The right button clicks too; the middle one is not passed on.
+    injectEdges(gui, input.m_buttons[1] != 0, context.m_rightButtonDown);
+}
+
+void injectKeyboard(GuiContext& context) {
+    CEGUI::GUIContext& gui = *context.m_guiContext;
+    uint8_t* keys = context.m_input->m_keys;
+    const bool shift = keys[LEFT_SHIFT] || keys[RIGHT_SHIFT];
+    for (uint8_t key : EDITING_KEYS) {
+        if (!keys[key]) continue;
+        keys[key] = 0;
+        gui.injectKeyDown(CEGUI::Key::Scan(key));
+    }
+    if (!shift) {
+        for (int digit = 0; digit < 10; ++digit) {
+            if (!keys[KEYPAD_DIGITS[digit]]) continue;
+            keys[KEYPAD_DIGITS[digit]] = 0;
+            gui.injectChar(CEGUI::utf32('0' + digit));
+        }
+    }
+    for (int k = 0; k < 256; ++k) keys[k] = 0;
+    // What was typed, in the keyboard's own layout; keypad digits came as keys above.
+    sys::TypedText::Entry typed;
+    for (uint32_t n = 0; n < sys::TypedText::CAPACITY && sys::TypedText::pop(typed); ++n) {
+        if (typed.fromKeypad && typed.codePoint >= '0' && typed.codePoint <= '9') continue;
+        gui.injectChar(CEGUI::utf32(typed.codePoint));
+    }
+}
+
+void discardTypedText() { sys::TypedText::clear(); }
+
+void loadImageset(GuiContext& context, const CEGUI::String& fileName) {
+    if (context.m_loadedImagesets.count(fileName)) return;
+    CEGUI::ImageManager::getSingleton().loadImageset(fileName, "");
+    context.m_loadedImagesets.insert(fileName);
+}
+
+void unloadImageset(GuiContext& context, const CEGUI::String& name) {
+    CEGUI::ImageManager::getSingleton().destroyImageCollection(name);
+    context.m_loadedImagesets.erase(name + ".imageset");
+}
+
+void drawGui(GuiContext& context) {
+    if (context.m_guiRenderer) context.m_guiRenderer->draw();
+}
+
+void resizeGui(GuiContext& context, uint32_t width, uint32_t height) {
+    if (!context.m_guiRenderer || !context.m_system) return;
+    context.m_guiRenderer->setDisplaySize(width, height);
+    context.m_system->notifyDisplaySizeChanged(CEGUI::Sizef(float(width), float(height)));
+}

@@ -1,0 +1,284 @@
+#include "engine/platform/images/ImageTexture.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "engine/platform/Report.h"
+#include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/archive/SharedFile.h"
+#include "engine/platform/display/DeviceList.h"
+#include "engine/platform/images/ImageLoaders.h"
+#include "engine/platform/images/TextureCopyRecord.h"
+#include "sys/gfx/Device.h"
+#include "sys/gfx/TextureTools.h"
+
+using sys::gfx::GFX_OK;
+using sys::gfx::LockedRect;
+using sys::gfx::SurfaceDesc;
+using sys::gfx::FMT_A8R8G8B8;
+using sys::gfx::FMT_DXT1;
+using sys::gfx::FMT_A1R5G5B5;
+using sys::gfx::LOCK_READONLY;
+using sys::gfx::Device;
+using sys::gfx::formatRowBytes;
+using sys::gfx::formatRowCount;
+using sys::gfx::ImageInfo;
+using sys::gfx::PTEXTURECAPS_NONPOW2CONDITIONAL;
+
+namespace {
+
+// The log gets the message with a line end of its own; the report keeps the message's.
+void reportTextureFault(const char* format, const std::string& name) {
+    const ByteBuffer text = formatString(format, name.c_str());
+    std::string line = text.text();
+    while (!line.empty() && line.back() == '\n') line.pop_back();
+    g_logStream << line << std::endl;
+    reportError(text.text());
+}
+
+uint32_t deviceLimit(uint32_t side) { return side ? side : Device::MAX_TEXTURE_SIDE; }
+
+} // namespace
+
+ImageTexture::ImageTexture(DeviceList* owner) : Texture(owner, SCRATCH_BUILD | MIP_CHAIN) {}
+
+ImageTexture::ImageTexture(const ImageTexture& other)
+    : Texture(other), m_fileSource(other.m_fileSource), m_bottomUp(other.m_bottomUp), m_ddsExists(other.m_ddsExists) {
+    if (m_fileSource) m_fileSource->addRef();
+}
+
+ImageTexture::~ImageTexture() {
+    if (m_fileSource) m_fileSource->release();
+}
+
+Texture* ImageTexture::clone() { return new ImageTexture(*this); }
+
+bool ImageTexture::setSource(const char* name, File* file, bool bottomUp) {
+    if (m_fileSource) m_fileSource->release();
+    m_fileSource = nullptr;
+    if (file && file == g_textureFileSource.m_file && g_textureFileSource.m_holder) {
+        m_fileSource = g_textureFileSource.m_holder;
+        m_fileSource->addRef();
+    } else if (file) {
+        m_fileSource = new SharedFile(*file);
+    }
+    m_name = name ? name : "";
+    m_bottomUp = bottomUp;
+    const std::string dds = m_name + ".dds";
+    File* source = m_fileSource ? m_fileSource->getFile() : nullptr;
+    // The copy a build wrote lives in the cache, whatever the pictures are read through.
+    DiskFile disk("");
+    m_ddsExists = (source && source->exists(dds.c_str())) || disk.exists(cachePath(dds).c_str());
+    return m_ddsExists || (source && source->exists(m_name.c_str()));
+}
+
+FileData* ImageTexture::loadSourceBytes() const {
+    return m_fileSource ? loadFileData(m_name.c_str(), m_fileSource->getFile()) : nullptr;
+}
+
+Image* ImageTexture::loadSourceImage() {
+    if (!m_fileSource) return nullptr;
+    return loadImage(m_name.c_str(), m_fileSource->getFile(), m_bottomUp);
+}
+
+void ImageTexture::load() {
+    if (m_loaded) return;
+    m_loaded = true;
+    const std::string dds = m_name + ".dds";
+    File* source = m_fileSource ? m_fileSource->getFile() : nullptr;
+    // A copy that comes with the pictures is the finished texture as it stands.
+    if (m_ddsExists && source && source->exists(dds.c_str())) {
+        if (!loadFromDds(loadFileData(dds.c_str(), source)))
+            reportTextureFault("Loading texture \"%s\" from .dds-file failed!!!\n", m_name);
+        return;
+    }
+    TextureCopyRecord record;
+    const bool recorded = makeRecord(record);
+    if (m_ddsExists && recorded && loadCachedCopy(record)) return;
+    loadFromImage(recorded ? &record : nullptr);
+}
+
+std::string ImageTexture::cacheFolder() {
+    // A relative path is no cache home by the XDG rules.
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && cache[0] == '/')
+        return std::string(cache) + "/plimzor2";
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* user = getpwuid(getuid());
+        home = user ? user->pw_dir : nullptr;
+    }
+    if (home && *home) return std::string(home) + "/.cache/plimzor2";
+    // Nobody's home: below the working directory, where the copies used to go.
+    return ".cache/plimzor2";
+}
+
+std::string ImageTexture::cachePath(const std::string& name) {
+    const size_t colon = name.rfind(':');
+    std::string path = colon == std::string::npos ? name : name.substr(colon + 1);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    // Only the name's own folders: "." and ".." would lead out of the cache.
+    std::string mirrored = cacheFolder();
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(start, end - start);
+        if (!part.empty() && part != "." && part != "..") mirrored += "/" + part;
+        start = end + 1;
+    }
+    return mirrored;
+}
+
+bool ImageTexture::makeRecord(TextureCopyRecord& record) const {
+    FileData* picture = loadSourceBytes();
+    if (!picture) return false;
+    FileData* alphaPicture = m_alphaTexture && m_alphaTexture->typeId() == IMAGE
+                                 ? static_cast<const ImageTexture*>(m_alphaTexture)->loadSourceBytes()
+                                 : nullptr;
+    const bool made = TextureCopyRecord::make(*picture, alphaPicture, record);
+    picture->release();
+    if (alphaPicture) alphaPicture->release();
+    return made;
+}
+
+bool ImageTexture::loadCachedCopy(const TextureCopyRecord& record) {
+    DiskFile disk("");
+    FileData* copy = loadFileData(cachePath(m_name + ".dds").c_str(), &disk);
+    TextureCopyRecord stored;
+    // An older copy without a record, or one of other pictures, is built again.
+    if (copy && TextureCopyRecord::read(copy->getData(), copy->getSize(), stored) && stored == record)
+        return loadFromDds(copy);
+    if (copy) copy->release();
+    return false;
+}
+
+bool ImageTexture::loadFromDds(FileData* data) {
+    if (!data) return false;
+    Device* device = firstDevice();
+    ImageInfo info{};
+    if (!device || !sys::gfx::TextureTools::ddsInfo(data->getData(), data->getSize(), info)) {
+        data->release();
+        return false;
+    }
+    if (m_name == "D:/Brastow/onscreendisplays/Tarvek_HUD.bmp" ||
+        m_name == "D:/Brastow/onscreendisplays/Tarvek_HUD_opmap.bmp")
+        m_flags |= NEVER_SHIFTED;
+    if ((m_flags & TRANSPARENCY_MAP) && (info.format == FMT_DXT1 || info.format == FMT_A1R5G5B5))
+        m_flags |= ONE_BIT_ALPHA;
+    chooseFormat();
+    sys::gfx::Texture* texture = nullptr;
+    const bool ok = sys::gfx::TextureTools::loadDds(*device, data->getData(), data->getSize(), &texture, &info) == GFX_OK;
+    data->release();
+    if (!ok) return false;
+    releaseDeviceTextures();
+    adoptFirstTexture(texture);
+    // The file holds the finished texture: no filtering, normal map or conversion.
+    m_levelCount = texture->getLevelCount();
+    shrinkToDevice();
+    copyToOtherDevices();
+    return true;
+}
+
+bool ImageTexture::shrinkToDevice() {
+    sys::gfx::Texture* texture = getD3DTexture();
+    SurfaceDesc top;
+    if (!texture || texture->getLevelDesc(0, top) != GFX_OK) return false;
+    const uint32_t maxWidth = deviceLimit(m_owner->m_activeCaps.maxTextureWidth);
+    const uint32_t maxHeight = deviceLimit(m_owner->m_activeCaps.maxTextureHeight);
+    uint32_t drop = 0;
+    if (!(m_flags & NEVER_SHIFTED) && m_owner->m_textureSizeShift < 0)
+        drop = uint32_t(std::min(-m_owner->m_textureSizeShift, 31));
+    while (drop < 31 && ((top.width >> drop) > maxWidth || (top.height >> drop) > maxHeight)) ++drop;
+    // Only whole mip levels are dropped, so a single-level texture keeps its size.
+    const uint32_t levels = texture->getLevelCount();
+    drop = std::min(drop, levels - 1);
+    const uint32_t kept = (m_flags & MIP_CHAIN) ? levels - drop : 1;
+    sys::gfx::Texture* smaller = nullptr;
+    SurfaceDesc first;
+    if (kept != levels && texture->getLevelDesc(drop, first) == GFX_OK &&
+        firstDevice()->createTexture(first.width, first.height, kept, 0, top.format, top.pool, &smaller) == GFX_OK) {
+        copyLevels(*texture, drop, *smaller);
+        adoptFirstTexture(smaller);
+        texture = smaller;
+    }
+    SurfaceDesc desc;
+    texture->getLevelDesc(0, desc);
+    m_width = desc.width;
+    m_height = desc.height;
+    m_depth = 1;
+    m_format = desc.format;
+    m_levelCount = texture->getLevelCount();
+    return smaller != nullptr;
+}
+
+void ImageTexture::loadFromImage(const TextureCopyRecord* record) {
+    Image* picture = loadSourceImage();
+    if (!picture || !picture->getPixels()) {
+        if (picture) picture->release();
+        reportTextureFault("Missing texture \"%s\" !!!\n", m_name);
+        return;
+    }
+    if (!firstDevice()) {
+        picture->release();
+        return;
+    }
+    Image* alphaPicture = nullptr;
+    if (m_alphaTexture) {
+        alphaPicture = m_alphaTexture->loadSourceImage();
+        if (!alphaPicture || !alphaPicture->getPixels()) {
+            if (alphaPicture) alphaPicture->release();
+            alphaPicture = nullptr;
+            reportTextureFault("Missing alpha texture \"%s\" !!!\n", m_alphaTexture->getName());
+        }
+    }
+    // The copy on disk is built unshifted, so every run shrinks it alike and none rewrites it.
+    const bool nonPowerOfTwo = (m_owner->m_activeCaps.textureCaps & PTEXTURECAPS_NONPOW2CONDITIONAL) != 0;
+    const textureimaging::Size size =
+        textureimaging::textureSize(picture->getWidth(), picture->getHeight(), m_flags, nonPowerOfTwo, 0,
+                                    deviceLimit(m_owner->m_activeCaps.maxTextureWidth),
+                                    deviceLimit(m_owner->m_activeCaps.maxTextureHeight));
+    m_format = FMT_A8R8G8B8;
+    create(m_flags, size.width, size.height, "");
+    sys::gfx::Texture* texture = getD3DTexture();
+    LockedRect locked;
+    const bool filled = texture && texture->lockRect(0, locked, nullptr, 0) == GFX_OK;
+    if (filled) {
+        std::vector<uint32_t> texels(size_t(size.width) * size.height);
+        textureimaging::sampleImage(*picture, alphaPicture, m_alphaMode, m_flags, texels.data(), size.width,
+                                    size.height);
+        for (uint32_t row = 0; row < size.height; ++row)
+            std::copy_n(texels.data() + size_t(row) * size.width, size.width,
+                        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.bits) + size_t(row) * locked.pitch));
+        texture->unlockRect(0);
+        if (alphaPicture) m_alphaMode = 0;
+    }
+    picture->release();
+    if (alphaPicture) alphaPicture->release();
+    if (!filled) return;
+    commit();
+    writeCache(record);
+    if (shrinkToDevice()) copyToOtherDevices();
+}
+
+void ImageTexture::writeCache(const TextureCopyRecord* record) {
+    sys::gfx::Texture* texture = getD3DTexture();
+    std::vector<uint8_t> bytes;
+    if (!texture || !sys::gfx::TextureTools::saveDds(*texture, bytes)) return;
+    // Without a record the copy is built again next time, which is what it should be.
+    if (record) record->write(bytes);
+    const std::string path = cachePath(m_name + ".dds");
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    // Written aside and renamed, so a game starting meanwhile never reads half a copy.
+    const std::string part = path + "." + std::to_string(getpid());
+    DiskFile out("");
+    if (!out.create(part.c_str())) return;
+    const bool complete = out.write(bytes.data(), uint32_t(bytes.size())) == int32_t(bytes.size());
+    out.close();
+    if (!complete || std::rename(part.c_str(), path.c_str()) != 0) std::remove(part.c_str());
+}

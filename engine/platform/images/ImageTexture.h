@@ -1,0 +1,53 @@
+#pragma once
+#include "engine/platform/images/Texture.h"
+
+class File;
+class FileData;
+class SharedFile;
+struct TextureCopyRecord;
+
+// A texture read from a picture file, or from its finished ".dds" copy: one that
+// comes with the pictures, or one the first build wrote to the user's cache
+// folder, which later runs load directly while the picture is what it was made from.
+class ImageTexture : public Texture {
+public:
+    explicit ImageTexture(DeviceList* owner);
+    ImageTexture(const ImageTexture& other);
+    ~ImageTexture() override;
+
+    // Names the picture and the file it is read through; true when it or its ".dds" exists.
+    bool setSource(const char* name, File* file, bool bottomUp);
+
+    Texture* clone() override;
+    // Builds once; a failed build is not retried.
+    void load() override;
+    int32_t typeId() const override { return IMAGE; }
+    Image* loadSourceImage() override;
+
+    SharedFile* getFileSource() const { return m_fileSource; }
+    bool getBottomUp() const { return m_bottomUp; }
+    bool getDdsExists() const { return m_ddsExists; }
+
+    // $XDG_CACHE_HOME/plimzor2, else ~/.cache/plimzor2.
+    static std::string cacheFolder();
+    // Where the ".dds" copy of a picture goes: the name behind its drive, below the cache folder.
+    static std::string cachePath(const std::string& name);
+
+private:
+    // Takes the bytes and lets go of them.
+    bool loadFromDds(FileData* data);
+    // The copy in the cache when it was made from the pictures the record describes.
+    bool loadCachedCopy(const TextureCopyRecord& record);
+    void loadFromImage(const TextureCopyRecord* record);
+    void writeCache(const TextureCopyRecord* record);
+    // What the pictures are now: the picture's bytes and those of an alpha picture.
+    bool makeRecord(TextureCopyRecord& record) const;
+    FileData* loadSourceBytes() const;
+    // Drops top mip levels for the size shift and the device's largest side, and the
+    // chain below level 0 when none is wanted; true when the texture changed.
+    bool shrinkToDevice();
+
+    SharedFile* m_fileSource = nullptr;
+    bool m_bottomUp = true;
+    bool m_ddsExists = false;
+};

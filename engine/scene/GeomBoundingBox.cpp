@@ -1,7 +1,0 @@
-#include "engine/scene/GeomBoundingBox.h"
-
-#include "engine/scene/ODEGeomObject.h"
-
-void GeomBoundingBox::draw(double time, SceneObject* object, SceneItem* viewer) {
-    if (viewer && viewer->getKind() == SceneItem::KIND_GEOM) static_cast<ODEGeomObject*>(viewer)->drawGeom(time);
-}

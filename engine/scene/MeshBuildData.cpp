@@ -1,7 +1,0 @@
-#include "engine/scene/MeshBuildData.h"
-
-void MeshBuildData::clear() {
-    int32_t influences = influenceCount;
-    *this = MeshBuildData();
-    influenceCount = influences;
-}

@@ -1,0 +1,45 @@
+#include "engine/scene/loaders/LWOLayer.h"
+
+#include "engine/scene/mesh/ColorMap.h"
+#include "engine/scene/mesh/MorphMap.h"
+#include "engine/scene/mesh/UVMap.h"
+#include "engine/scene/mesh/WeightMap.h"
+
+namespace {
+
+template <typename Map>
+Map* findByName(const std::vector<Map*>& maps, const std::string& name) {
+    for (Map* map : maps)
+        if (map->m_name == name) return map;
+    return nullptr;
+}
+
+template <typename Map>
+void releaseAll(std::vector<Map*>& maps) {
+    for (Map* map : maps) map->release();
+    maps.clear();
+}
+
+} // namespace
+
+LWOLayer::~LWOLayer() { releaseMaps(); }
+
+UVMap* LWOLayer::findUVMap(const std::string& name) const { return findByName(m_uvMaps, name); }
+
+ColorMap* LWOLayer::findColorMap(const std::string& name) const { return findByName(m_colorMaps, name); }
+
+void LWOLayer::replacePoints(std::vector<Position3> points) {
+    m_points = std::move(points);
+    size_t count = m_points.size();
+    for (UVMap* map : m_uvMaps) map->m_values.resize(count * 3, 0.0f);
+    for (ColorMap* map : m_colorMaps) map->m_values.resize(count * 4, 0.0f);
+    for (MorphMap* map : m_morphMaps) map->m_offsets.resize(count * 3, 0.0f);
+    for (WeightMap* map : m_weightMaps) map->m_weights.resize(count, 0.0f);
+}
+
+void LWOLayer::releaseMaps() {
+    releaseAll(m_uvMaps);
+    releaseAll(m_colorMaps);
+    releaseAll(m_morphMaps);
+    releaseAll(m_weightMaps);
+}

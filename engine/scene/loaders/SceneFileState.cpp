@@ -1,0 +1,58 @@
+#include "engine/scene/loaders/SceneFileState.h"
+
+#include "engine/platform/display/DeviceList.h"
+#include "engine/render/Renderer.h"
+#include "engine/scene/Bone.h"
+#include "engine/scene/Camera.h"
+#include "engine/scene/LW6Scene.h"
+#include "engine/scene/Light.h"
+#include "engine/scene/SceneObject.h"
+#include "engine/scene/loaders/SceneFileReader.h"
+#include "engine/scene/mesh/Mesh.h"
+
+SceneFileState::SceneFileState(LW6Scene& scene, File& fileSystem, SceneFileTokens& tokens, SoundDevice* sounds)
+    : scene(scene), fileSystem(fileSystem), tokens(tokens), sounds(sounds) {}
+
+SceneObject* SceneFileState::currentObject() const {
+    // Objects of an earlier load are never this file's current object.
+    if (objectIndex < offset || objectIndex < 0 || objectIndex >= static_cast<int32_t>(scene.m_objects.size()))
+        return nullptr;
+    return scene.m_objects[objectIndex].get();
+}
+
+Light* SceneFileState::currentLight() const {
+    if (lightIndex < 0 || lightIndex >= static_cast<int32_t>(scene.m_lights.size())) return nullptr;
+    return dynamic_cast<Light*>(scene.m_lights[lightIndex].get());
+}
+
+Camera* SceneFileState::currentCamera() const {
+    if (cameraIndex < 0 || cameraIndex >= static_cast<int32_t>(scene.m_cameras.size())) return nullptr;
+    return scene.m_cameras[cameraIndex].get();
+}
+
+Bone* SceneFileState::currentBone() const {
+    if (!boneMesh || boneIndex < 0 || boneIndex >= static_cast<int32_t>(boneMesh->m_bones.size())) return nullptr;
+    return boneMesh->m_bones[boneIndex];
+}
+
+SceneItem* SceneFileState::currentItem() const {
+    switch (kind) {
+    case OBJECT: return currentObject();
+    case LIGHT: return currentLight();
+    case CAMERA: return currentCamera();
+    case BONE: return currentBone();
+    default: return nullptr;
+    }
+}
+
+SceneItem* SceneFileState::itemById(uint32_t id) const { return SceneFileReader::getItemById(scene, id, offset); }
+
+Renderer* SceneFileState::renderer() const { return dynamic_cast<Renderer*>(scene.m_owner); }
+
+DeviceList* SceneFileState::devices() const { return dynamic_cast<DeviceList*>(scene.m_owner); }
+
+std::string SceneFileState::withDriveSeparator(std::string name, char separator) {
+    if (name.size() > 1 && name[1] == ':' && (name.size() < 3 || (name[2] != '/' && name[2] != '\\')))
+        name.insert(name.begin() + 2, separator);
+    return name;
+}

@@ -1,0 +1,772 @@
+#include "engine/scene/mesh/Mesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+#include "engine/platform/Report.h"
+#include "engine/render/Renderer.h"
+#include "engine/render/ShaderConstants.h"
+#include "engine/scene/Bone.h"
+#include "engine/scene/LW6Scene.h"
+#include "engine/scene/ReflectionCamera.h"
+#include "engine/scene/SceneObject.h"
+#include "engine/scene/materials/ShaderLibrary.h"
+#include "engine/scene/materials/Surface.h"
+#include "engine/scene/materials/TextureStages.h"
+#include "engine/scene/mesh/DynamicSurfaceBuffer.h"
+#include "engine/scene/mesh/StaticSurfaceBuffer.h"
+#include "engine/scene/mesh/WeightMap.h"
+#include "engine/scene/physics/MeshCollisionBuilder.h"
+#include "sys/gfx/Device.h"
+
+namespace gfx = sys::gfx;
+
+int g_reflectionDepth = 0;
+
+namespace {
+
+using Vec3 = std::array<float, 3>;
+
+Vec3 toVec(const Position3& p) { return {p.x, p.y, p.z}; }
+Vec3 sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+Vec3 cross(const Vec3& a, const Vec3& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+float dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+float length(const Vec3& a) { return std::sqrt(dot(a, a)); }
+void normalise(Vec3& a) {
+    float l = length(a);
+    if (l != 0.0f) a = {a[0] / l, a[1] / l, a[2] / l};
+}
+// p x m as a point (rows 0 to 2 and the translation).
+Vec3 transformPoint(const Vec3& p, const Matrix4x3& m) {
+    return {p[0] * m[0] + p[1] * m[4] + p[2] * m[8] + m[12], p[0] * m[1] + p[1] * m[5] + p[2] * m[9] + m[13],
+            p[0] * m[2] + p[1] * m[6] + p[2] * m[10] + m[14]};
+}
+Vec3 transformVector(const Vec3& v, const Matrix4x3& m) {
+    return {v[0] * m[0] + v[1] * m[4] + v[2] * m[8], v[0] * m[1] + v[1] * m[5] + v[2] * m[9],
+            v[0] * m[2] + v[1] * m[6] + v[2] * m[10]};
+}
+
+// The sum of the fan's cross products (Newell's normal): every corner has its say, so a
+// bent or notched outline still faces the way it is wound; a triangle gives (B - A) x (C - A).
+Vec3 outlineNormal(const std::vector<Position3>& points, const MeshPolygon& polygon) {
+    const Vec3 first = toVec(points[polygon.points[0]]);
+    Vec3 normal = {0.0f, 0.0f, 0.0f};
+    for (size_t i = 1; i + 1 < polygon.points.size(); ++i) {
+        const Vec3 part =
+            cross(sub(toVec(points[polygon.points[i]]), first), sub(toVec(points[polygon.points[i + 1]]), first));
+        normal = {normal[0] + part[0], normal[1] + part[1], normal[2] + part[2]};
+    }
+    return normal;
+}
+
+// Inside when every barycentric coordinate is at least 0; edges count as inside.
+bool pointInTriangle(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c) {
+    Vec3 whole = cross(sub(b, a), sub(c, a));
+    float area = length(whole);
+    if (area == 0.0f) return false;
+    const Vec3 parts[3] = {cross(sub(b, p), sub(c, p)), cross(sub(p, a), sub(c, a)), cross(sub(b, a), sub(p, a))};
+    for (const Vec3& part : parts) {
+        float coordinate = length(part) / area;
+        if (dot(part, whole) < 0.0f) coordinate = -coordinate;
+        if (coordinate < 0.0f) return false;
+    }
+    return true;
+}
+
+gfx::Matrix toDevice(const Matrix4x3& m) {
+    gfx::Matrix out;
+    std::memcpy(out.m, m.m, sizeof out.m);
+    return out;
+}
+
+bool near(const float* a, const float* b, int count) {
+    for (int i = 0; i < count; ++i)
+        if (std::fabs(a[i] - b[i]) > 0.000001f) return false;
+    return true;
+}
+
+} // namespace
+
+Mesh::Mesh(Renderer* renderer, SceneItem* owner, const std::vector<Surface*>& surfaces, std::vector<Position3> points,
+           std::vector<MeshPolygon> polygons, const std::vector<WeightMap*>& weightMaps)
+    : BoundingBox(renderer, owner), m_meshRenderer(renderer), m_surfaces(surfaces), m_points(std::move(points)),
+      m_polygons(std::move(polygons)), m_weightMaps(weightMaps) {}
+
+Mesh::Mesh(RenderView* view, SceneItem* owner) : BoundingBox(view, owner) {}
+
+Mesh::~Mesh() {
+    if (m_collisionBuilder && m_collisionObject) m_collisionBuilder->release(m_collisionObject);
+    for (Bone* bone : m_bones) delete bone;
+    releaseWeightMaps();
+}
+
+void Mesh::releaseWeightMaps() {
+    for (WeightMap* map : m_weightMaps)
+        if (map) map->release();
+    m_weightMaps.clear();
+}
+
+void Mesh::init(bool first) { prepare(first, false); }
+
+void Mesh::ensureBounds() {
+    if (m_mirrorPoints) return;
+    computeBounds();
+    if (!m_points.empty()) m_mirrorPoints = m_points.data();
+}
+
+const Position3* Mesh::getMirrorPoints() {
+    ensureBounds();
+    return m_mirrorPoints;
+}
+
+void Mesh::computeBounds() {
+    if (m_points.empty()) {
+        set({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f});
+        return;
+    }
+    Position3 low = m_points.front(), high = m_points.front();
+    for (const Position3& p : m_points) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+    }
+    set(low, high);
+}
+
+void Mesh::invalidate() {
+    m_drawnThisFrame = false;
+    size_t count = std::min<size_t>(m_bones.size(), MAX_BONES);
+    for (size_t i = 0; i < count; ++i) m_bones[i]->invalidate();
+}
+
+void Mesh::createDeviceObjects() {
+    for (auto& buffer : m_surfaceBuffers) buffer->createDeviceObjects();
+    // Buffers made again after a reset hold nothing.
+    m_uploadedPose = -1;
+}
+
+void Mesh::releaseDeviceObjects() {
+    for (auto& buffer : m_surfaceBuffers) buffer->releaseDeviceObjects();
+}
+
+Surface* Mesh::surfaceAt(int32_t index) const {
+    return index >= 0 && size_t(index) < m_surfaces.size() ? m_surfaces[index] : nullptr;
+}
+
+LW6Scene* Mesh::reflectionSceneOf(const Surface* surface) const {
+    auto it = std::find(m_surfaces.begin(), m_surfaces.end(), surface);
+    size_t index = size_t(it - m_surfaces.begin());
+    return index < m_reflectionScenes.size() ? m_reflectionScenes[index] : nullptr;
+}
+
+WeightMap* Mesh::findWeightMap(const Bone& bone) const {
+    for (WeightMap* map : m_weightMaps)
+        if (map && map->m_name == bone.m_weightMapName) return map;
+    return nullptr;
+}
+
+bool Mesh::prepare(bool first, bool keepBuildData) {
+    if (m_prepared) return true;
+    // Without a renderer a geom still needs the triangles: a headless race stands on its meshes.
+    if (!m_meshRenderer) return keepBuildData && buildCollisionData();
+    m_keepBuildData = keepBuildData || hasBones();
+    m_cornerCount = 0;
+    ensureBounds();
+    buildPolygonLists();
+    buildGeometry();
+    m_prepared = true;
+    for (size_t i = 0; i < m_surfaceBuffers.size(); ++i) {
+        if (!hasBones()) {
+            if (!m_surfaceBuffers[i]->create()) m_prepared = false;
+            continue;
+        }
+        auto& buffer = static_cast<DynamicSurfaceBuffer&>(*m_surfaceBuffers[i]);
+        const std::vector<uint32_t>& indices = m_buildData.groupIndexLists[i];
+        uint32_t vertices = uint32_t(m_buildData.groupEndVertex[i] - m_buildData.groupFirstVertex[i]);
+        if (!buffer.createBuffers(false, true, vertices, uint32_t(indices.size()))) m_prepared = false;
+        buffer.updateIndices(indices.data(), uint32_t(indices.size()));
+    }
+    return m_prepared;
+}
+
+void Mesh::buildPolygonLists() {
+    std::vector<MeshPolygon> kept;
+    kept.reserve(m_polygons.size());
+    for (size_t i = 0; i < m_polygons.size(); ++i) {
+        MeshPolygon& polygon = m_polygons[i];
+        if (polygon.vertexCount() < 3) continue;
+        // A damaged file may name points or surfaces that do not exist: such a polygon is dropped.
+        bool valid = surfaceAt(polygon.surface) != nullptr;
+        for (uint32_t point : polygon.points) valid = valid && point < m_points.size();
+        if (!valid) continue;
+        polygon.mesh = this;
+        polygon.number = int32_t(i);
+        m_cornerCount += int32_t(polygon.vertexCount());
+        kept.push_back(std::move(polygon));
+    }
+    m_polygons = std::move(kept);
+}
+
+void Mesh::computeFaceNormal(const MeshPolygon& polygon, float out[3]) const {
+    const Vec3 normal = outlineNormal(m_points, polygon);
+    std::copy(normal.begin(), normal.end(), out);
+}
+
+void Mesh::buildGeometry() {
+    // A second run after a failed preparation starts from scratch.
+    m_textureStages.clear();
+    m_surfaceBuffers.clear();
+    m_poses.clear();
+    m_uploadedPose = -1;
+    m_faceNormals.resize(m_polygons.size());
+    for (size_t i = 0; i < m_polygons.size(); ++i) {
+        computeFaceNormal(m_polygons[i], m_faceNormals[i].data());
+        normalise(m_faceNormals[i]);
+    }
+    triangulatePolygons();
+    buildVertices();
+    computeVertexNormals();
+    for (Surface* surface : m_surfaces) {
+        auto stages = std::make_unique<TextureStages>();
+        if (surface) surface->buildTextureStages(*stages, int(m_meshRenderer->m_activeCaps.maxSimultaneousTextures));
+        m_textureStages.push_back(std::move(stages));
+    }
+    MeshBuildData& data = m_buildData;
+    int first = 0;
+    for (size_t i = 0; i < m_polygons.size(); ++i) {
+        const MeshPolygon& polygon = m_polygons[i];
+        TextureStages& stages = *m_textureStages[polygon.surface];
+        Normal3 normal = {m_faceNormals[i][0], m_faceNormals[i][1], m_faceNormals[i][2]};
+        stages.computeTexCoords(data.vertices.data(), m_layerNumber, normal, polygon, first);
+        m_surfaces[polygon.surface]->applyVertexColors(polygon, stages, m_layerNumber, data.vertices.data(), first);
+        first += int(polygon.vertexCount());
+    }
+    weldVertices();
+    createSurfaceBuffers();
+    if (hasBones()) m_skinSlots = skinSlotCount();
+    if (m_collisionBuilder) m_collisionObject = m_collisionBuilder->build(data);
+    releaseWeightMaps();
+    if (!m_keepBuildData) data.clear();
+    m_faceNormals.clear();
+    m_cornerPoints.clear();
+}
+
+bool Mesh::buildCollisionData() {
+    // Built once, and never over data already there: geoms keep pointers into the arrays.
+    if (m_collisionDataBuilt || m_buildData.cornerCount > 0) return true;
+    m_cornerCount = 0;
+    ensureBounds();
+    buildPolygonLists();
+    m_faceNormals.resize(m_polygons.size());
+    for (size_t i = 0; i < m_polygons.size(); ++i) computeFaceNormal(m_polygons[i], m_faceNormals[i].data());
+    triangulatePolygons();
+    buildVertices();
+    m_faceNormals.clear();
+    m_cornerPoints.clear();
+    m_collisionDataBuilt = true;
+    return true;
+}
+
+std::vector<std::array<uint32_t, 3>> Mesh::triangulate(const std::vector<Position3>& points,
+                                                        const MeshPolygon& polygon) {
+    uint32_t n = polygon.vertexCount();
+    if (n == 3) return {{0, 1, 2}};
+    if (n < 3) return {};
+    auto at = [&](uint32_t corner) { return toVec(points[polygon.points[corner]]); };
+    std::vector<uint32_t> prev(n), next(n);
+    for (uint32_t i = 0; i < n; ++i) prev[i] = (i + n - 1) % n, next[i] = (i + 1) % n;
+
+    const Vec3 normal = outlineNormal(points, polygon);
+    float nx = std::fabs(normal[0]), ny = std::fabs(normal[1]), nz = std::fabs(normal[2]);
+    int dropped = (nx >= ny && nx >= nz) ? 0 : (ny >= nx && ny >= nz) ? 1 : 2;
+    float sign = dropped == 0 ? (normal[0] > 0 ? 1.0f : -1.0f)
+                              : dropped == 1 ? (normal[1] <= 0 ? 1.0f : -1.0f) : (normal[2] > 0 ? 1.0f : -1.0f);
+    auto isConvex = [&](uint32_t node) {
+        Vec3 p = at(prev[node]), q = at(node), r = at(next[node]);
+        float turn = dropped == 0   ? (r[2] - p[2]) * (q[1] - p[1]) - (r[1] - p[1]) * (q[2] - p[2])
+                     : dropped == 1 ? (q[0] - p[0]) * (r[2] - p[2]) - (r[0] - p[0]) * (q[2] - p[2])
+                                    : (q[0] - p[0]) * (r[1] - p[1]) - (r[0] - p[0]) * (q[1] - p[1]);
+        return turn * sign >= 0.0f;
+    };
+    std::vector<uint32_t> reflex;
+    for (uint32_t i = 0; i < n; ++i)
+        if (!isConvex(i)) reflex.push_back(i);
+    auto isEar = [&](uint32_t node) {
+        if (reflex.empty()) return true;
+        if (!isConvex(node)) return false;
+        for (uint32_t r : reflex) {
+            if (r == prev[node] || r == node || r == next[node]) continue;
+            if (pointInTriangle(at(r), at(prev[node]), at(node), at(next[node]))) return false;
+        }
+        return true;
+    };
+    // A corner's bend changes when a neighbour goes; only a forced cut can make one reflex.
+    auto recheck = [&](uint32_t node) {
+        auto it = std::find(reflex.begin(), reflex.end(), node);
+        const bool convex = isConvex(node);
+        if (convex && it != reflex.end()) reflex.erase(it);
+        if (!convex && it == reflex.end()) reflex.push_back(node);
+    };
+
+    std::vector<std::array<uint32_t, 3>> triangles;
+    uint32_t head = 0, remaining = n;
+    auto cut = [&](uint32_t corner) {
+        const uint32_t before = prev[corner], after = next[corner];
+        triangles.push_back({before, corner, after});
+        next[before] = after;
+        prev[after] = before;
+        if (corner == head) head = after;
+        --remaining;
+        recheck(after);
+        recheck(before);
+    };
+    // One walk round the outline cuts a convex polygon into the fan from corner 0.
+    uint32_t node = 2;
+    // Each turn cuts a corner or moves on; the bound only guards against a broken list.
+    for (uint32_t turns = 0; node != head && turns < 4 * n; ++turns) {
+        uint32_t candidate = prev[node];
+        if (remaining > 3 && isEar(candidate)) {
+            cut(candidate);
+            if (prev[node] == head) node = next[node];
+        } else {
+            node = next[node];
+        }
+    }
+    // Ears the walk passed by; where a crossing outline leaves none, a convex corner, else
+    // any: every corner but two is cut, so no hole is left.
+    for (uint32_t from = head; remaining > 3;) {
+        uint32_t ear = n, convex = n, corner = from;
+        for (uint32_t k = 0; k < remaining && ear == n; ++k, corner = next[corner]) {
+            if (isEar(corner))
+                ear = corner;
+            else if (convex == n && isConvex(corner))
+                convex = corner;
+        }
+        const uint32_t chosen = ear != n ? ear : convex != n ? convex : from;
+        from = prev[chosen];
+        cut(chosen);
+    }
+    triangles.push_back({prev[prev[head]], prev[head], head});
+    return triangles;
+}
+
+void Mesh::triangulatePolygons() {
+    MeshBuildData& data = m_buildData;
+    data.corners.clear();
+    data.triangleSurfaces.clear();
+    uint32_t first = 0;
+    for (const MeshPolygon& polygon : m_polygons) {
+        Surface* surface = m_surfaces[polygon.surface];
+        int32_t back = surface->m_backSurfaceTag;
+        bool hasBack = surfaceAt(back) != nullptr;
+        for (const auto& t : triangulate(m_points, polygon)) {
+            data.corners.insert(data.corners.end(), {first + t[0], first + t[1], first + t[2]});
+            data.triangleSurfaces.push_back(polygon.surface);
+            if (!hasBack && !surface->m_doubleSided) continue;
+            data.corners.insert(data.corners.end(), {first + t[2], first + t[1], first + t[0]});
+            data.triangleSurfaces.push_back(hasBack ? back : polygon.surface);
+        }
+        first += polygon.vertexCount();
+    }
+    data.cornerCount = int32_t(data.corners.size());
+}
+
+size_t Mesh::slotBoneCount() const {
+    size_t count = 0;
+    while (count < m_bones.size() && m_bones[count]->m_owner == m_bones.front()->m_owner) ++count;
+    return count;
+}
+
+void Mesh::buildVertices() {
+    MeshBuildData& data = m_buildData;
+    size_t boneCount = std::min<size_t>(slotBoneCount(), MAX_BONES);
+    data.influenceCount = int32_t(std::min<size_t>(boneCount, MeshVertex::MAX_INFLUENCES));
+    std::vector<WeightMap*> boneMaps(boneCount);
+    for (size_t b = 0; b < boneCount; ++b) boneMaps[b] = findWeightMap(*m_bones[b]);
+    data.vertices.assign(size_t(m_cornerCount), MeshVertex{});
+    m_cornerPoints.assign(size_t(m_cornerCount), 0);
+    int32_t record = 0;
+    for (size_t i = 0; i < m_polygons.size(); ++i) {
+        for (uint32_t point : m_polygons[i].points) {
+            MeshVertex& vertex = data.vertices[record];
+            const Position3& p = m_points[point];
+            vertex.position[0] = p.x, vertex.position[1] = p.y, vertex.position[2] = p.z;
+            std::copy(m_faceNormals[i].begin(), m_faceNormals[i].end(), vertex.normal);
+            vertex.polygon = int32_t(i);
+            vertex.recordNumber = record;
+            if (hasBones()) computeBoneWeights(vertex, point, boneMaps);
+            m_cornerPoints[record++] = point;
+        }
+    }
+    data.vertexCount = m_cornerCount;
+}
+
+void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps) {
+    Vec3 p = {record.position[0], record.position[1], record.position[2]};
+    float f = float(m_falloffType) - 1.0f;
+    double exponent = std::pow(2.0, std::fabs(f));
+    if (f < 0.0f) exponent = 1.0 / exponent;
+    std::vector<std::pair<double, uint16_t>> weights;
+    for (size_t b = 0; b < boneMaps.size(); ++b) {
+        Bone& bone = *m_bones[b];
+        if (!bone.m_restValid) bone.updateTransforms(0.0);
+        const Matrix4x3& rest = bone.m_restMatrix;
+        Vec3 origin = {rest[12], rest[13], rest[14]}, direction = {rest[8], rest[9], rest[10]};
+        float boneLength = bone.m_restLength;
+        Vec3 v = sub(p, origin);
+        double distance;
+        if (dot(direction, v) < 0.0f || length(direction) == 0.0f) {
+            distance = length(v);
+        } else {
+            Vec3 tip = {origin[0] + direction[0] * boneLength, origin[1] + direction[1] * boneLength,
+                        origin[2] + direction[2] * boneLength};
+            Vec3 w = sub(p, tip);
+            distance = dot(direction, w) <= 0.0f ? length(cross(direction, v)) / length(direction) : length(w);
+        }
+        double strength = double(bone.m_scaleStrength ? boneLength : 1.0f) * bone.m_strength;
+        double scaled = std::pow(distance, exponent);
+        double weight = scaled <= strength * 2.938736052218037e-39 ? 3.4028235e38 : strength / scaled;
+        if (bone.m_limitedRange) {
+            // A range of 0 reaches nothing beyond the minimum range.
+            weight = bone.m_maxRange > 0.0f ? (bone.m_maxRange - distance) / bone.m_maxRange : 0.0;
+            if (distance > bone.m_maxRange) weight = 0.0;
+            if (distance < bone.m_minRange) weight = strength;
+        }
+        if (boneMaps[b]) weight *= boneMaps[b]->weightAt(point);
+        weights.push_back({weight, uint16_t(b)});
+    }
+    std::stable_sort(weights.begin(), weights.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    size_t influences = size_t(m_buildData.influenceCount);
+    // Summed in double: two weights of the float maximum would overflow a float sum.
+    double sum = 0.0;
+    for (size_t k = 0; k < influences; ++k) sum += weights[k].first;
+    for (size_t k = 0; k < influences; ++k) {
+        record.boneIndices[k] = weights[k].second;
+        record.boneWeights[k] = sum > 0.0 ? float(weights[k].first / sum) : 0.0f;
+    }
+}
+
+void Mesh::computeVertexNormals() {
+    MeshBuildData& data = m_buildData;
+    std::vector<std::vector<int32_t>> byPoint(m_points.size());
+    for (int32_t r = 0; r < data.vertexCount; ++r) byPoint[m_cornerPoints[r]].push_back(r);
+    for (const auto& records : byPoint) {
+        for (size_t i = 0; i < records.size(); ++i) {
+            MeshVertex& vi = data.vertices[records[i]];
+            const Vec3& np = m_faceNormals[vi.polygon];
+            float thresholdP = m_surfaces[m_polygons[vi.polygon].surface]->m_smoothingCosine;
+            for (size_t j = i + 1; j < records.size(); ++j) {
+                MeshVertex& vj = data.vertices[records[j]];
+                const Vec3& nq = m_faceNormals[vj.polygon];
+                float thresholdQ = m_surfaces[m_polygons[vj.polygon].surface]->m_smoothingCosine;
+                float d = dot(np, nq);
+                if (d >= thresholdP)
+                    for (int c = 0; c < 3; ++c) vi.normal[c] += nq[c];
+                if (d >= thresholdQ)
+                    for (int c = 0; c < 3; ++c) vj.normal[c] += np[c];
+            }
+            vi.pointKey = records.front();
+        }
+    }
+    for (MeshVertex& vertex : data.vertices) normalize(vertex.normal);
+}
+
+void Mesh::weldVertices() {
+    MeshBuildData& data = m_buildData;
+    const size_t keys = data.vertices.size();
+    std::vector<MeshVertex> welded;
+    std::vector<uint32_t> corners;
+    std::vector<int32_t> triangleSurfaces;
+    std::vector<int32_t> firstWelded(keys, -1), chainHead(keys, -1), chainTail(keys, -1), chainNext;
+    std::vector<uint32_t> touched;
+    data.groupSurfaces.clear(), data.groupFirstIndex.clear(), data.groupFirstVertex.clear();
+    data.groupEndVertex.clear(), data.groupEndIndex.clear(), data.groupIndexLists.clear();
+    for (size_t s = 0; s < m_surfaces.size(); ++s) {
+        for (uint32_t key : touched) chainHead[key] = chainTail[key] = -1;
+        touched.clear();
+        int stageCount = std::clamp(m_textureStages[s]->count, 0, TextureStages::MAX_STAGES);
+        int32_t firstVertex = int32_t(welded.size()), firstIndex = int32_t(corners.size());
+        for (size_t t = 0; t < data.triangleSurfaces.size(); ++t) {
+            if (data.triangleSurfaces[t] != int32_t(s)) continue;
+            uint32_t index[3];
+            for (int k = 0; k < 3; ++k) {
+                const MeshVertex& record = data.vertices[data.corners[t * 3 + k]];
+                uint32_t key = uint32_t(record.pointKey);
+                int32_t w = chainHead[key];
+                for (; w != -1; w = chainNext[w]) {
+                    const MeshVertex& other = welded[w];
+                    if (near(other.texCoords[0], record.texCoords[0], stageCount * 3) &&
+                        near(other.normal, record.normal, 3) &&
+                        std::memcmp(other.colour, record.colour, sizeof record.colour) == 0)
+                        break;
+                }
+                if (w == -1) {
+                    w = int32_t(welded.size());
+                    welded.push_back(record);
+                    chainNext.push_back(-1);
+                    if (chainTail[key] == -1) {
+                        chainHead[key] = w;
+                        touched.push_back(key);
+                    } else {
+                        chainNext[chainTail[key]] = w;
+                    }
+                    chainTail[key] = w;
+                    if (firstWelded[key] == -1) firstWelded[key] = w;
+                    welded.back().pointKey = firstWelded[key];
+                }
+                index[k] = uint32_t(w);
+            }
+            if (index[0] == index[1] || index[1] == index[2] || index[0] == index[2]) continue;
+            corners.insert(corners.end(), index, index + 3);
+            triangleSurfaces.push_back(int32_t(s));
+        }
+        if (int32_t(corners.size()) == firstIndex) continue;
+        data.groupSurfaces.push_back(int32_t(s));
+        data.groupFirstIndex.push_back(firstIndex);
+        data.groupFirstVertex.push_back(firstVertex);
+        data.groupEndVertex.push_back(int32_t(welded.size()));
+        data.groupEndIndex.push_back(int32_t(corners.size()));
+        std::vector<uint32_t> list(corners.begin() + firstIndex, corners.end());
+        for (uint32_t& entry : list) entry -= uint32_t(firstVertex);
+        data.groupIndexLists.push_back(std::move(list));
+    }
+    data.vertices = std::move(welded);
+    data.corners = std::move(corners);
+    data.triangleSurfaces = std::move(triangleSurfaces);
+    data.vertexCount = int32_t(data.vertices.size());
+    data.cornerCount = int32_t(data.corners.size());
+}
+
+void Mesh::createSurfaceBuffers() {
+    MeshBuildData& data = m_buildData;
+    for (size_t g = 0; g < data.groupSurfaces.size(); ++g) {
+        int32_t s = data.groupSurfaces[g];
+        TextureStages* stages = m_textureStages[s].get();
+        bool shaders = !m_meshRenderer->m_fixedFunction;
+        uint32_t influences = shaders ? uint32_t(data.influenceCount) : 0;
+        bool tangents = shaders && stages->channels[TextureStages::BUMP].count > 0;
+        std::unique_ptr<SurfaceBuffer> buffer;
+        if (hasBones())
+            buffer = std::make_unique<DynamicSurfaceBuffer>(m_meshRenderer, m_surfaces[s], stages, influences, tangents);
+        else
+            buffer = std::make_unique<StaticSurfaceBuffer>(m_meshRenderer, m_surfaces[s], stages, influences, tangents);
+        const std::vector<uint32_t>& indices = data.groupIndexLists[g];
+        buffer->setIndices(indices.data(), uint32_t(indices.size()));
+        buffer->setVertices(&data.vertices[data.groupFirstVertex[g]],
+                            uint32_t(data.groupEndVertex[g] - data.groupFirstVertex[g]));
+        m_surfaceBuffers.push_back(std::move(buffer));
+    }
+}
+
+uint32_t Mesh::skinSlotCount() const {
+    uint32_t slots = 0;
+    for (const MeshVertex& vertex : m_buildData.vertices)
+        for (int k = 0; k < MeshVertex::MAX_INFLUENCES; ++k)
+            if (vertex.boneWeights[k] != 0.0f) slots = std::max(slots, uint32_t(vertex.boneIndices[k]) + 1);
+    return std::min(slots, MAX_BONES);
+}
+
+size_t Mesh::skinnedPose(const SceneObject* owner) {
+    const std::vector<Matrix4x3>& bones = m_meshRenderer->m_constants->m_bones;
+    const size_t slots = std::min<size_t>(m_skinSlots, bones.size());
+    size_t p = 0;
+    while (p < m_poses.size() && m_poses[p].owner != owner) ++p;
+    if (p == m_poses.size()) m_poses.push_back({owner, {}, m_buildData.vertices});
+    SkinnedPose& pose = m_poses[p];
+    if (pose.bones.size() == slots && std::equal(bones.begin(), bones.begin() + slots, pose.bones.begin(),
+                                                 [](const Matrix4x3& a, const Matrix4x3& b) {
+                                                     return std::memcmp(a.m, b.m, sizeof a.m) == 0;
+                                                 }))
+        return p;
+    pose.bones.assign(bones.begin(), bones.begin() + slots);
+    skinVertices(pose);
+    if (m_uploadedPose == int32_t(p)) m_uploadedPose = -1;
+    return p;
+}
+
+void Mesh::skinVertices(SkinnedPose& pose) const {
+    const std::vector<Matrix4x3>& bones = pose.bones;
+    size_t count = std::min(m_buildData.vertices.size(), pose.vertices.size());
+    for (size_t r = 0; r < count; ++r) {
+        const MeshVertex& source = m_buildData.vertices[r];
+        MeshVertex& skinned = pose.vertices[r];
+        Vec3 p = {source.position[0], source.position[1], source.position[2]};
+        Vec3 n = {source.normal[0], source.normal[1], source.normal[2]};
+        Vec3 position = {0.0f, 0.0f, 0.0f}, normal = {0.0f, 0.0f, 0.0f};
+        float total = 0.0f;
+        for (int k = 0; k < MeshVertex::MAX_INFLUENCES; ++k) {
+            float w = source.boneWeights[k];
+            total += w;
+            if (w == 0.0f || source.boneIndices[k] >= bones.size()) continue;
+            const Matrix4x3& bone = bones[source.boneIndices[k]];
+            Vec3 q = transformPoint(p, bone), m = transformVector(n, bone);
+            for (int c = 0; c < 3; ++c) position[c] += w * q[c], normal[c] += w * m[c];
+        }
+        if (total == 0.0f) position = p, normal = n;
+        std::copy(position.begin(), position.end(), skinned.position);
+        std::copy(normal.begin(), normal.end(), skinned.normal);
+    }
+}
+
+void Mesh::draw(double time, SceneObject* object, SceneItem* viewer) {
+    ++g_reflectionDepth;
+    ++m_drawNesting;
+    if (g_reflectionDepth <= 2 && m_prepared && m_meshRenderer) {
+        MeshBuildData& data = m_buildData;
+        const bool skinned = hasBones() && !data.vertices.empty();
+        // The buffers are shared by every object drawing the mesh: they are
+        // filled again only when another object's pose, or a moved one, is drawn.
+        bool upload = false;
+        size_t pose = 0;
+        if (skinned) {
+            pose = skinnedPose(object);
+            upload = m_uploadedPose != int32_t(pose);
+            m_uploadedPose = int32_t(pose);
+        }
+        for (size_t i = 0; i < m_surfaceBuffers.size(); ++i) {
+            SurfaceBuffer& buffer = *m_surfaceBuffers[i];
+            if (upload)
+                static_cast<DynamicSurfaceBuffer&>(buffer).updateVertices(
+                    &m_poses[pose].vertices[data.groupFirstVertex[i]],
+                    uint32_t(data.groupEndVertex[i] - data.groupFirstVertex[i]));
+            Surface* surface = buffer.getSurface();
+            if (!surface->m_loaded) continue;
+            float reflection = surface->m_reflectivity.evaluate(time);
+            if (reflection == 0.0f || surface->m_reflectionMode != Surface::REFLECT_MIRROR || g_reflectionDepth > 1 ||
+                !drawReflection(buffer, time, object, viewer))
+                drawPlain(buffer, time);
+        }
+    }
+    --m_drawNesting;
+    --g_reflectionDepth;
+}
+
+void Mesh::drawPlain(SurfaceBuffer& buffer, double time) {
+    Surface& surface = *buffer.getSurface();
+    float transparency = surface.m_transparency.evaluate(time);
+    if (transparency >= 0.999999f && !surface.findTextureLayer(TextureLayer::CHANNEL_TRAN, 1)) return;
+    buffer.draw(m_meshRenderer->m_surfaceShader, time);
+}
+
+bool Mesh::drawReflection(SurfaceBuffer& buffer, double time, SceneObject* object, SceneItem* viewer) {
+    Renderer& renderer = *m_meshRenderer;
+    gfx::Device* device = renderer.m_currentDevice;
+    Mesh* planeMesh = object && object->getFirstMesh() ? object->getFirstMesh() : this;
+    const Position3* points = planeMesh->getMirrorPoints();
+    // Fewer than three points give no plane: the surface is drawn as it is.
+    if (!device || !object || !points || planeMesh->m_points.size() < 3) return false;
+    ShaderConstants& constants = *renderer.m_constants;
+    const uint32_t depth = uint32_t(g_reflectionDepth);
+
+    uint32_t savedStencil = 0, savedReference = 0;
+    device->getRenderState(gfx::RS_STENCILENABLE, savedStencil);
+    device->getRenderState(gfx::RS_STENCILREF, savedReference);
+    auto states = [device](std::initializer_list<std::pair<uint32_t, uint32_t>> list) {
+        for (const auto& state : list) device->setRenderState(state.first, state.second);
+    };
+    states({{gfx::RS_STENCILENABLE, 1}, {gfx::RS_STENCILFUNC, gfx::CMP_EQUAL}, {gfx::RS_STENCILREF, depth - 1},
+            {gfx::RS_STENCILMASK, 0xFFFFFFFF}, {gfx::RS_STENCILWRITEMASK, 0xFFFFFFFF}, {gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP},
+            {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_INCR}, {gfx::RS_COLORWRITEENABLE, 0}});
+    buffer.draw(renderer.m_surfaceShader, time);
+    states({{gfx::RS_COLORWRITEENABLE, renderer.m_colorWriteMask}, {gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP},
+            {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL},
+            {gfx::RS_STENCILREF, depth}, {gfx::RS_ZENABLE, 1}, {gfx::RS_ZWRITEENABLE, 1}, {gfx::RS_ZFUNC, gfx::CMP_ALWAYS}});
+    // The fixed-function path has no shader to push the mirror's depth back: a
+    // depth range at the far plane clears it, so the reflection can draw behind the mirror.
+    gfx::Viewport viewport{}, farViewport{};
+    device->getViewport(viewport);
+    farViewport = viewport;
+    farViewport.minZ = farViewport.maxZ = 1.0f;
+    device->setViewport(farViewport);
+    buffer.draw(renderer.m_opaqueShader, time);
+    device->setViewport(viewport);
+    states({{gfx::RS_ZFUNC, gfx::CMP_LESSEQUAL}, {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL}});
+
+    uint32_t savedCull = renderer.m_cullMode;
+    renderer.m_cullMode = (depth & 1) ? gfx::CULL_CW : gfx::CULL_CCW;
+    Matrix4x3 savedWorld = constants.m_world, savedView = constants.m_view, savedProjection = constants.m_projection;
+
+    // The mirror plane through the object's origin, in world space.
+    Matrix4x3 world;
+    object->getMatrix(world, time, 0);
+    Vec3 p0 = toVec(points[0]), p1 = toVec(points[1]), p2 = toVec(points[2]);
+    Vec3 normal = transformVector(cross(sub(p0, p1), sub(p0, p2)), world);
+    normalise(normal);
+    float d0 = -(normal[0] * world[12] + normal[1] * world[13] + normal[2] * world[14]);
+    Matrix4x3 mirror = Matrix4x3::identity();
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col) mirror.at(row, col) = (row == col ? 1.0f : 0.0f) - 2.0f * normal[row] * normal[col];
+    for (int col = 0; col < 3; ++col) mirror.at(3, col) = -2.0f * d0 * normal[col];
+    Matrix4x3 reflectedView;
+    multiplyMatrix4x3(reflectedView, mirror, savedView);
+
+    float plane[4] = {normal[0], normal[1], normal[2], d0};
+    if (!renderer.m_fixedFunction) {
+        Matrix4x3 clip, inverse;
+        multiplyMatrix4x3By4x4(clip, reflectedView, savedProjection);
+        invertMatrix4x4(inverse, clip);
+        float world4[4] = {plane[0], plane[1], plane[2], plane[3]};
+        for (int j = 0; j < 4; ++j)
+            plane[j] = world4[0] * inverse.at(j, 0) + world4[1] * inverse.at(j, 1) + world4[2] * inverse.at(j, 2) +
+                       world4[3] * inverse.at(j, 3);
+    }
+
+    // The bottom face of the box, carried into the reflected view (eye at the origin).
+    const int cornerIndex[4] = {0, 1, 4, 5};
+    Vec3 q[4];
+    for (int i = 0; i < 4; ++i)
+        q[i] = transformPoint(transformPoint(transformPoint(toVec(m_corners[cornerIndex[i]]), world), mirror), savedView);
+    // Turned by the mirror itself, not by the depth's parity (which turned them
+    // outward and culled every reflected object): the planes through the eye
+    // face the mirror's centre, the mirror normal faces away from the eye.
+    Vec3 centre = {0.0f, 0.0f, 0.0f};
+    for (const Vec3& corner : q)
+        for (int c = 0; c < 3; ++c) centre[c] += corner[c] * 0.25f;
+    auto facing = [](Vec3 n, const Vec3& towards) {
+        normalise(n);
+        if (dot(n, towards) < 0.0f) n = {-n[0], -n[1], -n[2]};
+        return Normal3{n[0], n[1], n[2]};
+    };
+    std::vector<Normal3> sidePlanes;
+    for (const auto& pair : {std::make_pair(0, 2), std::make_pair(3, 1), std::make_pair(2, 3), std::make_pair(1, 0)})
+        sidePlanes.push_back(facing(cross(q[pair.first], q[pair.second]), centre));
+    Normal3 mirrorNormal = facing(cross(sub(q[2], q[0]), sub(q[1], q[0])), q[0]);
+
+    LW6Scene* scene = reflectionSceneOf(buffer.getSurface());
+    if (!scene) {
+        // Every frame would repeat it; once per mesh tells enough.
+        if (!m_reportedMissingScene) reportError("reflection scene ist nicht zugeordnet!\n");
+        m_reportedMissingScene = true;
+    } else {
+        ReflectionCamera camera(scene, reflectedView, {0.0f, 0.0f, 0.0f}, {q[0][0], q[0][1], q[0][2]},
+                                mirrorNormal, std::move(sidePlanes), viewer);
+        SceneItem* savedItem = m_viewItem;
+        m_viewItem = &camera;
+        device->setClipPlane(0, plane);
+        device->setRenderState(gfx::RS_CLIPPLANEENABLE, 1);
+        scene->render(&camera, time);
+        device->setRenderState(gfx::RS_CLIPPLANEENABLE, 0);
+        m_viewItem = savedItem;
+    }
+
+    renderer.m_cullMode = savedCull;
+    constants.m_world = savedWorld;
+    constants.m_derivedCurrent = false;
+    device->setTransform(gfx::TS_WORLD, toDevice(savedWorld));
+    constants.m_view = savedView;
+    constants.m_derivedCurrent = false;
+    device->setTransform(gfx::TS_VIEW, toDevice(savedView));
+    constants.m_projection = savedProjection;
+    constants.m_derivedCurrent = false;
+    device->setTransform(gfx::TS_PROJECTION, toDevice(savedProjection));
+
+    states({{gfx::RS_STENCILFUNC, gfx::CMP_EQUAL}, {gfx::RS_STENCILREF, depth}, {gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP},
+            {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_DECR}});
+    buffer.draw(renderer.m_surfaceShader, time);
+    states({{gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_KEEP},
+            {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL}, {gfx::RS_STENCILENABLE, savedStencil}, {gfx::RS_STENCILREF, savedReference}});
+    return true;
+}

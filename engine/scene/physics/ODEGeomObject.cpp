@@ -1,0 +1,175 @@
+#include "engine/scene/physics/ODEGeomObject.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <ode/objects.h>
+
+#include "engine/platform/Report.h"
+#include "engine/render/RenderView.h"
+#include "engine/scene/LW6Scene.h"
+#include "engine/scene/mesh/Mesh.h"
+#include "engine/scene/physics/GeomBoundingBox.h"
+#include "engine/scene/physics/PhysicsLibrary.h"
+
+namespace {
+
+const uint32_t WHITE = 0xFFFFFFFFu;
+
+void addLine(std::vector<DebugLineVertex>& lines, Position3 a, Position3 b) {
+    lines.push_back({a, WHITE});
+    lines.push_back({b, WHITE});
+}
+
+// Three unit circles of 16 segments in the three axis planes.
+std::vector<DebugLineVertex> sphereLines() {
+    std::vector<DebugLineVertex> lines;
+    const float step = 22.5f * 0.017453292519943295f;
+    for (int plane = 0; plane < 3; ++plane) {
+        for (int i = 0; i < 16; ++i) {
+            float a0 = step * i, a1 = step * (i + 1);
+            float c0 = std::cos(a0), s0 = std::sin(a0), c1 = std::cos(a1), s1 = std::sin(a1);
+            Position3 p0 = plane == 0 ? Position3{c0, s0, 0} : plane == 1 ? Position3{c0, 0, s0} : Position3{0, c0, s0};
+            Position3 p1 = plane == 0 ? Position3{c1, s1, 0} : plane == 1 ? Position3{c1, 0, s1} : Position3{0, c1, s1};
+            addLine(lines, p0, p1);
+        }
+    }
+    return lines;
+}
+
+// The twelve edges of the cube from -0.5 to 0.5: corners joined where they differ in one axis.
+std::vector<DebugLineVertex> boxLines() {
+    std::vector<DebugLineVertex> lines;
+    auto corner = [](int i) {
+        return Position3{(i & 4) ? 0.5f : -0.5f, (i & 2) ? 0.5f : -0.5f, (i & 1) ? 0.5f : -0.5f};
+    };
+    for (int i = 0; i < 8; ++i)
+        for (int bit = 1; bit < 8; bit <<= 1)
+            if (!(i & bit)) addLine(lines, corner(i), corner(i | bit));
+    return lines;
+}
+
+} // namespace
+
+ODEGeomObject::ODEGeomObject(ObjectContainer* container, int32_t index) : SceneObject(container, index) {
+    m_kind = KIND_GEOM;
+}
+
+ODEGeomObject::~ODEGeomObject() {
+    if (m_triMeshData) dGeomTriMeshDataDestroy(m_triMeshData);
+}
+
+dGeomID ODEGeomObject::createGeom(float sx, float sy, float sz) {
+    switch (m_geomType) {
+    case SPHERE:
+        return dCreateSphere(nullptr, sx);
+    case BOX:
+        return dCreateBox(nullptr, sx, sy, sz);
+    case CAPSULE:
+        return dCreateCapsule(nullptr, sx, sy);
+    case TRIANGLE_MESH: {
+        Mesh* mesh = getFirstMesh();
+        if (!mesh) return nullptr;
+        const MeshBuildData& data = mesh->m_buildData;
+        if (data.vertexCount <= 0 || data.cornerCount <= 0) return nullptr;
+        // The arrays must hold what the counts promise, or ODE reads past them.
+        if (data.vertices.size() < static_cast<size_t>(data.vertexCount) ||
+            data.corners.size() < static_cast<size_t>(data.cornerCount))
+            return nullptr;
+        m_triMeshData = dGeomTriMeshDataCreate();
+        dGeomTriMeshDataBuildSingle(m_triMeshData, data.vertices.data(), Mesh::VERTEX_SIZE, data.vertexCount,
+                                    data.corners.data(), data.cornerCount, 3 * sizeof(uint32_t));
+        return dCreateTriMesh(nullptr, m_triMeshData, nullptr, nullptr, nullptr);
+    }
+    case RAY:
+        return dCreateRay(nullptr, RAY_PROBE_LENGTH);
+    default:
+        return nullptr;
+    }
+}
+
+void ODEGeomObject::update() {
+    if (m_created) return;
+    PhysicsLibrary::ensureStarted();
+    if (m_renderer && m_renderer->m_debugDrawing) m_debugObject = std::make_unique<GeomBoundingBox>(m_renderer, nullptr);
+    for (auto& level : m_levels)
+        if (level.mesh) level.mesh->prepare(true, true);
+
+    float sx = m_channels[SCALE_X].evaluate(0.0) * m_scaleFactors[0];
+    float sy = m_channels[SCALE_Y].evaluate(0.0) * m_scaleFactors[1];
+    float sz = m_channels[SCALE_Z].evaluate(0.0) * m_scaleFactors[2];
+    Position3 p = evaluatePosition(0.0);
+    dMatrix3 rotation;
+    getODERotation(rotation, 0.0);
+    m_created = true;
+
+    LW6Scene* scene = getContainer() ? getContainer()->getScene() : nullptr;
+    dSpaceID space = scene ? scene->getSpace(m_spaceIndex) : nullptr;
+    // A geom outside every space would never collide nor be freed.
+    ENGINE_ASSERT(space && "geom space index out of range");
+    if (!space) return;
+    m_geom = createGeom(sx, sy, sz);
+    if (!m_geom) return;
+
+    if (m_transformItem) {
+        placeInTransform(p, rotation);
+    } else {
+        dGeomSetPosition(m_geom, p.x, p.y, p.z);
+        dGeomSetRotation(m_geom, rotation);
+        if (m_body) {
+            dBodySetPosition(m_body, p.x, p.y, p.z);
+            dBodySetRotation(m_body, rotation);
+            dGeomSetBody(m_geom, m_body);
+        }
+    }
+    dGeomSetData(m_geom, this);
+    dSpaceAdd(space, m_geomTransform ? m_geomTransform : m_geom);
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+void ODEGeomObject::placeInTransform(const Position3& position, const dMatrix3 rotation) {
+    m_geomTransform = dCreateGeomTransform(nullptr);
+    // The transform owns its geom, so destroying the space frees both.
+    dGeomTransformSetCleanup(m_geomTransform, 1);
+    m_transformItem->invalidate();
+    Matrix4x3 itemPosition, inverse;
+    m_transformItem->getPositionMatrix(itemPosition, 0.0);
+    invertMatrix4x3(inverse, itemPosition);
+    Position3 local = position;
+    transformPoint4x3(local, inverse);
+    dGeomSetPosition(m_geom, local.x, local.y, local.z);
+    dGeomSetRotation(m_geom, rotation);
+    dGeomTransformSetGeom(m_geomTransform, m_geom);
+    if (m_transformItem->m_body) dGeomSetBody(m_geomTransform, m_transformItem->m_body);
+    dGeomSetData(m_geomTransform, this);
+}
+#pragma GCC diagnostic pop
+
+void ODEGeomObject::updateMatrix(double time) {
+    SceneItem::updateMatrix(time);
+    if (!m_geom || m_body || m_geomTransform || m_geomType == RAY) return;
+    Position3 p = evaluatePosition(time);
+    dMatrix3 rotation;
+    getODERotation(rotation, time);
+    // A contact may read the matrix of what it meets while the spaces are being
+    // collided, when ODE refuses to move a geom: one that stays put is left alone.
+    const dReal* at = dGeomGetPosition(m_geom);
+    const dReal* turned = dGeomGetRotation(m_geom);
+    if (at[0] == p.x && at[1] == p.y && at[2] == p.z && std::equal(rotation, rotation + 12, turned)) return;
+    dGeomSetPosition(m_geom, p.x, p.y, p.z);
+    dGeomSetRotation(m_geom, rotation);
+}
+
+void ODEGeomObject::drawGeom(double time) {
+    if (!m_renderer) return;
+    std::vector<DebugLineVertex> lines;
+    if (m_geomType == SPHERE)
+        lines = sphereLines();
+    else if (m_geomType == BOX)
+        lines = boxLines();
+    else
+        return;
+    Matrix4x3 world;
+    m_renderer->drawDebugLines(getMatrix(world, time, 0), lines);
+}

@@ -1,0 +1,50 @@
+#include "game/race/Race.h"
+
+#include "engine/platform/Timer.h"
+#include "engine/platform/audio/SampleStream.h"
+#include "engine/platform/audio/Sound.h"
+#include "engine/scene/MetaScene.h"
+#include "game/displays/OnscreenDisplays.h"
+#include "game/karts/Vehicle.h"
+#include "game/maps/IlluminationMap.h"
+#include "game/maps/PositionMap.h"
+#include "game/records/Config.h"
+#include "game/records/HighscoreTables.h"
+#include "game/records/TextTable.h"
+#include "game/surfaces/RaceSurfaces.h"
+#include "net/NetControl.h"
+
+Race* g_race = nullptr;
+
+const int32_t Race::PLACE_POINTS[7] = {10, 8, 6, 4, 3, 2, 1};
+
+Race::Race(Renderer* renderer, GuiContext* gui) : m_renderer(renderer), m_gui(gui) {}
+
+Race::~Race() {
+    teardown();
+    if (g_race == this) g_race = nullptr;
+}
+
+Vehicle* Race::getVehicle(int32_t index) const {
+    if (index < 0 || index >= m_vehicleCount || index >= MAX_VEHICLES) return nullptr;
+    return m_vehicles[index].get();
+}
+
+int32_t Race::playerKind(int32_t rider) const {
+    if (!m_config || rider < 0 || rider >= Config::RIDERS) return -1;
+    return m_config->m_playerKind[rider];
+}
+
+int32_t Race::viewOfRider(int32_t rider) const {
+    for (int32_t v = 0; v < m_viewCount && v < MAX_VIEWS; ++v)
+        if (m_viewRider[v] == rider) return v;
+    return -1;
+}
+
+// The network client keeps its slot after a LAN game; a local race's player is rider 0.
+int32_t Race::localPlayerSlot() const {
+    if (!m_config || m_config->m_playMode != LAN) return 0;
+    return NetControl::getInstance().getPlayerSlot();
+}
+
+float Race::clockTime() const { return m_clock ? m_clock->m_currentTime : 0.0f; }

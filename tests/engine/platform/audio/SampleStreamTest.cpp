@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "engine/platform/audio/OggVorbisStream.h"
+#include "engine/platform/audio/SampleStream.h"
+#include "engine/platform/audio/WaveStream.h"
+#include "tests/engine/platform/audio/SoundFixtures.h"
+
+using namespace soundtest;
+
+namespace {
+
+class SampleStreamFiles : public ::testing::Test {
+protected:
+    SampleStream* load(const std::string& name, const std::string& bytes) {
+        m_files[name] = bytes;
+        m_loaded.reset(loadSampleStream(m_source, name.c_str()));
+        return m_loaded.get();
+    }
+    std::string ogg(uint32_t frames, uint16_t channels = 1) {
+        return oggVorbis(channels, 22050, frames, [](uint32_t i, int c) {
+            return static_cast<float>(0.5 * std::sin(2.0 * M_PI * 300.0 * (c + 1) * i / 22050.0));
+        });
+    }
+    std::map<std::string, std::string> m_files;
+    MemoryFile m_source{&m_files};
+    std::unique_ptr<SampleStream> m_loaded;
+};
+
+} // namespace
+
+TEST_F(SampleStreamFiles, PicksTheKindByExtensionIgnoringCase) {
+    std::string oggFile = ogg(4000);
+    EXPECT_NE(dynamic_cast<OggVorbisStream*>(load("Engine.OGG", oggFile)), nullptr);
+    EXPECT_NE(dynamic_cast<OggVorbisStream*>(load("engine.ogg", oggFile)), nullptr);
+    EXPECT_NE(dynamic_cast<WaveStream*>(load("horn.WaV", wave16(1, 22050, sine(100, 1, 22050, 440, 0.5)))), nullptr);
+    EXPECT_EQ(load("x.mp3", oggFile), nullptr);
+    EXPECT_EQ(load("gg", oggFile), nullptr);
+    EXPECT_EQ(m_loaded.get(), nullptr);
+    EXPECT_EQ(loadSampleStream(m_source, "missing.wav"), nullptr);
+    EXPECT_EQ(loadSampleStream(m_source, nullptr), nullptr);
+}
+
+TEST_F(SampleStreamFiles, WaveReadsFormatAndDataPastOtherChunks) {
+    std::vector<int16_t> samples = sine(1000, 2, 44100, 440, 0.5);
+    std::string body = chunk("fmt ", formatBody(1, 2, 44100, 16) + std::string(2, '\0')) +
+                       chunk("LIST", "INFOsome") + chunk("data", pcmBytes(samples));
+    SampleStream* s = load("d:\\Vantorik\\sound\\horn.wav", riff(body));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->getName(), "d:\\Vantorik\\sound\\horn.wav");
+    EXPECT_EQ(s->channels(), 2);
+    EXPECT_EQ(s->sampleRate(), 44100);
+    EXPECT_EQ(s->bitsPerSample(), 16);
+    EXPECT_EQ(s->getSize(), 4000u);
+    EXPECT_NEAR(s->getDuration(), 1000.0 / 44100.0, 1e-6);
+    EXPECT_EQ(readAll(*s, 1u << 20), samples);
+}
+
+TEST_F(SampleStreamFiles, WaveRefusesFloatBrokenAndUnfinishedFiles) {
+    std::string data = chunk("data", pcmBytes(sine(100, 1, 8000, 440, 0.5)));
+    EXPECT_EQ(load("f.wav", riff(chunk("fmt ", formatBody(3, 1, 8000, 32)) + data)), nullptr);
+    EXPECT_EQ(load("n.wav", "RIFF\4\0\0\0AVI LIST"), nullptr);
+    // A format chunk too small for its record.
+    EXPECT_EQ(load("s.wav", riff(chunk("fmt ", formatBody(1, 1, 8000, 16).substr(0, 8)) + data)), nullptr);
+    // No data chunk: the walk ends at the file's end.
+    EXPECT_EQ(load("e.wav", riff(chunk("fmt ", formatBody(1, 1, 8000, 16)) + chunk("LIST", "abcd"))), nullptr);
+    // A chunk claiming more than the file holds.
+    std::string huge = chunk("fmt ", formatBody(1, 1, 8000, 16)) + "junk";
+    putU32(huge, 0xfffffff0u);
+    EXPECT_EQ(load("h.wav", riff(huge + data)), nullptr);
+    EXPECT_EQ(load("z.wav", riff(chunk("fmt ", formatBody(1, 1, 8000, 16)) + chunk("data", ""))), nullptr);
+}
+
+TEST_F(SampleStreamFiles, WaveDataShorterThanItsSizeKeepsOnlyWhatIsThere) {
+    std::string body = chunk("fmt ", formatBody(1, 1, 8000, 16)) + "data";
+    putU32(body, 100000);
+    body += std::string(600, '\x11');
+    SampleStream* s = load("short.wav", riff(body));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->getSize(), 600u);
+    EXPECT_EQ(readAll(*s, 1u << 20).size(), 300u);
+}
+
+TEST_F(SampleStreamFiles, WaveDurationOfSubByteSamplesIsZeroNotInfinite) {
+    SampleStream* s = load("b.wav", riff(chunk("fmt ", formatBody(1, 1, 8000, 4)) + chunk("data", "abcd")));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->getDuration(), 0.0);
+}
+
+TEST_F(SampleStreamFiles, LoopingWaveStartsOverAfterTheEnd) {
+    std::vector<int16_t> samples(3000);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>(i);
+    SampleStream* s = load("loop.wav", wave16(1, 8000, samples));
+    ASSERT_NE(s, nullptr);
+    std::vector<int16_t> piece(2048);
+    EXPECT_EQ(s->read(piece.data(), 4096), 4096);
+    EXPECT_EQ(s->read(piece.data(), 4096), 6000 - 4096);
+    EXPECT_EQ(s->read(piece.data(), 4096), 0);
+    s->setLoop(true);
+    ASSERT_EQ(s->read(piece.data(), 4096), 4096);
+    EXPECT_EQ(piece[0], 0);
+    EXPECT_EQ(piece[2047], 2047);
+    s->setPosition(1u << 30);
+    s->setLoop(false);
+    EXPECT_EQ(s->read(piece.data(), 4096), 0);
+}
+
+TEST_F(SampleStreamFiles, OggReportsFormatSizeAndDuration) {
+    SampleStream* s = load("m.ogg", ogg(22050, 2));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->channels(), 2);
+    EXPECT_EQ(s->sampleRate(), 22050);
+    EXPECT_EQ(s->bitsPerSample(), 16);
+    EXPECT_EQ(s->getSize(), 22050u * 4);
+    EXPECT_NEAR(s->getDuration(), 1.0, 1e-6);
+    EXPECT_EQ(readAll(*s, s->getSize()).size(), 22050u * 2);
+}
+
+TEST_F(SampleStreamFiles, LoopingOggContinuesWithItsFirstSamples) {
+    SampleStream* s = load("l.ogg", ogg(5000));
+    ASSERT_NE(s, nullptr);
+    std::vector<int16_t> first = readAll(*s, 10000);
+    ASSERT_EQ(first.size(), 5000u);
+    s->setLoop(true);
+    std::vector<int16_t> again = readAll(*s, 4000);
+    ASSERT_GE(again.size(), 2000u);
+    for (size_t i = 0; i < 2000; ++i) ASSERT_NEAR(again[i], first[i], 1) << i;
+}
+
+TEST_F(SampleStreamFiles, FinishedOggGivesSilenceOfTheAskedLength) {
+    SampleStream* s = load("f.ogg", ogg(3000));
+    ASSERT_NE(s, nullptr);
+    readAll(*s, 1u << 20);
+    std::vector<uint8_t> piece(4096, 0x55);
+    EXPECT_EQ(s->read(piece.data(), 4096), 4096);
+    EXPECT_TRUE(std::all_of(piece.begin(), piece.end(), [](uint8_t b) { return b == 0; }));
+}
+
+TEST_F(SampleStreamFiles, OggRefusesWhatIsNotVorbis) {
+    EXPECT_EQ(load("w.ogg", wave16(1, 8000, sine(100, 1, 8000, 440, 0.5))), nullptr);
+    EXPECT_EQ(load("e.ogg", ""), nullptr);
+}
+
+TEST(OggVorbisStreamImage, SeekRefusesPastTheEndAndAcceptsFromTheEnd) {
+    std::map<std::string, std::string> files;
+    files["s.ogg"] = oggVorbis(1, 8000, 2000, [](uint32_t i, int) { return 0.1f * std::sin(i * 0.1f); });
+    MemoryFile source(&files);
+    std::unique_ptr<OggVorbisStream> s(OggVorbisStream::load(source, "s.ogg"));
+    ASSERT_NE(s, nullptr);
+    long size = static_cast<long>(files["s.ogg"].size());
+    EXPECT_EQ(s->seekImage(1, SEEK_END), -1);
+    EXPECT_EQ(s->seekImage(-4, SEEK_END), 0);
+    EXPECT_EQ(s->tellImage(), size - 4);
+    EXPECT_EQ(s->seekImage(-size - 1, SEEK_CUR), -1);
+    EXPECT_EQ(s->tellImage(), size - 4);
+    EXPECT_EQ(s->seekImage(size + 1, SEEK_SET), -1);
+    EXPECT_EQ(s->seekImage(10, 7), 0);
+    EXPECT_EQ(s->tellImage(), size - 4);
+    uint8_t bytes[8];
+    EXPECT_EQ(s->readImage(bytes, 3, 2), 1u);
+    EXPECT_EQ(s->readImage(bytes, 1, 8), 1u);
+    EXPECT_EQ(s->readImage(bytes, 1, 8), 0u);
+    EXPECT_EQ(s->readImage(bytes, 0, 8), 0u);
+}

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include "engine/platform/input/DirectInputDevice.h"
+#include "engine/platform/input/WindowInputDevice.h"
+#include "sys/input/Joystick.h"
+#include "sys/input/KeyCodes.h"
+#include "sys/window/Window.h"
+
+namespace {
+
+class InputWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_window = sys::Window::create("input test", 0, 0, 64, 48, nullptr);
+        if (!m_window) GTEST_SKIP() << "no display: window input tests need X (run under xvfb-run -a)";
+        sys::pumpMessages();
+    }
+    void push(SDL_Event event) {
+        SDL_PushEvent(&event);
+        sys::pumpMessages();
+    }
+    void focus() {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = m_window->id();
+        e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+        push(e);
+    }
+    void key(SDL_Scancode code, bool down, bool repeat = false) {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.windowID = m_window->id();
+        e.key.keysym.scancode = code;
+        e.key.repeat = repeat;
+        push(e);
+    }
+    void motion(int dx, int dy) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.windowID = m_window->id();
+        e.motion.xrel = dx;
+        e.motion.yrel = dy;
+        push(e);
+    }
+    std::unique_ptr<sys::Window> m_window;
+};
+
+} // namespace
+
+TEST(WindowInputDevice, MapsVirtualKeysToDirectInputCodes) {
+    WindowInputDevice input;
+    int mapped = 0;
+    for (uint8_t code : input.m_virtualKeyMap) mapped += code != 0xFF;
+    EXPECT_EQ(mapped, 117);
+    EXPECT_EQ(input.m_virtualKeyMap[0x41], 0x1E);
+    EXPECT_EQ(input.m_virtualKeyMap[0xE2], 0x56);
+}
+
+TEST(WindowInputDevice, ExtendedControlAndAltAreTheRightKeys) {
+    WindowInputDevice input;
+    auto* none = reinterpret_cast<sys::Window*>(&input);
+    input.handleMessage(*none, sys::WM_KEYDOWN, 17, 1 << 24);
+    EXPECT_EQ(input.m_keys[0x9D], 1);
+    EXPECT_EQ(input.m_keys[0x1D], 0);
+    input.handleMessage(*none, sys::WM_KEYDOWN, 17, 0);
+    EXPECT_EQ(input.m_keys[0x1D], 1);
+    input.handleMessage(*none, sys::WM_KEYDOWN, 18, 1 << 24);
+    EXPECT_EQ(input.m_keys[0xB8], 1);
+    input.handleMessage(*none, sys::WM_KEYUP, 17, 1 << 24);
+    EXPECT_EQ(input.m_keys[0x9D], 0);
+}
+
+TEST(WindowInputDevice, AutoRepeatAndUnmappedKeys) {
+    WindowInputDevice input;
+    auto* none = reinterpret_cast<sys::Window*>(&input);
+    input.handleMessage(*none, sys::WM_KEYDOWN, 0x41, 1 << 30);
+    EXPECT_EQ(input.m_keys[0x1E], 0);
+    input.handleMessage(*none, sys::WM_KEYDOWN, 0x07, 0);
+    EXPECT_EQ(input.m_keys[255], 1);
+    input.handleMessage(*none, sys::WM_CHAR, 'q', 0);
+    EXPECT_EQ(input.m_lastKey, uint32_t('q'));
+    input.reset();
+    EXPECT_EQ(input.m_lastKey, 255u);
+    EXPECT_EQ(input.m_keys[255], 0);
+}
+
+TEST(WindowInputDevice, WheelNotchesAndButtonsFromMessages) {
+    WindowInputDevice input;
+    auto* none = reinterpret_cast<sys::Window*>(&input);
+    input.handleMessage(*none, sys::WM_MOUSEWHEEL, uintptr_t(120) << 16, 0);
+    input.handleMessage(*none, sys::WM_MOUSEWHEEL, uintptr_t(120) << 16 | 0x10, 0);
+    EXPECT_EQ(input.m_mouseDZ, 240);
+    EXPECT_EQ(input.m_buttons[2], 1);
+    input.handleMessage(*none, sys::WM_MOUSEWHEEL, uintptr_t(uint16_t(-120)) << 16, 0);
+    EXPECT_EQ(input.m_mouseDZ, 120);
+    input.update();
+    EXPECT_EQ(input.m_mouseDZ, 0);
+}
+
+TEST(Joystick, AxesScaleToThousands) {
+    EXPECT_EQ(sys::input::Joystick::scaleAxis(-32768), -1000);
+    EXPECT_EQ(sys::input::Joystick::scaleAxis(32767), 1000);
+    EXPECT_EQ(sys::input::Joystick::scaleAxis(0), 0);
+}
+
+TEST(KeyCodes, ScanCodesGiveDirectInputCodes) {
+    EXPECT_EQ(sys::input::keyCodeFromScancode(SDL_SCANCODE_ESCAPE), 0x01);
+    EXPECT_EQ(sys::input::keyCodeFromScancode(SDL_SCANCODE_A), 0x1E);
+    EXPECT_EQ(sys::input::keyCodeFromScancode(SDL_SCANCODE_RCTRL), 0x9D);
+    EXPECT_EQ(sys::input::keyCodeFromScancode(SDL_SCANCODE_UP), 0xC8);
+    EXPECT_TRUE(sys::input::isExtendedScancode(SDL_SCANCODE_RALT));
+    EXPECT_FALSE(sys::input::isExtendedScancode(SDL_SCANCODE_LALT));
+}
+
+TEST_F(InputWindowFixture, PumpDeliversKeysWithRepeatAndExtendedBits) {
+    WindowInputDevice input;
+    m_window = sys::Window::create("input test", 0, 0, 64, 48,
+                                   [&input](sys::Window& win, uint32_t m, uintptr_t wp, intptr_t lp) {
+                                       return input.handleMessage(win, m, wp, lp);
+                                   });
+    key(SDL_SCANCODE_RCTRL, true);
+    EXPECT_EQ(input.m_keys[0x9D], 1);
+    key(SDL_SCANCODE_A, true);
+    key(SDL_SCANCODE_A, false);
+    EXPECT_EQ(input.m_keys[0x1E], 0);
+    key(SDL_SCANCODE_A, true, true);
+    EXPECT_EQ(input.m_keys[0x1E], 0);
+}
+
+TEST_F(InputWindowFixture, DirectInputReadsBufferedEventsAndClampsTheCursor) {
+    DirectInputDevice input(100, 80);
+    focus();
+    ASSERT_TRUE(input.init(*m_window));
+    input.reset();
+    key(SDL_SCANCODE_SPACE, true);
+    motion(-30, 10);
+    input.update();
+    EXPECT_EQ(input.m_keys[0x39], 1);
+    EXPECT_EQ(input.m_lastKey, 0x39u);
+    EXPECT_EQ(input.m_mouseX, 0);
+    EXPECT_EQ(input.m_mouseY, 10);
+    motion(500, 500);
+    input.update();
+    EXPECT_EQ(input.m_mouseX, 100);
+    EXPECT_EQ(input.m_mouseY, 80);
+}
+
+TEST_F(InputWindowFixture, DirectInputWithoutFocusGivesUpAfterBoundedRetries) {
+    DirectInputDevice input(100, 80);
+    ASSERT_TRUE(input.init(*m_window));
+    key(SDL_SCANCODE_SPACE, true);
+    EXPECT_TRUE(input.update());
+    EXPECT_EQ(input.m_keys[0x39], 0);
+}
