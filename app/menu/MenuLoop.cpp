@@ -29,6 +29,7 @@
 #include "engine/render/Renderer.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "game/race/LoadingScreen.h"
 #include "game/records/Config.h"
 #include "game/records/TextTable.h"
@@ -81,7 +82,7 @@ void loadPreviews(Menu& menu, File& files) {
         for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
             const int index = model * COLOUR_COUNT + colour;
             const std::string name = std::string(PREVIEW_FOLDER) + MODELS[model] + "_" + COLOURS[colour] + ".lws";
-            menu.carScenes[index] = menu.scene->loadScene(name, files);
+            menu.carScenes[index] = SceneLoader::loadScene(*menu.scene, name, files);
             reportLoadingProgress(PREVIEW_PROGRESS[index]);
         }
 }

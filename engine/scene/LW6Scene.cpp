@@ -18,11 +18,7 @@
 #include "engine/scene/ObjectPass.h"
 #include "engine/scene/ScenePasses.h"
 #include "engine/scene/effects/ParticleEmitter.h"
-#include "engine/scene/loaders/LWObjectFile.h"
-#include "engine/scene/loaders/SceneFileReader.h"
-#include "engine/scene/loaders/SceneObjectFiles.h"
 #include "engine/scene/mesh/Mesh.h"
-#include "engine/scene/physics/ODEGeomObject.h"
 #include "engine/scene/physics/PhysicsLibrary.h"
 #include "sys/gfx/Font.h"
 
@@ -81,13 +77,6 @@ void LW6Scene::onResetDevice() {
     for (auto& object : m_objects) object->createDeviceObjects();
     for (auto& light : m_lights) light->createDeviceObjects();
     for (auto& camera : m_cameras) camera->createDeviceObjects();
-}
-
-bool LW6Scene::loadLWS(File& fileSystem, const char* name, LoadingFrame* frame, float progressBase,
-                       float progressRange) {
-    Renderer* renderer = m_metaScene ? m_metaScene->m_owner : nullptr;
-    SceneFileReader reader(*this, fileSystem, renderer ? renderer->m_soundDevice : nullptr);
-    return reader.load(name, frame, progressBase, progressRange);
 }
 
 void LW6Scene::start(LoadingFrame* frame, float progressStart, float progressSpan) {
@@ -159,22 +148,6 @@ dSpaceID LW6Scene::getSpace(int32_t index) const {
     return m_spaces[index].space;
 }
 
-ODEGeomObject* LW6Scene::createRayGeom(const float size[3], int32_t surfaceKind, int32_t spaceIndex) {
-    auto ray = std::make_unique<ODEGeomObject>(this, getObjectCount());
-    ray->setName("ray");
-    for (int k = 0; k < 3; ++k) {
-        ray->m_channels[SceneItem::POS_X + k].constant = 0.0f;
-        ray->m_channels[SceneItem::SCALE_X + k].constant = size[k];
-    }
-    ray->m_geomType = ODEGeomObject::RAY;
-    ray->m_surfaceKind = surfaceKind;
-    ray->m_spaceIndex = spaceIndex;
-    ray->update();
-    ODEGeomObject* made = ray.get();
-    m_objects.push_back(std::move(ray));
-    return made;
-}
-
 SceneObject* LW6Scene::createObject(const char* name) {
     auto object = std::make_unique<SceneObject>(this, getObjectCount());
     object->setName(name ? name : "");
@@ -189,17 +162,6 @@ Camera* LW6Scene::createCamera(bool makeActive) {
     m_cameras.push_back(std::move(camera));
     if (makeActive) m_activeCamera = made;
     return made;
-}
-
-SceneObject* LW6Scene::loadObject(File& fileSystem, const char* fileName, int32_t layer) {
-    if (!m_metaScene || !fileName) return nullptr;
-    Mesh* mesh = SceneObjectFiles::getObjectLayer(*this, fileSystem, fileName, layer);
-    if (!mesh) return nullptr;
-    if (LWObjectFile* file = m_metaScene->findObjectFile(fileName)) m_metaScene->buildTextures(*file, true);
-    mesh->init(true);
-    SceneObject* object = createObject(fileName);
-    object->addLevelOfDetail(mesh, 0.0f);
-    return object;
 }
 
 Actor* LW6Scene::findActor(const std::string& name, int n) const {

@@ -17,7 +17,6 @@ class Actor;
 class ActorTrack;
 class CullingPlane;
 class DrawList;
-class File;
 class LoadingFrame;
 class MetaScene;
 class ODEGeomObject;
@@ -67,9 +66,6 @@ public:
     // on the back buffer it draws into the renderer's view rectangle.
     void renderToTexture(bool clear, double time);
 
-    // Reads a scene file into this scene; into a scene that already holds
-    // objects only the file's objects are appended (a merge load).
-    bool loadLWS(File& fileSystem, const char* name, LoadingFrame* frame, float progressBase, float progressRange);
     // Light textures, the objects' first updates (bodies, geoms, joints), the
     // background image, the extent and fresh matrices. Runs again on every
     // start of the pool, so everything it calls must tolerate a second run.
@@ -95,9 +91,6 @@ public:
     // An empty object of that name.
     SceneObject* createObject(const char* name);
     Camera* createCamera(bool makeActive);
-    // An object showing that layer of the object file (read once per pool);
-    // null, adding nothing, when the layer cannot be had.
-    SceneObject* loadObject(File& fileSystem, const char* fileName, int32_t layer);
     // The n-th (from 0) motion-mixer actor of that name, or null.
     Actor* findActor(const std::string& name, int n) const;
 

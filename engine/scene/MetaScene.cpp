@@ -6,9 +6,9 @@
 #include "engine/platform/images/Texture.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/LW6Scene.h"
-#include "engine/scene/loaders/LWObjectFile.h"
 #include "engine/scene/materials/Surface.h"
 #include "engine/scene/materials/TextureLayer.h"
+#include "engine/scene/mesh/LWObjectFile.h"
 #include "engine/scene/mesh/Mesh.h"
 #include "sys/gfx/Device.h"
 
@@ -32,16 +32,6 @@ MetaScene::~MetaScene() {
 
 uint32_t MetaScene::stageCount() const {
     return m_owner ? std::min(m_owner->m_activeCaps.maxSimultaneousTextures, gfx::MAX_STAGES) : 0;
-}
-
-LW6Scene* MetaScene::loadScene(const std::string& fileName, File& fileSystem, LoadingFrame* frame) {
-    auto scene = std::make_unique<LW6Scene>(this);
-    // A failed read has been reported; the scene keeps what was made before it.
-    scene->loadLWS(fileSystem, fileName.c_str(), frame, 0.0f, 0.7f);
-    LW6Scene* loaded = scene.release();
-    registerScene(loaded);
-    start(frame);
-    return loaded;
 }
 
 void MetaScene::registerScene(LW6Scene* scene) {

@@ -6,7 +6,6 @@
 
 #include "engine/scene/editing/PlacementHelper.h"
 
-class File;
 class LW6Scene;
 class LWObjectFile;
 class LoadingFrame;
@@ -37,10 +36,6 @@ public:
     // The pool owns the surface from then on.
     void addSurface(Surface* surface);
 
-    // A new scene of this pool read from the file (even when the read failed,
-    // which the reader has reported), registered and started with the others;
-    // a loading frame given is shown (and pumped) as it goes.
-    LW6Scene* loadScene(const std::string& fileName, File& fileSystem, LoadingFrame* frame = nullptr);
     // The pool owns the scene from then on.
     void registerScene(LW6Scene* scene);
     // Builds every texture, then starts every scene, with progress from 0.7

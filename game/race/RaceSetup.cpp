@@ -18,6 +18,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "engine/scene/materials/Surface.h"
 #include "engine/scene/mesh/Mesh.h"
 #include "game/displays/OnscreenDisplays.h"
@@ -155,9 +156,10 @@ bool addRider(Race& race, int32_t rider, File& files, SoundDevice* device) {
     const Config::Player& record = race.m_config->m_player[rider].get();
     const int32_t model = RaceAssets::validModel(record.model);
     LW6Scene& scene = *race.m_scene;
-    if (!scene.loadLWS(files, RaceAssets::mopedScene(model, record.colour).c_str(), race.m_loadingFrame, 0.0f, 0.7f))
+    if (!SceneLoader::loadLWS(scene, files, RaceAssets::mopedScene(model, record.colour).c_str(), race.m_loadingFrame,
+                              0.0f, 0.7f))
         return false;
-    scene.loadObject(files, SHADOW_OBJECT, 0);
+    SceneLoader::loadObject(scene, files, SHADOW_OBJECT, 0);
     scene.createObject("CameraTarget");
     auto* settings = new VehicleSettings(model, RaceAssets::settingsFile(model));
     settings->load(files);
@@ -333,7 +335,7 @@ bool loadTrack(Race& race, File& files) {
     if (!files.exists(scene.c_str())) return trackFailed(scene, "the archive does not hold it");
     g_logStream << "track: " << scene << std::endl;
     race.m_metaScene = std::make_unique<MetaScene>(race.m_renderer, "metascene");
-    race.m_scene = race.m_metaScene->loadScene(scene, files, race.m_loadingFrame);
+    race.m_scene = SceneLoader::loadScene(*race.m_metaScene, scene, files, race.m_loadingFrame);
     // Without its objects the track has no ground: the riders would fall through.
     if (!race.m_scene->m_unloadedObjects.empty()) {
         std::string why = g_lastErrorText.text();

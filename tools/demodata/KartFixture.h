@@ -9,9 +9,9 @@
 // settings, the six computer-driver paths and the respawn points of track
 // index 0). Tests pack `KartFixture::files()` into an archive and then do what
 // the race set-up does:
-//   1. load TRACK_SCENE into a fresh pool (`MetaScene::loadScene`);
-//   2. per rider: merge MOPED_SCENE into it (`LW6Scene::loadLWS`), load
-//      SHADOW_OBJECT layer 0 (`LW6Scene::loadObject`) and create an empty
+//   1. load TRACK_SCENE into a fresh pool (`SceneLoader::loadScene`);
+//   2. per rider: merge MOPED_SCENE into it (`SceneLoader::loadLWS`), load
+//      SHADOW_OBJECT layer 0 (`SceneLoader::loadObject`) and create an empty
 //      CAMERA_TARGET object (`LW6Scene::createObject`);
 //   3. make the karts, enter the race's space pairs and surface kinds, then
 //      start the pool: merged objects get their geoms at the start, "col"

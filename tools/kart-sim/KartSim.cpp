@@ -12,6 +12,7 @@
 #include "engine/platform/archive/File.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "game/drivers/Controller.h"
 #include "game/drivers/ControllerAI.h"
 #include "game/karts/VehicleMaster.h"
@@ -83,17 +84,17 @@ bool KartSim::load(std::string& error) {
     g_race = &w.race;
     w.race.m_config = &w.config;
     w.config.m_track.set(trackIndexOf(m_options.track));
-    w.scene = w.pool.loadScene(m_options.track.c_str(), m_files);
+    w.scene = SceneLoader::loadScene(w.pool, m_options.track.c_str(), m_files);
     w.race.m_scene = w.scene;
     if (!w.scene) {
         error = "cannot load the track " + m_options.track;
         return false;
     }
-    if (!w.scene->loadLWS(m_files, m_options.mopedScene.c_str(), nullptr, 0.7f, 0.2f)) {
+    if (!SceneLoader::loadLWS(*w.scene, m_files, m_options.mopedScene.c_str(), nullptr, 0.7f, 0.2f)) {
         error = "cannot load the moped " + m_options.mopedScene;
         return false;
     }
-    w.scene->loadObject(m_files, SHADOW_OBJECT, 0);
+    SceneLoader::loadObject(*w.scene, m_files, SHADOW_OBJECT, 0);
     w.scene->createObject("CameraTarget");
     w.surfaces.install(*w.scene);
 

@@ -16,6 +16,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneRenderer.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/SurfaceImage.h"
 #include "sys/window/Window.h"
@@ -140,7 +141,7 @@ bool SceneShot::run(const Options& options, double& frameMilliseconds, std::stri
     {
         SceneRenderer renderer(*render);
         MetaScene pool(&renderer, "scene-shot");
-        LW6Scene* scene = pool.loadScene(options.scene, archive);
+        LW6Scene* scene = SceneLoader::loadScene(pool, options.scene, archive);
         if (!scene || (!options.top && options.camera >= int(scene->m_cameras.size()))) {
             error = "the scene " + options.scene + " has no camera " + std::to_string(options.camera);
             return false;

@@ -14,6 +14,7 @@
 #include "engine/platform/images/ImageLoaders.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "engine/scene/physics/ODEGeomObject.h"
 #include "game/race/Race.h"
 #include "game/surfaces/GroundProbe.h"
@@ -194,7 +195,7 @@ bool TrackCheck::checkScene(const std::string& sceneName) {
     MetaScene pool;
     m_files.takeMissing();
     const auto begin = std::chrono::steady_clock::now();
-    LW6Scene* loaded = pool.loadScene(sceneName, m_files);
+    LW6Scene* loaded = SceneLoader::loadScene(pool, sceneName, m_files);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     const bool quick = seconds <= m_options.maxLoadSeconds;
     add("scene", quick,

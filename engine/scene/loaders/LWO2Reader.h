@@ -2,14 +2,9 @@
 #include <cstdint>
 #include <string>
 
-class File;
+#include "engine/scene/materials/LWOId.h"
 
-// Four characters as the big-endian word an LWO2 id reads as.
-constexpr uint32_t lwoId(const char (&id)[5]) {
-    return (static_cast<uint32_t>(static_cast<uint8_t>(id[0])) << 24) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(id[1])) << 16) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(id[2])) << 8) | static_cast<uint32_t>(static_cast<uint8_t>(id[3]));
-}
+class File;
 
 // Big-endian LWO2 values from an object file that may be cut short or lie
 // about its sizes: nothing is read past the file's end (missing bytes read as

@@ -1,11 +1,9 @@
 #pragma once
-#include <cstdint>
 
 class File;
 class LoadingFrame;
 class LW6Scene;
 struct SceneFileState;
-class SceneItem;
 class SoundDevice;
 
 // Reads a LightWave scene file ("LWSC" 3) into a scene: creates its items,
@@ -21,10 +19,6 @@ public:
     // False when the file cannot be opened or read, has a wrong header or no
     // camera. `frame` (may be null) shows progress from base over range.
     bool load(const char* name, LoadingFrame* frame, float progressBase, float progressRange);
-
-    // The item a LightWave item id names, objects counted from `objectOffset`;
-    // null for 0, unknown classes and indices beyond their lists.
-    static SceneItem* getItemById(LW6Scene& scene, uint32_t id, int32_t objectOffset);
 
 private:
     // Parents, targets, goals and joint bodies from their raw ids.

@@ -7,7 +7,6 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/Light.h"
 #include "engine/scene/SceneObject.h"
-#include "engine/scene/loaders/SceneFileReader.h"
 #include "engine/scene/mesh/Mesh.h"
 
 SceneFileState::SceneFileState(LW6Scene& scene, File& fileSystem, SceneFileTokens& tokens, SoundDevice* sounds)
@@ -45,7 +44,38 @@ SceneItem* SceneFileState::currentItem() const {
     }
 }
 
-SceneItem* SceneFileState::itemById(uint32_t id) const { return SceneFileReader::getItemById(scene, id, offset); }
+SceneItem* SceneFileState::itemById(uint32_t id) const {
+    auto inRange = [](int64_t index, size_t size) { return index >= 0 && index < static_cast<int64_t>(size); };
+    switch (id >> 28) {
+    case 1: {
+        int64_t index = static_cast<int64_t>(id - 0x10000000u) + offset;
+        return inRange(index, scene.m_objects.size()) ? scene.m_objects[index].get() : nullptr;
+    }
+    case 2: {
+        uint32_t index = id - 0x20000000u;
+        return inRange(index, scene.m_lights.size()) ? scene.m_lights[index].get() : nullptr;
+    }
+    case 3: {
+        uint32_t index = id - 0x30000000u;
+        return inRange(index, scene.m_cameras.size()) ? scene.m_cameras[index].get() : nullptr;
+    }
+    case 4: {
+        uint32_t object = (id + static_cast<uint32_t>(offset)) & 0xFFFFu;
+        uint32_t bone = (id - 0x40000000u) >> 16;
+        if (!inRange(object, scene.m_objects.size())) return nullptr;
+        SceneObject* owner = scene.m_objects[object].get();
+        Mesh* mesh = owner->getFirstMesh();
+        if (!mesh) return nullptr;
+        // The number counts the named object's own bones: a mesh shared by
+        // several objects (one rider figure on two mopeds) holds every one's.
+        uint32_t seen = 0;
+        for (Bone* candidate : mesh->m_bones)
+            if (candidate && candidate->m_owner == owner && seen++ == bone) return candidate;
+        return nullptr;
+    }
+    default: return nullptr;
+    }
+}
 
 Renderer* SceneFileState::renderer() const { return dynamic_cast<Renderer*>(scene.m_owner); }
 

@@ -43,6 +43,8 @@ struct SceneFileState {
     // The current item of the current kind.
     SceneItem* currentItem() const;
     Links& linksOf(SceneItem* item) { return links[item]; }
+    // The item a LightWave item id names, objects counted from `offset`; null
+    // for 0, unknown classes and indices beyond their lists.
     SceneItem* itemById(uint32_t id) const;
     Renderer* renderer() const;
     // "X:name" as "X" ':' separator "name"; a name that has its separator already is kept.

@@ -8,7 +8,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/loaders/LWO2Loader.h"
-#include "engine/scene/loaders/LWObjectFile.h"
+#include "engine/scene/mesh/LWObjectFile.h"
 
 LWObjectFile* SceneObjectFiles::loadObjectFile(const std::string& name, File& fileSystem, LW6Scene& scene) {
     std::unique_ptr<File> stream(fileSystem.clone());

@@ -6,7 +6,7 @@
 #include "engine/platform/Math3D.h"
 #include "engine/platform/animation/AnimatedValue.h"
 #include "engine/platform/images/GradientTexture.h"
-#include "engine/scene/loaders/LWO2Reader.h"
+#include "engine/scene/materials/LWOId.h"
 
 class VertexMap;
 

@@ -173,3 +173,20 @@ void ODEGeomObject::drawGeom(double time) {
     Matrix4x3 world;
     m_renderer->drawDebugLines(getMatrix(world, time, 0), lines);
 }
+
+// The scene's probe rays are made here, beside the geoms they are.
+ODEGeomObject* LW6Scene::createRayGeom(const float size[3], int32_t surfaceKind, int32_t spaceIndex) {
+    auto ray = std::make_unique<ODEGeomObject>(this, getObjectCount());
+    ray->setName("ray");
+    for (int k = 0; k < 3; ++k) {
+        ray->m_channels[SceneItem::POS_X + k].constant = 0.0f;
+        ray->m_channels[SceneItem::SCALE_X + k].constant = size[k];
+    }
+    ray->m_geomType = ODEGeomObject::RAY;
+    ray->m_surfaceKind = surfaceKind;
+    ray->m_spaceIndex = spaceIndex;
+    ray->update();
+    ODEGeomObject* made = ray.get();
+    m_objects.push_back(std::move(ray));
+    return made;
+}

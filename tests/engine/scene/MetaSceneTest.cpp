@@ -10,7 +10,7 @@
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
 #include "engine/scene/SceneRenderer.h"
-#include "engine/scene/loaders/LWObjectFile.h"
+#include "engine/scene/mesh/LWObjectFile.h"
 #include "engine/scene/mesh/Mesh.h"
 #include "tests/engine/render/RendererTestSupport.h"
 

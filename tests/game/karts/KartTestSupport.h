@@ -9,6 +9,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "game/surfaces/RaceSurfaces.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
@@ -45,12 +46,12 @@ private:
 class KartFixtureScene {
 public:
     explicit KartFixtureScene(File& files)
-        : m_files(files), m_scene(m_pool.loadScene(KartFixture::TRACK_SCENE, files)) {}
+        : m_files(files), m_scene(SceneLoader::loadScene(m_pool, KartFixture::TRACK_SCENE, files)) {}
 
     // False when the moped scene does not merge or the shadow does not load.
     bool addRider() {
-        if (!m_scene->loadLWS(m_files, KartFixture::MOPED_SCENE, nullptr, 0.0f, 0.7f)) return false;
-        if (!m_scene->loadObject(m_files, KartFixture::SHADOW_OBJECT, 0)) return false;
+        if (!SceneLoader::loadLWS(*m_scene, m_files, KartFixture::MOPED_SCENE, nullptr, 0.0f, 0.7f)) return false;
+        if (!SceneLoader::loadObject(*m_scene, m_files, KartFixture::SHADOW_OBJECT, 0)) return false;
         m_scene->createObject(KartFixture::CAMERA_TARGET);
         return true;
     }

@@ -13,6 +13,7 @@
 #include "engine/scene/Actor.h"
 #include "engine/scene/ActorTrack.h"
 #include "engine/scene/Bone.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "engine/scene/mesh/Mesh.h"
 #include "engine/scene/physics/ODEGeomObject.h"
 #include "game/karts/VehicleMaster.h"
@@ -200,7 +201,7 @@ TEST_F(MopedContent, EveryPreviewLoadsInOnePoolAndTurnsAtOneSpeedForEver) {
     for (int model = 0; model < mn::MODELS; ++model)
         for (int colour = 0; colour < mn::COLOURS; ++colour) {
             SCOPED_TRACE(mn::previewScene(model, colour));
-            LW6Scene* scene = pool.loadScene(mn::previewScene(model, colour).c_str(), s_archive->files());
+            LW6Scene* scene = SceneLoader::loadScene(pool, mn::previewScene(model, colour).c_str(), s_archive->files());
             ASSERT_NE(scene, nullptr);
             EXPECT_EQ(scene->m_cameras.size(), 1u);
             EXPECT_GE(scene->m_lights.size(), 2u);

@@ -10,6 +10,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "engine/scene/mesh/Mesh.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
@@ -56,11 +57,12 @@ private:
 class MopedTrack {
 public:
     MopedTrack(MopedArchive& archive, int model, int colour)
-        : m_scene(m_pool.loadScene(KartFixture::TRACK_SCENE, archive.files())) {
+        : m_scene(SceneLoader::loadScene(m_pool, KartFixture::TRACK_SCENE, archive.files())) {
         m_merged = m_scene != nullptr;
         for (int rider = 0; rider < 2 && m_merged; ++rider) {
-            m_merged = m_scene->loadLWS(archive.files(), MopedNames::mopedScene(model, colour).c_str(), nullptr, 0.0f, 0.7f) &&
-                       m_scene->loadObject(archive.files(), MopedNames::SHADOW, 0);
+            m_merged = SceneLoader::loadLWS(*m_scene, archive.files(), MopedNames::mopedScene(model, colour).c_str(),
+                                            nullptr, 0.0f, 0.7f) &&
+                       SceneLoader::loadObject(*m_scene, archive.files(), MopedNames::SHADOW, 0);
             m_scene->createObject(KartFixture::CAMERA_TARGET);
         }
     }

@@ -7,6 +7,7 @@
 #include "engine/platform/input/InputDevice.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "game/displays/OnscreenDisplays.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
@@ -52,12 +53,12 @@ public:
         race.m_tickSource = &ticks;
         race.m_clock = std::make_unique<Timer>(&ticks);
         race.m_metaScene = std::make_unique<MetaScene>(renderer, "metascene");
-        race.m_scene = race.m_metaScene->loadScene(TRACK, demoArchive());
+        race.m_scene = SceneLoader::loadScene(*race.m_metaScene, TRACK, demoArchive());
         LW6Scene& scene = *race.m_scene;
         scene.createCamera(false);
         for (int i = 0; i < riders; ++i) {
-            scene.loadLWS(demoArchive(), MopedNames::mopedScene(i, 0).c_str(), nullptr, 0.7f, 0.0f);
-            scene.loadObject(demoArchive(), MopedNames::SHADOW, 0);
+            SceneLoader::loadLWS(scene, demoArchive(), MopedNames::mopedScene(i, 0).c_str(), nullptr, 0.7f, 0.0f);
+            SceneLoader::loadObject(scene, demoArchive(), MopedNames::SHADOW, 0);
             scene.createObject("CameraTarget");
             auto* settings = new VehicleSettings(i, MopedNames::settingsFile(i));
             settings->load(demoArchive());

@@ -15,6 +15,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "game/karts/Vehicle.h"
 #include "game/karts/VehicleSettings.h"
 #include "game/maps/IlluminationMap.h"
@@ -292,13 +293,15 @@ TEST_F(RaceSounds, CollectedPickupReappearsAfterAThousandStepsButNotWhilePaused)
 
 TEST_F(RaceSounds, EachRiderOnASharedMopedIsTintedByTheMapUnderIt) {
     LW6Scene* track =
-        m_race.m_metaScene->loadScene("D:\\Vantorik\\3dobjects_tracks\\track_01_parkhaus.lws", demoArchive());
+        SceneLoader::loadScene(*m_race.m_metaScene, "D:\\Vantorik\\3dobjects_tracks\\track_01_parkhaus.lws",
+                               demoArchive());
     m_race.m_scene = track;
     const std::string moped = MopedNames::mopedObject(0, 0);
     const std::string figure = MopedNames::riderObject(MopedNames::RIDER_OF_MODEL[0]);
     for (int rider = 0; rider < 2; ++rider) {
-        ASSERT_TRUE(track->loadLWS(demoArchive(), MopedNames::mopedScene(0, 0).c_str(), nullptr, 0.0f, 0.7f));
-        track->loadObject(demoArchive(), MopedNames::SHADOW, 0);
+        ASSERT_TRUE(
+            SceneLoader::loadLWS(*track, demoArchive(), MopedNames::mopedScene(0, 0).c_str(), nullptr, 0.0f, 0.7f));
+        SceneLoader::loadObject(*track, demoArchive(), MopedNames::SHADOW, 0);
         track->createObject("CameraTarget");
     }
     StandingRider& left = addRider(moped, track);

@@ -16,6 +16,7 @@
 #include "engine/scene/Camera.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "engine/scene/physics/ODEGeomObject.h"
 #include "game/maps/IlluminationMap.h"
 #include "tests/game/tracks/DemoTrackTestSupport.h"
@@ -131,7 +132,8 @@ TEST_F(ParkhausTrack, PathsAndRespawnPointsAreClosedLoopsOnTheRoad) {
 TEST_F(ParkhausTrack, SceneLoadsWithItsSpacesStartsCameraAndFeatureGeoms) {
     ASSERT_TRUE(s_archive->ok());
     MetaScene pool;
-    LW6Scene* scene = pool.loadScene(TrackBuilder::sceneFile(PARKHAUS, "parkhaus").c_str(), s_archive->files());
+    LW6Scene* scene =
+        SceneLoader::loadScene(pool, TrackBuilder::sceneFile(PARKHAUS, "parkhaus").c_str(), s_archive->files());
     ASSERT_NE(scene, nullptr);
     pool.start(nullptr);
     for (int space = 0; space <= 11; ++space) EXPECT_NE(scene->getSpace(space), nullptr) << space;

@@ -13,6 +13,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/effects/ParticleEmitter.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "engine/scene/materials/Surface.h"
 #include "engine/scene/mesh/Mesh.h"
 #include "engine/scene/physics/ODEGeomObject.h"
@@ -55,7 +56,7 @@ const Expected OWN_TRACKS[] = {
 TEST_P(OwnTrack, LoadsHeadlessWithFiveStartsACameraAndItsSurfaceKindsWhereTheRaceCollidesThem) {
     const DemoTrack& track = demoTrack(GetParam().track);
     MetaScene pool;
-    LW6Scene* scene = pool.loadScene(track.sceneFile.c_str(), m_archive->files());
+    LW6Scene* scene = SceneLoader::loadScene(pool, track.sceneFile.c_str(), m_archive->files());
     ASSERT_NE(scene, nullptr);
     pool.start(nullptr);
     EXPECT_EQ(scene->m_cameras.size(), 1u);
@@ -103,7 +104,7 @@ TEST(TrackMirrors, MallFloorAndPondAreFlatMirrorsThroughTheirObjectsOrigins) {
         DemoTrackArchive archive(m.track);
         ASSERT_TRUE(archive.ok());
         MetaScene pool;
-        LW6Scene* scene = pool.loadScene(demoTrack(m.track).sceneFile.c_str(), archive.files());
+        LW6Scene* scene = SceneLoader::loadScene(pool, demoTrack(m.track).sceneFile.c_str(), archive.files());
         ASSERT_NE(scene, nullptr);
         SceneObject* object = scene->getObject(m.object, 0, 1);
         ASSERT_NE(object, nullptr);
@@ -129,7 +130,7 @@ TEST(ParkFountain, JetsThrowDropsUpAndBackIntoThePond) {
     DemoTrackArchive archive(3);
     ASSERT_TRUE(archive.ok());
     MetaScene pool;
-    LW6Scene* scene = pool.loadScene(demoTrack(3).sceneFile.c_str(), archive.files());
+    LW6Scene* scene = SceneLoader::loadScene(pool, demoTrack(3).sceneFile.c_str(), archive.files());
     ASSERT_NE(scene, nullptr);
     ASSERT_EQ(scene->m_emitters.size(), 5u);
     const double frame = 1.0 / 60.0;

@@ -10,6 +10,7 @@
 
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "engine/scene/materials/Surface.h"
 #include "engine/scene/mesh/Mesh.h"
 #include "engine/scene/physics/ODEGeomObject.h"
@@ -107,7 +108,7 @@ TEST_P(DemoTrackSky, SelfLitClearOfFogWithoutAGeomAndRoundEverythingElse) {
     DemoTrackArchive archive(GetParam());
     ASSERT_TRUE(archive.ok());
     MetaScene pool;
-    LW6Scene* scene = pool.loadScene(demoTrack(GetParam()).sceneFile.c_str(), archive.files());
+    LW6Scene* scene = SceneLoader::loadScene(pool, demoTrack(GetParam()).sceneFile.c_str(), archive.files());
     ASSERT_NE(scene, nullptr);
     pool.start(nullptr);
     std::vector<SceneObject*> skies, others;

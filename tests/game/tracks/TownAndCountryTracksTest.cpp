@@ -16,6 +16,7 @@
 #include "engine/platform/archive/DiskFile.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "engine/scene/physics/ODEGeomObject.h"
 #include "tests/support/TempDir.h"
 #include "tools/demodata/KartFixture.h"
@@ -70,7 +71,7 @@ TEST_P(TownAndCountryTrack, SceneLoadsWithItsHazardsWhereTheRaceCollidesThem) {
     DemoTrackArchive archive(GetParam());
     ASSERT_TRUE(archive.ok());
     MetaScene pool;
-    LW6Scene* scene = pool.loadScene(demoTrack(GetParam()).sceneFile.c_str(), archive.files());
+    LW6Scene* scene = SceneLoader::loadScene(pool, demoTrack(GetParam()).sceneFile.c_str(), archive.files());
     ASSERT_NE(scene, nullptr);
     pool.start(nullptr);
     std::map<int, int> kinds;

@@ -1,4 +1,4 @@
-#include "engine/scene/loaders/LWObjectFile.h"
+#include "engine/scene/mesh/LWObjectFile.h"
 
 #include "engine/scene/mesh/Mesh.h"
 

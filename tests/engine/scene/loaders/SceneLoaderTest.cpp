@@ -9,6 +9,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneRenderer.h"
+#include "engine/scene/loaders/SceneLoader.h"
 #include "engine/scene/physics/ODEGeomObject.h"
 #include "engine/scene/physics/ODEJointObject.h"
 #include "tests/engine/render/RendererTestSupport.h"
@@ -31,7 +32,7 @@ LwsObject nullObject(const char* name, std::array<float, 3> position) {
 
 // A track of one static ground box in space 1, and a moped of a falling box
 // in space 2 hung from the world by a ball joint named by the moped file's own id.
-class SceneLoadingTest : public ::testing::Test {
+class SceneLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LwsScene track;
@@ -71,10 +72,10 @@ protected:
 
 } // namespace
 
-TEST_F(SceneLoadingTest, MergedMopedLandsOnTheTrackAndHangsOnItsOwnJoint) {
-    LW6Scene* scene = pool->loadScene("track.lws", *files);
+TEST_F(SceneLoaderTest, MergedMopedLandsOnTheTrackAndHangsOnItsOwnJoint) {
+    LW6Scene* scene = SceneLoader::loadScene(*pool, "track.lws", *files);
     ASSERT_EQ(scene->getObjectCount(), 2);
-    ASSERT_TRUE(scene->loadLWS(*files, "moped.lws", nullptr, 0.0f, 0.7f));
+    ASSERT_TRUE(SceneLoader::loadLWS(*scene, *files, "moped.lws", nullptr, 0.0f, 0.7f));
     ASSERT_EQ(scene->getObjectCount(), 4);
     EXPECT_EQ(scene->getLightCount(), 1);
     pool->start(nullptr);
@@ -105,9 +106,9 @@ TEST_F(SceneLoadingTest, MergedMopedLandsOnTheTrackAndHangsOnItsOwnJoint) {
     EXPECT_NEAR(p[0], 0.0, 1e-3);
 }
 
-TEST_F(SceneLoadingTest, ObjectFromAMissingFileAddsNothing) {
-    LW6Scene* scene = pool->loadScene("track.lws", *files);
-    EXPECT_EQ(scene->loadObject(*files, "missing.lwo", 0), nullptr);
+TEST_F(SceneLoaderTest, ObjectFromAMissingFileAddsNothing) {
+    LW6Scene* scene = SceneLoader::loadScene(*pool, "track.lws", *files);
+    EXPECT_EQ(SceneLoader::loadObject(*scene, *files, "missing.lwo", 0), nullptr);
     EXPECT_EQ(scene->getObjectCount(), 2);
     EXPECT_EQ(pool->findObjectFile("missing.lwo"), nullptr);
 }
