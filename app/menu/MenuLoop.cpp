@@ -167,7 +167,8 @@ std::vector<Preview> previewsOf(const Menu& menu) {
         return {{90, 22, 421, 331.5f, s.m_singleRaceModel.value, s.m_singleRaceColour.value}};
     if (isCurrent(menu, menu.championship.get()))
         return {{300, 22, 412, 331.5f, s.m_championshipModel.value, s.m_championshipColour.value}};
-    if (isCurrent(menu, menu.multiplayer.get()))
+    // A joining player's moped is known once the lobby's state has come.
+    if (isCurrent(menu, menu.multiplayer.get()) && !menu.multiplayer->lobby().isWaiting())
         return {{90, 22, 422, 331.5f, menu.multiplayer->getOwnModel(), menu.multiplayer->getOwnColour()}};
     if (isCurrent(menu, menu.twoPlayers.get()))
         return {{150, 10, 322, 256.5f, s.m_twoPlayerModel1, s.m_twoPlayerColour1},

@@ -2,9 +2,6 @@
 
 #include <CEGUI/CEGUI.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstring>
 #include <string>
 
 #include "app/menu/Menu.h"
@@ -12,16 +9,8 @@
 #include "game/displays/DisplayWindows.h"
 #include "game/race/Race.h"
 #include "game/records/TextTable.h"
-#include "net/NetControl.h"
-#include "sys/window/Window.h"
 
 namespace {
-
-constexpr int32_t MODELS = 5;
-constexpr int32_t COLOURS = 4;
-constexpr int32_t FIRST_TRACK_LAPS = 1;
-// Between two looks at the window's messages while a joining player waits.
-constexpr double PUMP_SECONDS = 0.05;
 
 constexpr int TEXT_CHAMPIONSHIP = 2000;
 constexpr int TEXT_ALL_TRACKS = 2010;
@@ -79,46 +68,9 @@ const MultiplayerScreen::Widget SETTINGS_CHOICE[] = {MultiplayerScreen::TRACK_LE
                                                      MultiplayerScreen::LAPS_LEFT,  MultiplayerScreen::LAPS_RIGHT,
                                                      MultiplayerScreen::MODE_LEFT,  MultiplayerScreen::MODE_RIGHT};
 
-NetControl& client() { return NetControl::getInstance(); }
-
-int ownSlot() { return client().getPlayerSlot(); }
-
-int32_t stepped(int32_t value, int32_t low, int32_t high, bool forward) {
-    return forward ? SetUpScreen::next(value, low, high) : SetUpScreen::previous(value, low, high);
-}
-
-// How many riders hold `value` in the field.
-int holders(const Config& config, int32_t Config::Player::*field, int32_t value) {
-    int count = 0;
-    for (const NetValue<Config::Player>& rider : config.m_player)
-        if (rider.get().*field == value) ++count;
-    return count;
-}
-
-// The value of 0..count-1 that fewest riders hold, the lowest of equals: a
-// free one while there is one.
-int32_t leastHeld(const Config& config, int32_t Config::Player::*field, int32_t count) {
-    int32_t best = 0;
-    for (int32_t value = 1; value < count; ++value)
-        if (holders(config, field, value) < holders(config, field, best)) best = value;
-    return best;
-}
-
-void setFlagsOfSettings(Config& config, uint32_t flags) {
-    config.m_game.setFlags(flags);
-    config.m_track.setFlags(flags);
-    config.m_laps.setFlags(flags);
-}
-
 } // namespace
 
-MultiplayerScreen::MultiplayerScreen(Menu* owner) : SetUpScreen(owner) {
-    Config& config = *m_owner->config;
-    config.m_game = Race::CHAMPIONSHIP;
-    config.m_track = 0;
-    config.m_laps = FIRST_TRACK_LAPS;
-    for (NetValue<Config::Player>& rider : config.m_player) *rider.modify() = Config::Player();
-
+MultiplayerScreen::MultiplayerScreen(Menu* owner) : SetUpScreen(owner), m_lobby(*owner->config) {
     createRoot("Multiplayer/Background");
     buildWidgets();
     buildRows();
@@ -155,19 +107,26 @@ void MultiplayerScreen::buildWidgets() {
     // The back button reports BACK with its click; leaving the game follows.
     m_widgets[BACK]->subscribeEvent(CEGUI::PushButton::EventClicked,
                                     CEGUI::Event::Subscriber([this](const CEGUI::EventArgs&) {
-                                        leaveGame();
+                                        m_lobby.leave();
                                         return true;
                                     }));
-    onClick(*m_widgets[MODEL_LEFT], [this] { stepModel(false); });
-    onClick(*m_widgets[MODEL_RIGHT], [this] { stepModel(true); });
-    onClick(*m_widgets[COLOUR_UP], [this] { stepColour(false); });
-    onClick(*m_widgets[COLOUR_DOWN], [this] { stepColour(true); });
-    onClick(*m_widgets[TRACK_LEFT], [this] { stepTrack(false); });
-    onClick(*m_widgets[TRACK_RIGHT], [this] { stepTrack(true); });
-    onClick(*m_widgets[LAPS_LEFT], [this] { stepLaps(false); });
-    onClick(*m_widgets[LAPS_RIGHT], [this] { stepLaps(true); });
-    onClick(*m_widgets[MODE_LEFT], [this] { toggleMode(); });
-    onClick(*m_widgets[MODE_RIGHT], [this] { toggleMode(); });
+    choose(MODEL_LEFT, [this] { m_lobby.stepModel(false); });
+    choose(MODEL_RIGHT, [this] { m_lobby.stepModel(true); });
+    choose(COLOUR_UP, [this] { m_lobby.stepColour(false); });
+    choose(COLOUR_DOWN, [this] { m_lobby.stepColour(true); });
+    choose(TRACK_LEFT, [this] { m_lobby.stepTrack(false); });
+    choose(TRACK_RIGHT, [this] { m_lobby.stepTrack(true); });
+    choose(LAPS_LEFT, [this] { m_lobby.stepLaps(false); });
+    choose(LAPS_RIGHT, [this] { m_lobby.stepLaps(true); });
+    choose(MODE_LEFT, [this] { m_lobby.toggleMode(); });
+    choose(MODE_RIGHT, [this] { m_lobby.toggleMode(); });
+}
+
+void MultiplayerScreen::choose(Widget button, std::function<void()> change) {
+    onClick(*m_widgets[button], [this, change] {
+        change();
+        refreshLobby();
+    });
 }
 
 void MultiplayerScreen::buildRows() {
@@ -188,71 +147,26 @@ void MultiplayerScreen::buildRows() {
 }
 
 void MultiplayerScreen::enter() {
-    Config& config = *m_owner->config;
     m_message->setTexts(*m_owner->texts);
-    m_widgets[OK]->setEnabled(!m_isHost);
-    setFlagsOfSettings(config, m_isHost ? NetValueBase::FLAG_SEND : NetValueBase::FLAG_RECEIVE);
-    resetRecords(m_isHost);
-    client().sendChangedValues();
-    if (m_isHost) {
-        for (int slot = 0; slot < Config::RIDERS; ++slot)
-            if (slot != ownSlot()) config.m_player[slot].setFlags(NetValueBase::FLAG_RECEIVE);
-    } else if (!awaitLobbyState() && client().isConnected()) {
-        // A lobby that never answered is left; the refresh tells the player.
-        client().disconnect();
-    }
-    claimMoped();
-    enableMopedChoice(true);
-    enableSettings(m_isHost);
+    // Nothing to choose until a joining player has the lobby's state.
+    m_widgets[OK]->setEnabled(false);
+    enableMopedChoice(false);
+    enableSettings(false);
+    m_lobby.enter();
+    if (!m_lobby.isWaiting()) openChoices();
     refreshLobby();
     GuiScreen::enter();
 }
 
-void MultiplayerScreen::resetRecords(bool sendAll) {
-    for (int slot = 0; slot < Config::RIDERS; ++slot) {
-        NetValue<Config::Player>& rider = m_owner->config->m_player[slot];
-        const bool sends = sendAll || slot == ownSlot();
-        rider.setFlags(sends ? NetValueBase::FLAG_SEND : NetValueBase::FLAG_RECEIVE);
-        *rider.modify() = Config::Player();
-    }
-}
-
-bool MultiplayerScreen::awaitLobbyState() {
-    NetControl& net = client();
-    net.lock();
-    net.beginChunk(NetProtocol::CHUNK_READY);
-    net.sendChunk();
-    net.unlock();
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(STATE_WAIT_SECONDS);
-    while (!net.waitForStart(PUMP_SECONDS)) {
-        if (!net.isConnected() || std::chrono::steady_clock::now() >= end) return false;
-        // The window stays answering; a quit asked for meanwhile is left for the menu's loop to see.
-        if (!sys::pumpMessages()) {
-            sys::postQuitMessage();
-            return false;
-        }
-    }
-    net.clearStart();
-    net.sendChangedValues();
-    return true;
-}
-
-void MultiplayerScreen::claimMoped() {
-    Config& config = *m_owner->config;
-    Config::Player& own = changeOwnRecord();
-    const char* name = config.m_settings.m_playerName1;
-    std::memset(own.name, 0, sizeof own.name);
-    std::memcpy(own.name, name, strnlen(name, sizeof own.name - 1));
-    own.colour = leastHeld(config, &Config::Player::colour, COLOURS);
-    own.model = leastHeld(config, &Config::Player::model, MODELS);
+void MultiplayerScreen::openChoices() {
+    m_widgets[OK]->setEnabled(!m_lobby.isHost());
+    enableMopedChoice(true);
+    enableSettings(m_lobby.isHost());
 }
 
 void MultiplayerScreen::refreshLobby() {
-    Config& config = *m_owner->config;
-    // The host's settings go out every frame, so a late joiner has them too.
-    config.m_game.modify();
-    config.m_track.modify();
-    config.m_laps.modify();
+    if (m_lobby.poll()) openChoices();
+    const Config& config = *m_owner->config;
     showTrack();
     const int32_t game = config.m_game;
     const int mode = game == Race::SINGLE_RACE ? TEXT_SINGLE_RACE : game == Race::CHAMPIONSHIP ? TEXT_CHAMPIONSHIP : -1;
@@ -280,14 +194,14 @@ void MultiplayerScreen::showTrack() {
         caption.setText("");
         showTrackText(caption, track);
     }
-    const bool choosing = isChoosingSettings() && !championship;
+    const bool choosing = m_lobby.isChoosingSettings() && !championship;
     m_widgets[TRACK_LEFT]->setEnabled(choosing);
     m_widgets[TRACK_RIGHT]->setEnabled(choosing);
 }
 
 void MultiplayerScreen::showRows() {
     for (int slot = 0; slot < Config::RIDERS; ++slot) {
-        const Config::Player& rider = record(slot);
+        const Config::Player& rider = m_lobby.record(slot);
         CEGUI::Window* const* row = m_rows[slot];
         if (rider.colour == -1) {
             for (int column = NAME_TEXT; column < COLUMNS; ++column) row[column]->setText("");
@@ -302,7 +216,7 @@ void MultiplayerScreen::showRows() {
 }
 
 void MultiplayerScreen::showOwnMoped() {
-    const Config::Player& own = ownRecord();
+    const Config::Player& own = m_lobby.ownRecord();
     showChoice(*m_widgets[MODEL], own.model, &MultiplayerScreen::showModelText);
     showChoice(*m_widgets[COLOUR], own.colour, &MultiplayerScreen::showColourText);
 }
@@ -319,123 +233,32 @@ void MultiplayerScreen::showLaps() {
     const bool championship = config.m_game == Race::CHAMPIONSHIP;
     m_widgets[LAPS]->setVisible(single || championship);
     if (single || championship) showLapsText(*m_widgets[LAPS], single ? config.m_laps : CHAMPIONSHIP_LAPS);
-    m_widgets[LAPS_LEFT]->setEnabled(single && isChoosingSettings());
-    m_widgets[LAPS_RIGHT]->setEnabled(single && isChoosingSettings());
+    m_widgets[LAPS_LEFT]->setEnabled(single && m_lobby.isChoosingSettings());
+    m_widgets[LAPS_RIGHT]->setEnabled(single && m_lobby.isChoosingSettings());
 }
 
 void MultiplayerScreen::checkStart() {
-    int ready = 0, present = 0;
-    bool othersReady = true;
-    for (int slot = 0; slot < Config::RIDERS; ++slot) {
-        const Config::Player& rider = record(slot);
-        if (rider.ready) ++ready;
-        if (rider.model == -1) continue;
-        ++present;
-        if (slot != ownSlot() && !rider.ready) othersReady = false;
-    }
-    // Never a race alone: at least two must be there and ready.
-    if (ready == std::max(present, 2)) setResult(START);
-    if (m_isHost)
-        m_widgets[OK]->setEnabled(present > 1 && othersReady);
-    else if (ownRecord().ready)
+    if (m_lobby.allReady()) setResult(START);
+    if (m_lobby.isHost())
+        m_widgets[OK]->setEnabled(m_lobby.othersReady());
+    else if (m_lobby.ownRecord().ready)
         m_widgets[OK]->setEnabled(false);
 }
 
 void MultiplayerScreen::showConnectionLost() {
-    if (client().isConnected() || m_message->isShown()) return;
-    const int32_t status = client().getStatus();
-    const int text = status == NetControl::STATUS_ENDED_BY_HOST ? TEXT_HOST_LEFT
-                     : status == NetControl::STATUS_ENDED       ? TEXT_PLAYER_LEFT
-                                                                : TEXT_LOST;
+    if (m_lobby.isConnected() || m_message->isShown()) return;
+    const LanLobby::Loss loss = m_lobby.loss();
+    const int text = loss == LanLobby::HOST_LEFT     ? TEXT_HOST_LEFT
+                     : loss == LanLobby::PLAYER_LEFT ? TEXT_PLAYER_LEFT
+                                                     : TEXT_LOST;
     m_message->show(m_owner->texts->getText(text));
-}
-
-void MultiplayerScreen::stepColour(bool forward) {
-    Config::Player& own = changeOwnRecord();
-    own.colour = stepped(own.colour, 0, COLOURS - 1, forward);
-    refreshLobby();
-}
-
-void MultiplayerScreen::stepModel(bool forward) {
-    const Config& config = *m_owner->config;
-    int32_t candidate = ownRecord().model;
-    for (int tries = 0; tries < MODELS; ++tries) {
-        candidate = stepped(candidate, 0, MODELS - 1, forward);
-        if (holders(config, &Config::Player::model, candidate) > 0) continue;
-        changeOwnRecord().model = candidate;
-        break;
-    }
-    refreshLobby();
-}
-
-void MultiplayerScreen::stepTrack(bool forward) {
-    Config& config = *m_owner->config;
-    config.m_track = stepped(config.m_track, 0, LAST_TRACK, forward);
-    refreshLobby();
-}
-
-void MultiplayerScreen::stepLaps(bool forward) {
-    Config& config = *m_owner->config;
-    config.m_laps = stepped(config.m_laps, FIRST_LAP, LAST_LAP, forward);
-    refreshLobby();
-}
-
-void MultiplayerScreen::toggleMode() {
-    Config& config = *m_owner->config;
-    config.m_game = config.m_game == Race::SINGLE_RACE ? Race::CHAMPIONSHIP : Race::SINGLE_RACE;
-    refreshLobby();
 }
 
 void MultiplayerScreen::ready() {
     enableMopedChoice(false);
     enableSettings(false);
-    changeOwnRecord().ready = 1;
-    // No one joins a lobby whose host is ready.
-    if (m_isHost) client().sendLobbyClosed(true);
+    m_lobby.ready();
 }
-
-void MultiplayerScreen::leaveGame() {
-    Config::Player& own = changeOwnRecord();
-    own.colour = -1;
-    // Without its moped the slot counts as free: the others can still start.
-    own.model = -1;
-    own.ready = 0;
-    client().sendChangedValues();
-    client().disconnect();
-}
-
-void MultiplayerScreen::apply() {
-    Config& config = *m_owner->config;
-    config.m_playMode = Race::LAN;
-    const bool championship = config.m_game == Race::CHAMPIONSHIP;
-    if (championship) config.m_laps = CHAMPIONSHIP_LAPS;
-    for (int slot = 0; slot < Config::RIDERS; ++slot) {
-        Config::Player& rider = *config.m_player[slot].modify();
-        // The host starts last.
-        rider.startRank = Config::RIDERS - 1 - slot;
-        if (championship) {
-            rider.totalTime = 0.0f;
-            rider.points = 0;
-        }
-        // A host drives only the slots taken; an empty slot keeps its kind.
-        if (!m_isHost || rider.colour != -1) config.m_playerKind[slot] = Race::REMOTE;
-    }
-    config.m_playerKind[ownSlot()] = m_isHost ? Race::SINGLE : Race::GUEST;
-    config.m_track.setFlags(NetValueBase::FLAG_SEND);
-    config.m_isHost = m_isHost;
-}
-
-int32_t MultiplayerScreen::getOwnModel() const { return std::clamp(ownRecord().model, 0, MODELS - 1); }
-
-int32_t MultiplayerScreen::getOwnColour() const { return std::clamp(ownRecord().colour, 0, COLOURS - 1); }
-
-const Config::Player& MultiplayerScreen::record(int slot) const { return m_owner->config->m_player[slot].get(); }
-
-const Config::Player& MultiplayerScreen::ownRecord() const { return record(ownSlot()); }
-
-Config::Player& MultiplayerScreen::changeOwnRecord() { return *m_owner->config->m_player[ownSlot()].modify(); }
-
-bool MultiplayerScreen::isChoosingSettings() const { return m_isHost && !ownRecord().ready; }
 
 void MultiplayerScreen::enableMopedChoice(bool enabled) {
     for (Widget w : MOPED_CHOICE) m_widgets[w]->setEnabled(enabled);

@@ -1,22 +1,20 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 
+#include "app/lobby/LanLobby.h"
 #include "app/menu/SetUpScreen.h"
 
 class MessageWindow;
 
-// The LAN lobby. It keeps nothing of its own but whether it hosts: every
-// choice lives in the replicated race values of the configuration. Each
-// computer writes its own rider record (the host also the mode, track and
-// laps), reads everybody's back every frame and starts its race (result 0)
-// in the frame it sees every present player ready. Back leaves the game; a
-// lost connection shows why, and its OK goes back to the main menu.
+// The LAN lobby's screen: it draws the lobby's state every frame and hands
+// the clicks to the lobby's rules; the race starts (result 0) in the frame
+// the lobby sees every present player ready. Back leaves the game; a lost
+// connection shows why, and its OK goes back to the main menu.
 class MultiplayerScreen : public SetUpScreen {
 public:
     static constexpr const char* NAME = "MultiplayerScreen";
-    // How long a joining player waits for the lobby's state before it gives up.
-    static constexpr double STATE_WAIT_SECONDS = 10.0;
     // Windows in the order of creation.
     enum Widget {
         OK,
@@ -42,27 +40,23 @@ public:
     // One row of the players' table per rider slot.
     enum Column { READY_ICON, NAME_TEXT, COLOUR_TEXT, MODEL_TEXT, COLUMNS };
 
-    // Resets the shared race values to a championship of one lap on the
-    // first track with every rider slot empty.
+    // The lobby resets the shared race values.
     explicit MultiplayerScreen(Menu* owner);
     ~MultiplayerScreen() override;
 
     const char* name() const override { return NAME; }
     // Set by the menu before it switches here.
-    void setHost(bool isHost) { m_isHost = isHost; }
-    bool isHost() const { return m_isHost; }
-    // Takes the lobby over as host, or, joining, waits for its state (at
-    // most STATE_WAIT_SECONDS, the window kept alive); then claims a free
-    // moped and colour for this computer's player.
+    void setHost(bool isHost) { m_lobby.setHost(isHost); }
+    bool isHost() const { return m_lobby.isHost(); }
+    // Enters the lobby; the choices open once a joining player has the lobby's state.
     void enter() override;
-    // Every frame: shows everybody's choices, starts when all are ready and
-    // tells of a lost connection.
+    // Every frame: polls the lobby, shows everybody's choices, starts when
+    // all are ready and tells of a lost connection.
     void refreshLobby();
-    // A LAN race: the riders' start places and who drives which moped where.
-    void apply() override;
-    // The own moped for the preview, always one the menu has.
-    int32_t getOwnModel() const;
-    int32_t getOwnColour() const;
+    void apply() override { m_lobby.apply(); }
+    int32_t getOwnModel() const { return m_lobby.getOwnModel(); }
+    int32_t getOwnColour() const { return m_lobby.getOwnColour(); }
+    LanLobby& lobby() { return m_lobby; }
 
     CEGUI::Window* widget(Widget w) const { return m_widgets[w]; }
     CEGUI::Window* row(int slot, Column column) const { return m_rows[slot][column]; }
@@ -71,19 +65,11 @@ public:
 private:
     void buildWidgets();
     void buildRows();
-    // Every record empty; this computer sends its own, and the host for now all of them.
-    void resetRecords(bool sendAll);
-    // Message 8, then the stored values and message 9; false when they did not come.
-    bool awaitLobbyState();
-    void claimMoped();
-    void stepColour(bool forward);
-    // To the next model in the direction that nobody rides.
-    void stepModel(bool forward);
-    void stepTrack(bool forward);
-    void stepLaps(bool forward);
-    void toggleMode();
+    // A click's choice, then the lobby drawn again.
+    void choose(Widget button, std::function<void()> change);
+    // The own moped's choosers, and the host's settings; OK for a joining player.
+    void openChoices();
     void ready();
-    void leaveGame();
 
     // The track and its picture; the host chooses one for a single race only.
     void showTrack();
@@ -98,17 +84,11 @@ private:
     void checkStart();
     void showConnectionLost();
 
-    const Config::Player& record(int slot) const;
-    const Config::Player& ownRecord() const;
-    // Write access that sends the change.
-    Config::Player& changeOwnRecord();
-    // The host until it is ready.
-    bool isChoosingSettings() const;
     // Choice buttons of the host's race settings and of the own moped.
     void enableSettings(bool enabled);
     void enableMopedChoice(bool enabled);
 
-    bool m_isHost = false;
+    LanLobby m_lobby;
     CEGUI::Window* m_widgets[WIDGETS] = {};
     CEGUI::Window* m_rows[Config::RIDERS][COLUMNS] = {};
     std::unique_ptr<MessageWindow> m_message;

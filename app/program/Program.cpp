@@ -11,6 +11,7 @@
 #include "app/program/MainWindowProc.h"
 #include "app/program/MenuPhase.h"
 #include "app/program/RacePhase.h"
+#include "app/program/RaceSetupPhase.h"
 #include "app/program/RegistryReader.h"
 #include "app/program/SingleInstance.h"
 #include "engine/platform/Profiler.h"
@@ -306,7 +307,18 @@ bool Program::raceChosen() const { return m_menu.startRace; }
 bool Program::setUpRace() {
     // A failed or aborted set-up has taken itself down.
     m_raceUp = m_race->setup(m_archive.get(), m_sound, m_config.get());
+    if (m_raceUp && !m_race->isSetUp()) awaitRiders();
     return m_raceUp;
+}
+
+void Program::awaitRiders() {
+    RaceSetupPhase phase(*m_race, *m_loading);
+    m_loop->run(phase);
+    m_raceUp = m_race->isSetUp();
+    if (m_raceUp || !m_loop->quitSeen()) return;
+    // A window closed meanwhile ends the program as one closed during a load does.
+    m_race->teardown();
+    throw LoadingAbortedException();
 }
 
 void Program::runRace() {

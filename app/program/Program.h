@@ -73,6 +73,8 @@ private:
     void tearDownMenu() override;
     bool raceChosen() const override;
     bool setUpRace() override;
+    // A LAN guest's set-up waits for the riders' records in frames of its own, the loading picture on show.
+    void awaitRiders();
     void runRace() override;
     void tearDownRace() override;
     void showLoading(float rangeStart, float rangeEnd) override;

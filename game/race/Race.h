@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -52,10 +53,21 @@ public:
     Race(const Race&) = delete;
     Race& operator=(const Race&) = delete;
 
+    // A LAN rider's record that has not come within this time of the last never will.
+    static constexpr int RECORD_WAIT_SECONDS = 10;
+
     // Builds one race from the configuration; false, with what was built
-    // freed, when the track, a moped or a kart's objects are missing.
+    // freed, when the track, a moped or a kart's objects are missing. A LAN
+    // guest's set-up stops at a rider whose record has not come yet:
+    // `isSetUp` stays false until `continueSetup` has finished it.
     // LoadingAbortedException passes through.
     bool setup(File* files, SoundDevice* sound, Config* config);
+    // Once a frame while the set-up waits for riders' records: the riders
+    // whose records came, and the rest once all have. False, with what was
+    // built freed, when the connection is gone, a record has not come
+    // within RECORD_WAIT_SECONDS or the rest fails.
+    bool continueSetup();
+    bool isSetUp() const { return m_setUp; }
     // Frees one race; safe after a partial set-up and twice.
     bool teardown();
     // One frame: physics steps behind the clock, race logic, views, GUI,
@@ -137,6 +149,10 @@ public:
     // Shown by set-up's scene loads when set (the game's): a window closed
     // meanwhile aborts the set-up with LoadingAbortedException. Not owned.
     LoadingFrame* m_loadingFrame = nullptr;
+    // The set-up is complete; until then the riders added so far, and when the wait for the next one's record ends.
+    bool m_setUp = false;
+    int32_t m_ridersAdded = 0;
+    std::chrono::steady_clock::time_point m_recordGiveUp;
     double m_simulatedTime = 0.0;
     float m_raceStartTime = 0.0f;
     float m_countdownStartTime = 0.0f;

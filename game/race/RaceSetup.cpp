@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "engine/platform/Report.h"
 #include "engine/platform/Timer.h"
@@ -41,7 +40,6 @@
 #include "game/surfaces/GroundProbe.h"
 #include "game/surfaces/RaceSurfaces.h"
 #include "net/NetControl.h"
-#include "sys/window/Window.h"
 
 namespace {
 
@@ -52,10 +50,6 @@ const char* const STAMPER_SOUNDS[] = {"D:\\Skorvitane\\soundfx\\stampfer.wav",
                                       "D:\\Skorvitane\\soundfx\\stampfer02.wav"};
 const char* const COUNT_SOUND = "D:\\Vantorik/soundfx/race_count01.wav";
 const char* const START_SOUND = "D:\\Vantorik/soundfx/race_start01.wav";
-
-// A LAN record that has not come by then never will.
-constexpr auto RECORD_WAIT = std::chrono::seconds(10);
-constexpr auto RECORD_POLL = std::chrono::milliseconds(10);
 
 // The kart's sound slots: the file each plays (none: an event sound the kart
 // fills itself) and its minimum distance. Slot 5 is the kart's own.
@@ -83,20 +77,6 @@ std::unique_ptr<Sound> makeSound(SoundDevice* device, SampleStream* stream, uint
 }
 
 float effectsVolume(const Config& config) { return float(config.m_settings.m_effectsVolume) * 0.01f; }
-
-// Drives the network client until the LAN rider's record is there; false
-// when the connection is gone or the record has not come within the bound.
-bool waitForRecord(const NetValue<Config::Player>& record) {
-    NetControl& client = NetControl::getInstance();
-    const auto giveUp = std::chrono::steady_clock::now() + RECORD_WAIT;
-    for (;;) {
-        client.sendChangedValues();
-        if (record.get().colour != -1) return true;
-        if (!client.isConnected() || std::chrono::steady_clock::now() >= giveUp) return false;
-        if (!sys::pumpMessages()) throw LoadingAbortedException();
-        std::this_thread::sleep_for(RECORD_POLL);
-    }
-}
 
 // The rider's record set for the race: a moped or colour no table has taken as
 // the first, and the race's own fields cleared.
@@ -266,6 +246,7 @@ void coverScreen(Renderer& renderer) {
 }
 
 void resetRaceState(Race& race) {
+    race.m_setUp = false;
     race.m_simulatedTime = 0.0;
     race.m_leaveRace = false;
     race.m_paused = false;
@@ -348,14 +329,39 @@ bool loadTrack(Race& race, File& files) {
     return true;
 }
 
-bool addRiders(Race& race, File& files, SoundDevice* sound) {
+// Each rider's record has the bound to come from the moment the last rider was added.
+void restartRecordWait(Race& race) {
+    race.m_recordGiveUp = std::chrono::steady_clock::now() + std::chrono::seconds(Race::RECORD_WAIT_SECONDS);
+}
+
+void beginRiders(Race& race) {
     reportRaceProgress(30.0f);
-    Config& config = *race.m_config;
     std::fill(std::begin(race.m_vehicleRecord), std::end(race.m_vehicleRecord), 0u);
-    for (int32_t i = 0; i < race.m_vehicleCount; ++i) {
-        if (!waitForRecord(config.m_player[i]) || !addRider(race, i, files, sound)) return false;
+    race.m_ridersAdded = 0;
+    restartRecordWait(race);
+}
+
+// The riders whose records are here, in slot order, up to the first LAN
+// record still to come; false when one cannot be added.
+bool addArrivedRiders(Race& race) {
+    Config& config = *race.m_config;
+    NetControl& client = NetControl::getInstance();
+    while (race.m_ridersAdded < race.m_vehicleCount) {
+        const int32_t i = race.m_ridersAdded;
+        // Takes received records in, too.
+        client.sendChangedValues();
+        if (config.m_player[i].get().colour == -1) return true;
+        if (!addRider(race, i, *race.m_files, race.m_soundDevice)) return false;
         reportRaceProgress(30.0f + float(i * 40 / race.m_vehicleCount));
+        ++race.m_ridersAdded;
+        restartRecordWait(race);
     }
+    return true;
+}
+
+// The start places become the riders' ranks; who rides what goes to the log.
+void rankRiders(Race& race) {
+    const Config& config = *race.m_config;
     g_logStream << "riders:";
     for (int32_t i = 0; i < race.m_vehicleCount; ++i) {
         const Config::Player& rider = config.m_player[i].get();
@@ -366,7 +372,6 @@ bool addRiders(Race& race, File& files, SoundDevice* sound) {
                     << config.m_playerKind[i] << ", moped " << rider.model << ")";
     }
     g_logStream << std::endl;
-    return true;
 }
 
 // The started scene's objects for the race and the riders; false when a computer kart cannot be filed.
@@ -464,13 +469,31 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
     return true;
 }
 
-// Set-up's steps in order; false at the first thing missing, what was built left for tear-down.
-bool build(Race& race, File& files, SoundDevice* sound, Config& config) {
-    startRace(race, files, sound, config);
-    if (!loadTrack(race, files) || !addRiders(race, files, sound) || !prepareScene(race) || !groundUnderStarts(race))
-        return false;
-    loadMaps(race, files, sound);
-    return finishRace(race, files, sound);
+// Set-up's steps from the riders on, as far as the riders' records allow;
+// false at the first thing missing or when a record will not come.
+bool build(Race& race) {
+    if (!addArrivedRiders(race)) return false;
+    if (race.m_ridersAdded < race.m_vehicleCount)
+        return NetControl::getInstance().isConnected() && std::chrono::steady_clock::now() < race.m_recordGiveUp;
+    rankRiders(race);
+    if (!prepareScene(race) || !groundUnderStarts(race)) return false;
+    loadMaps(race, *race.m_files, race.m_soundDevice);
+    if (!finishRace(race, *race.m_files, race.m_soundDevice)) return false;
+    race.m_setUp = true;
+    return true;
+}
+
+// A step of set-up; what was built is freed when it fails or throws.
+template <typename Step>
+bool guarded(Race& race, Step step) {
+    try {
+        if (step()) return true;
+    } catch (...) {
+        race.teardown();
+        throw;
+    }
+    race.teardown();
+    return false;
 }
 
 } // namespace
@@ -479,17 +502,22 @@ bool Race::setup(File* files, SoundDevice* sound, Config* config) {
     if (!files || !config) return false;
     // A race still set up goes first.
     if (m_metaScene) teardown();
-    try {
-        if (build(*this, *files, sound, *config)) return true;
-    } catch (...) {
-        teardown();
-        throw;
-    }
-    teardown();
-    return false;
+    return guarded(*this, [&] {
+        startRace(*this, *files, sound, *config);
+        if (!loadTrack(*this, *files)) return false;
+        beginRiders(*this);
+        return build(*this);
+    });
+}
+
+bool Race::continueSetup() {
+    if (m_setUp) return true;
+    if (!m_metaScene) return false;
+    return guarded(*this, [this] { return build(*this); });
 }
 
 bool Race::teardown() {
+    m_setUp = false;
     stopSounds();
     reportRaceProgress(0.0f);
     m_clock.reset();

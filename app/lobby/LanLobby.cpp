@@ -1,0 +1,239 @@
+#include "app/lobby/LanLobby.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "game/race/Race.h"
+#include "game/race/RaceAssets.h"
+#include "net/NetControl.h"
+
+namespace {
+
+constexpr int32_t FIRST_TRACK_LAPS = 1;
+constexpr int32_t FIRST_LAP = 1;
+constexpr int32_t LAST_LAP = 5;
+constexpr int32_t CHAMPIONSHIP_LAPS = 3;
+
+NetControl& client() { return NetControl::getInstance(); }
+
+int ownSlot() { return client().getPlayerSlot(); }
+
+// One step over low..high, wrapping at both ends.
+int32_t stepped(int32_t value, int32_t low, int32_t high, bool forward) {
+    const int32_t step = forward ? value + 1 : value - 1;
+    if (step >= low && step <= high) return step;
+    return forward ? low : high;
+}
+
+// How many riders hold `value` in the field.
+int holders(const Config& config, int32_t Config::Player::*field, int32_t value) {
+    int count = 0;
+    for (const NetValue<Config::Player>& rider : config.m_player)
+        if (rider.get().*field == value) ++count;
+    return count;
+}
+
+// The value of 0..count-1 that fewest riders hold, the lowest of equals: a
+// free one while there is one.
+int32_t leastHeld(const Config& config, int32_t Config::Player::*field, int32_t count) {
+    int32_t best = 0;
+    for (int32_t value = 1; value < count; ++value)
+        if (holders(config, field, value) < holders(config, field, best)) best = value;
+    return best;
+}
+
+void setFlagsOfSettings(Config& config, uint32_t flags) {
+    config.m_game.setFlags(flags);
+    config.m_track.setFlags(flags);
+    config.m_laps.setFlags(flags);
+}
+
+} // namespace
+
+LanLobby::LanLobby(Config& config) : m_config(config) {
+    config.m_game = Race::CHAMPIONSHIP;
+    config.m_track = 0;
+    config.m_laps = FIRST_TRACK_LAPS;
+    for (NetValue<Config::Player>& rider : config.m_player) *rider.modify() = Config::Player();
+}
+
+LanLobby::~LanLobby() {
+    if (m_waiting && client().isConnected()) client().disconnect();
+}
+
+void LanLobby::enter() {
+    setFlagsOfSettings(m_config, m_isHost ? NetValueBase::FLAG_SEND : NetValueBase::FLAG_RECEIVE);
+    resetRecords(m_isHost);
+    client().sendChangedValues();
+    if (m_isHost) {
+        for (int slot = 0; slot < Config::RIDERS; ++slot)
+            if (slot != ownSlot()) m_config.m_player[slot].setFlags(NetValueBase::FLAG_RECEIVE);
+        claimMoped();
+        return;
+    }
+    // Message 8: the server replays the stored values, then message 9 sets the start flag.
+    NetControl& net = client();
+    net.lock();
+    net.beginChunk(NetProtocol::CHUNK_READY);
+    net.sendChunk();
+    net.unlock();
+    m_waiting = true;
+    m_giveUp = std::chrono::steady_clock::now() +
+               std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                   std::chrono::duration<double>(STATE_WAIT_SECONDS));
+}
+
+bool LanLobby::poll() {
+    // The host's settings go out every frame, so a late joiner has them too.
+    m_config.m_game.modify();
+    m_config.m_track.modify();
+    m_config.m_laps.modify();
+    if (!m_waiting) return false;
+    NetControl& net = client();
+    if (net.isStarted()) {
+        endWait(true);
+        return true;
+    }
+    if (net.isConnected() && std::chrono::steady_clock::now() < m_giveUp) return false;
+    endWait(false);
+    return true;
+}
+
+void LanLobby::endWait(bool stateCame) {
+    m_waiting = false;
+    NetControl& net = client();
+    if (stateCame) {
+        net.clearStart();
+        net.sendChangedValues();
+    } else if (net.isConnected()) {
+        // A lobby that never answered is left; the screen tells the player.
+        net.disconnect();
+    }
+    claimMoped();
+}
+
+void LanLobby::resetRecords(bool sendAll) {
+    for (int slot = 0; slot < Config::RIDERS; ++slot) {
+        NetValue<Config::Player>& rider = m_config.m_player[slot];
+        const bool sends = sendAll || slot == ownSlot();
+        rider.setFlags(sends ? NetValueBase::FLAG_SEND : NetValueBase::FLAG_RECEIVE);
+        *rider.modify() = Config::Player();
+    }
+}
+
+void LanLobby::claimMoped() {
+    Config::Player& own = changeOwnRecord();
+    const char* name = m_config.m_settings.m_playerName1;
+    std::memset(own.name, 0, sizeof own.name);
+    std::memcpy(own.name, name, strnlen(name, sizeof own.name - 1));
+    own.colour = leastHeld(m_config, &Config::Player::colour, RaceAssets::COLOURS);
+    own.model = leastHeld(m_config, &Config::Player::model, RaceAssets::MODELS);
+}
+
+void LanLobby::stepColour(bool forward) {
+    Config::Player& own = changeOwnRecord();
+    own.colour = stepped(own.colour, 0, RaceAssets::COLOURS - 1, forward);
+}
+
+void LanLobby::stepModel(bool forward) {
+    int32_t candidate = ownRecord().model;
+    for (int tries = 0; tries < RaceAssets::MODELS; ++tries) {
+        candidate = stepped(candidate, 0, RaceAssets::MODELS - 1, forward);
+        if (holders(m_config, &Config::Player::model, candidate) > 0) continue;
+        changeOwnRecord().model = candidate;
+        return;
+    }
+}
+
+void LanLobby::stepTrack(bool forward) {
+    m_config.m_track = stepped(m_config.m_track, 0, RaceAssets::TRACKS - 1, forward);
+}
+
+void LanLobby::stepLaps(bool forward) { m_config.m_laps = stepped(m_config.m_laps, FIRST_LAP, LAST_LAP, forward); }
+
+void LanLobby::toggleMode() {
+    m_config.m_game = m_config.m_game == Race::SINGLE_RACE ? Race::CHAMPIONSHIP : Race::SINGLE_RACE;
+}
+
+void LanLobby::ready() {
+    changeOwnRecord().ready = 1;
+    // No one joins a lobby whose host is ready.
+    if (m_isHost) client().sendLobbyClosed(true);
+}
+
+void LanLobby::leave() {
+    m_waiting = false;
+    Config::Player& own = changeOwnRecord();
+    own.colour = -1;
+    // Without its moped the slot counts as free: the others can still start.
+    own.model = -1;
+    own.ready = 0;
+    client().sendChangedValues();
+    client().disconnect();
+}
+
+bool LanLobby::isChoosingSettings() const { return m_isHost && !ownRecord().ready; }
+
+LanLobby::Tally LanLobby::tally() const {
+    Tally t;
+    for (int slot = 0; slot < Config::RIDERS; ++slot) {
+        const Config::Player& rider = record(slot);
+        if (rider.ready) ++t.ready;
+        if (rider.model == -1) continue;
+        ++t.present;
+        if (slot != ownSlot() && !rider.ready) t.othersReady = false;
+    }
+    return t;
+}
+
+bool LanLobby::othersReady() const {
+    const Tally t = tally();
+    return t.present > 1 && t.othersReady;
+}
+
+bool LanLobby::allReady() const {
+    if (m_waiting) return false;
+    const Tally t = tally();
+    // Never a race alone: at least two must be there and ready.
+    return t.ready == std::max(t.present, 2);
+}
+
+bool LanLobby::isConnected() const { return client().isConnected(); }
+
+LanLobby::Loss LanLobby::loss() const {
+    const int32_t status = client().getStatus();
+    return status == NetControl::STATUS_ENDED_BY_HOST ? HOST_LEFT
+           : status == NetControl::STATUS_ENDED       ? PLAYER_LEFT
+                                                      : CONNECTION_LOST;
+}
+
+void LanLobby::apply() {
+    Config& config = m_config;
+    config.m_playMode = Race::LAN;
+    const bool championship = config.m_game == Race::CHAMPIONSHIP;
+    if (championship) config.m_laps = CHAMPIONSHIP_LAPS;
+    for (int slot = 0; slot < Config::RIDERS; ++slot) {
+        Config::Player& rider = *config.m_player[slot].modify();
+        // The host starts last.
+        rider.startRank = Config::RIDERS - 1 - slot;
+        if (championship) {
+            rider.totalTime = 0.0f;
+            rider.points = 0;
+        }
+        // A host drives only the slots taken; an empty slot keeps its kind.
+        if (!m_isHost || rider.colour != -1) config.m_playerKind[slot] = Race::REMOTE;
+    }
+    config.m_playerKind[ownSlot()] = m_isHost ? Race::SINGLE : Race::GUEST;
+    config.m_track.setFlags(NetValueBase::FLAG_SEND);
+    config.m_isHost = m_isHost;
+}
+
+const Config::Player& LanLobby::record(int slot) const { return m_config.m_player[slot].get(); }
+
+const Config::Player& LanLobby::ownRecord() const { return record(ownSlot()); }
+
+int32_t LanLobby::getOwnModel() const { return std::clamp(ownRecord().model, 0, RaceAssets::MODELS - 1); }
+
+int32_t LanLobby::getOwnColour() const { return std::clamp(ownRecord().colour, 0, RaceAssets::COLOURS - 1); }
+
+Config::Player& LanLobby::changeOwnRecord() { return *m_config.m_player[ownSlot()].modify(); }
