@@ -27,6 +27,6 @@ function(plimzor_tests name dir)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
   # Texture copies of the tests' pictures stay out of the user's cache.
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "PLIMZOR_TEST=1"
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES
                        ENVIRONMENT_MODIFICATION "XDG_CACHE_HOME=set:${CMAKE_BINARY_DIR}/test-cache")
 endfunction()

@@ -131,9 +131,9 @@ void lookOfEntry(CEGUI::ListboxTextItem& entry) {
 } // namespace
 
 struct OptionsScreen::ResolutionListItem : CEGUI::ListboxTextItem {
-    ResolutionListItem(uint32_t width, uint32_t height, bool windowed)
-        : ListboxTextItem(modeText(int32_t(width), int32_t(height), windowed)), width(width), height(height),
-          windowed(windowed) {
+    ResolutionListItem(uint32_t modeWidth, uint32_t modeHeight, bool modeWindowed)
+        : ListboxTextItem(modeText(int32_t(modeWidth), int32_t(modeHeight), modeWindowed)), width(modeWidth),
+          height(modeHeight), windowed(modeWindowed) {
         lookOfEntry(*this);
     }
     uint32_t width;
@@ -142,7 +142,7 @@ struct OptionsScreen::ResolutionListItem : CEGUI::ListboxTextItem {
 };
 
 struct OptionsScreen::LanguageListItem : CEGUI::ListboxTextItem {
-    LanguageListItem(const CEGUI::String& text, int32_t language) : ListboxTextItem(text), language(language) {
+    LanguageListItem(const CEGUI::String& text, int32_t id) : ListboxTextItem(text), language(id) {
         lookOfEntry(*this);
     }
     int32_t language;

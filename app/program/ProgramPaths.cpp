@@ -39,7 +39,7 @@ std::string chooseDataFolder() {
 
 std::string chooseArchive(const char* named) {
     if (named) return absolute(named);
-    if (std::string named = environment("PLIMZOR_DATA"); !named.empty()) return absolute(named);
+    if (std::string fromEnvironment = environment("PLIMZOR_DATA"); !fromEnvironment.empty()) return absolute(fromEnvironment);
     std::vector<fs::path> folders{fs::current_path()};
     const std::string executable = sys::executablePath();
     fs::path folder = executable.empty() ? fs::path() : fs::path(executable).parent_path();

@@ -45,10 +45,10 @@ FixedFunctionKey FixedFunctionKey::from(const DeviceState& state, const std::vec
         key.lighting = 1;
         key.normalizeNormals = rs[RS_NORMALIZENORMALS] != 0;
         // A source naming a colour the vertices lack falls back to the material.
-        auto source = [&](uint32_t state) -> uint8_t {
+        auto source = [&](uint32_t materialSource) -> uint8_t {
             if (!rs[RS_COLORVERTEX]) return FROM_MATERIAL;
-            if (state == MCS_COLOR1 && key.hasDiffuse) return FROM_DIFFUSE;
-            if (state == MCS_COLOR2 && key.hasSpecular) return FROM_SPECULAR;
+            if (materialSource == MCS_COLOR1 && key.hasDiffuse) return FROM_DIFFUSE;
+            if (materialSource == MCS_COLOR2 && key.hasSpecular) return FROM_SPECULAR;
             return FROM_MATERIAL;
         };
         key.diffuseSource = source(rs[RS_DIFFUSEMATERIALSOURCE]);

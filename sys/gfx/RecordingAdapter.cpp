@@ -26,10 +26,10 @@ HResult RecordingAdapter::getAdapterIdentifier(uint32_t adapter, uint32_t flags,
     return GFX_OK;
 }
 
-HResult RecordingAdapter::getDeviceCaps(uint32_t adapter, uint32_t deviceType, Caps& caps) const {
+HResult RecordingAdapter::getDeviceCaps(uint32_t adapter, uint32_t type, Caps& caps) const {
     if (adapter >= adapters.size()) return GFXERR_INVALIDCALL;
     caps = adapters[adapter].caps;
-    caps.deviceType = deviceType;
+    caps.deviceType = type;
     return GFX_OK;
 }
 

@@ -78,7 +78,7 @@ void BufferedDevice::take(const void* raw) {
     } else if ((e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) && e.button.windowID == m_window.id()) {
         uint32_t offset = e.button.button == SDL_BUTTON_LEFT    ? MOUSE_BUTTON0
                         : e.button.button == SDL_BUTTON_RIGHT   ? MOUSE_BUTTON1
-                        : e.button.button == SDL_BUTTON_MIDDLE  ? MOUSE_BUTTON2
+                        : e.button.button == SDL_BUTTON_MIDDLE  ? uint32_t(MOUSE_BUTTON2)
                                                                 : 0;
         if (offset) push(offset, e.type == SDL_MOUSEBUTTONDOWN ? 0x80 : 0);
     }

@@ -82,7 +82,9 @@ TEST_P(ErrorBoxRunTest, AMissingArchiveIsToldInAFittingBoxThatASignalEnds) {
     EXPECT_EQ(game->waitForExit(30s), 1) << game->output();
     EXPECT_EQ(m_screen->countWindows("Error"), 0);
     const std::string sentence = "Plimzor 2 cannot open its data archive:\n" + missing;
-    if (!box) EXPECT_NE(game->output().find("Error: " + sentence), std::string::npos) << game->output();
+    if (!box) {
+        EXPECT_NE(game->output().find("Error: " + sentence), std::string::npos) << game->output();
+    }
     const std::string written = log();
     const size_t report = written.find(missing, written.find("Plimzor 2 cannot open its data archive:"));
     EXPECT_NE(report, std::string::npos) << written;
@@ -107,7 +109,9 @@ TEST_P(ErrorBoxRunTest, ADamagedArchiveLeadsWithAPlainSentenceInTheFoundLanguage
     EXPECT_LT(german, english) << "the language found comes first";
     EXPECT_NE(written.find(broken, german), std::string::npos) << "the box names the file";
     EXPECT_NE(written.find("detail: ", german), std::string::npos) << "the technical detail goes to the log";
-    if (!box) EXPECT_EQ(game->output().find("detail"), std::string::npos) << game->output();
+    if (!box) {
+        EXPECT_EQ(game->output().find("detail"), std::string::npos) << game->output();
+    }
 }
 
 TEST_P(ErrorBoxRunTest, AScriptedRunClosesItsBoxByItself) {
@@ -117,8 +121,8 @@ TEST_P(ErrorBoxRunTest, AScriptedRunClosesItsBoxByItself) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, ErrorBoxRunTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "WithCoreFonts" : "WithoutCoreFonts";
+                         [](const ::testing::TestParamInfo<bool>& fonts) {
+                             return fonts.param ? "WithCoreFonts" : "WithoutCoreFonts";
                          });
 
 using ProgramRunTest = ProgramRun;

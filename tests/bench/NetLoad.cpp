@@ -276,7 +276,7 @@ std::vector<int32_t> freeNids(const Recording& recording) {
 }
 
 struct Client {
-    Client(int index, const Recording& recording, const std::vector<int32_t>& stampNid) : index(index) {
+    Client(int slot, const Recording& recording, const std::vector<int32_t>& stampNid) : index(slot) {
         for (const auto& [nid, size] : recording.sizes) {
             uint32_t flags = recording.owners.at(nid) == index ? NetValueBase::FLAG_SEND : NetValueBase::FLAG_RECEIVE;
             values[nid] = std::make_unique<ByteValue>(client, nid, size, flags);

@@ -9,8 +9,8 @@
 #include "engine/scene/SceneObject.h"
 #include "engine/scene/mesh/Mesh.h"
 
-SceneFileState::SceneFileState(LW6Scene& scene, File& fileSystem, SceneFileTokens& tokens, SoundDevice* sounds)
-    : scene(scene), fileSystem(fileSystem), tokens(tokens), sounds(sounds) {}
+SceneFileState::SceneFileState(LW6Scene& target, File& files, SceneFileTokens& reader, SoundDevice* soundDevice)
+    : scene(target), fileSystem(files), tokens(reader), sounds(soundDevice) {}
 
 SceneObject* SceneFileState::currentObject() const {
     // Objects of an earlier load are never this file's current object.

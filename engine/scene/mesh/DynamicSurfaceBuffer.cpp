@@ -10,15 +10,15 @@ using namespace sys::gfx;
 namespace {
 
 uint32_t poolFor(uint32_t usage) { return (usage & USAGE_DYNAMIC) ? POOL_DEFAULT : POOL_MANAGED; }
-uint32_t lockFlagsFor(uint32_t usage) { return (usage & USAGE_DYNAMIC) ? LOCK_DISCARD : 0; }
+uint32_t lockFlagsFor(uint32_t usage) { return (usage & USAGE_DYNAMIC) ? uint32_t(LOCK_DISCARD) : 0; }
 
 } // namespace
 
 bool DynamicSurfaceBuffer::createBuffers(bool managedVertices, bool managedIndices, uint32_t vertexCount,
                                          uint32_t indexCount) {
     if (m_created) return false;
-    m_vertexUsage = baseUsage() | (managedVertices ? 0 : USAGE_DYNAMIC);
-    m_indexUsage = baseUsage() | (managedIndices ? 0 : USAGE_DYNAMIC);
+    m_vertexUsage = baseUsage() | (managedVertices ? 0 : uint32_t(USAGE_DYNAMIC));
+    m_indexUsage = baseUsage() | (managedIndices ? 0 : uint32_t(USAGE_DYNAMIC));
     m_vertexBytes = m_layout->m_stride * vertexCount;
     m_vertexCapacity = vertexCount;
     std::vector<Device*>& devices = m_renderer->m_devices;

@@ -35,7 +35,7 @@ protected:
 
     RecordingView view;
     LW6Scene scene{&view};
-    NetControl client;
+    NetControl net;
     Race race;
 };
 
@@ -43,10 +43,10 @@ protected:
 
 TEST_F(VehicleBase, SevenRidersRegisterDistinctNidsAndStartCleared) {
     std::vector<std::unique_ptr<VehicleMaster>> karts;
-    for (int i = 0; i <= 6; ++i) karts.push_back(master(i, client));
+    for (int i = 0; i <= 6; ++i) karts.push_back(master(i, net));
     EXPECT_EQ(lastError().find("getValueId"), std::string::npos) << "a nid given twice";
-    for (int i = 0; i <= 6; ++i) EXPECT_NE(client.getValueId(i == 6 ? 1459 : 32 + i), nullptr);
-    EXPECT_NE(client.getValueId(1403), nullptr);
+    for (int i = 0; i <= 6; ++i) EXPECT_NE(net.getValueId(i == 6 ? 1459 : 32 + i), nullptr);
+    EXPECT_NE(net.getValueId(1403), nullptr);
     VehicleMaster& fresh = *karts[6];
     EXPECT_EQ(fresh.m_lap.get(), -1);
     EXPECT_EQ(fresh.m_targetLocked.get(), -1);
@@ -67,7 +67,7 @@ TEST_F(VehicleBase, SevenRidersRegisterDistinctNidsAndStartCleared) {
 }
 
 TEST_F(VehicleBase, ExtrasAreDrawnByPlaceAndNeverKindsEightOrNine) {
-    race.m_vehicles[0] = master(0, client);
+    race.m_vehicles[0] = master(0, net);
     race.m_vehicleCount = 2;
     Vehicle& kart = *race.m_vehicles[0];
     std::set<int> seen;
@@ -87,12 +87,12 @@ TEST_F(VehicleBase, ExtrasAreDrawnByPlaceAndNeverKindsEightOrNine) {
 }
 
 TEST_F(VehicleBase, PickUpReplacesTheExtraAndAnnouncesEveryTime) {
-    race.m_vehicles[0] = master(0, client);
+    race.m_vehicles[0] = master(0, net);
     race.m_vehicleCount = 1;
     Vehicle& kart = *race.m_vehicles[0];
     kart.setExtra(9);
     SceneObject* box = scene.createObject("D:\\Skorvitane/3dobjects_extras/extra_addon.lwo");
-    client.sendChangedValues();
+    net.sendChangedValues();
     for (int round = 0; round < 2; ++round) {
         kart.pickUpExtra(box);
         EXPECT_NE(kart.m_extra.get(), 9);

@@ -20,8 +20,8 @@ Plan centripetal(Plan p0, Plan p1, Plan p2, Plan p3, float u) {
     auto knot = [](Plan a, Plan b) { return std::max(1e-4f, std::sqrt(std::hypot(b.x - a.x, b.z - a.z))); };
     const float t0 = 0.0f, t1 = t0 + knot(p0, p1), t2 = t1 + knot(p1, p2), t3 = t2 + knot(p2, p3);
     const float t = t1 + (t2 - t1) * u;
-    auto lerp = [](Plan a, Plan b, float ta, float tb, float t) {
-        const float k = (t - ta) / (tb - ta);
+    auto lerp = [](Plan a, Plan b, float ta, float tb, float tx) {
+        const float k = (tx - ta) / (tb - ta);
         return Plan{a.x + (b.x - a.x) * k, a.z + (b.z - a.z) * k};
     };
     const Plan a1 = lerp(p0, p1, t0, t1, t), a2 = lerp(p1, p2, t1, t2, t), a3 = lerp(p2, p3, t2, t3, t);

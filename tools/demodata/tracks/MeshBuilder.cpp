@@ -274,7 +274,7 @@ Lwo2Object MeshBuilder::object() const {
         // Point colours stand in for the surface colour where a surface draws them, so they carry both.
         std::vector<Rgb> colours(source.points.size(), Rgb{1.0f, 1.0f, 1.0f});
         for (size_t k = 0; k < source.polygons.size(); ++k)
-            for (uint8_t i = 0; i < source.sizes[k]; ++i) colours[source.polygons[k][i]] = m_surfaces[source.surfaces[k]].colour;
+            for (uint8_t j = 0; j < source.sizes[k]; ++j) colours[source.polygons[k][j]] = m_surfaces[source.surfaces[k]].colour;
         for (size_t k = 0; k < source.points.size(); ++k) {
             const Corner& c = source.points[k];
             out.points.push_back(c.p.array());

@@ -208,8 +208,8 @@ void facade(MeshBuilder& mesh, uint16_t surface, const Centreline& line, float s
 // The cafe on the chicane's outside: between the glass balustrade on the
 // road edge and a straight back wall joining the shop fronts at both ends.
 struct Cafe {
-    explicit Cafe(const Centreline& line) : line(line) {
-        const Centreline::Frame fa = line.at(CAFE_START), fb = line.at(CAFE_END);
+    explicit Cafe(const Centreline& road) : line(road) {
+        const Centreline::Frame fa = road.at(CAFE_START), fb = road.at(CAFE_END);
         a = fa.across(fa.width * 0.5f + FACADE_GAP);
         b = fb.across(fb.width * 0.5f + FACADE_GAP);
         out = (b - a).cross({0.0f, 1.0f, 0.0f}).unit() * -1.0f;

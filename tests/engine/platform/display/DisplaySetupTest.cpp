@@ -42,10 +42,10 @@ public:
 // Notes the device type and adapter format every back-buffer check is made for.
 class WatchingAdapter : public RecordingAdapter {
 public:
-    HResult checkDeviceType(uint32_t adapter, uint32_t deviceType, uint32_t adapterFormat, uint32_t backBufferFormat,
+    HResult checkDeviceType(uint32_t adapter, uint32_t type, uint32_t adapterFormat, uint32_t backBufferFormat,
                             bool windowed) const override {
-        checks.push_back(std::to_string(deviceType) + " " + std::to_string(adapterFormat));
-        return RecordingAdapter::checkDeviceType(adapter, deviceType, adapterFormat, backBufferFormat, windowed);
+        checks.push_back(std::to_string(type) + " " + std::to_string(adapterFormat));
+        return RecordingAdapter::checkDeviceType(adapter, type, adapterFormat, backBufferFormat, windowed);
     }
     mutable std::vector<std::string> checks;
 };
