@@ -6,6 +6,7 @@
 #include "engine/platform/Ref.h"
 #include "engine/platform/audio/SoundDevice.h"
 #include "engine/platform/images/Texture.h"
+#include "engine/render/RenderStateGuard.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
@@ -256,8 +257,7 @@ void ScenePasses::drawLensFlares(LW6Scene& scene, SceneItem* camera, std::vector
 
     *renderer->m_switches->m_isFogEnabled = 0;
     device.setRenderState(gfx::RS_FOGENABLE, 0);
-    uint32_t savedCull = gfx::CULL_CCW;
-    device.getRenderState(gfx::RS_CULLMODE, savedCull);
+    const RenderStateGuard cull(device, {gfx::RS_CULLMODE});
     device.setRenderState(gfx::RS_CULLMODE, gfx::CULL_CCW);
     device.setRenderState(gfx::RS_LIGHTING, 0);
     device.setRenderState(gfx::RS_ZWRITEENABLE, 0);
@@ -297,7 +297,6 @@ void ScenePasses::drawLensFlares(LW6Scene& scene, SceneItem* camera, std::vector
         if (light->m_lensFlare) light->m_flares->issueOcclusionQuery(view, *camera, time);
 
     device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer->m_colorWriteMask);
-    device.setRenderState(gfx::RS_CULLMODE, savedCull);
 }
 
 void ScenePasses::updateParticles(LW6Scene& scene, SceneItem* camera, double time) {
