@@ -19,7 +19,12 @@ GameServerConnection::GameServerConnection(GameServer& server, int socket)
 GameServerConnection::~GameServerConnection() { close(); }
 
 int32_t GameServerConnection::onReceive(const uint8_t* data, int32_t length) {
-    std::unique_lock<std::mutex> lock(m_server.getLock());
+    if (!readChunks(data, length)) exitThread();
+    return length;
+}
+
+bool GameServerConnection::readChunks(const uint8_t* data, int32_t length) {
+    std::lock_guard<std::mutex> guard(m_server.getLock());
     bool keep = awaitHello();
     if (keep) m_reader.append(data, length);
     ChunkReader::State state;
@@ -31,9 +36,7 @@ int32_t GameServerConnection::onReceive(const uint8_t* data, int32_t length) {
     }
     keep = keep && awaitHello();
     if (!keep) m_reader.clear();
-    lock.unlock();
-    if (!keep) exitThread();
-    return length;
+    return keep;
 }
 
 void GameServerConnection::onDisconnect() {

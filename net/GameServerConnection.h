@@ -42,6 +42,8 @@ private:
     // Under the server lock: false once the hello time, counted from the
     // acceptance, has run out unwelcomed; bytes dribbled in buy no time.
     bool awaitHello();
+    // The received bytes through the server's chunk handling, under its lock; false to hang up.
+    bool readChunks(const uint8_t* data, int32_t length);
 
     GameServer& m_server;
     std::chrono::steady_clock::time_point m_helloDeadline;

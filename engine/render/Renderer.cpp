@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/platform/Ref.h"
 #include "engine/platform/Report.h"
 #include "engine/platform/audio/SoundDeviceList.h"
 #include "engine/platform/display/FormatRequest.h"
@@ -150,11 +151,10 @@ void Renderer::setGammaRamp(float gamma, float brightness, float contrast) {
 void Renderer::setBackBufferTarget() {
     m_targetWidth = m_backBufferWidth;
     m_targetHeight = m_backBufferHeight;
-    sys::gfx::Surface* back = nullptr;
+    Ref<sys::gfx::Surface> back;
     uint32_t swapChain = m_stereoMode == 3 ? uint32_t(m_currentEye) : 0;
-    if (m_currentDevice->getBackBuffer(swapChain, 0, 0, &back) != GFX_OK || !back) return;
+    if (m_currentDevice->getBackBuffer(swapChain, 0, 0, back.out()) != GFX_OK || !back) return;
     m_currentDevice->setRenderTarget(0, back);
-    back->release();
 }
 
 void Renderer::setViewport(uint32_t x, uint32_t y, uint32_t width, uint32_t height, float minZ, float maxZ) {

@@ -11,17 +11,11 @@ ScreenTarget::ScreenTarget(Renderer* owner, const DisplaySettings& settings, uin
       m_height(int32_t(settings.m_windowed ? desktopHeight : settings.m_height)),
       m_alpha(settings.m_backBufferFormat == sys::gfx::FMT_A8R8G8B8 && settings.m_multisampleType == 0) {}
 
-ScreenTarget::~ScreenTarget() {
-    release();
-    if (m_texture) m_texture->release();
-    m_texture = nullptr;
-}
+ScreenTarget::~ScreenTarget() { release(); }
 
 void ScreenTarget::release() {
-    if (m_surface) m_surface->release();
-    m_surface = nullptr;
-    if (m_held) m_held->release();
-    m_held = nullptr;
+    m_surface.reset();
+    m_held.reset();
     m_buffer.assignText("");
     m_words[0] = m_words[1] = 0;
 }

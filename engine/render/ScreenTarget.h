@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "engine/platform/ByteBuffer.h"
+#include "engine/platform/Ref.h"
 
 namespace sys::gfx {
 class Resource;
@@ -31,8 +32,8 @@ public:
     int32_t m_height;
     bool m_alpha;
     int32_t m_words[2] = {0, 0};
-    sys::gfx::Texture* m_texture = nullptr;
-    sys::gfx::Surface* m_surface = nullptr;
-    sys::gfx::Resource* m_held = nullptr;
+    Ref<sys::gfx::Texture> m_texture;
+    Ref<sys::gfx::Surface> m_surface;
+    Ref<sys::gfx::Resource> m_held;
     ByteBuffer m_buffer;
 };

@@ -144,28 +144,23 @@ void Light::createShadowMap(DeviceList& devices, const LightingOptions& options)
     sys::gfx::Device* device = devices.m_currentDevice;
     if (!device) return;
     const uint32_t side = uint32_t(m_shadowMapSize);
-    if (device->createTexture(side, side, 1, sys::gfx::USAGE_RENDERTARGET, sys::gfx::FMT_A8R8G8B8,
-                              sys::gfx::POOL_DEFAULT, &m_shadowColourTexture) != sys::gfx::GFX_OK)
-        m_shadowColourTexture = nullptr;
-    if (m_shadowColourTexture) m_shadowColourSurface = m_shadowColourTexture->getSurfaceLevel(0);
+    device->createTexture(side, side, 1, sys::gfx::USAGE_RENDERTARGET, sys::gfx::FMT_A8R8G8B8, sys::gfx::POOL_DEFAULT,
+                          m_shadowColourTexture.out());
+    if (m_shadowColourTexture) m_shadowColourSurface = Ref<sys::gfx::Surface>::adopt(m_shadowColourTexture->getSurfaceLevel(0));
     if (options.shadowDepthFormat != 0) {
-        if (device->createTexture(side, side, 1, sys::gfx::USAGE_DEPTHSTENCIL, options.shadowDepthFormat,
-                                  sys::gfx::POOL_DEFAULT, &m_shadowDepthTexture) != sys::gfx::GFX_OK)
-            m_shadowDepthTexture = nullptr;
-        if (m_shadowDepthTexture) m_shadowDepthSurface = m_shadowDepthTexture->getSurfaceLevel(0);
-    } else if (device->createDepthStencilSurface(side, side, sys::gfx::FMT_D24S8, 0, 0, true,
-                                                 &m_shadowDepthSurface) != sys::gfx::GFX_OK) {
-        m_shadowDepthSurface = nullptr;
+        device->createTexture(side, side, 1, sys::gfx::USAGE_DEPTHSTENCIL, options.shadowDepthFormat,
+                              sys::gfx::POOL_DEFAULT, m_shadowDepthTexture.out());
+        if (m_shadowDepthTexture) m_shadowDepthSurface = Ref<sys::gfx::Surface>::adopt(m_shadowDepthTexture->getSurfaceLevel(0));
+    } else {
+        device->createDepthStencilSurface(side, side, sys::gfx::FMT_D24S8, 0, 0, true, m_shadowDepthSurface.out());
     }
 }
 
 void Light::releaseShadowMap() {
-    if (m_shadowDepthSurface) m_shadowDepthSurface->release();
-    if (m_shadowColourTexture) m_shadowColourTexture->release();
-    if (m_shadowDepthTexture) m_shadowDepthTexture->release();
-    if (m_shadowColourSurface) m_shadowColourSurface->release();
-    m_shadowDepthSurface = m_shadowColourSurface = nullptr;
-    m_shadowColourTexture = m_shadowDepthTexture = nullptr;
+    m_shadowDepthSurface.reset();
+    m_shadowColourTexture.reset();
+    m_shadowDepthTexture.reset();
+    m_shadowColourSurface.reset();
 }
 
 bool Light::updateFrame(double time, const LightingOptions& options) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/platform/Ref.h"
 #include "engine/scene/AxisViewingItem.h"
 #include "sys/gfx/GfxTypes.h"
 
@@ -108,10 +109,10 @@ public:
     int32_t m_shadowType = 0;
     int32_t m_shadowMapSize = 1024;
     float m_shadowBias = -0.0001f;
-    sys::gfx::Texture* m_shadowColourTexture = nullptr;
-    sys::gfx::Texture* m_shadowDepthTexture = nullptr;
-    sys::gfx::Surface* m_shadowColourSurface = nullptr;
-    sys::gfx::Surface* m_shadowDepthSurface = nullptr;
+    Ref<sys::gfx::Texture> m_shadowColourTexture;
+    Ref<sys::gfx::Texture> m_shadowDepthTexture;
+    Ref<sys::gfx::Surface> m_shadowColourSurface;
+    Ref<sys::gfx::Surface> m_shadowDepthSurface;
     Matrix4x3 m_shadowTexAdjust{};
     bool m_texturesMade = false;
     Position3 m_objectLightPos = {0.0f, 0.0f, 0.0f};

@@ -74,61 +74,71 @@ void ObjectPass::depthRange(const SceneItem& camera, float& nearDistance, float&
     farDistance = it->second.second;
 }
 
-void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<CullingPlane*>& occluders, double time) {
-    Renderer* renderer = ScenePasses::rendererOf(scene);
-    if (!camera || !renderer || !renderer->m_currentDevice) return;
-    gfx::Device& device = *renderer->m_currentDevice;
+namespace {
 
-    if (scene.m_renderDepth == 1) {
-        occluders.clear();
-        occluders.reserve(100);
-        for (CullingPlane* plane : scene.m_cullingPlanes) {
-            Mesh* mesh = plane ? plane->getFirstMesh() : nullptr;
-            if (!mesh) continue;
-            Matrix4x3 m;
-            multiplyMatrix4x3By4x4(m, worldMatrix(*plane, time), viewProjection(*camera, time));
-            float corners[8][4];
-            mesh->projectCorners(m, corners);
-            if (!camera->isBoxOutside(corners) && makeOccluder(*plane, m)) occluders.push_back(plane);
-        }
+// The shader path's cylindrical view: x is bent by the angle's tangent, then by its arc.
+struct CylindricalView {
+    bool on;
+    float h;
+    float tanH;
+};
+
+// The nearest and farthest clip depth of what is in view.
+struct DepthSpan {
+    float minZ = FLT_MAX;
+    float maxZ = -FLT_MAX;
+};
+
+// The culling planes in the camera's view that can stand as occluders.
+void gatherOccluders(LW6Scene& scene, SceneItem& camera, std::vector<CullingPlane*>& occluders, double time) {
+    occluders.clear();
+    occluders.reserve(100);
+    for (CullingPlane* plane : scene.m_cullingPlanes) {
+        Mesh* mesh = plane ? plane->getFirstMesh() : nullptr;
+        if (!mesh) continue;
+        Matrix4x3 m;
+        multiplyMatrix4x3By4x4(m, worldMatrix(*plane, time), viewProjection(camera, time));
+        float corners[8][4];
+        mesh->projectCorners(m, corners);
+        if (!camera.isBoxOutside(corners) && makeOccluder(*plane, m)) occluders.push_back(plane);
     }
+}
 
-    Viewport viewport = camera->getViewport();
-    device.setViewport({viewport.x, viewport.y, viewport.width, viewport.height, viewport.minZ, viewport.maxZ});
-
-    bool cylindrical = !renderer->m_fixedFunction && s_cylindricalViewAngle > 0.0001f;
-    float h = s_cylindricalViewAngle * 0.008726646259971648f;
-    float tanH = std::tan(h);
-
+// The placement helper's objects (last first) before the scene's own.
+std::vector<SceneObject*> objectsToDraw(LW6Scene& scene, const Renderer& renderer) {
     std::vector<SceneObject*> objects;
     objects.reserve(scene.m_objects.size());
-    PlacementHelper* helper = renderer->m_placementHelper;
+    PlacementHelper* helper = renderer.m_placementHelper;
     if (helper && helper->m_active)
         for (auto it = helper->m_objects.rbegin(); it != helper->m_objects.rend(); ++it) objects.push_back(it->get());
     for (auto& object : scene.m_objects) objects.push_back(object.get());
+    return objects;
+}
 
-    Matrix4x3 toClip = viewProjection(*camera, time);
+// Every object in view and not hidden by an occluder, far to near; the span grows by each.
+DrawList visibleObjects(LW6Scene& scene, const Renderer& renderer, SceneItem* camera,
+                        const std::vector<CullingPlane*>& occluders, const Matrix4x3& toClip,
+                        const CylindricalView& cylinder, DepthSpan& span, double time) {
     DrawList list;
-    float minZ = FLT_MAX, maxZ = -FLT_MAX;
-    for (SceneObject* object : objects) {
+    for (SceneObject* object : objectsToDraw(scene, renderer)) {
         object->updateSound(camera, time);
         Mesh* mesh = object->getFirstMesh();
         if (!mesh || mesh->m_viewItem == camera) continue;
-        if (object->m_unseenByCamera && !renderer->m_showUnseenObjects) continue;
+        if (object->m_unseenByCamera && !renderer.m_showUnseenObjects) continue;
         if (scaledAway(*object, time)) continue;
         ENGINE_ASSERT(mesh->m_valid && "objects without bounding boxes are not supported anymore");
 
         Matrix4x3 m;
         multiplyMatrix4x3By4x4(m, worldMatrix(*object, time), toClip);
-        if (cylindrical)
-            for (int row = 0; row < 4; ++row) m.at(row, 0) *= tanH;
+        if (cylinder.on)
+            for (int row = 0; row < 4; ++row) m.at(row, 0) *= cylinder.tanH;
         float corners[8][4];
         mesh->projectCorners(m, corners);
-        if (cylindrical)
+        if (cylinder.on)
             for (auto& c : corners) {
                 float r = std::sqrt(c[0] * c[0] + c[3] * c[3]);
                 float s = c[3] >= 0.0f ? r : -r;
-                c[0] = std::atan(c[0] / c[3]) * s / h;
+                c[0] = std::atan(c[0] / c[3]) * s / cylinder.h;
                 c[3] = s;
             }
         if (camera->isBoxOutside(corners)) continue;
@@ -143,49 +153,78 @@ void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<Cul
             nearest = std::fmin(nearest, c[2]);
             farthest = std::fmax(farthest, c[2]);
         }
-        minZ = std::fmin(minZ, nearest);
-        maxZ = std::fmax(maxZ, farthest);
+        span.minZ = std::fmin(span.minZ, nearest);
+        span.maxZ = std::fmax(span.maxZ, farthest);
         list.add(object, farthest, mesh->m_hasBlendedSurfaces);
     }
     list.sort();
+    return list;
+}
 
-    if (renderer->m_flares)
-        for (auto& item : scene.m_lights) {
-            if (item->getKind() != SceneItem::KIND_LIGHT) continue;
-            Light& light = static_cast<Light&>(*item);
-            if (!light.m_lensFlare || !light.m_flares) continue;
-            Matrix4x3 world = worldMatrix(light, time);
-            float p[4];
-            for (int col = 0; col < 4; ++col)
-                p[col] = world[12] * toClip.at(0, col) + world[13] * toClip.at(1, col) + world[14] * toClip.at(2, col) +
-                         toClip.at(3, col);
-            if (camera->isPointOutside(p)) continue;
-            minZ = std::fmin(minZ, p[2]);
-            maxZ = std::fmax(maxZ, p[2]);
-        }
+// Lights whose flares show widen the span by their own depth.
+void addFlareDepths(LW6Scene& scene, SceneItem& camera, const Matrix4x3& toClip, DepthSpan& span, double time) {
+    for (auto& item : scene.m_lights) {
+        if (item->getKind() != SceneItem::KIND_LIGHT) continue;
+        Light& light = static_cast<Light&>(*item);
+        if (!light.m_lensFlare || !light.m_flares) continue;
+        Matrix4x3 world = worldMatrix(light, time);
+        float p[4];
+        for (int col = 0; col < 4; ++col)
+            p[col] = world[12] * toClip.at(0, col) + world[13] * toClip.at(1, col) + world[14] * toClip.at(2, col) +
+                     toClip.at(3, col);
+        if (camera.isPointOutside(p)) continue;
+        span.minZ = std::fmin(span.minZ, p[2]);
+        span.maxZ = std::fmax(span.maxZ, p[2]);
+    }
+}
+
+// The camera's projection over its fitted depth range, for the shader values and the device.
+void setProjection(Renderer& renderer, SceneItem& camera, const CylindricalView& cylinder, double time) {
+    float nearDistance, farDistance;
+    ObjectPass::depthRange(camera, nearDistance, farDistance);
+    Matrix4x3 projection = camera.getProjMatrix(time, nearDistance, farDistance);
+
+    ShaderSwitches& switches = *renderer.m_switches;
+    ShaderConstants& constants = *renderer.m_constants;
+    *switches.m_isCylindricalViewer = cylinder.on ? 1 : 0;
+    if (cylinder.on) {
+        for (int row = 0; row < 4; ++row) projection.at(row, 0) *= cylinder.tanH;
+        *constants.m_cylindricalScale = 1.0f / cylinder.h;
+    }
+    constants.m_projection = projection;
+    constants.m_derivedCurrent = false;
+    ScenePasses::setTransform(*renderer.m_currentDevice, gfx::TS_PROJECTION, projection);
+}
+
+} // namespace
+
+void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<CullingPlane*>& occluders, double time) {
+    Renderer* renderer = ScenePasses::rendererOf(scene);
+    if (!camera || !renderer || !renderer->m_currentDevice) return;
+    gfx::Device& device = *renderer->m_currentDevice;
+
+    if (scene.m_renderDepth == 1) gatherOccluders(scene, *camera, occluders, time);
+
+    Viewport viewport = camera->getViewport();
+    device.setViewport({viewport.x, viewport.y, viewport.width, viewport.height, viewport.minZ, viewport.maxZ});
+
+    const float h = s_cylindricalViewAngle * 0.008726646259971648f;
+    const CylindricalView cylinder{!renderer->m_fixedFunction && s_cylindricalViewAngle > 0.0001f, h, std::tan(h)};
+
+    Matrix4x3 toClip = viewProjection(*camera, time);
+    DepthSpan span;
+    DrawList list = visibleObjects(scene, *renderer, camera, occluders, toClip, cylinder, span, time);
+    if (renderer->m_flares) addFlareDepths(scene, *camera, toClip, span, time);
 
     if (scene.m_renderDepth == 1) {
         // Nothing visible leaves the extreme floats, a projection of no use:
         // the camera's own planes stand instead.
-        if (minZ <= maxZ)
-            fittedRanges()[camera] = {minZ, maxZ};
+        if (span.minZ <= span.maxZ)
+            fittedRanges()[camera] = {span.minZ, span.maxZ};
         else
             fittedRanges().erase(camera);
     }
-    float nearDistance, farDistance;
-    depthRange(*camera, nearDistance, farDistance);
-    Matrix4x3 projection = camera->getProjMatrix(time, nearDistance, farDistance);
-
-    ShaderSwitches& switches = *renderer->m_switches;
-    ShaderConstants& constants = *renderer->m_constants;
-    *switches.m_isCylindricalViewer = cylindrical ? 1 : 0;
-    if (cylindrical) {
-        for (int row = 0; row < 4; ++row) projection.at(row, 0) *= tanH;
-        *constants.m_cylindricalScale = 1.0f / h;
-    }
-    constants.m_projection = projection;
-    constants.m_derivedCurrent = false;
-    ScenePasses::setTransform(device, gfx::TS_PROJECTION, projection);
+    setProjection(*renderer, *camera, cylinder, time);
 
     scene.prepareDrawList(time, camera, list);
 }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/platform/Ref.h"
 #include "engine/platform/audio/SoundDevice.h"
 #include "engine/platform/images/Texture.h"
+#include "engine/render/RenderStateGuard.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ShaderSwitches.h"
@@ -50,22 +52,20 @@ void setView(Renderer& renderer, SceneItem& viewer, double time) {
 class SavedTargets {
 public:
     explicit SavedTargets(gfx::Device& device) : m_device(device) {
-        device.getRenderTarget(0, &m_target);
-        device.getDepthStencilSurface(&m_depth);
+        device.getRenderTarget(0, m_target.out());
+        device.getDepthStencilSurface(m_depth.out());
     }
     ~SavedTargets() {
         m_device.setRenderTarget(0, m_target);
         m_device.setDepthStencilSurface(m_depth);
-        if (m_target) m_target->release();
-        if (m_depth) m_depth->release();
     }
     SavedTargets(const SavedTargets&) = delete;
     SavedTargets& operator=(const SavedTargets&) = delete;
 
 private:
     gfx::Device& m_device;
-    gfx::Surface* m_target = nullptr;
-    gfx::Surface* m_depth = nullptr;
+    Ref<gfx::Surface> m_target;
+    Ref<gfx::Surface> m_depth;
 };
 
 // The shadow map of the first light, top left, to see what the lights saw.
@@ -257,8 +257,7 @@ void ScenePasses::drawLensFlares(LW6Scene& scene, SceneItem* camera, std::vector
 
     *renderer->m_switches->m_isFogEnabled = 0;
     device.setRenderState(gfx::RS_FOGENABLE, 0);
-    uint32_t savedCull = gfx::CULL_CCW;
-    device.getRenderState(gfx::RS_CULLMODE, savedCull);
+    const RenderStateGuard cull(device, {gfx::RS_CULLMODE});
     device.setRenderState(gfx::RS_CULLMODE, gfx::CULL_CCW);
     device.setRenderState(gfx::RS_LIGHTING, 0);
     device.setRenderState(gfx::RS_ZWRITEENABLE, 0);
@@ -298,7 +297,6 @@ void ScenePasses::drawLensFlares(LW6Scene& scene, SceneItem* camera, std::vector
         if (light->m_lensFlare) light->m_flares->issueOcclusionQuery(view, *camera, time);
 
     device.setRenderState(gfx::RS_COLORWRITEENABLE, renderer->m_colorWriteMask);
-    device.setRenderState(gfx::RS_CULLMODE, savedCull);
 }
 
 void ScenePasses::updateParticles(LW6Scene& scene, SceneItem* camera, double time) {
@@ -343,13 +341,10 @@ void ScenePasses::renderToTexture(LW6Scene& scene, bool clear, double time) {
 
     if (scene.m_backgroundImage)
         if (gfx::Texture* image = scene.m_backgroundImage->getTexture(time))
-            if (gfx::Surface* source = image->getSurfaceLevel(0)) {
-                gfx::Surface* target = nullptr;
-                if (device.getRenderTarget(0, &target) == gfx::GFX_OK && target) {
+            if (Ref<gfx::Surface> source = Ref<gfx::Surface>::adopt(image->getSurfaceLevel(0))) {
+                Ref<gfx::Surface> target;
+                if (device.getRenderTarget(0, target.out()) == gfx::GFX_OK && target)
                     device.stretchRect(source, nullptr, target, nullptr, gfx::TEXF_LINEAR);
-                    target->release();
-                }
-                source->release();
             }
 
     double sceneTime = scene.m_fixedTime ? scene.m_timeOffset : time - scene.m_timeOffset;

@@ -77,10 +77,11 @@ void syncBodyRotation(SceneObject& object) {
 
 } // namespace
 
-Vehicle::Vehicle(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
-                 uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace, float radius,
-                 float scale, NetControl& client)
-    : m_radius(radius), m_scale(scale), m_scene(scene), m_controller(controller), m_settings(settings),
+Vehicle::Vehicle(const std::string& mopedFile, LW6Scene* scene, std::unique_ptr<Controller> controller, int32_t index,
+                 uint32_t* vehicleRecord, std::unique_ptr<VehicleSettings> settings, int32_t startingPlace,
+                 float radius, float scale, NetControl& client)
+    : m_radius(radius), m_scale(scale), m_scene(scene), m_controller(std::move(controller)),
+      m_settings(std::move(settings)),
       m_index(index), m_mopedFile(mopedFile), m_vehicleRecord(vehicleRecord), m_startingPlace(startingPlace),
       m_client(client) {
     ENGINE_ASSERT(index >= 0 && index <= MAX_RIDER_INDEX && "rider index out of range");

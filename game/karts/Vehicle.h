@@ -42,11 +42,11 @@ public:
     enum ExplosionType { EXPLOSION_ROCKET = 0, EXPLOSION_FROSTER = 1, EXPLOSION_SHRINKER = 2 };
     static constexpr uint32_t SECTORS_START = 0xFFFE;
 
-    // Takes over the controller and the settings. The rider's objects must be
-    // in the scene already (its moped scene merged in); the values register
-    // on the given network client.
-    Vehicle(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
-            uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace, float radius, float scale,
+    // The rider's objects must be in the scene already (its moped scene merged
+    // in); the values register on the given network client.
+    Vehicle(const std::string& mopedFile, LW6Scene* scene, std::unique_ptr<Controller> controller, int32_t index,
+            uint32_t* vehicleRecord, std::unique_ptr<VehicleSettings> settings, int32_t startingPlace, float radius,
+            float scale,
             NetControl& client = NetControl::getInstance());
     virtual ~Vehicle();
     Vehicle(const Vehicle&) = delete;

@@ -9,6 +9,7 @@
 #include "engine/scene/ActorTrack.h"
 #include "engine/scene/SceneObject.h"
 #include "game/drivers/Controller.h"
+#include "game/karts/VehicleSettings.h"
 
 namespace {
 
@@ -40,10 +41,11 @@ void poseAt(SceneObject* object, Matrix4x3 matrix, const Position3& position) {
 
 } // namespace
 
-VehicleClient::VehicleClient(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
-                             uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace,
-                             float radius, float scale, NetControl& client)
-    : Vehicle(mopedFile, scene, controller, index, vehicleRecord, settings, startingPlace, radius, scale, client) {
+VehicleClient::VehicleClient(const std::string& mopedFile, LW6Scene* scene, std::unique_ptr<Controller> controller,
+                             int32_t index, uint32_t* vehicleRecord, std::unique_ptr<VehicleSettings> settings,
+                             int32_t startingPlace, float radius, float scale, NetControl& client)
+    : Vehicle(mopedFile, scene, std::move(controller), index, vehicleRecord, std::move(settings), startingPlace,
+              radius, scale, client) {
     setReplicationFlags();
     Position3 at;
     if (placeAtStart(at)) {

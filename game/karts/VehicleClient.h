@@ -5,9 +5,9 @@
 // received values, its position carried on by its speed between two of them.
 class VehicleClient : public Vehicle {
 public:
-    VehicleClient(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
-                  uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace, float radius,
-                  float scale, NetControl& client = NetControl::getInstance());
+    VehicleClient(const std::string& mopedFile, LW6Scene* scene, std::unique_ptr<Controller> controller, int32_t index,
+                  uint32_t* vehicleRecord, std::unique_ptr<VehicleSettings> settings, int32_t startingPlace,
+                  float radius, float scale, NetControl& client = NetControl::getInstance());
 
     VehicleClient* asClient() override { return this; }
     // The last received position, not the extrapolated one.

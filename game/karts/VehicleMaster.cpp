@@ -11,6 +11,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/SceneObject.h"
 #include "engine/scene/physics/ODEGeomObject.h"
+#include "game/drivers/Controller.h"
 #include "game/karts/VehicleSettings.h"
 #include "game/race/Race.h"
 #include "game/records/Config.h"
@@ -44,10 +45,11 @@ void aimRay(SceneObject* ray, const Position3& start, double length, bool firstC
 
 } // namespace
 
-VehicleMaster::VehicleMaster(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
-                             uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace,
-                             float radius, float scale, NetControl& client)
-    : Vehicle(mopedFile, scene, controller, index, vehicleRecord, settings, startingPlace, radius, scale, client),
+VehicleMaster::VehicleMaster(const std::string& mopedFile, LW6Scene* scene, std::unique_ptr<Controller> controller,
+                             int32_t index, uint32_t* vehicleRecord, std::unique_ptr<VehicleSettings> settings,
+                             int32_t startingPlace, float radius, float scale, NetControl& client)
+    : Vehicle(mopedFile, scene, std::move(controller), index, vehicleRecord, std::move(settings), startingPlace,
+              radius, scale, client),
       m_curSpeed(m_settings->m_rolling + 0.000001f), m_maxSpeed(m_settings->m_maxSpeed),
       m_slideFactor(m_settings->m_handling5) {
     for (auto* value : {&m_extraFlash, &m_extraWeight, &m_extraShrinker, &m_extraShrinkerAngle,

@@ -19,9 +19,9 @@ public:
     static constexpr float EXTRA_BOOST = 5.0f;
     static constexpr float BOOST_RUNNING = -1.0f;
 
-    VehicleMaster(const std::string& mopedFile, LW6Scene* scene, Controller* controller, int32_t index,
-                  uint32_t* vehicleRecord, VehicleSettings* settings, int32_t startingPlace, float radius,
-                  float scale, NetControl& client = NetControl::getInstance());
+    VehicleMaster(const std::string& mopedFile, LW6Scene* scene, std::unique_ptr<Controller> controller, int32_t index,
+                  uint32_t* vehicleRecord, std::unique_ptr<VehicleSettings> settings, int32_t startingPlace,
+                  float radius, float scale, NetControl& client = NetControl::getInstance());
     ~VehicleMaster() override;
 
     VehicleMaster* asMaster() override { return this; }

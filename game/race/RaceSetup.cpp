@@ -93,30 +93,32 @@ void prepareRecord(NetValue<Config::Player>& record) {
 // The driver of a kart simulated here; null for one another machine drives.
 // The host simulates every kart but the remote players'; a guest only its own
 // player's, and follows every other slot whatever its kind.
-Controller* localDriver(Race& race, int32_t rider, File& files) {
+std::unique_ptr<Controller> localDriver(Race& race, int32_t rider, File& files) {
     Config& config = *race.m_config;
-    if (!race.m_isHost) return rider == race.localPlayerSlot() ? new ControllerUserSingle(&config) : nullptr;
+    if (!race.m_isHost)
+        return rider == race.localPlayerSlot() ? std::make_unique<ControllerUserSingle>(&config) : nullptr;
     switch (config.m_playerKind[rider]) {
-    case Race::SINGLE: return new ControllerUserSingle(&config);
-    case Race::USER1: return new ControllerUser1(&config);
-    case Race::USER2: return new ControllerUser2(&config);
+    case Race::SINGLE: return std::make_unique<ControllerUserSingle>(&config);
+    case Race::USER1: return std::make_unique<ControllerUser1>(&config);
+    case Race::USER2: return std::make_unique<ControllerUser2>(&config);
     case Race::REMOTE:
     case Race::GUEST: return nullptr;
-    default: return new ControllerAI(nullptr, &config, rider, &files);
+    default: return std::make_unique<ControllerAI>(nullptr, &config, rider, &files);
     }
 }
 
-std::unique_ptr<Vehicle> makeKart(Race& race, int32_t rider, File& files, VehicleSettings* settings) {
+std::unique_ptr<Vehicle> makeKart(Race& race, int32_t rider, File& files, std::unique_ptr<VehicleSettings> settings) {
     const Config::Player& record = race.m_config->m_player[rider].get();
     const std::string object = RaceAssets::mopedObject(record.model, record.colour);
     const float size = RaceAssets::sizeFactor(record.model);
-    Controller* driver = localDriver(race, rider, files);
+    std::unique_ptr<Controller> driver = localDriver(race, rider, files);
     if (!driver)
-        return std::make_unique<VehicleClient>(object, race.m_scene, new ControllerNet, rider, race.m_vehicleRecord,
-                                               settings, record.startRank, size, 1.0f);
-    auto kart = std::make_unique<VehicleMaster>(object, race.m_scene, driver, rider, race.m_vehicleRecord, settings,
-                                                record.startRank, size, 1.0f);
-    if (auto* computer = dynamic_cast<ControllerAI*>(driver)) computer->m_vehicle = kart.get();
+        return std::make_unique<VehicleClient>(object, race.m_scene, std::make_unique<ControllerNet>(), rider,
+                                               race.m_vehicleRecord, std::move(settings), record.startRank, size, 1.0f);
+    auto* computer = dynamic_cast<ControllerAI*>(driver.get());
+    auto kart = std::make_unique<VehicleMaster>(object, race.m_scene, std::move(driver), rider, race.m_vehicleRecord,
+                                                std::move(settings), record.startRank, size, 1.0f);
+    if (computer) computer->m_vehicle = kart.get();
     return kart;
 }
 
@@ -141,9 +143,9 @@ bool addRider(Race& race, int32_t rider, File& files, SoundDevice* device) {
         return false;
     SceneLoader::loadObject(scene, files, SHADOW_OBJECT, 0);
     scene.createObject("CameraTarget");
-    auto* settings = new VehicleSettings(model, RaceAssets::settingsFile(model));
+    auto settings = std::make_unique<VehicleSettings>(model, RaceAssets::settingsFile(model));
     settings->load(files);
-    race.m_vehicles[rider] = makeKart(race, rider, files, settings);
+    race.m_vehicles[rider] = makeKart(race, rider, files, std::move(settings));
     Vehicle& kart = *race.m_vehicles[rider];
     fillSoundSlots(kart, model, files, device, effectsVolume(*race.m_config));
     return kart.m_object && kart.m_colObject;

@@ -150,17 +150,16 @@ uint32_t AudioBuffer::playCursor() {
 
 bool AudioBuffer::lock(uint32_t offset, uint32_t count, void** part1, uint32_t* bytes1, void** part2, uint32_t* bytes2) {
     if (count == 0 || count > m_size || offset >= m_size) return false;
-    audioLock().lock();
-    if (!m_context || m_locked) {
-        audioLock().unlock();
-        return false;
-    }
+    std::unique_lock<std::recursive_mutex> held(audioLock());
+    if (!m_context || m_locked) return false;
     m_locked = true;
     uint32_t first = std::min(count, m_size - offset);
     *part1 = m_data->data() + offset;
     *bytes1 = first;
     *part2 = first < count ? m_data->data() : nullptr;
     *bytes2 = count - first;
+    // Kept until unlock(): the mixer must not read a part half written.
+    held.release();
     return true;
 }
 

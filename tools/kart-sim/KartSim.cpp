@@ -98,16 +98,20 @@ bool KartSim::load(std::string& error) {
     w.scene->createObject("CameraTarget");
     w.surfaces.install(*w.scene);
 
-    auto* settings = new VehicleSettings(0, m_options.settings);
+    auto settings = std::make_unique<VehicleSettings>(0, m_options.settings);
     settings->load(m_files);
-    Controller* driver = m_options.computerDriver
-                             ? static_cast<Controller*>(new ControllerAI(nullptr, &w.config, 0, &m_files))
-                             : new ScriptedDriver(w.step);
-    w.race.m_vehicles[0] = std::make_unique<VehicleMaster>(m_options.mopedObject, w.scene, driver, 0,
-                                                           w.race.m_vehicleRecord, settings, 0, m_options.radius, 1.0f);
+    std::unique_ptr<Controller> driver;
+    if (m_options.computerDriver)
+        driver = std::make_unique<ControllerAI>(nullptr, &w.config, 0, &m_files);
+    else
+        driver = std::make_unique<ScriptedDriver>(w.step);
+    auto* ai = dynamic_cast<ControllerAI*>(driver.get());
+    w.race.m_vehicles[0] =
+        std::make_unique<VehicleMaster>(m_options.mopedObject, w.scene, std::move(driver), 0, w.race.m_vehicleRecord,
+                                        std::move(settings), 0, m_options.radius, 1.0f);
     w.race.m_vehicleCount = 1;
     w.kart = static_cast<VehicleMaster*>(w.race.m_vehicles[0].get());
-    if (auto* ai = dynamic_cast<ControllerAI*>(driver)) {
+    if (ai) {
         ai->m_vehicle = w.kart;
         ai->m_pathNumber = std::clamp(m_options.path, 0, 5);
         ai->m_stuckCheckPosition = ai->m_paths[ai->m_pathNumber].front();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "engine/platform/Ref.h"
 #include "engine/render/Renderer.h"
 #include "game/race/Race.h"
 #include "sys/gfx/Device.h"
@@ -71,11 +72,10 @@ bool RaceShots::take(Race& race, std::string& error) {
 bool RaceShots::shoot(Race& race, const std::string& name, std::string& error) {
     const std::string path = m_folder + "/" + name + ".png";
     sys::gfx::Device& device = *race.m_renderer->m_currentDevice;
-    sys::gfx::Surface* back = nullptr;
+    Ref<sys::gfx::Surface> back;
     sys::gfx::RgbImage image;
-    const bool read = device.getBackBuffer(0, 0, 0, &back) == sys::gfx::GFX_OK && back &&
+    const bool read = device.getBackBuffer(0, 0, 0, back.out()) == sys::gfx::GFX_OK && back &&
                       sys::gfx::readSurface(*back, image);
-    if (back) back->release();
     if (!read || !sys::gfx::writePng(image, path)) {
         error = "cannot " + std::string(read ? "write " + path : "read the window's picture for " + path);
         return false;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "engine/platform/Ref.h"
 #include "engine/platform/archive/DataArchive.h"
 #include "engine/platform/archive/DiskFile.h"
 #include "engine/platform/display/DisplaySettings.h"
@@ -157,13 +158,12 @@ bool SceneShot::run(const Options& options, double& frameMilliseconds, std::stri
         uint32_t clearColour = colorToARGB({backdrop.r, backdrop.g, backdrop.b, 1.0f});
 
         // Drawn off screen: the shot's size does not depend on what the window got.
-        gfx::Texture* target = nullptr;
-        gfx::Surface* depth = nullptr;
+        Ref<gfx::Texture> target;
+        Ref<gfx::Surface> depth;
         if (device.createTexture(options.width, options.height, 1, gfx::USAGE_RENDERTARGET, gfx::FMT_A8R8G8B8,
-                                 gfx::POOL_DEFAULT, &target) != gfx::GFX_OK ||
-            device.createDepthStencilSurface(options.width, options.height, gfx::FMT_D24S8, 0, 0, false, &depth) !=
-                gfx::GFX_OK) {
-            if (target) target->release();
+                                 gfx::POOL_DEFAULT, target.out()) != gfx::GFX_OK ||
+            device.createDepthStencilSurface(options.width, options.height, gfx::FMT_D24S8, 0, 0, false,
+                                             depth.out()) != gfx::GFX_OK) {
             error = "cannot make the off-screen target";
             return false;
         }
@@ -189,8 +189,6 @@ bool SceneShot::run(const Options& options, double& frameMilliseconds, std::stri
         }
         renderer.setBackBufferTarget();
         device.setDepthStencilSurface(nullptr);
-        depth->release();
-        target->release();
     }
     render->shutdown();
     if (!written) error = "cannot write " + options.output;

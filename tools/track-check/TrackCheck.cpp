@@ -11,6 +11,7 @@
 
 #include <ode/collision.h>
 
+#include "engine/platform/Ref.h"
 #include "engine/platform/images/ImageLoaders.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
@@ -363,9 +364,8 @@ void TrackCheck::checkPositionMap(Scene& s) {
 
 void TrackCheck::checkIllumination(Scene& s) {
     const std::string name = mapFile("illumination", s.track, ".bmp");
-    Image* image = loadImage(name.c_str(), &m_files, true);
+    const Ref<Image> image = Ref<Image>::adopt(loadImage(name.c_str(), &m_files, true));
     const int32_t width = image ? image->getWidth() : 0, height = image ? image->getHeight() : 0;
-    if (image) image->release();
     const bool ok = width == ILLUMINATION_SIDE && height == ILLUMINATION_SIDE;
     add("illumination map", ok,
         !image ? "missing or unreadable " + name

@@ -13,9 +13,9 @@ void AnimatedValue::makeEnvelope() {
 void AnimatedValue::makeMotionMixer() {
     if (channel && channel->asMotionMixer()) return;
     makeEnvelope();
-    auto* mixer = new MotionMixer;
-    mixer->addChannel(channel);
-    channel = mixer;
+    auto mixer = std::make_unique<MotionMixer>();
+    mixer->addChannel(std::unique_ptr<Channel>(channel));
+    channel = mixer.release();
 }
 
 void AnimatedValue::clearChannel() {

@@ -2,12 +2,10 @@
 
 #include "engine/platform/Report.h"
 
-MotionMixer::~MotionMixer() {
-    for (Channel* c : m_channels) delete c;
-}
+MotionMixer::~MotionMixer() = default;
 
-void MotionMixer::addChannel(Channel* channel) {
-    m_channels.push_back(channel);
+void MotionMixer::addChannel(std::unique_ptr<Channel> channel) {
+    m_channels.push_back(std::move(channel));
     m_intensity.push_back(0.0f);
     m_scale.push_back(1.0f);
     m_offset.push_back(0.0f);

@@ -1,11 +1,12 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/platform/animation/Channel.h"
 
 // Blends member channels by weight, each with its own time scale and offset.
-// Member 0 is the channel the mixer replaced; the mixer owns its members.
+// Member 0 is the channel the mixer replaced.
 class MotionMixer : public Channel {
 public:
     MotionMixer() = default;
@@ -18,7 +19,7 @@ public:
     virtual size_t getChannelCount() const { return m_channels.size(); }
 
     // Appends a member with weight 0, time scale 1 and offset 0.
-    void addChannel(Channel* channel);
+    void addChannel(std::unique_ptr<Channel> channel);
     void setIntensity(int envelope, float weight);
     void setOffset(int envelope, float offset);
     void setSpeed(int envelope, float speed);
@@ -26,7 +27,7 @@ public:
     float getIntensity(int envelope) const { return memberValue(m_intensity, envelope); }
     float getSpeed(int envelope) const { return memberValue(m_scale, envelope); }
     float getOffset(int envelope) const { return memberValue(m_offset, envelope); }
-    Channel* getChannel(size_t index) const { return m_channels[index]; }
+    Channel* getChannel(size_t index) const { return m_channels[index].get(); }
 
     std::string m_name;
 
@@ -35,7 +36,7 @@ private:
         return (unsigned int)envelope < values.size() ? values[static_cast<size_t>(envelope)] : 0.0f;
     }
 
-    std::vector<Channel*> m_channels;
+    std::vector<std::unique_ptr<Channel>> m_channels;
     std::vector<float> m_intensity;
     std::vector<float> m_scale;
     std::vector<float> m_offset;

@@ -32,7 +32,6 @@ DataArchive::DataArchive(File& source)
 
 DataArchive::~DataArchive() {
     if (!m_archiveName.empty()) m_source->close();
-    delete m_source;
 }
 
 bool DataArchive::readExactly(void* buffer, uint32_t count) { return m_source->readFully(buffer, count) == count; }

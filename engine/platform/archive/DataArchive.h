@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,7 @@ private:
     bool readExactly(void* buffer, uint32_t count);
     bool loadMember(const ArchiveEntry& entry, ByteBuffer& bytes);
 
-    File* m_source;
+    std::unique_ptr<File> m_source;
     std::string m_archiveName; // empty until openArchive found the file
     uint32_t m_version;
     int32_t m_entryCount;

@@ -3,11 +3,11 @@
 #include "engine/platform/Report.h"
 #include "sys/crypto/Md5Digest.h"
 
-Md5Hash::Md5Hash() : m_hash(new sys::Md5Digest) {
+Md5Hash::Md5Hash() : m_hash(std::make_unique<sys::Md5Digest>()) {
     if (!m_hash->valid()) reportError("CryptoAPI error");
 }
 
-Md5Hash::~Md5Hash() { delete m_hash; }
+Md5Hash::~Md5Hash() = default;
 
 bool Md5Hash::compute(const void* buffer, uint32_t length, uint8_t out[16]) {
     if (!m_hash->valid()) return false;

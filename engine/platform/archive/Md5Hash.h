@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 
 namespace sys {
 class Md5Digest;
@@ -18,5 +19,5 @@ public:
     bool compute(const void* buffer, uint32_t length, uint8_t out[16]);
 
 private:
-    sys::Md5Digest* m_hash;
+    std::unique_ptr<sys::Md5Digest> m_hash;
 };

@@ -6,7 +6,7 @@ TextureFileSource g_textureFileSource;
 
 SharedFile::SharedFile(File& file) : m_file(file.clone()) {}
 
-SharedFile::~SharedFile() { delete m_file; }
+SharedFile::~SharedFile() = default;
 
 void setTextureFileSource(File* file) {
     if (g_textureFileSource.m_holder) g_textureFileSource.m_holder->release();

@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "engine/platform/RefCounted.h"
 
 class File;
@@ -10,10 +12,10 @@ public:
     explicit SharedFile(File& file);
     ~SharedFile() override;
 
-    File* getFile() const { return m_file; }
+    File* getFile() const { return m_file.get(); }
 
 private:
-    File* m_file;
+    std::unique_ptr<File> m_file;
 };
 
 // The file source image textures share when they are given the file it was made from.

@@ -10,7 +10,7 @@ const char* const GuiResourceProvider::MENU_FOLDER = "D:\\Vantorik\\menu\\";
 
 GuiResourceProvider::GuiResourceProvider(File& file) : m_file(file.clone()) {}
 
-GuiResourceProvider::~GuiResourceProvider() { delete m_file; }
+GuiResourceProvider::~GuiResourceProvider() = default;
 
 void GuiResourceProvider::loadRawDataContainer(const CEGUI::String& filename, CEGUI::RawDataContainer& output,
                                                const CEGUI::String&) {

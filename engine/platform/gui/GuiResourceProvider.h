@@ -1,5 +1,6 @@
 #pragma once
 #include <CEGUI/ResourceProvider.h>
+#include <memory>
 
 class File;
 
@@ -23,5 +24,5 @@ public:
     static const char* const MENU_FOLDER;
 
 private:
-    File* m_file;
+    std::unique_ptr<File> m_file;
 };

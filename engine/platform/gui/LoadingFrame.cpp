@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/platform/Ref.h"
 #include "engine/platform/display/DeviceList.h"
 #include "engine/platform/images/Texture.h"
 #include "sys/gfx/Device.h"
@@ -36,11 +37,8 @@ void untextured(Device& device) {
 void drawBackBuffer(LoadingFrame& frame, uint32_t swapChain, float progress) {
     DeviceList& renderer = *frame.m_renderer;
     Device& device = *renderer.m_currentDevice;
-    Surface* back = nullptr;
-    if (device.getBackBuffer(swapChain, 0, 0, &back) == GFX_OK && back) {
-        device.setRenderTarget(0, back);
-        back->release();
-    }
+    Ref<Surface> back;
+    if (device.getBackBuffer(swapChain, 0, 0, back.out()) == GFX_OK && back) device.setRenderTarget(0, back);
     device.setRenderState(RS_ZENABLE, 0);
 
     const float w = float(renderer.m_backBufferWidth), h = float(renderer.m_backBufferHeight);

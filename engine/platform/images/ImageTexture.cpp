@@ -49,25 +49,18 @@ uint32_t deviceLimit(uint32_t side) { return side ? side : Device::MAX_TEXTURE_S
 ImageTexture::ImageTexture(DeviceList* owner) : Texture(owner, SCRATCH_BUILD | MIP_CHAIN) {}
 
 ImageTexture::ImageTexture(const ImageTexture& other)
-    : Texture(other), m_fileSource(other.m_fileSource), m_bottomUp(other.m_bottomUp), m_ddsExists(other.m_ddsExists) {
-    if (m_fileSource) m_fileSource->addRef();
-}
+    : Texture(other), m_fileSource(other.m_fileSource), m_bottomUp(other.m_bottomUp), m_ddsExists(other.m_ddsExists) {}
 
-ImageTexture::~ImageTexture() {
-    if (m_fileSource) m_fileSource->release();
-}
+ImageTexture::~ImageTexture() = default;
 
 Texture* ImageTexture::clone() { return new ImageTexture(*this); }
 
 bool ImageTexture::setSource(const char* name, File* file, bool bottomUp) {
-    if (m_fileSource) m_fileSource->release();
-    m_fileSource = nullptr;
-    if (file && file == g_textureFileSource.m_file && g_textureFileSource.m_holder) {
-        m_fileSource = g_textureFileSource.m_holder;
-        m_fileSource->addRef();
-    } else if (file) {
-        m_fileSource = new SharedFile(*file);
-    }
+    m_fileSource.reset();
+    if (file && file == g_textureFileSource.m_file && g_textureFileSource.m_holder)
+        m_fileSource = Ref<SharedFile>::share(g_textureFileSource.m_holder);
+    else if (file)
+        m_fileSource = Ref<SharedFile>::adopt(new SharedFile(*file));
     m_name = name ? name : "";
     m_bottomUp = bottomUp;
     const std::string dds = m_name + ".dds";
@@ -78,8 +71,8 @@ bool ImageTexture::setSource(const char* name, File* file, bool bottomUp) {
     return m_ddsExists || (source && source->exists(m_name.c_str()));
 }
 
-FileData* ImageTexture::loadSourceBytes() const {
-    return m_fileSource ? loadFileData(m_name.c_str(), m_fileSource->getFile()) : nullptr;
+Ref<FileData> ImageTexture::loadSourceBytes() const {
+    return Ref<FileData>::adopt(m_fileSource ? loadFileData(m_name.c_str(), m_fileSource->getFile()) : nullptr);
 }
 
 Image* ImageTexture::loadSourceImage() {
@@ -94,7 +87,7 @@ void ImageTexture::load() {
     File* source = m_fileSource ? m_fileSource->getFile() : nullptr;
     // A copy that comes with the pictures is the finished texture as it stands.
     if (m_ddsExists && source && source->exists(dds.c_str())) {
-        if (!loadFromDds(loadFileData(dds.c_str(), source)))
+        if (!loadFromDds(Ref<FileData>::adopt(loadFileData(dds.c_str(), source))))
             reportTextureFault("Loading texture \"%s\" from .dds-file failed!!!\n", m_name);
         return;
     }
@@ -135,50 +128,43 @@ std::string ImageTexture::cachePath(const std::string& name) {
 }
 
 bool ImageTexture::makeRecord(TextureCopyRecord& record) const {
-    FileData* picture = loadSourceBytes();
+    const Ref<FileData> picture = loadSourceBytes();
     if (!picture) return false;
-    FileData* alphaPicture = m_alphaTexture && m_alphaTexture->typeId() == IMAGE
-                                 ? static_cast<const ImageTexture*>(m_alphaTexture)->loadSourceBytes()
-                                 : nullptr;
-    const bool made = TextureCopyRecord::make(*picture, alphaPicture, record);
-    picture->release();
-    if (alphaPicture) alphaPicture->release();
-    return made;
+    const Ref<FileData> alphaPicture = m_alphaTexture && m_alphaTexture->typeId() == IMAGE
+                                           ? static_cast<const ImageTexture*>(m_alphaTexture)->loadSourceBytes()
+                                           : nullptr;
+    return TextureCopyRecord::make(*picture, alphaPicture, record);
 }
 
 bool ImageTexture::loadCachedCopy(const TextureCopyRecord& record) {
     DiskFile disk("");
-    FileData* copy = loadFileData(cachePath(m_name + ".dds").c_str(), &disk);
+    Ref<FileData> copy = Ref<FileData>::adopt(loadFileData(cachePath(m_name + ".dds").c_str(), &disk));
     TextureCopyRecord stored;
     // An older copy without a record, or one of other pictures, is built again.
-    if (copy && TextureCopyRecord::read(copy->getData(), copy->getSize(), stored) && stored == record)
-        return loadFromDds(copy);
-    if (copy) copy->release();
-    return false;
+    return copy && TextureCopyRecord::read(copy->getData(), copy->getSize(), stored) && stored == record &&
+           loadFromDds(std::move(copy));
 }
 
-bool ImageTexture::loadFromDds(FileData* data) {
+bool ImageTexture::loadFromDds(Ref<FileData> data) {
     if (!data) return false;
     Device* device = firstDevice();
     ImageInfo info{};
-    if (!device || !sys::gfx::TextureTools::ddsInfo(data->getData(), data->getSize(), info)) {
-        data->release();
-        return false;
-    }
+    if (!device || !sys::gfx::TextureTools::ddsInfo(data->getData(), data->getSize(), info)) return false;
     if (m_name == "D:/Brastow/onscreendisplays/Tarvek_HUD.bmp" ||
         m_name == "D:/Brastow/onscreendisplays/Tarvek_HUD_opmap.bmp")
         m_flags |= NEVER_SHIFTED;
     if ((m_flags & TRANSPARENCY_MAP) && (info.format == FMT_DXT1 || info.format == FMT_A1R5G5B5))
         m_flags |= ONE_BIT_ALPHA;
     chooseFormat();
-    sys::gfx::Texture* texture = nullptr;
-    const bool ok = sys::gfx::TextureTools::loadDds(*device, data->getData(), data->getSize(), &texture, &info) == GFX_OK;
-    data->release();
+    Ref<sys::gfx::Texture> texture;
+    const bool ok =
+        sys::gfx::TextureTools::loadDds(*device, data->getData(), data->getSize(), texture.out(), &info) == GFX_OK;
+    data.reset();
     if (!ok) return false;
     releaseDeviceTextures();
-    adoptFirstTexture(texture);
     // The file holds the finished texture: no filtering, normal map or conversion.
     m_levelCount = texture->getLevelCount();
+    adoptFirstTexture(std::move(texture));
     shrinkToDevice();
     copyToOtherDevices();
     return true;
@@ -198,13 +184,15 @@ bool ImageTexture::shrinkToDevice() {
     const uint32_t levels = texture->getLevelCount();
     drop = std::min(drop, levels - 1);
     const uint32_t kept = (m_flags & MIP_CHAIN) ? levels - drop : 1;
-    sys::gfx::Texture* smaller = nullptr;
+    Ref<sys::gfx::Texture> smaller;
     SurfaceDesc first;
-    if (kept != levels && texture->getLevelDesc(drop, first) == GFX_OK &&
-        firstDevice()->createTexture(first.width, first.height, kept, 0, top.format, top.pool, &smaller) == GFX_OK) {
+    const bool shrunk =
+        kept != levels && texture->getLevelDesc(drop, first) == GFX_OK &&
+        firstDevice()->createTexture(first.width, first.height, kept, 0, top.format, top.pool, smaller.out()) == GFX_OK;
+    if (shrunk) {
         copyLevels(*texture, drop, *smaller);
-        adoptFirstTexture(smaller);
         texture = smaller;
+        adoptFirstTexture(std::move(smaller));
     }
     SurfaceDesc desc;
     texture->getLevelDesc(0, desc);
@@ -213,26 +201,21 @@ bool ImageTexture::shrinkToDevice() {
     m_depth = 1;
     m_format = desc.format;
     m_levelCount = texture->getLevelCount();
-    return smaller != nullptr;
+    return shrunk;
 }
 
 void ImageTexture::loadFromImage(const TextureCopyRecord* record) {
-    Image* picture = loadSourceImage();
+    const Ref<Image> picture = Ref<Image>::adopt(loadSourceImage());
     if (!picture || !picture->getPixels()) {
-        if (picture) picture->release();
         reportTextureFault("Missing texture \"%s\" !!!\n", m_name);
         return;
     }
-    if (!firstDevice()) {
-        picture->release();
-        return;
-    }
-    Image* alphaPicture = nullptr;
+    if (!firstDevice()) return;
+    Ref<Image> alphaPicture;
     if (m_alphaTexture) {
-        alphaPicture = m_alphaTexture->loadSourceImage();
+        alphaPicture = Ref<Image>::adopt(m_alphaTexture->loadSourceImage());
         if (!alphaPicture || !alphaPicture->getPixels()) {
-            if (alphaPicture) alphaPicture->release();
-            alphaPicture = nullptr;
+            alphaPicture.reset();
             reportTextureFault("Missing alpha texture \"%s\" !!!\n", m_alphaTexture->getName());
         }
     }
@@ -257,8 +240,6 @@ void ImageTexture::loadFromImage(const TextureCopyRecord* record) {
         texture->unlockRect(0);
         if (alphaPicture) m_alphaMode = 0;
     }
-    picture->release();
-    if (alphaPicture) alphaPicture->release();
     if (!filled) return;
     commit();
     writeCache(record);

@@ -35,19 +35,19 @@ public:
 
 private:
     // Takes the bytes and lets go of them.
-    bool loadFromDds(FileData* data);
+    bool loadFromDds(Ref<FileData> data);
     // The copy in the cache when it was made from the pictures the record describes.
     bool loadCachedCopy(const TextureCopyRecord& record);
     void loadFromImage(const TextureCopyRecord* record);
     void writeCache(const TextureCopyRecord* record);
     // What the pictures are now: the picture's bytes and those of an alpha picture.
     bool makeRecord(TextureCopyRecord& record) const;
-    FileData* loadSourceBytes() const;
+    Ref<FileData> loadSourceBytes() const;
     // Drops top mip levels for the size shift and the device's largest side, and the
     // chain below level 0 when none is wanted; true when the texture changed.
     bool shrinkToDevice();
 
-    SharedFile* m_fileSource = nullptr;
+    Ref<SharedFile> m_fileSource;
     bool m_bottomUp = true;
     bool m_ddsExists = false;
 };

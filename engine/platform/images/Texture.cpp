@@ -49,7 +49,7 @@ void copyRows(const LockedRect& from, const LockedRect& to, uint32_t format, uin
 
 Texture::Texture(DeviceList* owner, uint32_t flags)
     : m_owner(owner), m_format(FMT_A8R8G8B8), m_pool(POOL_MANAGED),
-      m_ownedTextures(deviceCount(owner), nullptr), m_boundTextures(deviceCount(owner), nullptr), m_flags(flags) {
+      m_ownedTextures(deviceCount(owner)), m_boundTextures(deviceCount(owner), nullptr), m_flags(flags) {
     m_gamma.constant = 1.0f;
 }
 
@@ -60,7 +60,7 @@ Texture::Texture(const Texture& other)
       m_contrast(copyValue(other.m_contrast)), m_saturation(copyValue(other.m_saturation)),
       m_gamma(copyValue(other.m_gamma)), m_width(other.m_width), m_height(other.m_height), m_depth(other.m_depth),
       m_format(other.m_format), m_pool(other.m_pool), m_levelCount(other.m_levelCount),
-      m_ownedTextures(deviceCount(other.m_owner), nullptr), m_boundTextures(deviceCount(other.m_owner), nullptr),
+      m_ownedTextures(deviceCount(other.m_owner)), m_boundTextures(deviceCount(other.m_owner), nullptr),
       m_flags(other.m_flags) {}
 
 Texture::~Texture() {
@@ -70,8 +70,7 @@ Texture::~Texture() {
 
 void Texture::releaseDeviceTextures() {
     for (size_t i = 0; i < m_ownedTextures.size(); ++i) {
-        if (m_ownedTextures[i]) m_ownedTextures[i]->release();
-        m_ownedTextures[i] = nullptr;
+        m_ownedTextures[i].reset();
         m_boundTextures[i] = nullptr;
     }
 }
@@ -80,13 +79,10 @@ sys::gfx::Device* Texture::firstDevice() const {
     return m_owner && !m_owner->m_devices.empty() && !m_ownedTextures.empty() ? m_owner->m_devices[0] : nullptr;
 }
 
-void Texture::adoptFirstTexture(sys::gfx::Texture* texture) {
-    if (m_ownedTextures.empty()) {
-        if (texture) texture->release();
-        return;
-    }
-    if (m_ownedTextures[0] && m_ownedTextures[0] != texture) m_ownedTextures[0]->release();
-    m_ownedTextures[0] = m_boundTextures[0] = texture;
+void Texture::adoptFirstTexture(Ref<sys::gfx::Texture> texture) {
+    if (m_ownedTextures.empty()) return;
+    m_boundTextures[0] = texture;
+    m_ownedTextures[0] = std::move(texture);
 }
 
 sys::gfx::Texture* Texture::getTexture(double) {
@@ -129,15 +125,14 @@ void Texture::create(uint32_t flags, uint32_t width, uint32_t height, const std:
     Device* device = firstDevice();
     if (!device) return;
     const uint32_t levels = (flags & MIP_CHAIN) ? 0 : 1;
-    sys::gfx::Texture* texture = nullptr;
-    if (device->createTexture(width, height, levels, usage, m_format, m_pool, &texture) != GFX_OK) {
+    Ref<sys::gfx::Texture> texture;
+    if (device->createTexture(width, height, levels, usage, m_format, m_pool, texture.out()) != GFX_OK) {
         m_flags |= SCRATCH_BUILD;
         m_pool = POOL_SCRATCH;
-        texture = nullptr;
-        if (device->createTexture(width, height, levels, 0, m_format, m_pool, &texture) != GFX_OK) return;
+        if (device->createTexture(width, height, levels, 0, m_format, m_pool, texture.out()) != GFX_OK) return;
     }
-    adoptFirstTexture(texture);
     m_levelCount = texture->getLevelCount();
+    adoptFirstTexture(std::move(texture));
 }
 
 void Texture::chooseFormat() {
@@ -223,8 +218,8 @@ void Texture::convertScratchTexture() {
     sys::gfx::Texture* scratch = getD3DTexture();
     Device* device = firstDevice();
     if (!scratch || !device) return;
-    sys::gfx::Texture* converted = nullptr;
-    if (device->createTexture(m_width, m_height, m_levelCount, 0, m_format, m_pool, &converted) != GFX_OK) return;
+    Ref<sys::gfx::Texture> converted;
+    if (device->createTexture(m_width, m_height, m_levelCount, 0, m_format, m_pool, converted.out()) != GFX_OK) return;
     bool ok = converted->getLevelCount() == scratch->getLevelCount();
     for (uint32_t level = 0; ok && level < m_levelCount; ++level) {
         SurfaceDesc desc;
@@ -239,12 +234,11 @@ void Texture::convertScratchTexture() {
     }
     // A format the conversion cannot write leaves the scratch texture in use.
     if (!ok) {
-        converted->release();
         m_format = scratch->getFormat();
         m_pool = POOL_SCRATCH;
         return;
     }
-    adoptFirstTexture(converted);
+    adoptFirstTexture(std::move(converted));
 }
 
 void Texture::copyToOtherDevices() {
@@ -252,13 +246,12 @@ void Texture::copyToOtherDevices() {
     if (!first) return;
     const size_t count = std::min(m_owner->m_devices.size(), m_ownedTextures.size());
     for (size_t i = 1; i < count; ++i) {
-        if (m_ownedTextures[i]) m_ownedTextures[i]->release();
-        m_ownedTextures[i] = m_boundTextures[i] = nullptr;
-        sys::gfx::Texture* copy = nullptr;
+        m_boundTextures[i] = nullptr;
+        Ref<sys::gfx::Texture>& copy = m_ownedTextures[i];
         if (!m_owner->m_devices[i] ||
-            m_owner->m_devices[i]->createTexture(m_width, m_height, m_levelCount, 0, m_format, m_pool, &copy) != GFX_OK)
+            m_owner->m_devices[i]->createTexture(m_width, m_height, m_levelCount, 0, m_format, m_pool, copy.out()) != GFX_OK)
             continue;
-        m_ownedTextures[i] = m_boundTextures[i] = copy;
+        m_boundTextures[i] = copy;
         copyLevels(*first, 0, *copy);
     }
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/platform/Ref.h"
 #include "engine/platform/animation/AnimatedValue.h"
 #include "engine/platform/images/TextureImaging.h"
 
@@ -85,14 +86,14 @@ public:
     uint32_t m_pool;
     uint32_t m_levelCount = 0;
     // One per device of the owner at construction: what this object created, and what it hands out.
-    std::vector<sys::gfx::Texture*> m_ownedTextures;
+    std::vector<Ref<sys::gfx::Texture>> m_ownedTextures;
     std::vector<sys::gfx::Texture*> m_boundTextures;
 
 protected:
     uint32_t m_flags;
     sys::gfx::Device* firstDevice() const;
-    // Makes the texture of device 0 the given one (taking its count), releasing the old.
-    void adoptFirstTexture(sys::gfx::Texture* texture);
+    // Makes the texture of device 0 the given one, releasing the old.
+    void adoptFirstTexture(Ref<sys::gfx::Texture> texture);
     // Copies level first + k of one texture into level k of the other, for every level of the other.
     static void copyLevels(sys::gfx::Texture& from, uint32_t first, sys::gfx::Texture& to);
     // Releases every device texture this object made.

@@ -85,7 +85,6 @@ FlareSet::FlareSet(DeviceList& devices, Light& light, const TextureFinder& find,
 
 FlareSet::~FlareSet() {
     releaseDeviceObjects();
-    if (m_vertexBuffer) m_vertexBuffer->release();
 }
 
 void FlareSet::makeTextures(const TextureFinder& find, const TextureKeeper& keep) {
@@ -116,15 +115,12 @@ void FlareSet::createVertexBuffer() {
     gfx::Device* device = m_devices.m_currentDevice;
     if (!device) return;
     if (device->createVertexBuffer(VERTEX_BUFFER_SIZE, gfx::USAGE_WRITEONLY, VERTEX_FVF, gfx::POOL_MANAGED,
-                                   &m_vertexBuffer) != gfx::GFX_OK) {
-        m_vertexBuffer = nullptr;
+                                   m_vertexBuffer.out()) != gfx::GFX_OK)
         return;
-    }
     void* bits = nullptr;
     if (m_vertexBuffer->lock(0, 0, &bits, 0) != gfx::GFX_OK || !bits) {
         // An unfilled buffer would draw whatever it holds: none at all instead.
-        m_vertexBuffer->release();
-        m_vertexBuffer = nullptr;
+        m_vertexBuffer.reset();
         return;
     }
     std::memcpy(bits, QUAD_VERTICES, sizeof QUAD_VERTICES);
@@ -136,12 +132,10 @@ void FlareSet::createDeviceObjects() {
     m_views.assign(m_devices.m_stereoMode != 0 ? 2 : 1, FlareView{});
     gfx::Device* device = m_devices.m_currentDevice;
     for (FlareView& view : m_views)
-        if (!device || device->createQuery(gfx::QUERYTYPE_OCCLUSION, &view.query) != gfx::GFX_OK) view.query = nullptr;
+        if (device) device->createQuery(gfx::QUERYTYPE_OCCLUSION, view.query.out());
 }
 
 void FlareSet::releaseDeviceObjects() {
-    for (FlareView& view : m_views)
-        if (view.query) view.query->release();
     m_views.clear();
 }
 

@@ -80,6 +80,6 @@ private:
     Light& m_light;
     Texture* m_textures[TEXTURE_COUNT] = {};
     std::vector<std::unique_ptr<Texture>> m_ownTextures;
-    sys::gfx::Buffer* m_vertexBuffer = nullptr;
+    Ref<sys::gfx::Buffer> m_vertexBuffer;
     std::vector<FlareView> m_views;
 };

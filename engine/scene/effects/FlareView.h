@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/platform/Ref.h"
+
 namespace sys::gfx {
 class Query;
 }
@@ -15,6 +17,6 @@ struct FlareView {
     bool drawn = false;
     float intensity = 0.0f;
     float edgeFade = 0.0f;
-    // Owned; null when the device could not make one.
-    sys::gfx::Query* query = nullptr;
+    // Null when the device could not make one.
+    Ref<sys::gfx::Query> query;
 };

@@ -26,11 +26,6 @@ struct SliceVertex {
     float x, y, z, u, v, w;
 };
 
-template <typename Object> void release(Object*& object) {
-    if (object) object->release();
-    object = nullptr;
-}
-
 // Rotation about one axis (0 x, 1 y, 2 z), row vectors.
 Matrix4x3 axisRotation(int axis, float angle) {
     Matrix4x3 m = Matrix4x3::identity();
@@ -69,36 +64,28 @@ Matrix4x3 facingWorld(const Position3& particle, const Position3& eye) {
 HyperVoxelType1::HyperVoxelType1(Renderer* renderer) : HyperVoxel(renderer) {
     m_device = renderer ? renderer->m_currentDevice : nullptr;
     if (!m_device) return;
-    if (m_device->createVertexBuffer(SLICES * QUAD_CORNERS * VERTEX_STRIDE, USAGE_WRITEONLY, VERTEX_FORMAT,
-                                     POOL_MANAGED, &m_vertexBuffer) < 0)
-        m_vertexBuffer = nullptr;
+    m_device->createVertexBuffer(SLICES * QUAD_CORNERS * VERTEX_STRIDE, USAGE_WRITEONLY, VERTEX_FORMAT, POOL_MANAGED,
+                                 m_vertexBuffer.out());
     createIndexBuffer();
-    if (m_device->createVolumeTexture(VOLUME_SIDE, VOLUME_SIDE, VOLUME_SIDE, 1, 0, FMT_A8R8G8B8, POOL_MANAGED,
-                                      &m_volume) < 0)
-        m_volume = nullptr;
-    if (m_device->createTexture(RAMP_SIDE, RAMP_SIDE, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &m_ramp) < 0) m_ramp = nullptr;
+    m_device->createVolumeTexture(VOLUME_SIDE, VOLUME_SIDE, VOLUME_SIDE, 1, 0, FMT_A8R8G8B8, POOL_MANAGED,
+                                  m_volume.out());
+    m_device->createTexture(RAMP_SIDE, RAMP_SIDE, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, m_ramp.out());
     fillVertices();
     fillVolume();
     fillRamp();
 }
 
-HyperVoxelType1::~HyperVoxelType1() {
-    release(m_vertexBuffer);
-    release(m_indexBuffer);
-    release(m_volume);
-    release(m_ramp);
-}
+HyperVoxelType1::~HyperVoxelType1() = default;
 
 void HyperVoxelType1::createIndexBuffer() {
     if (m_indexBuffer || !m_device) return;
-    if (m_device->createIndexBuffer(INDEX_BYTES, USAGE_DYNAMIC | USAGE_WRITEONLY, FMT_INDEX16, POOL_DEFAULT,
-                                    &m_indexBuffer) < 0)
-        m_indexBuffer = nullptr;
+    m_device->createIndexBuffer(INDEX_BYTES, USAGE_DYNAMIC | USAGE_WRITEONLY, FMT_INDEX16, POOL_DEFAULT,
+                                m_indexBuffer.out());
 }
 
 void HyperVoxelType1::createDeviceObjects() { createIndexBuffer(); }
 
-void HyperVoxelType1::releaseDeviceObjects() { release(m_indexBuffer); }
+void HyperVoxelType1::releaseDeviceObjects() { m_indexBuffer.reset(); }
 
 void HyperVoxelType1::fillVertices() {
     void* bits = nullptr;

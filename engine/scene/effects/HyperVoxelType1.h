@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/platform/Ref.h"
 #include "engine/scene/effects/HyperVoxel.h"
 
 namespace sys::gfx {
@@ -30,13 +31,13 @@ public:
     // The tumbling texture-coordinate rotation at the time.
     static Matrix4x3 textureTumble(double time);
 
-    sys::gfx::Buffer* m_vertexBuffer = nullptr;
-    sys::gfx::Buffer* m_indexBuffer = nullptr;
+    Ref<sys::gfx::Buffer> m_vertexBuffer;
+    Ref<sys::gfx::Buffer> m_indexBuffer;
     int32_t m_slices = SLICES;
     int32_t m_maxParticles = PARTICLE_RECORDS;
-    sys::gfx::Texture* m_volume = nullptr;
+    Ref<sys::gfx::Texture> m_volume;
     // Filled and never drawn.
-    sys::gfx::Texture* m_ramp = nullptr;
+    Ref<sys::gfx::Texture> m_ramp;
     // The particles drawn by the last draw.
     int32_t m_drawnCount = 0;
 

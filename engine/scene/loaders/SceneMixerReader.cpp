@@ -145,6 +145,6 @@ void SceneMixerReader::readChannel() {
     AnimatedValue& value = m_item->m_channels[index];
     value.makeMotionMixer();
     MotionMixer* mixer = value.channel->asMotionMixer();
-    mixer->addChannel(envelope.release());
+    mixer->addChannel(std::move(envelope));
     m_track->addMotionMixerEntry(mixer, static_cast<int>(mixer->getChannelCount()) - 1);
 }

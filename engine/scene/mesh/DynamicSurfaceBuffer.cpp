@@ -24,7 +24,7 @@ bool DynamicSurfaceBuffer::createBuffers(bool managedVertices, bool managedIndic
     std::vector<Device*>& devices = m_renderer->m_devices;
     for (size_t d = 0; d < devices.size(); ++d)
         if (devices[d]->createVertexBuffer(m_vertexBytes, m_vertexUsage, 0, poolFor(m_vertexUsage),
-                                           &m_vertexBuffers[d]) < 0 ||
+                                           m_vertexBuffers[d].out()) < 0 ||
             !m_vertexBuffers[d])
             return false;
     // A group of more than 65,536 vertices needs 32-bit indices, or its indices wrap.
@@ -33,7 +33,7 @@ bool DynamicSurfaceBuffer::createBuffers(bool managedVertices, bool managedIndic
     m_indexCapacity = indexCount;
     for (size_t d = 0; d < devices.size(); ++d)
         if (devices[d]->createIndexBuffer(m_indexBytes, m_indexUsage, m_indexFormat, poolFor(m_indexUsage),
-                                          &m_indexBuffers[d]) < 0 ||
+                                          m_indexBuffers[d].out()) < 0 ||
             !m_indexBuffers[d])
             return false;
     m_created = true;
@@ -70,8 +70,8 @@ bool DynamicSurfaceBuffer::updateIndices(const uint32_t* indices, uint32_t count
 
 void DynamicSurfaceBuffer::releaseDeviceObjects() {
     for (size_t d = 0; d < m_vertexBuffers.size(); ++d) {
-        if ((m_vertexUsage & USAGE_DYNAMIC) && m_vertexBuffers[d]) m_vertexBuffers[d]->release(), m_vertexBuffers[d] = nullptr;
-        if ((m_indexUsage & USAGE_DYNAMIC) && m_indexBuffers[d]) m_indexBuffers[d]->release(), m_indexBuffers[d] = nullptr;
+        if (m_vertexUsage & USAGE_DYNAMIC) m_vertexBuffers[d].reset();
+        if (m_indexUsage & USAGE_DYNAMIC) m_indexBuffers[d].reset();
     }
 }
 
@@ -81,8 +81,8 @@ void DynamicSurfaceBuffer::createDeviceObjects() {
     for (size_t d = 0; d < devices.size(); ++d) {
         // A failed re-creation leaves the entry null: that device draws nothing of it.
         if ((m_vertexUsage & USAGE_DYNAMIC) && !m_vertexBuffers[d])
-            devices[d]->createVertexBuffer(m_vertexBytes, m_vertexUsage, 0, POOL_DEFAULT, &m_vertexBuffers[d]);
+            devices[d]->createVertexBuffer(m_vertexBytes, m_vertexUsage, 0, POOL_DEFAULT, m_vertexBuffers[d].out());
         if ((m_indexUsage & USAGE_DYNAMIC) && !m_indexBuffers[d])
-            devices[d]->createIndexBuffer(m_indexBytes, m_indexUsage, m_indexFormat, POOL_DEFAULT, &m_indexBuffers[d]);
+            devices[d]->createIndexBuffer(m_indexBytes, m_indexUsage, m_indexFormat, POOL_DEFAULT, m_indexBuffers[d].out());
     }
 }

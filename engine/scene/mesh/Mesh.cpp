@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "engine/platform/Report.h"
+#include "engine/render/RenderStateGuard.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
+#include "engine/render/ViewGuard.h"
 #include "engine/scene/Bone.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/ReflectionCamera.h"
@@ -77,10 +79,19 @@ bool pointInTriangle(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c)
     return true;
 }
 
-gfx::Matrix toDevice(const Matrix4x3& m) {
-    gfx::Matrix out;
-    std::memcpy(out.m, m.m, sizeof out.m);
-    return out;
+void setStates(gfx::Device& device, std::initializer_list<std::pair<uint32_t, uint32_t>> states) {
+    for (const auto& state : states) device.setRenderState(state.first, state.second);
+}
+
+// A world plane as the shader path clips: through the inverse of the reflected view and projection.
+void toClipSpace(float plane[4], const Matrix4x3& reflectedView, const Matrix4x3& projection) {
+    Matrix4x3 clip, inverse;
+    multiplyMatrix4x3By4x4(clip, reflectedView, projection);
+    invertMatrix4x4(inverse, clip);
+    float world4[4] = {plane[0], plane[1], plane[2], plane[3]};
+    for (int j = 0; j < 4; ++j)
+        plane[j] = world4[0] * inverse.at(j, 0) + world4[1] * inverse.at(j, 1) + world4[2] * inverse.at(j, 2) +
+                   world4[3] * inverse.at(j, 3);
 }
 
 bool near(const float* a, const float* b, int count) {
@@ -658,40 +669,51 @@ bool Mesh::drawReflection(SurfaceBuffer& buffer, double time, SceneObject* objec
     const Position3* points = planeMesh->getMirrorPoints();
     // Fewer than three points give no plane: the surface is drawn as it is.
     if (!device || !object || !points || planeMesh->m_points.size() < 3) return false;
-    ShaderConstants& constants = *renderer.m_constants;
     const uint32_t depth = uint32_t(g_reflectionDepth);
+    // The frame's own stencil comes back once the mirror is unmarked.
+    RenderStateGuard stencil(*device, {gfx::RS_STENCILENABLE, gfx::RS_STENCILREF});
+    markMirror(buffer, time, depth);
+    {
+        ViewGuard view(renderer);
+        renderer.m_cullMode = (depth & 1) ? gfx::CULL_CW : gfx::CULL_CCW;
+        drawMirrorImage(buffer, time, *object, viewer, points, view);
+    }
+    unmarkMirror(buffer, time, depth);
+    return true;
+}
 
-    uint32_t savedStencil = 0, savedReference = 0;
-    device->getRenderState(gfx::RS_STENCILENABLE, savedStencil);
-    device->getRenderState(gfx::RS_STENCILREF, savedReference);
-    auto states = [device](std::initializer_list<std::pair<uint32_t, uint32_t>> list) {
-        for (const auto& state : list) device->setRenderState(state.first, state.second);
-    };
-    states({{gfx::RS_STENCILENABLE, 1}, {gfx::RS_STENCILFUNC, gfx::CMP_EQUAL}, {gfx::RS_STENCILREF, depth - 1},
+void Mesh::markMirror(SurfaceBuffer& buffer, double time, uint32_t depth) {
+    Renderer& renderer = *m_meshRenderer;
+    gfx::Device& device = *renderer.m_currentDevice;
+    setStates(device, {{gfx::RS_STENCILENABLE, 1}, {gfx::RS_STENCILFUNC, gfx::CMP_EQUAL}, {gfx::RS_STENCILREF, depth - 1},
             {gfx::RS_STENCILMASK, 0xFFFFFFFF}, {gfx::RS_STENCILWRITEMASK, 0xFFFFFFFF}, {gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP},
             {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_INCR}, {gfx::RS_COLORWRITEENABLE, 0}});
     buffer.draw(renderer.m_surfaceShader, time);
-    states({{gfx::RS_COLORWRITEENABLE, renderer.m_colorWriteMask}, {gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP},
+    setStates(device, {{gfx::RS_COLORWRITEENABLE, renderer.m_colorWriteMask}, {gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP},
             {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL},
             {gfx::RS_STENCILREF, depth}, {gfx::RS_ZENABLE, 1}, {gfx::RS_ZWRITEENABLE, 1}, {gfx::RS_ZFUNC, gfx::CMP_ALWAYS}});
     // The fixed-function path has no shader to push the mirror's depth back: a
     // depth range at the far plane clears it, so the reflection can draw behind the mirror.
     gfx::Viewport viewport{}, farViewport{};
-    device->getViewport(viewport);
+    device.getViewport(viewport);
     farViewport = viewport;
     farViewport.minZ = farViewport.maxZ = 1.0f;
-    device->setViewport(farViewport);
+    device.setViewport(farViewport);
     buffer.draw(renderer.m_opaqueShader, time);
-    device->setViewport(viewport);
-    states({{gfx::RS_ZFUNC, gfx::CMP_LESSEQUAL}, {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL}});
+    device.setViewport(viewport);
+    setStates(device, {{gfx::RS_ZFUNC, gfx::CMP_LESSEQUAL}, {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL}});
+}
 
-    uint32_t savedCull = renderer.m_cullMode;
-    renderer.m_cullMode = (depth & 1) ? gfx::CULL_CW : gfx::CULL_CCW;
-    Matrix4x3 savedWorld = constants.m_world, savedView = constants.m_view, savedProjection = constants.m_projection;
+void Mesh::drawMirrorImage(SurfaceBuffer& buffer, double time, SceneObject& object, SceneItem* viewer,
+                           const Position3* points, const ViewGuard& view) {
+    Renderer& renderer = *m_meshRenderer;
+    gfx::Device* device = renderer.m_currentDevice;
+    const Matrix4x3& savedView = view.savedView();
+    const Matrix4x3& savedProjection = view.savedProjection();
 
     // The mirror plane through the object's origin, in world space.
     Matrix4x3 world;
-    object->getMatrix(world, time, 0);
+    object.getMatrix(world, time, 0);
     Vec3 p0 = toVec(points[0]), p1 = toVec(points[1]), p2 = toVec(points[2]);
     Vec3 normal = transformVector(cross(sub(p0, p1), sub(p0, p2)), world);
     normalise(normal);
@@ -704,16 +726,28 @@ bool Mesh::drawReflection(SurfaceBuffer& buffer, double time, SceneObject* objec
     multiplyMatrix4x3(reflectedView, mirror, savedView);
 
     float plane[4] = {normal[0], normal[1], normal[2], d0};
-    if (!renderer.m_fixedFunction) {
-        Matrix4x3 clip, inverse;
-        multiplyMatrix4x3By4x4(clip, reflectedView, savedProjection);
-        invertMatrix4x4(inverse, clip);
-        float world4[4] = {plane[0], plane[1], plane[2], plane[3]};
-        for (int j = 0; j < 4; ++j)
-            plane[j] = world4[0] * inverse.at(j, 0) + world4[1] * inverse.at(j, 1) + world4[2] * inverse.at(j, 2) +
-                       world4[3] * inverse.at(j, 3);
-    }
+    if (!renderer.m_fixedFunction) toClipSpace(plane, reflectedView, savedProjection);
 
+    LW6Scene* scene = reflectionSceneOf(buffer.getSurface());
+    if (!scene) {
+        // Every frame would repeat it; once per mesh tells enough.
+        if (!m_reportedMissingScene) reportError("reflection scene ist nicht zugeordnet!\n");
+        m_reportedMissingScene = true;
+        return;
+    }
+    ReflectionCamera camera = reflectionCamera(scene, world, mirror, savedView, reflectedView, viewer);
+    SceneItem* savedItem = m_viewItem;
+    m_viewItem = &camera;
+    device->setClipPlane(0, plane);
+    device->setRenderState(gfx::RS_CLIPPLANEENABLE, 1);
+    scene->render(&camera, time);
+    device->setRenderState(gfx::RS_CLIPPLANEENABLE, 0);
+    m_viewItem = savedItem;
+}
+
+ReflectionCamera Mesh::reflectionCamera(LW6Scene* scene, const Matrix4x3& world, const Matrix4x3& mirror,
+                                        const Matrix4x3& savedView, const Matrix4x3& reflectedView,
+                                        SceneItem* viewer) const {
     // The bottom face of the box, carried into the reflected view (eye at the origin).
     const int cornerIndex[4] = {0, 1, 4, 5};
     Vec3 q[4];
@@ -734,39 +768,16 @@ bool Mesh::drawReflection(SurfaceBuffer& buffer, double time, SceneObject* objec
     for (const auto& pair : {std::make_pair(0, 2), std::make_pair(3, 1), std::make_pair(2, 3), std::make_pair(1, 0)})
         sidePlanes.push_back(facing(cross(q[pair.first], q[pair.second]), centre));
     Normal3 mirrorNormal = facing(cross(sub(q[2], q[0]), sub(q[1], q[0])), q[0]);
+    return ReflectionCamera(scene, reflectedView, {0.0f, 0.0f, 0.0f}, {q[0][0], q[0][1], q[0][2]}, mirrorNormal,
+                            std::move(sidePlanes), viewer);
+}
 
-    LW6Scene* scene = reflectionSceneOf(buffer.getSurface());
-    if (!scene) {
-        // Every frame would repeat it; once per mesh tells enough.
-        if (!m_reportedMissingScene) reportError("reflection scene ist nicht zugeordnet!\n");
-        m_reportedMissingScene = true;
-    } else {
-        ReflectionCamera camera(scene, reflectedView, {0.0f, 0.0f, 0.0f}, {q[0][0], q[0][1], q[0][2]},
-                                mirrorNormal, std::move(sidePlanes), viewer);
-        SceneItem* savedItem = m_viewItem;
-        m_viewItem = &camera;
-        device->setClipPlane(0, plane);
-        device->setRenderState(gfx::RS_CLIPPLANEENABLE, 1);
-        scene->render(&camera, time);
-        device->setRenderState(gfx::RS_CLIPPLANEENABLE, 0);
-        m_viewItem = savedItem;
-    }
-
-    renderer.m_cullMode = savedCull;
-    constants.m_world = savedWorld;
-    constants.m_derivedCurrent = false;
-    device->setTransform(gfx::TS_WORLD, toDevice(savedWorld));
-    constants.m_view = savedView;
-    constants.m_derivedCurrent = false;
-    device->setTransform(gfx::TS_VIEW, toDevice(savedView));
-    constants.m_projection = savedProjection;
-    constants.m_derivedCurrent = false;
-    device->setTransform(gfx::TS_PROJECTION, toDevice(savedProjection));
-
-    states({{gfx::RS_STENCILFUNC, gfx::CMP_EQUAL}, {gfx::RS_STENCILREF, depth}, {gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP},
+void Mesh::unmarkMirror(SurfaceBuffer& buffer, double time, uint32_t depth) {
+    Renderer& renderer = *m_meshRenderer;
+    gfx::Device& device = *renderer.m_currentDevice;
+    setStates(device, {{gfx::RS_STENCILFUNC, gfx::CMP_EQUAL}, {gfx::RS_STENCILREF, depth}, {gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP},
             {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_DECR}});
     buffer.draw(renderer.m_surfaceShader, time);
-    states({{gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_KEEP},
-            {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL}, {gfx::RS_STENCILENABLE, savedStencil}, {gfx::RS_STENCILREF, savedReference}});
-    return true;
+    setStates(device, {{gfx::RS_STENCILZFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILFAIL, gfx::STENCILOP_KEEP}, {gfx::RS_STENCILPASS, gfx::STENCILOP_KEEP},
+            {gfx::RS_STENCILFUNC, gfx::CMP_LESSEQUAL}});
 }

@@ -13,9 +13,11 @@
 class Bone;
 class LW6Scene;
 class MeshCollisionBuilder;
+class ReflectionCamera;
 class Renderer;
 class Surface;
 class SurfaceBuffer;
+class ViewGuard;
 struct TextureStages;
 class WeightMap;
 
@@ -129,6 +131,17 @@ private:
     // The stencil mirror with the surface's scene behind it; false when the
     // mesh gives no mirror plane and the surface is to be drawn plainly.
     bool drawReflection(SurfaceBuffer& buffer, double time, SceneObject* object, SceneItem* viewer);
+    // Counts the mirror's pixels up in the stencil and clears their depth.
+    void markMirror(SurfaceBuffer& buffer, double time, uint32_t depth);
+    // The surface's scene seen across the mirror plane, clipped to the marked pixels.
+    void drawMirrorImage(SurfaceBuffer& buffer, double time, SceneObject& object, SceneItem* viewer,
+                         const Position3* points, const ViewGuard& view);
+    // The reflected view's camera, bounded by the box's bottom face.
+    ReflectionCamera reflectionCamera(LW6Scene* scene, const Matrix4x3& world, const Matrix4x3& mirror,
+                                      const Matrix4x3& savedView, const Matrix4x3& reflectedView,
+                                      SceneItem* viewer) const;
+    // Draws the surface over the reflection and counts the stencil back down.
+    void unmarkMirror(SurfaceBuffer& buffer, double time, uint32_t depth);
     void releaseWeightMaps();
     LW6Scene* reflectionSceneOf(const Surface* surface) const;
 

@@ -38,7 +38,7 @@ bool StaticSurfaceBuffer::create() {
     for (size_t d = 0; d < devices.size(); ++d) {
         void* bits = nullptr;
         if (devices[d]->createVertexBuffer(uint32_t(m_packedVertices.size()), m_vertexUsage, 0, POOL_MANAGED,
-                                           &m_vertexBuffers[d]) < 0 ||
+                                           m_vertexBuffers[d].out()) < 0 ||
             !m_vertexBuffers[d] || m_vertexBuffers[d]->lock(0, 0, &bits, 0) < 0 || !bits)
             return false;
         std::memcpy(bits, m_packedVertices.data(), m_packedVertices.size());
@@ -54,7 +54,7 @@ bool StaticSurfaceBuffer::create() {
     for (size_t d = 0; d < devices.size(); ++d) {
         void* bits = nullptr;
         if (devices[d]->createIndexBuffer(m_indexBytes, m_indexUsage, m_indexFormat, POOL_MANAGED,
-                                          &m_indexBuffers[d]) < 0 ||
+                                          m_indexBuffers[d].out()) < 0 ||
             !m_indexBuffers[d] || m_indexBuffers[d]->lock(0, 0, &bits, 0) < 0 || !bits)
             return false;
         storeIndices(bits, m_indices.data(), m_indexCount);

@@ -21,25 +21,15 @@ void cross(const float a[3], const float b[3], float out[3]) {
     out[0] = x, out[1] = y, out[2] = z;
 }
 
-void releaseAll(std::vector<Buffer*>& buffers) {
-    for (Buffer*& buffer : buffers) {
-        if (buffer) buffer->release();
-        buffer = nullptr;
-    }
-}
-
 } // namespace
 
 SurfaceBuffer::SurfaceBuffer(Renderer* renderer, ::Surface* surface, TextureStages* stages, uint32_t boneInfluences,
                              bool tangents)
     : m_renderer(renderer), m_surface(surface),
       m_layout(std::make_unique<VertexLayout>(renderer, stages, boneInfluences, tangents)),
-      m_vertexBuffers(renderer->m_devices.size(), nullptr), m_indexBuffers(renderer->m_devices.size(), nullptr) {}
+      m_vertexBuffers(renderer->m_devices.size()), m_indexBuffers(renderer->m_devices.size()) {}
 
-SurfaceBuffer::~SurfaceBuffer() {
-    releaseAll(m_vertexBuffers);
-    releaseAll(m_indexBuffers);
-}
+SurfaceBuffer::~SurfaceBuffer() = default;
 
 uint32_t SurfaceBuffer::baseUsage() const {
     return USAGE_WRITEONLY | (m_layout->m_cpuProcessing ? USAGE_SOFTWAREPROCESSING : 0);

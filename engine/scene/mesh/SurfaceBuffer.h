@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/platform/Ref.h"
 #include "engine/scene/mesh/VertexLayout.h"
 
 namespace sys::gfx {
@@ -51,13 +52,13 @@ public:
     uint32_t m_vertexBytes = 0;
     uint32_t m_vertexCount = 0;
     std::vector<uint8_t> m_packedVertices;
-    std::vector<sys::gfx::Buffer*> m_vertexBuffers;
+    std::vector<Ref<sys::gfx::Buffer>> m_vertexBuffers;
     uint32_t m_indexBytes = 0;
     uint32_t m_indexUsage = 0;
     uint32_t m_indexFormat = 0;
     uint32_t m_indexCount = 0;
     std::vector<uint32_t> m_indices;
-    std::vector<sys::gfx::Buffer*> m_indexBuffers;
+    std::vector<Ref<sys::gfx::Buffer>> m_indexBuffers;
     bool m_created = false;
 
 protected:

@@ -43,13 +43,10 @@ VertexLayout::VertexLayout(Renderer* renderer, TextureStages* stages, uint32_t b
     elements.push_back(DECL_END);
     m_stride = offset;
     for (Device* device : renderer->m_devices) {
-        VertexDeclaration* declaration = nullptr;
-        if (device) device->createVertexDeclaration(elements.data(), &declaration);
-        m_declarations.push_back(declaration);
+        Ref<VertexDeclaration> declaration;
+        if (device) device->createVertexDeclaration(elements.data(), declaration.out());
+        m_declarations.push_back(std::move(declaration));
     }
 }
 
-VertexLayout::~VertexLayout() {
-    for (VertexDeclaration* declaration : m_declarations)
-        if (declaration) declaration->release();
-}
+VertexLayout::~VertexLayout() = default;

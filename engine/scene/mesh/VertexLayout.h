@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/platform/Ref.h"
+
 namespace sys::gfx {
 class VertexDeclaration;
 }
@@ -23,7 +25,7 @@ public:
     uint32_t m_stride = 0;
     // The renderer does not process vertices in hardware.
     bool m_cpuProcessing = false;
-    std::vector<sys::gfx::VertexDeclaration*> m_declarations;
+    std::vector<Ref<sys::gfx::VertexDeclaration>> m_declarations;
     TextureStages* m_stages;
     uint32_t m_lastStageOffset = NO_ELEMENT;
     uint32_t m_tangentOffset = NO_ELEMENT;

@@ -103,8 +103,8 @@ protected:
     void start(const std::vector<PathRecord>& path) {
         writePath(2, records(path));
         m_ai = new ControllerAI(nullptr, &m_config, 1, &m_files);
-        m_kart = std::make_unique<VehicleMaster>("", nullptr, m_ai, 1, nullptr, new VehicleSettings(0, ""), 0,
-                                                 0.5f, 1.0f);
+        m_kart = std::make_unique<VehicleMaster>("", nullptr, std::unique_ptr<Controller>(m_ai), 1, nullptr,
+                                                 std::make_unique<VehicleSettings>(0, ""), 0, 0.5f, 1.0f);
         m_ai->m_vehicle = m_kart.get();
         m_kart->m_active = true;
         m_kart->m_cameraReset = false;

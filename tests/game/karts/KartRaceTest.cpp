@@ -35,9 +35,9 @@ template <typename Kart>
 std::unique_ptr<Kart> makeKart(LW6Scene* scene, bool throttle, NetControl& client, uint32_t* record) {
     auto* driver = new ScriptedDriver;
     driver->gas = throttle ? 1 : 0;
-    return std::make_unique<Kart>(KartFixture::MOPED_OBJECT, scene, driver, 0, record,
-                                  new VehicleSettings(0, KartFixture::SETTINGS_FILE), 0, KartFixture::KART_RADIUS,
-                                  1.0f, client);
+    return std::make_unique<Kart>(KartFixture::MOPED_OBJECT, scene, std::unique_ptr<Controller>(driver), 0, record,
+                                  std::make_unique<VehicleSettings>(0, KartFixture::SETTINGS_FILE), 0,
+                                  KartFixture::KART_RADIUS, 1.0f, client);
 }
 
 bool waitFor(const std::function<bool()>& condition) {

@@ -62,8 +62,9 @@ public:
         m_surfaces.install(*m_track.m_scene);
         for (int i = 0; i < 2; ++i) {
             m_race.m_vehicles[i] = std::make_unique<VehicleMaster>(
-                mn::mopedObject(model, colour), m_track.m_scene, new ScriptedDriver, i, m_race.m_vehicleRecord,
-                new VehicleSettings(model, mn::settingsFile(model)), i, mn::SIZE_FACTOR[model], 1.0f, m_client);
+                mn::mopedObject(model, colour), m_track.m_scene, std::make_unique<ScriptedDriver>(), i,
+                m_race.m_vehicleRecord, std::make_unique<VehicleSettings>(model, mn::settingsFile(model)), i,
+                mn::SIZE_FACTOR[model], 1.0f, m_client);
         }
         m_race.m_vehicleCount = 2;
         m_track.start();

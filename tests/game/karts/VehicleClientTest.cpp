@@ -9,6 +9,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/SceneObject.h"
 #include "game/karts/VehicleClient.h"
+#include "game/karts/VehicleSettings.h"
 #include "tests/engine/scene/SceneTestSupport.h"
 
 #include "tests/game/ScriptedDriver.h"
@@ -29,7 +30,8 @@ protected:
     NetControl client;
     uint32_t record[3] = {0, 0, 0};
     SceneObject* body = scene.createObject("car_Ctrl");
-    VehicleClient kart{"moped.lwo", &scene, new ScriptedDriver, 0, record, nullptr, 0, 0.75f, 1.0f, client};
+    VehicleClient kart{"moped.lwo", &scene, std::make_unique<ScriptedDriver>(), 0, record, nullptr, 0, 0.75f, 1.0f,
+                       client};
 };
 
 // Counts what it is asked to do and where.

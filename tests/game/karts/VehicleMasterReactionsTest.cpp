@@ -79,8 +79,9 @@ protected:
 
     VehicleMaster& addKart(Controller* driver, int32_t index, Position3 at) {
         auto& slot = race.m_vehicles[index];
-        slot = std::make_unique<VehicleMaster>("", &scene, driver, index, race.m_vehicleRecord,
-                                               new VehicleSettings(0, "none"), index, RADIUS, 1.0f, client);
+        slot = std::make_unique<VehicleMaster>("", &scene, std::unique_ptr<Controller>(driver), index,
+                                               race.m_vehicleRecord, std::make_unique<VehicleSettings>(0, "none"),
+                                               index, RADIUS, 1.0f, client);
         slot->asMaster()->m_newPos = at;
         if (index >= race.m_vehicleCount) race.m_vehicleCount = index + 1;
         return *slot->asMaster();

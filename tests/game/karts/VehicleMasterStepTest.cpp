@@ -27,8 +27,8 @@ constexpr double STEP = 0.01;
 constexpr float RADIUS = 0.5f;
 
 std::unique_ptr<VehicleMaster> makeKart(Controller* driver, int32_t index = 0) {
-    auto kart = std::make_unique<VehicleMaster>("", nullptr, driver, index, nullptr,
-                                                new VehicleSettings(0, std::string()), 0, RADIUS, 1.0f);
+    auto kart = std::make_unique<VehicleMaster>("", nullptr, std::unique_ptr<Controller>(driver), index, nullptr,
+                                                std::make_unique<VehicleSettings>(0, std::string()), 0, RADIUS, 1.0f);
     kart->m_active = true;
     return kart;
 }
@@ -403,8 +403,9 @@ protected:
         auto* settings = new VehicleSettings(kf::MOPED_MODEL, kf::SETTINGS_FILE);
         settings->load(m_archive.files());
         m_race.m_vehicles[index] =
-            std::make_unique<VehicleMaster>(kf::MOPED_OBJECT, m_track->m_scene, driver, index,
-                                            m_race.m_vehicleRecord, settings, 0, kf::KART_RADIUS, kf::KART_SCALE);
+            std::make_unique<VehicleMaster>(kf::MOPED_OBJECT, m_track->m_scene, std::unique_ptr<Controller>(driver),
+                                            index, m_race.m_vehicleRecord, std::unique_ptr<VehicleSettings>(settings),
+                                            0, kf::KART_RADIUS, kf::KART_SCALE);
         auto& kart = static_cast<VehicleMaster&>(*m_race.m_vehicles[index]);
         kart.m_active = true;
         return kart;

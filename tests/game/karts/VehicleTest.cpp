@@ -20,8 +20,9 @@ namespace {
 class VehicleBase : public ReportCapture<3> {
 protected:
     std::unique_ptr<VehicleMaster> master(int index, NetControl& client) {
-        return std::make_unique<VehicleMaster>("moped.lwo", &scene, new ScriptedDriver, index, race.m_vehicleRecord,
-                                               new VehicleSettings(0, "none"), index, 0.75f, 1.0f, client);
+        return std::make_unique<VehicleMaster>("moped.lwo", &scene, std::make_unique<ScriptedDriver>(), index,
+                                               race.m_vehicleRecord, std::make_unique<VehicleSettings>(0, "none"),
+                                               index, 0.75f, 1.0f, client);
     }
     void SetUp() override {
         ReportCapture<3>::SetUp();
@@ -59,8 +60,8 @@ TEST_F(VehicleBase, SevenRidersRegisterDistinctNidsAndStartCleared) {
     EXPECT_FLOAT_EQ(fresh.getDirection()[2], 1.0f);
     // Only a master answers as one, and the client as a client.
     NetControl other;
-    VehicleClient remote("moped.lwo", &scene, new ScriptedDriver, 0, race.m_vehicleRecord, nullptr, 0, 0.75f, 1.0f,
-                         other);
+    VehicleClient remote("moped.lwo", &scene, std::make_unique<ScriptedDriver>(), 0, race.m_vehicleRecord, nullptr, 0,
+                         0.75f, 1.0f, other);
     EXPECT_EQ(karts[0]->asClient(), nullptr);
     EXPECT_EQ(remote.asMaster(), nullptr);
     EXPECT_EQ(remote.asClient(), &remote);

@@ -63,9 +63,9 @@ public:
             auto* settings = new VehicleSettings(i, MopedNames::settingsFile(i));
             settings->load(demoArchive());
             drivers[i] = new CountingDriver;
-            race.m_vehicles[i] = std::make_unique<VehicleMaster>(MopedNames::mopedObject(i, 0), &scene, drivers[i], i,
-                                                                 race.m_vehicleRecord, settings, i,
-                                                                 MopedNames::SIZE_FACTOR[i], 1.0f);
+            race.m_vehicles[i] = std::make_unique<VehicleMaster>(
+                MopedNames::mopedObject(i, 0), &scene, std::unique_ptr<Controller>(drivers[i]), i, race.m_vehicleRecord,
+                std::unique_ptr<VehicleSettings>(settings), i, MopedNames::SIZE_FACTOR[i], 1.0f);
         }
         race.m_vehicleCount = riders;
         race.m_metaScene->start(nullptr);

@@ -33,9 +33,9 @@ protected:
     VehicleMaster& addKart(Position3 at) {
         const int32_t index = race.m_vehicleCount++;
         drivers[index] = new ScriptedDriver;
-        race.m_vehicles[index] = std::make_unique<VehicleMaster>("", nullptr, drivers[index], index,
-                                                                 race.m_vehicleRecord, new VehicleSettings(0, "none"),
-                                                                 index, 0.5f, 1.0f, client);
+        race.m_vehicles[index] = std::make_unique<VehicleMaster>(
+            "", nullptr, std::unique_ptr<Controller>(drivers[index]), index, race.m_vehicleRecord,
+            std::make_unique<VehicleSettings>(0, "none"), index, 0.5f, 1.0f, client);
         VehicleMaster& kart = *race.m_vehicles[index]->asMaster();
         put(kart, at);
         kart.m_active = true;

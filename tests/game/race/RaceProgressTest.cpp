@@ -37,9 +37,11 @@ protected:
         for (int i = 0; i < Race::MAX_VEHICLES; ++i) {
             m_drivers[i] = new ScriptedDriver;
             m_drivers[i]->gas = 1;
-            m_race.m_vehicles[i] = std::make_unique<VehicleMaster>("moped.lwo", nullptr, m_drivers[i], i,
+            m_race.m_vehicles[i] = std::make_unique<VehicleMaster>("moped.lwo", nullptr,
+                                                                   std::unique_ptr<Controller>(m_drivers[i]), i,
                                                                    m_race.m_vehicleRecord,
-                                                                   new VehicleSettings(0, ""), i, 1.0f, 1.0f, m_client);
+                                                                   std::make_unique<VehicleSettings>(0, ""), i, 1.0f,
+                                                                   1.0f, m_client);
             m_race.m_vehicles[i]->m_playerRecord = &config.m_player[i];
             std::snprintf(config.m_player[i].modify()->name, Config::NAME_SIZE, "Rider %d", i);
             m_race.m_vehicles[i]->m_active = true;

@@ -16,6 +16,7 @@
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/SceneObject.h"
 #include "engine/scene/loaders/SceneLoader.h"
+#include "game/drivers/Controller.h"
 #include "game/karts/Vehicle.h"
 #include "game/karts/VehicleSettings.h"
 #include "game/maps/IlluminationMap.h"
@@ -80,8 +81,8 @@ class StandingRider : public Vehicle {
 public:
     StandingRider(Race& race, int32_t index, NetControl& client, const std::string& mopedFile = "",
                   LW6Scene* scene = nullptr)
-        : Vehicle(mopedFile, scene, nullptr, index, race.m_vehicleRecord, new VehicleSettings(0, ""), index, 0.75f,
-                  1.0f, client) {}
+        : Vehicle(mopedFile, scene, nullptr, index, race.m_vehicleRecord, std::make_unique<VehicleSettings>(0, ""),
+                  index, 0.75f, 1.0f, client) {}
     Position3& getPosition(Position3& out) override { return out = m_at; }
     const float* getDirection() override { return m_heading; }
     float getSpeed() override { return m_now; }

@@ -118,8 +118,9 @@ protected:
 
     template <class Kind>
     std::unique_ptr<Vehicle> makeVehicle(int32_t index) {
-        return std::make_unique<Kind>("none", &m_scene, new ScriptedDriver, index, m_race.m_vehicleRecord,
-                                      new VehicleSettings(0, "none"), index, 0.5f, 1.0f, m_net);
+        return std::make_unique<Kind>("none", &m_scene, std::make_unique<ScriptedDriver>(), index,
+                                      m_race.m_vehicleRecord, std::make_unique<VehicleSettings>(0, "none"), index,
+                                      0.5f, 1.0f, m_net);
     }
     VehicleMaster& master(int32_t index) { return *m_race.m_vehicles[index]->asMaster(); }
 

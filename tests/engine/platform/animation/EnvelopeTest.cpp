@@ -167,10 +167,10 @@ TEST(MotionMixer, WeightsBlendMembersWithTheirOwnTime) {
     EXPECT_EQ(mixer->getChannelCount(), 1u);
     EXPECT_FLOAT_EQ(value.evaluate(5.0), 3.0f);
 
-    auto* track = new Envelope;
+    auto track = std::make_unique<Envelope>();
     track->addKeyLinear(0.0f, 0.0f);
     track->addKeyLinear(10.0f, 10.0f);
-    mixer->addChannel(track);
+    mixer->addChannel(std::move(track));
     EXPECT_FLOAT_EQ(value.evaluate(4.0), 3.0f); // weight 0 passes the base through
     mixer->setIntensity(1, 1.0f);
     mixer->setOffset(1, 1.0f);
@@ -187,7 +187,7 @@ TEST(MotionMixer, OutOfRangeIndexIsAnAssertionNotAWrite) {
     g_reportToLog = true;
     g_lastErrorText.assignText("x");
     MotionMixer mixer;
-    mixer.addChannel(new Envelope);
+    mixer.addChannel(std::make_unique<Envelope>());
     mixer.setIntensity(5, 1.0f);
     EXPECT_STREQ(g_lastErrorText.text(), "");
     mixer.setOffset(-1, 1.0f);
