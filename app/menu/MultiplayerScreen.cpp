@@ -10,15 +10,13 @@
 #include "app/menu/Menu.h"
 #include "app/menu/MessageWindow.h"
 #include "game/displays/DisplayWindows.h"
-#include "game/race/Race.h"
+#include "game/race/GameRules.h"
 #include "game/records/TextTable.h"
 #include "net/NetControl.h"
 #include "sys/window/Window.h"
 
 namespace {
 
-constexpr int32_t MODELS = 5;
-constexpr int32_t COLOURS = 4;
 constexpr int32_t FIRST_TRACK_LAPS = 1;
 // Between two looks at the window's messages while a joining player waits.
 constexpr double PUMP_SECONDS = 0.05;
@@ -114,7 +112,7 @@ void setFlagsOfSettings(Config& config, uint32_t flags) {
 
 MultiplayerScreen::MultiplayerScreen(Menu* owner) : SetUpScreen(owner) {
     Config& config = *m_owner->config;
-    config.m_game = Race::CHAMPIONSHIP;
+    config.m_game = GameRules::CHAMPIONSHIP;
     config.m_track = 0;
     config.m_laps = FIRST_TRACK_LAPS;
     for (NetValue<Config::Player>& rider : config.m_player) *rider.modify() = Config::Player();
@@ -243,8 +241,8 @@ void MultiplayerScreen::claimMoped() {
     const char* name = config.m_settings.m_playerName1;
     std::memset(own.name, 0, sizeof own.name);
     std::memcpy(own.name, name, strnlen(name, sizeof own.name - 1));
-    own.colour = leastHeld(config, &Config::Player::colour, COLOURS);
-    own.model = leastHeld(config, &Config::Player::model, MODELS);
+    own.colour = leastHeld(config, &Config::Player::colour, GameRules::COLOURS);
+    own.model = leastHeld(config, &Config::Player::model, GameRules::MODELS);
 }
 
 void MultiplayerScreen::refreshLobby() {
@@ -255,7 +253,7 @@ void MultiplayerScreen::refreshLobby() {
     config.m_laps.modify();
     showTrack();
     const int32_t game = config.m_game;
-    const int mode = game == Race::SINGLE_RACE ? TEXT_SINGLE_RACE : game == Race::CHAMPIONSHIP ? TEXT_CHAMPIONSHIP : -1;
+    const int mode = game == GameRules::SINGLE_RACE ? TEXT_SINGLE_RACE : game == GameRules::CHAMPIONSHIP ? TEXT_CHAMPIONSHIP : -1;
     m_widgets[MODE]->setText(mode < 0 ? CEGUI::String() : m_owner->texts->getText(mode));
     showRows();
     showOwnMoped();
@@ -268,7 +266,7 @@ void MultiplayerScreen::showTrack() {
     const Config& config = *m_owner->config;
     CEGUI::Window& picture = *m_widgets[TRACK_PICTURE];
     CEGUI::Window& caption = *m_widgets[TRACK];
-    const bool championship = config.m_game == Race::CHAMPIONSHIP;
+    const bool championship = config.m_game == GameRules::CHAMPIONSHIP;
     if (championship) {
         picture.setProperty("Image", "Tracks/Championship");
         caption.setText(m_owner->texts->getText(TEXT_ALL_TRACKS));
@@ -314,9 +312,9 @@ void MultiplayerScreen::showChoice(CEGUI::Window& caption, int32_t value, Choice
 
 void MultiplayerScreen::showLaps() {
     const Config& config = *m_owner->config;
-    const bool single = config.m_game == Race::SINGLE_RACE;
+    const bool single = config.m_game == GameRules::SINGLE_RACE;
     // A championship's laps become 3 only when the race starts: the lobby shows the 3 they will be.
-    const bool championship = config.m_game == Race::CHAMPIONSHIP;
+    const bool championship = config.m_game == GameRules::CHAMPIONSHIP;
     m_widgets[LAPS]->setVisible(single || championship);
     if (single || championship) showLapsText(*m_widgets[LAPS], single ? config.m_laps : CHAMPIONSHIP_LAPS);
     m_widgets[LAPS_LEFT]->setEnabled(single && isChoosingSettings());
@@ -352,15 +350,15 @@ void MultiplayerScreen::showConnectionLost() {
 
 void MultiplayerScreen::stepColour(bool forward) {
     Config::Player& own = changeOwnRecord();
-    own.colour = stepped(own.colour, 0, COLOURS - 1, forward);
+    own.colour = stepped(own.colour, 0, GameRules::COLOURS - 1, forward);
     refreshLobby();
 }
 
 void MultiplayerScreen::stepModel(bool forward) {
     const Config& config = *m_owner->config;
     int32_t candidate = ownRecord().model;
-    for (int tries = 0; tries < MODELS; ++tries) {
-        candidate = stepped(candidate, 0, MODELS - 1, forward);
+    for (int tries = 0; tries < GameRules::MODELS; ++tries) {
+        candidate = stepped(candidate, 0, GameRules::MODELS - 1, forward);
         if (holders(config, &Config::Player::model, candidate) > 0) continue;
         changeOwnRecord().model = candidate;
         break;
@@ -382,7 +380,7 @@ void MultiplayerScreen::stepLaps(bool forward) {
 
 void MultiplayerScreen::toggleMode() {
     Config& config = *m_owner->config;
-    config.m_game = config.m_game == Race::SINGLE_RACE ? Race::CHAMPIONSHIP : Race::SINGLE_RACE;
+    config.m_game = config.m_game == GameRules::SINGLE_RACE ? GameRules::CHAMPIONSHIP : GameRules::SINGLE_RACE;
     refreshLobby();
 }
 
@@ -406,8 +404,8 @@ void MultiplayerScreen::leaveGame() {
 
 void MultiplayerScreen::apply() {
     Config& config = *m_owner->config;
-    config.m_playMode = Race::LAN;
-    const bool championship = config.m_game == Race::CHAMPIONSHIP;
+    config.m_playMode = GameRules::LAN;
+    const bool championship = config.m_game == GameRules::CHAMPIONSHIP;
     if (championship) config.m_laps = CHAMPIONSHIP_LAPS;
     for (int slot = 0; slot < Config::RIDERS; ++slot) {
         Config::Player& rider = *config.m_player[slot].modify();
@@ -418,16 +416,16 @@ void MultiplayerScreen::apply() {
             rider.points = 0;
         }
         // A host drives only the slots taken; an empty slot keeps its kind.
-        if (!m_isHost || rider.colour != -1) config.m_playerKind[slot] = Race::REMOTE;
+        if (!m_isHost || rider.colour != -1) config.m_playerKind[slot] = GameRules::REMOTE;
     }
-    config.m_playerKind[ownSlot()] = m_isHost ? Race::SINGLE : Race::GUEST;
+    config.m_playerKind[ownSlot()] = m_isHost ? GameRules::SINGLE : GameRules::GUEST;
     config.m_track.setFlags(NetValueBase::FLAG_SEND);
     config.m_isHost = m_isHost;
 }
 
-int32_t MultiplayerScreen::getOwnModel() const { return std::clamp(ownRecord().model, 0, MODELS - 1); }
+int32_t MultiplayerScreen::getOwnModel() const { return std::clamp(ownRecord().model, 0, GameRules::MODELS - 1); }
 
-int32_t MultiplayerScreen::getOwnColour() const { return std::clamp(ownRecord().colour, 0, COLOURS - 1); }
+int32_t MultiplayerScreen::getOwnColour() const { return std::clamp(ownRecord().colour, 0, GameRules::COLOURS - 1); }
 
 const Config::Player& MultiplayerScreen::record(int slot) const { return m_owner->config->m_player[slot].get(); }
 

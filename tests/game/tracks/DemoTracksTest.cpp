@@ -28,12 +28,12 @@
 #include "tools/demodata/tracks/Track01Parkhaus.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackMaps.h"
+#include "sys/Pi.h"
 
 namespace {
 
 constexpr int PARKHAUS = 1;
 constexpr float KART_RADIUS = 0.75f;
-constexpr float PI = 3.14159265f;
 
 struct Record {
     float x, y, z, speed;

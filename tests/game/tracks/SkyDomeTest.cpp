@@ -17,6 +17,7 @@
 #include "tools/demodata/tracks/SkyDome.h"
 
 #include "tests/game/tracks/DemoTrackTestSupport.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ TEST(SkyDome, FewFacesShowInwardsAndThePictureHasSkyOverheadAndLandBelowTheHoriz
         const int x = std::clamp(static_cast<int>(entry.values[0] * PICTURE), 0, PICTURE - 1);
         const int y = std::clamp(static_cast<int>(entry.values[1] * PICTURE), 0, PICTURE - 1);
         const Rgb c = picture.at(x, y);
-        const float elevation = std::asin(std::clamp(p.y / RADIUS, -1.0f, 1.0f)) * 180.0f / 3.14159265f;
+        const float elevation = std::asin(std::clamp(p.y / RADIUS, -1.0f, 1.0f)) * 180.0f / PI;
         SCOPED_TRACE(elevation);
         if (elevation > 89.0f) {
             EXPECT_GT(c.b, 0.9f);

@@ -1,4 +1,5 @@
 #include "tools/demodata/tracks/Centreline.h"
+#include "sys/Pi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +8,6 @@
 namespace {
 
 constexpr int SUBDIVISIONS = 48;
-constexpr float PI = 3.14159265358979f;
 
 // Centripetal Catmull-Rom (knots spaced by the square root of the chords):
 // unlike the uniform kind it neither loops nor kinks where a short arc step

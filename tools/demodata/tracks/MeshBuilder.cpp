@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "tools/lightwave/Lwo2Writer.h"
+#include "sys/Pi.h"
 
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 // Farther than this off the plane of its first three corners, a quad is cut in two.
 constexpr float FLATNESS = 1e-4f;
 const char* UV_MAP = "uv";

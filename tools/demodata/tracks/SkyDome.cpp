@@ -7,11 +7,11 @@
 #include "tools/demodata/tracks/MeshBuilder.h"
 #include "tools/demodata/tracks/Noise.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
+#include "sys/Pi.h"
 
 namespace SkyDome {
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr float DEGREE = PI / 180.0f;
 constexpr int PICTURE_SIZE = 512;
 // Far beyond every track's ground (the world ends at 250), so the sky hardly

@@ -4,6 +4,7 @@
 
 #include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -11,7 +12,6 @@ using Corner = MeshBuilder::Corner;
 using TrackDecor::dice;
 using TrackDecor::shaded;
 
-constexpr float PI = 3.14159265358979f;
 constexpr int TEXTURE_SIZE = 256;
 constexpr float EAVES = 0.6f;
 // Windows and doors stand this far off their wall, the glass a little further than its frame.

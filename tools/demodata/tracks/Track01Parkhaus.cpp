@@ -6,6 +6,7 @@
 #include "tools/demodata/tracks/SkyDome.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "sys/Pi.h"
 
 // The lap: the finish line on the ground floor's south lane, east and round a
 // hairpin into the lane back west, up a ramp through the deck, along the open
@@ -15,7 +16,6 @@
 namespace Parkhaus {
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr float WIDTH = 14.0f;
 constexpr float DECK = 8.0f;            // road on the roof deck
 constexpr float DECK_TOP = 7.75f;       // the slab around it

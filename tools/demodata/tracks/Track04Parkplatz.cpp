@@ -9,6 +9,7 @@
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackProps.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "sys/Pi.h"
 
 // The lap through the supermarket's car park: east along the south road from
 // the finish line, round a U-turn into the first aisle going west, round
@@ -18,7 +19,6 @@
 namespace Parkplatz {
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr int GEOM_BOX = 1;
 constexpr int MASS_BOX = 1;
 constexpr int TEXTURE_SIZE = 256;

@@ -8,6 +8,7 @@
 #include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "sys/Pi.h"
 
 namespace Siedlung {
 namespace {
@@ -38,7 +39,6 @@ const Vec3 FINISH{-40.0f, 0.0f, -195.0f};
 // Control points on the straights at most this far apart, so the curve stays straight between corners.
 constexpr float STRAIGHT_SPACING = 8.0f;
 
-constexpr float PI = 3.14159265358979f;
 constexpr int TEXTURE_SIZE = 256;
 constexpr float PAVEMENT = 2.5f;
 constexpr float KERB = 0.12f;

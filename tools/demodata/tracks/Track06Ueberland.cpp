@@ -10,6 +10,7 @@
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackTextures.h"
 #include "tools/lightwave/LwsScene.h"
+#include "sys/Pi.h"
 
 // The lap: from the finish line east along the tree-lined valley road,
 // banked up the long left-hander on the east side, over the windy ridge
@@ -25,7 +26,6 @@ using TrackDecor::dice;
 using TrackDecor::shaded;
 using TrackDecor::Stretch;
 
-constexpr float PI = 3.14159265358979f;
 constexpr int TEXTURE_SIZE = 256;
 constexpr float VERGE = 4.0f;
 constexpr float PAINT = 0.03f;

@@ -9,6 +9,7 @@
 #include "tools/demodata/tracks/TrackTextures.h"
 #include "tools/demodata/tracks/WaveWriter.h"
 #include "tools/lightwave/LwsWriter.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ std::string stamperSound() {
         float t = static_cast<float>(i) / rate;
         seed = seed * 1664525u + 1013904223u;
         float noise = static_cast<float>(seed >> 8) / static_cast<float>(1u << 24) * 2.0f - 1.0f;
-        float tone = std::sin(2.0f * 3.14159265f * (70.0f - 30.0f * t) * t);
+        float tone = std::sin(2.0f * PI * (70.0f - 30.0f * t) * t);
         float value = tone * std::exp(-6.0f * t) + noise * std::exp(-30.0f * t) * 0.6f;
         samples[i] = static_cast<int16_t>(std::clamp(value, -1.0f, 1.0f) * 28000.0f);
     }

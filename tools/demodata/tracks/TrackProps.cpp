@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "tools/demodata/tracks/Noise.h"
+#include "sys/Pi.h"
 
 namespace TrackProps {
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr int AROUND = 8;
 
 // Texture coordinates from the position, so leaves and bark never stretch.
