@@ -253,7 +253,9 @@ void MultiplayerScreen::refreshLobby() {
     config.m_laps.modify();
     showTrack();
     const int32_t game = config.m_game;
-    const int mode = game == GameRules::SINGLE_RACE ? TEXT_SINGLE_RACE : game == GameRules::CHAMPIONSHIP ? TEXT_CHAMPIONSHIP : -1;
+    const int mode = game == GameRules::SINGLE_RACE    ? TEXT_SINGLE_RACE
+                     : game == GameRules::CHAMPIONSHIP ? TEXT_CHAMPIONSHIP
+                                                       : -1;
     m_widgets[MODE]->setText(mode < 0 ? CEGUI::String() : m_owner->texts->getText(mode));
     showRows();
     showOwnMoped();

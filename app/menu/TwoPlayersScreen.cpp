@@ -202,7 +202,8 @@ void TwoPlayersScreen::showTrack() {
 
 void TwoPlayersScreen::showLaps() {
     const Config::Settings& s = m_owner->config->m_settings;
-    showLapsText(*m_widgets[LAPS], s.m_twoPlayerMode == GameRules::CHAMPIONSHIP ? CHAMPIONSHIP_LAPS : s.m_twoPlayerLaps);
+    showLapsText(*m_widgets[LAPS],
+                 s.m_twoPlayerMode == GameRules::CHAMPIONSHIP ? CHAMPIONSHIP_LAPS : s.m_twoPlayerLaps);
 }
 
 void TwoPlayersScreen::showMode() {

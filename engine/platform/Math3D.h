@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -30,6 +31,7 @@ inline Position3 normalised(const Position3& a) {
 }
 inline Position3 toPosition(const float v[3]) { return {v[0], v[1], v[2]}; }
 inline void toArray(const Position3& p, float out[3]) { out[0] = p.x, out[1] = p.y, out[2] = p.z; }
+inline std::array<float, 3> toArray(const Position3& p) { return {p.x, p.y, p.z}; }
 
 struct Normal3 {
     float x, y, z;

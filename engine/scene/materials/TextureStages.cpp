@@ -38,7 +38,9 @@ float aroundAxis(const Position3& p, int axis) {
     return std::atan2(-p.x, p.y) / (2.0f * PI);
 }
 
-float alongAxis(const Position3& p, int axis) { return axis == TextureLayer::AXIS_X ? p.x : axis == TextureLayer::AXIS_Y ? p.y : p.z; }
+float alongAxis(const Position3& p, int axis) {
+    return axis == TextureLayer::AXIS_X ? p.x : axis == TextureLayer::AXIS_Y ? p.y : p.z;
+}
 
 // Length of the two coordinates across the axis.
 float acrossAxis(const Position3& p, int axis) {

@@ -97,7 +97,7 @@ TEST(Vector, PositionArithmeticKeepsTheRacesOrder) {
     EXPECT_EQ(z.x, 0.0f);
     EXPECT_EQ(z.y, 0.0f);
     EXPECT_EQ(z.z, 1.0f);
-    const Position3 d = (Position3{1.0f, 2.0f, 3.0f} - Position3{4.0f, 6.0f, 3.0f}) * 2.0f + -Position3{0.0f, 0.0f, 1.0f};
+    const Position3 d = (Position3{1.0f, 2.0f, 3.0f} - Position3{4.0f, 6.0f, 3.0f}) * 2.0f + -Position3{0, 0, 1};
     EXPECT_EQ(d[0], -6.0f);
     EXPECT_EQ(d[1], -8.0f);
     EXPECT_EQ(d[2], -1.0f);

@@ -93,8 +93,8 @@ TEST_F(ParkhausTrack, PositionMapRisesAlongEveryPathAndWrapsOnlyAtTheFinishLine)
             ++wraps;
             EXPECT_EQ(va / 16, 15);
             EXPECT_EQ(vb / 16, 0);
-            const float ahead = (Vec3{a.x, 0, a.z} - line.position).dot(line.forward);
-            const float behind = (Vec3{b.x, 0, b.z} - line.position).dot(line.forward);
+            const float ahead = dot(Vec3{a.x, 0, a.z} - line.position, line.forward);
+            const float behind = dot(Vec3{b.x, 0, b.z} - line.position, line.forward);
             EXPECT_LE(ahead, 0.5f);
             EXPECT_GE(behind, -0.5f);
         }

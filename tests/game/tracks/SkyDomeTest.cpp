@@ -59,7 +59,7 @@ TEST(SkyDome, FewFacesShowInwardsAndThePictureHasSkyOverheadAndLandBelowTheHoriz
         const Vec3 a = pointOf(layer, polygon.points[0]), b = pointOf(layer, polygon.points[1]),
                    c = pointOf(layer, polygon.points[2]);
         // Clockwise seen from the side that shows: the normal points at the eye in the middle.
-        if ((b - a).cross(c - a).dot(a + b + c) >= 0.0f) ++outwards;
+        if (dot(cross(b - a, c - a), a + b + c) >= 0.0f) ++outwards;
     }
     EXPECT_EQ(outwards, 0);
     EXPECT_GT(triangles, 100);

@@ -204,7 +204,7 @@ std::vector<TrackFile> files() {
             const Vec3 mid{(b.x0 + b.x1) * 0.5f, 0.0f, (b.z0 + b.z1) * 0.5f};
             for (int i = 0; i < 4; ++i) {
                 Vec3 a = c[i], d = c[(i + 1) % 4];
-                Vec3 out = ((a + d) * 0.5f - mid).unit() * facing;
+                Vec3 out = normalised((a + d) * 0.5f - mid) * facing;
                 MeshBuilder::Corner q[4] = {{{a.x, DECK_UNDER, a.z}}, {{d.x, DECK_UNDER, d.z}}, {{d.x, DECK_TOP, d.z}},
                                             {{a.x, DECK_TOP, a.z}}};
                 for (MeshBuilder::Corner& k : q) {

@@ -148,7 +148,7 @@ void pond(TrackBuilder& track, MeshBuilder& water) {
 void fountainJet(LwsScene& scene, const std::string& name, Vec3 nozzle, float lift, float spread, float life) {
     LwsObject jet;
     jet.nullName = name;
-    jet.item.motion = lwsStillMotion(nozzle.array());
+    jet.item.motion = lwsStillMotion(toArray(nozzle));
     LwsEmitter e;
     e.vec1 = {0.3f, 0.3f, 0.3f};
     e.vec2 = {0.0f, -0.167f, 0.0f}; // gravity
