@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "game/race/Race.h"
+#include "game/race/GameRules.h"
 #include "game/race/RaceAssets.h"
 #include "net/NetControl.h"
 
@@ -51,7 +51,7 @@ void setFlagsOfSettings(Config& config, uint32_t flags) {
 } // namespace
 
 LanLobby::LanLobby(Config& config) : m_config(config) {
-    config.m_game = Race::CHAMPIONSHIP;
+    config.m_game = GameRules::CHAMPIONSHIP;
     config.m_track = 0;
     config.m_laps = FIRST_TRACK_LAPS;
     for (NetValue<Config::Player>& rider : config.m_player) *rider.modify() = Config::Player();
@@ -126,19 +126,19 @@ void LanLobby::claimMoped() {
     const char* name = m_config.m_settings.m_playerName1;
     std::memset(own.name, 0, sizeof own.name);
     std::memcpy(own.name, name, strnlen(name, sizeof own.name - 1));
-    own.colour = leastHeld(m_config, &Config::Player::colour, RaceAssets::COLOURS);
-    own.model = leastHeld(m_config, &Config::Player::model, RaceAssets::MODELS);
+    own.colour = leastHeld(m_config, &Config::Player::colour, GameRules::COLOURS);
+    own.model = leastHeld(m_config, &Config::Player::model, GameRules::MODELS);
 }
 
 void LanLobby::stepColour(bool forward) {
     Config::Player& own = changeOwnRecord();
-    own.colour = stepped(own.colour, 0, RaceAssets::COLOURS - 1, forward);
+    own.colour = stepped(own.colour, 0, GameRules::COLOURS - 1, forward);
 }
 
 void LanLobby::stepModel(bool forward) {
     int32_t candidate = ownRecord().model;
-    for (int tries = 0; tries < RaceAssets::MODELS; ++tries) {
-        candidate = stepped(candidate, 0, RaceAssets::MODELS - 1, forward);
+    for (int tries = 0; tries < GameRules::MODELS; ++tries) {
+        candidate = stepped(candidate, 0, GameRules::MODELS - 1, forward);
         if (holders(m_config, &Config::Player::model, candidate) > 0) continue;
         changeOwnRecord().model = candidate;
         return;
@@ -146,13 +146,13 @@ void LanLobby::stepModel(bool forward) {
 }
 
 void LanLobby::stepTrack(bool forward) {
-    m_config.m_track = stepped(m_config.m_track, 0, RaceAssets::TRACKS - 1, forward);
+    m_config.m_track = stepped(m_config.m_track, 0, GameRules::TRACKS - 1, forward);
 }
 
 void LanLobby::stepLaps(bool forward) { m_config.m_laps = stepped(m_config.m_laps, FIRST_LAP, LAST_LAP, forward); }
 
 void LanLobby::toggleMode() {
-    m_config.m_game = m_config.m_game == Race::SINGLE_RACE ? Race::CHAMPIONSHIP : Race::SINGLE_RACE;
+    m_config.m_game = m_config.m_game == GameRules::SINGLE_RACE ? GameRules::CHAMPIONSHIP : GameRules::SINGLE_RACE;
 }
 
 void LanLobby::ready() {
@@ -209,8 +209,8 @@ LanLobby::Loss LanLobby::loss() const {
 
 void LanLobby::apply() {
     Config& config = m_config;
-    config.m_playMode = Race::LAN;
-    const bool championship = config.m_game == Race::CHAMPIONSHIP;
+    config.m_playMode = GameRules::LAN;
+    const bool championship = config.m_game == GameRules::CHAMPIONSHIP;
     if (championship) config.m_laps = CHAMPIONSHIP_LAPS;
     for (int slot = 0; slot < Config::RIDERS; ++slot) {
         Config::Player& rider = *config.m_player[slot].modify();
@@ -221,9 +221,9 @@ void LanLobby::apply() {
             rider.points = 0;
         }
         // A host drives only the slots taken; an empty slot keeps its kind.
-        if (!m_isHost || rider.colour != -1) config.m_playerKind[slot] = Race::REMOTE;
+        if (!m_isHost || rider.colour != -1) config.m_playerKind[slot] = GameRules::REMOTE;
     }
-    config.m_playerKind[ownSlot()] = m_isHost ? Race::SINGLE : Race::GUEST;
+    config.m_playerKind[ownSlot()] = m_isHost ? GameRules::SINGLE : GameRules::GUEST;
     config.m_track.setFlags(NetValueBase::FLAG_SEND);
     config.m_isHost = m_isHost;
 }
@@ -232,8 +232,8 @@ const Config::Player& LanLobby::record(int slot) const { return m_config.m_playe
 
 const Config::Player& LanLobby::ownRecord() const { return record(ownSlot()); }
 
-int32_t LanLobby::getOwnModel() const { return std::clamp(ownRecord().model, 0, RaceAssets::MODELS - 1); }
+int32_t LanLobby::getOwnModel() const { return std::clamp(ownRecord().model, 0, GameRules::MODELS - 1); }
 
-int32_t LanLobby::getOwnColour() const { return std::clamp(ownRecord().colour, 0, RaceAssets::COLOURS - 1); }
+int32_t LanLobby::getOwnColour() const { return std::clamp(ownRecord().colour, 0, GameRules::COLOURS - 1); }
 
 Config::Player& LanLobby::changeOwnRecord() { return *m_config.m_player[ownSlot()].modify(); }

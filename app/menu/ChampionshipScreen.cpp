@@ -3,7 +3,7 @@
 #include <CEGUI/CEGUI.h>
 
 #include "app/menu/Menu.h"
-#include "game/race/Race.h"
+#include "game/race/GameRules.h"
 
 namespace {
 
@@ -46,11 +46,11 @@ void ChampionshipScreen::enter() {
 void ChampionshipScreen::apply() {
     Config& config = *m_owner->config;
     const Config::Settings& s = config.m_settings;
-    config.m_game = Race::CHAMPIONSHIP;
-    config.m_playMode = Race::ONE_PLAYER;
+    config.m_game = GameRules::CHAMPIONSHIP;
+    config.m_playMode = GameRules::ONE_PLAYER;
     config.m_laps = CHAMPIONSHIP_LAPS;
     config.m_track = s.m_championshipTrack.value;
-    setRider(0, Race::SINGLE, s.m_playerName1, s.m_championshipColour.value, s.m_championshipModel.value,
+    setRider(0, GameRules::SINGLE, s.m_playerName1, s.m_championshipColour.value, s.m_championshipModel.value,
              PLAYER_START_RANK);
     setComputerRiders(1);
     config.m_isHost = true;

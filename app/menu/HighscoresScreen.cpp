@@ -9,6 +9,7 @@
 #include "app/menu/SetUpScreen.h"
 #include "engine/platform/gui/GuiRegexMatcher.h"
 #include "game/displays/DisplayWindows.h"
+#include "game/race/GameRules.h"
 #include "game/records/Config.h"
 #include "game/records/HighscoreTables.h"
 #include "game/records/TextTable.h"
@@ -25,7 +26,7 @@ constexpr float HEADER_Y = 130.0f;
 constexpr float FIRST_ROW_Y = 165.0f;
 constexpr float ROW_STEP = 43.0f;
 constexpr float ROW_HEIGHT = 40.0f;
-constexpr int LAST_TRACK = 5;
+constexpr int LAST_TRACK = GameRules::TRACKS - 1;
 constexpr size_t MAX_TYPED = 16;
 constexpr size_t MAX_SENT = 30;
 // The index flags of a rider's colour and moped that have a text.

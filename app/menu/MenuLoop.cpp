@@ -30,20 +30,20 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/MetaScene.h"
 #include "engine/scene/loaders/SceneLoader.h"
+#include "game/race/GameRules.h"
 #include "game/race/LoadingScreen.h"
 #include "game/records/Config.h"
 #include "game/records/TextTable.h"
 #include "net/NetControl.h"
 #include "sys/gfx/Device.h"
+#include "sys/Pi.h"
 
 namespace {
 
 const char* const TEXTS_FILE = "D:\\Vantorik/menu/Texts.xml";
 const char* const PREVIEW_FOLDER = "D:\\Vantorik/menu/car_select/carselect_";
-constexpr int MODEL_COUNT = 5;
-constexpr int COLOUR_COUNT = 4;
-const char* const MODELS[MODEL_COUNT] = {"hercules", "kreidler", "roller1", "vespa", "yamaha_dt50m"};
-const char* const COLOURS[COLOUR_COUNT] = {"blau", "gruen", "pink", "rot"};
+const char* const MODELS[GameRules::MODELS] = {"hercules", "kreidler", "roller1", "vespa", "yamaha_dt50m"};
+const char* const COLOURS[GameRules::COLOURS] = {"blau", "gruen", "pink", "rot"};
 const float PREVIEW_PROGRESS[Menu::PREVIEW_SCENES] = {20, 21, 22, 23, 25, 26, 27, 28, 30, 31,
                                                       32, 33, 35, 36, 37, 38, 40, 41, 42, 43};
 // Each with the loading progress after it.
@@ -73,14 +73,12 @@ struct Preview {
 
 bool isCurrent(const Menu& menu, const GuiScreen* screen) { return screen && menu.current == screen; }
 
-constexpr double PI = 3.14159265358979323846;
-
-float viewAngle(double scale) { return float(2.0 * std::atan(1.0 / scale) * 180.0 / PI); }
+float viewAngle(double scale) { return float(2.0 * std::atan(1.0 / scale) * 180.0 / PI_DOUBLE); }
 
 void loadPreviews(Menu& menu, File& files) {
-    for (int model = 0; model < MODEL_COUNT; ++model)
-        for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
-            const int index = model * COLOUR_COUNT + colour;
+    for (int model = 0; model < GameRules::MODELS; ++model)
+        for (int colour = 0; colour < GameRules::COLOURS; ++colour) {
+            const int index = model * GameRules::COLOURS + colour;
             const std::string name = std::string(PREVIEW_FOLDER) + MODELS[model] + "_" + COLOURS[colour] + ".lws";
             menu.carScenes[index] = SceneLoader::loadScene(*menu.scene, name, files);
             reportLoadingProgress(PREVIEW_PROGRESS[index]);
@@ -180,8 +178,8 @@ void drawPreviews(Menu& menu) {
     Renderer& renderer = *menu.renderer;
     for (const Preview& p : previewsOf(menu)) {
         // The choices come from "config.dat": a moped the menu does not have shows nothing.
-        if (p.model < 0 || p.colour < 0 || p.colour >= COLOUR_COUNT) continue;
-        const int index = p.model * COLOUR_COUNT + p.colour;
+        if (p.model < 0 || p.colour < 0 || p.colour >= GameRules::COLOURS) continue;
+        const int index = p.model * GameRules::COLOURS + p.colour;
         if (index >= Menu::PREVIEW_SCENES || !menu.carScenes[index]) continue;
         placeCarPreview(menu, p.left, p.top, p.width, p.height);
         menu.carScenes[index]->renderToTexture(true, menu.time);

@@ -7,7 +7,7 @@
 #include "app/menu/Menu.h"
 #include "app/menu/MessageWindow.h"
 #include "game/displays/DisplayWindows.h"
-#include "game/race/Race.h"
+#include "game/race/GameRules.h"
 #include "game/records/TextTable.h"
 
 namespace {
@@ -169,7 +169,9 @@ void MultiplayerScreen::refreshLobby() {
     const Config& config = *m_owner->config;
     showTrack();
     const int32_t game = config.m_game;
-    const int mode = game == Race::SINGLE_RACE ? TEXT_SINGLE_RACE : game == Race::CHAMPIONSHIP ? TEXT_CHAMPIONSHIP : -1;
+    const int mode = game == GameRules::SINGLE_RACE    ? TEXT_SINGLE_RACE
+                     : game == GameRules::CHAMPIONSHIP ? TEXT_CHAMPIONSHIP
+                                                       : -1;
     m_widgets[MODE]->setText(mode < 0 ? CEGUI::String() : m_owner->texts->getText(mode));
     showRows();
     showOwnMoped();
@@ -182,7 +184,7 @@ void MultiplayerScreen::showTrack() {
     const Config& config = *m_owner->config;
     CEGUI::Window& picture = *m_widgets[TRACK_PICTURE];
     CEGUI::Window& caption = *m_widgets[TRACK];
-    const bool championship = config.m_game == Race::CHAMPIONSHIP;
+    const bool championship = config.m_game == GameRules::CHAMPIONSHIP;
     if (championship) {
         picture.setProperty("Image", "Tracks/Championship");
         caption.setText(m_owner->texts->getText(TEXT_ALL_TRACKS));
@@ -228,9 +230,9 @@ void MultiplayerScreen::showChoice(CEGUI::Window& caption, int32_t value, Choice
 
 void MultiplayerScreen::showLaps() {
     const Config& config = *m_owner->config;
-    const bool single = config.m_game == Race::SINGLE_RACE;
+    const bool single = config.m_game == GameRules::SINGLE_RACE;
     // A championship's laps become 3 only when the race starts: the lobby shows the 3 they will be.
-    const bool championship = config.m_game == Race::CHAMPIONSHIP;
+    const bool championship = config.m_game == GameRules::CHAMPIONSHIP;
     m_widgets[LAPS]->setVisible(single || championship);
     if (single || championship) showLapsText(*m_widgets[LAPS], single ? config.m_laps : CHAMPIONSHIP_LAPS);
     m_widgets[LAPS_LEFT]->setEnabled(single && m_lobby.isChoosingSettings());

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "app/menu/Menu.h"
-#include "game/race/Race.h"
+#include "game/race/GameRules.h"
 #include "game/records/TextTable.h"
 
 namespace {
@@ -111,5 +111,5 @@ void SetUpScreen::setRider(int slot, int32_t kind, const char* name, int32_t col
 
 void SetUpScreen::setComputerRiders(int firstSlot) {
     for (int slot = firstSlot; slot < Config::RIDERS; ++slot)
-        setRider(slot, Race::COMPUTER, "", -1, -1, Config::RIDERS - 1 - slot);
+        setRider(slot, GameRules::COMPUTER, "", -1, -1, Config::RIDERS - 1 - slot);
 }

@@ -13,7 +13,7 @@ public:
     enum ButtonKind { OK_BUTTON, BACK_BUTTON, UP_ARROW, DOWN_ARROW, LEFT_BUTTON, RIGHT_BUTTON };
     static constexpr int32_t START = 0;
     static constexpr int32_t BACK = 1;
-    static constexpr int32_t LAST_TRACK = 5;
+    static constexpr int32_t LAST_TRACK = GameRules::TRACKS - 1;
     static constexpr int32_t FIRST_LAP = 1;
     static constexpr int32_t LAST_LAP = 5;
     // Every race of a championship has this many laps.

@@ -1,7 +1,7 @@
 #include "app/menu/SingleRaceScreen.h"
 
 #include "app/menu/Menu.h"
-#include "game/race/Race.h"
+#include "game/race/GameRules.h"
 
 namespace {
 
@@ -15,6 +15,6 @@ SingleRaceScreen::SingleRaceScreen(Menu* owner)
                        &owner->config->m_settings.m_singleRaceTrack, &owner->config->m_settings.m_singleRaceLaps}) {}
 
 void SingleRaceScreen::apply() {
-    applyChoices(Race::SINGLE_RACE, PLAYER_START_RANK);
+    applyChoices(GameRules::SINGLE_RACE, PLAYER_START_RANK);
     setComputerRiders(1);
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/menu/Menu.h"
-#include "game/race/Race.h"
+#include "game/race/GameRules.h"
 
 namespace {
 
@@ -65,15 +65,15 @@ void TimeTrialScreen::enter() {
     SetUpScreen::enter();
 }
 
-void TimeTrialScreen::apply() { applyChoices(Race::TIME_TRIAL, 0); }
+void TimeTrialScreen::apply() { applyChoices(GameRules::TIME_TRIAL, 0); }
 
 void TimeTrialScreen::applyChoices(int32_t game, int32_t startRank) {
     Config& config = *m_owner->config;
     config.m_game = game;
-    config.m_playMode = Race::ONE_PLAYER;
+    config.m_playMode = GameRules::ONE_PLAYER;
     config.m_track = m_choices.track->value;
     config.m_laps = *m_choices.laps;
-    setRider(0, Race::SINGLE, config.m_settings.m_playerName1, m_choices.colour->value, m_choices.model->value,
+    setRider(0, GameRules::SINGLE, config.m_settings.m_playerName1, m_choices.colour->value, m_choices.model->value,
              startRank);
     config.m_isHost = true;
 }

@@ -5,15 +5,15 @@
 #include <string>
 
 #include "app/menu/Menu.h"
-#include "game/race/Race.h"
+#include "game/race/GameRules.h"
 #include "game/records/Config.h"
 #include "game/records/TextTable.h"
 #include "net/NetControl.h"
 
 namespace {
 
-constexpr int32_t LAST_MODEL = 4;
-constexpr int32_t LAST_COLOUR = 3;
+constexpr int32_t LAST_MODEL = GameRules::MODELS - 1;
+constexpr int32_t LAST_COLOUR = GameRules::COLOURS - 1;
 
 constexpr int TEXT_SINGLE_RACE = 2110;
 constexpr int TEXT_CHAMPIONSHIP = 2000;
@@ -116,14 +116,14 @@ void TwoPlayersScreen::enter() {
 void TwoPlayersScreen::apply() {
     Config& config = *m_owner->config;
     const Config::Settings& s = config.m_settings;
-    config.m_playMode = Race::SPLIT_SCREEN;
+    config.m_playMode = GameRules::SPLIT_SCREEN;
     config.m_game = s.m_twoPlayerMode;
     // The players start behind the computer riders.
-    setRider(0, Race::USER1, s.m_playerName1, s.m_twoPlayerColour1, s.m_twoPlayerModel1, 4);
-    setRider(1, Race::USER2, s.m_playerName2, s.m_twoPlayerColour2, s.m_twoPlayerModel2, 3);
+    setRider(0, GameRules::USER1, s.m_playerName1, s.m_twoPlayerColour1, s.m_twoPlayerModel1, 4);
+    setRider(1, GameRules::USER2, s.m_playerName2, s.m_twoPlayerColour2, s.m_twoPlayerModel2, 3);
     setComputerRiders(2);
 
-    const bool single = s.m_twoPlayerMode == Race::SINGLE_RACE;
+    const bool single = s.m_twoPlayerMode == GameRules::SINGLE_RACE;
     config.m_track = single ? s.m_twoPlayerTrack : 0;
     config.m_laps = single ? s.m_twoPlayerLaps : CHAMPIONSHIP_LAPS;
     config.m_isHost = true;
@@ -149,7 +149,7 @@ void TwoPlayersScreen::stepMoped(int player, bool colour, bool forward) {
 void TwoPlayersScreen::stepTrack(bool forward) {
     Config::Settings& s = m_owner->config->m_settings;
     s.m_twoPlayerTrack =
-        s.m_twoPlayerMode == Race::CHAMPIONSHIP ? 0 : stepped(s.m_twoPlayerTrack, 0, LAST_TRACK, forward);
+        s.m_twoPlayerMode == GameRules::CHAMPIONSHIP ? 0 : stepped(s.m_twoPlayerTrack, 0, LAST_TRACK, forward);
     showTrack();
 }
 
@@ -161,7 +161,7 @@ void TwoPlayersScreen::stepLaps(bool forward) {
 
 void TwoPlayersScreen::toggleMode() {
     Config::Settings& s = m_owner->config->m_settings;
-    s.m_twoPlayerMode = s.m_twoPlayerMode == Race::SINGLE_RACE ? Race::CHAMPIONSHIP : Race::SINGLE_RACE;
+    s.m_twoPlayerMode = s.m_twoPlayerMode == GameRules::SINGLE_RACE ? GameRules::CHAMPIONSHIP : GameRules::SINGLE_RACE;
     s.m_twoPlayerTrack = 0;
     showMode();
     showTrack();
@@ -189,7 +189,7 @@ void TwoPlayersScreen::showTrack() {
     const Config::Settings& s = m_owner->config->m_settings;
     CEGUI::Window& picture = *m_widgets[TRACK_PICTURE];
     CEGUI::Window& caption = *m_widgets[TRACK];
-    if (s.m_twoPlayerMode == Race::CHAMPIONSHIP) {
+    if (s.m_twoPlayerMode == GameRules::CHAMPIONSHIP) {
         picture.setProperty("Image", "Tracks_mini/Championship");
         caption.setText(m_owner->texts->getText(TEXT_ALL_TRACKS));
         return;
@@ -202,12 +202,13 @@ void TwoPlayersScreen::showTrack() {
 
 void TwoPlayersScreen::showLaps() {
     const Config::Settings& s = m_owner->config->m_settings;
-    showLapsText(*m_widgets[LAPS], s.m_twoPlayerMode == Race::CHAMPIONSHIP ? CHAMPIONSHIP_LAPS : s.m_twoPlayerLaps);
+    showLapsText(*m_widgets[LAPS],
+                 s.m_twoPlayerMode == GameRules::CHAMPIONSHIP ? CHAMPIONSHIP_LAPS : s.m_twoPlayerLaps);
 }
 
 void TwoPlayersScreen::showMode() {
     Config::Settings& s = m_owner->config->m_settings;
-    const bool single = s.m_twoPlayerMode == Race::SINGLE_RACE;
+    const bool single = s.m_twoPlayerMode == GameRules::SINGLE_RACE;
     m_widgets[MODE]->setText(m_owner->texts->getText(single ? TEXT_SINGLE_RACE : TEXT_CHAMPIONSHIP));
     if (!single) s.m_twoPlayerTrack = 0;
     for (Widget w : {TRACK_LEFT, TRACK_RIGHT, LAPS_LEFT, LAPS_RIGHT}) m_widgets[w]->setEnabled(single);

@@ -3,10 +3,9 @@
 #include <cmath>
 
 #include "engine/render/RenderView.h"
+#include "sys/Pi.h"
 
 namespace {
-
-const double PI = 3.14159265358979323846;
 
 bool drawingOneOfTwoEyes(const RenderView* renderer) {
     return renderer && (renderer->m_currentEye == 0 || renderer->m_currentEye == 1);
@@ -69,8 +68,8 @@ void Camera::updateProjMatrix(double time) {
     if (m_renderer) {
         m_renderer->m_zoomTerm = zoom * 31.25f;
         float k = m_renderer->m_zoomTerm / m_renderer->m_zoomReference;
-        xScale = static_cast<float>(k / std::tan(m_renderer->m_fieldOfViewX * PI / 360.0));
-        yScale = static_cast<float>(k / std::tan(m_renderer->m_fieldOfViewY * PI / 360.0));
+        xScale = static_cast<float>(k / std::tan(m_renderer->m_fieldOfViewX * PI_DOUBLE / 360.0));
+        yScale = static_cast<float>(k / std::tan(m_renderer->m_fieldOfViewY * PI_DOUBLE / 360.0));
         int eye = m_renderer->m_currentEye;
         float shift = m_renderer->m_stereoFactors[0] * m_eyeSeparation * xScale;
         if (eye == 0) e = shift * -0.5f;

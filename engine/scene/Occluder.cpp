@@ -1,7 +1,5 @@
 #include "engine/scene/Occluder.h"
 
-#include <cmath>
-
 #include "engine/scene/CullingPlane.h"
 #include "engine/scene/mesh/Mesh.h"
 
@@ -13,30 +11,18 @@ constexpr float MIN_DEPTH = 1e-6f;
 // How far (relative) a corner may stray outside another edge's plane before the quad counts as not convex.
 constexpr float CONVEX_SLACK = 1e-5f;
 
-struct Vec {
-    float x, y, z;
-};
-
-Vec cross(const Vec& a, const Vec& b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-float dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-float length(const Vec& a) { return std::sqrt(dot(a, a)); }
-Vec scaled(const Vec& a, float k) { return {a.x * k, a.y * k, a.z * k}; }
-
 // Object point to projected (x, y, w).
-Vec project(const Position3& p, const Matrix4x3& m) {
+Position3 project(const Position3& p, const Matrix4x3& m) {
     auto column = [&](int c) { return p.x * m.at(0, c) + p.y * m.at(1, c) + p.z * m.at(2, c) + m.at(3, c); };
     return {column(0), column(1), column(3)};
 }
 
 // The map to (x, y, w) mirrors the quad when the determinant of its linear part is negative.
 float orientationSign(const Matrix4x3& m) {
-    const Vec r0 = {m.at(0, 0), m.at(0, 1), m.at(0, 3)}, r1 = {m.at(1, 0), m.at(1, 1), m.at(1, 3)},
+    const Position3 r0 = {m.at(0, 0), m.at(0, 1), m.at(0, 3)}, r1 = {m.at(1, 0), m.at(1, 1), m.at(1, 3)},
               r2 = {m.at(2, 0), m.at(2, 1), m.at(2, 3)};
     return dot(r0, cross(r1, r2)) < 0.0f ? -1.0f : 1.0f;
 }
-
-Normal3 toNormal(const Vec& v) { return {v.x, v.y, v.z}; }
-Vec toVec(const Normal3& n) { return {n.x, n.y, n.z}; }
 
 } // namespace
 
@@ -46,41 +32,40 @@ bool makeOccluder(Occluder& occluder, const Position3* corners, int count, const
     occluder = Occluder{};
     if (!corners || count < 3) return false;
     const int n = count < 4 ? count : 4;
-    Vec q[4];
-    Vec centre = {0.0f, 0.0f, 0.0f};
+    Position3 q[4];
+    Position3 centre = {0.0f, 0.0f, 0.0f};
     for (int i = 0; i < n; ++i) {
         q[i] = project(corners[i], viewProjection);
         // Side planes through the eye only bound the quad when all of it lies in front.
         if (!(q[i].z > MIN_DEPTH)) return false;
-        centre = {centre.x + q[i].x, centre.y + q[i].y, centre.z + q[i].z};
+        centre += q[i];
     }
 
-    Vec sides[4];
-    Vec area = {0.0f, 0.0f, 0.0f};
+    Position3 sides[4];
+    Position3 area = {0.0f, 0.0f, 0.0f};
     for (int i = 0; i < n; ++i) {
-        const Vec& a = q[i];
-        const Vec& b = q[(i + 1) % n];
-        Vec side = cross(a, b);
-        area = {area.x + side.x, area.y + side.y, area.z + side.z};
-        if (dot(side, centre) < 0.0f) side = scaled(side, -1.0f);
+        const Position3& a = q[i];
+        const Position3& b = q[(i + 1) % n];
+        Position3 side = cross(a, b);
+        area += side;
+        if (dot(side, centre) < 0.0f) side = -side;
         const float len = length(side);
         if (!(len > 0.0f)) return false;
-        sides[i] = scaled(side, 1.0f / len);
+        sides[i] = side * (1.0f / len);
     }
     // A bent or crossed polygon would hide what lies beside it.
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
             if (dot(sides[i], q[j]) < -CONVEX_SLACK * length(q[j])) return false;
 
-    const Vec normal = scaled(area, orientationSign(viewProjection));
+    const Position3 normal = area * orientationSign(viewProjection);
     const float len = length(normal);
     if (!(len > 0.0f)) return false;
 
     for (int i = 0; i < 4; ++i) occluder.sidePlanes[i] = toNormal(sides[i < n ? i : n - 1]);
-    occluder.quadPoint = {q[0].x, q[0].y, q[0].z};
-    occluder.quadNormal = toNormal(scaled(normal, 1.0f / len));
-    const Vec toEye = {-q[0].x, -q[0].y, -q[0].z};
-    return dot(toEye, toVec(occluder.quadNormal)) > FACING;
+    occluder.quadPoint = q[0];
+    occluder.quadNormal = toNormal(normal * (1.0f / len));
+    return dot(-q[0], toPosition(occluder.quadNormal)) > FACING;
 }
 
 bool makeOccluder(CullingPlane& plane, const Matrix4x3& viewProjection) {
@@ -100,12 +85,11 @@ bool makeOccluder(CullingPlane& plane, const Matrix4x3& viewProjection) {
 }
 
 bool occluderHidesPoint(const float point[4], const Occluder& occluder) {
-    const Vec q = {point[0], point[1], point[3]};
-    const Vec d = {q.x - occluder.eye.x, q.y - occluder.eye.y, q.z - occluder.eye.z};
+    const Position3 q = {point[0], point[1], point[3]};
+    const Position3 d = q - occluder.eye;
     for (const Normal3& side : occluder.sidePlanes)
-        if (dot(toVec(side), d) <= 0.0f) return false;
-    const Vec e = {q.x - occluder.quadPoint.x, q.y - occluder.quadPoint.y, q.z - occluder.quadPoint.z};
-    return dot(toVec(occluder.quadNormal), e) < 0.0f;
+        if (dot(toPosition(side), d) <= 0.0f) return false;
+    return dot(toPosition(occluder.quadNormal), q - occluder.quadPoint) < 0.0f;
 }
 
 bool occluderHidesBox(const float corners[8][4], const Occluder& occluder) {

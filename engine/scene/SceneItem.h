@@ -111,8 +111,8 @@ public:
     Position3 m_clampMin = {0.0f, 0.0f, 0.0f};
     Position3 m_clampMax = {0.0f, 0.0f, 0.0f};
     uint32_t m_angleLimits = LIMIT_PITCH;
-    float m_angleMin[3] = {-1.5707964f, 0.0f, 0.0f};
-    float m_angleMax[3] = {1.5707964f, 0.0f, 0.0f};
+    float m_angleMin[3] = {-PI / 2.0f, 0.0f, 0.0f};
+    float m_angleMax[3] = {PI / 2.0f, 0.0f, 0.0f};
 
 protected:
     int32_t m_kind;

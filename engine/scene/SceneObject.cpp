@@ -16,6 +16,7 @@
 #include "engine/scene/materials/Surface.h"
 #include "engine/scene/mesh/Mesh.h"
 #include "sys/gfx/Device.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -146,7 +147,7 @@ void SceneObject::updateSound(SceneItem* listener, double time) {
         return;
     }
     m_sound->set3D(position.x, position.y, position.z, world[8], world[9], world[10], 0.0f, 0.0f, 0.0f);
-    m_sound->setCone(6.2831855f, 6.2831855f, 0.0f);
+    m_sound->setCone(2.0f * PI, 2.0f * PI, 0.0f);
     m_sound->setDistances(radius, m_channels[SCALE_Z].evaluate(time));
     float volume = getContainer() ? getContainer()->m_soundVolume : 1.0f;
     m_sound->setVolume(volume * radius);

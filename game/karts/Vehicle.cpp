@@ -17,6 +17,7 @@
 #include "game/drivers/Controller.h"
 #include "game/karts/VehicleSettings.h"
 #include "game/race/Race.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -326,7 +327,7 @@ void Vehicle::turnWheels(float angle, int count) {
     float r[3];
     m_wheelObject[0]->applyControllers(r, 0.0);
     // Kept within one turn so the angle never grows past float precision in a long race.
-    r[0] = std::remainder(r[0] + angle, 6.2831855f);
+    r[0] = std::remainder(r[0] + angle, 2.0f * PI);
     for (int k = 0; k < count && k < WHEELS; ++k) {
         if (!m_wheelObject[k]) continue;
         m_wheelObject[k]->setRotation(r, false);

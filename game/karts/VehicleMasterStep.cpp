@@ -10,12 +10,11 @@
 #include "game/karts/VehicleSettings.h"
 #include "game/race/Race.h"
 #include "game/records/Config.h"
+#include "sys/Pi.h"
 
 namespace {
 
-constexpr float PI = 3.14159265358979f;
-constexpr float DEGREES_PER_RADIAN = 57.29577951308232f;
-constexpr int ELIMINATION_RACE = 2;
+constexpr float DEGREES_PER_RADIAN = float(180.0 / PI_DOUBLE);
 constexpr float FALLEN_OFF_HEIGHT = -20.0f;
 // A kart pushed by the wind drifts this far per step along the wind object's z axis.
 constexpr float WIND_PUSH = 0.004f;
@@ -64,8 +63,6 @@ bool runDown(float& timer, double dt) {
     return timer == 0.0f;
 }
 
-float dot(const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
 // Scales v to length 1; false, v untouched, when it is too short to have a direction.
 bool toUnit(float v[3]) {
     float length = vectorLength(v);
@@ -90,15 +87,9 @@ void turnHeading(float heading[3], float angle, float speed) {
 
 // The unit part of `along` that lies across n; false when `along` is parallel to n.
 bool acrossNormal(const float n[3], const float along[3], float out[3]) {
-    float k = dot(along, n);
+    float k = dot(toPosition(along), toPosition(n));
     for (int i = 0; i < 3; ++i) out[i] = along[i] - k * n[i];
     return out[0] * out[0] + out[1] * out[1] + out[2] * out[2] > 1e-8f && toUnit(out);
-}
-
-void cross(const float a[3], const float b[3], float out[3]) {
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
 }
 
 // Trims every ray's history to its newest normals and returns the direction
@@ -137,8 +128,7 @@ Matrix4x3 groundFrame(const float n[3], float yaw, const float heading[3]) {
         turn = Matrix4x3::identity();
         if (!acrossNormal(n, heading, forward)) acrossNormal(n, WORLD_X, forward);
     }
-    float side[3];
-    cross(n, forward, side);
+    const Position3 side = cross(toPosition(n), toPosition(forward));
     Matrix4x3 frame = Matrix4x3::identity();
     for (int i = 0; i < 3; ++i) {
         frame[i] = side[i];
@@ -153,7 +143,7 @@ Matrix4x3 groundFrame(const float n[3], float yaw, const float heading[3]) {
 
 void VehicleMaster::update(double time, double dt) {
     bool active = m_active, finished = m_trackFinished;
-    if (!active && finished && gameMode() == ELIMINATION_RACE) return;
+    if (!active && finished && gameMode() == Race::ELIMINATION) return;
     if (m_lastPos.y < FALLEN_OFF_HEIGHT || m_resetTouched) respawn();
     m_resetTouched = false;
     if (m_controller) m_controller->update(m_wallHit, m_reversing);
@@ -382,9 +372,9 @@ void VehicleMaster::resolveWall(Position3& next, const Position3& start, const f
     if (m_curSpeed > HIT_SOUND_SPEED) playUnlessPlaying(SOUND_HIT_WALL);
     // The normal points from the wall to the kart: the impact angle is negative going in.
     const Normal3 n = m_wallNormal;
-    const float normal[3] = {n.x, n.y, n.z};
-    float impact = std::asin(std::max(-1.0f, std::min(dot(direction, normal), 1.0f))) * DEGREES_PER_RADIAN;
-    float side = n.z * direction[0] - n.x * direction[2];
+    const Position3 normal = toPosition(n), along = toPosition(direction);
+    float impact = std::asin(std::max(-1.0f, std::min(dot(along, normal), 1.0f))) * DEGREES_PER_RADIAN;
+    float side = cross(normal, along).y;
     bool computer = m_controller && m_controller->isComputer();
     float limit = computer ? COMPUTER_SLIDE_LIMIT : HUMAN_SLIDE_LIMIT;
 

@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "game/race/GameRules.h"
+
 class Camera;
 class Config;
 class File;
@@ -35,14 +37,19 @@ class Vehicle;
 // The karts, the surface kinds and the displays reach it through `g_race`.
 class Race {
 public:
-    static constexpr int MAX_VEHICLES = 5;
+    static constexpr int MAX_VEHICLES = GameRules::RIDERS;
     static constexpr int MAX_VIEWS = 2;
     static constexpr double STEP = 0.01;
     static constexpr int MAX_STEPS_PER_FRAME = 20;
-    // Player kinds by rider slot.
-    enum PlayerKind { SINGLE = 0, USER1 = 1, USER2 = 2, REMOTE = 3, GUEST = 4, COMPUTER = 5 };
-    enum Game { TIME_TRIAL = 0, SINGLE_RACE = 1, ELIMINATION = 2, CHAMPIONSHIP = 3 };
-    enum PlayMode { ONE_PLAYER = 0, SPLIT_SCREEN = 1, LAN = 2 };
+    using PlayerKind = GameRules::PlayerKind;
+    static constexpr PlayerKind SINGLE = GameRules::SINGLE, USER1 = GameRules::USER1, USER2 = GameRules::USER2,
+                                REMOTE = GameRules::REMOTE, GUEST = GameRules::GUEST, COMPUTER = GameRules::COMPUTER;
+    using Game = GameRules::Game;
+    static constexpr Game TIME_TRIAL = GameRules::TIME_TRIAL, SINGLE_RACE = GameRules::SINGLE_RACE,
+                          ELIMINATION = GameRules::ELIMINATION, CHAMPIONSHIP = GameRules::CHAMPIONSHIP;
+    using PlayMode = GameRules::PlayMode;
+    static constexpr PlayMode ONE_PLAYER = GameRules::ONE_PLAYER, SPLIT_SCREEN = GameRules::SPLIT_SCREEN,
+                              LAN = GameRules::LAN;
     enum CameraMode { CHASE = 1, OUT_OF_RACE = 2, REAR = 3, FINISHED = 4 };
     enum Countdown { WAITING = -1, RUNNING = -2 };
 

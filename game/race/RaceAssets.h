@@ -2,14 +2,16 @@
 #include <cstdint>
 #include <string>
 
+#include "game/race/GameRules.h"
+
 // The files and numbers a race takes by moped model (0 to 4), colour (0 "blau"
 // to 3 "rot") and track (0 to 5). An index outside its range is taken as 0,
 // so a bad record never reads past a table.
 class RaceAssets {
 public:
-    static constexpr int32_t MODELS = 5;
-    static constexpr int32_t COLOURS = 4;
-    static constexpr int32_t TRACKS = 6;
+    static constexpr int32_t MODELS = GameRules::MODELS;
+    static constexpr int32_t COLOURS = GameRules::COLOURS;
+    static constexpr int32_t TRACKS = GameRules::TRACKS;
 
     static int32_t validModel(int32_t model);
     static int32_t validColour(int32_t colour);

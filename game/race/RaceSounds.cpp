@@ -16,10 +16,10 @@
 #include "game/maps/IlluminationMap.h"
 #include "game/race/Race.h"
 #include "game/records/Config.h"
+#include "sys/Pi.h"
 
 namespace {
 
-constexpr float FULL_CIRCLE = 6.2831855f;
 constexpr float ENGINE_NEAR = 5.0f;
 constexpr float ENGINE_FAR = 1000000.0f;
 constexpr uint32_t LOWEST_PITCH = 100;
@@ -178,7 +178,7 @@ void Race::updateEngineSounds() {
         const float* d = rider->getDirection();
         const float speed = rider->getSpeed();
         engine->set3D(at.x, at.y, at.z, d[0], d[1], d[2], d[0] * speed, d[1] * speed, d[2] * speed);
-        engine->setCone(FULL_CIRCLE, FULL_CIRCLE, 0.0f);
+        engine->setCone(2.0f * PI, 2.0f * PI, 0.0f);
         engine->setDistances(ENGINE_NEAR, ENGINE_FAR);
         engine->setFrequency(enginePitch(speed, maxSpeed));
         if (!engine->isPlaying()) engine->play(true);

@@ -7,6 +7,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/SceneObject.h"
 #include "game/karts/VehicleMaster.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -20,7 +21,6 @@ constexpr float RACE_ZOOM = 1.5f;
 // The finish camera stands in front of the rider and looks back at him.
 constexpr Position3 FINISH_OFFSET = {0.0f, 0.3f, 3.0f};
 constexpr Position3 NO_OFFSET = {0.0f, 0.0f, 0.0f};
-constexpr float PI = 3.14159265358979323846f;
 
 // The field-of-view angle in degrees that gives a projection scale of k.
 float viewAngle(double k) { return float(std::atan(1.0 / k) * 114.59155902616465); }

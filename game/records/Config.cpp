@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr int32_t LAST_MODEL = 4;
-constexpr int32_t LAST_COLOUR = 3;
-constexpr int32_t LAST_TRACK = 5;
+constexpr int32_t LAST_MODEL = GameRules::MODELS - 1;
+constexpr int32_t LAST_COLOUR = GameRules::COLOURS - 1;
+constexpr int32_t LAST_TRACK = GameRules::TRACKS - 1;
 constexpr int32_t MAX_LAPS = 5;
 constexpr int32_t MAX_SCREEN_SIZE = 16384;
 constexpr int32_t LAST_LANGUAGE = 5;

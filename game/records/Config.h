@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/race/GameRules.h"
 #include "game/records/BlowfishContext.h"
 #include "net/NetValue.h"
 
@@ -13,7 +14,7 @@ class InputDevice;
 // the settings block, the binding kinds and the binding codes.
 class Config {
 public:
-    static constexpr int RIDERS = 5;
+    static constexpr int RIDERS = GameRules::RIDERS;
     static constexpr int BINDINGS = 14; // 0 to 6 player 1, 7 to 13 player 2
     static constexpr uint32_t NAME_SIZE = 31;
     static constexpr int BINDING_KEY = 4; // binding kind of a keyboard key

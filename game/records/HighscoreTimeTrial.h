@@ -1,10 +1,11 @@
 #pragma once
+#include "game/race/GameRules.h"
 #include "game/records/HighscoreBase.h"
 
 // One row per track, ranked by time alone; stored as one record of all six rows.
 class HighscoreTimeTrial : public HighscoreBase {
 public:
-    static constexpr int TRACKS = 6;
+    static constexpr int TRACKS = GameRules::TRACKS;
     static constexpr uint32_t RECORD_SIZE = TRACKS * ROW_STORED_SIZE;
 
     HighscoreTimeTrial();

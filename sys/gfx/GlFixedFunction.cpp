@@ -10,6 +10,7 @@
 
 #include "sys/gfx/FixedFunctionSource.h"
 #include "sys/gfx/StateValues.h"
+#include "sys/Pi.h"
 
 namespace sys::gfx {
 
@@ -122,7 +123,7 @@ void GlFixedFunction::load(const Program& p, const Key& key, const DeviceState& 
             v[5][1] = l.attenuation1;
             v[5][2] = l.attenuation2;
             v[5][3] = l.range;
-            float phi = std::clamp(l.phi, 0.0f, 3.14159265f);
+            float phi = std::clamp(l.phi, 0.0f, PI);
             v[6][0] = std::cos(std::clamp(l.theta, 0.0f, phi) * 0.5f);
             v[6][1] = std::cos(phi * 0.5f);
             v[6][2] = l.falloff;

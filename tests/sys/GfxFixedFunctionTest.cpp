@@ -7,6 +7,7 @@
 
 #include "tests/support/TempDir.h"
 #include "tests/sys/GfxTestSupport.h"
+#include "sys/Pi.h"
 
 using namespace sys::gfx;
 
@@ -122,7 +123,7 @@ TEST_F(GfxFixedFunction, LightsFollowRangeConesAndEveryMaterialSource) {
     m_device->setRenderState(RS_COLORVERTEX, 0);
     m_device->setRenderState(RS_AMBIENT, 0xFF200000);
     // Spot with a 40 degree inner and an 80 degree outer cone, falloff 2, 40 units above the surface.
-    const float degree = 3.14159265f / 180;
+    const float degree = PI / 180;
     Light spot = lightAt(LIGHT_SPOT, {0, 0, 1, 1}, {0, 0, 10}, 1000);
     spot.theta = 40 * degree;
     spot.phi = 80 * degree;

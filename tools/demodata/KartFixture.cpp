@@ -7,13 +7,13 @@
 
 #include "tools/lightwave/Lwo2Writer.h"
 #include "tools/lightwave/LwsWriter.h"
+#include "sys/Pi.h"
 
 namespace KartFixture {
 namespace {
 
 using Vec = std::array<float, 3>;
 
-constexpr float PI = 3.14159265358979f;
 constexpr int GEOM_SPHERE = 0;
 constexpr int GEOM_BOX = 1;
 // A negative pitch raises the local z axis.

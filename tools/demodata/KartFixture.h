@@ -142,7 +142,7 @@ inline constexpr float GROUND_HALF_SIZE = 130.0f;
 inline constexpr float WALL_HEIGHT = 3.0f;
 // Runs along z from -50 to 50; its east face is at x = -54.5.
 inline constexpr Position3 WALL_LONG_CENTRE{-55.0f, 1.5f, 0.0f};
-inline constexpr Placement WALL_LONG_APPROACH{{-45.0f, 0.0f, 0.0f}, -1.5707964f};
+inline constexpr Placement WALL_LONG_APPROACH{{-45.0f, 0.0f, 0.0f}, -PI / 2.0f};
 // A 4 x 0.2 x 4 pad; its local z axis, the launch direction, is turned by
 // SPEEDUP_HEADING: (0.5, 0, 0.8660254).
 inline constexpr Position3 SPEEDUP_CENTRE{-80.0f, 0.0f, -40.0f};
@@ -171,6 +171,6 @@ inline constexpr Placement RAMP_APPROACH{{-95.0f, 0.0f, 15.0f}, 0.0f};
 // falling kart passes y = -20 (and respawns) before its rays reach it.
 inline constexpr float FALL_EDGE_X = -130.0f;
 inline constexpr float FALL_TOP = -30.0f;
-inline constexpr Placement FALL_APPROACH{{-115.0f, 0.0f, 0.0f}, -1.5707964f};
+inline constexpr Placement FALL_APPROACH{{-115.0f, 0.0f, 0.0f}, -PI / 2.0f};
 
 } // namespace KartFixture

@@ -1,4 +1,5 @@
 #include "tools/guidata/Canvas.h"
+#include "sys/Pi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -157,7 +158,7 @@ void Canvas::fillEllipse(float cx, float cy, float rx, float ry, uint32_t argb) 
     std::vector<Point> outline;
     const int steps = std::clamp(int(std::max(rx, ry)), 16, 128);
     for (int i = 0; i < steps; ++i) {
-        const float a = 6.2831853f * i / steps;
+        const float a = 2.0f * PI * i / steps;
         outline.push_back({cx + rx * std::cos(a), cy + ry * std::sin(a)});
     }
     fillPolygon(outline, argb);

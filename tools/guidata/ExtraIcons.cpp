@@ -6,12 +6,11 @@
 #include <vector>
 
 #include "tools/guidata/MenuScenery.h"
+#include "sys/Pi.h"
 
 using namespace scenery;
 
 namespace {
-
-const float PI = 3.14159265f;
 
 // Every icon stands on the same dark rounded badge, so it reads over any track.
 Canvas badge() {

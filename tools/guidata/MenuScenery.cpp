@@ -1,4 +1,5 @@
 #include "tools/guidata/MenuScenery.h"
+#include "sys/Pi.h"
 
 #include <cmath>
 #include <vector>
@@ -37,7 +38,7 @@ void cloud(Canvas& c, float x, float y, float size, uint32_t argb) {
 void hills(Canvas& c, float baseY, float height, float phase, uint32_t argb) {
     std::vector<Point> outline = {{0, float(c.height())}};
     for (int x = 0; x <= c.width(); x += 8) {
-        const float t = x / 1024.0f * 6.2831853f;
+        const float t = x / 1024.0f * 2.0f * PI;
         outline.push_back({float(x), baseY - height * (0.5f + 0.3f * std::sin(t * 1.3f + phase) +
                                                        0.2f * std::sin(t * 3.1f + phase * 2.0f))});
     }

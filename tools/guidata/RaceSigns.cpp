@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/guidata/MenuScenery.h"
+#include "sys/Pi.h"
 
 using namespace scenery;
 
@@ -48,7 +49,7 @@ Canvas wrongWay() {
     const float r = 34, cx = 128, cy = 110;
     std::vector<Point> path = {{cx + r, cy + 72}};
     for (int i = 0; i <= 24; ++i) {
-        const float a = 3.14159265f * i / 24.0f;
+        const float a = PI * i / 24.0f;
         path.push_back({cx + r * std::cos(a), cy - r * std::sin(a)});
     }
     path.push_back({cx - r, cy + 30});

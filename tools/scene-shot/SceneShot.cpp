@@ -49,7 +49,7 @@ Camera* topCamera(LW6Scene& scene) {
     Camera* camera = scene.createCamera(false);
     // A zoom of z shows 1/z of the distance to either side of the centre, up and down.
     camera->m_channels[SceneItem::POS_Y].constant = SceneShot::TOP_VIEW_HALF_SIDE * camera->m_zoomFactor.constant;
-    camera->m_channels[SceneItem::PITCH].constant = float(M_PI / 2.0);
+    camera->m_channels[SceneItem::PITCH].constant = float(PI_DOUBLE / 2.0);
     camera->m_hasEnvMinDistance = camera->m_hasEnvMaxDistance = true;
     camera->m_envMinDistance = 1.0e6f;
     camera->m_envMaxDistance = 2.0e6f;

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "sys/Pi.h"
+
 namespace {
 
 const size_t WINDOW = 4096;
@@ -22,7 +24,7 @@ void fft(std::vector<std::complex<double>>& a) {
         if (i < j) std::swap(a[i], a[j]);
     }
     for (size_t len = 2; len <= n; len <<= 1) {
-        const std::complex<double> step = std::polar(1.0, -2.0 * M_PI / double(len));
+        const std::complex<double> step = std::polar(1.0, -2.0 * PI_DOUBLE / double(len));
         for (size_t i = 0; i < n; i += len) {
             std::complex<double> w = 1.0;
             for (size_t k = 0; k < len / 2; ++k, w *= step) {
@@ -42,7 +44,7 @@ std::vector<double> powerSpectrum(const std::vector<float>& left, const std::vec
         for (size_t i = 0; i < WINDOW; ++i) {
             const size_t k = at + i;
             const double mid = k >= left.size() ? 0.0 : right.empty() ? left[k] : 0.5 * (left[k] + right[k]);
-            frame[i] = mid * (0.5 - 0.5 * std::cos(2.0 * M_PI * double(i) / double(WINDOW)));
+            frame[i] = mid * (0.5 - 0.5 * std::cos(2.0 * PI_DOUBLE * double(i) / double(WINDOW)));
         }
         fft(frame);
         for (size_t b = 0; b < WINDOW / 2; ++b) power[b] += std::norm(frame[b]);
@@ -150,7 +152,7 @@ Picture waveFileSpectrogram(const std::string& path) {
         for (size_t i = 0; i < window; ++i) {
             const size_t k = c * hop + i;
             const double mid = k >= w.left.size() ? 0.0 : w.right.empty() ? w.left[k] : 0.5 * (w.left[k] + w.right[k]);
-            frame[i] = mid * (0.5 - 0.5 * std::cos(2.0 * M_PI * double(i) / double(window)));
+            frame[i] = mid * (0.5 - 0.5 * std::cos(2.0 * PI_DOUBLE * double(i) / double(window)));
         }
         fft(frame);
         for (int r = 0; r < rows; ++r) {

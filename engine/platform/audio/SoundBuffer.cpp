@@ -8,14 +8,14 @@
 #include "engine/platform/audio/SampleStream.h"
 #include "sys/sound/AudioBuffer.h"
 #include "sys/sound/AudioOutput.h"
+#include "sys/Pi.h"
 
 namespace {
 
 constexpr uint32_t FILL_PIECE_BYTES = 16384;
 constexpr int32_t SILENT_LEVEL = -10000;
 constexpr double BYTES_PER_SECOND = 176400.0;
-constexpr double DEGREES_PER_RADIAN = 57.29577951308232;
-constexpr float TWO_PI = 6.2831853f;
+constexpr double DEGREES_PER_RADIAN = 180.0 / PI_DOUBLE;
 
 } // namespace
 
@@ -57,7 +57,7 @@ bool SoundBuffer::create(sys::AudioOutput* directSound, SampleStream* stream, ui
     }
     m_params.mode = is3D ? sys::AUDIO_3D_NORMAL : sys::AUDIO_3D_DISABLE;
     set3D(2.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
-    setCone(TWO_PI, TWO_PI, 0.0f);
+    setCone(2.0f * PI, 2.0f * PI, 0.0f);
     setDistances(100.0f, 10000.0f);
     return true;
 }

@@ -12,16 +12,8 @@ Matrix4x3 EffectorField::ownerMatrix(SceneObject* owner, double time) {
 
 Position3 EffectorField::centreOf(const Matrix4x3& world) { return {world.at(3, 0), world.at(3, 1), world.at(3, 2)}; }
 
-Position3 EffectorField::offset(const Particle& particle, const Position3& centre) {
-    return {particle.position.x - centre.x, particle.position.y - centre.y, particle.position.z - centre.z};
-}
-
-float EffectorField::length(const Position3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-
 Position3 EffectorField::normalised(const Position3& v) {
-    float l = length(v);
-    if (!(l > 0.0f) || !std::isfinite(l)) return v;
-    return {v.x / l, v.y / l, v.z / l};
+    return std::isfinite(length(v)) ? ::normalised(v) : v;
 }
 
 float EffectorField::falloff(int mode, float distance, float radius, bool linearAllowed) {

@@ -14,10 +14,7 @@ public:
     static Matrix4x3 ownerMatrix(SceneObject* owner, double time);
     // The translation row of a world matrix.
     static Position3 centreOf(const Matrix4x3& world);
-    // position - centre.
-    static Position3 offset(const Particle& particle, const Position3& centre);
-    static float length(const Position3& v);
-    // v / |v|; a zero or broken vector comes back as it was.
+    // Length 1; a zero or broken vector comes back as it was.
     static Position3 normalised(const Position3& v);
     // The fade factor; a NaN distance or radius, and a mode the effector does
     // not know, give 0 so such a particle is left alone. `linearAllowed`: only

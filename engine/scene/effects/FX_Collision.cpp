@@ -20,10 +20,10 @@ void FX_Collision::apply(Particle* particles, int first, int end, double time, d
     for (int i = first; i < end; ++i) {
         Particle& p = particles[i];
         if (!p.alive) continue;
-        float speed = EffectorField::length(p.velocity) * elasticity;
+        float speed = length(p.velocity) * elasticity;
         if (m_mode == 0) {
-            Position3 d = EffectorField::offset(p, centre);
-            if (!(EffectorField::length(d) < radius)) continue;
+            Position3 d = p.position - centre;
+            if (!(length(d) < radius)) continue;
             Position3 out = EffectorField::normalised(d);
             p.velocity.x += out.x * speed;
             p.velocity.y += out.y * speed;

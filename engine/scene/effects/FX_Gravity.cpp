@@ -17,8 +17,8 @@ void FX_Gravity::apply(Particle* particles, int first, int end, double time, dou
     for (int i = first; i < end; ++i) {
         Particle& p = particles[i];
         if (!p.alive) continue;
-        Position3 d = EffectorField::offset(p, centre);
-        float distance = EffectorField::length(d);
+        Position3 d = p.position - centre;
+        float distance = length(d);
         float k = EffectorField::falloff(m_falloff, distance, radius, false) * p.speed * strength * dt;
         if (m_type == 0) {
             p.velocity.x += m_direction.x * k * 10.0f;

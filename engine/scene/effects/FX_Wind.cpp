@@ -38,8 +38,8 @@ void FX_Wind::apply(Particle* particles, int first, int end, double time, double
     for (int i = first; i < end; ++i) {
         Particle& p = particles[i];
         if (!p.alive) continue;
-        Position3 d = EffectorField::offset(p, centre);
-        float distance = EffectorField::length(d);
+        Position3 d = p.position - centre;
+        float distance = length(d);
         float fade = EffectorField::falloff(m_falloff, distance, radius, true);
         float k = fade * p.speed * strength * dt;
         // Patterns that point along the offset need one that exists.

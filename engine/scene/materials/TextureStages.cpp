@@ -5,18 +5,13 @@
 #include "engine/scene/mesh/MeshPolygon.h"
 #include "engine/scene/mesh/MeshVertex.h"
 #include "engine/scene/mesh/UVMap.h"
+#include "sys/Pi.h"
 
 constexpr uint32_t TextureStages::CHANNEL_IDS[TextureStages::CHANNELS];
 
 namespace {
 
-constexpr float PI = 3.14159265358979323846f;
-
-struct Point {
-    float x, y, z;
-};
-
-Point transform(const float* p, const Matrix4x3& m) {
+Position3 transform(const float* p, const Matrix4x3& m) {
     return {p[0] * m[0] + p[1] * m[4] + p[2] * m[8] + m[12], p[0] * m[1] + p[1] * m[5] + p[2] * m[9] + m[13],
             p[0] * m[2] + p[1] * m[6] + p[2] * m[10] + m[14]};
 }
@@ -27,7 +22,7 @@ void setTriple(float* out, float u, float v, float w) {
     out[2] = w;
 }
 
-void planar(float* out, const Point& p, int axis) {
+void planar(float* out, const Position3& p, int axis) {
     if (axis == TextureLayer::AXIS_X)
         setTriple(out, p.z, p.y, 0.0f);
     else if (axis == TextureLayer::AXIS_Y)
@@ -37,16 +32,18 @@ void planar(float* out, const Point& p, int axis) {
 }
 
 // Longitude around the axis in turns.
-float aroundAxis(const Point& p, int axis) {
+float aroundAxis(const Position3& p, int axis) {
     if (axis == TextureLayer::AXIS_X) return std::atan2(p.z, p.y) / (2.0f * PI);
     if (axis == TextureLayer::AXIS_Y) return std::atan2(-p.x, p.z) / (2.0f * PI);
     return std::atan2(-p.x, p.y) / (2.0f * PI);
 }
 
-float alongAxis(const Point& p, int axis) { return axis == TextureLayer::AXIS_X ? p.x : axis == TextureLayer::AXIS_Y ? p.y : p.z; }
+float alongAxis(const Position3& p, int axis) {
+    return axis == TextureLayer::AXIS_X ? p.x : axis == TextureLayer::AXIS_Y ? p.y : p.z;
+}
 
 // Length of the two coordinates across the axis.
-float acrossAxis(const Point& p, int axis) {
+float acrossAxis(const Position3& p, int axis) {
     if (axis == TextureLayer::AXIS_X) return std::sqrt(p.y * p.y + p.z * p.z);
     if (axis == TextureLayer::AXIS_Y) return std::sqrt(p.x * p.x + p.z * p.z);
     return std::sqrt(p.x * p.x + p.y * p.y);
@@ -123,7 +120,7 @@ void TextureStages::computeTexCoords(MeshVertex* vertices, int objectLayer, cons
             const bool spherical = layer.m_projection == TextureLayer::PROJECT_SPHERICAL;
             const float size = layer.m_size[axis].constant;
             for (uint32_t i = 0; i < corners; ++i) {
-                const Point p = transform(corner[i].position, m);
+                const Position3 p = transform(corner[i].position, m);
                 const float along = alongAxis(p, axis);
                 float v;
                 if (spherical)
@@ -144,7 +141,7 @@ void TextureStages::computeTexCoords(MeshVertex* vertices, int objectLayer, cons
             break;
         case TextureLayer::PROJECT_SOLID:
             for (uint32_t i = 0; i < corners; ++i) {
-                const Point p = transform(corner[i].position, m);
+                const Position3 p = transform(corner[i].position, m);
                 setTriple(corner[i].texCoords[s], p.x, p.y, p.z);
             }
             break;
@@ -152,7 +149,7 @@ void TextureStages::computeTexCoords(MeshVertex* vertices, int objectLayer, cons
             uvTriples(corner, s, layer, objectLayer, polygon);
             for (uint32_t i = 0; i < corners; ++i) {
                 float* uvw = corner[i].texCoords[s];
-                const Point p = transform(uvw, m);
+                const Position3 p = transform(uvw, m);
                 setTriple(uvw, p.x, p.y, p.z);
             }
             break;

@@ -29,49 +29,33 @@ int g_reflectionDepth = 0;
 
 namespace {
 
-using Vec3 = std::array<float, 3>;
-
-Vec3 toVec(const Position3& p) { return {p.x, p.y, p.z}; }
-Vec3 sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Vec3 cross(const Vec3& a, const Vec3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-float dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-float length(const Vec3& a) { return std::sqrt(dot(a, a)); }
-void normalise(Vec3& a) {
-    float l = length(a);
-    if (l != 0.0f) a = {a[0] / l, a[1] / l, a[2] / l};
-}
 // p x m as a point (rows 0 to 2 and the translation).
-Vec3 transformPoint(const Vec3& p, const Matrix4x3& m) {
+Position3 transformPoint(const Position3& p, const Matrix4x3& m) {
     return {p[0] * m[0] + p[1] * m[4] + p[2] * m[8] + m[12], p[0] * m[1] + p[1] * m[5] + p[2] * m[9] + m[13],
             p[0] * m[2] + p[1] * m[6] + p[2] * m[10] + m[14]};
 }
-Vec3 transformVector(const Vec3& v, const Matrix4x3& m) {
+Position3 transformVector(const Position3& v, const Matrix4x3& m) {
     return {v[0] * m[0] + v[1] * m[4] + v[2] * m[8], v[0] * m[1] + v[1] * m[5] + v[2] * m[9],
             v[0] * m[2] + v[1] * m[6] + v[2] * m[10]};
 }
 
 // The sum of the fan's cross products (Newell's normal): every corner has its say, so a
 // bent or notched outline still faces the way it is wound; a triangle gives (B - A) x (C - A).
-Vec3 outlineNormal(const std::vector<Position3>& points, const MeshPolygon& polygon) {
-    const Vec3 first = toVec(points[polygon.points[0]]);
-    Vec3 normal = {0.0f, 0.0f, 0.0f};
-    for (size_t i = 1; i + 1 < polygon.points.size(); ++i) {
-        const Vec3 part =
-            cross(sub(toVec(points[polygon.points[i]]), first), sub(toVec(points[polygon.points[i + 1]]), first));
-        normal = {normal[0] + part[0], normal[1] + part[1], normal[2] + part[2]};
-    }
+Position3 outlineNormal(const std::vector<Position3>& points, const MeshPolygon& polygon) {
+    const Position3 first = points[polygon.points[0]];
+    Position3 normal = {0.0f, 0.0f, 0.0f};
+    for (size_t i = 1; i + 1 < polygon.points.size(); ++i)
+        normal += cross(points[polygon.points[i]] - first, points[polygon.points[i + 1]] - first);
     return normal;
 }
 
 // Inside when every barycentric coordinate is at least 0; edges count as inside.
-bool pointInTriangle(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c) {
-    Vec3 whole = cross(sub(b, a), sub(c, a));
+bool pointInTriangle(const Position3& p, const Position3& a, const Position3& b, const Position3& c) {
+    Position3 whole = cross(b - a, c - a);
     float area = length(whole);
     if (area == 0.0f) return false;
-    const Vec3 parts[3] = {cross(sub(b, p), sub(c, p)), cross(sub(p, a), sub(c, a)), cross(sub(b, a), sub(p, a))};
-    for (const Vec3& part : parts) {
+    const Position3 parts[3] = {cross(b - p, c - p), cross(p - a, c - a), cross(b - a, p - a)};
+    for (const Position3& part : parts) {
         float coordinate = length(part) / area;
         if (dot(part, whole) < 0.0f) coordinate = -coordinate;
         if (coordinate < 0.0f) return false;
@@ -221,10 +205,7 @@ void Mesh::buildPolygonLists() {
     m_polygons = std::move(kept);
 }
 
-void Mesh::computeFaceNormal(const MeshPolygon& polygon, float out[3]) const {
-    const Vec3 normal = outlineNormal(m_points, polygon);
-    std::copy(normal.begin(), normal.end(), out);
-}
+Position3 Mesh::computeFaceNormal(const MeshPolygon& polygon) const { return outlineNormal(m_points, polygon); }
 
 void Mesh::buildGeometry() {
     // A second run after a failed preparation starts from scratch.
@@ -233,10 +214,7 @@ void Mesh::buildGeometry() {
     m_poses.clear();
     m_uploadedPose = -1;
     m_faceNormals.resize(m_polygons.size());
-    for (size_t i = 0; i < m_polygons.size(); ++i) {
-        computeFaceNormal(m_polygons[i], m_faceNormals[i].data());
-        normalise(m_faceNormals[i]);
-    }
+    for (size_t i = 0; i < m_polygons.size(); ++i) m_faceNormals[i] = normalised(computeFaceNormal(m_polygons[i]));
     triangulatePolygons();
     buildVertices();
     computeVertexNormals();
@@ -250,7 +228,7 @@ void Mesh::buildGeometry() {
     for (size_t i = 0; i < m_polygons.size(); ++i) {
         const MeshPolygon& polygon = m_polygons[i];
         TextureStages& stages = *m_textureStages[polygon.surface];
-        Normal3 normal = {m_faceNormals[i][0], m_faceNormals[i][1], m_faceNormals[i][2]};
+        Normal3 normal = toNormal(m_faceNormals[i]);
         stages.computeTexCoords(data.vertices.data(), m_layerNumber, normal, polygon, first);
         m_surfaces[polygon.surface]->applyVertexColors(polygon, stages, m_layerNumber, data.vertices.data(), first);
         first += int(polygon.vertexCount());
@@ -272,7 +250,7 @@ bool Mesh::buildCollisionData() {
     ensureBounds();
     buildPolygonLists();
     m_faceNormals.resize(m_polygons.size());
-    for (size_t i = 0; i < m_polygons.size(); ++i) computeFaceNormal(m_polygons[i], m_faceNormals[i].data());
+    for (size_t i = 0; i < m_polygons.size(); ++i) m_faceNormals[i] = computeFaceNormal(m_polygons[i]);
     triangulatePolygons();
     buildVertices();
     m_faceNormals.clear();
@@ -286,17 +264,17 @@ std::vector<std::array<uint32_t, 3>> Mesh::triangulate(const std::vector<Positio
     uint32_t n = polygon.vertexCount();
     if (n == 3) return {{0, 1, 2}};
     if (n < 3) return {};
-    auto at = [&](uint32_t corner) { return toVec(points[polygon.points[corner]]); };
+    auto at = [&](uint32_t corner) { return points[polygon.points[corner]]; };
     std::vector<uint32_t> prev(n), next(n);
     for (uint32_t i = 0; i < n; ++i) prev[i] = (i + n - 1) % n, next[i] = (i + 1) % n;
 
-    const Vec3 normal = outlineNormal(points, polygon);
+    const Position3 normal = outlineNormal(points, polygon);
     float nx = std::fabs(normal[0]), ny = std::fabs(normal[1]), nz = std::fabs(normal[2]);
     int dropped = (nx >= ny && nx >= nz) ? 0 : (ny >= nx && ny >= nz) ? 1 : 2;
     float sign = dropped == 0 ? (normal[0] > 0 ? 1.0f : -1.0f)
                               : dropped == 1 ? (normal[1] <= 0 ? 1.0f : -1.0f) : (normal[2] > 0 ? 1.0f : -1.0f);
     auto isConvex = [&](uint32_t node) {
-        Vec3 p = at(prev[node]), q = at(node), r = at(next[node]);
+        Position3 p = at(prev[node]), q = at(node), r = at(next[node]);
         float turn = dropped == 0   ? (r[2] - p[2]) * (q[1] - p[1]) - (r[1] - p[1]) * (q[2] - p[2])
                      : dropped == 1 ? (q[0] - p[0]) * (r[2] - p[2]) - (r[0] - p[0]) * (q[2] - p[2])
                                     : (q[0] - p[0]) * (r[1] - p[1]) - (r[0] - p[0]) * (q[1] - p[1]);
@@ -405,7 +383,7 @@ void Mesh::buildVertices() {
             MeshVertex& vertex = data.vertices[record];
             const Position3& p = m_points[point];
             vertex.position[0] = p.x, vertex.position[1] = p.y, vertex.position[2] = p.z;
-            std::copy(m_faceNormals[i].begin(), m_faceNormals[i].end(), vertex.normal);
+            for (int c = 0; c < 3; ++c) vertex.normal[c] = m_faceNormals[i][c];
             vertex.polygon = int32_t(i);
             vertex.recordNumber = record;
             if (hasBones()) computeBoneWeights(vertex, point, boneMaps);
@@ -416,7 +394,7 @@ void Mesh::buildVertices() {
 }
 
 void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps) {
-    Vec3 p = {record.position[0], record.position[1], record.position[2]};
+    Position3 p = toPosition(record.position);
     float f = float(m_falloffType) - 1.0f;
     double exponent = std::pow(2.0, std::fabs(f));
     if (f < 0.0f) exponent = 1.0 / exponent;
@@ -425,16 +403,14 @@ void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vec
         Bone& bone = *m_bones[b];
         if (!bone.m_restValid) bone.updateTransforms(0.0);
         const Matrix4x3& rest = bone.m_restMatrix;
-        Vec3 origin = {rest[12], rest[13], rest[14]}, direction = {rest[8], rest[9], rest[10]};
+        Position3 origin = {rest[12], rest[13], rest[14]}, direction = {rest[8], rest[9], rest[10]};
         float boneLength = bone.m_restLength;
-        Vec3 v = sub(p, origin);
+        Position3 v = p - origin;
         double distance;
         if (dot(direction, v) < 0.0f || length(direction) == 0.0f) {
             distance = length(v);
         } else {
-            Vec3 tip = {origin[0] + direction[0] * boneLength, origin[1] + direction[1] * boneLength,
-                        origin[2] + direction[2] * boneLength};
-            Vec3 w = sub(p, tip);
+            Position3 w = p - (origin + direction * boneLength);
             distance = dot(direction, w) <= 0.0f ? length(cross(direction, v)) / length(direction) : length(w);
         }
         double strength = double(bone.m_scaleStrength ? boneLength : 1.0f) * bone.m_strength;
@@ -467,11 +443,11 @@ void Mesh::computeVertexNormals() {
     for (const auto& records : byPoint) {
         for (size_t i = 0; i < records.size(); ++i) {
             MeshVertex& vi = data.vertices[records[i]];
-            const Vec3& np = m_faceNormals[vi.polygon];
+            const Position3& np = m_faceNormals[vi.polygon];
             float thresholdP = m_surfaces[m_polygons[vi.polygon].surface]->m_smoothingCosine;
             for (size_t j = i + 1; j < records.size(); ++j) {
                 MeshVertex& vj = data.vertices[records[j]];
-                const Vec3& nq = m_faceNormals[vj.polygon];
+                const Position3& nq = m_faceNormals[vj.polygon];
                 float thresholdQ = m_surfaces[m_polygons[vj.polygon].surface]->m_smoothingCosine;
                 float d = dot(np, nq);
                 if (d >= thresholdP)
@@ -604,21 +580,20 @@ void Mesh::skinVertices(SkinnedPose& pose) const {
     for (size_t r = 0; r < count; ++r) {
         const MeshVertex& source = m_buildData.vertices[r];
         MeshVertex& skinned = pose.vertices[r];
-        Vec3 p = {source.position[0], source.position[1], source.position[2]};
-        Vec3 n = {source.normal[0], source.normal[1], source.normal[2]};
-        Vec3 position = {0.0f, 0.0f, 0.0f}, normal = {0.0f, 0.0f, 0.0f};
+        Position3 p = toPosition(source.position);
+        Position3 n = toPosition(source.normal);
+        Position3 position = {0.0f, 0.0f, 0.0f}, normal = {0.0f, 0.0f, 0.0f};
         float total = 0.0f;
         for (int k = 0; k < MeshVertex::MAX_INFLUENCES; ++k) {
             float w = source.boneWeights[k];
             total += w;
             if (w == 0.0f || source.boneIndices[k] >= bones.size()) continue;
             const Matrix4x3& bone = bones[source.boneIndices[k]];
-            Vec3 q = transformPoint(p, bone), m = transformVector(n, bone);
+            Position3 q = transformPoint(p, bone), m = transformVector(n, bone);
             for (int c = 0; c < 3; ++c) position[c] += w * q[c], normal[c] += w * m[c];
         }
         if (total == 0.0f) position = p, normal = n;
-        std::copy(position.begin(), position.end(), skinned.position);
-        std::copy(normal.begin(), normal.end(), skinned.normal);
+        for (int c = 0; c < 3; ++c) skinned.position[c] = position[c], skinned.normal[c] = normal[c];
     }
 }
 
@@ -714,9 +689,7 @@ void Mesh::drawMirrorImage(SurfaceBuffer& buffer, double time, SceneObject& obje
     // The mirror plane through the object's origin, in world space.
     Matrix4x3 world;
     object.getMatrix(world, time, 0);
-    Vec3 p0 = toVec(points[0]), p1 = toVec(points[1]), p2 = toVec(points[2]);
-    Vec3 normal = transformVector(cross(sub(p0, p1), sub(p0, p2)), world);
-    normalise(normal);
+    const Position3 normal = normalised(transformVector(cross(points[0] - points[1], points[0] - points[2]), world));
     float d0 = -(normal[0] * world[12] + normal[1] * world[13] + normal[2] * world[14]);
     Matrix4x3 mirror = Matrix4x3::identity();
     for (int row = 0; row < 3; ++row)
@@ -750,25 +723,24 @@ ReflectionCamera Mesh::reflectionCamera(LW6Scene* scene, const Matrix4x3& world,
                                         SceneItem* viewer) const {
     // The bottom face of the box, carried into the reflected view (eye at the origin).
     const int cornerIndex[4] = {0, 1, 4, 5};
-    Vec3 q[4];
+    Position3 q[4];
     for (int i = 0; i < 4; ++i)
-        q[i] = transformPoint(transformPoint(transformPoint(toVec(m_corners[cornerIndex[i]]), world), mirror), savedView);
+        q[i] = transformPoint(transformPoint(transformPoint(m_corners[cornerIndex[i]], world), mirror), savedView);
     // Turned by the mirror itself, not by the depth's parity (which turned them
     // outward and culled every reflected object): the planes through the eye
     // face the mirror's centre, the mirror normal faces away from the eye.
-    Vec3 centre = {0.0f, 0.0f, 0.0f};
-    for (const Vec3& corner : q)
+    Position3 centre = {0.0f, 0.0f, 0.0f};
+    for (const Position3& corner : q)
         for (int c = 0; c < 3; ++c) centre[c] += corner[c] * 0.25f;
-    auto facing = [](Vec3 n, const Vec3& towards) {
-        normalise(n);
-        if (dot(n, towards) < 0.0f) n = {-n[0], -n[1], -n[2]};
-        return Normal3{n[0], n[1], n[2]};
+    auto facing = [](const Position3& n, const Position3& towards) {
+        const Position3 unit = normalised(n);
+        return toNormal(dot(unit, towards) < 0.0f ? -unit : unit);
     };
     std::vector<Normal3> sidePlanes;
     for (const auto& pair : {std::make_pair(0, 2), std::make_pair(3, 1), std::make_pair(2, 3), std::make_pair(1, 0)})
         sidePlanes.push_back(facing(cross(q[pair.first], q[pair.second]), centre));
-    Normal3 mirrorNormal = facing(cross(sub(q[2], q[0]), sub(q[1], q[0])), q[0]);
-    return ReflectionCamera(scene, reflectedView, {0.0f, 0.0f, 0.0f}, {q[0][0], q[0][1], q[0][2]}, mirrorNormal,
+    Normal3 mirrorNormal = facing(cross(q[2] - q[0], q[1] - q[0]), q[0]);
+    return ReflectionCamera(scene, reflectedView, {0.0f, 0.0f, 0.0f}, q[0], mirrorNormal,
                             std::move(sidePlanes), viewer);
 }
 

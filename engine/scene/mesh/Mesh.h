@@ -102,7 +102,7 @@ private:
     void buildGeometry();
     // Only the triangles and vertex positions, for geoms of a scene drawn by no renderer.
     bool buildCollisionData();
-    void computeFaceNormal(const MeshPolygon& polygon, float out[3]) const;
+    Position3 computeFaceNormal(const MeshPolygon& polygon) const;
     void triangulatePolygons();
     void buildVertices();
     void computeVertexNormals();
@@ -146,7 +146,7 @@ private:
     LW6Scene* reflectionSceneOf(const Surface* surface) const;
 
     // Per polygon and per corner record, during the build only.
-    std::vector<std::array<float, 3>> m_faceNormals;
+    std::vector<Position3> m_faceNormals;
     std::vector<uint32_t> m_cornerPoints;
     bool m_reportedMissingScene = false;
     uint32_t m_skinSlots = 0;

@@ -16,11 +16,6 @@ namespace {
 
 constexpr uint32_t USAGE_SOFTWAREPROCESSING = 0x10;
 
-void cross(const float a[3], const float b[3], float out[3]) {
-    float x = a[1] * b[2] - a[2] * b[1], y = a[2] * b[0] - a[0] * b[2], z = a[0] * b[1] - a[1] * b[0];
-    out[0] = x, out[1] = y, out[2] = z;
-}
-
 } // namespace
 
 SurfaceBuffer::SurfaceBuffer(Renderer* renderer, ::Surface* surface, TextureStages* stages, uint32_t boneInfluences,
@@ -73,7 +68,7 @@ void SurfaceBuffer::computeTangents(std::vector<uint8_t>& packed, const std::vec
         const float *p0 = at(i0, 0), *p1 = at(i1, 0), *p2 = at(i2, 0);
         float a[3], b[3];
         for (int c = 0; c < 3; ++c) a[c] = (p2[c] - p1[c]) * du0 - (p0[c] - p1[c]) * du2;
-        cross(a, at(i0, 12), b);
+        toArray(cross(toPosition(a), toPosition(at(i0, 12))), b);
         normalize(a);
         normalize(b);
         for (uint32_t vertex : {i0, i1, i2}) {
@@ -86,9 +81,9 @@ void SurfaceBuffer::computeTangents(std::vector<uint8_t>& packed, const std::vec
         float* normal = at(vertex, 12);
         normalize(block);
         normalize(block + 3);
-        cross(block, block + 3, block + 6);
+        toArray(cross(toPosition(block), toPosition(block + 3)), block + 6);
         normalize(normal);
-        if (normal[0] * block[6] + normal[1] * block[7] + normal[2] * block[8] < 0.0f)
+        if (dot(toPosition(normal), toPosition(block + 6)) < 0.0f)
             for (int c = 6; c < 9; ++c) block[c] = -block[c];
     }
 }

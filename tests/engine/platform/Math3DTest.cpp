@@ -89,6 +89,26 @@ TEST(Vector, LengthAndNormalize) {
     EXPECT_FALSE(std::isnan(zero[1]));
 }
 
+// The race's hashes rest on these sums keeping their order and their float type.
+TEST(Vector, PositionArithmeticKeepsTheRacesOrder) {
+    const Position3 a = {1e8f, 1.0f, -1e8f}, ones = {1.0f, 1.0f, 1.0f};
+    EXPECT_EQ(dot(a, ones), 0.0f); // (1e8 + 1) - 1e8 in float: x, y, z in that order
+    const Position3 z = cross({1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f});
+    EXPECT_EQ(z.x, 0.0f);
+    EXPECT_EQ(z.y, 0.0f);
+    EXPECT_EQ(z.z, 1.0f);
+    const Position3 d = (Position3{1.0f, 2.0f, 3.0f} - Position3{4.0f, 6.0f, 3.0f}) * 2.0f + -Position3{0, 0, 1};
+    EXPECT_EQ(d[0], -6.0f);
+    EXPECT_EQ(d[1], -8.0f);
+    EXPECT_EQ(d[2], -1.0f);
+    const Position3 unit = normalised({0.0f, 3.0f, 4.0f});
+    EXPECT_EQ(unit.y, 3.0f * (1.0f / 5.0f));
+    EXPECT_FLOAT_EQ(length(unit), 1.0f);
+    EXPECT_EQ(normalised({0.0f, 0.0f, 0.0f}).x, 0.0f);
+    EXPECT_EQ(PI, 3.14159265358979323846f);
+    EXPECT_EQ(PI_DOUBLE, std::acos(-1.0));
+}
+
 TEST(Color, PacksClampedChannelsAsArgb) {
     EXPECT_EQ(colorToARGB({1.0f, 0.5f, 0.0f, 2.0f}), 0xFFFF8000u);
     EXPECT_EQ(colorToARGB({-1.0f, 0.25f, 1.0f, 0.0f}), 0x000040FFu);

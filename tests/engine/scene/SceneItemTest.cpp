@@ -9,10 +9,11 @@
 #include "engine/scene/SceneObject.h"
 #include "engine/scene/physics/PhysicsLibrary.h"
 #include "tests/engine/scene/SceneTestSupport.h"
+#include "sys/Pi.h"
 
 namespace {
 
-const float HALF_PI = 1.5707964f;
+const float HALF_PI = PI / 2.0f;
 
 class SceneItemTest : public ::testing::Test {
 protected:
@@ -184,7 +185,7 @@ TEST_F(SceneItemTest, TargetIsSeenFromTheParentsSpace) {
     // The target at the world origin lies behind the item at world z = 10.
     float angles[3];
     item.applyControllers(angles, 0.0);
-    EXPECT_NEAR(std::fabs(angles[1]), 3.14159265f, 1e-5);
+    EXPECT_NEAR(std::fabs(angles[1]), PI, 1e-5);
 }
 
 TEST_F(SceneItemTest, PathControllerAlignsWithTheMotionAhead) {
@@ -247,7 +248,6 @@ TEST_F(SceneItemTest, MoveIntoTheClampBoxWallIsDropped) {
     EXPECT_FLOAT_EQ(item.m_channels[SceneItem::POS_X].constant, 10);
 }
 
-
 TEST_F(SceneItemTest, SetPositionClampsIntoTheBox) {
     SceneObject& item = add("a");
     item.m_clampEnabled = true;
@@ -292,7 +292,6 @@ TEST_F(SceneItemTest, SetRotationClampsPitchToItsLimits) {
     EXPECT_FLOAT_EQ(item.m_channels[SceneItem::PITCH].constant, -2.0f);
 }
 
-
 TEST_F(SceneItemTest, BodyRotationFollowsSetRotationAndDrivesTheWorldMatrix) {
     PhysicsLibrary::ensureStarted();
     dWorldID physics = dWorldCreate();
@@ -327,7 +326,6 @@ TEST_F(SceneItemTest, ODERotationIsTheTransposedWorldRotation) {
     EXPECT_FLOAT_EQ(item.m_poseMatrix[15], 1);
 }
 
-
 TEST_F(SceneItemTest, ProjectionDepthTermsFollowNearAndFar) {
     SceneObject& item = add("a");
     const Matrix4x3& p = item.getProjMatrix(0.0, 1.0f, 100.0f);
@@ -343,7 +341,6 @@ TEST_F(SceneItemTest, ProjectionDepthTermsFollowNearAndFar) {
     float f2 = 50.0f + 0.0001f;
     EXPECT_FLOAT_EQ(q.at(2, 2), f2 / (f2 - 0.01f));
 }
-
 
 TEST_F(SceneItemTest, BoxStraddlingTheViewIsNotOutside) {
     SceneObject& item = add("a");

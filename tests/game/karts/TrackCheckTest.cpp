@@ -11,12 +11,12 @@
 #include "tests/support/Bmp24.h"
 #include "tools/lightwave/LwsWriter.h"
 #include "tools/track-check/TrackCheck.h"
+#include "sys/Pi.h"
 
 namespace {
 
 using Vec = std::array<float, 3>;
 
-constexpr float PI = 3.14159265f;
 // The ring's centre line and road; the lap runs towards growing angle a,
 // the point at a being (R sin a, 0, R cos a), the finish line at a = 0.
 constexpr float R = 40.0f;

@@ -20,6 +20,7 @@
 #include "tests/game/karts/KartTestSupport.h"
 
 #include "tests/game/ScriptedDriver.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ TEST_P(KartWallSlide, LosesSpeedByImpactAngleOrCrashesPastTheDriversLimit) {
     const Glance glance = GetParam();
     driver->computer = glance.computer;
     cruise(0.2f);
-    float a = glance.degrees * 3.14159265f / 180.0f;
+    float a = glance.degrees * PI / 180.0f;
     kart->m_wallNormal = {std::cos(a), 0.0f, -std::sin(a)};
     kart->m_wallPos = {-1.0f, 0.0f, 2.0f};
     kart->m_wallDepth = 0.01f;

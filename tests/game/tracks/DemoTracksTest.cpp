@@ -29,12 +29,12 @@
 #include "tools/demodata/tracks/Track01Parkhaus.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackMaps.h"
+#include "sys/Pi.h"
 
 namespace {
 
 constexpr int PARKHAUS = 1;
 constexpr float KART_RADIUS = 0.75f;
-constexpr float PI = 3.14159265f;
 
 struct Record {
     float x, y, z, speed;
@@ -94,8 +94,8 @@ TEST_F(ParkhausTrack, PositionMapRisesAlongEveryPathAndWrapsOnlyAtTheFinishLine)
             ++wraps;
             EXPECT_EQ(va / 16, 15);
             EXPECT_EQ(vb / 16, 0);
-            const float ahead = (Vec3{a.x, 0, a.z} - line.position).dot(line.forward);
-            const float behind = (Vec3{b.x, 0, b.z} - line.position).dot(line.forward);
+            const float ahead = dot(Vec3{a.x, 0, a.z} - line.position, line.forward);
+            const float behind = dot(Vec3{b.x, 0, b.z} - line.position, line.forward);
             EXPECT_LE(ahead, 0.5f);
             EXPECT_GE(behind, -0.5f);
         }

@@ -18,6 +18,7 @@
 #include "tools/demodata/tracks/SkyDome.h"
 
 #include "tests/game/tracks/DemoTrackTestSupport.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ TEST(SkyDome, FewFacesShowInwardsAndThePictureHasSkyOverheadAndLandBelowTheHoriz
         const Vec3 a = pointOf(layer, polygon.points[0]), b = pointOf(layer, polygon.points[1]),
                    c = pointOf(layer, polygon.points[2]);
         // Clockwise seen from the side that shows: the normal points at the eye in the middle.
-        if ((b - a).cross(c - a).dot(a + b + c) >= 0.0f) ++outwards;
+        if (dot(cross(b - a, c - a), a + b + c) >= 0.0f) ++outwards;
     }
     EXPECT_EQ(outwards, 0);
     EXPECT_GT(triangles, 100);
@@ -82,7 +83,7 @@ TEST(SkyDome, FewFacesShowInwardsAndThePictureHasSkyOverheadAndLandBelowTheHoriz
         const int x = std::clamp(static_cast<int>(entry.values[0] * PICTURE), 0, PICTURE - 1);
         const int y = std::clamp(static_cast<int>(entry.values[1] * PICTURE), 0, PICTURE - 1);
         const Rgb c = picture.at(x, y);
-        const float elevation = std::asin(std::clamp(p.y / RADIUS, -1.0f, 1.0f)) * 180.0f / 3.14159265f;
+        const float elevation = std::asin(std::clamp(p.y / RADIUS, -1.0f, 1.0f)) * 180.0f / PI;
         SCOPED_TRACE(elevation);
         if (elevation > 89.0f) {
             EXPECT_GT(c.b, 0.9f);

@@ -12,8 +12,6 @@ namespace demoaudio {
 
 namespace {
 
-const double TWO_PI = 2.0 * M_PI;
-
 struct Hit {
     double rate;
     std::vector<float> out;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sys/Pi.h"
+
 namespace demoaudio {
 
 Filter::Filter(FilterMode mode, double sampleRate, double cutoffHz, double resonance)
@@ -12,7 +14,7 @@ Filter::Filter(FilterMode mode, double sampleRate, double cutoffHz, double reson
 
 void Filter::set(double cutoffHz, double resonance) {
     const double fc = std::clamp(cutoffHz, 10.0, m_sampleRate * 0.45);
-    const double g = std::tan(M_PI * fc / m_sampleRate);
+    const double g = std::tan(PI_DOUBLE * fc / m_sampleRate);
     m_k = 2.0 - 2.0 * std::clamp(resonance, 0.0, 0.98);
     m_a1 = 1.0 / (1.0 + g * (g + m_k));
     m_a2 = g * m_a1;

@@ -9,12 +9,11 @@
 #include "tools/demodata/audio/NoiseSource.h"
 #include "tools/demodata/audio/Oscillator.h"
 #include "tools/demodata/audio/SineTable.h"
+#include "sys/Pi.h"
 
 namespace demoaudio {
 
 namespace {
-
-const double TWO_PI = 2.0 * M_PI;
 
 // What every voice needs while it fills its buffer.
 struct Voice {
@@ -49,7 +48,7 @@ StereoBuffer electricPiano(const Note& n, double rate) {
     for (size_t i = 0; i < v.out.frames(); ++i) {
         const double t = v.time(i);
         const double index = n.velocity * (0.5 + (1.0 + 2.0 * n.tone) * std::exp(-t / 0.4));
-        double s = sine(carrier + index * sine(modulator) / TWO_PI);
+        double s = sine(carrier + index * sine(modulator) / (2.0 * PI_DOUBLE));
         if (tine) s += 0.2 * n.velocity * std::exp(-t / 0.012) * sine(tinePhase);
         carrier += n.hz / rate;
         modulator += n.hz / rate;
@@ -161,7 +160,7 @@ StereoBuffer bell(const Note& n, double rate) {
     for (size_t i = 0; i < v.out.frames(); ++i) {
         const double t = v.time(i);
         const double index = n.velocity * (0.4 + 2.2 * std::exp(-t / 0.18));
-        const double s = sine(carrier + index * sine(modulator) / TWO_PI);
+        const double s = sine(carrier + index * sine(modulator) / (2.0 * PI_DOUBLE));
         carrier += n.hz / rate;
         modulator += n.hz * ratio / rate;
         v.put(i, float(s) * v.level(i) * n.velocity * 0.35f);

@@ -9,6 +9,7 @@
 #include "tools/demodata/audio/NoiseSource.h"
 #include "tools/demodata/audio/Pattern.h"
 #include "tools/demodata/audio/Reverb.h"
+#include "sys/Pi.h"
 
 namespace demoaudio {
 
@@ -168,7 +169,7 @@ const double FAR_SIDE_DELAY = 0.018; // seconds, for a part panned hard to one s
 
 Channel channelOf(const Part& part, double rate) {
     const float pan = std::clamp(part.pan, -1.0f, 1.0f);
-    const double angle = (pan + 1.0) * M_PI / 4.0;
+    const double angle = (pan + 1.0) * PI_DOUBLE / 4.0;
     const float left = part.gain * float(std::cos(angle) * M_SQRT2),
                 right = part.gain * float(std::sin(angle) * M_SQRT2);
     const long late = std::lround(std::fabs(pan) * FAR_SIDE_DELAY * rate);

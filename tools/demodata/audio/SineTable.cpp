@@ -3,6 +3,8 @@
 #include <cmath>
 #include <vector>
 
+#include "sys/Pi.h"
+
 namespace demoaudio {
 
 namespace {
@@ -12,7 +14,7 @@ const int SIZE = 4096;
 const std::vector<float>& table() {
     static const std::vector<float> values = [] {
         std::vector<float> v(SIZE + 1);
-        for (int i = 0; i <= SIZE; ++i) v[size_t(i)] = float(std::sin(2.0 * M_PI * i / SIZE));
+        for (int i = 0; i <= SIZE; ++i) v[size_t(i)] = float(std::sin(2.0 * PI_DOUBLE * i / SIZE));
         return v;
     }();
     return values;

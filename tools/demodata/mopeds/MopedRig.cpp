@@ -11,7 +11,7 @@ LwsObject layerObject(const std::string& file, int layer, Vec3 position, uint32_
     LwsObject object;
     object.fileName = file;
     object.layer = layer + 1;
-    object.item.motion = lwsStillMotion(position);
+    object.item.motion = lwsStillMotion(toArray(position));
     object.item.parentItem = lwsObjectId(parent);
     return object;
 }

@@ -271,11 +271,11 @@ std::vector<LwsBone> RiderFigure::bones(uint32_t objectIndex) const {
         bone.name = BONE_NAMES[b];
         const int parent = PARENTS[b];
         const Vec3 rest = parent < 0 ? m_joints[b] : m_joints[b] - m_joints[parent];
-        bone.restPosition = rest;
+        bone.restPosition = toArray(rest);
         bone.restDirection = std::array<float, 3>{0.0f, 0.0f, 0.0f};
         bone.restLength = 0.2f * m_build.size;
         bone.weightMapName = BONE_NAMES[b];
-        bone.item.motion = lwsStillMotion(rest);
+        bone.item.motion = lwsStillMotion(toArray(rest));
         if (parent >= 0) bone.item.parentItem = lwsBoneId(uint32_t(parent), objectIndex);
         out.push_back(bone);
     }

@@ -163,8 +163,8 @@ Lwo2Layer Shape::layer(uint16_t number, const std::string& name, Vec3 pivot) con
     Lwo2Layer layer;
     layer.number = number;
     layer.name = name;
-    layer.pivot = pivot;
-    layer.points = m_points;
+    layer.pivot = toArray(pivot);
+    for (const Vec3& p : m_points) layer.points.push_back(toArray(p));
     Lwo2PolygonList faces;
     Lwo2PolygonTags tags;
     for (size_t i = 0; i < m_faces.size(); ++i) {

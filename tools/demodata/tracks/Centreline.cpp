@@ -1,4 +1,5 @@
 #include "tools/demodata/tracks/Centreline.h"
+#include "sys/Pi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +8,6 @@
 namespace {
 
 constexpr int SUBDIVISIONS = 48;
-constexpr float PI = 3.14159265358979f;
 
 // Centripetal Catmull-Rom (knots spaced by the square root of the chords):
 // unlike the uniform kind it neither loops nor kinks where a short arc step
@@ -60,8 +60,7 @@ float hermite(float a, float b, float ma, float mb, float t) {
 }
 
 float angleBetween(Vec3 a, Vec3 b) {
-    float cross = a.x * b.z - a.z * b.x;
-    return std::atan2(cross, a.dot(b));
+    return std::atan2(cross(b, a).y, dot(a, b));
 }
 
 } // namespace
@@ -75,7 +74,7 @@ Centreline::Centreline(std::vector<CentrelinePoint> controls) : m_controls(std::
     const size_t n = m_controls.size();
     if (n < 3) throw std::invalid_argument("a centreline needs three control points");
     struct Dense {
-        Vec3 position;
+        Vec3 position{};
         float width, bank, length;
     };
     std::vector<Dense> dense;
@@ -90,11 +89,11 @@ Centreline::Centreline(std::vector<CentrelinePoint> controls) : m_controls(std::
             float t = static_cast<float>(k) / SUBDIVISIONS;
             const Plan plan = centripetal({p0.x, p0.z}, {p1.x, p1.z}, {p2.x, p2.z}, {p3.x, p3.z}, t);
             Vec3 p{plan.x, hermite(p1.height, p2.height, slopes[i] * chord, slopes[(i + 1) % n] * chord, t), plan.z};
-            float length = dense.empty() ? 0.0f : dense.back().length + (p - dense.back().position).length();
+            float length = dense.empty() ? 0.0f : dense.back().length + ::length(p - dense.back().position);
             dense.push_back({p, eased(p1.width, p2.width, t), eased(p1.bank, p2.bank, t), length});
         }
     }
-    m_length = dense.back().length + (dense.front().position - dense.back().position).length();
+    m_length = dense.back().length + ::length(dense.front().position - dense.back().position);
     const int count = std::max(8, static_cast<int>(std::lround(m_length / STEP)));
     const float step = m_length / static_cast<float>(count);
     size_t j = 0;
@@ -115,7 +114,7 @@ Centreline::Centreline(std::vector<CentrelinePoint> controls) : m_controls(std::
     for (int k = 0; k < count; ++k) {
         Vec3 d = m_samples[(k + 1) % count].position - m_samples[(k + count - 1) % count].position;
         d.y = 0.0f;
-        m_samples[k].forward = d.unit();
+        m_samples[k].forward = normalised(d);
         m_samples[k].right = {m_samples[k].forward.z, 0.0f, -m_samples[k].forward.x};
     }
 }
@@ -138,7 +137,7 @@ Centreline::Frame Centreline::at(float s) const {
     f.position = a.position + (b.position - a.position) * t;
     f.width = a.width + (b.width - a.width) * t;
     f.bank = a.bank + (b.bank - a.bank) * t;
-    f.forward = (a.forward * (1.0f - t) + b.forward * t).unit();
+    f.forward = normalised(a.forward * (1.0f - t) + b.forward * t);
     f.right = {f.forward.z, 0.0f, -f.forward.x};
     return f;
 }

@@ -26,9 +26,9 @@ public:
     // Where the road is at a distance along the lap.
     struct Frame {
         float s = 0.0f;
-        Vec3 position;   // centre of the road surface
-        Vec3 forward;    // unit, horizontal, along the lap
-        Vec3 right;      // unit, horizontal, to the driver's right
+        Vec3 position{};   // centre of the road surface
+        Vec3 forward{};    // unit, horizontal, along the lap
+        Vec3 right{};      // unit, horizontal, to the driver's right
         float width = 0.0f;
         float bank = 0.0f;
         float heading() const { return headingOf(forward); }

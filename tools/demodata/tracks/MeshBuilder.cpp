@@ -4,16 +4,16 @@
 #include <cmath>
 
 #include "tools/lightwave/Lwo2Writer.h"
+#include "sys/Pi.h"
 
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 // Farther than this off the plane of its first three corners, a quad is cut in two.
 constexpr float FLATNESS = 1e-4f;
 const char* UV_MAP = "uv";
 const char* SHADE_MAP = "shade";
 
-Vec3 normalOf(Vec3 a, Vec3 b, Vec3 c) { return (b - a).cross(c - a); }
+Vec3 normalOf(Vec3 a, Vec3 b, Vec3 c) { return cross(b - a, c - a); }
 
 // Turns a point about the y axis by a heading.
 Vec3 turned(Vec3 v, float heading) {
@@ -66,7 +66,7 @@ uint32_t MeshBuilder::add(const Corner& c) {
 }
 
 void MeshBuilder::triangle(uint16_t surface, const Corner& a, const Corner& b, const Corner& c) {
-    if (normalOf(a.p, b.p, c.p).length() < 1e-9f) return;
+    if (length(normalOf(a.p, b.p, c.p)) < 1e-9f) return;
     uint32_t ia = add(a), ib = add(b), ic = add(c);
     Layer& l = current();
     l.polygons.push_back({ia, ib, ic, 0});
@@ -76,7 +76,7 @@ void MeshBuilder::triangle(uint16_t surface, const Corner& a, const Corner& b, c
 
 void MeshBuilder::quad(uint16_t surface, const Corner& a, const Corner& b, const Corner& c, const Corner& d) {
     Vec3 n = normalOf(a.p, b.p, c.p);
-    float off = n.length() > 0.0f ? std::fabs((d.p - a.p).dot(n.unit())) : 1.0f;
+    float off = length(n) > 0.0f ? std::fabs(dot(d.p - a.p, normalised(n))) : 1.0f;
     if (off > FLATNESS) {
         triangle(surface, a, b, c);
         triangle(surface, a, c, d);
@@ -92,7 +92,7 @@ void MeshBuilder::quad(uint16_t surface, const Corner& a, const Corner& b, const
 void MeshBuilder::quadFacing(uint16_t surface, Vec3 outward, Corner a, Corner b, Corner c, Corner d) {
     // Clockwise seen from the front: (b - a) x (c - a) points at the viewer.
     Vec3 n = normalOf(a.p, b.p, c.p) + normalOf(a.p, c.p, d.p);
-    if (n.dot(outward) < 0.0f)
+    if (dot(n, outward) < 0.0f)
         quad(surface, d, c, b, a);
     else
         quad(surface, a, b, c, d);
@@ -135,7 +135,7 @@ void MeshBuilder::cylinder(uint16_t surface, Vec3 base, float radius, float heig
         Corner b0{base + d0 * radius, u0, 0.0f}, b1{base + d1 * radius, u1, 0.0f};
         Corner t0{base + d0 * radius + Vec3{0, height, 0}, u0, -height / texel};
         Corner t1{base + d1 * radius + Vec3{0, height, 0}, u1, -height / texel};
-        quadFacing(surface, (d0 + d1).unit(), b0, b1, t1, t0);
+        quadFacing(surface, normalised(d0 + d1), b0, b1, t1, t0);
         Corner centre{base + Vec3{0, height, 0}, base.x / texel, base.z / texel};
         Corner c0 = t0, c1 = t1;
         planarUv(c0, {0, 1, 0}, texel);
@@ -192,8 +192,8 @@ void MeshBuilder::wallAlong(uint16_t surface, const Centreline& line, float s0, 
                             float height, float thickness, float base, float texel, float step) {
     const int count = std::max(1, static_cast<int>(std::ceil((s1 - s0) / step)));
     struct Section {
-        Vec3 p[4]; // inner bottom, inner top, outer top, outer bottom
-        Vec3 right;
+        Vec3 p[4]{}; // inner bottom, inner top, outer top, outer bottom
+        Vec3 right{};
         float s;
     };
     auto section = [&](float s) {
@@ -213,7 +213,7 @@ void MeshBuilder::wallAlong(uint16_t surface, const Centreline& line, float s0, 
     Section prev = section(s0);
     for (int i = 1; i <= count; ++i) {
         Section next = section(s0 + (s1 - s0) * static_cast<float>(i) / static_cast<float>(count));
-        Vec3 side = (prev.right + next.right).unit();
+        Vec3 side = normalised(prev.right + next.right);
         for (int k = 0; k < 3; ++k) {
             // Faces inner (towards -right), top, outer.
             Vec3 outward = k == 0 ? side * -1.0f : k == 1 ? Vec3{0, 1, 0} : side;
@@ -235,13 +235,13 @@ void MeshBuilder::wallAlong(uint16_t surface, const Centreline& line, float s0, 
 }
 
 void MeshBuilder::prism(uint16_t surface, const std::vector<Vec3>& outline, float y0, float y1, float texel) {
-    Vec3 centre;
+    Vec3 centre{};
     for (const Vec3& p : outline) centre = centre + p * (1.0f / static_cast<float>(outline.size()));
     const size_t n = outline.size();
     float along = 0.0f;
     for (size_t i = 0; i < n; ++i) {
         Vec3 a = outline[i], b = outline[(i + 1) % n];
-        float length = Vec3{b.x - a.x, 0, b.z - a.z}.length();
+        float length = ::length(Vec3{b.x - a.x, 0, b.z - a.z});
         Vec3 mid = (a + b) * 0.5f;
         Vec3 outward{mid.x - centre.x, 0.0f, mid.z - centre.z};
         Corner c0{{a.x, y0, a.z}, along / texel, -y0 / texel}, c1{{b.x, y0, b.z}, (along + length) / texel, -y0 / texel};
@@ -268,7 +268,7 @@ Lwo2Object MeshBuilder::object() const {
         Lwo2Layer out;
         out.number = static_cast<uint16_t>(i);
         out.name = source.name;
-        out.pivot = source.pivot.array();
+        out.pivot = toArray(source.pivot);
         Lwo2VertexMap uv{"TXUV", UV_MAP, false, std::nullopt, {}};
         Lwo2VertexMap shade{"RGB ", SHADE_MAP, false, std::nullopt, {}};
         // Point colours stand in for the surface colour where a surface draws them, so they carry both.
@@ -277,7 +277,7 @@ Lwo2Object MeshBuilder::object() const {
             for (uint8_t j = 0; j < source.sizes[k]; ++j) colours[source.polygons[k][j]] = m_surfaces[source.surfaces[k]].colour;
         for (size_t k = 0; k < source.points.size(); ++k) {
             const Corner& c = source.points[k];
-            out.points.push_back(c.p.array());
+            out.points.push_back(toArray(c.p));
             uv.entries.push_back({static_cast<uint32_t>(k), 0, {c.u, c.v}});
             shade.entries.push_back({static_cast<uint32_t>(k), 0,
                                      {c.shade.r * colours[k].r, c.shade.g * colours[k].g, c.shade.b * colours[k].b}});

@@ -38,7 +38,7 @@ class MeshBuilder {
 public:
     // A corner: position, texture coordinates and colour (1, 1, 1 = unshaded).
     struct Corner {
-        Vec3 p;
+        Vec3 p{};
         float u = 0.0f, v = 0.0f;
         Picture::Rgb shade{1.0f, 1.0f, 1.0f};
     };
@@ -122,7 +122,7 @@ public:
 private:
     struct Layer {
         std::string name;
-        Vec3 pivot;
+        Vec3 pivot{};
         std::vector<Corner> points;
         std::vector<std::array<uint32_t, 4>> polygons; // a triangle repeats no point: count in `sizes`
         std::vector<uint8_t> sizes;

@@ -21,7 +21,7 @@ constexpr float MIN_SPEED = 0.15f;
 float curvature(const Centreline& line, float s) {
     const float h = 2.0f;
     Vec3 a = line.at(s - h).forward, b = line.at(s + h).forward;
-    return std::atan2(a.x * b.z - a.z * b.x, a.dot(b)) / (2.0f * h);
+    return std::atan2(cross(b, a).y, dot(a, b)) / (2.0f * h);
 }
 
 float meanCurvature(const Centreline& line, float s) {
@@ -59,7 +59,7 @@ std::vector<PathPoint> path(const Centreline& line, int path, float margin) {
         fine.push_back({f.across(lateral), speed});
     }
     float total = 0.0f;
-    for (size_t i = 0; i < fine.size(); ++i) total += (fine[(i + 1) % fine.size()].position - fine[i].position).length();
+    for (size_t i = 0; i < fine.size(); ++i) total += length(fine[(i + 1) % fine.size()].position - fine[i].position);
     const int count = std::max(3, static_cast<int>(std::lround(total / PATH_SPACING)));
     const float step = total / static_cast<float>(count);
     std::vector<PathPoint> out;
@@ -67,7 +67,7 @@ std::vector<PathPoint> path(const Centreline& line, int path, float margin) {
     for (size_t i = 0; i < fine.size() && static_cast<int>(out.size()) < count; ++i) {
         const PathPoint& a = fine[i];
         const PathPoint& b = fine[(i + 1) % fine.size()];
-        const float piece = (b.position - a.position).length();
+        const float piece = length(b.position - a.position);
         while (static_cast<int>(out.size()) < count && static_cast<float>(out.size()) * step <= walked + piece) {
             const float t = piece > 0.0f ? (static_cast<float>(out.size()) * step - walked) / piece : 0.0f;
             out.push_back({a.position + (b.position - a.position) * t, a.speed + (b.speed - a.speed) * t});

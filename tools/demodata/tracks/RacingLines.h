@@ -10,7 +10,7 @@
 namespace RacingLines {
 
 struct PathPoint {
-    Vec3 position;
+    Vec3 position{};
     float speed = 0.29f;
 };
 

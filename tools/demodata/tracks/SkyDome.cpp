@@ -7,11 +7,11 @@
 #include "tools/demodata/tracks/MeshBuilder.h"
 #include "tools/demodata/tracks/Noise.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
+#include "sys/Pi.h"
 
 namespace SkyDome {
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr float DEGREE = PI / 180.0f;
 constexpr int PICTURE_SIZE = 512;
 // Far beyond every track's ground (the world ends at 250), so the sky hardly
@@ -64,7 +64,7 @@ MeshBuilder::Corner corner(float heading, float elevation, float radius) {
 void facingIn(MeshBuilder& mesh, uint16_t surface, const MeshBuilder::Corner& a, const MeshBuilder::Corner& b,
               const MeshBuilder::Corner& c) {
     const Vec3 centre = (a.p + b.p + c.p) * (1.0f / 3.0f);
-    if ((b.p - a.p).cross(c.p - a.p).dot(centre) > 0.0f)
+    if (dot(cross(b.p - a.p, c.p - a.p), centre) > 0.0f)
         mesh.triangle(surface, a, c, b);
     else
         mesh.triangle(surface, a, b, c);

@@ -4,6 +4,7 @@
 
 #include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -11,7 +12,6 @@ using Corner = MeshBuilder::Corner;
 using TrackDecor::dice;
 using TrackDecor::shaded;
 
-constexpr float PI = 3.14159265358979f;
 constexpr int TEXTURE_SIZE = 256;
 constexpr float EAVES = 0.6f;
 // Windows and doors stand this far off their wall, the glass a little further than its frame.
@@ -25,7 +25,7 @@ Vec3 turned(Vec3 v, float heading) {
 
 void triangleFacing(MeshBuilder& mesh, uint16_t surface, Vec3 outward, const Corner& a, const Corner& b,
                     const Corner& c) {
-    if ((b.p - a.p).cross(c.p - a.p).dot(outward) < 0.0f)
+    if (dot(cross(b.p - a.p, c.p - a.p), outward) < 0.0f)
         mesh.triangle(surface, a, c, b);
     else
         mesh.triangle(surface, a, b, c);
@@ -33,7 +33,7 @@ void triangleFacing(MeshBuilder& mesh, uint16_t surface, Vec3 outward, const Cor
 
 // Places a house's local points in the world.
 struct Frame {
-    Vec3 base;
+    Vec3 base{};
     float heading;
     Vec3 at(float x, float y, float z) const { return base + turned({x, y, z}, heading); }
     Vec3 dir(float x, float y, float z) const { return turned({x, y, z}, heading); }

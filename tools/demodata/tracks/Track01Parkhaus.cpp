@@ -6,6 +6,7 @@
 #include "tools/demodata/tracks/SkyDome.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "sys/Pi.h"
 
 // The lap: the finish line on the ground floor's south lane, east and round a
 // hairpin into the lane back west, up a ramp through the deck, along the open
@@ -15,7 +16,6 @@
 namespace Parkhaus {
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr float WIDTH = 14.0f;
 constexpr float DECK = 8.0f;            // road on the roof deck
 constexpr float DECK_TOP = 7.75f;       // the slab around it
@@ -204,7 +204,7 @@ std::vector<TrackFile> files() {
             const Vec3 mid{(b.x0 + b.x1) * 0.5f, 0.0f, (b.z0 + b.z1) * 0.5f};
             for (int i = 0; i < 4; ++i) {
                 Vec3 a = c[i], d = c[(i + 1) % 4];
-                Vec3 out = ((a + d) * 0.5f - mid).unit() * facing;
+                Vec3 out = normalised((a + d) * 0.5f - mid) * facing;
                 MeshBuilder::Corner q[4] = {{{a.x, DECK_UNDER, a.z}}, {{d.x, DECK_UNDER, d.z}}, {{d.x, DECK_TOP, d.z}},
                                             {{a.x, DECK_TOP, a.z}}};
                 for (MeshBuilder::Corner& k : q) {

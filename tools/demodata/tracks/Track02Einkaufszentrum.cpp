@@ -212,24 +212,24 @@ struct Cafe {
         const Centreline::Frame fa = road.at(CAFE_START), fb = road.at(CAFE_END);
         a = fa.across(fa.width * 0.5f + FACADE_GAP);
         b = fb.across(fb.width * 0.5f + FACADE_GAP);
-        out = (b - a).cross({0.0f, 1.0f, 0.0f}).unit() * -1.0f;
+        out = normalised(cross(b - a, {0.0f, 1.0f, 0.0f})) * -1.0f;
     }
     // Along the back wall and along the balustrade, t from 0 to 1.
     Vec3 back(float t) const { return a + (b - a) * t + out * CAFE_DEPTH; }
     float sAt(float t) const { return CAFE_START + (CAFE_END - CAFE_START) * t; }
     bool holds(float x, float z) const {
         const Centreline::Nearest n = line.nearest(x, z);
-        return n.s > CAFE_START && n.s < CAFE_END && n.lateral > 0.0f && (Vec3{x, 0.0f, z} - a).dot(out) < CAFE_DEPTH;
+        return n.s > CAFE_START && n.s < CAFE_END && n.lateral > 0.0f && dot(Vec3{x, 0.0f, z} - a, out) < CAFE_DEPTH;
     }
 
     const Centreline& line;
-    Vec3 a, b, out;
+    Vec3 a{}, b{}, out{};
 };
 
 // An upright wall between two points in plan, facing `facing`: the shop
 // picture up to the shop top, the upper floor above it.
 void wallPanel(MeshBuilder& mesh, uint16_t shop, uint16_t upper, Vec3 p, Vec3 q, Vec3 facing) {
-    const float width = (q - p).length();
+    const float width = length(q - p);
     auto corner = [](Vec3 at, float y, float u, float v) { return MeshBuilder::Corner{{at.x, y, at.z}, u, v}; };
     mesh.quadFacing(shop, facing, corner(p, WALL_FOOT, 0.0f, 0.0f), corner(q, WALL_FOOT, width / BAY, 0.0f),
                     corner(q, SHOP_TOP, width / BAY, 1.0f), corner(p, SHOP_TOP, 0.0f, 1.0f));
@@ -329,7 +329,7 @@ void roof(TrackBuilder& track, MeshBuilder& glass, const Cafe& cafe) {
                              {BUILDING_X, 0, -BUILDING_Z}};
     for (int i = 0; i < 4; ++i) {
         const Vec3 a = corners[i], b = corners[(i + 1) % 4];
-        const float length = (b - a).length();
+        const float length = ::length(b - a);
         auto corner = [&](Vec3 p, float y, float u) { return MeshBuilder::Corner{{p.x, y, p.z}, u, y / 8.0f}; };
         scenery.quadFacing(outerWall, (a + b) * 0.5f, corner(a, -1.0f, 0.0f), corner(b, -1.0f, length / 8.0f),
                            corner(b, ROOF + 0.05f, length / 8.0f), corner(a, ROOF + 0.05f, 0.0f));
@@ -407,7 +407,7 @@ void furnishCafe(TrackBuilder& track, const Cafe& cafe, MeshBuilder& floor, uint
     for (float x = cafe.a.x; x > cafe.b.x; x -= 4.5f)
         for (float z = 100.0f; z < 170.0f; z += 4.5f) {
             const Centreline::Nearest near = line.nearest(x, z);
-            if (!cafe.holds(x, z) || near.distance < half + 3.0f || (Vec3{x, 0, z} - cafe.a).dot(cafe.out) > CAFE_DEPTH - 2.0f)
+            if (!cafe.holds(x, z) || near.distance < half + 3.0f || dot(Vec3{x, 0, z} - cafe.a, cafe.out) > CAFE_DEPTH - 2.0f)
                 continue;
             if (++n % 4 == 0) {
                 scenery.box(tub, {x, 0.4f, z}, {1.2f, 0.8f, 1.2f}, 0.0f, 1.0f);

@@ -10,6 +10,7 @@
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackProps.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "sys/Pi.h"
 
 // The lap winds along the park's gravel paths: east along the pond's south
 // shore from the finish line, round the rose garden in the east, through
@@ -18,7 +19,6 @@
 namespace Park {
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr int GEOM_TRIANGLE_MESH = 3;
 constexpr int TEXTURE_SIZE = 256;
 // The lap's points, this far apart along the curve drawn through the design points.
@@ -148,7 +148,7 @@ void pond(TrackBuilder& track, MeshBuilder& water) {
 void fountainJet(LwsScene& scene, const std::string& name, Vec3 nozzle, float lift, float spread, float life) {
     LwsObject jet;
     jet.nullName = name;
-    jet.item.motion = lwsStillMotion(nozzle.array());
+    jet.item.motion = lwsStillMotion(toArray(nozzle));
     LwsEmitter e;
     e.vec1 = {0.3f, 0.3f, 0.3f};
     e.vec2 = {0.0f, -0.167f, 0.0f}; // gravity

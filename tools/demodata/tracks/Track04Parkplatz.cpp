@@ -9,6 +9,7 @@
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackProps.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "sys/Pi.h"
 
 // The lap through the supermarket's car park: east along the south road from
 // the finish line, round a U-turn into the first aisle going west, round
@@ -18,7 +19,6 @@
 namespace Parkplatz {
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr int GEOM_BOX = 1;
 constexpr int MASS_BOX = 1;
 constexpr int TEXTURE_SIZE = 256;
@@ -233,13 +233,13 @@ public:
         LwsObject object;
         object.fileName = MOVABLES_FILE;
         object.layer = m_mesh.currentLayer() + 1;
-        object.item.motion = lwsStillMotion(down.array(), {heading, 0.0f, 0.0f});
+        object.item.motion = lwsStillMotion(toArray(down), {heading, 0.0f, 0.0f});
         const float up = down.y + rise;
         object.item.motion->channels[1].envelope = {{LwsKey{up, 0.0f, 3}, LwsKey{up, period * 0.6f, 3},
                                                      LwsKey{down.y, period * 0.65f, 3}, LwsKey{down.y, period * 0.75f, 3},
                                                      LwsKey{up, period, 3}},
                                                     2, 2};
-        object.geom = LwsGeom{GEOM_BOX, TrackBuilder::CRUSHER, TrackBuilder::SPACE_ZONES, size.array(), std::nullopt};
+        object.geom = LwsGeom{GEOM_BOX, TrackBuilder::CRUSHER, TrackBuilder::SPACE_ZONES, toArray(size), std::nullopt};
         m_track.scene().objects.push_back(object);
     }
 
@@ -256,9 +256,9 @@ private:
         LwsObject object;
         object.fileName = MOVABLES_FILE;
         object.layer = m_mesh.currentLayer() + 1; // the scene file counts layers from 1
-        object.item.motion = lwsStillMotion(centre.array(), {heading, 0.0f, 0.0f});
-        object.body = LwsBody{MASS_BOX, mass, size.array(), 1};
-        object.geom = LwsGeom{GEOM_BOX, TrackBuilder::OBSTACLE, TrackBuilder::SPACE_OBSTACLES, size.array(), std::nullopt};
+        object.item.motion = lwsStillMotion(toArray(centre), {heading, 0.0f, 0.0f});
+        object.body = LwsBody{MASS_BOX, mass, toArray(size), 1};
+        object.geom = LwsGeom{GEOM_BOX, TrackBuilder::OBSTACLE, TrackBuilder::SPACE_OBSTACLES, toArray(size), std::nullopt};
         m_track.scene().objects.push_back(object);
     }
 
@@ -274,7 +274,7 @@ private:
 // Bays: white lines, and cars in most of them, some beside the lap loose.
 void park(TrackBuilder& track, Loose& loose) {
     struct Parked {
-        Vec3 base;
+        Vec3 base{};
         float heading;
         int colour;
     };

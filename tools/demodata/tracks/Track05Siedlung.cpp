@@ -8,6 +8,7 @@
 #include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackTextures.h"
+#include "sys/Pi.h"
 
 namespace Siedlung {
 namespace {
@@ -38,7 +39,6 @@ const Vec3 FINISH{-40.0f, 0.0f, -195.0f};
 // Control points on the straights at most this far apart, so the curve stays straight between corners.
 constexpr float STRAIGHT_SPACING = 8.0f;
 
-constexpr float PI = 3.14159265358979f;
 constexpr int TEXTURE_SIZE = 256;
 constexpr float PAVEMENT = 2.5f;
 constexpr float KERB = 0.12f;
@@ -66,7 +66,7 @@ Vec3 flat(float x, float z) { return {x, 0.0f, z}; }
 // How much the street turns within `reach` of s: near 0 on the straights.
 float bendAt(const Centreline& line, float s, float reach) {
     const Vec3 a = line.at(s - reach).forward, b = line.at(s + reach).forward;
-    return std::fabs(std::atan2(a.x * b.z - a.z * b.x, a.dot(b)));
+    return std::fabs(std::atan2(cross(b, a).y, dot(a, b)));
 }
 
 // Every picture the estate's own surfaces use, painted once; the looks name them by file.
@@ -109,7 +109,7 @@ public:
 
 private:
     struct Taken {
-        Vec3 p;
+        Vec3 p{};
         float radius;
     };
     const Centreline& m_line;
@@ -263,7 +263,7 @@ void layPondGarden(TrackBuilder& track, TownProps& props, Plot& plot, Stretch ga
         const Vec3 p1 = POND + Vec3{std::sin(a1) * POND_RADIUS, 0.05f, std::cos(a1) * POND_RADIUS};
         const Vec3 c = POND + Vec3{0.0f, 0.05f, 0.0f};
         const Corner cc{c, c.x / 4.0f, c.z / 4.0f}, c0{p0, p0.x / 4.0f, p0.z / 4.0f}, c1{p1, p1.x / 4.0f, p1.z / 4.0f};
-        if ((c0.p - cc.p).cross(c1.p - cc.p).y > 0.0f)
+        if (cross(c0.p - cc.p, c1.p - cc.p).y > 0.0f)
             scenery.triangle(pond, cc, c0, c1);
         else
             scenery.triangle(pond, cc, c1, c0);
@@ -446,8 +446,8 @@ std::vector<CentrelinePoint> centreline() {
         const StreetCorner& before = STREETS[(i + n - 1) % n];
         const StreetCorner& after = STREETS[(i + 1) % n];
         const Vec3 v = flat(c.x, c.z);
-        const Vec3 in = (v - flat(before.x, before.z)).unit(), out = (flat(after.x, after.z) - v).unit();
-        const float turn = std::atan2(in.x * out.z - in.z * out.x, in.dot(out));
+        const Vec3 in = normalised(v - flat(before.x, before.z)), out = normalised(flat(after.x, after.z) - v);
+        const float turn = std::atan2(cross(out, in).y, dot(in, out));
         const float reach = c.radius * std::tan(std::fabs(turn) * 0.5f);
         // The fillet's arc, in steps about as long as those on the straights.
         const Vec3 t1 = v - in * reach;
@@ -468,7 +468,7 @@ std::vector<CentrelinePoint> centreline() {
         }
         const Vec3 t2 = v + out * reach;
         const Vec3 end = flat(after.x, after.z) - out * (after.radius * std::tan(std::fabs(turn) * 0.5f));
-        const float straight = (end - t2).length();
+        const float straight = length(end - t2);
         const int pieces = std::max(1, static_cast<int>(std::ceil(straight / STRAIGHT_SPACING)));
         for (int k = 1; k < pieces; ++k) {
             const Vec3 p = t2 + out * (straight * static_cast<float>(k) / static_cast<float>(pieces));

@@ -10,6 +10,7 @@
 #include "tools/demodata/tracks/TrackBuilder.h"
 #include "tools/demodata/tracks/TrackTextures.h"
 #include "tools/lightwave/LwsScene.h"
+#include "sys/Pi.h"
 
 // The lap: from the finish line east along the tree-lined valley road,
 // banked up the long left-hander on the east side, over the windy ridge
@@ -25,7 +26,6 @@ using TrackDecor::dice;
 using TrackDecor::shaded;
 using TrackDecor::Stretch;
 
-constexpr float PI = 3.14159265358979f;
 constexpr int TEXTURE_SIZE = 256;
 constexpr float VERGE = 4.0f;
 constexpr float PAINT = 0.03f;
@@ -310,7 +310,7 @@ void layBarn(TrackBuilder& track, Stretch barn) {
         const Corner l{at(s, -reach + 1.2f, -0.2f), 0.0f, 0.0f}, r{at(s, reach - 1.2f, -0.2f), 4.0f, 0.0f};
         const Corner top{at(s, 0.0f, rise - 0.2f), 2.0f, -1.5f};
         const Vec3 outward = line.at(s).forward * (s == barn.s0 ? -1.0f : 1.0f);
-        if ((r.p - l.p).cross(top.p - l.p).dot(outward) < 0.0f)
+        if (dot(cross(r.p - l.p, top.p - l.p), outward) < 0.0f)
             scenery.triangle(planks, l, top, r);
         else
             scenery.triangle(planks, l, r, top);
@@ -397,7 +397,7 @@ void layWindPark(TrackBuilder& track, const Land& land) {
         scenery.box(white, foot + Vec3{0.0f, TOWER_HEIGHT + 1.0f, 0.5f}, {2.2f, 2.2f, 5.0f});
         LwsObject rotor;
         rotor.fileName = ROTOR_OBJECT;
-        rotor.item.motion = lwsStillMotion((foot + Vec3{0.0f, TOWER_HEIGHT + 1.0f, 3.4f}).array());
+        rotor.item.motion = lwsStillMotion(toArray(foot + Vec3{0.0f, TOWER_HEIGHT + 1.0f, 3.4f}));
         // A third of a turn every two seconds; three blades make the loop seamless.
         rotor.item.motion->channels[5].envelope =
             LwsEnvelope{{LwsKey{0.0f, 0.0f, 3}, LwsKey{2.0f * PI / 3.0f, 2.0f, 3}}, 2, 2};
@@ -426,7 +426,7 @@ void layChurch(TrackBuilder& track, TownProps& props, const Land& land) {
     for (int k = 0; k < 4; ++k) {
         const Corner a{foot + corners[k], 0.0f, 1.0f}, b{foot + corners[(k + 1) % 4], 1.0f, 1.0f};
         const Vec3 outward = (a.p + b.p) * 0.5f - (foot + Vec3{0.0f, 20.0f, 0.0f});
-        if ((b.p - a.p).cross(top.p - a.p).dot(outward) < 0.0f)
+        if (dot(cross(b.p - a.p, top.p - a.p), outward) < 0.0f)
             scenery.triangle(spire, a, top, b);
         else
             scenery.triangle(spire, a, b, top);

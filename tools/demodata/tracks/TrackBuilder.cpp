@@ -9,6 +9,7 @@
 #include "tools/demodata/tracks/TrackTextures.h"
 #include "tools/demodata/tracks/WaveWriter.h"
 #include "tools/lightwave/LwsWriter.h"
+#include "sys/Pi.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ constexpr int ROAD_STRIPS = 4;
 LwsObject nullAt(const std::string& name, Vec3 position, float heading) {
     LwsObject object;
     object.nullName = name;
-    object.item.motion = lwsStillMotion(position.array(), {heading, 0.0f, 0.0f});
+    object.item.motion = lwsStillMotion(toArray(position), {heading, 0.0f, 0.0f});
     return object;
 }
 
@@ -44,7 +45,7 @@ LwsObject layerAt(const std::string& file, int layer, Vec3 position, float headi
     LwsObject object;
     object.fileName = file;
     object.layer = layer + 1; // the scene file counts layers from 1
-    object.item.motion = lwsStillMotion(position.array(), {heading, 0.0f, 0.0f});
+    object.item.motion = lwsStillMotion(toArray(position), {heading, 0.0f, 0.0f});
     return object;
 }
 
@@ -68,7 +69,7 @@ std::string stamperSound() {
         float t = static_cast<float>(i) / rate;
         seed = seed * 1664525u + 1013904223u;
         float noise = static_cast<float>(seed >> 8) / static_cast<float>(1u << 24) * 2.0f - 1.0f;
-        float tone = std::sin(2.0f * 3.14159265f * (70.0f - 30.0f * t) * t);
+        float tone = std::sin(2.0f * PI * (70.0f - 30.0f * t) * t);
         float value = tone * std::exp(-6.0f * t) + noise * std::exp(-30.0f * t) * 0.6f;
         samples[i] = static_cast<int16_t>(std::clamp(value, -1.0f, 1.0f) * 28000.0f);
     }
@@ -109,7 +110,7 @@ TrackBuilder::TrackBuilder(int number, std::string name, Centreline line)
     // Behind the starts, looking down the lap over the line.
     Centreline::Frame f = m_line.at(-25.0f);
     LwsCamera camera;
-    camera.item.motion = lwsStillMotion((f.position + Vec3{0.0f, 6.0f, 0.0f}).array(), {f.heading(), 0.2f, 0.0f});
+    camera.item.motion = lwsStillMotion(toArray(f.position + Vec3{0.0f, 6.0f, 0.0f}), {f.heading(), 0.2f, 0.0f});
     m_scene.cameras.push_back(camera);
     addStarts();
     addFinishLine();
@@ -225,7 +226,7 @@ void TrackBuilder::edgeWall(float s0, float s1, int side, float height, const Su
 
 void TrackBuilder::zone(const std::string& name, Kind kind, Vec3 base, Vec3 size, float heading) {
     LwsObject zone = nullAt(name, base + Vec3{0.0f, size.y * 0.5f, 0.0f}, heading);
-    zone.geom = LwsGeom{GEOM_BOX, kind, SPACE_ZONES, size.array(), std::nullopt};
+    zone.geom = LwsGeom{GEOM_BOX, kind, SPACE_ZONES, toArray(size), std::nullopt};
     m_scene.objects.push_back(zone);
 }
 
@@ -266,8 +267,8 @@ void TrackBuilder::obstacle(const std::string& name, Vec3 base, Vec3 size, float
     LwsObject object = propObject(name, centre, heading);
     // Drawn unturned about its pivot: the scene object turns it.
     m_props.box(m_props.surface(look), centre, size, 0.0f, 1.0f);
-    object.body = LwsBody{MASS_BOX, mass, size.array(), 1};
-    object.geom = LwsGeom{GEOM_BOX, OBSTACLE, SPACE_OBSTACLES, size.array(), std::nullopt};
+    object.body = LwsBody{MASS_BOX, mass, toArray(size), 1};
+    object.geom = LwsGeom{GEOM_BOX, OBSTACLE, SPACE_OBSTACLES, toArray(size), std::nullopt};
     m_scene.objects.push_back(object);
 }
 
@@ -283,7 +284,7 @@ void TrackBuilder::stamper(float s, float lateral, Vec3 size, float rise, float 
                         LwsKey{down.y, period * 0.7f, 3}, LwsKey{up, period, 3}},
                        2, 2};
     object.item.motion->channels[1].envelope = height;
-    object.geom = LwsGeom{GEOM_BOX, STAMPER, SPACE_ZONES, size.array(), std::nullopt};
+    object.geom = LwsGeom{GEOM_BOX, STAMPER, SPACE_ZONES, toArray(size), std::nullopt};
     object.sound = STAMPER_SOUND;
     m_scene.objects.push_back(object);
     // A gantry over the road carries it.
@@ -305,7 +306,7 @@ void TrackBuilder::stamper(float s, float lateral, Vec3 size, float rise, float 
 
 void TrackBuilder::fallZone(Vec3 centre, Vec3 size) {
     LwsObject zone = nullAt("fall_zone", centre, 0.0f);
-    zone.geom = LwsGeom{GEOM_BOX, FALL, SPACE_FALL, size.array(), std::nullopt};
+    zone.geom = LwsGeom{GEOM_BOX, FALL, SPACE_FALL, toArray(size), std::nullopt};
     m_scene.objects.push_back(zone);
 }
 

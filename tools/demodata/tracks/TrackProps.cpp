@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "tools/demodata/tracks/Noise.h"
+#include "sys/Pi.h"
 
 namespace TrackProps {
 namespace {
 
-constexpr float PI = 3.14159265358979f;
 constexpr int AROUND = 8;
 
 // Texture coordinates from the position, so leaves and bark never stretch.
@@ -16,7 +16,7 @@ MeshBuilder::Corner at(Vec3 p, float texel) { return {p, (p.x + p.z) / texel, -p
 
 // A triangle turned so that it shows towards `outward`.
 void triangleFacing(MeshBuilder& mesh, uint16_t surface, Vec3 outward, Vec3 a, Vec3 b, Vec3 c, float texel) {
-    if ((b - a).cross(c - a).dot(outward) < 0.0f)
+    if (dot(cross(b - a, c - a), outward) < 0.0f)
         mesh.triangle(surface, at(a, texel), at(c, texel), at(b, texel));
     else
         mesh.triangle(surface, at(a, texel), at(b, texel), at(c, texel));

@@ -24,7 +24,7 @@ std::vector<CentrelinePoint> resampled(const std::vector<CentrelinePoint>& desig
 // `seed` varies its shape, so a row never repeats. Trunk and crown are drawn
 // apart, so the trunk can be solid while the crown high above is only seen.
 struct Tree {
-    Vec3 base;
+    Vec3 base{};
     float height = 8.0f;
     uint32_t seed = 0;
     bool fir = false;

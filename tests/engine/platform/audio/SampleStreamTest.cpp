@@ -6,6 +6,7 @@
 #include "engine/platform/audio/SampleStream.h"
 #include "engine/platform/audio/WaveStream.h"
 #include "tests/engine/platform/audio/SoundFixtures.h"
+#include "sys/Pi.h"
 
 using namespace soundtest;
 
@@ -20,7 +21,7 @@ protected:
     }
     std::string ogg(uint32_t frames, uint16_t channels = 1) {
         return oggVorbis(channels, 22050, frames, [](uint32_t i, int c) {
-            return static_cast<float>(0.5 * std::sin(2.0 * M_PI * 300.0 * (c + 1) * i / 22050.0));
+            return static_cast<float>(0.5 * std::sin(2.0 * PI_DOUBLE * 300.0 * (c + 1) * i / 22050.0));
         });
     }
     std::map<std::string, std::string> m_files;

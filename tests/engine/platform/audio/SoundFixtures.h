@@ -14,6 +14,7 @@
 
 #include "engine/platform/archive/File.h"
 #include "engine/platform/audio/SampleStream.h"
+#include "sys/Pi.h"
 
 // Sound files built in memory for the sound tests.
 namespace soundtest {
@@ -104,7 +105,7 @@ inline std::vector<int16_t> sine(uint32_t frames, uint16_t channels, uint32_t ra
     for (uint32_t i = 0; i < frames; ++i)
         for (uint16_t c = 0; c < channels; ++c)
             out[i * channels + c] =
-                static_cast<int16_t>(amplitude * 32767.0 * std::sin(2.0 * M_PI * hz * (c + 1) * i / rate));
+                static_cast<int16_t>(amplitude * 32767.0 * std::sin(2.0 * PI_DOUBLE * hz * (c + 1) * i / rate));
     return out;
 }
 

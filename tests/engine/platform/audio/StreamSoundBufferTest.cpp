@@ -2,6 +2,7 @@
 
 #include "engine/platform/audio/StreamSoundBuffer.h"
 #include "tests/engine/platform/audio/SoundLoopback.h"
+#include "sys/Pi.h"
 
 using namespace soundtest;
 
@@ -48,7 +49,7 @@ protected:
 float music(uint32_t frame, int channel) {
     double t = frame / 44100.0;
     double hz = channel == 0 ? 330.0 : 880.0 - 100.0 * t;
-    return static_cast<float>(std::min(1.0, t * 4.0) * 0.4 * std::sin(2.0 * M_PI * hz * t));
+    return static_cast<float>(std::min(1.0, t * 4.0) * 0.4 * std::sin(2.0 * PI_DOUBLE * hz * t));
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "engine/scene/mesh/Mesh.h"
 #include "sys/gfx/RecordingDevice.h"
 #include "tests/engine/scene/mesh/MeshTestSupport.h"
+#include "sys/Pi.h"
 
 namespace gfx = sys::gfx;
 
@@ -108,7 +109,7 @@ TEST_F(FlareSetTest, FadesAtTheEdgeAndSpotsFlareOnlyTowardsTheCamera) {
     light.m_lightType = Light::SPOT;
     frame();
     EXPECT_FALSE(flares().viewRecord(1)->drawn);
-    place(0.0f, 3.14159265f);
+    place(0.0f, PI);
     frame();
     EXPECT_TRUE(flares().viewRecord(1)->drawn);
 }

@@ -8,10 +8,9 @@
 #include "engine/scene/mesh/MeshPolygon.h"
 #include "engine/scene/mesh/MeshVertex.h"
 #include "engine/scene/mesh/UVMap.h"
+#include "sys/Pi.h"
 
 namespace {
-
-const float PI = 3.14159265f;
 
 class TextureStagesTest : public ::testing::Test {
 protected:

@@ -179,7 +179,8 @@ Matrix4x3 lookAt(const float eye[3], const float at[3]) {
     normalize(z);
     float x[3] = {z[2], 0.0f, -z[0]};
     normalize(x);
-    float y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
+    float y[3];
+    toArray(cross(toPosition(z), toPosition(x)), y);
     Matrix4x3 m = Matrix4x3::identity();
     for (int r = 0; r < 3; ++r) m.at(r, 0) = x[r], m.at(r, 1) = y[r], m.at(r, 2) = z[r];
     for (int c = 0; c < 3; ++c) {

@@ -21,23 +21,15 @@ protected:
     static void expectCutFacingTheOutline(const std::vector<Position3>& points, const MeshPolygon& outline) {
         const size_t n = outline.points.size();
         auto at = [&](uint32_t corner) { return points[outline.points[corner]]; };
-        auto cross = [](Position3 a, Position3 b, Position3 c) {
-            Position3 u{b.x - a.x, b.y - a.y, b.z - a.z}, v{c.x - a.x, c.y - a.y, c.z - a.z};
-            return Position3{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-        };
         Position3 normal{0, 0, 0};
-        for (uint32_t i = 1; i + 1 < n; ++i) {
-            Position3 c = cross(at(0), at(i), at(i + 1));
-            normal = {normal.x + c.x, normal.y + c.y, normal.z + c.z};
-        }
-        const float twiceArea = std::sqrt(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z);
+        for (uint32_t i = 1; i + 1 < n; ++i) normal += cross(at(i) - at(0), at(i + 1) - at(0));
+        const float twiceArea = length(normal);
         const Triangles triangles = Mesh::triangulate(points, outline);
         ASSERT_EQ(triangles.size(), n - 2);
         float covered = 0.0f;
         for (const auto& t : triangles) {
             ASSERT_TRUE(t[0] < n && t[1] < n && t[2] < n && t[0] != t[1] && t[1] != t[2] && t[0] != t[2]);
-            Position3 c = cross(at(t[0]), at(t[1]), at(t[2]));
-            float facing = (c.x * normal.x + c.y * normal.y + c.z * normal.z) / twiceArea;
+            float facing = dot(cross(at(t[1]) - at(t[0]), at(t[2]) - at(t[0])), normal) / twiceArea;
             EXPECT_GT(facing, 0.0f) << t[0] << " " << t[1] << " " << t[2];
             covered += facing;
         }
