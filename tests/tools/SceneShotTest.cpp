@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "sys/Pi.h"
 #include "tools/lightwave/Lwo2Writer.h"
 #include "tools/lightwave/LwsWriter.h"
 #include "tools/sarpack/ArchiveWriter.h"
@@ -145,7 +146,7 @@ LwsScene demoScene() {
                      placed(7, {0, 0, 60}), placed(8, {-2.0f, 3.0f, 15})};
     // The painted cube turns: keys at 0 and 2 seconds.
     LwsEnvelope turn;
-    turn.keys = {{0.0f, 0.0f, 3}, {3.14159f, 2.0f, 3}};
+    turn.keys = {{0.0f, 0.0f, 3}, {PI, 2.0f, 3}};
     scene.objects[3].item.motion->channels[3].envelope = turn;
 
     // Up right, a culling plane (never drawn) hides a red cube and a flaring light behind it.

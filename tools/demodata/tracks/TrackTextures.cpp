@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sys/Pi.h"
 #include "tools/demodata/tracks/Noise.h"
 
 namespace TrackTextures {
@@ -163,7 +164,7 @@ Picture wood(int size) {
     const int planks = 4;
     return painted(size, [&](float x, float y) {
         int plank = static_cast<int>(x * planks);
-        float grain = std::sin((x * 60.0f + 6.0f * fbm(n, x, y, 4)) * 3.14159f);
+        float grain = std::sin((x * 60.0f + 6.0f * fbm(n, x, y, 4)) * PI);
         Rgb c = mix(rgb(0.42f, 0.27f, 0.14f), rgb(0.58f, 0.4f, 0.22f), 0.5f + 0.3f * grain);
         float k = 0.85f + 0.25f * n.lattice(plank, 7, planks);
         if (lineDistance(x, planks) * size < 1.0f) k *= 0.5f;
