@@ -11,23 +11,6 @@ MoveToFrontTable::MoveToFrontTable() {
     for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
 }
 
-uint8_t MoveToFrontTable::promote(uint32_t rank) {
-    uint8_t x;
-    if (rank == 0) {
-        x = table[0];
-    } else if (rank == 1) {
-        x = table[1];
-        table[1] = table[0];
-        table[0] = x;
-    } else {
-        x = table[rank];
-        std::memmove(table + front + 1, table + front, rank - front);
-        table[front] = x;
-    }
-    front = rank <= 1 ? 1 : 0;
-    return x;
-}
-
 void inverseMoveToFront(ByteBuffer& block) {
     MoveToFrontTable mtf;
     uint8_t* p = block.data();

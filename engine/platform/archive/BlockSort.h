@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 #include "engine/platform/ByteBuffer.h"
 
@@ -21,3 +22,21 @@ struct MoveToFrontTable {
     MoveToFrontTable();
     uint8_t promote(uint32_t rank);
 };
+
+// Inline: the range decoder calls it for every byte of a block-sorted member.
+inline uint8_t MoveToFrontTable::promote(uint32_t rank) {
+    uint8_t x;
+    if (rank == 0) {
+        x = table[0];
+    } else if (rank == 1) {
+        x = table[1];
+        table[1] = table[0];
+        table[0] = x;
+    } else {
+        x = table[rank];
+        std::memmove(table + front + 1, table + front, rank - front);
+        table[front] = x;
+    }
+    front = rank <= 1 ? 1 : 0;
+    return x;
+}
