@@ -47,7 +47,8 @@ void RaceSteps(benchmark::State& state) {
 }
 
 void RaceSetup(benchmark::State& state) {
-    const RaceRunOptions options;
+    RaceRunOptions options;
+    options.track = int(state.range(0));
     std::string error;
     // Once before timing, so the archive and the file cache are warm.
     if (!RaceRun(demoArchive(), options).setUp(error)) {
@@ -78,5 +79,5 @@ BENCHMARK(RaceSteps)
     ->Iterations(int(TIMED_SECONDS * 1000 / LONG_FRAME))
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(RaceSetup)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(RaceSetup)->DenseRange(0, 5)->ArgName("track")->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

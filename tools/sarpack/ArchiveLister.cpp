@@ -41,17 +41,16 @@ int extractMember(const std::string& archive, const std::string& name, const std
         err << "sarpack: " << g_lastErrorText.text();
         return 1;
     }
-    std::vector<char> bytes(reader->getSize());
-    if (!bytes.empty()) reader->read(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    if (file.empty()) {
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return out ? 0 : 1;
-    }
-    std::ofstream target(file, std::ios::binary);
-    target.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!target) {
+    std::ofstream target;
+    if (!file.empty()) target.open(file, std::ios::binary);
+    std::ostream& sink = file.empty() ? out : target;
+    // Copied out in slices, so the member is held once, in the reader.
+    std::vector<char> slice(1u << 16);
+    while (int32_t n = reader->read(slice.data(), static_cast<uint32_t>(slice.size())))
+        sink.write(slice.data(), n);
+    if (!sink && !file.empty()) {
         err << "sarpack: cannot write " << file << "\n";
         return 1;
     }
-    return 0;
+    return sink ? 0 : 1;
 }

@@ -2,36 +2,19 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
+
+#include "engine/platform/archive/HugePages.h"
 
 MoveToFrontTable::MoveToFrontTable() {
     for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
 }
 
-uint8_t MoveToFrontTable::promote(uint32_t rank) {
-    uint8_t x;
-    if (rank == 0) {
-        x = table[0];
-    } else if (rank == 1) {
-        x = table[1];
-        table[1] = table[0];
-        table[0] = x;
-    } else {
-        x = table[rank];
-        std::memmove(table + front + 1, table + front, rank - front);
-        table[front] = x;
-    }
-    front = rank <= 1 ? 1 : 0;
-    return x;
-}
-
-void inverseMoveToFront(const ByteBuffer& input, ByteBuffer& output) {
+void inverseMoveToFront(ByteBuffer& block) {
     MoveToFrontTable mtf;
-    const uint32_t n = input.size();
-    output.resize(n);
-    const uint8_t* in = input.data();
-    uint8_t* out = output.data();
-    for (uint32_t i = 0; i < n; ++i) out[i] = mtf.promote(in[i]);
+    uint8_t* p = block.data();
+    for (uint32_t i = 0, n = block.size(); i < n; ++i) p[i] = mtf.promote(p[i]);
 }
 
 namespace {
@@ -43,8 +26,10 @@ constexpr uint32_t CHAINS = 256; // about as many misses as the core keeps in fl
 // step[i] packs L[i] with the index of the row that follows it in the walk;
 // the sentinel's row, which has no byte, is the index n.
 template <typename Step>
-std::vector<Step> buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIndex, const uint32_t* start) {
-    std::vector<Step> step(n);
+std::unique_ptr<Step[]> buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIndex, const uint32_t* start) {
+    // Every entry is written below, so none is cleared first.
+    std::unique_ptr<Step[]> step(new Step[n]);
+    adviseHugePages(step.get(), sizeof(Step) * size_t(n));
     uint32_t first[256];
     std::memcpy(first, start, sizeof first);
     for (uint32_t i = 0; i < n; ++i) {
@@ -56,7 +41,7 @@ std::vector<Step> buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIn
 }
 
 template <typename Step>
-bool walkOnce(const std::vector<Step>& step, uint32_t n, uint8_t* out) {
+bool walkOnce(const Step* step, uint32_t n, uint8_t* out) {
     uint32_t j = 0;
     for (uint32_t i = n; i-- > 0;) {
         // Only the last step may reach the sentinel.
@@ -72,18 +57,25 @@ bool walkOnce(const std::vector<Step>& step, uint32_t n, uint8_t* out) {
 // a cache miss each time, so walk many pieces of the cycle at once: a chain
 // starts at every row whose index is a multiple of the spacing and runs until
 // it meets the next chain's start; the pieces are then laid end to end.
+// The pieces fill slabs of one shared store, so they take the member's size
+// plus a slab a chain, however unevenly the chains run.
 template <typename Step>
-bool walkChained(const std::vector<Step>& step, uint32_t n, uint8_t* out) {
+bool walkChained(std::unique_ptr<Step[]>& step, uint32_t n, ByteBuffer& block) {
     constexpr uint32_t SENTINEL = UINT32_MAX;
+    constexpr uint32_t SLAB = 4096;
     uint32_t shift = 0;
     while ((n >> shift) > CHAINS) ++shift;
     const uint32_t spacing = 1u << shift, chains = (n + spacing - 1) >> shift;
-    std::vector<uint32_t> current(chains), next(chains), running(chains);
-    std::vector<std::vector<uint8_t>> piece(chains);
+    const size_t storeSize = (size_t(n / SLAB) + chains + 1) * SLAB;
+    std::unique_ptr<uint8_t[]> store(new uint8_t[storeSize]);
+    adviseHugePages(store.get(), storeSize);
+    std::vector<uint32_t> current(chains), next(chains), running(chains), length(chains);
+    std::vector<size_t> end(chains); // where the chain's next byte goes; a multiple of SLAB asks for a new slab
+    std::vector<std::vector<uint32_t>> slabs(chains);
+    size_t used = 0;
     for (uint32_t c = 0; c < chains; ++c) {
         current[c] = c << shift;
         running[c] = c;
-        piece[c].reserve(2 * spacing);
     }
     uint32_t active = chains;
     uint64_t steps = 0;
@@ -94,7 +86,12 @@ bool walkChained(const std::vector<Step>& step, uint32_t n, uint8_t* out) {
         for (uint32_t k = 0; k < active; ++k) {
             uint32_t c = running[k];
             Step e = step[current[c]];
-            piece[c].push_back(static_cast<uint8_t>(e));
+            if (length[c]++ % SLAB == 0) {
+                slabs[c].push_back(static_cast<uint32_t>(used / SLAB));
+                end[c] = used;
+                used += SLAB;
+            }
+            store[end[c]++] = static_cast<uint8_t>(e);
             uint32_t j = static_cast<uint32_t>(e >> 8);
             current[c] = j;
             // Ask for the next row now; the other chains' steps hide its latency.
@@ -108,31 +105,43 @@ bool walkChained(const std::vector<Step>& step, uint32_t n, uint8_t* out) {
         }
         active = kept;
     }
+    // The pieces hold the whole text now; drop the steps before the text is laid out.
+    step.reset();
+    block.resize(n);
+    adviseHugePages(block.data(), n);
+    uint8_t* out = block.data();
     // From the chain holding the text's end, each piece leads to the one before it.
     uint32_t position = n, visited = 0;
     for (uint32_t c = 0; c != SENTINEL; c = next[c]) {
-        if ((c == 0 && visited > 0) || ++visited > chains || piece[c].size() > position) return false;
-        for (uint8_t b : piece[c]) out[--position] = b;
+        if ((c == 0 && visited > 0) || ++visited > chains || length[c] > position) return false;
+        for (uint32_t left = length[c], slab = 0; left; ++slab) {
+            const uint8_t* from = &store[size_t(slabs[c][slab]) * SLAB];
+            const uint32_t count = left < SLAB ? left : SLAB;
+            for (uint32_t i = 0; i < count; ++i) out[--position] = from[i];
+            left -= count;
+        }
     }
     return position == 0 && visited == chains;
 }
 
+// At most five bytes a byte are held at once: the steps with the block, then
+// with the pieces of the walk.
 template <typename Step>
-bool walk(const uint8_t* last, uint32_t n, uint32_t primaryIndex, const uint32_t* start, uint8_t* out) {
-    std::vector<Step> step = buildSteps<Step>(last, n, primaryIndex, start);
-    return n < CHAINED_MIN ? walkOnce(step, n, out) : walkChained(step, n, out);
+bool walk(ByteBuffer& block, uint32_t primaryIndex, const uint32_t* start) {
+    const uint32_t n = block.size();
+    std::unique_ptr<Step[]> step = buildSteps<Step>(block.data(), n, primaryIndex, start);
+    if (n < CHAINED_MIN) return walkOnce(step.get(), n, block.data());
+    block.resize(0);
+    return walkChained(step, n, block);
 }
 
 } // namespace
 
-bool inverseBwt(const ByteBuffer& input, uint32_t primaryIndex, ByteBuffer& output) {
-    const uint32_t n = input.size();
-    if (n == 0) {
-        output.resize(0);
-        return true;
-    }
+bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex) {
+    const uint32_t n = block.size();
+    if (n == 0) return true;
     if (primaryIndex == 0 || primaryIndex > n) return false;
-    const uint8_t* last = input.data();
+    const uint8_t* last = block.data();
     uint32_t start[256] = {};
     for (uint32_t i = 0; i < n; ++i) ++start[last[i]];
     uint32_t sum = 0;
@@ -141,11 +150,5 @@ bool inverseBwt(const ByteBuffer& input, uint32_t primaryIndex, ByteBuffer& outp
         s = sum;
         sum += c;
     }
-    ByteBuffer result;
-    result.resize(n);
-    bool ok = n < (1u << 24) - 1 ? walk<uint32_t>(last, n, primaryIndex, start, result.data())
-                             : walk<uint64_t>(last, n, primaryIndex, start, result.data());
-    if (!ok) return false;
-    output.swap(result);
-    return true;
+    return n < (1u << 24) - 1 ? walk<uint32_t>(block, primaryIndex, start) : walk<uint64_t>(block, primaryIndex, start);
 }

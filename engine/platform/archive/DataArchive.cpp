@@ -7,6 +7,7 @@
 
 #include "engine/platform/Report.h"
 #include "engine/platform/archive/BlockSort.h"
+#include "engine/platform/archive/HugePages.h"
 #include "engine/platform/archive/RangeDecoder.h"
 
 namespace {
@@ -117,28 +118,30 @@ bool DataArchive::exists(const char* name) { return findEntry(name, false) != nu
 
 bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
     const uint64_t start = static_cast<uint64_t>(m_dataBase) + entry.offset;
-    const uint64_t extra = (entry.flags & ArchiveEntry::BLOCK_SORTED) ? 4 : 0;
-    if (start + entry.storedSize + extra > m_source->getSize() || !m_source->seek(static_cast<uint32_t>(start)))
+    const bool blockSorted = entry.flags & ArchiveEntry::BLOCK_SORTED;
+    if (start + entry.storedSize + (blockSorted ? 4 : 0) > m_source->getSize() ||
+        !m_source->seek(static_cast<uint32_t>(start)))
         return false;
 
+    MoveToFrontTable ranks;
     if (entry.flags & ArchiveEntry::PACKED) {
         ByteBuffer packed;
         packed.resize(entry.storedSize);
         if (!readExactly(packed.data(), entry.storedSize)) return false;
         bytes.resize(entry.unpackedSize);
+        adviseHugePages(bytes.data(), entry.unpackedSize);
         uint64_t limit = static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION + entry.unpackedSize + 4096;
-        RangeDecoder::decode(packed, bytes, limit);
+        RangeDecoder::decode(packed, bytes, limit, blockSorted ? &ranks : nullptr);
     } else {
         bytes.resize(entry.storedSize);
         if (!readExactly(bytes.data(), entry.storedSize)) return false;
+        if (blockSorted) inverseMoveToFront(bytes);
     }
 
-    if (entry.flags & ArchiveEntry::BLOCK_SORTED) {
+    if (blockSorted) {
         uint32_t primaryIndex;
         if (!readExactly(&primaryIndex, 4)) return false;
-        ByteBuffer ranks;
-        inverseMoveToFront(bytes, ranks);
-        if (!inverseBwt(ranks, primaryIndex, bytes)) return false;
+        if (!inverseBwt(bytes, primaryIndex)) return false;
     }
     return true;
 }

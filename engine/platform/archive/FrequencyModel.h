@@ -16,8 +16,10 @@ public:
 
     // Sum of the counts of the symbols below `symbol`.
     uint32_t cumulative(uint32_t symbol) const;
-    // The symbol whose cumulative range holds v (v < total); `below` gets its cumulative count.
-    uint32_t find(uint32_t v, uint32_t& below) const;
+    // The symbol whose cumulative range, each count worth `unit`, holds
+    // `scaled` (scaled < unit * total, which must fit 32 bits); `below` gets
+    // its cumulative count. Products, not a quotient, keep division out.
+    uint32_t find(uint32_t scaled, uint32_t unit, uint32_t& below) const;
 
     uint32_t count(uint32_t symbol) const { return m_counts[symbol]; }
     uint32_t total() const { return m_total; }
@@ -43,21 +45,19 @@ inline void FrequencyModel::update(uint32_t symbol) {
     if (m_total >= RESCALE_LIMIT) rescale();
 }
 
-inline uint32_t FrequencyModel::find(uint32_t v, uint32_t& below) const {
+inline uint32_t FrequencyModel::find(uint32_t scaled, uint32_t unit, uint32_t& below) const {
     const uint32_t* groups = m_groups.data();
     const uint32_t last = static_cast<uint32_t>(m_groups.size()) - 1;
     uint32_t g = 0;
     below = 0;
-    while (g < last && v >= groups[g]) {
-        v -= groups[g];
+    while (g < last && scaled >= unit * (below + groups[g])) {
         below += groups[g];
         ++g;
     }
     const uint32_t* counts = m_counts.data();
     uint32_t s = g << GROUP_SHIFT;
     const uint32_t end = s + (1u << GROUP_SHIFT) - 1;
-    while (s < end && v >= counts[s]) {
-        v -= counts[s];
+    while (s < end && scaled >= unit * (below + counts[s])) {
         below += counts[s];
         ++s;
     }

@@ -1,5 +1,6 @@
 #include "engine/platform/archive/RangeDecoder.h"
 
+#include "engine/platform/archive/BlockSort.h"
 #include "engine/platform/archive/FrequencyModel.h"
 
 namespace {
@@ -22,9 +23,29 @@ struct Source {
     }
 };
 
+// range / total is the decoder's one division; the model's total stays below
+// the rescale limit, so it becomes a product with a reciprocal from a table.
+// A 64-bit reciprocal misses by less than 2^-32, below any fraction x / total.
+struct Reciprocals {
+    uint64_t of[FrequencyModel::RESCALE_LIMIT + 1];
+    Reciprocals() {
+        of[0] = of[1] = 0; // totals start at 257
+        for (uint32_t d = 2; d <= FrequencyModel::RESCALE_LIMIT; ++d) of[d] = UINT64_MAX / d + 1;
+    }
+    uint32_t divide(uint32_t x, uint32_t d) const {
+        return static_cast<uint32_t>((static_cast<unsigned __int128>(x) * of[d]) >> 64);
+    }
+};
+
+const Reciprocals& reciprocals() {
+    static const Reciprocals table;
+    return table;
+}
+
 } // namespace
 
-void RangeDecoder::decode(const ByteBuffer& input, ByteBuffer& output, uint64_t limit) {
+void RangeDecoder::decode(const ByteBuffer& input, ByteBuffer& output, uint64_t limit, MoveToFrontTable* ranks) {
+    const Reciprocals& reciprocal = reciprocals();
     FrequencyModel model;
     model.init(257, 1);
     Source source{input.data(), input.size()};
@@ -45,11 +66,11 @@ void RangeDecoder::decode(const ByteBuffer& input, ByteBuffer& output, uint64_t 
             range <<= 8;
         }
         const uint32_t total = model.total();
-        const uint32_t help = range / total;
-        uint32_t v = low / help;
-        if (v >= total) v = total - 1;
+        const uint32_t help = reciprocal.divide(range, total);
+        // Past the last symbol's share the end symbol takes the remainder.
+        const uint32_t top = help * total;
         uint32_t cum;
-        const uint32_t s = model.find(v, cum);
+        const uint32_t s = model.find(low < top ? low : top - 1, help, cum);
         const uint32_t freq = model.count(s);
         const uint32_t tmp = help * cum;
         low -= tmp;
@@ -64,7 +85,7 @@ void RangeDecoder::decode(const ByteBuffer& input, ByteBuffer& output, uint64_t 
             output.resize(room);
             out = output.data();
         }
-        out[written++] = static_cast<uint8_t>(s);
+        out[written++] = ranks ? ranks->promote(s) : static_cast<uint8_t>(s);
     }
     output.resize(written);
 }

@@ -5,7 +5,14 @@
 
 #include "engine/platform/archive/File.h"
 
-LWO2Reader::LWO2Reader(File& file) : m_file(file), m_position(file.tell()), m_size(file.getSize()) {
+namespace {
+
+constexpr uint32_t SLICE_SIZE = 64 * 1024;
+
+} // namespace
+
+LWO2Reader::LWO2Reader(File& file)
+    : m_file(file), m_position(file.tell()), m_size(file.getSize()), m_slice(SLICE_SIZE) {
     m_position = std::min(m_position, m_size);
 }
 
@@ -14,14 +21,32 @@ uint32_t LWO2Reader::endOf(uint32_t size, uint32_t limit) const {
     return static_cast<uint32_t>(std::min<uint64_t>(end, std::min(limit, m_size)));
 }
 
-void LWO2Reader::seek(uint32_t position) {
-    m_position = std::min(position, m_size);
-    m_file.seek(m_position);
-}
+void LWO2Reader::seek(uint32_t position) { m_position = std::min(position, m_size); }
 
 void LWO2Reader::readBytes(uint8_t* out, uint32_t count) {
+    const uint32_t offset = m_position - m_sliceStart;
+    if (m_position >= m_sliceStart && offset < m_sliceLength && count <= m_sliceLength - offset) {
+        std::memcpy(out, m_slice.data() + offset, count);
+        m_position += count;
+        return;
+    }
+    readAcrossSlices(out, count);
+}
+
+void LWO2Reader::readAcrossSlices(uint8_t* out, uint32_t count) {
     uint32_t available = m_position < m_size ? std::min(count, m_size - m_position) : 0;
-    uint32_t got = available ? m_file.readFully(out, available) : 0;
+    uint32_t got = 0;
+    while (got < available) {
+        const uint32_t at = m_position + got;
+        if (at < m_sliceStart || at - m_sliceStart >= m_sliceLength) {
+            m_sliceStart = at;
+            m_sliceLength = m_file.seek(at) ? m_file.readFully(m_slice.data(), SLICE_SIZE) : 0;
+            if (m_sliceLength == 0) break;
+        }
+        const uint32_t n = std::min(available - got, m_sliceLength - (at - m_sliceStart));
+        std::memcpy(out + got, m_slice.data() + (at - m_sliceStart), n);
+        got += n;
+    }
     std::memset(out + got, 0, count - got);
     // Past the end the position still moves, so that no reading loop can stall.
     uint64_t next = static_cast<uint64_t>(m_position) + count;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/scene/materials/LWOId.h"
 
@@ -39,8 +40,14 @@ public:
 
 private:
     void readBytes(uint8_t* out, uint32_t count);
+    // Where the bytes are not all in the slice: reads on, and zeros past the end.
+    void readAcrossSlices(uint8_t* out, uint32_t count);
 
     File& m_file;
     uint32_t m_position;
     uint32_t m_size;
+    // A slice of the file from m_sliceStart: an object's values are millions of two- and four-byte reads.
+    std::vector<uint8_t> m_slice;
+    uint32_t m_sliceStart = 0;
+    uint32_t m_sliceLength = 0;
 };

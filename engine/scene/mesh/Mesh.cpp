@@ -469,6 +469,17 @@ void Mesh::weldVertices() {
     std::vector<int32_t> triangleSurfaces;
     std::vector<int32_t> firstWelded(keys, -1), chainHead(keys, -1), chainTail(keys, -1), chainNext;
     std::vector<uint32_t> touched;
+    // A track's mesh has millions of records: growing these by doubling was a sixth of its set-up.
+    welded.reserve(keys);
+    chainNext.reserve(keys);
+    corners.reserve(data.corners.size());
+    triangleSurfaces.reserve(data.triangleSurfaces.size());
+    // Each surface walks its own triangles in their order, not every triangle of the mesh.
+    std::vector<uint32_t> bySurface(data.triangleSurfaces.size()), surfaceEnd(m_surfaces.size() + 1, 0);
+    for (int32_t surface : data.triangleSurfaces) ++surfaceEnd[size_t(surface) + 1];
+    for (size_t s = 1; s < surfaceEnd.size(); ++s) surfaceEnd[s] += surfaceEnd[s - 1];
+    std::vector<uint32_t> fill(surfaceEnd.begin(), surfaceEnd.end() - 1);
+    for (size_t t = 0; t < data.triangleSurfaces.size(); ++t) bySurface[fill[size_t(data.triangleSurfaces[t])]++] = uint32_t(t);
     data.groupSurfaces.clear(), data.groupFirstIndex.clear(), data.groupFirstVertex.clear();
     data.groupEndVertex.clear(), data.groupEndIndex.clear(), data.groupIndexLists.clear();
     for (size_t s = 0; s < m_surfaces.size(); ++s) {
@@ -476,8 +487,8 @@ void Mesh::weldVertices() {
         touched.clear();
         int stageCount = std::clamp(m_textureStages[s]->count, 0, TextureStages::MAX_STAGES);
         int32_t firstVertex = int32_t(welded.size()), firstIndex = int32_t(corners.size());
-        for (size_t t = 0; t < data.triangleSurfaces.size(); ++t) {
-            if (data.triangleSurfaces[t] != int32_t(s)) continue;
+        for (uint32_t i = surfaceEnd[s]; i < surfaceEnd[s + 1]; ++i) {
+            const size_t t = bySurface[i];
             uint32_t index[3];
             for (int k = 0; k < 3; ++k) {
                 const MeshVertex& record = data.vertices[data.corners[t * 3 + k]];

@@ -300,6 +300,26 @@ TEST(LWO2Reader, ReadsLongIndicesAndStopsStringsAtTheLimit) {
     EXPECT_EQ(reader.position(), 16u);
 }
 
+TEST(LWO2Reader, ValuesAcrossSlicesAndSeeksBackReadTheFileAsItStands) {
+    // Larger than the slice the reader keeps, with a value across its edge.
+    std::vector<uint8_t> bytes(65536 + 6);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + (i >> 8));
+    const auto wordAt = [&](size_t at) {
+        return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 | uint32_t(bytes[at + 2]) << 8 | bytes[at + 3];
+    };
+    MemoryStream stream(bytes);
+    LWO2Reader reader(stream);
+    EXPECT_EQ(reader.readU4(), wordAt(0));
+    reader.seek(65534);
+    EXPECT_EQ(reader.readU4(), wordAt(65534));
+    reader.seek(2);
+    EXPECT_EQ(reader.readU4(), wordAt(2));
+    reader.seek(65540);
+    EXPECT_EQ(reader.readU2(), uint16_t(bytes[65540] << 8 | bytes[65541]));
+    EXPECT_EQ(reader.readU2(), 0u);
+    EXPECT_EQ(reader.position(), 65544u);
+}
+
 // Every cut of a whole object file loads or fails without reading outside it.
 TEST_F(LoadersLwo2, EveryTruncationLoadsWithinTheFile) {
     Lwo2Writer writer;
