@@ -33,11 +33,12 @@ struct Layout {
     float nameZ, nameY, nameHeight, nameWidth;
     float stripeY;
 };
-constexpr Layout LAYOUTS[MopedNames::MODELS] = {{"HERCULES", -0.21f, 0.5f, 0.06f, 0.27f, 0.665f},
-                                                {"KREIDLER", 0.16f, 0.675f, 0.055f, 0.3f, 0.765f},
-                                                {"ROLLER", -0.42f, 0.5f, 0.08f, 0.5f, 0.605f},
-                                                {"VESPA", -0.42f, 0.5f, 0.085f, 0.55f, 0.615f},
-                                                {"YAMAHA", -0.25f, 0.685f, 0.055f, 0.3f, 0.76f}};
+// The names are the makers' marks of the menus' model names.
+constexpr Layout LAYOUTS[MopedNames::MODELS] = {{"HEKTOR", -0.21f, 0.5f, 0.06f, 0.27f, 0.665f},
+                                                {"KONDOR", 0.16f, 0.675f, 0.055f, 0.3f, 0.765f},
+                                                {"SWIFT", -0.42f, 0.5f, 0.08f, 0.5f, 0.605f},
+                                                {"BELLA", -0.42f, 0.5f, 0.085f, 0.55f, 0.615f},
+                                                {"KAZE", -0.25f, 0.685f, 0.055f, 0.3f, 0.76f}};
 
 // The thin second stripe: a darker or a lighter partner of the body colour.
 constexpr uint32_t PARTNER[MopedNames::COLOURS] = {0xFFF2C418, 0xFF121812, 0xFF6A1F78, 0xFF161616};
