@@ -104,7 +104,7 @@ void pond(TrackBuilder& track, MeshBuilder& water) {
     MeshBuilder& ground = track.ground();
     const uint16_t paving = ground.surface(look(
         "park_paving", grey(0.95f),
-        track.texture("paving.bmp", TrackTextures::tiles(TEXTURE_SIZE, 8, grey(0.62f), grey(0.56f)))));
+        track.texture("paving.bmp", TrackTextures::tiles(TrackTextures::ROAD_TEXTURE_SIZE, 8, grey(0.62f), grey(0.56f)))));
     MeshBuilder& walls = track.walls();
     const uint16_t stone = walls.surface(look("park_stone", rgb(0.78f, 0.76f, 0.72f),
                                               track.texture("concrete.bmp", TrackTextures::concrete(TEXTURE_SIZE))));
