@@ -171,15 +171,19 @@ Picture paintedArrow() {
 }
 
 // A turn arrow painted before each bend: the stem up from the bottom, then
-// round to the left with the head at the picture's left edge.
+// round to the left with the head at the picture's left edge. The rider runs
+// over it close up, so its edges need the texture's full size.
 Picture turnArrow() {
-    Picture p(128, 128, grey(0.22f));
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const bool stem = x >= 70 && x < 90 && y >= 52;
-            const bool bend = std::hypot(x - 46.0f, y - 52.0f) < 44.0f && std::hypot(x - 46.0f, y - 52.0f) >= 24.0f &&
-                              x >= 46 && y < 52;
-            const bool head = x < 48 && x >= 6 && std::fabs(y - 18.0f) < (x - 6) * 0.75f;
+    Picture p(TEXTURE_SIZE, TEXTURE_SIZE, grey(0.22f));
+    const float k = TEXTURE_SIZE / 128.0f;
+    for (int y = 0; y < TEXTURE_SIZE; ++y)
+        for (int x = 0; x < TEXTURE_SIZE; ++x) {
+            // In the units of a 128 pixel picture, sampled at the pixel's middle.
+            const float u = (x + 0.5f) / k, v = (y + 0.5f) / k;
+            const float r = std::hypot(u - 46.0f, v - 52.0f);
+            const bool stem = u >= 70.0f && u < 90.0f && v >= 52.0f;
+            const bool bend = r < 44.0f && r >= 24.0f && u >= 46.0f && v < 52.0f;
+            const bool head = u < 48.0f && u >= 6.0f && std::fabs(v - 18.0f) < (u - 6.0f) * 0.75f;
             if (stem || bend || head) p.at(x, y) = grey(0.92f);
         }
     return p;
