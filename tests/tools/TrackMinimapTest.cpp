@@ -47,14 +47,15 @@ TEST(TrackMinimaps, RoadLiesUnderEveryPointOfTheLapAndNowhereFarFromIt) {
     }
 }
 
-TEST(TrackMenuPictures, EveryLapFillsItsPictureInsideAMargin) {
+TEST(TrackMenuPictures, EveryLapFillsItsPictureAboveTheCaptionsPlate) {
     for (int t = 1; t <= 6; ++t) {
         const Canvas picture = trackPictures::menuPicture(t);
         ASSERT_EQ(picture.width(), trackPictures::PICTURE_WIDTH);
         ASSERT_EQ(picture.height(), trackPictures::PICTURE_HEIGHT);
         // The road's dark outline, by its bounding box.
         int x0 = picture.width(), x1 = -1, y0 = picture.height(), y1 = -1;
-        for (int y = 0; y < picture.height(); ++y)
+        const int top = trackPictures::CAPTION_TOP;
+        for (int y = 0; y < top; ++y)
             for (int x = 0; x < picture.width(); ++x) {
                 const uint32_t p = picture.pixel(x, y);
                 if (channel(p, 16) > 0x24 || channel(p, 8) > 0x24 || channel(p, 0) > 0x24) continue;
@@ -64,9 +65,16 @@ TEST(TrackMenuPictures, EveryLapFillsItsPictureInsideAMargin) {
         EXPECT_GE(x0, 2) << "track " << t;
         EXPECT_GE(y0, 2) << "track " << t;
         EXPECT_LE(x1, picture.width() - 3) << "track " << t;
-        EXPECT_LE(y1, picture.height() - 3) << "track " << t;
+        EXPECT_LE(y1, top - 3) << "track " << t;
         // Scaled up until one side reaches the margin.
-        EXPECT_TRUE(x1 - x0 >= picture.width() - 14 || y1 - y0 >= picture.height() - 14)
+        EXPECT_TRUE(x1 - x0 >= picture.width() - 14 || y1 - y0 >= top - 14)
             << "track " << t << ": " << x0 << ".." << x1 << ", " << y0 << ".." << y1;
+        // The caption's plate below stays dark, so its white name reads with no road behind it.
+        for (int y = top; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                ASSERT_LT(std::max({channel(picture.pixel(x, y), 16), channel(picture.pixel(x, y), 8),
+                                    channel(picture.pixel(x, y), 0)}),
+                          0x60u)
+                    << "track " << t << " at " << x << ", " << y;
     }
 }

@@ -215,6 +215,8 @@ View fitted(const Centreline& line, int width, int height, float margin) {
     return {scale, float(width) * 0.5f - (x0 + x1) * 0.5f * scale, float(height) * 0.5f + (z0 + z1) * 0.5f * scale};
 }
 
+void captionPlate(Canvas& c) { c.shadeRect(0, CAPTION_TOP, PICTURE_WIDTH, PICTURE_HEIGHT - CAPTION_TOP, 0xC0141C26); }
+
 // A lap drawn into `c` in its place's colours through a view.
 void paintTrack(Canvas& c, int track, const View& view, bool scattered) {
     const Place& place = PLACES[track - 1];
@@ -228,7 +230,7 @@ void paintTrack(Canvas& c, int track, const View& view, bool scattered) {
 
 Canvas championship() {
     Canvas c(PICTURE_WIDTH, PICTURE_HEIGHT, 0xFF1E2A38);
-    const int w = PICTURE_WIDTH / 3, h = PICTURE_HEIGHT / 2;
+    const int w = PICTURE_WIDTH / 3, h = CAPTION_TOP / 2;
     for (int t = 1; t <= 6; ++t) {
         Canvas tile(w, h);
         const Place& place = PLACES[t - 1];
@@ -238,7 +240,7 @@ Canvas championship() {
         road(tile, line, view, 0.0f, place.road, HEIGHT_LIFT);
         c.paste(tile, (t - 1) % 3 * w, (t - 1) / 3 * h);
     }
-    for (int i = 1; i < 3; ++i) c.fillRect(i * w - 1, 0, 1, PICTURE_HEIGHT, 0xFF1E2A38);
+    for (int i = 1; i < 3; ++i) c.fillRect(i * w - 1, 0, 1, CAPTION_TOP, 0xFF1E2A38);
     c.fillRect(0, h - 1, PICTURE_WIDTH, 1, 0xFF1E2A38);
     c.frameRect(0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, 2, scenery::AMBER);
     return c;
@@ -251,7 +253,8 @@ Canvas menuPicture(int track) {
     const Place& place = PLACES[track - 1];
     c.fillGradient(place.top, place.bottom);
     const Centreline line(demoTracks()[size_t(track - 1)].centreline());
-    paintTrack(c, track, fitted(line, PICTURE_WIDTH, PICTURE_HEIGHT, 5.0f), true);
+    paintTrack(c, track, fitted(line, PICTURE_WIDTH, CAPTION_TOP, 4.0f), true);
+    captionPlate(c);
     return c;
 }
 

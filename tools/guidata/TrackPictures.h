@@ -13,6 +13,9 @@ namespace trackPictures {
 inline constexpr int PICTURE_WIDTH = 96;
 inline constexpr int PICTURE_HEIGHT = 72;
 inline constexpr int MINIMAP_SIZE = 128;
+// The menus lay the track's name over a menu picture's lower part: the art
+// keeps above this row and the name sits on a dark plate below it.
+inline constexpr int CAPTION_TOP = 52;
 
 std::vector<ImagesetBuilder> imagesets();
 

@@ -2,6 +2,21 @@
 
 #include <algorithm>
 
+#include "tools/guidata/Canvas.h"
+
+Bitmap::Bitmap(const Canvas& canvas) : Bitmap(canvas.width(), canvas.height()) {
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x) {
+            const uint32_t p = canvas.pixel(x, y);
+            set(x, y, float((p >> 16) & 0xFF) / 255.0f, float((p >> 8) & 0xFF) / 255.0f, float(p & 0xFF) / 255.0f);
+        }
+}
+
+uint32_t opaqueArgb(const std::array<float, 3>& rgb, float k) {
+    auto byte = [k](float v) { return uint32_t(std::clamp(v * k, 0.0f, 1.0f) * 255.0f + 0.5f); };
+    return 0xFF000000u | byte(rgb[0]) << 16 | byte(rgb[1]) << 8 | byte(rgb[2]);
+}
+
 void Bitmap::set(int x, int y, float r, float g, float b) {
     uint8_t* p = &m_rgb[(size_t(y) * m_width + x) * 3];
     const float c[3] = {r, g, b};

@@ -7,18 +7,11 @@
 #include "tools/demodata/mopeds/MopedNames.h"
 #include "tools/demodata/mopeds/MopedParts.h"
 #include "tools/demodata/mopeds/Paint.h"
+#include "tools/demodata/mopeds/PictureMapping.h"
 
 namespace mn = MopedNames;
 
 namespace {
-
-// The clip name of a picture: LightWave's "D:/..." form of its archive name.
-std::string clipName(const std::string& archiveName) {
-    std::string name = archiveName;
-    for (char& c : name)
-        if (c == '\\') c = '/';
-    return name;
-}
 
 Lwo2Object objectOf(const Shape& shape, const std::vector<std::pair<std::string, Paint>>& paints) {
     Lwo2Object object;
@@ -33,17 +26,14 @@ Lwo2Object objectOf(const Shape& shape, const std::vector<std::pair<std::string,
 // A picture block on the surface, thrown on it from the given axis (0 x, 1 y, 2 z).
 void addPicture(Lwo2Object& object, size_t surface, const char* channel, uint16_t projection, uint16_t axis,
                 std::array<float, 3> size, const std::string& picture) {
-    object.clips.push_back({});
-    Lwo2Clip& clip = object.clips.back();
-    clip.index = uint32_t(object.clips.size());
-    clip.still = clipName(picture);
+    const uint16_t clip = PictureMapping::addClip(object, picture);
     Lwo2Block block;
     block.channel = channel;
     block.textureMap = Lwo2TextureMap{};
     block.textureMap->size = Lwo2TextureVector{size};
     block.projection = projection;
     block.axis = axis;
-    block.image = uint16_t(clip.index);
+    block.image = clip;
     block.wrap = std::array<uint16_t, 2>{1, 1};
     object.surfaces[surface].blocks.push_back(block);
 }

@@ -2,10 +2,12 @@
 
 #include "tools/demodata/mopeds/ExtraObjects.h"
 #include "tools/demodata/mopeds/MopedDesign.h"
+#include "tools/demodata/mopeds/MopedLivery.h"
 #include "tools/demodata/mopeds/MopedNames.h"
 #include "tools/demodata/mopeds/MopedScenes.h"
 #include "tools/demodata/mopeds/MopedSettings.h"
 #include "tools/demodata/mopeds/RiderFigure.h"
+#include "tools/demodata/mopeds/RiderLivery.h"
 #include "tools/lightwave/Lwo2Writer.h"
 
 MopedFile mopedFile(const std::string& archiveName, std::string bytes) {
@@ -28,11 +30,17 @@ std::vector<MopedFile> mopedFiles() {
     auto add = [&files](const std::string& name, std::string bytes) { files.push_back(mopedFile(name, std::move(bytes))); };
     for (int model = 0; model < MopedNames::MODELS; ++model) {
         const MopedDesign& design = mopedDesign(model);
-        for (int colour = 0; colour < MopedNames::COLOURS; ++colour)
-            add(MopedNames::mopedObject(model, colour), lwo2Bytes(design.object(colour)));
+        for (int colour = 0; colour < MopedNames::COLOURS; ++colour) {
+            Lwo2Object object = design.object(colour);
+            MopedLivery::apply(object, model, colour);
+            add(MopedNames::mopedObject(model, colour), lwo2Bytes(object));
+            add(MopedLivery::pictureName(model, colour), MopedLivery::picture(model, colour));
+        }
         const int rider = MopedNames::RIDER_OF_MODEL[model];
         add(MopedNames::riderObject(rider), lwo2Bytes(riderFigure(rider).object()));
+        add(RiderLivery::pictureName(rider), RiderLivery::picture(rider));
     }
+    add(MopedLivery::CHROME_PICTURE, MopedLivery::chromePicture());
     for (MopedFile& file : extraObjectFiles()) files.push_back(std::move(file));
     for (MopedFile& file : mopedSceneFiles()) files.push_back(std::move(file));
     for (MopedFile& file : mopedSettingsFiles()) files.push_back(std::move(file));

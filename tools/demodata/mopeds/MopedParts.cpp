@@ -37,6 +37,8 @@ std::vector<std::string> tags() {
             "motor",        "licht",              "ruecklicht",     "scheibe", "weiss"};
 }
 
+std::array<float, 3> bodyColour(int colour) { return COLOURS[colour]; }
+
 std::vector<Lwo2Surface> surfaces(int colour) {
     const std::array<float, 3> c = COLOURS[colour];
     Paint main{c, 0.8f, 0.5f, 0.55f};

@@ -14,6 +14,8 @@ enum Surface : uint16_t { MAIN, MAIN_METAL, TYRE, CHROME, BLACK, SEAT, ENGINE, L
 
 std::vector<std::string> tags();
 std::vector<Lwo2Surface> surfaces(int colour);
+// The paint of colour 0 to 3.
+std::array<float, 3> bodyColour(int colour);
 
 struct Wheel {
     enum Kind { SPOKED, CAST, DISC };

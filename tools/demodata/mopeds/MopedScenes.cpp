@@ -114,7 +114,7 @@ LwsScene previewScene(int model, int colour) {
     scene.lights.push_back(light("Kante", {3.3f, -0.2f, 0.0f}, 0.6f, {1.0f, 1.0f, 1.0f}));
     // Looking a little low and from further off, so the moped stands high in
     // the picture and the menu's name under it stays clear of the wheels.
-    scene.cameras.push_back(camera({0.0f, 1.2f, 3.9f}, {0.0f, 0.3f, 0.0f}, 3.2f));
+    scene.cameras.push_back(camera({0.0f, 1.3f, 4.5f}, {0.0f, 0.12f, 0.0f}, 3.2f));
     scene.backdropColor = std::array<float, 3>{0.12f, 0.14f, 0.18f};
     return scene;
 }

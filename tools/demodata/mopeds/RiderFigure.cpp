@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "tools/demodata/mopeds/MopedNames.h"
+#include "tools/demodata/mopeds/PictureMapping.h"
+#include "tools/demodata/mopeds/RiderLivery.h"
 #include "tools/lightwave/LwsWriter.h"
 
 namespace {
 
-enum Surface : uint16_t { JACKET, HELMET, STRIPE, VISOR, SKIN, TROUSERS, BOOTS };
+enum Surface : uint16_t { JACKET, HELMET, STRIPE, VISOR, SKIN, TROUSERS, BOOTS, GLOVES };
 
 constexpr const char* BONE_NAMES[RiderFigure::BONES] = {
     "Becken",      "Ruecken",       "Kopf",           "Oberarm_R",      "Unterarm_R",    "Oberarm_L",
@@ -43,7 +45,9 @@ Weights between(int a, int b) { return {{BONE_NAMES[a], 0.5f}, {BONE_NAMES[b], 0
 
 RiderBuild riderBuild(int rider) {
     RiderBuild b;
+    b.rider = rider;
     b.boots = paint({0.1f, 0.09f, 0.08f}, 0.3f, 0.4f);
+    b.gloves = paint({0.08f, 0.08f, 0.08f}, 0.3f, 0.4f);
     b.stripe = paint({0.1f, 0.1f, 0.1f}, 0.4f, 0.5f);
     switch (rider) {
     case 1: // slim, an open helmet, a brown leather jacket and jeans
@@ -55,6 +59,7 @@ RiderBuild riderBuild(int rider) {
         b.jacket = paint({0.45f, 0.27f, 0.14f}, 0.35f, 0.4f);
         b.trousers = paint({0.2f, 0.28f, 0.5f});
         b.boots = paint({0.3f, 0.18f, 0.1f}, 0.3f, 0.4f);
+        b.gloves = paint({0.12f, 0.1f, 0.09f}, 0.3f, 0.4f);
         break;
     case 2: // medium, a silver full-face helmet, a teal jacket
         b.helmet = RiderBuild::FULL_FACE;
@@ -62,6 +67,7 @@ RiderBuild riderBuild(int rider) {
         b.jacket = paint({0.1f, 0.5f, 0.55f});
         b.trousers = paint({0.14f, 0.14f, 0.16f});
         b.boots = paint({0.9f, 0.9f, 0.88f});
+        b.gloves = paint({0.1f, 0.5f, 0.55f});
         break;
     case 3: // big, a cream pudding-bowl helmet with goggles, tweed and a red scarf
         b.size = 1.08f;
@@ -71,6 +77,9 @@ RiderBuild riderBuild(int rider) {
         b.stripe = paint({0.8f, 0.08f, 0.08f});
         b.jacket = paint({0.25f, 0.33f, 0.2f});
         b.trousers = paint({0.62f, 0.54f, 0.4f});
+        // Green wellingtons and tan driving gloves.
+        b.boots = paint({0.14f, 0.26f, 0.12f}, 0.5f, 0.6f);
+        b.gloves = paint({0.7f, 0.52f, 0.32f});
         break;
     case 4: // athletic, a yellow motocross helmet with a peak, an orange jersey
         b.girth = 0.9f;
@@ -80,6 +89,7 @@ RiderBuild riderBuild(int rider) {
         b.jacket = paint({0.95f, 0.45f, 0.1f});
         b.trousers = paint({0.25f, 0.25f, 0.28f});
         b.boots = paint({0.85f, 0.85f, 0.85f}, 0.4f, 0.5f);
+        b.gloves = paint({0.95f, 0.8f, 0.1f});
         break;
     default: // crouched in red racing leathers, a black helmet with a white stripe
         b.lean = 0.55f;
@@ -88,6 +98,7 @@ RiderBuild riderBuild(int rider) {
         b.stripe = paint({0.92f, 0.92f, 0.92f}, 0.6f, 0.6f);
         b.jacket = paint({0.75f, 0.08f, 0.08f}, 0.45f, 0.5f);
         b.trousers = paint({0.1f, 0.1f, 0.11f}, 0.4f, 0.5f);
+        b.gloves = paint({0.92f, 0.92f, 0.92f}, 0.4f, 0.5f);
         break;
     }
     return b;
@@ -182,7 +193,7 @@ void RiderFigure::body() {
         limb(fore, m_joints[fore], wrist, 0.046f * g * s, 0.036f * g * s, upper);
         m_shape.setWeights(between(upper, fore));
         m_shape.ellipsoid(Frame::at(m_joints[fore]), Vec3{0.047f, 0.047f, 0.047f} * (g * s), 10, 6);
-        m_shape.setSurface(BOOTS);
+        m_shape.setSurface(GLOVES);
         m_shape.setWeights(only(fore));
         m_shape.ellipsoid(Frame::along(m_hands[side], m_hands[side] - wrist), Vec3{0.04f, 0.045f, 0.055f} * s, 10, 6);
 
@@ -255,12 +266,24 @@ void RiderFigure::helmet() {
 
 Lwo2Object RiderFigure::object() const {
     Lwo2Object object;
-    object.tags = {"dynamic_fahrer", "helm", "helm_streifen", "visier", "haut", "hose", "stiefel"};
+    object.tags = {"dynamic_fahrer", "helm", "helm_streifen", "visier", "haut", "hose", "stiefel", "handschuhe"};
     object.layers = {m_shape.layer(0, "fahrer", {0.0f, 0.0f, 0.0f})};
     Paint visor{{0.1f, 0.12f, 0.16f}, 0.6f, 0.95f, 0.9f};
     Paint skin{{0.92f, 0.72f, 0.58f}, 0.85f, 0.1f, 0.3f};
-    const Paint paints[] = {m_build.jacket, m_build.helmetPaint, m_build.stripe, visor, skin, m_build.trousers, m_build.boots};
+    const Paint paints[] = {m_build.jacket,   m_build.helmetPaint, m_build.stripe, visor,
+                            skin,             m_build.trousers,    m_build.boots,  m_build.gloves};
     for (size_t i = 0; i < object.tags.size(); ++i) object.surfaces.push_back(paints[i].surface(object.tags[i]));
+    // The jacket seen square to the torso: from behind on the picture's left
+    // half, from ahead on its right; rows from the collar down to the waist.
+    const Vec3 hips = m_joints[PELVIS], forward = cross({1.0f, 0.0f, 0.0f}, m_torsoUp);
+    const float height = 0.5f * m_build.size, halfWidth = 0.2f * m_build.girth * m_build.size;
+    PictureMapping::map(object.layers[0], JACKET, [&](Vec3 p, Vec3 normal, Vec3) -> std::array<float, 2> {
+        const bool front = dot(normal, forward) > 0.2f;
+        const float across = std::clamp(p[0] / halfWidth, -0.95f, 0.95f) * 0.25f;
+        const float up = std::clamp(dot(p - hips, m_torsoUp) / height, 0.01f, 0.99f);
+        return {front ? 0.75f - across : 0.25f + across, up};
+    });
+    PictureMapping::showPicture(object, JACKET, PictureMapping::addClip(object, RiderLivery::pictureName(m_build.rider)));
     return object;
 }
 

@@ -12,6 +12,8 @@
 // How one of the five riders looks: size, build, helmet and clothes.
 struct RiderBuild {
     enum Helmet { OPEN_FACE, FULL_FACE, MOTOCROSS, RACING, CLASSIC };
+    // 1 to 5: whose jacket picture the figure wears.
+    int rider = 1;
     float size = 1.0f;
     // Thickness of body and limbs.
     float girth = 1.0f;
@@ -23,6 +25,7 @@ struct RiderBuild {
     Paint stripe;
     Paint trousers;
     Paint boots;
+    Paint gloves;
 };
 
 // Rider 1 to 5.
@@ -39,7 +42,8 @@ public:
 
     static const char* boneName(int bone);
 
-    // Layer 0 with the surface "dynamic_fahrer" among its others.
+    // Layer 0 with the surface "dynamic_fahrer" among its others; the jacket
+    // wears the rider's picture.
     Lwo2Object object() const;
     // The bones of the figure placed at `objectIndex` of a scene, parents first.
     std::vector<LwsBone> bones(uint32_t objectIndex) const;

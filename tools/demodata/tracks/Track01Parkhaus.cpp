@@ -178,6 +178,29 @@ std::vector<TrackFile> files() {
     }
     track.setShade([lamps](Vec3 p) { return shadeAt(lamps, p); });
 
+    // Green lit way signs hung from the ceiling over the ground floor lanes,
+    // an arrow pointing on along the lap: high above the riders, seen only.
+    {
+        MeshBuilder& m = track.scenery();
+        const uint16_t green = m.surface(look("way_sign", {0.1f, 0.6f, 0.3f}, "", 0.8f));
+        const uint16_t white = m.surface(look("way_arrow", {1.0f, 1.0f, 1.0f}, "", 1.0f));
+        const uint16_t rod = m.surface(look("sign_rod", {0.4f, 0.4f, 0.42f}, ""));
+        constexpr float SIGN_Y = DECK_UNDER - 1.5f, SIGN_W = 3.2f, SIGN_H = 0.9f;
+        for (const Centreline::Frame& f : line.frames(48.0f)) {
+            if (f.position.y > 0.5f) continue;
+            const Vec3 c = f.position + Vec3{0.0f, SIGN_Y, 0.0f};
+            const float h = f.heading();
+            m.box(green, c, {SIGN_W, SIGN_H, 0.12f}, h, 1.0f);
+            for (float side : {-1.0f, 1.0f})
+                m.box(rod, c + f.right * (side * SIGN_W * 0.35f) + Vec3{0.0f, (DECK_UNDER - SIGN_Y) * 0.5f, 0.0f},
+                      {0.06f, DECK_UNDER - SIGN_Y, 0.06f}, h, 1.0f);
+            // A shaft and a stepped head on both faces.
+            m.box(white, c - Vec3{0.0f, 0.12f, 0.0f}, {0.14f, 0.5f, 0.16f}, h, 1.0f);
+            for (int step = 0; step < 3; ++step)
+                m.box(white, c + Vec3{0.0f, 0.1f + 0.09f * step, 0.0f}, {0.5f - 0.16f * step, 0.09f, 0.16f}, h, 1.0f);
+        }
+    }
+
     // Floors: the ground floor, the deck (its top, its underside and its edges).
     {
         MeshBuilder& m = track.scenery();

@@ -172,12 +172,15 @@ Picture upperFloor() {
 }
 
 // Polished stone: big pale slabs with a faint vein and dark joints.
+// The floor fills the lower half of the screen, so it has the road's size.
 Picture floorSlabs() {
-    Picture p = TrackTextures::tiles(TEXTURE_SIZE, 2, rgb(0.9f, 0.87f, 0.8f), rgb(0.8f, 0.77f, 0.72f));
+    const int size = TrackTextures::ROAD_TEXTURE_SIZE;
+    Picture p = TrackTextures::tiles(size, 2, rgb(0.9f, 0.87f, 0.8f), rgb(0.8f, 0.77f, 0.72f));
     Noise n(760);
+    const float grain = float(size) / 8.0f;
     for (int y = 0; y < p.height(); ++y)
         for (int x = 0; x < p.width(); ++x) {
-            const float v = n.fractal(x / 32.0f, y / 32.0f, 8, 3);
+            const float v = n.fractal(x / grain, y / grain, 8, 3);
             if (std::fabs(v - 0.5f) < 0.01f) p.at(x, y) = scaled(p.at(x, y), 0.85f);
         }
     return p;

@@ -44,16 +44,18 @@ const std::string POND_FILE = "D:\\Vantorik/3dobjects_tracks/track03/park_pond.l
 using TrackProps::look;
 using TrackProps::scaled;
 
-// Light sandy gravel with darker stones.
+// Light sandy gravel with darker stones. The paths are the road: they fill
+// the lower half of the screen, so the picture has the road's size.
 Picture gravel() {
+    const int size = TrackTextures::ROAD_TEXTURE_SIZE;
     Noise n(801), g(802), p(803);
-    Picture out(TEXTURE_SIZE, TEXTURE_SIZE);
-    for (int y = 0; y < TEXTURE_SIZE; ++y)
-        for (int x = 0; x < TEXTURE_SIZE; ++x) {
-            const float fx = static_cast<float>(x) / TEXTURE_SIZE, fy = static_cast<float>(y) / TEXTURE_SIZE;
+    Picture out(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const float fx = static_cast<float>(x) / size, fy = static_cast<float>(y) / size;
             Rgb c = mix(rgb(0.62f, 0.55f, 0.44f), rgb(0.78f, 0.72f, 0.6f), n.fractal(fx * 6.0f, fy * 6.0f, 6, 3));
             if (p.fractal(fx * 48.0f, fy * 48.0f, 48, 1) > 0.78f) c = scaled(c, 0.7f);
-            out.at(x, y) = scaled(c, 0.9f + 0.2f * g.lattice(x, y, TEXTURE_SIZE));
+            out.at(x, y) = scaled(c, 0.9f + 0.2f * g.lattice(x, y, size));
         }
     return out;
 }
@@ -104,7 +106,7 @@ void pond(TrackBuilder& track, MeshBuilder& water) {
     MeshBuilder& ground = track.ground();
     const uint16_t paving = ground.surface(look(
         "park_paving", grey(0.95f),
-        track.texture("paving.bmp", TrackTextures::tiles(TEXTURE_SIZE, 8, grey(0.62f), grey(0.56f)))));
+        track.texture("paving.bmp", TrackTextures::tiles(TrackTextures::ROAD_TEXTURE_SIZE, 8, grey(0.62f), grey(0.56f)))));
     MeshBuilder& walls = track.walls();
     const uint16_t stone = walls.surface(look("park_stone", rgb(0.78f, 0.76f, 0.72f),
                                               track.texture("concrete.bmp", TrackTextures::concrete(TEXTURE_SIZE))));

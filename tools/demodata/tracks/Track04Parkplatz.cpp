@@ -69,6 +69,11 @@ struct BayRow {
 
 // Inner aisles run between the lap's aisles and the store road, off the lap.
 constexpr std::array<float, 2> INNER_AISLES{{-8.6f, 28.8f}};
+// The overflow lot's aisles, and the planted verges along the outer sides of
+// the east, west and south roads: far enough out that no kart line reaches them.
+constexpr std::array<float, 4> EAST_AISLES{{-185.0f, -115.0f, -45.0f, 25.0f}};
+constexpr float EAST_LOT_X0 = 165.0f, EAST_LOT_X1 = 222.0f;
+constexpr float VERGE_STRIP = 6.0f, VERGE_GAP = 7.0f;
 
 std::vector<BayRow> bayRows() {
     const float h = WIDTH * 0.5f;
@@ -81,6 +86,12 @@ std::vector<BayRow> bayRows() {
     };
     // Staff parking along the south hedge.
     rows.push_back({-205.0f, 205.0f, -LOT + 1.0f + BAY_DEPTH, -1.0f, false});
+    // The overflow lot east of the delivery lane, off the lap: back-to-back
+    // rows either side of its aisles, so the lane never runs past bare asphalt.
+    for (float z : EAST_AISLES) {
+        rows.push_back({EAST_LOT_X0, EAST_LOT_X1, z - h, -1.0f, false});
+        rows.push_back({EAST_LOT_X0, EAST_LOT_X1, z + h, 1.0f, false});
+    }
     for (float z : INNER_AISLES) {
         rows.push_back({-130.0f, 90.0f, z - h, -1.0f, false});
         rows.push_back({-130.0f, 90.0f, z + h, 1.0f, false});
@@ -106,6 +117,13 @@ std::vector<Island> islands() {
     for (size_t i = 0; i + 1 < INNER_AISLES.size(); ++i)
         out.push_back({-130.0f, INNER_AISLES[i] + h, 90.0f, INNER_AISLES[i + 1] - h});
     out.push_back({-130.0f, INNER_AISLES.back() + h, 90.0f, STORE_ROAD - h});
+    for (size_t i = 0; i + 1 < EAST_AISLES.size(); ++i)
+        out.push_back({EAST_LOT_X0, EAST_AISLES[i] + h, EAST_LOT_X1, EAST_AISLES[i + 1] - h});
+    const float east = EAST_ROAD + WIDTH * 0.5f + VERGE_GAP, west = WEST_ROAD - WIDTH * 0.5f - VERGE_GAP;
+    out.push_back({east, -215.0f, east + VERGE_STRIP, 70.0f});
+    out.push_back({west - VERGE_STRIP, -150.0f, west, 55.0f});
+    const float south = SOUTH_ROAD - WIDTH * 0.5f - VERGE_GAP;
+    out.push_back({-150.0f, south - VERGE_STRIP, 95.0f, south});
     return out;
 }
 
@@ -153,15 +171,19 @@ Picture paintedArrow() {
 }
 
 // A turn arrow painted before each bend: the stem up from the bottom, then
-// round to the left with the head at the picture's left edge.
+// round to the left with the head at the picture's left edge. The rider runs
+// over it close up, so its edges need the texture's full size.
 Picture turnArrow() {
-    Picture p(128, 128, grey(0.22f));
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const bool stem = x >= 70 && x < 90 && y >= 52;
-            const bool bend = std::hypot(x - 46.0f, y - 52.0f) < 44.0f && std::hypot(x - 46.0f, y - 52.0f) >= 24.0f &&
-                              x >= 46 && y < 52;
-            const bool head = x < 48 && x >= 6 && std::fabs(y - 18.0f) < (x - 6) * 0.75f;
+    Picture p(TEXTURE_SIZE, TEXTURE_SIZE, grey(0.22f));
+    const float k = TEXTURE_SIZE / 128.0f;
+    for (int y = 0; y < TEXTURE_SIZE; ++y)
+        for (int x = 0; x < TEXTURE_SIZE; ++x) {
+            // In the units of a 128 pixel picture, sampled at the pixel's middle.
+            const float u = (x + 0.5f) / k, v = (y + 0.5f) / k;
+            const float r = std::hypot(u - 46.0f, v - 52.0f);
+            const bool stem = u >= 70.0f && u < 90.0f && v >= 52.0f;
+            const bool bend = r < 44.0f && r >= 24.0f && u >= 46.0f && v < 52.0f;
+            const bool head = u < 48.0f && u >= 6.0f && std::fabs(v - 18.0f) < (u - 6.0f) * 0.75f;
             if (stem || bend || head) p.at(x, y) = grey(0.92f);
         }
     return p;

@@ -352,6 +352,16 @@ void layLamps(TrackBuilder& track, TownProps& props, float alley0, float alley1)
         props.lamp({p.x, KERB, p.z}, headingOf(f.right * -side));
         side = -side;
     }
+    // One at the outside of every street corner, where the houses stand
+    // back and the bend would otherwise open onto bare asphalt: behind the
+    // garden's boundary, out of reach of a kart that runs wide.
+    for (const StreetCorner& c : STREETS) {
+        const Centreline::Nearest n = line.nearest(c.x, c.z);
+        const Centreline::Frame f = line.at(n.s);
+        const float outer = n.lateral < 0.0f ? -1.0f : 1.0f;
+        const Vec3 p = f.across(outer * (f.width * 0.5f + PAVEMENT + 1.8f));
+        props.lamp({p.x, KERB, p.z}, headingOf(f.right * -outer));
+    }
 }
 
 // Lawns under everything, in panels small enough for the light map to shade.

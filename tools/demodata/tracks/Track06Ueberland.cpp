@@ -8,6 +8,7 @@
 #include "tools/demodata/tracks/TownProps.h"
 #include "tools/demodata/tracks/TrackDecor.h"
 #include "tools/demodata/tracks/TrackBuilder.h"
+#include "tools/demodata/tracks/TrackProps.h"
 #include "tools/demodata/tracks/TrackTextures.h"
 #include "tools/lightwave/LwsScene.h"
 #include "sys/Pi.h"
@@ -234,6 +235,30 @@ void layRoad(TrackBuilder& track, const Land& land, Stretch barn) {
             s = end;
         }
     }
+}
+
+// Reflector posts every 50 m along both verges, the way a country road is
+// marked: a white post with a black band and an amber lens, standing against
+// the fence so it is as solid as the fence behind it. None in the barn or
+// along the open edge of the pit.
+void layPosts(TrackBuilder& track, const Land& land, Stretch barn) {
+    constexpr float SPACING = 50.0f, HEIGHT = 1.0f, POST = 0.12f;
+    const Centreline& line = track.line();
+    const Stretch pit = land.pit();
+    MeshBuilder& walls = track.walls();
+    const uint16_t white = walls.surface(shaded("reflector_post", ""));
+    const uint16_t band = walls.surface(shaded("reflector_band", "", {0.08f, 0.08f, 0.08f}));
+    const uint16_t lens = walls.surface(TrackProps::look("reflector_lens", rgb(1.0f, 0.6f, 0.1f), {}, 0.8f));
+    for (float side : {-1.0f, 1.0f})
+        for (float s = side > 0.0f ? 0.0f : SPACING * 0.5f; s < line.length(); s += SPACING) {
+            if (barn.holds(s) || (side > 0.0f && pit.holds(s))) continue;
+            const Centreline::Frame f = line.at(s);
+            const Vec3 base = f.across(side * (f.width * 0.5f + VERGE - POST * 0.5f));
+            walls.box(white, base + Vec3{0.0f, HEIGHT * 0.5f - 0.2f, 0.0f}, {POST, HEIGHT + 0.4f, POST}, f.heading(), 1.0f);
+            walls.box(band, base + Vec3{0.0f, HEIGHT - 0.15f, 0.0f}, {POST + 0.01f, 0.22f, POST + 0.01f}, f.heading(), 1.0f);
+            walls.box(lens, base + Vec3{0.0f, HEIGHT - 0.15f, 0.0f} - f.right * (side * POST * 0.5f),
+                      {0.05f, 0.12f, 0.05f}, f.heading(), 1.0f);
+        }
 }
 
 // The gravel pit: sheer sandy faces down to green water, a fence round its far sides.
@@ -520,6 +545,7 @@ std::vector<TrackFile> files() {
     const float barnStart = along(line, BARN_NORTH);
     const Stretch barn{barnStart, barnStart + BARN_LENGTH};
     layRoad(track, land, barn);
+    layPosts(track, land, barn);
     layFields(track, land);
     layPit(track, land);
     layBarn(track, barn);
