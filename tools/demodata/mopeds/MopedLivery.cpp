@@ -54,7 +54,7 @@ Box bodyBox(const Lwo2Layer& body) {
     for (const Lwo2PolygonTag& tag : body.polygonTags.at(0).tags) {
         if (tag.tag != MAIN) continue;
         for (uint32_t point : faces[tag.polygon].points) {
-            const Vec3 p = body.points[point];
+            const Vec3 p = toPosition(body.points[point].data());
             box.z0 = std::min(box.z0, p[2]), box.z1 = std::max(box.z1, p[2]);
             box.y0 = std::min(box.y0, p[1]), box.y1 = std::max(box.y1, p[1]);
             box.halfWidth = std::max(box.halfWidth, std::fabs(p[0]));
@@ -234,7 +234,7 @@ void apply(Lwo2Object& object, int model, int colour) {
     });
     const MopedDesign& design = mopedDesign(model);
     for (size_t layer = 1; layer < object.layers.size(); ++layer) {
-        const Vec3 axle = object.layers[layer].pivot;
+        const Vec3 axle = toPosition(object.layers[layer].pivot.data());
         const float tyre = layer == 1 ? design.front.tyre : design.rear.tyre;
         PictureMapping::map(object.layers[layer], TYRE, [&](Vec3 p, Vec3, Vec3 centre) -> std::array<float, 2> {
             // Round the axle, unwrapped next to the face's middle so no face spans the seam.

@@ -26,14 +26,14 @@ void map(Lwo2Layer& layer, uint16_t surface, const Rule& rule) {
         if (corners.size() < 3) continue;
         // Newell's normal holds for faces that are not quite flat.
         Vec3 normal{0.0f, 0.0f, 0.0f}, centre{0.0f, 0.0f, 0.0f};
-        for (uint32_t point : corners) centre = centre + layer.points[point] * (1.0f / float(corners.size()));
+        for (uint32_t point : corners) centre = centre + toPosition(layer.points[point].data()) * (1.0f / float(corners.size()));
         for (size_t i = 0; i < corners.size(); ++i) {
-            const Vec3 a = layer.points[corners[i]], b = layer.points[corners[(i + 1) % corners.size()]];
+            const Vec3 a = toPosition(layer.points[corners[i]].data()), b = toPosition(layer.points[corners[(i + 1) % corners.size()]].data());
             normal = normal + Vec3{(a[1] - b[1]) * (a[2] + b[2]), (a[2] - b[2]) * (a[0] + b[0]), (a[0] - b[0]) * (a[1] + b[1])};
         }
         normal = normalised(normal);
         for (uint32_t point : corners) {
-            const std::array<float, 2> uv = rule(layer.points[point], normal, centre);
+            const std::array<float, 2> uv = rule(toPosition(layer.points[point].data()), normal, centre);
             auto [at, fresh] = given.emplace(point, uv);
             if (fresh) shared.entries.push_back({point, 0, {uv[0], uv[1]}});
             else if (at->second != uv) apart.push_back({point, tag.polygon, {uv[0], uv[1]}});
