@@ -60,7 +60,7 @@ bool ImageTexture::setSource(const char* name, File* file, bool bottomUp) {
     if (file && file == g_textureFileSource.m_file && g_textureFileSource.m_holder)
         m_fileSource = Ref<SharedFile>::share(g_textureFileSource.m_holder);
     else if (file)
-        m_fileSource = Ref<SharedFile>::adopt(new SharedFile(*file));
+        m_fileSource = Ref<SharedFile>::make(*file);
     m_name = name ? name : "";
     m_bottomUp = bottomUp;
     const std::string dds = m_name + ".dds";

@@ -104,16 +104,13 @@ void LWO2SurfaceReader::readSubChunk(Surface& surface, uint32_t id, uint32_t end
     }
 }
 
-void LWO2SurfaceReader::collectMaps(std::vector<VertexMap*>& maps, const std::string& name, bool uvMaps) {
-    for (VertexMap* held : maps)
-        if (held) held->release();
+void LWO2SurfaceReader::collectMaps(std::vector<Ref<VertexMap>>& maps, const std::string& name, bool uvMaps) {
     maps.assign(static_cast<size_t>(m_state.m_highestLayerNumber + 1), nullptr);
     for (const std::unique_ptr<LWOLayer>& layer : m_state.m_layers) {
-        VertexMap*& entry = maps[layer->m_number];
+        Ref<VertexMap>& entry = maps[layer->m_number];
         // A repeated layer number keeps the first layer's map.
         if (entry) continue;
-        entry = uvMaps ? static_cast<VertexMap*>(layer->findUVMap(name)) : layer->findColorMap(name);
-        if (entry) entry->addRef();
+        entry = Ref<VertexMap>::share(uvMaps ? static_cast<VertexMap*>(layer->findUVMap(name)) : layer->findColorMap(name));
     }
 }
 
