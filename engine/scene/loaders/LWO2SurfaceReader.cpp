@@ -291,8 +291,7 @@ void LWO2SurfaceReader::finishBlock(Surface& surface, TextureLayer& layer) {
                 value.clearChannel();
                 value.channel = new Envelope();
             }
-        layer.m_texture = new GradientTexture(m_state.m_devices, &layer);
-        m_state.m_pool->addTexture(layer.m_texture);
+        layer.m_texture = m_state.m_pool->addTexture(std::make_unique<GradientTexture>(m_state.m_devices, &layer));
     }
     Texture* texture = layer.m_texture;
     if (!texture) return;

@@ -81,7 +81,7 @@ protected:
 TEST_F(MetaSceneTest, ScenesGoBeforeObjectFilesAndTexturesBeforeNothing) {
     addScene();
     addObjectFile();
-    pool->addTexture(new LoggingTexture(log));
+    pool->addTexture(std::make_unique<LoggingTexture>(log));
     pool.reset();
     EXPECT_EQ(log, (Log{"object deleted", "mesh deleted", "texture deleted"}));
 }
@@ -89,7 +89,7 @@ TEST_F(MetaSceneTest, ScenesGoBeforeObjectFilesAndTexturesBeforeNothing) {
 TEST_F(MetaSceneTest, DeviceLossReachesScenesTexturesAndMeshes) {
     addScene();
     addObjectFile();
-    pool->addTexture(new LoggingTexture(log));
+    pool->addTexture(std::make_unique<LoggingTexture>(log));
     pool->onLostDevice();
     pool->onResetDevice();
     EXPECT_EQ(log, (Log{"object lost", "texture lost", "mesh lost", "object reset", "texture reset", "mesh reset"}));
