@@ -53,7 +53,7 @@ ImageTexture::ImageTexture(const ImageTexture& other)
 
 ImageTexture::~ImageTexture() = default;
 
-Texture* ImageTexture::clone() { return new ImageTexture(*this); }
+std::unique_ptr<Texture> ImageTexture::clone() { return std::make_unique<ImageTexture>(*this); }
 
 bool ImageTexture::setSource(const char* name, File* file, bool bottomUp) {
     m_fileSource.reset();

@@ -114,7 +114,7 @@ void LWO2ClipReader::readReference(uint32_t clip, uint32_t end) {
     std::string name;
     m_state.m_reader.readS0(name, end);
     Texture* original = m_state.texture(referenced);
-    std::unique_ptr<Texture> copy(original ? original->clone() : nullptr);
+    std::unique_ptr<Texture> copy = original ? original->clone() : nullptr;
     if (copy) copy->m_name = name;
     m_state.m_textures[clip] = copy ? m_state.m_pool->addTexture(std::move(copy)) : nullptr;
 }

@@ -24,7 +24,7 @@ class LoggingTexture : public Texture {
 public:
     LoggingTexture(Log& log) : Texture(nullptr, 0), m_log(log) {}
     ~LoggingTexture() override { m_log.push_back("texture deleted"); }
-    Texture* clone() override { return nullptr; }
+    std::unique_ptr<Texture> clone() override { return nullptr; }
     void load() override {}
     int32_t typeId() const override { return IMAGE; }
     void onLostDevice() override { m_log.push_back("texture lost"); }
