@@ -90,7 +90,7 @@ void loadSound(File& files, SoundDevice* device, const char* name, std::unique_p
                std::unique_ptr<Sound>& sound) {
     stream.reset(loadSampleStream(files, name));
     if (!stream) g_logStream << "menu sound " << name << " not loaded" << std::endl;
-    if (stream && device) sound.reset(device->createSound(stream.get(), SOUND_STATIC));
+    if (stream && device) sound = device->createSound(stream.get(), SOUND_STATIC);
 }
 
 GuiScreen* firstScreen(Menu& menu) {

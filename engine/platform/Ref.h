@@ -19,6 +19,11 @@ public:
     }
     ~Ref() { reset(); }
 
+    // A new counted object; its first count is the handle's.
+    template <class... Args>
+    static Ref make(Args&&... args) {
+        return adopt(new T(std::forward<Args>(args)...));
+    }
     // Takes over a count the caller holds: a new object, or one a getter handed out.
     static Ref adopt(T* object) {
         Ref ref;

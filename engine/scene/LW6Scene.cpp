@@ -84,9 +84,7 @@ void LW6Scene::start(LoadingFrame* frame, float progressStart, float progressSpa
     if (renderer) {
         MetaScene* pool = m_metaScene;
         Light::TextureKeeper keeper = [pool](std::unique_ptr<Texture> texture) {
-            Texture* kept = texture.release();
-            pool->addTexture(kept);
-            return kept;
+            return pool->addTexture(std::move(texture));
         };
         LightingOptions options = lightingOptions(*renderer, m_globalLightIntensity.evaluate(0.0));
         for (auto& item : m_lights)

@@ -124,7 +124,9 @@ Texture* MetaScene::findTexture(const std::string& name, uint32_t flags) {
     return nullptr;
 }
 
-void MetaScene::addTexture(Texture* texture) { m_textures.emplace_back(texture); }
+Texture* MetaScene::addTexture(std::unique_ptr<Texture> texture) {
+    return m_textures.emplace_back(std::move(texture)).get();
+}
 
 Surface* MetaScene::findSurface(const std::string& key) const {
     for (const std::unique_ptr<Surface>& surface : m_surfaces)
@@ -132,4 +134,6 @@ Surface* MetaScene::findSurface(const std::string& key) const {
     return nullptr;
 }
 
-void MetaScene::addSurface(Surface* surface) { m_surfaces.emplace_back(surface); }
+Surface* MetaScene::addSurface(std::unique_ptr<Surface> surface) {
+    return m_surfaces.emplace_back(std::move(surface)).get();
+}

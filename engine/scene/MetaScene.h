@@ -29,12 +29,12 @@ public:
     // The texture of that name, with the flags from bit 2 up ORed into it;
     // null when there is none.
     Texture* findTexture(const std::string& name, uint32_t flags);
-    // The pool owns the texture from then on.
-    void addTexture(Texture* texture);
+    // The pool owns the texture from then on; hands it back.
+    Texture* addTexture(std::unique_ptr<Texture> texture);
 
     Surface* findSurface(const std::string& key) const;
-    // The pool owns the surface from then on.
-    void addSurface(Surface* surface);
+    // The pool owns the surface from then on; hands it back.
+    Surface* addSurface(std::unique_ptr<Surface> surface);
 
     // The pool owns the scene from then on.
     void registerScene(LW6Scene* scene);

@@ -71,9 +71,9 @@ const char* slotFile(int32_t slot, int32_t model) {
 
 // Every slot gets a usable sound: one the device cannot make stays silent.
 std::unique_ptr<Sound> makeSound(SoundDevice* device, SampleStream* stream, uint32_t flags) {
-    Sound* sound = device ? device->createSound(stream, flags) : nullptr;
-    if (!sound) sound = new SilentSound(stream ? stream->getDuration() : 0.0);
-    return std::unique_ptr<Sound>(sound);
+    std::unique_ptr<Sound> sound = device ? device->createSound(stream, flags) : nullptr;
+    if (!sound) sound = std::make_unique<SilentSound>(stream ? stream->getDuration() : 0.0);
+    return sound;
 }
 
 float effectsVolume(const Config& config) { return float(config.m_settings.m_effectsVolume) * 0.01f; }

@@ -26,24 +26,23 @@ DirectSoundDevice::DirectSoundDevice(sys::AudioOutput* output) : m_directSound(o
 
 DirectSoundDevice::~DirectSoundDevice() = default;
 
-Sound* DirectSoundDevice::createSound(SampleStream* stream, uint32_t flags) {
+std::unique_ptr<Sound> DirectSoundDevice::createSound(SampleStream* stream, uint32_t flags) {
     uint32_t kind = flags & SOUND_KIND_MASK;
     bool is3D = (flags & SOUND_3D) != 0;
     // Callers use what they get without asking: a missing stream still gives a sound.
     if (!stream || kind == SOUND_SILENT) {
-        auto* silent = new SilentSound(stream ? stream->getDuration() : 0.0);
+        auto silent = std::make_unique<SilentSound>(stream ? stream->getDuration() : 0.0);
         silent->reset();
-        return adopt(silent);
+        return adopt(std::move(silent));
     }
     if (kind == SOUND_STATIC) {
-        auto* buffer = new SoundBuffer();
-        if (buffer->create(m_directSound.get(), stream, stream->getSize(), is3D)) return adopt(buffer);
-        delete buffer;
+        auto buffer = std::make_unique<SoundBuffer>();
+        if (buffer->create(m_directSound.get(), stream, stream->getSize(), is3D)) return adopt(std::move(buffer));
         return nullptr;
     }
-    auto* ring = new StreamSoundBuffer();
-    if (ring->initStream(m_directSound.get(), stream, STREAM_CHUNK_BYTES, is3D, STREAM_CHUNK_COUNT)) return adopt(ring);
-    delete ring;
+    auto ring = std::make_unique<StreamSoundBuffer>();
+    if (ring->initStream(m_directSound.get(), stream, STREAM_CHUNK_BYTES, is3D, STREAM_CHUNK_COUNT))
+        return adopt(std::move(ring));
     return nullptr;
 }
 

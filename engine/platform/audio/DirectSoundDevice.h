@@ -21,7 +21,7 @@ public:
 
     // A null stream or the silent kind gives a `SilentSound`; null when a
     // buffer cannot be set up.
-    Sound* createSound(SampleStream* stream, uint32_t flags) override;
+    std::unique_ptr<Sound> createSound(SampleStream* stream, uint32_t flags) override;
     void setListenerFactors(float distance, float doppler, float rolloff) override;
     void setListener(float px, float py, float pz, float fx, float fy, float fz, float tx, float ty, float tz,
                      float vx, float vy, float vz) override;

@@ -3,4 +3,6 @@
 #include "engine/platform/audio/SampleStream.h"
 #include "engine/platform/audio/SilentSound.h"
 
-Sound* NullSoundDevice::createSound(SampleStream* stream, uint32_t flags) { return adopt(new SilentSound(stream ? stream->getDuration() : 0.0)); }
+std::unique_ptr<Sound> NullSoundDevice::createSound(SampleStream* stream, uint32_t flags) {
+    return adopt(std::make_unique<SilentSound>(stream ? stream->getDuration() : 0.0));
+}

@@ -4,5 +4,5 @@
 // The device of a machine without sound: every sound is a `SilentSound`.
 class NullSoundDevice : public SoundDevice {
 public:
-    Sound* createSound(SampleStream* stream, uint32_t flags) override;
+    std::unique_ptr<Sound> createSound(SampleStream* stream, uint32_t flags) override;
 };

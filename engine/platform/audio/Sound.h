@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 class SampleStream;
 class SoundDevice;
@@ -15,7 +16,7 @@ public:
     Sound& operator=(const Sound&) = delete;
 
     // A new sound sharing this one's data, or null where that cannot be.
-    virtual Sound* clone() { return nullptr; }
+    virtual std::unique_ptr<Sound> clone() { return nullptr; }
     virtual bool play(bool loop) = 0;
     virtual bool setLoop(bool loop) = 0;
     virtual bool setFrequency(uint32_t hz) = 0;

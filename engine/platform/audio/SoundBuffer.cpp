@@ -86,11 +86,11 @@ bool SoundBuffer::fillSilence(uint32_t offset, uint32_t count) {
     return m_buffer->unlock();
 }
 
-Sound* SoundBuffer::clone() {
+std::unique_ptr<Sound> SoundBuffer::clone() {
     if (!m_buffer) return nullptr;
     std::unique_ptr<sys::AudioBuffer> duplicate(m_buffer->duplicate());
     if (!duplicate) return nullptr;
-    auto* copy = new SoundBuffer();
+    auto copy = std::make_unique<SoundBuffer>();
     copy->m_directSound = m_directSound;
     copy->m_buffer = std::move(duplicate);
     copy->m_size = m_size;

@@ -27,7 +27,7 @@ public:
     bool write(uint32_t offset, const void* source, uint32_t count);
     bool fillSilence(uint32_t offset, uint32_t count);
 
-    Sound* clone() override;
+    std::unique_ptr<Sound> clone() override;
     // Restarts a playing buffer.
     bool play(bool loop) override;
     bool setLoop(bool loop) override { return true; }

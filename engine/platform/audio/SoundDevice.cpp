@@ -20,9 +20,9 @@ bool SoundDevice::isAnyPlaying() {
     return any;
 }
 
-Sound* SoundDevice::adopt(Sound* sound) {
+std::unique_ptr<Sound> SoundDevice::adopt(std::unique_ptr<Sound> sound) {
     sound->m_device = this;
-    m_sounds.push_back(sound);
+    m_sounds.push_back(sound.get());
     return sound;
 }
 

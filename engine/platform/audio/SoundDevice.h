@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class SampleStream;
@@ -22,8 +23,8 @@ public:
     SoundDevice(const SoundDevice&) = delete;
     SoundDevice& operator=(const SoundDevice&) = delete;
 
-    // The caller owns the sound; null when it cannot be made.
-    virtual Sound* createSound(SampleStream* stream, uint32_t flags) = 0;
+    // Null when the sound cannot be made.
+    virtual std::unique_ptr<Sound> createSound(SampleStream* stream, uint32_t flags) = 0;
     // True when every sound's stop returned true.
     virtual bool stopAll();
     virtual bool isAnyPlaying();
@@ -39,7 +40,7 @@ public:
 
 protected:
     // Lists the sound and hands it back.
-    Sound* adopt(Sound* sound);
+    std::unique_ptr<Sound> adopt(std::unique_ptr<Sound> sound);
 
 private:
     friend class Sound;

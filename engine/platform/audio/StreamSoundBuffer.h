@@ -31,7 +31,7 @@ public:
     // Wakes the refill thread.
     void update() override;
     // One stream can feed only one ring: no copies.
-    Sound* clone() override { return nullptr; }
+    std::unique_ptr<Sound> clone() override { return nullptr; }
 
     uint32_t getChunkBytes() const { return m_chunkBytes; }
     uint32_t getChunkCount() const { return m_chunkCount; }

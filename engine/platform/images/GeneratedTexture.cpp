@@ -11,7 +11,7 @@ const char* const FLARE_NAMES[5] = {"(flare)", "(flare BRIGHTCTR)", "(flare EVEN
                                     "(flare RING)"};
 }
 
-Texture* GeneratedTexture::clone() { return new GeneratedTexture(*this); }
+std::unique_ptr<Texture> GeneratedTexture::clone() { return std::make_unique<GeneratedTexture>(*this); }
 
 template <typename TexelFn>
 void GeneratedTexture::build(const char* name, TexelFn texel, bool fill) {

@@ -9,7 +9,7 @@ public:
     using Texture::Texture;
 
     // A copy has no picture of its own.
-    Texture* clone() override;
+    std::unique_ptr<Texture> clone() override;
     void load() override {}
     int32_t typeId() const override { return GENERATED; }
 

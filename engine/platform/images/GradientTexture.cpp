@@ -9,7 +9,7 @@ using sys::gfx::FMT_A8R8G8B8;
 GradientTexture::GradientTexture(DeviceList* owner, GradientSource* layer)
     : Texture(owner, SCRATCH_BUILD | MIP_CHAIN), m_layer(layer) {}
 
-Texture* GradientTexture::clone() { return new GradientTexture(*this); }
+std::unique_ptr<Texture> GradientTexture::clone() { return std::make_unique<GradientTexture>(*this); }
 
 void GradientTexture::build() {
     if (!m_layer) return;

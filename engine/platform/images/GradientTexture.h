@@ -20,7 +20,7 @@ public:
     GradientTexture(DeviceList* owner, GradientSource* layer);
     GradientTexture(const GradientTexture& other) = default;
 
-    Texture* clone() override;
+    std::unique_ptr<Texture> clone() override;
     // Builds the lookup texture again on every call, releasing the earlier one.
     void load() override { build(); }
     void build();

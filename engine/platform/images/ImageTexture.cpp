@@ -53,14 +53,14 @@ ImageTexture::ImageTexture(const ImageTexture& other)
 
 ImageTexture::~ImageTexture() = default;
 
-Texture* ImageTexture::clone() { return new ImageTexture(*this); }
+std::unique_ptr<Texture> ImageTexture::clone() { return std::make_unique<ImageTexture>(*this); }
 
 bool ImageTexture::setSource(const char* name, File* file, bool bottomUp) {
     m_fileSource.reset();
     if (file && file == g_textureFileSource.m_file && g_textureFileSource.m_holder)
         m_fileSource = Ref<SharedFile>::share(g_textureFileSource.m_holder);
     else if (file)
-        m_fileSource = Ref<SharedFile>::adopt(new SharedFile(*file));
+        m_fileSource = Ref<SharedFile>::make(*file);
     m_name = name ? name : "";
     m_bottomUp = bottomUp;
     const std::string dds = m_name + ".dds";

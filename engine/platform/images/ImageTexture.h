@@ -18,7 +18,7 @@ public:
     // Names the picture and the file it is read through; true when it or its ".dds" exists.
     bool setSource(const char* name, File* file, bool bottomUp);
 
-    Texture* clone() override;
+    std::unique_ptr<Texture> clone() override;
     // Builds once; a failed build is not retried.
     void load() override;
     int32_t typeId() const override { return IMAGE; }

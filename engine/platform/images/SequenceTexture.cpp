@@ -9,7 +9,7 @@ SequenceTexture::SequenceTexture(const SequenceTexture& other)
     m_sequenceMode = other.m_sequenceMode;
 }
 
-Texture* SequenceTexture::clone() { return new SequenceTexture(*this); }
+std::unique_ptr<Texture> SequenceTexture::clone() { return std::make_unique<SequenceTexture>(*this); }
 
 void SequenceTexture::load() {
     for (auto& frame : m_frames)

@@ -13,7 +13,7 @@ public:
     SequenceTexture(const SequenceTexture& other);
 
     // A copy without frames.
-    Texture* clone() override;
+    std::unique_ptr<Texture> clone() override;
     void load() override;
     int32_t typeId() const override { return SEQUENCE; }
     void setFlags(uint32_t flags) override;

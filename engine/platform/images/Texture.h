@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ public:
     Texture& operator=(const Texture&) = delete;
     virtual ~Texture();
 
-    virtual Texture* clone() = 0;
+    virtual std::unique_ptr<Texture> clone() = 0;
     virtual void load() = 0;
     // The texture to bind on the owner's current device; the time picks a sequence's frame.
     virtual sys::gfx::Texture* getTexture(double time);

@@ -64,11 +64,10 @@ Texture* LWO2ClipReader::readStill(uint32_t end) {
     name = imagePath(name, "/");
     uint32_t flags = stillFlags(name);
     if (Texture* known = m_state.m_pool->findTexture(name, flags)) return known;
-    auto* image = new ImageTexture(m_state.m_devices);
-    m_state.m_pool->addTexture(image);
+    auto image = std::make_unique<ImageTexture>(m_state.m_devices);
     image->setSource(name.c_str(), m_state.m_fileSystem, true);
     image->setFlags(flags);
-    return image;
+    return m_state.m_pool->addTexture(std::move(image));
 }
 
 Texture* LWO2ClipReader::readSequence(uint32_t end) {
@@ -88,8 +87,9 @@ Texture* LWO2ClipReader::readSequence(uint32_t end) {
     std::string firstName = frameName(first);
     if (Texture* known = m_state.m_pool->findTexture(firstName, Texture::SCRATCH_BUILD | Texture::MIP_CHAIN)) return known;
 
-    auto* sequence = new SequenceTexture(m_state.m_devices);
-    m_state.m_pool->addTexture(sequence);
+    auto made = std::make_unique<SequenceTexture>(m_state.m_devices);
+    SequenceTexture* sequence = made.get();
+    m_state.m_pool->addTexture(std::move(made));
     sequence->m_name = firstName;
     sequence->m_first = first;
     sequence->m_last = last;
@@ -114,12 +114,9 @@ void LWO2ClipReader::readReference(uint32_t clip, uint32_t end) {
     std::string name;
     m_state.m_reader.readS0(name, end);
     Texture* original = m_state.texture(referenced);
-    Texture* copy = original ? original->clone() : nullptr;
-    if (copy) {
-        copy->m_name = name;
-        m_state.m_pool->addTexture(copy);
-    }
-    m_state.m_textures[clip] = copy;
+    std::unique_ptr<Texture> copy = original ? original->clone() : nullptr;
+    if (copy) copy->m_name = name;
+    m_state.m_textures[clip] = copy ? m_state.m_pool->addTexture(std::move(copy)) : nullptr;
 }
 
 void LWO2ClipReader::readSetting(uint32_t id, Texture& texture) {

@@ -205,37 +205,32 @@ void LWO2Loader::readVertexMap(LWOLayer& layer, uint32_t end) {
 
     if (type == ID_TXUV || type == ID_MAX) {
         bool withW = type == ID_MAX;
-        auto* uv = new UVMap(name, pointCount);
-        layer.m_uvMaps.push_back(uv);
+        UVMap* uv = layer.m_uvMaps.emplace_back(Ref<UVMap>::make(name, pointCount));
         readMapEntries(reader, end, false, withW ? 3 : 2, [&](uint32_t point, uint32_t, const float* v) {
             if (!inRange(point)) return;
             std::copy(v, v + 2, &uv->m_values[point * 3]);
             uv->m_values[point * 3 + 2] = withW ? v[2] : 0.0f;
         });
         if (!withW) return;
-        auto* colours = new ColorMap(name, pointCount, false);
-        layer.m_colorMaps.push_back(colours);
+        ColorMap* colours = layer.m_colorMaps.emplace_back(Ref<ColorMap>::make(name, pointCount, false));
         for (uint32_t p = 0; p < pointCount; ++p) {
             std::copy(&uv->m_values[p * 3], &uv->m_values[p * 3] + 3, &colours->m_values[p * 4]);
             colours->m_values[p * 4 + 3] = 1.0f;
         }
     } else if (type == ID_RGB || type == ID_RGBA) {
         bool alpha = type == ID_RGBA;
-        auto* colours = new ColorMap(name, pointCount, alpha);
-        layer.m_colorMaps.push_back(colours);
+        ColorMap* colours = layer.m_colorMaps.emplace_back(Ref<ColorMap>::make(name, pointCount, alpha));
         readMapEntries(reader, end, false, alpha ? 4 : 3, [&](uint32_t point, uint32_t, const float* v) {
             if (inRange(point)) std::copy(v, v + 4, &colours->m_values[point * 4]);
         });
     } else if (type == ID_WGHT) {
-        auto* weights = new WeightMap(name, pointCount);
-        layer.m_weightMaps.push_back(weights);
+        WeightMap* weights = layer.m_weightMaps.emplace_back(Ref<WeightMap>::make(name, pointCount));
         readMapEntries(reader, end, false, 1, [&](uint32_t point, uint32_t, const float* v) {
             ENGINE_ASSERT(inRange(point) && "- internal error -");
             if (inRange(point)) weights->m_weights[point] = v[0];
         });
     } else if (type == ID_MORF) {
-        auto* morph = new MorphMap(name, pointCount);
-        layer.m_morphMaps.push_back(morph);
+        MorphMap* morph = layer.m_morphMaps.emplace_back(Ref<MorphMap>::make(name, pointCount));
         readMapEntries(reader, end, false, 3, [&](uint32_t point, uint32_t, const float* v) {
             ENGINE_ASSERT(inRange(point) && "- internal error -");
             if (inRange(point)) std::copy(v, v + 3, &morph->m_offsets[point * 3]);
@@ -320,9 +315,7 @@ LWObjectFile* LWO2Loader::buildObjectFile() {
                                       }),
                        polygons.end());
         slot = std::make_unique<Mesh>(m_state.m_renderer, nullptr, m_state.m_surfaces, std::move(layer->m_points),
-                                      std::move(polygons), layer->m_weightMaps);
-        // The mesh took the layer's references of the weight maps.
-        layer->m_weightMaps.clear();
+                                      std::move(polygons), std::move(layer->m_weightMaps));
         Mesh& mesh = *slot;
         mesh.m_layerNumber = static_cast<int32_t>(layer->m_number);
         mesh.m_pivot = layer->m_pivot;

@@ -33,10 +33,7 @@ int32_t LWO2State::tableSurface(const std::string& name) {
     if (m_surfaces.size() >= MAXSURFACES) return -1;
     std::string key = surfaceKey(name);
     Surface* surface = m_pool->findSurface(key);
-    if (!surface) {
-        surface = new Surface(m_pool, key);
-        m_pool->addSurface(surface);
-    }
+    if (!surface) surface = m_pool->addSurface(std::make_unique<Surface>(m_pool, key));
     m_surfaces.push_back(surface);
     return static_cast<int32_t>(m_surfaces.size() - 1);
 }

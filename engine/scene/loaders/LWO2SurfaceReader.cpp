@@ -104,16 +104,13 @@ void LWO2SurfaceReader::readSubChunk(Surface& surface, uint32_t id, uint32_t end
     }
 }
 
-void LWO2SurfaceReader::collectMaps(std::vector<VertexMap*>& maps, const std::string& name, bool uvMaps) {
-    for (VertexMap* held : maps)
-        if (held) held->release();
+void LWO2SurfaceReader::collectMaps(std::vector<Ref<VertexMap>>& maps, const std::string& name, bool uvMaps) {
     maps.assign(static_cast<size_t>(m_state.m_highestLayerNumber + 1), nullptr);
     for (const std::unique_ptr<LWOLayer>& layer : m_state.m_layers) {
-        VertexMap*& entry = maps[layer->m_number];
+        Ref<VertexMap>& entry = maps[layer->m_number];
         // A repeated layer number keeps the first layer's map.
         if (entry) continue;
-        entry = uvMaps ? static_cast<VertexMap*>(layer->findUVMap(name)) : layer->findColorMap(name);
-        if (entry) entry->addRef();
+        entry = Ref<VertexMap>::share(uvMaps ? static_cast<VertexMap*>(layer->findUVMap(name)) : layer->findColorMap(name));
     }
 }
 
@@ -294,8 +291,7 @@ void LWO2SurfaceReader::finishBlock(Surface& surface, TextureLayer& layer) {
                 value.clearChannel();
                 value.channel = new Envelope();
             }
-        layer.m_texture = new GradientTexture(m_state.m_devices, &layer);
-        m_state.m_pool->addTexture(layer.m_texture);
+        layer.m_texture = m_state.m_pool->addTexture(std::make_unique<GradientTexture>(m_state.m_devices, &layer));
     }
     Texture* texture = layer.m_texture;
     if (!texture) return;

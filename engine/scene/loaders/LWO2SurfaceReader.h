@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/platform/Ref.h"
+
 struct AnimatedValue;
 struct LWO2State;
 class Surface;
@@ -35,7 +37,7 @@ private:
     void finishBlock(Surface& surface, TextureLayer& layer);
     // The maps of that name of every layer read so far, by layer number, each
     // with one more reference.
-    void collectMaps(std::vector<VertexMap*>& maps, const std::string& name, bool uvMaps);
+    void collectMaps(std::vector<Ref<VertexMap>>& maps, const std::string& name, bool uvMaps);
 
     LWO2State& m_state;
 };

@@ -8,21 +8,17 @@
 namespace {
 
 template <typename Map>
-Map* findByName(const std::vector<Map*>& maps, const std::string& name) {
+Map* findByName(const std::vector<Ref<Map>>& maps, const std::string& name) {
     for (Map* map : maps)
         if (map->m_name == name) return map;
     return nullptr;
 }
 
-template <typename Map>
-void releaseAll(std::vector<Map*>& maps) {
-    for (Map* map : maps) map->release();
-    maps.clear();
-}
-
 } // namespace
 
-LWOLayer::~LWOLayer() { releaseMaps(); }
+LWOLayer::LWOLayer(uint32_t number) : m_number(number) {}
+
+LWOLayer::~LWOLayer() = default;
 
 UVMap* LWOLayer::findUVMap(const std::string& name) const { return findByName(m_uvMaps, name); }
 
@@ -35,11 +31,4 @@ void LWOLayer::replacePoints(std::vector<Position3> points) {
     for (ColorMap* map : m_colorMaps) map->m_values.resize(count * 4, 0.0f);
     for (MorphMap* map : m_morphMaps) map->m_offsets.resize(count * 3, 0.0f);
     for (WeightMap* map : m_weightMaps) map->m_weights.resize(count, 0.0f);
-}
-
-void LWOLayer::releaseMaps() {
-    releaseAll(m_uvMaps);
-    releaseAll(m_colorMaps);
-    releaseAll(m_morphMaps);
-    releaseAll(m_weightMaps);
 }

@@ -13,11 +13,10 @@ Texture* SceneClipReader::stillTexture(std::string name) {
     uint32_t flags = name.find("_nodxt") != std::string::npos ? 2u : 3u;
     MetaScene* pool = m_state.scene.m_metaScene;
     if (Texture* known = pool->findTexture(name, flags)) return known;
-    auto* texture = new ImageTexture(m_state.devices());
-    pool->addTexture(texture);
+    auto texture = std::make_unique<ImageTexture>(m_state.devices());
     texture->setSource(name.c_str(), &m_state.fileSystem, true);
     texture->setFlags(flags);
-    return texture;
+    return pool->addTexture(std::move(texture));
 }
 
 Texture* SceneClipReader::readClip() {

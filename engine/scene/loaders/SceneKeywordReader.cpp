@@ -161,7 +161,7 @@ void SceneKeywordReader::readSound() {
     if (!object) return;
     std::unique_ptr<SampleStream> stream(loadSampleStream(m_state.fileSystem, name.c_str()));
     std::unique_ptr<Sound> sound;
-    if (stream && m_state.sounds) sound.reset(m_state.sounds->createSound(stream.get(), 0x82));
+    if (stream && m_state.sounds) sound = m_state.sounds->createSound(stream.get(), 0x82);
     if (!sound) {
         g_logStream << kind << " sound was not loaded" << std::endl;
         return;

@@ -66,7 +66,7 @@ Matrix4x3 placementMatrix(const Placement& p, bool withSize) {
     return m;
 }
 
-VertexMap* mapFor(const std::vector<VertexMap*>& maps, int objectLayer) {
+VertexMap* mapFor(const std::vector<Ref<VertexMap>>& maps, int objectLayer) {
     if (objectLayer < 0 || size_t(objectLayer) >= maps.size()) return nullptr;
     return maps[objectLayer];
 }
@@ -80,9 +80,6 @@ TextureLayer::TextureLayer() : m_matrix{} {
 }
 
 TextureLayer::~TextureLayer() {
-    for (std::vector<VertexMap*>* maps : {&m_uvMaps, &m_colourMaps})
-        for (VertexMap* map : *maps)
-            if (map) map->release();
     AnimatedValue* values[] = {&m_amplitude,  &m_size[2],   &m_size[1],   &m_size[0],
                                &m_rotation[2], &m_rotation[1], &m_rotation[0], &m_centre[2],
                                &m_centre[1],  &m_centre[0], &m_gradientValues[3], &m_gradientValues[2],

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/platform/Math3D.h"
+#include "engine/platform/Ref.h"
 #include "engine/platform/animation/AnimatedValue.h"
 #include "engine/platform/images/GradientTexture.h"
 #include "engine/scene/materials/LWOId.h"
@@ -103,9 +104,9 @@ public:
     AnimatedValue m_amplitude;
     bool m_matrixValid = false;
     Matrix4x3 m_matrix;
-    // By object layer number; each non-null entry holds one reference.
-    std::vector<VertexMap*> m_uvMaps;
-    std::vector<VertexMap*> m_colourMaps;
+    // By object layer number; null where that layer has no such map.
+    std::vector<Ref<VertexMap>> m_uvMaps;
+    std::vector<Ref<VertexMap>> m_colourMaps;
 
 private:
     // Rotation and centre only: no size, no half-texel shift.

@@ -87,22 +87,15 @@ bool near(const float* a, const float* b, int count) {
 } // namespace
 
 Mesh::Mesh(Renderer* renderer, SceneItem* owner, const std::vector<Surface*>& surfaces, std::vector<Position3> points,
-           std::vector<MeshPolygon> polygons, const std::vector<WeightMap*>& weightMaps)
+           std::vector<MeshPolygon> polygons, std::vector<Ref<WeightMap>> weightMaps)
     : BoundingBox(renderer, owner), m_meshRenderer(renderer), m_surfaces(surfaces), m_points(std::move(points)),
-      m_polygons(std::move(polygons)), m_weightMaps(weightMaps) {}
+      m_polygons(std::move(polygons)), m_weightMaps(std::move(weightMaps)) {}
 
 Mesh::Mesh(RenderView* view, SceneItem* owner) : BoundingBox(view, owner) {}
 
 Mesh::~Mesh() {
     if (m_collisionBuilder && m_collisionObject) m_collisionBuilder->release(m_collisionObject);
     for (Bone* bone : m_bones) delete bone;
-    releaseWeightMaps();
-}
-
-void Mesh::releaseWeightMaps() {
-    for (WeightMap* map : m_weightMaps)
-        if (map) map->release();
-    m_weightMaps.clear();
 }
 
 void Mesh::init(bool first) { prepare(first, false); }
@@ -237,7 +230,7 @@ void Mesh::buildGeometry() {
     createSurfaceBuffers();
     if (hasBones()) m_skinSlots = skinSlotCount();
     if (m_collisionBuilder) m_collisionObject = m_collisionBuilder->build(data);
-    releaseWeightMaps();
+    m_weightMaps.clear();
     if (!m_keepBuildData) data.clear();
     m_faceNormals.clear();
     m_cornerPoints.clear();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/platform/Ref.h"
 #include "engine/scene/BoundingBox.h"
 #include "engine/scene/mesh/MeshBuildData.h"
 #include "engine/scene/mesh/MeshPolygon.h"
@@ -36,7 +37,7 @@ public:
     // Takes over points and polygons and one reference of each weight map.
     // `surfaces` is the object file's surface table, indexed by surface index.
     Mesh(Renderer* renderer, SceneItem* owner, const std::vector<Surface*>& surfaces, std::vector<Position3> points,
-         std::vector<MeshPolygon> polygons, const std::vector<WeightMap*>& weightMaps);
+         std::vector<MeshPolygon> polygons, std::vector<Ref<WeightMap>> weightMaps);
     // An empty mesh without a renderer: it builds nothing and draws nothing.
     Mesh(RenderView* view, SceneItem* owner);
     ~Mesh() override;
@@ -78,7 +79,7 @@ public:
     std::vector<std::unique_ptr<TextureStages>> m_textureStages;
     // One per surface group, in group order.
     std::vector<std::unique_ptr<SurfaceBuffer>> m_surfaceBuffers;
-    std::vector<WeightMap*> m_weightMaps;
+    std::vector<Ref<WeightMap>> m_weightMaps;
     MeshBuildData m_buildData;
     bool m_keepBuildData = false;
     Position3 m_pivot = {0.0f, 0.0f, 0.0f};
@@ -142,7 +143,6 @@ private:
                                       SceneItem* viewer) const;
     // Draws the surface over the reflection and counts the stencil back down.
     void unmarkMirror(SurfaceBuffer& buffer, double time, uint32_t depth);
-    void releaseWeightMaps();
     LW6Scene* reflectionSceneOf(const Surface* surface) const;
 
     // Per polygon and per corner record, during the build only.

@@ -55,9 +55,9 @@ public:
 
 class NotingSoundDevice : public SoundDevice {
 public:
-    Sound* createSound(SampleStream* stream, uint32_t flags) override {
+    std::unique_ptr<Sound> createSound(SampleStream* stream, uint32_t flags) override {
         EXPECT_EQ(flags, SOUND_STATIC);
-        return adopt(new NotedSound(stream));
+        return adopt(std::make_unique<NotedSound>(stream));
     }
 };
 

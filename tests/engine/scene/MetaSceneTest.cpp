@@ -24,7 +24,7 @@ class LoggingTexture : public Texture {
 public:
     LoggingTexture(Log& log) : Texture(nullptr, 0), m_log(log) {}
     ~LoggingTexture() override { m_log.push_back("texture deleted"); }
-    Texture* clone() override { return nullptr; }
+    std::unique_ptr<Texture> clone() override { return nullptr; }
     void load() override {}
     int32_t typeId() const override { return IMAGE; }
     void onLostDevice() override { m_log.push_back("texture lost"); }
@@ -81,7 +81,7 @@ protected:
 TEST_F(MetaSceneTest, ScenesGoBeforeObjectFilesAndTexturesBeforeNothing) {
     addScene();
     addObjectFile();
-    pool->addTexture(new LoggingTexture(log));
+    pool->addTexture(std::make_unique<LoggingTexture>(log));
     pool.reset();
     EXPECT_EQ(log, (Log{"object deleted", "mesh deleted", "texture deleted"}));
 }
@@ -89,7 +89,7 @@ TEST_F(MetaSceneTest, ScenesGoBeforeObjectFilesAndTexturesBeforeNothing) {
 TEST_F(MetaSceneTest, DeviceLossReachesScenesTexturesAndMeshes) {
     addScene();
     addObjectFile();
-    pool->addTexture(new LoggingTexture(log));
+    pool->addTexture(std::make_unique<LoggingTexture>(log));
     pool->onLostDevice();
     pool->onResetDevice();
     EXPECT_EQ(log, (Log{"object lost", "texture lost", "mesh lost", "object reset", "texture reset", "mesh reset"}));

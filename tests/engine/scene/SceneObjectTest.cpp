@@ -184,13 +184,13 @@ TEST_F(SceneObjectDrawTest, ObjectsSharingASkinnedMeshEachDrawWithTheirOwnBones)
     SceneObject& second = add();
     Surface surface(nullptr, "skin");
     surface.m_loaded = true;
-    auto* map = new WeightMap("all", 3);
+    auto map = Ref<WeightMap>::make("all", 3);
     map->m_weights = {1.0f, 1.0f, 1.0f};
     MeshPolygon triangle;
     triangle.points = {0, 1, 2};
     Mesh mesh(m_renderer.get(), nullptr, std::vector<Surface*>{&surface},
               std::vector<Position3>{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, std::vector<MeshPolygon>{triangle},
-              std::vector<WeightMap*>{map});
+              std::vector<Ref<WeightMap>>{map});
     // Each object brought one bone; the second one's is lifted by 2.
     for (SceneObject* owner : {&first, &second}) {
         auto* bone = new Bone(m_container.get(), owner->getIndex(), int32_t(mesh.m_bones.size()));

@@ -53,7 +53,7 @@ int registeredValues() {
 // A device that can make no sound at all.
 class BrokenSoundDevice : public SoundDevice {
 public:
-    Sound* createSound(SampleStream*, uint32_t) override { return nullptr; }
+    std::unique_ptr<Sound> createSound(SampleStream*, uint32_t) override { return nullptr; }
 };
 
 // The demo data set with the files whose names hold a given piece missing, or

@@ -68,7 +68,7 @@ public:
 
 class ListeningDevice : public SoundDevice {
 public:
-    Sound* createSound(SampleStream*, uint32_t) override { return nullptr; }
+    std::unique_ptr<Sound> createSound(SampleStream*, uint32_t) override { return nullptr; }
     void setListener(float px, float py, float pz, float, float, float, float, float, float, float, float,
                      float) override {
         m_ear = {px, py, pz};

@@ -115,7 +115,7 @@ TEST_F(SoundBufferHeard, DistanceBeyondTheMinimumFadesTheSound) {
 TEST_F(SoundBufferHeard, CloneSharesTheDataAndOutlivesTheOriginal) {
     Sound* s = tone();
     ASSERT_NE(s, nullptr);
-    std::unique_ptr<Sound> copy(s->clone());
+    std::unique_ptr<Sound> copy = s->clone();
     ASSERT_NE(copy, nullptr);
     EXPECT_FALSE(copy->isPlaying());
     m_sounds.clear();

@@ -91,7 +91,7 @@ TEST(SilentSound, ClockRunsFromPlayAndOnAfterStop) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_NEAR(s->getPosition(), 0.5, 0.1);
     EXPECT_EQ(s->getPlayCursor(), 0u);
-    EXPECT_EQ(s->clone(), nullptr);
+    EXPECT_FALSE(s->clone());
     EXPECT_TRUE(static_cast<SilentSound*>(s.get())->reset());
     EXPECT_FALSE(s->isPlaying());
 }

@@ -128,7 +128,7 @@ TEST_F(StreamSoundBufferHeard, StopKeepsTheStreamWhereItIs) {
     EXPECT_LT(rms(render(BLOCK_FRAMES), 0, 0, BLOCK_FRAMES), 1e-6);
     EXPECT_TRUE(s->play(false));
     EXPECT_EQ(s->getPlayCursor(), cursor);
-    EXPECT_EQ(s->clone(), nullptr);
+    EXPECT_FALSE(s->clone());
 }
 
 TEST_F(StreamSoundBufferHeard, DeletingAPlayingStreamEndsItsThreadAtOnce) {

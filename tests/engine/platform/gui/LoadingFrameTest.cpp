@@ -17,7 +17,7 @@ namespace {
 class CountingPicture : public Texture {
 public:
     explicit CountingPicture(DeviceList* owner) : Texture(owner, 0) {}
-    Texture* clone() override { return nullptr; }
+    std::unique_ptr<Texture> clone() override { return nullptr; }
     void load() override {}
     int32_t typeId() const override { return IMAGE; }
     sys::gfx::Texture* getTexture(double) override {

@@ -144,7 +144,7 @@ TEST_F(LWO2Loader, SurfacesTakeValuesEnvelopesAndTextureLayers) {
     EXPECT_EQ(layer.m_texture->getName(), "images/crate.png");
     EXPECT_EQ(layer.m_texture->getFlags(), 3u | 4u);
     ASSERT_EQ(layer.m_uvMaps.size(), 2u);
-    auto* uv = static_cast<UVMap*>(layer.m_uvMaps[0]);
+    auto* uv = static_cast<UVMap*>(layer.m_uvMaps[0].get());
     ASSERT_NE(uv, nullptr);
     EXPECT_EQ(uv->m_values[5 * 3], 1.0f);
     ASSERT_EQ(uv->m_polygonEntries.size(), 6u);

@@ -32,7 +32,7 @@ protected:
         layer->m_channel = TextureLayer::CHANNEL_COLR;
         auto* map = new ColorMap("colours", 1, false);
         map->m_values = {r, g, b, 1.0f};
-        layer->m_colourMaps.push_back(map);
+        layer->m_colourMaps.push_back(Ref<VertexMap>::adopt(map));
         TextureLayer* kept = layer.get();
         surface.addTextureLayer(std::move(layer));
         return kept;

@@ -110,13 +110,12 @@ TEST_F(TextureStagesTest, UVMapValuesWithPerPolygonOverrides) {
     map->m_polygonEntries.resize(1);
     map->m_polygonEntries[0].points = {1};
     map->m_polygonEntries[0].values = {0.9f, 0.8f, 0.0f};
-    layer.m_uvMaps.push_back(map);
+    layer.m_uvMaps.push_back(Ref<VertexMap>::adopt(map));
     project({{0, 0, 0}, {1, 0, 0}});
     expectUV(0, 0, 0.1f, 0.2f);
     expectUV(1, 0, 0.9f, 0.8f);
 
     layer.m_uvMaps[0] = nullptr;
-    map->release();
     project({{0, 0, 0}});
     expectUV(0, 0, 0.0f, 0.0f);
 }

@@ -15,13 +15,13 @@ namespace {
 
 class MeshDrawTest : public MeshFixture {
 protected:
-    Mesh& triangle(const std::vector<WeightMap*>& maps = {}) {
-        return makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {polygon({0, 1, 2})}, maps);
+    Mesh& triangle(std::vector<Ref<WeightMap>> maps = {}) {
+        return makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {polygon({0, 1, 2})}, std::move(maps));
     }
     // A triangle of one surface on one bone, its corners weighted as given, prepared.
     Mesh& skinnedTriangle(std::vector<float> weights) {
         addSurface();
-        auto* map = new WeightMap("", 3);
+        auto map = Ref<WeightMap>::make("", 3);
         map->m_weights = std::move(weights);
         Mesh& mesh = triangle({map});
         mesh.m_bones.push_back(new Bone(nullptr, 0, 0));

@@ -17,6 +17,7 @@
 #include "engine/scene/materials/Surface.h"
 #include "engine/scene/materials/TextureLayer.h"
 #include "engine/scene/mesh/Mesh.h"
+#include "engine/scene/mesh/WeightMap.h"
 #include "sys/gfx/Device.h"
 #include "sys/window/Window.h"
 #include "tests/support/TempDir.h"
@@ -124,7 +125,7 @@ protected:
         polygon.points = {0, 1, 2, 3};
         m_meshes.push_back(std::make_unique<Mesh>(m_renderer.get(), nullptr, std::vector<Surface*>{&s},
                                                   std::move(points), std::vector<MeshPolygon>{polygon},
-                                                  std::vector<WeightMap*>{}));
+                                                  std::vector<Ref<WeightMap>>{}));
         EXPECT_TRUE(m_meshes.back()->prepare(true, false));
         return *m_meshes.back();
     }

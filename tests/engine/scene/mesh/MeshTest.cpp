@@ -217,7 +217,7 @@ TEST_F(MeshTest, BoneIndicesBeyondAByteSurvive) {
 
 TEST_F(MeshTest, WeightMapScalesABonesInfluence) {
     addSurface();
-    auto* map = new WeightMap("arm", 3);
+    auto map = Ref<WeightMap>::make("arm", 3);
     map->m_weights = {1.0f, 0.0f, 1.0f};
     Mesh& mesh = makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {polygon({0, 1, 2})}, {map});
     addBone(mesh, {0, 0, 0})->m_weightMapName = "arm";
@@ -227,4 +227,5 @@ TEST_F(MeshTest, WeightMapScalesABonesInfluence) {
     EXPECT_EQ(mesh.m_buildData.vertices[1].boneIndices[0], 1);
     // The mesh gave up its reference when the build ended.
     EXPECT_TRUE(mesh.m_weightMaps.empty());
+    EXPECT_EQ(map->getRefCount(), 1);
 }

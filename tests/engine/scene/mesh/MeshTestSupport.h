@@ -8,6 +8,7 @@
 #include "engine/scene/SceneRenderer.h"
 #include "engine/scene/materials/Surface.h"
 #include "engine/scene/mesh/Mesh.h"
+#include "engine/scene/mesh/WeightMap.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/support/ReportCapture.h"
 
@@ -35,11 +36,11 @@ protected:
         return p;
     }
     Mesh& makeMesh(std::vector<Position3> points, std::vector<MeshPolygon> polygons,
-                   const std::vector<WeightMap*>& maps = {}) {
+                   std::vector<Ref<WeightMap>> maps = {}) {
         std::vector<Surface*> table;
         for (auto& surface : m_surfaces) table.push_back(surface.get());
         m_meshes.push_back(std::make_unique<Mesh>(m_renderer.get(), nullptr, table, std::move(points),
-                                                  std::move(polygons), maps));
+                                                  std::move(polygons), std::move(maps)));
         return *m_meshes.back();
     }
     sys::gfx::RecordingDevice& recording() { return m_device.recording(); }
