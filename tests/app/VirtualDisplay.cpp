@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -34,6 +35,14 @@ std::string readDisplayNumber(int fd) {
         number += c;
     }
     return "";
+}
+
+// A window the tree listed may close before it is asked about (an error box
+// ending by itself): no failure of the test. Other errors are told, not fatal.
+int onXError(Display*, XErrorEvent* error) {
+    if (error->error_code != BadWindow && error->error_code != BadDrawable)
+        std::fprintf(stderr, "X error %d on request %d\n", error->error_code, error->request_code);
+    return 0;
 }
 
 // Visits the attributes and id of every shown top-level window of that title.
@@ -70,6 +79,7 @@ VirtualDisplay::VirtualDisplay(int width, int height, const std::string& logFile
     close(fds[0]);
     if (number.empty()) return;
     m_name = ":" + number;
+    XSetErrorHandler(onXError);
     m_display = XOpenDisplay(m_name.c_str());
 }
 
