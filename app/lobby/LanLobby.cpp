@@ -1,5 +1,7 @@
 #include "app/lobby/LanLobby.h"
 
+#include "app/lobby/ChooserStep.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -10,20 +12,10 @@
 namespace {
 
 constexpr int32_t FIRST_TRACK_LAPS = 1;
-constexpr int32_t FIRST_LAP = 1;
-constexpr int32_t LAST_LAP = 5;
-constexpr int32_t CHAMPIONSHIP_LAPS = 3;
 
 NetControl& client() { return NetControl::getInstance(); }
 
 int ownSlot() { return client().getPlayerSlot(); }
-
-// One step over low..high, wrapping at both ends.
-int32_t stepped(int32_t value, int32_t low, int32_t high, bool forward) {
-    const int32_t step = forward ? value + 1 : value - 1;
-    if (step >= low && step <= high) return step;
-    return forward ? low : high;
-}
 
 // How many riders hold `value` in the field.
 int holders(const Config& config, int32_t Config::Player::*field, int32_t value) {
@@ -132,13 +124,13 @@ void LanLobby::claimMoped() {
 
 void LanLobby::stepColour(bool forward) {
     Config::Player& own = changeOwnRecord();
-    own.colour = stepped(own.colour, 0, GameRules::COLOURS - 1, forward);
+    own.colour = chooserStep(own.colour, 0, GameRules::COLOURS - 1, forward);
 }
 
 void LanLobby::stepModel(bool forward) {
     int32_t candidate = ownRecord().model;
     for (int tries = 0; tries < GameRules::MODELS; ++tries) {
-        candidate = stepped(candidate, 0, GameRules::MODELS - 1, forward);
+        candidate = chooserStep(candidate, 0, GameRules::MODELS - 1, forward);
         if (holders(m_config, &Config::Player::model, candidate) > 0) continue;
         changeOwnRecord().model = candidate;
         return;
@@ -146,10 +138,10 @@ void LanLobby::stepModel(bool forward) {
 }
 
 void LanLobby::stepTrack(bool forward) {
-    m_config.m_track = stepped(m_config.m_track, 0, GameRules::TRACKS - 1, forward);
+    m_config.m_track = chooserStep(m_config.m_track, 0, GameRules::TRACKS - 1, forward);
 }
 
-void LanLobby::stepLaps(bool forward) { m_config.m_laps = stepped(m_config.m_laps, FIRST_LAP, LAST_LAP, forward); }
+void LanLobby::stepLaps(bool forward) { m_config.m_laps = chooserStep(m_config.m_laps, GameRules::FIRST_LAP, GameRules::LAST_LAP, forward); }
 
 void LanLobby::toggleMode() {
     m_config.m_game = m_config.m_game == GameRules::SINGLE_RACE ? GameRules::CHAMPIONSHIP : GameRules::SINGLE_RACE;
@@ -211,7 +203,7 @@ void LanLobby::apply() {
     Config& config = m_config;
     config.m_playMode = GameRules::LAN;
     const bool championship = config.m_game == GameRules::CHAMPIONSHIP;
-    if (championship) config.m_laps = CHAMPIONSHIP_LAPS;
+    if (championship) config.m_laps = GameRules::CHAMPIONSHIP_LAPS;
     for (int slot = 0; slot < Config::RIDERS; ++slot) {
         Config::Player& rider = *config.m_player[slot].modify();
         // The host starts last.

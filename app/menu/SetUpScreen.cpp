@@ -31,15 +31,9 @@ constexpr int32_t LAPS_TEXT = 2471;
 
 } // namespace
 
-int32_t SetUpScreen::previous(int32_t value, int32_t low, int32_t high) {
-    const int32_t stepped = value - 1;
-    return stepped < low || stepped > high ? high : stepped;
-}
+int32_t SetUpScreen::previous(int32_t value, int32_t low, int32_t high) { return chooserStep(value, low, high, false); }
 
-int32_t SetUpScreen::next(int32_t value, int32_t low, int32_t high) {
-    const int32_t stepped = value + 1;
-    return stepped < low || stepped > high ? low : stepped;
-}
+int32_t SetUpScreen::next(int32_t value, int32_t low, int32_t high) { return chooserStep(value, low, high, true); }
 
 void SetUpScreen::keepInRange(Config::Choice& choice) {
     if (choice.value < 0 || choice.value > choice.limit) choice.value = 0;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "app/lobby/ChooserStep.h"
 #include "app/menu/GuiScreen.h"
 #include "game/records/Config.h"
 
@@ -14,15 +15,13 @@ public:
     static constexpr int32_t START = 0;
     static constexpr int32_t BACK = 1;
     static constexpr int32_t LAST_TRACK = GameRules::TRACKS - 1;
-    static constexpr int32_t FIRST_LAP = 1;
-    static constexpr int32_t LAST_LAP = 5;
-    // Every race of a championship has this many laps.
-    static constexpr int32_t CHAMPIONSHIP_LAPS = 3;
+    static constexpr int32_t FIRST_LAP = GameRules::FIRST_LAP;
+    static constexpr int32_t LAST_LAP = GameRules::LAST_LAP;
+    static constexpr int32_t CHAMPIONSHIP_LAPS = GameRules::CHAMPIONSHIP_LAPS;
     static constexpr uint32_t WHITE = 0xFFFFFFFF;
     static constexpr uint32_t BLACK = 0xFF000000;
 
-    // One step of a chooser over low..high, wrapping at both ends; a value
-    // from outside the range lands inside it.
+    // A chooser's step back and on (chooserStep).
     static int32_t previous(int32_t value, int32_t low, int32_t high);
     static int32_t next(int32_t value, int32_t low, int32_t high);
     // A stored choice out of its range starts again from the first, so that

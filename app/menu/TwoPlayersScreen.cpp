@@ -61,10 +61,6 @@ const Placed LAYOUT[TwoPlayersScreen::WIDGETS] = {
     {CAPTION, 224, 47, 524, 680, BLACK, true},
 };
 
-int32_t stepped(int32_t value, int32_t low, int32_t high, bool forward) {
-    return forward ? SetUpScreen::next(value, low, high) : SetUpScreen::previous(value, low, high);
-}
-
 } // namespace
 
 TwoPlayersScreen::TwoPlayersScreen(Menu* owner) : SetUpScreen(owner) {
@@ -135,11 +131,11 @@ void TwoPlayersScreen::stepMoped(int player, bool colour, bool forward) {
     int32_t* colours[] = {&s.m_twoPlayerColour1, &s.m_twoPlayerColour2};
     int32_t& value = colour ? *colours[player] : *models[player];
     const int32_t last = colour ? LAST_COLOUR : LAST_MODEL;
-    value = stepped(value, 0, last, forward);
+    value = chooserStep(value, 0, last, forward);
     // The other player's moped holds one value of this field: one more step passes it.
     const int other = 1 - player;
     if (*models[player] == *models[other] && *colours[player] == *colours[other])
-        value = stepped(value, 0, last, forward);
+        value = chooserStep(value, 0, last, forward);
     if (colour)
         showColour(player);
     else
@@ -149,13 +145,13 @@ void TwoPlayersScreen::stepMoped(int player, bool colour, bool forward) {
 void TwoPlayersScreen::stepTrack(bool forward) {
     Config::Settings& s = m_owner->config->m_settings;
     s.m_twoPlayerTrack =
-        s.m_twoPlayerMode == GameRules::CHAMPIONSHIP ? 0 : stepped(s.m_twoPlayerTrack, 0, LAST_TRACK, forward);
+        s.m_twoPlayerMode == GameRules::CHAMPIONSHIP ? 0 : chooserStep(s.m_twoPlayerTrack, 0, LAST_TRACK, forward);
     showTrack();
 }
 
 void TwoPlayersScreen::stepLaps(bool forward) {
     Config::Settings& s = m_owner->config->m_settings;
-    s.m_twoPlayerLaps = stepped(s.m_twoPlayerLaps, FIRST_LAP, LAST_LAP, forward);
+    s.m_twoPlayerLaps = chooserStep(s.m_twoPlayerLaps, FIRST_LAP, LAST_LAP, forward);
     showLaps();
 }
 
