@@ -38,7 +38,18 @@ double vibrato(double t, double delay, double hz, double semitones) {
     return std::pow(2.0, semitones * fade * sine(hz * t) / 12.0);
 }
 
-float drive(float x, float amount) { return std::tanh(amount * x) / std::tanh(amount); }
+// tanh's soft knee, near enough, at a fraction of its cost: a rational curve
+// that meets ±1 with a flat slope at ±3. Amps distort every sample of a
+// guitar or a bass, millions a piece.
+float softClip(float x) {
+    if (x <= -3.0f) return -1.0f;
+    if (x >= 3.0f) return 1.0f;
+    const float square = x * x;
+    return x * (27.0f + square) / (27.0f + 9.0f * square);
+}
+
+// `x` pushed `amount` times into the curve, brought back so full scale stays full scale.
+float drive(float x, float amount) { return softClip(amount * x) / softClip(amount); }
 
 StereoBuffer electricPiano(const Note& n, double rate) {
     const float decay = std::clamp(float(1.6 * std::pow(220.0 / n.hz, 0.4)), 0.4f, 3.5f);
