@@ -22,7 +22,10 @@ size_t windowFor(const Sound& sound) {
     return window;
 }
 
-double rowHz(double row, double topHz) { return LOWEST_HZ * std::pow(topHz / LOWEST_HZ, 1.0 - row / (PLOT_HEIGHT - 1)); }
+// Row 0 is the top of the plot.
+double rowHz(double row, double topHz) {
+    return LOWEST_HZ * std::pow(topHz / LOWEST_HZ, 1.0 - row / (PLOT_HEIGHT - 1));
+}
 
 // The strongest bin between two frequencies, so a tone is as bright high up
 // as low down, or where none lies between them the power read off between

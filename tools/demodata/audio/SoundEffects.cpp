@@ -90,7 +90,8 @@ std::vector<float> stamperDoubleThud() {
     for (double at : {0.0, 0.18}) {
         const float weight = at > 0.0 ? 0.5f : 1.0f;
         s.tone(at, 0.7, 75.0, 30.0, weight, 0.15);
-        s.strike(at, {{150.0, 0.18, 0.8f}, {397.0, 0.14, 0.6f}, {802.0, 0.1, 0.45f}, {1290.0, 0.07, 0.3f}}, 0.6f * weight);
+        s.strike(at, {{150.0, 0.18, 0.8f}, {397.0, 0.14, 0.6f}, {802.0, 0.1, 0.45f}, {1290.0, 0.07, 0.3f}},
+                 0.6f * weight);
         s.noise(at, 0.08, 200.0, 3000.0, 0.7f * weight, 0.0005, 0.02);
     }
     s.noise(0.3, 1.0, 2000.0, 8000.0, 0.2f, 0.08, 0.3);
