@@ -181,13 +181,14 @@ Channel channelOf(const Part& part, double rate) {
 }
 
 // The mix so far: every part feeds all three. The room and the echo hear
-// both sides as one, so their sends are kept as one channel each.
+// both sides as one, so their sends are kept as one channel each; a piece
+// with no part sent to the echo has none.
 struct Buses {
     StereoBuffer dry;
     std::vector<float> room, echo;
     std::vector<float> dips; // 0 to 1 after every kick, for the parts that duck; empty when none do
 
-    explicit Buses(size_t frames) : dry(frames), room(frames, 0.0f), echo(frames, 0.0f) {}
+    Buses(size_t frames, bool echoes) : dry(frames), room(frames, 0.0f), echo(echoes ? frames : 0, 0.0f) {}
 
     void add(const Channel& channel, const StereoBuffer& sound, double start, float gain, double rate) {
         const long frames = long(dry.frames());
@@ -204,7 +205,7 @@ struct Buses {
                 const float v = in[i] * (ducks ? gain * (1.0f - channel.duck * dips[size_t(at)]) : gain);
                 dryOut[size_t(at)] += v * dryGain;
                 room[size_t(at)] += v * roomGain;
-                echo[size_t(at)] += v * echoGain;
+                if (!echo.empty()) echo[size_t(at)] += v * echoGain;
                 if (++at == frames) at = 0;
             }
         }
@@ -272,11 +273,14 @@ void master(StereoBuffer& mix) {
 StereoBuffer renderScore(const Score& score, double sampleRate) {
     const size_t frames = size_t(std::lround(score.bars() * score.barSeconds() * sampleRate));
     const std::vector<std::vector<Event>> events = performance(score);
-    Buses buses(frames);
+    bool ducking = false, echoes = false;
+    for (const Part& part : score.parts) {
+        ducking = ducking || part.duck > 0.0f;
+        echoes = echoes || part.echo > 0.0f;
+    }
+    Buses buses(frames, echoes);
     std::vector<double> kicks;
-    bool ducking = false;
     for (size_t p = 0; p < score.parts.size(); ++p) {
-        ducking = ducking || score.parts[p].duck > 0.0f;
         if (score.parts[p].role == Role::Drums && score.parts[p].drum == Drum::Kick)
             for (const Event& e : events[p]) kicks.push_back(e.start);
     }
@@ -285,8 +289,8 @@ StereoBuffer renderScore(const Score& score, double sampleRate) {
 
     StereoBuffer& dry = buses.dry;
     const size_t warmUp = size_t(EFFECT_MEMORY * sampleRate);
-    EchoDelay echoes(sampleRate, score.echoBeats * 60.0 / score.bpm, score.echoFeedback);
-    processLooped(echoes, buses.echo, warmUp, [&](size_t i, float left, float right) {
+    EchoDelay echo(sampleRate, score.echoBeats * 60.0 / score.bpm, score.echoFeedback);
+    processLooped(echo, buses.echo, warmUp, [&](size_t i, float left, float right) {
         dry.left[i] += 0.7f * left;
         dry.right[i] += 0.7f * right;
         buses.room[i] += 0.2f * (left + right);
