@@ -1,6 +1,7 @@
 #include "tools/sound-check/Fourier.h"
 
 #include <cmath>
+#include <complex>
 #include <utility>
 
 #include "sys/Pi.h"

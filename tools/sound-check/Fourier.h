@@ -1,5 +1,4 @@
 #pragma once
-#include <complex>
 #include <vector>
 
 #include "tools/sound-check/Sound.h"

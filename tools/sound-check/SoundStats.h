@@ -1,5 +1,4 @@
 #pragma once
-#include <string>
 #include <vector>
 
 #include "tools/sound-check/Sound.h"
@@ -16,9 +15,11 @@ struct SoundStats {
     double peak = 0.0;         // the loudest sample, 1 full scale
     int clipped = 0;           // samples at full scale
     double offset = 0.0;       // the mean: an offset from zero thumps and wastes headroom
-    double first = 0.0, last = 0.0; // the end samples: a one-shot starting or stopping off zero clicks
-    double seam = 0.0; // the step from the last sample to the first against the sound's big steps (1 %
-                       // of steps beat them); above 1 a loop clicks where it joins
+    // The end samples: a one-shot that starts or stops off zero clicks.
+    double first = 0.0, last = 0.0;
+    // The step from the last sample to the first against the steps only one
+    // in a hundred inside the sound beats: above 1 a loop clicks where it joins.
+    double seam = 0.0;
 };
 
 // `left` and `right` are the channels (`right` empty for mono), -1 to 1.
