@@ -47,11 +47,12 @@ std::vector<float> respawnShimmer() {
 
 std::vector<float> objectHit() {
     SoundSketch s(0.5, RATE, 13);
-    s.tone(0.0, 0.35, 140.0, 60.0, 0.8f, 0.07);
-    // A hollow plastic body knocks: its modes die within a few cycles.
+    s.tone(0.0, 0.35, 140.0, 60.0, 0.6f, 0.07);
+    // A hollow plastic body knocks: its modes die within a few cycles, and
+    // the crack of the blow carries it over the engines.
     s.strike(0.0, {{320.0, 0.035, 1.0f}, {545.0, 0.025, 0.7f}, {870.0, 0.02, 0.5f}, {1240.0, 0.015, 0.35f}}, 0.6f);
-    s.noise(0.0, 0.12, 300.0, 2500.0, 0.5f, 0.0005, 0.025);
-    s.noise(0.0, 0.05, 800.0, 5000.0, 0.5f, 0.0005, 0.01);
+    s.noise(0.0, 0.12, 300.0, 2500.0, 0.7f, 0.0005, 0.03);
+    s.noise(0.0, 0.06, 1000.0, 6000.0, 0.7f, 0.0005, 0.015);
     s.drive(1.5f);
     return s.finish(0.85f, 0.05);
 }
