@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,7 +18,9 @@
 #include "tools/demodata/audio/DemoAudio.h"
 #include "tools/demodata/audio/SoundEffects.h"
 #include "tools/sarpack/ArchiveWriter.h"
+#include "tools/sound-check/Fourier.h"
 #include "tools/sound-check/SoundStats.h"
+#include "tools/sound-check/Spectrogram.h"
 
 namespace {
 
@@ -53,36 +58,33 @@ std::vector<int16_t> decodeAll(SampleStream& stream, size_t limit) {
     return out;
 }
 
-struct Levels {
-    int peak = 0;
-    double rms = 0.0;
-    int seam = 0;    // the step from the last frame of the first channel to its first
-    int bigStep = 0; // a step that only one in a hundred inside the sound beats
-};
-
-Levels levelsOf(const std::vector<int16_t>& samples, int channels) {
-    Levels l;
-    double sum = 0.0;
-    for (int16_t s : samples) {
-        l.peak = std::max(l.peak, std::abs(int(s)));
-        sum += double(s) * s;
-    }
-    l.rms = std::sqrt(sum / double(std::max<size_t>(1, samples.size()))) / 32768.0;
-    const size_t frames = samples.size() / size_t(channels);
-    std::vector<int> steps;
-    for (size_t i = 1; i < frames; ++i) steps.push_back(std::abs(samples[i * channels] - samples[(i - 1) * channels]));
-    std::sort(steps.begin(), steps.end());
-    l.bigStep = steps.empty() ? 0 : steps[steps.size() * 99 / 100];
-    l.seam = frames ? std::abs(samples[0] - samples[(frames - 1) * channels]) : 0;
-    return l;
-}
-
 double decibels(double level) { return 20.0 * std::log10(level); }
 
-std::vector<float> channel(const std::vector<int16_t>& samples, int channels, int which) {
-    std::vector<float> out;
-    for (size_t i = size_t(which); i < samples.size(); i += size_t(channels)) out.push_back(samples[i] / 32768.0f);
-    return out;
+double rmsOf(const std::vector<int16_t>& samples) {
+    double sum = 0.0;
+    for (int16_t v : samples) sum += double(v) * v;
+    return std::sqrt(sum / double(std::max<size_t>(1, samples.size()))) / 32768.0;
+}
+
+Sound soundOf(const std::vector<int16_t>& samples, int channels, double rate) {
+    Sound sound;
+    sound.rate = rate;
+    for (size_t i = 0; i + size_t(channels) <= samples.size(); i += size_t(channels)) {
+        sound.left.push_back(samples[i] / 32768.0f);
+        if (channels == 2) sound.right.push_back(samples[i + 1] / 32768.0f);
+    }
+    return sound;
+}
+
+// The sound's spectrogram in PLIMZOR_PICTURES/sounds, for judging it by eye.
+void drawSpectrogram(const Sound& sound, const std::string& archiveName) {
+    static const TextPainter font(readFontFile(std::string(GUI_FONT_FOLDER) + "DejaVuSans.ttf"));
+    const char* folder = std::getenv("PLIMZOR_PICTURES");
+    const std::filesystem::path out = std::filesystem::path(folder ? folder : "pictures") / "sounds";
+    std::filesystem::create_directories(out);
+    const std::string name = demoaudio::previewName(archiveName);
+    std::ofstream(out / (name.substr(0, name.size() - 4) + ".png"), std::ios::binary)
+        << spectrogram(sound, name, font).encodePng();
 }
 
 } // namespace
@@ -110,14 +112,17 @@ TEST(DemoAudioArchive, EverySoundAndPieceIsPackedAndDecodesThroughTheEngineStrea
         EXPECT_EQ(stream->bitsPerSample(), 16);
         const std::vector<int16_t> samples = decodeAll(*stream, stream->getSize());
         ASSERT_EQ(samples.size() * 2, stream->getSize());
-        const Levels l = levelsOf(samples, 1);
-        EXPECT_LT(l.peak, 32000) << "clips";
-        EXPECT_GT(decibels(l.rms), -30.0) << "too quiet";
+        const Sound sound = soundOf(samples, 1, 22050.0);
+        drawSpectrogram(sound, EFFECTS[i]);
+        const SoundStats s = soundStats(sound);
+        EXPECT_LT(s.peak, 0.98) << "clips";
+        EXPECT_LT(s.offset, 0.002) << "sits off zero";
+        EXPECT_GT(decibels(rmsOf(samples)), -30.0) << "too quiet";
         if (int(i) < ENGINE_LOOPS) {
-            EXPECT_LE(l.seam, l.bigStep) << "clicks where the loop joins";
+            EXPECT_LE(s.seam, 1.0) << "clicks where the loop joins";
         } else {
             EXPECT_EQ(samples.back(), 0) << "a one-shot that stops on a step clicks";
-            EXPECT_LT(std::abs(samples.front()), 2000);
+            EXPECT_LT(s.first, 0.06);
         }
     }
 
@@ -130,12 +135,15 @@ TEST(DemoAudioArchive, EverySoundAndPieceIsPackedAndDecodesThroughTheEngineStrea
         EXPECT_LE(stream->getDuration(), 200.0);
         const std::vector<int16_t> samples = decodeAll(*stream, stream->getSize());
         EXPECT_EQ(samples.size() * 2, stream->getSize()) << "does not decode for its whole length";
-        const Levels l = levelsOf(samples, 2);
-        EXPECT_LT(l.peak, 32767) << "clips";
-        EXPECT_NEAR(decibels(l.rms), -16.0, 3.0);
-        EXPECT_LE(l.seam, l.bigStep) << "clicks where the music starts over";
+        const Sound sound = soundOf(samples, 2, 44100.0);
+        drawSpectrogram(sound, name);
+        const SoundStats s = soundStats(sound);
+        EXPECT_EQ(s.clipped, 0);
+        EXPECT_LT(s.offset, 0.002) << "sits off zero";
+        EXPECT_NEAR(decibels(rmsOf(samples)), -16.0, 3.0);
+        EXPECT_LE(s.seam, 1.0) << "clicks where the music starts over";
         // Wide enough to hear two speakers rather than one in the middle.
-        EXPECT_LE(soundStats(channel(samples, 2, 0), channel(samples, 2, 1), 44100).correlation, 0.8);
+        EXPECT_LE(s.correlation, 0.8);
     }
 }
 
@@ -153,4 +161,34 @@ TEST(DemoAudioEngines, EachModelRaspsInItsOwnWay) {
         for (double other : centroids) EXPECT_GT(std::fabs(s.centroidHz - other), 25.0) << "sounds like another model";
         centroids.push_back(s.centroidHz);
     }
+}
+
+// The wall hit is a dull thud and then a scrape, not a bell: its first tenth
+// of a second lies mostly low, and after it no partial rings on above the
+// thud's range while the scrape goes on hissing above 1 kHz.
+TEST(DemoAudioEffects, TheWallHitThudsThenScrapesWithoutRinging) {
+    const Sound hit{demoaudio::wallHit(), {}, demoaudio::EFFECTS_RATE};
+    const size_t window = 2048, tenth = size_t(0.1 * hit.rate);
+    const double binHz = hit.rate / double(window);
+    const std::vector<double> blow = framePower(hit, 0, window);
+    double low = 0.0, all = 0.0;
+    for (size_t b = 1; b < blow.size(); ++b) {
+        all += blow[b];
+        if (double(b) * binHz < 200.0) low += blow[b];
+    }
+    EXPECT_GT(low / all, 0.5) << "no thud";
+
+    std::vector<double> tail(window / 2, 0.0);
+    for (size_t at = tenth; at + window <= hit.frames(); at += window / 2) {
+        const std::vector<double> p = framePower(hit, at, window);
+        for (size_t b = 0; b < tail.size(); ++b) tail[b] += p[b];
+    }
+    double above150 = 0.0, strongest = 0.0, above1k = 0.0;
+    for (size_t b = size_t(150.0 / binHz); b < tail.size(); ++b) {
+        above150 += tail[b];
+        strongest = std::max(strongest, tail[b]);
+        if (double(b) * binHz > 1000.0) above1k += tail[b];
+    }
+    EXPECT_LT(strongest / above150, 0.05) << "a partial rings on";
+    EXPECT_GT(above1k / above150, 0.3) << "no scrape";
 }

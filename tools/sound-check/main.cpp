@@ -1,40 +1,71 @@
-// Prints what each WAVE file's spectrum says: length, centroid, the share of
-// energy above 1 kHz, where 95 % of it lies below, and the stereo width;
-// for judging the files `demodata --preview` writes. With --spectrogram it
-// draws one file's spectrogram instead.
+// Prints what each WAVE file's spectrum and levels say, for judging the files
+// `demodata --preview` writes: length, centroid, the share of energy above
+// 1 kHz, where 95 % of it lies below, the stereo width, the peak, clipped
+// samples, the offset from zero, the end samples and the loop seam. With
+// --spectrograms it draws each file's spectrogram into a folder instead.
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
-
 #include "tools/sound-check/SoundStats.h"
+#include "tools/sound-check/Spectrogram.h"
+
+namespace {
+
+const char* const USAGE = "usage: sound-check FILE.wav...\n       sound-check --spectrograms FOLDER FILE.wav...\n";
+
+double decibels(double level) { return 20.0 * std::log10(std::max(level, 1e-6)); }
+
+void drawSpectrograms(const std::filesystem::path& folder, int count, char** files) {
+    std::filesystem::create_directories(folder);
+    const TextPainter font(readFontFile(std::string(GUI_FONT_FOLDER) + "DejaVuSans.ttf"));
+    for (int i = 0; i < count; ++i) {
+        const std::filesystem::path file = files[i];
+        const Sound sound = readWaveFile(file.string());
+        const SoundStats s = soundStats(sound);
+        char title[160];
+        std::snprintf(title, sizeof title, "%s   %.2f s   peak %.1f dBFS", file.filename().string().c_str(), s.seconds,
+                      decibels(s.peak));
+        const std::filesystem::path out = folder / file.filename().replace_extension(".png");
+        if (!(std::ofstream(out, std::ios::binary) << spectrogram(sound, title, font).encodePng()))
+            throw std::runtime_error("cannot write " + out.string());
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: sound-check FILE.wav...\n       sound-check --spectrogram FILE.wav OUT.png\n");
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (first == "--help" || first == "-h") {
+        std::printf("%s", USAGE);
+        return 0;
+    }
+    if (argc < 2 || (first == "--spectrograms" && argc < 4)) {
+        std::fprintf(stderr, "%s", USAGE);
         return 2;
     }
-    if (std::string(argv[1]) == "--spectrogram") {
+    if (first == "--spectrograms") {
         try {
-            if (argc != 4) throw std::runtime_error("--spectrogram takes FILE.wav OUT.png");
-            const Picture p = waveFileSpectrogram(argv[2]);
-            if (!stbi_write_png(argv[3], p.width, p.height, 3, p.rgb.data(), p.width * 3))
-                throw std::runtime_error(std::string("cannot write ") + argv[3]);
+            drawSpectrograms(argv[2], argc - 3, argv + 3);
             return 0;
         } catch (const std::runtime_error& e) {
             std::fprintf(stderr, "sound-check: %s\n", e.what());
             return 1;
         }
     }
-    std::printf("%-24s %7s %9s %8s %9s %7s\n", "file", "seconds", "centroid", ">1kHz", "95%below", "L/R");
+    std::printf("%-22s %7s %8s %6s %8s %5s %6s %4s %6s %5s %5s %5s\n", "file", "seconds", "centroid", ">1kHz",
+                "95%below", "L/R", "peak", "clip", "offset", "first", "last", "seam");
     int failed = 0;
     for (int i = 1; i < argc; ++i) {
         try {
-            const SoundStats s = waveFileStats(argv[i]);
-            std::printf("%-24s %7.1f %8.0fHz %7.1f%% %7.0fHz %7.2f\n", argv[i], s.seconds, s.centroidHz,
-                        100.0 * s.shareAbove1k, s.rolloff95Hz, s.correlation);
+            const SoundStats s = soundStats(readWaveFile(argv[i]));
+            std::printf("%-22s %7.1f %6.0fHz %5.1f%% %6.0fHz %5.2f %6.1f %4d %6.4f %5.3f %5.3f %5.2f\n",
+                        std::filesystem::path(argv[i]).filename().string().c_str(), s.seconds, s.centroidHz,
+                        100.0 * s.shareAbove1k, s.rolloff95Hz, s.correlation, decibels(s.peak), s.clipped, s.offset,
+                        s.first, s.last, s.seam);
         } catch (const std::runtime_error& e) {
             std::fprintf(stderr, "sound-check: %s\n", e.what());
             failed = 1;

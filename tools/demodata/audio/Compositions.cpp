@@ -287,7 +287,8 @@ Score shoppingCentreMusic() {
     const int clav = s.add(player(Role::Chords, Instrument::Clavinet, 0.3f, 0.6f, -0.6f, 0.1f));
     const int keys = s.add(player(Role::Chords, Instrument::ElectricPiano, 0.35f, 0.4f, 0.5f, 0.3f));
     const int strings = s.add(player(Role::Chords, Instrument::Pad, 0.3f, 0.65f, 0.0f, 0.4f));
-    Part leadPart = player(Role::Melody, Instrument::SquareLead, 0.6f, 0.7f, 0.0f, 0.25f);
+    // The mall's organ plays the tune, as over a shop floor.
+    Part leadPart = player(Role::Melody, Instrument::Organ, 0.5f, 0.7f, 0.0f, 0.25f);
     leadPart.echo = 0.12f;
     const int lead = s.add(leadPart);
     // The shop's announcement chimes.
@@ -517,7 +518,7 @@ Score openCarParkMusic() {
                           {{kick, chorusKick},
                            {snare, withFill(backbeat, "....x...x.x.xxxx", 8)},
                            {ride, eighths},
-                           {crash, "X...............|................"},
+                           {crash, "!X..............."},
                            {bass, "1 1 1 1 1 1 5 8"},
                            {left, open},
                            {right, open},
@@ -527,7 +528,6 @@ Score openCarParkMusic() {
                           {{kick, verseKick},
                            {snare, withFill(backbeat, "....x.......x.xx", 8)},
                            {hat, eighths},
-                           {crash, "!X..............."},
                            {bass, "1 1 1 1 1 1 1 1"},
                            {left, chug},
                            {right, chug},
@@ -536,7 +536,6 @@ Score openCarParkMusic() {
                           {{kick, chorusKick},
                            {snare, withFill(backbeat, "....x...x.x.xxxx", 8)},
                            {ride, eighths},
-                           {crash, "!X..............."},
                            {bass, "1 1 1 1 1 1 5 8"},
                            {left, open, 0.8f},
                            {right, chug, 0.8f},
@@ -545,7 +544,7 @@ Score openCarParkMusic() {
                           {{kick, chorusKick},
                            {snare, backbeat},
                            {ride, eighths},
-                           {crash, "X...............|................"},
+                           {crash, "X...............|................|................|................"},
                            {bass, "1 1 1 1 1 1 5 8"},
                            {left, open},
                            {right, open},
@@ -597,6 +596,7 @@ Score housingEstateMusic() {
     bellPart.octave = 1;
     bellPart.echo = 0.3f;
     const int bell = s.add(bellPart);
+    const int strings = s.add(player(Role::Chords, Instrument::Pad, 0.3f, 0.45f, 0.0f, 0.4f));
 
     const std::string boomBap = "x......x..x.....|x......x.xx.....", backbeat = "....x.......x..o";
     const std::string hats = "x.xox.x.x.xox.x.";
@@ -644,10 +644,18 @@ Score housingEstateMusic() {
                            {keys, comp},
                            {whistle, melodyA, 0.7f},
                            {bell, "5 . . . 3 . . .|4 . . . 1 . . .|4 . . . 2 . . .|3 . . . 5 . . .", 0.7f}}});
-    // The beat alone for a while, as a rapper would rhyme over it, then the hook.
+    // The beat alone for a while, as a rapper would rhyme over it, then the
+    // hook, and strings over a half-time beat before the intro comes round.
     const std::vector<Section> looped = s.sections;
     s.sections.insert(s.sections.begin() + 3, only(looped[2], {kick, snare, hat, rim, bass}));
-    s.sections.push_back(without(looped[1], {bell}));
+    s.sections.push_back({8, "bVImaj7 bIIImaj7 iv7 V7",
+                          {{kick, "x...............|x.........x....."},
+                           {snare, "........x.......", 0.8f},
+                           {hat, "x.x.x.x.x.x.x.x.", 0.6f},
+                           {bass, "1 - - - - - - -|1 - - - 5_ - - -"},
+                           {strings, "x - - - - - - -"},
+                           {keys, ". . . . x - - -", 0.7f},
+                           {bell, "3 - - - 5 - - -|5 - - - 7 - - -|6 - - - 4 - - -|#7_ - - - 2 - - -", 0.7f}}});
     return s;
 }
 

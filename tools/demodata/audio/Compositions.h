@@ -3,7 +3,7 @@
 
 namespace demoaudio {
 
-// The game's seven pieces, each a loop of one to two minutes.
+// The game's seven pieces, each a loop of two minutes or more.
 Score menuMusic();           // the menus: sunny pop, F major
 Score carParkMusic();        // multi-storey car park: dark electro, D minor
 Score shoppingCentreMusic(); // shopping centre: disco with mall chimes, B flat major

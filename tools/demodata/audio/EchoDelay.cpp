@@ -11,13 +11,13 @@ EchoDelay::EchoDelay(double sampleRate, double seconds, float feedback)
     m_lines[1].assign(length, 0.0f);
 }
 
-void EchoDelay::process(float inL, float inR, float& outL, float& outR) {
+void EchoDelay::process(float in, float& outL, float& outR) {
     const float delayedL = m_lines[0][m_at];
     const float delayedR = m_lines[1][m_at];
     float toneL, toneR;
     m_tone.process(delayedR, delayedL, toneL, toneR);
     // The input enters on the left only, so the first repeat is heard on one side.
-    m_lines[0][m_at] = (inL + inR) * 0.5f + toneL * m_feedback;
+    m_lines[0][m_at] = in * 0.5f + toneL * m_feedback;
     m_lines[1][m_at] = toneR * m_feedback;
     if (++m_at == m_lines[0].size()) m_at = 0;
     outL = delayedL;

@@ -7,12 +7,13 @@
 namespace demoaudio {
 
 // A ping-pong echo: each repeat crosses to the other side and loses some
-// treble, like a sound thrown between two concrete walls. Gives the wet signal only.
+// treble, like a sound thrown between two concrete walls. Hears one
+// channel; gives the wet signal only.
 class EchoDelay {
 public:
     EchoDelay(double sampleRate, double seconds, float feedback);
 
-    void process(float inL, float inR, float& outL, float& outR);
+    void process(float in, float& outL, float& outR);
 
 private:
     std::vector<float> m_lines[2];

@@ -28,8 +28,38 @@ struct Voice {
     }
 
     double time(size_t i) const { return double(i) / rate; }
-    float level(size_t i) const { return envelope.at(float(time(i)), float(note.held)); }
+    // The envelope moves slowly beside the wave: it is read every STRIDE
+    // frames and drawn straight between. Frames are asked for in order.
+    float level(size_t i) {
+        if (i >= m_to || i < m_from) {
+            m_from = i - i % STRIDE;
+            m_to = m_from + STRIDE;
+            m_start = envelope.at(float(time(m_from)), float(note.held));
+            m_step = (envelope.at(float(time(m_to)), float(note.held)) - m_start) / float(STRIDE);
+        }
+        return m_start + m_step * float(i - m_from);
+    }
     void put(size_t i, float v) { out.left[i] = out.right[i] = v; }
+
+private:
+    static const size_t STRIDE = 16;
+    size_t m_from = 1, m_to = 0;
+    float m_start = 0.0f, m_step = 0.0f;
+};
+
+// exp(-t / seconds) sample by sample, by one multiplication each.
+class Decay {
+public:
+    Decay(double seconds, double rate) : m_factor(std::exp(-1.0 / (seconds * rate))) {}
+    double next() {
+        const double v = m_value;
+        m_value *= m_factor;
+        return v;
+    }
+
+private:
+    double m_value = 1.0;
+    double m_factor;
 };
 
 // Frequency factor of a vibrato that fades in after `delay` seconds.
@@ -38,18 +68,31 @@ double vibrato(double t, double delay, double hz, double semitones) {
     return std::pow(2.0, semitones * fade * sine(hz * t) / 12.0);
 }
 
-float drive(float x, float amount) { return std::tanh(amount * x) / std::tanh(amount); }
+// tanh's soft knee, near enough, at a fraction of its cost: a rational curve
+// that meets ±1 with a flat slope at ±3. Amps distort every sample of a
+// guitar or a bass, millions a piece.
+float softClip(float x) {
+    if (x <= -3.0f) return -1.0f;
+    if (x >= 3.0f) return 1.0f;
+    const float square = x * x;
+    return x * (27.0f + square) / (27.0f + 9.0f * square);
+}
+
+// `x` pushed `amount` times into the curve, brought back so full scale stays full scale.
+float drive(float x, float amount) { return softClip(amount * x) / softClip(amount); }
 
 StereoBuffer electricPiano(const Note& n, double rate) {
     const float decay = std::clamp(float(1.6 * std::pow(220.0 / n.hz, 0.4)), 0.4f, 3.5f);
     Voice v(n, rate, {0.002f, decay, 0.0f, 0.25f});
     const bool tine = n.hz * 14.0 < rate * 0.4;
     double carrier = 0.0, modulator = 0.0, tinePhase = 0.0;
+    Decay bark(0.4, rate), ping(0.012, rate);
     for (size_t i = 0; i < v.out.frames(); ++i) {
         const double t = v.time(i);
-        const double index = n.velocity * (0.5 + (1.0 + 2.0 * n.tone) * std::exp(-t / 0.4));
+        const double index = n.velocity * (0.5 + (1.0 + 2.0 * n.tone) * bark.next());
         double s = sine(carrier + index * sine(modulator) / (2.0 * PI_DOUBLE));
-        if (tine) s += 0.2 * n.velocity * std::exp(-t / 0.012) * sine(tinePhase);
+        const double tineLevel = ping.next();
+        if (tine) s += 0.2 * n.velocity * tineLevel * sine(tinePhase);
         carrier += n.hz / rate;
         modulator += n.hz / rate;
         tinePhase += n.hz * 14.0 / rate;
@@ -66,9 +109,9 @@ StereoBuffer clavinet(const Note& n, double rate) {
     Voice v(n, rate, {0.001f, 0.35f, 0.0f, 0.04f});
     Oscillator osc(Wave::Pulse);
     Filter filter(FilterMode::LowPass, rate);
+    Decay snap(0.07, rate);
     for (size_t i = 0; i < v.out.frames(); ++i) {
-        const double t = v.time(i);
-        filter.set(n.hz + 500.0 + (2000.0 + 4000.0 * n.tone) * n.velocity * std::exp(-t / 0.07), 0.45);
+        filter.set(n.hz + 500.0 + (2000.0 + 4000.0 * n.tone) * n.velocity * snap.next(), 0.45);
         v.put(i, filter.process(osc.next(n.hz, rate, 0.25)) * v.level(i) * n.velocity * 0.4f);
     }
     return std::move(v.out);
@@ -99,12 +142,14 @@ StereoBuffer organ(const Note& n, double rate) {
     const double ratios[6] = {0.5, 1.0, 2.0, 3.0, 4.0, 6.0};
     const double levels[6] = {0.5, 1.0, 0.6, 0.35, 0.25, 0.15 * n.tone};
     double phases[6] = {0, 0, 0, 0, 0, 0};
+    Decay click(0.2, rate);
     for (size_t i = 0; i < v.out.frames(); ++i) {
         const double t = v.time(i);
+        const double percussion = 0.5 * click.next();
         double s = 0.0;
         for (int k = 0; k < 6; ++k) {
             if (n.hz * ratios[k] > rate * 0.45) continue;
-            const double level = k == 3 ? levels[k] + 0.5 * std::exp(-t / 0.2) : levels[k];
+            const double level = k == 3 ? levels[k] + percussion : levels[k];
             s += level * sine(phases[k]);
             phases[k] += n.hz * ratios[k] / rate;
         }
@@ -143,10 +188,10 @@ StereoBuffer plucked(const Note& n, double rate, double decay, float release, fl
     const float brightness = n.tone * (0.6f + 0.4f * n.velocity);
     const std::vector<float> string = pluckedString(n.hz, v.out.frames(), decay, brightness, v.noise, rate);
     Oscillator fundamental(Wave::Sine);
+    Decay thump(decay / 2.0, rate);
     for (size_t i = 0; i < v.out.frames(); ++i) {
-        const double t = v.time(i);
         // A little pure fundamental gives low strings their weight.
-        const float weight = body * fundamental.next(n.hz, rate) * float(std::exp(-t / decay * 2.0));
+        const float weight = body * fundamental.next(n.hz, rate) * float(thump.next());
         v.put(i, (string[i] + weight) * v.level(i) * n.velocity * gain);
     }
     return std::move(v.out);
@@ -157,9 +202,9 @@ StereoBuffer bell(const Note& n, double rate) {
     Voice v(n, rate, {0.001f, decay, 0.0f, 0.5f});
     double carrier = 0.0, modulator = 0.0;
     const double ratio = 3.5 - n.tone; // 3.5 a glockenspiel, 2.5 a tubular chime
+    Decay strike(0.18, rate);
     for (size_t i = 0; i < v.out.frames(); ++i) {
-        const double t = v.time(i);
-        const double index = n.velocity * (0.4 + 2.2 * std::exp(-t / 0.18));
+        const double index = n.velocity * (0.4 + 2.2 * strike.next());
         const double s = sine(carrier + index * sine(modulator) / (2.0 * PI_DOUBLE));
         carrier += n.hz / rate;
         modulator += n.hz * ratio / rate;
@@ -208,12 +253,13 @@ StereoBuffer powerGuitar(const Note& n, double rate) {
 StereoBuffer flute(const Note& n, double rate) {
     Voice v(n, rate, {0.05f, 0.3f, 0.85f, 0.12f});
     Filter breath(FilterMode::BandPass, rate, n.hz * 2.0, 0.7);
+    Decay chiff(0.05, rate);
     double phase = 0.0;
     for (size_t i = 0; i < v.out.frames(); ++i) {
         const double t = v.time(i);
         const double s = sine(phase) + (0.08 + 0.12 * n.tone) * sine(2.0 * phase) + 0.04 * sine(3.0 * phase);
         phase += n.hz * vibrato(t, 0.18, 5.0, 0.18) / rate;
-        const float air = breath.process(v.noise.white()) * float(0.08 * (1.0 + 3.0 * std::exp(-t / 0.05)));
+        const float air = breath.process(v.noise.white()) * float(0.08 * (1.0 + 3.0 * chiff.next()));
         v.put(i, (float(s) + air) * v.level(i) * n.velocity * 0.32f);
     }
     return std::move(v.out);

@@ -36,11 +36,11 @@ float Reverb::allPass(Line& line, float in) {
     return delayed - in;
 }
 
-void Reverb::process(float inL, float inR, float& outL, float& outR) {
-    const float in = (inL + inR) * 0.015f;
+void Reverb::process(float in, float& outL, float& outR) {
+    const float scaled = in * 0.015f;
     float out[2] = {0.0f, 0.0f};
     for (int side = 0; side < 2; ++side) {
-        for (Line& line : m_combs[side]) out[side] += comb(line, in);
+        for (Line& line : m_combs[side]) out[side] += comb(line, scaled);
         for (Line& line : m_allPasses[side]) out[side] = allPass(line, out[side]);
     }
     outL = out[0];

@@ -5,14 +5,15 @@
 namespace demoaudio {
 
 // A stereo room: eight damped combs and four all-passes per side (the
-// well-known Schroeder-Moorer layout). Gives the wet signal only.
+// well-known Schroeder-Moorer layout). Hears one channel, as a room hears
+// its players together; gives the wet signal only.
 class Reverb {
 public:
     // `size` 0 to 1 from a small room to a hall; `damping` 0 to 1 from bright
     // concrete to a soft, dull room.
     Reverb(double sampleRate, float size, float damping);
 
-    void process(float inL, float inR, float& outL, float& outR);
+    void process(float in, float& outL, float& outR);
 
 private:
     struct Line {

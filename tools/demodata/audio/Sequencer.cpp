@@ -20,6 +20,10 @@ const float TARGET_RMS = 0.15f;
 // leaves the Vorbis encoder room to overshoot without clipping, wide mixes too.
 const float LIMIT_KNEE = 0.6f;
 const float CEILING = 0.79f;
+// Seconds after which the pieces' rooms (3.5 s to -60 dB at room 0.85) and
+// echoes have died away below hearing: that much of a loop's end is enough
+// to start its effects in the state its end leaves them.
+const double EFFECT_MEMORY = 8.0;
 
 // Registers (midi notes): bass lines from A1 up, chords around D4, guitar
 // shapes from the low E string; a part's octave moves them.
@@ -177,12 +181,15 @@ Channel channelOf(const Part& part, double rate) {
             pan > 0.0f ? late : 0, pan < 0.0f ? late : 0};
 }
 
-// The mix so far: every part feeds all three.
+// The mix so far: every part feeds all three. The room and the echo hear
+// both sides as one, so their sends are kept as one channel each; a piece
+// with no part sent to the echo has none.
 struct Buses {
-    StereoBuffer dry, room, echo;
+    StereoBuffer dry;
+    std::vector<float> room, echo;
     std::vector<float> dips; // 0 to 1 after every kick, for the parts that duck; empty when none do
 
-    explicit Buses(size_t frames) : dry(frames), room(frames), echo(frames) {}
+    Buses(size_t frames, bool echoes) : dry(frames), room(frames, 0.0f), echo(echoes ? frames : 0, 0.0f) {}
 
     void add(const Channel& channel, const StereoBuffer& sound, double start, float gain, double rate) {
         const long frames = long(dry.frames());
@@ -195,13 +202,11 @@ struct Buses {
             const float dryGain = side ? channel.right : channel.left, roomGain = side ? channel.roomRight : channel.roomLeft,
                         echoGain = side ? channel.echoRight : channel.echoLeft;
             std::vector<float>& dryOut = side ? dry.right : dry.left;
-            std::vector<float>& roomOut = side ? room.right : room.left;
-            std::vector<float>& echoOut = side ? echo.right : echo.left;
             for (size_t i = 0; i < sound.frames(); ++i) {
                 const float v = in[i] * (ducks ? gain * (1.0f - channel.duck * dips[size_t(at)]) : gain);
                 dryOut[size_t(at)] += v * dryGain;
-                roomOut[size_t(at)] += v * roomGain;
-                echoOut[size_t(at)] += v * echoGain;
+                room[size_t(at)] += v * roomGain;
+                if (!echo.empty()) echo[size_t(at)] += v * echoGain;
                 if (++at == frames) at = 0;
             }
         }
@@ -250,13 +255,6 @@ std::vector<float> kickDips(std::vector<double> kicks, size_t frames, double rat
     return dips;
 }
 
-void mixInto(StereoBuffer& bus, const StereoBuffer& sound, float gain) {
-    for (size_t i = 0; i < bus.frames(); ++i) {
-        bus.left[i] += sound.left[i] * gain;
-        bus.right[i] += sound.right[i] * gain;
-    }
-}
-
 void master(StereoBuffer& mix) {
     double sum = 0.0;
     for (size_t i = 0; i < mix.frames(); ++i) sum += mix.left[i] * mix.left[i] + mix.right[i] * mix.right[i];
@@ -276,27 +274,37 @@ void master(StereoBuffer& mix) {
 StereoBuffer renderScore(const Score& score, double sampleRate) {
     const size_t frames = size_t(std::lround(score.bars() * score.barSeconds() * sampleRate));
     const std::vector<std::vector<Event>> events = performance(score);
-    Buses buses(frames);
+    bool ducking = false, echoes = false;
+    for (const Part& part : score.parts) {
+        ducking = ducking || part.duck > 0.0f;
+        echoes = echoes || part.echo > 0.0f;
+    }
+    Buses buses(frames, echoes);
     std::vector<double> kicks;
-    bool ducking = false;
     for (size_t p = 0; p < score.parts.size(); ++p) {
-        ducking = ducking || score.parts[p].duck > 0.0f;
         if (score.parts[p].role == Role::Drums && score.parts[p].drum == Drum::Kick)
             for (const Event& e : events[p]) kicks.push_back(e.start);
     }
     if (ducking) buses.dips = kickDips(kicks, frames, sampleRate);
     for (size_t p = 0; p < score.parts.size(); ++p) playPart(score.parts[p], events[p], buses, sampleRate);
 
-    EchoDelay echoes(sampleRate, score.echoBeats * 60.0 / score.bpm, score.echoFeedback);
-    processLooped(echoes, buses.echo);
-    mixInto(buses.dry, buses.echo, 0.7f);
-    mixInto(buses.room, buses.echo, 0.2f);
+    StereoBuffer& dry = buses.dry;
+    const size_t warmUp = size_t(EFFECT_MEMORY * sampleRate);
+    EchoDelay echo(sampleRate, score.echoBeats * 60.0 / score.bpm, score.echoFeedback);
+    processLooped(echo, buses.echo, warmUp, [&](size_t i, float left, float right) {
+        dry.left[i] += 0.7f * left;
+        dry.right[i] += 0.7f * right;
+        buses.room[i] += 0.2f * (left + right);
+    });
     Reverb reverb(sampleRate, score.room, score.damping);
-    processLooped(reverb, buses.room);
-    mixInto(buses.dry, buses.room, score.reverbLevel);
+    const float wet = score.reverbLevel;
+    processLooped(reverb, buses.room, warmUp, [&](size_t i, float left, float right) {
+        dry.left[i] += wet * left;
+        dry.right[i] += wet * right;
+    });
     // Nothing below the bass guitar's lowest string is music.
     Filter rumble(FilterMode::HighPass, sampleRate, 28.0, 0.0);
-    processLooped(rumble, buses.dry);
+    processLooped(rumble, dry, warmUp);
     master(buses.dry);
     return std::move(buses.dry);
 }

@@ -1,7 +1,6 @@
 #include "tools/demodata/audio/SineTable.h"
 
-#include <cmath>
-#include <vector>
+#include <array>
 
 #include "sys/Pi.h"
 
@@ -9,25 +8,17 @@ namespace demoaudio {
 
 namespace {
 
-const int SIZE = 4096;
-
-const std::vector<float>& table() {
-    static const std::vector<float> values = [] {
-        std::vector<float> v(SIZE + 1);
-        for (int i = 0; i <= SIZE; ++i) v[size_t(i)] = float(std::sin(2.0 * PI_DOUBLE * i / SIZE));
-        return v;
-    }();
+std::array<float, SINE_STEPS + 1> build() {
+    std::array<float, SINE_STEPS + 1> values;
+    for (int i = 0; i <= SINE_STEPS; ++i) values[size_t(i)] = float(std::sin(2.0 * PI_DOUBLE * i / SINE_STEPS));
     return values;
 }
 
+// Filled before main runs; nothing plays a note before then.
+const std::array<float, SINE_STEPS + 1> VALUES = build();
+
 } // namespace
 
-float sine(double cycles) {
-    const double at = (cycles - std::floor(cycles)) * SIZE;
-    const int i = int(at);
-    const float f = float(at - i);
-    const std::vector<float>& t = table();
-    return t[size_t(i)] + (t[size_t(i) + 1] - t[size_t(i)]) * f;
-}
+const float* const SINE_TABLE = VALUES.data();
 
 } // namespace demoaudio

@@ -47,9 +47,12 @@ std::vector<float> respawnShimmer() {
 
 std::vector<float> objectHit() {
     SoundSketch s(0.5, RATE, 13);
-    s.tone(0.0, 0.25, 140.0, 60.0, 0.8f, 0.07);
-    s.strike(0.0, {{320.0, 0.10, 1.0f}, {545.0, 0.08, 0.7f}, {870.0, 0.06, 0.5f}, {1240.0, 0.04, 0.35f}}, 0.6f);
-    s.noise(0.0, 0.05, 800.0, 5000.0, 0.5f, 0.0005, 0.01);
+    s.tone(0.0, 0.35, 140.0, 60.0, 0.6f, 0.07);
+    // A hollow plastic body knocks: its modes die within a few cycles, and
+    // the crack of the blow carries it over the engines.
+    s.strike(0.0, {{320.0, 0.035, 1.0f}, {545.0, 0.025, 0.7f}, {870.0, 0.02, 0.5f}, {1240.0, 0.015, 0.35f}}, 0.6f);
+    s.noise(0.0, 0.12, 300.0, 2500.0, 0.7f, 0.0005, 0.03);
+    s.noise(0.0, 0.06, 1000.0, 6000.0, 0.7f, 0.0005, 0.015);
     s.drive(1.5f);
     return s.finish(0.85f, 0.05);
 }
@@ -57,7 +60,7 @@ std::vector<float> objectHit() {
 // A dull thud of the moped's body into concrete, then its side scraping along.
 std::vector<float> wallHit() {
     SoundSketch s(0.8, RATE, 20);
-    s.tone(0.0, 0.25, 95.0, 40.0, 1.0f, 0.07);
+    s.tone(0.0, 0.4, 95.0, 40.0, 1.0f, 0.07);
     s.noise(0.0, 0.12, 60.0, 600.0, 0.9f, 0.0005, 0.035);
     // The panels knock, dying at once rather than ringing on.
     s.strike(0.0, {{230.0, 0.03, 0.6f}, {410.0, 0.02, 0.4f}, {760.0, 0.015, 0.3f}}, 0.5f);
@@ -71,10 +74,11 @@ std::vector<float> wallHit() {
 
 std::vector<float> stamperThud() {
     SoundSketch s(1.2, RATE, 16);
-    s.tone(0.0, 0.6, 90.0, 38.0, 1.0f, 0.25);
+    s.tone(0.0, 0.7, 90.0, 38.0, 1.0f, 0.15);
+    // Iron rings a little after the blow, but not on like a bell.
     s.strike(
         0.0,
-        {{180.0, 0.5, 0.8f}, {463.0, 0.4, 0.6f}, {921.0, 0.3, 0.45f}, {1412.0, 0.25, 0.35f}, {2210.0, 0.15, 0.25f}},
+        {{180.0, 0.18, 0.8f}, {463.0, 0.14, 0.6f}, {921.0, 0.1, 0.45f}, {1412.0, 0.08, 0.35f}, {2210.0, 0.06, 0.25f}},
         0.6f);
     s.noise(0.0, 0.08, 200.0, 3000.0, 0.7f, 0.0005, 0.02);
     s.noise(0.15, 0.9, 2000.0, 8000.0, 0.2f, 0.05, 0.25);
@@ -86,8 +90,9 @@ std::vector<float> stamperDoubleThud() {
     SoundSketch s(1.4, RATE, 17);
     for (double at : {0.0, 0.18}) {
         const float weight = at > 0.0 ? 0.5f : 1.0f;
-        s.tone(at, 0.6, 75.0, 30.0, weight, 0.25);
-        s.strike(at, {{150.0, 0.5, 0.8f}, {397.0, 0.4, 0.6f}, {802.0, 0.3, 0.45f}, {1290.0, 0.2, 0.3f}}, 0.6f * weight);
+        s.tone(at, 0.7, 75.0, 30.0, weight, 0.15);
+        s.strike(at, {{150.0, 0.18, 0.8f}, {397.0, 0.14, 0.6f}, {802.0, 0.1, 0.45f}, {1290.0, 0.07, 0.3f}},
+                 0.6f * weight);
         s.noise(at, 0.08, 200.0, 3000.0, 0.7f * weight, 0.0005, 0.02);
     }
     s.noise(0.3, 1.0, 2000.0, 8000.0, 0.2f, 0.08, 0.3);
@@ -113,8 +118,8 @@ std::vector<float> sausageSquelch() {
 
 std::vector<float> doorSlam() {
     SoundSketch s(0.8, RATE, 2);
-    s.tone(0.0, 0.3, 95.0, 70.0, 0.9f, 0.09);
-    s.strike(0.0, {{180.0, 0.12, 0.6f}, {310.0, 0.1, 0.5f}, {520.0, 0.07, 0.3f}}, 0.7f);
+    s.tone(0.0, 0.45, 95.0, 70.0, 0.9f, 0.09);
+    s.strike(0.0, {{180.0, 0.06, 0.6f}, {310.0, 0.05, 0.5f}, {520.0, 0.035, 0.3f}}, 0.7f);
     s.noise(0.0, 0.03, 1000.0, 6000.0, 0.5f, 0.0005, 0.006);
     s.noise(0.045, 0.01, 3000.0, 9000.0, 0.35f, 0.0003, 0.002);
     s.strike(0.045, {{2400.0, 0.02, 0.4f}, {3700.0, 0.015, 0.3f}}, 0.3f);
@@ -126,7 +131,7 @@ std::vector<float> shotgunShot() {
     SoundSketch s(1.5, RATE, 3);
     s.noise(0.0, 0.01, 500.0, 10000.0, 1.0f, 0.0002, 0.003);
     s.noise(0.0, 0.3, 60.0, 900.0, 0.9f, 0.001, 0.07);
-    s.tone(0.0, 0.3, 90.0, 40.0, 0.8f, 0.08);
+    s.tone(0.0, 0.45, 90.0, 40.0, 0.8f, 0.08);
     s.echo(0.18, 0.3f);
     s.echo(0.37, 0.15f);
     s.noise(0.01, 1.4, 150.0, 2000.0, 0.15f, 0.02, 0.35);

@@ -5,6 +5,7 @@
 
 #include "tools/demodata/audio/Filter.h"
 #include "tools/demodata/audio/SineTable.h"
+#include "sys/Pi.h"
 
 namespace demoaudio {
 
@@ -13,6 +14,14 @@ SoundSketch::SoundSketch(double seconds, double sampleRate, uint32_t seed)
 
 size_t SoundSketch::frameOf(double seconds) const { return size_t(std::max(0.0, seconds) * m_rate); }
 
+void SoundSketch::fadeEnd(std::vector<float>& layer) const {
+    // A layer cut off while still sounding clicks: its last moments die away
+    // along a half cosine instead, up to 80 ms, never more than a third of it.
+    const size_t fade = std::min(frameOf(0.08), layer.size() / 3);
+    for (size_t k = 0; k < fade; ++k)
+        layer[layer.size() - 1 - k] *= 0.5f - 0.5f * float(std::cos(PI_DOUBLE * double(k) / double(fade)));
+}
+
 void SoundSketch::add(size_t at, const std::vector<float>& layer) {
     for (size_t i = 0; i < layer.size() && at + i < m_samples.size(); ++i) m_samples[at + i] += layer[i];
 }
@@ -20,13 +29,12 @@ void SoundSketch::add(size_t at, const std::vector<float>& layer) {
 void SoundSketch::tone(double start, double length, double fromHz, double toHz, float level, double decay, Wave wave) {
     std::vector<float> layer(frameOf(length));
     Oscillator osc(wave);
-    const double fade = std::min(0.02, length * 0.3);
     for (size_t i = 0; i < layer.size(); ++i) {
         const double t = double(i) / m_rate;
         const double hz = fromHz * std::pow(toHz / fromHz, t / length);
-        const double ends = std::min({1.0, t / 0.002, (length - t) / fade});
-        layer[i] = osc.next(hz, m_rate) * level * float(std::exp(-t / decay) * ends);
+        layer[i] = osc.next(hz, m_rate) * level * float(std::min(1.0, t / 0.002) * std::exp(-t / decay));
     }
+    fadeEnd(layer);
     add(frameOf(start), layer);
 }
 
@@ -39,6 +47,7 @@ void SoundSketch::noise(double start, double length, double lowHz, double highHz
         const double shape = t < attack ? t / attack : std::exp(-(t - attack) / decay);
         layer[i] = low.process(high.process(m_noise.white())) * level * float(shape);
     }
+    fadeEnd(layer);
     add(frameOf(start), layer);
 }
 

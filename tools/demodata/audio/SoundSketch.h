@@ -15,10 +15,11 @@ public:
     SoundSketch(double seconds, double sampleRate, uint32_t seed);
 
     // A tone gliding from `fromHz` to `toHz`, struck at `level` and dying with
-    // time constant `decay`; it ends with a short fade at `length`.
+    // time constant `decay`; it fades out towards `length`.
     void tone(double start, double length, double fromHz, double toHz, float level, double decay,
               Wave wave = Wave::Sine);
-    // Noise between `lowHz` and `highHz`, rising over `attack`, dying with time constant `decay`.
+    // Noise between `lowHz` and `highHz`, rising over `attack`, dying with time
+    // constant `decay`; it fades out towards `length`.
     void noise(double start, double length, double lowHz, double highHz, float level, double attack, double decay);
     // Noise in a narrow band whose centre glides from `fromHz` to `toHz`, swelling and fading.
     void sweep(double start, double length, double fromHz, double toHz, float level);
@@ -46,6 +47,7 @@ private:
     NoiseSource m_noise;
 
     size_t frameOf(double seconds) const;
+    void fadeEnd(std::vector<float>& layer) const;
     void add(size_t at, const std::vector<float>& layer);
 };
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -14,14 +15,29 @@ struct StereoBuffer {
     size_t frames() const { return left.size(); }
 };
 
-// Runs a stateful stereo effect over a loop twice, in place, and keeps the
-// second pass, so its state where the loop starts is the state where it
-// ends: no seam. The effect has process(inL, inR, outL, outR).
+// Runs a stateful stereo effect over a loop in place, first over its last
+// `warmUp` frames only, so its state where the loop starts is the state
+// where it ends: no seam. Whatever came before those has died away by then.
+// The effect has process(inL, inR, outL, outR).
 template <class Effect>
-void processLooped(Effect& effect, StereoBuffer& loop) {
+void processLooped(Effect& effect, StereoBuffer& loop, size_t warmUp) {
     float left, right;
-    for (size_t i = 0; i < loop.frames(); ++i) effect.process(loop.left[i], loop.right[i], left, right);
+    for (size_t i = loop.frames() - std::min(warmUp, loop.frames()); i < loop.frames(); ++i)
+        effect.process(loop.left[i], loop.right[i], left, right);
     for (size_t i = 0; i < loop.frames(); ++i) effect.process(loop.left[i], loop.right[i], loop.left[i], loop.right[i]);
+}
+
+// The same for an effect that hears one channel and answers in two, each
+// answer handed to `use(frame, left, right)`. The effect has process(in, outL, outR).
+template <class Effect, class Use>
+void processLooped(Effect& effect, const std::vector<float>& loop, size_t warmUp, Use use) {
+    float left, right;
+    for (size_t i = loop.size() - std::min(warmUp, loop.size()); i < loop.size(); ++i)
+        effect.process(loop[i], left, right);
+    for (size_t i = 0; i < loop.size(); ++i) {
+        effect.process(loop[i], left, right);
+        use(i, left, right);
+    }
 }
 
 } // namespace demoaudio
