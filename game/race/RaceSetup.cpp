@@ -34,6 +34,7 @@
 #include "game/race/ComputerRiders.h"
 #include "game/race/RaceAssets.h"
 #include "game/race/RaceProgressReport.h"
+#include "game/race/SetUpHeap.h"
 #include "game/records/Config.h"
 #include "game/records/HighscoreTables.h"
 #include "game/records/TextTable.h"
@@ -488,6 +489,7 @@ bool build(Race& race) {
 // A step of set-up; what was built is freed when it fails or throws.
 template <typename Step>
 bool guarded(Race& race, Step step) {
+    const SetUpHeap heap;
     try {
         if (step()) return true;
     } catch (...) {
