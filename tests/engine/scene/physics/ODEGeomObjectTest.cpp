@@ -297,6 +297,38 @@ TEST_F(ODEGeomObjectTest, RayHitsTriangleMeshGround) {
     EXPECT_NEAR(surface.m_last.depth, 3, 1e-9);
 }
 
+TEST_F(ODEGeomObjectTest, NodesOfOneMeshShareItsTreeAndEachCollidesWhereItStands) {
+    CollidingPair pair;
+    CountingSurface surface;
+    scene->m_spacePairTable[0][0] = &pair;
+    scene->m_spacePairTable[1][2] = &pair;
+    scene->m_spacePairTable[2][1] = &pair;
+    scene->m_surfaceTable[0][5] = &surface;
+    scene->m_surfaceTable[5][0] = &surface;
+    Mesh mesh(&view, nullptr), other(&view, nullptr);
+    fillGround(mesh, 10);
+    fillGround(other, 10);
+    ODEGeomObject& low = add(ODEGeomObject::TRIANGLE_MESH, 1);
+    ODEGeomObject& high = add(ODEGeomObject::TRIANGLE_MESH, 1, 0, 1, 0);
+    ODEGeomObject& apart = add(ODEGeomObject::TRIANGLE_MESH, 1, 0, -5, 0);
+    low.m_levels.push_back({&mesh, 0.0f, true});
+    high.m_levels.push_back({&mesh, 0.0f, true});
+    apart.m_levels.push_back({&other, 0.0f, true});
+    for (ODEGeomObject* node : {&low, &high, &apart}) node->update();
+    ASSERT_NE(low.m_triMeshData, nullptr);
+    EXPECT_EQ(high.m_triMeshData, low.m_triMeshData);
+    ASSERT_NE(apart.m_triMeshData, nullptr);
+    EXPECT_NE(apart.m_triMeshData, low.m_triMeshData);
+    ODEGeomObject& ray = add(ODEGeomObject::RAY, 2);
+    ray.m_surfaceKind = 5;
+    ray.update();
+    dGeomRaySet(ray.m_geom, 1, 3, 2, 0, -1, 0);
+    dGeomRaySetLength(ray.m_geom, 4);
+    collide();
+    // Both nodes of the shared tree meet the ray, each at its own height; the one below reaches not.
+    EXPECT_EQ(surface.m_contacts, 2);
+}
+
 TEST_F(ODEGeomObjectTest, TriangleMeshWithShortArraysMakesNoGeom) {
     Mesh mesh(&view, nullptr);
     fillGround(mesh, 1);
