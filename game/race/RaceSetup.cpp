@@ -319,6 +319,7 @@ bool loadTrack(Race& race, File& files) {
     if (!files.exists(scene.c_str())) return trackFailed(scene, "the archive does not hold it");
     g_logStream << "track: " << scene << std::endl;
     race.m_metaScene = std::make_unique<MetaScene>(race.m_renderer, "metascene");
+    race.m_metaScene->m_loadsTextures = race.m_drawn;
     race.m_scene = SceneLoader::loadScene(*race.m_metaScene, scene, files, race.m_loadingFrame);
     // Without its objects the track has no ground: the riders would fall through.
     if (!race.m_scene->m_unloadedObjects.empty()) {
@@ -421,8 +422,11 @@ void loadMaps(Race& race, File& files, SoundDevice* sound) {
     reportRaceProgress(85.0f);
     if (sound) sound->setListenerFactors(1.0f, 1.0f, 2.0f);
     const int32_t track = race.m_config->m_track.get();
-    race.m_illuminationMap = std::make_unique<IlluminationMap>();
-    race.m_illuminationMap->load(track, files);
+    // The map only tints what is drawn.
+    if (race.m_drawn) {
+        race.m_illuminationMap = std::make_unique<IlluminationMap>();
+        race.m_illuminationMap->load(track, files);
+    }
     reportRaceProgress(88.0f);
     race.m_positionMap = std::make_unique<PositionMap>();
     race.m_positionMap->load(track, files);

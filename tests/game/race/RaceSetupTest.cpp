@@ -451,6 +451,70 @@ TEST(RaceSetup, ARecordOfNoMopedAndNoColourRacesTheFirstOnes) {
 
 namespace {
 
+// The pictures opened through it and its clones: the ".bmp", ".jpg" and ".pcx" names, in order.
+class PictureReads : public File {
+public:
+    explicit PictureReads(File& inner, std::shared_ptr<std::vector<std::string>> names = nullptr)
+        : m_inner(&inner), m_names(names ? names : std::make_shared<std::vector<std::string>>()) {}
+    File* clone() override {
+        auto* copy = new PictureReads(*m_inner->clone(), m_names);
+        copy->m_owned.reset(copy->m_inner);
+        return copy;
+    }
+    bool exists(const char* name) override { return m_inner->exists(name); }
+    bool open(const char* name) override {
+        std::string lower(name);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        for (const char* kind : {".bmp", ".jpg", ".pcx"})
+            if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, kind) == 0) m_names->push_back(name);
+        if (!m_inner->open(name)) return false;
+        m_size = m_inner->getSize();
+        return true;
+    }
+    bool create(const char*) override { return false; }
+    bool close() override { return m_inner->close(); }
+    int32_t read(void* buffer, uint32_t count) override { return m_inner->read(buffer, count); }
+    int32_t write(const void*, uint32_t) override { return 0; }
+    bool seek(uint32_t position) override { return m_inner->seek(position); }
+    bool skip(int32_t count) override { return m_inner->skip(count); }
+    uint32_t tell() override { return m_inner->tell(); }
+    const std::vector<std::string>& names() const { return *m_names; }
+
+private:
+    File* m_inner;
+    std::unique_ptr<File> m_owned;
+    std::shared_ptr<std::vector<std::string>> m_names;
+};
+
+} // namespace
+
+TEST(RaceSetup, ARaceNobodyWatchesReadsNoPictureAndNoIlluminationMapYetStandsOnTheSameTrack) {
+    RaceConfig setting(Race::SINGLE_RACE, 3);
+    size_t drawnGeoms = 0;
+    for (bool drawn : {true, false}) {
+        PictureReads files(demoArchive());
+        Race race;
+        race.m_drawn = drawn;
+        ASSERT_TRUE(race.setup(&files, nullptr, &setting.config())) << "drawn " << drawn;
+        size_t geoms = 0;
+        for (int i = 0; i < race.m_scene->getObjectCount(); ++i)
+            if (auto* geom = dynamic_cast<ODEGeomObject*>(race.m_scene->getObjectAt(i)); geom && geom->m_geom) ++geoms;
+        if (drawn) {
+            EXPECT_FALSE(files.names().empty()) << "the textures and the illumination map are read";
+            EXPECT_NE(race.m_illuminationMap, nullptr);
+            drawnGeoms = geoms;
+            continue;
+        }
+        EXPECT_EQ(files.names(), std::vector<std::string>{"D:\\Vantorik/mini_maps/posmap_track_04.pcx"})
+            << "the position map is the one picture the race itself reads";
+        EXPECT_EQ(race.m_illuminationMap, nullptr);
+        EXPECT_EQ(geoms, drawnGeoms);
+        race.illuminate();
+    }
+}
+
+namespace {
+
 // A lobby server in this process with a hosting client; the game's own client joins as the guest.
 class LanGuest : public ::testing::Test {
 protected:
