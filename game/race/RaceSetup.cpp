@@ -123,10 +123,21 @@ std::unique_ptr<Vehicle> makeKart(Race& race, int32_t rider, File& files, std::u
     return kart;
 }
 
-void fillSoundSlots(Vehicle& kart, int32_t model, File& files, SoundDevice* device, float volume) {
+// The slot's file as an earlier kart read it, or read now: every kart plays the same hit and respawn files.
+std::unique_ptr<SampleStream> slotStream(const Race& race, int32_t rider, int32_t slot, const char* file, File& files) {
+    for (int32_t i = 0; i < rider; ++i) {
+        const SampleStream* read = race.m_vehicles[i] ? race.m_vehicles[i]->m_streams[slot].get() : nullptr;
+        if (!read || read->getName() != file) continue;
+        if (std::unique_ptr<SampleStream> copy = read->copy()) return copy;
+    }
+    return std::unique_ptr<SampleStream>(loadSampleStream(files, file));
+}
+
+void fillSoundSlots(Race& race, int32_t rider, int32_t model, File& files, SoundDevice* device, float volume) {
+    Vehicle& kart = *race.m_vehicles[rider];
     for (int32_t slot = 0; slot < Vehicle::SOUND_SLOTS; ++slot) {
         if (slot == KART_OWN_SLOT) continue;
-        if (const char* file = slotFile(slot, model)) kart.m_streams[slot].reset(loadSampleStream(files, file));
+        if (const char* file = slotFile(slot, model)) kart.m_streams[slot] = slotStream(race, rider, slot, file, files);
         kart.m_sounds[slot] = makeSound(device, kart.m_streams[slot].get(), SOUND_STATIC | SOUND_3D);
         kart.m_sounds[slot]->setVolume(volume);
         kart.m_sounds[slot]->setDistances(SLOT_MIN_DISTANCE[slot], MAX_SOUND_DISTANCE);
@@ -148,7 +159,7 @@ bool addRider(Race& race, int32_t rider, File& files, SoundDevice* device) {
     settings->load(files);
     race.m_vehicles[rider] = makeKart(race, rider, files, std::move(settings));
     Vehicle& kart = *race.m_vehicles[rider];
-    fillSoundSlots(kart, model, files, device, effectsVolume(*race.m_config));
+    fillSoundSlots(race, rider, model, files, device, effectsVolume(*race.m_config));
     return kart.m_object && kart.m_colObject;
 }
 
