@@ -30,8 +30,6 @@ extern int g_reflectionDepth;
 // planar mirrors.
 class Mesh : public BoundingBox {
 public:
-    // Stride of the vertex records a triangle-mesh geom reads, position first.
-    static constexpr int VERTEX_SIZE = sizeof(MeshVertex);
     static constexpr uint32_t MAX_BONES = 1024;
 
     // Takes over points and polygons and one reference of each weight map.
