@@ -384,6 +384,8 @@ void Mesh::buildVertices() {
     data.influenceCount = int32_t(std::min<size_t>(boneCount, MeshVertex::MAX_INFLUENCES));
     std::vector<WeightMap*> boneMaps(boneCount);
     for (size_t b = 0; b < boneCount; ++b) boneMaps[b] = findWeightMap(*m_bones[b]);
+    std::vector<std::pair<double, uint16_t>> weights;
+    weights.reserve(boneCount);
     data.vertices.assign(size_t(m_cornerCount), MeshVertex{});
     m_cornerPoints.assign(size_t(m_cornerCount), 0);
     int32_t record = 0;
@@ -395,19 +397,20 @@ void Mesh::buildVertices() {
             for (int c = 0; c < 3; ++c) vertex.normal[c] = m_faceNormals[i][c];
             vertex.polygon = int32_t(i);
             vertex.recordNumber = record;
-            if (hasBones()) computeBoneWeights(vertex, point, boneMaps);
+            if (hasBones()) computeBoneWeights(vertex, point, boneMaps, weights);
             m_cornerPoints[record++] = point;
         }
     }
     data.vertexCount = m_cornerCount;
 }
 
-void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps) {
+void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps,
+                              std::vector<std::pair<double, uint16_t>>& weights) {
     Position3 p = toPosition(record.position);
     float f = float(m_falloffType) - 1.0f;
     double exponent = std::pow(2.0, std::fabs(f));
     if (f < 0.0f) exponent = 1.0 / exponent;
-    std::vector<std::pair<double, uint16_t>> weights;
+    weights.clear();
     for (size_t b = 0; b < boneMaps.size(); ++b) {
         Bone& bone = *m_bones[b];
         if (!bone.m_restValid) bone.updateTransforms(0.0);
@@ -434,7 +437,14 @@ void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vec
         if (boneMaps[b]) weight *= boneMaps[b]->weightAt(point);
         weights.push_back({weight, uint16_t(b)});
     }
-    std::stable_sort(weights.begin(), weights.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    // Strongest first, equal weights in bone order: sorted by insertion, which for a rider's dozen
+    // bones needs none of the buffer a standard stable sort takes every vertex.
+    for (size_t i = 1; i < weights.size(); ++i) {
+        const std::pair<double, uint16_t> weight = weights[i];
+        size_t j = i;
+        for (; j > 0 && weight.first > weights[j - 1].first; --j) weights[j] = weights[j - 1];
+        weights[j] = weight;
+    }
     size_t influences = size_t(m_buildData.influenceCount);
     // Summed in double: two weights of the float maximum would overflow a float sum.
     double sum = 0.0;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/platform/Ref.h"
@@ -105,7 +106,9 @@ private:
     void triangulatePolygons();
     void buildVertices();
     void computeVertexNormals();
-    void computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps);
+    // `weights` is the caller's, reused from vertex to vertex.
+    void computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps,
+                            std::vector<std::pair<double, uint16_t>>& weights);
     // The leading bones of one object: they name the skinning slots, which
     // every object sharing the mesh fills with its own bones.
     size_t slotBoneCount() const;
