@@ -4,22 +4,19 @@
 
 namespace {
 
-// The largest mapping threshold the C library accepts on every 64-bit system;
-// the archive maps its own decoding buffers apart.
+// The largest mapping threshold the C library accepts, and reaches by itself, on
+// 64-bit systems; the archive maps its own decoding buffers apart.
 constexpr int LARGE_BLOCK = 32 << 20;
 // Free memory at the heap's top kept for the next block while setting up.
-constexpr int KEPT_TOP = 1 << 30;
-// The C library's starting values of both.
-constexpr int USUAL_LIMIT = 128 << 10;
+constexpr int KEPT_WHILE_SETTING_UP = 1 << 30;
+// What the C library keeps at the top with the largest threshold.
+constexpr int KEPT_AFTERWARDS = 2 * LARGE_BLOCK;
 
 } // namespace
 
 SetUpHeap::SetUpHeap() {
     mallopt(M_MMAP_THRESHOLD, LARGE_BLOCK);
-    mallopt(M_TRIM_THRESHOLD, KEPT_TOP);
+    mallopt(M_TRIM_THRESHOLD, KEPT_WHILE_SETTING_UP);
 }
 
-SetUpHeap::~SetUpHeap() {
-    mallopt(M_TRIM_THRESHOLD, USUAL_LIMIT);
-    mallopt(M_MMAP_THRESHOLD, USUAL_LIMIT);
-}
+SetUpHeap::~SetUpHeap() { mallopt(M_TRIM_THRESHOLD, KEPT_AFTERWARDS); }
