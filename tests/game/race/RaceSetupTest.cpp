@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <initializer_list>
@@ -485,9 +486,11 @@ public:
         for (const std::string& name : *m_names) {
             std::string lower(name);
             std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-            for (const char* kind : kinds)
-                if (lower.size() >= std::strlen(kind) && lower.compare(lower.size() - std::strlen(kind), std::string::npos, kind) == 0)
+            for (const char* kind : kinds) {
+                const size_t length = std::strlen(kind);
+                if (lower.size() >= length && lower.compare(lower.size() - length, length, kind) == 0)
                     found.push_back(name);
+            }
         }
         return found;
     }

@@ -59,7 +59,8 @@ protected:
         scene->m_objects.push_back(std::move(node));
         return static_cast<ODEGeomObject&>(*scene->m_objects.back());
     }
-    // Probes (space 2, surface kind 5) meet the ground (space 1, kind 0) through `pair`; `surface` counts their contacts.
+    // Probes (space 2, surface kind 5) meet the ground (space 1, kind 0) through `pair`;
+    // `surface` counts their contacts.
     void letProbesMeetGround(CollidingPair& pair, CountingSurface& surface) {
         scene->m_spacePairTable[0][0] = &pair;
         scene->m_spacePairTable[1][2] = &pair;
