@@ -40,7 +40,7 @@ void MetaScene::registerScene(LW6Scene* scene) {
 }
 
 void MetaScene::start(LoadingFrame* frame) {
-    const size_t textureCount = m_textures.size();
+    const size_t textureCount = m_loadsTextures ? m_textures.size() : 0;
     for (size_t i = 0; i < textureCount; ++i) {
         if (frame) showLoadingProgress(frame, 0.7f + 0.02f * float(i) / float(textureCount));
         m_textures[i]->load();
@@ -105,7 +105,7 @@ void MetaScene::buildTextures(LWObjectFile& file, bool force) {
     auto entry = std::find_if(m_objectFiles.begin(), m_objectFiles.end(),
                               [&file](const ObjectFileEntry& e) { return e.file.get() == &file; });
     if (entry == m_objectFiles.end()) return;
-    if (force && !entry->texturesBuilt) {
+    if (force && !entry->texturesBuilt && m_loadsTextures) {
         for (Surface* surface : file.m_surfaces) {
             if (!surface) continue;
             for (auto& layer : surface->m_textureLayers)

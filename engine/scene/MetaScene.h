@@ -62,6 +62,9 @@ public:
         bool texturesBuilt;
     };
     std::vector<ObjectFileEntry> m_objectFiles;
+    // Cleared for scenes nobody will see (a race run without drawing): the
+    // textures then stay unloaded, and their pictures unread.
+    bool m_loadsTextures = true;
     // Asked by the placement helper whether a path or move is blocked; owned.
     std::unique_ptr<PlacementHelper::CollisionTester> m_collisionTester;
 

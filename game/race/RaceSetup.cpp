@@ -34,6 +34,7 @@
 #include "game/race/ComputerRiders.h"
 #include "game/race/RaceAssets.h"
 #include "game/race/RaceProgressReport.h"
+#include "game/race/SetUpHeap.h"
 #include "game/records/Config.h"
 #include "game/records/HighscoreTables.h"
 #include "game/records/TextTable.h"
@@ -122,10 +123,21 @@ std::unique_ptr<Vehicle> makeKart(Race& race, int32_t rider, File& files, std::u
     return kart;
 }
 
-void fillSoundSlots(Vehicle& kart, int32_t model, File& files, SoundDevice* device, float volume) {
+// The slot's file as an earlier kart read it, or read now: every kart plays the same hit and respawn files.
+std::unique_ptr<SampleStream> slotStream(const Race& race, int32_t rider, int32_t slot, const char* file, File& files) {
+    for (int32_t i = 0; i < rider; ++i) {
+        const SampleStream* read = race.m_vehicles[i] ? race.m_vehicles[i]->m_streams[slot].get() : nullptr;
+        if (!read || read->getName() != file) continue;
+        if (std::unique_ptr<SampleStream> copy = read->copy()) return copy;
+    }
+    return std::unique_ptr<SampleStream>(loadSampleStream(files, file));
+}
+
+void fillSoundSlots(Race& race, int32_t rider, int32_t model, File& files, SoundDevice* device, float volume) {
+    Vehicle& kart = *race.m_vehicles[rider];
     for (int32_t slot = 0; slot < Vehicle::SOUND_SLOTS; ++slot) {
         if (slot == KART_OWN_SLOT) continue;
-        if (const char* file = slotFile(slot, model)) kart.m_streams[slot].reset(loadSampleStream(files, file));
+        if (const char* file = slotFile(slot, model)) kart.m_streams[slot] = slotStream(race, rider, slot, file, files);
         kart.m_sounds[slot] = makeSound(device, kart.m_streams[slot].get(), SOUND_STATIC | SOUND_3D);
         kart.m_sounds[slot]->setVolume(volume);
         kart.m_sounds[slot]->setDistances(SLOT_MIN_DISTANCE[slot], MAX_SOUND_DISTANCE);
@@ -147,7 +159,7 @@ bool addRider(Race& race, int32_t rider, File& files, SoundDevice* device) {
     settings->load(files);
     race.m_vehicles[rider] = makeKart(race, rider, files, std::move(settings));
     Vehicle& kart = *race.m_vehicles[rider];
-    fillSoundSlots(kart, model, files, device, effectsVolume(*race.m_config));
+    fillSoundSlots(race, rider, model, files, device, effectsVolume(*race.m_config));
     return kart.m_object && kart.m_colObject;
 }
 
@@ -318,6 +330,7 @@ bool loadTrack(Race& race, File& files) {
     if (!files.exists(scene.c_str())) return trackFailed(scene, "the archive does not hold it");
     g_logStream << "track: " << scene << std::endl;
     race.m_metaScene = std::make_unique<MetaScene>(race.m_renderer, "metascene");
+    race.m_metaScene->m_loadsTextures = race.m_drawn;
     race.m_scene = SceneLoader::loadScene(*race.m_metaScene, scene, files, race.m_loadingFrame);
     // Without its objects the track has no ground: the riders would fall through.
     if (!race.m_scene->m_unloadedObjects.empty()) {
@@ -420,8 +433,11 @@ void loadMaps(Race& race, File& files, SoundDevice* sound) {
     reportRaceProgress(85.0f);
     if (sound) sound->setListenerFactors(1.0f, 1.0f, 2.0f);
     const int32_t track = race.m_config->m_track.get();
-    race.m_illuminationMap = std::make_unique<IlluminationMap>();
-    race.m_illuminationMap->load(track, files);
+    // The map only tints what is drawn.
+    if (race.m_drawn) {
+        race.m_illuminationMap = std::make_unique<IlluminationMap>();
+        race.m_illuminationMap->load(track, files);
+    }
     reportRaceProgress(88.0f);
     race.m_positionMap = std::make_unique<PositionMap>();
     race.m_positionMap->load(track, files);
@@ -488,6 +504,7 @@ bool build(Race& race) {
 // A step of set-up; what was built is freed when it fails or throws.
 template <typename Step>
 bool guarded(Race& race, Step step) {
+    const SetUpHeap heap;
     try {
         if (step()) return true;
     } catch (...) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class File;
@@ -20,6 +21,9 @@ public:
     virtual int32_t sampleRate() = 0;
     virtual double getDuration() { return 0.0; }
     virtual uint32_t getSize() { return 0; }
+    // A new stream of the same samples from their start, so one file read serves
+    // several sounds; null for a kind that cannot share what it read.
+    virtual std::unique_ptr<SampleStream> copy() const { return nullptr; }
 
     bool getLoop() const { return m_loop; }
     const std::string& getName() const { return m_name; }

@@ -45,6 +45,15 @@ WaveStream* WaveStream::load(File& file, const char* name) {
     return loaded ? stream.release() : nullptr;
 }
 
+std::unique_ptr<SampleStream> WaveStream::copy() const {
+    auto stream = std::make_unique<WaveStream>();
+    stream->setName(m_name.c_str());
+    stream->m_size = m_size;
+    stream->m_data = m_data;
+    stream->m_format = m_format;
+    return stream;
+}
+
 bool WaveStream::readChunks(File& file) {
     uint32_t id = 0;
     uint32_t size = 0;

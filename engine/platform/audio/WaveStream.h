@@ -27,6 +27,7 @@ public:
     int32_t sampleRate() override { return static_cast<int32_t>(m_format.samplesPerSecond); }
     double getDuration() override;
     uint32_t getSize() override { return m_size; }
+    std::unique_ptr<SampleStream> copy() const override;
 
 private:
     bool readChunks(File& file);

@@ -137,6 +137,8 @@ void LWO2Loader::readPoints(LWOLayer& layer, uint32_t end) {
 bool LWO2Loader::readPolygon(uint32_t end, MeshPolygon* polygon) {
     LWO2Reader& reader = m_state.m_reader;
     uint32_t count = reader.readU2();
+    // Each corner takes two bytes at least: a damaged count reserves no more than the chunk holds.
+    if (polygon && reader.position() < end) polygon->points.reserve(std::min(count, (end - reader.position()) / 2));
     for (uint32_t i = 0; i < count; ++i) {
         if (reader.position() >= end) return false;
         uint32_t point = reader.readVX();

@@ -39,6 +39,22 @@ Position3 transformVector(const Position3& v, const Matrix4x3& m) {
             v[0] * m[2] + v[1] * m[6] + v[2] * m[10]};
 }
 
+// The numbers 0 to count - 1 grouped by key (below `keys`), each group in number order:
+// group k is order[starts[k]] up to order[starts[k + 1]]. Two passes over one array
+// instead of a list per key, which for a track's points were most of their normals' time.
+struct Groups {
+    std::vector<uint32_t> starts, order;
+};
+template <typename KeyOf>
+Groups grouped(size_t count, size_t keys, KeyOf keyOf) {
+    Groups groups{std::vector<uint32_t>(keys + 1, 0), std::vector<uint32_t>(count)};
+    for (size_t i = 0; i < count; ++i) ++groups.starts[keyOf(i) + 1];
+    for (size_t k = 1; k <= keys; ++k) groups.starts[k] += groups.starts[k - 1];
+    std::vector<uint32_t> fill(groups.starts.begin(), groups.starts.end() - 1);
+    for (size_t i = 0; i < count; ++i) groups.order[fill[keyOf(i)]++] = uint32_t(i);
+    return groups;
+}
+
 // The sum of the fan's cross products (Newell's normal): every corner has its say, so a
 // bent or notched outline still faces the way it is wound; a triangle gives (B - A) x (C - A).
 Position3 outlineNormal(const std::vector<Position3>& points, const MeshPolygon& polygon) {
@@ -368,6 +384,8 @@ void Mesh::buildVertices() {
     data.influenceCount = int32_t(std::min<size_t>(boneCount, MeshVertex::MAX_INFLUENCES));
     std::vector<WeightMap*> boneMaps(boneCount);
     for (size_t b = 0; b < boneCount; ++b) boneMaps[b] = findWeightMap(*m_bones[b]);
+    std::vector<std::pair<double, uint16_t>> weights;
+    weights.reserve(boneCount);
     data.vertices.assign(size_t(m_cornerCount), MeshVertex{});
     m_cornerPoints.assign(size_t(m_cornerCount), 0);
     int32_t record = 0;
@@ -379,19 +397,20 @@ void Mesh::buildVertices() {
             for (int c = 0; c < 3; ++c) vertex.normal[c] = m_faceNormals[i][c];
             vertex.polygon = int32_t(i);
             vertex.recordNumber = record;
-            if (hasBones()) computeBoneWeights(vertex, point, boneMaps);
+            if (hasBones()) computeBoneWeights(vertex, point, boneMaps, weights);
             m_cornerPoints[record++] = point;
         }
     }
     data.vertexCount = m_cornerCount;
 }
 
-void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps) {
+void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps,
+                              std::vector<std::pair<double, uint16_t>>& weights) {
     Position3 p = toPosition(record.position);
     float f = float(m_falloffType) - 1.0f;
     double exponent = std::pow(2.0, std::fabs(f));
     if (f < 0.0f) exponent = 1.0 / exponent;
-    std::vector<std::pair<double, uint16_t>> weights;
+    weights.clear();
     for (size_t b = 0; b < boneMaps.size(); ++b) {
         Bone& bone = *m_bones[b];
         if (!bone.m_restValid) bone.updateTransforms(0.0);
@@ -418,7 +437,14 @@ void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vec
         if (boneMaps[b]) weight *= boneMaps[b]->weightAt(point);
         weights.push_back({weight, uint16_t(b)});
     }
-    std::stable_sort(weights.begin(), weights.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    // Strongest first, equal weights in bone order: sorted by insertion, which for a rider's dozen
+    // bones needs none of the buffer a standard stable sort takes every vertex.
+    for (size_t i = 1; i < weights.size(); ++i) {
+        const std::pair<double, uint16_t> weight = weights[i];
+        size_t j = i;
+        for (; j > 0 && weight.first > weights[j - 1].first; --j) weights[j] = weights[j - 1];
+        weights[j] = weight;
+    }
     size_t influences = size_t(m_buildData.influenceCount);
     // Summed in double: two weights of the float maximum would overflow a float sum.
     double sum = 0.0;
@@ -431,14 +457,16 @@ void Mesh::computeBoneWeights(MeshVertex& record, uint32_t point, const std::vec
 
 void Mesh::computeVertexNormals() {
     MeshBuildData& data = m_buildData;
-    std::vector<std::vector<int32_t>> byPoint(m_points.size());
-    for (int32_t r = 0; r < data.vertexCount; ++r) byPoint[m_cornerPoints[r]].push_back(r);
-    for (const auto& records : byPoint) {
-        for (size_t i = 0; i < records.size(); ++i) {
+    const Groups byPoint =
+        grouped(size_t(data.vertexCount), m_points.size(), [this](size_t r) { return size_t(m_cornerPoints[r]); });
+    const std::vector<uint32_t>& records = byPoint.order;
+    for (size_t p = 0; p < m_points.size(); ++p) {
+        const uint32_t first = byPoint.starts[p], end = byPoint.starts[p + 1];
+        for (uint32_t i = first; i < end; ++i) {
             MeshVertex& vi = data.vertices[records[i]];
             const Position3& np = m_faceNormals[vi.polygon];
             float thresholdP = m_surfaces[m_polygons[vi.polygon].surface]->m_smoothingCosine;
-            for (size_t j = i + 1; j < records.size(); ++j) {
+            for (uint32_t j = i + 1; j < end; ++j) {
                 MeshVertex& vj = data.vertices[records[j]];
                 const Position3& nq = m_faceNormals[vj.polygon];
                 float thresholdQ = m_surfaces[m_polygons[vj.polygon].surface]->m_smoothingCosine;
@@ -448,7 +476,7 @@ void Mesh::computeVertexNormals() {
                 if (d >= thresholdQ)
                     for (int c = 0; c < 3; ++c) vj.normal[c] += np[c];
             }
-            vi.pointKey = records.front();
+            vi.pointKey = int32_t(records[first]);
         }
     }
     for (MeshVertex& vertex : data.vertices) normalize(vertex.normal);
@@ -468,11 +496,8 @@ void Mesh::weldVertices() {
     corners.reserve(data.corners.size());
     triangleSurfaces.reserve(data.triangleSurfaces.size());
     // Each surface walks its own triangles in their order, not every triangle of the mesh.
-    std::vector<uint32_t> bySurface(data.triangleSurfaces.size()), surfaceEnd(m_surfaces.size() + 1, 0);
-    for (int32_t surface : data.triangleSurfaces) ++surfaceEnd[size_t(surface) + 1];
-    for (size_t s = 1; s < surfaceEnd.size(); ++s) surfaceEnd[s] += surfaceEnd[s - 1];
-    std::vector<uint32_t> fill(surfaceEnd.begin(), surfaceEnd.end() - 1);
-    for (size_t t = 0; t < data.triangleSurfaces.size(); ++t) bySurface[fill[size_t(data.triangleSurfaces[t])]++] = uint32_t(t);
+    const Groups bySurface = grouped(data.triangleSurfaces.size(), m_surfaces.size(),
+                                     [&data](size_t t) { return size_t(data.triangleSurfaces[t]); });
     data.groupSurfaces.clear(), data.groupFirstIndex.clear(), data.groupFirstVertex.clear();
     data.groupEndVertex.clear(), data.groupEndIndex.clear(), data.groupIndexLists.clear();
     for (size_t s = 0; s < m_surfaces.size(); ++s) {
@@ -480,8 +505,8 @@ void Mesh::weldVertices() {
         touched.clear();
         int stageCount = std::clamp(m_textureStages[s]->count, 0, TextureStages::MAX_STAGES);
         int32_t firstVertex = int32_t(welded.size()), firstIndex = int32_t(corners.size());
-        for (uint32_t i = surfaceEnd[s]; i < surfaceEnd[s + 1]; ++i) {
-            const size_t t = bySurface[i];
+        for (uint32_t i = bySurface.starts[s]; i < bySurface.starts[s + 1]; ++i) {
+            const size_t t = bySurface.order[i];
             uint32_t index[3];
             for (int k = 0; k < 3; ++k) {
                 const MeshVertex& record = data.vertices[data.corners[t * 3 + k]];

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/platform/Ref.h"
@@ -30,8 +31,6 @@ extern int g_reflectionDepth;
 // planar mirrors.
 class Mesh : public BoundingBox {
 public:
-    // Stride of the vertex records a triangle-mesh geom reads, position first.
-    static constexpr int VERTEX_SIZE = sizeof(MeshVertex);
     static constexpr uint32_t MAX_BONES = 1024;
 
     // Takes over points and polygons and one reference of each weight map.
@@ -107,7 +106,9 @@ private:
     void triangulatePolygons();
     void buildVertices();
     void computeVertexNormals();
-    void computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps);
+    // `weights` is the caller's, reused from vertex to vertex.
+    void computeBoneWeights(MeshVertex& record, uint32_t point, const std::vector<WeightMap*>& boneMaps,
+                            std::vector<std::pair<double, uint16_t>>& weights);
     // The leading bones of one object: they name the skinning slots, which
     // every object sharing the mesh fills with its own bones.
     size_t slotBoneCount() const;

@@ -49,14 +49,48 @@ std::vector<DebugLineVertex> boxLines() {
     return lines;
 }
 
+// The tree ODE builds over a mesh's triangles and the positions it reads them from, packed
+// apart from the vertex records: building walks every triangle's corners once a tree level,
+// and records of 172 bytes took a cache line a corner.
+struct TriangleTree {
+    TriangleTree() = default;
+    TriangleTree(const TriangleTree&) = delete;
+    TriangleTree& operator=(const TriangleTree&) = delete;
+    ~TriangleTree() { dGeomTriMeshDataDestroy(data); }
+
+    std::vector<float> positions;
+    dTriMeshDataID data = dGeomTriMeshDataCreate();
+};
+
+std::shared_ptr<dxTriMeshData> buildTriangleTree(const MeshBuildData& mesh) {
+    auto tree = std::make_shared<TriangleTree>();
+    tree->positions.resize(size_t(mesh.vertexCount) * 3);
+    for (int32_t i = 0; i < mesh.vertexCount; ++i)
+        std::copy_n(mesh.vertices[size_t(i)].position, 3, &tree->positions[size_t(i) * 3]);
+    dGeomTriMeshDataBuildSingle(tree->data, tree->positions.data(), 3 * sizeof(float), mesh.vertexCount,
+                                mesh.corners.data(), mesh.cornerCount, 3 * sizeof(uint32_t));
+    return std::shared_ptr<dxTriMeshData>(tree, tree->data);
+}
+
 } // namespace
 
 ODEGeomObject::ODEGeomObject(ObjectContainer* container, int32_t index) : SceneObject(container, index) {
     m_kind = KIND_GEOM;
 }
 
-ODEGeomObject::~ODEGeomObject() {
-    if (m_triMeshData) dGeomTriMeshDataDestroy(m_triMeshData);
+ODEGeomObject::~ODEGeomObject() = default;
+
+std::shared_ptr<dxTriMeshData> ODEGeomObject::sharedTriMeshData(const Mesh* mesh) const {
+    ObjectContainer* container = getContainer();
+    if (!container) return nullptr;
+    for (int i = 0; i < container->getObjectCount(); ++i) {
+        SceneObject* object = container->getObjectAt(i);
+        if (object == this || object->getKind() != KIND_GEOM) continue;
+        const auto* other = static_cast<const ODEGeomObject*>(object);
+        if (other->m_triMeshData && other->m_geomType == TRIANGLE_MESH && other->getFirstMesh() == mesh)
+            return other->m_triMeshData;
+    }
+    return nullptr;
 }
 
 dGeomID ODEGeomObject::createGeom(float sx, float sy, float sz) {
@@ -76,10 +110,11 @@ dGeomID ODEGeomObject::createGeom(float sx, float sy, float sz) {
         if (data.vertices.size() < static_cast<size_t>(data.vertexCount) ||
             data.corners.size() < static_cast<size_t>(data.cornerCount))
             return nullptr;
-        m_triMeshData = dGeomTriMeshDataCreate();
-        dGeomTriMeshDataBuildSingle(m_triMeshData, data.vertices.data(), Mesh::VERTEX_SIZE, data.vertexCount,
-                                    data.corners.data(), data.cornerCount, 3 * sizeof(uint32_t));
-        return dCreateTriMesh(nullptr, m_triMeshData, nullptr, nullptr, nullptr);
+        // A layer that collides in several spaces has a node in each: building its tree is most of
+        // a track's physics set-up, and the tree of the same triangles is the same.
+        m_triMeshData = sharedTriMeshData(mesh);
+        if (!m_triMeshData) m_triMeshData = buildTriangleTree(data);
+        return dCreateTriMesh(nullptr, m_triMeshData.get(), nullptr, nullptr, nullptr);
     }
     case RAY:
         return dCreateRay(nullptr, RAY_PROBE_LENGTH);

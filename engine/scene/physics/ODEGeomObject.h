@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include <ode/collision.h>
 #include <ode/collision_trimesh.h>
@@ -19,7 +20,7 @@ public:
     static constexpr double RAY_PROBE_LENGTH = 1.0e6;
 
     ODEGeomObject(ObjectContainer* container, int32_t index);
-    // The scene destroys the geoms with its spaces; the triangle data is the node's.
+    // The scene destroys the geoms with its spaces; the triangle data is the nodes' of its mesh.
     ~ODEGeomObject() override;
 
     void update() override;
@@ -35,11 +36,14 @@ public:
     // When set, the geom sits in a transform that moves with this object's body.
     SceneObject* m_transformItem = nullptr;
     float m_scaleFactors[3] = {1.0f, 1.0f, 1.0f};
-    dTriMeshDataID m_triMeshData = nullptr;
+    // Shared by every node of the same mesh: its tree is built once.
+    std::shared_ptr<dxTriMeshData> m_triMeshData;
     bool m_created = false;
 
 private:
     // The geom of the node's type in no space, or null.
     dGeomID createGeom(float sx, float sy, float sz);
+    // The triangle data another node of the container made from `mesh`, or null.
+    std::shared_ptr<dxTriMeshData> sharedTriMeshData(const Mesh* mesh) const;
     void placeInTransform(const Position3& position, const dMatrix3 rotation);
 };

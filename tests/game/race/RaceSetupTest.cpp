@@ -4,8 +4,11 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +17,7 @@
 
 #include "engine/platform/Timer.h"
 #include "engine/platform/audio/NullSoundDevice.h"
+#include "engine/platform/audio/SampleStream.h"
 #include "engine/platform/audio/Sound.h"
 #include "engine/platform/audio/SoundDevice.h"
 #include "engine/platform/gui/LoadingFrame.h"
@@ -447,6 +451,101 @@ TEST(RaceSetup, ARecordOfNoMopedAndNoColourRacesTheFirstOnes) {
     std::sort(models.begin(), models.end());
     EXPECT_EQ(std::unique(models.begin(), models.end()) - models.begin(), 4) << "the computers take the others";
     EXPECT_EQ(models[0], 0);
+}
+
+namespace {
+
+// Every name opened through it and its clones, in order.
+class OpenedNames : public File {
+public:
+    explicit OpenedNames(File& inner, std::shared_ptr<std::vector<std::string>> names = nullptr)
+        : m_inner(&inner), m_names(names ? names : std::make_shared<std::vector<std::string>>()) {}
+    File* clone() override {
+        auto* copy = new OpenedNames(*m_inner->clone(), m_names);
+        copy->m_owned.reset(copy->m_inner);
+        return copy;
+    }
+    bool exists(const char* name) override { return m_inner->exists(name); }
+    bool open(const char* name) override {
+        m_names->push_back(name);
+        if (!m_inner->open(name)) return false;
+        m_size = m_inner->getSize();
+        return true;
+    }
+    bool create(const char*) override { return false; }
+    bool close() override { return m_inner->close(); }
+    int32_t read(void* buffer, uint32_t count) override { return m_inner->read(buffer, count); }
+    int32_t write(const void*, uint32_t) override { return 0; }
+    bool seek(uint32_t position) override { return m_inner->seek(position); }
+    bool skip(int32_t count) override { return m_inner->skip(count); }
+    uint32_t tell() override { return m_inner->tell(); }
+
+    // The names opened that end in one of `kinds` (lower case), in order.
+    std::vector<std::string> endingIn(std::initializer_list<const char*> kinds) const {
+        std::vector<std::string> found;
+        for (const std::string& name : *m_names) {
+            std::string lower(name);
+            std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+            for (const char* kind : kinds) {
+                const size_t length = std::strlen(kind);
+                if (lower.size() >= length && lower.compare(lower.size() - length, length, kind) == 0)
+                    found.push_back(name);
+            }
+        }
+        return found;
+    }
+
+private:
+    File* m_inner;
+    std::unique_ptr<File> m_owned;
+    std::shared_ptr<std::vector<std::string>> m_names;
+};
+
+} // namespace
+
+TEST(RaceSetup, ARaceNobodyWatchesReadsNoPictureAndNoIlluminationMapYetStandsOnTheSameTrack) {
+    RaceConfig setting(Race::SINGLE_RACE, 3);
+    size_t drawnGeoms = 0;
+    for (bool drawn : {true, false}) {
+        OpenedNames files(demoArchive());
+        Race race;
+        race.m_drawn = drawn;
+        ASSERT_TRUE(race.setup(&files, nullptr, &setting.config())) << "drawn " << drawn;
+        size_t geoms = 0;
+        for (int i = 0; i < race.m_scene->getObjectCount(); ++i)
+            if (auto* geom = dynamic_cast<ODEGeomObject*>(race.m_scene->getObjectAt(i)); geom && geom->m_geom) ++geoms;
+        const std::vector<std::string> pictures = files.endingIn({".bmp", ".jpg", ".pcx"});
+        if (drawn) {
+            EXPECT_GT(pictures.size(), 1u) << "the textures and the illumination map are read";
+            EXPECT_NE(race.m_illuminationMap, nullptr);
+            drawnGeoms = geoms;
+            continue;
+        }
+        EXPECT_EQ(pictures, std::vector<std::string>{"D:\\Vantorik/mini_maps/posmap_track_04.pcx"})
+            << "the position map is the one picture the race itself reads";
+        EXPECT_EQ(race.m_illuminationMap, nullptr);
+        EXPECT_EQ(geoms, drawnGeoms);
+        race.illuminate();
+    }
+}
+
+TEST(RaceSetup, EverySoundFileIsReadOnceThoughEveryKartPlaysTheHitAndRespawnSounds) {
+    RaceConfig setting;
+    OpenedNames files(demoArchive());
+    Race race;
+    ASSERT_TRUE(race.setup(&files, nullptr, &setting.config()));
+    std::vector<std::string> sounds = files.endingIn({".wav", ".ogg"});
+    ASSERT_FALSE(sounds.empty());
+    std::sort(sounds.begin(), sounds.end());
+    EXPECT_EQ(std::adjacent_find(sounds.begin(), sounds.end()), sounds.end());
+    SampleStream* first = race.m_vehicles[0]->m_streams[Vehicle::SOUND_HIT_WALL].get();
+    for (int i = 1; i < race.m_vehicleCount; ++i) {
+        SampleStream* stream = race.m_vehicles[i]->m_streams[Vehicle::SOUND_HIT_WALL].get();
+        ASSERT_NE(stream, nullptr);
+        EXPECT_NE(stream, first) << "each kart plays its own copy";
+        EXPECT_EQ(stream->getName(), first->getName());
+        EXPECT_EQ(stream->getSize(), first->getSize());
+    }
 }
 
 namespace {

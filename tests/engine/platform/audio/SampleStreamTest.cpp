@@ -107,6 +107,30 @@ TEST_F(SampleStreamFiles, LoopingWaveStartsOverAfterTheEnd) {
     EXPECT_EQ(s->read(piece.data(), 4096), 0);
 }
 
+TEST_F(SampleStreamFiles, AWavesCopyPlaysTheSameSamplesFromTheStartOnItsOwnWhileAnOggHasNone) {
+    std::vector<int16_t> samples(1000);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>(3 * i + 1);
+    SampleStream* s = load("hit.wav", wave16(2, 11025, samples));
+    ASSERT_NE(s, nullptr);
+    s->setLoop(true);
+    std::vector<int16_t> head(10);
+    ASSERT_EQ(s->read(head.data(), 20), 20);
+    std::unique_ptr<SampleStream> copy = s->copy();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->getName(), "hit.wav");
+    EXPECT_EQ(copy->channels(), 2);
+    EXPECT_EQ(copy->sampleRate(), 11025);
+    EXPECT_EQ(copy->bitsPerSample(), 16);
+    EXPECT_EQ(copy->getSize(), s->getSize());
+    EXPECT_DOUBLE_EQ(copy->getDuration(), s->getDuration());
+    EXPECT_FALSE(copy->getLoop()) << "a copy starts as a fresh load does";
+    EXPECT_EQ(readAll(*copy, 2000), samples) << "from the start, whatever the original has read";
+    std::vector<int16_t> next(1);
+    ASSERT_EQ(s->read(next.data(), 2), 2);
+    EXPECT_EQ(next[0], samples[10]) << "the original reads on where it was";
+    EXPECT_EQ(load("m.ogg", ogg(100))->copy(), nullptr);
+}
+
 TEST_F(SampleStreamFiles, OggReportsFormatSizeAndDuration) {
     SampleStream* s = load("m.ogg", ogg(22050, 2));
     ASSERT_NE(s, nullptr);

@@ -59,6 +59,23 @@ protected:
         scene->m_objects.push_back(std::move(node));
         return static_cast<ODEGeomObject&>(*scene->m_objects.back());
     }
+    // Probes (space 2, surface kind 5) meet the ground (space 1, kind 0) through `pair`;
+    // `surface` counts their contacts.
+    void letProbesMeetGround(CollidingPair& pair, CountingSurface& surface) {
+        scene->m_spacePairTable[0][0] = &pair;
+        scene->m_spacePairTable[1][2] = &pair;
+        scene->m_spacePairTable[2][1] = &pair;
+        scene->m_surfaceTable[0][5] = &surface;
+        scene->m_surfaceTable[5][0] = &surface;
+    }
+    // A probe ray from (1, 3, 2) straight down, 4 long.
+    void probeDown() {
+        ODEGeomObject& ray = add(ODEGeomObject::RAY, 2);
+        ray.m_surfaceKind = 5;
+        ray.update();
+        dGeomRaySet(ray.m_geom, 1, 3, 2, 0, -1, 0);
+        dGeomRaySetLength(ray.m_geom, 4);
+    }
     // A flat square of two triangles at height 0, from -size to size.
     void fillGround(Mesh& mesh, float size) {
         const float corners[4][3] = {{-size, 0, -size}, {size, 0, -size}, {size, 0, size}, {-size, 0, size}};
@@ -275,26 +292,42 @@ TEST_F(ODEGeomObjectTest, GeomsOfTheSameSpaceNeverMeetUnderTheDefaults) {
 TEST_F(ODEGeomObjectTest, RayHitsTriangleMeshGround) {
     CollidingPair pair;
     CountingSurface surface;
-    scene->m_spacePairTable[0][0] = &pair;
-    scene->m_spacePairTable[1][2] = &pair;
-    scene->m_spacePairTable[2][1] = &pair;
-    scene->m_surfaceTable[0][5] = &surface;
-    scene->m_surfaceTable[5][0] = &surface;
+    letProbesMeetGround(pair, surface);
     Mesh mesh(&view, nullptr);
     fillGround(mesh, 10);
     ODEGeomObject& ground = add(ODEGeomObject::TRIANGLE_MESH, 1);
     ground.m_levels.push_back({&mesh, 0.0f, true});
     ground.update();
     ASSERT_NE(ground.m_triMeshData, nullptr);
-    ODEGeomObject& ray = add(ODEGeomObject::RAY, 2);
-    ray.m_surfaceKind = 5;
-    ray.update();
-    dGeomRaySet(ray.m_geom, 1, 3, 2, 0, -1, 0);
-    dGeomRaySetLength(ray.m_geom, 4);
+    probeDown();
     collide();
     ASSERT_EQ(surface.m_contacts, 1);
     EXPECT_NEAR(surface.m_last.pos[1], 0, 1e-9);
     EXPECT_NEAR(surface.m_last.depth, 3, 1e-9);
+}
+
+TEST_F(ODEGeomObjectTest, NodesOfOneMeshShareItsTreeAndEachCollidesWhereItStands) {
+    CollidingPair pair;
+    CountingSurface surface;
+    letProbesMeetGround(pair, surface);
+    Mesh mesh(&view, nullptr), other(&view, nullptr);
+    fillGround(mesh, 10);
+    fillGround(other, 10);
+    ODEGeomObject& low = add(ODEGeomObject::TRIANGLE_MESH, 1);
+    ODEGeomObject& high = add(ODEGeomObject::TRIANGLE_MESH, 1, 0, 1, 0);
+    ODEGeomObject& apart = add(ODEGeomObject::TRIANGLE_MESH, 1, 0, -5, 0);
+    low.m_levels.push_back({&mesh, 0.0f, true});
+    high.m_levels.push_back({&mesh, 0.0f, true});
+    apart.m_levels.push_back({&other, 0.0f, true});
+    for (ODEGeomObject* node : {&low, &high, &apart}) node->update();
+    ASSERT_NE(low.m_triMeshData, nullptr);
+    EXPECT_EQ(high.m_triMeshData, low.m_triMeshData);
+    ASSERT_NE(apart.m_triMeshData, nullptr);
+    EXPECT_NE(apart.m_triMeshData, low.m_triMeshData);
+    probeDown();
+    collide();
+    // Both nodes of the shared tree meet the ray, each at its own height; the one below reaches not.
+    EXPECT_EQ(surface.m_contacts, 2);
 }
 
 TEST_F(ODEGeomObjectTest, TriangleMeshWithShortArraysMakesNoGeom) {
