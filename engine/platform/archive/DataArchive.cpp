@@ -8,6 +8,7 @@
 #include "engine/platform/Report.h"
 #include "engine/platform/archive/BlockSort.h"
 #include "engine/platform/archive/HugePages.h"
+#include "engine/platform/archive/PagePrefault.h"
 #include "engine/platform/archive/RangeDecoder.h"
 
 namespace {
@@ -130,6 +131,7 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
         if (!readExactly(packed.data(), entry.storedSize)) return false;
         bytes.resize(entry.unpackedSize);
         adviseHugePages(bytes.data(), entry.unpackedSize);
+        PagePrefault prefault(bytes.data(), entry.unpackedSize);
         uint64_t limit = static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION + entry.unpackedSize + 4096;
         RangeDecoder::decode(packed, bytes, limit, blockSorted ? &ranks : nullptr);
     } else {
