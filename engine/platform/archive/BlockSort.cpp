@@ -30,6 +30,8 @@ constexpr uint32_t THREADED_MIN = 1u << 20;
 // The walk waits on memory, not on the core: a few threads keep more misses in flight.
 constexpr uint32_t MAX_THREADS = 4;
 constexpr uint32_t SLAB = 512;
+// Chains a thread walks at once: more misses than a core keeps in flight.
+constexpr uint32_t WINDOW = 256;
 constexpr uint32_t NONE = UINT32_MAX;
 
 uint32_t threadsFor(uint32_t n) {
@@ -121,18 +123,16 @@ public:
         m_slabCount = n / SLAB + m_chains + 1;
         m_store.reset(new uint8_t[size_t(m_slabCount) * SLAB]);
         adviseHugePages(m_store.get(), size_t(m_slabCount) * SLAB);
-        m_current.resize(m_chains);
         m_next.assign(m_chains, NONE);
         m_length.assign(m_chains, 0);
         m_fill.assign(m_chains, 0);
         m_firstSlab.assign(m_chains, NONE);
         m_lastSlab.assign(m_chains, NONE);
         m_slabLink.assign(m_slabCount, NONE);
-        m_running.resize(m_chains);
     }
 
     bool walk() {
-        runParts(m_parts, [this](uint32_t t) { walkPart(partBegin(m_chains, t, m_parts), partBegin(m_chains, t + 1, m_parts)); });
+        runParts(m_parts, [this](uint32_t) { walkPart(); });
         return !m_failed;
     }
 
@@ -166,45 +166,61 @@ public:
 private:
     static constexpr uint32_t SENTINEL = NONE - 1;
 
-    void walkPart(uint32_t first, uint32_t last) {
-        uint32_t* running = m_running.data() + first;
+    // A thread keeps a window of chains going and, as each ends, takes the
+    // next chain nobody has started: the threads share the work however the
+    // chains run and however the system schedules them.
+    void walkPart() {
+        struct Slot {
+            uint32_t chain, row, length, firstSlab, lastSlab;
+            size_t fill; // where the chain's last byte went; a multiple of SLAB asks for a new slab
+        };
+        std::array<Slot, WINDOW> slots;
+        auto claim = [this](Slot& slot) {
+            const uint32_t c = m_nextChain.fetch_add(1, std::memory_order_relaxed);
+            if (c >= m_chains) return false;
+            slot = Slot{c, c << m_shift, 0, NONE, NONE, 0};
+            return true;
+        };
         uint32_t active = 0;
-        for (uint32_t c = first; c < last; ++c) {
-            m_current[c] = c << m_shift;
-            running[active++] = c;
-        }
+        while (active < WINDOW && claim(slots[active])) ++active;
         const uint32_t mask = (1u << m_shift) - 1;
         uint64_t steps = 0;
         while (active) {
             steps += active;
             if (steps > m_n) return fail();
-            uint32_t kept = 0;
-            for (uint32_t k = 0; k < active; ++k) {
-                const uint32_t c = running[k];
-                const Step e = m_step[m_current[c]];
-                size_t at = m_fill[c];
-                if (at % SLAB == 0) {
+            for (uint32_t k = 0; k < active;) {
+                Slot& slot = slots[k];
+                const Step e = m_step[slot.row];
+                if (slot.fill % SLAB == 0) {
                     const uint32_t slab = m_slabsUsed.fetch_add(1, std::memory_order_relaxed);
                     if (slab >= m_slabCount) return fail();
-                    (m_lastSlab[c] == NONE ? m_firstSlab[c] : m_slabLink[m_lastSlab[c]]) = slab;
-                    m_lastSlab[c] = slab;
-                    at = size_t(slab + 1) * SLAB;
+                    (slot.lastSlab == NONE ? slot.firstSlab : m_slabLink[slot.lastSlab]) = slab;
+                    slot.lastSlab = slab;
+                    slot.fill = size_t(slab + 1) * SLAB;
                 }
-                m_store[--at] = static_cast<uint8_t>(e);
-                m_fill[c] = at;
-                ++m_length[c];
+                m_store[--slot.fill] = static_cast<uint8_t>(e);
+                ++slot.length;
                 const uint32_t j = static_cast<uint32_t>(e >> 8);
-                m_current[c] = j;
+                slot.row = j;
                 // Ask for the next row now; the other chains' steps hide its latency.
                 __builtin_prefetch(&m_step[j < m_n ? j : 0]);
-                if (j >= m_n)
-                    m_next[c] = SENTINEL;
-                else if ((j & mask) == 0)
-                    m_next[c] = j >> m_shift;
-                else
-                    running[kept++] = c;
+                if (j < m_n && (j & mask) != 0) {
+                    ++k;
+                    continue;
+                }
+                const uint32_t c = slot.chain;
+                m_next[c] = j >= m_n ? SENTINEL : j >> m_shift;
+                m_length[c] = slot.length;
+                m_firstSlab[c] = slot.firstSlab;
+                m_lastSlab[c] = slot.lastSlab;
+                m_fill[c] = slot.fill;
+                if (claim(slot)) {
+                    __builtin_prefetch(&m_step[slot.row]);
+                    ++k;
+                } else {
+                    slot = slots[--active];
+                }
             }
-            active = kept;
         }
     }
 
@@ -214,11 +230,11 @@ private:
     const uint32_t m_n, m_parts;
     uint32_t m_shift = 0, m_chains = 0, m_slabCount = 0;
     std::unique_ptr<uint8_t[]> m_store;
-    std::atomic<uint32_t> m_slabsUsed{0};
+    std::atomic<uint32_t> m_nextChain{0}, m_slabsUsed{0};
     std::atomic<bool> m_failed{false};
-    // Per chain; each thread writes only its own block of them.
-    std::vector<uint32_t> m_current, m_next, m_length, m_firstSlab, m_lastSlab, m_running;
-    std::vector<size_t> m_fill; // where the chain's last byte went; a multiple of SLAB asks for a new slab
+    // Per chain, written by the thread that ends it.
+    std::vector<uint32_t> m_next, m_length, m_firstSlab, m_lastSlab;
+    std::vector<size_t> m_fill;
     std::vector<uint32_t> m_slabLink; // the slab that follows in its chain
 };
 
