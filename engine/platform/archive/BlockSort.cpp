@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/platform/archive/BwtRoom.h"
 #include "engine/platform/archive/HugePages.h"
 
 MoveToFrontTable::MoveToFrontTable() {
@@ -63,7 +64,7 @@ uint32_t partBegin(uint32_t count, uint32_t part, uint32_t parts) {
 // the sentinel's row, which has no byte, is the index n. Each part of L is
 // filled by its own thread from where its bytes' rows begin.
 template <typename Step>
-std::unique_ptr<Step[]> buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIndex, uint32_t parts) {
+void buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIndex, uint32_t parts, Step* step) {
     std::vector<std::array<uint32_t, 256>> first(parts);
     runParts(parts, [&](uint32_t t) {
         first[t].fill(0);
@@ -76,19 +77,15 @@ std::unique_ptr<Step[]> buildSteps(const uint8_t* last, uint32_t n, uint32_t pri
             first[t][c] = sum;
             sum += count;
         }
-    // Every entry is written below, so none is cleared first.
-    std::unique_ptr<Step[]> step(new Step[n]);
-    adviseHugePages(step.get(), sizeof(Step) * size_t(n));
     runParts(parts, [&](uint32_t t) {
         uint32_t* next = first[t].data();
-        Step* out = step.get();
+        Step* out = step;
         for (uint32_t i = partBegin(n, t, parts), end = partBegin(n, t + 1, parts); i < end; ++i) {
             Step k = next[last[i]]++;
             Step row = k + 1 < primaryIndex ? k + 1 : k + 1 == primaryIndex ? n : k;
             out[i] = row << 8 | last[i];
         }
     });
-    return step;
 }
 
 template <typename Step>
@@ -241,16 +238,23 @@ private:
 // At most five bytes a byte are held at once: the steps with the block, then
 // with the pieces of the walk.
 template <typename Step>
-bool walk(ByteBuffer& block, uint32_t primaryIndex) {
+bool walk(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     const uint32_t n = block.size();
     const uint32_t parts = threadsFor(n);
-    std::unique_ptr<Step[]> step = buildSteps<Step>(block.data(), n, primaryIndex, parts);
-    if (n < CHAINED_MIN) return walkOnce(step.get(), n, block.data());
+    std::unique_ptr<uint8_t[]> memory = room ? room->take(n) : nullptr;
+    if (!memory) {
+        // Every step is written before it is read, so none is cleared first.
+        memory.reset(new uint8_t[sizeof(Step) * size_t(n)]);
+        adviseHugePages(memory.get(), sizeof(Step) * size_t(n));
+    }
+    auto* step = reinterpret_cast<Step*>(memory.get());
+    buildSteps<Step>(block.data(), n, primaryIndex, parts, step);
+    if (n < CHAINED_MIN) return walkOnce(step, n, block.data());
     block.resize(0);
-    ChainedWalk<Step> chained(step.get(), n, parts);
+    ChainedWalk<Step> chained(step, n, parts);
     if (!chained.walk()) return false;
     // The pieces hold the whole text now; drop the steps before the text is laid out.
-    step.reset();
+    memory.reset();
     block.resize(n);
     adviseHugePages(block.data(), n);
     return chained.layOut(block.data());
@@ -258,9 +262,10 @@ bool walk(ByteBuffer& block, uint32_t primaryIndex) {
 
 } // namespace
 
-bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex) {
+bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     const uint32_t n = block.size();
     if (n == 0) return true;
     if (primaryIndex == 0 || primaryIndex > n) return false;
-    return n < (1u << 24) - 1 ? walk<uint32_t>(block, primaryIndex) : walk<uint64_t>(block, primaryIndex);
+    return BwtRoom::stepWidth(n) == 4 ? walk<uint32_t>(block, primaryIndex, room)
+                                      : walk<uint64_t>(block, primaryIndex, room);
 }

@@ -4,6 +4,8 @@
 
 #include "engine/platform/ByteBuffer.h"
 
+class BwtRoom;
+
 // The block-sorting stages of packed archive members, applied after range
 // decoding: ranks back to bytes, then the inverse Burrows-Wheeler transform.
 // Both work in place, so a member is never held twice over.
@@ -11,8 +13,9 @@ void inverseMoveToFront(ByteBuffer& block);
 
 // The primary index is the row of the end sentinel among the n + 1 sorted
 // rotations, so 1 to n for n bytes; false (the block's bytes then undefined)
-// when the index or the data cannot come from a forward transform.
-bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex);
+// when the index or the data cannot come from a forward transform. The walk
+// runs in `room` when it was taken for n bytes.
+bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room = nullptr);
 
 // The rank table update shared with the packer: a rank of 2 or more moves its
 // byte to the front or, after a rank below 2, to the second place.

@@ -7,6 +7,7 @@
 
 #include "engine/platform/Report.h"
 #include "engine/platform/archive/BlockSort.h"
+#include "engine/platform/archive/BwtRoom.h"
 #include "engine/platform/archive/HugePages.h"
 #include "engine/platform/archive/PagePrefault.h"
 #include "engine/platform/archive/RangeDecoder.h"
@@ -16,6 +17,8 @@ namespace {
 constexpr uint32_t MIN_ENTRY_SIZE = 14;
 // No well-formed packed stream expands further than this per stored byte.
 constexpr uint64_t MAX_EXPANSION = 512;
+// Members up to this size are decoded into memory prepared beside the decoding.
+constexpr uint32_t PREPARED_MAX = (16u << 20) - 2;
 
 std::string memberKey(const char* name) {
     std::string converted = name;
@@ -141,13 +144,18 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
         return false;
 
     MoveToFrontTable ranks;
+    // Memory the size the directory claims has its pages brought in while the
+    // member is decoded; only up to a bound, so a forged size commits little.
+    const bool ahead = entry.unpackedSize <= PREPARED_MAX &&
+                       entry.unpackedSize <= static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION;
+    std::unique_ptr<BwtRoom> room = blockSorted && ahead ? std::make_unique<BwtRoom>(entry.unpackedSize) : nullptr;
     if (entry.flags & ArchiveEntry::PACKED) {
         ByteBuffer packed;
         packed.resize(entry.storedSize);
         if (!readExactly(packed.data(), entry.storedSize)) return false;
         bytes.resize(entry.unpackedSize);
         adviseHugePages(bytes.data(), entry.unpackedSize);
-        PagePrefault prefault(bytes.data(), entry.unpackedSize);
+        PagePrefault prefault(bytes.data(), ahead ? entry.unpackedSize : 0);
         uint64_t limit = static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION + entry.unpackedSize + 4096;
         RangeDecoder::decode(packed, bytes, limit, blockSorted ? &ranks : nullptr);
     } else {
@@ -159,7 +167,7 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
     if (blockSorted) {
         uint32_t primaryIndex;
         if (!readExactly(&primaryIndex, 4)) return false;
-        if (!inverseBwt(bytes, primaryIndex)) return false;
+        if (!inverseBwt(bytes, primaryIndex, room.get())) return false;
     }
     return true;
 }
