@@ -112,20 +112,21 @@ bool walkOnce(const Step* step, uint32_t n, uint8_t* out) {
 template <typename Step>
 class ChainedWalk {
 public:
-    ChainedWalk(const Step* step, uint32_t n, uint32_t parts) : m_step(step), m_n(n), m_parts(parts) {
-        // About a chain for every 2 KiB, so the slabs' waste stays small.
-        const uint32_t wanted = std::clamp(n >> 11, 64u, 4096u);
-        while ((n >> m_shift) > wanted) ++m_shift;
-        m_chains = ((n - 1) >> m_shift) + 1;
-        m_slabCount = n / SLAB + m_chains + 1;
-        m_store.reset(new uint8_t[size_t(m_slabCount) * SLAB]);
-        adviseHugePages(m_store.get(), size_t(m_slabCount) * SLAB);
+    // `store` holds storeBytes(n).
+    ChainedWalk(const Step* step, uint32_t n, uint32_t parts, uint8_t* store)
+        : m_step(step), m_n(n), m_parts(parts), m_shift(shiftFor(n)), m_chains(((n - 1) >> m_shift) + 1),
+          m_slabCount(n / SLAB + m_chains + 1), m_store(store) {
         m_next.assign(m_chains, NONE);
         m_length.assign(m_chains, 0);
         m_fill.assign(m_chains, 0);
         m_firstSlab.assign(m_chains, NONE);
         m_lastSlab.assign(m_chains, NONE);
         m_slabLink.assign(m_slabCount, NONE);
+    }
+
+    static size_t storeBytes(uint32_t n) {
+        const uint32_t chains = ((n - 1) >> shiftFor(n)) + 1;
+        return (size_t(n / SLAB) + chains + 1) * SLAB;
     }
 
     bool walk() {
@@ -221,12 +222,19 @@ private:
         }
     }
 
+    // About a chain for every 2 KiB, so the slabs' waste stays small.
+    static uint32_t shiftFor(uint32_t n) {
+        const uint32_t wanted = std::clamp(n >> 11, 64u, 4096u);
+        uint32_t shift = 0;
+        while ((n >> shift) > wanted) ++shift;
+        return shift;
+    }
+
     void fail() { m_failed = true; }
 
     const Step* m_step;
-    const uint32_t m_n, m_parts;
-    uint32_t m_shift = 0, m_chains = 0, m_slabCount = 0;
-    std::unique_ptr<uint8_t[]> m_store;
+    const uint32_t m_n, m_parts, m_shift, m_chains, m_slabCount;
+    uint8_t* const m_store;
     std::atomic<uint32_t> m_nextChain{0}, m_slabsUsed{0};
     std::atomic<bool> m_failed{false};
     // Per chain, written by the thread that ends it.
@@ -250,17 +258,34 @@ bool walk(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     auto* step = reinterpret_cast<Step*>(memory.get());
     buildSteps<Step>(block.data(), n, primaryIndex, parts, step);
     if (n < CHAINED_MIN) return walkOnce(step, n, block.data());
-    block.resize(0);
-    ChainedWalk<Step> chained(step, n, parts);
+    // The block's bytes live on in the steps: its buffer, when large enough,
+    // keeps the walk's pieces, else it goes before another is taken.
+    const size_t storeBytes = ChainedWalk<Step>::storeBytes(n);
+    std::unique_ptr<uint8_t[]> ownStore;
+    if (storeBytes <= block.capacity()) {
+        block.resize(static_cast<uint32_t>(storeBytes));
+    } else {
+        block.resize(0);
+        ownStore.reset(new uint8_t[storeBytes]);
+        adviseHugePages(ownStore.get(), storeBytes);
+    }
+    ChainedWalk<Step> chained(step, n, parts, ownStore ? ownStore.get() : block.data());
     if (!chained.walk()) return false;
     // The pieces hold the whole text now; drop the steps before the text is laid out.
     memory.reset();
-    block.resize(n);
-    adviseHugePages(block.data(), n);
-    return chained.layOut(block.data());
+    ByteBuffer text;
+    text.resize(n);
+    adviseHugePages(text.data(), n);
+    if (!chained.layOut(text.data())) return false;
+    block.swap(text);
+    return true;
 }
 
 } // namespace
+
+size_t inverseBwtCapacity(uint32_t n) {
+    return n < CHAINED_MIN ? n : ChainedWalk<uint32_t>::storeBytes(n);
+}
 
 bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     const uint32_t n = block.size();

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -16,6 +17,10 @@ void inverseMoveToFront(ByteBuffer& block);
 // when the index or the data cannot come from a forward transform. The walk
 // runs in `room` when it was taken for n bytes.
 bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room = nullptr);
+
+// A block of n bytes with this capacity keeps the walk's pieces in its own
+// buffer instead of another one as large.
+size_t inverseBwtCapacity(uint32_t n);
 
 // The rank table update shared with the packer: a rank of 2 or more moves its
 // byte to the front or, after a rank below 2, to the second place.

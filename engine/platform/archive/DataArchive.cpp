@@ -153,7 +153,12 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
         ByteBuffer packed;
         packed.resize(entry.storedSize);
         if (!readExactly(packed.data(), entry.storedSize)) return false;
+        // Room for the block sort's walk too, so it needs no second buffer.
+        const size_t capacity = blockSorted && ahead ? inverseBwtCapacity(entry.unpackedSize) : entry.unpackedSize;
+        bytes.resize(static_cast<uint32_t>(capacity));
         bytes.resize(entry.unpackedSize);
+        // The room beyond the member comes in with the walk, in small pages,
+        // keeping the peak below six bytes a byte.
         adviseHugePages(bytes.data(), entry.unpackedSize);
         PagePrefault prefault(bytes.data(), ahead ? entry.unpackedSize : 0);
         uint64_t limit = static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION + entry.unpackedSize + 4096;
