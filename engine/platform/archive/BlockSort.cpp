@@ -104,7 +104,7 @@ bool walkOnce(const Step* step, uint32_t n, uint8_t* out) {
 // The walk is one dependent memory access per byte. On a large member that is
 // a cache miss each time, so walk many pieces of the cycle at once: a chain
 // starts at every row whose index is a multiple of the spacing and runs until
-// it meets the next chain's start; each thread interleaves a block of chains.
+// it meets the next chain's start; each thread interleaves a window of chains.
 // A chain's bytes fill small slabs of one shared store from the top down, so
 // each slab holds its bytes in the text's order; the store takes the member's
 // size plus a slab a chain, however unevenly the chains run. The pieces are
