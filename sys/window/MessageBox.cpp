@@ -1,6 +1,7 @@
 #include "sys/window/MessageBox.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <langinfo.h>
 #include <signal.h>
 #include <spawn.h>
@@ -125,7 +126,12 @@ __attribute__((constructor(101))) void runAsBoxProcess() {
     if (!title || !text || !style) return;
     const Uint32 flags = sdlFlags(unsigned(std::atoi(style)));
     const std::string shown = spelledForLocale(text);
-    _exit(SDL_ShowSimpleMessageBox(flags, title, shown.c_str(), nullptr) == 0 ? 0 : BOX_NOT_SHOWN);
+    // SDL is loaded only here, so tools that merely report through the box
+    // do not load it and all it needs at every start.
+    void* sdl = dlopen("libSDL2-2.0.so.0", RTLD_NOW);
+    auto show = sdl ? reinterpret_cast<decltype(&SDL_ShowSimpleMessageBox)>(dlsym(sdl, "SDL_ShowSimpleMessageBox"))
+                    : nullptr;
+    _exit(show && show(flags, title, shown.c_str(), nullptr) == 0 ? 0 : BOX_NOT_SHOWN);
 }
 
 pid_t spawnBox(const char* title, const char* text, unsigned style) {

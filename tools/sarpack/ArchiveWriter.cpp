@@ -1,7 +1,13 @@
 #include "tools/sarpack/ArchiveWriter.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <mutex>
+#include <numeric>
+#include <thread>
 
 #include "engine/platform/archive/ArchiveEntry.h"
 #include "tools/sarpack/BlockSortForward.h"
@@ -39,31 +45,70 @@ void packMember(const ByteBuffer& data, uint8_t flags, ByteBuffer& stored, uint3
 }
 
 bool ArchiveWriter::add(const std::string& name, const ByteBuffer& data, uint8_t flags) {
-    if (name.empty() || name.size() > ArchiveEntry::MAX_NAME) return false;
-    Member member;
-    member.name = name;
-    for (char& c : member.name)
-        if (c == '/') c = '\\';
-    member.flags = flags;
-    packMember(data, flags, member.stored, member.storedSize, member.unpackedSize);
-    m_members.push_back(std::move(member));
-    return true;
+    return keep(name, ByteBuffer(data), flags);
 }
 
 bool ArchiveWriter::add(const std::string& name, const std::string& data, uint8_t flags) {
     ByteBuffer bytes;
     bytes.resize(static_cast<uint32_t>(data.size()));
     if (!data.empty()) std::memcpy(bytes.data(), data.data(), data.size());
-    return add(name, bytes, flags);
+    return keep(name, std::move(bytes), flags);
+}
+
+bool ArchiveWriter::keep(const std::string& name, ByteBuffer&& data, uint8_t flags) {
+    if (name.empty() || name.size() > ArchiveEntry::MAX_NAME) return false;
+    Member member;
+    member.name = name;
+    for (char& c : member.name)
+        if (c == '/') c = '\\';
+    member.flags = flags;
+    member.data = std::move(data);
+    m_members.push_back(std::move(member));
+    return true;
+}
+
+bool ArchiveWriter::packAll(std::vector<Packed>& packed, std::string& error) const {
+    packed.assign(m_members.size(), Packed{});
+    // Largest first, so that the longest packing does not start last.
+    std::vector<size_t> order(m_members.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [this](size_t a, size_t b) { return m_members[a].data.size() > m_members[b].data.size(); });
+    std::atomic<size_t> next{0};
+    std::mutex failing;
+    std::string failure;
+    auto work = [&] {
+        for (size_t k; (k = next++) < order.size();) {
+            const Member& m = m_members[order[k]];
+            Packed& p = packed[order[k]];
+            try {
+                packMember(m.data, m.flags, p.stored, p.storedSize, p.unpackedSize);
+            } catch (const std::exception& e) {
+                std::lock_guard<std::mutex> lock(failing);
+                if (failure.empty()) failure = "cannot pack " + m.name + ": " + e.what();
+            }
+        }
+    };
+    const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), order.size());
+    std::vector<std::thread> workers;
+    for (size_t t = 1; t < threads; ++t) workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers) worker.join();
+    error = failure;
+    return failure.empty();
 }
 
 bool ArchiveWriter::write(const std::string& path, std::string& error) const {
+    std::vector<Packed> packed;
+    if (!packAll(packed, error)) return false;
     std::vector<uint8_t> directory;
     std::vector<uint8_t> body;
     uint32_t dataStart = m_layout == 1 ? 16 : 0;
-    for (const Member& m : m_members) {
+    for (size_t i = 0; i < m_members.size(); ++i) {
+        const Member& m = m_members[i];
+        const Packed& p = packed[i];
         uint64_t offset = dataStart + body.size();
-        if (offset + m.stored.size() > 0xFFFFFFFFull) {
+        if (offset + p.stored.size() > 0xFFFFFFFFull) {
             error = "archive larger than 4 GiB";
             return false;
         }
@@ -71,9 +116,9 @@ bool ArchiveWriter::write(const std::string& path, std::string& error) const {
         directory.insert(directory.end(), m.name.begin(), m.name.end());
         directory.push_back(m.flags);
         putU32(directory, static_cast<uint32_t>(offset));
-        putU32(directory, m.storedSize);
-        putU32(directory, m.unpackedSize);
-        body.insert(body.end(), m.stored.data(), m.stored.data() + m.stored.size());
+        putU32(directory, p.storedSize);
+        putU32(directory, p.unpackedSize);
+        body.insert(body.end(), p.stored.data(), p.stored.data() + p.stored.size());
     }
 
     std::vector<uint8_t> file;

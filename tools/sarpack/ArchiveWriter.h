@@ -12,20 +12,29 @@ public:
 
     // `name` is stored with '/' turned into '\'; flags bit 0 range-codes the
     // member, bit 1 block-sorts it. False for a name the archive cannot hold.
+    // The bytes are kept as given and packed when the archive is written.
     bool add(const std::string& name, const ByteBuffer& data, uint8_t flags);
     bool add(const std::string& name, const std::string& data, uint8_t flags);
 
-    // Writes the archive; false with a message in `error` on failure.
+    // Packs the members on several cores at once and writes the archive, its
+    // bytes the same whatever order the packing ends in; false with a message
+    // in `error` on failure.
     bool write(const std::string& path, std::string& error) const;
 
 private:
     struct Member {
         std::string name;
         uint8_t flags;
-        ByteBuffer stored; // including the trailing primary index when block-sorted
-        uint32_t storedSize;
-        uint32_t unpackedSize;
+        ByteBuffer data;
     };
+    struct Packed {
+        ByteBuffer stored; // including the trailing primary index when block-sorted
+        uint32_t storedSize = 0;
+        uint32_t unpackedSize = 0;
+    };
+    bool keep(const std::string& name, ByteBuffer&& data, uint8_t flags);
+    bool packAll(std::vector<Packed>& packed, std::string& error) const;
+
     uint32_t m_layout;
     std::vector<Member> m_members;
 };

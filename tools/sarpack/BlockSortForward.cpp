@@ -2,8 +2,8 @@
 
 #include <divsufsort.h>
 
+#include <memory>
 #include <stdexcept>
-#include <vector>
 
 #include "engine/platform/archive/BlockSort.h"
 
@@ -13,8 +13,9 @@ uint32_t forwardBwt(const ByteBuffer& input, ByteBuffer& output) {
     if (n == 0) return 0;
     // With a unique smallest sentinel, sorting the rotations of text + sentinel
     // is sorting the suffixes of the text; row 0 is the sentinel's own suffix.
-    std::vector<saidx_t> sa(n);
-    if (divsufsort(input.data(), sa.data(), static_cast<saidx_t>(n)) != 0)
+    // Every entry is written by the sort, so none is cleared first.
+    std::unique_ptr<saidx_t[]> sa(new saidx_t[n]);
+    if (divsufsort(input.data(), sa.get(), static_cast<saidx_t>(n)) != 0)
         throw std::runtime_error("suffix sorting failed");
     const uint8_t* text = input.data();
     uint8_t* out = output.data();

@@ -1,5 +1,6 @@
 #include "tools/sarpack/RangeEncoder.h"
 
+#include <cstring>
 #include <vector>
 
 #include "engine/platform/archive/FrequencyModel.h"
@@ -89,5 +90,5 @@ void rangeEncode(const ByteBuffer& input, ByteBuffer& output) {
     put(RangeDecoder::END_SYMBOL);
     encoder.finish();
     output.resize(static_cast<uint32_t>(out.size()));
-    for (size_t i = 0; i < out.size(); ++i) output.data()[i] = out[i];
+    std::memcpy(output.data(), out.data(), out.size());
 }

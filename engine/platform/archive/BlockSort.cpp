@@ -1,10 +1,15 @@
 #include "engine/platform/archive/BlockSort.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <vector>
 
+#include "engine/platform/archive/BwtRoom.h"
 #include "engine/platform/archive/HugePages.h"
 
 MoveToFrontTable::MoveToFrontTable() {
@@ -21,23 +26,66 @@ namespace {
 
 // Small members fit the caches and take the plain walk.
 constexpr uint32_t CHAINED_MIN = 1u << 16;
-constexpr uint32_t CHAINS = 256; // about as many misses as the core keeps in flight
+// Below this a member is undone before extra threads would have started.
+constexpr uint32_t THREADED_MIN = 1u << 20;
+// The walk waits on memory, not on the core: a few threads keep more misses in flight.
+constexpr uint32_t MAX_THREADS = 4;
+constexpr uint32_t SLAB = 512;
+// Chains a thread walks at once: more misses than a core keeps in flight.
+constexpr uint32_t WINDOW = 256;
+constexpr uint32_t NONE = UINT32_MAX;
+
+uint32_t threadsFor(uint32_t n) {
+    if (n < THREADED_MIN) return 1;
+    return std::clamp(std::thread::hardware_concurrency(), 1u, MAX_THREADS);
+}
+
+// Calls part(t) for every t below `parts`, the others on threads of their
+// own; a part whose thread cannot be started runs here instead.
+template <typename Part>
+void runParts(uint32_t parts, const Part& part) {
+    std::vector<std::thread> threads;
+    threads.reserve(parts);
+    uint32_t started = 1;
+    try {
+        for (; started < parts; ++started) threads.emplace_back([&part, started] { part(started); });
+    } catch (const std::system_error&) {
+    }
+    for (uint32_t t = started; t < parts; ++t) part(t);
+    part(0);
+    for (std::thread& thread : threads) thread.join();
+}
+
+uint32_t partBegin(uint32_t count, uint32_t part, uint32_t parts) {
+    return static_cast<uint32_t>(uint64_t(count) * part / parts);
+}
 
 // step[i] packs L[i] with the index of the row that follows it in the walk;
-// the sentinel's row, which has no byte, is the index n.
+// the sentinel's row, which has no byte, is the index n. Each part of L is
+// filled by its own thread from where its bytes' rows begin.
 template <typename Step>
-std::unique_ptr<Step[]> buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIndex, const uint32_t* start) {
-    // Every entry is written below, so none is cleared first.
-    std::unique_ptr<Step[]> step(new Step[n]);
-    adviseHugePages(step.get(), sizeof(Step) * size_t(n));
-    uint32_t first[256];
-    std::memcpy(first, start, sizeof first);
-    for (uint32_t i = 0; i < n; ++i) {
-        Step k = first[last[i]]++;
-        Step next = k + 1 < primaryIndex ? k + 1 : k + 1 == primaryIndex ? n : k;
-        step[i] = next << 8 | last[i];
-    }
-    return step;
+void buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIndex, uint32_t parts, Step* step) {
+    std::vector<std::array<uint32_t, 256>> first(parts);
+    runParts(parts, [&](uint32_t t) {
+        first[t].fill(0);
+        for (uint32_t i = partBegin(n, t, parts), end = partBegin(n, t + 1, parts); i < end; ++i) ++first[t][last[i]];
+    });
+    uint32_t sum = 0;
+    for (uint32_t c = 0; c < 256; ++c)
+        for (uint32_t t = 0; t < parts; ++t) {
+            const uint32_t count = first[t][c];
+            first[t][c] = sum;
+            sum += count;
+        }
+    runParts(parts, [&](uint32_t t) {
+        uint32_t* next = first[t].data();
+        Step* out = step;
+        for (uint32_t i = partBegin(n, t, parts), end = partBegin(n, t + 1, parts); i < end; ++i) {
+            Step k = next[last[i]]++;
+            Step row = k + 1 < primaryIndex ? k + 1 : k + 1 == primaryIndex ? n : k;
+            out[i] = row << 8 | last[i];
+        }
+    });
 }
 
 template <typename Step>
@@ -56,99 +104,193 @@ bool walkOnce(const Step* step, uint32_t n, uint8_t* out) {
 // The walk is one dependent memory access per byte. On a large member that is
 // a cache miss each time, so walk many pieces of the cycle at once: a chain
 // starts at every row whose index is a multiple of the spacing and runs until
-// it meets the next chain's start; the pieces are then laid end to end.
-// The pieces fill slabs of one shared store, so they take the member's size
-// plus a slab a chain, however unevenly the chains run.
+// it meets the next chain's start; each thread interleaves a window of chains.
+// A chain's bytes fill small slabs of one shared store from the top down, so
+// each slab holds its bytes in the text's order; the store takes the member's
+// size plus a slab a chain, however unevenly the chains run. The pieces are
+// then laid end to end.
 template <typename Step>
-bool walkChained(std::unique_ptr<Step[]>& step, uint32_t n, ByteBuffer& block) {
-    constexpr uint32_t SENTINEL = UINT32_MAX;
-    constexpr uint32_t SLAB = 4096;
-    uint32_t shift = 0;
-    while ((n >> shift) > CHAINS) ++shift;
-    const uint32_t spacing = 1u << shift, chains = (n + spacing - 1) >> shift;
-    const size_t storeSize = (size_t(n / SLAB) + chains + 1) * SLAB;
-    std::unique_ptr<uint8_t[]> store(new uint8_t[storeSize]);
-    adviseHugePages(store.get(), storeSize);
-    std::vector<uint32_t> current(chains), next(chains), running(chains), length(chains);
-    std::vector<size_t> end(chains); // where the chain's next byte goes; a multiple of SLAB asks for a new slab
-    std::vector<std::vector<uint32_t>> slabs(chains);
-    size_t used = 0;
-    for (uint32_t c = 0; c < chains; ++c) {
-        current[c] = c << shift;
-        running[c] = c;
+class ChainedWalk {
+public:
+    // `store` holds storeBytes(n).
+    ChainedWalk(const Step* step, uint32_t n, uint32_t parts, uint8_t* store)
+        : m_step(step), m_n(n), m_parts(parts), m_shift(shiftFor(n)), m_chains(((n - 1) >> m_shift) + 1),
+          m_slabCount(n / SLAB + m_chains + 1), m_store(store) {
+        m_next.assign(m_chains, NONE);
+        m_length.assign(m_chains, 0);
+        m_fill.assign(m_chains, 0);
+        m_firstSlab.assign(m_chains, NONE);
+        m_lastSlab.assign(m_chains, NONE);
+        m_slabLink.assign(m_slabCount, NONE);
     }
-    uint32_t active = chains;
-    uint64_t steps = 0;
-    while (active) {
-        steps += active;
-        if (steps > n) return false;
-        uint32_t kept = 0;
-        for (uint32_t k = 0; k < active; ++k) {
-            uint32_t c = running[k];
-            Step e = step[current[c]];
-            if (length[c]++ % SLAB == 0) {
-                slabs[c].push_back(static_cast<uint32_t>(used / SLAB));
-                end[c] = used;
-                used += SLAB;
+
+    static size_t storeBytes(uint32_t n) {
+        const uint32_t chains = ((n - 1) >> shiftFor(n)) + 1;
+        return (size_t(n / SLAB) + chains + 1) * SLAB;
+    }
+
+    bool walk() {
+        runParts(m_parts, [this](uint32_t) { walkPart(); });
+        return !m_failed;
+    }
+
+    // Lays the pieces end to end into `out`, n bytes; false when they do not
+    // make up one text (a damaged member).
+    bool layOut(uint8_t* out) {
+        // From the chain holding the text's end, each piece leads to the one before it.
+        std::vector<uint32_t> end(m_chains, NONE);
+        uint32_t position = m_n, visited = 0;
+        for (uint32_t c = 0; c != SENTINEL; c = m_next[c]) {
+            if (c == NONE || end[c] != NONE || m_length[c] > position) return false;
+            end[c] = position;
+            position -= m_length[c];
+            ++visited;
+        }
+        if (position != 0 || visited != m_chains) return false;
+        runParts(m_parts, [&](uint32_t t) {
+            for (uint32_t c = partBegin(m_chains, t, m_parts), last = partBegin(m_chains, t + 1, m_parts); c < last; ++c) {
+                uint32_t at = end[c];
+                for (uint32_t slab = m_firstSlab[c]; slab != NONE; slab = m_slabLink[slab]) {
+                    const size_t top = size_t(slab + 1) * SLAB;
+                    const size_t from = slab == m_lastSlab[c] ? m_fill[c] : top - SLAB;
+                    at -= static_cast<uint32_t>(top - from);
+                    std::memcpy(out + at, &m_store[from], top - from);
+                }
             }
-            store[end[c]++] = static_cast<uint8_t>(e);
-            uint32_t j = static_cast<uint32_t>(e >> 8);
-            current[c] = j;
-            // Ask for the next row now; the other chains' steps hide its latency.
-            __builtin_prefetch(&step[j < n ? j : 0]);
-            if (j >= n)
-                next[c] = SENTINEL;
-            else if ((j & (spacing - 1)) == 0)
-                next[c] = j >> shift;
-            else
-                running[kept++] = c;
-        }
-        active = kept;
+        });
+        return true;
     }
-    // The pieces hold the whole text now; drop the steps before the text is laid out.
-    step.reset();
-    block.resize(n);
-    adviseHugePages(block.data(), n);
-    uint8_t* out = block.data();
-    // From the chain holding the text's end, each piece leads to the one before it.
-    uint32_t position = n, visited = 0;
-    for (uint32_t c = 0; c != SENTINEL; c = next[c]) {
-        if ((c == 0 && visited > 0) || ++visited > chains || length[c] > position) return false;
-        for (uint32_t left = length[c], slab = 0; left; ++slab) {
-            const uint8_t* from = &store[size_t(slabs[c][slab]) * SLAB];
-            const uint32_t count = left < SLAB ? left : SLAB;
-            for (uint32_t i = 0; i < count; ++i) out[--position] = from[i];
-            left -= count;
+
+private:
+    static constexpr uint32_t SENTINEL = NONE - 1;
+
+    // A thread keeps a window of chains going and, as each ends, takes the
+    // next chain nobody has started: the threads share the work however the
+    // chains run and however the system schedules them.
+    void walkPart() {
+        struct Slot {
+            uint32_t chain, row, length, firstSlab, lastSlab;
+            size_t fill; // where the chain's last byte went; a multiple of SLAB asks for a new slab
+        };
+        std::array<Slot, WINDOW> slots;
+        auto claim = [this](Slot& slot) {
+            const uint32_t c = m_nextChain.fetch_add(1, std::memory_order_relaxed);
+            if (c >= m_chains) return false;
+            slot = Slot{c, c << m_shift, 0, NONE, NONE, 0};
+            return true;
+        };
+        uint32_t active = 0;
+        while (active < WINDOW && claim(slots[active])) ++active;
+        const uint32_t mask = (1u << m_shift) - 1;
+        uint64_t steps = 0;
+        while (active) {
+            steps += active;
+            if (steps > m_n) return fail();
+            for (uint32_t k = 0; k < active;) {
+                Slot& slot = slots[k];
+                const Step e = m_step[slot.row];
+                if (slot.fill % SLAB == 0) {
+                    const uint32_t slab = m_slabsUsed.fetch_add(1, std::memory_order_relaxed);
+                    if (slab >= m_slabCount) return fail();
+                    (slot.lastSlab == NONE ? slot.firstSlab : m_slabLink[slot.lastSlab]) = slab;
+                    slot.lastSlab = slab;
+                    slot.fill = size_t(slab + 1) * SLAB;
+                }
+                m_store[--slot.fill] = static_cast<uint8_t>(e);
+                ++slot.length;
+                const uint32_t j = static_cast<uint32_t>(e >> 8);
+                slot.row = j;
+                // Ask for the next row now; the other chains' steps hide its latency.
+                __builtin_prefetch(&m_step[j < m_n ? j : 0]);
+                if (j < m_n && (j & mask) != 0) {
+                    ++k;
+                    continue;
+                }
+                const uint32_t c = slot.chain;
+                m_next[c] = j >= m_n ? SENTINEL : j >> m_shift;
+                m_length[c] = slot.length;
+                m_firstSlab[c] = slot.firstSlab;
+                m_lastSlab[c] = slot.lastSlab;
+                m_fill[c] = slot.fill;
+                if (claim(slot)) {
+                    __builtin_prefetch(&m_step[slot.row]);
+                    ++k;
+                } else {
+                    slot = slots[--active];
+                }
+            }
         }
     }
-    return position == 0 && visited == chains;
-}
+
+    // About a chain for every 2 KiB, so the slabs' waste stays small.
+    static uint32_t shiftFor(uint32_t n) {
+        const uint32_t wanted = std::clamp(n >> 11, 64u, 4096u);
+        uint32_t shift = 0;
+        while ((n >> shift) > wanted) ++shift;
+        return shift;
+    }
+
+    void fail() { m_failed = true; }
+
+    const Step* m_step;
+    const uint32_t m_n, m_parts, m_shift, m_chains, m_slabCount;
+    uint8_t* const m_store;
+    std::atomic<uint32_t> m_nextChain{0}, m_slabsUsed{0};
+    std::atomic<bool> m_failed{false};
+    // Per chain, written by the thread that ends it.
+    std::vector<uint32_t> m_next, m_length, m_firstSlab, m_lastSlab;
+    std::vector<size_t> m_fill;
+    std::vector<uint32_t> m_slabLink; // the slab that follows in its chain
+};
 
 // At most five bytes a byte are held at once: the steps with the block, then
 // with the pieces of the walk.
 template <typename Step>
-bool walk(ByteBuffer& block, uint32_t primaryIndex, const uint32_t* start) {
+bool walk(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     const uint32_t n = block.size();
-    std::unique_ptr<Step[]> step = buildSteps<Step>(block.data(), n, primaryIndex, start);
-    if (n < CHAINED_MIN) return walkOnce(step.get(), n, block.data());
-    block.resize(0);
-    return walkChained(step, n, block);
+    const uint32_t parts = threadsFor(n);
+    std::unique_ptr<uint8_t[]> memory = room ? room->take(n) : nullptr;
+    if (!memory) {
+        // Every step is written before it is read, so none is cleared first.
+        memory.reset(new uint8_t[sizeof(Step) * size_t(n)]);
+        adviseHugePages(memory.get(), sizeof(Step) * size_t(n));
+    }
+    auto* step = reinterpret_cast<Step*>(memory.get());
+    buildSteps<Step>(block.data(), n, primaryIndex, parts, step);
+    if (n < CHAINED_MIN) return walkOnce(step, n, block.data());
+    // The block's bytes live on in the steps: its buffer, when large enough,
+    // keeps the walk's pieces, else it goes before another is taken.
+    const size_t storeBytes = ChainedWalk<Step>::storeBytes(n);
+    std::unique_ptr<uint8_t[]> ownStore;
+    if (storeBytes <= block.capacity()) {
+        block.resize(static_cast<uint32_t>(storeBytes));
+    } else {
+        block.resize(0);
+        ownStore.reset(new uint8_t[storeBytes]);
+        adviseHugePages(ownStore.get(), storeBytes);
+    }
+    ChainedWalk<Step> chained(step, n, parts, ownStore ? ownStore.get() : block.data());
+    if (!chained.walk()) return false;
+    // The pieces hold the whole text now; drop the steps before the text is laid out.
+    memory.reset();
+    ByteBuffer text;
+    text.resize(n);
+    adviseHugePages(text.data(), n);
+    if (!chained.layOut(text.data())) return false;
+    block.swap(text);
+    return true;
 }
 
 } // namespace
 
-bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex) {
+size_t inverseBwtCapacity(uint32_t n) {
+    return n < CHAINED_MIN ? n : ChainedWalk<uint32_t>::storeBytes(n);
+}
+
+bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     const uint32_t n = block.size();
     if (n == 0) return true;
     if (primaryIndex == 0 || primaryIndex > n) return false;
-    const uint8_t* last = block.data();
-    uint32_t start[256] = {};
-    for (uint32_t i = 0; i < n; ++i) ++start[last[i]];
-    uint32_t sum = 0;
-    for (uint32_t& s : start) {
-        uint32_t c = s;
-        s = sum;
-        sum += c;
-    }
-    return n < (1u << 24) - 1 ? walk<uint32_t>(block, primaryIndex, start) : walk<uint64_t>(block, primaryIndex, start);
+    return BwtRoom::stepWidth(n) == 4 ? walk<uint32_t>(block, primaryIndex, room)
+                                      : walk<uint64_t>(block, primaryIndex, room);
 }

@@ -1,8 +1,11 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "engine/platform/ByteBuffer.h"
+
+class BwtRoom;
 
 // The block-sorting stages of packed archive members, applied after range
 // decoding: ranks back to bytes, then the inverse Burrows-Wheeler transform.
@@ -11,8 +14,13 @@ void inverseMoveToFront(ByteBuffer& block);
 
 // The primary index is the row of the end sentinel among the n + 1 sorted
 // rotations, so 1 to n for n bytes; false (the block's bytes then undefined)
-// when the index or the data cannot come from a forward transform.
-bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex);
+// when the index or the data cannot come from a forward transform. The walk
+// runs in `room` when it was taken for n bytes.
+bool inverseBwt(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room = nullptr);
+
+// A block of n bytes with this capacity keeps the walk's pieces in its own
+// buffer instead of another one as large.
+size_t inverseBwtCapacity(uint32_t n);
 
 // The rank table update shared with the packer: a rank of 2 or more moves its
 // byte to the front or, after a rank below 2, to the second place.

@@ -7,7 +7,9 @@
 
 #include "engine/platform/Report.h"
 #include "engine/platform/archive/BlockSort.h"
+#include "engine/platform/archive/BwtRoom.h"
 #include "engine/platform/archive/HugePages.h"
+#include "engine/platform/archive/PagePrefault.h"
 #include "engine/platform/archive/RangeDecoder.h"
 
 namespace {
@@ -15,6 +17,8 @@ namespace {
 constexpr uint32_t MIN_ENTRY_SIZE = 14;
 // No well-formed packed stream expands further than this per stored byte.
 constexpr uint64_t MAX_EXPANSION = 512;
+// Members up to this size are decoded into memory prepared beside the decoding.
+constexpr uint32_t PREPARED_MAX = (16u << 20) - 2;
 
 std::string memberKey(const char* name) {
     std::string converted = name;
@@ -53,34 +57,49 @@ bool DataArchive::openArchive(const char* name) {
         uint32_t directoryOffset;
         if (!readExactly(&directoryOffset, 4) || !m_source->seek(directoryOffset)) return false;
     }
-    if (!readDirectory(count, archiveSize)) {
+    uint32_t directoryEnd = 0;
+    if (!readDirectory(count, archiveSize, directoryEnd)) {
         m_directory.clear();
         return false;
     }
-    m_dataBase = layout == 1 ? 0 : m_source->tell();
+    m_dataBase = layout == 1 ? 0 : directoryEnd;
     m_entryCount = static_cast<int32_t>(m_directory.size());
     m_directoryLoaded = true;
     return true;
 }
 
-bool DataArchive::readDirectory(int32_t count, uint32_t archiveSize) {
+bool DataArchive::readDirectory(int32_t count, uint32_t archiveSize, uint32_t& end) {
+    end = m_source->tell();
     if (count <= 0) return true;
     // Every entry takes at least 14 bytes, which bounds a forged count.
     if (static_cast<uint64_t>(count) * MIN_ENTRY_SIZE > archiveSize) {
         reportError("error: archive directory runs past the end of the file\n");
         return false;
     }
+    // The directory is read in one go and taken apart in memory: a read for
+    // each field cost over a thousand system calls for the demo archive.
+    const uint64_t longest = static_cast<uint64_t>(count) * (MIN_ENTRY_SIZE + ArchiveEntry::MAX_NAME);
+    const uint32_t available = archiveSize > end ? archiveSize - end : 0;
+    ByteBuffer bytes;
+    bytes.resize(static_cast<uint32_t>(longest < available ? longest : available));
+    if (!readExactly(bytes.data(), bytes.size())) return false;
+    uint32_t at = 0;
+    auto take = [&bytes, &at](void* to, uint32_t n) {
+        if (n > bytes.size() - at) return false;
+        std::memcpy(to, bytes.data() + at, n);
+        at += n;
+        return true;
+    };
     m_directory.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         ArchiveEntry entry{};
         uint32_t fields[3];
-        if (!readExactly(&entry.nameLength, 1)) return false;
+        if (!take(&entry.nameLength, 1)) return false;
         if (entry.nameLength > ArchiveEntry::MAX_NAME) {
             reportError("error: archive member name too long\n");
             return false;
         }
-        if (!readExactly(entry.name, entry.nameLength) || !readExactly(&entry.flags, 1) ||
-            !readExactly(fields, sizeof fields)) {
+        if (!take(entry.name, entry.nameLength) || !take(&entry.flags, 1) || !take(fields, sizeof fields)) {
             reportError("error: archive directory runs past the end of the file\n");
             return false;
         }
@@ -90,6 +109,7 @@ bool DataArchive::readDirectory(int32_t count, uint32_t archiveSize) {
         entry.unpackedSize = fields[2];
         m_directory.push_back(entry);
     }
+    end += at;
     return true;
 }
 
@@ -124,12 +144,23 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
         return false;
 
     MoveToFrontTable ranks;
+    // Memory the size the directory claims has its pages brought in while the
+    // member is decoded; only up to a bound, so a forged size commits little.
+    const bool ahead = entry.unpackedSize <= PREPARED_MAX &&
+                       entry.unpackedSize <= static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION;
+    std::unique_ptr<BwtRoom> room = blockSorted && ahead ? std::make_unique<BwtRoom>(entry.unpackedSize) : nullptr;
     if (entry.flags & ArchiveEntry::PACKED) {
         ByteBuffer packed;
         packed.resize(entry.storedSize);
         if (!readExactly(packed.data(), entry.storedSize)) return false;
+        // Room for the block sort's walk too, so it needs no second buffer.
+        const size_t capacity = blockSorted && ahead ? inverseBwtCapacity(entry.unpackedSize) : entry.unpackedSize;
+        bytes.resize(static_cast<uint32_t>(capacity));
         bytes.resize(entry.unpackedSize);
+        // The room beyond the member comes in with the walk, in small pages,
+        // keeping the peak below six bytes a byte.
         adviseHugePages(bytes.data(), entry.unpackedSize);
+        PagePrefault prefault(bytes.data(), ahead ? entry.unpackedSize : 0);
         uint64_t limit = static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION + entry.unpackedSize + 4096;
         RangeDecoder::decode(packed, bytes, limit, blockSorted ? &ranks : nullptr);
     } else {
@@ -141,7 +172,7 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
     if (blockSorted) {
         uint32_t primaryIndex;
         if (!readExactly(&primaryIndex, 4)) return false;
-        if (!inverseBwt(bytes, primaryIndex)) return false;
+        if (!inverseBwt(bytes, primaryIndex, room.get())) return false;
     }
     return true;
 }

@@ -37,7 +37,8 @@ public:
 
 private:
     const ArchiveEntry* findEntry(const char* name, bool openableOnly) const;
-    bool readDirectory(int32_t count, uint32_t archiveSize);
+    // `end` gets the offset just past the directory.
+    bool readDirectory(int32_t count, uint32_t archiveSize, uint32_t& end);
     bool readExactly(void* buffer, uint32_t count);
     bool loadMember(const ArchiveEntry& entry, ByteBuffer& bytes);
 

@@ -46,15 +46,17 @@ inline void FrequencyModel::update(uint32_t symbol) {
 }
 
 inline uint32_t FrequencyModel::find(uint32_t scaled, uint32_t unit, uint32_t& below) const {
+    const uint32_t* counts = m_counts.data();
+    below = 0;
+    // Most ranks of block-sorted data are 0: one product settles them.
+    if (scaled < unit * counts[0]) return 0;
     const uint32_t* groups = m_groups.data();
     const uint32_t last = static_cast<uint32_t>(m_groups.size()) - 1;
     uint32_t g = 0;
-    below = 0;
     while (g < last && scaled >= unit * (below + groups[g])) {
         below += groups[g];
         ++g;
     }
-    const uint32_t* counts = m_counts.data();
     uint32_t s = g << GROUP_SHIFT;
     const uint32_t end = s + (1u << GROUP_SHIFT) - 1;
     while (s < end && scaled >= unit * (below + counts[s])) {

@@ -175,8 +175,9 @@ TEST(Bwt, ArbitraryInputNeverReadsOutside) {
 }
 
 TEST(Bwt, LargeMembersWalkInPiecesToTheSameResult) {
-    // Past the cache-sized limit the inverse walks many chains at once.
-    std::string s = noise(300000, 11) + std::string(200000, 'z') + noise(100000, 12);
+    // Past the cache-sized limit the inverse walks many chains at once, and
+    // past a mebibyte it walks them on several threads.
+    std::string s = noise(700000, 11) + std::string(300000, 'z') + noise(200000, 12);
     ByteBuffer last;
     uint32_t primary = forwardBwt(bytes(s), last);
     ByteBuffer out = last;
@@ -188,6 +189,8 @@ TEST(Bwt, LargeMembersWalkInPiecesToTheSameResult) {
             out = last;
             EXPECT_FALSE(inverseBwt(out, p) && str(out) == s);
         }
-    ByteBuffer scrambled = bytes(noise(150000, 13));
-    EXPECT_NO_FATAL_FAILURE(inverseBwt(scrambled, 77777));
+    for (uint32_t size : {150000u, 1200000u}) {
+        ByteBuffer scrambled = bytes(noise(size, 13));
+        EXPECT_NO_FATAL_FAILURE(inverseBwt(scrambled, 77777));
+    }
 }

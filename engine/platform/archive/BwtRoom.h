@@ -1,0 +1,26 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "engine/platform/archive/PagePrefault.h"
+
+// The memory the inverse block sort of an `n`-byte member walks through,
+// taken before the member is range-decoded: its pages are faulted in on
+// another thread meanwhile, so their clearing stays off the decoding's path.
+class BwtRoom {
+public:
+    explicit BwtRoom(uint32_t n);
+
+    // Bytes a step of the walk takes for a member of n bytes.
+    static size_t stepWidth(uint32_t n) { return n < (1u << 24) - 1 ? 4 : 8; }
+
+    // The memory for n steps, once its pages are in; null when it was
+    // handed over before or was taken for another size.
+    std::unique_ptr<uint8_t[]> take(uint32_t n);
+
+private:
+    uint32_t m_n;
+    std::unique_ptr<uint8_t[]> m_memory;
+    std::unique_ptr<PagePrefault> m_prefault;
+};
