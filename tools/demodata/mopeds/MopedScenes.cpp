@@ -113,8 +113,10 @@ LwsScene previewScene(int model, int colour) {
     scene.lights.push_back(light("Fuelllicht", {2.2f, 0.35f, 0.0f}, 0.45f, {0.75f, 0.82f, 1.0f}));
     scene.lights.push_back(light("Kante", {3.3f, -0.2f, 0.0f}, 0.6f, {1.0f, 1.0f, 1.0f}));
     // Looking a little low and from further off, so the moped stands high in
-    // the picture and the menu's name under it stays clear of the wheels.
-    scene.cameras.push_back(camera({0.0f, 1.3f, 4.5f}, {0.0f, 0.12f, 0.0f}, 3.2f));
+    // the picture and the menu's name under it stays clear of the wheels;
+    // zoomed out far enough that the tallest rider's helmet keeps a margin
+    // under the window's top in the two players' smaller windows too.
+    scene.cameras.push_back(camera({0.0f, 1.3f, 4.5f}, {0.0f, 0.22f, 0.0f}, 2.68f));
     scene.backdropColor = std::array<float, 3>{0.12f, 0.14f, 0.18f};
     return scene;
 }
