@@ -40,11 +40,6 @@ constexpr int CLOUD_PERIOD = 4096;
 // The picture is worked out at four points a pixel: far clouds would flicker otherwise.
 constexpr int SAMPLES = 2;
 
-float smoothstep(float a, float b, float x) {
-    const float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
-
 Rgb blend(Rgb a, Rgb b, float t) { return mix(a, b, std::clamp(t, 0.0f, 1.0f)); }
 
 // How far from the picture's middle an elevation lies, in texture units.

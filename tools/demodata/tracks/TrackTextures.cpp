@@ -48,7 +48,7 @@ float lineDistance(float x, int count) {
 std::string archiveName(const std::string& file) { return "D:\\Vantorik\\textures\\tracks\\" + file; }
 std::string clipName(const std::string& file) { return "D:/Vantorik/textures/tracks/" + file; }
 
-Picture asphalt(int size) {
+Picture asphalt(int size, float brightness) {
     Noise n(11), g(12), c(13);
     return painted(size, [&](float x, float y) {
         float base = 0.25f + 0.07f * fbm(n, x, y, 8);
@@ -56,7 +56,7 @@ Picture asphalt(int size) {
         // Thin dark cracks where a noise field crosses its middle.
         float crack = std::fabs(fbm(c, x, y, 4, 3) - 0.5f);
         if (crack < 0.006f) k *= 0.6f;
-        return grey(base * k);
+        return grey(base * k * brightness);
     });
 }
 
