@@ -42,13 +42,16 @@ LwsCamera camera(std::array<float, 3> eye, std::array<float, 3> target, float zo
     return c;
 }
 
-// A low dark disc with a bright rim for the preview's moped to stand on.
+// A low dark disc with a bright rim for the preview's moped to stand on,
+// just wide enough for the longest moped: a wider one pushes the moped
+// smaller or its rim into the menu's name under the picture.
 std::string turntable() {
+    constexpr float RIM = 1.0f;
     Shape s;
     s.revolve(Frame::along({0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}),
-              {{0.0f, -0.07f}, {1.05f, -0.07f}, {1.1f, -0.035f}, {1.05f, 0.0f}, {0.0f, 0.0f}}, 48);
+              {{0.0f, -0.07f}, {RIM - 0.05f, -0.07f}, {RIM, -0.035f}, {RIM - 0.05f, 0.0f}, {0.0f, 0.0f}}, 48);
     s.setSurface(1);
-    s.torus(Frame::along({0.0f, -0.035f, 0.0f}, {0.0f, 1.0f, 0.0f}), 1.1f, 0.012f, 48, 6);
+    s.torus(Frame::along({0.0f, -0.035f, 0.0f}, {0.0f, 1.0f, 0.0f}), RIM, 0.012f, 48, 6);
     Lwo2Object object;
     object.tags = {"drehteller", "drehteller_rand"};
     object.layers = {s.layer(0, "drehteller", {0.0f, 0.0f, 0.0f})};
@@ -116,7 +119,7 @@ LwsScene previewScene(int model, int colour) {
     // the picture and the menu's name under it stays clear of the wheels;
     // zoomed out far enough that the tallest rider's helmet keeps a margin
     // under the window's top in the two players' smaller windows too.
-    scene.cameras.push_back(camera({0.0f, 1.3f, 4.5f}, {0.0f, 0.22f, 0.0f}, 2.68f));
+    scene.cameras.push_back(camera({0.0f, 1.3f, 4.5f}, {0.0f, 0.36f, 0.0f}, 2.95f));
     scene.backdropColor = std::array<float, 3>{0.12f, 0.14f, 0.18f};
     return scene;
 }
