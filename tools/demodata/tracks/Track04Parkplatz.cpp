@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
 
 #include "tools/demodata/tracks/Noise.h"
 #include "tools/demodata/tracks/SkyDome.h"
@@ -513,6 +514,30 @@ void store(TrackBuilder& track) {
         scenery.box(trim, {-75.0f + k * 30.0f, STORE_HEIGHT + 1.3f, cz + (k % 2 ? 12.0f : -8.0f)}, {5.0f, 1.6f, 3.5f}, 0.0f, 2.0f);
 }
 
+// The north-west corner, straight ahead of the rider coming along the store
+// front, was bare asphalt: a billboard for the store on the road's line and
+// a recycling point of bottle banks beside the store's west end.
+void westCorner(TrackBuilder& track) {
+    MeshBuilder& walls = track.walls();
+    const uint16_t post = walls.surface(look("billboard_post", rgb(0.45f, 0.47f, 0.5f)));
+    const float x = WEST_ROAD - 35.0f;
+    // The posts stand behind the board.
+    for (float dz : {-3.5f, 3.5f}) walls.box(post, {x - 0.45f, 2.0f, STORE_ROAD + dz}, {0.3f, 4.0f, 0.3f}, 0.0f);
+    MeshBuilder& scenery = track.scenery();
+    const uint16_t frame = scenery.surface(look("billboard_frame", grey(0.92f)));
+    scenery.box(frame, {x - 0.2f, 4.6f, STORE_ROAD}, {0.2f, 3.2f, 10.4f}, 0.0f);
+    const uint16_t sign = scenery.surface(look("store_sign", grey(1.0f), track.texture("store_sign.bmp", storeSign()), 0.8f));
+    auto corner = [&](float z, float y, float u, float v) { return MeshBuilder::Corner{{x - 0.05f, y, z}, u, v}; };
+    // Read from the east, the letters run north.
+    scenery.quadFacing(sign, {1, 0, 0}, corner(STORE_ROAD - 5.0f, 3.2f, 0.0f, 0.0f), corner(STORE_ROAD + 5.0f, 3.2f, 1.0f, 0.0f),
+                       corner(STORE_ROAD + 5.0f, 6.0f, 1.0f, 1.0f), corner(STORE_ROAD - 5.0f, 6.0f, 0.0f, 1.0f));
+    const Rgb banks[] = {rgb(0.15f, 0.45f, 0.2f), rgb(0.2f, 0.35f, 0.7f), rgb(0.45f, 0.3f, 0.15f), rgb(0.9f, 0.9f, 0.88f)};
+    for (int k = 0; k < 4; ++k) {
+        const std::string name = "bottle_bank_" + std::to_string(k);
+        walls.box(walls.surface(look(name, banks[k])), {-150.0f + k * 2.4f, 0.9f, STORE_FRONT - 3.0f}, {1.8f, 1.8f, 1.8f}, 0.0f, 2.0f);
+    }
+}
+
 // The car crusher in the delivery lane: a machine beside the road, an arm
 // over its right half and the press plate hanging from it.
 void crusher(TrackBuilder& track, Loose& loose, float s) {
@@ -626,6 +651,7 @@ std::vector<TrackFile> files() {
     park(track, loose);
     plantIslands(track);
     store(track);
+    westCorner(track);
     markings(track);
     paintRoute(track);
     crusher(track, loose, line.nearest(EAST_ROAD, 5.0f).s);
