@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -44,17 +45,23 @@ bool endsWith(const std::string& s, const std::string& tail) {
 }
 
 std::vector<Asset> demoAssets() {
+    // The music takes longest, so it starts first; tracks, mopeds and menus
+    // are made beside it, and the files keep their order in the pack list.
+    auto audio = std::async(std::launch::async, [] { return demoaudio::demoAudioFiles(); });
+    auto tracks = std::async(std::launch::async, demoTrackFiles);
+    auto mopeds = std::async(std::launch::async, mopedFiles);
+    auto gui = std::async(std::launch::async, [] { return guiDataFiles(); });
     std::vector<Asset> assets;
     for (GuiFile& f : demoTextFiles()) assets.push_back({f.archiveName, diskNameOf(f.archiveName), 3, std::move(f.bytes)});
     // PNG pictures are packed already; everything else of the GUI shrinks well.
-    for (GuiFile& f : guiDataFiles())
+    for (GuiFile& f : gui.get())
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), endsWith(f.archiveName, ".png") ? 0 : 3,
                           std::move(f.bytes)});
-    for (TrackFile& f : demoTrackFiles())
+    for (TrackFile& f : tracks.get())
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), 3, std::move(f.bytes)});
-    for (demoaudio::AudioFile& f : demoaudio::demoAudioFiles())
+    for (demoaudio::AudioFile& f : audio.get())
         assets.push_back({f.archiveName, diskNameOf(f.archiveName), f.flags, std::move(f.bytes)});
-    for (MopedFile& f : mopedFiles()) assets.push_back({f.archiveName, f.diskName, f.flags, std::move(f.bytes)});
+    for (MopedFile& f : mopeds.get()) assets.push_back({f.archiveName, f.diskName, f.flags, std::move(f.bytes)});
     return assets;
 }
 

@@ -1,5 +1,6 @@
 #include "tools/guidata/GuiData.h"
 
+#include <future>
 
 #include "tools/guidata/GuiImagesets.h"
 #include "tools/guidata/QuillfenLook.h"
@@ -36,9 +37,14 @@ std::vector<GuiFile> guiDataFiles(const std::string& fontFolder) {
     files.push_back({MENU + "Quillfen.scheme", quillfenSchemeXml()});
     files.push_back({MENU + "Quillfen.looknfeel", quillfenLookNFeelXml()});
     const TextPainter bold(readFontFile(fontFolder + "DejaVuSans-Bold.ttf"));
-    for (const ImagesetBuilder& set : guiImagesets(bold)) {
-        files.push_back({MENU + set.name() + ".imageset", set.imagesetXml()});
-        files.push_back({MENU + set.pictureFileName(), set.sheet().encodePng()});
+    const std::vector<ImagesetBuilder> sets = guiImagesets(bold);
+    // The sheets are big: they are packed into PNG side by side.
+    std::vector<std::future<std::string>> pngs;
+    for (const ImagesetBuilder& set : sets)
+        pngs.push_back(std::async(std::launch::async, [&set] { return set.sheet().encodePng(); }));
+    for (size_t i = 0; i < sets.size(); ++i) {
+        files.push_back({MENU + sets[i].name() + ".imageset", sets[i].imagesetXml()});
+        files.push_back({MENU + sets[i].pictureFileName(), pngs[i].get()});
     }
     for (const char* trueType : {"DejaVuSans.ttf", "DejaVuSans-Oblique.ttf"})
         files.push_back({MENU + trueType, readFontFile(fontFolder + trueType)});

@@ -42,13 +42,16 @@ LwsCamera camera(std::array<float, 3> eye, std::array<float, 3> target, float zo
     return c;
 }
 
-// A low dark disc with a bright rim for the preview's moped to stand on.
+// A low dark disc with a bright rim for the preview's moped to stand on,
+// just wide enough for the longest moped: a wider one pushes the moped
+// smaller or its rim into the menu's name under the picture.
 std::string turntable() {
+    constexpr float RIM = 1.0f;
     Shape s;
     s.revolve(Frame::along({0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}),
-              {{0.0f, -0.07f}, {1.05f, -0.07f}, {1.1f, -0.035f}, {1.05f, 0.0f}, {0.0f, 0.0f}}, 48);
+              {{0.0f, -0.07f}, {RIM - 0.05f, -0.07f}, {RIM, -0.035f}, {RIM - 0.05f, 0.0f}, {0.0f, 0.0f}}, 48);
     s.setSurface(1);
-    s.torus(Frame::along({0.0f, -0.035f, 0.0f}, {0.0f, 1.0f, 0.0f}), 1.1f, 0.012f, 48, 6);
+    s.torus(Frame::along({0.0f, -0.035f, 0.0f}, {0.0f, 1.0f, 0.0f}), RIM, 0.012f, 48, 6);
     Lwo2Object object;
     object.tags = {"drehteller", "drehteller_rand"};
     object.layers = {s.layer(0, "drehteller", {0.0f, 0.0f, 0.0f})};
@@ -113,8 +116,10 @@ LwsScene previewScene(int model, int colour) {
     scene.lights.push_back(light("Fuelllicht", {2.2f, 0.35f, 0.0f}, 0.45f, {0.75f, 0.82f, 1.0f}));
     scene.lights.push_back(light("Kante", {3.3f, -0.2f, 0.0f}, 0.6f, {1.0f, 1.0f, 1.0f}));
     // Looking a little low and from further off, so the moped stands high in
-    // the picture and the menu's name under it stays clear of the wheels.
-    scene.cameras.push_back(camera({0.0f, 1.3f, 4.5f}, {0.0f, 0.12f, 0.0f}, 3.2f));
+    // the picture and the menu's name under it stays clear of the wheels;
+    // zoomed out far enough that the tallest rider's helmet keeps a margin
+    // under the window's top in the two players' smaller windows too.
+    scene.cameras.push_back(camera({0.0f, 1.3f, 4.5f}, {0.0f, 0.36f, 0.0f}, 2.95f));
     scene.backdropColor = std::array<float, 3>{0.12f, 0.14f, 0.18f};
     return scene;
 }

@@ -273,6 +273,9 @@ Lwo2Object MeshBuilder::object() const {
         Lwo2VertexMap shade{"RGB ", SHADE_MAP, false, std::nullopt, {}};
         // Point colours stand in for the surface colour where a surface draws them, so they carry both.
         std::vector<Rgb> colours(source.points.size(), Rgb{1.0f, 1.0f, 1.0f});
+        out.points.reserve(source.points.size());
+        uv.entries.reserve(source.points.size());
+        shade.entries.reserve(source.points.size());
         for (size_t k = 0; k < source.polygons.size(); ++k)
             for (uint8_t j = 0; j < source.sizes[k]; ++j) colours[source.polygons[k][j]] = m_surfaces[source.surfaces[k]].colour;
         for (size_t k = 0; k < source.points.size(); ++k) {
@@ -282,17 +285,22 @@ Lwo2Object MeshBuilder::object() const {
             shade.entries.push_back({static_cast<uint32_t>(k), 0,
                                      {c.shade.r * colours[k].r, c.shade.g * colours[k].g, c.shade.b * colours[k].b}});
         }
-        if (!source.points.empty()) out.vertexMaps = {uv, shade};
+        if (!source.points.empty()) {
+            out.vertexMaps.push_back(std::move(uv));
+            out.vertexMaps.push_back(std::move(shade));
+        }
         Lwo2PolygonList faces;
         Lwo2PolygonTags tags;
+        faces.polygons.reserve(source.polygons.size());
+        tags.tags.reserve(source.polygons.size());
         for (size_t k = 0; k < source.polygons.size(); ++k) {
             const auto& p = source.polygons[k];
             faces.polygons.push_back({std::vector<uint32_t>(p.begin(), p.begin() + source.sizes[k])});
             tags.tags.push_back({static_cast<uint32_t>(k), source.surfaces[k]});
         }
-        out.polygonLists.push_back(faces);
-        out.polygonTags.push_back(tags);
-        object.layers.push_back(out);
+        out.polygonLists.push_back(std::move(faces));
+        out.polygonTags.push_back(std::move(tags));
+        object.layers.push_back(std::move(out));
     }
     // One clip per texture, numbered from 1 in order of first use.
     std::vector<std::string> images;

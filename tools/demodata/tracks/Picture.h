@@ -32,3 +32,5 @@ private:
 inline Picture::Rgb rgb(float r, float g, float b) { return {r, g, b}; }
 inline Picture::Rgb grey(float v) { return {v, v, v}; }
 Picture::Rgb mix(Picture::Rgb a, Picture::Rgb b, float t);
+// 0 below a, 1 above b, a smooth S between (a may lie above b: the S falls).
+float smoothstep(float a, float b, float x);

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <future>
+#include <map>
+#include <mutex>
+#include <string>
 
 #include "tools/demodata/tracks/MeshBuilder.h"
 #include "tools/demodata/tracks/Noise.h"
@@ -35,11 +39,6 @@ constexpr float CLOUD_CELLS = 1.6f;
 constexpr int CLOUD_PERIOD = 4096;
 // The picture is worked out at four points a pixel: far clouds would flicker otherwise.
 constexpr int SAMPLES = 2;
-
-float smoothstep(float a, float b, float x) {
-    const float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
 
 Rgb blend(Rgb a, Rgb b, float t) { return mix(a, b, std::clamp(t, 0.0f, 1.0f)); }
 
@@ -109,6 +108,22 @@ private:
     const Sky& m_sky;
     Noise m_clouds, m_ridge;
 };
+
+// Tracks under the same sky share its picture: it is painted once, by the
+// first track that asks, while the others wait for it.
+const Picture& paintedOnce(const Sky& sky) {
+    static std::mutex lock;
+    static std::map<std::string, std::shared_future<Picture>> painted;
+    std::shared_future<Picture> job;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        auto found = painted.find(sky.name);
+        if (found == painted.end())
+            found = painted.emplace(sky.name, std::async(std::launch::async, picture, sky, PICTURE_SIZE)).first;
+        job = found->second;
+    }
+    return job.get();
+}
 
 } // namespace
 
@@ -186,7 +201,7 @@ void raise(TrackBuilder& track, const Sky& sky) {
     // Lit by itself alone: the scene's sun and ambient light leave it as painted.
     look.diffuse = 0.0f;
     look.luminosity = 1.0f;
-    look.texture = track.texture(name + ".bmp", picture(sky, PICTURE_SIZE));
+    look.texture = track.texture(name + ".bmp", paintedOnce(sky));
     MeshBuilder mesh;
     mesh.layer(name);
     dome(mesh, mesh.surface(look), RADIUS);

@@ -45,17 +45,21 @@ using TrackProps::look;
 using TrackProps::scaled;
 
 // Light sandy gravel with darker stones. The paths are the road: they fill
-// the lower half of the screen, so the picture has the road's size.
+// the lower half of the screen, so the picture has the road's size. The
+// stones are small and soft-edged, dark ones and pale grit: seen close up
+// under the rider, big hard-edged ones looked like blotches of paint.
 Picture gravel() {
     const int size = TrackTextures::ROAD_TEXTURE_SIZE;
-    Noise n(801), g(802), p(803);
+    Noise n(801), g(802), p(803), q(804);
     Picture out(size, size);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const float fx = static_cast<float>(x) / size, fy = static_cast<float>(y) / size;
             Rgb c = mix(rgb(0.62f, 0.55f, 0.44f), rgb(0.78f, 0.72f, 0.6f), n.fractal(fx * 6.0f, fy * 6.0f, 6, 3));
-            if (p.fractal(fx * 48.0f, fy * 48.0f, 48, 1) > 0.78f) c = scaled(c, 0.7f);
-            out.at(x, y) = scaled(c, 0.9f + 0.2f * g.lattice(x, y, size));
+            const float dark = smoothstep(0.7f, 0.8f, p.fractal(fx * 128.0f, fy * 128.0f, 128, 1));
+            const float pale = smoothstep(0.74f, 0.82f, q.fractal(fx * 192.0f, fy * 192.0f, 192, 1));
+            c = scaled(c, (1.0f - 0.25f * dark) * (1.0f + 0.12f * pale));
+            out.at(x, y) = scaled(c, 0.92f + 0.16f * g.lattice(x, y, size));
         }
     return out;
 }

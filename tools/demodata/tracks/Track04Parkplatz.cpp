@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
 
 #include "tools/demodata/tracks/Noise.h"
 #include "tools/demodata/tracks/SkyDome.h"
@@ -157,35 +158,101 @@ Picture storeFront() {
     return p;
 }
 
-// Wide white arrows painted on the aisles, pointing to the picture's top.
-Picture paintedArrow() {
-    Picture p(64, 128, rgb(0.0f, 0.0f, 0.0f));
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 64; ++x) {
-            const float dx = std::fabs(x - 31.5f);
-            const bool head = y < 48 && dx < y * 0.6f;
-            const bool shaft = y >= 48 && dx < 9.0f;
-            p.at(x, y) = head || shaft ? grey(0.92f) : grey(0.22f);
-        }
+// Paint on the asphalt, drawn as its own white shapes rather than a picture
+// over a square: a square's background never matches the asphalt round it.
+// Places are given as (lateral, ahead) from the middle of the mark, turned
+// onto the road by its frame; `mirror` flips the lateral axis.
+class RoadPaint {
+public:
+    RoadPaint(MeshBuilder& mesh, uint16_t surface, const Centreline::Frame& f, float lift, bool mirror)
+        : m_mesh(mesh), m_surface(surface), m_frame(f), m_lift(lift), m_side(mirror ? -1.0f : 1.0f) {}
+
+    void triangle(float l0, float a0, float l1, float a1, float l2, float a2) const {
+        const MeshBuilder::Corner p = at(l0, a0), q = at(l1, a1), r = at(l2, a2);
+        // Clockwise seen from above.
+        if (cross(q.p - p.p, r.p - p.p).y < 0.0f)
+            m_mesh.triangle(m_surface, p, r, q);
+        else
+            m_mesh.triangle(m_surface, p, q, r);
+    }
+    void quad(float l0, float a0, float l1, float a1, float l2, float a2, float l3, float a3) const {
+        m_mesh.quadFacing(m_surface, {0, 1, 0}, at(l0, a0), at(l1, a1), at(l2, a2), at(l3, a3));
+    }
+
+private:
+    MeshBuilder::Corner at(float lateral, float ahead) const {
+        return {m_frame.position + m_frame.right * (lateral * m_side) + m_frame.forward * ahead + Vec3{0.0f, m_lift, 0.0f}};
+    }
+
+    MeshBuilder& m_mesh;
+    uint16_t m_surface;
+    Centreline::Frame m_frame;
+    float m_lift, m_side;
+};
+
+// A straight arrow along the aisle, 4 m long: a head 1.8 m wide on a narrow shaft.
+void straightArrow(const RoadPaint& paint) {
+    paint.triangle(0.0f, 2.0f, 0.9f, 0.5f, -0.9f, 0.5f);
+    paint.quad(-0.28f, 0.5f, 0.28f, 0.5f, 0.28f, -2.0f, -0.28f, -2.0f);
+}
+
+// A turn arrow 4 m across and 5 m long: the stem up the right half, a
+// quarter circle round to the left, the head pointing left.
+void turnArrow(const RoadPaint& paint) {
+    constexpr float STEM = 0.31f, INNER = 0.75f, OUTER = 1.375f, HEAD_TIP = -1.8f, HEAD_HALF = 0.56f;
+    // The bend's middle: the stem's centre line bends round it to the head's.
+    const float cx = -0.56f, ca = 0.47f, r = (INNER + OUTER) * 0.5f;
+    paint.quad(cx + r - STEM, ca, cx + r + STEM, ca, cx + r + STEM, -2.5f, cx + r - STEM, -2.5f);
+    constexpr int STEPS = 8;
+    for (int i = 0; i < STEPS; ++i) {
+        const float t0 = 0.5f * PI * i / STEPS, t1 = 0.5f * PI * (i + 1) / STEPS;
+        paint.quad(cx + INNER * std::cos(t0), ca + INNER * std::sin(t0), cx + OUTER * std::cos(t0), ca + OUTER * std::sin(t0),
+                   cx + OUTER * std::cos(t1), ca + OUTER * std::sin(t1), cx + INNER * std::cos(t1), ca + INNER * std::sin(t1));
+    }
+    const float headAhead = ca + r;
+    paint.triangle(HEAD_TIP, headAhead, cx, headAhead + HEAD_HALF + STEM, cx, headAhead - HEAD_HALF - STEM);
+}
+
+// The store's walls beside and round the glass front, 8 m of them across
+// and the wall's 9 m from the ground up: a cap and a red band in the sign's
+// colour, ribbed upper cladding, a band of high windows, panelled lower
+// cladding over a concrete plinth, and a downpipe.
+Picture storeCladding() {
+    Noise n(907);
+    Picture p(TEXTURE_SIZE, TEXTURE_SIZE, rgb(0.82f, 0.82f, 0.8f));
+    for (int x = 0; x < TEXTURE_SIZE; x += 8) TrackProps::fill(p, x, 26, x + 2, 90, grey(0.7f));
+    TrackProps::fill(p, 0, 0, TEXTURE_SIZE, 8, grey(0.62f));
+    TrackProps::fill(p, 0, 8, TEXTURE_SIZE, 26, rgb(0.8f, 0.08f, 0.06f));
+    TrackProps::fill(p, 0, 90, TEXTURE_SIZE, 130, grey(0.4f));
+    for (int k = 0; k < 4; ++k)
+        for (int y = 94; y < 126; ++y)
+            for (int x = k * 64 + 5; x < k * 64 + 59; ++x)
+                // Dark glass with the sky caught high in each pane.
+                p.at(x, y) = mix(rgb(0.55f, 0.68f, 0.8f), rgb(0.14f, 0.2f, 0.28f), (y - 94) / 24.0f);
+    TrackProps::fill(p, 0, 130, TEXTURE_SIZE, 236, rgb(0.7f, 0.68f, 0.62f));
+    for (int y = 156; y < 236; y += 26) TrackProps::fill(p, 0, y, TEXTURE_SIZE, y + 1, rgb(0.5f, 0.48f, 0.44f));
+    for (int x = 0; x < TEXTURE_SIZE; x += 64) TrackProps::fill(p, x, 130, x + 2, 236, rgb(0.5f, 0.48f, 0.44f));
+    TrackProps::fill(p, 0, 236, TEXTURE_SIZE, TEXTURE_SIZE, grey(0.55f));
+    TrackProps::fill(p, 246, 26, 252, 250, grey(0.5f));
+    TrackProps::fill(p, 247, 26, 249, 250, grey(0.66f));
+    for (int y = 0; y < TEXTURE_SIZE; ++y)
+        for (int x = 0; x < TEXTURE_SIZE; ++x)
+            p.at(x, y) = scaled(p.at(x, y), 0.9f + 0.1f * n.fractal(x / 16.0f, y / 16.0f, 16, 3));
     return p;
 }
 
-// A turn arrow painted before each bend: the stem up from the bottom, then
-// round to the left with the head at the picture's left edge. The rider runs
-// over it close up, so its edges need the texture's full size.
-Picture turnArrow() {
-    Picture p(TEXTURE_SIZE, TEXTURE_SIZE, grey(0.22f));
-    const float k = TEXTURE_SIZE / 128.0f;
-    for (int y = 0; y < TEXTURE_SIZE; ++y)
-        for (int x = 0; x < TEXTURE_SIZE; ++x) {
-            // In the units of a 128 pixel picture, sampled at the pixel's middle.
-            const float u = (x + 0.5f) / k, v = (y + 0.5f) / k;
-            const float r = std::hypot(u - 46.0f, v - 52.0f);
-            const bool stem = u >= 70.0f && u < 90.0f && v >= 52.0f;
-            const bool bend = r < 44.0f && r >= 24.0f && u >= 46.0f && v < 52.0f;
-            const bool head = u < 48.0f && u >= 6.0f && std::fabs(v - 18.0f) < (u - 6.0f) * 0.75f;
-            if (stem || bend || head) p.at(x, y) = grey(0.92f);
-        }
+// A loading bay's roller door in its frame: yellow and black posts, a
+// grey lintel, the door's slats and the rubber seal along the ground.
+Picture rollerDoor() {
+    Picture p(TEXTURE_SIZE, TEXTURE_SIZE, grey(0.5f));
+    for (int y = 24; y < 248; ++y)
+        for (int x = 20; x < 236; ++x) p.at(x, y) = (y - 24) % 10 < 7 ? rgb(0.62f, 0.66f, 0.7f) : rgb(0.48f, 0.52f, 0.56f);
+    TrackProps::fill(p, 0, 0, TEXTURE_SIZE, 24, grey(0.38f));
+    TrackProps::fill(p, 20, 248, 236, TEXTURE_SIZE, grey(0.08f));
+    for (int x : {0, 236})
+        for (int y = 24; y < TEXTURE_SIZE; ++y)
+            for (int k = 0; k < 20; ++k) p.at(x + k, y) = (y + k) / 16 % 2 ? rgb(0.95f, 0.78f, 0.1f) : grey(0.1f);
+    TrackProps::fill(p, 112, 200, 144, 212, grey(0.3f));
     return p;
 }
 
@@ -361,6 +428,45 @@ void plantIslands(TrackBuilder& track) {
     for (const TrackProps::Tree& t : trees) TrackProps::crown(scenery, leaves, t);
 }
 
+// The store's plaster is clad where no glass is: the front on both sides of
+// the glass, the east and west ends. The east end, beside the delivery lane,
+// is the loading bay: three roller doors under a canopy, bumpers, pallets
+// and waste bins; both ends carry the store's sign.
+void storeWalls(TrackBuilder& track, uint16_t trim, uint16_t sign) {
+    MeshBuilder& scenery = track.scenery();
+    const uint16_t clad = scenery.surface(look("store_cladding", grey(1.0f), track.texture("store_cladding.bmp", storeCladding())));
+    constexpr float AHEAD = 0.05f, REPEAT = 8.0f;
+    // A face of the wall from a to b (plan, ground level), showing towards `out`.
+    auto face = [&](uint16_t surface, Vec3 a, Vec3 b, float y0, float y1, Vec3 out, float uLength) {
+        const Vec3 lift = out * AHEAD;
+        const float u = length(b - a) / uLength;
+        scenery.quadFacing(surface, out, {a + lift + Vec3{0, y0, 0}, 0.0f, 0.0f}, {b + lift + Vec3{0, y0, 0}, u, 0.0f},
+                           {b + lift + Vec3{0, y1, 0}, u, 1.0f}, {a + lift + Vec3{0, y1, 0}, 0.0f, 1.0f});
+    };
+    const Vec3 south{0, 0, -1}, east{1, 0, 0}, west{-1, 0, 0};
+    face(clad, {-STORE_HALF, 0, STORE_FRONT}, {-60.0f, 0, STORE_FRONT}, 0.0f, STORE_HEIGHT, south, REPEAT);
+    face(clad, {60.0f, 0, STORE_FRONT}, {STORE_HALF, 0, STORE_FRONT}, 0.0f, STORE_HEIGHT, south, REPEAT);
+    face(clad, {STORE_HALF, 0, STORE_FRONT}, {STORE_HALF, 0, STORE_BACK}, 0.0f, STORE_HEIGHT, east, REPEAT);
+    face(clad, {-STORE_HALF, 0, STORE_BACK}, {-STORE_HALF, 0, STORE_FRONT}, 0.0f, STORE_HEIGHT, west, REPEAT);
+    face(sign, {STORE_HALF, 0, STORE_FRONT + 4.0f}, {STORE_HALF, 0, STORE_FRONT + 20.0f}, 5.9f, 7.9f, east, 16.0f);
+    face(sign, {-STORE_HALF, 0, STORE_FRONT + 20.0f}, {-STORE_HALF, 0, STORE_FRONT + 4.0f}, 5.9f, 7.9f, west, 16.0f);
+
+    const uint16_t door = scenery.surface(look("roller_door", grey(1.0f), track.texture("roller_door.bmp", rollerDoor())));
+    MeshBuilder& walls = track.walls();
+    const uint16_t rubber = walls.surface(look("dock_rubber", grey(0.12f)));
+    const uint16_t bin = walls.surface(look("waste_bin", rgb(0.15f, 0.45f, 0.2f)));
+    const uint16_t pallet = walls.surface(look("pallet", rgb(0.62f, 0.48f, 0.3f), track.texture("wood.bmp", TrackTextures::wood(TEXTURE_SIZE))));
+    for (float z : {125.0f, 137.0f, 149.0f}) {
+        face(door, {STORE_HALF, 0, z - 2.5f}, {STORE_HALF, 0, z + 2.5f}, 0.0f, 4.8f, east, 5.0f);
+        for (float dz : {-2.9f, 2.9f}) walls.box(rubber, {STORE_HALF + 0.2f, 1.0f, z + dz}, {0.4f, 0.6f, 0.35f}, 0.0f);
+    }
+    scenery.box(trim, {STORE_HALF + 1.5f, 5.4f, 137.0f}, {3.0f, 0.3f, 32.0f}, 0.0f, 4.0f);
+    for (float z : {107.0f, 110.0f}) walls.box(bin, {STORE_HALF + 1.2f, 0.7f, z}, {1.4f, 1.4f, 2.4f}, 0.0f, 2.0f);
+    for (int k = 0; k < 4; ++k)
+        walls.box(pallet, {STORE_HALF + 1.3f + (k % 2) * 1.3f, 0.4f + (k / 2) * 0.35f, 160.0f + (k % 2) * 0.4f},
+                  {1.2f, 0.3f, 1.0f}, 0.0f, 1.0f);
+}
+
 // The supermarket: a long low box, its glass front lit, a sign over the
 // door, a canopy over the entrance and trolley shelters.
 void store(TrackBuilder& track) {
@@ -383,6 +489,8 @@ void store(TrackBuilder& track) {
         for (float dx : {-3.8f, 3.8f}) walls.box(steel, {x + dx, 1.2f, STORE_FRONT - 1.8f}, {0.15f, 2.4f, 0.15f}, 0.0f);
 
     MeshBuilder& scenery = track.scenery();
+    // The scenery numbers its surfaces apart from the walls.
+    const uint16_t trim = scenery.surface(look("store_steel", rgb(0.5f, 0.52f, 0.55f)));
     const uint16_t glass = scenery.surface(look("store_front", grey(1.0f), track.texture("store_front.bmp", storeFront()), 0.3f));
     auto corner = [](float x, float y, float u, float v) { return MeshBuilder::Corner{{x, y, STORE_FRONT - 0.05f}, u, v}; };
     const float x0 = -60.0f, x1 = 60.0f, top = 5.0f;
@@ -393,16 +501,41 @@ void store(TrackBuilder& track) {
     scenery.quadFacing(sign, {0, 0, -1}, corner(-20.0f, 5.8f, 0.0f, 0.0f), corner(20.0f, 5.8f, 1.0f, 0.0f),
                        corner(20.0f, 8.3f, 1.0f, 1.0f), corner(-20.0f, 8.3f, 0.0f, 1.0f));
     // The canopy, the shelters' roofs and the trolleys under them.
-    scenery.box(steel, {0.0f, 4.6f, STORE_FRONT - 4.0f}, {24.0f, 0.4f, 8.0f}, 0.0f);
+    scenery.box(trim, {0.0f, 4.6f, STORE_FRONT - 4.0f}, {24.0f, 0.4f, 8.0f}, 0.0f);
     for (float x : {-35.0f, 35.0f}) {
-        scenery.box(steel, {x, 2.4f, STORE_FRONT - 3.0f}, {8.0f, 0.15f, 3.0f}, 0.0f);
-        for (int k = 0; k < 6; ++k) scenery.box(steel, {x - 3.0f + k * 1.2f, 0.55f, STORE_FRONT - 3.0f}, {0.9f, 1.0f, 2.0f}, 0.0f, 1.0f);
+        scenery.box(trim, {x, 2.4f, STORE_FRONT - 3.0f}, {8.0f, 0.15f, 3.0f}, 0.0f);
+        for (int k = 0; k < 6; ++k) scenery.box(trim, {x - 3.0f + k * 1.2f, 0.55f, STORE_FRONT - 3.0f}, {0.9f, 1.0f, 2.0f}, 0.0f, 1.0f);
     }
+    storeWalls(track, trim, sign);
     // The flat roof with its plant: fans and ducts.
     const uint16_t roof = scenery.surface(look("store_roof", grey(0.75f), track.texture("concrete.bmp", TrackTextures::concrete(TEXTURE_SIZE))));
     scenery.panel(roof, {0.0f, STORE_HEIGHT + 0.52f, cz}, STORE_HALF * 2.0f, STORE_BACK - STORE_FRONT, 0.0f, 8.0f);
     for (int k = 0; k < 6; ++k)
-        scenery.box(steel, {-75.0f + k * 30.0f, STORE_HEIGHT + 1.3f, cz + (k % 2 ? 12.0f : -8.0f)}, {5.0f, 1.6f, 3.5f}, 0.0f, 2.0f);
+        scenery.box(trim, {-75.0f + k * 30.0f, STORE_HEIGHT + 1.3f, cz + (k % 2 ? 12.0f : -8.0f)}, {5.0f, 1.6f, 3.5f}, 0.0f, 2.0f);
+}
+
+// The north-west corner, straight ahead of the rider coming along the store
+// front, was bare asphalt: a billboard for the store on the road's line and
+// a recycling point of bottle banks beside the store's west end.
+void westCorner(TrackBuilder& track) {
+    MeshBuilder& walls = track.walls();
+    const uint16_t post = walls.surface(look("billboard_post", rgb(0.45f, 0.47f, 0.5f)));
+    const float x = WEST_ROAD - 35.0f;
+    // The posts stand behind the board.
+    for (float dz : {-3.5f, 3.5f}) walls.box(post, {x - 0.45f, 2.0f, STORE_ROAD + dz}, {0.3f, 4.0f, 0.3f}, 0.0f);
+    MeshBuilder& scenery = track.scenery();
+    const uint16_t frame = scenery.surface(look("billboard_frame", grey(0.92f)));
+    scenery.box(frame, {x - 0.2f, 4.6f, STORE_ROAD}, {0.2f, 3.2f, 10.4f}, 0.0f);
+    const uint16_t sign = scenery.surface(look("store_sign", grey(1.0f), track.texture("store_sign.bmp", storeSign()), 0.8f));
+    auto corner = [&](float z, float y, float u, float v) { return MeshBuilder::Corner{{x - 0.05f, y, z}, u, v}; };
+    // Read from the east, the letters run north.
+    scenery.quadFacing(sign, {1, 0, 0}, corner(STORE_ROAD - 5.0f, 3.2f, 0.0f, 0.0f), corner(STORE_ROAD + 5.0f, 3.2f, 1.0f, 0.0f),
+                       corner(STORE_ROAD + 5.0f, 6.0f, 1.0f, 1.0f), corner(STORE_ROAD - 5.0f, 6.0f, 0.0f, 1.0f));
+    const Rgb banks[] = {rgb(0.15f, 0.45f, 0.2f), rgb(0.2f, 0.35f, 0.7f), rgb(0.45f, 0.3f, 0.15f), rgb(0.9f, 0.9f, 0.88f)};
+    for (int k = 0; k < 4; ++k) {
+        const std::string name = "bottle_bank_" + std::to_string(k);
+        walls.box(walls.surface(look(name, banks[k])), {-150.0f + k * 2.4f, 0.9f, STORE_FRONT - 3.0f}, {1.8f, 1.8f, 1.8f}, 0.0f, 2.0f);
+    }
 }
 
 // The car crusher in the delivery lane: a machine beside the road, an arm
@@ -425,14 +558,8 @@ void crusher(TrackBuilder& track, Loose& loose, float s) {
 void markings(TrackBuilder& track) {
     const Centreline& line = track.line();
     MeshBuilder& scenery = track.scenery();
-    const uint16_t arrow = scenery.surface(look("arrow", grey(1.0f), track.texture("aisle_arrow.bmp", paintedArrow())));
-    for (float s = 30.0f; s < line.length(); s += 70.0f) {
-        // One picture over the whole mark, its top (v = 1) ahead along the lap.
-        const Centreline::Frame f = line.at(s);
-        const Vec3 c = f.position + Vec3{0.0f, 0.025f, 0.0f}, ahead = f.forward * 2.0f, side = f.right * 1.0f;
-        scenery.quadFacing(arrow, {0, 1, 0}, {c - ahead - side, 0.0f, 0.0f}, {c - ahead + side, 1.0f, 0.0f},
-                           {c + ahead + side, 1.0f, 1.0f}, {c + ahead - side, 0.0f, 1.0f});
-    }
+    const uint16_t arrow = scenery.surface(look("arrow", grey(0.92f)));
+    for (float s = 30.0f; s < line.length(); s += 70.0f) straightArrow(RoadPaint(scenery, arrow, line.at(s), 0.025f, false));
     const uint16_t white = scenery.surface(look("zebra", grey(0.95f), track.texture("lane_line.bmp", TrackTextures::laneLine(64))));
     for (float x = -6.0f; x <= 6.0f; x += 1.5f)
         scenery.panel(white, {x, 0.025f, STORE_ROAD}, 0.7f, WIDTH - 1.0f, 0.0f, 4.0f);
@@ -465,7 +592,7 @@ void paintRoute(TrackBuilder& track) {
         else bends.push_back({s, s + step, turn < 0.0f});
     }
     const uint16_t kerb = scenery.surface(look("route_kerb", grey(1.0f), track.texture("kerb.bmp", TrackTextures::kerb(TEXTURE_SIZE))));
-    const uint16_t arrow = scenery.surface(look("turn_arrow", grey(1.0f), track.texture("turn_arrow.bmp", turnArrow())));
+    const uint16_t arrow = scenery.surface(look("turn_arrow", grey(0.92f)));
     for (const Bend& b : bends) {
         if (b.s1 - b.s0 < 10.0f) continue;
         for (float side : {-1.0f, 1.0f}) {
@@ -473,14 +600,8 @@ void paintRoute(TrackBuilder& track) {
             scenery.ribbon(kerb, line, b.s0 - 4.0f, b.s1 + 4.0f, side < 0 ? edge : in, side < 0 ? in : edge, 0.035f,
                            0.0f, 2.0f);
         }
-        for (float before : {12.0f, 30.0f}) {
-            // The picture bends left; a right-hand bend mirrors it across.
-            const Centreline::Frame f = line.at(b.s0 - before);
-            const Vec3 c = f.position + Vec3{0.0f, 0.03f, 0.0f}, ahead = f.forward * 2.5f, side = f.right * 2.0f;
-            const float u0 = b.left ? 1.0f : 0.0f, u1 = 1.0f - u0;
-            scenery.quadFacing(arrow, {0, 1, 0}, {c - ahead - side, u1, 0.0f}, {c - ahead + side, u0, 0.0f},
-                               {c + ahead + side, u0, 1.0f}, {c + ahead - side, u1, 1.0f});
-        }
+        // The arrow bends left; a right-hand bend mirrors it across.
+        for (float before : {12.0f, 30.0f}) turnArrow(RoadPaint(scenery, arrow, line.at(b.s0 - before), 0.03f, !b.left));
     }
 }
 
@@ -530,6 +651,7 @@ std::vector<TrackFile> files() {
     park(track, loose);
     plantIslands(track);
     store(track);
+    westCorner(track);
     markings(track);
     paintRoute(track);
     crusher(track, loose, line.nearest(EAST_ROAD, 5.0f).s);

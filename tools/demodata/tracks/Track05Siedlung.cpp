@@ -72,13 +72,7 @@ float bendAt(const Centreline& line, float s, float reach) {
 // Every picture the estate's own surfaces use, painted once; the looks name them by file.
 void paintTextures(TrackBuilder& track) {
     // Estate streets are worn pale, lighter than a fresh main road.
-    Picture pale = TrackTextures::asphalt(TrackTextures::ROAD_TEXTURE_SIZE);
-    for (int y = 0; y < pale.height(); ++y)
-        for (int x = 0; x < pale.width(); ++x) {
-            Rgb& p = pale.at(x, y);
-            p = {p.r * 1.6f, p.g * 1.6f, p.b * 1.6f};
-        }
-    track.texture("asphalt_pale.bmp", pale);
+    track.texture("asphalt_pale.bmp", TrackTextures::asphalt(TrackTextures::ROAD_TEXTURE_SIZE, 1.6f));
     track.texture("cobbles.bmp",
                   TrackTextures::tiles(TEXTURE_SIZE, 16, rgb(0.62f, 0.58f, 0.54f), rgb(0.52f, 0.5f, 0.47f)));
     track.texture("estate_paving.bmp",

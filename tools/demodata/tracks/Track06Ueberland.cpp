@@ -55,11 +55,6 @@ constexpr float TOWER_HEIGHT = 34.0f;
 const char* const ROTOR_OBJECT = "D:\\Vantorik/3dobjects_tracks/track06/ueberland_rotor.lwo";
 const Vec3 CHURCH{95.0f, 0.0f, -95.0f};
 
-float smoothstep(float a, float b, float x) {
-    const float t = std::clamp((x - a) / (b - a), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
-}
-
 // The crops, each a picture: meadow grass, ripe wheat, rape in flower, ploughed soil.
 enum class Crop { MEADOW, WHEAT, RAPE, SOIL };
 
@@ -77,7 +72,8 @@ Picture cropPicture(Rgb colour) {
 
 // Every picture the country road's own surfaces use, painted once; the looks name them by file.
 void paintTextures(TrackBuilder& track) {
-    track.texture("asphalt.bmp", TrackTextures::asphalt(TrackTextures::ROAD_TEXTURE_SIZE));
+    // A country road bleached by the sun: lighter than the town's fresh asphalt, so the lap reads in the open.
+    track.texture("asphalt_country.bmp", TrackTextures::asphalt(TrackTextures::ROAD_TEXTURE_SIZE, 1.35f));
     // Sized as the other tracks paint them, so the shared files are one and the same.
     track.texture("lane_line.bmp", TrackTextures::laneLine(64));
     track.texture("grass.bmp", TrackTextures::grass(TEXTURE_SIZE));
@@ -183,7 +179,7 @@ void layRoad(TrackBuilder& track, const Land& land, Stretch barn) {
     const Centreline& line = track.line();
     const float length = line.length();
     TrackBuilder::RoadLook road;
-    road.surface = shaded("asphalt", "asphalt.bmp");
+    road.surface = shaded("asphalt", "asphalt_country.bmp");
     road.textureLength = 8.0f;
     road.lines = shaded("edge_line", "lane_line.bmp");
     track.road(road, 0.0f, length);
@@ -350,7 +346,7 @@ void layBarn(TrackBuilder& track, Stretch barn) {
     track.stamper(middle, 0.0f, {width - 1.0f, 1.0f, 3.0f}, 3.2f, 3.0f, steel);
     const Vec3 a = line.at(barn.s0).position, b = line.at(barn.s1).position;
     track.lightMap().rectangle(std::min(a.x, b.x) - reach, std::min(a.z, b.z), std::max(a.x, b.x) + reach,
-                               std::max(a.z, b.z), 0.38f, 2.0f);
+                               std::max(a.z, b.z), 0.42f, 2.0f);
 }
 
 // The farmyard round the barn: farmhouse, silo, hay bales, a few trees.
@@ -477,7 +473,7 @@ void layTrees(TrackBuilder& track, TownProps& props, const Land& land) {
         // Only shade that reaches the road darkens the karts; the rest is left to the sun.
         const Centreline::Nearest n = line.nearest(p.x, p.z);
         if (n.distance < land.corridor(line.at(n.s).width) + radius * 2.0f)
-            track.lightMap().disc(p.x, p.z, radius * 1.6f, 0.4f);
+            track.lightMap().disc(p.x, p.z, radius * 1.6f, 0.48f);
     };
     // The avenue: both sides of the valley road, just beyond its fences.
     const float a0 = along(line, {-150.0f, 0.0f, -207.0f}) - line.length(), a1 = along(line, {120.0f, 0.0f, -200.0f});
@@ -538,6 +534,8 @@ std::vector<CentrelinePoint> centreline() {
 
 std::vector<TrackFile> files() {
     TrackBuilder track(6, "ueberland", Centreline(centreline()));
+    // A summer's day: the open country a little over neutral and warm, as the park and the car park are.
+    track.lightMap() = LightMap(0.56f, rgb(1.0f, 0.98f, 0.92f));
     paintTextures(track);
     TownProps props(track);
     const Centreline& line = track.line();

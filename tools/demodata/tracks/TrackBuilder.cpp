@@ -248,7 +248,8 @@ void TrackBuilder::speedup(float s, float lateral, float length, float width) {
     SurfaceLook look;
     look.name = "speedup";
     look.luminosity = 0.5f;
-    look.texture = texture("arrows.bmp", TrackTextures::arrows(TEXTURE_SIZE));
+    // The road's size: the pad lies under the rider and fills the lower screen as the road does.
+    look.texture = texture("arrows.bmp", TrackTextures::arrows(TrackTextures::ROAD_TEXTURE_SIZE));
     scenery().ribbon(m_mesh.surface(look), m_line, s - length * 0.5f, s + length * 0.5f,
                      {0.0f, lateral - width * 0.5f}, {0.0f, lateral + width * 0.5f}, PAINT_LIFT, 0.0f, length, 1.0f);
     LwsObject pad = nullAt("speedup", f.across(lateral) + Vec3{0.0f, 0.2f, 0.0f}, f.heading());

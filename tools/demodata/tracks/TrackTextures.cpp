@@ -48,7 +48,7 @@ float lineDistance(float x, int count) {
 std::string archiveName(const std::string& file) { return "D:\\Vantorik\\textures\\tracks\\" + file; }
 std::string clipName(const std::string& file) { return "D:/Vantorik/textures/tracks/" + file; }
 
-Picture asphalt(int size) {
+Picture asphalt(int size, float brightness) {
     Noise n(11), g(12), c(13);
     return painted(size, [&](float x, float y) {
         float base = 0.25f + 0.07f * fbm(n, x, y, 8);
@@ -56,7 +56,7 @@ Picture asphalt(int size) {
         // Thin dark cracks where a noise field crosses its middle.
         float crack = std::fabs(fbm(c, x, y, 4, 3) - 0.5f);
         if (crack < 0.006f) k *= 0.6f;
-        return grey(base * k);
+        return grey(base * k * brightness);
     });
 }
 
@@ -248,8 +248,11 @@ Picture arrows(int size) {
         const float down = 1.0f - y;
         float fy = down * 2.0f - std::floor(down * 2.0f);
         float d = fy - std::fabs(x - 0.5f) * 0.8f;
-        bool lit = d > 0.25f && d < 0.55f && std::fabs(x - 0.5f) < 0.4f;
-        Rgb c = lit ? rgb(1.0f, 0.55f, 0.05f) : rgb(0.12f, 0.1f, 0.1f);
+        // Soft over a pixel and a half: the rider runs over the pad close up, where hard edges step.
+        const float edge = 1.5f / static_cast<float>(size);
+        const float lit = smoothstep(0.25f - edge, 0.25f + edge, d) * smoothstep(0.55f + edge, 0.55f - edge, d) *
+                          smoothstep(0.4f + edge, 0.4f - edge, std::fabs(x - 0.5f));
+        Rgb c = mix(rgb(0.12f, 0.1f, 0.1f), rgb(1.0f, 0.55f, 0.05f), lit);
         return scaled(c, grit(g, x, y, size, 0.1f));
     });
 }

@@ -15,7 +15,8 @@ std::string clipName(const std::string& file);
 
 // Road surfaces fill the lower half of the screen: at 256 pixels they blur.
 constexpr int ROAD_TEXTURE_SIZE = 512;
-Picture asphalt(int size);              // dark grey grit with a few cracks
+// Dark grey grit with a few cracks; worn roads are paler by `brightness`.
+Picture asphalt(int size, float brightness = 1.0f);
 Picture concrete(int size);             // light grey, blotchy, with formwork seams
 Picture concreteFloor(int size);        // car-park floor: smooth grey with oil stains
 Picture tiles(int size, int count, Picture::Rgb a, Picture::Rgb b); // count x count squares, grout lines
