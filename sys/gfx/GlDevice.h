@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -50,6 +51,8 @@ private:
     bool away() const;
     bool makeBackBuffer();
     void dropBackBuffer();
+    // Binds the back buffer's picture, single-sampled, for reading.
+    void bindPictureForReading();
     void bindTarget();
     void applyState(bool pretransformed);
     void applyStages(const std::vector<VertexElement>& layout, bool pretransformed);
@@ -68,8 +71,11 @@ private:
     uint32_t m_white = 0;
     bool m_lost = false;
     bool m_resolved = false;
+    // A software rasteriser decodes a compressed block on every sample it takes.
+    bool m_decodeCompressed = false;
     uint32_t m_activeQuery = 0;
     std::vector<float> m_scratch;
+    std::vector<uint8_t> m_decoded;
     std::unique_ptr<GlFixedFunction> m_fixedFunction;
 };
 
