@@ -171,7 +171,9 @@ GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
     }
     GlDevice* device = new GlDevice(window, context, params);
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    device->m_decodeCompressed = renderer && (std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe"));
+    device->m_rendererName = renderer ? renderer : "";
+    const std::string& name = device->m_rendererName;
+    device->m_decodeCompressed = name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos;
     device->takeDisplay();
     if (!device->makeBackBuffer()) {
         std::fprintf(stderr, "3D device: the back buffer could not be made\n");

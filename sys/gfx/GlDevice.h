@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "sys/gfx/Device.h"
@@ -43,6 +44,8 @@ public:
 
     // The samples each back-buffer pixel has (1 without multisampling).
     int backBufferSamples() const { return m_samples; }
+    // The driver's GL_RENDERER, "llvmpipe (...)" for Mesa's software rasteriser.
+    const std::string& rendererName() const { return m_rendererName; }
 
 private:
     GlDevice(sys::Window& window, void* context, const PresentParams& params);
@@ -71,6 +74,7 @@ private:
     uint32_t m_white = 0;
     bool m_lost = false;
     bool m_resolved = false;
+    std::string m_rendererName;
     // A software rasteriser decodes a compressed block on every sample it takes.
     bool m_decodeCompressed = false;
     uint32_t m_activeQuery = 0;
