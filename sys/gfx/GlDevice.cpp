@@ -170,6 +170,10 @@ GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
         return nullptr;
     }
     GlDevice* device = new GlDevice(window, context, params);
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    device->m_rendererName = renderer ? renderer : "";
+    const std::string& name = device->m_rendererName;
+    device->m_decodeCompressed = name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos;
     device->takeDisplay();
     if (!device->makeBackBuffer()) {
         std::fprintf(stderr, "3D device: the back buffer could not be made\n");
@@ -313,6 +317,16 @@ HResult GlDevice::testCooperativeLevel() {
     return m_lost ? GFXERR_DEVICENOTRESET : GFX_OK;
 }
 
+// Without multisampling the back buffer is its own picture: no copy to resolve it into.
+void GlDevice::bindPictureForReading() {
+    if (m_samples == 1) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_backFbo);
+        return;
+    }
+    resolveBackBuffer();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
+}
+
 void GlDevice::resolveBackBuffer() {
     if (m_resolved) return;
     int w = int(m_params.backBufferWidth), h = int(m_params.backBufferHeight);
@@ -327,7 +341,6 @@ HResult GlDevice::present() {
         m_lost = true;
         return GFXERR_DEVICELOST;
     }
-    resolveBackBuffer();
     int w = int(m_params.backBufferWidth), h = int(m_params.backBufferHeight);
     const sys::Window::Area area = m_window.pictureArea();
     int cw = 0, ch = 0;
@@ -339,7 +352,7 @@ HResult GlDevice::present() {
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
     }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
+    bindPictureForReading();
     // The stored picture's first row is the top; the window's first row is the bottom.
     const int bottom = ch - area.y - area.height;
     glBlitFramebuffer(0, 0, w, h, area.x, bottom + area.height, area.x + area.width, bottom, GL_COLOR_BUFFER_BIT,
@@ -425,8 +438,7 @@ HResult GlDevice::stretchRect(Surface* source, const Rect* sourceRect, Surface* 
     Rect s = sourceRect ? *sourceRect : Rect{0, 0, int32_t(sd.width), int32_t(sd.height)};
     Rect d = destRect ? *destRect : Rect{0, 0, int32_t(dd.width), int32_t(dd.height)};
     if (source == m_backBuffer) {
-        resolveBackBuffer();
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
+        bindPictureForReading();
     } else {
         glBindFramebuffer(GL_FRAMEBUFFER, m_blitFbo);
         attach(source, GL_COLOR_ATTACHMENT0);
@@ -438,9 +450,11 @@ HResult GlDevice::stretchRect(Surface* source, const Rect* sourceRect, Surface* 
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
     if (dest == m_backBuffer) {
         // The multisampled back buffer takes no scaled blit: go through the resolve buffer.
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_resolveFbo);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_samples == 1 ? m_backFbo : m_resolveFbo);
         glBlitFramebuffer(s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom, GL_COLOR_BUFFER_BIT,
                           filter == TEXF_POINT ? GL_NEAREST : GL_LINEAR);
+        m_resolved = false;
+        if (m_samples == 1) return GFX_OK;
         int w = int(m_params.backBufferWidth), h = int(m_params.backBufferHeight);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_backFbo);
@@ -469,9 +483,17 @@ void GlDevice::uploadLevel(Texture& texture, uint32_t level) {
     if (texture.isVolume())
         glTexImage3D(target, GLint(level), f.internal, GLsizei(d.width), GLsizei(d.height), GLsizei(surface->getDepth()),
                      0, f.format, f.type, data);
-    else if (f.compressed)
+    else if (f.compressed) {
         glCompressedTexImage2D(target, GLint(level), GLenum(f.internal), GLsizei(d.width), GLsizei(d.height), 0,
                                GLsizei(surface->data().size()), data);
+        // Decoded once by the driver's own decoder, so every sample shows what it would have.
+        if (m_decodeCompressed && data) {
+            m_decoded.resize(size_t(d.width) * d.height * 4);
+            glGetTexImage(target, GLint(level), GL_BGRA, GL_UNSIGNED_BYTE, m_decoded.data());
+            glTexImage2D(target, GLint(level), GL_RGBA8, GLsizei(d.width), GLsizei(d.height), 0, GL_BGRA,
+                         GL_UNSIGNED_BYTE, m_decoded.data());
+        }
+    }
     else
         glTexImage2D(target, GLint(level), f.internal, GLsizei(d.width), GLsizei(d.height), 0, f.format, f.type,
                      isDepthFormat(d.format) ? nullptr : data);
@@ -488,8 +510,7 @@ void GlDevice::readBack(Surface& surface) {
     GlFormat f;
     if (surface.data().empty() || !glFormat(d.format, f) || f.compressed) return;
     if (&surface == m_backBuffer) {
-        resolveBackBuffer();
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_resolveFbo);
+        bindPictureForReading();
         glReadPixels(0, 0, GLsizei(d.width), GLsizei(d.height), f.format, f.type, surface.data().data());
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "sys/gfx/Device.h"
@@ -42,6 +44,8 @@ public:
 
     // The samples each back-buffer pixel has (1 without multisampling).
     int backBufferSamples() const { return m_samples; }
+    // The driver's GL_RENDERER, "llvmpipe (...)" for Mesa's software rasteriser.
+    const std::string& rendererName() const { return m_rendererName; }
 
 private:
     GlDevice(sys::Window& window, void* context, const PresentParams& params);
@@ -50,6 +54,8 @@ private:
     bool away() const;
     bool makeBackBuffer();
     void dropBackBuffer();
+    // Binds the back buffer's picture, single-sampled, for reading.
+    void bindPictureForReading();
     void bindTarget();
     void applyState(bool pretransformed);
     void applyStages(const std::vector<VertexElement>& layout, bool pretransformed);
@@ -68,8 +74,12 @@ private:
     uint32_t m_white = 0;
     bool m_lost = false;
     bool m_resolved = false;
+    std::string m_rendererName;
+    // A software rasteriser decodes a compressed block on every sample it takes.
+    bool m_decodeCompressed = false;
     uint32_t m_activeQuery = 0;
     std::vector<float> m_scratch;
+    std::vector<uint8_t> m_decoded;
     std::unique_ptr<GlFixedFunction> m_fixedFunction;
 };
 

@@ -149,6 +149,9 @@ TEST(WholeRace, TwoRunsOfTheSameRaceEndAlikeDrawnOrNot) {
         EXPECT_NEAR(a.summary().simulatedSeconds, 398 * 0.05, 0.011);
         EXPECT_NEAR(double(a.summary().steps), a.summary().simulatedSeconds / Race::STEP, 1.0);
         for (int i = 0; i < 5; ++i) EXPECT_GT(a.race().getVehicle(i)->getSpeed(), 0.1f) << i;
+        const RaceRun::Summary& s = a.summary();
+        EXPECT_GT(s.medianFrameMilliseconds, 0.0);
+        EXPECT_LE(s.medianFrameMilliseconds, s.worstFrameMilliseconds);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
 #include <ostream>
 #include <thread>
 
@@ -141,9 +142,7 @@ bool RaceRun::frame() {
     m_race->update(&input);
     m_steps += m_race->m_lastSteps;
     m_ticks->advance(m_options.dt);
-    const double seconds = secondsSince(start);
-    m_frameSeconds += seconds;
-    m_worstFrameSeconds = std::max(m_worstFrameSeconds, seconds);
+    m_frameSeconds.push_back(secondsSince(start));
     return true;
 }
 
@@ -197,8 +196,14 @@ RaceRun::Summary RaceRun::collect() const {
     s.frames = m_frame;
     s.steps = m_steps;
     s.simulatedSeconds = m_race->m_simulatedTime;
-    s.meanFrameMilliseconds = m_frame > 0 ? 1000.0 * m_frameSeconds / m_frame : 0.0;
-    s.worstFrameMilliseconds = 1000.0 * m_worstFrameSeconds;
+    if (!m_frameSeconds.empty()) {
+        std::vector<double> sorted = m_frameSeconds;
+        std::sort(sorted.begin(), sorted.end());
+        const size_t n = sorted.size();
+        s.meanFrameMilliseconds = 1000.0 * std::accumulate(sorted.begin(), sorted.end(), 0.0) / double(n);
+        s.medianFrameMilliseconds = 1000.0 * (n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2.0);
+        s.worstFrameMilliseconds = 1000.0 * sorted.back();
+    }
     s.finished = m_race->m_resultsShown || m_race->m_leaveRace;
     s.views = m_race->m_viewCount;
     s.hash = stateHash();
@@ -220,7 +225,7 @@ RaceRun::Summary RaceRun::collect() const {
 
 void RaceRun::printSummary(std::ostream& out) const {
     const Summary& s = m_summary;
-    char text[160];
+    char text[200];
     for (size_t i = 0; i < s.riders.size(); ++i) {
         const Rider& r = s.riders[i];
         if (r.finished)
@@ -233,9 +238,9 @@ void RaceRun::printSummary(std::ostream& out) const {
     const double wall = s.setupSeconds + s.meanFrameMilliseconds * s.frames / 1000.0;
     std::snprintf(text, sizeof text,
                   "set-up %.3f s\nframes %d, physics steps %lld, simulated %.2f s\n"
-                  "frame time mean %.3f ms, worst %.3f ms\n",
+                  "frame time median %.3f ms, mean %.3f ms, worst %.3f ms\n",
                   s.setupSeconds, s.frames, static_cast<long long>(s.steps), s.simulatedSeconds,
-                  s.meanFrameMilliseconds, s.worstFrameMilliseconds);
+                  s.medianFrameMilliseconds, s.meanFrameMilliseconds, s.worstFrameMilliseconds);
     out << text;
     if (wall > 0.0) {
         std::snprintf(text, sizeof text, "%.1f times real time, set-up included\n", s.simulatedSeconds / wall);

@@ -39,7 +39,9 @@ public:
         int32_t frames = 0;
         int64_t steps = 0;
         double simulatedSeconds = 0.0;
+        // A frame's work alone: a paced window's wait for the clock is not in it.
         double meanFrameMilliseconds = 0.0;
+        double medianFrameMilliseconds = 0.0;
         double worstFrameMilliseconds = 0.0;
         // The results were shown or the race was left.
         bool finished = false;
@@ -92,7 +94,7 @@ private:
     InputDevice* m_previousInput;
     int32_t m_frame = 0;
     int64_t m_steps = 0;
-    double m_frameSeconds = 0.0;
-    double m_worstFrameSeconds = 0.0;
+    // Each frame's work, in seconds.
+    std::vector<double> m_frameSeconds;
     Summary m_summary;
 };
