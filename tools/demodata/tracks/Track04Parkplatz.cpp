@@ -657,8 +657,8 @@ std::vector<TrackFile> files() {
     crusher(track, loose, line.nearest(EAST_ROAD, 5.0f).s);
     const SurfaceLook barrier = look("height_barrier", grey(1.0f), track.texture("hazard.bmp", TrackTextures::hazard(TEXTURE_SIZE)));
     track.stamper(line.nearest(-70.0f, STORE_ROAD).s, 0.0f, {WIDTH - 1.0f, 1.2f, 2.5f}, 4.0f, 3.0f, barrier);
-    // Cones: along the parked noses on the first aisle, clear of the computer
-    // lines, and a few round the crusher.
+    // Cones: along the edge of the first aisle, closing the empty bays after
+    // the U-turn clear of the computer lines, and a few round the crusher.
     for (float x = 25.0f; x >= -20.0f; x -= 3.0f) loose.cone({x, 0.0f, AISLE_A + 6.2f});
     for (float z = -12.0f; z <= 22.0f; z += 8.5f) loose.cone({EAST_ROAD + 6.2f, 0.0f, z});
 
