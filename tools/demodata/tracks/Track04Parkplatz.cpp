@@ -82,7 +82,7 @@ std::vector<BayRow> bayRows() {
     // where a kart coming out of it drifts.
     std::vector<BayRow> rows = {
         {-100.0f, 35.0f, SOUTH_ROAD + h, 1.0f, true}, {-75.0f, 20.0f, AISLE_A - h, -1.0f, true},
-        {-75.0f, 35.0f, AISLE_A + h, 1.0f, true},     {-60.0f, 85.0f, AISLE_B - h, -1.0f, true},
+        {-75.0f, -25.0f, AISLE_A + h, 1.0f, true},    {-60.0f, 85.0f, AISLE_B - h, -1.0f, true},
         {-95.0f, 90.0f, AISLE_B + h, 1.0f, true},     {-130.0f, 60.0f, STORE_ROAD - h, -1.0f, true},
     };
     // Staff parking along the south hedge.
@@ -110,10 +110,10 @@ struct Island {
 std::vector<Island> islands() {
     const float h = WIDTH * 0.5f + BAY_DEPTH;
     std::vector<Island> out = {{-140.0f, SOUTH_ROAD + h, 35.0f, AISLE_A - h},
-                               {-75.0f, AISLE_A + h, 85.0f, AISLE_B - h},
+                               {-75.0f, AISLE_A + h, 100.0f, AISLE_B - h},
                                {-135.0f, AISLE_B + h, 90.0f, INNER_AISLES[0] - h},
                                {-165.0f, -132.0f, -135.0f, 40.0f},
-                               {100.0f, -160.0f, 125.0f, -95.0f},
+                               {100.0f, -160.0f, 125.0f, AISLE_B - h},
                                {90.0f, INNER_AISLES[0] - h, 118.0f, 40.0f}};
     for (size_t i = 0; i + 1 < INNER_AISLES.size(); ++i)
         out.push_back({-130.0f, INNER_AISLES[i] + h, 90.0f, INNER_AISLES[i + 1] - h});
@@ -657,8 +657,9 @@ std::vector<TrackFile> files() {
     crusher(track, loose, line.nearest(EAST_ROAD, 5.0f).s);
     const SurfaceLook barrier = look("height_barrier", grey(1.0f), track.texture("hazard.bmp", TrackTextures::hazard(TEXTURE_SIZE)));
     track.stamper(line.nearest(-70.0f, STORE_ROAD).s, 0.0f, {WIDTH - 1.0f, 1.2f, 2.5f}, 4.0f, 3.0f, barrier);
-    // Cones: a closed lane on the first aisle, a few round the crusher.
-    for (float x = 25.0f; x >= -20.0f; x -= 3.0f) loose.cone({x, 0.0f, AISLE_A + 4.6f});
+    // Cones: along the edge of the first aisle, closing the empty bays after
+    // the U-turn clear of the computer lines, and a few round the crusher.
+    for (float x = 25.0f; x >= -20.0f; x -= 3.0f) loose.cone({x, 0.0f, AISLE_A + 6.2f});
     for (float z = -12.0f; z <= 22.0f; z += 8.5f) loose.cone({EAST_ROAD + 6.2f, 0.0f, z});
 
     track.speedup(line.nearest(-40.0f, SOUTH_ROAD).s, 0.0f);
