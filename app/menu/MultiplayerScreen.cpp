@@ -248,7 +248,9 @@ void MultiplayerScreen::checkStart() {
 }
 
 void MultiplayerScreen::showConnectionLost() {
-    if (m_lobby.isConnected() || m_message->isShown()) return;
+    // A loss seen while the joiner waits ends the wait at the next poll; the
+    // message comes with it, so the lobby never shows it still waiting.
+    if (m_lobby.isConnected() || m_lobby.isWaiting() || m_message->isShown()) return;
     const LanLobby::Loss loss = m_lobby.loss();
     const int text = loss == LanLobby::HOST_LEFT     ? TEXT_HOST_LEFT
                      : loss == LanLobby::PLAYER_LEFT ? TEXT_PLAYER_LEFT
