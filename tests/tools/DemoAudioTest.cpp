@@ -20,7 +20,7 @@
 #include "tools/sarpack/ArchiveWriter.h"
 #include "tools/sound-check/Fourier.h"
 #include "tools/sound-check/SoundStats.h"
-#include "tools/sound-check/Spectrogram.h"
+#include "tools/sound-check/Sonogram.h"
 
 namespace {
 
@@ -76,15 +76,15 @@ Sound soundOf(const std::vector<int16_t>& samples, int channels, double rate) {
     return sound;
 }
 
-// The sound's spectrogram in PLIMZOR_PICTURES/sounds, for judging it by eye.
-void drawSpectrogram(const Sound& sound, const std::string& archiveName) {
+// The sound's sonogram in PLIMZOR_PICTURES/sounds, for judging it by eye.
+void drawSonogram(const Sound& sound, const std::string& archiveName) {
     static const TextPainter font(readFontFile(std::string(GUI_FONT_FOLDER) + "DejaVuSans.ttf"));
     const char* folder = std::getenv("PLIMZOR_PICTURES");
     const std::filesystem::path out = std::filesystem::path(folder ? folder : "pictures") / "sounds";
     std::filesystem::create_directories(out);
     const std::string name = demoaudio::previewName(archiveName);
     std::ofstream(out / (name.substr(0, name.size() - 4) + ".png"), std::ios::binary)
-        << spectrogram(sound, name, font).encodePng();
+        << sonogram(sound, name, font).encodePng();
 }
 
 } // namespace
@@ -113,7 +113,7 @@ TEST(DemoAudioArchive, EverySoundAndPieceIsPackedAndDecodesThroughTheEngineStrea
         const std::vector<int16_t> samples = decodeAll(*stream, stream->getSize());
         ASSERT_EQ(samples.size() * 2, stream->getSize());
         const Sound sound = soundOf(samples, 1, 22050.0);
-        drawSpectrogram(sound, EFFECTS[i]);
+        drawSonogram(sound, EFFECTS[i]);
         const SoundStats s = soundStats(sound);
         EXPECT_LT(s.peak, 0.98) << "clips";
         EXPECT_LT(s.offset, 0.002) << "sits off zero";
@@ -136,7 +136,7 @@ TEST(DemoAudioArchive, EverySoundAndPieceIsPackedAndDecodesThroughTheEngineStrea
         const std::vector<int16_t> samples = decodeAll(*stream, stream->getSize());
         EXPECT_EQ(samples.size() * 2, stream->getSize()) << "does not decode for its whole length";
         const Sound sound = soundOf(samples, 2, 44100.0);
-        drawSpectrogram(sound, name);
+        drawSonogram(sound, name);
         const SoundStats s = soundStats(sound);
         EXPECT_EQ(s.clipped, 0);
         EXPECT_LT(s.offset, 0.002) << "sits off zero";

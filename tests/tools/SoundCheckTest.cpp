@@ -9,7 +9,7 @@
 
 #include "sys/Pi.h"
 #include "tools/sound-check/SoundStats.h"
-#include "tools/sound-check/Spectrogram.h"
+#include "tools/sound-check/Sonogram.h"
 
 namespace {
 
@@ -62,19 +62,19 @@ TEST(SoundCheckStats, FindPeakClippingOffsetEndsAndTheLoopSeam) {
 
 // A low tone then a high one: each lies at its height on the log scale, the
 // change half way across; the picture goes to PLIMZOR_PICTURES/sounds.
-TEST(SoundCheckSpectrogram, DrawsEachToneAtItsHeightAndTime) {
+TEST(SoundCheckSonogram, DrawsEachToneAtItsHeightAndTime) {
     Sound sound;
     sound.rate = RATE;
     sound.left = tone(100.0, 1.0, 0.5f);
     const std::vector<float> high = tone(5000.0, 1.0, 0.5f);
     sound.left.insert(sound.left.end(), high.begin(), high.end());
     const TextPainter font(readFontFile(std::string(GUI_FONT_FOLDER) + "DejaVuSans.ttf"));
-    const Canvas picture = spectrogram(sound, "100 Hz, then 5 kHz", font);
+    const Canvas picture = sonogram(sound, "100 Hz, then 5 kHz", font);
 
     const char* folder = std::getenv("PLIMZOR_PICTURES");
     const std::filesystem::path out = std::filesystem::path(folder ? folder : "pictures") / "sounds";
     std::filesystem::create_directories(out);
-    std::ofstream(out / "spectrogram-two-tones.png", std::ios::binary) << picture.encodePng();
+    std::ofstream(out / "sonogram-two-tones.png", std::ios::binary) << picture.encodePng();
 
     const int width = picture.width();
     const int low = brightestRow(picture, width / 4), later = brightestRow(picture, width * 3 / 4);

@@ -2,7 +2,7 @@
 // `demodata --preview` writes: length, centroid, the share of energy above
 // 1 kHz, where 95 % of it lies below, the stereo width, the peak, clipped
 // samples, the offset from zero, the end samples and the loop seam. With
-// --spectrograms it draws each file's spectrogram into a folder instead.
+// --sonograms it draws each file's sonogram into a folder instead.
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -11,15 +11,15 @@
 #include <string>
 
 #include "tools/sound-check/SoundStats.h"
-#include "tools/sound-check/Spectrogram.h"
+#include "tools/sound-check/Sonogram.h"
 
 namespace {
 
-const char* const USAGE = "usage: sound-check FILE.wav...\n       sound-check --spectrograms FOLDER FILE.wav...\n";
+const char* const USAGE = "usage: sound-check FILE.wav...\n       sound-check --sonograms FOLDER FILE.wav...\n";
 
 double decibels(double level) { return 20.0 * std::log10(std::max(level, 1e-6)); }
 
-void drawSpectrograms(const std::filesystem::path& folder, int count, char** files) {
+void drawSonograms(const std::filesystem::path& folder, int count, char** files) {
     std::filesystem::create_directories(folder);
     const TextPainter font(readFontFile(std::string(GUI_FONT_FOLDER) + "DejaVuSans.ttf"));
     for (int i = 0; i < count; ++i) {
@@ -30,7 +30,7 @@ void drawSpectrograms(const std::filesystem::path& folder, int count, char** fil
         std::snprintf(title, sizeof title, "%s   %.2f s   peak %.1f dBFS", file.filename().string().c_str(), s.seconds,
                       decibels(s.peak));
         const std::filesystem::path out = folder / file.filename().replace_extension(".png");
-        if (!(std::ofstream(out, std::ios::binary) << spectrogram(sound, title, font).encodePng()))
+        if (!(std::ofstream(out, std::ios::binary) << sonogram(sound, title, font).encodePng()))
             throw std::runtime_error("cannot write " + out.string());
     }
 }
@@ -43,13 +43,13 @@ int main(int argc, char** argv) {
         std::printf("%s", USAGE);
         return 0;
     }
-    if (argc < 2 || (first == "--spectrograms" && argc < 4)) {
+    if (argc < 2 || (first == "--sonograms" && argc < 4)) {
         std::fprintf(stderr, "%s", USAGE);
         return 2;
     }
-    if (first == "--spectrograms") {
+    if (first == "--sonograms") {
         try {
-            drawSpectrograms(argv[2], argc - 3, argv + 3);
+            drawSonograms(argv[2], argc - 3, argv + 3);
             return 0;
         } catch (const std::runtime_error& e) {
             std::fprintf(stderr, "sound-check: %s\n", e.what());

@@ -1,4 +1,4 @@
-#include "tools/sound-check/Spectrogram.h"
+#include "tools/sound-check/Sonogram.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,7 +52,7 @@ std::string secondsLabel(double t, double step) {
 
 } // namespace
 
-Canvas spectrogram(const Sound& sound, const std::string& title, const TextPainter& font) {
+Canvas sonogram(const Sound& sound, const std::string& title, const TextPainter& font) {
     const size_t window = windowFor(sound);
     const int columns = int(std::clamp<size_t>(sound.frames() / 32, MIN_COLUMNS, MAX_COLUMNS));
     const double hop = double(sound.frames()) / columns, binHz = sound.rate / double(window);

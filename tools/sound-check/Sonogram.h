@@ -5,8 +5,8 @@
 #include "tools/guidata/TextPainter.h"
 #include "tools/sound-check/Sound.h"
 
-// A sound's spectrogram as a sound designer reads it: time across, 20 Hz to
+// A sound's sonogram as a sound designer reads it: time across, 20 Hz to
 // half the sample rate up on a log scale, the loudest 60 dB from black
 // through red and yellow to white; lines and labels at 100 Hz, 1 kHz and
 // 10 kHz, ticks along the time, and `title` above.
-Canvas spectrogram(const Sound& sound, const std::string& title, const TextPainter& font);
+Canvas sonogram(const Sound& sound, const std::string& title, const TextPainter& font);
