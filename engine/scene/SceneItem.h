@@ -114,20 +114,53 @@ public:
     float m_angleMin[3] = {-PI / 2.0f, 0.0f, 0.0f};
     float m_angleMax[3] = {PI / 2.0f, 0.0f, 0.0f};
 
+    // Bumped whenever the local matrix is made afresh, so that what is built
+    // on it can tell whether it still holds.
+    uint32_t localGeneration() const { return m_localGeneration; }
+
 protected:
+    // The local matrix at the time. A frame draws an item in several passes
+    // and most items never move: the products are made again only when the
+    // channels, angles, pivot or rotation order give other bits.
+    const Matrix4x3& localMatrix(double time);
+
     int32_t m_kind;
 
 private:
+    // Everything the local matrix is made of; equal bits give an equal matrix.
+    struct LocalInputs {
+        float scale[3];
+        float angles[3];
+        float position[3];
+        Position3 pivot;
+        float pivotRotation[3];
+        int32_t rotationOrder[3];
+    };
+
     // Pitch, heading, bank from the controllers (or the goal item).
     void computeAngles(float angles[3], double time);
     // World-space pivot of the target, brought into the parent's space.
     Position3 targetPoint(double time);
     // R(third) x R(second) x R(first) x pivot rotation.
     void rotationMatrix(Matrix4x3& out, double time);
+    void rotationMatrix(Matrix4x3& out, const float angles[3]) const;
 
     std::string m_name;
     ObjectContainer* m_container;
     int32_t m_index;
+
+    LocalInputs m_localInputs{};
+    Matrix4x3 m_localMatrix = Matrix4x3::identity();
+    // 0: never made.
+    uint32_t m_localGeneration = 0;
+    // The last local x parent product and what it was made of.
+    Matrix4x3 m_composedWorld = Matrix4x3::identity();
+    Matrix4x3 m_composedParent = Matrix4x3::identity();
+    uint32_t m_composedGeneration = 0;
+    // The last inverse and the world matrix it inverts.
+    Matrix4x3 m_lastInverse = Matrix4x3::identity();
+    Matrix4x3 m_invertedWorld = Matrix4x3::identity();
+    bool m_inverseMade = false;
 };
 
 // Objects, cameras and bones: the shared view tests and the unit perspective.
