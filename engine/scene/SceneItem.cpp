@@ -78,9 +78,16 @@ void SceneItem::updateMatrix(double time) {
         setPoseFromODE(dBodyGetRotation(m_body), dBodyGetPosition(m_body));
         Matrix4x3 scale;
         getScaleMatrix(scale, time);
-        world = translation(-m_pivot.x, -m_pivot.y, -m_pivot.z);
-        postMultiplyInPlace(world, scale);
-        postMultiplyInPlace(world, m_poseMatrix);
+        // A body at rest keeps its product.
+        BodyInputs in{m_pivot, {scale[0], scale[5], scale[10]}, m_poseMatrix};
+        if (!m_bodyWorldMade || std::memcmp(&in, &m_bodyInputs, sizeof in) != 0) {
+            m_bodyWorld = translation(-m_pivot.x, -m_pivot.y, -m_pivot.z);
+            postMultiplyInPlace(m_bodyWorld, scale);
+            postMultiplyInPlace(m_bodyWorld, m_poseMatrix);
+            m_bodyInputs = in;
+            m_bodyWorldMade = true;
+        }
+        world = m_bodyWorld;
     } else {
         const Matrix4x3& local = localMatrix(time);
         world = local;

@@ -101,6 +101,12 @@ public:
     bool m_invValid = false;
     bool m_projValid = false;
     bool m_depthRangeValid = false;
+    // The depth span the last outermost pass saw from this item, which its
+    // projection is fitted to. Kept apart from the near and far planes, which
+    // cull: fitting those would cull everything beyond it next frame.
+    bool m_fittedRange = false;
+    float m_fittedNear = 0.0f;
+    float m_fittedFar = 0.0f;
     float m_farLimit = 3.4028235e38f;
     // Drawn with the item when the renderer draws debugging aids; owned.
     std::unique_ptr<BoundingBox> m_debugObject;
@@ -136,6 +142,12 @@ private:
         float pivotRotation[3];
         int32_t rotationOrder[3];
     };
+    // What the world matrix of an item with a body is made of.
+    struct BodyInputs {
+        Position3 pivot;
+        float scale[3];
+        Matrix4x3 pose;
+    };
 
     // Pitch, heading, bank from the controllers (or the goal item).
     void computeAngles(float angles[3], double time);
@@ -161,6 +173,9 @@ private:
     Matrix4x3 m_lastInverse = Matrix4x3::identity();
     Matrix4x3 m_invertedWorld = Matrix4x3::identity();
     bool m_inverseMade = false;
+    BodyInputs m_bodyInputs{};
+    Matrix4x3 m_bodyWorld = Matrix4x3::identity();
+    bool m_bodyWorldMade = false;
 };
 
 // Objects, cameras and bones: the shared view tests and the unit perspective.
