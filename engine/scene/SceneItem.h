@@ -42,6 +42,8 @@ public:
     virtual bool isBoxOutside(const float corners[8][4]) const = 0;
     virtual Viewport getViewport() { return m_viewport; }
     virtual void invalidate();
+    // Only the projection and depth range: the item stays where it is.
+    void invalidateProjection() { m_projValid = m_depthRangeValid = false; }
     virtual void updateMatrix(double time);
     virtual void updateInvMatrix(double time);
     virtual void updateProjMatrix(double time) = 0;
