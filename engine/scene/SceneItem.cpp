@@ -198,10 +198,18 @@ void SceneItem::applyControllers(float out[3], double time) {
 void SceneItem::rotationMatrix(Matrix4x3& out, double time) {
     float angles[3];
     computeAngles(angles, time);
-    rotationMatrix(out, angles);
+    out = rotationMatrix(angles);
 }
 
-void SceneItem::rotationMatrix(Matrix4x3& out, const float angles[3]) const {
+const Matrix4x3& SceneItem::rotationMatrix(const float angles[3]) {
+    RotationInputs in;
+    std::copy(angles, angles + 3, in.angles);
+    std::copy(m_pivotRotation, m_pivotRotation + 3, in.pivotRotation);
+    std::copy(m_rotationOrder, m_rotationOrder + 3, in.rotationOrder);
+    if (m_rotationMade && std::memcmp(&in, &m_rotationInputs, sizeof in) == 0) return m_rotation;
+    m_rotationInputs = in;
+    m_rotationMade = true;
+    Matrix4x3& out = m_rotation;
     auto axisRotation = [&](int32_t code) {
         if (code == AXIS_PITCH) return rotationX(angles[0]);
         if (code == AXIS_HEADING) return rotationY(angles[1]);
@@ -224,6 +232,7 @@ void SceneItem::rotationMatrix(Matrix4x3& out, const float angles[3]) const {
     turn(m_pivotRotation[2], rotationZ);
     turn(m_pivotRotation[0], rotationX);
     turn(m_pivotRotation[1], rotationY);
+    return m_rotation;
 }
 
 void SceneItem::getLocalMatrix(Matrix4x3& out, double time) { out = localMatrix(time); }
@@ -232,17 +241,17 @@ const Matrix4x3& SceneItem::localMatrix(double time) {
     // Read in the order the products always took them: scale, angles, position.
     LocalInputs in;
     for (int i = 0; i < 3; ++i) in.scale[i] = m_channels[SCALE_X + i].evaluate(time);
-    computeAngles(in.angles, time);
+    float angles[3];
+    computeAngles(angles, time);
     Position3 p = evaluatePosition(time);
     in.position[0] = p.x, in.position[1] = p.y, in.position[2] = p.z;
     in.pivot = m_pivot;
-    std::copy(m_pivotRotation, m_pivotRotation + 3, in.pivotRotation);
-    std::copy(m_rotationOrder, m_rotationOrder + 3, in.rotationOrder);
+    const Matrix4x3& rotation = rotationMatrix(angles);
+    in.rotation = m_rotationInputs;
     if (m_localGeneration != 0 && std::memcmp(&in, &m_localInputs, sizeof in) == 0) return m_localMatrix;
 
-    Matrix4x3 scale = Matrix4x3::identity(), rotation;
+    Matrix4x3 scale = Matrix4x3::identity();
     scale[0] = in.scale[0], scale[5] = in.scale[1], scale[10] = in.scale[2];
-    rotationMatrix(rotation, in.angles);
     Matrix4x3& out = m_localMatrix;
     out = translation(-m_pivot.x, -m_pivot.y, -m_pivot.z);
     postMultiplyInPlace(out, scale);

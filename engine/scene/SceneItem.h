@@ -135,14 +135,18 @@ protected:
     int32_t m_kind;
 
 private:
-    // Everything the local matrix is made of; equal bits give an equal matrix.
-    struct LocalInputs {
-        float scale[3];
+    // What the rotation is made of; equal bits give an equal matrix.
+    struct RotationInputs {
         float angles[3];
-        float position[3];
-        Position3 pivot;
         float pivotRotation[3];
         int32_t rotationOrder[3];
+    };
+    // Everything the local matrix is made of.
+    struct LocalInputs {
+        float scale[3];
+        float position[3];
+        Position3 pivot;
+        RotationInputs rotation;
     };
     // What the world matrix of an item with a body is made of.
     struct BodyInputs {
@@ -157,12 +161,16 @@ private:
     Position3 targetPoint(double time);
     // R(third) x R(second) x R(first) x pivot rotation.
     void rotationMatrix(Matrix4x3& out, double time);
-    void rotationMatrix(Matrix4x3& out, const float angles[3]) const;
+    // Made again only when the angles, pivot rotation or order changed.
+    const Matrix4x3& rotationMatrix(const float angles[3]);
 
     std::string m_name;
     ObjectContainer* m_container;
     int32_t m_index;
 
+    RotationInputs m_rotationInputs{};
+    Matrix4x3 m_rotation = Matrix4x3::identity();
+    bool m_rotationMade = false;
     LocalInputs m_localInputs{};
     Matrix4x3 m_localMatrix = Matrix4x3::identity();
     // 0: never made.
