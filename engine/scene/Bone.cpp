@@ -79,7 +79,7 @@ const Matrix4x3& Bone::skinningMatrix(double time) {
         m_skinnedGeneration = 0;
     }
     const Matrix4x3& anim = animMatrix(time);
-    if (m_skinnedGeneration == 0 || m_skinnedGeneration != m_animGeneration) {
+    if (m_skinnedGeneration != m_animGeneration) {
         multiplyMatrix4x3(m_skinningMatrix, m_invRestMatrix, anim);
         m_skinnedGeneration = m_animGeneration;
     }
