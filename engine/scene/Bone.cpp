@@ -50,10 +50,22 @@ void Bone::updateTransforms(double time) {
 
 const Matrix4x3& Bone::animMatrix(double time) {
     if (m_animValid) return m_animMatrix;
-    getLocalMatrix(m_animMatrix, time);
+    const Matrix4x3& local = localMatrix(time);
     m_walking = true;
-    if (m_parentBone && !m_parentBone->m_walking) multiplyMatrix4x3(m_animMatrix, m_animMatrix, m_parentBone->animMatrix(time));
+    Bone* parent = m_parentBone && !m_parentBone->m_walking ? m_parentBone : nullptr;
+    const Matrix4x3* parentAnim = parent ? &parent->animMatrix(time) : nullptr;
     m_walking = false;
+    // A pose held over frames keeps its product: only a moved bone or parent makes it again.
+    const AnimKey key{localGeneration(), parent, parent ? parent->m_animGeneration : 0};
+    if (m_animGeneration == 0 || key.local != m_animKey.local || key.parent != m_animKey.parent ||
+        key.parentGeneration != m_animKey.parentGeneration) {
+        if (parentAnim)
+            multiplyMatrix4x3(m_animMatrix, local, *parentAnim);
+        else
+            m_animMatrix = local;
+        m_animKey = key;
+        if (++m_animGeneration == 0) m_animGeneration = 1;
+    }
     m_animValid = true;
     return m_animMatrix;
 }
@@ -64,8 +76,13 @@ const Matrix4x3& Bone::skinningMatrix(double time) {
         if (!m_restValid) updateTransforms(time);
         invertMatrix4x3(m_invRestMatrix, m_restMatrix);
         m_invRestValid = true;
+        m_skinnedGeneration = 0;
     }
-    multiplyMatrix4x3(m_skinningMatrix, m_invRestMatrix, animMatrix(time));
+    const Matrix4x3& anim = animMatrix(time);
+    if (m_skinnedGeneration != m_animGeneration) {
+        multiplyMatrix4x3(m_skinningMatrix, m_invRestMatrix, anim);
+        m_skinnedGeneration = m_animGeneration;
+    }
     m_skinningValid = true;
     return m_skinningMatrix;
 }

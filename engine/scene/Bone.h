@@ -51,6 +51,18 @@ public:
     bool m_skinningValid = false;
 
 private:
+    // What the animated matrix was made of.
+    struct AnimKey {
+        uint32_t local;
+        const Bone* parent;
+        uint32_t parentGeneration;
+    };
+
     // Set while the bone's chain is walked, so a parent cycle ends instead of recursing forever.
     bool m_walking = false;
+    AnimKey m_animKey{0, nullptr, 0};
+    // Bumped whenever the animated matrix is made afresh; 0: never made.
+    uint32_t m_animGeneration = 0;
+    // The animated matrix's generation the skinning matrix was made from.
+    uint32_t m_skinnedGeneration = 0;
 };

@@ -40,19 +40,23 @@ int ObjectContainer::countObjects(const std::string& name, int layerNumber) cons
     return count;
 }
 
-void ObjectContainer::invalidateAll() {
-    for (auto& camera : m_cameras)
-        if (camera) camera->invalidate();
-    for (auto& object : m_objects)
-        if (object) object->invalidate();
-    for (auto& light : m_lights)
-        if (light) light->invalidate();
+void ObjectContainer::invalidateAll(bool placesKept) {
+    auto invalidate = [placesKept](SceneItem* item) {
+        if (!item) return;
+        if (placesKept)
+            item->invalidateProjection();
+        else
+            item->invalidate();
+    };
+    for (auto& camera : m_cameras) invalidate(camera.get());
+    for (auto& object : m_objects) invalidate(object.get());
+    for (auto& light : m_lights) invalidate(light.get());
 }
 
-void ObjectContainer::invalidateItems(ObjectContainer& container, SceneItem* item) {
-    container.invalidateAll();
+void ObjectContainer::invalidateItems(ObjectContainer& container, SceneItem* item, bool placesKept) {
+    container.invalidateAll(placesKept);
     if (!item) return;
     if (item->getKind() == SceneItem::KIND_NONE) item->invalidate();
     ObjectContainer* other = item->getContainer();
-    if (other && other != &container) other->invalidateAll();
+    if (other && other != &container) other->invalidateAll(placesKept);
 }

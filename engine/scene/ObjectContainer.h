@@ -30,8 +30,10 @@ public:
     int getLightCount() const { return static_cast<int>(m_lights.size()); }
     int countObjects(const std::string& name, int layerNumber) const;
     // Clears the cached matrices of every item of the container, and of an
-    // item kept in no list or in another container.
-    static void invalidateItems(ObjectContainer& container, SceneItem* item);
+    // item kept in no list or in another container. A mirror's pass draws the
+    // frame its outer pass placed, at the same time: with `placesKept` only
+    // the projections go, and no item is placed again.
+    static void invalidateItems(ObjectContainer& container, SceneItem* item, bool placesKept = false);
 
     RenderView* m_owner;
     // For the placement helper: its objects join every scene's object pass.
@@ -45,5 +47,5 @@ public:
     float m_soundVolume = 1.0f;
 
 private:
-    void invalidateAll();
+    void invalidateAll(bool placesKept);
 };

@@ -3,8 +3,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
-#include <utility>
 
 #include "engine/platform/Report.h"
 #include "engine/render/Renderer.h"
@@ -26,13 +24,6 @@ namespace gfx = sys::gfx;
 float ObjectPass::s_cylindricalViewAngle = 0.0f;
 
 namespace {
-
-// Kept apart from the camera's own near and far planes, which cull: fitting
-// those to what was visible would cull everything beyond it next frame.
-std::unordered_map<const SceneItem*, std::pair<float, float>>& fittedRanges() {
-    static std::unordered_map<const SceneItem*, std::pair<float, float>> ranges;
-    return ranges;
-}
 
 const Matrix4x3& currentProjection(SceneItem& camera, double time) {
     if (!camera.m_projValid) camera.updateProjMatrix(time);
@@ -64,14 +55,8 @@ void copyMatrix(float* out, const Matrix4x3& m) { std::memcpy(out, m.m, sizeof m
 } // namespace
 
 void ObjectPass::depthRange(const SceneItem& camera, float& nearDistance, float& farDistance) {
-    auto it = fittedRanges().find(&camera);
-    if (it == fittedRanges().end()) {
-        nearDistance = 0.0f;
-        farDistance = FLT_MAX;
-        return;
-    }
-    nearDistance = it->second.first;
-    farDistance = it->second.second;
+    nearDistance = camera.m_fittedRange ? camera.m_fittedNear : 0.0f;
+    farDistance = camera.m_fittedRange ? camera.m_fittedFar : FLT_MAX;
 }
 
 namespace {
@@ -219,10 +204,9 @@ void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<Cul
     if (scene.m_renderDepth == 1) {
         // Nothing visible leaves the extreme floats, a projection of no use:
         // the camera's own planes stand instead.
-        if (span.minZ <= span.maxZ)
-            fittedRanges()[camera] = {span.minZ, span.maxZ};
-        else
-            fittedRanges().erase(camera);
+        camera->m_fittedRange = span.minZ <= span.maxZ;
+        camera->m_fittedNear = span.minZ;
+        camera->m_fittedFar = span.maxZ;
     }
     setProjection(*renderer, *camera, cylinder, time);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include <ode/objects.h>
 
@@ -35,6 +36,8 @@ Matrix4x3 translation(float x, float y, float z) {
 }
 
 float clampTo(float value, float low, float high) { return std::min(std::max(value, low), high); }
+
+bool sameBits(const Matrix4x3& a, const Matrix4x3& b) { return std::memcmp(a.m, b.m, sizeof a.m) == 0; }
 
 } // namespace
 
@@ -75,14 +78,28 @@ void SceneItem::updateMatrix(double time) {
         setPoseFromODE(dBodyGetRotation(m_body), dBodyGetPosition(m_body));
         Matrix4x3 scale;
         getScaleMatrix(scale, time);
-        world = translation(-m_pivot.x, -m_pivot.y, -m_pivot.z);
-        postMultiplyInPlace(world, scale);
-        postMultiplyInPlace(world, m_poseMatrix);
+        // A body at rest keeps its product.
+        BodyInputs in{m_pivot, {scale[0], scale[5], scale[10]}, m_poseMatrix};
+        if (!m_bodyWorldMade || std::memcmp(&in, &m_bodyInputs, sizeof in) != 0) {
+            m_bodyWorld = translation(-m_pivot.x, -m_pivot.y, -m_pivot.z);
+            postMultiplyInPlace(m_bodyWorld, scale);
+            postMultiplyInPlace(m_bodyWorld, m_poseMatrix);
+            m_bodyInputs = in;
+            m_bodyWorldMade = true;
+        }
+        world = m_bodyWorld;
     } else {
-        getLocalMatrix(world, time);
+        const Matrix4x3& local = localMatrix(time);
+        world = local;
         if (m_parent) {
             Matrix4x3 parent;
-            postMultiplyInPlace(world, m_parent->getMatrix(parent, time, 0));
+            m_parent->getMatrix(parent, time, 0);
+            if (m_composedGeneration != m_localGeneration || !sameBits(parent, m_composedParent)) {
+                multiplyMatrix4x3(m_composedWorld, local, parent);
+                m_composedParent = parent;
+                m_composedGeneration = m_localGeneration;
+            }
+            world = m_composedWorld;
         }
     }
     m_worldMatrix = world;
@@ -91,7 +108,13 @@ void SceneItem::updateMatrix(double time) {
 
 void SceneItem::updateInvMatrix(double time) {
     Matrix4x3 world;
-    invertMatrix4x3(m_invWorldMatrix, getMatrix(world, time, 0));
+    getMatrix(world, time, 0);
+    if (!m_inverseMade || !sameBits(world, m_invertedWorld)) {
+        invertMatrix4x3(m_lastInverse, world);
+        m_invertedWorld = world;
+        m_inverseMade = true;
+    }
+    m_invWorldMatrix = m_lastInverse;
     m_invValid = true;
 }
 
@@ -175,6 +198,18 @@ void SceneItem::applyControllers(float out[3], double time) {
 void SceneItem::rotationMatrix(Matrix4x3& out, double time) {
     float angles[3];
     computeAngles(angles, time);
+    out = rotationMatrix(angles);
+}
+
+const Matrix4x3& SceneItem::rotationMatrix(const float angles[3]) {
+    RotationInputs in;
+    std::copy(angles, angles + 3, in.angles);
+    std::copy(m_pivotRotation, m_pivotRotation + 3, in.pivotRotation);
+    std::copy(m_rotationOrder, m_rotationOrder + 3, in.rotationOrder);
+    if (m_rotationMade && std::memcmp(&in, &m_rotationInputs, sizeof in) == 0) return m_rotation;
+    m_rotationInputs = in;
+    m_rotationMade = true;
+    Matrix4x3& out = m_rotation;
     auto axisRotation = [&](int32_t code) {
         if (code == AXIS_PITCH) return rotationX(angles[0]);
         if (code == AXIS_HEADING) return rotationY(angles[1]);
@@ -197,17 +232,34 @@ void SceneItem::rotationMatrix(Matrix4x3& out, double time) {
     turn(m_pivotRotation[2], rotationZ);
     turn(m_pivotRotation[0], rotationX);
     turn(m_pivotRotation[1], rotationY);
+    return m_rotation;
 }
 
-void SceneItem::getLocalMatrix(Matrix4x3& out, double time) {
-    Matrix4x3 scale, rotation, position;
-    getScaleMatrix(scale, time);
-    rotationMatrix(rotation, time);
-    getPositionMatrix(position, time);
+void SceneItem::getLocalMatrix(Matrix4x3& out, double time) { out = localMatrix(time); }
+
+const Matrix4x3& SceneItem::localMatrix(double time) {
+    // Read in the order the products always took them: scale, angles, position.
+    LocalInputs in;
+    for (int i = 0; i < 3; ++i) in.scale[i] = m_channels[SCALE_X + i].evaluate(time);
+    float angles[3];
+    computeAngles(angles, time);
+    Position3 p = evaluatePosition(time);
+    in.position[0] = p.x, in.position[1] = p.y, in.position[2] = p.z;
+    in.pivot = m_pivot;
+    const Matrix4x3& rotation = rotationMatrix(angles);
+    in.rotation = m_rotationInputs;
+    if (m_localGeneration != 0 && std::memcmp(&in, &m_localInputs, sizeof in) == 0) return m_localMatrix;
+
+    Matrix4x3 scale = Matrix4x3::identity();
+    scale[0] = in.scale[0], scale[5] = in.scale[1], scale[10] = in.scale[2];
+    Matrix4x3& out = m_localMatrix;
     out = translation(-m_pivot.x, -m_pivot.y, -m_pivot.z);
     postMultiplyInPlace(out, scale);
     postMultiplyInPlace(out, rotation);
-    postMultiplyInPlace(out, position);
+    postMultiplyInPlace(out, translation(p.x, p.y, p.z));
+    m_localInputs = in;
+    if (++m_localGeneration == 0) m_localGeneration = 1;
+    return m_localMatrix;
 }
 
 void SceneItem::getWorldRotation(Matrix4x3& out, double time) {

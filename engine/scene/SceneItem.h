@@ -42,6 +42,8 @@ public:
     virtual bool isBoxOutside(const float corners[8][4]) const = 0;
     virtual Viewport getViewport() { return m_viewport; }
     virtual void invalidate();
+    // Only the projection and depth range: the item stays where it is.
+    void invalidateProjection() { m_projValid = m_depthRangeValid = false; }
     virtual void updateMatrix(double time);
     virtual void updateInvMatrix(double time);
     virtual void updateProjMatrix(double time) = 0;
@@ -101,6 +103,12 @@ public:
     bool m_invValid = false;
     bool m_projValid = false;
     bool m_depthRangeValid = false;
+    // The depth span the last outermost pass saw from this item, which its
+    // projection is fitted to. Kept apart from the near and far planes, which
+    // cull: fitting those would cull everything beyond it next frame.
+    bool m_fittedRange = false;
+    float m_fittedNear = 0.0f;
+    float m_fittedFar = 0.0f;
     float m_farLimit = 3.4028235e38f;
     // Drawn with the item when the renderer draws debugging aids; owned.
     std::unique_ptr<BoundingBox> m_debugObject;
@@ -114,20 +122,70 @@ public:
     float m_angleMin[3] = {-PI / 2.0f, 0.0f, 0.0f};
     float m_angleMax[3] = {PI / 2.0f, 0.0f, 0.0f};
 
+    // Bumped whenever the local matrix is made afresh, so that what is built
+    // on it can tell whether it still holds.
+    uint32_t localGeneration() const { return m_localGeneration; }
+
 protected:
+    // The local matrix at the time. A frame draws an item in several passes
+    // and most items never move: the products are made again only when the
+    // channels, angles, pivot or rotation order give other bits.
+    const Matrix4x3& localMatrix(double time);
+
     int32_t m_kind;
 
 private:
+    // What the rotation is made of; equal bits give an equal matrix.
+    struct RotationInputs {
+        float angles[3];
+        float pivotRotation[3];
+        int32_t rotationOrder[3];
+    };
+    // Everything the local matrix is made of.
+    struct LocalInputs {
+        float scale[3];
+        float position[3];
+        Position3 pivot;
+        RotationInputs rotation;
+    };
+    // What the world matrix of an item with a body is made of.
+    struct BodyInputs {
+        Position3 pivot;
+        float scale[3];
+        Matrix4x3 pose;
+    };
+
     // Pitch, heading, bank from the controllers (or the goal item).
     void computeAngles(float angles[3], double time);
     // World-space pivot of the target, brought into the parent's space.
     Position3 targetPoint(double time);
     // R(third) x R(second) x R(first) x pivot rotation.
     void rotationMatrix(Matrix4x3& out, double time);
+    // Made again only when the angles, pivot rotation or order changed.
+    const Matrix4x3& rotationMatrix(const float angles[3]);
 
     std::string m_name;
     ObjectContainer* m_container;
     int32_t m_index;
+
+    RotationInputs m_rotationInputs{};
+    Matrix4x3 m_rotation = Matrix4x3::identity();
+    bool m_rotationMade = false;
+    LocalInputs m_localInputs{};
+    Matrix4x3 m_localMatrix = Matrix4x3::identity();
+    // 0: never made.
+    uint32_t m_localGeneration = 0;
+    // The last local x parent product and what it was made of.
+    Matrix4x3 m_composedWorld = Matrix4x3::identity();
+    Matrix4x3 m_composedParent = Matrix4x3::identity();
+    uint32_t m_composedGeneration = 0;
+    // The last inverse and the world matrix it inverts.
+    Matrix4x3 m_lastInverse = Matrix4x3::identity();
+    Matrix4x3 m_invertedWorld = Matrix4x3::identity();
+    bool m_inverseMade = false;
+    BodyInputs m_bodyInputs{};
+    Matrix4x3 m_bodyWorld = Matrix4x3::identity();
+    bool m_bodyWorldMade = false;
 };
 
 // Objects, cameras and bones: the shared view tests and the unit perspective.

@@ -124,7 +124,7 @@ void ScenePasses::render(LW6Scene& scene, SceneItem* camera, double time) {
         ~Depth() { --depth; }
     } depth(scene.m_renderDepth);
 
-    ObjectContainer::invalidateItems(scene, camera);
+    ObjectContainer::invalidateItems(scene, camera, depth.depth > 1);
     if (depth.depth == 1 && renderer->m_placementHelper) {
         PlacementHelper::CollisionTester* tester =
             scene.m_metaScene ? scene.m_metaScene->m_collisionTester.get() : nullptr;

@@ -39,4 +39,13 @@ public:
     std::unique_ptr<TextureStages> m_stages;
     // The quads of the last draw.
     int32_t m_quadCount = 0;
+
+private:
+    // True when every square lies outside the camera's view: clipping would
+    // leave nothing of them, so they are not built at all.
+    static bool outOfView(Camera& camera, const Matrix4x3& view, const Particle* particles, float half,
+                          const float right[3], const float up[3]);
+
+    // The quads the device's index buffer was last filled for; -1: none.
+    int32_t m_uploadedQuads = -1;
 };

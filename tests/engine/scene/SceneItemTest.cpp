@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include <ode/ode.h>
 
@@ -133,6 +134,41 @@ TEST_F(SceneItemTest, CachedMatrixHoldsUntilInvalidated) {
     EXPECT_FLOAT_EQ(world(item)[12], 1);
     item.invalidate();
     EXPECT_FLOAT_EQ(world(item)[12], 3);
+}
+
+TEST_F(SceneItemTest, LaterPassesRemakeNothingUnmovedYetAMovedParentCarriesItsChildAtOnce) {
+    SceneObject& parent = add("parent");
+    SceneObject& child = add("child");
+    child.m_parent = &parent;
+    place(parent, 0, 5, 0);
+    place(child, 1, 0, 0);
+    child.m_channels[SceneItem::HEADING].constant = HALF_PI;
+    const Matrix4x3 first = world(child);
+    const uint32_t made = child.localGeneration();
+    EXPECT_NE(made, 0u);
+
+    // A new frame's pass with nothing moved: the same bits, no product made again.
+    ObjectContainer::invalidateItems(container, nullptr);
+    EXPECT_EQ(std::memcmp(world(child).m, first.m, sizeof first.m), 0);
+    EXPECT_EQ(child.localGeneration(), made);
+    // A mirror's pass keeps the places and makes only the projections again.
+    child.m_projValid = true;
+    ObjectContainer::invalidateItems(container, nullptr, true);
+    EXPECT_TRUE(child.m_worldValid && parent.m_worldValid);
+    EXPECT_FALSE(child.m_projValid);
+
+    // The parent moves: the child follows in the same frame, its own matrix kept.
+    place(parent, 0, 7, 0);
+    ObjectContainer::invalidateItems(container, nullptr);
+    EXPECT_POINT_NEAR(transformed({0, 0, 1}, world(child)), 2, 7, 0, 1e-6);
+    EXPECT_EQ(child.localGeneration(), made);
+    // Its own channel turns it back: made again.
+    child.m_channels[SceneItem::HEADING].constant = 0.0f;
+    child.invalidate();
+    EXPECT_POINT_NEAR(transformed({0, 0, 1}, world(child)), 1, 7, 1, 1e-6);
+    EXPECT_NE(child.localGeneration(), made);
+    Matrix4x3 inverse;
+    EXPECT_POINT_NEAR(transformed({1, 7, 1}, child.getInvMatrix(inverse, 0.0, 0)), 0, 0, 1, 1e-6);
 }
 
 TEST_F(SceneItemTest, InverseMatrixUndoesWorldMatrix) {

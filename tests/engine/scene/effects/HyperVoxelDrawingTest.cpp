@@ -62,11 +62,11 @@ TEST_F(HyperVoxelRecorded, SquaresDrawTwoTrianglesPerLiveParticleInOneCall) {
     HyperVoxelType2 look(m_renderer.get());
     look.m_particleSize.constant = 2.0f;
     Pool pool;
-    pool.live(0, {0, 0, 0});
-    pool.live(7, {1, 0, 0});
-    pool.live(249, {2, 0, 0});
+    pool.live(0, {0, 0, 5});
+    pool.live(7, {1, 0, 5});
+    pool.live(249, {2, 0, 5});
     EXPECT_EQ(drawCalls(look, pool), std::vector<std::string>{"drawIndexedPrimitive 4 0 0 12 0 6"});
-    // The first square, of size 2 at the origin, seen by an unturned camera.
+    // The first square, of size 2 ahead of an unturned camera.
     const float corners[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
     const float uv[4][2] = {{1, 1}, {0, 1}, {1, 0}, {0, 0}};
     for (int c = 0; c < 4; ++c) {
@@ -77,6 +77,13 @@ TEST_F(HyperVoxelRecorded, SquaresDrawTwoTrianglesPerLiveParticleInOneCall) {
     }
     EXPECT_EQ(look.m_indices[6], 4u);
     EXPECT_EQ(look.m_indices[11], 7u);
+    // Behind the camera or off to the side, no square is built; one corner in view keeps them all.
+    for (int i : {0, 7, 249}) pool.records[i].position.z = -5.0f;
+    EXPECT_TRUE(drawCalls(look, pool).empty());
+    for (int i : {0, 7, 249}) pool.records[i].position = {1000.0f, 0.0f, 5.0f};
+    EXPECT_TRUE(drawCalls(look, pool).empty());
+    pool.records[7].position = {0.0f, 0.0f, 5.0f};
+    EXPECT_EQ(drawCalls(look, pool), std::vector<std::string>{"drawIndexedPrimitive 4 0 0 12 0 6"});
     // Gone, or flown off to nowhere: nothing is drawn and the buffer is emptied.
     pool.records[0].alive = pool.records[7].alive = false;
     pool.records[249].position.y = std::nanf("");
