@@ -108,9 +108,9 @@ void LW6Scene::nearCallback(void* data, dGeomID o1, dGeomID o2) {
     if (!space1 && space2 && pairCollides(scene, holderIndex(o1), ownIndex(o2), o1, o2))
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
     if (space1 && pairCollides(scene, ownIndex(o1), ownIndex(o1), o1, o1) && firstSelfCollision(scene, o1))
-        dSpaceCollide(reinterpret_cast<dSpaceID>(o1), data, &LW6Scene::nearCallback);
+        scene.m_spaceWalk.collide(reinterpret_cast<dSpaceID>(o1), data, &LW6Scene::nearCallback);
     if (space2 && pairCollides(scene, ownIndex(o2), ownIndex(o2), o2, o2) && firstSelfCollision(scene, o2))
-        dSpaceCollide(reinterpret_cast<dSpaceID>(o2), data, &LW6Scene::nearCallback);
+        scene.m_spaceWalk.collide(reinterpret_cast<dSpaceID>(o2), data, &LW6Scene::nearCallback);
     if (space1 && space2 && pairCollides(scene, ownIndex(o1), ownIndex(o2), o1, o2))
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
 }
