@@ -55,7 +55,7 @@ bool isAwake(const ODEGeomObject& node) { return !node.m_body || dBodyIsEnabled(
 // without bodies holds nothing: the karts' parked rockets, stacked out of
 // sight, would otherwise meet each other every step.
 bool holdsNothing(const ODEJointSurface& js, dGeomID o1, dGeomID o2) {
-    return typeid(js) == typeid(ODEJointSurface) && !dGeomGetBody(o1) && !dGeomGetBody(o2);
+    return js.m_makeContactJoints && !dGeomGetBody(o1) && !dGeomGetBody(o2) && typeid(js) == typeid(ODEJointSurface);
 }
 
 void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
