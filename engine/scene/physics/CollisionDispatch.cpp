@@ -91,7 +91,9 @@ void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
 
 void LW6Scene::collide() {
     m_collidedSpaces.clear();
+    m_spaceWalk.beginPass();
     if (dSpaceID root = getSpace(0)) dSpaceCollide(root, this, &LW6Scene::nearCallback);
+    m_spaceWalk.endPass();
 }
 
 void LW6Scene::nearCallback(void* data, dGeomID o1, dGeomID o2) {
@@ -112,5 +114,6 @@ void LW6Scene::nearCallback(void* data, dGeomID o1, dGeomID o2) {
     if (space2 && pairCollides(scene, ownIndex(o2), ownIndex(o2), o2, o2) && firstSelfCollision(scene, o2))
         scene.m_spaceWalk.collide(reinterpret_cast<dSpaceID>(o2), data, &LW6Scene::nearCallback);
     if (space1 && space2 && pairCollides(scene, ownIndex(o1), ownIndex(o2), o1, o2))
-        dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
+        scene.m_spaceWalk.collide2(reinterpret_cast<dSpaceID>(o1), reinterpret_cast<dSpaceID>(o2), data,
+                                   &LW6Scene::nearCallback);
 }

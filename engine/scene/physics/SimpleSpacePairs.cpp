@@ -73,25 +73,75 @@ bool SimpleSpacePairs::meet(const Entry& a, const Entry& b) {
              a.box[4] > b.box[5] || a.box[5] < b.box[4]);
 }
 
+void SimpleSpacePairs::beginPass() {
+    m_inPass = true;
+    m_readCount = 0;
+}
+
+void SimpleSpacePairs::endPass() {
+    m_inPass = false;
+    m_readCount = 0;
+}
+
+const std::vector<SimpleSpacePairs::Entry>* SimpleSpacePairs::entriesOf(dSpaceID space) {
+    for (size_t i = 0; i < m_readCount; ++i)
+        if (m_read[i].space == space) return m_read[i].plain ? &m_read[i].entries : nullptr;
+    if (m_readCount == m_read.size()) m_read.emplace_back();
+    // Outside a pass the record is overwritten by the next space read.
+    Space& record = m_read[m_inPass ? m_readCount++ : m_readCount];
+    record.space = space;
+    record.plain = read(space, record.entries);
+    return record.plain ? &record.entries : nullptr;
+}
+
 void SimpleSpacePairs::collide(dSpaceID space, void* data, dNearCallback* callback) {
-    if (!isSimple(space) || dSpaceGetNumGeoms(space) < FEWEST_SWEPT || !read(space, m_entries)) {
+    const std::vector<Entry>* read = nullptr;
+    if (isSimple(space) && dSpaceGetNumGeoms(space) >= FEWEST_SWEPT) read = entriesOf(space);
+    if (!read) {
         dSpaceCollide(space, data, callback);
         return;
     }
+    const std::vector<Entry>& entries = *read;
     // Sweep along x: only boxes that overlap there are tested at all.
-    const auto count = static_cast<uint32_t>(m_entries.size());
+    const auto count = static_cast<uint32_t>(entries.size());
     m_byLeft.resize(count);
     for (uint32_t i = 0; i < count; ++i) m_byLeft[i] = i;
     std::sort(m_byLeft.begin(), m_byLeft.end(),
-              [&](uint32_t a, uint32_t b) { return m_entries[a].box[0] < m_entries[b].box[0]; });
+              [&](uint32_t a, uint32_t b) { return entries[a].box[0] < entries[b].box[0]; });
     m_pairs.clear();
     for (uint32_t k = 0; k < count; ++k) {
-        const Entry& left = m_entries[m_byLeft[k]];
-        for (uint32_t n = k + 1; n < count && !(m_entries[m_byLeft[n]].box[0] > left.box[1]); ++n)
-            if (meet(left, m_entries[m_byLeft[n]]))
+        const Entry& left = entries[m_byLeft[k]];
+        for (uint32_t n = k + 1; n < count && !(entries[m_byLeft[n]].box[0] > left.box[1]); ++n)
+            if (meet(left, entries[m_byLeft[n]]))
                 m_pairs.emplace_back(std::min(m_byLeft[k], m_byLeft[n]), std::max(m_byLeft[k], m_byLeft[n]));
     }
     // The library's order: each geom in list order with those after it.
     std::sort(m_pairs.begin(), m_pairs.end());
-    for (auto [first, second] : m_pairs) callback(data, m_entries[first].geom, m_entries[second].geom);
+    for (auto [first, second] : m_pairs) callback(data, entries[first].geom, entries[second].geom);
+}
+
+void SimpleSpacePairs::collide2(dSpaceID first, dSpaceID second, void* data, dNearCallback* callback) {
+    const std::vector<Entry>* firsts = nullptr;
+    const std::vector<Entry>* seconds = nullptr;
+    if (m_inPass && first != second && isSimple(first) && isSimple(second) &&
+        dSpaceGetSublevel(first) == dSpaceGetSublevel(second) &&
+        std::max(dSpaceGetNumGeoms(first), dSpaceGetNumGeoms(second)) >= FEWEST_SWEPT) {
+        firsts = entriesOf(first);
+        seconds = firsts ? entriesOf(second) : nullptr;
+    }
+    if (!firsts || !seconds) {
+        dSpaceCollide2(reinterpret_cast<dGeomID>(first), reinterpret_cast<dGeomID>(second), data, callback);
+        return;
+    }
+    // The outer walk is over the space with fewer geoms, the second on a tie;
+    // the callback always gets the first space's geom first.
+    const bool firstOuter = firsts->size() < seconds->size();
+    const std::vector<Entry>& outer = firstOuter ? *firsts : *seconds;
+    const std::vector<Entry>& inner = firstOuter ? *seconds : *firsts;
+    for (const Entry& o : outer)
+        for (const Entry& i : inner) {
+            if (!meet(i, o)) continue;
+            if (firstOuter) callback(data, o.geom, i.geom);
+            else callback(data, i.geom, o.geom);
+        }
 }
