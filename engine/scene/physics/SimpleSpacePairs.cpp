@@ -83,6 +83,12 @@ void SimpleSpacePairs::endPass() {
     m_readCount = 0;
 }
 
+bool SimpleSpacePairs::wasRead(dSpaceID space) const {
+    for (size_t i = 0; i < m_readCount; ++i)
+        if (m_read[i].space == space) return true;
+    return false;
+}
+
 const std::vector<SimpleSpacePairs::Entry>* SimpleSpacePairs::entriesOf(dSpaceID space) {
     for (size_t i = 0; i < m_readCount; ++i)
         if (m_read[i].space == space) return m_read[i].plain ? &m_read[i].entries : nullptr;
@@ -123,9 +129,10 @@ void SimpleSpacePairs::collide(dSpaceID space, void* data, dNearCallback* callba
 void SimpleSpacePairs::collide2(dSpaceID first, dSpaceID second, void* data, dNearCallback* callback) {
     const std::vector<Entry>* firsts = nullptr;
     const std::vector<Entry>* seconds = nullptr;
-    if (m_inPass && first != second && isSimple(first) && isSimple(second) &&
-        dSpaceGetSublevel(first) == dSpaceGetSublevel(second) &&
-        std::max(dSpaceGetNumGeoms(first), dSpaceGetNumGeoms(second)) >= FEWEST_SWEPT) {
+    // Reading a space's boxes out costs more than the library's walk saves,
+    // unless its own pairs have read them already.
+    if (m_inPass && first != second && (wasRead(first) || wasRead(second)) && isSimple(first) &&
+        isSimple(second) && dSpaceGetSublevel(first) == dSpaceGetSublevel(second)) {
         firsts = entriesOf(first);
         seconds = firsts ? entriesOf(second) : nullptr;
     }

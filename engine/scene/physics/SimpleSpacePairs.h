@@ -13,9 +13,10 @@
 // out once a collision pass, and within a space by sweeping them along x
 // instead of testing every pair: the thrown things' space holds some sixty
 // geoms, most of them far apart, and meets three other spaces.
-// Small spaces, other kinds of space, spaces at different sublevels, one
-// holding a space, a disabled geom, one of no size or of another kind than the
-// scenes use, and pairs of spaces asked for outside a pass go to ODE.
+// Small spaces, pairs of spaces neither of which is read yet, other kinds of
+// space, spaces at different sublevels, one holding a space, a disabled geom,
+// one of no size or of another kind than the scenes use, and pairs of spaces
+// asked for outside a pass go to ODE.
 class SimpleSpacePairs {
 public:
     // Between the two, no geom moves: boxes read once serve the whole pass.
@@ -45,6 +46,7 @@ private:
     // reads; false when one of them is for the library to walk.
     static bool read(dSpaceID space, std::vector<Entry>& into);
     static bool meet(const Entry& a, const Entry& b);
+    bool wasRead(dSpaceID space) const;
     // The space's entries, read this pass or now; null for the library's walk.
     const std::vector<Entry>* entriesOf(dSpaceID space);
 
