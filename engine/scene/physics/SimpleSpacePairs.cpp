@@ -101,13 +101,13 @@ const std::vector<SimpleSpacePairs::Entry>* SimpleSpacePairs::entriesOf(dSpaceID
 }
 
 void SimpleSpacePairs::collide(dSpaceID space, void* data, dNearCallback* callback) {
-    const std::vector<Entry>* read = nullptr;
-    if (isSimple(space) && dSpaceGetNumGeoms(space) >= FEWEST_SWEPT) read = entriesOf(space);
-    if (!read) {
+    const std::vector<Entry>* walked = nullptr;
+    if (isSimple(space) && dSpaceGetNumGeoms(space) >= FEWEST_SWEPT) walked = entriesOf(space);
+    if (!walked) {
         dSpaceCollide(space, data, callback);
         return;
     }
-    const std::vector<Entry>& entries = *read;
+    const std::vector<Entry>& entries = *walked;
     // Sweep along x: only boxes that overlap there are tested at all.
     const auto count = static_cast<uint32_t>(entries.size());
     m_byLeft.resize(count);
