@@ -12,6 +12,7 @@
 #include "engine/scene/ObjectContainer.h"
 #include "engine/scene/physics/ODEJointSurface.h"
 #include "engine/scene/physics/ODESpacePair.h"
+#include "engine/scene/physics/SimpleSpacePairs.h"
 
 class Actor;
 class ActorTrack;
@@ -83,6 +84,8 @@ public:
     static void nearCallback(void* data, dGeomID o1, dGeomID o2);
     // Nested spaces whose own pairs this pass has collided already.
     std::vector<dGeomID> m_collidedSpaces;
+    // Walks the simple spaces' pairs for the near callback.
+    SimpleSpacePairs m_spaceWalk;
     // Contact joints the near callback made; the race frame sets it back to 0.
     static int32_t s_contactCount;
 

@@ -38,7 +38,10 @@ Normal3 RaceSurface::Contact::normalToward(int side) const {
 }
 
 RaceSurface::RaceSurface(Race* race, int32_t answerCollisions)
-    : m_race(race), m_answerCollisions(answerCollisions) {}
+    : m_race(race), m_answerCollisions(answerCollisions) {
+    // As every answer says; the dispatch reads it before asking.
+    m_makeContactJoints = false;
+}
 
 ODEJointSurface RaceSurface::onContact(const dContactGeom& geom) {
     Contact contact;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <typeinfo>
 
 #include <ode/collision.h>
 #include <ode/contact.h>
@@ -50,6 +51,13 @@ bool firstSelfCollision(LW6Scene& scene, dGeomID space) {
 
 bool isAwake(const ODEGeomObject& node) { return !node.m_body || dBodyIsEnabled(node.m_body); }
 
+// The plain kind only makes contact joints, and a joint between two geoms
+// without bodies holds nothing: the karts' parked rockets, stacked out of
+// sight, would otherwise meet each other every step.
+bool holdsNothing(const ODEJointSurface& js, dGeomID o1, dGeomID o2) {
+    return js.m_makeContactJoints && !dGeomGetBody(o1) && !dGeomGetBody(o2) && typeid(js) == typeid(ODEJointSurface);
+}
+
 void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
     if (!pairCollides(scene, holderIndex(o1), holderIndex(o2), o1, o2)) return;
     auto* geomData1 = static_cast<ODEGeomObject*>(dGeomGetData(o1));
@@ -59,6 +67,7 @@ void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
     if (!validKind(geomData1->m_surfaceKind) || !validKind(geomData2->m_surfaceKind)) return;
     ODEJointSurface* js = scene.m_surfaceTable[geomData1->m_surfaceKind][geomData2->m_surfaceKind];
     if (js->m_skipIfBodyDisabled && !(isAwake(*geomData1) && isAwake(*geomData2))) return;
+    if (holdsNothing(*js, o1, o2)) return;
 
     const int32_t asked = js->maxCollisions();
     ENGINE_ASSERT(asked <= ODEJointSurface::MAX_CONTACTS && "js->maxCollisions() <= 32");
@@ -82,7 +91,9 @@ void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
 
 void LW6Scene::collide() {
     m_collidedSpaces.clear();
+    m_spaceWalk.beginPass();
     if (dSpaceID root = getSpace(0)) dSpaceCollide(root, this, &LW6Scene::nearCallback);
+    m_spaceWalk.endPass();
 }
 
 void LW6Scene::nearCallback(void* data, dGeomID o1, dGeomID o2) {
@@ -99,9 +110,10 @@ void LW6Scene::nearCallback(void* data, dGeomID o1, dGeomID o2) {
     if (!space1 && space2 && pairCollides(scene, holderIndex(o1), ownIndex(o2), o1, o2))
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
     if (space1 && pairCollides(scene, ownIndex(o1), ownIndex(o1), o1, o1) && firstSelfCollision(scene, o1))
-        dSpaceCollide(reinterpret_cast<dSpaceID>(o1), data, &LW6Scene::nearCallback);
+        scene.m_spaceWalk.collide(reinterpret_cast<dSpaceID>(o1), data, &LW6Scene::nearCallback);
     if (space2 && pairCollides(scene, ownIndex(o2), ownIndex(o2), o2, o2) && firstSelfCollision(scene, o2))
-        dSpaceCollide(reinterpret_cast<dSpaceID>(o2), data, &LW6Scene::nearCallback);
+        scene.m_spaceWalk.collide(reinterpret_cast<dSpaceID>(o2), data, &LW6Scene::nearCallback);
     if (space1 && space2 && pairCollides(scene, ownIndex(o1), ownIndex(o2), o1, o2))
-        dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
+        scene.m_spaceWalk.collide2(reinterpret_cast<dSpaceID>(o1), reinterpret_cast<dSpaceID>(o2), data,
+                                   &LW6Scene::nearCallback);
 }

@@ -165,3 +165,20 @@ TEST_F(CollisionDispatchTest, ASpaceMeetingSeveralOthersCollidesItsOwnPairsOnceP
     collide();
     EXPECT_EQ(movers.m_contacts, 2 * once);
 }
+
+TEST_F(CollisionDispatchTest, PlainKindMakesNoJointsBetweenGeomsWithoutBodiesYetAnyOtherKindIsAskedAndABodyHeld) {
+    scene->m_spacePairTable[2][2] = &pair;
+    box(2, 1, 0.0f, 1.0f, false);
+    box(2, 1, 0.2f, 1.0f, false);
+    collide();
+    EXPECT_EQ(LW6Scene::s_contactCount, 0);
+    CountingSurface counting;
+    scene->m_surfaceTable[1][1] = &counting;
+    collide();
+    EXPECT_GT(counting.m_contacts, 0);
+    scene->m_surfaceTable[1][1] = &scene->m_defaultSurface;
+    LW6Scene::s_contactCount = 0;
+    box(2, 1, 0.4f, 1.0f, true);
+    collide();
+    EXPECT_GT(LW6Scene::s_contactCount, 0);
+}
