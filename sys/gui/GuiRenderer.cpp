@@ -62,9 +62,9 @@ void plainPipeline() {
 }
 
 // A window's geometry is clipped to its outer clipper, so that bounds what it drew.
-void markWindow(const CEGUI::Window& window, LayerTiles& tiles) {
+void markWindow(CEGUI::Window& window, LayerTiles& tiles) {
     if (!window.isVisible()) return;
-    if (const_cast<CEGUI::Window&>(window).getGeometryBuffer().getVertexCount() > 0) {
+    if (window.getGeometryBuffer().getVertexCount() > 0) {
         const CEGUI::Rectf& clip = window.getOuterRectClipper();
         tiles.mark(clip.left(), clip.top(), clip.right(), clip.bottom());
     }
@@ -160,7 +160,7 @@ void GuiRenderer::markDrawnTiles() {
         m_tiles.markAll();
         return;
     }
-    if (const CEGUI::Window* root = context.getRootWindow()) markWindow(*root, m_tiles);
+    if (CEGUI::Window* root = context.getRootWindow()) markWindow(*root, m_tiles);
 }
 
 // The layer holds the GUI with its alpha already multiplied in, bottom row first.
