@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "sys/gfx/GfxTypes.h"
@@ -19,6 +20,10 @@ public:
     uint32_t getFormat() const { return m_format; }
     uint32_t getUsage() const { return m_usage; }
     const uint8_t* bytes() const { return m_data.data(); }
+    // The largest index an index buffer holds, 0 when empty.
+    uint32_t highestIndex() const;
+    // The largest of `count` indices from `first`; the range must lie in the buffer.
+    uint32_t highestIndex(uint32_t first, uint32_t count) const;
 
 private:
     std::vector<uint8_t> m_data;
@@ -26,6 +31,10 @@ private:
     uint32_t m_format;
     uint32_t m_pool;
     bool m_locked = false;
+    // Counts the unlocks; the largest index is found once a version, as every draw checks it.
+    uint32_t m_version = 0;
+    mutable uint32_t m_highestIndex = 0;
+    mutable uint32_t m_highestVersion = UINT32_MAX;
 };
 
 using VertexBuffer = Buffer;

@@ -832,25 +832,18 @@ HResult GlDevice::drawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32
     uint32_t count = vertexCountOf(type, primitiveCount);
     uint32_t indexBytes = indices->getFormat() == FMT_INDEX32 ? 4 : 2;
     if (count == 0 || (uint64_t(startIndex) + count) * indexBytes > indices->getLength()) return GFXERR_INVALIDCALL;
-    // Every index must land inside the vertex buffer.
-    const uint8_t* first = indices->bytes() + size_t(startIndex) * indexBytes;
-    uint32_t highest = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        uint32_t index = 0;
-        if (indexBytes == 4) std::memcpy(&index, first + i * 4, 4);
-        else {
-            uint16_t small;
-            std::memcpy(&small, first + i * 2, 2);
-            index = small;
-        }
-        highest = std::max(highest, index);
-    }
-    uint64_t end = m_state.streamOffset + (uint64_t(baseVertex) + highest + 1) * stride;
-    if (end > stream->getLength()) return GFXERR_INVALIDCALL;
+    // Every index must land inside the vertex buffer; the whole list's largest
+    // usually shows it at once, else the drawn range's own decides.
+    auto fits = [&](uint32_t highest) {
+        return m_state.streamOffset + (uint64_t(baseVertex) + highest + 1) * stride <= stream->getLength();
+    };
+    uint32_t highest = indices->highestIndex();
+    if (!fits(highest)) highest = indices->highestIndex(startIndex, count);
+    if (!fits(highest)) return GFXERR_INVALIDCALL;
     std::vector<VertexElement> layout =
         m_state.declaration ? m_state.declaration->elements() : VertexDeclaration::fromFvf(m_state.fvf);
     return draw(type, primitiveCount, stream->bytes() + m_state.streamOffset + size_t(baseVertex) * stride, stride,
-                layout, first, indices->getFormat(), highest + 1);
+                layout, indices->bytes() + size_t(startIndex) * indexBytes, indices->getFormat(), highest + 1);
 }
 
 } // namespace sys::gfx

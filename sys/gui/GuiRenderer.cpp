@@ -3,10 +3,15 @@
 // The library's header brings GLEW, which must come before any other GL header.
 #include <CEGUI/RendererModules/OpenGL/GLRenderer.h>
 #include <CEGUI/Exceptions.h>
+#include <CEGUI/GUIContext.h>
+#include <CEGUI/GeometryBuffer.h>
+#include <CEGUI/MouseCursor.h>
 #include <CEGUI/System.h>
+#include <CEGUI/Window.h>
 
 #include <cstdio>
 #include <iterator>
+#include <vector>
 
 #include "sys/gfx/GlDevice.h"
 #include "sys/gfx/Texture.h"
@@ -54,6 +59,16 @@ void plainPipeline() {
     for (GLenum array : {GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_SECONDARY_COLOR_ARRAY, GL_FOG_COORD_ARRAY})
         glDisableClientState(array);
     glUseProgram(0);
+}
+
+// A window's geometry is clipped to its outer clipper, so that bounds what it drew.
+void markWindow(CEGUI::Window& window, LayerTiles& tiles) {
+    if (!window.isVisible()) return;
+    if (window.getGeometryBuffer().getVertexCount() > 0) {
+        const CEGUI::Rectf& clip = window.getOuterRectClipper();
+        tiles.mark(clip.left(), clip.top(), clip.right(), clip.bottom());
+    }
+    for (size_t i = 0; i < window.getChildCount(); ++i) markWindow(*window.getChildAtIdx(i), tiles);
 }
 
 } // namespace
@@ -123,6 +138,7 @@ void GuiRenderer::draw() {
         // The library's own matrices and texture bindings stay its own.
         plainPipeline();
         CEGUI::System::getSingleton().renderAllGUIContexts();
+        markDrawnTiles();
         glMatrixMode(GL_TEXTURE);
         glPopMatrix();
     }
@@ -136,8 +152,22 @@ void GuiRenderer::draw() {
     if (ready) composite();
 }
 
+void GuiRenderer::markDrawnTiles() {
+    m_tiles.reset(m_width, m_height);
+    // The program draws its one, default context.
+    const CEGUI::GUIContext& context = CEGUI::System::getSingleton().getDefaultGUIContext();
+    if (context.getMouseCursor().isVisible() && context.getMouseCursor().getImage()) {
+        m_tiles.markAll();
+        return;
+    }
+    if (CEGUI::Window* root = context.getRootWindow()) markWindow(*root, m_tiles);
+}
+
 // The layer holds the GUI with its alpha already multiplied in, bottom row first.
+// Elsewhere it is clear and blending it would leave the picture as it is.
 void GuiRenderer::composite() {
+    const std::vector<LayerTiles::Area> areas = m_tiles.areas();
+    if (areas.empty()) return;
     gfx::Device& device = m_device;
     uint32_t renderStates[sizeof RENDER_STATES / sizeof RENDER_STATES[0]];
     uint32_t stageStates[sizeof STAGE_STATES / sizeof STAGE_STATES[0]];
@@ -183,12 +213,20 @@ void GuiRenderer::composite() {
     device.setFVF(gfx::FVF_XYZRHW | gfx::FVF_DIFFUSE | (1 << gfx::FVF_TEXCOUNT_SHIFT));
     device.setVertexShader(nullptr);
     device.setPixelShader(nullptr);
-    const float w = float(m_width) - 0.5f, h = float(m_height) - 0.5f;
-    const LayerVertex quad[4] = {{-0.5f, -0.5f, 0.0f, 1.0f, 0xFFFFFFFF, 0.0f, 1.0f},
-                                 {w, -0.5f, 0.0f, 1.0f, 0xFFFFFFFF, 1.0f, 1.0f},
-                                 {w, h, 0.0f, 1.0f, 0xFFFFFFFF, 1.0f, 0.0f},
-                                 {-0.5f, h, 0.0f, 1.0f, 0xFFFFFFFF, 0.0f, 0.0f}};
-    device.drawPrimitiveUP(gfx::PT_TRIANGLEFAN, 2, quad, sizeof(LayerVertex));
+    // Direct3D's pixel centres sit on integer coordinates: a pixel edge lies half a pixel before.
+    std::vector<LayerVertex> triangles;
+    triangles.reserve(areas.size() * 6);
+    const float width = float(m_width), height = float(m_height);
+    for (const LayerTiles::Area& area : areas) {
+        auto corner = [&](uint32_t x, uint32_t y) {
+            return LayerVertex{float(x) - 0.5f, float(y) - 0.5f, 0.0f, 1.0f, 0xFFFFFFFF, float(x) / width,
+                               1.0f - float(y) / height};
+        };
+        const LayerVertex a = corner(area.left, area.top), b = corner(area.right, area.top),
+                          c = corner(area.right, area.bottom), d = corner(area.left, area.bottom);
+        for (const LayerVertex& v : {a, b, c, a, c, d}) triangles.push_back(v);
+    }
+    device.drawPrimitiveUP(gfx::PT_TRIANGLELIST, uint32_t(areas.size() * 2), triangles.data(), sizeof(LayerVertex));
 
     for (size_t i = 0; i < std::size(RENDER_STATES); ++i) device.setRenderState(RENDER_STATES[i], renderStates[i]);
     for (size_t i = 0; i < std::size(STAGE_STATES); ++i) device.setTextureStageState(0, STAGE_STATES[i], stageStates[i]);

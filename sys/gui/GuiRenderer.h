@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "sys/gui/LayerTiles.h"
+
 namespace CEGUI {
 class Renderer;
 }
@@ -34,6 +36,8 @@ public:
 private:
     GuiRenderer(gfx::Device& device, CEGUI::Renderer& renderer);
     bool prepareLayer();
+    // The tiles the default context's windows and pointer drew into.
+    void markDrawnTiles();
     void composite();
 
     gfx::Device& m_device;
@@ -42,6 +46,7 @@ private:
     uint32_t m_framebuffer = 0;
     uint32_t m_width = 0;
     uint32_t m_height = 0;
+    LayerTiles m_tiles;
 };
 
 } // namespace sys

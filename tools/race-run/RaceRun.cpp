@@ -14,6 +14,7 @@
 #include "engine/platform/TickSource.h"
 #include "engine/platform/audio/NullSoundDevice.h"
 #include "engine/platform/input/InputDevice.h"
+#include "engine/render/Renderer.h"
 #include "game/karts/Vehicle.h"
 #include "game/race/Race.h"
 #include "game/records/Config.h"
@@ -204,6 +205,10 @@ RaceRun::Summary RaceRun::collect() const {
         s.medianFrameMilliseconds = 1000.0 * (n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2.0);
         s.worstFrameMilliseconds = 1000.0 * sorted.back();
     }
+    if (m_race->m_renderer && m_frame > 0) {
+        s.drawsPerFrame = double(m_race->m_renderer->m_drawCount) / m_frame;
+        s.trianglesPerFrame = double(m_race->m_renderer->m_primitiveCount) / m_frame;
+    }
     s.finished = m_race->m_resultsShown || m_race->m_leaveRace;
     s.views = m_race->m_viewCount;
     s.hash = stateHash();
@@ -242,6 +247,11 @@ void RaceRun::printSummary(std::ostream& out) const {
                   s.setupSeconds, s.frames, static_cast<long long>(s.steps), s.simulatedSeconds,
                   s.medianFrameMilliseconds, s.meanFrameMilliseconds, s.worstFrameMilliseconds);
     out << text;
+    if (s.drawsPerFrame > 0.0) {
+        std::snprintf(text, sizeof text, "drawn per frame: %.0f surface draws, %.0f triangles\n", s.drawsPerFrame,
+                      s.trianglesPerFrame);
+        out << text;
+    }
     if (wall > 0.0) {
         std::snprintf(text, sizeof text, "%.1f times real time, set-up included\n", s.simulatedSeconds / wall);
         out << text;

@@ -43,6 +43,9 @@ public:
         double meanFrameMilliseconds = 0.0;
         double medianFrameMilliseconds = 0.0;
         double worstFrameMilliseconds = 0.0;
+        // What a frame sent the device, on average: surface draws and their triangles.
+        double drawsPerFrame = 0.0;
+        double trianglesPerFrame = 0.0;
         // The results were shown or the race was left.
         bool finished = false;
         int32_t views = 0;

@@ -1,6 +1,7 @@
 #include "engine/scene/mesh/StaticSurfaceBuffer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "engine/platform/Report.h"
@@ -34,6 +35,7 @@ bool StaticSurfaceBuffer::create() {
     if (m_created) return false;
     m_vertexUsage = m_indexUsage = baseUsage();
     computeTangents(m_packedVertices, m_indices, m_vertexCount);
+    buildChunks();
     std::vector<Device*>& devices = m_renderer->m_devices;
     for (size_t d = 0; d < devices.size(); ++d) {
         void* bits = nullptr;
@@ -62,4 +64,65 @@ bool StaticSurfaceBuffer::create() {
     }
     m_created = true;
     return true;
+}
+
+void StaticSurfaceBuffer::buildChunks() {
+    m_chunks.clear();
+    const uint32_t stride = m_layout->m_stride;
+    const uint32_t triangles = uint32_t(m_indices.size() / 3);
+    if (triangles < CHUNKED_TRIANGLES || m_packedVertices.size() < size_t(stride) * m_vertexCount) return;
+    for (uint32_t index : m_indices)
+        if (index >= m_vertexCount) return;
+    auto position = [&](uint32_t vertex) {
+        Position3 p;
+        std::memcpy(&p, &m_packedVertices[size_t(vertex) * stride], sizeof p);
+        return p;
+    };
+    auto grow = [](Position3& low, Position3& high, const Position3& p) {
+        for (int c = 0; c < 3; ++c) low[c] = std::fmin(low[c], p[c]), high[c] = std::fmax(high[c], p[c]);
+    };
+    Position3 low = position(m_indices[0]), high = low;
+    for (uint32_t index : m_indices) grow(low, high, position(index));
+
+    // The grid's two axes, cells shaped to the surface's extent on each.
+    int axes[3] = {0, 1, 2};
+    std::sort(axes, axes + 3, [&](int a, int b) { return high[a] - low[a] > high[b] - low[b]; });
+    const float wide = std::fmax(high[axes[0]] - low[axes[0]], 1.0e-6f);
+    const float narrow = std::fmax(high[axes[1]] - low[axes[1]], wide * 1.0e-3f);
+    const float cells = float(triangles) / float(CHUNK_TRIANGLES);
+    const uint32_t across = uint32_t(std::clamp(std::lround(std::sqrt(cells * wide / narrow)), 1L, 64L));
+    const uint32_t down = uint32_t(std::clamp(std::lround(cells / float(across)), 1L, 64L));
+    auto cellOf = [&](uint32_t t) {
+        Position3 centre = {0.0f, 0.0f, 0.0f};
+        for (int k = 0; k < 3; ++k) {
+            const Position3 p = position(m_indices[t * 3 + k]);
+            for (int c = 0; c < 3; ++c) centre[c] += p[c] / 3.0f;
+        }
+        auto step = [&](int axis, float extent, uint32_t count) {
+            float f = (centre[axes[axis]] - low[axes[axis]]) / extent * float(count);
+            return std::min(uint32_t(std::fmax(f, 0.0f)), count - 1);
+        };
+        const uint32_t row = step(1, narrow, down), column = step(0, wide, across);
+        // Rows run back and forth, so cells next in the list are neighbours on the ground.
+        return row * across + ((row & 1) ? across - 1 - column : column);
+    };
+
+    std::vector<uint32_t> cellOfTriangle(triangles), starts(size_t(across) * down + 1, 0);
+    for (uint32_t t = 0; t < triangles; ++t) ++starts[(cellOfTriangle[t] = cellOf(t)) + 1];
+    for (size_t c = 1; c < starts.size(); ++c) starts[c] += starts[c - 1];
+    std::vector<uint32_t> sorted(m_indices.size());
+    std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
+    for (uint32_t t = 0; t < triangles; ++t) {
+        const uint32_t slot = next[cellOfTriangle[t]]++;
+        std::copy_n(&m_indices[size_t(t) * 3], 3, &sorted[size_t(slot) * 3]);
+    }
+    m_indices.swap(sorted);
+    for (size_t c = 0; c + 1 < starts.size(); ++c) {
+        if (starts[c] == starts[c + 1]) continue;
+        Chunk chunk{starts[c] * 3, (starts[c + 1] - starts[c]) * 3, position(m_indices[starts[c] * 3]), {}};
+        chunk.high = chunk.low;
+        for (uint32_t i = chunk.firstIndex; i < chunk.firstIndex + chunk.indexCount; ++i)
+            grow(chunk.low, chunk.high, position(m_indices[i]));
+        m_chunks.push_back(chunk);
+    }
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/render/Renderer.h"
+#include "engine/render/ViewVolume.h"
 #include "engine/scene/materials/ShaderLibrary.h"
 #include "engine/scene/materials/TextureStages.h"
 #include "engine/scene/mesh/MeshVertex.h"
@@ -110,6 +111,25 @@ void SurfaceBuffer::draw(ShaderLibrary* shader, double time) {
     if (!m_vertexBuffers[current] || !m_indexBuffers[current]) return;
     device->setStreamSource(0, m_vertexBuffers[current], 0, m_layout->m_stride);
     device->setIndices(m_indexBuffers[current]);
-    device->drawIndexedPrimitive(m_primitiveType, 0, 0, m_vertexCount, 0, m_triangleCount);
-    m_renderer->countDraw(m_triangleCount);
+    auto drawRun = [&](uint32_t firstIndex, uint32_t indexCount) {
+        device->drawIndexedPrimitive(m_primitiveType, 0, 0, m_vertexCount, firstIndex, indexCount / 3);
+        m_renderer->countDraw(indexCount / 3);
+    };
+    if (m_chunks.empty()) {
+        drawRun(0, m_triangleCount * 3);
+        return;
+    }
+    // Neighbouring runs in view go to the device as one call.
+    const ViewVolume volume(*m_renderer);
+    uint32_t first = 0, count = 0;
+    for (const Chunk& chunk : m_chunks) {
+        if (!volume.sees(chunk.low, chunk.high)) continue;
+        if (count > 0 && first + count != chunk.firstIndex) {
+            drawRun(first, count);
+            count = 0;
+        }
+        if (count == 0) first = chunk.firstIndex;
+        count += chunk.indexCount;
+    }
+    if (count > 0) drawRun(first, count);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/platform/Math3D.h"
 #include "engine/platform/Ref.h"
 #include "engine/scene/mesh/VertexLayout.h"
 
@@ -60,6 +61,16 @@ public:
     std::vector<uint32_t> m_indices;
     std::vector<Ref<sys::gfx::Buffer>> m_indexBuffers;
     bool m_created = false;
+    // A run of the triangle list lying within one box. A large static surface
+    // spans the track; split into runs, a view sends only the runs it reaches.
+    struct Chunk {
+        uint32_t firstIndex;
+        uint32_t indexCount;
+        Position3 low;
+        Position3 high;
+    };
+    // Empty when the whole list is drawn in one call.
+    std::vector<Chunk> m_chunks;
 
 protected:
     // Write-only, and software-processed when the layout says so.

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "engine/render/ShaderConstants.h"
 #include "engine/scene/Bone.h"
@@ -215,4 +218,77 @@ TEST_F(MeshDrawTest, DynamicBufferRefusesMoreThanItWasMadeFor) {
     EXPECT_FALSE(buffer.updateIndices(indices, 6));
     EXPECT_TRUE(buffer.updateIndices(indices, 3));
     EXPECT_EQ(buffer.m_triangleCount, 1u);
+}
+
+TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReachingIntoTheViewWhenHalfOut) {
+    addSurface();
+    TextureStages stages;
+    StaticSurfaceBuffer buffer(m_renderer.get(), m_surfaces[0].get(), &stages);
+    // A square of 64 x 64 quads filling the clip volume's face, each quad two triangles.
+    constexpr uint32_t SIDE = 64;
+    std::vector<MeshVertex> vertices((SIDE + 1) * (SIDE + 1));
+    for (uint32_t y = 0; y <= SIDE; ++y)
+        for (uint32_t x = 0; x <= SIDE; ++x) {
+            MeshVertex& v = vertices[y * (SIDE + 1) + x];
+            v.position[0] = -1.0f + 2.0f * float(x) / SIDE;
+            v.position[1] = -1.0f + 2.0f * float(y) / SIDE;
+            v.position[2] = 0.5f;
+        }
+    std::vector<uint32_t> indices;
+    for (uint32_t y = 0; y < SIDE; ++y)
+        for (uint32_t x = 0; x < SIDE; ++x) {
+            const uint32_t a = y * (SIDE + 1) + x, b = a + 1, c = a + SIDE + 1, d = c + 1;
+            for (uint32_t i : {a, b, d, a, d, c}) indices.push_back(i);
+        }
+    ASSERT_TRUE(buffer.setVertices(vertices.data(), uint32_t(vertices.size())));
+    ASSERT_TRUE(buffer.setIndices(indices.data(), uint32_t(indices.size())));
+    ASSERT_TRUE(buffer.create());
+    ASSERT_GT(buffer.m_chunks.size(), 8u);
+
+    sys::gfx::Device& device = *m_renderer->m_currentDevice;
+    sys::gfx::Matrix identity{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    for (uint32_t type : {sys::gfx::TS_WORLD, sys::gfx::TS_VIEW, sys::gfx::TS_PROJECTION}) device.setTransform(type, identity);
+    // The triangles the recorded draws sent, each as its three vertex numbers.
+    auto drawn = [&]() {
+        std::multiset<std::array<uint32_t, 3>> out;
+        const uint8_t* bytes = buffer.m_indexBuffers[0]->bytes();
+        for (const std::string& call : calls({"drawIndexedPrimitive"})) {
+            unsigned type, minIndex, count, start, primitives;
+            int base;
+            EXPECT_EQ(std::sscanf(call.c_str(), "drawIndexedPrimitive %u %d %u %u %u %u", &type, &base, &minIndex, &count,
+                                  &start, &primitives),
+                      6);
+            for (uint32_t t = 0; t < primitives; ++t) {
+                std::array<uint32_t, 3> triangle{};
+                for (uint32_t k = 0; k < 3; ++k) {
+                    uint16_t index;
+                    std::memcpy(&index, bytes + (start + t * 3 + k) * 2, 2);
+                    triangle[k] = index;
+                }
+                out.insert(triangle);
+            }
+        }
+        recording().clearCalls();
+        return out;
+    };
+    std::multiset<std::array<uint32_t, 3>> all;
+    for (size_t t = 0; t < indices.size(); t += 3) all.insert({indices[t], indices[t + 1], indices[t + 2]});
+
+    recording().clearCalls();
+    buffer.draw(m_renderer->m_surfaceShader, 0.0);
+    EXPECT_EQ(drawn(), all);
+    EXPECT_EQ(m_renderer->m_primitiveCount, int32_t(all.size()));
+
+    // Moved right by 1.6: only x up to -0.6 stays in view, a fifth of the square.
+    sys::gfx::Matrix moved = identity;
+    moved.m[3][0] = 1.6f;
+    device.setTransform(sys::gfx::TS_WORLD, moved);
+    buffer.draw(m_renderer->m_surfaceShader, 0.0);
+    const std::multiset<std::array<uint32_t, 3>> seen = drawn();
+    EXPECT_LT(seen.size(), all.size() / 2);
+    for (const auto& triangle : all) {
+        bool inView = false;
+        for (uint32_t vertex : triangle) inView |= vertices[vertex].position[0] + 1.6f <= 1.0f;
+        if (inView) EXPECT_EQ(seen.count(triangle), 1u);
+    }
 }

@@ -1,0 +1,21 @@
+#pragma once
+#include "engine/platform/Math3D.h"
+
+class Renderer;
+
+// What the current draw's world, view and projection can reach: a box wholly
+// beyond one side of the clip volume gives no pixel, so its triangles need
+// not be sent to the device.
+class ViewVolume {
+public:
+    // The device's matrices on the fixed-function path, the shader values on
+    // the shader path; a cylindrical view bends what the matrices say and sees everything.
+    explicit ViewVolume(const Renderer& renderer);
+
+    // False only when every corner of the box lies beyond the same side.
+    bool sees(const Position3& low, const Position3& high) const;
+
+private:
+    Matrix4x3 m_toClip;
+    bool m_everything = false;
+};
