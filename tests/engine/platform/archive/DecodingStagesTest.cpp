@@ -90,6 +90,30 @@ TEST(RangeDecoder, RanksTurnBackIntoBytesAsTheyAreDecoded) {
     EXPECT_EQ(str(out), s);
 }
 
+// A member large enough to have its ranks turned on another thread: a buffer
+// the right size, one that must grow under way, a cut stream and a limit.
+TEST(RangeDecoder, LargeMembersTurnTheirRanksBesideTheDecoding) {
+    std::string s;
+    for (uint32_t seed = 1; s.size() < (3u << 19); ++seed) s += noise(40000, seed) + std::string(seed * 97, 'z');
+    ByteBuffer ranks, packed;
+    forwardMoveToFront(bytes(s), ranks);
+    rangeEncode(ranks, packed);
+    for (uint32_t presized : {static_cast<uint32_t>(s.size()), 1u << 20}) {
+        ByteBuffer out;
+        out.resize(presized);
+        MoveToFrontTable table;
+        RangeDecoder::decode(packed, out, UINT64_MAX, &table);
+        EXPECT_TRUE(str(out) == s) << "buffer of " << presized;
+    }
+    ByteBuffer cut = packed, out;
+    cut.resize(packed.size() / 2);
+    out.resize(static_cast<uint32_t>(s.size()));
+    MoveToFrontTable table, again;
+    EXPECT_THROW(RangeDecoder::decode(cut, out, UINT64_MAX, &table), RangeDecoder::Error);
+    out.resize(static_cast<uint32_t>(s.size()));
+    EXPECT_THROW(RangeDecoder::decode(packed, out, s.size() - 1, &again), RangeDecoder::Error);
+}
+
 TEST(RangeDecoder, StreamWithoutEndSymbolThrows) {
     ByteBuffer packed, out;
     rangeEncode(bytes(std::string(5000, 'a')), packed);
