@@ -3,8 +3,10 @@
 #include <system_error>
 
 #include "engine/platform/archive/BlockSort.h"
+#include "engine/platform/archive/StepCounter.h"
 
-MoveToFrontThread::MoveToFrontThread(uint8_t* data, MoveToFrontTable& table) : m_data(data), m_table(table) {
+MoveToFrontThread::MoveToFrontThread(uint8_t* data, MoveToFrontTable& table, StepCounter* counter)
+    : m_data(data), m_table(table), m_counter(counter) {
     try {
         m_thread = std::thread([this] { run(); });
     } catch (const std::system_error&) {
@@ -44,6 +46,7 @@ void MoveToFrontThread::run() {
         if (until == done) return;
         lock.unlock();
         for (uint32_t i = done; i < until; ++i) m_data[i] = m_table.promote(m_data[i]);
+        if (m_counter) m_counter->count(m_data, until);
         done = until;
         lock.lock();
     }

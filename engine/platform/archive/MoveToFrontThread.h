@@ -5,13 +5,15 @@
 #include <thread>
 
 struct MoveToFrontTable;
+class StepCounter;
 
 // Turns a member's move-to-front ranks back into bytes on a thread of its own
 // while the range decoder is still filling the same buffer further on, so the
-// decoder's one core does nothing but decode.
+// decoder's one core does nothing but decode. With a counter it counts the
+// block sort's steps from the bytes too, while they are in its cache.
 class MoveToFrontThread {
 public:
-    MoveToFrontThread(uint8_t* data, MoveToFrontTable& table);
+    MoveToFrontThread(uint8_t* data, MoveToFrontTable& table, StepCounter* counter);
     MoveToFrontThread(const MoveToFrontThread&) = delete;
     MoveToFrontThread& operator=(const MoveToFrontThread&) = delete;
     ~MoveToFrontThread();
@@ -27,6 +29,7 @@ private:
 
     uint8_t* const m_data;
     MoveToFrontTable& m_table;
+    StepCounter* const m_counter;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     uint32_t m_decoded = 0;

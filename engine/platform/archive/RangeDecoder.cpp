@@ -120,11 +120,12 @@ private:
 
 } // namespace
 
-void RangeDecoder::decode(const ByteBuffer& input, ByteBuffer& output, uint64_t limit, MoveToFrontTable* ranks) {
+void RangeDecoder::decode(const ByteBuffer& input, ByteBuffer& output, uint64_t limit, MoveToFrontTable* ranks,
+                          StepCounter* steps) {
     Stream stream(input);
     const uint32_t most = static_cast<uint32_t>(std::min<uint64_t>(limit, UINT32_MAX - 1));
     std::unique_ptr<MoveToFrontThread> beside;
-    if (ranks && output.size() >= RANK_THREAD_MIN) beside = std::make_unique<MoveToFrontThread>(output.data(), *ranks);
+    if (ranks && output.size() >= RANK_THREAD_MIN) beside = std::make_unique<MoveToFrontThread>(output.data(), *ranks, steps);
     uint32_t written = 0;
     while (!stream.finished()) {
         if (written == output.size() && written < most) {
