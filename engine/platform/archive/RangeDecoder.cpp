@@ -43,8 +43,9 @@ class Stream {
 public:
     explicit Stream(const ByteBuffer& input) : m_data(input.data()), m_size(input.size()) {
         m_model.init(257, 1);
-        take(); // the stream's header byte
-        m_buffer = take();
+        // Past the stream's header byte, the first seven bits.
+        m_position = 2;
+        m_buffer = take(1);
         m_low = m_buffer >> 1;
     }
 
@@ -62,12 +63,12 @@ public:
         // The coder's registers live in locals so the model's and the
         // output's stores cannot alias them.
         const Reciprocals& reciprocal = reciprocals();
-        uint32_t low = m_low, range = m_range;
+        uint32_t low = m_low, range = m_range, position = m_position;
         uint8_t buffer = m_buffer;
         for (;;) {
             while (range <= BOTTOM) {
                 low = (low << 8) | ((buffer & 1u) << 7);
-                buffer = take();
+                buffer = take(position++);
                 low |= buffer >> 1;
                 range <<= 8;
             }
@@ -95,21 +96,21 @@ public:
         }
         m_low = low;
         m_range = range;
+        m_position = position;
         m_buffer = buffer;
         return count;
     }
 
 private:
-    uint8_t take() {
-        const uint32_t pos = m_position++;
-        if (pos < m_size) return m_data[pos];
-        if (pos >= m_size + OVERRUN_SLACK) throw RangeDecoder::Error();
+    uint8_t take(uint32_t position) const {
+        if (position < m_size) return m_data[position];
+        if (position >= m_size + OVERRUN_SLACK) throw RangeDecoder::Error();
         return 0xFF;
     }
 
-    const uint8_t* m_data;
-    uint32_t m_size;
-    uint32_t m_position = 0;
+    const uint8_t* const m_data;
+    const uint32_t m_size;
+    uint32_t m_position;
     uint32_t m_low = 0;
     uint32_t m_range = 0x80;
     uint8_t m_buffer = 0;
