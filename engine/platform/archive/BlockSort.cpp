@@ -16,11 +16,11 @@ MoveToFrontTable::MoveToFrontTable() {
     for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
 }
 
-void inverseMoveToFront(ByteBuffer& block) {
-    MoveToFrontTable mtf;
-    uint8_t* p = block.data();
-    for (uint32_t i = 0, n = block.size(); i < n; ++i) p[i] = mtf.promote(p[i]);
+void MoveToFrontTable::turn(uint8_t* ranks, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i) ranks[i] = promote(ranks[i]);
 }
+
+void inverseMoveToFront(ByteBuffer& block) { MoveToFrontTable().turn(block.data(), block.size()); }
 
 namespace {
 

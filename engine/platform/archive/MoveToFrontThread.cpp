@@ -45,7 +45,7 @@ void MoveToFrontThread::run() {
         const uint32_t until = m_decoded;
         if (until == done) return;
         lock.unlock();
-        for (uint32_t i = done; i < until; ++i) m_data[i] = m_table.promote(m_data[i]);
+        m_table.turn(m_data + done, until - done);
         if (m_counter) m_counter->count(m_data, until);
         done = until;
         lock.lock();

@@ -41,12 +41,11 @@ const Reciprocals& reciprocals() {
 // The decoder's state between slices.
 class Stream {
 public:
-    explicit Stream(const ByteBuffer& input) : m_data(input.data()), m_size(input.size()) {
+    // The stream's first byte is its header; the code starts with the
+    // second's seven high bits.
+    explicit Stream(const ByteBuffer& input)
+        : m_data(input.data()), m_size(input.size()), m_low(take(1) >> 1), m_buffer(take(1)) {
         m_model.init(257, 1);
-        // Past the stream's header byte, the first seven bits.
-        m_position = 2;
-        m_buffer = take(1);
-        m_low = m_buffer >> 1;
     }
 
     bool finished() const { return m_finished; }
@@ -110,10 +109,10 @@ private:
 
     const uint8_t* const m_data;
     const uint32_t m_size;
-    uint32_t m_position;
-    uint32_t m_low = 0;
+    uint32_t m_position = 2;
+    uint32_t m_low;
     uint32_t m_range = 0x80;
-    uint8_t m_buffer = 0;
+    uint8_t m_buffer;
     uint32_t m_pending = NO_SYMBOL;
     bool m_finished = false;
     FrequencyModel m_model;
@@ -140,8 +139,7 @@ void RangeDecoder::decode(const ByteBuffer& input, ByteBuffer& output, uint64_t 
         uint8_t* out = output.data() + written;
         const uint32_t n = stream.decodeSlice(out, room);
         if (n == 0 && !stream.finished()) throw Error(); // a symbol past the limit
-        if (ranks && !beside)
-            for (uint32_t i = 0; i < n; ++i) out[i] = ranks->promote(out[i]);
+        if (ranks && !beside) ranks->turn(out, n);
         written += n;
         if (beside) beside->decoded(written);
     }
