@@ -93,7 +93,8 @@ TEST(RangeDecoder, RanksTurnBackIntoBytesAsTheyAreDecoded) {
 
 // A block-sorted member large enough to have its ranks turned and its steps
 // counted on another thread: a buffer the right size, one that must grow
-// under way (the steps then counted afterwards), a cut stream and a limit.
+// under way (the block sort then builds its steps itself), a cut stream and
+// a limit.
 TEST(RangeDecoder, LargeMembersTurnTheirRanksAndCountStepsBesideTheDecoding) {
     std::string s;
     for (uint32_t seed = 1; s.size() < (3u << 19); ++seed) s += noise(40000, seed) + std::string(seed * 97, 'z');
