@@ -16,11 +16,11 @@ MoveToFrontTable::MoveToFrontTable() {
     for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i);
 }
 
-void inverseMoveToFront(ByteBuffer& block) {
-    MoveToFrontTable mtf;
-    uint8_t* p = block.data();
-    for (uint32_t i = 0, n = block.size(); i < n; ++i) p[i] = mtf.promote(p[i]);
+void MoveToFrontTable::turn(uint8_t* ranks, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i) ranks[i] = promote(ranks[i]);
 }
+
+void inverseMoveToFront(ByteBuffer& block) { MoveToFrontTable().turn(block.data(), block.size()); }
 
 namespace {
 
@@ -60,9 +60,15 @@ uint32_t partBegin(uint32_t count, uint32_t part, uint32_t parts) {
     return static_cast<uint32_t>(uint64_t(count) * part / parts);
 }
 
-// step[i] packs L[i] with the index of the row that follows it in the walk;
-// the sentinel's row, which has no byte, is the index n. Each part of L is
-// filled by its own thread from where its bytes' rows begin.
+// Where the walk goes from the k-th sorted row; the sentinel's row, which
+// has no byte, is the index n.
+template <typename Step>
+Step rowAfter(Step k, uint32_t n, uint32_t primaryIndex) {
+    return k + 1 < primaryIndex ? k + 1 : k + 1 == primaryIndex ? n : k;
+}
+
+// step[i] packs L[i] with the index of the row that follows it in the walk.
+// Each part of L is filled by its own thread from where its bytes' rows begin.
 template <typename Step>
 void buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIndex, uint32_t parts, Step* step) {
     std::vector<std::array<uint32_t, 256>> first(parts);
@@ -80,10 +86,25 @@ void buildSteps(const uint8_t* last, uint32_t n, uint32_t primaryIndex, uint32_t
     runParts(parts, [&](uint32_t t) {
         uint32_t* next = first[t].data();
         Step* out = step;
+        for (uint32_t i = partBegin(n, t, parts), end = partBegin(n, t + 1, parts); i < end; ++i)
+            out[i] = rowAfter<Step>(next[last[i]]++, n, primaryIndex) << 8 | last[i];
+    });
+}
+
+// Steps a StepCounter left, each byte over how many of it came before, get
+// where their byte's rows begin added.
+template <typename Step>
+void rebaseSteps(const uint32_t* counts, uint32_t n, uint32_t primaryIndex, uint32_t parts, Step* step) {
+    std::array<uint32_t, 256> first;
+    uint32_t sum = 0;
+    for (uint32_t c = 0; c < 256; ++c) {
+        first[c] = sum;
+        sum += counts[c];
+    }
+    runParts(parts, [&](uint32_t t) {
         for (uint32_t i = partBegin(n, t, parts), end = partBegin(n, t + 1, parts); i < end; ++i) {
-            Step k = next[last[i]]++;
-            Step row = k + 1 < primaryIndex ? k + 1 : k + 1 == primaryIndex ? n : k;
-            out[i] = row << 8 | last[i];
+            const uint32_t b = static_cast<uint8_t>(step[i]);
+            step[i] = rowAfter<Step>(first[b] + static_cast<uint32_t>(step[i] >> 8), n, primaryIndex) << 8 | b;
         }
     });
 }
@@ -249,14 +270,19 @@ template <typename Step>
 bool walk(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     const uint32_t n = block.size();
     const uint32_t parts = threadsFor(n);
+    const StepCounter* counted = room && room->counter() && room->counter()->complete(n) ? room->counter() : nullptr;
     std::unique_ptr<uint8_t[]> memory = room ? room->take(n) : nullptr;
     if (!memory) {
         // Every step is written before it is read, so none is cleared first.
         memory.reset(new uint8_t[sizeof(Step) * size_t(n)]);
         adviseHugePages(memory.get(), sizeof(Step) * size_t(n));
+        counted = nullptr;
     }
     auto* step = reinterpret_cast<Step*>(memory.get());
-    buildSteps<Step>(block.data(), n, primaryIndex, parts, step);
+    if (counted)
+        rebaseSteps<Step>(counted->counts(), n, primaryIndex, parts, step);
+    else
+        buildSteps<Step>(block.data(), n, primaryIndex, parts, step);
     if (n < CHAINED_MIN) return walkOnce(step, n, block.data());
     // The block's bytes live on in the steps: its buffer, when large enough,
     // keeps the walk's pieces, else it goes before another is taken.

@@ -29,6 +29,8 @@ struct MoveToFrontTable {
     uint32_t front = 0;
     MoveToFrontTable();
     uint8_t promote(uint32_t rank);
+    // Turns `count` ranks into their bytes in place.
+    void turn(uint8_t* ranks, uint32_t count);
 };
 
 // Inline: the range decoder calls it for every byte of a block-sorted member.

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/platform/archive/PagePrefault.h"
+#include "engine/platform/archive/StepCounter.h"
 
 // The memory the inverse block sort of an `n`-byte member walks through,
 // taken before the member is range-decoded: its pages are faulted in on
@@ -15,6 +16,10 @@ public:
     // Bytes a step of the walk takes for a member of n bytes.
     static size_t stepWidth(uint32_t n) { return n < (1u << 24) - 1 ? 4 : 8; }
 
+    // Counts the steps into the room while the member is decoded; null for
+    // members whose steps take 8 bytes.
+    StepCounter* counter() { return m_counter.get(); }
+
     // The memory for n steps, once its pages are in; null when it was
     // handed over before or was taken for another size.
     std::unique_ptr<uint8_t[]> take(uint32_t n);
@@ -23,4 +28,5 @@ private:
     uint32_t m_n;
     std::unique_ptr<uint8_t[]> m_memory;
     std::unique_ptr<PagePrefault> m_prefault;
+    std::unique_ptr<StepCounter> m_counter;
 };

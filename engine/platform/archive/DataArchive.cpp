@@ -162,7 +162,7 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
         adviseHugePages(bytes.data(), entry.unpackedSize);
         PagePrefault prefault(bytes.data(), ahead ? entry.unpackedSize : 0);
         uint64_t limit = static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION + entry.unpackedSize + 4096;
-        RangeDecoder::decode(packed, bytes, limit, blockSorted ? &ranks : nullptr);
+        RangeDecoder::decode(packed, bytes, limit, blockSorted ? &ranks : nullptr, room ? room->counter() : nullptr);
     } else {
         bytes.resize(entry.storedSize);
         if (!readExactly(bytes.data(), entry.storedSize)) return false;

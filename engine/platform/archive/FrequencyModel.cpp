@@ -1,18 +1,16 @@
 #include "engine/platform/archive/FrequencyModel.h"
 
 void FrequencyModel::init(uint32_t symbolCount, uint32_t increment) {
-    m_symbolCount = symbolCount;
+    m_symbolCount = symbolCount < MAX_SYMBOLS ? symbolCount : MAX_SYMBOLS;
     m_increment = increment;
-    uint32_t groups = (symbolCount + (1u << GROUP_SHIFT) - 1) >> GROUP_SHIFT;
-    m_counts.assign(groups << GROUP_SHIFT, 0);
-    for (uint32_t s = 0; s < symbolCount; ++s) m_counts[s] = increment;
-    m_groups.assign(groups, 0);
+    m_groupCount = (m_symbolCount + (1u << GROUP_SHIFT) - 1) >> GROUP_SHIFT;
+    for (uint32_t s = 0; s < (m_groupCount << GROUP_SHIFT); ++s) m_counts[s] = s < m_symbolCount ? increment : 0;
     sumGroups();
 }
 
 void FrequencyModel::sumGroups() {
     m_total = 0;
-    for (uint32_t g = 0; g < m_groups.size(); ++g) {
+    for (uint32_t g = 0; g < m_groupCount; ++g) {
         uint32_t sum = 0;
         for (uint32_t k = 0; k < (1u << GROUP_SHIFT); ++k) sum += m_counts[(g << GROUP_SHIFT) + k];
         m_groups[g] = sum;

@@ -5,6 +5,7 @@
 #include "engine/platform/ByteBuffer.h"
 
 struct MoveToFrontTable;
+class StepCounter;
 
 // Range decoder (32-bit code, 7 extra bits) with an adaptive order-0 model of
 // the 256 byte values and an end symbol.
@@ -19,8 +20,9 @@ public:
 
     // Decodes a whole packed member; `output` ends with exactly the decoded
     // length. Throws Error on a stream that runs past its end or would decode
-    // to more than `limit` bytes. With `ranks`, each decoded rank is turned
-    // back into its byte as it comes, sparing a pass over the member.
+    // to more than `limit` bytes. With `ranks`, the decoded ranks are turned
+    // back into their bytes a slice at a time, sparing a pass over the
+    // member; a large member's on another thread, which also counts `steps`.
     static void decode(const ByteBuffer& input, ByteBuffer& output, uint64_t limit = UINT64_MAX,
-                       MoveToFrontTable* ranks = nullptr);
+                       MoveToFrontTable* ranks = nullptr, StepCounter* steps = nullptr);
 };

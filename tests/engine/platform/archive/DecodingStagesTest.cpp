@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/platform/archive/BlockSort.h"
+#include "engine/platform/archive/BwtRoom.h"
 #include "engine/platform/archive/FrequencyModel.h"
 #include "engine/platform/archive/RangeDecoder.h"
 #include "tools/sarpack/BlockSortForward.h"
@@ -88,6 +89,39 @@ TEST(RangeDecoder, RanksTurnBackIntoBytesAsTheyAreDecoded) {
     MoveToFrontTable table;
     RangeDecoder::decode(packed, out, UINT64_MAX, &table);
     EXPECT_EQ(str(out), s);
+}
+
+// A block-sorted member large enough to have its ranks turned and its steps
+// counted on another thread: a buffer the right size, one that must grow
+// under way (the block sort then builds its steps itself), a cut stream and
+// a limit.
+TEST(RangeDecoder, LargeMembersTurnTheirRanksAndCountStepsBesideTheDecoding) {
+    std::string s;
+    for (uint32_t seed = 1; s.size() < (3u << 19); ++seed) s += noise(40000, seed) + std::string(seed * 97, 'z');
+    const uint32_t n = static_cast<uint32_t>(s.size());
+    ByteBuffer sorted, ranks, packed;
+    const uint32_t primary = forwardBwt(bytes(s), sorted);
+    forwardMoveToFront(sorted, ranks);
+    rangeEncode(ranks, packed);
+    for (uint32_t presized : {n, 1u << 20}) {
+        ByteBuffer out;
+        out.resize(presized);
+        MoveToFrontTable table;
+        BwtRoom room(presized);
+        RangeDecoder::decode(packed, out, UINT64_MAX, &table, room.counter());
+        EXPECT_TRUE(str(out) == str(sorted)) << "buffer of " << presized;
+        EXPECT_EQ(room.counter()->complete(n), presized == n);
+        ASSERT_TRUE(inverseBwt(out, primary, &room));
+        EXPECT_TRUE(str(out) == s) << "buffer of " << presized;
+    }
+    ByteBuffer cut = packed, out;
+    cut.resize(packed.size() / 2);
+    out.resize(n);
+    MoveToFrontTable table, again;
+    BwtRoom room(n);
+    EXPECT_THROW(RangeDecoder::decode(cut, out, UINT64_MAX, &table, room.counter()), RangeDecoder::Error);
+    out.resize(n);
+    EXPECT_THROW(RangeDecoder::decode(packed, out, n - 1, &again), RangeDecoder::Error);
 }
 
 TEST(RangeDecoder, StreamWithoutEndSymbolThrows) {
