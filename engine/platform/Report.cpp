@@ -28,16 +28,8 @@ int logLevelFromEnvironment() {
 LogStream g_logStream(std::getenv("PLIMZOR_LOG"));
 int g_logLevel = logLevelFromEnvironment();
 
-namespace {
-thread_local bool t_quietReports = false;
-}
-
-QuietReports::QuietReports() : m_wasQuiet(t_quietReports) { t_quietReports = true; }
-
-QuietReports::~QuietReports() { t_quietReports = m_wasQuiet; }
-
 void reportError(const char* text) {
-    if (g_reportLevel < 1 || t_quietReports) return;
+    if (g_reportLevel < 1) return;
     if (g_reportToLog) {
         g_lastErrorText.assignText(text);
         return;
@@ -84,7 +76,7 @@ std::string printableExcerpt(const std::string& text, size_t limit) {
 }
 
 const char* formatStatic(const char* format, ...) {
-    thread_local char buffer[256];
+    static char buffer[256];
     va_list args;
     va_start(args, format);
     int n = std::vsnprintf(buffer, sizeof buffer, format, args);

@@ -17,12 +17,6 @@ constexpr int KEPT_AFTERWARDS = 2 * LARGE_BLOCK;
 SetUpHeap::SetUpHeap() {
     mallopt(M_MMAP_THRESHOLD, LARGE_BLOCK);
     mallopt(M_TRIM_THRESHOLD, KEPT_WHILE_SETTING_UP);
-    // Threads started meanwhile unpack into this heap too, not into fresh heaps of their own.
-    mallopt(M_ARENA_MAX, 1);
 }
 
-SetUpHeap::~SetUpHeap() {
-    mallopt(M_TRIM_THRESHOLD, KEPT_AFTERWARDS);
-    // The C library's own limit again, from the number of cores.
-    mallopt(M_ARENA_MAX, 0);
-}
+SetUpHeap::~SetUpHeap() { mallopt(M_TRIM_THRESHOLD, KEPT_AFTERWARDS); }

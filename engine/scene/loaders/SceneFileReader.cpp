@@ -1,7 +1,6 @@
 #include "engine/scene/loaders/SceneFileReader.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -19,8 +18,6 @@
 #include "engine/scene/Light.h"
 #include "engine/scene/loaders/SceneFileState.h"
 #include "engine/scene/loaders/SceneFileTokens.h"
-#include "engine/scene/MetaScene.h"
-#include "engine/scene/loaders/MemberPrefetch.h"
 #include "engine/scene/loaders/SceneKeywordReader.h"
 #include "engine/scene/loaders/SceneMixerReader.h"
 #include "engine/scene/physics/ODEGeomObject.h"
@@ -85,18 +82,6 @@ void createItems(SceneFileTokens& tokens, LW6Scene& scene, int32_t offset) {
     }
 }
 
-// The object files the tokens from `begin` to `end` load that the pool does not hold yet.
-std::vector<std::string> objectFiles(SceneFileTokens& tokens, int32_t begin, int32_t end, const MetaScene* pool) {
-    std::vector<std::string> names;
-    for (int32_t i = begin; i < end; ++i) {
-        if (std::strcmp(tokens.at(i), "LoadObjectLayer") != 0) continue;
-        tokens.setPosition(i + 2);
-        std::string name = SceneFileState::withDriveSeparator(tokens.readFileName(), '\\');
-        if (!pool || !pool->findObjectFile(name)) names.push_back(std::move(name));
-    }
-    return names;
-}
-
 // Whether `item` may follow `link`: never itself, nor an item whose chain
 // leads back to it, or every matrix walk up the chain would never end.
 bool mayLink(SceneItem* item, SceneItem* link) {
@@ -151,9 +136,6 @@ bool SceneFileReader::load(const char* name, LoadingFrame* frame, float progress
     }
     state.autoDisable.assign(m_scene.m_objects.size() - static_cast<size_t>(state.offset), 0);
 
-    // The objects unpack on other threads while this one reads and builds them in order.
-    MemberPrefetch prefetch(m_fileSystem, objectFiles(tokens, begin, end, m_scene.m_metaScene));
-    state.prefetch = &prefetch;
     SceneKeywordReader keywords(state, frame, progressBase, progressRange);
     tokens.setPosition(begin);
     while (tokens.position() < end) keywords.read(tokens.readString());

@@ -10,7 +10,6 @@ class DeviceList;
 class File;
 class LW6Scene;
 class Light;
-class MemberPrefetch;
 class Mesh;
 class Renderer;
 class SceneFileTokens;
@@ -56,8 +55,6 @@ struct SceneFileState {
     File& fileSystem;
     SceneFileTokens& tokens;
     SoundDevice* sounds;
-    // The file's objects as they are read ahead; null when not.
-    MemberPrefetch* prefetch = nullptr;
     // Objects the scene held before this load.
     int32_t offset = 0;
     int32_t kind = OBJECT;

@@ -123,7 +123,7 @@ void SceneKeywordReader::loadObjectLayer() {
     std::string name = SceneFileState::withDriveSeparator(tokens.readFileName(), '\\');
     SceneObject* object = m_state.currentObject();
     if (!object) return;
-    Mesh* mesh = SceneObjectFiles::getObjectLayer(scene, m_state.fileSystem, name, layerIndex, m_state.prefetch);
+    Mesh* mesh = SceneObjectFiles::getObjectLayer(scene, m_state.fileSystem, name, layerIndex);
     std::string layerName = mesh ? mesh->m_name : std::string();
     if (contains(name, "AntiPortal.lwo") || contains(name, "CullingPlane.lwo") || contains(layerName, "CullingPlane")) {
         int32_t index = m_state.objectIndex;

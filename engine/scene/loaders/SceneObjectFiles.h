@@ -4,7 +4,6 @@
 class File;
 class LW6Scene;
 class LWObjectFile;
-class MemberPrefetch;
 class Mesh;
 
 // The object files a scene names: read once per resource pool, then taken
@@ -12,12 +11,9 @@ class Mesh;
 class SceneObjectFiles {
 public:
     // The mesh of that layer, or null with a report.
-    static Mesh* getObjectLayer(LW6Scene& scene, File& fileSystem, const std::string& name, int layerIndex,
-                                MemberPrefetch* prefetch = nullptr);
+    static Mesh* getObjectLayer(LW6Scene& scene, File& fileSystem, const std::string& name, int layerIndex);
     // The cached object file, else loaded and cached; null when it cannot be read.
-    static LWObjectFile* getObject(LW6Scene& scene, File& fileSystem, const std::string& name,
-                                   MemberPrefetch* prefetch = nullptr);
-    // Reads an LWO2 file as read ahead, else through a clone of the file system; null with a report.
-    static LWObjectFile* loadObjectFile(const std::string& name, File& fileSystem, LW6Scene& scene,
-                                        MemberPrefetch* prefetch = nullptr);
+    static LWObjectFile* getObject(LW6Scene& scene, File& fileSystem, const std::string& name);
+    // Reads an LWO2 file through a clone of the file system; null with a report.
+    static LWObjectFile* loadObjectFile(const std::string& name, File& fileSystem, LW6Scene& scene);
 };
