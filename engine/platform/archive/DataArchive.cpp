@@ -177,6 +177,18 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
     return true;
 }
 
+bool DataArchive::readStored(const char* name, ByteBuffer& bytes) {
+    const ArchiveEntry* entry = findEntry(name, true);
+    if (!entry) return false;
+    const uint64_t stored = uint64_t(entry->storedSize) + ((entry->flags & ArchiveEntry::BLOCK_SORTED) ? 4 : 0);
+    const uint64_t start = static_cast<uint64_t>(m_dataBase) + entry->offset;
+    const uint32_t fields[3] = {entry->flags, entry->storedSize, entry->unpackedSize};
+    if (start + stored > m_source->getSize() || !m_source->seek(static_cast<uint32_t>(start))) return false;
+    bytes.resize(static_cast<uint32_t>(sizeof fields + stored));
+    std::memcpy(bytes.data(), fields, sizeof fields);
+    return readExactly(bytes.data() + sizeof fields, static_cast<uint32_t>(stored));
+}
+
 bool DataArchive::open(const char* name) {
     if (!name) return false;
     const ArchiveEntry* entry = findEntry(name, true);

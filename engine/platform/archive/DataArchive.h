@@ -34,6 +34,9 @@ public:
 
     uint32_t getVersion() const { return m_version; }
     const std::vector<ArchiveEntry>& getDirectory() const { return m_directory; }
+    // A member as stored, without unpacking it: its flags and sizes, then its bytes; false when
+    // missing or unreadable. Telling members apart by these costs a fraction of unpacking them.
+    bool readStored(const char* name, ByteBuffer& bytes);
 
 private:
     const ArchiveEntry* findEntry(const char* name, bool openableOnly) const;

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "engine/platform/Report.h"
+#include "engine/platform/archive/DataArchive.h"
 #include "engine/platform/archive/DiskFile.h"
 #include "engine/platform/archive/SharedFile.h"
 #include "engine/platform/display/DeviceList.h"
@@ -92,9 +94,11 @@ void ImageTexture::load() {
         return;
     }
     TextureCopyRecord record;
-    const bool recorded = makeRecord(record);
-    if (m_ddsExists && recorded && loadCachedCopy(record)) return;
-    loadFromImage(recorded ? &record : nullptr);
+    hashStoredPictures(record);
+    std::optional<bool> recorded;
+    if (m_ddsExists && loadCachedCopy(record, recorded)) return;
+    if (!recorded) recorded = makeRecord(record);
+    loadFromImage(*recorded ? &record : nullptr);
 }
 
 std::string ImageTexture::cacheFolder() {
@@ -136,13 +140,37 @@ bool ImageTexture::makeRecord(TextureCopyRecord& record) const {
     return TextureCopyRecord::make(*picture, alphaPicture, record);
 }
 
-bool ImageTexture::loadCachedCopy(const TextureCopyRecord& record) {
+bool ImageTexture::readStored(ByteBuffer& bytes) const {
+    auto* archive = m_fileSource ? dynamic_cast<DataArchive*>(m_fileSource->getFile()) : nullptr;
+    return archive && archive->readStored(m_name.c_str(), bytes);
+}
+
+bool ImageTexture::hashStoredPictures(TextureCopyRecord& record) const {
+    ByteBuffer picture, alphaPicture;
+    if (!readStored(picture)) return false;
+    std::vector<const ByteBuffer*> stored{&picture};
+    if (m_alphaTexture && m_alphaTexture->typeId() == IMAGE) {
+        if (!static_cast<const ImageTexture*>(m_alphaTexture)->readStored(alphaPicture)) return false;
+        stored.push_back(&alphaPicture);
+    }
+    return TextureCopyRecord::hashStored(stored, record.storedHash);
+}
+
+bool ImageTexture::loadCachedCopy(TextureCopyRecord& record, std::optional<bool>& recorded) {
     DiskFile disk("");
     Ref<FileData> copy = Ref<FileData>::adopt(loadFileData(cachePath(m_name + ".dds").c_str(), &disk));
     TextureCopyRecord stored;
     // An older copy without a record, or one of other pictures, is built again.
-    return copy && TextureCopyRecord::read(copy->getData(), copy->getSize(), stored) && stored == record &&
-           loadFromDds(std::move(copy));
+    if (!copy || !TextureCopyRecord::read(copy->getData(), copy->getSize(), stored)) return false;
+    if (stored.sameStored(record)) return loadFromDds(std::move(copy));
+    recorded = makeRecord(record);
+    if (!*recorded || !(stored == record)) return false;
+    // Known by its pictures' bytes only: the stored hash saves unpacking them next time.
+    if (record.knowsStored()) {
+        std::vector<uint8_t> bytes(copy->getData(), copy->getData() + copy->getSize());
+        if (record.write(bytes)) storeCopy(bytes);
+    }
+    return loadFromDds(std::move(copy));
 }
 
 bool ImageTexture::loadFromDds(Ref<FileData> data) {
@@ -252,6 +280,10 @@ void ImageTexture::writeCache(const TextureCopyRecord* record) {
     if (!texture || !sys::gfx::TextureTools::saveDds(*texture, bytes)) return;
     // Without a record the copy is built again next time, which is what it should be.
     if (record) record->write(bytes);
+    storeCopy(bytes);
+}
+
+void ImageTexture::storeCopy(const std::vector<uint8_t>& bytes) const {
     const std::string path = cachePath(m_name + ".dds");
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);

@@ -1,6 +1,9 @@
 #pragma once
+#include <optional>
+
 #include "engine/platform/images/Texture.h"
 
+class ByteBuffer;
 class File;
 class FileData;
 class SharedFile;
@@ -36,10 +39,18 @@ public:
 private:
     // Takes the bytes and lets go of them.
     bool loadFromDds(Ref<FileData> data);
-    // The copy in the cache when it was made from the pictures the record describes.
-    bool loadCachedCopy(const TextureCopyRecord& record);
+    // The copy in the cache when it was made from the pictures as they are: known by the stored
+    // hash in the record, without unpacking them, else by a record of their bytes, made then
+    // (`recorded` says whether it could be).
+    bool loadCachedCopy(TextureCopyRecord& record, std::optional<bool>& recorded);
     void loadFromImage(const TextureCopyRecord* record);
     void writeCache(const TextureCopyRecord* record);
+    // Written aside and renamed into the cache.
+    void storeCopy(const std::vector<uint8_t>& bytes) const;
+    // The picture as the archive stores it; false when it is not read from an archive.
+    bool readStored(ByteBuffer& bytes) const;
+    // The stored hash of the picture and its alpha picture; false (and none) when either is not stored.
+    bool hashStoredPictures(TextureCopyRecord& record) const;
     // What the pictures are now: the picture's bytes and those of an alpha picture.
     bool makeRecord(TextureCopyRecord& record) const;
     Ref<FileData> loadSourceBytes() const;

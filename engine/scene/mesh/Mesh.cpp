@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/platform/Report.h"
+#include "engine/platform/archive/HugePages.h"
 #include "engine/render/RenderStateGuard.h"
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
@@ -98,6 +99,15 @@ bool near(const float* a, const float* b, int count) {
     for (int i = 0; i < count; ++i)
         if (std::fabs(a[i] - b[i]) > 0.000001f) return false;
     return true;
+}
+
+// A track's records take tens of megabytes: in huge pages they come in with a
+// fraction of the faults, which in a virtual machine cost more than filling them.
+void bringInLarge(std::vector<MeshVertex>& records, size_t count) {
+    if (records.capacity() >= count) return;
+    std::vector<MeshVertex>().swap(records);
+    records.reserve(count);
+    adviseHugePages(records.data(), count * sizeof(MeshVertex));
 }
 
 } // namespace
@@ -386,6 +396,7 @@ void Mesh::buildVertices() {
     for (size_t b = 0; b < boneCount; ++b) boneMaps[b] = findWeightMap(*m_bones[b]);
     std::vector<std::pair<double, uint16_t>> weights;
     weights.reserve(boneCount);
+    bringInLarge(data.vertices, size_t(m_cornerCount));
     data.vertices.assign(size_t(m_cornerCount), MeshVertex{});
     m_cornerPoints.assign(size_t(m_cornerCount), 0);
     int32_t record = 0;
@@ -491,7 +502,7 @@ void Mesh::weldVertices() {
     std::vector<int32_t> firstWelded(keys, -1), chainHead(keys, -1), chainTail(keys, -1), chainNext;
     std::vector<uint32_t> touched;
     // A track's mesh has millions of records: growing these by doubling was a sixth of its set-up.
-    welded.reserve(keys);
+    bringInLarge(welded, keys);
     chainNext.reserve(keys);
     corners.reserve(data.corners.size());
     triangleSurfaces.reserve(data.triangleSurfaces.size());

@@ -252,6 +252,32 @@ TEST_F(TextureFixture, CopyWithoutARecordOfItsPictureIsRebuilt) {
     EXPECT_FALSE(loadRebuilds(name, files));
 }
 
+TEST_F(TextureFixture, CopyIsKnownByItsPicturesStoredBytesWithoutUnpackingThem) {
+    const std::string name = m_dir.file("tex/stamp.bmp");
+    const std::string mask = m_dir.file("tex/stamp_alpha.bmp");
+    DataArchive& files = archive({{name, bmp24(8, 8, 0x00FF00)}, {mask, bmp24(8, 8, 0x808080)}});
+    ASSERT_TRUE(loadRebuilds(name, files, mask));
+    const std::string copy = ImageTexture::cachePath(name + ".dds");
+    const std::string original = readFile(copy);
+    const std::string stamp = original.substr(60, 16);
+    std::string bytes = original;
+    EXPECT_NE(stamp, std::string(16, '\0'));
+    // A copy whose pictures' hash no longer fits is still taken while the stored bytes are the same.
+    std::fill(bytes.begin() + 44, bytes.begin() + 60, '\x5A');
+    std::ofstream(copy, std::ios::binary) << bytes;
+    EXPECT_FALSE(loadRebuilds(name, files, mask));
+    // An older copy without the stored hash is taken by its pictures' bytes and gets the hash.
+    bytes = original;
+    std::fill(bytes.begin() + 60, bytes.begin() + 76, '\0');
+    std::ofstream(copy, std::ios::binary) << bytes;
+    EXPECT_TRUE(loadRebuilds(name, files, mask));
+    EXPECT_EQ(readFile(copy), original);
+    EXPECT_FALSE(loadRebuilds(name, files, mask));
+    // Another alpha picture changes the stored bytes: the copy is built again.
+    EXPECT_TRUE(loadRebuilds(name, archive({{name, bmp24(8, 8, 0x00FF00)}, {mask, bmp24(8, 8, 0x404040)}}), mask));
+    EXPECT_EQ(lastError(), "");
+}
+
 TEST_F(TextureFixture, TexturesOfTheGlobalSourceShareItsHolder) {
     const std::string name = m_dir.file("a.bmp");
     DataArchive& files = archive({{name, bmp24(8, 8, 0)}});
