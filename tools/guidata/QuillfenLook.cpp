@@ -7,7 +7,6 @@ namespace {
 
 const uint32_t FRAME = 0xFFE8A020;    // amber edges
 const uint32_t FILL = 0xFF34506E;     // control face
-const uint32_t HOVER = 0xFF4A6E94;
 const uint32_t PUSHED = 0xFF1E3048;
 const uint32_t GREYED = 0xFF5A5A5A;
 const uint32_t PANEL = 0xE0182838;    // list backdrops
