@@ -145,6 +145,49 @@ TEST(ImagesetBuilder, PicturesLieApartOnTheSheetWhereTheFileSays) {
     EXPECT_EQ(h & (h - 1), 0);
 }
 
+// Each pixel tells where it lay in the picture, so a slice shows which part it holds.
+TEST(ImagesetBuilder, SlicesHoldTheirPartWithTheNeighbouringPixelsRoundItAndTheLookNamesThemAll) {
+    const int width = 40, height = 30, corner = 8;
+    Canvas picture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) picture.fillRect(x, y, 1, 1, 0xFF000000u | uint32_t(x << 8) | uint32_t(y));
+    ImagesetBuilder set("Test");
+    set.addSlices("Frame", picture, corner);
+    set.pack();
+    const std::string xml = set.imagesetXml();
+    const int starts[3] = {0, corner, width - corner}, tops[3] = {0, corner, height - corner};
+    const int widths[3] = {corner, width - 2 * corner, corner}, heights[3] = {corner, height - 2 * corner, corner};
+    for (int i = 0; i < 9; ++i) {
+        std::smatch m;
+        const std::regex image(std::string("<Image name=\"Frame") + ImagesetBuilder::SLICES[i] +
+                               "\" xPos=\"(\\d+)\" yPos=\"(\\d+)\" width=\"(\\d+)\" height=\"(\\d+)\"");
+        ASSERT_TRUE(std::regex_search(xml, m, image)) << ImagesetBuilder::SLICES[i];
+        const int x = std::stoi(m[1]), y = std::stoi(m[2]), row = i / 3, column = i % 3;
+        EXPECT_EQ(std::stoi(m[3]), widths[column]) << i;
+        EXPECT_EQ(std::stoi(m[4]), heights[row]) << i;
+        // The slice and a pixel round it: the picture's own, or clear beyond its edge.
+        for (int dy = -1; dy <= heights[row]; ++dy)
+            for (int dx = -1; dx <= widths[column]; ++dx) {
+                const int px = starts[column] + dx, py = tops[row] + dy;
+                const bool inside = px >= 0 && py >= 0 && px < width && py < height;
+                ASSERT_EQ(set.sheet().pixel(x + dx, y + dy), inside ? picture.pixel(px, py) : 0u)
+                    << ImagesetBuilder::SLICES[i] << " at " << dx << "," << dy;
+            }
+    }
+    LookBuilder b;
+    b.beginLook("Quillfen/Test");
+    b.beginSection("frame");
+    b.frameImages(LookArea::whole(), "Set/Frame");
+    b.endSection();
+    b.endLook();
+    const std::string look = b.finish();
+    for (const char* part : {"component=\"TopLeftCorner\" name=\"Set/FrameTopLeft\"",
+                             "component=\"Background\" name=\"Set/FrameMiddle\"",
+                             "component=\"BottomEdge\" name=\"Set/FrameBottom\"",
+                             "component=\"BottomRightCorner\" name=\"Set/FrameBottomRight\""})
+        EXPECT_NE(look.find(part), std::string::npos) << part;
+}
+
 TEST(LookBuilder, WritesAreasAsUnifiedEdges) {
     LookBuilder b;
     b.beginLook("Quillfen/Test");

@@ -15,7 +15,12 @@
 namespace {
 
 using scenery::AMBER;
+using scenery::AMBER_DARK;
 using scenery::AMBER_LIGHT;
+using scenery::CREAM;
+using scenery::GREYED_FACE;
+using scenery::GREYED_RIM;
+using scenery::INK;
 using scenery::WHITE;
 const uint32_t GREY = 0xFF707070;
 const uint32_t BLACK = 0xFF000000;
@@ -38,10 +43,50 @@ void addButtonSet(ImagesetBuilder& set, const std::string& name, const Glyph& gl
     set.add(name + "Disabled", roundButton(glyph, GREY));
 }
 
+// The message and question windows: a cream rim, the amber band of the
+// menus' frames and a deep slate inside under the windows' white texts.
+Canvas windowPicture() {
+    Canvas c(64, 64);
+    c.fillRoundedRect(0, 0, 64, 64, 14, CREAM);
+    c.fillRoundedRect(3, 3, 58, 58, 11, INK);
+    c.fillRoundedRect(5, 5, 54, 54, 9, AMBER);
+    c.fillRoundedRect(11, 11, 42, 42, 4, INK);
+    c.fillRoundedRect(13, 13, 38, 38, 3, scenery::SLATE);
+    return c;
+}
+
+// The windows' buttons, in the face of the menus' round buttons with their dark ring.
+Canvas buttonPicture(uint32_t face, uint32_t ring, bool shine) {
+    Canvas c(32, 32);
+    c.fillRoundedRect(0, 0, 32, 32, 10, ring);
+    c.fillRoundedRect(3, 3, 26, 26, 7, face);
+    if (shine) c.fillRoundedRect(6, 4, 20, 5, 2.5f, 0x40FFFFFF);
+    return c;
+}
+
+// Edit boxes: light, with a dark ring, for dark letters.
+Canvas editboxPicture(uint32_t face, uint32_t ring) {
+    Canvas c(24, 24);
+    c.fillRoundedRect(0, 0, 24, 24, 6, ring);
+    c.fillRoundedRect(2, 2, 20, 20, 4, face);
+    return c;
+}
+
+void addWindowPieces(ImagesetBuilder& set) {
+    set.addSlices("Window", windowPicture(), 20);
+    set.addSlices("Button", buttonPicture(AMBER, INK, true), 11);
+    set.addSlices("ButtonHover", buttonPicture(AMBER_LIGHT, INK, true), 11);
+    set.addSlices("ButtonPushed", buttonPicture(AMBER_DARK, INK, false), 11);
+    set.addSlices("ButtonDisabled", buttonPicture(GREYED_FACE, GREYED_RIM, false), 11);
+    set.addSlices("Editbox", editboxPicture(CREAM, INK), 8);
+    set.addSlices("EditboxDisabled", editboxPicture(GREYED_FACE, GREYED_RIM), 8);
+}
+
 void addQuillfen(std::vector<ImagesetBuilder>& sets) {
     ImagesetBuilder set("Quillfen");
     set.add("GenericBrush", Canvas(8, 8, WHITE), 2);
     set.add("TransparentBrush", Canvas(8, 8, 0), 2);
+    addWindowPieces(set);
 
     Canvas arrow(20, 28);
     arrow.fillTriangle(0, 0, 0, 26, 18, 18, BLACK);

@@ -20,6 +20,19 @@ void ImagesetBuilder::add(const std::string& imageName, const Canvas& picture, i
     m_entries.push_back({imageName, picture, inset});
 }
 
+void ImagesetBuilder::addSlices(const std::string& imageName, const Canvas& picture, int corner) {
+    const int starts[3] = {0, corner, picture.width() - corner}, widths[3] = {corner, picture.width() - 2 * corner, corner};
+    const int tops[3] = {0, corner, picture.height() - corner}, heights[3] = {corner, picture.height() - 2 * corner, corner};
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) {
+            // A pixel of the neighbouring slice round each one, so that stretching
+            // filters into the picture's own colours rather than the sheet's gap.
+            Canvas slice(widths[column] + 2, heights[row] + 2);
+            slice.paste(picture, 1 - starts[column], 1 - tops[row]);
+            add(imageName + SLICES[row * 3 + column], slice, 1);
+        }
+}
+
 int ImagesetBuilder::layOut(int width) {
     std::vector<size_t> order(m_entries.size());
     std::iota(order.begin(), order.end(), 0);

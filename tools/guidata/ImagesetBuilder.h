@@ -13,6 +13,13 @@ public:
     // `inset` pixels of the picture's border are left out of the image, so
     // filtering never reaches past a flat brush into its neighbours.
     void add(const std::string& imageName, const Canvas& picture, int inset = 0);
+    // Cuts `picture` into nine images named `imageName` + each of SLICES: corners
+    // `corner` pixels square, edges and middle between them, to be stretched.
+    void addSlices(const std::string& imageName, const Canvas& picture, int corner);
+
+    // Row by row, from the top left corner to the bottom right one.
+    static constexpr const char* SLICES[9] = {"TopLeft", "Top",        "TopRight", "Left",       "Middle",
+                                              "Right",   "BottomLeft", "Bottom",   "BottomRight"};
 
     const std::string& name() const { return m_name; }
     std::string pictureFileName() const { return m_name + ".png"; }

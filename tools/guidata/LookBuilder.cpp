@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "tools/guidata/ImagesetBuilder.h"
+
 namespace {
 
 std::string number(float v) {
@@ -106,6 +108,18 @@ void LookBuilder::imageFromProperty(const LookArea& a, const std::string& imageP
     m_xml += "<ImageProperty name=\"" + imageProperty + "\" />";
     if (!colourRectProperty.empty()) m_xml += "<ColourRectProperty name=\"" + colourRectProperty + "\" />";
     m_xml += "<VertFormat type=\"Stretched\" /><HorzFormat type=\"Stretched\" /></ImageryComponent>\n";
+}
+
+void LookBuilder::frameImages(const LookArea& a, const std::string& imagePrefix) {
+    // The frame's parts in the order of the slices.
+    const char* const parts[9] = {"TopLeftCorner",    "TopEdge",    "TopRightCorner", "LeftEdge",         "Background",
+                                  "RightEdge",        "BottomLeftCorner", "BottomEdge", "BottomRightCorner"};
+    m_xml += "   <FrameComponent>";
+    area(a);
+    for (int i = 0; i < 9; ++i)
+        m_xml += "<Image component=\"" + std::string(parts[i]) + "\" name=\"" + imagePrefix + ImagesetBuilder::SLICES[i] +
+                 "\" />";
+    m_xml += "</FrameComponent>\n";
 }
 
 void LookBuilder::text(const LookArea& a, const std::string& horz, const std::string& vert) {

@@ -40,6 +40,8 @@ public:
     void outline(const LookArea& area, float thickness, uint32_t argb);
     // The image named by a property, stretched over the area; optionally tinted by a colour property.
     void imageFromProperty(const LookArea& area, const std::string& imageProperty, const std::string& colourRectProperty = "");
+    // The nine images `imagePrefix` + ImagesetBuilder::SLICES: corners kept, edges and middle stretched.
+    void frameImages(const LookArea& area, const std::string& imagePrefix);
     void text(const LookArea& area, const std::string& horz, const std::string& vert);
 
     void state(const std::string& name, const std::vector<Layer>& layers);

@@ -10,6 +10,10 @@ namespace scenery {
 // Colours the screens share, so they read as one game.
 constexpr uint32_t AMBER = 0xFFE8A020;
 constexpr uint32_t AMBER_LIGHT = 0xFFFFC860;
+constexpr uint32_t AMBER_DARK = 0xFFC87C14; // a pushed button
+constexpr uint32_t GREYED_FACE = 0xFFC8C2B6; // a disabled button or box, and its rim
+constexpr uint32_t GREYED_RIM = 0xFF8A8A8A;
+constexpr uint32_t SLATE = 0xFF2C3E50; // inside the message windows, under white text
 constexpr uint32_t INK = 0xFF1E2A38;   // outlines and frames
 constexpr uint32_t CREAM = 0xFFFFF4DC; // plates under black text
 constexpr uint32_t WHITE = 0xFFFFFFFF;

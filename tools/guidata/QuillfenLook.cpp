@@ -1,19 +1,26 @@
 #include "tools/guidata/QuillfenLook.h"
 
 #include "tools/guidata/LookBuilder.h"
+#include "tools/guidata/MenuScenery.h"
 
 namespace {
 
 const uint32_t FRAME = 0xFFE8A020;    // amber edges
 const uint32_t FILL = 0xFF34506E;     // control face
-const uint32_t HOVER = 0xFF4A6E94;
 const uint32_t PUSHED = 0xFF1E3048;
 const uint32_t GREYED = 0xFF5A5A5A;
 const uint32_t PANEL = 0xE0182838;    // list backdrops
-const uint32_t WINDOW = 0xFFDE9226;   // message and question windows: the buttons' amber, white text on it
-const uint32_t WINDOW_EDGE = 0xFFFFF4D8;
+const uint32_t WINDOW = scenery::SLATE; // a frameless window: the inside of the framed one
 const uint32_t WHITE = 0xFFFFFFFF;
 const uint32_t DIM_TEXT = 0xFFA0A0A0;
+const uint32_t GREYED_TEXT = 0xFF6E6E6E;
+// Dark letters and rims on the amber buttons and the light boxes, in the button pictures' colours.
+using scenery::INK;
+const uint32_t AMBER_HOVER = scenery::AMBER_LIGHT;
+const uint32_t AMBER_PUSHED = scenery::AMBER_DARK;
+const uint32_t LIGHT_GREY = scenery::GREYED_FACE;
+const uint32_t GREYED_EDGE = scenery::GREYED_RIM;
+const uint32_t LIGHT = scenery::CREAM;
 
 const float EDGE = 2.0f;      // frame thickness in pixels
 const float TITLE = 28.0f;    // title bar height
@@ -99,27 +106,23 @@ void blackWindow(LookBuilder& b) {
     b.endLook();
 }
 
-// A face with an edge in each button state, and the label (or a downward
-// arrow of stepped bars) in the state's text colour.
-void flatButton(LookBuilder& b, const std::string& name, bool label, bool arrow = false) {
-    b.beginLook(name);
-    b.propertyDefinition("NormalTextColour", "ColourRect", colourRect(WHITE));
-    b.propertyDefinition("HoverTextColour", "ColourRect", colourRect(WHITE));
-    b.propertyDefinition("PushedTextColour", "ColourRect", colourRect(WHITE));
-    b.propertyDefinition("DisabledTextColour", "ColourRect", colourRect(DIM_TEXT));
-    const std::pair<const char*, uint32_t> faces[] = {{"normal", FILL}, {"hover", HOVER}, {"pushed", PUSHED},
-                                                      {"disabled", GREYED}};
-    for (const auto& [section, colour] : faces) {
-        b.beginSection(section);
-        b.fill(LookArea::whole(), colour);
-        b.outline(LookArea::whole(), EDGE, section == std::string("disabled") ? DIM_TEXT : FRAME);
-        b.endSection();
-    }
+// The four states' faces of a button, in the order normal, hover, pushed, disabled.
+const char* const BUTTON_STATES[] = {"normal", "hover", "pushed", "disabled"};
+
+void labelColours(LookBuilder& b, uint32_t text, uint32_t disabledText) {
+    b.propertyDefinition("NormalTextColour", "ColourRect", colourRect(text));
+    b.propertyDefinition("HoverTextColour", "ColourRect", colourRect(text));
+    b.propertyDefinition("PushedTextColour", "ColourRect", colourRect(text));
+    b.propertyDefinition("DisabledTextColour", "ColourRect", colourRect(disabledText));
+}
+
+// The label (or a downward arrow of stepped bars) in the state's text colour over the state's face.
+void buttonLabelAndStates(LookBuilder& b, bool label, bool arrow) {
     b.beginSection("label");
     if (label) b.text(LookArea::inset(4), "CentreAligned", "CentreAligned");
     for (int step = 0; arrow && step < 6; ++step) {
         const float width = 16.0f - 3.0f * float(step);
-        b.fill(strip(0.5f, -width / 2, 0.5f, -5.0f + 2.0f * float(step), 0, width, 0, 2), WHITE);
+        b.fill(strip(0.5f, -width / 2, 0.5f, -5.0f + 2.0f * float(step), 0, width, 0, 2), INK);
     }
     b.endSection();
     b.state("Normal", {{{"normal", ""}, {"label", "NormalTextColour"}}});
@@ -128,6 +131,35 @@ void flatButton(LookBuilder& b, const std::string& name, bool label, bool arrow 
     b.state("PushedOff", {{{"normal", ""}, {"label", "NormalTextColour"}}});
     b.state("Disabled", {{{"disabled", ""}, {"label", "DisabledTextColour"}}});
     b.endLook();
+}
+
+// A flat face with a dark edge in each state, in the amber of the text buttons:
+// the slider thumbs and the small buttons of scroll bars and lists.
+void flatButton(LookBuilder& b, const std::string& name, bool label, bool arrow = false) {
+    b.beginLook(name);
+    labelColours(b, INK, GREYED_TEXT);
+    const uint32_t faces[] = {FRAME, AMBER_HOVER, AMBER_PUSHED, LIGHT_GREY};
+    for (int i = 0; i < 4; ++i) {
+        b.beginSection(BUTTON_STATES[i]);
+        b.fill(LookArea::whole(), faces[i]);
+        b.outline(LookArea::whole(), EDGE, i == 3 ? GREYED_EDGE : INK);
+        b.endSection();
+    }
+    buttonLabelAndStates(b, label, arrow);
+}
+
+// The windows' and screens' text buttons: the menus' amber with a dark ring and dark letters.
+void roundedButton(LookBuilder& b) {
+    b.beginLook("Quillfen/Button");
+    labelColours(b, INK, GREYED_TEXT);
+    const char* const pictures[] = {"Quillfen/Button", "Quillfen/ButtonHover", "Quillfen/ButtonPushed",
+                                    "Quillfen/ButtonDisabled"};
+    for (int i = 0; i < 4; ++i) {
+        b.beginSection(BUTTON_STATES[i]);
+        b.frameImages(LookArea::whole(), pictures[i]);
+        b.endSection();
+    }
+    buttonLabelAndStates(b, true, false);
 }
 
 // The game's picture buttons: each state shows the image its property names.
@@ -148,14 +180,15 @@ void imageButton(LookBuilder& b) {
     b.endLook();
 }
 
-// A square with an edge; selected ones carry a dot.
+// A light square with a dark edge, like the edit boxes; selected ones carry an amber dot.
 void radioButton(LookBuilder& b, const std::string& name, float edge) {
     b.beginLook(name);
-    const std::pair<const char*, uint32_t> boxes[] = {{"box", FILL}, {"box_hover", HOVER}, {"box_disabled", GREYED}};
+    const std::pair<const char*, uint32_t> boxes[] = {
+        {"box", LIGHT}, {"box_hover", AMBER_HOVER}, {"box_disabled", LIGHT_GREY}};
     for (const auto& [section, colour] : boxes) {
         b.beginSection(section);
         b.fill(LookArea::whole(), colour);
-        b.outline(LookArea::whole(), edge, FRAME);
+        b.outline(LookArea::whole(), edge, section == std::string("box_disabled") ? GREYED_EDGE : INK);
         b.endSection();
     }
     b.beginSection("dot");
@@ -176,21 +209,19 @@ void radioButton(LookBuilder& b, const std::string& name, float edge) {
 
 void editbox(LookBuilder& b) {
     b.beginLook("Quillfen/Editbox");
-    b.propertyDefinition("NormalTextColour", "ColourRect", colourRect(WHITE));
-    b.propertyDefinition("SelectedTextColour", "ColourRect", colourRect(0xFF000000));
-    b.propertyDefinition("ActiveSelectionColour", "ColourRect", colourRect(FRAME));
+    b.propertyDefinition("NormalTextColour", "ColourRect", colourRect(INK));
+    b.propertyDefinition("SelectedTextColour", "ColourRect", colourRect(INK));
+    b.propertyDefinition("ActiveSelectionColour", "ColourRect", colourRect(AMBER_HOVER));
     b.propertyDefinition("InactiveSelectionColour", "ColourRect", colourRect(DIM_TEXT));
     b.namedArea("TextArea", LookArea::inset(6));
     b.beginSection("main");
-    b.fill(LookArea::whole(), PUSHED);
-    b.outline(LookArea::whole(), EDGE, FRAME);
+    b.frameImages(LookArea::whole(), "Quillfen/Editbox");
     b.endSection();
     b.beginSection("disabled");
-    b.fill(LookArea::whole(), GREYED);
-    b.outline(LookArea::whole(), EDGE, DIM_TEXT);
+    b.frameImages(LookArea::whole(), "Quillfen/EditboxDisabled");
     b.endSection();
     b.beginSection("Caret");
-    b.fill(strip(0, 0, 0, 0, 0, 2, 1, 0), WHITE);
+    b.fill(strip(0, 0, 0, 0, 0, 2, 1, 0), INK);
     b.endSection();
     b.beginSection("selection");
     b.fill(LookArea::whole(), WHITE);
@@ -295,13 +326,9 @@ void frameWindow(LookBuilder& b) {
     b.child("Quillfen/Titlebar", "__auto_titlebar__", strip(0, 0, 0, 0, 1, 0, 0, TITLE), NON_CLIENT);
     b.child("Quillfen/CloseButton", "__auto_closebutton__", strip(1, -TITLE + 4, 0, 4, 0, TITLE - 8, 0, TITLE - 8),
             {{"NonClient", "true"}, {"AlwaysOnTop", "true"}});
+    // The in-race sheets keep their windows disabled: they look the same as enabled ones.
     b.beginSection("framed");
-    b.fill(LookArea::whole(), WINDOW);
-    b.outline(LookArea::whole(), 2.0f * EDGE, WINDOW_EDGE);
-    b.endSection();
-    b.beginSection("framed_disabled");
-    b.fill(LookArea::whole(), WINDOW);
-    b.outline(LookArea::whole(), 2.0f * EDGE, GREYED);
+    b.frameImages(LookArea::whole(), "Quillfen/Window");
     b.endSection();
     b.beginSection("plain");
     b.fill(LookArea::whole(), WINDOW);
@@ -311,7 +338,7 @@ void frameWindow(LookBuilder& b) {
             b.state(std::string(activity) + title + "WithFrame", {{{"framed", ""}}});
             b.state(std::string(activity) + title + "NoFrame", {{{"plain", ""}}});
         }
-        b.state(std::string("Disabled") + title + "WithFrame", {{{"framed_disabled", ""}}});
+        b.state(std::string("Disabled") + title + "WithFrame", {{{"framed", ""}}});
         b.state(std::string("Disabled") + title + "NoFrame", {{{"plain", ""}}});
     }
     b.endLook();
@@ -324,7 +351,7 @@ std::string quillfenLookNFeelXml() {
     staticImage(b);
     staticText(b);
     blackWindow(b);
-    flatButton(b, "Quillfen/Button", true);
+    roundedButton(b);
     flatButton(b, "Quillfen/CloseButton", false);
     flatButton(b, "Quillfen/Thumb", false);
     flatButton(b, "Quillfen/SmallButton", false);
