@@ -50,7 +50,9 @@ TEST(LayerTiles, AreasCoverEveryMarkedPixelOnceWithinTheLayerAndNothingWhenNothi
             bool marked = false;
             for (const auto& r : rects)
                 marked |= float(x) + 1.0f > r[0] && float(x) < r[2] && float(y) + 1.0f > r[1] && float(y) < r[3];
-            if (marked) EXPECT_EQ(c, 1) << "left out at " << x << ", " << y;
+            if (marked) {
+                EXPECT_EQ(c, 1) << "left out at " << x << ", " << y;
+            }
         }
     // The blended share stays near the panels' own.
     EXPECT_LT(coveredPixels, int(width * height) / 3);

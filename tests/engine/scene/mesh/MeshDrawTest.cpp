@@ -289,6 +289,8 @@ TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReaching
     for (const auto& triangle : all) {
         bool inView = false;
         for (uint32_t vertex : triangle) inView |= vertices[vertex].position[0] + 1.6f <= 1.0f;
-        if (inView) EXPECT_EQ(seen.count(triangle), 1u);
+        if (inView) {
+            EXPECT_EQ(seen.count(triangle), 1u);
+        }
     }
 }
