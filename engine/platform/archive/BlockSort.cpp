@@ -271,14 +271,17 @@ bool walk(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     const uint32_t n = block.size();
     const uint32_t parts = threadsFor(n);
     const StepCounter* counted = room && room->counter() && room->counter()->complete(n) ? room->counter() : nullptr;
-    std::unique_ptr<uint8_t[]> memory = room ? room->take(n) : nullptr;
-    if (!memory) {
+    ByteBuffer memory = room ? room->take(n) : ByteBuffer();
+    if (memory.size() != sizeof(Step) * size_t(n)) {
+        // The steps' memory becomes the text's buffer, which counts in 32 bits.
+        if (sizeof(Step) * uint64_t(n) > UINT32_MAX) return false;
         // Every step is written before it is read, so none is cleared first.
-        memory.reset(new uint8_t[sizeof(Step) * size_t(n)]);
-        adviseHugePages(memory.get(), sizeof(Step) * size_t(n));
+        memory.resize(0);
+        memory.resize(static_cast<uint32_t>(sizeof(Step) * n));
+        adviseHugePages(memory.data(), memory.size());
         counted = nullptr;
     }
-    auto* step = reinterpret_cast<Step*>(memory.get());
+    auto* step = reinterpret_cast<Step*>(memory.data());
     if (counted)
         rebaseSteps<Step>(counted->counts(), n, primaryIndex, parts, step);
     else
@@ -297,13 +300,13 @@ bool walk(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     }
     ChainedWalk<Step> chained(step, n, parts, ownStore ? ownStore.get() : block.data());
     if (!chained.walk()) return false;
-    // The pieces hold the whole text now; drop the steps before the text is laid out.
-    memory.reset();
-    ByteBuffer text;
-    text.resize(n);
-    adviseHugePages(text.data(), n);
-    if (!chained.layOut(text.data())) return false;
-    block.swap(text);
+    // The pieces hold the whole text now: it is laid out over the spent
+    // steps, whose pages are in already, and their memory becomes the block.
+    if (!chained.layOut(memory.data())) return false;
+    const uint32_t capacity = memory.capacity();
+    memory.resize(n);
+    block.swap(memory);
+    releasePages(block.data() + n, capacity - n);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/platform/ByteBuffer.h"
 #include "engine/platform/archive/PagePrefault.h"
 #include "engine/platform/archive/StepCounter.h"
 
@@ -20,13 +21,13 @@ public:
     // members whose steps take 8 bytes.
     StepCounter* counter() { return m_counter.get(); }
 
-    // The memory for n steps, once its pages are in; null when it was
+    // The memory for n steps, once its pages are in; empty when it was
     // handed over before or was taken for another size.
-    std::unique_ptr<uint8_t[]> take(uint32_t n);
+    ByteBuffer take(uint32_t n);
 
 private:
     uint32_t m_n;
-    std::unique_ptr<uint8_t[]> m_memory;
+    ByteBuffer m_memory;
     std::unique_ptr<PagePrefault> m_prefault;
     std::unique_ptr<StepCounter> m_counter;
 };

@@ -152,6 +152,8 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
     if (entry.flags & ArchiveEntry::PACKED) {
         ByteBuffer packed;
         packed.resize(entry.storedSize);
+        // Each small page the read first touches costs a fault of its own.
+        adviseHugePages(packed.data(), entry.storedSize);
         if (!readExactly(packed.data(), entry.storedSize)) return false;
         // Room for the block sort's walk too, so it needs no second buffer.
         const size_t capacity = blockSorted && ahead ? inverseBwtCapacity(entry.unpackedSize) : entry.unpackedSize;
