@@ -9,12 +9,10 @@ BwtRoom::BwtRoom(uint32_t n) : m_n(n) {
     const uint32_t bytes = 4 * n;
     m_memory.resize(bytes);
     adviseHugePages(m_memory.data(), bytes);
-    m_prefault = std::make_unique<PagePrefault>(m_memory.data(), bytes);
     m_counter = std::make_unique<StepCounter>(reinterpret_cast<uint32_t*>(m_memory.data()), n);
 }
 
 ByteBuffer BwtRoom::take(uint32_t n) {
-    m_prefault.reset();
     ByteBuffer memory;
     memory.resize(0);
     if (n == m_n) memory.swap(m_memory);
