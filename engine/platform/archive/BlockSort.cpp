@@ -34,6 +34,7 @@ constexpr uint32_t SLAB = 512;
 // Chains a thread walks at once: more misses than a core keeps in flight.
 constexpr uint32_t WINDOW = 256;
 constexpr uint32_t NONE = UINT32_MAX;
+constexpr uint32_t PIECES_A_PART = 16;
 
 uint32_t threadsFor(uint32_t n) {
     if (n < THREADED_MIN) return 1;
@@ -58,6 +59,19 @@ void runParts(uint32_t parts, const Part& part) {
 
 uint32_t partBegin(uint32_t count, uint32_t part, uint32_t parts) {
     return static_cast<uint32_t>(uint64_t(count) * part / parts);
+}
+
+// Calls piece(begin, end) over `count` items cut into many pieces, each
+// taken by whichever of `parts` threads is free: one the system starts late
+// takes fewer, instead of holding up the rest.
+template <typename Piece>
+void runPieces(uint32_t parts, uint32_t count, const Piece& piece) {
+    const uint32_t pieces = parts * PIECES_A_PART;
+    std::atomic<uint32_t> next{0};
+    runParts(parts, [&](uint32_t) {
+        for (uint32_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < pieces;)
+            piece(partBegin(count, k, pieces), partBegin(count, k + 1, pieces));
+    });
 }
 
 // Where the walk goes from the k-th sorted row; the sentinel's row, which
@@ -101,8 +115,8 @@ void rebaseSteps(const uint32_t* counts, uint32_t n, uint32_t primaryIndex, uint
         first[c] = sum;
         sum += counts[c];
     }
-    runParts(parts, [&](uint32_t t) {
-        for (uint32_t i = partBegin(n, t, parts), end = partBegin(n, t + 1, parts); i < end; ++i) {
+    runPieces(parts, n, [&](uint32_t begin, uint32_t end) {
+        for (uint32_t i = begin; i < end; ++i) {
             const uint32_t b = static_cast<uint8_t>(step[i]);
             step[i] = rowAfter<Step>(first[b] + static_cast<uint32_t>(step[i] >> 8), n, primaryIndex) << 8 | b;
         }
@@ -168,8 +182,8 @@ public:
             ++visited;
         }
         if (position != 0 || visited != m_chains) return false;
-        runParts(m_parts, [&](uint32_t t) {
-            for (uint32_t c = partBegin(m_chains, t, m_parts), last = partBegin(m_chains, t + 1, m_parts); c < last; ++c) {
+        runPieces(m_parts, m_chains, [&](uint32_t first, uint32_t last) {
+            for (uint32_t c = first; c < last; ++c) {
                 uint32_t at = end[c];
                 for (uint32_t slab = m_firstSlab[c]; slab != NONE; slab = m_slabLink[slab]) {
                     const size_t top = size_t(slab + 1) * SLAB;
