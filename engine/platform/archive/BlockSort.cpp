@@ -316,11 +316,11 @@ bool walk(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     if (!chained.walk()) return false;
     // The pieces hold the whole text now: it is laid out over the spent
     // steps, whose pages are in already, and their memory becomes the block.
+    // Its unused end goes with it: given back, it faulted in again where the
+    // heap handed the memory out anew.
     if (!chained.layOut(memory.data())) return false;
-    const uint32_t capacity = memory.capacity();
     memory.resize(n);
     block.swap(memory);
-    releasePages(block.data() + n, capacity - n);
     return true;
 }
 

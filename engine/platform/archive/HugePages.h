@@ -6,7 +6,3 @@
 // tens of megabytes at random: with small pages each first touch faults and
 // nearly every step of the block sort's walk misses the address cache.
 void adviseHugePages(void* data, size_t bytes);
-
-// Gives the whole pages inside [data, data + bytes) back to the system; they
-// read as zeros when next touched. A buffer's unused end stops counting.
-void releasePages(void* data, size_t bytes);
