@@ -34,6 +34,7 @@ constexpr uint32_t SLAB = 512;
 // Chains a thread walks at once: more misses than a core keeps in flight.
 constexpr uint32_t WINDOW = 256;
 constexpr uint32_t NONE = UINT32_MAX;
+constexpr uint32_t PIECES_A_PART = 16;
 
 uint32_t threadsFor(uint32_t n) {
     if (n < THREADED_MIN) return 1;
@@ -58,6 +59,19 @@ void runParts(uint32_t parts, const Part& part) {
 
 uint32_t partBegin(uint32_t count, uint32_t part, uint32_t parts) {
     return static_cast<uint32_t>(uint64_t(count) * part / parts);
+}
+
+// Calls piece(begin, end) over `count` items cut into many pieces, each
+// taken by whichever of `parts` threads is free: one the system starts late
+// takes fewer, instead of holding up the rest.
+template <typename Piece>
+void runPieces(uint32_t parts, uint32_t count, const Piece& piece) {
+    const uint32_t pieces = parts * PIECES_A_PART;
+    std::atomic<uint32_t> next{0};
+    runParts(parts, [&](uint32_t) {
+        for (uint32_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < pieces;)
+            piece(partBegin(count, k, pieces), partBegin(count, k + 1, pieces));
+    });
 }
 
 // Where the walk goes from the k-th sorted row; the sentinel's row, which
@@ -101,8 +115,8 @@ void rebaseSteps(const uint32_t* counts, uint32_t n, uint32_t primaryIndex, uint
         first[c] = sum;
         sum += counts[c];
     }
-    runParts(parts, [&](uint32_t t) {
-        for (uint32_t i = partBegin(n, t, parts), end = partBegin(n, t + 1, parts); i < end; ++i) {
+    runPieces(parts, n, [&](uint32_t begin, uint32_t end) {
+        for (uint32_t i = begin; i < end; ++i) {
             const uint32_t b = static_cast<uint8_t>(step[i]);
             step[i] = rowAfter<Step>(first[b] + static_cast<uint32_t>(step[i] >> 8), n, primaryIndex) << 8 | b;
         }
@@ -168,8 +182,8 @@ public:
             ++visited;
         }
         if (position != 0 || visited != m_chains) return false;
-        runParts(m_parts, [&](uint32_t t) {
-            for (uint32_t c = partBegin(m_chains, t, m_parts), last = partBegin(m_chains, t + 1, m_parts); c < last; ++c) {
+        runPieces(m_parts, m_chains, [&](uint32_t first, uint32_t last) {
+            for (uint32_t c = first; c < last; ++c) {
                 uint32_t at = end[c];
                 for (uint32_t slab = m_firstSlab[c]; slab != NONE; slab = m_slabLink[slab]) {
                     const size_t top = size_t(slab + 1) * SLAB;
@@ -271,14 +285,17 @@ bool walk(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     const uint32_t n = block.size();
     const uint32_t parts = threadsFor(n);
     const StepCounter* counted = room && room->counter() && room->counter()->complete(n) ? room->counter() : nullptr;
-    std::unique_ptr<uint8_t[]> memory = room ? room->take(n) : nullptr;
-    if (!memory) {
+    ByteBuffer memory = room ? room->take(n) : ByteBuffer();
+    if (memory.size() != sizeof(Step) * size_t(n)) {
+        // The steps' memory becomes the text's buffer, which counts in 32 bits.
+        if (sizeof(Step) * uint64_t(n) > UINT32_MAX) return false;
         // Every step is written before it is read, so none is cleared first.
-        memory.reset(new uint8_t[sizeof(Step) * size_t(n)]);
-        adviseHugePages(memory.get(), sizeof(Step) * size_t(n));
+        memory.resize(0);
+        memory.resize(static_cast<uint32_t>(sizeof(Step) * n));
+        adviseHugePages(memory.data(), memory.size());
         counted = nullptr;
     }
-    auto* step = reinterpret_cast<Step*>(memory.get());
+    auto* step = reinterpret_cast<Step*>(memory.data());
     if (counted)
         rebaseSteps<Step>(counted->counts(), n, primaryIndex, parts, step);
     else
@@ -297,13 +314,13 @@ bool walk(ByteBuffer& block, uint32_t primaryIndex, BwtRoom* room) {
     }
     ChainedWalk<Step> chained(step, n, parts, ownStore ? ownStore.get() : block.data());
     if (!chained.walk()) return false;
-    // The pieces hold the whole text now; drop the steps before the text is laid out.
-    memory.reset();
-    ByteBuffer text;
-    text.resize(n);
-    adviseHugePages(text.data(), n);
-    if (!chained.layOut(text.data())) return false;
-    block.swap(text);
+    // The pieces hold the whole text now: it is laid out over the spent
+    // steps, whose pages are in already, and their memory becomes the block.
+    // Its unused end goes with it: given back, it faulted in again where the
+    // heap handed the memory out anew.
+    if (!chained.layOut(memory.data())) return false;
+    memory.resize(n);
+    block.swap(memory);
     return true;
 }
 

@@ -3,16 +3,18 @@
 #include "engine/platform/archive/HugePages.h"
 
 BwtRoom::BwtRoom(uint32_t n) : m_n(n) {
-    const size_t bytes = stepWidth(n) * size_t(n);
-    if (bytes == 0) return;
-    m_memory.reset(new uint8_t[bytes]);
-    adviseHugePages(m_memory.get(), bytes);
-    m_prefault = std::make_unique<PagePrefault>(m_memory.get(), bytes);
-    if (stepWidth(n) == 4) m_counter = std::make_unique<StepCounter>(reinterpret_cast<uint32_t*>(m_memory.get()), n);
+    m_memory.resize(0);
+    // Only steps of 4 bytes are counted ahead; the block sort takes wider ones itself.
+    if (n == 0 || stepWidth(n) != 4) return;
+    const uint32_t bytes = 4 * n;
+    m_memory.resize(bytes);
+    adviseHugePages(m_memory.data(), bytes);
+    m_counter = std::make_unique<StepCounter>(reinterpret_cast<uint32_t*>(m_memory.data()), n);
 }
 
-std::unique_ptr<uint8_t[]> BwtRoom::take(uint32_t n) {
-    m_prefault.reset();
-    if (n != m_n) return nullptr;
-    return std::move(m_memory);
+ByteBuffer BwtRoom::take(uint32_t n) {
+    ByteBuffer memory;
+    memory.resize(0);
+    if (n == m_n) memory.swap(m_memory);
+    return memory;
 }

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/platform/archive/PagePrefault.h"
+#include "engine/platform/ByteBuffer.h"
 #include "engine/platform/archive/StepCounter.h"
 
 // The memory the inverse block sort of an `n`-byte member walks through,
-// taken before the member is range-decoded: its pages are faulted in on
-// another thread meanwhile, so their clearing stays off the decoding's path.
+// taken before the member is range-decoded, so that its pages can be faulted
+// in on another thread meanwhile and their clearing stays off the decoding's path.
 class BwtRoom {
 public:
     explicit BwtRoom(uint32_t n);
@@ -20,13 +20,15 @@ public:
     // members whose steps take 8 bytes.
     StepCounter* counter() { return m_counter.get(); }
 
-    // The memory for n steps, once its pages are in; null when it was
-    // handed over before or was taken for another size.
-    std::unique_ptr<uint8_t[]> take(uint32_t n);
+    // The memory for n steps; empty when it was handed over before or was
+    // taken for another size.
+    ByteBuffer take(uint32_t n);
+    // The memory before it is taken, to have its pages brought in.
+    uint8_t* memory() { return m_memory.data(); }
+    uint32_t memoryBytes() const { return m_memory.size(); }
 
 private:
     uint32_t m_n;
-    std::unique_ptr<uint8_t[]> m_memory;
-    std::unique_ptr<PagePrefault> m_prefault;
+    ByteBuffer m_memory;
     std::unique_ptr<StepCounter> m_counter;
 };

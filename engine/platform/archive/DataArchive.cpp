@@ -152,7 +152,8 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
     if (entry.flags & ArchiveEntry::PACKED) {
         ByteBuffer packed;
         packed.resize(entry.storedSize);
-        if (!readExactly(packed.data(), entry.storedSize)) return false;
+        // Each small page the read first touches costs a fault of its own.
+        adviseHugePages(packed.data(), entry.storedSize);
         // Room for the block sort's walk too, so it needs no second buffer.
         const size_t capacity = blockSorted && ahead ? inverseBwtCapacity(entry.unpackedSize) : entry.unpackedSize;
         bytes.resize(static_cast<uint32_t>(capacity));
@@ -160,7 +161,10 @@ bool DataArchive::loadMember(const ArchiveEntry& entry, ByteBuffer& bytes) {
         // The room beyond the member comes in with the walk, in small pages,
         // keeping the peak below six bytes a byte.
         adviseHugePages(bytes.data(), entry.unpackedSize);
-        PagePrefault prefault(bytes.data(), ahead ? entry.unpackedSize : 0);
+        // Started once every buffer is mapped, so no mapping waits for it.
+        PagePrefault prefault(bytes.data(), ahead ? entry.unpackedSize : 0, room ? room->memory() : nullptr,
+                              room ? room->memoryBytes() : 0);
+        if (!readExactly(packed.data(), entry.storedSize)) return false;
         uint64_t limit = static_cast<uint64_t>(entry.storedSize) * MAX_EXPANSION + entry.unpackedSize + 4096;
         RangeDecoder::decode(packed, bytes, limit, blockSorted ? &ranks : nullptr, room ? room->counter() : nullptr);
     } else {

@@ -8,7 +8,8 @@
 // be written meanwhile. Waits for the thread when it goes.
 class PagePrefault {
 public:
-    PagePrefault(void* data, size_t bytes);
+    // One thread for both buffers, `data` first.
+    PagePrefault(void* data, size_t bytes, void* next = nullptr, size_t nextBytes = 0);
     PagePrefault(const PagePrefault&) = delete;
     PagePrefault& operator=(const PagePrefault&) = delete;
     ~PagePrefault();

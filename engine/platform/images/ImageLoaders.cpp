@@ -13,8 +13,11 @@ FileData* loadFileData(const char* name, File* file) {
     std::unique_ptr<File> clone(file->clone());
     if (!clone->open(name)) return nullptr;
     const uint32_t size = clone->getSize();
-    auto* bytes = static_cast<uint8_t*>(std::calloc((static_cast<size_t>(size) + 3) & ~size_t(3), 1));
-    if (!bytes && size) return nullptr;
+    const size_t padded = (static_cast<size_t>(size) + 3) & ~size_t(3);
+    // The read fills all but the padding; clearing the whole block first was a pass for nothing.
+    auto* bytes = static_cast<uint8_t*>(std::malloc(padded ? padded : 1));
+    if (!bytes) return nullptr;
+    std::memset(bytes + size, 0, padded - size);
     uint32_t done = clone->readFully(bytes, size);
     clone->close();
     if (done < size) {
