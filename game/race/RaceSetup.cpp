@@ -120,6 +120,14 @@ void prepareRecord(NetValue<Config::Player>& record) {
     std::fill(std::begin(rider.lapTimes), std::end(rider.lapTimes), 0.0f);
 }
 
+// The track's paths as an earlier computer rider read them: each file is read once a race.
+const ControllerAI* earlierComputer(const Race& race, int32_t rider) {
+    for (int32_t i = 0; i < rider; ++i)
+        if (const Vehicle* kart = race.m_vehicles[i].get())
+            if (const auto* computer = dynamic_cast<const ControllerAI*>(kart->m_controller.get())) return computer;
+    return nullptr;
+}
+
 // The driver of a kart simulated here; null for one another machine drives.
 // The host simulates every kart but the remote players'; a guest only its own
 // player's, and follows every other slot whatever its kind.
@@ -133,7 +141,10 @@ std::unique_ptr<Controller> localDriver(Race& race, int32_t rider, File& files) 
     case Race::USER2: return std::make_unique<ControllerUser2>(&config);
     case Race::REMOTE:
     case Race::GUEST: return nullptr;
-    default: return std::make_unique<ControllerAI>(nullptr, &config, rider, &files);
+    default:
+        if (const ControllerAI* earlier = earlierComputer(race, rider))
+            return std::make_unique<ControllerAI>(nullptr, rider, *earlier);
+        return std::make_unique<ControllerAI>(nullptr, &config, rider, &files);
     }
 }
 

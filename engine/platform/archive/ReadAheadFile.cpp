@@ -6,6 +6,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 
 #include "engine/platform/Report.h"
 #include "engine/platform/archive/DataArchive.h"
@@ -29,7 +30,7 @@ public:
             std::string key = memberKey(name.c_str());
             if (!find(key)) m_members.push_back({name, key, State::WAITING, nullptr, 0});
         }
-        sortLargestFirst(source);
+        startLargest(source);
         const size_t workers = std::min(m_members.size(), size_t(std::max(threads, 0)));
         m_workers.reserve(workers);
         for (size_t i = 0; i < workers; ++i) {
@@ -79,14 +80,20 @@ private:
         uint32_t unpackedSize;
     };
 
-    // The longest unpacking starts first where the source is an archive that tells sizes.
-    void sortLargestFirst(File& source) {
+    // The longest unpacking starts first, where the source is an archive that tells
+    // sizes; the rest follow in the order named, which is the order they are needed in.
+    void startLargest(File& source) {
         const auto* archive = dynamic_cast<const DataArchive*>(&source);
-        if (!archive) return;
+        if (!archive || m_members.empty()) return;
+        std::unordered_map<std::string, Member*> named;
+        for (Member& member : m_members) named[member.key] = &member;
         for (const ArchiveEntry& entry : archive->getDirectory())
-            if (Member* member = find(memberKey(entry.name))) member->unpackedSize = entry.unpackedSize;
-        std::stable_sort(m_members.begin(), m_members.end(),
-                         [](const Member& a, const Member& b) { return a.unpackedSize > b.unpackedSize; });
+            if (auto found = named.find(memberKey(entry.name)); found != named.end())
+                found->second->unpackedSize = entry.unpackedSize;
+        auto largest = std::max_element(m_members.begin(), m_members.end(), [](const Member& a, const Member& b) {
+            return a.unpackedSize < b.unpackedSize;
+        });
+        std::rotate(m_members.begin(), largest, largest + 1);
     }
 
     Member* find(const std::string& key) {

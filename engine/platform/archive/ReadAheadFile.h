@@ -13,7 +13,9 @@
 // clones share what is read ahead. Names compare as the archive compares them.
 class ReadAheadFile : public File {
 public:
-    // Reads through clones of `source`, which outlives this file; `threads` workers at most.
+    // Reads through clones of `source`, which outlives this file, with `threads`
+    // workers at most: the largest member the archive's directory tells of first,
+    // the rest in the order named, which should be the order they are needed in.
     ReadAheadFile(File& source, const std::vector<std::string>& names, int threads);
     // Waits for the members being read, drops those not taken and joins the
     // workers: afterwards this file and its clones read at the source alone.
