@@ -13,6 +13,8 @@ bool g_reportToLog = false;
 ByteBuffer g_lastErrorText;
 namespace {
 
+thread_local bool t_quiet = false;
+
 int logLevelFromEnvironment() {
     const char* text = std::getenv("PLIMZOR_LOG_LEVEL");
     if (!text || !*text) return LOG_PROGRESS;
@@ -28,8 +30,12 @@ int logLevelFromEnvironment() {
 LogStream g_logStream(std::getenv("PLIMZOR_LOG"));
 int g_logLevel = logLevelFromEnvironment();
 
+QuietReports::QuietReports() : m_wasQuiet(t_quiet) { t_quiet = true; }
+
+QuietReports::~QuietReports() { t_quiet = m_wasQuiet; }
+
 void reportError(const char* text) {
-    if (g_reportLevel < 1) return;
+    if (g_reportLevel < 1 || t_quiet) return;
     if (g_reportToLog) {
         g_lastErrorText.assignText(text);
         return;
@@ -38,6 +44,7 @@ void reportError(const char* text) {
 }
 
 void reportFailedAssertion(const char* expression) {
+    if (t_quiet) return;
     if (g_reportToLog) {
         g_lastErrorText = assertionText(nullptr, expression);
         return;
@@ -76,7 +83,7 @@ std::string printableExcerpt(const std::string& text, size_t limit) {
 }
 
 const char* formatStatic(const char* format, ...) {
-    static char buffer[256];
+    static thread_local char buffer[256];
     va_list args;
     va_start(args, format);
     int n = std::vsnprintf(buffer, sizeof buffer, format, args);

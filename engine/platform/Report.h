@@ -20,6 +20,20 @@ extern int g_logLevel;
 
 void reportError(const char* text);
 
+// While one lives, errors and assertions reported on its thread are dropped:
+// a worker leaves its failures to the thread that uses its work, which meets
+// and reports them again itself.
+class QuietReports {
+public:
+    QuietReports();
+    ~QuietReports();
+    QuietReports(const QuietReports&) = delete;
+    QuietReports& operator=(const QuietReports&) = delete;
+
+private:
+    bool m_wasQuiet;
+};
+
 // The condition is passed lazily so that below level 3 it is never evaluated.
 template <typename Condition>
 void reportAssertion(Condition&& condition, const char* expression);
@@ -33,7 +47,7 @@ ByteBuffer assertionText(const char* fallback, const char* expression, char open
 // control character shown as '?', and "..." when it was cut.
 std::string printableExcerpt(const std::string& text, size_t limit);
 
-// printf into one shared 256-byte buffer, cut at 255 characters.
+// printf into a 256-byte buffer of the calling thread, cut at 255 characters.
 const char* formatStatic(const char* format, ...) __attribute__((format(printf, 1, 2)));
 ByteBuffer formatString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

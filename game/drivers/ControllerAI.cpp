@@ -63,6 +63,18 @@ ControllerAI::ControllerAI(Vehicle* vehicle, Config* config, int32_t riderIndex,
     : m_vehicle(vehicle) {
     int32_t track = config ? config->m_track.get() : -1;
     for (int path = 0; path < PATHS; ++path) loadPath(fileSystem, track, path);
+    startOnPath(riderIndex);
+}
+
+ControllerAI::ControllerAI(Vehicle* vehicle, int32_t riderIndex, const ControllerAI& pathsOf) : m_vehicle(vehicle) {
+    for (int path = 0; path < PATHS; ++path) {
+        m_paths[path] = pathsOf.m_paths[path];
+        m_speeds[path] = pathsOf.m_speeds[path];
+    }
+    startOnPath(riderIndex);
+}
+
+void ControllerAI::startOnPath(int32_t riderIndex) {
     // Rider 0 has no path file of its own; it shares the first one.
     m_pathNumber = std::clamp(riderIndex - 1, 0, PATHS - 1);
     m_stuckCheckPosition = m_paths[m_pathNumber][0];

@@ -20,6 +20,8 @@ public:
 
     // Loads the six paths of the configured track through the file source.
     ControllerAI(Vehicle* vehicle, Config* config, int32_t riderIndex, File* fileSystem);
+    // Takes the six paths another computer driver of the race loaded.
+    ControllerAI(Vehicle* vehicle, int32_t riderIndex, const ControllerAI& pathsOf);
 
     int steerLeft() override { return m_left; }
     int steerRight() override { return m_right; }
@@ -54,6 +56,7 @@ public:
 
 private:
     void loadPath(File* fileSystem, int32_t track, int path);
+    void startOnPath(int32_t riderIndex);
     // The respawn rewrites the path fields: both back into range before use.
     void keepPathInRange();
     // Reverses or respawns a kart that made no progress; true after a respawn.

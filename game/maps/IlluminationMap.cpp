@@ -24,11 +24,14 @@ float channel(uint32_t pixel, int shift) { return static_cast<float>((pixel >> s
 IlluminationMap::IlluminationMap() = default;
 IlluminationMap::~IlluminationMap() = default;
 
+const char* IlluminationMap::fileName(int32_t track) { return track >= 0 && track < TRACKS ? FILES[track] : nullptr; }
+
 bool IlluminationMap::load(int32_t track, File& files) {
     m_image.reset();
-    if (track < 0 || track >= TRACKS) return false;
+    const char* name = fileName(track);
+    if (!name) return false;
     // Rows not kept in file order: the picture's top row becomes row 0, the north edge at z = 250.
-    m_image.reset(loadImage(FILES[track], &files, false));
+    m_image.reset(loadImage(name, &files, false));
     return m_image != nullptr;
 }
 

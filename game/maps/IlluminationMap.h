@@ -14,6 +14,8 @@ public:
     IlluminationMap();
     ~IlluminationMap();
 
+    // The track's picture file; null for a track outside 0 to 5.
+    static const char* fileName(int32_t track);
     // False, without a picture, for a track outside 0 to 5 or a missing file.
     bool load(int32_t track, File& files);
     // Bilinear, brightness doubled; a neutral 1.0 without a picture.

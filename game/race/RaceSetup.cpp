@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/platform/Report.h"
 #include "engine/platform/Timer.h"
 #include "engine/platform/archive/File.h"
+#include "engine/platform/archive/ReadAheadFile.h"
 #include "engine/platform/audio/SampleStream.h"
 #include "engine/platform/audio/SilentSound.h"
 #include "engine/platform/audio/SoundDevice.h"
@@ -52,6 +54,9 @@ const char* const STAMPER_SOUNDS[] = {"D:\\Skorvitane\\soundfx\\stampfer.wav",
 const char* const COUNT_SOUND = "D:\\Vantorik/soundfx/race_count01.wav";
 const char* const START_SOUND = "D:\\Vantorik/soundfx/race_start01.wav";
 
+// Workers unpacking members ahead of set-up: one takes the track's large object, the others the rest.
+constexpr int AHEAD_THREADS = 3;
+
 // The kart's sound slots: the file each plays (none: an event sound the kart
 // fills itself) and its minimum distance. Slot 5 is the kart's own.
 constexpr int32_t KART_OWN_SLOT = 5;
@@ -68,6 +73,30 @@ const char* slotFile(int32_t slot, int32_t model) {
     case Vehicle::SOUND_HIT_WALL: return "D:\\Vantorik/soundfx/kart_hit_wand.wav";
     default: return nullptr;
     }
+}
+
+// What set-up will open that takes time to unpack: the track's objects, each
+// rider's scene, moped, figure and sounds, the maps and the music.
+std::vector<std::string> membersAhead(const Race& race, File& files) {
+    const int32_t track = race.m_config->m_track.get();
+    std::vector<std::string> names;
+    if (RaceAssets::isTrack(track)) names = SceneLoader::objectFiles(files, RaceAssets::trackScene(track));
+    for (int32_t i = 0; i < race.m_vehicleCount; ++i) {
+        const Config::Player& record = race.m_config->m_player[i].get();
+        if (record.colour == -1) continue;
+        const int32_t model = RaceAssets::validModel(record.model);
+        names.push_back(RaceAssets::mopedScene(model, record.colour));
+        names.push_back(RaceAssets::mopedObject(model, record.colour));
+        names.push_back(RaceAssets::figureObject(model));
+        for (int32_t slot = 0; slot < Vehicle::SOUND_SLOTS; ++slot)
+            if (const char* file = slotFile(slot, model)) names.push_back(file);
+    }
+    names.push_back(SHADOW_OBJECT);
+    if (race.m_drawn && IlluminationMap::fileName(track)) names.push_back(IlluminationMap::fileName(track));
+    names.push_back(RaceAssets::trackMusic(track));
+    names.push_back(COUNT_SOUND);
+    names.push_back(START_SOUND);
+    return names;
 }
 
 // Every slot gets a usable sound: one the device cannot make stays silent.
@@ -91,6 +120,14 @@ void prepareRecord(NetValue<Config::Player>& record) {
     std::fill(std::begin(rider.lapTimes), std::end(rider.lapTimes), 0.0f);
 }
 
+// The track's paths as an earlier computer rider read them: each file is read once a race.
+const ControllerAI* earlierComputer(const Race& race, int32_t rider) {
+    for (int32_t i = 0; i < rider; ++i)
+        if (const Vehicle* kart = race.m_vehicles[i].get())
+            if (const auto* computer = dynamic_cast<const ControllerAI*>(kart->m_controller.get())) return computer;
+    return nullptr;
+}
+
 // The driver of a kart simulated here; null for one another machine drives.
 // The host simulates every kart but the remote players'; a guest only its own
 // player's, and follows every other slot whatever its kind.
@@ -104,7 +141,10 @@ std::unique_ptr<Controller> localDriver(Race& race, int32_t rider, File& files) 
     case Race::USER2: return std::make_unique<ControllerUser2>(&config);
     case Race::REMOTE:
     case Race::GUEST: return nullptr;
-    default: return std::make_unique<ControllerAI>(nullptr, &config, rider, &files);
+    default:
+        if (const ControllerAI* earlier = earlierComputer(race, rider))
+            return std::make_unique<ControllerAI>(nullptr, rider, *earlier);
+        return std::make_unique<ControllerAI>(nullptr, &config, rider, &files);
     }
 }
 
@@ -358,7 +398,7 @@ void beginRiders(Race& race) {
 
 // The riders whose records are here, in slot order, up to the first LAN
 // record still to come; false when one cannot be added.
-bool addArrivedRiders(Race& race) {
+bool addArrivedRiders(Race& race, File& files) {
     Config& config = *race.m_config;
     NetControl& client = NetControl::getInstance();
     while (race.m_ridersAdded < race.m_vehicleCount) {
@@ -366,7 +406,7 @@ bool addArrivedRiders(Race& race) {
         // Takes received records in, too.
         client.sendChangedValues();
         if (config.m_player[i].get().colour == -1) return true;
-        if (!addRider(race, i, *race.m_files, race.m_soundDevice)) return false;
+        if (!addRider(race, i, files, race.m_soundDevice)) return false;
         reportRaceProgress(30.0f + float(i * 40 / race.m_vehicleCount));
         ++race.m_ridersAdded;
         restartRecordWait(race);
@@ -489,14 +529,14 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
 
 // Set-up's steps from the riders on, as far as the riders' records allow;
 // false at the first thing missing or when a record will not come.
-bool build(Race& race) {
-    if (!addArrivedRiders(race)) return false;
+bool build(Race& race, File& files) {
+    if (!addArrivedRiders(race, files)) return false;
     if (race.m_ridersAdded < race.m_vehicleCount)
         return NetControl::getInstance().isConnected() && std::chrono::steady_clock::now() < race.m_recordGiveUp;
     rankRiders(race);
     if (!prepareScene(race) || !groundUnderStarts(race)) return false;
-    loadMaps(race, *race.m_files, race.m_soundDevice);
-    if (!finishRace(race, *race.m_files, race.m_soundDevice)) return false;
+    loadMaps(race, files, race.m_soundDevice);
+    if (!finishRace(race, files, race.m_soundDevice)) return false;
     race.m_setUp = true;
     return true;
 }
@@ -523,16 +563,18 @@ bool Race::setup(File* files, SoundDevice* sound, Config* config) {
     if (m_metaScene) teardown();
     return guarded(*this, [&] {
         startRace(*this, *files, sound, *config);
-        if (!loadTrack(*this, *files)) return false;
+        // Its workers are joined when it goes, however set-up ends.
+        ReadAheadFile ahead(*files, membersAhead(*this, *files), AHEAD_THREADS);
+        if (!loadTrack(*this, ahead)) return false;
         beginRiders(*this);
-        return build(*this);
+        return build(*this, ahead);
     });
 }
 
 bool Race::continueSetup() {
     if (m_setUp) return true;
     if (!m_metaScene) return false;
-    return guarded(*this, [this] { return build(*this); });
+    return guarded(*this, [this] { return build(*this, *m_files); });
 }
 
 bool Race::teardown() {

@@ -17,6 +17,7 @@
 #include "engine/render/Renderer.h"
 #include "game/karts/Vehicle.h"
 #include "game/race/Race.h"
+#include "game/race/RaceProgressReport.h"
 #include "game/records/Config.h"
 #include "tools/race-run/RaceScreen.h"
 #include "tools/race-run/RaceShots.h"
@@ -99,7 +100,11 @@ bool RaceRun::setUp(std::string& error) {
     g_lastErrorText.assignText("");
     m_screen->showLoading(true);
     const auto start = Clock::now();
+    g_raceProgressListener = [this, start](float percent) {
+        m_summary.setupSteps.emplace_back(percent, secondsSince(start));
+    };
     const bool built = m_race->setup(&m_files, m_sound.get(), m_config.get());
+    g_raceProgressListener = nullptr;
     m_summary.setupSeconds = secondsSince(start);
     m_screen->showLoading(false);
     if (!built) {
@@ -247,6 +252,11 @@ void RaceRun::printSummary(std::ostream& out) const {
                   s.setupSeconds, s.frames, static_cast<long long>(s.steps), s.simulatedSeconds,
                   s.medianFrameMilliseconds, s.meanFrameMilliseconds, s.worstFrameMilliseconds);
     out << text;
+    if (m_options.setupSteps)
+        for (const auto& [percent, seconds] : s.setupSteps) {
+            std::snprintf(text, sizeof text, "set-up step %3.0f %% at %.1f ms\n", double(percent), seconds * 1000.0);
+            out << text;
+        }
     if (s.drawsPerFrame > 0.0) {
         std::snprintf(text, sizeof text, "drawn per frame: %.0f surface draws, %.0f triangles\n", s.drawsPerFrame,
                       s.trianglesPerFrame);

@@ -3,6 +3,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/race-run/KeyScript.h"
@@ -36,6 +37,8 @@ public:
     };
     struct Summary {
         double setupSeconds = 0.0;
+        // Each progress step set-up reported: its percentage and the seconds from set-up's start.
+        std::vector<std::pair<float, double>> setupSteps;
         int32_t frames = 0;
         int64_t steps = 0;
         double simulatedSeconds = 0.0;

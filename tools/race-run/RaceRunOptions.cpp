@@ -80,6 +80,10 @@ bool RaceRunOptions::parse(const std::vector<std::string>& arguments, RaceRunOpt
             options.drawn = false;
             continue;
         }
+        if (argument == "--setup-steps") {
+            options.setupSteps = true;
+            continue;
+        }
         if (argument == "--unpaced") {
             options.paced = false;
             continue;

@@ -29,6 +29,8 @@ struct RaceRunOptions {
     bool drawn = true;
     // In a window, frames follow each other at once instead of at the clock's pace.
     bool paced = true;
+    // The summary lists when set-up reached each of its steps.
+    bool setupSteps = false;
 
     bool untilFinished() const { return frames == 0; }
     bool windowed() const { return width > 0; }

@@ -12,7 +12,7 @@ namespace {
 
 const char* const USAGE = "usage: race-run ARCHIVE [--track N] [--game G] [--riders SPEC] [--laps L] "
                           "[--frames F | --until-finished] [--dt SECONDS] [--no-draw | --render WxH [--unpaced] [--shots FOLDER]] "
-                          "[--keys SCRIPT]\n";
+                          "[--keys SCRIPT] [--setup-steps]\n";
 
 } // namespace
 

@@ -13,6 +13,7 @@
 #include "engine/platform/Report.h"
 #include "engine/platform/archive/DataArchive.h"
 #include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/archive/ReadAheadFile.h"
 #include "engine/platform/archive/SharedFile.h"
 #include "engine/platform/display/DeviceList.h"
 #include "engine/platform/images/ImageLoaders.h"
@@ -58,6 +59,8 @@ ImageTexture::~ImageTexture() = default;
 std::unique_ptr<Texture> ImageTexture::clone() { return std::make_unique<ImageTexture>(*this); }
 
 bool ImageTexture::setSource(const char* name, File* file, bool bottomUp) {
+    // Pictures load late, after set-up's reading ahead: they read the archive itself.
+    if (auto* ahead = dynamic_cast<ReadAheadFile*>(file)) file = &ahead->origin();
     m_fileSource.reset();
     if (file && file == g_textureFileSource.m_file && g_textureFileSource.m_holder)
         m_fileSource = Ref<SharedFile>::share(g_textureFileSource.m_holder);

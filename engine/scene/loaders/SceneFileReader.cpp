@@ -1,5 +1,6 @@
 #include "engine/scene/loaders/SceneFileReader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -29,12 +30,8 @@ bool isWord(const char* token, const char* word) { return strcasecmp(token, word
 
 bool isObjectStart(const char* token) { return isWord(token, "LoadObjectLayer") || isWord(token, "AddNullObject"); }
 
-// Reads the whole file in one go; false when it does not open or reads nothing.
-bool readFile(File& fileSystem, const char* name, std::vector<char>& bytes) {
-    if (!fileSystem.open(name)) {
-        g_logStream << "File not found: " << name << "\n";
-        return false;
-    }
+// The whole open file in one go, closing it; false when it reads nothing.
+bool readOpened(File& fileSystem, std::vector<char>& bytes) {
     try {
         bytes.resize(fileSystem.getSize());
     } catch (const std::bad_alloc&) {
@@ -45,6 +42,15 @@ bool readFile(File& fileSystem, const char* name, std::vector<char>& bytes) {
     fileSystem.close();
     bytes.resize(read);
     return read != 0;
+}
+
+// Reads the whole file in one go; false when it does not open or reads nothing.
+bool readFile(File& fileSystem, const char* name, std::vector<char>& bytes) {
+    if (!fileSystem.open(name)) {
+        g_logStream << "File not found: " << name << "\n";
+        return false;
+    }
+    return readOpened(fileSystem, bytes);
 }
 
 // One item per object section, whatever plug-ins it carries: item ids count
@@ -147,6 +153,24 @@ bool SceneFileReader::load(const char* name, LoadingFrame* frame, float progress
     resolveLinks(state);
     createBodies(state);
     return true;
+}
+
+std::vector<std::string> SceneFileReader::objectFiles(File& fileSystem, const char* name) {
+    std::vector<std::string> files;
+    std::vector<char> bytes;
+    {
+        // The load that follows meets a fault again and reports it.
+        const QuietReports quiet;
+        const std::unique_ptr<File> file(fileSystem.clone());
+        if (!file->open(name) || !readOpened(*file, bytes)) return files;
+    }
+    SceneFileTokens tokens(std::move(bytes));
+    for (int32_t i = tokens.find(0, {"LoadObjectLayer"}); i >= 0; i = tokens.find(tokens.position(), {"LoadObjectLayer"})) {
+        tokens.setPosition(i + 2);
+        std::string file = SceneFileState::withDriveSeparator(tokens.readFileName(), '\\');
+        if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(std::move(file));
+    }
+    return files;
 }
 
 void SceneFileReader::resolveLinks(SceneFileState& state) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+#include <vector>
 
 class File;
 class LoadingFrame;
@@ -19,6 +21,9 @@ public:
     // False when the file cannot be opened or read, has a wrong header or no
     // camera. `frame` (may be null) shows progress from base over range.
     bool load(const char* name, LoadingFrame* frame, float progressBase, float progressRange);
+    // The object files the scene file loads, each once, in its order; none,
+    // reporting nothing, when it cannot be read.
+    static std::vector<std::string> objectFiles(File& fileSystem, const char* name);
 
 private:
     // Parents, targets, goals and joint bodies from their raw ids.

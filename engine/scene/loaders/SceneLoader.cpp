@@ -28,6 +28,10 @@ bool SceneLoader::loadLWS(LW6Scene& scene, File& fileSystem, const char* name, L
     return reader.load(name, frame, progressBase, progressRange);
 }
 
+std::vector<std::string> SceneLoader::objectFiles(File& fileSystem, const char* name) {
+    return SceneFileReader::objectFiles(fileSystem, name);
+}
+
 SceneObject* SceneLoader::loadObject(LW6Scene& scene, File& fileSystem, const char* fileName, int32_t layer) {
     MetaScene* pool = scene.m_metaScene;
     if (!pool || !fileName) return nullptr;

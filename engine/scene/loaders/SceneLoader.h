@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class File;
 class LW6Scene;
@@ -21,6 +22,8 @@ public:
     // objects only the file's objects are appended (a merge load).
     static bool loadLWS(LW6Scene& scene, File& fileSystem, const char* name, LoadingFrame* frame, float progressBase,
                         float progressRange);
+    // The object files a scene file loads, each once, in its order; none when it cannot be read.
+    static std::vector<std::string> objectFiles(File& fileSystem, const char* name);
     // An object showing that layer of the object file (read once per pool);
     // null, adding nothing, when the layer cannot be had.
     static SceneObject* loadObject(LW6Scene& scene, File& fileSystem, const char* fileName, int32_t layer);
