@@ -58,6 +58,20 @@ bool holdsNothing(const ODEJointSurface& js, dGeomID o1, dGeomID o2) {
     return js.m_makeContactJoints && !dGeomGetBody(o1) && !dGeomGetBody(o2) && typeid(js) == typeid(ODEJointSurface);
 }
 
+// True when the pair is a probe ray and a large mesh geom standing on its own.
+bool rayOnCells(dGeomID ray, const ODEGeomObject& rayNode, dGeomID mesh, const ODEGeomObject& meshNode) {
+    return meshNode.m_rayCells && mesh == meshNode.m_geom && rayNode.m_geomType == ODEGeomObject::RAY &&
+           ray == rayNode.m_geom;
+}
+
+// A probe ray and a large mesh go through the mesh's cells.
+int collideRayOrGeoms(dGeomID o1, dGeomID o2, const ODEGeomObject& node1, const ODEGeomObject& node2, int limit,
+                      dContactGeom* contacts) {
+    if (rayOnCells(o1, node1, o2, node2)) return node2.m_rayCells->collide(o1, o2, limit, contacts, sizeof(dContact));
+    if (rayOnCells(o2, node2, o1, node1)) return node1.m_rayCells->collide(o1, o2, limit, contacts, sizeof(dContact));
+    return dCollide(o1, o2, limit, contacts, sizeof(dContact));
+}
+
 void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
     if (!pairCollides(scene, holderIndex(o1), holderIndex(o2), o1, o2)) return;
     auto* geomData1 = static_cast<ODEGeomObject*>(dGeomGetData(o1));
@@ -75,7 +89,7 @@ void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
     const int limit = std::min<int32_t>(asked, ODEJointSurface::MAX_CONTACTS);
     if (limit < 1) return;
     dContact contacts[ODEJointSurface::MAX_CONTACTS];
-    const int found = dCollide(o1, o2, limit, &contacts[0].geom, sizeof(dContact));
+    const int found = collideRayOrGeoms(o1, o2, *geomData1, *geomData2, limit, &contacts[0].geom);
     for (int i = 0; i < found && i < limit; ++i) {
         ODEJointSurface answer = js->onContact(contacts[i].geom);
         if (!answer.m_makeContactJoints) continue;
