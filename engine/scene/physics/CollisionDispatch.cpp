@@ -119,15 +119,18 @@ void LW6Scene::nearCallback(void* data, dGeomID o1, dGeomID o2) {
         return;
     }
     // For two spaces: the first's own pairs, the second's, then those between them.
-    if (space1 && !space2 && pairCollides(scene, ownIndex(o1), holderIndex(o2), o1, o2))
+    // Each index is read once: the root's pairs of spaces come every step.
+    const int own1 = space1 ? ownIndex(o1) : NO_INDEX;
+    const int own2 = space2 ? ownIndex(o2) : NO_INDEX;
+    if (space1 && !space2 && pairCollides(scene, own1, holderIndex(o2), o1, o2))
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
-    if (!space1 && space2 && pairCollides(scene, holderIndex(o1), ownIndex(o2), o1, o2))
+    if (!space1 && space2 && pairCollides(scene, holderIndex(o1), own2, o1, o2))
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
-    if (space1 && pairCollides(scene, ownIndex(o1), ownIndex(o1), o1, o1) && firstSelfCollision(scene, o1))
+    if (space1 && pairCollides(scene, own1, own1, o1, o1) && firstSelfCollision(scene, o1))
         scene.m_spaceWalk.collide(reinterpret_cast<dSpaceID>(o1), data, &LW6Scene::nearCallback);
-    if (space2 && pairCollides(scene, ownIndex(o2), ownIndex(o2), o2, o2) && firstSelfCollision(scene, o2))
+    if (space2 && pairCollides(scene, own2, own2, o2, o2) && firstSelfCollision(scene, o2))
         scene.m_spaceWalk.collide(reinterpret_cast<dSpaceID>(o2), data, &LW6Scene::nearCallback);
-    if (space1 && space2 && pairCollides(scene, ownIndex(o1), ownIndex(o2), o1, o2))
+    if (space1 && space2 && pairCollides(scene, own1, own2, o1, o2))
         scene.m_spaceWalk.collide2(reinterpret_cast<dSpaceID>(o1), reinterpret_cast<dSpaceID>(o2), data,
                                    &LW6Scene::nearCallback);
 }
