@@ -112,6 +112,8 @@ int RayTriangleCells::collide(dGeomID o1, dGeomID o2, int limit, dContactGeom* c
         return found;
     }
     if (!m_filed) file();
+    // Misses the cells cannot tell (rays ending a hair short) do not pay for the sorting.
+    if (++m_sorted == TRIAL && m_spared * 8 < m_sorted) m_sorting = false;
     if (mayMeet(start, direction, dGeomRayGetLength(ray), dGeomGetPosition(mesh)))
         return dCollide(o1, o2, limit, contacts, stride);
     ++m_spared;

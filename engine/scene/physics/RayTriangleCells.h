@@ -60,5 +60,7 @@ private:
     int32_t m_tried = 0;
     int32_t m_missed = 0;
     bool m_sorting = true;
+    // Rays sorted here and how many of them the library was spared.
+    int64_t m_sorted = 0;
     int64_t m_spared = 0;
 };
