@@ -40,8 +40,10 @@ void RayTriangleCells::file() {
     for (int32_t t = 0; t < m_triangleCount; ++t) {
         const float *a = corner(t, 0), *b = corner(t, 1), *c = corner(t, 2);
         Box& box = boxes[size_t(t)];
-        box.minX = float(std::min({a[0], b[0], c[0]}) - margin), box.maxX = float(std::max({a[0], b[0], c[0]}) + margin);
-        box.minZ = float(std::min({a[2], b[2], c[2]}) - margin), box.maxZ = float(std::max({a[2], b[2], c[2]}) + margin);
+        box.minX = float(std::min({a[0], b[0], c[0]}) - margin);
+        box.maxX = float(std::max({a[0], b[0], c[0]}) + margin);
+        box.minZ = float(std::min({a[2], b[2], c[2]}) - margin);
+        box.maxZ = float(std::max({a[2], b[2], c[2]}) + margin);
         const double e1[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
         const double e2[3] = {double(c[0]) - a[0], double(c[1]) - a[1], double(c[2]) - a[2]};
         const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
