@@ -1,5 +1,5 @@
 #pragma once
-#include <deque>
+#include <vector>
 
 #include "game/karts/Vehicle.h"
 
@@ -72,7 +72,7 @@ public:
     float m_rayHeight[RAYS] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
     int32_t m_raySurface[RAYS] = {0, 0, 0, 0, 0};
     bool m_rayOverFall[RAYS] = {false, false, false, false, false};
-    std::deque<Normal3> m_groundNormals[RAYS];
+    std::vector<Normal3> m_groundNormals[RAYS];
     Position3 m_wallPos = {0.0f, 0.0f, 0.0f};
     Normal3 m_wallNormal = {0.0f, 0.0f, 0.0f};
     float m_wallDepth = 0.0f;

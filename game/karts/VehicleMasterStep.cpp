@@ -94,9 +94,10 @@ bool acrossNormal(const float n[3], const float along[3], float out[3]) {
 
 // Trims every ray's history to its newest normals and returns the direction
 // of the wheels' sum; straight up when they cancel out.
-void meanGroundNormal(std::deque<Normal3>* normals, float n[3]) {
+void meanGroundNormal(std::vector<Normal3>* normals, float n[3]) {
     for (int ray = 0; ray < VehicleMaster::RAYS; ++ray)
-        while (normals[ray].size() > VehicleMaster::NORMAL_HISTORY) normals[ray].pop_front();
+        if (normals[ray].size() > VehicleMaster::NORMAL_HISTORY)
+            normals[ray].erase(normals[ray].begin(), normals[ray].end() - VehicleMaster::NORMAL_HISTORY);
     n[0] = n[1] = n[2] = 0.0f;
     for (int wheel = 0; wheel < Vehicle::WHEELS; ++wheel)
         for (const Normal3& contact : normals[wheel]) {

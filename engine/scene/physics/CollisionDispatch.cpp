@@ -58,6 +58,20 @@ bool holdsNothing(const ODEJointSurface& js, dGeomID o1, dGeomID o2) {
     return js.m_makeContactJoints && !dGeomGetBody(o1) && !dGeomGetBody(o2) && typeid(js) == typeid(ODEJointSurface);
 }
 
+// True when the pair is a probe ray and a large mesh geom standing on its own.
+bool rayOnCells(dGeomID ray, const ODEGeomObject& rayNode, dGeomID mesh, const ODEGeomObject& meshNode) {
+    return meshNode.m_rayCells && mesh == meshNode.m_geom && rayNode.m_geomType == ODEGeomObject::RAY &&
+           ray == rayNode.m_geom;
+}
+
+// A probe ray and a large mesh go through the mesh's cells.
+int collideRayOrGeoms(dGeomID o1, dGeomID o2, const ODEGeomObject& node1, const ODEGeomObject& node2, int limit,
+                      dContactGeom* contacts) {
+    if (rayOnCells(o1, node1, o2, node2)) return node2.m_rayCells->collide(o1, o2, limit, contacts, sizeof(dContact));
+    if (rayOnCells(o2, node2, o1, node1)) return node1.m_rayCells->collide(o1, o2, limit, contacts, sizeof(dContact));
+    return dCollide(o1, o2, limit, contacts, sizeof(dContact));
+}
+
 void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
     if (!pairCollides(scene, holderIndex(o1), holderIndex(o2), o1, o2)) return;
     auto* geomData1 = static_cast<ODEGeomObject*>(dGeomGetData(o1));
@@ -75,7 +89,7 @@ void collideGeoms(LW6Scene& scene, dGeomID o1, dGeomID o2) {
     const int limit = std::min<int32_t>(asked, ODEJointSurface::MAX_CONTACTS);
     if (limit < 1) return;
     dContact contacts[ODEJointSurface::MAX_CONTACTS];
-    const int found = dCollide(o1, o2, limit, &contacts[0].geom, sizeof(dContact));
+    const int found = collideRayOrGeoms(o1, o2, *geomData1, *geomData2, limit, &contacts[0].geom);
     for (int i = 0; i < found && i < limit; ++i) {
         ODEJointSurface answer = js->onContact(contacts[i].geom);
         if (!answer.m_makeContactJoints) continue;
@@ -105,15 +119,18 @@ void LW6Scene::nearCallback(void* data, dGeomID o1, dGeomID o2) {
         return;
     }
     // For two spaces: the first's own pairs, the second's, then those between them.
-    if (space1 && !space2 && pairCollides(scene, ownIndex(o1), holderIndex(o2), o1, o2))
+    // Each index is read once: the root's pairs of spaces come every step.
+    const int own1 = space1 ? ownIndex(o1) : NO_INDEX;
+    const int own2 = space2 ? ownIndex(o2) : NO_INDEX;
+    if (space1 && !space2 && pairCollides(scene, own1, holderIndex(o2), o1, o2))
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
-    if (!space1 && space2 && pairCollides(scene, holderIndex(o1), ownIndex(o2), o1, o2))
+    if (!space1 && space2 && pairCollides(scene, holderIndex(o1), own2, o1, o2))
         dSpaceCollide2(o1, o2, data, &LW6Scene::nearCallback);
-    if (space1 && pairCollides(scene, ownIndex(o1), ownIndex(o1), o1, o1) && firstSelfCollision(scene, o1))
+    if (space1 && pairCollides(scene, own1, own1, o1, o1) && firstSelfCollision(scene, o1))
         scene.m_spaceWalk.collide(reinterpret_cast<dSpaceID>(o1), data, &LW6Scene::nearCallback);
-    if (space2 && pairCollides(scene, ownIndex(o2), ownIndex(o2), o2, o2) && firstSelfCollision(scene, o2))
+    if (space2 && pairCollides(scene, own2, own2, o2, o2) && firstSelfCollision(scene, o2))
         scene.m_spaceWalk.collide(reinterpret_cast<dSpaceID>(o2), data, &LW6Scene::nearCallback);
-    if (space1 && space2 && pairCollides(scene, ownIndex(o1), ownIndex(o2), o1, o2))
+    if (space1 && space2 && pairCollides(scene, own1, own2, o1, o2))
         scene.m_spaceWalk.collide2(reinterpret_cast<dSpaceID>(o1), reinterpret_cast<dSpaceID>(o2), data,
                                    &LW6Scene::nearCallback);
 }

@@ -62,14 +62,14 @@ struct TriangleTree {
     dTriMeshDataID data = dGeomTriMeshDataCreate();
 };
 
-std::shared_ptr<dxTriMeshData> buildTriangleTree(const MeshBuildData& mesh) {
+std::shared_ptr<TriangleTree> buildTriangleTree(const MeshBuildData& mesh) {
     auto tree = std::make_shared<TriangleTree>();
     tree->positions.resize(size_t(mesh.vertexCount) * 3);
     for (int32_t i = 0; i < mesh.vertexCount; ++i)
         std::copy_n(mesh.vertices[size_t(i)].position, 3, &tree->positions[size_t(i) * 3]);
     dGeomTriMeshDataBuildSingle(tree->data, tree->positions.data(), 3 * sizeof(float), mesh.vertexCount,
                                 mesh.corners.data(), mesh.cornerCount, 3 * sizeof(uint32_t));
-    return std::shared_ptr<dxTriMeshData>(tree, tree->data);
+    return tree;
 }
 
 } // namespace
@@ -80,7 +80,7 @@ ODEGeomObject::ODEGeomObject(ObjectContainer* container, int32_t index) : SceneO
 
 ODEGeomObject::~ODEGeomObject() = default;
 
-std::shared_ptr<dxTriMeshData> ODEGeomObject::sharedTriMeshData(const Mesh* mesh) const {
+const ODEGeomObject* ODEGeomObject::sharedMeshNode(const Mesh* mesh) const {
     ObjectContainer* container = getContainer();
     if (!container) return nullptr;
     for (int i = 0; i < container->getObjectCount(); ++i) {
@@ -88,7 +88,7 @@ std::shared_ptr<dxTriMeshData> ODEGeomObject::sharedTriMeshData(const Mesh* mesh
         if (object == this || object->getKind() != KIND_GEOM) continue;
         const auto* other = static_cast<const ODEGeomObject*>(object);
         if (other->m_triMeshData && other->m_geomType == TRIANGLE_MESH && other->getFirstMesh() == mesh)
-            return other->m_triMeshData;
+            return other;
     }
     return nullptr;
 }
@@ -112,8 +112,17 @@ dGeomID ODEGeomObject::createGeom(float sx, float sy, float sz) {
             return nullptr;
         // A layer that collides in several spaces has a node in each: building its tree is most of
         // a track's physics set-up, and the tree of the same triangles is the same.
-        m_triMeshData = sharedTriMeshData(mesh);
-        if (!m_triMeshData) m_triMeshData = buildTriangleTree(data);
+        if (const ODEGeomObject* other = sharedMeshNode(mesh)) {
+            m_triMeshData = other->m_triMeshData;
+            m_rayCells = other->m_rayCells;
+        } else {
+            std::shared_ptr<TriangleTree> tree = buildTriangleTree(data);
+            m_triMeshData = std::shared_ptr<dxTriMeshData>(tree, tree->data);
+            const int32_t triangles = data.cornerCount / 3;
+            if (triangles >= RayTriangleCells::MIN_TRIANGLES)
+                m_rayCells = std::make_shared<RayTriangleCells>(tree, tree->positions.data(), data.corners.data(),
+                                                                triangles);
+        }
         return dCreateTriMesh(nullptr, m_triMeshData.get(), nullptr, nullptr, nullptr);
     }
     case RAY:

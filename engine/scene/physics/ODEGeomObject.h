@@ -6,6 +6,7 @@
 #include <ode/collision_trimesh.h>
 
 #include "engine/scene/SceneObject.h"
+#include "engine/scene/physics/RayTriangleCells.h"
 
 // The scene object (kind 5) that carries one collision geom. Its first
 // update makes the geom from the object's scale and pose and files it in its
@@ -38,12 +39,14 @@ public:
     float m_scaleFactors[3] = {1.0f, 1.0f, 1.0f};
     // Shared by every node of the same mesh: its tree is built once.
     std::shared_ptr<dxTriMeshData> m_triMeshData;
+    // The same triangles in cells for vertical probe rays; null for a small mesh.
+    std::shared_ptr<RayTriangleCells> m_rayCells;
     bool m_created = false;
 
 private:
     // The geom of the node's type in no space, or null.
     dGeomID createGeom(float sx, float sy, float sz);
-    // The triangle data another node of the container made from `mesh`, or null.
-    std::shared_ptr<dxTriMeshData> sharedTriMeshData(const Mesh* mesh) const;
+    // Another node of the container whose triangle data is made from `mesh`, or null.
+    const ODEGeomObject* sharedMeshNode(const Mesh* mesh) const;
     void placeInTransform(const Position3& position, const dMatrix3 rotation);
 };
