@@ -127,6 +127,7 @@ DrawList visibleObjects(LW6Scene& scene, const Renderer& renderer, SceneItem* ca
                 c[3] = s;
             }
         if (camera->isBoxOutside(corners)) continue;
+        if (!renderer.m_viewWindow.whole() && !renderer.m_viewWindow.reaches(corners, 8)) continue;
         if (!object->m_unseenByCamera) {
             bool hidden = false;
             for (CullingPlane* occluder : occluders)
