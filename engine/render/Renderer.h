@@ -6,6 +6,7 @@
 
 #include "engine/platform/display/DeviceList.h"
 #include "engine/render/RenderView.h"
+#include "engine/render/ViewWindow.h"
 #include "sys/gfx/GfxTypes.h"
 
 class RenderDevice;
@@ -97,6 +98,8 @@ public:
     uint32_t m_colorWriteMask = 15;
     // Planar reflections flip it by the parity of their depth.
     uint32_t m_cullMode = sys::gfx::CULL_CCW;
+    // Narrowed to a mirror's outline while its image draws: nothing beyond it is sent.
+    ViewWindow m_viewWindow;
     // Set by the scene drawing while it fills shadow maps (1) or their depths (2): no blending then.
     int32_t m_renderPassMarker = 0;
 

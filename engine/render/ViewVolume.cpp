@@ -22,7 +22,7 @@ constexpr float MARGIN = 1.0e-3f;
 
 } // namespace
 
-ViewVolume::ViewVolume(const Renderer& renderer) {
+ViewVolume::ViewVolume(const Renderer& renderer) : m_window(renderer.m_viewWindow) {
     const sys::gfx::Device* device = renderer.m_currentDevice;
     Matrix4x3 worldView;
     if (renderer.m_fixedFunction && device) {
@@ -42,20 +42,18 @@ ViewVolume::ViewVolume(const Renderer& renderer) {
 
 bool ViewVolume::sees(const Position3& low, const Position3& high) const {
     if (m_everything) return true;
-    // One bit per side (x, y, z below -w, then above w) that some corner lies within.
+    float corners[8][4];
+    // One bit per side of the depth (below -w, then above w) that some corner lies within.
     unsigned within = 0;
     for (int i = 0; i < 8; ++i) {
         const Position3 p = {(i & 1) ? high.x : low.x, (i & 2) ? high.y : low.y, (i & 4) ? high.z : low.z};
-        float c[4];
+        float* c = corners[i];
         for (int col = 0; col < 4; ++col)
             c[col] = p.x * m_toClip.at(0, col) + p.y * m_toClip.at(1, col) + p.z * m_toClip.at(2, col) +
                      m_toClip.at(3, col);
         const float w = c[3] + MARGIN * (c[3] < 0.0f ? -c[3] : c[3]) + MARGIN;
-        for (int axis = 0; axis < 3; ++axis) {
-            if (c[axis] >= -w) within |= 1u << axis;
-            if (c[axis] <= w) within |= 8u << axis;
-        }
-        if (within == 63u) return true;
+        if (c[2] >= -w) within |= 1u;
+        if (c[2] <= w) within |= 2u;
     }
-    return false;
+    return within == 3u && m_window.reaches(corners, 8);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/platform/Math3D.h"
+#include "engine/render/ViewWindow.h"
 
 class Renderer;
 
@@ -12,10 +13,12 @@ public:
     // the shader path; a cylindrical view bends what the matrices say and sees everything.
     explicit ViewVolume(const Renderer& renderer);
 
-    // False only when every corner of the box lies beyond the same side.
+    // False only when every corner of the box lies beyond the same side (of
+    // the renderer's view window across, of the clip volume in depth).
     bool sees(const Position3& low, const Position3& high) const;
 
 private:
     Matrix4x3 m_toClip;
+    ViewWindow m_window;
     bool m_everything = false;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include <cfloat>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -136,6 +137,9 @@ public:
     double m_framesPerSecond = 30.0;
     // Occluder objects; they belong to the object list.
     std::vector<CullingPlane*> m_cullingPlanes;
+    // Objects whose box lies wholly below this height are not drawn: a race
+    // parks what it hides far under its track. They still widen the depth range.
+    float m_outOfSightBelow = -FLT_MAX;
     // The motion mixer's extra motions and actors.
     std::vector<std::unique_ptr<ActorTrack>> m_actorTracks;
     std::vector<std::unique_ptr<Actor>> m_actors;

@@ -89,6 +89,14 @@ void gatherOccluders(LW6Scene& scene, SceneItem& camera, std::vector<CullingPlan
     }
 }
 
+// The highest world height of the mesh's box.
+float topOf(const Mesh& mesh, const Matrix4x3& world) {
+    float top = -FLT_MAX;
+    for (const Position3& c : mesh.m_corners)
+        top = std::fmax(top, c.x * world[1] + c.y * world[5] + c.z * world[9] + world[13]);
+    return top;
+}
+
 // The placement helper's objects (last first) before the scene's own.
 std::vector<SceneObject*> objectsToDraw(LW6Scene& scene, const Renderer& renderer) {
     std::vector<SceneObject*> objects;
@@ -100,7 +108,8 @@ std::vector<SceneObject*> objectsToDraw(LW6Scene& scene, const Renderer& rendere
     return objects;
 }
 
-// Every object in view and not hidden by an occluder, far to near; the span grows by each.
+// Every object in view, not hidden by an occluder nor parked out of sight,
+// sorted for drawing; the span grows by each in view, parked or not.
 DrawList visibleObjects(LW6Scene& scene, const Renderer& renderer, SceneItem* camera,
                         const std::vector<CullingPlane*>& occluders, const Matrix4x3& toClip,
                         const CylindricalView& cylinder, DepthSpan& span, double time) {
@@ -113,8 +122,9 @@ DrawList visibleObjects(LW6Scene& scene, const Renderer& renderer, SceneItem* ca
         if (scaledAway(*object, time)) continue;
         ENGINE_ASSERT(mesh->m_valid && "objects without bounding boxes are not supported anymore");
 
+        const Matrix4x3 world = worldMatrix(*object, time);
         Matrix4x3 m;
-        multiplyMatrix4x3By4x4(m, worldMatrix(*object, time), toClip);
+        multiplyMatrix4x3By4x4(m, world, toClip);
         if (cylinder.on)
             for (int row = 0; row < 4; ++row) m.at(row, 0) *= cylinder.tanH;
         float corners[8][4];
@@ -127,6 +137,7 @@ DrawList visibleObjects(LW6Scene& scene, const Renderer& renderer, SceneItem* ca
                 c[3] = s;
             }
         if (camera->isBoxOutside(corners)) continue;
+        if (!renderer.m_viewWindow.whole() && !renderer.m_viewWindow.reaches(corners, 8)) continue;
         if (!object->m_unseenByCamera) {
             bool hidden = false;
             for (CullingPlane* occluder : occluders)
@@ -140,6 +151,7 @@ DrawList visibleObjects(LW6Scene& scene, const Renderer& renderer, SceneItem* ca
         }
         span.minZ = std::fmin(span.minZ, nearest);
         span.maxZ = std::fmax(span.maxZ, farthest);
+        if (topOf(*mesh, world) < scene.m_outOfSightBelow) continue;
         list.add(object, farthest, mesh->m_hasBlendedSurfaces);
     }
     list.sort();

@@ -61,6 +61,9 @@ constexpr int AHEAD_THREADS = 3;
 // fills itself) and its minimum distance. Slot 5 is the kart's own.
 constexpr int32_t KART_OWN_SLOT = 5;
 constexpr float MAX_SOUND_DISTANCE = 100000.0f;
+// What the race hides it parks at a height of -100, under every track: below
+// half that nothing can be seen, and nothing need be drawn.
+constexpr float OUT_OF_SIGHT_BELOW = -50.0f;
 const float SLOT_MIN_DISTANCE[Vehicle::SOUND_SLOTS] = {5.0f,  15.0f, 15.0f, 15.0f, 15.0f, 0.0f,  15.0f, 15.0f,
                                                        15.0f, 5.0f,  15.0f, 20.0f, 10.0f, 10.0f, 15.0f, 15.0f,
                                                        20.0f, 20.0f, 15.0f, 20.0f, 10.0f, 15.0f, 20.0f};
@@ -449,6 +452,7 @@ bool prepareScene(Race& race) {
     reportRaceProgress(75.0f);
     collectPickups(race);
     collectStampers(race);
+    race.m_scene->m_outOfSightBelow = OUT_OF_SIGHT_BELOW;
     reportRaceProgress(80.0f);
     race.m_surfaces = std::make_unique<RaceSurfaces>(&race);
     race.m_surfaces->install(*race.m_scene);

@@ -11,6 +11,7 @@
 #include "engine/render/Renderer.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/render/ViewGuard.h"
+#include "engine/render/ViewWindow.h"
 #include "engine/scene/Bone.h"
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/ReflectionCamera.h"
@@ -93,6 +94,21 @@ void toClipSpace(float plane[4], const Matrix4x3& reflectedView, const Matrix4x3
     for (int j = 0; j < 4; ++j)
         plane[j] = world4[0] * inverse.at(j, 0) + world4[1] * inverse.at(j, 1) + world4[2] * inverse.at(j, 2) +
                    world4[3] * inverse.at(j, 3);
+}
+
+// The window's pixels in the device's viewport, a pixel wider all round for the rasteriser's rounding.
+gfx::Rect scissorOf(const ViewWindow& window, const gfx::Device& device) {
+    gfx::Viewport viewport{};
+    device.getViewport(viewport);
+    if (window.empty()) return {int32_t(viewport.x), int32_t(viewport.y), int32_t(viewport.x), int32_t(viewport.y)};
+    const float width = float(viewport.width), height = float(viewport.height);
+    auto across = [&](float x, float pixels) { return std::clamp(int32_t(x), 0, int32_t(pixels)); };
+    const int32_t left = across(std::floor((window.left + 1.0f) * 0.5f * width) - 1.0f, width);
+    const int32_t right = across(std::ceil((window.right + 1.0f) * 0.5f * width) + 1.0f, width);
+    const int32_t top = across(std::floor((1.0f - window.top) * 0.5f * height) - 1.0f, height);
+    const int32_t bottom = across(std::ceil((1.0f - window.bottom) * 0.5f * height) + 1.0f, height);
+    return {int32_t(viewport.x) + left, int32_t(viewport.y) + top, int32_t(viewport.x) + right,
+            int32_t(viewport.y) + bottom};
 }
 
 bool near(const float* a, const float* b, int count) {
@@ -753,7 +769,25 @@ void Mesh::drawMirrorImage(SurfaceBuffer& buffer, double time, SceneObject& obje
     m_viewItem = &camera;
     device->setClipPlane(0, plane);
     device->setRenderState(gfx::RS_CLIPPLANEENABLE, 1);
-    scene->render(&camera, time);
+    {
+        // The image shows only where the mirror lies on the screen: what the
+        // passes inside would put beyond its outline is neither sent nor rasterised.
+        Matrix4x3 worldView, toClip;
+        multiplyMatrix4x3(worldView, world, savedView);
+        multiplyMatrix4x3By4x4(toClip, worldView, savedProjection);
+        float corners[8][4];
+        projectCorners(toClip, corners);
+        const ViewWindow outer = renderer.m_viewWindow;
+        renderer.m_viewWindow = outer.around(corners);
+        RenderStateGuard scissor(*device, {gfx::RS_SCISSORTESTENABLE});
+        gfx::Rect savedScissor{};
+        device->getScissorRect(savedScissor);
+        device->setScissorRect(scissorOf(renderer.m_viewWindow, *device));
+        device->setRenderState(gfx::RS_SCISSORTESTENABLE, 1);
+        scene->render(&camera, time);
+        device->setScissorRect(savedScissor);
+        renderer.m_viewWindow = outer;
+    }
     device->setRenderState(gfx::RS_CLIPPLANEENABLE, 0);
     m_viewItem = savedItem;
 }

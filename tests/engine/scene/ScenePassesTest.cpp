@@ -101,6 +101,24 @@ TEST_F(ScenePassesTest, CullsObjectsBehindTheCameraScaledAwayOrUnseen) {
     EXPECT_EQ(drawnAfterRender(), (std::vector<std::string>{"flat", "unseen"}));
 }
 
+TEST_F(ScenePassesTest, ObjectParkedOutOfSightIsNotDrawnYetKeepsTheDepthRangeAsItWas) {
+    cube("near", 10.0f);
+    cube("parked", 1000.0f).m_channels[SceneItem::POS_Y].constant = -100.0f;
+    float nearDistance, farDistance;
+    EXPECT_EQ(drawnAfterRender(), (std::vector<std::string>{"near", "parked"}));
+    ObjectPass::depthRange(*m_camera, nearDistance, farDistance);
+    EXPECT_NEAR(farDistance, 1001.0f, 1e-2f);
+
+    m_scene->m_outOfSightBelow = -50.0f;
+    EXPECT_EQ(drawnAfterRender(), (std::vector<std::string>{"near"}));
+    ObjectPass::depthRange(*m_camera, nearDistance, farDistance);
+    EXPECT_NEAR(nearDistance, 9.0f, 1e-3f);
+    EXPECT_NEAR(farDistance, 1001.0f, 1e-2f);
+    // Its box reaching above the height is enough to be drawn.
+    m_scene->m_outOfSightBelow = -99.5f;
+    EXPECT_EQ(drawnAfterRender(), (std::vector<std::string>{"near", "parked"}));
+}
+
 TEST_F(ScenePassesTest, NothingVisibleBuildsTheProjectionFromTheCamerasOwnPlanes) {
     SceneObject& object = cube("cube", 10.0f);
     drawnAfterRender();

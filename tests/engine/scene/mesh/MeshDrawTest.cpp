@@ -220,7 +220,7 @@ TEST_F(MeshDrawTest, DynamicBufferRefusesMoreThanItWasMadeFor) {
     EXPECT_EQ(buffer.m_triangleCount, 1u);
 }
 
-TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReachingIntoTheViewWhenHalfOut) {
+TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReachingIntoTheViewOrAMirrorsWindow) {
     addSurface();
     TextureStages stages;
     StaticSurfaceBuffer buffer(m_renderer.get(), m_surfaces[0].get(), &stages);
@@ -291,6 +291,22 @@ TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReaching
         for (uint32_t vertex : triangle) inView |= vertices[vertex].position[0] + 1.6f <= 1.0f;
         if (inView) {
             EXPECT_EQ(seen.count(triangle), 1u);
+        }
+    }
+
+    // A mirror's window, left of x = -0.6 and below y = -0.1: under a tenth of the square.
+    device.setTransform(sys::gfx::TS_WORLD, identity);
+    m_renderer->m_viewWindow = {-1.0f, -1.0f, -0.6f, -0.1f};
+    buffer.draw(m_renderer->m_surfaceShader, 0.0);
+    m_renderer->m_viewWindow = {};
+    const std::multiset<std::array<uint32_t, 3>> windowed = drawn();
+    EXPECT_LT(windowed.size(), all.size() / 4);
+    for (const auto& triangle : all) {
+        bool within = false;
+        for (uint32_t vertex : triangle)
+            within |= vertices[vertex].position[0] <= -0.6f && vertices[vertex].position[1] <= -0.1f;
+        if (within) {
+            EXPECT_EQ(windowed.count(triangle), 1u);
         }
     }
 }
