@@ -230,15 +230,17 @@ void ObjectPass::selectLights(LW6Scene& scene, SceneItem* camera, SceneObject& o
     ShaderSwitches& switches = *renderer->m_switches;
     const bool fixedFunction = renderer->m_fixedFunction;
 
-    std::vector<Light*> sceneLights;
+    // Kept from object to object: every drawn object of every pass comes here.
+    static std::vector<Light*> sceneLights;
+    static std::vector<Light::Record> records;
+    sceneLights.clear();
+    records.clear();
     if (!fixedFunction)
         for (auto& item : scene.m_lights)
             if (item->getKind() == SceneItem::KIND_LIGHT) sceneLights.push_back(static_cast<Light*>(item.get()));
     const std::vector<Light*>& candidates = fixedFunction ? ScenePasses::frameLights() : sceneLights;
 
     LightingOptions options = lightingOptions(*renderer, scene.m_globalLightIntensity.evaluate(time));
-    std::vector<Light::Record> records;
-    records.reserve(200);
     for (size_t i = 0; i < candidates.size(); ++i) {
         Light& light = *candidates[i];
         light.affectsObject(object, object.m_excludedLights, mesh, time, options);
