@@ -90,10 +90,10 @@ void gatherOccluders(LW6Scene& scene, SceneItem& camera, std::vector<CullingPlan
 }
 
 // The placement helper's objects (last first) before the scene's own.
-std::vector<SceneObject*> objectsToDraw(LW6Scene& scene, const Renderer& renderer) {
+std::vector<SceneObject*> objectsToDraw(LW6Scene& scene, const Renderer* renderer) {
     std::vector<SceneObject*> objects;
     objects.reserve(scene.m_objects.size());
-    PlacementHelper* helper = renderer.m_placementHelper;
+    PlacementHelper* helper = renderer ? renderer->m_placementHelper : nullptr;
     if (helper && helper->m_active)
         for (auto it = helper->m_objects.rbegin(); it != helper->m_objects.rend(); ++it) objects.push_back(it->get());
     for (auto& object : scene.m_objects) objects.push_back(object.get());
@@ -105,8 +105,7 @@ DrawList visibleObjects(LW6Scene& scene, const Renderer& renderer, SceneItem* ca
                         const std::vector<CullingPlane*>& occluders, const Matrix4x3& toClip,
                         const CylindricalView& cylinder, DepthSpan& span, double time) {
     DrawList list;
-    for (SceneObject* object : objectsToDraw(scene, renderer)) {
-        object->updateSound(camera, time);
+    for (SceneObject* object : objectsToDraw(scene, &renderer)) {
         Mesh* mesh = object->getFirstMesh();
         if (!mesh || mesh->m_viewItem == camera) continue;
         if (object->m_unseenByCamera && !renderer.m_showUnseenObjects) continue;
@@ -211,6 +210,10 @@ void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<Cul
     setProjection(*renderer, *camera, cylinder, time);
 
     scene.prepareDrawList(time, camera, list);
+}
+
+void ObjectPass::updateSounds(LW6Scene& scene, SceneItem& listener, double time) {
+    for (SceneObject* object : objectsToDraw(scene, ScenePasses::rendererOf(scene))) object->updateSound(&listener, time);
 }
 
 void ObjectPass::drawList(LW6Scene& scene, double time, SceneItem* camera, const DrawList& list) {

@@ -89,6 +89,9 @@ public:
     bool stopSounds();
     void setSoundVolumes(bool mute);
     void updateListener();
+    // The track objects' own sounds, heard from the listener's camera; every
+    // frame, paused too, so that the pause's silence reaches them.
+    void updateObjectSounds();
     void updateEngineSounds();
     void updateRocketSounds();
     void updateStamperSounds();
