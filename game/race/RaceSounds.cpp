@@ -270,15 +270,19 @@ void Race::turnPickups() {
 
 void Race::illuminate() {
     if (!m_illuminationMap || !m_scene) return;
+    m_tintedObjects.resize(size_t(std::max(m_vehicleCount, 0)), {nullptr, nullptr, {}});
     for (int32_t i = 0; i < m_vehicleCount; ++i) {
         Vehicle* rider = getVehicle(i);
         if (!rider) continue;
         Position3 at;
         const ColorRGBA tint = m_illuminationMap->lookup(rider->getPosition(at));
-        SceneObject* objects[4];
-        colouredObjects(*this, i, objects);
+        TintedObjects& tinted = m_tintedObjects[size_t(i)];
+        if (tinted.scene != m_scene || tinted.rider != rider) {
+            tinted = {m_scene, rider, {}};
+            colouredObjects(*this, i, tinted.objects);
+        }
         // Through each object's own colour: riders sharing a moped file share its surfaces.
-        for (SceneObject* object : objects) {
+        for (SceneObject* object : tinted.objects) {
             if (!object) continue;
             object->m_color = tint;
             object->m_applyColor = true;
