@@ -1,6 +1,7 @@
 #include "engine/scene/BoundingBox.h"
 
 #include <cmath>
+#include <cstring>
 
 BoundingBox::BoundingBox(RenderView* renderer, SceneItem* owner) : m_renderer(renderer), m_owner(owner) {}
 
@@ -27,9 +28,26 @@ float BoundingBox::distanceTo(const Position3& point) const {
     return vectorLength(r);
 }
 
+namespace {
+
+// Four floats in one register: a whole matrix row, summed lane by lane in
+// the same order as one element at a time, so every bit stays as it was.
+typedef float Row __attribute__((vector_size(16)));
+
+Row rowOf(const Matrix4x3& m, int row) {
+    Row r;
+    std::memcpy(&r, &m.m[row * 4], sizeof r);
+    return r;
+}
+
+} // namespace
+
 void BoundingBox::projectCorners(const Matrix4x3& m, float out[8][4]) const {
+    // Every pass culls every object with this.
+    const Row r0 = rowOf(m, 0), r1 = rowOf(m, 1), r2 = rowOf(m, 2), r3 = rowOf(m, 3);
     for (int i = 0; i < 8; ++i) {
         const Position3& c = m_corners[i];
-        for (int j = 0; j < 4; ++j) out[i][j] = c.x * m.at(0, j) + c.y * m.at(1, j) + c.z * m.at(2, j) + m.at(3, j);
+        const Row p = c.x * r0 + c.y * r1 + c.z * r2 + r3;
+        std::memcpy(out[i], &p, sizeof p);
     }
 }

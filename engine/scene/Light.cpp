@@ -321,6 +321,8 @@ void Light::setShaderConstants(int slot, double time, ShaderConstants& constants
 }
 
 void Light::sortByIntensity(std::vector<Record>& records) {
+    // Most objects see one light: no sort, and none of the sort's scratch memory.
+    if (records.size() < 2) return;
     // NaN compares false with everything, which breaks the sort's ordering; give it a place: last.
     std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
         if (std::isnan(a.intensity)) return false;

@@ -98,10 +98,10 @@ float topOf(const Mesh& mesh, const Matrix4x3& world) {
 }
 
 // The placement helper's objects (last first) before the scene's own.
-std::vector<SceneObject*> objectsToDraw(LW6Scene& scene, const Renderer& renderer) {
+std::vector<SceneObject*> objectsToDraw(LW6Scene& scene, const Renderer* renderer) {
     std::vector<SceneObject*> objects;
     objects.reserve(scene.m_objects.size());
-    PlacementHelper* helper = renderer.m_placementHelper;
+    PlacementHelper* helper = renderer ? renderer->m_placementHelper : nullptr;
     if (helper && helper->m_active)
         for (auto it = helper->m_objects.rbegin(); it != helper->m_objects.rend(); ++it) objects.push_back(it->get());
     for (auto& object : scene.m_objects) objects.push_back(object.get());
@@ -114,8 +114,7 @@ DrawList visibleObjects(LW6Scene& scene, const Renderer& renderer, SceneItem* ca
                         const std::vector<CullingPlane*>& occluders, const Matrix4x3& toClip,
                         const CylindricalView& cylinder, DepthSpan& span, double time) {
     DrawList list;
-    for (SceneObject* object : objectsToDraw(scene, renderer)) {
-        object->updateSound(camera, time);
+    for (SceneObject* object : objectsToDraw(scene, &renderer)) {
         Mesh* mesh = object->getFirstMesh();
         if (!mesh || mesh->m_viewItem == camera) continue;
         if (object->m_unseenByCamera && !renderer.m_showUnseenObjects) continue;
@@ -225,6 +224,10 @@ void ObjectPass::drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<Cul
     scene.prepareDrawList(time, camera, list);
 }
 
+void ObjectPass::updateSounds(LW6Scene& scene, SceneItem& listener, double time) {
+    for (SceneObject* object : objectsToDraw(scene, ScenePasses::rendererOf(scene))) object->updateSound(&listener, time);
+}
+
 void ObjectPass::drawList(LW6Scene& scene, double time, SceneItem* camera, const DrawList& list) {
     for (const DrawRecord& record : list.records()) {
         selectLights(scene, camera, *record.object, time);
@@ -242,15 +245,17 @@ void ObjectPass::selectLights(LW6Scene& scene, SceneItem* camera, SceneObject& o
     ShaderSwitches& switches = *renderer->m_switches;
     const bool fixedFunction = renderer->m_fixedFunction;
 
-    std::vector<Light*> sceneLights;
+    // Kept from object to object: every drawn object of every pass comes here.
+    static std::vector<Light*> sceneLights;
+    static std::vector<Light::Record> records;
+    sceneLights.clear();
+    records.clear();
     if (!fixedFunction)
         for (auto& item : scene.m_lights)
             if (item->getKind() == SceneItem::KIND_LIGHT) sceneLights.push_back(static_cast<Light*>(item.get()));
     const std::vector<Light*>& candidates = fixedFunction ? ScenePasses::frameLights() : sceneLights;
 
     LightingOptions options = lightingOptions(*renderer, scene.m_globalLightIntensity.evaluate(time));
-    std::vector<Light::Record> records;
-    records.reserve(200);
     for (size_t i = 0; i < candidates.size(); ++i) {
         Light& light = *candidates[i];
         light.affectsObject(object, object.m_excludedLights, mesh, time, options);

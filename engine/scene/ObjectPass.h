@@ -14,6 +14,9 @@ class ObjectPass {
 public:
     // At render depth 1 it also refills `occluders` with the culling planes in view.
     static void drawObjects(LW6Scene& scene, SceneItem* camera, std::vector<CullingPlane*>& occluders, double time);
+    // The objects' positional sounds, once a frame from the camera the player
+    // hears with: the passes see through mirrors and lights, which are no ear.
+    static void updateSounds(LW6Scene& scene, SceneItem& listener, double time);
     // The scene's own draw-list step: lights, mirror scenes, then the draw.
     static void drawList(LW6Scene& scene, double time, SceneItem* camera, const DrawList& list);
     // Enables the strongest lights reaching the object (or feeds the shader arrays).

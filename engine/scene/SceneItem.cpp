@@ -389,18 +389,47 @@ bool ViewingItem::isPointOutside(const float p[4]) const {
     return m_nearDistance > w || w > m_farLimit || -w > p[0] || p[0] > w || -w > p[1] || p[1] > w;
 }
 
+namespace {
+
+typedef float Lanes __attribute__((vector_size(16)));
+typedef int32_t LaneMask __attribute__((vector_size(16)));
+
+Lanes lanesOf(const float values[4]) {
+    Lanes out;
+    std::memcpy(&out, values, sizeof out);
+    return out;
+}
+
+bool anyLane(LaneMask mask) { return (mask[0] | mask[1] | mask[2] | mask[3]) != 0; }
+
+} // namespace
+
 bool ViewingItem::isBoxOutside(const float corners[8][4]) const {
-    unsigned inside = 0;
-    for (int i = 0; i < 8; ++i) {
-        float x = corners[i][0], y = corners[i][1], w = corners[i][3];
-        if (w >= m_nearDistance) inside |= 1;
-        if (m_farLimit >= w) inside |= 2;
-        if (x >= -w) inside |= 4;
-        if (w >= x) inside |= 8;
-        if (y >= -w) inside |= 16;
-        if (w >= y) inside |= 32;
+    // Every pass culls every object with this: four corners at a time, turned
+    // into their x, y and w, against each of the six planes. Outside when no
+    // corner is on the inner side of one of them.
+    LaneMask nearSide{}, farSide{}, left{}, right{}, bottom{}, top{};
+    const Lanes nearest = {m_nearDistance, m_nearDistance, m_nearDistance, m_nearDistance};
+    const Lanes farthest = {m_farLimit, m_farLimit, m_farLimit, m_farLimit};
+    for (int first = 0; first < 8; first += 4) {
+        const Lanes c0 = lanesOf(corners[first]), c1 = lanesOf(corners[first + 1]);
+        const Lanes c2 = lanesOf(corners[first + 2]), c3 = lanesOf(corners[first + 3]);
+        const Lanes xy01 = __builtin_shuffle(c0, c1, LaneMask{0, 4, 1, 5});
+        const Lanes xy23 = __builtin_shuffle(c2, c3, LaneMask{0, 4, 1, 5});
+        const Lanes zw01 = __builtin_shuffle(c0, c1, LaneMask{2, 6, 3, 7});
+        const Lanes zw23 = __builtin_shuffle(c2, c3, LaneMask{2, 6, 3, 7});
+        const Lanes x = __builtin_shuffle(xy01, xy23, LaneMask{0, 1, 4, 5});
+        const Lanes y = __builtin_shuffle(xy01, xy23, LaneMask{2, 3, 6, 7});
+        const Lanes w = __builtin_shuffle(zw01, zw23, LaneMask{2, 3, 6, 7});
+        nearSide |= w >= nearest;
+        farSide |= farthest >= w;
+        left |= x >= -w;
+        right |= w >= x;
+        bottom |= y >= -w;
+        top |= w >= y;
     }
-    return inside != 63;
+    return !(anyLane(nearSide) && anyLane(farSide) && anyLane(left) && anyLane(right) && anyLane(bottom) &&
+             anyLane(top));
 }
 
 void ViewingItem::updateProjMatrix(double time) {

@@ -358,6 +358,7 @@ void ScenePasses::renderToTexture(LW6Scene& scene, bool clear, double time) {
     SoundDevice* sound = renderer->m_soundDevice;
     if (sound) sound->setListenerFactors(1.0f, 0.0f, 1.0f);
     render(scene, camera, sceneTime);
+    if (camera) ObjectPass::updateSounds(scene, *camera, sceneTime);
     if (sound && camera) {
         Matrix4x3 world;
         camera->getMatrix(world, sceneTime, 0);

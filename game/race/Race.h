@@ -89,6 +89,9 @@ public:
     bool stopSounds();
     void setSoundVolumes(bool mute);
     void updateListener();
+    // The track objects' own sounds, heard from the listener's camera; every
+    // frame, paused too, so that the pause's silence reaches them.
+    void updateObjectSounds();
     void updateEngineSounds();
     void updateRocketSounds();
     void updateStamperSounds();
@@ -191,6 +194,14 @@ public:
     float m_lapStart[MAX_VEHICLES] = {};
     std::vector<SceneObject*> m_pickups;
     std::vector<SceneObject*> m_stampers;
+    // What each rider's tint colours (moped, wheels, figure), found by name
+    // once; found again when the scene or a rider is another.
+    struct TintedObjects {
+        const LW6Scene* scene;
+        const Vehicle* rider;
+        SceneObject* objects[4];
+    };
+    std::vector<TintedObjects> m_tintedObjects;
     std::unique_ptr<HighscoreTables> m_highscores;
     std::unique_ptr<TextTable> m_raceTexts;
     // The contact policies and the colliding space pair.

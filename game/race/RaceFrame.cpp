@@ -330,6 +330,7 @@ bool Race::update(InputDevice* input) {
     const double animationTime = static_cast<float>(m_simulatedTime);
     forEachVehicle(*this, [&](Vehicle& vehicle) { vehicle.animate(animationTime); });
     drawViews(*this);
+    updateObjectSounds();
 
     pulseGui(*this);
     if (m_soundDevice) m_soundDevice->commit();

@@ -57,7 +57,16 @@ void place(SceneObject* object, const Position3& at, const float way[3], double 
     object->updateMatrix(time);
 }
 
+// Put there before and left alone since; a body may have been moved by the physics.
+bool outOfSight(const SceneObject& object) {
+    const AnimatedValue* p = object.m_channels;
+    return !object.m_body && p[SceneItem::POS_X].constant == OUT_OF_SIGHT.x &&
+           p[SceneItem::POS_Y].constant == OUT_OF_SIGHT.y && p[SceneItem::POS_Z].constant == OUT_OF_SIGHT.z;
+}
+
+// Most extras wait out of sight most of the race: they are not placed there again every frame.
 void hide(SceneObject* object, double time) {
+    if (!object || outOfSight(*object)) return;
     const float none[3] = {0.0f, 0.0f, 0.0f};
     place(object, OUT_OF_SIGHT, none, time);
 }

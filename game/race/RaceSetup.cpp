@@ -601,6 +601,7 @@ bool Race::teardown() {
     m_dynamicSurfaces.clear();
     m_pickups.clear();
     m_stampers.clear();
+    m_tintedObjects.clear();
     m_scene = nullptr;
     m_metaScene.reset();
     reportRaceProgress(80.0f);

@@ -9,6 +9,7 @@
 #include "engine/platform/audio/SoundDevice.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/LW6Scene.h"
+#include "engine/scene/ObjectPass.h"
 #include "engine/scene/SceneObject.h"
 #include "engine/scene/materials/Surface.h"
 #include "game/karts/VehicleMaster.h"
@@ -153,15 +154,28 @@ void Race::setSoundVolumes(bool mute) {
         if (stamper && stamper->getSound()) stamper->getSound()->setVolume(listener * STAMPER_SHARE);
 }
 
+namespace {
+
+// Camera 0, or camera 1 once view 0's rider is through in split screen; null when the scene lacks it.
+Camera* listenerCamera(const Race& race) {
+    const Vehicle* shown = race.getVehicle(race.m_viewRider[0]);
+    const size_t camera = race.m_viewCount == 2 && shown && shown->m_trackFinished.get() ? 1 : 0;
+    return race.m_scene && camera < race.m_scene->m_cameras.size() ? race.m_scene->m_cameras[camera].get() : nullptr;
+}
+
+} // namespace
+
 void Race::updateListener() {
-    if (!m_soundDevice || !m_scene) return;
-    const Vehicle* shown = getVehicle(m_viewRider[0]);
-    const size_t camera = m_viewCount == 2 && shown && shown->m_trackFinished.get() ? 1 : 0;
-    if (camera >= m_scene->m_cameras.size() || !m_scene->m_cameras[camera]) return;
+    Camera* camera = m_soundDevice ? listenerCamera(*this) : nullptr;
+    if (!camera) return;
     Matrix4x3 world;
-    m_scene->m_cameras[camera]->getMatrix(world, 0.0, 1);
+    camera->getMatrix(world, 0.0, 1);
     m_soundDevice->setListener(world[12], world[13], world[14], world[8], world[9], world[10], world[4], world[5],
                                world[6], 0.0f, 0.0f, 0.0f);
+}
+
+void Race::updateObjectSounds() {
+    if (Camera* camera = listenerCamera(*this)) ObjectPass::updateSounds(*m_scene, *camera, m_simulatedTime);
 }
 
 void Race::updateEngineSounds() {
@@ -256,15 +270,19 @@ void Race::turnPickups() {
 
 void Race::illuminate() {
     if (!m_illuminationMap || !m_scene) return;
+    m_tintedObjects.resize(size_t(std::max(m_vehicleCount, 0)), {nullptr, nullptr, {}});
     for (int32_t i = 0; i < m_vehicleCount; ++i) {
         Vehicle* rider = getVehicle(i);
         if (!rider) continue;
         Position3 at;
         const ColorRGBA tint = m_illuminationMap->lookup(rider->getPosition(at));
-        SceneObject* objects[4];
-        colouredObjects(*this, i, objects);
+        TintedObjects& tinted = m_tintedObjects[size_t(i)];
+        if (tinted.scene != m_scene || tinted.rider != rider) {
+            tinted = {m_scene, rider, {}};
+            colouredObjects(*this, i, tinted.objects);
+        }
         // Through each object's own colour: riders sharing a moped file share its surfaces.
-        for (SceneObject* object : objects) {
+        for (SceneObject* object : tinted.objects) {
             if (!object) continue;
             object->m_color = tint;
             object->m_applyColor = true;

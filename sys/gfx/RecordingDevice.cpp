@@ -38,8 +38,8 @@ void RecordingDevice::makeBackBuffer() {
     }
 }
 
-void RecordingDevice::record(const char* format, ...) {
-    if (!m_recordingOn || m_calls.size() >= MAX_RECORDED_CALLS) return;
+void RecordingDevice::write(const char* format, ...) {
+    if (m_calls.size() >= MAX_RECORDED_CALLS) return;
     char line[256];
     va_list args;
     va_start(args, format);

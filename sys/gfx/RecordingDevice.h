@@ -66,7 +66,12 @@ public:
     HResult createQuery(uint32_t type, Query** query) override;
 
 private:
-    void record(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // The flag is tested before the arguments are formatted: a frame makes thousands of calls.
+    template <typename... Args>
+    void record(const char* format, Args... args) {
+        if (m_recordingOn) write(format, args...);
+    }
+    void write(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void makeBackBuffer();
     std::vector<std::string> m_calls;
     bool m_recordingOn = true;

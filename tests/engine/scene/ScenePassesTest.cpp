@@ -3,7 +3,9 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <memory>
 
+#include "engine/platform/audio/Sound.h"
 #include "engine/render/ShaderConstants.h"
 #include "engine/scene/Camera.h"
 #include "engine/scene/DrawList.h"
@@ -13,6 +15,7 @@
 #include "engine/scene/SceneObject.h"
 #include "engine/scene/effects/ParticleEmitter.h"
 #include "tests/engine/scene/mesh/MeshTestSupport.h"
+#include "tests/support/NamedStream.h"
 
 namespace {
 
@@ -31,6 +34,30 @@ public:
     std::vector<std::string> m_drawn;
     std::vector<int> m_depths;
     SceneItem* m_nestedCamera = nullptr;
+};
+
+// Counts how often a positional sound is placed and stopped.
+class CountedSound : public Sound {
+public:
+    bool play(bool) override {
+        m_playing = true;
+        return true;
+    }
+    bool stop() override {
+        m_playing = false;
+        ++m_stops;
+        return true;
+    }
+    void set3D(float, float, float, float, float, float, float, float, float) override { ++m_placings; }
+    bool setVolume(float) override { return true; }
+    bool setLoop(bool) override { return true; }
+    bool setFrequency(uint32_t) override { return true; }
+    double getPosition() override { return 0.0; }
+    bool setPosition(double) override { return true; }
+    uint32_t getPlayCursor() override { return 0; }
+
+    int m_placings = 0;
+    int m_stops = 0;
 };
 
 class ScenePassesTest : public MeshFixture {
@@ -148,6 +175,26 @@ TEST_F(ScenePassesTest, NestedRenderSeesDepthTwoAndLeavesTheOuterRangeAlone) {
     ObjectPass::depthRange(*mirror, nearDistance, farDistance);
     EXPECT_EQ(farDistance, FLT_MAX);
     EXPECT_EQ(m_scene->m_renderDepth, 0);
+}
+
+TEST_F(ScenePassesTest, SoundsAreHeardOnceAFrameFromTheViewNeverFromAMirror) {
+    SceneObject& fountain = cube("fountain", 5.0f);
+    // Heard within 0.5 x 4 x 4 = 8 units: from the camera, not from the mirror 55 away.
+    fountain.m_channels[SceneItem::SCALE_Y].constant = 4.0f;
+    fountain.setSound(std::make_unique<CountedSound>(), std::make_unique<NamedStream>("D:\\Quillfen\\brunnen.wav"));
+    auto& sound = static_cast<CountedSound&>(*fountain.getSound());
+    Camera* mirror = m_scene->createCamera(false);
+    mirror->m_channels[SceneItem::POS_Z].constant = -50.0f;
+    m_scene->m_nestedCamera = mirror;
+
+    drawnAfterRender();
+    EXPECT_EQ(m_scene->m_depths, (std::vector<int>{1, 2}));
+    EXPECT_EQ(sound.m_placings + sound.m_stops, 0) << "a pass is no ear";
+    m_scene->renderToTexture(true, 0.0);
+    EXPECT_EQ(m_scene->m_depths, (std::vector<int>{1, 2, 1, 2}));
+    EXPECT_TRUE(sound.isPlaying());
+    EXPECT_EQ(sound.m_placings, 1);
+    EXPECT_EQ(sound.m_stops, 0);
 }
 
 TEST_F(ScenePassesTest, ShadowCasterWhoseMapFailedIsSkipped) {

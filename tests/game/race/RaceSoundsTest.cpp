@@ -265,6 +265,33 @@ TEST_F(RaceSounds, SplitScreenHearsFromViewZeroUntilItsRiderFinishes) {
     EXPECT_FLOAT_EQ(engine.m_at.x, -20.0f);
 }
 
+TEST_F(RaceSounds, TrackObjectsAreHeardFromTheListenersCameraAndFallSilentInThePause) {
+    LW6Scene& track = emptyTrack();
+    track.m_cameras[0]->setPosition({1.0f, 2.0f, 3.0f});
+    track.m_cameras[1]->setPosition({-40.0f, 0.0f, 0.0f});
+    SceneObject& fountain = *track.createObject("fountain");
+    // Heard within 0.5 x 4 x 4 = 8 units.
+    fountain.m_channels[SceneItem::SCALE_Y].constant = 4.0f;
+    RecordingSound& splash = giveSound(fountain, "D:\\Quillfen\\soundfx\\brunnen.wav");
+    m_race.m_viewCount = 2;
+    StandingRider& first = addRider();
+    addRider();
+    m_race.m_viewRider[1] = 1;
+    m_config.m_settings.m_effectsVolume = 100;
+    m_race.setSoundVolumes(false);
+
+    m_race.updateObjectSounds();
+    EXPECT_TRUE(splash.isPlaying()) << "view 0's camera stands 3.7 away";
+    EXPECT_FLOAT_EQ(splash.m_volume, 0.75f * 4.0f);
+    m_race.setSoundVolumes(true);
+    m_race.updateObjectSounds();
+    EXPECT_EQ(splash.m_volume, 0.0f);
+
+    first.m_trackFinished.set(true);
+    m_race.updateObjectSounds();
+    EXPECT_FALSE(splash.isPlaying()) << "view 1's camera, the ear now, is 40 away";
+}
+
 TEST_F(RaceSounds, CollectedPickupReappearsAfterAThousandStepsButNotWhilePaused) {
     LW6Scene& track = emptyTrack();
     SceneObject* collected = track.createObject("D:\\Skorvitane/3dobjects_extras/extra_addon.lwo");
