@@ -9,6 +9,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -455,11 +456,17 @@ TEST(RaceSetup, ARecordOfNoMopedAndNoColourRacesTheFirstOnes) {
 
 namespace {
 
-// Every name opened through it and its clones, in order.
+// Every name opened through it and its clones; set-up's workers open through
+// clones on their own threads.
 class OpenedNames : public File {
+    struct Names {
+        std::mutex lock;
+        std::vector<std::string> list;
+    };
+
 public:
-    explicit OpenedNames(File& inner, std::shared_ptr<std::vector<std::string>> names = nullptr)
-        : m_inner(&inner), m_names(names ? names : std::make_shared<std::vector<std::string>>()) {}
+    explicit OpenedNames(File& inner, std::shared_ptr<Names> names = nullptr)
+        : m_inner(&inner), m_names(names ? names : std::make_shared<Names>()) {}
     File* clone() override {
         auto* copy = new OpenedNames(*m_inner->clone(), m_names);
         copy->m_owned.reset(copy->m_inner);
@@ -467,7 +474,10 @@ public:
     }
     bool exists(const char* name) override { return m_inner->exists(name); }
     bool open(const char* name) override {
-        m_names->push_back(name);
+        {
+            std::lock_guard<std::mutex> hold(m_names->lock);
+            m_names->list.push_back(name);
+        }
         if (!m_inner->open(name)) return false;
         m_size = m_inner->getSize();
         return true;
@@ -483,7 +493,8 @@ public:
     // The names opened that end in one of `kinds` (lower case), in order.
     std::vector<std::string> endingIn(std::initializer_list<const char*> kinds) const {
         std::vector<std::string> found;
-        for (const std::string& name : *m_names) {
+        std::lock_guard<std::mutex> hold(m_names->lock);
+        for (const std::string& name : m_names->list) {
             std::string lower(name);
             std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
             for (const char* kind : kinds) {
@@ -498,7 +509,7 @@ public:
 private:
     File* m_inner;
     std::unique_ptr<File> m_owned;
-    std::shared_ptr<std::vector<std::string>> m_names;
+    std::shared_ptr<Names> m_names;
 };
 
 } // namespace
