@@ -9,6 +9,7 @@
 #include "engine/scene/materials/TextureLayer.h"
 #include "engine/scene/mesh/Mesh.h"
 #include "game/drivers/ControllerAI.h"
+#include "game/karts/OutOfSight.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
 #include "game/race/Race.h"
@@ -26,7 +27,6 @@ constexpr float ROCKET_LAUNCH_HEIGHT = 1.2f;
 constexpr float RESPAWN_LIFT = 0.2f;
 constexpr int32_t HUMAN_STEP_BACK = 3;
 constexpr int32_t AI_STEP_BACK = 5;
-const Position3 OUT_OF_SIGHT = {0.0f, -100.0f, 0.0f};
 const float NO_DIRECTION[3] = {0.0f, 0.0f, 0.0f};
 
 float distance(const Position3& a, const Position3& b) {

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "engine/scene/SceneObject.h"
+#include "game/karts/OutOfSight.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/race/Race.h"
 
@@ -33,7 +34,6 @@ constexpr float SOAP_LIFETIME = 10.0f;
 constexpr float SOAP_BEHIND = 2.0f;
 constexpr float SOAP_SPACING = 1.5f;
 constexpr float WEIGHT_HEIGHT = 2.5f;
-const Position3 OUT_OF_SIGHT = {0.0f, -100.0f, 0.0f};
 
 float distance(const Position3& a, const Position3& b) {
     float d[3] = {a.x - b.x, a.y - b.y, a.z - b.z};

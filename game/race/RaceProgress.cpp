@@ -9,6 +9,7 @@
 #include "engine/scene/SceneObject.h"
 #include "game/displays/OnscreenDisplays.h"
 #include "game/drivers/Controller.h"
+#include "game/karts/OutOfSight.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
 #include "game/maps/PositionMap.h"
@@ -45,7 +46,6 @@ constexpr float CATCH_UP_SPEED = 0.7f;
 constexpr float HOLD_BACK_SPEED = 0.7f;
 
 const Position3 OFF_TRACK = {-1000.0f, 0.0f, -1000.0f};
-const Position3 OUT_OF_SIGHT = {0.0f, -100.0f, 0.0f};
 
 // Laps below one would end the race at the first touch of the line and
 // divide the estimate of unfinished riders by zero.

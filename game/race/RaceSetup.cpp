@@ -28,6 +28,7 @@
 #include "game/drivers/ControllerUser1.h"
 #include "game/drivers/ControllerUser2.h"
 #include "game/drivers/ControllerUserSingle.h"
+#include "game/karts/OutOfSight.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
@@ -61,9 +62,8 @@ constexpr int AHEAD_THREADS = 3;
 // fills itself) and its minimum distance. Slot 5 is the kart's own.
 constexpr int32_t KART_OWN_SLOT = 5;
 constexpr float MAX_SOUND_DISTANCE = 100000.0f;
-// What the race hides it parks at a height of -100, under every track: below
-// half that nothing can be seen, and nothing need be drawn.
-constexpr float OUT_OF_SIGHT_BELOW = -50.0f;
+// Below half the parking depth nothing can be seen, and nothing need be drawn.
+constexpr float OUT_OF_SIGHT_BELOW = OUT_OF_SIGHT.y / 2.0f;
 const float SLOT_MIN_DISTANCE[Vehicle::SOUND_SLOTS] = {5.0f,  15.0f, 15.0f, 15.0f, 15.0f, 0.0f,  15.0f, 15.0f,
                                                        15.0f, 5.0f,  15.0f, 20.0f, 10.0f, 10.0f, 15.0f, 15.0f,
                                                        20.0f, 20.0f, 15.0f, 20.0f, 10.0f, 15.0f, 20.0f};
