@@ -42,7 +42,11 @@ CEGUI::Window* image(CEGUI::Window* parent, float x, float y, float width, float
 }
 
 void setImage(CEGUI::Window* window, const CEGUI::String& image) {
-    if (window && !image.empty()) window->setProperty("Image", image);
+    if (window && !image.empty()) setChanged(window, "Image", image);
+}
+
+void setChanged(CEGUI::Window* window, const CEGUI::String& property, const CEGUI::String& value) {
+    if (window->getProperty(property) != value) window->setProperty(property, value);
 }
 
 CEGUI::Window* frame(CEGUI::Window* parent, float x, float y, float width, float height) {

@@ -29,6 +29,9 @@ CEGUI::Window* text(CEGUI::Window* parent, float x, float y, float width, float 
 CEGUI::Window* image(CEGUI::Window* parent, float x, float y, float width, float height);
 // "Set/Image", or nothing for an empty name.
 void setImage(CEGUI::Window* window, const CEGUI::String& image);
+// Sets the property unless it holds the value already: setting it redraws the
+// window even when nothing changed.
+void setChanged(CEGUI::Window* window, const CEGUI::String& property, const CEGUI::String& value);
 // A "Quillfen/FrameWindow", hidden and disabled, without close button, title
 // bar, sizing or moving.
 CEGUI::Window* frame(CEGUI::Window* parent, float x, float y, float width, float height);

@@ -270,7 +270,7 @@ void OnscreenDisplays::setExtraIcon(int32_t view, int32_t kind) {
     m_views[view].extra = kind;
     CEGUI::Window* icon = m_viewWindows[view].extraIcon;
     if (!icon || !m_extraImages[kind]) return;
-    icon->setProperty("Image", m_extraImages[kind]->getName());
+    displayWindows::setImage(icon, m_extraImages[kind]->getName());
     icon->setVisible(kind != 0);
 }
 
@@ -305,8 +305,8 @@ void OnscreenDisplays::setFlashOverlay(int32_t view, float c1, float c2, float c
     overlay->setAlpha(alpha);
     const CEGUI::argb_t colour = 0xFF000000u | CEGUI::argb_t(c3 * 255.0f) << 16 | CEGUI::argb_t(c2 * 255.0f) << 8 |
                                  CEGUI::argb_t(c1 * 255.0f);
-    overlay->setProperty("BackgroundColours",
-                         CEGUI::PropertyHelper<CEGUI::ColourRect>::toString(CEGUI::ColourRect(CEGUI::Colour(colour))));
+    displayWindows::setChanged(overlay, "BackgroundColours", CEGUI::PropertyHelper<CEGUI::ColourRect>::toString(
+                                                                  CEGUI::ColourRect(CEGUI::Colour(colour))));
     overlay->setVisible(state.flashVisible);
 }
 

@@ -42,8 +42,11 @@ CEGUI::Window* TextDisplay::cell(int i) const {
     return i >= 0 && i < static_cast<int>(m_cells.size()) ? m_cells[static_cast<size_t>(i)] : nullptr;
 }
 
+// The library lays a window's text out again on every setText, the same text
+// or not: most cells keep theirs from one frame to the next.
 void TextDisplay::setCell(int i, const CEGUI::String& text) {
-    if (CEGUI::Window* window = cell(i)) window->setText(text);
+    CEGUI::Window* window = cell(i);
+    if (window && window->getText() != text) window->setText(text);
 }
 
-void TextDisplay::setCellNumber(int i, int value) { setCell(i, std::to_string(value).c_str()); }
+void TextDisplay::setCellNumber(int i, int value) { setCell(i, std::to_string(value)); }

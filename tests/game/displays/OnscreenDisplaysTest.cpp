@@ -170,6 +170,50 @@ TEST_F(OnscreenDisplaysGui, PanelsShowTheRacesNumbersAndTheHeldExtra) {
     EXPECT_TRUE(showing(root, "Extras/Extra0").empty());
 }
 
+// The race sets every HUD value each frame; the GUI is laid out and drawn
+// again only for what changed.
+TEST_F(OnscreenDisplaysGui, AFrameThatChangesNothingLeavesTheHudUntouched) {
+    auto displays = build(2);
+    CEGUI::GUIContext& gui = *m_gui.context.m_guiContext;
+    auto frame = [&](float raceTime, int32_t extra, float flash) {
+        for (int32_t v = 0; v < 2; ++v) {
+            displays->setExtraIcon(v, extra);
+            displays->setLap(v, 2, 3);
+            displays->setLapTime(v, 12.34f);
+            displays->setSecondaryTime(v, 0.0f);
+            displays->setPosition(v, v + 1, 5);
+            displays->setFlashOverlay(v, 1.0f, 1.0f, 1.0f, flash);
+            displays->showCountdown(v, 2);
+        }
+        displays->setRaceTime(raceTime);
+    };
+    auto drawnAgain = [&](auto change) {
+        m_gui.context.m_system->renderAllGUIContexts();
+        EXPECT_FALSE(gui.isDirty());
+        change();
+        return gui.isDirty();
+    };
+    frame(61.5f, 2, 0.0f);
+    EXPECT_FALSE(drawnAgain([&] { frame(61.5f, 2, 0.0f); }));
+    EXPECT_TRUE(drawnAgain([&] { frame(61.75f, 2, 0.0f); }));
+    EXPECT_TRUE(drawnAgain([&] { frame(61.75f, 4, 0.0f); }));
+    EXPECT_TRUE(drawnAgain([&] { frame(61.75f, 4, 0.5f); }));
+    EXPECT_FALSE(drawnAgain([&] { frame(61.75f, 4, 0.5f); }));
+    // What changed shows: the hundredths, the held extra, the flash.
+    std::string digits;
+    for (size_t i = 0; i < m_gui.root()->getChildCount(); ++i) {
+        const CEGUI::Window* child = m_gui.root()->getChildAtIdx(i);
+        if (child->isVisible() && child->getText().length() == 1) digits += child->getText().c_str();
+    }
+    EXPECT_NE(digits.find("01:01:75"), std::string::npos) << digits;
+    EXPECT_EQ(showing(m_gui.root(), "Extras/Extra4").size(), 2u);
+    displays->setFlashOverlay(0, 0.0f, 0.0f, 0.0f, 0.25f);
+    EXPECT_EQ(CEGUI::PropertyHelper<CEGUI::ColourRect>::fromString(
+                  m_gui.root()->getChildAtIdx(0)->getProperty("BackgroundColours"))
+                  .d_top_left.getARGB(),
+              0xFF000000u);
+}
+
 TEST_F(OnscreenDisplaysGui, ASecondRaceBuildsAndShowsItsDisplaysAgain) {
     for (int track : {2, 2, 5}) {
         auto displays = build(1, track);
