@@ -19,6 +19,8 @@ struct FixedFunctionKey {
     struct Stage {
         uint8_t colorOp, colorArg[3], alphaOp, alphaArg[3];
         uint8_t toTemp, texGen, projected, volume;
+        // The stage's texture matrix is not the identity.
+        uint8_t transformed;
     };
 
     uint8_t pretransformed, hasNormal, hasDiffuse, hasSpecular;
