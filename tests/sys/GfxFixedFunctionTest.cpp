@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
@@ -60,17 +61,21 @@ protected:
         float h = radius / std::sqrt(2.0f);
         quad(x - h, y - h, x + h, y + h, 50, diffuse);
     }
-    Texture* solid(uint32_t argb) {
+    // A picture whose texels take `colours` in turn, row by row.
+    Texture* picture(uint32_t width, uint32_t height, std::initializer_list<uint32_t> colours) {
         Texture* t = nullptr;
-        EXPECT_EQ(m_device->createTexture(4, 4, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t), GFX_OK);
+        EXPECT_EQ(m_device->createTexture(width, height, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t), GFX_OK);
         LockedRect r{};
         if (t->lockRect(0, r, nullptr, 0) == GFX_OK) {
-            for (int i = 0; i < 16; ++i) static_cast<uint32_t*>(r.bits)[i] = argb;
+            for (uint32_t i = 0; i < width * height; ++i)
+                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(r.bits) + size_t(i / width) * r.pitch)[i % width] =
+                    colours.begin()[i % colours.size()];
             t->unlockRect(0);
         }
         m_textures.push_back(t);
         return t;
     }
+    Texture* solid(uint32_t argb) { return picture(4, 4, {argb}); }
     void unlitStages() {
         m_device->setRenderState(RS_LIGHTING, 0);
         for (uint32_t i = 0; i < 8; ++i) m_device->lightEnable(i, false);
@@ -304,15 +309,7 @@ TEST_F(GfxFixedFunction, VolumeTextureSamplesTheSliceOfTheThirdCoordinate) {
 
 TEST_F(GfxFixedFunction, GeneratedCoordinatesProjectAndReflectThroughTheTextureMatrix) {
     unlitStages();
-    Texture* halves = nullptr;
-    ASSERT_EQ(m_device->createTexture(2, 1, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &halves), GFX_OK);
-    LockedRect r{};
-    ASSERT_EQ(halves->lockRect(0, r, nullptr, 0), GFX_OK);
-    static_cast<uint32_t*>(r.bits)[0] = 0xFFFF0000;
-    static_cast<uint32_t*>(r.bits)[1] = 0xFF0000FF;
-    halves->unlockRect(0);
-    m_textures.push_back(halves);
-    m_device->setTexture(0, halves);
+    m_device->setTexture(0, picture(2, 1, {0xFFFF0000, 0xFF0000FF}));
     m_device->setSamplerState(0, SAMP_ADDRESSU, TADDRESS_CLAMP);
     m_device->setTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
     // A projector: (x / 320, y / 240) divided by z / 100, so the blue half starts at x = 80 at depth 50.
@@ -375,15 +372,7 @@ TEST_F(GfxFixedFunction, EveryOperationArgumentAndCoordinateSourceBuildsAProgram
 }
 
 TEST_F(GfxFixedFunction, ProgramsDrawnAgainTakeEachDrawsValuesAndTextureMatrix) {
-    Texture* halves = nullptr;
-    ASSERT_EQ(m_device->createTexture(2, 1, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &halves), GFX_OK);
-    LockedRect r{};
-    ASSERT_EQ(halves->lockRect(0, r, nullptr, 0), GFX_OK);
-    static_cast<uint32_t*>(r.bits)[0] = 0xFFFF0000;
-    static_cast<uint32_t*>(r.bits)[1] = 0xFFFFFFFF;
-    halves->unlockRect(0);
-    m_textures.push_back(halves);
-    m_device->setTexture(0, halves);
+    m_device->setTexture(0, picture(2, 1, {0xFFFF0000, 0xFFFFFFFF}));
     m_device->setSamplerState(0, SAMP_ADDRESSU, TADDRESS_CLAMP);
     m_device->setTextureStageState(0, TSS_COLOROP, TOP_MODULATE);
     m_device->setTextureStageState(1, TSS_COLOROP, TOP_MODULATE);
