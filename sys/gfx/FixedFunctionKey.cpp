@@ -72,6 +72,10 @@ FixedFunctionKey FixedFunctionKey::from(const DeviceState& state, const std::vec
     uint32_t fog = rs[RS_FOGTABLEMODE] || pretransformed ? rs[RS_FOGTABLEMODE] : rs[RS_FOGVERTEXMODE];
     if (rs[RS_FOGENABLE] && fog <= FOG_LINEAR) key.fogMode = uint8_t(fog);
     if (!pretransformed) {
+        // A perspective is mostly zeros; the device loads its rows as GL's columns.
+        for (uint32_t k = 0; k < 4; ++k)
+            for (uint32_t j = 0; j < 4; ++j)
+                if (state.projection.m[j][k] != 0.0f) key.projectionTerms[k] |= uint8_t(1u << j);
         key.localViewer = rs[RS_LOCALVIEWER] != 0;
         key.rangeFog = key.fogMode && !rs[RS_FOGTABLEMODE] && rs[RS_RANGEFOGENABLE];
         key.clipPlanes = uint8_t(rs[RS_CLIPPLANEENABLE] & ((1u << MAX_CLIP_PLANES) - 1));

@@ -28,6 +28,8 @@ struct FixedFunctionKey {
     uint8_t diffuseSource, ambientSource, specularSource, emissiveSource;
     uint8_t lightCount, fogMode, rangeFog, clipPlanes;
     uint8_t lightTypes[MAX_ACTIVE_LIGHTS];
+    // Per clip coordinate, a bit for each eye coordinate the projection does not multiply by zero.
+    uint8_t projectionTerms[4];
     uint8_t stageCount;
     Stage stages[MAX_STAGES];
 

@@ -34,6 +34,23 @@ bool needsSpecular(const Key& key) {
     return false;
 }
 
+// The projection's sums without their zero terms, each left in its order: only the sign of a zero
+// could differ, and the clip test and viewport take both alike.
+std::string clipPosition(const Key& key) {
+    if (key.pretransformed) return "  gl_Position = gl_ProjectionMatrix * eye;\n";
+    std::string s = "  gl_Position = vec4(";
+    for (uint32_t k = 0; k < 4; ++k) {
+        std::string sum;
+        for (uint32_t j = 0; j < 4; ++j) {
+            if (!(key.projectionTerms[k] & (1u << j))) continue;
+            if (!sum.empty()) sum += " + ";
+            sum += "gl_ProjectionMatrix[" + number(j) + "][" + number(k) + "] * eye[" + number(j) + "]";
+        }
+        s += (sum.empty() ? "0.0" : sum) + (k < 3 ? ",\n                     " : ");\n");
+    }
+    return s;
+}
+
 const char* materialColor(uint8_t source, const char* material) {
     if (source == Key::FROM_DIFFUSE) return "gl_Color";
     if (source == Key::FROM_SPECULAR) return "gl_SecondaryColor";
@@ -183,7 +200,7 @@ std::string FixedFunctionSource::vertexShader(const Key& key) {
     s += key.pretransformed ? "  vec4 eye = gl_ModelViewMatrix * gl_Vertex;\n"
                             : "  vec4 eye = gl_ModelViewMatrix[0] * gl_Vertex.x + gl_ModelViewMatrix[1] * gl_Vertex.y +\n"
                               "             gl_ModelViewMatrix[2] * gl_Vertex.z + gl_ModelViewMatrix[3];\n";
-    s += "  gl_Position = gl_ProjectionMatrix * eye;\n";
+    s += clipPosition(key);
     if (key.clipPlanes) s += "  gl_ClipVertex = eye;\n";
     if (needsNormal(key)) {
         s += "  vec3 normal = gl_NormalMatrix * gl_Normal;\n";
