@@ -1,6 +1,8 @@
 #include "sys/gfx/FixedFunctionKey.h"
 
 #include <cstring>
+#include <functional>
+#include <string_view>
 
 namespace sys::gfx {
 
@@ -25,9 +27,16 @@ uint8_t texGenOf(uint32_t texCoordIndex) {
 } // namespace
 
 uint32_t FixedFunctionKey::activeLights(const DeviceState& state, uint32_t out[MAX_ACTIVE_LIGHTS]) {
+    static_assert(sizeof(bool) == 1, "a light's switch is one byte");
+    const bool* first = state.lightEnabled;
+    const bool* end = first + MAX_LIGHTS;
     uint32_t count = 0;
-    for (uint32_t i = 0; i < MAX_LIGHTS && count < MAX_ACTIVE_LIGHTS; ++i)
-        if (state.lightEnabled[i]) out[count++] = i;
+    // Nearly all of the table is off on every draw: let memchr skip it.
+    for (const bool* at = first; at < end && count < MAX_ACTIVE_LIGHTS; ++at) {
+        at = static_cast<const bool*>(std::memchr(at, true, size_t(end - at)));
+        if (!at) break;
+        out[count++] = uint32_t(at - first);
+    }
     return count;
 }
 
@@ -63,6 +72,10 @@ FixedFunctionKey FixedFunctionKey::from(const DeviceState& state, const std::vec
     uint32_t fog = rs[RS_FOGTABLEMODE] || pretransformed ? rs[RS_FOGTABLEMODE] : rs[RS_FOGVERTEXMODE];
     if (rs[RS_FOGENABLE] && fog <= FOG_LINEAR) key.fogMode = uint8_t(fog);
     if (!pretransformed) {
+        // A perspective is mostly zeros; the device loads its rows as GL's columns.
+        for (uint32_t k = 0; k < 4; ++k)
+            for (uint32_t j = 0; j < 4; ++j)
+                if (state.projection.m[j][k] != 0.0f) key.projectionTerms[k] |= uint8_t(1u << j);
         key.localViewer = rs[RS_LOCALVIEWER] != 0;
         key.rangeFog = key.fogMode && !rs[RS_FOGTABLEMODE] && rs[RS_RANGEFOGENABLE];
         key.clipPlanes = uint8_t(rs[RS_CLIPPLANEENABLE] & ((1u << MAX_CLIP_PLANES) - 1));
@@ -82,6 +95,8 @@ FixedFunctionKey FixedFunctionKey::from(const DeviceState& state, const std::vec
         s.toTemp = (ts[TSS_RESULTARG] & TA_SELECTMASK) == TA_TEMP;
         if (!pretransformed) s.texGen = texGenOf(ts[TSS_TEXCOORDINDEX]);
         uint32_t flags = ts[TSS_TEXTURETRANSFORMFLAGS];
+        // The device loads a stage's matrix only for these; the rest keep the identity.
+        s.transformed = !pretransformed && flags != TTFF_DISABLE;
         s.projected = !pretransformed && (flags & TTFF_PROJECTED) && (flags & 0xFF) >= 2;
         s.volume = state.textures[i] && state.textures[i]->isVolume();
         key.stageCount = uint8_t(i + 1);
@@ -94,11 +109,7 @@ bool FixedFunctionKey::operator==(const FixedFunctionKey& other) const {
 }
 
 size_t FixedFunctionKey::hash() const {
-    // FNV-1a over the key's bytes.
-    const auto* bytes = reinterpret_cast<const uint8_t*>(this);
-    uint64_t h = 1469598103934665603ull;
-    for (size_t i = 0; i < sizeof *this; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
-    return size_t(h);
+    return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(this), sizeof *this));
 }
 
 } // namespace sys::gfx

@@ -19,6 +19,8 @@ struct FixedFunctionKey {
     struct Stage {
         uint8_t colorOp, colorArg[3], alphaOp, alphaArg[3];
         uint8_t toTemp, texGen, projected, volume;
+        // The stage's texture matrix is not the identity.
+        uint8_t transformed;
     };
 
     uint8_t pretransformed, hasNormal, hasDiffuse, hasSpecular;
@@ -26,6 +28,8 @@ struct FixedFunctionKey {
     uint8_t diffuseSource, ambientSource, specularSource, emissiveSource;
     uint8_t lightCount, fogMode, rangeFog, clipPlanes;
     uint8_t lightTypes[MAX_ACTIVE_LIGHTS];
+    // Per clip coordinate, a bit for each eye coordinate the projection does not multiply by zero.
+    uint8_t projectionTerms[4];
     uint8_t stageCount;
     Stage stages[MAX_STAGES];
 

@@ -23,6 +23,34 @@ bool needsReflection(const Key& key) {
     return false;
 }
 
+// Whether the pixels read the specular colour; without them neither the shine nor its varying is worked out.
+bool needsSpecular(const Key& key) {
+    if (key.specularEnable) return true;
+    for (uint32_t i = 0; i < key.stageCount; ++i)
+        for (int k = 0; k < 3; ++k)
+            if ((key.stages[i].colorArg[k] & TA_SELECTMASK) == TA_SPECULAR ||
+                (key.stages[i].alphaArg[k] & TA_SELECTMASK) == TA_SPECULAR)
+                return true;
+    return false;
+}
+
+// The projection's sums without their zero terms, each left in its order: only the sign of a zero
+// could differ, and the clip test and viewport take both alike.
+std::string clipPosition(const Key& key) {
+    if (key.pretransformed) return "  gl_Position = gl_ProjectionMatrix * eye;\n";
+    std::string s = "  gl_Position = vec4(";
+    for (uint32_t k = 0; k < 4; ++k) {
+        std::string sum;
+        for (uint32_t j = 0; j < 4; ++j) {
+            if (!(key.projectionTerms[k] & (1u << j))) continue;
+            if (!sum.empty()) sum += " + ";
+            sum += "gl_ProjectionMatrix[" + number(j) + "][" + number(k) + "] * eye[" + number(j) + "]";
+        }
+        s += (sum.empty() ? "0.0" : sum) + (k < 3 ? ",\n                     " : ");\n");
+    }
+    return s;
+}
+
 const char* materialColor(uint8_t source, const char* material) {
     if (source == Key::FROM_DIFFUSE) return "gl_Color";
     if (source == Key::FROM_SPECULAR) return "gl_SecondaryColor";
@@ -50,11 +78,12 @@ std::string lightTerm(const Key& key, uint32_t index) {
     s += "    ambient += " + at(2) + ".rgb * atten;\n"
          "    float nl = dot(normal, toLight);\n"
          "    if (nl > 0.0) {\n"
-         "      lit += " + at(0) + ".rgb * (nl * atten);\n"
-         "      vec3 h = toViewer + toLight;\n"
-         "      float nh = dot(h, h) > 0.0 ? max(dot(normal, normalize(h)), 0.0) : 0.0;\n"
-         "      shine += " + at(1) + ".rgb * ((power > 0.0 ? pow(nh, power) : 1.0) * atten);\n"
-         "    }\n  }\n";
+         "      lit += " + at(0) + ".rgb * (nl * atten);\n";
+    if (needsSpecular(key))
+        s += "      vec3 h = toViewer + toLight;\n"
+             "      float nh = dot(h, h) > 0.0 ? max(dot(normal, normalize(h)), 0.0) : 0.0;\n"
+             "      shine += " + at(1) + ".rgb * ((power > 0.0 ? pow(nh, power) : 1.0) * atten);\n";
+    s += "    }\n  }\n";
     return s;
 }
 
@@ -160,14 +189,18 @@ std::string stageCode(const Key::Stage& stage, const Key::Stage* previous, uint3
 } // namespace
 
 std::string FixedFunctionSource::vertexShader(const Key& key) {
+    const bool specular = needsSpecular(key);
     std::string s = "#version 120\n";
     if (key.lighting) {
         s += "uniform vec4 ffMaterial[5];\nuniform vec4 ffAmbient;\n";
         if (key.lightCount) s += "uniform vec4 ffLight[" + number(key.lightCount * LIGHT_VECTORS) + "];\n";
     }
-    s += "void main() {\n"
-         "  vec4 eye = gl_ModelViewMatrix * gl_Vertex;\n"
-         "  gl_Position = gl_ProjectionMatrix * eye;\n";
+    s += "void main() {\n";
+    // The device hands untransformed positions over as three floats, so w is 1: the last column adds as it is.
+    s += key.pretransformed ? "  vec4 eye = gl_ModelViewMatrix * gl_Vertex;\n"
+                            : "  vec4 eye = gl_ModelViewMatrix[0] * gl_Vertex.x + gl_ModelViewMatrix[1] * gl_Vertex.y +\n"
+                              "             gl_ModelViewMatrix[2] * gl_Vertex.z + gl_ModelViewMatrix[3];\n";
+    s += clipPosition(key);
     if (key.clipPlanes) s += "  gl_ClipVertex = eye;\n";
     if (needsNormal(key)) {
         s += "  vec3 normal = gl_NormalMatrix * gl_Normal;\n";
@@ -176,39 +209,46 @@ std::string FixedFunctionSource::vertexShader(const Key& key) {
     if (key.lighting) {
         s += std::string("  vec4 md = ") + materialColor(key.diffuseSource, "ffMaterial[0]") + ";\n" +
              "  vec4 ma = " + materialColor(key.ambientSource, "ffMaterial[1]") + ";\n" +
-             "  vec4 ms = " + materialColor(key.specularSource, "ffMaterial[2]") + ";\n" +
              "  vec4 me = " + materialColor(key.emissiveSource, "ffMaterial[3]") + ";\n" +
-             "  float power = ffMaterial[4].x;\n"
              "  vec3 ambient = ffAmbient.rgb;\n"
-             "  vec3 lit = vec3(0.0);\n"
-             "  vec3 shine = vec3(0.0);\n";
-        // Without a local viewer the eye looks along +z from infinitely far.
-        s += key.localViewer ? "  vec3 toViewer = length(eye.xyz) > 0.0 ? normalize(-eye.xyz) : vec3(0.0, 0.0, -1.0);\n"
-                             : "  vec3 toViewer = vec3(0.0, 0.0, -1.0);\n";
+             "  vec3 lit = vec3(0.0);\n";
+        if (specular) {
+            s += std::string("  vec4 ms = ") + materialColor(key.specularSource, "ffMaterial[2]") + ";\n" +
+                 "  float power = ffMaterial[4].x;\n"
+                 "  vec3 shine = vec3(0.0);\n";
+            // Without a local viewer the eye looks along +z from infinitely far.
+            s += key.localViewer
+                     ? "  vec3 toViewer = dot(eye.xyz, eye.xyz) > 0.0 ? normalize(-eye.xyz) : vec3(0.0, 0.0, -1.0);\n"
+                     : "  vec3 toViewer = vec3(0.0, 0.0, -1.0);\n";
+        }
         for (uint32_t i = 0; i < key.lightCount; ++i) s += lightTerm(key, i);
         s += "  gl_FrontColor = vec4(clamp(me.rgb + ma.rgb * ambient + md.rgb * lit, 0.0, 1.0), md.a);\n";
         // Lit specular is there for a stage's SPECULAR argument; SPECULARENABLE only decides the final sum.
-        s += "  gl_FrontSecondaryColor = vec4(clamp(ms.rgb * shine, 0.0, 1.0), ms.a);\n";
+        if (specular) s += "  gl_FrontSecondaryColor = vec4(clamp(ms.rgb * shine, 0.0, 1.0), ms.a);\n";
     } else {
         s += key.hasDiffuse ? "  gl_FrontColor = gl_Color;\n" : "  gl_FrontColor = vec4(1.0);\n";
-        s += key.hasSpecular ? "  gl_FrontSecondaryColor = gl_SecondaryColor;\n"
-                             : "  gl_FrontSecondaryColor = vec4(0.0);\n";
+        if (specular)
+            s += key.hasSpecular ? "  gl_FrontSecondaryColor = gl_SecondaryColor;\n"
+                                 : "  gl_FrontSecondaryColor = vec4(0.0);\n";
     }
     if (key.fogMode)
         s += key.pretransformed ? "  gl_FogFragCoord = gl_Vertex.w;\n"
            : key.rangeFog       ? "  gl_FogFragCoord = length(eye.xyz);\n"
                                 : "  gl_FogFragCoord = abs(eye.z);\n";
     if (needsReflection(key)) {
-        s += key.localViewer ? "  vec3 incident = length(eye.xyz) > 0.0 ? normalize(eye.xyz) : vec3(0.0, 0.0, 1.0);\n"
-                             : "  vec3 incident = vec3(0.0, 0.0, 1.0);\n";
+        s += key.localViewer
+                 ? "  vec3 incident = dot(eye.xyz, eye.xyz) > 0.0 ? normalize(eye.xyz) : vec3(0.0, 0.0, 1.0);\n"
+                 : "  vec3 incident = vec3(0.0, 0.0, 1.0);\n";
         s += "  vec3 unit = dot(normal, normal) > 0.0 ? normalize(normal) : normal;\n"
              "  vec3 reflection = reflect(incident, unit);\n"
              "  float m = 2.0 * sqrt(reflection.x * reflection.x + reflection.y * reflection.y +\n"
              "                       (reflection.z - 1.0) * (reflection.z - 1.0));\n"
              "  vec4 sphere = vec4(reflection.xy / max(m, 1e-6) + 0.5, 0.0, 1.0);\n";
     }
+    // An identity matrix would only round -0 to +0: the coordinates pass as they are.
     for (uint32_t i = 0; i < key.stageCount; ++i)
-        s += "  gl_TexCoord[" + number(i) + "] = gl_TextureMatrix[" + number(i) + "] * " +
+        s += "  gl_TexCoord[" + number(i) + "] = " +
+             (key.stages[i].transformed ? "gl_TextureMatrix[" + number(i) + "] * " : std::string()) +
              texCoordInput(key.stages[i], i) + ";\n";
     s += "}\n";
     return s;
@@ -223,9 +263,9 @@ std::string FixedFunctionSource::fragmentShader(const Key& key) {
          "uniform vec4 ffBump[" + number(MAX_STAGES) + "];\n"
          "uniform vec2 ffBumpLuminance[" + number(MAX_STAGES) + "];\n"
          "void main() {\n"
-         "  vec4 diffuse = gl_Color;\n"
-         "  vec4 specular = gl_SecondaryColor;\n"
-         "  vec4 current = diffuse;\n"
+         "  vec4 diffuse = gl_Color;\n";
+    if (needsSpecular(key)) s += "  vec4 specular = gl_SecondaryColor;\n";
+    s += "  vec4 current = diffuse;\n"
          "  vec4 temp = vec4(0.0);\n";
     for (uint32_t i = 0; i < key.stageCount; ++i)
         s += stageCode(key.stages[i], i ? &key.stages[i - 1] : nullptr, i);

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
-#include "sys/gfx/FixedFunctionSource.h"
 #include "sys/gfx/StateValues.h"
 #include "sys/Pi.h"
 
@@ -88,7 +88,14 @@ GlFixedFunction::Program GlFixedFunction::build(const Key& key) {
     return p;
 }
 
-void GlFixedFunction::load(const Program& p, const Key& key, const DeviceState& state) {
+void GlFixedFunction::load(Program& p, const Key& key, const DeviceState& state) {
+    Loaded& held = p.loaded;
+    // Whether `count` floats differ from what the program holds; it holds them from then on.
+    auto changed = [&held](float* holds, const float* values, size_t count) {
+        if (held.any && std::memcmp(holds, values, count * sizeof(float)) == 0) return false;
+        std::memcpy(holds, values, count * sizeof(float));
+        return true;
+    };
     const uint32_t* rs = state.renderStates;
     if (key.lighting) {
         const Material& m = state.material;
@@ -98,10 +105,10 @@ void GlFixedFunction::load(const Program& p, const Key& key, const DeviceState& 
         put(material[2], m.specular);
         put(material[3], m.emissive);
         material[4][0] = m.power;
-        glUniform4fv(p.material, 5, &material[0][0]);
+        if (changed(&held.material[0][0], &material[0][0], 5 * 4)) glUniform4fv(p.material, 5, &material[0][0]);
         float ambient[4];
         unpackColor(rs[RS_AMBIENT], ambient);
-        glUniform4fv(p.ambient, 1, ambient);
+        if (changed(held.ambient, ambient, 4)) glUniform4fv(p.ambient, 1, ambient);
     }
     if (key.lightCount) {
         uint32_t active[Key::MAX_ACTIVE_LIGHTS];
@@ -128,32 +135,46 @@ void GlFixedFunction::load(const Program& p, const Key& key, const DeviceState& 
             v[6][1] = std::cos(phi * 0.5f);
             v[6][2] = l.falloff;
         }
-        glUniform4fv(p.light, GLsizei(key.lightCount * FixedFunctionSource::LIGHT_VECTORS), &lights[0][0][0]);
+        uint32_t vectors = key.lightCount * FixedFunctionSource::LIGHT_VECTORS;
+        if (changed(&held.lights[0][0], &lights[0][0][0], vectors * 4))
+            glUniform4fv(p.light, GLsizei(vectors), &lights[0][0][0]);
     }
-    float factor[4];
-    unpackColor(rs[RS_TEXTUREFACTOR], factor);
-    glUniform4fv(p.factor, 1, factor);
-    float constants[MAX_STAGES][4], bump[MAX_STAGES][4], luminance[MAX_STAGES][2];
-    for (uint32_t i = 0; i < MAX_STAGES; ++i) {
-        const uint32_t* ts = state.stageStates[i];
-        unpackColor(ts[TSS_CONSTANT], constants[i]);
-        bump[i][0] = stateFloat(ts[TSS_BUMPENVMAT00]);
-        bump[i][1] = stateFloat(ts[TSS_BUMPENVMAT01]);
-        bump[i][2] = stateFloat(ts[TSS_BUMPENVMAT10]);
-        bump[i][3] = stateFloat(ts[TSS_BUMPENVMAT11]);
-        luminance[i][0] = stateFloat(ts[TSS_BUMPENVLSCALE]);
-        luminance[i][1] = stateFloat(ts[TSS_BUMPENVLOFFSET]);
+    if (p.factor >= 0) {
+        float factor[4];
+        unpackColor(rs[RS_TEXTUREFACTOR], factor);
+        if (changed(held.factor, factor, 4)) glUniform4fv(p.factor, 1, factor);
     }
-    if (p.constant >= 0) glUniform4fv(p.constant, MAX_STAGES, &constants[0][0]);
-    if (p.bump >= 0) glUniform4fv(p.bump, MAX_STAGES, &bump[0][0]);
-    if (p.bumpLuminance >= 0) glUniform2fv(p.bumpLuminance, MAX_STAGES, &luminance[0][0]);
+    // Most programs read none of the per-stage values.
+    if (p.constant >= 0) {
+        float constants[MAX_STAGES][4];
+        for (uint32_t i = 0; i < MAX_STAGES; ++i) unpackColor(state.stageStates[i][TSS_CONSTANT], constants[i]);
+        if (changed(&held.constants[0][0], &constants[0][0], MAX_STAGES * 4))
+            glUniform4fv(p.constant, MAX_STAGES, &constants[0][0]);
+    }
+    if (p.bump >= 0 || p.bumpLuminance >= 0) {
+        float bump[MAX_STAGES][4], luminance[MAX_STAGES][2];
+        for (uint32_t i = 0; i < MAX_STAGES; ++i) {
+            const uint32_t* ts = state.stageStates[i];
+            bump[i][0] = stateFloat(ts[TSS_BUMPENVMAT00]);
+            bump[i][1] = stateFloat(ts[TSS_BUMPENVMAT01]);
+            bump[i][2] = stateFloat(ts[TSS_BUMPENVMAT10]);
+            bump[i][3] = stateFloat(ts[TSS_BUMPENVMAT11]);
+            luminance[i][0] = stateFloat(ts[TSS_BUMPENVLSCALE]);
+            luminance[i][1] = stateFloat(ts[TSS_BUMPENVLOFFSET]);
+        }
+        if (p.bump >= 0 && changed(&held.bump[0][0], &bump[0][0], MAX_STAGES * 4))
+            glUniform4fv(p.bump, MAX_STAGES, &bump[0][0]);
+        if (p.bumpLuminance >= 0 && changed(&held.luminance[0][0], &luminance[0][0], MAX_STAGES * 2))
+            glUniform2fv(p.bumpLuminance, MAX_STAGES, &luminance[0][0]);
+    }
+    held.any = true;
 }
 
 bool GlFixedFunction::use(const DeviceState& state, const std::vector<VertexElement>& layout, bool pretransformed) {
     Key key = Key::from(state, layout, pretransformed);
     auto found = m_programs.find(key);
     if (found == m_programs.end()) found = m_programs.emplace(key, build(key)).first;
-    const Program& program = found->second;
+    Program& program = found->second;
     glUseProgram(program.name);
     if (!program.name) return false;
     load(program, key, state);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "sys/gfx/FixedFunctionKey.h"
+#include "sys/gfx/FixedFunctionSource.h"
 
 namespace sys::gfx {
 
@@ -20,12 +21,20 @@ public:
     bool use(const DeviceState& state, const std::vector<VertexElement>& layout, bool pretransformed);
 
 private:
+    // What a program's uniforms hold since it last drew: GL keeps them with the program.
+    struct Loaded {
+        bool any;
+        float material[5][4], ambient[4], factor[4];
+        float lights[FixedFunctionKey::MAX_ACTIVE_LIGHTS * FixedFunctionSource::LIGHT_VECTORS][4];
+        float constants[MAX_STAGES][4], bump[MAX_STAGES][4], luminance[MAX_STAGES][2];
+    };
     struct Program {
         uint32_t name;
         int light, material, ambient, factor, constant, bump, bumpLuminance;
+        Loaded loaded;
     };
     Program build(const FixedFunctionKey& key);
-    void load(const Program& program, const FixedFunctionKey& key, const DeviceState& state);
+    void load(Program& program, const FixedFunctionKey& key, const DeviceState& state);
 
     std::unordered_map<FixedFunctionKey, Program, FixedFunctionKeyHash> m_programs;
 };

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
@@ -60,17 +61,21 @@ protected:
         float h = radius / std::sqrt(2.0f);
         quad(x - h, y - h, x + h, y + h, 50, diffuse);
     }
-    Texture* solid(uint32_t argb) {
+    // A picture whose texels take `colours` in turn, row by row.
+    Texture* picture(uint32_t width, uint32_t height, std::initializer_list<uint32_t> colours) {
         Texture* t = nullptr;
-        EXPECT_EQ(m_device->createTexture(4, 4, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t), GFX_OK);
+        EXPECT_EQ(m_device->createTexture(width, height, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &t), GFX_OK);
         LockedRect r{};
         if (t->lockRect(0, r, nullptr, 0) == GFX_OK) {
-            for (int i = 0; i < 16; ++i) static_cast<uint32_t*>(r.bits)[i] = argb;
+            for (uint32_t i = 0; i < width * height; ++i)
+                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(r.bits) + size_t(i / width) * r.pitch)[i % width] =
+                    colours.begin()[i % colours.size()];
             t->unlockRect(0);
         }
         m_textures.push_back(t);
         return t;
     }
+    Texture* solid(uint32_t argb) { return picture(4, 4, {argb}); }
     void unlitStages() {
         m_device->setRenderState(RS_LIGHTING, 0);
         for (uint32_t i = 0; i < 8; ++i) m_device->lightEnable(i, false);
@@ -304,15 +309,7 @@ TEST_F(GfxFixedFunction, VolumeTextureSamplesTheSliceOfTheThirdCoordinate) {
 
 TEST_F(GfxFixedFunction, GeneratedCoordinatesProjectAndReflectThroughTheTextureMatrix) {
     unlitStages();
-    Texture* halves = nullptr;
-    ASSERT_EQ(m_device->createTexture(2, 1, 1, 0, FMT_A8R8G8B8, POOL_MANAGED, &halves), GFX_OK);
-    LockedRect r{};
-    ASSERT_EQ(halves->lockRect(0, r, nullptr, 0), GFX_OK);
-    static_cast<uint32_t*>(r.bits)[0] = 0xFFFF0000;
-    static_cast<uint32_t*>(r.bits)[1] = 0xFF0000FF;
-    halves->unlockRect(0);
-    m_textures.push_back(halves);
-    m_device->setTexture(0, halves);
+    m_device->setTexture(0, picture(2, 1, {0xFFFF0000, 0xFF0000FF}));
     m_device->setSamplerState(0, SAMP_ADDRESSU, TADDRESS_CLAMP);
     m_device->setTextureStageState(0, TSS_COLOROP, TOP_SELECTARG1);
     // A projector: (x / 320, y / 240) divided by z / 100, so the blue half starts at x = 80 at depth 50.
@@ -372,4 +369,54 @@ TEST_F(GfxFixedFunction, EveryOperationArgumentAndCoordinateSourceBuildsAProgram
     }
     m_device->setTexture(0, nullptr);
     m_device->setTexture(1, nullptr);
+}
+
+TEST_F(GfxFixedFunction, ProgramsDrawnAgainTakeEachDrawsValuesAndTextureMatrix) {
+    m_device->setTexture(0, picture(2, 1, {0xFFFF0000, 0xFFFFFFFF}));
+    m_device->setSamplerState(0, SAMP_ADDRESSU, TADDRESS_CLAMP);
+    m_device->setTextureStageState(0, TSS_COLOROP, TOP_MODULATE);
+    m_device->setTextureStageState(1, TSS_COLOROP, TOP_MODULATE);
+    m_device->setTextureStageState(1, TSS_COLORARG1, TA_CURRENT);
+    m_device->setTextureStageState(1, TSS_COLORARG2, TA_TFACTOR);
+    m_device->setRenderState(RS_TEXTUREFACTOR, 0xFFFFFFFF);
+    m_device->setRenderState(RS_COLORVERTEX, 0);
+    m_device->setRenderState(RS_AMBIENT, 0);
+    Material white{};
+    white.diffuse = {1, 1, 1, 1};
+    Material blue = white;
+    blue.diffuse = {0, 0, 1, 1};
+    m_device->lightEnable(0, true);
+    // One program draws with a new material, then a new light; each quad is red left of its middle.
+    m_device->setMaterial(white);
+    m_device->setLight(0, lightAt(LIGHT_DIRECTIONAL, {1, 1, 1, 1}, {0, 0, 0}, 0));
+    quad(10, 10, 50, 50, 50, 0xFFFFFFFF);
+    m_device->setMaterial(blue);
+    quad(60, 10, 100, 50, 50, 0xFFFFFFFF);
+    m_device->setMaterial(white);
+    m_device->setLight(0, lightAt(LIGHT_DIRECTIONAL, {0, 1, 0, 1}, {0, 0, 0}, 0));
+    quad(110, 10, 150, 50, 50, 0xFFFFFFFF);
+    // A matrix moving the coordinates half a picture on takes another program: all white.
+    Matrix shift{};
+    shift.m[0][0] = shift.m[1][1] = 1;
+    shift.m[2][0] = 0.5f;
+    m_device->setTransform(TS_TEXTURE0, shift);
+    m_device->setTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_COUNT2);
+    m_device->setLight(0, lightAt(LIGHT_DIRECTIONAL, {1, 1, 1, 1}, {0, 0, 0}, 0));
+    quad(160, 10, 200, 50, 50, 0xFFFFFFFF);
+    // Back on the first program, which last drew under the green light, then with a grey factor.
+    m_device->setTextureStageState(0, TSS_TEXTURETRANSFORMFLAGS, TTFF_DISABLE);
+    quad(210, 10, 250, 50, 50, 0xFFFFFFFF);
+    m_device->setRenderState(RS_TEXTUREFACTOR, 0xFF808080);
+    quad(260, 10, 300, 50, 50, 0xFFFFFFFF);
+    m_device->setTexture(0, nullptr);
+
+    std::vector<uint32_t> image = pixels();
+    expectRgb(image, 20, 30, 255, 0, 0, "first draw, left");
+    expectRgb(image, 40, 30, 255, 255, 255, "first draw, right");
+    expectRgb(image, 90, 30, 0, 0, 255, "new material");
+    expectRgb(image, 140, 30, 0, 255, 0, "new light");
+    expectRgb(image, 170, 30, 255, 255, 255, "moved coordinates");
+    expectRgb(image, 220, 30, 255, 0, 0, "first program again, left");
+    expectRgb(image, 240, 30, 255, 255, 255, "first program again, its light back to white");
+    expectRgb(image, 290, 30, 128, 128, 128, "new factor");
 }
