@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "sys/gfx/GlFixedFunction.h"
 #include "sys/gfx/StateValues.h"
@@ -159,6 +161,14 @@ GLint floatCount(uint8_t type) { return type <= DECLTYPE_FLOAT4 ? GLint(type) + 
 constexpr uint32_t SOFTWARE_FLUSH_TRIANGLES = 20000;
 constexpr uint64_t PARTS_PER_FRAME = 4;
 
+// The threads draw a part alongside the sending only on cores nobody else wants;
+// on a machine whose cores are all busy the parts only add scenes.
+bool coresToSpare() {
+    double load = 0.0;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 1 && getloadavg(&load, 1) == 1 && load < double(cores);
+}
+
 } // namespace
 
 GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
@@ -181,7 +191,7 @@ GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
     device->m_rendererName = renderer ? renderer : "";
     const std::string& name = device->m_rendererName;
     device->m_decodeCompressed = name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos;
-    if (name.find("llvmpipe") != std::string::npos) device->m_flushTriangles = SOFTWARE_FLUSH_TRIANGLES;
+    if (name.find("llvmpipe") != std::string::npos) device->setHandOver(SOFTWARE_FLUSH_TRIANGLES, true);
     device->takeDisplay();
     if (!device->makeBackBuffer()) {
         std::fprintf(stderr, "3D device: the back buffer could not be made\n");
@@ -371,10 +381,17 @@ HResult GlDevice::present() {
     return GFX_OK;
 }
 
+void GlDevice::setHandOver(uint32_t triangles, bool idleCoresOnly) {
+    m_flushTriangles = triangles;
+    m_idleCoresOnly = idleCoresOnly;
+    m_handingOver = triangles != 0 && (!idleCoresOnly || coresToSpare());
+}
+
 void GlDevice::sendAhead(uint32_t triangles) {
     m_sentSinceFlush += triangles;
     m_sentThisFrame += triangles;
-    if (m_sentSinceFlush < std::max<uint64_t>(m_flushTriangles, m_sentLastFrame / PARTS_PER_FRAME)) return;
+    if (!m_handingOver || m_sentSinceFlush < std::max<uint64_t>(m_flushTriangles, m_sentLastFrame / PARTS_PER_FRAME))
+        return;
     // While the threads still draw the last part they have work: another scene would only queue.
     GLsync last = static_cast<GLsync>(m_handedOver);
     if (last && glClientWaitSync(last, 0, 0) == GL_TIMEOUT_EXPIRED) return;
@@ -389,6 +406,7 @@ void GlDevice::endFrameSending() {
     m_handedOver = nullptr;
     m_sentLastFrame = m_sentThisFrame;
     m_sentThisFrame = m_sentSinceFlush = 0;
+    m_handingOver = m_flushTriangles != 0 && (!m_idleCoresOnly || coresToSpare());
 }
 
 void GlDevice::attach(Surface* surface, uint32_t attachment) {

@@ -47,8 +47,9 @@ public:
     // The driver's GL_RENDERER, "llvmpipe (...)" for Mesa's software rasteriser.
     const std::string& rendererName() const { return m_rendererName; }
     // The fewest triangles sent between two hand-overs to the rasteriser's
-    // threads; 0 keeps the whole frame until present.
-    void setFlushTriangles(uint32_t triangles) { m_flushTriangles = triangles; }
+    // threads (0 keeps the whole frame until present); with idleCoresOnly,
+    // only in frames that start while the machine has cores to spare.
+    void setHandOver(uint32_t triangles, bool idleCoresOnly);
 
 private:
     GlDevice(sys::Window& window, void* context, const PresentParams& params);
@@ -85,6 +86,7 @@ private:
     bool m_decodeCompressed = false;
     uint32_t m_activeQuery = 0;
     uint32_t m_flushTriangles = 0;
+    bool m_idleCoresOnly = false, m_handingOver = false;
     uint64_t m_sentSinceFlush = 0, m_sentThisFrame = 0, m_sentLastFrame = 0;
     // Signalled once the threads have drawn everything handed over before it.
     void* m_handedOver = nullptr;

@@ -76,9 +76,9 @@ TEST_F(GfxDeviceFixture, FrameHandedOverInPartsDrawsTheSamePicture) {
         }
         return picture;
     };
-    gl->setFlushTriangles(0);
+    gl->setHandOver(0, false);
     const std::vector<uint32_t> whole = drawFrames(1);
-    gl->setFlushTriangles(1);
+    gl->setHandOver(1, false);
     EXPECT_EQ(drawFrames(3), whole);
     std::vector<uint32_t> colors = whole;
     std::sort(colors.begin(), colors.end());
