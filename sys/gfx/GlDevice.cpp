@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "sys/gfx/GlFixedFunction.h"
 #include "sys/gfx/StateValues.h"
@@ -152,6 +154,21 @@ const VertexElement* findElement(const std::vector<VertexElement>& layout, uint8
 
 GLint floatCount(uint8_t type) { return type <= DECLTYPE_FLOAT4 ? GLint(type) + 1 : 0; }
 
+// A software rasteriser shades and bins on the calling thread and draws on its
+// own threads only from a flush on: handing over parts keeps them busy while
+// the rest is sent. Each hand-over costs a scene of its own, so a frame is
+// cut into a few parts of at least this many triangles.
+constexpr uint32_t SOFTWARE_FLUSH_TRIANGLES = 20000;
+constexpr uint64_t PARTS_PER_FRAME = 4;
+
+// The threads draw a part alongside the sending only on cores nobody else wants;
+// on a machine whose cores are all busy the parts only add scenes.
+bool coresToSpare() {
+    double load = 0.0;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 1 && getloadavg(&load, 1) == 1 && load < double(cores);
+}
+
 } // namespace
 
 GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
@@ -174,6 +191,7 @@ GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
     device->m_rendererName = renderer ? renderer : "";
     const std::string& name = device->m_rendererName;
     device->m_decodeCompressed = name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos;
+    if (name.find("llvmpipe") != std::string::npos) device->setHandOver(SOFTWARE_FLUSH_TRIANGLES, true);
     device->takeDisplay();
     if (!device->makeBackBuffer()) {
         std::fprintf(stderr, "3D device: the back buffer could not be made\n");
@@ -200,6 +218,7 @@ GlDevice::GlDevice(sys::Window& window, void* context, const PresentParams& para
 }
 
 GlDevice::~GlDevice() {
+    endFrameSending();
     m_fixedFunction.reset();
     dropBackBuffer();
     glDeleteFramebuffers(1, &m_targetFbo);
@@ -358,7 +377,36 @@ HResult GlDevice::present() {
     glBlitFramebuffer(0, 0, w, h, area.x, bottom + area.height, area.x + area.width, bottom, GL_COLOR_BUFFER_BIT,
                       (area.width == w && area.height == h) ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(static_cast<SDL_Window*>(m_window.nativeHandle()));
+    endFrameSending();
     return GFX_OK;
+}
+
+void GlDevice::setHandOver(uint32_t triangles, bool idleCoresOnly) {
+    m_flushTriangles = triangles;
+    m_idleCoresOnly = idleCoresOnly;
+    m_handingOver = triangles != 0 && (!idleCoresOnly || coresToSpare());
+}
+
+void GlDevice::sendAhead(uint32_t triangles) {
+    m_sentSinceFlush += triangles;
+    m_sentThisFrame += triangles;
+    if (!m_handingOver || m_sentSinceFlush < std::max<uint64_t>(m_flushTriangles, m_sentLastFrame / PARTS_PER_FRAME))
+        return;
+    // While the threads still draw the last part they have work: another scene would only queue.
+    GLsync last = static_cast<GLsync>(m_handedOver);
+    if (last && glClientWaitSync(last, 0, 0) == GL_TIMEOUT_EXPIRED) return;
+    if (last) glDeleteSync(last);
+    m_handedOver = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
+    m_sentSinceFlush = 0;
+}
+
+void GlDevice::endFrameSending() {
+    if (m_handedOver) glDeleteSync(static_cast<GLsync>(m_handedOver));
+    m_handedOver = nullptr;
+    m_sentLastFrame = m_sentThisFrame;
+    m_sentThisFrame = m_sentSinceFlush = 0;
+    m_handingOver = m_flushTriangles != 0 && (!m_idleCoresOnly || coresToSpare());
 }
 
 void GlDevice::attach(Surface* surface, uint32_t attachment) {
@@ -797,6 +845,7 @@ HResult GlDevice::draw(uint32_t type, uint32_t primitiveCount, const uint8_t* ve
         glDrawElements(glPrimitive(type), GLsizei(count),
                        indexFormat == FMT_INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, indices);
     else glDrawArrays(glPrimitive(type), 0, GLsizei(count));
+    if (m_flushTriangles) sendAhead(primitiveCount);
     // The GUI library draws on this context with GL's own fixed function in between.
     glUseProgram(0);
     return GFX_OK;

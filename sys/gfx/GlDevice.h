@@ -46,6 +46,10 @@ public:
     int backBufferSamples() const { return m_samples; }
     // The driver's GL_RENDERER, "llvmpipe (...)" for Mesa's software rasteriser.
     const std::string& rendererName() const { return m_rendererName; }
+    // The fewest triangles sent between two hand-overs to the rasteriser's
+    // threads (0 keeps the whole frame until present); with idleCoresOnly,
+    // only in frames that start while the machine has cores to spare.
+    void setHandOver(uint32_t triangles, bool idleCoresOnly);
 
 private:
     GlDevice(sys::Window& window, void* context, const PresentParams& params);
@@ -63,6 +67,9 @@ private:
                  const std::vector<VertexElement>& layout, const void* indices, uint32_t indexFormat,
                  uint32_t vertexCount);
     void attach(Surface* surface, uint32_t attachment);
+    // Hands what was sent so far to the rasteriser's threads while the rest of the frame is sent.
+    void sendAhead(uint32_t triangles);
+    void endFrameSending();
     void resolveBackBuffer();
 
     sys::Window& m_window;
@@ -78,6 +85,11 @@ private:
     // A software rasteriser decodes a compressed block on every sample it takes.
     bool m_decodeCompressed = false;
     uint32_t m_activeQuery = 0;
+    uint32_t m_flushTriangles = 0;
+    bool m_idleCoresOnly = false, m_handingOver = false;
+    uint64_t m_sentSinceFlush = 0, m_sentThisFrame = 0, m_sentLastFrame = 0;
+    // Signalled once the threads have drawn everything handed over before it.
+    void* m_handedOver = nullptr;
     std::vector<float> m_scratch;
     std::vector<uint8_t> m_decoded;
     std::unique_ptr<GlFixedFunction> m_fixedFunction;
