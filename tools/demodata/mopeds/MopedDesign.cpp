@@ -8,10 +8,11 @@ Lwo2Object MopedDesign::object(int colour) const {
     MopedParts::wheel(rearWheel, rearCentre(), rear);
     Lwo2Object object;
     object.tags = MopedParts::tags();
-    object.layers = {body.layer(MopedNames::BODY_LAYER, "body", {0.0f, 0.0f, 0.0f}),
-                     frontWheel.layer(MopedNames::FRONT_WHEEL_LAYER, "front_wheel", frontCentre()),
-                     rearWheel.layer(MopedNames::REAR_WHEEL_LAYER, "rear_wheel", rearCentre())};
     object.surfaces = MopedParts::surfaces(colour);
+    const std::vector<Lwo2Surface>& s = object.surfaces;
+    object.layers = {body.withoutHiddenFaces(s).layer(MopedNames::BODY_LAYER, "body", {0.0f, 0.0f, 0.0f}),
+                     frontWheel.withoutHiddenFaces(s).layer(MopedNames::FRONT_WHEEL_LAYER, "front_wheel", frontCentre()),
+                     rearWheel.withoutHiddenFaces(s).layer(MopedNames::REAR_WHEEL_LAYER, "rear_wheel", rearCentre())};
     return object;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "tools/demodata/mopeds/HiddenFaces.h"
+
 Ring superellipse(const Frame& frame, float halfWidth, float halfHeight, float exponent, int count) {
     Ring ring;
     const float power = 2.0f / exponent;
@@ -157,6 +159,16 @@ void Shape::torus(const Frame& frame, float major, float minor, int segments, in
         circle.push_back({major + minor * std::cos(a), minor * std::sin(a)});
     }
     revolve(frame, circle, segments, true);
+}
+
+Shape Shape::withoutHiddenFaces(const std::vector<Lwo2Surface>& surfaces) const {
+    const std::vector<bool> hidden = HiddenFaces::find(m_points, m_pointWeights, m_faces, m_faceSurfaces, surfaces);
+    Shape kept = *this;
+    kept.m_faces.clear();
+    kept.m_faceSurfaces.clear();
+    for (size_t i = 0; i < m_faces.size(); ++i)
+        if (!hidden[i]) kept.m_faces.push_back(m_faces[i]), kept.m_faceSurfaces.push_back(m_faceSurfaces[i]);
+    return kept;
 }
 
 Lwo2Layer Shape::layer(uint16_t number, const std::string& name, Vec3 pivot) const {

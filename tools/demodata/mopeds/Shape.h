@@ -61,6 +61,9 @@ public:
 
     // The layer: points, faces, their surfaces and one weight map per bone.
     Lwo2Layer layer(uint16_t number, const std::string& name, Vec3 pivot) const;
+    // The same shape less the faces hidden inside its other parts; the points
+    // all stay, so the object's bounds do too. `surfaces` by surface tag.
+    Shape withoutHiddenFaces(const std::vector<Lwo2Surface>& surfaces) const;
 
 private:
     std::vector<uint32_t> addRing(const Ring& ring);
