@@ -19,7 +19,7 @@ double dot(const D3& a, const D3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] *
 
 // Odd crossings along three unrelated rays, all three agreeing: a point on or
 // near the part's skin counts as outside.
-constexpr D3 RAYS[3] = {{0.5773, 0.5774, 0.5775}, {-0.31, 0.83, -0.46}, {0.71, -0.2, 0.67}};
+constexpr D3 RAYS[3] = {{0.3120, 0.5491, 0.7752}, {-0.6823, 0.2209, -0.6970}, {0.1509, -0.9406, 0.3041}};
 
 struct Part {
     std::vector<std::array<D3, 3>> triangles;

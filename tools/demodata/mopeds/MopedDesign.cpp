@@ -4,6 +4,8 @@
 
 Lwo2Object MopedDesign::object(int colour) const {
     Shape frontWheel, rearWheel;
+    frontWheel.setCoarse(coarse);
+    rearWheel.setCoarse(coarse);
     MopedParts::wheel(frontWheel, frontCentre(), front);
     MopedParts::wheel(rearWheel, rearCentre(), rear);
     Lwo2Object object;
@@ -16,7 +18,9 @@ Lwo2Object MopedDesign::object(int colour) const {
     return object;
 }
 
-const MopedDesign& mopedDesign(int model) {
-    static const MopedDesign designs[MopedNames::MODELS] = {hercules(), kreidler(), roller(), vespa(), yamaha()};
-    return designs[model];
+const MopedDesign& mopedDesign(int model, bool coarse) {
+    static const MopedDesign designs[MopedNames::MODELS] = {hercules(false), kreidler(false), roller(false), vespa(false),
+                                                            yamaha(false)};
+    static const MopedDesign far[MopedNames::MODELS] = {hercules(true), kreidler(true), roller(true), vespa(true), yamaha(true)};
+    return coarse ? far[model] : designs[model];
 }
