@@ -109,8 +109,11 @@ std::vector<bool> find(const std::vector<Vec3>& points, const std::vector<Weight
             for (int k = 0; k < 3; ++k) centre[k] += a[k] / double(face.size());
         }
         samples.push_back(centre);
+        // Only a face that moves as one with the part round it stays inside it in every pose.
+        const bool rigid = std::all_of(face.begin(), face.end(),
+                                       [&](uint32_t p) { return pointWeights[p] == pointWeights[face[0]]; });
         for (const auto& [key, part] : parts) {
-            if (key == own || !part.enclosing || pointWeights[face[0]] != *part.weights) continue;
+            if (!rigid || key == own || !part.enclosing || pointWeights[face[0]] != *part.weights) continue;
             if (std::all_of(samples.begin(), samples.end(), [&part](const D3& p) { return part.contains(p); })) {
                 hidden[f] = true;
                 break;
@@ -140,6 +143,10 @@ std::vector<bool> find(const std::vector<Vec3>& points, const std::vector<Weight
         for (uint32_t p : faces[f])
             for (size_t k : facesAt[p]) {
                 if (hidden[k]) continue;
+                if (faceSurfaces[k] >= surfaces.size()) {
+                    dropped[f] = false;
+                    continue;
+                }
                 const Lwo2Surface& surface = surfaces[faceSurfaces[k]];
                 const double angle = surface.smoothingAngle ? *surface.smoothingAngle : 0.0;
                 // A margin over the renderer's own test of the cosine.
