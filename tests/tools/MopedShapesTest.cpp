@@ -8,6 +8,7 @@
 
 #include "tools/demodata/mopeds/MopedDesign.h"
 #include "tools/demodata/mopeds/MopedNames.h"
+#include "tools/demodata/mopeds/Paint.h"
 #include "tools/demodata/mopeds/RiderFigure.h"
 
 namespace {
@@ -65,8 +66,10 @@ Faults check(const Lwo2Layer& layer) {
 
 TEST(MopedShapes, EveryMopedAndRiderIsMadeOfSolidsFacingOutwards) {
     std::vector<std::pair<std::string, Lwo2Object>> objects;
-    for (int model = 0; model < MopedNames::MODELS; ++model)
+    for (int model = 0; model < MopedNames::MODELS; ++model) {
         objects.push_back({MopedNames::MODEL[model], mopedDesign(model).object(0)});
+        objects.push_back({MopedNames::MODEL[model] + std::string(" far"), mopedDesign(model, true).object(0)});
+    }
     for (int rider = 1; rider <= MopedNames::RIDERS; ++rider)
         objects.push_back({"rider " + std::to_string(rider), riderFigure(rider).object()});
     for (const auto& [name, object] : objects)
@@ -77,4 +80,50 @@ TEST(MopedShapes, EveryMopedAndRiderIsMadeOfSolidsFacingOutwards) {
             EXPECT_EQ(faults.inwardSolids, 0);
             EXPECT_GT(faults.solids, 0);
         }
+}
+
+// A part inside another closed part loses the faces no camera can see, and
+// nothing else goes: not behind glass, not where the parts move apart (other
+// bone weights), not a face one in sight smooths its normals with.
+TEST(MopedShapes, OnlyFacesHiddenInsideAnotherPartGo) {
+    Paint solid, glass;
+    glass.transparency = 0.5f;
+    const std::vector<Lwo2Surface> surfaces = {solid.surface("solid"), glass.surface("glass")};
+    auto faces = [&surfaces](const Shape& shape) {
+        return shape.withoutHiddenFaces(surfaces).layer(0, "", {0.0f, 0.0f, 0.0f}).polygonLists.at(0).polygons.size();
+    };
+    const Frame centre = Frame::at({0.0f, 0.0f, 0.0f});
+
+    Shape boxes;
+    boxes.box(centre, {1.0f, 1.0f, 1.0f});
+    boxes.box(centre, {0.5f, 0.5f, 0.5f});
+    EXPECT_EQ(faces(boxes), 6u);
+
+    Shape behindGlass;
+    behindGlass.setSurface(1);
+    behindGlass.box(centre, {1.0f, 1.0f, 1.0f});
+    behindGlass.setSurface(0);
+    behindGlass.box(centre, {0.5f, 0.5f, 0.5f});
+    EXPECT_EQ(faces(behindGlass), 12u);
+
+    Shape moving;
+    moving.box(centre, {1.0f, 1.0f, 1.0f});
+    moving.setWeights({{"arm", 1.0f}});
+    moving.box(centre, {0.5f, 0.5f, 0.5f});
+    EXPECT_EQ(faces(moving), 12u);
+
+    // A rod through the wall: its inner cap goes, its sides (half out) and outer cap stay.
+    Shape rod;
+    rod.box(centre, {1.0f, 1.0f, 1.0f});
+    rod.rod({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 2.0f}, 0.1f, 8);
+    EXPECT_EQ(faces(rod), 6u + 8u + 1u);
+
+    // A ball through the wall: of its faces wholly inside only those go that no face in
+    // sight smooths with; the ring next to the wall stays, so the lit side looks the same.
+    Shape ball;
+    ball.box(centre, {1.0f, 1.0f, 1.0f});
+    ball.ellipsoid(Frame::at({0.0f, 0.0f, 1.0f}), {0.5f, 0.5f, 0.5f}, 16, 16);
+    const size_t all = 6u + 16u * 16u, kept = faces(ball);
+    EXPECT_LT(kept, all);
+    EXPECT_GT(kept, 6u + 16u * 8u);
 }

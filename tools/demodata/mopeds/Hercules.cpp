@@ -107,8 +107,8 @@ void engine(Shape& s) {
 
 } // namespace
 
-MopedDesign hercules() {
-    MopedDesign d;
+MopedDesign hercules(bool coarse) {
+    MopedDesign d(coarse);
     d.front = {0.28f, 0.032f, Wheel::SPOKED, 24, CHROME};
     d.rear = d.front;
     d.frontZ = 0.48f;

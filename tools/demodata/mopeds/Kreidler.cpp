@@ -30,7 +30,7 @@ void frontEnd(Shape& s, const MopedDesign& d) {
     const float ys[] = {0.87f, 0.855f, 0.84f, 0.83f};
     const float ws[] = {0.135f, 0.125f, 0.105f, 0.088f};
     const float hs[] = {0.125f, 0.115f, 0.1f, 0.086f};
-    for (int i = 0; i < 4; ++i) cowl.push_back(superellipse(Frame::at({0.0f, ys[i], zs[i]}), ws[i], hs[i], 2.3f, 20));
+    for (int i = 0; i < 4; ++i) cowl.push_back(superellipse(Frame::at({0.0f, ys[i], zs[i]}), ws[i], hs[i], 2.3f, s.steps(20)));
     s.loft(cowl, true, false);
     headlamp(s, Frame::at({0.0f, 0.83f, 0.54f}), 0.075f, 0.06f, BLACK);
     s.setSurface(SCREEN);
@@ -125,8 +125,8 @@ void frameAndEngine(Shape& s, const MopedDesign& d) {
 
 } // namespace
 
-MopedDesign kreidler() {
-    MopedDesign d;
+MopedDesign kreidler(bool coarse) {
+    MopedDesign d(coarse);
     d.front = {0.27f, 0.035f, Wheel::CAST, 5, MAIN_METAL};
     d.rear = d.front;
     d.rear.tyre = 0.04f;

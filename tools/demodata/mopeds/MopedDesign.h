@@ -6,6 +6,10 @@
 // and puts the feet, in the moped's own frame (origin on the ground between
 // the wheels, z forward, the wheels at x = 0).
 struct MopedDesign {
+    // A coarse design is the far level: its round parts in fewer steps.
+    explicit MopedDesign(bool isCoarse = false) : coarse(isCoarse) { body.setCoarse(isCoarse); }
+
+    bool coarse;
     MopedParts::Wheel front;
     MopedParts::Wheel rear;
     float frontZ = 0.48f;
@@ -23,10 +27,10 @@ struct MopedDesign {
     Lwo2Object object(int colour) const;
 };
 
-MopedDesign hercules();
-MopedDesign kreidler();
-MopedDesign roller();
-MopedDesign vespa();
-MopedDesign yamaha();
-// By model number 0 to 4, built once.
-const MopedDesign& mopedDesign(int model);
+MopedDesign hercules(bool coarse);
+MopedDesign kreidler(bool coarse);
+MopedDesign roller(bool coarse);
+MopedDesign vespa(bool coarse);
+MopedDesign yamaha(bool coarse);
+// By model number 0 to 4, built once; `coarse` for the far level.
+const MopedDesign& mopedDesign(int model, bool coarse = false);

@@ -39,6 +39,14 @@ std::vector<MopedFile> modelFiles(int model) {
         MopedLivery::apply(object, model, colour);
         add(MopedNames::mopedObject(model, colour), lwo2Bytes(object));
         add(MopedLivery::pictureName(model, colour), MopedLivery::picture(model, colour));
+        Lwo2Object far = mopedDesign(model, true).object(colour);
+        MopedLivery::apply(far, model, colour);
+        for (const Lwo2Layer& layer : far.layers) {
+            Lwo2Object alone = far;
+            alone.layers = {layer};
+            alone.layers[0].number = 0;
+            add(MopedNames::farMopedObject(model, colour, layer.number), lwo2Bytes(alone));
+        }
     }
     const int rider = MopedNames::RIDER_OF_MODEL[model];
     add(MopedNames::riderObject(rider), lwo2Bytes(riderFigure(rider).object()));

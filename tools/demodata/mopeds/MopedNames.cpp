@@ -14,6 +14,12 @@ std::string mopedObject(int model, int colour) {
            ".lwo";
 }
 
+std::string farMopedObject(int model, int colour, int layer) {
+    const char* part = layer == FRONT_WHEEL_LAYER ? "_fern_vorn" : layer == REAR_WHEEL_LAYER ? "_fern_hinten" : "_fern";
+    std::string name = mopedObject(model, colour);
+    return name.substr(0, name.size() - 4) + part + ".lwo";
+}
+
 std::string mopedScene(int model, int colour) {
     return std::string("D:\\Vantorik\\3dobjects_cars\\") + SCENE_STEM[model] + "_" + COLOUR[colour] + ".lws";
 }

@@ -16,6 +16,8 @@ inline constexpr float SIZE_FACTOR[MODELS] = {0.75f, 0.75f, 0.75f, 1.0f, 0.75f};
 inline constexpr int RIDER_OF_MODEL[MODELS] = {1, 5, 2, 3, 4};
 
 std::string mopedObject(int model, int colour);
+// The far level of one layer of a moped object, that layer alone in its file as layer 0.
+std::string farMopedObject(int model, int colour, int layer);
 std::string mopedScene(int model, int colour);
 std::string previewScene(int model, int colour);
 std::string riderObject(int rider);

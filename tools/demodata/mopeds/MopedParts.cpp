@@ -163,7 +163,7 @@ void lofted(Shape& shape, const std::vector<Section>& sections, int count) {
             rings.push_back(Ring{{{s.x, s.y, s.z}}, {}, true});
             continue;
         }
-        rings.push_back(superellipse(Frame::at({s.x, s.y, s.z}), s.halfWidth, s.halfHeight, s.exponent, count));
+        rings.push_back(superellipse(Frame::at({s.x, s.y, s.z}), s.halfWidth, s.halfHeight, s.exponent, shape.steps(count)));
     }
     shape.loft(rings, true, true);
 }
@@ -175,7 +175,8 @@ void swept(Shape& shape, const std::vector<Vec3>& path, const std::vector<float>
     for (size_t i = 0; i < n; ++i) {
         Vec3 d = normalised(path[std::min(i + 1, n - 1)] - path[i == 0 ? 0 : i - 1]);
         Vec3 x = normalised(side - d * dot(d, side));
-        rings.push_back(superellipse(Frame{path[i], x, cross(d, x), d}, halfWidths[i], halfHeights[i], exponent, count));
+        rings.push_back(
+            superellipse(Frame{path[i], x, cross(d, x), d}, halfWidths[i], halfHeights[i], exponent, shape.steps(count)));
     }
     shape.loft(rings, true, true);
 }

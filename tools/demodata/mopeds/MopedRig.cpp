@@ -18,11 +18,13 @@ LwsObject layerObject(const std::string& file, int layer, Vec3 position, uint32_
 
 } // namespace
 
-PlacedMoped placeMoped(LwsScene& scene, int model, int colour, uint32_t parent) {
+PlacedMoped placeMoped(LwsScene& scene, int model, int colour, uint32_t parent, float farFrom) {
     const MopedDesign& design = mopedDesign(model);
     const std::string file = MopedNames::mopedObject(model, colour);
     PlacedMoped placed{};
-    auto add = [&scene](LwsObject object) {
+    auto add = [&](LwsObject object) {
+        if (farFrom > 0.0f && !object.fileName.empty())
+            object.levelsOfDetail = {{farFrom, MopedNames::farMopedObject(model, colour, object.layer - 1)}};
         scene.objects.push_back(std::move(object));
         return uint32_t(scene.objects.size() - 1);
     };
@@ -35,6 +37,6 @@ PlacedMoped placeMoped(LwsScene& scene, int model, int colour, uint32_t parent) 
     // The loader makes bones only after the falloff line; 0 lets distance count least.
     figure.boneFalloffType = 0;
     figure.bones = riderFigure(rider).bones(placed.rider);
-    add(std::move(figure));
+    scene.objects.push_back(std::move(figure));
     return placed;
 }

@@ -15,6 +15,8 @@ namespace {
 constexpr int GEOM_SPHERE = 0;
 constexpr int GEOM_BOX = 1;
 const std::array<float, 3> OUT_OF_SIGHT{0.0f, -100.0f, 0.0f};
+// Metres from the camera beyond which a racing moped shows its far level.
+constexpr float FAR_FROM = 20.0f;
 
 LwsObject extra(const char* file) {
     LwsObject object;
@@ -77,7 +79,7 @@ LwsScene raceScene(int model, int colour) {
     collision.body = LwsBody{GEOM_SPHERE, 1.0f, {1.0f, 1.0f, 1.0f}, std::nullopt};
     collision.geom = LwsGeom{GEOM_SPHERE, mn::SURFACE_KART, mn::SPACE_KARTS, {1.0f, 1.0f, 1.0f}, std::nullopt};
     scene.objects.push_back(collision);
-    const PlacedMoped moped = placeMoped(scene, model, colour, 0u);
+    const PlacedMoped moped = placeMoped(scene, model, colour, 0u, FAR_FROM);
 
     for (const char* file : {mn::MAGNET, mn::MINE, mn::ROCKET_2, mn::ROCKET_1, mn::WEIGHT}) {
         LwsObject object = extra(file);

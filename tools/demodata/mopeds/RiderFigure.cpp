@@ -267,12 +267,12 @@ void RiderFigure::helmet() {
 Lwo2Object RiderFigure::object() const {
     Lwo2Object object;
     object.tags = {"dynamic_fahrer", "helm", "helm_streifen", "visier", "haut", "hose", "stiefel", "handschuhe"};
-    object.layers = {m_shape.layer(0, "fahrer", {0.0f, 0.0f, 0.0f})};
     Paint visor{{0.1f, 0.12f, 0.16f}, 0.6f, 0.95f, 0.9f};
     Paint skin{{0.92f, 0.72f, 0.58f}, 0.85f, 0.1f, 0.3f};
     const Paint paints[] = {m_build.jacket,   m_build.helmetPaint, m_build.stripe, visor,
                             skin,             m_build.trousers,    m_build.boots,  m_build.gloves};
     for (size_t i = 0; i < object.tags.size(); ++i) object.surfaces.push_back(paints[i].surface(object.tags[i]));
+    object.layers = {m_shape.withoutHiddenFaces(object.surfaces).layer(0, "fahrer", {0.0f, 0.0f, 0.0f})};
     // The jacket seen square to the torso: from behind on the picture's left
     // half, from ahead on its right; rows from the collar down to the waist.
     const Vec3 hips = m_joints[PELVIS], forward = cross({1.0f, 0.0f, 0.0f}, m_torsoUp);

@@ -79,8 +79,8 @@ void frontEnd(Shape& s, const MopedDesign& d) {
 
 } // namespace
 
-MopedDesign roller() {
-    MopedDesign d;
+MopedDesign roller(bool coarse) {
+    MopedDesign d(coarse);
     d.front = {0.21f, 0.045f, Wheel::CAST, 5, ENGINE};
     d.rear = d.front;
     d.frontZ = 0.54f;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "tools/demodata/mopeds/HiddenFaces.h"
+
 Ring superellipse(const Frame& frame, float halfWidth, float halfHeight, float exponent, int count) {
     Ring ring;
     const float power = 2.0f / exponent;
@@ -91,6 +93,7 @@ void Shape::box(const Frame& frame, Vec3 half) {
 
 void Shape::revolve(const Frame& frame, const std::vector<std::array<float, 2>>& profile, int segments,
                     bool closedProfile, float a0, float a1) {
+    segments = steps(segments);
     const bool whole = std::fabs(a1 - a0 - 2.0f * PI) < 1e-4f;
     std::vector<Ring> rings;
     for (const auto& [radius, height] : profile) {
@@ -123,6 +126,8 @@ void Shape::revolve(const Frame& frame, const std::vector<std::array<float, 2>>&
 }
 
 void Shape::ellipsoid(const Frame& frame, Vec3 radii, int segments, int stacks) {
+    segments = steps(segments);
+    stacks = steps(stacks, 2);
     std::vector<Ring> rings;
     for (int k = 0; k <= stacks; ++k) {
         float phi = PI * float(k) / float(stacks);
@@ -137,6 +142,7 @@ void Shape::ellipsoid(const Frame& frame, Vec3 radii, int segments, int stacks) 
 void Shape::tube(const std::vector<Vec3>& path, const std::vector<float>& radii, int sides) {
     const size_t n = path.size();
     if (n < 2 || radii.size() != n) return;
+    sides = steps(sides);
     std::vector<Ring> rings;
     Vec3 side{};
     for (size_t i = 0; i < n; ++i) {
@@ -151,12 +157,23 @@ void Shape::tube(const std::vector<Vec3>& path, const std::vector<float>& radii,
 }
 
 void Shape::torus(const Frame& frame, float major, float minor, int segments, int sides) {
+    sides = steps(sides);
     std::vector<std::array<float, 2>> circle;
     for (int k = 0; k < sides; ++k) {
         float a = 2.0f * PI * float(k) / float(sides);
         circle.push_back({major + minor * std::cos(a), minor * std::sin(a)});
     }
     revolve(frame, circle, segments, true);
+}
+
+Shape Shape::withoutHiddenFaces(const std::vector<Lwo2Surface>& surfaces) const {
+    const std::vector<bool> hidden = HiddenFaces::find(m_points, m_pointWeights, m_faces, m_faceSurfaces, surfaces);
+    Shape kept = *this;
+    kept.m_faces.clear();
+    kept.m_faceSurfaces.clear();
+    for (size_t i = 0; i < m_faces.size(); ++i)
+        if (!hidden[i]) kept.m_faces.push_back(m_faces[i]), kept.m_faceSurfaces.push_back(m_faceSurfaces[i]);
+    return kept;
 }
 
 Lwo2Layer Shape::layer(uint16_t number, const std::string& name, Vec3 pivot) const {

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -34,6 +35,11 @@ public:
     void setSurface(uint16_t tag) { m_surface = tag; }
     // Points added from now on belong to these weight maps.
     void setWeights(Weights weights) { m_weights = std::move(weights); }
+    // A coarse shape goes round its round parts in half the steps: an object's
+    // far level, where the full count shows no more than half of it.
+    void setCoarse(bool coarse) { m_coarse = coarse; }
+    // `full` steps round, or in a coarse shape half as many, at least `least`.
+    int steps(int full, int least = 3) const { return m_coarse ? std::max(least, full / 2) : full; }
 
     uint32_t addPoint(Vec3 p);
     void addFace(std::vector<uint32_t> corners);
@@ -61,11 +67,15 @@ public:
 
     // The layer: points, faces, their surfaces and one weight map per bone.
     Lwo2Layer layer(uint16_t number, const std::string& name, Vec3 pivot) const;
+    // The same shape less the faces hidden inside its other parts; the points
+    // all stay, so the object's bounds do too. `surfaces` by surface tag.
+    Shape withoutHiddenFaces(const std::vector<Lwo2Surface>& surfaces) const;
 
 private:
     std::vector<uint32_t> addRing(const Ring& ring);
 
     uint16_t m_surface = 0;
+    bool m_coarse = false;
     Weights m_weights;
     std::vector<Vec3> m_points;
     std::vector<Weights> m_pointWeights;

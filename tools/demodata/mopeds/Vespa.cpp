@@ -84,8 +84,8 @@ void frontEnd(Shape& s, const MopedDesign& d) {
 
 } // namespace
 
-MopedDesign vespa() {
-    MopedDesign d;
+MopedDesign vespa(bool coarse) {
+    MopedDesign d(coarse);
     d.front = {0.25f, 0.05f, Wheel::DISC, 0, ENGINE};
     d.front.whiteWall = true;
     d.rear = d.front;

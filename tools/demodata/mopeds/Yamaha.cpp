@@ -111,8 +111,8 @@ void frameAndEngine(Shape& s, const MopedDesign& d) {
 
 } // namespace
 
-MopedDesign yamaha() {
-    MopedDesign d;
+MopedDesign yamaha(bool coarse) {
+    MopedDesign d(coarse);
     d.front = {0.31f, 0.034f, Wheel::SPOKED, 28, CHROME};
     d.front.knobbly = true;
     d.rear = {0.29f, 0.042f, Wheel::SPOKED, 28, CHROME};
