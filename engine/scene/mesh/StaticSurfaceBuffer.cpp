@@ -107,22 +107,61 @@ void StaticSurfaceBuffer::buildChunks() {
         return row * across + ((row & 1) ? across - 1 - column : column);
     };
 
-    std::vector<uint32_t> cellOfTriangle(triangles), starts(size_t(across) * down + 1, 0);
-    for (uint32_t t = 0; t < triangles; ++t) ++starts[(cellOfTriangle[t] = cellOf(t)) + 1];
+    // Within a cell, the triangles facing one way (by the largest part of their
+    // normal) form a run of their own: a view behind them all skips it. Too thin
+    // to have a sure normal, they go in a last run that is never skipped. The
+    // runs go facing by facing, each in grid order, so that the runs a view
+    // sends lie side by side and go as few calls.
+    auto facingOf = [&](uint32_t t) {
+        const Position3 n = FacingBound::normalOf(position(m_indices[t * 3]), position(m_indices[t * 3 + 1]),
+                                                  position(m_indices[t * 3 + 2]));
+        if (dot(n, n) == 0.0f) return FACINGS - 1;
+        int axis = 0;
+        for (int c = 1; c < 3; ++c)
+            if (std::fabs(n[c]) > std::fabs(n[axis])) axis = c;
+        return uint32_t(axis * 2) + (n[axis] < 0.0f ? 1u : 0u);
+    };
+
+    const uint32_t cellCount = across * down;
+    std::vector<uint32_t> runOfTriangle(triangles), starts(size_t(cellCount) * FACINGS + 1, 0);
+    for (uint32_t t = 0; t < triangles; ++t) ++starts[(runOfTriangle[t] = facingOf(t) * cellCount + cellOf(t)) + 1];
     for (size_t c = 1; c < starts.size(); ++c) starts[c] += starts[c - 1];
     std::vector<uint32_t> sorted(m_indices.size());
     std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
     for (uint32_t t = 0; t < triangles; ++t) {
-        const uint32_t slot = next[cellOfTriangle[t]]++;
+        const uint32_t slot = next[runOfTriangle[t]]++;
         std::copy_n(&m_indices[size_t(t) * 3], 3, &sorted[size_t(slot) * 3]);
     }
     m_indices.swap(sorted);
+    renumberVertices();
+    std::vector<Position3> corners;
     for (size_t c = 0; c + 1 < starts.size(); ++c) {
         if (starts[c] == starts[c + 1]) continue;
-        Chunk chunk{starts[c] * 3, (starts[c + 1] - starts[c]) * 3, position(m_indices[starts[c] * 3]), {}};
+        Chunk chunk{starts[c] * 3, (starts[c + 1] - starts[c]) * 3, position(m_indices[starts[c] * 3]), {}, {}};
         chunk.high = chunk.low;
-        for (uint32_t i = chunk.firstIndex; i < chunk.firstIndex + chunk.indexCount; ++i)
-            grow(chunk.low, chunk.high, position(m_indices[i]));
+        corners.clear();
+        for (uint32_t i = chunk.firstIndex; i < chunk.firstIndex + chunk.indexCount; ++i) {
+            corners.push_back(position(m_indices[i]));
+            grow(chunk.low, chunk.high, corners.back());
+        }
+        chunk.facing = FacingBound::around(corners.data(), corners.size() / 3);
         m_chunks.push_back(chunk);
     }
+}
+
+void StaticSurfaceBuffer::renumberVertices() {
+    const uint32_t stride = m_layout->m_stride;
+    constexpr uint32_t UNSEEN = ~0u;
+    std::vector<uint32_t> renumbered(m_vertexCount, UNSEEN);
+    std::vector<uint8_t> packed(m_packedVertices.size());
+    uint32_t count = 0;
+    auto place = [&](uint32_t vertex) {
+        if (renumbered[vertex] != UNSEEN) return;
+        std::memcpy(&packed[size_t(count) * stride], &m_packedVertices[size_t(vertex) * stride], stride);
+        renumbered[vertex] = count++;
+    };
+    for (uint32_t index : m_indices) place(index);
+    for (uint32_t vertex = 0; vertex < m_vertexCount; ++vertex) place(vertex);
+    for (uint32_t& index : m_indices) index = renumbered[index];
+    m_packedVertices.swap(packed);
 }
