@@ -107,37 +107,35 @@ void StaticSurfaceBuffer::buildChunks() {
         return row * across + ((row & 1) ? across - 1 - column : column);
     };
 
-    // Within a cell, the triangles facing one way (by the largest part of their
-    // normal) form a run of their own: a view behind them all skips it. Too thin
-    // to have a sure normal, they go in a last run that is never skipped. The
-    // runs go facing by facing, each in grid order, so that the runs a view
-    // sends lie side by side and go as few calls.
-    auto facingOf = [&](uint32_t t) {
-        const Position3 n = FacingBound::normalOf(position(m_indices[t * 3]), position(m_indices[t * 3 + 1]),
-                                                  position(m_indices[t * 3 + 2]));
-        if (dot(n, n) == 0.0f) return FACINGS - 1;
-        int axis = 0;
-        for (int c = 1; c < 3; ++c)
-            if (std::fabs(n[c]) > std::fabs(n[axis])) axis = c;
-        return uint32_t(axis * 2) + (n[axis] < 0.0f ? 1u : 0u);
-    };
-
-    const uint32_t cellCount = across * down;
-    std::vector<uint32_t> runOfTriangle(triangles), starts(size_t(cellCount) * FACINGS + 1, 0);
-    for (uint32_t t = 0; t < triangles; ++t) ++starts[(runOfTriangle[t] = facingOf(t) * cellCount + cellOf(t)) + 1];
+    std::vector<uint32_t> cellOfTriangle(triangles), starts(size_t(across) * down + 1, 0);
+    for (uint32_t t = 0; t < triangles; ++t) ++starts[(cellOfTriangle[t] = cellOf(t)) + 1];
     for (size_t c = 1; c < starts.size(); ++c) starts[c] += starts[c - 1];
     std::vector<uint32_t> sorted(m_indices.size());
     std::vector<uint32_t> next(starts.begin(), starts.end() - 1);
     for (uint32_t t = 0; t < triangles; ++t) {
-        const uint32_t slot = next[runOfTriangle[t]]++;
+        const uint32_t slot = next[cellOfTriangle[t]]++;
         std::copy_n(&m_indices[size_t(t) * 3], 3, &sorted[size_t(slot) * 3]);
     }
     m_indices.swap(sorted);
     renumberVertices();
+
+    // Within a cell, each stretch of triangles facing one way (by the largest
+    // part of their normal) is a run of its own: a view behind them all skips
+    // it. Distant triangles that overlap come out at equal depths, where the
+    // later one shows, so the order stays as it is. Too thin to have a sure
+    // normal, a triangle faces no way and its run is never skipped.
+    auto facingOf = [&](uint32_t t) {
+        const Position3 n = FacingBound::normalOf(position(m_indices[t * 3]), position(m_indices[t * 3 + 1]),
+                                                  position(m_indices[t * 3 + 2]));
+        if (dot(n, n) == 0.0f) return 6;
+        int axis = 0;
+        for (int c = 1; c < 3; ++c)
+            if (std::fabs(n[c]) > std::fabs(n[axis])) axis = c;
+        return axis * 2 + (n[axis] < 0.0f ? 1 : 0);
+    };
     std::vector<Position3> corners;
-    for (size_t c = 0; c + 1 < starts.size(); ++c) {
-        if (starts[c] == starts[c + 1]) continue;
-        Chunk chunk{starts[c] * 3, (starts[c + 1] - starts[c]) * 3, position(m_indices[starts[c] * 3]), {}, {}};
+    auto addRun = [&](uint32_t first, uint32_t end) {
+        Chunk chunk{first * 3, (end - first) * 3, position(m_indices[first * 3]), {}, {}};
         chunk.high = chunk.low;
         corners.clear();
         for (uint32_t i = chunk.firstIndex; i < chunk.firstIndex + chunk.indexCount; ++i) {
@@ -146,6 +144,23 @@ void StaticSurfaceBuffer::buildChunks() {
         }
         chunk.facing = FacingBound::around(corners.data(), corners.size() / 3);
         m_chunks.push_back(chunk);
+    };
+    // Stretches shorter than a run's least share one run, facing every way:
+    // each run costs a test and, skipped, splits the call.
+    for (size_t c = 0; c + 1 < starts.size(); ++c) {
+        uint32_t mixed = starts[c];
+        for (uint32_t t = starts[c]; t < starts[c + 1];) {
+            const int facing = facingOf(t);
+            uint32_t end = t + 1;
+            while (end < starts[c + 1] && facingOf(end) == facing) ++end;
+            if (end - t >= FACING_TRIANGLES) {
+                if (mixed < t) addRun(mixed, t);
+                addRun(t, end);
+                mixed = end;
+            }
+            t = end;
+        }
+        if (mixed < starts[c + 1]) addRun(mixed, starts[c + 1]);
     }
 }
 
