@@ -13,7 +13,7 @@ public:
 
     // Below this many triangles a surface is drawn in one call.
     static constexpr uint32_t CHUNKED_TRIANGLES = 2048;
-    // About this many triangles a run, fewer where the surface is sparse.
+    // About this many triangles a grid cell, fewer where the surface is sparse.
     static constexpr uint32_t CHUNK_TRIANGLES = 512;
     // The fewest triangles facing one way in a row that make a run of their own.
     static constexpr uint32_t FACING_TRIANGLES = 8;
