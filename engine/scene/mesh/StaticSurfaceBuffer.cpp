@@ -117,12 +117,66 @@ void StaticSurfaceBuffer::buildChunks() {
         std::copy_n(&m_indices[size_t(t) * 3], 3, &sorted[size_t(slot) * 3]);
     }
     m_indices.swap(sorted);
-    for (size_t c = 0; c + 1 < starts.size(); ++c) {
-        if (starts[c] == starts[c + 1]) continue;
-        Chunk chunk{starts[c] * 3, (starts[c + 1] - starts[c]) * 3, position(m_indices[starts[c] * 3]), {}};
+    renumberVertices();
+
+    // Within a cell, each stretch of triangles facing one way (by the largest
+    // part of their normal) is a run of its own: a view behind them all skips
+    // it. Distant triangles that overlap come out at equal depths, where the
+    // later one shows, so the order stays as it is. Too thin to have a sure
+    // normal, a triangle faces no way and its run is never skipped.
+    auto facingOf = [&](uint32_t t) {
+        const Position3 n = FacingBound::normalOf(position(m_indices[t * 3]), position(m_indices[t * 3 + 1]),
+                                                  position(m_indices[t * 3 + 2]));
+        if (dot(n, n) == 0.0f) return 6;
+        int axis = 0;
+        for (int c = 1; c < 3; ++c)
+            if (std::fabs(n[c]) > std::fabs(n[axis])) axis = c;
+        return axis * 2 + (n[axis] < 0.0f ? 1 : 0);
+    };
+    std::vector<Position3> corners;
+    auto addRun = [&](uint32_t first, uint32_t end) {
+        Chunk chunk{first * 3, (end - first) * 3, position(m_indices[first * 3]), {}, {}};
         chunk.high = chunk.low;
-        for (uint32_t i = chunk.firstIndex; i < chunk.firstIndex + chunk.indexCount; ++i)
-            grow(chunk.low, chunk.high, position(m_indices[i]));
+        corners.clear();
+        for (uint32_t i = chunk.firstIndex; i < chunk.firstIndex + chunk.indexCount; ++i) {
+            corners.push_back(position(m_indices[i]));
+            grow(chunk.low, chunk.high, corners.back());
+        }
+        chunk.facing = FacingBound::around(corners.data(), corners.size() / 3);
         m_chunks.push_back(chunk);
+    };
+    // Stretches shorter than a run's least share one run, facing every way:
+    // each run costs a test and, skipped, splits the call.
+    for (size_t c = 0; c + 1 < starts.size(); ++c) {
+        uint32_t mixed = starts[c];
+        for (uint32_t t = starts[c]; t < starts[c + 1];) {
+            const int facing = facingOf(t);
+            uint32_t end = t + 1;
+            while (end < starts[c + 1] && facingOf(end) == facing) ++end;
+            if (end - t >= FACING_TRIANGLES) {
+                if (mixed < t) addRun(mixed, t);
+                addRun(t, end);
+                mixed = end;
+            }
+            t = end;
+        }
+        if (mixed < starts[c + 1]) addRun(mixed, starts[c + 1]);
     }
+}
+
+void StaticSurfaceBuffer::renumberVertices() {
+    const uint32_t stride = m_layout->m_stride;
+    constexpr uint32_t UNSEEN = ~0u;
+    std::vector<uint32_t> renumbered(m_vertexCount, UNSEEN);
+    std::vector<uint8_t> packed(m_packedVertices.size());
+    uint32_t count = 0;
+    auto place = [&](uint32_t vertex) {
+        if (renumbered[vertex] != UNSEEN) return;
+        std::memcpy(&packed[size_t(count) * stride], &m_packedVertices[size_t(vertex) * stride], stride);
+        renumbered[vertex] = count++;
+    };
+    for (uint32_t index : m_indices) place(index);
+    for (uint32_t vertex = 0; vertex < m_vertexCount; ++vertex) place(vertex);
+    for (uint32_t& index : m_indices) index = renumbered[index];
+    m_packedVertices.swap(packed);
 }

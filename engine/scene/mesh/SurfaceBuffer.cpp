@@ -123,7 +123,7 @@ void SurfaceBuffer::draw(ShaderLibrary* shader, double time) {
     const ViewVolume volume(*m_renderer);
     uint32_t first = 0, count = 0;
     for (const Chunk& chunk : m_chunks) {
-        if (!volume.sees(chunk.low, chunk.high)) continue;
+        if (!volume.sees(chunk.low, chunk.high) || volume.seesOnlyBacks(chunk.facing)) continue;
         if (count > 0 && first + count != chunk.firstIndex) {
             drawRun(first, count);
             count = 0;

@@ -5,6 +5,7 @@
 
 #include "engine/platform/Math3D.h"
 #include "engine/platform/Ref.h"
+#include "engine/render/FacingBound.h"
 #include "engine/scene/mesh/VertexLayout.h"
 
 namespace sys::gfx {
@@ -61,13 +62,15 @@ public:
     std::vector<uint32_t> m_indices;
     std::vector<Ref<sys::gfx::Buffer>> m_indexBuffers;
     bool m_created = false;
-    // A run of the triangle list lying within one box. A large static surface
-    // spans the track; split into runs, a view sends only the runs it reaches.
+    // A run of the triangle list lying within one box and facing one way. A
+    // large static surface spans the track; split into runs, a view sends only
+    // the runs it reaches and whose fronts it can see.
     struct Chunk {
         uint32_t firstIndex;
         uint32_t indexCount;
         Position3 low;
         Position3 high;
+        FacingBound facing;
     };
     // Empty when the whole list is drawn in one call.
     std::vector<Chunk> m_chunks;

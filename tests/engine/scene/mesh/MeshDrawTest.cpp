@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdio>
+#include <cmath>
 #include <cstring>
+#include <random>
 #include <set>
 
 #include "engine/render/ShaderConstants.h"
@@ -43,6 +45,42 @@ protected:
         Position3 p;
         std::memcpy(&p, buffer.m_vertexBuffers[0]->bytes() + vertex * buffer.getLayout().m_stride, sizeof p);
         return p;
+    }
+    // A triangle as its corners' x, y and z.
+    using Corners = std::array<float, 9>;
+    static std::multiset<Corners> trianglesOf(const std::vector<MeshVertex>& vertices,
+                                              const std::vector<uint32_t>& indices) {
+        std::multiset<Corners> out;
+        for (size_t t = 0; t + 2 < indices.size(); t += 3) {
+            Corners c;
+            for (int k = 0; k < 3; ++k) std::memcpy(&c[k * 3], vertices[indices[t + k]].position, 12);
+            out.insert(c);
+        }
+        return out;
+    }
+    // The triangles the recorded draws of a 16-bit indexed buffer sent.
+    std::multiset<Corners> drawnTriangles(SurfaceBuffer& buffer) {
+        std::multiset<Corners> out;
+        const uint8_t* bytes = buffer.m_indexBuffers[0]->bytes();
+        for (const std::string& call : calls({"drawIndexedPrimitive"})) {
+            unsigned type, minIndex, count, start, primitives;
+            int base;
+            EXPECT_EQ(std::sscanf(call.c_str(), "drawIndexedPrimitive %u %d %u %u %u %u", &type, &base, &minIndex, &count,
+                                  &start, &primitives),
+                      6);
+            for (uint32_t t = 0; t < primitives; ++t) {
+                Corners c;
+                for (uint32_t k = 0; k < 3; ++k) {
+                    uint16_t index;
+                    std::memcpy(&index, bytes + (start + t * 3 + k) * 2, 2);
+                    const Position3 p = drawnPosition(buffer, index);
+                    c[k * 3] = p.x, c[k * 3 + 1] = p.y, c[k * 3 + 2] = p.z;
+                }
+                out.insert(c);
+            }
+        }
+        recording().clearCalls();
+        return out;
     }
     SceneObject m_object{nullptr, 0};
 };
@@ -224,7 +262,8 @@ TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReaching
     addSurface();
     TextureStages stages;
     StaticSurfaceBuffer buffer(m_renderer.get(), m_surfaces[0].get(), &stages);
-    // A square of 64 x 64 quads filling the clip volume's face, each quad two triangles.
+    // A square of 64 x 64 quads filling the clip volume's face, each quad two
+    // triangles wound clockwise on the screen, the fronts a culling device draws.
     constexpr uint32_t SIDE = 64;
     std::vector<MeshVertex> vertices((SIDE + 1) * (SIDE + 1));
     for (uint32_t y = 0; y <= SIDE; ++y)
@@ -238,7 +277,7 @@ TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReaching
     for (uint32_t y = 0; y < SIDE; ++y)
         for (uint32_t x = 0; x < SIDE; ++x) {
             const uint32_t a = y * (SIDE + 1) + x, b = a + 1, c = a + SIDE + 1, d = c + 1;
-            for (uint32_t i : {a, b, d, a, d, c}) indices.push_back(i);
+            for (uint32_t i : {a, d, b, a, c, d}) indices.push_back(i);
         }
     ASSERT_TRUE(buffer.setVertices(vertices.data(), uint32_t(vertices.size())));
     ASSERT_TRUE(buffer.setIndices(indices.data(), uint32_t(indices.size())));
@@ -248,31 +287,8 @@ TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReaching
     sys::gfx::Device& device = *m_renderer->m_currentDevice;
     sys::gfx::Matrix identity{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     for (uint32_t type : {sys::gfx::TS_WORLD, sys::gfx::TS_VIEW, sys::gfx::TS_PROJECTION}) device.setTransform(type, identity);
-    // The triangles the recorded draws sent, each as its three vertex numbers.
-    auto drawn = [&]() {
-        std::multiset<std::array<uint32_t, 3>> out;
-        const uint8_t* bytes = buffer.m_indexBuffers[0]->bytes();
-        for (const std::string& call : calls({"drawIndexedPrimitive"})) {
-            unsigned type, minIndex, count, start, primitives;
-            int base;
-            EXPECT_EQ(std::sscanf(call.c_str(), "drawIndexedPrimitive %u %d %u %u %u %u", &type, &base, &minIndex, &count,
-                                  &start, &primitives),
-                      6);
-            for (uint32_t t = 0; t < primitives; ++t) {
-                std::array<uint32_t, 3> triangle{};
-                for (uint32_t k = 0; k < 3; ++k) {
-                    uint16_t index;
-                    std::memcpy(&index, bytes + (start + t * 3 + k) * 2, 2);
-                    triangle[k] = index;
-                }
-                out.insert(triangle);
-            }
-        }
-        recording().clearCalls();
-        return out;
-    };
-    std::multiset<std::array<uint32_t, 3>> all;
-    for (size_t t = 0; t < indices.size(); t += 3) all.insert({indices[t], indices[t + 1], indices[t + 2]});
+    auto drawn = [&]() { return drawnTriangles(buffer); };
+    const std::multiset<Corners> all = trianglesOf(vertices, indices);
 
     recording().clearCalls();
     buffer.draw(m_renderer->m_surfaceShader, 0.0);
@@ -284,11 +300,11 @@ TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReaching
     moved.m[3][0] = 1.6f;
     device.setTransform(sys::gfx::TS_WORLD, moved);
     buffer.draw(m_renderer->m_surfaceShader, 0.0);
-    const std::multiset<std::array<uint32_t, 3>> seen = drawn();
+    const std::multiset<Corners> seen = drawn();
     EXPECT_LT(seen.size(), all.size() / 2);
-    for (const auto& triangle : all) {
+    for (const Corners& triangle : all) {
         bool inView = false;
-        for (uint32_t vertex : triangle) inView |= vertices[vertex].position[0] + 1.6f <= 1.0f;
+        for (int k = 0; k < 3; ++k) inView |= triangle[k * 3] + 1.6f <= 1.0f;
         if (inView) {
             EXPECT_EQ(seen.count(triangle), 1u);
         }
@@ -299,14 +315,142 @@ TEST_F(MeshDrawTest, LargeSurfaceSendsEachTriangleOnceInViewAndOnlyCellsReaching
     m_renderer->m_viewWindow = {-1.0f, -1.0f, -0.6f, -0.1f};
     buffer.draw(m_renderer->m_surfaceShader, 0.0);
     m_renderer->m_viewWindow = {};
-    const std::multiset<std::array<uint32_t, 3>> windowed = drawn();
+    const std::multiset<Corners> windowed = drawn();
     EXPECT_LT(windowed.size(), all.size() / 4);
-    for (const auto& triangle : all) {
+    for (const Corners& triangle : all) {
         bool within = false;
-        for (uint32_t vertex : triangle)
-            within |= vertices[vertex].position[0] <= -0.6f && vertices[vertex].position[1] <= -0.1f;
+        for (int k = 0; k < 3; ++k) within |= triangle[k * 3] <= -0.6f && triangle[k * 3 + 1] <= -0.1f;
         if (within) {
             EXPECT_EQ(windowed.count(triangle), 1u);
         }
     }
+}
+
+TEST_F(MeshDrawTest, RunsSkippedForFacingHoldOnlyTrianglesTheDeviceCullsFromRandomEyes) {
+    std::mt19937 random(35);
+    auto uniform = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); };
+    auto unit = [&]() {
+        Position3 d;
+        do d = {float(uniform(-1, 1)), float(uniform(-1, 1)), float(uniform(-1, 1))};
+        while (length(d) > 1.0f || length(d) < 0.1f);
+        return normalised(d);
+    };
+    // Triangles in view wound away from the eye, and those of them the runs left out.
+    size_t awayInView = 0, skippedAway = 0;
+    for (int round = 0; round < 4; ++round) {
+        addSurface();
+        TextureStages stages;
+        StaticSurfaceBuffer buffer(m_renderer.get(), m_surfaces.back().get(), &stages);
+        // A track-like heap: floors, ceilings and walls facing near one axis each,
+        // some any way, some thin, some doubled back to back.
+        std::vector<MeshVertex> vertices;
+        std::vector<uint32_t> indices;
+        const Position3 axes[6] = {{0, 1, 0}, {0, -1, 0}, {1, 0, 0}, {-1, 0, 0}, {0, 0, 1}, {0, 0, -1}};
+        // Pieces of neighbouring triangles, as an object file lists a wall's polygons together.
+        while (indices.size() < 3 * 6000) {
+            const int kind = int(uniform(0, 8));
+            const Position3 place = {float(uniform(-100, 100)), float(uniform(-5, 15)), float(uniform(-100, 100))};
+            const bool doubled = uniform(0, 1) < 0.2;
+            for (int piece = int(uniform(1, 120)); piece > 0; --piece) {
+                Position3 normal = kind < 6 ? normalised(axes[kind] + unit() * float(uniform(0, 0.3))) : unit();
+                const Position3 centre = place + unit() * float(uniform(0, 8));
+                const Position3 side = normalised(cross(normal, unit())), other = cross(normal, side);
+                const float size = float(uniform(0.3, 4)), thin = uniform(0, 1) < 0.05 ? 1.0e-5f : 1.0f;
+                const Position3 corners[3] = {centre + side * size, centre + other * (size * thin),
+                                              centre - side * size * 0.7f};
+                for (int copy = 0; copy < (doubled ? 2 : 1); ++copy)
+                    for (int k = 0; k < 3; ++k) {
+                        MeshVertex v{};
+                        toArray(corners[copy ? 2 - k : k], v.position);
+                        indices.push_back(uint32_t(vertices.size()));
+                        vertices.push_back(v);
+                    }
+            }
+        }
+        ASSERT_TRUE(buffer.setVertices(vertices.data(), uint32_t(vertices.size())));
+        ASSERT_TRUE(buffer.setIndices(indices.data(), uint32_t(indices.size())));
+        ASSERT_TRUE(buffer.create());
+        const std::multiset<Corners> all = trianglesOf(vertices, indices);
+
+        sys::gfx::Device& device = *m_renderer->m_currentDevice;
+        for (int view = 0; view < 60; ++view) {
+            // An eye anywhere in and around the heap, looking into it, maybe through a mirror.
+            const Position3 eye = {float(uniform(-150, 150)), float(uniform(-20, 40)), float(uniform(-150, 150))};
+            const Position3 target = {float(uniform(-100, 100)), float(uniform(-5, 15)), float(uniform(-100, 100))};
+            const Position3 forward = normalised(target - eye), right = normalised(cross({0, 1, 0}, forward)),
+                            up = cross(forward, right);
+            const float flip = uniform(0, 1) < 0.3 ? -1.0f : 1.0f;
+            sys::gfx::Matrix world{}, look{}, projection{};
+            const float scale = float(uniform(0.5, 2));
+            for (int i = 0; i < 3; ++i) world.m[i][i] = scale;
+            world.m[3][0] = float(uniform(-3, 3)), world.m[3][3] = 1.0f;
+            // The heap is made in its own space; the eye looks at it as the world places it.
+            const Position3 placed = {world.m[3][0], 0.0f, 0.0f};
+            const Position3 from = eye * scale + placed;
+            for (int i = 0; i < 3; ++i) {
+                look.m[i][0] = right[i] * flip, look.m[i][1] = up[i], look.m[i][2] = forward[i];
+            }
+            look.m[3][0] = -dot(right, from) * flip, look.m[3][1] = -dot(up, from), look.m[3][2] = -dot(forward, from);
+            look.m[3][3] = 1.0f;
+            const float nearest = float(uniform(0.1, 2)), farthest = 2000.0f, aspect = float(uniform(0.6, 2));
+            if (uniform(0, 1) < 0.8) {
+                const float sy = 1.0f / std::tan(float(uniform(0.3, 0.9))), q = farthest / (farthest - nearest);
+                projection.m[0][0] = sy / aspect, projection.m[1][1] = sy, projection.m[2][2] = q;
+                projection.m[2][3] = 1.0f, projection.m[3][2] = -q * nearest;
+            } else {
+                const float across = float(uniform(50, 400));
+                projection.m[0][0] = 2.0f / across, projection.m[1][1] = 2.0f * aspect / across;
+                projection.m[2][2] = 1.0f / (farthest + 500.0f), projection.m[3][2] = 500.0f / (farthest + 500.0f);
+                projection.m[3][3] = 1.0f;
+            }
+            device.setTransform(sys::gfx::TS_WORLD, world);
+            device.setTransform(sys::gfx::TS_VIEW, look);
+            device.setTransform(sys::gfx::TS_PROJECTION, projection);
+            const bool counterClockwise = uniform(0, 1) < 0.5;
+            m_renderer->m_cullMode = counterClockwise ? sys::gfx::CULL_CCW : sys::gfx::CULL_CW;
+            recording().clearCalls();
+            buffer.draw(m_renderer->m_surfaceShader, 0.0);
+            const std::multiset<Corners> seen = drawnTriangles(buffer);
+
+            for (const Corners& triangle : all) {
+                // Clip space in double: x, y, z, w of each corner.
+                double clip[3][4];
+                for (int k = 0; k < 3; ++k) {
+                    const float* p = &triangle[k * 3];
+                    double w[4], v[4];
+                    for (int c = 0; c < 4; ++c)
+                        w[c] = p[0] * world.m[0][c] + p[1] * world.m[1][c] + p[2] * world.m[2][c] + world.m[3][c];
+                    for (int c = 0; c < 4; ++c)
+                        v[c] = w[0] * look.m[0][c] + w[1] * look.m[1][c] + w[2] * look.m[2][c] + w[3] * look.m[3][c];
+                    for (int c = 0; c < 4; ++c)
+                        clip[k][c] = v[0] * projection.m[0][c] + v[1] * projection.m[1][c] +
+                                     v[2] * projection.m[2][c] + v[3] * projection.m[3][c];
+                }
+                bool beyond = false;
+                for (int side = 0; side < 6 && !beyond; ++side) {
+                    bool all3 = true;
+                    for (int k = 0; k < 3; ++k) {
+                        const double* c = clip[k];
+                        const double value[6] = {c[0] + c[3], c[3] - c[0], c[1] + c[3], c[3] - c[1], c[2], c[3] - c[2]};
+                        all3 = all3 && value[side] < 0.0;
+                    }
+                    beyond = all3;
+                }
+                if (beyond) continue;
+                // Screen winding from x, y and w (y up): positive is counter-clockwise to the viewer.
+                const double* a = clip[0];
+                const double* b = clip[1];
+                const double* c = clip[2];
+                const double winding = a[0] * (b[1] * c[3] - b[3] * c[1]) - a[1] * (b[0] * c[3] - b[3] * c[0]) +
+                                       a[3] * (b[0] * c[1] - b[1] * c[0]);
+                const bool away = counterClockwise ? winding > 0.0 : winding < 0.0;
+                awayInView += away;
+                if (seen.count(triangle)) continue;
+                ASSERT_TRUE(away) << "round " << round << " view " << view << " skipped a triangle wound to the eye";
+                ++skippedAway;
+            }
+        }
+    }
+    // Heaps facing every way still give runs wholly wound away.
+    EXPECT_GT(skippedAway, awayInView / 20);
 }
