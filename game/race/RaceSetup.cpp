@@ -88,9 +88,13 @@ std::vector<std::string> membersAhead(const Race& race, File& files) {
         const Config::Player& record = race.m_config->m_player[i].get();
         if (record.colour == -1) continue;
         const int32_t model = RaceAssets::validModel(record.model);
-        names.push_back(RaceAssets::mopedScene(model, record.colour));
+        const std::string scene = RaceAssets::mopedScene(model, record.colour);
+        names.push_back(scene);
         names.push_back(RaceAssets::mopedObject(model, record.colour));
         names.push_back(RaceAssets::figureObject(model));
+        // Its far levels and whatever else the moped's scene loads.
+        for (std::string& file : SceneLoader::objectFiles(files, scene.c_str()))
+            if (std::find(names.begin(), names.end(), file) == names.end()) names.push_back(std::move(file));
         for (int32_t slot = 0; slot < Vehicle::SOUND_SLOTS; ++slot)
             if (const char* file = slotFile(slot, model)) names.push_back(file);
     }

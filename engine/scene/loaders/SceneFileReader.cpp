@@ -165,10 +165,24 @@ std::vector<std::string> SceneFileReader::objectFiles(File& fileSystem, const ch
         if (!file->open(name) || !readOpened(*file, bytes)) return files;
     }
     SceneFileTokens tokens(std::move(bytes));
-    for (int32_t i = tokens.find(0, {"LoadObjectLayer"}); i >= 0; i = tokens.find(tokens.position(), {"LoadObjectLayer"})) {
-        tokens.setPosition(i + 2);
-        std::string file = SceneFileState::withDriveSeparator(tokens.readFileName(), '\\');
-        if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(std::move(file));
+    auto add = [&files](std::string file) {
+        if (!file.empty() && std::find(files.begin(), files.end(), file) == files.end()) files.push_back(std::move(file));
+    };
+    for (int32_t i = tokens.find(0, {"LoadObjectLayer", "ObjReplacementHandler"}); i >= 0;
+         i = tokens.find(tokens.position(), {"LoadObjectLayer", "ObjReplacementHandler"})) {
+        tokens.setPosition(i);
+        if (tokens.readString() == "LoadObjectLayer") {
+            tokens.skip();
+            add(SceneFileState::withDriveSeparator(tokens.readFileName(), '\\'));
+            continue;
+        }
+        // Levels of detail: their files are loaded with the object.
+        tokens.skip(3);
+        const int32_t count = tokens.readInt();
+        for (int32_t k = 0; k < count && !tokens.atEnd(); ++k) {
+            tokens.skip();
+            add(SceneFileState::singleBackslashes(tokens.readString()));
+        }
     }
     return files;
 }

@@ -79,6 +79,13 @@ SceneItem* SceneFileState::itemById(uint32_t id) const {
 
 Renderer* SceneFileState::renderer() const { return dynamic_cast<Renderer*>(scene.m_owner); }
 
+std::string SceneFileState::singleBackslashes(const std::string& name) {
+    std::string out;
+    for (char c : name)
+        if (c != '\\' || out.empty() || out.back() != '\\') out.push_back(c);
+    return out;
+}
+
 DeviceList* SceneFileState::devices() const { return dynamic_cast<DeviceList*>(scene.m_owner); }
 
 std::string SceneFileState::withDriveSeparator(std::string name, char separator) {

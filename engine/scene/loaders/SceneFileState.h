@@ -49,6 +49,8 @@ struct SceneFileState {
     Renderer* renderer() const;
     // "X:name" as "X" ':' separator "name"; a name that has its separator already is kept.
     static std::string withDriveSeparator(std::string name, char separator);
+    // A name written with doubled backslashes, as plug-in lines carry them, with single ones.
+    static std::string singleBackslashes(const std::string& name);
     DeviceList* devices() const;
 
     LW6Scene& scene;

@@ -27,13 +27,6 @@ namespace {
 
 constexpr float FRAMES_TO_SECONDS = 1.0f / 30.0f;
 
-std::string singleBackslashes(const std::string& name) {
-    std::string out;
-    for (char c : name)
-        if (c != '\\' || out.empty() || out.back() != '\\') out.push_back(c);
-    return out;
-}
-
 bool isNonZero(float v) { return std::isfinite(v) && v != 0.0f; }
 
 // A surface kind or space number, which index the scene's 50 x 50 tables.
@@ -67,7 +60,7 @@ void ScenePluginReader::readLevelsOfDetail(SceneObject* object) {
     int32_t count = tokens.readInt();
     for (int32_t i = 0; i < count && !tokens.atEnd(); ++i) {
         float distance = tokens.readFloat32();
-        std::string name = singleBackslashes(tokens.readString());
+        std::string name = SceneFileState::singleBackslashes(tokens.readString());
         if (name.empty() || !object) continue;
         if (Mesh* mesh = SceneObjectFiles::getObjectLayer(m_state.scene, m_state.fileSystem, name, 0))
             object->addLevelOfDetail(mesh, distance);
