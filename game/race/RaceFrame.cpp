@@ -185,9 +185,15 @@ void drawViews(Race& race) {
         race.showFlashOverlay(v);
         race.setupView(v);
         Camera* camera = race.viewCamera(v);
-        if (device && camera) race.m_scene->render(camera, race.m_simulatedTime);
+        if (!device || !camera) return;
+        // The upper view may be sent while the lower one is drawn: each has a rectangle of its own.
+        const bool aside = v == 0 && race.m_viewCount == 2;
+        if (aside) device->beginSideView();
+        race.m_scene->render(camera, race.m_simulatedTime);
+        if (aside) device->endSideView();
     });
     if (!device) return;
+    device->joinSideView();
 
     renderer->setViewport(0, 0, uint32_t(renderer->m_screenWidth), uint32_t(renderer->m_screenHeight), 0.0f, 1.0f);
     device->setRenderState(sys::gfx::RS_DIFFUSEMATERIALSOURCE, sys::gfx::MCS_COLOR1);

@@ -6,10 +6,11 @@
 namespace sys::gfx {
 
 HResult Buffer::lock(uint32_t offset, uint32_t size, void** bits, uint32_t flags) {
-    if (m_locked || !bits || offset > m_data.size()) return GFXERR_INVALIDCALL;
-    if (size == 0) size = uint32_t(m_data.size()) - offset;
-    if (size > m_data.size() - offset) return GFXERR_INVALIDCALL;
-    *bits = m_data.data() + offset;
+    if (m_locked || !bits || offset > m_data->size()) return GFXERR_INVALIDCALL;
+    if (size == 0) size = uint32_t(m_data->size()) - offset;
+    if (size > m_data->size() - offset) return GFXERR_INVALIDCALL;
+    if (m_data.use_count() > 1) m_data = std::make_shared<std::vector<uint8_t>>(*m_data);
+    *bits = m_data->data() + offset;
     m_locked = true;
     return GFX_OK;
 }
@@ -31,7 +32,7 @@ uint32_t Buffer::highestIndex() const {
 
 uint32_t Buffer::highestIndex(uint32_t first, uint32_t count) const {
     uint32_t highest = 0;
-    const uint8_t* at = m_data.data();
+    const uint8_t* at = m_data->data();
     if (m_format == FMT_INDEX32) {
         for (uint32_t i = first; i < first + count; ++i) {
             uint32_t index;

@@ -14,15 +14,13 @@ constexpr uint32_t MAX_STAGES = 8;
 constexpr uint32_t MAX_LIGHTS = 256;
 constexpr uint32_t MAX_CLIP_PLANES = 6;
 
-// The device's state as last set; both backends keep it, the GL backend draws from it.
-struct DeviceState {
+// The state a draw reads but the lights: small enough to copy for every draw
+// of a view that is sent on another thread.
+struct DeviceSettings {
     uint32_t renderStates[RS_COUNT];
     uint32_t samplerStates[MAX_STAGES][SAMP_COUNT];
     uint32_t stageStates[MAX_STAGES][TSS_COUNT];
     Matrix world, view, projection, texture[MAX_STAGES];
-    Light lights[MAX_LIGHTS];
-    bool lightSet[MAX_LIGHTS];
-    bool lightEnabled[MAX_LIGHTS];
     Material material;
     Viewport viewport;
     Texture* textures[MAX_STAGES];
@@ -35,6 +33,13 @@ struct DeviceState {
     Surface* depthStencil;
     Rect scissor;
     float clipPlanes[MAX_CLIP_PLANES][4];
+};
+
+// The device's state as last set; both backends keep it, the GL backend draws from it.
+struct DeviceState : DeviceSettings {
+    Light lights[MAX_LIGHTS];
+    bool lightSet[MAX_LIGHTS];
+    bool lightEnabled[MAX_LIGHTS];
 };
 
 // The 3D device: state setters, drawing, presenting and object creation.
@@ -51,6 +56,13 @@ public:
     virtual HResult beginScene();
     virtual HResult endScene();
     virtual HResult present() = 0;
+    // The commands between these two draw one view that nothing else in the
+    // frame reads: a device may send them from another thread meanwhile.
+    virtual void beginSideView() {}
+    virtual void endSideView() {}
+    // Waits until a view sent aside is in the picture: before anything that
+    // passes the device by (the GUI library) draws over it.
+    virtual void joinSideView() {}
     virtual HResult clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
                           uint32_t stencil) = 0;
     virtual HResult setViewport(const Viewport& viewport);

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "sys/gfx/GlFixedFunction.h"
+#include "sys/gfx/SideViewSender.h"
 #include "sys/gfx/StateValues.h"
 #include "sys/window/Window.h"
 
@@ -191,7 +192,10 @@ GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
     device->m_rendererName = renderer ? renderer : "";
     const std::string& name = device->m_rendererName;
     device->m_decodeCompressed = name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos;
-    if (name.find("llvmpipe") != std::string::npos) device->setHandOver(SOFTWARE_FLUSH_TRIANGLES, true);
+    if (name.find("llvmpipe") != std::string::npos) {
+        device->setHandOver(SOFTWARE_FLUSH_TRIANGLES, true);
+        device->m_sideViews = std::thread::hardware_concurrency() > 1;
+    }
     device->takeDisplay();
     if (!device->makeBackBuffer()) {
         std::fprintf(stderr, "3D device: the back buffer could not be made\n");
@@ -217,10 +221,36 @@ GlDevice::GlDevice(sys::Window& window, void* context, const PresentParams& para
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 }
 
+std::unique_ptr<GlDevice> GlDevice::sideDevice(GlDevice& main, void* context) {
+    std::unique_ptr<GlDevice> side(new GlDevice(main.m_window, context, main.m_params));
+    side->m_rendererName = main.m_rendererName;
+    side->m_decodeCompressed = main.m_decodeCompressed;
+    side->m_sharedBack = true;
+    side->m_backColor = main.m_backColor;
+    side->m_backDepth = main.m_backDepth;
+    side->m_backBuffer = main.m_backBuffer;
+    side->m_autoDepth = main.m_autoDepth;
+    glGenFramebuffers(1, &side->m_backFbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, side->m_backFbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, main.m_backColor);
+    if (main.m_autoDepth)
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, main.m_backDepth);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        // The caller deletes the context it made.
+        side->m_context = nullptr;
+        return nullptr;
+    }
+    side->setHandOver(main.m_flushTriangles, main.m_idleCoresOnly);
+    side->resetState();
+    return side;
+}
+
 GlDevice::~GlDevice() {
+    m_side.reset();
     endFrameSending();
     m_fixedFunction.reset();
-    dropBackBuffer();
+    if (m_sharedBack) glDeleteFramebuffers(1, &m_backFbo);
+    else dropBackBuffer();
     glDeleteFramebuffers(1, &m_targetFbo);
     glDeleteFramebuffers(1, &m_blitFbo);
     glDeleteTextures(1, &m_white);
@@ -299,6 +329,8 @@ void GlDevice::dropBackBuffer() {
 }
 
 HResult GlDevice::reset(PresentParams& params) {
+    // The second context drew into the buffers that go now.
+    m_side.reset();
     dropBackBuffer();
     m_params = params;
     takeDisplay();
@@ -356,6 +388,7 @@ void GlDevice::resolveBackBuffer() {
 }
 
 HResult GlDevice::present() {
+    settleSide();
     if (m_lost || away()) {
         m_lost = true;
         return GFXERR_DEVICELOST;
@@ -401,6 +434,74 @@ void GlDevice::sendAhead(uint32_t triangles) {
     m_sentSinceFlush = 0;
 }
 
+void GlDevice::setSideViews(bool on) {
+    if (!on) m_side.reset();
+    m_sideViews = on;
+}
+
+void GlDevice::beginSideView() {
+    if (!m_sideViews || m_samples != 1) return;
+    if (!m_side) m_side = SideViewSender::create(*this);
+    // Without a second context every view goes in order, as always.
+    if (!m_side) {
+        m_sideViews = false;
+        return;
+    }
+    m_side->begin();
+}
+
+void GlDevice::endSideView() {
+    if (m_side) m_side->end();
+}
+
+void GlDevice::joinSideView() { settleSide(); }
+
+void GlDevice::settleSide() {
+    if (m_side && m_side->busy()) m_side->settle();
+}
+
+void GlDevice::beforeOwnSending(bool samples) {
+    if (!m_side || !m_side->busy()) return;
+    const Surface* target = m_state.renderTarget;
+    const Surface* depth = m_state.depthStencil;
+    bool touches = (target == m_backBuffer || (depth && depth == m_autoDepth)) &&
+                   m_side->overlapsBackBuffer(drawnArea(m_state));
+    for (const Surface* surface : {target, depth})
+        if (surface && surface != m_backBuffer && surface != m_autoDepth)
+            touches = touches || m_side->uses(surface) || m_side->uses(surface->getContainer());
+    for (uint32_t i = 0, stages = samples ? stagesSampled(m_state) : 0; i < stages; ++i) {
+        const Texture* texture = m_state.textures[i];
+        touches = touches || m_side->writes(texture) || m_side->samplesOtherwise(texture, m_state.samplerStates[i]);
+    }
+    if (touches) m_side->settle();
+}
+
+void GlDevice::replay(const std::vector<SideCommand>& commands, const std::vector<std::pair<uint32_t, Light>>& lights) {
+    for (const SideCommand& c : commands) {
+        static_cast<DeviceSettings&>(m_state) = c.settings;
+        std::fill(std::begin(m_state.lightEnabled), std::end(m_state.lightEnabled), false);
+        for (uint32_t i = c.firstLight; i < c.firstLight + c.lightCount; ++i) {
+            m_state.lights[lights[i].first] = lights[i].second;
+            m_state.lightEnabled[lights[i].first] = true;
+        }
+        switch (c.kind) {
+        case SideCommand::DRAW:
+            draw(c.type, c.primitiveCount, c.vertices, c.stride, c.layout, c.indices, c.indexFormat, c.vertexCount,
+                 nullptr, nullptr);
+            break;
+        case SideCommand::CLEAR:
+            clear(uint32_t(c.rects.size()), c.rects.empty() ? nullptr : c.rects.data(), c.flags, c.color, c.z,
+                  c.stencil);
+            break;
+        case SideCommand::STRETCH:
+            stretchRect(c.source, c.wholeSource ? nullptr : &c.sourceRect, c.dest, c.wholeDest ? nullptr : &c.destRect,
+                        c.filter);
+            break;
+        }
+    }
+    endFrameSending();
+}
+
 void GlDevice::endFrameSending() {
     if (m_handedOver) glDeleteSync(static_cast<GLsync>(m_handedOver));
     m_handedOver = nullptr;
@@ -436,6 +537,18 @@ void GlDevice::bindTarget() {
 
 HResult GlDevice::clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z, uint32_t stencil) {
     if (!m_state.renderTarget) return GFXERR_INVALIDCALL;
+    if (m_side && m_side->recording()) {
+        SideCommand command;
+        command.kind = SideCommand::CLEAR;
+        if (rects) command.rects.assign(rects, rects + count);
+        command.flags = flags;
+        command.color = color;
+        command.z = z;
+        command.stencil = stencil;
+        m_side->record(m_state, std::move(command));
+        return GFX_OK;
+    }
+    beforeOwnSending(false);
     bindTarget();
     GLbitfield mask = 0;
     if (flags & CLEAR_TARGET) {
@@ -485,6 +598,25 @@ HResult GlDevice::stretchRect(Surface* source, const Rect* sourceRect, Surface* 
     const SurfaceDesc& dd = dest->getDesc();
     Rect s = sourceRect ? *sourceRect : Rect{0, 0, int32_t(sd.width), int32_t(sd.height)};
     Rect d = destRect ? *destRect : Rect{0, 0, int32_t(dd.width), int32_t(dd.height)};
+    // A copy out of the back buffer would read what the other view draws meanwhile.
+    if (m_side && m_side->recording() && source != m_backBuffer) {
+        SideCommand command;
+        command.kind = SideCommand::STRETCH;
+        command.source = source;
+        command.dest = dest;
+        command.sourceRect = s;
+        command.destRect = d;
+        command.wholeSource = !sourceRect;
+        command.wholeDest = !destRect;
+        command.filter = filter;
+        m_side->record(m_state, std::move(command));
+        return GFX_OK;
+    }
+    if (m_side && m_side->busy() &&
+        (source == m_backBuffer || m_side->writes(source) || m_side->writes(source->getContainer()) ||
+         m_side->uses(dest) || m_side->uses(dest->getContainer()) ||
+         (dest == m_backBuffer && m_side->overlapsBackBuffer(d))))
+        m_side->settle();
     if (source == m_backBuffer) {
         bindPictureForReading();
     } else {
@@ -516,6 +648,7 @@ HResult GlDevice::stretchRect(Surface* source, const Rect* sourceRect, Surface* 
 }
 
 void GlDevice::uploadLevel(Texture& texture, uint32_t level) {
+    if (m_side && m_side->uses(&texture)) m_side->settle();
     GlFormat f;
     if (!glFormat(texture.getFormat(), f)) return;
     GLenum target = texture.isVolume() ? GL_TEXTURE_3D : GL_TEXTURE_2D;
@@ -548,6 +681,7 @@ void GlDevice::uploadLevel(Texture& texture, uint32_t level) {
 }
 
 void GlDevice::readBack(Surface& surface) {
+    settleSide();
     const SurfaceDesc& d = surface.getDesc();
     if (isDepthFormat(d.format) && !surface.getContainer()) {
         glGenRenderbuffers(1, &surface.m_name);
@@ -569,6 +703,7 @@ void GlDevice::readBack(Surface& surface) {
 }
 
 void GlDevice::destroyObject(Resource& object) {
+    settleSide();
     if (Texture* texture = dynamic_cast<Texture*>(&object)) {
         if (texture->m_name) glDeleteTextures(1, &texture->m_name);
     } else if (Query* query = dynamic_cast<Query*>(&object)) {
@@ -582,6 +717,8 @@ void GlDevice::destroyObject(Resource& object) {
 }
 
 HResult GlDevice::issueQuery(Query& query, uint32_t flags) {
+    // A query counts what this context draws: the rest of a view being recorded goes in order.
+    if (m_side && m_side->recording()) m_side->settle();
     if (query.getType() != QUERYTYPE_OCCLUSION) {
         query.m_name2 = 1;
         return GFX_OK;
@@ -603,6 +740,7 @@ HResult GlDevice::issueQuery(Query& query, uint32_t flags) {
 }
 
 HResult GlDevice::queryResult(Query& query, uint32_t& samples, bool flush) {
+    if (m_side && m_side->recording()) m_side->settle();
     samples = 0;
     if (!query.m_name2) return GFXERR_INVALIDCALL;
     if (query.getType() != QUERYTYPE_OCCLUSION) return GFX_OK;
@@ -782,14 +920,36 @@ void GlDevice::applyStages(const std::vector<VertexElement>& layout, bool pretra
 
 HResult GlDevice::draw(uint32_t type, uint32_t primitiveCount, const uint8_t* vertices, uint32_t stride,
                        const std::vector<VertexElement>& layout, const void* indices, uint32_t indexFormat,
-                       uint32_t vertexCount) {
+                       uint32_t vertexCount, const Buffer* vertexBuffer, const Buffer* indexBuffer) {
     uint32_t count = vertexCountOf(type, primitiveCount);
     if (count == 0 || !vertices || !m_state.renderTarget) return GFXERR_INVALIDCALL;
-    bindTarget();
     const VertexElement* position = findElement(layout, DECLUSAGE_POSITIONT, 0);
     bool pretransformed = position != nullptr;
     if (!position) position = findElement(layout, DECLUSAGE_POSITION, 0);
     if (!position) return GFXERR_INVALIDCALL;
+    if (m_side && m_side->recording()) {
+        SideCommand command;
+        command.type = type;
+        command.primitiveCount = primitiveCount;
+        command.stride = stride;
+        command.layout = layout;
+        command.indexFormat = indexFormat;
+        command.vertexCount = vertexCount;
+        command.vertices = vertices;
+        command.indices = indices;
+        // The caller's own memory is gone after the call: the view keeps a copy.
+        if (vertexBuffer) command.vertexBytes = vertexBuffer->storage();
+        else {
+            auto copy = std::make_shared<std::vector<uint8_t>>(vertices, vertices + size_t(vertexCount) * stride);
+            command.vertices = copy->data();
+            command.vertexBytes = std::move(copy);
+        }
+        if (indexBuffer) command.indexBytes = indexBuffer->storage();
+        m_side->record(m_state, std::move(command));
+        return GFX_OK;
+    }
+    beforeOwnSending(true);
+    bindTarget();
     applyState(pretransformed);
     applyStages(layout, pretransformed);
     if (!m_fixedFunction->use(m_state, layout, pretransformed)) return GFXERR_NOTAVAILABLE;
@@ -861,7 +1021,7 @@ HResult GlDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t pr
     uint64_t end = m_state.streamOffset + (uint64_t(startVertex) + count) * stride;
     if (count == 0 || end > stream->getLength()) return GFXERR_INVALIDCALL;
     return draw(type, primitiveCount, stream->bytes() + m_state.streamOffset + size_t(startVertex) * stride, stride,
-                layout, nullptr, 0, uint32_t(count));
+                layout, nullptr, 0, uint32_t(count), stream, nullptr);
 }
 
 HResult GlDevice::drawPrimitiveUP(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
@@ -869,7 +1029,7 @@ HResult GlDevice::drawPrimitiveUP(uint32_t type, uint32_t primitiveCount, const 
     std::vector<VertexElement> layout =
         m_state.declaration ? m_state.declaration->elements() : VertexDeclaration::fromFvf(m_state.fvf);
     return draw(type, primitiveCount, static_cast<const uint8_t*>(vertices), stride, layout, nullptr, 0,
-                vertexCountOf(type, primitiveCount));
+                vertexCountOf(type, primitiveCount), nullptr, nullptr);
 }
 
 HResult GlDevice::drawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t minIndex, uint32_t numVertices,
@@ -892,7 +1052,8 @@ HResult GlDevice::drawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32
     std::vector<VertexElement> layout =
         m_state.declaration ? m_state.declaration->elements() : VertexDeclaration::fromFvf(m_state.fvf);
     return draw(type, primitiveCount, stream->bytes() + m_state.streamOffset + size_t(baseVertex) * stride, stride,
-                layout, indices->bytes() + size_t(startIndex) * indexBytes, indices->getFormat(), highest + 1);
+                layout, indices->bytes() + size_t(startIndex) * indexBytes, indices->getFormat(), highest + 1, stream,
+                indices);
 }
 
 } // namespace sys::gfx

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sys/gfx/Device.h"
@@ -13,6 +14,8 @@ class Window;
 namespace sys::gfx {
 
 class GlFixedFunction;
+class SideViewSender;
+struct SideCommand;
 
 // The device over the window's OpenGL compatibility context. Every target is
 // drawn top row first (as Direct3D stores it): the back buffer is an
@@ -26,6 +29,9 @@ public:
     HResult reset(PresentParams& params) override;
     HResult testCooperativeLevel() override;
     HResult present() override;
+    void beginSideView() override;
+    void endSideView() override;
+    void joinSideView() override;
     HResult clear(uint32_t count, const Rect* rects, uint32_t flags, uint32_t color, float z,
                   uint32_t stencil) override;
     HResult stretchRect(Surface* source, const Rect* sourceRect, Surface* dest, const Rect* destRect,
@@ -50,9 +56,22 @@ public:
     // threads (0 keeps the whole frame until present); with idleCoresOnly,
     // only in frames that start while the machine has cores to spare.
     void setHandOver(uint32_t triangles, bool idleCoresOnly);
+    // Whether a view between beginSideView and endSideView is sent from a
+    // thread of its own (on by default under llvmpipe).
+    void setSideViews(bool on);
+    bool sideViews() const { return m_sideViews; }
 
 private:
+    friend class SideViewSender;
     GlDevice(sys::Window& window, void* context, const PresentParams& params);
+    // A device on the current context, a second one sharing main's objects,
+    // that draws into main's back buffer; null when that cannot be made.
+    static std::unique_ptr<GlDevice> sideDevice(GlDevice& main, void* context);
+    void replay(const std::vector<SideCommand>& commands, const std::vector<std::pair<uint32_t, Light>>& lights);
+    // Before this context sends a command: a view still being sent aside that
+    // the command would touch is waited for, so the two keep their order.
+    void beforeOwnSending(bool samples);
+    void settleSide();
     // Full screen or a window as the parameters say, and the presentation's wait.
     void takeDisplay();
     bool away() const;
@@ -63,9 +82,10 @@ private:
     void bindTarget();
     void applyState(bool pretransformed);
     void applyStages(const std::vector<VertexElement>& layout, bool pretransformed);
+    // Vertices and indices lie in the buffers given, or in the caller's memory where null.
     HResult draw(uint32_t type, uint32_t primitiveCount, const uint8_t* vertices, uint32_t stride,
                  const std::vector<VertexElement>& layout, const void* indices, uint32_t indexFormat,
-                 uint32_t vertexCount);
+                 uint32_t vertexCount, const Buffer* vertexBuffer, const Buffer* indexBuffer);
     void attach(Surface* surface, uint32_t attachment);
     // Hands what was sent so far to the rasteriser's threads while the rest of the frame is sent.
     void sendAhead(uint32_t triangles);
@@ -93,6 +113,10 @@ private:
     std::vector<float> m_scratch;
     std::vector<uint8_t> m_decoded;
     std::unique_ptr<GlFixedFunction> m_fixedFunction;
+    bool m_sideViews = false;
+    // A side device's back buffer is its main device's.
+    bool m_sharedBack = false;
+    std::unique_ptr<SideViewSender> m_side;
 };
 
 } // namespace sys::gfx
