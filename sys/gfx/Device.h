@@ -56,8 +56,9 @@ public:
     virtual HResult beginScene();
     virtual HResult endScene();
     virtual HResult present() = 0;
-    // The commands between these two draw one view that nothing else in the
-    // frame reads: a device may send them from another thread meanwhile.
+    // The commands between these two draw one view: a device may send them
+    // from another thread meanwhile, and waits for them wherever a later
+    // command touches what they draw or read.
     virtual void beginSideView() {}
     virtual void endSideView() {}
     // Waits until a view sent aside is in the picture: before anything that

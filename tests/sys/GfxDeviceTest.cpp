@@ -16,6 +16,16 @@ struct ScreenVertex {
     uint32_t color;
 };
 
+// Screen-space, half-transparent, both faces: where two triangles meet, their order shows.
+void drawBlendedOnScreen(Device& device) {
+    device.setRenderState(RS_LIGHTING, 0);
+    device.setRenderState(RS_CULLMODE, CULL_NONE);
+    device.setRenderState(RS_ALPHABLENDENABLE, 1);
+    device.setRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
+    device.setRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
+    device.setFVF(FVF_XYZRHW | FVF_DIFFUSE);
+}
+
 } // namespace
 
 TEST_F(GfxDeviceFixture, ClearFillsTheViewportOnly) {
@@ -53,12 +63,7 @@ TEST_F(GfxDeviceFixture, FrameHandedOverInPartsDrawsTheSamePicture) {
         std::vector<uint32_t> picture;
         for (int frame = 0; frame < frames; ++frame) {
             m_device->clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-            m_device->setRenderState(RS_LIGHTING, 0);
-            m_device->setRenderState(RS_CULLMODE, CULL_NONE);
-            m_device->setRenderState(RS_ALPHABLENDENABLE, 1);
-            m_device->setRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
-            m_device->setRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
-            m_device->setFVF(FVF_XYZRHW | FVF_DIFFUSE);
+            drawBlendedOnScreen(*m_device);
             uint32_t seed = 12345;
             auto next = [&seed](uint32_t range) {
                 seed = seed * 1664525u + 1013904223u;
@@ -167,12 +172,7 @@ TEST_F(GfxDeviceFixture, ViewSentAsideDrawsTheSamePictureAsInOrder) {
         for (int frame = 0; frame < 3; ++frame) {
             seed = 12345u + uint32_t(frame);
             m_device->clear(0, nullptr, CLEAR_TARGET | CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-            m_device->setRenderState(RS_LIGHTING, 0);
-            m_device->setRenderState(RS_CULLMODE, CULL_NONE);
-            m_device->setRenderState(RS_ALPHABLENDENABLE, 1);
-            m_device->setRenderState(RS_SRCBLEND, BLEND_SRCALPHA);
-            m_device->setRenderState(RS_DESTBLEND, BLEND_INVSRCALPHA);
-            m_device->setFVF(FVF_XYZRHW | FVF_DIFFUSE);
+            drawBlendedOnScreen(*m_device);
             fill(triangles(50, 0, 12));
 
             upperView(true);
