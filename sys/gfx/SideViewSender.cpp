@@ -83,6 +83,14 @@ SideViewSender::~SideViewSender() {
 
 void SideViewSender::run() {
     SDL_Window* window = static_cast<SDL_Window*>(m_window);
+    replayUntilStopped(window);
+    SDL_GL_MakeCurrent(window, nullptr);
+    // SDL keeps each thread's current context in storage that only its own threads free at their end.
+    SDL_TLSCleanup();
+}
+
+void SideViewSender::replayUntilStopped(void* drawable) {
+    SDL_Window* window = static_cast<SDL_Window*>(drawable);
     std::unique_ptr<GlDevice> side;
     if (SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(m_context)) == 0)
         side = GlDevice::sideDevice(m_device, m_context);
@@ -92,10 +100,7 @@ void SideViewSender::run() {
         m_failed = !m_started;
     }
     m_wake.notify_all();
-    if (!side) {
-        SDL_GL_MakeCurrent(window, nullptr);
-        return;
-    }
+    if (!side) return;
     for (;;) {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_wake.wait(lock, [&] { return m_handedOver || m_stop; });
@@ -114,7 +119,6 @@ void SideViewSender::run() {
     }
     // The device deletes its context, current here.
     side.reset();
-    SDL_GL_MakeCurrent(window, nullptr);
 }
 
 void SideViewSender::begin() {

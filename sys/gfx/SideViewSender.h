@@ -78,6 +78,7 @@ public:
 private:
     SideViewSender(GlDevice& device, void* window, void* context);
     void run();
+    void replayUntilStopped(void* window);
     void wait();
     void note(const Resource* object, std::vector<const Resource*>& into);
     void noteSampled(const Resource* texture, const uint32_t sampler[SAMP_COUNT]);

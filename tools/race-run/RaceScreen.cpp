@@ -24,6 +24,8 @@ RaceScreen::~RaceScreen() {
     m_loading.reset();
     if (m_gui) shutdownCegui(*m_gui);
     m_renderer.reset();
+    // The window's input device stops its timer on the window: it goes before the device that owns the window.
+    m_input.reset();
     m_device.reset();
 }
 

@@ -38,7 +38,7 @@ protected:
     void SetUp() override {
         ReportCapture<1>::SetUp();
         // Large enough that unpacking it starts a thread of its own.
-        for (int i = 0; m_big.size() < (3u << 20); ++i) m_big += "row " + std::to_string(i * 7919 % 100003) + ";";
+        for (uint64_t i = 0; m_big.size() < (3u << 20); ++i) m_big += "row " + std::to_string(i * 7919 % 100003) + ";";
         ArchiveWriter writer;
         writer.add("objects/big.lwo", m_big, 3);
         writer.add("sounds/small.wav", std::string("RIFF small"), 0);
