@@ -118,6 +118,7 @@ int HighscoreSubmission::handleReply() {
     g_logStream << "high-score server replied with code " << code << std::endl;
     if (code != SUBMISSION_ACCEPTED) return code;
     m_tables.getChampionship().m_submittedTime = m_time;
-    if (!m_tables.save(m_fileName.c_str())) g_logStream << "high scores not saved after the submission" << std::endl;
+    // A failed save says so in the log itself.
+    m_tables.save(m_fileName.c_str());
     return code;
 }

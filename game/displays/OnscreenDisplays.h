@@ -94,6 +94,8 @@ public:
     void onPauseContinue();
     void onPauseRestart();
     void onPauseQuit();
+    // The message window; besides a lost connection it says that a high
+    // score could not be saved. Its OK leaves the race.
     void showConnectionLost(int32_t textId);
     void onConnectionLostOk();
     void showTimeTrialResult();
@@ -114,7 +116,9 @@ public:
     // Offers the local player's result to the mode's table: the name entry
     // when it earns a place, else the race ends.
     void openNameEntry();
-    // Stores the typed name's entry, the best lap and "highscore.dat"; ends the race.
+    // Stores the typed name's entry, the best lap and "highscore.dat"; ends
+    // the race, the first time in a run that the file cannot be written
+    // after saying so in the message window.
     void saveHighscore();
     void closeNameEntry();
 

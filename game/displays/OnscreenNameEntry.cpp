@@ -20,6 +20,7 @@ constexpr int32_t TEXT_ENTER_NAME = 4001;
 // "1st place" to "10th place".
 constexpr int32_t TEXT_FIRST_RANK = 4010;
 constexpr int32_t TEXT_SAVE = 2000;
+constexpr int32_t TEXT_NOT_SAVED = 4040;
 constexpr size_t MAX_NAME_CHARACTERS = 16;
 
 // The entry's name: the first 16 characters, as many whole ones as fit its
@@ -126,8 +127,16 @@ void OnscreenDisplays::saveHighscore() {
     if (m_config->m_game.get() != Race::CHAMPIONSHIP && bestLap && bestLap->m_time > record.bestLap)
         m_entryTable->setBestLap(m_trackIndex, HighscoreEntry(record.bestLap, static_cast<uint32_t>(record.racePoints),
                                                               m_entry.m_name, m_entry.m_colour, m_entry.m_model));
-    if (m_race.m_highscores) m_race.m_highscores->save(m_config->pathOf(HighscoreTables::FILE_NAME).c_str());
-    closeNameEntry();
+    const bool saved =
+        !m_race.m_highscores || m_race.m_highscores->save(m_config->pathOf(HighscoreTables::FILE_NAME).c_str());
+    if (saved || m_config->m_toldHighscoreNotSaved) {
+        closeNameEntry();
+        return;
+    }
+    m_config->m_toldHighscoreNotSaved = true;
+    closeWindow(NAME_ENTRY);
+    // Its OK leaves the race as the entry would have.
+    showConnectionLost(TEXT_NOT_SAVED);
 }
 
 void OnscreenDisplays::closeNameEntry() {

@@ -212,10 +212,11 @@ bool Config::save() {
     m_settings.store(settings);
     storeBindings(m_bindingKind, kinds);
     storeBindings(m_bindingCode, codes);
-    bool whole = writeEncryptedRecord(settings, sizeof settings, m_cipher, file.file()) &&
-                 writeEncryptedRecord(kinds, sizeof kinds, m_cipher, file.file()) &&
-                 writeEncryptedRecord(codes, sizeof codes, m_cipher, file.file());
-    return whole && file.commit();
+    // A record that does not go in whole leaves the file short: commit refuses it and logs why.
+    writeEncryptedRecord(settings, sizeof settings, m_cipher, file.file());
+    writeEncryptedRecord(kinds, sizeof kinds, m_cipher, file.file());
+    writeEncryptedRecord(codes, sizeof codes, m_cipher, file.file());
+    return file.commit(FILE_SIZE);
 }
 
 void Config::setDefaultPlayerNames() {

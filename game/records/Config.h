@@ -104,8 +104,9 @@ public:
 
     // False when the file is missing, unreadable or damaged (a damaged one is set aside).
     bool load();
-    // False when the file could not be written whole, or is one that could
-    // not be read and so is kept as it is; the old one then stays.
+    // False when the file could not be written whole (the log then says
+    // why), or is one that could not be read and so is kept as it is; the
+    // old one then stays.
     bool save();
     // Where a data file of that name is kept beside "config.dat"; empty without a folder.
     std::string pathOf(const char* name) const;
@@ -122,6 +123,7 @@ public:
     bool m_raceAgain;
     bool m_menuFlag;
     bool m_showHighscores;
+    bool m_toldHighscoreNotSaved = false; // the player hears it once a run; the log has each one
     int32_t m_highscoreTrack;
     int32_t m_highscoreTable; // 0 time trial, 1 single race, 2 championship
     std::string m_serverAddress;

@@ -17,8 +17,9 @@ public:
     // False when the file is missing, unreadable, or damaged (then it is set
     // aside); callers then reset and save.
     bool load(const char* fileName);
-    // False when the file could not be written whole, or when load found it
-    // there but unreadable: a player's scores are never written over.
+    // False when the file could not be written whole (the log then says
+    // why), or when load found it there but unreadable: a player's scores
+    // are never written over.
     bool save(const char* fileName);
     void reset();
 

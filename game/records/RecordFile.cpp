@@ -24,11 +24,13 @@ bool exists(const std::string& path) {
 }
 
 // Without the sync a power loss after the rename can leave an empty file.
-void syncPath(const std::string& path, int flags) {
+// 0, or the errno of what failed: some file systems say only here that they are full.
+int syncPath(const std::string& path, int flags) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
-    if (fd < 0) return;
-    fsync(fd);
+    if (fd < 0) return errno;
+    const int error = fsync(fd) == 0 ? 0 : errno;
     close(fd);
+    return error;
 }
 
 constexpr int MAX_LINKS = 8;
@@ -53,7 +55,7 @@ std::string folderOf(const std::string& path) {
 } // namespace
 
 RecordFile::RecordFile(const char* path)
-    : m_name(path ? path : ""), m_target(m_name), m_file(""), m_writing(false), m_unreadable(false) {}
+    : m_name(path ? path : ""), m_target(m_name), m_writing(false), m_unreadable(false) {}
 
 RecordFile::~RecordFile() {
     if (!m_writing) return;
@@ -110,22 +112,37 @@ bool RecordFile::create() {
     const std::string temporary = newFileName(m_target);
     std::remove(temporary.c_str());
     m_writing = m_file.create(temporary.c_str());
-    if (!m_writing)
-        g_logStream << m_name << " cannot be written (" << std::strerror(errno) << "); it is not saved" << std::endl;
+    if (!m_writing) reportNotSaved(std::strerror(errno));
     return m_writing;
 }
 
-bool RecordFile::commit() {
+bool RecordFile::commit(uint32_t expectedSize) {
     if (!m_writing) return false;
+    const uint32_t written = m_file.getSize();
+    const int writeError = m_file.writeError();
     m_file.close();
     m_writing = false;
     const std::string temporary = newFileName(m_target);
-    syncPath(temporary, 0);
-    if (std::rename(temporary.c_str(), m_target.c_str()) == 0) {
+    std::string why;
+    if (writeError != 0)
+        why = std::strerror(writeError);
+    else if (written != expectedSize)
+        why = "only " + std::to_string(written) + " of " + std::to_string(expectedSize) + " bytes written";
+    else if (const int syncError = syncPath(temporary, 0))
+        why = std::strerror(syncError);
+    else if (std::rename(temporary.c_str(), m_target.c_str()) != 0)
+        why = std::strerror(errno);
+    if (why.empty()) {
         syncPath(folderOf(m_target), O_DIRECTORY);
         return true;
     }
     std::remove(temporary.c_str());
-    g_logStream << m_name << " could not be replaced; the old file stays" << std::endl;
+    reportNotSaved(why);
     return false;
+}
+
+// Each failed save leaves this one line, whichever step failed.
+void RecordFile::reportNotSaved(const std::string& why) const {
+    g_logStream << m_name << " cannot be written (" << why << "); it is not saved, the file on disk stays as it was"
+                << std::endl;
 }

@@ -2,13 +2,13 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/platform/archive/DiskFile.h"
+#include "game/records/CheckedDiskFile.h"
 
 // A file of encrypted records on disk ("config.dat", "highscore.dat") at the
 // path it is given. Reading insists on the exact size; writing goes to the
 // file (or, for a link, its target) + ".new", synced, and only a finished
 // commit renames it over the old file, so neither a failed save nor a power
-// loss costs the previous one.
+// loss costs the previous one. A save that fails says why in one log line.
 class RecordFile {
 public:
     static constexpr int DAMAGED_COPIES = 5;
@@ -29,17 +29,20 @@ public:
     void rejectAsDamaged(const char* reason);
 
     bool create();
-    bool commit();
+    // Renames the new file over the old one when all of its expectedSize
+    // bytes went in and reached the disk; else removes it.
+    bool commit(uint32_t expectedSize);
 
     File& file() { return m_file; }
     const std::string& getName() const { return m_name; }
 
 private:
     std::string damagedCopyName() const;
+    void reportNotSaved(const std::string& why) const;
 
     std::string m_name;   // as the caller named it
     std::string m_target; // where the bytes go: a link's target
-    DiskFile m_file;
+    CheckedDiskFile m_file;
     bool m_writing;
     bool m_unreadable;
 };

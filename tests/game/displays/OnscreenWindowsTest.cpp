@@ -17,7 +17,9 @@
 #include "game/records/TextTable.h"
 #include "net/NetControl.h"
 #include "sys/gui/TypedText.h"
+#include "tests/game/GameTestSupport.h"
 #include "tests/game/race/HandBuiltRace.h"
+#include "tests/support/FullFolder.h"
 #include "tests/support/NullGui.h"
 
 namespace {
@@ -64,6 +66,12 @@ protected:
         m_config = std::make_unique<RaceConfig>(game, track);
         config().m_playMode = playMode;
         std::strcpy(config().m_settings.m_playerName1, "Mira");
+        nextRace(riders);
+    }
+
+    // The run's next race: new displays over the same config.
+    void nextRace(int riders) {
+        m_race.reset();
         m_race = std::make_unique<Race>(nullptr, &m_gui.context);
         m_race->m_config = &config();
         m_race->m_viewCount = 1;
@@ -410,6 +418,47 @@ TEST_F(OnscreenWindows, TypedNameAndBestLapReachTheHighScoreFile) {
     EXPECT_STREQ(stored.getTimeTrial().getEntry(1, 0)->m_name, "Cleopatra_Racer1");
     EXPECT_STREQ(stored.getTimeTrial().getBestLap(1)->m_name, "Cleopatra_Racer1");
     EXPECT_FLOAT_EQ(stored.getTimeTrial().getBestLap(1)->m_time, 39.5f);
+}
+
+TEST_F(OnscreenWindows, AHighScoreTheDiskCannotTakeIsToldOnceARun) {
+    build(Race::TIME_TRIAL, Race::ONE_PLAYER, 1, 1);
+    // The race keeps "highscore.dat" in the working folder.
+    FullFolder disk;
+    ASSERT_EQ(chdir(disk.path().c_str()), 0);
+    m_race->m_highscores = std::make_unique<HighscoreTables>();
+    m_race->m_highscores->reset();
+    ASSERT_TRUE(m_race->m_highscores->save(HighscoreTables::FILE_NAME));
+    const std::string before = readWholeFile(HighscoreTables::FILE_NAME);
+    disk.fill();
+    LogCapture log;
+    record(0).bestLap = 40.0f;
+    displays().openNameEntry();
+    ASSERT_TRUE(displays().isVisible(Window::NAME_ENTRY));
+    click(child("Quillfen/Button", text(2000)));
+    EXPECT_FALSE(displays().isVisible(Window::NAME_ENTRY));
+    ASSERT_TRUE(displays().isVisible(Window::CONNECTION_LOST));
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{text(4040).c_str()});
+    EXPECT_FALSE(m_race->m_leaveRace) << "the race waits for the player to read it";
+    click(child("Quillfen/Button", text(2000)));
+    EXPECT_EQ(openWindow(), nullptr);
+    EXPECT_TRUE(m_race->m_leaveRace);
+
+    // The next high score of the run is lost as quietly as the log allows.
+    std::unique_ptr<HighscoreTables> tables = std::move(m_race->m_highscores);
+    nextRace(1);
+    m_race->m_highscores = std::move(tables);
+    record(0).bestLap = 39.0f;
+    displays().openNameEntry();
+    ASSERT_TRUE(displays().isVisible(Window::NAME_ENTRY));
+    displays().saveHighscore();
+    EXPECT_EQ(openWindow(), nullptr);
+    EXPECT_FALSE(displays().isVisible(Window::CONNECTION_LOST));
+    EXPECT_TRUE(m_race->m_leaveRace);
+    EXPECT_TRUE(readWholeFile(HighscoreTables::FILE_NAME) == before);
+    const std::string line = "./highscore.dat cannot be written (" + disk.reason() + ")";
+    const std::string logged = log.text();
+    EXPECT_NE(logged.find(line), std::string::npos) << logged;
+    EXPECT_NE(logged.find(line, logged.find(line) + 1), std::string::npos) << "each failed save is logged: " << logged;
 }
 
 TEST_F(OnscreenWindows, RidingKeysTypedBeforeTheNameEntryOpensStayOutOfTheName) {

@@ -368,8 +368,11 @@ TEST(Config, AFailedSaveKeepsTheOldFile) {
     ASSERT_EQ(mkdir("config.dat.new", 0755), 0);
     writeWholeFile("config.dat.new/keep", "x");
     config.m_settings.m_musicVolume = 10;
+    LogCapture log;
     EXPECT_FALSE(config.save());
     EXPECT_EQ(readWholeFile("config.dat"), before);
+    EXPECT_EQ(log.text(), "./config.dat cannot be written (Is a directory); it is not saved, the file on disk stays as "
+                          "it was\n");
 }
 
 TEST(Config, AFileThatCannotBeReadIsNeverReplaced) {

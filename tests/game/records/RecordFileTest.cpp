@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "game/records/Config.h"
+#include "game/records/HighscoreTables.h"
 #include "game/records/RecordFile.h"
 #include "tests/game/GameTestSupport.h"
+#include "tests/support/FullFolder.h"
 
 TEST(RecordFile, CommitReplacesTheOldFile) {
     TempDir dir;
@@ -17,7 +20,7 @@ TEST(RecordFile, CommitReplacesTheOldFile) {
     ASSERT_TRUE(file.create());
     EXPECT_EQ(readWholeFile(path), "old") << "the old file stays until the commit";
     file.file().write("new!", 4);
-    EXPECT_TRUE(file.commit());
+    EXPECT_TRUE(file.commit(4));
     EXPECT_EQ(readWholeFile(path), "new!");
     EXPECT_FALSE(fileExists(path + ".new"));
 }
@@ -32,6 +35,34 @@ TEST(RecordFile, AnUnfinishedSaveKeepsTheOldFile) {
     }
     EXPECT_EQ(readWholeFile(path), "old");
     EXPECT_FALSE(fileExists(path + ".new"));
+}
+
+TEST(RecordFile, ASaveToAFullDiskSaysWhyInOneLineAndKeepsTheOldFile) {
+    FullFolder disk;
+    const std::string config = disk.file(Config::FILE_NAME), scores = disk.file(HighscoreTables::FILE_NAME);
+    Config settings(nullptr, disk.path());
+    HighscoreTables tables;
+    tables.reset();
+    ASSERT_TRUE(tables.save(scores.c_str()));
+    const std::string oldConfig = readWholeFile(config), oldScores = readWholeFile(scores);
+    ASSERT_EQ(oldConfig.size(), Config::FILE_SIZE);
+    ASSERT_EQ(oldScores.size(), HighscoreTables::FILE_SIZE);
+
+    disk.fill();
+    settings.m_settings.m_musicVolume = 10;
+    tables.getTimeTrial().insert(0, HighscoreEntry(30.0f, 0, "Mira", 1, 1));
+    LogCapture log;
+    EXPECT_FALSE(settings.save());
+    EXPECT_FALSE(tables.save(scores.c_str()));
+    EXPECT_EQ(log.text(), config + " cannot be written (" + disk.reason() +
+                              "); it is not saved, the file on disk stays as it was\n" + scores +
+                              " cannot be written (" + disk.reason() +
+                              "); it is not saved, the file on disk stays as it was\n")
+        << (disk.onTmpfs() ? "on a full tmpfs" : "past a file size limit");
+    EXPECT_TRUE(readWholeFile(config) == oldConfig);
+    EXPECT_TRUE(readWholeFile(scores) == oldScores);
+    EXPECT_FALSE(fileExists(config + ".new"));
+    EXPECT_FALSE(fileExists(scores + ".new"));
 }
 
 TEST(RecordFile, MissingFileIsNotDamaged) {
@@ -93,7 +124,7 @@ TEST(RecordFile, SavesWriteThroughALinkToItsTarget) {
     RecordFile file(link.c_str());
     ASSERT_TRUE(file.create());
     file.file().write("new!", 4);
-    ASSERT_TRUE(file.commit());
+    ASSERT_TRUE(file.commit(4));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readWholeFile(target), "new!");
     EXPECT_FALSE(fileExists(target + ".new"));
