@@ -257,6 +257,7 @@ TEST(WholeRace, ALatePlayerIsNotHeldAtTheLineByTheFinishedComputerRiders) {
     ASSERT_GE(lastLap, 0.0) << "the player never came round";
     EXPECT_GE(finishedBefore, 3) << "the computer riders had not finished";
     // Two sectors take the player some 5 s on an open road.
+    ASSERT_GE(pastLine, lastLap) << "the player never got past the line";
     EXPECT_LT(pastLine - lastLap, 8.0) << "from " << lastLap;
     EXPECT_TRUE(player.m_trackFinished.get());
 }
