@@ -97,7 +97,7 @@ void ControllerAI::keepPathInRange() {
 }
 
 void ControllerAI::update(bool wallHit, bool reverseGear) {
-    if (!m_vehicle || !m_vehicle->m_active.get()) return;
+    if (!m_vehicle || !(m_vehicle->m_active.get() || m_vehicle->m_ridesOn)) return;
     double time = raceTime();
     if (wallHit) {
         m_reversing = true;

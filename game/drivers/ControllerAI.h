@@ -11,7 +11,7 @@ class Vehicle;
 
 // The computer driver: follows one of the track's six recorded paths,
 // backs off walls, respawns a kart that stays stuck and now and then fires
-// its extra.
+// its extra; past the finish it rides on when the race asks it to.
 class ControllerAI : public Controller {
 public:
     static constexpr int PATHS = 6;

@@ -119,6 +119,9 @@ public:
     NetValue<Config::Player>* m_playerRecord = nullptr;
     int32_t m_positionHistory[4] = {0, 0, 0, 0};
     bool m_eliminated = false;
+    // Set by the race for a computer rider that finished while players still
+    // race: it rides on along its path instead of stopping in their way.
+    bool m_ridesOn = false;
     // Set by the finish line.
     bool m_crossedLine = false;
     uint32_t m_sectorMask = SECTORS_START;

@@ -145,18 +145,20 @@ Matrix4x3 groundFrame(const float n[3], float yaw, const float heading[3]) {
 void VehicleMaster::update(double time, double dt) {
     bool active = m_active, finished = m_trackFinished;
     if (!active && finished && gameMode() == Race::ELIMINATION) return;
+    // A finished rider that rides on is driven and steered, though out of the race.
+    const bool driven = active || m_ridesOn;
     if (m_lastPos.y < FALLEN_OFF_HEIGHT || m_resetTouched) respawn();
     m_resetTouched = false;
     if (m_controller) m_controller->update(m_wallHit, m_reversing);
     m_wallHit = false;
     countDownTimers(dt);
 
-    m_acceleration = chooseAcceleration(active, finished);
+    m_acceleration = chooseAcceleration(driven, finished && !m_ridesOn);
     m_curSpeed += m_acceleration;
     if (m_curSpeed < 0.0f) m_curSpeed = 0.0f;
     if (m_curSpeed > speedLimit()) m_curSpeed = speedLimit();
     if (isHeld()) m_curSpeed = 0.0f;
-    steer(active);
+    steer(driven);
     if (m_controller && m_controller->useExtra() && active) useExtra(static_cast<float>(time));
     if (m_obstacleDepth != 0.0f) resolveObstacle();
 

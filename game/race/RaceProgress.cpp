@@ -115,7 +115,7 @@ CEGUI::String riderName(const Vehicle& rider) {
 }
 
 // A lap is counted: lap start, lap, best lap, and the finish or the drop-out it brings.
-void completeLap(Race& race, int32_t i, Vehicle& rider, float lapTime) {
+void completeLap(Race& race, int32_t i, Vehicle& rider, float lapTime, bool players) {
     race.m_lapStart[i] = rider.m_lap.get() == -1 ? 0.0f : race.m_lapStart[i] + lapTime;
     const int32_t lap = lapOf(rider) + 1;
     rider.m_lap = lap;
@@ -132,6 +132,9 @@ void completeLap(Race& race, int32_t i, Vehicle& rider, float lapTime) {
     } else if (lap >= lapsToRace(*race.m_config)) {
         rider.m_active = false;
         rider.m_trackFinished = true;
+        // Stopped past the line it would wall in the players still to come. A race of
+        // computer riders only ends with its last finisher, and there they stop.
+        rider.m_ridesOn = players && race.playerKind(i) == Race::COMPUTER;
         if (race.playerKind(i) != Race::REMOTE) race.recordFinish(i);
         const int32_t view = race.viewOfRider(i);
         if (rider.asMaster() && view >= 0) race.m_cameraMode[view] = Race::FINISHED;
@@ -139,8 +142,9 @@ void completeLap(Race& race, int32_t i, Vehicle& rider, float lapTime) {
     std::fill_n(rider.m_positionHistory, HISTORY, HISTORY_AFTER_LAP);
 }
 
-// One frame of a rider still racing: where it is, its times, and the line.
-void advanceRider(Race& race, int32_t i, Vehicle& rider) {
+// One frame of a rider still racing: where it is, its times, and the line; `players`
+// tells whether a player rides in the race.
+void advanceRider(Race& race, int32_t i, Vehicle& rider, bool players) {
     if (race.m_positionMap) {
         Position3 here;
         notePosition(rider, race.m_positionMap->lookup(rider.getPosition(here)));
@@ -158,7 +162,8 @@ void advanceRider(Race& race, int32_t i, Vehicle& rider) {
         if (record->get().lapTimes[lapIndex] != lapTime) record->modify()->lapTimes[lapIndex] = lapTime;
     }
     if (rider.m_sectorMask == ALL_SECTORS && rider.m_crossedLine)
-        completeLap(race, i, rider, rider.m_playerRecord ? rider.m_playerRecord->get().lapTimes[lapIndex] : 0.0f);
+        completeLap(race, i, rider, rider.m_playerRecord ? rider.m_playerRecord->get().lapTimes[lapIndex] : 0.0f,
+                    players);
     // A crossing without every sector passed counts for nothing, and the sectors start again.
     if (rider.m_crossedLine) {
         rider.m_crossedLine = false;
@@ -228,7 +233,7 @@ void Race::updateProgress() {
 
     for (int32_t i = 0; i < m_vehicleCount; ++i) {
         Vehicle* rider = getVehicle(i);
-        if (rider && !rider->m_trackFinished.get() && rider->m_active.get()) advanceRider(*this, i, *rider);
+        if (rider && !rider->m_trackFinished.get() && rider->m_active.get()) advanceRider(*this, i, *rider, humans);
     }
     for (int32_t view = 0; view < m_viewCount && view < MAX_VIEWS; ++view) m_wrongWay[view] = checkWrongWay(view);
 

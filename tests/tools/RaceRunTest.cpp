@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "engine/platform/input/InputDevice.h"
-#include "game/karts/Vehicle.h"
+#include "game/displays/OnscreenDisplays.h"
+#include "game/drivers/ControllerAI.h"
+#include "game/karts/VehicleMaster.h"
 #include "game/race/Race.h"
 #include "tests/support/DemoArchive.h"
 #include "tests/support/RunTool.h"
@@ -187,11 +189,23 @@ INSTANTIATE_TEST_SUITE_P(DemoTracks, WholeRaceOnTrack, ::testing::Range(0, 6));
 
 TEST(WholeRace, SplitScreenPlayersSitWhileTheComputerRidersRace) {
     RaceRun run(demoArchive(), optionsOf("--riders 12ccc --frames 200 --dt 0.05"));
-    std::ostringstream out;
     std::string error;
-    ASSERT_TRUE(run.run(out, error)) << error;
+    ASSERT_TRUE(run.setUp(error)) << error;
     Race& race = run.race();
-    EXPECT_EQ(run.summary().views, 2);
+    ASSERT_EQ(race.m_viewCount, 2);
+    // Through the countdown each panel shows its player's place on the grid, both behind the computer riders.
+    int counted = 0;
+    for (int frame = 0; frame < 200; ++frame) {
+        ASSERT_TRUE(run.frame());
+        if (race.m_countdownState == Race::WAITING || race.m_countdownState == Race::RUNNING) continue;
+        ++counted;
+        for (int v = 0; v < 2; ++v) {
+            const OnscreenDisplays::View& panel = race.m_displays->m_views[v];
+            EXPECT_EQ(panel.position, 5 - v) << "view " << v << ", frame " << frame;
+            EXPECT_EQ(panel.positionCount, 5) << "view " << v << ", frame " << frame;
+        }
+    }
+    EXPECT_GT(counted, 3 / 0.05 - 2) << "the countdown's frames";
     EXPECT_EQ(race.m_viewRider[0], 0);
     EXPECT_EQ(race.m_viewRider[1], 1);
     ASSERT_EQ(race.m_vehicleCount, 5);
@@ -214,4 +228,36 @@ TEST(WholeRace, TimeTrialRiderDrivesByTheKeyScript) {
     EXPECT_EQ(run.summary().riders.size(), 1u);
     EXPECT_GT(race.getVehicle(0)->getSpeed(), 0.1f);
     EXPECT_EQ(race.m_vehicles[1], nullptr);
+}
+
+// The player sets off on the first computer path so late that the computer
+// riders have finished when it comes to the line for its last lap: they must
+// not stand there in its way.
+TEST(WholeRace, ALatePlayerIsNotHeldAtTheLineByTheFinishedComputerRiders) {
+    RaceRun run(demoArchive(), optionsOf("--riders pcccc --laps 2 --dt 0.05 --no-draw --track 1"));
+    std::string error;
+    ASSERT_TRUE(run.setUp(error)) << error;
+    Race& race = run.race();
+    VehicleMaster& player = *race.getVehicle(0)->asMaster();
+    const auto& paths = dynamic_cast<const ControllerAI&>(*race.getVehicle(1)->m_controller);
+    int finishedBefore = 0;
+    double lastLap = -1.0, pastLine = -1.0;
+    while (!player.m_trackFinished.get() && race.m_simulatedTime < 300.0) {
+        ASSERT_TRUE(run.frame());
+        const double now = race.m_simulatedTime;
+        if (now >= 80.0 && !player.m_controller->isComputer())
+            player.m_controller = std::make_unique<ControllerAI>(&player, 0, paths);
+        if (lastLap < 0.0 && player.m_lap.get() == 1) {
+            lastLap = now;
+            for (int i = 1; i < 5; ++i) finishedBefore += race.getVehicle(i)->m_trackFinished.get() ? 1 : 0;
+        }
+        // Two of the lap's sixteen sectors.
+        if (lastLap >= 0.0 && pastLine < 0.0 && player.m_positionHistory[0] >= 2 * 16) pastLine = now;
+    }
+    ASSERT_GE(lastLap, 0.0) << "the player never came round";
+    EXPECT_GE(finishedBefore, 3) << "the computer riders had not finished";
+    // Two sectors take the player some 5 s on an open road.
+    ASSERT_GE(pastLine, lastLap) << "the player never got past the line";
+    EXPECT_LT(pastLine - lastLap, 8.0) << "from " << lastLap;
+    EXPECT_TRUE(player.m_trackFinished.get());
 }
