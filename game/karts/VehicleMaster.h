@@ -62,6 +62,8 @@ public:
     float m_slideFactor;
     bool m_reversing = false;
     bool m_wallHit = false;
+    // Pushed slowly into a wall with the throttle open: the rider turns the moped on the spot.
+    bool m_wallHeld = false;
     bool m_airborne = true;
     Position3 m_lastPos = {0.0f, 0.0f, 0.0f};
     Position3 m_newPos = {0.0f, 0.0f, 0.0f};
@@ -176,12 +178,16 @@ private:
     // Unit direction of this step's motion, blended from the heading and the drift.
     void motionDirection(float direction[3]) const;
     void moveFreely(Position3& next, const float direction[3], double time);
+    // A player's slow kart driven forwards against a wall, which does not bounce it: it leaves or leans on it.
+    bool isLeaningOnWall() const;
     void placeObjects(const Position3& next, double time);
     void writePose(const Position3& next);
     void writeReplicatedValues(const Position3& next);
     // Contacts the surface kinds wrote during the physics step.
     void resolveObstacle();
     void resolveWall(Position3& next, const Position3& start, const float direction[3]);
+    // The kart's centre to its radius off the wall contact.
+    void pushOutOfWall(Position3& next) const;
     void resolveGround(Position3& next);
     void resolveBump(Position3& next);
 };

@@ -223,6 +223,7 @@ void VehicleMaster::respawn() {
     for (int i = 0; i < 3; ++i) m_slideVelocity[i] = m_heading[i];
     m_cameraReset = true;
     m_reversing = false;
+    m_wallHeld = false;
     m_blendRequest = 1;
     m_blendTrack = -1;
     m_blendHold = 0.0f;

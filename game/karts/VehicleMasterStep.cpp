@@ -166,7 +166,10 @@ void VehicleMaster::update(double time, double dt) {
     float direction[3];
     motionDirection(direction);
     Position3 next = start;
-    if (m_wallDepth == 0.0f)
+    m_wallHeld = false;
+    // A leaning kart that heads away from the wall drives off it.
+    const bool leaving = isLeaningOnWall() && dot(toPosition(direction), toPosition(m_wallNormal)) > 0.0f;
+    if (m_wallDepth == 0.0f || leaving)
         moveFreely(next, direction, time);
     else
         resolveWall(next, start, direction);
@@ -230,8 +233,25 @@ void VehicleMaster::steer(bool active) {
     if (m_airborne || !active || !m_controller) return;
     float rate = m_settings->m_turnRate * PI / 180.0f;
     if (m_reversing) rate = -rate;
-    if (m_curSpeed > 0.0f && m_controller->steerRight() > 0) turnHeading(m_heading, rate, m_curSpeed);
-    if (m_curSpeed > 0.0f && m_controller->steerLeft() > 0) turnHeading(m_heading, -rate, m_curSpeed);
+    const bool right = m_curSpeed > 0.0f && m_controller->steerRight() > 0;
+    const bool left = m_curSpeed > 0.0f && m_controller->steerLeft() > 0;
+    // Leaning on a wall the rider swings the moped round on the spot, too slow to slide or
+    // bounce, until it heads away from the wall; otherwise a slow kart turns slowly.
+    const bool pivot = m_wallHeld && (right || left);
+    const float cap = pivot ? std::fabs(rate) : m_curSpeed;
+    if (right) turnHeading(m_heading, rate, cap);
+    if (left) turnHeading(m_heading, -rate, cap);
+    if (pivot) m_curSpeed = std::min(m_curSpeed, SLIDE_MIN_SPEED);
+}
+
+bool VehicleMaster::isLeaningOnWall() const {
+    // A ceiling or a floor is no wall to lean on: it bounces the kart as ever. So does every
+    // wall a computer rider meets: its driver backs off on the bounce's wall hit.
+    const Normal3& n = m_wallNormal;
+    const bool upright = n.y * n.y < n.x * n.x + n.z * n.z;
+    const bool rider = m_controller && !m_controller->isComputer();
+    return m_wallDepth != 0.0f && upright && rider && m_curSpeed <= SLIDE_MIN_SPEED && !m_reversing &&
+           m_acceleration > 0.0f;
 }
 
 void VehicleMaster::motionDirection(float direction[3]) const {
@@ -381,7 +401,11 @@ void VehicleMaster::resolveWall(Position3& next, const Position3& start, const f
     bool computer = m_controller && m_controller->isComputer();
     float limit = computer ? COMPUTER_SLIDE_LIMIT : HUMAN_SLIDE_LIMIT;
 
-    if (impact > -limit && m_curSpeed > SLIDE_MIN_SPEED && side != 0.0f) {
+    if (isLeaningOnWall()) {
+        // Too slow to slide: it stands at the wall, pushing, and slides or bounces once it has gathered speed.
+        m_wallHeld = true;
+        pushOutOfWall(next);
+    } else if (impact > -limit && m_curSpeed > SLIDE_MIN_SPEED && side != 0.0f) {
         // Along the wall, the way the kart was going.
         float way = side < 0.0f ? 1.0f : -1.0f;
         if (m_reversing) {
@@ -392,10 +416,7 @@ void VehicleMaster::resolveWall(Position3& next, const Position3& start, const f
         m_heading[1] = 0.0f;
         m_heading[2] = n.x * way;
         m_curSpeed *= (impact + 90.0f) / 90.0f;
-        float scaleX = m_object ? m_object->m_channels[SceneItem::SCALE_X].evaluate(0.0) : m_scale;
-        float reach = (m_radius + WALL_CLEARANCE) * scaleX;
-        next.x = m_wallPos.x + n.x * reach;
-        next.z = m_wallPos.z + n.z * reach;
+        pushOutOfWall(next);
     } else {
         if (m_curSpeed > CRASH_SPEED) startHitMotion();
         m_curSpeed = std::min(m_curSpeed * CRASH_SLOWDOWN, CRASH_SPEED);
@@ -411,6 +432,13 @@ void VehicleMaster::resolveWall(Position3& next, const Position3& start, const f
     next.x += m_heading[0] * travel;
     next.y = start.y + m_heading[1] * travel;
     next.z += m_heading[2] * travel;
+}
+
+void VehicleMaster::pushOutOfWall(Position3& next) const {
+    float scaleX = m_object ? m_object->m_channels[SceneItem::SCALE_X].evaluate(0.0) : m_scale;
+    float reach = (m_radius + WALL_CLEARANCE) * scaleX;
+    next.x = m_wallPos.x + m_wallNormal.x * reach;
+    next.z = m_wallPos.z + m_wallNormal.z * reach;
 }
 
 void VehicleMaster::resolveGround(Position3& next) {

@@ -1,5 +1,6 @@
 #include "game/race/Race.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/render/Renderer.h"
@@ -18,6 +19,8 @@ constexpr float ZOOM_STEP = 0.01f;
 // A boost zooms the chase camera out to this; without one it creeps back in.
 constexpr float BOOST_ZOOM = 1.0f;
 constexpr float RACE_ZOOM = 1.5f;
+// Radians a frame the chase camera swings round a rider who turns on the spot at a wall.
+constexpr float SWING_STEP = 0.15f;
 // The finish camera stands in front of the rider and looks back at him.
 constexpr Position3 FINISH_OFFSET = {0.0f, 0.3f, 3.0f};
 constexpr Position3 NO_OFFSET = {0.0f, 0.0f, 0.0f};
@@ -32,33 +35,55 @@ Position3 aimPoint(SceneItem& item) {
     return {item.m_worldMatrix[12], item.m_worldMatrix[13] + AIM_LIFT, item.m_worldMatrix[14]};
 }
 
-// A respawned kart: the chase camera starts again right behind it.
-void snapBehind(Camera& camera, SceneObject& target, Vehicle& rider) {
+// The way the rider's pose faces, of unit length.
+Position3 headingOf(Vehicle& rider) {
     const Matrix4x3& pose = rider.m_matrix.get();
     float heading[3] = {pose[8], pose[9], pose[10]};
     normalize(heading);
+    return toPosition(heading);
+}
+
+// u turned towards v's direction by at most `angle`, its length kept.
+Position3 turnTowards(const Position3& u, const Position3& v, float angle) {
+    const float size = length(u);
+    const Position3 from = normalised(u), to = normalised(v);
+    if (!(size > 0.0f) || !(length(to) > 0.0f)) return u;
+    const float c = std::max(-1.0f, std::min(dot(from, to), 1.0f));
+    if (std::acos(c) <= angle) return to * size;
+    // Straight opposite: round the vertical.
+    Position3 across = to - from * c;
+    if (!(length(across) > 1e-4f)) across = cross({0.0f, 1.0f, 0.0f}, from);
+    if (!(length(across) > 0.0f)) return u;
+    across = normalised(across);
+    return (from * std::cos(angle) + across * std::sin(angle)) * size;
+}
+
+// A respawned kart: the chase camera starts again right behind it.
+void snapBehind(Camera& camera, SceneObject& target, Vehicle& rider) {
     const Position3 at = aimPoint(target);
-    camera.setPosition({at.x - heading[0] * CHASE_DISTANCE, at.y - heading[1] * CHASE_DISTANCE,
-                        at.z - heading[2] * CHASE_DISTANCE});
+    camera.setPosition(at - headingOf(rider) * CHASE_DISTANCE);
     camera.invalidate();
     rider.m_cameraReset.set(false);
 }
 
 // Trails the rider on a slack line: pulled along once it is farther than the chase distance.
+// A rider leaning on a wall turns on the spot, which the line would show from the side or
+// above: the camera swings round behind him instead.
 void chase(Camera& camera, SceneObject& target, Vehicle& rider) {
+    VehicleMaster* master = rider.asMaster();
     const Position3 at = aimPoint(target);
-    const Position3 here = camera.evaluatePosition(0.0);
-    float away[3] = {here.x - at.x, here.y - at.y, here.z - at.z};
-    const float distance = vectorLength(away);
-    if (distance > CHASE_DISTANCE) {
-        const float k = CHASE_DISTANCE / distance;
-        camera.setPosition({at.x + away[0] * k, at.y + away[1] * k, at.z + away[2] * k});
-    }
+    Position3 away = camera.evaluatePosition(0.0) - at;
+    const bool swing = master && master->m_wallHeld;
+    if (swing) away = turnTowards(away, -headingOf(rider), SWING_STEP);
+    const float distance = vectorLength(toArray(away).data());
+    if (distance > CHASE_DISTANCE)
+        camera.setPosition(at + away * (CHASE_DISTANCE / distance));
+    else if (swing)
+        camera.setPosition(at + away);
     camera.m_offset = NO_OFFSET;
     camera.m_parent = nullptr;
     camera.lookAt(&target, true, true);
 
-    VehicleMaster* master = rider.asMaster();
     if (!master) return;
     float& zoom = camera.m_zoomFactor.constant;
     if (master->m_boost != 0.0f && master->m_boostTime == VehicleMaster::BOOST_RUNNING) {

@@ -8,6 +8,7 @@
 #include <ode/objects.h>
 
 #include "engine/platform/audio/SilentSound.h"
+#include "engine/scene/Camera.h"
 #include "engine/scene/SceneObject.h"
 #include "engine/scene/physics/ODESpacePair.h"
 #include "engine/scene/physics/PhysicsLibrary.h"
@@ -162,6 +163,39 @@ TEST_P(KartWallSlide, LosesSpeedByImpactAngleOrCrashesPastTheDriversLimit) {
 INSTANTIATE_TEST_SUITE_P(HumanAndComputer, KartWallSlide,
                          ::testing::Values(Glance{50.0f, false, 4.0f / 9.0f}, Glance{70.0f, false, 0.0f},
                                            Glance{70.0f, true, 2.0f / 9.0f}, Glance{80.0f, true, 0.0f}));
+
+// A rider too slow to slide who holds the throttle against a wall leans on it and swings the moped
+// round at the full turn rate; a computer rider, and anyone under a ceiling, is bounced back as before.
+TEST_F(KartStep, SlowRiderLeansOnAWallAndTurnsOnTheSpotWhereComputersAndCeilingsBounce) {
+    struct Lean {
+        bool computer;
+        Normal3 normal;
+        bool leans;
+    };
+    const float turnRate = 1.16f * PI / 180.0f;
+    for (const Lean& lean : {Lean{false, {0.0f, 0.0f, -1.0f}, true}, Lean{true, {0.0f, 0.0f, -1.0f}, false},
+                             Lean{false, {0.0f, -1.0f, 0.0f}, false}}) {
+        driver->computer = lean.computer;
+        driver->left = 0;
+        kart->m_heading[0] = kart->m_heading[1] = 0.0f;
+        kart->m_heading[2] = 1.0f;
+        cruise(0.005f);
+        for (int touch = 0; touch < 2; ++touch) {
+            const Position3 at = position();
+            kart->m_wallNormal = lean.normal;
+            kart->m_wallPos = {at.x, at.y, at.z + RADIUS - 0.01f};
+            kart->m_wallDepth = 0.01f;
+            driver->left = touch;
+            step();
+            EXPECT_EQ(kart->m_reversing, !lean.leans) << lean.computer << lean.normal.y << touch;
+            if (!lean.leans) continue;
+            EXPECT_NEAR(position().z, at.z + RADIUS - 0.01f - (RADIUS + 0.001f) + 0.005f, 1e-5f) << "pushed out";
+            EXPECT_FALSE(driver->toldWallHit);
+        }
+        const float turned = -std::atan2(kart->m_heading[0], kart->m_heading[2]);
+        EXPECT_NEAR(turned, lean.leans ? turnRate : 0.0f, lean.leans ? 1e-5f : 0.0051f) << lean.computer << lean.normal.y;
+    }
+}
 
 TEST_F(KartStep, BumpAveragesBothSpeedsAndPushesOutPastTheContact) {
     auto other = makeKart(new ScriptedDriver, 1);
@@ -463,6 +497,63 @@ TEST_F(KartStepOnTrack, DrivingIntoTheLongWallCrashesAndStaysOutOfIt) {
     EXPECT_GT(closest, face) << "never inside the wall";
     EXPECT_LT(closest, face + 1.5f) << "but right up against it";
 }
+
+// Nose against the wall, throttle and a steering key held for two seconds: the moped swings round
+// the way it is steered until it heads away and rides off, and the chase camera stays behind it.
+class KartSteeringAtTheWall : public KartStepOnTrack, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(KartSteeringAtTheWall, TurnsAwayTheWayItIsSteeredWithTheCameraBehind) {
+    const bool right = GetParam();
+    {
+        auto* driver = new ScriptedDriver;
+        driver->gas = 1;
+        VehicleMaster& kart = addKart(kf::WALL_LONG_APPROACH, driver);
+        start();
+        Camera& camera = *m_race.m_scene->m_cameras[0];
+        auto advance = [&] {
+            step();
+            m_race.setupView(0);
+        };
+        int crashes = 0;
+        for (int i = 0; i < 400 && crashes < 3; ++i) {
+            const bool was = kart.m_reversing;
+            advance();
+            crashes += !was && kart.m_reversing;
+        }
+        ASSERT_EQ(crashes, 3) << "stuck at the wall";
+
+        const float face = kf::WALL_LONG_CENTRE.x + 0.5f;
+        const float reach = kf::KART_RADIUS * kf::KART_SCALE;
+        float yaw = std::atan2(kart.m_heading[0], kart.m_heading[2]), turned = 0.0f, widest = 0.0f;
+        int free = -1;
+        (right ? driver->right : driver->left) = 1;
+        for (int i = 0; i < 200; ++i) {
+            advance();
+            const float now = std::atan2(kart.m_heading[0], kart.m_heading[2]);
+            turned += std::remainder(now - yaw, 2.0f * PI);
+            yaw = now;
+            const Position3 at = where(kart);
+            if (free < 0 && at.x > face + reach + 0.1f) {
+                free = i;
+                EXPECT_GT(kart.m_heading[0], 0.0f) << "heading away from the wall";
+            }
+            if (at.x > face + reach + 0.01f) continue;
+            // While it touches the wall, seen from above: the camera lies against the rider's heading.
+            const Position3 eye = camera.evaluatePosition(0.0);
+            float back[3] = {eye.x - at.x, 0.0f, eye.z - at.z};
+            normalize(back);
+            const float behind = -(back[0] * kart.m_heading[0] + back[2] * kart.m_heading[2]);
+            widest = std::max(widest, std::acos(std::min(behind, 1.0f)));
+        }
+        ASSERT_GE(free, 0) << "still at the wall after two seconds";
+        EXPECT_LT(free, 150);
+        EXPECT_GT(right ? turned : -turned, PI / 2.0f) << "turned the way it was steered";
+        EXPECT_LT(widest, 0.25f) << "the camera stays behind the rider";
+        EXPECT_GT(where(kart).x, face + reach + 1.0f) << "rode off";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LeftAndRight, KartSteeringAtTheWall, ::testing::Bool());
 
 TEST_F(KartStepOnTrack, FallingOffTheEdgeRespawnsOnTheLap) {
     auto* driver = new ScriptedDriver;
