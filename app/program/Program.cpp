@@ -235,9 +235,10 @@ bool Program::openGui() {
                       error.what());
         return false;
     }
-    startUpFailed("Plimzor 2 kann seine Menüs nicht zeichnen: Der OpenGL-Treiber dieses Rechners nimmt die "
-                  "Menüdarstellung nicht an.",
-                  "Plimzor 2 cannot draw its menus: this computer's OpenGL driver does not take the menus' renderer.",
+    startUpFailed("Plimzor 2 kann seine Menüs nicht zeichnen: Die Menüdarstellung ließ sich mit dem OpenGL-Treiber "
+                  "dieses Rechners nicht starten.",
+                  "Plimzor 2 cannot draw its menus: the menu renderer could not start with this computer's OpenGL "
+                  "driver.",
                   "the GUI renderer could not start on the device");
     return false;
 }
