@@ -1,6 +1,6 @@
 #include "net/GameServerConnection.h"
 
-#include <cstdio>
+#include <cstdint>
 #include <mutex>
 
 #include "engine/platform/Report.h"
@@ -45,8 +45,10 @@ void GameServerConnection::onDisconnect() {
 }
 
 void GameServerConnection::onConnect(uint32_t peer) {
-    std::printf("got connection from %x\n", peer);
-    std::fflush(stdout);
+    // The address lies in network order: its bytes in memory are the dotted quad's.
+    const auto* quad = reinterpret_cast<const uint8_t*>(&peer);
+    g_logStream << formatStatic("got connection from %u.%u.%u.%u", unsigned(quad[0]),
+                                unsigned(quad[1]), unsigned(quad[2]), unsigned(quad[3])) << std::endl;
     m_peerAddress = peer;
     m_fromThisMachine = sys::isOwnAddress(peer);
 }

@@ -1,5 +1,9 @@
 #include "net/NetServer.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include "engine/platform/Report.h"
 #include "sys/net/Socket.h"
 
 NetServer::NetServer() { sys::socketStartup(); }
@@ -20,9 +24,16 @@ bool NetServer::listenOn(uint16_t port) {
     sys::setReuseAddress(socket);
     // An unbound socket is not kept, so the next attempt binds afresh.
     if (!sys::bindAnyAddress(socket, port) || !sys::listenSocket(socket)) {
+        const int reason = errno;
         sys::closeSocket(socket);
+        // Said once: the accept loop tries again every second.
+        if (!m_listenFailed)
+            g_logStream << "cannot listen on port " << port << ": " << std::strerror(reason) << std::endl;
+        m_listenFailed = true;
         return false;
     }
+    if (m_listenFailed) g_logStream << "listening on port " << port << " at last" << std::endl;
+    m_listenFailed = false;
     sys::setNoDelay(socket);
     m_boundPort = sys::boundPort(socket);
     adoptSocket(socket);

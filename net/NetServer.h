@@ -45,5 +45,6 @@ private:
     std::mutex m_connectionsLock;
     std::vector<std::unique_ptr<NetServerConnection>> m_connections;
     bool m_listenerShut = false;
+    bool m_listenFailed = false; // since the last listen that worked; under m_connectionsLock
     std::atomic<uint16_t> m_boundPort{0};
 };

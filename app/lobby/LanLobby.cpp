@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int32_t FIRST_TRACK_LAPS = 1;
-
 NetControl& client() { return NetControl::getInstance(); }
 
 int ownSlot() { return client().getPlayerSlot(); }
@@ -43,9 +41,9 @@ void setFlagsOfSettings(Config& config, uint32_t flags) {
 } // namespace
 
 LanLobby::LanLobby(Config& config) : m_config(config) {
-    config.m_game = GameRules::CHAMPIONSHIP;
-    config.m_track = 0;
-    config.m_laps = FIRST_TRACK_LAPS;
+    config.m_game = config.m_lanChoices.game;
+    config.m_track = config.m_lanChoices.track;
+    config.m_laps = config.m_lanChoices.laps;
     for (NetValue<Config::Player>& rider : config.m_player) *rider.modify() = Config::Player();
 }
 
@@ -118,13 +116,24 @@ void LanLobby::claimMoped() {
     const char* name = m_config.m_settings.m_playerName1;
     std::memset(own.name, 0, sizeof own.name);
     std::memcpy(own.name, name, strnlen(name, sizeof own.name - 1));
-    own.colour = leastHeld(m_config, &Config::Player::colour, GameRules::COLOURS);
-    own.model = leastHeld(m_config, &Config::Player::model, GameRules::MODELS);
+    const Config::LanChoices& last = m_config.m_lanChoices;
+    // The last lobby's moped again while nobody else rides it.
+    own.colour = isFree(last.colour, &Config::Player::colour, GameRules::COLOURS)
+                     ? last.colour
+                     : leastHeld(m_config, &Config::Player::colour, GameRules::COLOURS);
+    own.model = isFree(last.model, &Config::Player::model, GameRules::MODELS)
+                    ? last.model
+                    : leastHeld(m_config, &Config::Player::model, GameRules::MODELS);
+}
+
+bool LanLobby::isFree(int32_t value, int32_t Config::Player::*field, int32_t count) const {
+    return value >= 0 && value < count && holders(m_config, field, value) == 0;
 }
 
 void LanLobby::stepColour(bool forward) {
     Config::Player& own = changeOwnRecord();
     own.colour = chooserStep(own.colour, 0, GameRules::COLOURS - 1, forward);
+    m_config.m_lanChoices.colour = own.colour;
 }
 
 void LanLobby::stepModel(bool forward) {
@@ -133,18 +142,23 @@ void LanLobby::stepModel(bool forward) {
         candidate = chooserStep(candidate, 0, GameRules::MODELS - 1, forward);
         if (holders(m_config, &Config::Player::model, candidate) > 0) continue;
         changeOwnRecord().model = candidate;
+        m_config.m_lanChoices.model = candidate;
         return;
     }
 }
 
 void LanLobby::stepTrack(bool forward) {
-    m_config.m_track = chooserStep(m_config.m_track, 0, GameRules::TRACKS - 1, forward);
+    m_config.m_track = m_config.m_lanChoices.track = chooserStep(m_config.m_track, 0, GameRules::TRACKS - 1, forward);
 }
 
-void LanLobby::stepLaps(bool forward) { m_config.m_laps = chooserStep(m_config.m_laps, GameRules::FIRST_LAP, GameRules::LAST_LAP, forward); }
+void LanLobby::stepLaps(bool forward) {
+    m_config.m_laps = m_config.m_lanChoices.laps =
+        chooserStep(m_config.m_laps, GameRules::FIRST_LAP, GameRules::LAST_LAP, forward);
+}
 
 void LanLobby::toggleMode() {
-    m_config.m_game = m_config.m_game == GameRules::SINGLE_RACE ? GameRules::CHAMPIONSHIP : GameRules::SINGLE_RACE;
+    m_config.m_game = m_config.m_lanChoices.game =
+        m_config.m_game == GameRules::SINGLE_RACE ? GameRules::CHAMPIONSHIP : GameRules::SINGLE_RACE;
 }
 
 void LanLobby::ready() {

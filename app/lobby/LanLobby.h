@@ -18,8 +18,8 @@ public:
     // Why the connection is gone, as the player is told.
     enum Loss { HOST_LEFT, PLAYER_LEFT, CONNECTION_LOST };
 
-    // Resets the shared race values to a championship of one lap on the
-    // first track with every rider slot empty.
+    // Sets the shared race values to the last lobby's choices (at first a
+    // championship of one lap on the first track), every rider slot empty.
     explicit LanLobby(Config& config);
     // A lobby given up while it waits for its state leaves the game.
     ~LanLobby();
@@ -71,7 +71,10 @@ private:
     void resetRecords(bool sendAll);
     // The lobby's state came, or the wait gave up: a moped and colour for this computer's player.
     void endWait(bool stateCame);
+    // The last lobby's moped and colour where free, else the least ridden.
     void claimMoped();
+    // A value of 0..count-1 that no rider holds in the field.
+    bool isFree(int32_t value, int32_t Config::Player::*field, int32_t count) const;
     // Write access that sends the change.
     Config::Player& changeOwnRecord();
     // Present riders (a moped chosen), ready ones, and whether every other present one is ready.

@@ -2,8 +2,11 @@
 
 #include <CEGUI/CEGUI.h>
 
+#include <string>
+
 #include "app/menu/Menu.h"
 #include "app/menu/MessageWindow.h"
+#include "engine/platform/Report.h"
 #include "engine/platform/gui/GuiRegexMatcher.h"
 #include "game/records/Config.h"
 #include "game/records/TextTable.h"
@@ -26,6 +29,8 @@ constexpr int REFUSED_TEXT = 9003;
 constexpr int HOSTING_FAILED_TEXT = 9005;
 // Joining as hosted here: what the box offers when the system has no name for us.
 const char* const OWN_COMPUTER = "localhost";
+// Where text 9005 names the port.
+const char* const PORT_PLACEHOLDER = "{port}";
 
 CEGUI::ToggleButton& toggle(CEGUI::Window* window) { return *static_cast<CEGUI::ToggleButton*>(window); }
 
@@ -40,6 +45,13 @@ GuiRegexMatcher& addressMatcher() {
 std::string firstAddress() {
     const std::string name = sys::computerName().substr(0, MultiplayerSelectScreen::NAME_LENGTH);
     return name.empty() ? OWN_COMPUTER : name;
+}
+
+CEGUI::String withPort(CEGUI::String text, uint16_t port) {
+    const CEGUI::String placeholder = PORT_PLACEHOLDER;
+    const size_t at = text.find(placeholder);
+    if (at != CEGUI::String::npos) text.replace(at, placeholder.length(), std::to_string(port));
+    return text;
 }
 
 int joinFailureText(int32_t status) {
@@ -66,14 +78,16 @@ MultiplayerSelectScreen::MultiplayerSelectScreen(Menu* owner) : GuiScreen(owner)
 
     // The label beside each radio button; the join row sits a little further in.
     const float rows[][3] = {{260, 315, 225}, {275, 330, 285}};
+    Config& config = *m_owner->config;
     for (int row = 0; row < 2; ++row) {
         CEGUI::Window* radio = createWindow("Quillfen/BigRadioButton", m_root, rows[row][0], rows[row][2], 45, 45);
         static_cast<CEGUI::RadioButton*>(radio)->setGroupID(ROLE_GROUP);
         // Selected before it listens: building the screen makes no click.
-        toggle(radio).setSelected(row == 0);
+        toggle(radio).setSelected(row == (config.m_lanChoices.join ? 1 : 0));
         radio->subscribeEvent(CEGUI::ToggleButton::EventSelectStateChanged,
                               CEGUI::Event::Subscriber([this](const CEGUI::EventArgs&) {
                                   playClick();
+                                  m_owner->config->m_lanChoices.join = isJoinChosen();
                                   updateRoleWidgets();
                                   return true;
                               }));
@@ -102,7 +116,8 @@ MultiplayerSelectScreen::MultiplayerSelectScreen(Menu* owner) : GuiScreen(owner)
                             return true;
                         }));
     m_widgets[ADDRESS] = box;
-    box->setText(firstAddress());
+    // The menu is built again after every race; the address typed before stays.
+    box->setText(config.m_serverAddress.empty() ? firstAddress() : config.m_serverAddress);
 
     m_message = std::make_unique<MessageWindow>(*this, *m_root, [] {});
 }
@@ -136,10 +151,14 @@ void MultiplayerSelectScreen::updateRoleWidgets() {
 
 void MultiplayerSelectScreen::onOk() {
     if (!isJoinChosen()) {
-        if (NetControl::getInstance().connect(OWN_COMPUTER, true))
+        NetControl& client = NetControl::getInstance();
+        if (client.connect(OWN_COMPUTER, true)) {
             setResult(HOSTED);
-        else
-            m_message->show(m_owner->texts->getText(HOSTING_FAILED_TEXT));
+        } else {
+            g_logStream << "hosting failed: the lobby server on port " << client.port()
+                        << " did not take this computer's player (status " << client.getStatus() << ")" << std::endl;
+            m_message->show(withPort(m_owner->texts->getText(HOSTING_FAILED_TEXT), client.port()));
+        }
     } else {
         join();
     }

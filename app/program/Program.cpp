@@ -6,6 +6,8 @@
 #include <iostream>
 #include <string>
 
+#include <CEGUI/Exceptions.h>
+
 #include "app/menu/MenuLoop.h"
 #include "app/program/FrameLoop.h"
 #include "app/program/MainWindowProc.h"
@@ -46,9 +48,11 @@ const char* const PROFILER_SECTIONS[] = {
     "renderShadowMap",    "VorbisChannel::Fill", "ObjectSceneCollision", "CameraSceneCollision",
 };
 
-const char* const NO_DIRECT3D_TEXT =
-    "Plimzor 2 benötigt DirectX 9.0c.\nBitte installieren Sie DirectX 9.0c auf Ihrem Rechner und starten sie das "
-    "Programm erneut.\n\nPlimzor 2 requires DirectX 9.0c.\nPlease install DirectX 9.0c and start the program again.";
+// The adapter exists once the video system has a display to open windows on.
+const char* const NO_DISPLAY_TEXT =
+    "Plimzor 2 findet keine Anzeige, auf der es sein Fenster öffnen kann (X11 oder Wayland).\nBitte starten Sie "
+    "das Programm in einer grafischen Sitzung mit OpenGL-Treiber erneut.\n\nPlimzor 2 finds no display to open "
+    "its window on (X11 or Wayland).\nPlease start the program again in a graphical session with an OpenGL driver.";
 const char* const NO_TRANSFORM_AND_LIGHTING_TEXT =
     "Plimzor 2 benötigt eine Grafikkarte mit Transform & Lighting unterstützung.\nPlimzor 2 requires a graphics "
     "adapter that supports Transform & Lighting.";
@@ -148,7 +152,7 @@ bool Program::startUp() {
     NetControl::getInstance().setPort(port);
     m_daemon = GameDaemon::startGameDaemon(port);
 
-    if (!m_device->enumerateAdapters("Error", NO_DIRECT3D_TEXT, NO_TRANSFORM_AND_LIGHTING_TEXT)) return false;
+    if (!m_device->enumerateAdapters("Error", NO_DISPLAY_TEXT, NO_TRANSFORM_AND_LIGHTING_TEXT)) return false;
     if (!m_setup->run(0)) return false;
     g_reportLevel = 3;
     g_reportToLog = true;
@@ -219,15 +223,23 @@ void Program::openInput() {
 }
 
 bool Program::openGui() {
-    std::string detail = "the GUI renderer could not start on the device";
+    // The library's exceptions would also go to standard error; the log and the box tell of them.
+    CEGUI::Exception::setStdErrEnabled(false);
     try {
         if (setupCegui(*m_renderer, g_gui, *m_input, *m_archive)) return true;
     } catch (const std::exception& error) {
-        detail = error.what();
+        // Only reading the menus' files throws: the renderer's failure is a plain false.
+        const std::string& path = m_paths.archive;
+        startUpFailed("Plimzor 2 kann seine Menüs nicht aus dem Datenarchiv lesen; es ist wohl beschädigt:\n" + path,
+                      "Plimzor 2 cannot read its menus from the data archive, which seems damaged:\n" + path,
+                      error.what());
+        return false;
     }
-    const std::string& path = m_paths.archive;
-    startUpFailed("Plimzor 2 kann seine Menüs nicht aus dem Datenarchiv lesen; es ist wohl beschädigt:\n" + path,
-                  "Plimzor 2 cannot read its menus from the data archive, which seems damaged:\n" + path, detail);
+    startUpFailed("Plimzor 2 kann seine Menüs nicht zeichnen: Die Menüdarstellung ließ sich mit dem OpenGL-Treiber "
+                  "dieses Rechners nicht starten.",
+                  "Plimzor 2 cannot draw its menus: the menu renderer could not start with this computer's OpenGL "
+                  "driver.",
+                  "the GUI renderer could not start on the device");
     return false;
 }
 

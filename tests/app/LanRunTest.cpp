@@ -33,6 +33,8 @@ constexpr Rect JOIN_RADIO{275, 285, 45, 45};
 constexpr Rect SELECT_OK{885, 628, 120, 120};
 // The lobby's OK, which says ready.
 constexpr Rect LOBBY_OK{885, 629, 120, 120};
+// The arrow below the own moped's colour.
+constexpr Rect COLOUR_DOWN{463, 227, 45, 45};
 // The players' table, one row a slot.
 constexpr Rect PLAYERS{170, 550, 690, 165};
 // The race's connection-lost window and its OK.
@@ -197,7 +199,11 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
     const Picture hostAlone = clickAndLook(host, SELECT_OK, hostSelect, 0.3);
     ASSERT_GT(VirtualDisplay::differingShare(hostSelect, hostAlone), 0.3) << "no lobby for the host";
     save(hostAlone, "lan-host-alone");
-    const Picture disabledOk = grab(host, LOBBY_OK), noJoiner = grab(host, PLAYERS);
+    // Another colour than the lobby gives: the next lobby must offer it again.
+    const Picture firstColour = grab(host, PLAYERS);
+    host.clickAt(COLOUR_DOWN.middleX(), COLOUR_DOWN.middleY());
+    ASSERT_TRUE(waitForLook(host, PLAYERS, firstColour, false, 10s)) << "the host's colour did not change";
+    const Picture noJoiner = standing(host, PLAYERS, 10s), disabledOk = grab(host, LOBBY_OK);
 
     ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
     const Picture joinerLobby = join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
@@ -282,7 +288,15 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
     EXPECT_TRUE(waitForLook(host, CONNECTION_LOST_OK, okBefore, false, 5s)) << "the host stopped drawing";
     host.screen().click();
     ASSERT_TRUE(host.waitForLog(*hostGame, "entering menu loop...", 60s, 2)) << hostGame->output();
-    save(host.steadyPicture(), "lan-host-back-in-menu");
+    const Picture backInMenu = host.steadyPicture();
+    save(backInMenu, "lan-host-back-in-menu");
+
+    // The menu built anew after the race: the lobby opens on the host's own choices.
+    const Picture selectAgain = chooseLan(host, backInMenu);
+    const Picture lobbyAgain = clickAndLook(host, SELECT_OK, selectAgain, 0.3);
+    ASSERT_GT(VirtualDisplay::differingShare(selectAgain, lobbyAgain), 0.3) << "no lobby for the host the second time";
+    EXPECT_TRUE(waitForLook(host, PLAYERS, noJoiner, true, 10s)) << "the lobby forgot the host's colour";
+    save(host.grabScreen(), "lan-host-lobby-again");
     host.screen().closeWindows(TITLE);
     EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
 

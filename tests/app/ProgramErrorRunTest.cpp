@@ -109,9 +109,10 @@ TEST_P(ErrorBoxRunTest, ADamagedArchiveLeadsWithAPlainSentenceInTheFoundLanguage
     EXPECT_LT(german, english) << "the language found comes first";
     EXPECT_NE(written.find(broken, german), std::string::npos) << "the box names the file";
     EXPECT_NE(written.find("detail: ", german), std::string::npos) << "the technical detail goes to the log";
-    if (!box) {
-        EXPECT_EQ(game->output().find("detail"), std::string::npos) << game->output();
-    }
+    EXPECT_NE(written.find("Exception", german), std::string::npos) << "the GUI library's own words, in the log";
+    // Standard error has at most the box's text, never the GUI library's exception.
+    EXPECT_EQ(game->output().find("detail"), std::string::npos) << game->output();
+    EXPECT_EQ(game->output().find("Exception"), std::string::npos) << game->output();
 }
 
 TEST_P(ErrorBoxRunTest, AScriptedRunClosesItsBoxByItself) {
@@ -150,6 +151,7 @@ TEST_F(ProgramRunTest, AHomeThePlayerCannotWriteStillStartsAndPlays) {
     EXPECT_FALSE(fs::exists(home() + "/CEGUI.log"));
     EXPECT_NE(game->output().find("cannot be written: settings and high scores are not saved"), std::string::npos)
         << game->output();
+    EXPECT_EQ(game->output().find("Exception"), std::string::npos) << "the GUI library's log is told in ours";
     const std::string written = log();
     EXPECT_NE(written.find("CEGUI.log cannot be written"), std::string::npos) << written;
     EXPECT_NE(written.find("config.dat cannot be written"), std::string::npos) << written;

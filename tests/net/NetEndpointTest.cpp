@@ -2,9 +2,16 @@
 
 #include <dirent.h>
 
-#include <atomic>
-#include <mutex>
+#include <unistd.h>
 
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+
+#include "engine/platform/Report.h"
 #include "net/GameServer.h"
 #include "net/NetClient.h"
 #include "net/NetServer.h"
@@ -149,20 +156,35 @@ TEST(NetServer, ListensOnAnEphemeralPortAndRebindsItAtOnceAfterAStop) {
     EXPECT_EQ(second.getBoundPort(), port);
 }
 
-TEST(NetServer, PortTakenIsRetriedCalmlyUntilItFrees) {
+TEST(NetServer, PortTakenIsRetriedCalmlyUntilItFreesAndLoggedOnce) {
+    const std::string path = "/tmp/plimzor-listenlog-" + std::to_string(getpid()) + ".txt";
+    g_logStream.close();
+    g_logStream.open(path, std::ios::out | std::ios::trunc);
     auto first = std::make_unique<GameDaemon::GameServer>(0);
     ASSERT_TRUE(first->start());
     uint16_t port = first->getBoundPort();
-    GameDaemon::GameServer second(port);
-    EXPECT_FALSE(second.start());
+    auto second = std::make_unique<GameDaemon::GameServer>(port);
+    EXPECT_FALSE(second->start());
     clock_t cpuBefore = clock();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_LT(static_cast<double>(clock() - cpuBefore) / CLOCKS_PER_SEC, 0.1) << "the accept thread spins";
     first->stop();
     first.reset();
-    ASSERT_TRUE(waitUntil([&] { return second.getBoundPort() == port; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return second->getBoundPort() == port; }, 3000));
     RawPeer peer = RawPeer::connectTo(port);
-    EXPECT_TRUE(waitUntil([&] { return second.getConnectionCount() == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return second->getConnectionCount() == 1; }));
+    // Its threads log too: they have ended before the log is swapped back.
+    second.reset();
+    g_logStream.close();
+    g_logStream.open("/dev/null", std::ios::out | std::ios::app);
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    std::remove(path.c_str());
+    const std::string taken = "cannot listen on port " + std::to_string(port) + ": Address already in use\n";
+    const size_t said = text.str().find(taken);
+    EXPECT_NE(said, std::string::npos) << text.str();
+    EXPECT_EQ(text.str().find(taken, said + 1), std::string::npos) << "said once, not at every retry";
+    EXPECT_NE(text.str().find("got connection from 127.0.0.1\n"), std::string::npos) << text.str();
 }
 
 TEST(NetServer, StartAndStopThroughTheDaemonCallsJoinEverything) {

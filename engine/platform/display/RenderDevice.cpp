@@ -18,6 +18,12 @@ bool listed(const std::vector<uint32_t>& indices, uint32_t index) {
     return std::find(indices.begin(), indices.end(), index) != indices.end();
 }
 
+// What the device needs of the driver (GlDevice::create); the detail of a failure is on standard error.
+const char* const NO_DEVICE_TEXT =
+    "The 3D device could not be made. The game needs an OpenGL driver with framebuffer objects and clip control "
+    "(OpenGL 4.5, or GL_ARB_framebuffer_object and GL_ARB_clip_control).\nPlease install your graphics adapter's "
+    "current driver and start the program again.";
+
 void errorBox(const char* text, const char* caption = "Error") { sys::showMessageBox(caption, text, sys::MB_ICON_ERROR); }
 
 } // namespace
@@ -180,7 +186,7 @@ bool RenderDevice::createWindows(const char* windowClass, sys::WindowProc proced
         return false;
     }
     if (m_numAdapters <= 0 || !m_direct3D) {
-        errorBox("Creation of Direct3D Device failed.");
+        errorBox(NO_DEVICE_TEXT);
         return false;
     }
     for (int g = 0; g < m_numGroups; ++g) {
@@ -215,7 +221,7 @@ bool RenderDevice::createWindows(const char* windowClass, sys::WindowProc proced
     }
     for (auto& group : m_groups) {
         if (!group->createDevice(*m_direct3D, s)) {
-            errorBox("Creation of Direct3D Device failed.");
+            errorBox(NO_DEVICE_TEXT);
             return false;
         }
     }

@@ -231,3 +231,40 @@ TEST_F(LanLobbyTest, HostLeavingTellsTheJoinerThatTheHostClosedTheGame) {
     EXPECT_EQ(text(screen.message().text()), "The host has closed the game.");
     EXPECT_EQ(screen.result(), -1) << "the lobby stays until the message is read";
 }
+
+TEST_F(LanLobbyTest, BothLanScreensOpenOnTheirLastChoicesWhenTheMenuIsBuiltAgain) {
+    MultiplayerScreen& first = host();
+    for (W choice : {W::MODE_RIGHT, W::TRACK_RIGHT, W::TRACK_RIGHT, W::LAPS_RIGHT, W::LAPS_RIGHT, W::LAPS_RIGHT,
+                     W::MODEL_RIGHT, W::COLOUR_DOWN})
+        click(first.widget(choice));
+    EXPECT_EQ(rowText(0, C::MODEL_TEXT), "Kondor Sport");
+    click(first.widget(W::BACK));
+    menuFrame(m_menu);
+    ASSERT_EQ(m_menu.current, m_menu.mainMenu.get());
+    ASSERT_TRUE(nettest::waitUntil([&] { return m_server.getOccupiedSlots() == 0; }));
+    click(m_menu.mainMenu->button(MainMenuScreen::LAN));
+    menuFrame(m_menu);
+    auto& select = static_cast<MultiplayerSelectScreen&>(*m_menu.multiplayerSelect);
+    chooseJoin(select, "192.168.7.12");
+    click(select.widget(MultiplayerSelectScreen::BACK_BUTTON));
+    menuFrame(m_menu);
+    // A race in between builds the menu anew from the same configuration.
+    menuTeardown(m_menu);
+
+    MultiplayerSelectScreen& again = openSelect();
+    EXPECT_TRUE(static_cast<CEGUI::ToggleButton*>(again.widget(MultiplayerSelectScreen::JOIN))->isSelected());
+    EXPECT_EQ(text(again.widget(MultiplayerSelectScreen::ADDRESS)), "192.168.7.12");
+    EXPECT_FALSE(again.widget(MultiplayerSelectScreen::ADDRESS)->isDisabled());
+    static_cast<CEGUI::ToggleButton*>(again.widget(MultiplayerSelectScreen::HOST))->setSelected(true);
+    click(again.widget(MultiplayerSelectScreen::OK_BUTTON));
+    ASSERT_EQ(again.result(), MultiplayerSelectScreen::HOSTED);
+    menuFrame(m_menu);
+    MultiplayerScreen& screen = lobby();
+    EXPECT_EQ(text(screen.widget(W::MODE)), "Single Race");
+    EXPECT_EQ(image(screen.widget(W::TRACK_PICTURE)), "Tracks/Track3");
+    EXPECT_EQ(text(screen.widget(W::LAPS)), "Laps: 4");
+    EXPECT_EQ(rowText(0, C::MODEL_TEXT), "Kondor Sport");
+    EXPECT_EQ(rowText(0, C::COLOUR_TEXT), "Green");
+    EXPECT_EQ(m_config->m_track.get(), 2);
+    menuTeardown(m_menu);
+}

@@ -114,8 +114,8 @@ TEST_F(LanSelectTest, EachFailureShowsItsReasonAndLeavesTheScreen) {
     click(select.widget(W::OK_BUTTON));
     EXPECT_EQ(select.result(), -1);
     ASSERT_TRUE(select.message().isShown());
-    EXPECT_EQ(text(select.message().text()),
-              "Could not host the game. Port 12726 may be blocked or in use by another program.");
+    EXPECT_EQ(text(select.message().text()), "Could not host the game. Port " + std::to_string(port()) +
+                                                 " may be blocked or in use by another program.");
     otherHost.disconnect();
     menuTeardown(m_menu);
 }

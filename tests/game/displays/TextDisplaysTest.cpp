@@ -56,21 +56,27 @@ protected:
 
 } // namespace
 
-TEST_F(TextDisplays, TimesShowMinutesSecondsAndHundredthsWithinTheirLimits) {
+TEST_F(TextDisplays, TimesShowWhatTheResultShowsUpToTheirLimit) {
     TimeDisplay time(m_root, "Time", 707.0f, 20.0f);
     for (float none : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()}) {
         time.setTime(none);
         EXPECT_EQ(cells(time, 8), "--:--:--") << none;
     }
-    time.setTime(83.456f);
-    EXPECT_EQ(cells(time, 8), "01:23:45");
-    // An hour and more shows its minutes modulo the hour; 32-bit milliseconds would overflow near 600 hours.
-    time.setTime(3000000.0f);
-    EXPECT_EQ(cells(time, 8), "20:00:00");
-    time.setTime(4000000.0f);
-    EXPECT_EQ(cells(time, 8), "59:59:99");
+    // The panel and the result tables give every time the same text.
+    for (float seconds : {83.456f, 3600.0f, 5664.645f, 5999.99f}) {
+        time.setTime(seconds);
+        CEGUI::String result;
+        GuiHelper::formatTime(seconds, result);
+        EXPECT_EQ(cells(time, 8), result.c_str()) << seconds;
+    }
+    time.setTime(5664.645f);
+    EXPECT_EQ(cells(time, 8), "94:24:64") << "an hour and more keeps its hours";
+    time.setTime(6000.0f);
+    EXPECT_EQ(cells(time, 8), "99:59:99");
     time.setTime(std::numeric_limits<float>::infinity());
-    EXPECT_EQ(cells(time, 8), "59:59:99");
+    EXPECT_EQ(cells(time, 8), "99:59:99");
+    time.setTime(0.0f);
+    EXPECT_EQ(cells(time, 8), "--:--:--");
 }
 
 TEST_F(TextDisplays, LapsAndPlacesFillTheirCellsAndDropWhatTheRaceLacks) {

@@ -103,13 +103,13 @@ std::vector<LocalisedText> menuTexts() {
                 "empezado.",
                 "La partita non accetta altri giocatori o non risponde. Forse è piena o la gara è già iniziata.",
                 "Игра не принимает новых игроков или не отвечает. Возможно, мест нет или гонка уже началась."}},
-        {9005, {"Das Spiel konnte nicht erstellt werden. Ist Port 12726 gesperrt oder von einem anderen Programm "
+        {9005, {"Das Spiel konnte nicht erstellt werden. Ist Port {port} gesperrt oder von einem anderen Programm "
                 "belegt?",
-                "Could not host the game. Port 12726 may be blocked or in use by another program.",
-                "Impossible de créer la partie. Le port 12726 est peut-être bloqué ou utilisé par un autre programme.",
-                "No se ha podido crear la partida. Puede que el puerto 12726 esté bloqueado o lo use otro programa.",
-                "Impossibile creare la partita. La porta 12726 potrebbe essere bloccata o usata da un altro programma.",
-                "Не удалось создать игру. Возможно, порт 12726 заблокирован или занят другой программой."}},
+                "Could not host the game. Port {port} may be blocked or in use by another program.",
+                "Impossible de créer la partie. Le port {port} est peut-être bloqué ou utilisé par un autre programme.",
+                "No se ha podido crear la partida. Puede que el puerto {port} esté bloqueado o lo use otro programa.",
+                "Impossibile creare la partita. La porta {port} potrebbe essere bloccata o usata da un altro programma.",
+                "Не удалось создать игру. Возможно, порт {port} заблокирован или занят другой программой."}},
 
         // The quit question and the online high-score dialog.
         {10000, {"Willst du Plimzor 2 wirklich beenden?", "Do you really want to quit Plimzor 2?",
