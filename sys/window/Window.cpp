@@ -5,9 +5,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "sys/input/KeyCodes.h"
+
+// Last: Xlib's macros (None, True, Bool) must not meet the headers above.
+#include <X11/Xlib.h>
 
 namespace sys {
 
@@ -154,12 +158,24 @@ void dispatch(const SDL_Event& event) {
     }
 }
 
+// Xlib's own handler ends the program on any protocol error; a driver that
+// cannot make a GL context raises one, and the player is owed a message instead.
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+bool startVideo() {
+    // A full-screen window steps aside (and gives the display its mode back) when another takes the focus.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "x11") == 0) XSetErrorHandler(ignoreXError);
+    return true;
+}
+
 } // namespace
 
 bool Window::videoAvailable() {
-    // A full-screen window steps aside (and gives the display its mode back) when another takes the focus.
-    static int state = (SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1"), SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) ? 1 : 0;
-    return state == 1;
+    static const bool started = startVideo();
+    return started;
 }
 
 std::unique_ptr<Window> Window::create(const char* title, int x, int y, int clientWidth, int clientHeight,

@@ -115,6 +115,21 @@ TEST_P(ErrorBoxRunTest, ADamagedArchiveLeadsWithAPlainSentenceInTheFoundLanguage
     EXPECT_EQ(game->output().find("Exception"), std::string::npos) << game->output();
 }
 
+TEST_P(ErrorBoxRunTest, AComputerWithoutAWorkingOpenGLDriverIsToldWhatIsMissing) {
+    // Mesa finds no driver to make a context with: the X server refuses it with a protocol error.
+    auto game = start("no-opengl", {{"LIBGL_DRIVERS_PATH", m_dir.file("no-drivers")}, {"LANG", "C"}});
+    const bool box = boxFits(*game, coreFonts() ? "no-opengl" : "no-opengl-no-fonts");
+    EXPECT_EQ(box, coreFonts()) << game->output();
+    if (box) game->signal(SIGTERM);
+    EXPECT_EQ(game->waitForExit(30s), 1) << game->output();
+    if (!box) {
+        EXPECT_NE(game->output().find("Error: The 3D device could not be made. The game needs an OpenGL driver"),
+                  std::string::npos)
+            << game->output();
+    }
+    EXPECT_EQ(game->output().find("DirectX"), std::string::npos) << game->output();
+}
+
 TEST_P(ErrorBoxRunTest, AScriptedRunClosesItsBoxByItself) {
     auto game = start("frames", {{"PLIMZOR_DATA", m_dir.file("nowhere/data.sar")}, {"PLIMZOR_FRAMES", "60"}});
     EXPECT_EQ(game->waitForExit(60s), 1) << game->output();
