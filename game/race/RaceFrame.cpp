@@ -241,14 +241,16 @@ void beginCountdown(Race& race) {
     g_logStream << "race: countdown" << std::endl;
 }
 
+// The race's own mark, never the lobby's: a copy whose set-up is slow still
+// shows the lobby's ready, and the others' would start without it.
 bool everyRiderReady(Race& race) {
     for (int32_t i = 0; i < race.m_vehicleCount && i < Config::RIDERS; ++i)
-        if (!race.m_config->m_player[i].get().ready) return false;
+        if (!race.m_config->m_player[i].get().raceReady) return false;
     return true;
 }
 
 // Space starts the countdown; in a LAN game it marks this program's riders
-// ready, and the countdown starts once every rider is.
+// ready for the race, and the countdown starts once every rider is.
 void readStartKey(Race& race, InputDevice* input) {
     const bool pressed = takeKey(input, KEY_SPACE);
     if (race.m_countdownState != Race::WAITING) return;
@@ -260,8 +262,8 @@ void readStartKey(Race& race, InputDevice* input) {
         for (int32_t i = 0; i < race.m_vehicleCount && i < Config::RIDERS; ++i) {
             const int32_t kind = race.playerKind(i);
             if ((kind == Race::SINGLE || kind == Race::GUEST || kind == Race::COMPUTER) &&
-                !race.m_config->m_player[i].get().ready)
-                race.m_config->m_player[i].modify()->ready = 1;
+                !race.m_config->m_player[i].get().raceReady)
+                race.m_config->m_player[i].modify()->raceReady = 1;
         }
         race.m_displays->showPanelMessage();
     }

@@ -25,7 +25,7 @@ public:
         int32_t model = -1;
         char name[NAME_SIZE] = {};
         uint8_t ready = 0;     // pressed ready in the LAN lobby
-        uint8_t raceReady = 0; // cleared with the ready byte by the race
+        uint8_t raceReady = 0; // pressed Space in the LAN race; cleared with the ready byte by the race
         uint8_t raceFlag = 0;
         uint8_t unused[2] = {};
         int32_t startRank = 0; // place of the last race

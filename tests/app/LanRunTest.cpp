@@ -1,6 +1,7 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -50,6 +51,10 @@ constexpr int TRACK = 0;
 // dot where the host rides can only be the host.
 constexpr auto COMPUTERS_GONE = 6s;
 constexpr auto DRIVE = 4s;
+// A host that said ready waits this long, steering, before the joiner says ready too.
+constexpr auto HOST_WAITS = 8s;
+// A host's race once stood still this long after the start (the race clock stopped at 00:08.61).
+constexpr auto RIDERS_STOPPED_ONCE = 10s;
 
 // Metres along the road.
 constexpr double RIDDEN = 15.0;
@@ -104,6 +109,12 @@ int pixelsNear(const Picture& map, const Colour& colour, Spot spot, double radiu
 
 bool middleAt(const Picture& map, const Colour& colour, Spot spot) {
     return spot.seen && pixelsNear(map, colour, spot, MIDDLE_RADIUS) >= MIDDLE_PIXELS;
+}
+
+size_t occurrences(const std::string& text, const std::string& line) {
+    size_t count = 0;
+    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + line.size())) ++count;
+    return count;
 }
 
 // A port no one listens on now: the host's lobby server takes it.
@@ -181,6 +192,38 @@ protected:
         return clickAndLook(seat, SELECT_OK, seat.grabScreen(), 0.3);
     }
 
+    // From the host's main menu and the joiner's splash through the lobby, where
+    // both say ready, into the races' set-up. Given `alone`, the host steps its
+    // colour first and its players table before the joiner came goes there.
+    void meetInTheLobby(ChildProcess& joinerGame, const Picture& hostMenu, Picture* alone = nullptr) {
+        ProgramSeat& host = *this;
+        ProgramSeat& joiner = m_joinerSeat;
+        const Picture hostSelect = chooseLan(host, hostMenu);
+        const Picture hostAlone = clickAndLook(host, SELECT_OK, hostSelect, 0.3);
+        ASSERT_GT(VirtualDisplay::differingShare(hostSelect, hostAlone), 0.3) << "no lobby for the host";
+        save(hostAlone, "lan-host-alone");
+        if (alone) {
+            const Picture firstColour = grab(host, PLAYERS);
+            host.clickAt(COLOUR_DOWN.middleX(), COLOUR_DOWN.middleY());
+            ASSERT_TRUE(waitForLook(host, PLAYERS, firstColour, false, 10s)) << "the host's colour did not change";
+        }
+        const Picture noJoiner = standing(host, PLAYERS, 10s), disabledOk = grab(host, LOBBY_OK);
+        if (alone) *alone = noJoiner;
+
+        ASSERT_FALSE(joiner.waitForSplash(joinerGame).rgb.empty()) << joinerGame.output();
+        const Picture joinerLobby = join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
+        ASSERT_GT(VirtualDisplay::differingShare(hostSelect, joinerLobby), 0.3) << "no lobby for the joiner";
+        // The joiner's row shows; the host still cannot start.
+        EXPECT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
+        EXPECT_EQ(VirtualDisplay::differingShare(disabledOk, grab(host, LOBBY_OK)), 0.0);
+
+        joiner.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+        ASSERT_TRUE(waitForLook(host, LOBBY_OK, disabledOk, false, 10s)) << "the host's OK never became enabled";
+        save(host.grabScreen(), "lan-host-lobby");
+        save(joiner.grabScreen(), "lan-joiner-lobby");
+        host.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+    }
+
     ProgramSeat m_joinerSeat;
 };
 
@@ -192,31 +235,10 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
     ProgramSeat& joiner = m_joinerSeat;
     auto hostGame = host.start("lan-host", {{"PLIMZOR_LAN_PORT", port}});
     ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
-    // The host's lobby server has the port before the joiner's tries it.
     auto joinerGame = joiner.start("lan-joiner", {{"PLIMZOR_LAN_PORT", port}});
-
-    const Picture hostSelect = chooseLan(host, host.chooseEnglish());
-    const Picture hostAlone = clickAndLook(host, SELECT_OK, hostSelect, 0.3);
-    ASSERT_GT(VirtualDisplay::differingShare(hostSelect, hostAlone), 0.3) << "no lobby for the host";
-    save(hostAlone, "lan-host-alone");
     // Another colour than the lobby gives: the next lobby must offer it again.
-    const Picture firstColour = grab(host, PLAYERS);
-    host.clickAt(COLOUR_DOWN.middleX(), COLOUR_DOWN.middleY());
-    ASSERT_TRUE(waitForLook(host, PLAYERS, firstColour, false, 10s)) << "the host's colour did not change";
-    const Picture noJoiner = standing(host, PLAYERS, 10s), disabledOk = grab(host, LOBBY_OK);
-
-    ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
-    const Picture joinerLobby = join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
-    ASSERT_GT(VirtualDisplay::differingShare(hostSelect, joinerLobby), 0.3) << "no lobby for the joiner";
-    // The joiner's row shows; the host still cannot start.
-    EXPECT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
-    EXPECT_EQ(VirtualDisplay::differingShare(disabledOk, grab(host, LOBBY_OK)), 0.0);
-
-    joiner.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
-    ASSERT_TRUE(waitForLook(host, LOBBY_OK, disabledOk, false, 10s)) << "the host's OK never became enabled";
-    save(host.grabScreen(), "lan-host-lobby");
-    save(joiner.grabScreen(), "lan-joiner-lobby");
-    host.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+    Picture noJoiner;
+    ASSERT_NO_FATAL_FAILURE(meetInTheLobby(*joinerGame, host.chooseEnglish(), &noJoiner));
     ASSERT_TRUE(host.waitForLog(*hostGame, "entering main loop...", 90s)) << hostGame->output();
     ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering main loop...", 90s)) << joinerGame->output();
 
@@ -310,6 +332,75 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
     const std::regex stamped(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} .*)");
     std::istringstream lines(written);
     for (std::string line; std::getline(lines, line);) EXPECT_TRUE(std::regex_match(line, stamped)) << line;
+}
+
+TEST_F(LanRunTest, HostJustOutOfAChampionshipSaysReadyAndSteersWhileTheJoinerLoadsBothStartTogetherAndTheHostRidesOn) {
+    const uint16_t free = freePort();
+    ASSERT_NE(free, 0);
+    const std::string port = std::to_string(free);
+    ProgramSeat& host = *this;
+    ProgramSeat& joiner = m_joinerSeat;
+    auto hostGame = host.start("lan-early-host", {{"PLIMZOR_LAN_PORT", port}});
+    const Picture menu = host.mainMenu(*hostGame);
+    ASSERT_FALSE(menu.rgb.empty()) << hostGame->output();
+    auto joinerGame = joiner.start("lan-early-joiner", {{"PLIMZOR_LAN_PORT", port}});
+
+    // A championship race begun and left: its riders' records, kinds and flags are what the lobby finds.
+    host.clickAndLook(CHAMPIONSHIP, menu, 0.3);
+    host.clickAt(CHAMPIONSHIP_OK.x, CHAMPIONSHIP_OK.y);
+    ASSERT_FALSE(host.startRace(*hostGame).rgb.empty()) << hostGame->output();
+    host.screen().pressKey(XK_Escape);
+    host.changedPicture(host.grabScreen(), 0.01, 5s);
+    host.clickAt(PAUSE_BACK_TO_MENU.x, PAUSE_BACK_TO_MENU.y);
+    ASSERT_TRUE(host.waitForLog(*hostGame, "entering menu loop...", 60s, 2)) << hostGame->output();
+    ASSERT_NO_FATAL_FAILURE(meetInTheLobby(*joinerGame, host.steadyPicture()));
+    // The joiner's computer is slow: its set-up stands while the host's race comes up.
+    joinerGame->signal(SIGSTOP);
+    const bool hostUp = host.waitForLog(*hostGame, "entering main loop...", 90s, 2);
+
+    // The host says ready as soon as its race is up and steers while it waits.
+    VirtualDisplay& hostKeys = host.screen();
+    hostKeys.setKey(XK_w, true);
+    const auto waited = std::chrono::steady_clock::now() + HOST_WAITS;
+    for (int beat = 0; hostUp && std::chrono::steady_clock::now() < waited; ++beat) {
+        hostKeys.pressKey(XK_space);
+        hostKeys.setKey(beat % 2 ? XK_a : XK_d, true);
+        std::this_thread::sleep_for(500ms);
+        hostKeys.setKey(beat % 2 ? XK_a : XK_d, false);
+    }
+    joinerGame->signal(SIGCONT);
+    ASSERT_TRUE(hostUp) << hostGame->output();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering main loop...", 90s)) << joinerGame->output();
+    // Still steering a while after the joiner's race is up.
+    std::this_thread::sleep_for(2s);
+    hostKeys.setKey(XK_w, false);
+    save(host.grabScreen(), "lan-early-host-waiting");
+    // Nobody starts before the joiner says ready too; the championship's countdown was the host's first.
+    EXPECT_EQ(occurrences(host.log(), "race: countdown"), 1u) << "the host started alone";
+    EXPECT_EQ(occurrences(joiner.log(), "race: countdown"), 0u) << "the joiner started alone";
+
+    // Only the host's Space, taken long before, lets the joiner's start.
+    ASSERT_TRUE(joiner.pressSpaceUntilCountdown(*joinerGame)) << joinerGame->output();
+    ASSERT_TRUE(host.waitForLog(*hostGame, "race: go", 60s, 2)) << hostGame->output();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "race: go", 60s)) << joinerGame->output();
+    // Past the moment at which the host's riders once stood still for good.
+    std::this_thread::sleep_for(RIDERS_STOPPED_ONCE);
+    MinimapDriver driver(host.screen(), Centreline(demoTracks()[TRACK].centreline()));
+    driver.rideStraight();
+    const auto until = std::chrono::steady_clock::now() + DRIVE;
+    while (std::chrono::steady_clock::now() < until) {
+        driver.step();
+        std::this_thread::sleep_for(30ms);
+    }
+    driver.release();
+    save(host.grabScreen(), "lan-early-host-race");
+    save(joiner.grabScreen(), "lan-early-joiner-race");
+    EXPECT_GT(driver.ridden(), RIDDEN) << "the host's moped did not ride";
+
+    joiner.screen().closeWindows(TITLE);
+    EXPECT_EQ(joinerGame->waitForExit(30s), 0) << joinerGame->output();
+    host.screen().closeWindows(TITLE);
+    EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
 }
 
 } // namespace

@@ -179,3 +179,25 @@ TEST(RaceFrame, LanGameWithoutItsServerShowsConnectionLostAndStopsTheRiders) {
     r.frame(0.0, HandBuiltRace::ESCAPE);
     EXPECT_FALSE(r.race.m_displays->isVisible(Window::PAUSE));
 }
+
+TEST(RaceFrame, LanCountdownWaitsForEveryRidersSpaceInTheRaceNotForTheLobbysReady) {
+    HandBuiltRace r(2);
+    Config& config = *r.race.m_config;
+    config.m_playMode = Race::LAN;
+    config.m_playerKind[1] = Race::REMOTE;
+    // The other player's ready from the lobby, still there while its copy loads.
+    config.m_player[1].modify()->ready = 1;
+    r.frame(0.0, HandBuiltRace::SPACE);
+    r.frame(1.0);
+    EXPECT_EQ(r.race.m_countdownState, Race::WAITING) << "started alone";
+    EXPECT_EQ(config.m_player[0].get().raceReady, 1);
+
+    // Its Space in its own race comes over the network.
+    config.m_player[1].modify()->raceReady = 1;
+    r.frame(0.0);
+    EXPECT_EQ(r.race.m_countdownState, 0);
+    for (int second = 0; second <= 4; ++second) r.frame(1.0);
+    EXPECT_EQ(r.race.m_countdownState, Race::RUNNING);
+    EXPECT_EQ(config.m_player[0].get().ready, 0);
+    EXPECT_EQ(config.m_player[0].get().raceReady, 0);
+}
