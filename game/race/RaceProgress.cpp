@@ -129,7 +129,9 @@ void completeLap(Race& race, int32_t i, Vehicle& rider, float lapTime, bool play
             const int32_t last = race.lastActiveRider();
             if (last >= 0) race.getVehicle(last)->m_active = false;
         }
-    } else if (lap >= lapsToRace(*race.m_config)) {
+    } else if (lap >= lapsToRace(*race.m_config) && rider.asMaster()) {
+        // Another computer's rider finishes when that computer says so: a lap counted here
+        // from its late or jumping positions would stop it where it rides, there too.
         rider.m_active = false;
         rider.m_trackFinished = true;
         // Stopped past the line it would wall in the players still to come. A race of

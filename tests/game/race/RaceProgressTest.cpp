@@ -11,6 +11,7 @@
 
 #include "engine/platform/Timer.h"
 #include "game/displays/OnscreenDisplays.h"
+#include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
 #include "tests/game/ScriptedDriver.h"
@@ -56,6 +57,7 @@ protected:
     }
 
     VehicleMaster& rider(int i) { return *m_race.m_vehicles[i]->asMaster(); }
+    Vehicle& kart(int i) { return *m_race.m_vehicles[i]; }
     const Config::Player& record(int i) { return m_setup->config().m_player[i].get(); }
     void at(float clock) { m_race.m_clock->m_currentTime = clock; }
     int countActive() {
@@ -66,21 +68,21 @@ protected:
 
     // The position map's next value under the rider.
     void arrive(int i, int value) {
-        int32_t* history = rider(i).m_positionHistory;
+        int32_t* history = kart(i).m_positionHistory;
         std::memmove(history + 1, history, 3 * sizeof(int32_t));
         history[0] = value;
         m_race.updateProgress();
     }
     // All sectors behind it, at the given progress.
     void standAt(int i, int lap, int value) {
-        rider(i).m_lap = lap;
-        std::fill_n(rider(i).m_positionHistory, 4, value);
-        rider(i).m_sectorMask = 0xFFFF;
+        kart(i).m_lap = lap;
+        std::fill_n(kart(i).m_positionHistory, 4, value);
+        kart(i).m_sectorMask = 0xFFFF;
     }
     // What the checkpoint does at the finish line.
     void touchLine(int i) {
-        rider(i).m_sectorMask |= 1;
-        rider(i).m_crossedLine = true;
+        kart(i).m_sectorMask |= 1;
+        kart(i).m_crossedLine = true;
         m_race.updateProgress();
     }
     // A whole lap forwards and over the line.
@@ -149,6 +151,34 @@ TEST_F(RaceProgress, OneLapRaceFinishesAtTheSecondCrossingWithPlaceTimeAndPoints
     m_race.updateProgress();
     EXPECT_TRUE(m_race.m_raceOver);
     EXPECT_EQ(m_race.m_raceOverTime, 32.0f);
+}
+
+TEST_F(RaceProgress, AnotherComputersRiderFinishesOnlyWhenItsOwnComputerSaysSo) {
+    startRace(Race::SINGLE_RACE, 1);
+    // Rider 1 rides on another computer: this one sees it only through the values it receives.
+    m_race.m_vehicles[1] = std::make_unique<VehicleClient>("moped.lwo", nullptr, nullptr, 1, m_race.m_vehicleRecord,
+                                                           std::make_unique<VehicleSettings>(0, ""), 1, 1.0f, 1.0f,
+                                                           m_client);
+    kart(1).m_playerRecord = &m_setup->config().m_player[1];
+    kart(1).m_active.setData(reinterpret_cast<const uint8_t*>("\1"), 1);
+    kart(1).m_active.commit();
+    at(2.0f);
+    touchLine(1);
+    at(9.0f);
+    // Its positions jump a whole lap at once, as after a late set-up or a lost second.
+    driveLap(1);
+    EXPECT_TRUE(kart(1).m_active.get()) << "a lap counted here stopped another computer's rider";
+    EXPECT_FALSE(kart(1).m_active.isChanged()) << "and would have told its own computer to stop it";
+    EXPECT_FALSE(kart(1).m_trackFinished.get());
+
+    // Its own computer's word finishes it here.
+    const uint8_t no = 0, yes = 1;
+    kart(1).m_active.setData(&no, 1);
+    kart(1).m_trackFinished.setData(&yes, 1);
+    kart(1).m_active.commit();
+    kart(1).m_trackFinished.commit();
+    m_race.updateProgress();
+    EXPECT_EQ(m_race.countFinished(), 1);
 }
 
 TEST_F(RaceProgress, ElapsedLapsOfAnEliminationRaceStayInTheLapTable) {
