@@ -132,6 +132,9 @@ protected:
         ProgramRun::SetUp();
         if (IsSkipped()) return;
         if (!m_joinerSeat.open()) GTEST_SKIP() << "no second private X server (Xvfb) could start";
+        const uint16_t free = freePort();
+        ASSERT_NE(free, 0);
+        m_port = std::to_string(free);
     }
 
     static Picture grab(ProgramSeat& seat, Rect r) { return seat.screen().grab(r.x, r.y, r.width, r.height); }
@@ -224,18 +227,28 @@ protected:
         host.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
     }
 
+    // The start lies on a long straight: throttle only, as a player holds it, for a while.
+    static void rideFromTheStart(MinimapDriver& driver) {
+        driver.rideStraight();
+        const auto until = std::chrono::steady_clock::now() + DRIVE;
+        while (std::chrono::steady_clock::now() < until) {
+            driver.step();
+            std::this_thread::sleep_for(30ms);
+        }
+        driver.release();
+    }
+
     ProgramSeat m_joinerSeat;
+    // The host's lobby server takes it; the joiner's client looks there.
+    std::string m_port;
 };
 
 TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesTheJoinersCrash) {
-    const uint16_t free = freePort();
-    ASSERT_NE(free, 0);
-    const std::string port = std::to_string(free);
     ProgramSeat& host = *this;
     ProgramSeat& joiner = m_joinerSeat;
-    auto hostGame = host.start("lan-host", {{"PLIMZOR_LAN_PORT", port}});
+    auto hostGame = host.start("lan-host", {{"PLIMZOR_LAN_PORT", m_port}});
     ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
-    auto joinerGame = joiner.start("lan-joiner", {{"PLIMZOR_LAN_PORT", port}});
+    auto joinerGame = joiner.start("lan-joiner", {{"PLIMZOR_LAN_PORT", m_port}});
     // Another colour than the lobby gives: the next lobby must offer it again.
     Picture noJoiner;
     ASSERT_NO_FATAL_FAILURE(meetInTheLobby(*joinerGame, host.chooseEnglish(), &noJoiner));
@@ -253,14 +266,7 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
     const Picture joinerMapBefore = grab(joiner, MINIMAP);
     const Centreline road(demoTracks()[TRACK].centreline());
     MinimapDriver driver(host.screen(), road);
-    // The start lies on a long straight: throttle only, as a player holds it.
-    driver.rideStraight();
-    const auto until = std::chrono::steady_clock::now() + DRIVE;
-    while (std::chrono::steady_clock::now() < until) {
-        driver.step();
-        std::this_thread::sleep_for(30ms);
-    }
-    driver.release();
+    rideFromTheStart(driver);
     EXPECT_GT(driver.ridden(), RIDDEN) << "the host's moped did not ride";
     standing(host, MINIMAP, 10s);
     const Picture hostRace = host.grabScreen(), joinerRace = joiner.grabScreen();
@@ -335,15 +341,12 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
 }
 
 TEST_F(LanRunTest, HostJustOutOfAChampionshipSaysReadyAndSteersWhileTheJoinerLoadsBothStartTogetherAndTheHostRidesOn) {
-    const uint16_t free = freePort();
-    ASSERT_NE(free, 0);
-    const std::string port = std::to_string(free);
     ProgramSeat& host = *this;
     ProgramSeat& joiner = m_joinerSeat;
-    auto hostGame = host.start("lan-early-host", {{"PLIMZOR_LAN_PORT", port}});
+    auto hostGame = host.start("lan-early-host", {{"PLIMZOR_LAN_PORT", m_port}});
     const Picture menu = host.mainMenu(*hostGame);
     ASSERT_FALSE(menu.rgb.empty()) << hostGame->output();
-    auto joinerGame = joiner.start("lan-early-joiner", {{"PLIMZOR_LAN_PORT", port}});
+    auto joinerGame = joiner.start("lan-early-joiner", {{"PLIMZOR_LAN_PORT", m_port}});
 
     // A championship race begun and left: its riders' records, kinds and flags are what the lobby finds.
     host.clickAndLook(CHAMPIONSHIP, menu, 0.3);
@@ -386,13 +389,7 @@ TEST_F(LanRunTest, HostJustOutOfAChampionshipSaysReadyAndSteersWhileTheJoinerLoa
     // Past the moment at which the host's riders once stood still for good.
     std::this_thread::sleep_for(RIDERS_STOPPED_ONCE);
     MinimapDriver driver(host.screen(), Centreline(demoTracks()[TRACK].centreline()));
-    driver.rideStraight();
-    const auto until = std::chrono::steady_clock::now() + DRIVE;
-    while (std::chrono::steady_clock::now() < until) {
-        driver.step();
-        std::this_thread::sleep_for(30ms);
-    }
-    driver.release();
+    rideFromTheStart(driver);
     save(host.grabScreen(), "lan-early-host-race");
     save(joiner.grabScreen(), "lan-early-joiner-race");
     EXPECT_GT(driver.ridden(), RIDDEN) << "the host's moped did not ride";

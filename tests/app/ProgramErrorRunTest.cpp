@@ -123,7 +123,11 @@ TEST_P(ErrorBoxRunTest, AComputerWithoutAWorkingOpenGLDriverIsToldWhatIsMissing)
     if (box) game->signal(SIGTERM);
     EXPECT_EQ(game->waitForExit(30s), 1) << game->output();
     if (!box) {
-        EXPECT_NE(game->output().find("Error: The 3D device could not be made. The game needs an OpenGL driver"),
+        EXPECT_NE(game->output().find("Error: Das 3D-Gerät ließ sich nicht erzeugen. Das Spiel braucht einen "
+                                      "OpenGL-Treiber"),
+                  std::string::npos)
+            << game->output();
+        EXPECT_NE(game->output().find("The 3D device could not be made. The game needs an OpenGL driver"),
                   std::string::npos)
             << game->output();
     }

@@ -20,6 +20,9 @@ bool listed(const std::vector<uint32_t>& indices, uint32_t index) {
 
 // What the device needs of the driver (GlDevice::create); the detail of a failure is on standard error.
 const char* const NO_DEVICE_TEXT =
+    "Das 3D-Gerät ließ sich nicht erzeugen. Das Spiel braucht einen OpenGL-Treiber mit Framebuffer-Objekten und "
+    "Clip-Control (OpenGL 4.5, oder GL_ARB_framebuffer_object und GL_ARB_clip_control).\nBitte installieren Sie den "
+    "aktuellen Treiber Ihrer Grafikkarte und starten Sie das Programm erneut.\n\n"
     "The 3D device could not be made. The game needs an OpenGL driver with framebuffer objects and clip control "
     "(OpenGL 4.5, or GL_ARB_framebuffer_object and GL_ARB_clip_control).\nPlease install your graphics adapter's "
     "current driver and start the program again.";

@@ -195,7 +195,11 @@ TEST_F(RenderDeviceFixture, TwoFailedCreationsEndWithTheBox) {
     m_adapter->failingCreates = 2;
     EXPECT_FALSE(m_device->createWindows("Zelkora", nullptr));
     EXPECT_NE(log().find("CreateDevice failed... exiting...\n"), std::string::npos);
-    EXPECT_EQ(g_boxes.rfind("Error: The 3D device could not be made. The game needs an OpenGL driver", 0), 0u) << g_boxes;
+    // German first, then English, as every start-up box.
+    EXPECT_EQ(g_boxes.rfind("Error: Das 3D-Gerät ließ sich nicht erzeugen. Das Spiel braucht einen OpenGL-Treiber", 0), 0u)
+        << g_boxes;
+    EXPECT_NE(g_boxes.find("\n\nThe 3D device could not be made. The game needs an OpenGL driver"), std::string::npos)
+        << g_boxes;
 }
 
 TEST_F(RenderDeviceFixture, ResizeResetsTheDeviceWithTheStoredMode) {
