@@ -47,8 +47,9 @@ void GameServerConnection::onDisconnect() {
 void GameServerConnection::onConnect(uint32_t peer) {
     // The address lies in network order: its bytes in memory are the dotted quad's.
     const auto* quad = reinterpret_cast<const uint8_t*>(&peer);
-    g_logStream << formatStatic("got connection from %u.%u.%u.%u", unsigned(quad[0]),
-                                unsigned(quad[1]), unsigned(quad[2]), unsigned(quad[3])) << std::endl;
+    // One write for the whole line: the accept thread shares the log with the game.
+    g_logStream << formatStatic("got connection from %u.%u.%u.%u\n", unsigned(quad[0]), unsigned(quad[1]),
+                                unsigned(quad[2]), unsigned(quad[3]));
     m_peerAddress = peer;
     m_fromThisMachine = sys::isOwnAddress(peer);
 }

@@ -26,13 +26,13 @@ bool NetServer::listenOn(uint16_t port) {
     if (!sys::bindAnyAddress(socket, port) || !sys::listenSocket(socket)) {
         const int reason = errno;
         sys::closeSocket(socket);
-        // Said once: the accept loop tries again every second.
+        // Said once: the accept loop tries again every second. One write, as the accept thread shares the log.
         if (!m_listenFailed)
-            g_logStream << "cannot listen on port " << port << ": " << std::strerror(reason) << std::endl;
+            g_logStream << formatStatic("cannot listen on port %u: %s\n", unsigned(port), std::strerror(reason));
         m_listenFailed = true;
         return false;
     }
-    if (m_listenFailed) g_logStream << "listening on port " << port << " at last" << std::endl;
+    if (m_listenFailed) g_logStream << formatStatic("listening on port %u at last\n", unsigned(port));
     m_listenFailed = false;
     sys::setNoDelay(socket);
     m_boundPort = sys::boundPort(socket);
