@@ -11,8 +11,7 @@ void ChunkReader::append(const uint8_t* data, int32_t length) {
 ChunkReader::State ChunkReader::beginChunk() {
     if (m_queue.size() < 2) return State::INCOMPLETE;
     int32_t size = m_queue[0] | (m_queue[1] << 8);
-    ENGINE_ASSERT(size < NetProtocol::MAX_CHUNK_SIZE && "size < 32000");
-    // Such a length can never be skipped reliably: the stream is lost.
+    // The peer's input, not our invariant: such a length can never be skipped reliably, the stream is lost.
     if (size < NetProtocol::HEADER_SIZE || size >= NetProtocol::MAX_CHUNK_SIZE) return State::MALFORMED;
     if (m_queue.size() < static_cast<size_t>(size)) return State::INCOMPLETE;
     m_readLen = size;

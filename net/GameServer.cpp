@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "engine/platform/Report.h"
+#include "net/ChunkWriter.h"
 #include "net/GameServerConnection.h"
 
 namespace GameDaemon {
@@ -33,6 +35,8 @@ void GameServer::stop() {
     if (m_acceptThread.joinable()) m_acceptThread.join();
     // Every connection thread ends and is joined before anything it uses goes.
     closeAllConnections();
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_strangers.flush();
 }
 
 void GameServer::acceptLoop() {
@@ -87,7 +91,13 @@ bool GameServer::handleChunk(GameServerConnection& from, ChunkReader& chunk) {
         return false;
     }
     // Until a hello has been answered, a connection has nothing to say.
-    if (from.m_playerSlot == -1 || nid >= MAX_NID) {
+    if (from.m_playerSlot == -1) {
+        m_strangers.refuse(RefusalLog::NO_HELLO, formatStatic("chunk %u before a hello from %s dropped",
+                                                              unsigned(nid), from.peerName().c_str()));
+        chunk.skipRest();
+        return true;
+    }
+    if (nid >= MAX_NID) {
         chunk.skipRest();
         return true;
     }
@@ -140,6 +150,10 @@ bool GameServer::hello(GameServerConnection& from, bool host) {
         m_players[slot] = &from;
         from.m_playerSlot = slot;
         welcome(from);
+        if (m_owners) {
+            from.awaitRecord(RECORD_TIMEOUT_MS);
+            showRecord(from, m_owners->joiningRecord());
+        }
         return true;
     }
     return refuse(from);
@@ -192,9 +206,38 @@ void GameServer::completeBarrier() {
     }
 }
 
+bool GameServer::maySend(const GameServerConnection& from, uint16_t nid) const {
+    if (!m_owners) return true;
+    const int32_t owner = m_owners->ownerOf(nid);
+    if (owner < 0 || owner >= MAX_PLAYERS) return true;
+    return from.m_playerSlot == (m_players[owner] ? owner : 0);
+}
+
+void GameServer::showRecord(const GameServerConnection& of, const std::vector<uint8_t>& record) {
+    const uint16_t nid = m_owners->recordOf(of.m_playerSlot);
+    forget(nid);
+    ChunkWriter writer;
+    writer.begin(nid);
+    writer.writeBytes(record.data(), static_cast<uint32_t>(record.size()));
+    if (!writer.finish()) return;
+    auto chunk = std::make_shared<const std::vector<uint8_t>>(writer.take());
+    broadcast(of, chunk);
+    // A player joining later sees it too; it counts against nobody.
+    m_values[nid] = std::move(chunk);
+    m_storedBytes += record.size();
+}
+
 bool GameServer::relay(GameServerConnection& from, ChunkReader& chunk) {
     uint16_t nid = chunk.nid();
     size_t size = static_cast<size_t>(chunk.payloadLeft());
+    if (!maySend(from, nid)) {
+        from.refusals().refuse(RefusalLog::NOT_OWNER,
+                               formatStatic("value %u from slot %d not taken: another computer owns it",
+                                            unsigned(nid), int(from.m_playerSlot)));
+        return true;
+    }
+    if (m_owners && nid == m_owners->recordOf(from.m_playerSlot) && size == m_owners->joiningRecord().size())
+        from.recordSent();
     size_t replaced = m_senders[nid] == &from ? storedSize(nid) : 0;
     // No game of ours keeps this much: such a peer is let go.
     if (from.m_storedBytes - replaced + size > MAX_PLAYER_STORED_BYTES) return false;
@@ -240,9 +283,10 @@ void GameServer::freeSlot(GameServerConnection& player) {
 }
 
 void GameServer::playerLeft(GameServerConnection& player) {
-    // What it stored stays for the others; it just counts against nobody now.
-    for (GameServerConnection*& sender : m_senders)
-        if (sender == &player) sender = nullptr;
+    player.refusals().flush();
+    // Nothing of a player gone is replayed: a later player would see a ghost.
+    for (uint16_t nid = 0; nid < MAX_NID; ++nid)
+        if (m_senders[nid] == &player) forget(nid);
     player.m_storedBytes = 0;
     if (player.m_playerSlot == -1) return;
     freeSlot(player);
@@ -250,6 +294,9 @@ void GameServer::playerLeft(GameServerConnection& player) {
         player.beginChunk(CHUNK_LEAVE);
         player.writeByte(static_cast<uint8_t>(player.m_playerSlot));
         player.broadcastChunk();
+    } else if (m_owners) {
+        // However it went, the others' lobbies free its row.
+        showRecord(player, m_owners->emptyRecord());
     }
     player.m_playerSlot = -1;
 }
@@ -258,8 +305,9 @@ void GameServer::clearValues() {
     for (uint16_t nid = 0; nid < MAX_NID; ++nid) forget(nid);
 }
 
-std::unique_ptr<GameServer> startGameDaemon(uint16_t port) {
+std::unique_ptr<GameServer> startGameDaemon(uint16_t port, std::shared_ptr<const ValueOwners> owners) {
     auto server = std::make_unique<GameServer>(port);
+    server->setValueOwners(std::move(owners));
     server->start();
     return server;
 }

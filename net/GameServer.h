@@ -11,6 +11,8 @@
 #include "net/ChunkReader.h"
 #include "net/NetProtocol.h"
 #include "net/NetServer.h"
+#include "net/RefusalLog.h"
+#include "net/ValueOwners.h"
 
 namespace GameDaemon {
 
@@ -28,6 +30,8 @@ public:
     // keeps a few kilobytes a player.
     static constexpr size_t MAX_PLAYER_STORED_BYTES = 1u << 20;
     static constexpr uint32_t HELLO_TIMEOUT_MS = 10000;
+    // A guest that has sent no record of itself this long after its welcome is let go.
+    static constexpr uint32_t RECORD_TIMEOUT_MS = 10000;
     static constexpr uint32_t RETRY_MS = 1000;
 
     // port 0: any free one, see getBoundPort once started.
@@ -43,6 +47,11 @@ public:
 
     std::unique_ptr<NetServerConnection> createConnection(int socket) override;
 
+    // The game's values: set before start. Without them every player may send
+    // every value and the lobby shows players by what they send alone.
+    void setValueOwners(std::shared_ptr<const ValueOwners> owners) { m_owners = std::move(owners); }
+    bool knowsRecords() const { return m_owners != nullptr; }
+
     // The lobby rules, run by the connections under the server lock. Each
     // answers false when that connection must end.
     std::mutex& getLock() { return m_lock; }
@@ -51,6 +60,8 @@ public:
     // One chunk to every occupied slot but the sender's.
     void broadcast(const GameServerConnection& from, const SendQueue::Bytes& chunk);
     uint32_t getHelloTimeout() const { return m_helloTimeoutMs; }
+    // What connections without a hello sent, and the connections themselves; under the lock.
+    RefusalLog& strangers() { return m_strangers; }
 
     // For tests and tools: the slot holders and the lobby state, under the lock.
     int32_t getOccupiedSlots();
@@ -68,6 +79,10 @@ private:
     void barrier(GameServerConnection& from, uint32_t value);
     void completeBarrier();
     bool relay(GameServerConnection& from, ChunkReader& chunk);
+    // The owner's computer alone sends a rider's or the game's values.
+    bool maySend(const GameServerConnection& from, uint16_t nid) const;
+    // The others see the slot's record as the server says, until its player sends one.
+    void showRecord(const GameServerConnection& of, const std::vector<uint8_t>& record);
     size_t storedSize(uint16_t nid) const;
     // Drops the stored payload of nid and its count against its sender.
     void forget(uint16_t nid);
@@ -87,10 +102,13 @@ private:
     std::vector<SendQueue::Bytes> m_values;  // the last value chunk of each id, as relayed
     std::vector<GameServerConnection*> m_senders;  // who sent each stored payload; null once gone
     size_t m_storedBytes = 0;
+    std::shared_ptr<const ValueOwners> m_owners;
+    RefusalLog m_strangers{"connections without a hello"};
 };
 
 // The program's own lobby server, as start-up and shut-down run it.
-std::unique_ptr<GameServer> startGameDaemon(uint16_t port = NetProtocol::GAME_PORT);
+std::unique_ptr<GameServer> startGameDaemon(uint16_t port = NetProtocol::GAME_PORT,
+                                            std::shared_ptr<const ValueOwners> owners = nullptr);
 void stopGameDaemon(std::unique_ptr<GameServer>& server);
 
 } // namespace GameDaemon

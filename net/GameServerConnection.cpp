@@ -14,6 +14,8 @@ GameServerConnection::GameServerConnection(GameServer& server, int socket)
       m_server(server),
       m_helloDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(server.getHelloTimeout())) {
     sys::setReceiveTimeout(socket, server.getHelloTimeout());
+    // A machine that vanished without a word leaves its place within the keep-alive's time.
+    sys::setKeepAlive(socket, KEEPALIVE_IDLE_S, KEEPALIVE_INTERVAL_S, KEEPALIVE_PROBES);
 }
 
 GameServerConnection::~GameServerConnection() { close(); }
@@ -25,16 +27,20 @@ int32_t GameServerConnection::onReceive(const uint8_t* data, int32_t length) {
 
 bool GameServerConnection::readChunks(const uint8_t* data, int32_t length) {
     std::lock_guard<std::mutex> guard(m_server.getLock());
-    bool keep = awaitHello();
+    bool keep = awaitIntroduction();
     if (keep) m_reader.append(data, length);
     ChunkReader::State state;
     while (keep && (state = m_reader.beginChunk()) != ChunkReader::State::INCOMPLETE) {
+        if (state == ChunkReader::State::MALFORMED) {
+            RefusalLog& log = m_playerSlot == -1 ? m_server.strangers() : m_refusals;
+            log.refuse(RefusalLog::MALFORMED, "chunk length no chunk can have from " + m_peerName + "; closed");
+        }
         keep = state == ChunkReader::State::COMPLETE && m_server.handleChunk(*this, m_reader);
         if (!keep) break;
         ENGINE_ASSERT(m_reader.payloadLeft() == 0 && "m_readBufferPos == m_readLen");
         m_reader.endChunk();
     }
-    keep = keep && awaitHello();
+    keep = keep && awaitIntroduction();
     if (!keep) m_reader.clear();
     return keep;
 }
@@ -47,16 +53,18 @@ void GameServerConnection::onDisconnect() {
 void GameServerConnection::onConnect(uint32_t peer) {
     // The address lies in network order: its bytes in memory are the dotted quad's.
     const auto* quad = reinterpret_cast<const uint8_t*>(&peer);
-    // One write for the whole line: the accept thread shares the log with the game.
-    g_logStream << formatStatic("got connection from %u.%u.%u.%u\n", unsigned(quad[0]), unsigned(quad[1]),
-                                unsigned(quad[2]), unsigned(quad[3]));
+    m_peerName = formatStatic("%u.%u.%u.%u", unsigned(quad[0]), unsigned(quad[1]), unsigned(quad[2]),
+                              unsigned(quad[3]));
+    m_refusals.setPeer("player at " + m_peerName);
     m_peerAddress = peer;
     m_fromThisMachine = sys::isOwnAddress(peer);
+    std::lock_guard<std::mutex> guard(m_server.getLock());
+    m_server.strangers().refuse(RefusalLog::CONNECTION, "got connection from " + m_peerName);
 }
 
 bool GameServerConnection::onIdle() {
     std::lock_guard<std::mutex> guard(m_server.getLock());
-    return awaitHello();
+    return awaitIntroduction();
 }
 
 bool GameServerConnection::mayGiveWay() {
@@ -64,17 +72,28 @@ bool GameServerConnection::mayGiveWay() {
     return m_playerSlot == -1;
 }
 
-bool GameServerConnection::awaitHello() {
-    if (!m_awaitingHello) return true;
-    if (m_playerSlot != -1) {
-        // A player may be quiet as long as it likes.
-        m_awaitingHello = false;
-        sys::setReceiveTimeout(socketHandle(), 0);
+void GameServerConnection::awaitRecord(uint32_t milliseconds) {
+    m_awaitingRecord = true;
+    m_recordDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+}
+
+bool GameServerConnection::awaitIntroduction() {
+    if (m_awaitingHello && m_playerSlot != -1) m_awaitingHello = false;
+    if (!m_awaitingHello && !m_awaitingRecord) {
+        // A player that introduced itself may be quiet as long as it likes.
+        if (m_timed) sys::setReceiveTimeout(socketHandle(), 0);
+        m_timed = false;
         return true;
     }
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(m_helloDeadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
+    const auto deadline = m_awaitingHello ? m_helloDeadline : m_recordDeadline;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+        if (!m_awaitingHello)
+            g_logStream << "player at " + m_peerName + " sent no record of itself in time; closed\n";
+        return false;
+    }
     sys::setReceiveTimeout(socketHandle(), static_cast<uint32_t>(left.count()));
+    m_timed = true;
     return true;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 #include "net/ChunkReader.h"
 #include "net/ChunkWriter.h"
 #include "net/NetServerConnection.h"
 #include "net/Player.h"
+#include "net/RefusalLog.h"
 
 namespace GameDaemon {
 
@@ -15,6 +17,10 @@ class GameServer;
 // server's lobby rules under the server lock.
 class GameServerConnection : public NetServerConnection, public Player {
 public:
+    static constexpr int KEEPALIVE_IDLE_S = 5;
+    static constexpr int KEEPALIVE_INTERVAL_S = 2;
+    static constexpr int KEEPALIVE_PROBES = 4;
+
     GameServerConnection(GameServer& server, int socket);
     ~GameServerConnection() override;
 
@@ -38,16 +44,30 @@ public:
     // when it outgrew the chunk limit.
     SendQueue::Bytes finishChunk();
 
+    // Under the server lock, from the welcome on: the guest must send its
+    // own record within the time.
+    void awaitRecord(uint32_t milliseconds);
+    void recordSent() { m_awaitingRecord = false; }
+    RefusalLog& refusals() { return m_refusals; }
+    // The peer's dotted address.
+    const std::string& peerName() const { return m_peerName; }
+
 private:
     // Under the server lock: false once the hello time, counted from the
-    // acceptance, has run out unwelcomed; bytes dribbled in buy no time.
-    bool awaitHello();
+    // acceptance, has run out unwelcomed, or the record time from the
+    // welcome without a record; bytes dribbled in buy no time.
+    bool awaitIntroduction();
     // The received bytes through the server's chunk handling, under its lock; false to hang up.
     bool readChunks(const uint8_t* data, int32_t length);
 
     GameServer& m_server;
     std::chrono::steady_clock::time_point m_helloDeadline;
     bool m_awaitingHello = true;
+    std::chrono::steady_clock::time_point m_recordDeadline;
+    bool m_awaitingRecord = false;
+    bool m_timed = true; // the socket has a receive time-out
+    std::string m_peerName;
+    RefusalLog m_refusals;
     ChunkReader m_reader;
     ChunkWriter m_writer;
 };

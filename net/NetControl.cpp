@@ -7,14 +7,11 @@
 
 namespace {
 
-// Tools and tests run several clients in one process; the log is shared.
-std::mutex g_logLock;
-
-// One line a value, hundreds a second in a race: only when asked for.
+// One line a value, hundreds a second in a race: only when asked for. One
+// write a line: tools and tests run several clients in one process.
 void logChunk(const char* what, int32_t nid, int32_t size) {
     if (g_logLevel < LOG_TRAFFIC) return;
-    std::lock_guard<std::mutex> guard(g_logLock);
-    g_logStream << what << nid << " size: " << size << '\n';
+    g_logStream << formatStatic("%s%d size: %d\n", what, int(nid), int(size));
 }
 
 } // namespace
@@ -39,6 +36,7 @@ bool NetControl::connect(const char* host, bool isHost) {
         std::lock_guard<std::mutex> guard(m_lock);
         m_reader.clear();
         m_lost = false;
+        m_refusals.setPeer(std::string("lobby at ") + host);
     }
     if (!NetClient::connect(host, m_port, FLAG_RECEIVE_THREAD | FLAG_NO_DELAY)) {
         m_status = STATUS_CONNECT_FAILED;
@@ -143,6 +141,8 @@ int32_t NetControl::onReceive(const uint8_t* data, int32_t length) {
     bool keep = true;
     ChunkReader::State state;
     while (keep && (state = m_reader.beginChunk()) != ChunkReader::State::INCOMPLETE) {
+        if (state == ChunkReader::State::MALFORMED)
+            m_refusals.refuse(RefusalLog::MALFORMED, "chunk length the lobby cannot have; leaving it");
         keep = state == ChunkReader::State::COMPLETE && handleChunk();
     }
     if (!keep) m_reader.clear();
@@ -156,6 +156,7 @@ void NetControl::onDisconnect() {
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_lost = true;
+        m_refusals.flush();
     }
     m_answer.notify_all();
 }
@@ -200,16 +201,19 @@ bool NetControl::handleChunk() {
 }
 
 void NetControl::handleValueChunk() {
-    NetValueBase* value = getValueId(m_reader.nid());
+    const int32_t nid = m_reader.nid();
+    NetValueBase* value = getValueId(nid);
     if (!value) {
-        std::lock_guard<std::mutex> guard(g_logLock);
-        g_logStream << "value not present: " << m_reader.nid() << '\n';
+        m_refusals.refuse(RefusalLog::UNKNOWN_VALUE, formatStatic("value not present: %d", int(nid)));
         return;
     }
     uint32_t payload = static_cast<uint32_t>(m_reader.payloadSize());
-    ENGINE_ASSERT(payload == value->size() && "readChunkSize() == m_netValue[i]->size()");
-    // Half a value mixed with the old bytes is worse than the old value.
-    if (payload != value->size()) return;
+    // Half a value mixed with the old bytes is worse than the old value; what a peer sends is no invariant of ours.
+    if (payload != value->size()) {
+        m_refusals.refuse(RefusalLog::WRONG_SIZE, formatStatic("value of the wrong size: %d size: %u, not %u", int(nid),
+                                                               unsigned(payload), unsigned(value->size())));
+        return;
+    }
     m_payload.resize(payload);
     m_reader.readRest(m_payload.data());
     value->setData(m_payload.data(), payload);

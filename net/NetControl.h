@@ -10,6 +10,7 @@
 #include "net/NetClient.h"
 #include "net/NetProtocol.h"
 #include "net/NetValueBase.h"
+#include "net/RefusalLog.h"
 
 // The game's network client: connects to a lobby server, runs the lobby's
 // control messages and carries the replicated values registered with it.
@@ -85,6 +86,7 @@ private:
     ChunkReader m_reader;
     ChunkWriter m_writer;
     std::vector<uint8_t> m_payload;
+    RefusalLog m_refusals; // under the lock
     std::atomic<bool> m_welcomed{false};
     std::atomic<bool> m_refused{false};
     std::atomic<bool> m_start{false};

@@ -82,7 +82,7 @@ public:
         if (m_flags & FLAG_SEND) m_changed = true;
         return &m_current;
     }
-    void setFlags(uint32_t flags) { m_flags = flags; }
+    void setFlags(uint32_t flags) override { m_flags = flags; }
 
     const uint8_t* data() const override { return reinterpret_cast<const uint8_t*>(&m_current); }
     uint32_t size() const override { return sizeof(T); }

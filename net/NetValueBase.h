@@ -18,6 +18,7 @@ public:
     virtual void commit() = 0;
     virtual int32_t getNid() const = 0;
     virtual uint32_t getFlags() const = 0;
+    virtual void setFlags(uint32_t flags) = 0;
     virtual const std::string& getName() const = 0;
     virtual void setName(const std::string& name) = 0;
 

@@ -205,7 +205,8 @@ void MultiplayerScreen::showRows() {
     for (int slot = 0; slot < Config::RIDERS; ++slot) {
         const Config::Player& rider = m_lobby.record(slot);
         CEGUI::Window* const* row = m_rows[slot];
-        if (rider.colour == -1) {
+        // A player that has yet to choose still shows by the name the lobby gives it.
+        if (rider.colour == -1 && rider.name[0] == '\0') {
             for (int column = NAME_TEXT; column < COLUMNS; ++column) row[column]->setText("");
             row[READY_ICON]->setProperty("Image", NO_IMAGE);
             continue;

@@ -31,6 +31,7 @@
 #include "engine/scene/SceneRenderer.h"
 #include "game/race/LoadingScreen.h"
 #include "game/race/Race.h"
+#include "game/race/LanValueOwners.h"
 #include "game/records/Config.h"
 #include "net/FirewallException.h"
 #include "net/GameServer.h"
@@ -150,7 +151,7 @@ bool Program::startUp() {
     firewallAddApplication(wide(m_paths.baseName).c_str());
     const uint16_t port = lanPort();
     NetControl::getInstance().setPort(port);
-    m_daemon = GameDaemon::startGameDaemon(port);
+    m_daemon = GameDaemon::startGameDaemon(port, std::make_shared<LanValueOwners>());
 
     if (!m_device->enumerateAdapters("Error", NO_DISPLAY_TEXT, NO_TRANSFORM_AND_LIGHTING_TEXT)) return false;
     if (!m_setup->run(0)) return false;

@@ -8,9 +8,9 @@
 
 #include "sys/window/MessageBox.h"
 
-int g_reportLevel = 0;
-bool g_reportToLog = false;
-ByteBuffer g_lastErrorText;
+std::atomic<int> g_reportLevel{0};
+std::atomic<bool> g_reportToLog{false};
+thread_local ByteBuffer g_lastErrorText;
 namespace {
 
 thread_local bool t_quiet = false;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <string>
 
 #include "engine/platform/ByteBuffer.h"
@@ -6,10 +7,12 @@
 
 // The engine's reporting switchboard: errors reported at level 1 and up,
 // assertions checked at level 3 and up, both stored as the last error text
-// when reports go to the log, else shown in a box.
-extern int g_reportLevel;
-extern bool g_reportToLog;
-extern ByteBuffer g_lastErrorText;
+// when reports go to the log, else shown in a box. Each thread keeps its own
+// last error text: a receive thread's report never lands in the text the
+// main thread is reading.
+extern std::atomic<int> g_reportLevel;
+extern std::atomic<bool> g_reportToLog;
+extern thread_local ByteBuffer g_lastErrorText;
 extern LogStream g_logStream;
 
 // How much goes into the log (PLIMZOR_LOG_LEVEL): the progress of loading,

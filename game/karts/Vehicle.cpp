@@ -15,6 +15,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/SceneObject.h"
 #include "game/drivers/Controller.h"
+#include "game/karts/RiderValueIds.h"
 #include "game/karts/VehicleSettings.h"
 #include "game/race/Race.h"
 #include "sys/Pi.h"
@@ -45,12 +46,6 @@ const int32_t EXTRA_THRESHOLDS[3][9] = {{25, 30, 40, 50, 55, 65, 80, 85, 95},
                                         {10, 20, 30, 40, 50, 60, 70, 80, 90},
                                         {5, 10, 20, 30, 60, 65, 80, 85, 95}};
 const int32_t EXTRA_KINDS[10] = {1, 2, 3, 4, 5, 6, 7, 10, 11, 12};
-
-template <typename T>
-void registerValue(NetValue<T>& value, int32_t nid, const T& initial, const char* name) {
-    value.init(nid, initial);
-    value.setName(name);
-}
 
 void moveOutOfSight(SceneObject* object) {
     if (object) object->setPosition(BELOW_TRACK);
@@ -94,63 +89,83 @@ Vehicle::Vehicle(const std::string& mopedFile, LW6Scene* scene, std::unique_ptr<
 
 Vehicle::~Vehicle() = default;
 
+template <typename T>
+void Vehicle::replicate(NetValue<T>& value, RiderValueIds::Id id, const T& initial, const char* name) {
+    value.init(RiderValueIds::nidOf(id, m_index), initial);
+    value.setName(name);
+    m_replicated.push_back(&value);
+}
+
+template <typename T, size_t N>
+void Vehicle::replicate(NetValueArray<T, N>& row, RiderValueIds::Id id, const T& initial, const char* name) {
+    row.init(RiderValueIds::nidOf(id, m_index), initial, name);
+    for (size_t j = 0; j < N; ++j) m_replicated.push_back(&row[j]);
+}
+
+void Vehicle::setReplicationFlags(uint32_t flags) {
+    // What other computers write too is taken from the network and sent by every copy.
+    for (NetValueBase* value : m_replicated)
+        value->setFlags(RiderValueIds::othersWrite(value->getNid()) ? NetValueBase::FLAG_RECEIVE | NetValueBase::FLAG_SEND
+                                                                    : flags);
+}
+
 void Vehicle::registerValues() {
-    const int32_t i = m_index;
+    using namespace RiderValueIds;
     const Matrix4x3 identity = Matrix4x3::identity();
-    registerValue(m_netPos, 32 + i, ORIGIN, "m_netPos[]");
-    registerValue(m_netDir, 39 + i, Normal3{0.0f, 1.0f, 0.0f}, "m_netDir[]");
-    registerValue(m_lap, 46 + i, -1, "m_lap[]");
-    registerValue(m_rank, 53 + i, 0, "m_rank[]");
-    registerValue(m_trackTime, 74 + i, 0.0f, "m_trackTime[]");
-    registerValue(m_netAngle, 88 + i, 0.0f, "m_netAngle[]");
-    registerValue(m_extra, 95 + i, 0, "m_extra[]");
-    registerValue(m_trackFinished, 102 + i, false, "m_trackFinished[]");
-    registerValue(m_effectMagnetPos, 221 + i, BELOW_TRACK, "m_effectMagnetPos[]");
-    registerValue(m_speed, 151 + i, 0.0f, "m_speed[]");
-    registerValue(m_matrix, 1236 + i, identity, "m_matrix");
-    registerValue(m_cameraReset, 144 + i, true, "m_cameraReset[]");
-    m_netMotionIntensity.init(270 + MOTION_TRACKS * i, 0.0f, "m_netMotionIntensity");
-    m_netMotionSpeed.init(550 + MOTION_TRACKS * i, 0.0f, "m_netMotionSpeed");
-    m_netMotionOffset.init(830 + MOTION_TRACKS * i, 0.0f, "m_netMotionOffset");
-    registerValue(m_rocketPos, 1110 + i, BELOW_TRACK, "m_rocketPos[]");
-    registerValue(m_rocketFired, 1138 + i, 0, "m_rocketFired[]");
-    registerValue(m_rocketAngle, 1145 + i, 0.0f, "m_rocketAngle[]");
-    registerValue(m_rocketAngle2, 1418 + i, 0.0f, "m_rocketAngle2[]");
-    registerValue(m_rocketIndex, 1215 + i, 0, "m_rocketIndex");
-    registerValue(m_targetLocked, 1453 + i, -1, "m_targetLocked");
-    registerValue(m_explosion, 1152 + i, BELOW_TRACK, "m_explosion[]");
-    registerValue(m_explosionBr, 1159 + i, 0.0f, "m_explosionBr[]");
-    registerValue(m_explosionType, 1166 + i, 0, "m_explosionType");
-    registerValue(m_soundStart, 1117 + i, 0, "m_soundStart");
-    registerValue(m_soundStop, 1124 + i, 0, "m_soundStop");
-    registerValue(m_soundPosition, 1131 + i, OUT_OF_EARSHOT, "m_soundPosition");
-    registerValue(m_active, 1173 + i, false, "m_active");
-    registerValue(m_extraRocket, 1208 + i, 0.0f, "m_extraRocket");
-    registerValue(m_effectMagnetObjectIndex, 1229 + i, -1, "m_effectMagnetObjectIndex");
-    registerValue(m_extraFlash, 1222 + i, 0.0f, "m_extraFlash");
-    registerValue(m_extraWeight, 1243 + i, 0.0f, "m_extraWeight");
-    registerValue(m_extraWeightPos, 1439 + i, BELOW_TRACK, "m_extraWeightPos");
-    registerValue(m_effectWeightObjectIndex, 1446 + i, -1, "m_effectWeightObjectIndex");
-    registerValue(m_extraMinePos, 1250 + i, BELOW_TRACK, "m_extraMinePos");
-    registerValue(m_extraMineIndex, 1257 + i, -1, "m_extraMineIndex");
-    registerValue(m_extraShrinker, 1264 + i, 0.0f, "m_extraShrinker");
-    registerValue(m_extraShrinkerPos, 1271 + i, BELOW_TRACK, "m_extraShrinkerPos");
-    registerValue(m_extraShrinkerIndex, 1278 + i, -1, "m_extraShrinkerIndex");
-    registerValue(m_extraShrinkerAngle, 1285 + i, 0.0f, "m_extraShrinkerAngle");
-    registerValue(m_extraShrinkerAngle2, 1411 + i, 0.0f, "m_extraShrinkerAngle2");
-    registerValue(m_extraFroster, 1313 + i, 0.0f, "m_extraFroster");
-    registerValue(m_extraFrosterPos, 1320 + i, BELOW_TRACK, "m_extraFrosterPos");
-    registerValue(m_extraFrosterIndex, 1327 + i, -1, "m_extraFrosterIndex");
-    registerValue(m_extraFrosterAngle, 1334 + i, 0.0f, "m_extraFrosterAngle");
-    registerValue(m_extraFrosterAngle2, 1404 + i, 0.0f, "m_extraFrosterAngle2");
-    registerValue(m_extraOil, 1292 + i, 0.0f, "m_extraOil");
-    registerValue(m_extraOilPos, 1299 + i, BELOW_TRACK, "m_extraOilPos");
-    registerValue(m_extraOilIndex, 1306 + i, -1, "m_extraOilIndex");
-    registerValue(m_netShadowMatrix, 1425 + i, identity, "m_netShadowMatrix");
-    registerValue(m_netColPos, 1432 + i, BELOW_TRACK, "m_netColPos");
-    m_extraSoap.init(1341 + SOAP_SLOTS * i, 0.0f, "m_extraSoap");
-    m_extraSoapPos.init(1362 + SOAP_SLOTS * i, BELOW_TRACK, "m_extraSoapPos");
-    m_extraSoapIndex.init(1383 + SOAP_SLOTS * i, -1, "m_extraSoapIndex");
+    replicate(m_netPos, NET_POS, ORIGIN, "m_netPos[]");
+    replicate(m_netDir, NET_DIR, Normal3{0.0f, 1.0f, 0.0f}, "m_netDir[]");
+    replicate(m_lap, LAP, -1, "m_lap[]");
+    replicate(m_rank, RANK, 0, "m_rank[]");
+    replicate(m_trackTime, TRACK_TIME, 0.0f, "m_trackTime[]");
+    replicate(m_netAngle, NET_ANGLE, 0.0f, "m_netAngle[]");
+    replicate(m_extra, EXTRA, 0, "m_extra[]");
+    replicate(m_trackFinished, TRACK_FINISHED, false, "m_trackFinished[]");
+    replicate(m_effectMagnetPos, EFFECT_MAGNET_POS, BELOW_TRACK, "m_effectMagnetPos[]");
+    replicate(m_speed, SPEED, 0.0f, "m_speed[]");
+    replicate(m_matrix, MATRIX, identity, "m_matrix");
+    replicate(m_cameraReset, CAMERA_RESET, true, "m_cameraReset[]");
+    replicate(m_netMotionIntensity, MOTION_INTENSITY, 0.0f, "m_netMotionIntensity");
+    replicate(m_netMotionSpeed, MOTION_SPEED, 0.0f, "m_netMotionSpeed");
+    replicate(m_netMotionOffset, MOTION_OFFSET, 0.0f, "m_netMotionOffset");
+    replicate(m_rocketPos, ROCKET_POS, BELOW_TRACK, "m_rocketPos[]");
+    replicate(m_rocketFired, ROCKET_FIRED, 0, "m_rocketFired[]");
+    replicate(m_rocketAngle, ROCKET_ANGLE, 0.0f, "m_rocketAngle[]");
+    replicate(m_rocketAngle2, ROCKET_ANGLE2, 0.0f, "m_rocketAngle2[]");
+    replicate(m_rocketIndex, ROCKET_INDEX, 0, "m_rocketIndex");
+    replicate(m_targetLocked, TARGET_LOCKED, -1, "m_targetLocked");
+    replicate(m_explosion, EXPLOSION, BELOW_TRACK, "m_explosion[]");
+    replicate(m_explosionBr, EXPLOSION_BR, 0.0f, "m_explosionBr[]");
+    replicate(m_explosionType, EXPLOSION_TYPE, 0, "m_explosionType");
+    replicate(m_soundStart, SOUND_START, 0, "m_soundStart");
+    replicate(m_soundStop, SOUND_STOP, 0, "m_soundStop");
+    replicate(m_soundPosition, SOUND_POSITION, OUT_OF_EARSHOT, "m_soundPosition");
+    replicate(m_active, ACTIVE, false, "m_active");
+    replicate(m_extraRocket, EXTRA_ROCKET, 0.0f, "m_extraRocket");
+    replicate(m_effectMagnetObjectIndex, EFFECT_MAGNET_OBJECT_INDEX, -1, "m_effectMagnetObjectIndex");
+    replicate(m_extraFlash, EXTRA_FLASH, 0.0f, "m_extraFlash");
+    replicate(m_extraWeight, EXTRA_WEIGHT, 0.0f, "m_extraWeight");
+    replicate(m_extraWeightPos, EXTRA_WEIGHT_POS, BELOW_TRACK, "m_extraWeightPos");
+    replicate(m_effectWeightObjectIndex, EFFECT_WEIGHT_OBJECT_INDEX, -1, "m_effectWeightObjectIndex");
+    replicate(m_extraMinePos, EXTRA_MINE_POS, BELOW_TRACK, "m_extraMinePos");
+    replicate(m_extraMineIndex, EXTRA_MINE_INDEX, -1, "m_extraMineIndex");
+    replicate(m_extraShrinker, EXTRA_SHRINKER, 0.0f, "m_extraShrinker");
+    replicate(m_extraShrinkerPos, EXTRA_SHRINKER_POS, BELOW_TRACK, "m_extraShrinkerPos");
+    replicate(m_extraShrinkerIndex, EXTRA_SHRINKER_INDEX, -1, "m_extraShrinkerIndex");
+    replicate(m_extraShrinkerAngle, EXTRA_SHRINKER_ANGLE, 0.0f, "m_extraShrinkerAngle");
+    replicate(m_extraShrinkerAngle2, EXTRA_SHRINKER_ANGLE2, 0.0f, "m_extraShrinkerAngle2");
+    replicate(m_extraFroster, EXTRA_FROSTER, 0.0f, "m_extraFroster");
+    replicate(m_extraFrosterPos, EXTRA_FROSTER_POS, BELOW_TRACK, "m_extraFrosterPos");
+    replicate(m_extraFrosterIndex, EXTRA_FROSTER_INDEX, -1, "m_extraFrosterIndex");
+    replicate(m_extraFrosterAngle, EXTRA_FROSTER_ANGLE, 0.0f, "m_extraFrosterAngle");
+    replicate(m_extraFrosterAngle2, EXTRA_FROSTER_ANGLE2, 0.0f, "m_extraFrosterAngle2");
+    replicate(m_extraOil, EXTRA_OIL, 0.0f, "m_extraOil");
+    replicate(m_extraOilPos, EXTRA_OIL_POS, BELOW_TRACK, "m_extraOilPos");
+    replicate(m_extraOilIndex, EXTRA_OIL_INDEX, -1, "m_extraOilIndex");
+    replicate(m_netShadowMatrix, NET_SHADOW_MATRIX, identity, "m_netShadowMatrix");
+    replicate(m_netColPos, NET_COL_POS, BELOW_TRACK, "m_netColPos");
+    replicate(m_extraSoap, EXTRA_SOAP, 0.0f, "m_extraSoap");
+    replicate(m_extraSoapPos, EXTRA_SOAP_POS, BELOW_TRACK, "m_extraSoapPos");
+    replicate(m_extraSoapIndex, EXTRA_SOAP_INDEX, -1, "m_extraSoapIndex");
 }
 
 void Vehicle::findSceneObjects() {

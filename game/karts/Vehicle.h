@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/platform/Math3D.h"
+#include "game/karts/RiderValueIds.h"
 #include "game/records/Config.h"
 #include "net/NetValue.h"
 #include "net/NetValueArray.h"
@@ -28,8 +29,8 @@ class VehicleSettings;
 class Vehicle {
 public:
     static constexpr int SOUND_SLOTS = 23;
-    static constexpr int MOTION_TRACKS = 40;
-    static constexpr int SOAP_SLOTS = 3;
+    static constexpr int MOTION_TRACKS = RiderValueIds::MOTION_TRACKS;
+    static constexpr int SOAP_SLOTS = RiderValueIds::SOAP_SLOTS;
     static constexpr int WHEELS = 4;
     // Sound slots by what they play.
     enum SoundId {
@@ -199,6 +200,8 @@ public:
     NetValueArray<float, SOAP_SLOTS> m_extraSoap{m_client};
     NetValueArray<Position3, SOAP_SLOTS> m_extraSoapPos{m_client};
     NetValueArray<int, SOAP_SLOTS> m_extraSoapIndex{m_client};
+    // Every value above, as registered.
+    std::vector<NetValueBase*> m_replicated;
 
 protected:
     // Places the sound at the position, facing the orientation, standing
@@ -225,9 +228,16 @@ protected:
     void turnWheels(float angle, int count);
     // Sinks the pick-up touched last out of sight for ten seconds.
     void hidePickUp();
+    // The rider's own values get these flags: send them where it is ridden,
+    // take them from the network where another computer rides it.
+    void setReplicationFlags(uint32_t flags);
 
 private:
     void registerValues();
+    template <typename T>
+    void replicate(NetValue<T>& value, RiderValueIds::Id id, const T& initial, const char* name);
+    template <typename T, size_t N>
+    void replicate(NetValueArray<T, N>& row, RiderValueIds::Id id, const T& initial, const char* name);
     void findSceneObjects();
     void findActorTracks();
 };

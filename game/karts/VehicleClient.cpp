@@ -46,7 +46,7 @@ VehicleClient::VehicleClient(const std::string& mopedFile, LW6Scene* scene, std:
                              int32_t startingPlace, float radius, float scale, NetControl& client)
     : Vehicle(mopedFile, scene, std::move(controller), index, vehicleRecord, std::move(settings), startingPlace,
               radius, scale, client) {
-    setReplicationFlags();
+    setReplicationFlags(NetValueBase::FLAG_RECEIVE);
     Position3 at;
     if (placeAtStart(at)) {
         Matrix4x3 world;
@@ -56,26 +56,6 @@ VehicleClient::VehicleClient(const std::string& mopedFile, LW6Scene* scene, std:
     copyMotionToNet();
 }
 
-void VehicleClient::setReplicationFlags() {
-    const uint32_t take = NetValueBase::FLAG_RECEIVE;
-    for (auto* v : {&m_netPos, &m_rocketPos, &m_explosion, &m_soundPosition, &m_extraWeightPos, &m_extraShrinkerPos,
-                    &m_extraFrosterPos, &m_extraOilPos, &m_netColPos})
-        v->setFlags(take);
-    for (auto* v : {&m_lap, &m_rank, &m_extra, &m_explosionType, &m_soundStart, &m_soundStop}) v->setFlags(take);
-    for (auto* v : {&m_netAngle, &m_trackTime, &m_speed, &m_rocketAngle, &m_rocketAngle2, &m_explosionBr,
-                    &m_extraFlash, &m_extraWeight, &m_extraShrinker, &m_extraShrinkerAngle, &m_extraShrinkerAngle2,
-                    &m_extraFroster, &m_extraFrosterAngle, &m_extraFrosterAngle2, &m_extraOil})
-        v->setFlags(take);
-    for (auto* v : {&m_trackFinished, &m_cameraReset}) v->setFlags(take);
-    m_netDir.setFlags(take);
-    m_matrix.setFlags(take);
-    m_netShadowMatrix.setFlags(take);
-    m_netMotionIntensity.setFlags(take);
-    m_netMotionSpeed.setFlags(take);
-    m_netMotionOffset.setFlags(take);
-    m_extraSoap.setFlags(take);
-    m_extraSoapPos.setFlags(take);
-}
 
 Position3& VehicleClient::getPosition(Position3& out) {
     out = m_netPos.get();

@@ -22,7 +22,6 @@ public:
     Position3 m_lastNetPos = {0.0f, 0.0f, 0.0f};
 
 private:
-    void setReplicationFlags();
     void pushObstacle();
     void playAnnouncedSounds();
 

@@ -52,16 +52,8 @@ VehicleMaster::VehicleMaster(const std::string& mopedFile, LW6Scene* scene, std:
               radius, scale, client),
       m_curSpeed(m_settings->m_rolling + 0.000001f), m_maxSpeed(m_settings->m_maxSpeed),
       m_slideFactor(m_settings->m_handling5) {
-    for (auto* value : {&m_extraFlash, &m_extraWeight, &m_extraShrinker, &m_extraShrinkerAngle,
-                        &m_extraShrinkerAngle2, &m_extraFroster, &m_extraFrosterAngle, &m_extraFrosterAngle2,
-                        &m_extraOil})
-        value->setFlags(NetValueBase::FLAG_SEND);
-    for (auto* value : {&m_extraWeightPos, &m_extraShrinkerPos, &m_extraFrosterPos, &m_extraOilPos, &m_netColPos})
-        value->setFlags(NetValueBase::FLAG_SEND);
-    m_cameraReset.setFlags(NetValueBase::FLAG_SEND);
-    m_netShadowMatrix.setFlags(NetValueBase::FLAG_SEND);
-    m_extraSoap.setFlags(NetValueBase::FLAG_SEND);
-    m_extraSoapPos.setFlags(NetValueBase::FLAG_SEND);
+    // Its own state is never taken from the network: no other computer rides it.
+    setReplicationFlags(NetValueBase::FLAG_SEND);
 
     Position3 at = {0.0f, 0.0f, 0.0f};
     if (placeAtStart(at)) {

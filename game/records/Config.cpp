@@ -135,14 +135,14 @@ Config::Config(InputDevice* inputDevice, const std::string& folder)
       m_bindingCode(), m_settings(), m_folder(folder) {
     keyRecordCipher(m_cipher, KEY);
 
-    m_game.init(20, 3);
+    m_game.init(GAME_NID, 3);
     m_game.setName("m_game");
-    m_laps.init(21, 1);
+    m_laps.init(LAPS_NID, 1);
     m_laps.setName("m_laps");
-    m_track.init(22, 0);
+    m_track.init(TRACK_NID, 0);
     m_track.setName("m_track");
     for (int slot = 0; slot < RIDERS; ++slot) {
-        m_player[slot].init(25 + slot);
+        m_player[slot].init(PLAYER_NID + slot);
         m_player[slot].setName("m_player[]");
     }
 

@@ -15,6 +15,11 @@ class InputDevice;
 class Config {
 public:
     static constexpr int RIDERS = GameRules::RIDERS;
+    // The replicated values' ids: the host's mode, laps and track, then one record a slot.
+    static constexpr int32_t GAME_NID = 20;
+    static constexpr int32_t LAPS_NID = 21;
+    static constexpr int32_t TRACK_NID = 22;
+    static constexpr int32_t PLAYER_NID = 25;
     static constexpr int BINDINGS = 14; // 0 to 6 player 1, 7 to 13 player 2
     static constexpr uint32_t NAME_SIZE = 31;
     static constexpr int BINDING_KEY = 4; // binding kind of a keyboard key

@@ -173,6 +173,14 @@ bool setSendTimeout(int socket, uint32_t milliseconds) { return setTimeout(socke
 
 bool setReceiveTimeout(int socket, uint32_t milliseconds) { return setTimeout(socket, SO_RCVTIMEO, milliseconds); }
 
+bool setKeepAlive(int socket, int idleSeconds, int intervalSeconds, int probes) {
+    const int on = 1;
+    return setsockopt(socket, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) == 0 &&
+           setsockopt(socket, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds) == 0 &&
+           setsockopt(socket, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds) == 0 &&
+           setsockopt(socket, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes) == 0;
+}
+
 bool bindAnyAddress(int socket, uint16_t port) {
     sockaddr_in sa = ipv4Address(htonl(INADDR_ANY), port);
     return ::bind(socket, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;

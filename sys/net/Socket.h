@@ -25,6 +25,8 @@ bool setNoDelay(int socket);
 bool setReuseAddress(int socket);
 bool setSendTimeout(int socket, uint32_t milliseconds);
 bool setReceiveTimeout(int socket, uint32_t milliseconds);
+// A peer that answers no probe after `idle` quiet seconds, `probes` times `interval` apart, is gone.
+bool setKeepAlive(int socket, int idleSeconds, int intervalSeconds, int probes);
 bool bindAnyAddress(int socket, uint16_t port);
 bool listenSocket(int socket);
 // The port a bound socket holds; 0 when unknown.

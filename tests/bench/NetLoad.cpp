@@ -117,6 +117,7 @@ public:
     }
     int32_t getNid() const override { return m_nid; }
     uint32_t getFlags() const override { return m_flags; }
+    void setFlags(uint32_t flags) override { m_flags = flags; }
     const std::string& getName() const override { return m_name; }
     void setName(const std::string& name) override { m_name = name; }
 

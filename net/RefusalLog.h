@@ -1,0 +1,41 @@
+#pragma once
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+// What a peer sent that was not taken. The first of each kind goes into the
+// log whole, the rest are counted and told in one line when the peer is done
+// or a minute has passed: no peer can push the log past its earlier lines.
+// Connections are the exception: the first few of every minute are told.
+// Not locked: its owner calls it under its own lock.
+class RefusalLog {
+public:
+    enum Kind : int {
+        UNKNOWN_VALUE, // an id no value of this game holds
+        WRONG_SIZE,    // a value of another size than its own
+        NOT_OWNER,     // a value of a rider or setting another computer owns
+        NO_HELLO,      // a chunk before the lobby let the connection in
+        MALFORMED,     // a length no chunk can have
+        CONNECTION,    // a connection accepted
+        KINDS
+    };
+    static constexpr std::chrono::seconds COUNT_INTERVAL{60};
+    static constexpr uint32_t CONNECTIONS_TOLD = 20;
+
+    // `peer` names the other side in the count lines.
+    explicit RefusalLog(std::string peer = std::string());
+    void setPeer(std::string peer) { m_peer = std::move(peer); }
+
+    // `line` is logged when it is the first of its kind.
+    void refuse(Kind kind, const std::string& line);
+    // The counts not yet told, in one line; none when nothing was counted.
+    void flush();
+    uint64_t counted(Kind kind) const { return m_counted[kind]; }
+
+private:
+    std::string m_peer;
+    std::array<uint32_t, KINDS> m_told{};
+    std::array<uint64_t, KINDS> m_counted{};
+    std::chrono::steady_clock::time_point m_since = std::chrono::steady_clock::now();
+};
