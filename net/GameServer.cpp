@@ -151,7 +151,7 @@ bool GameServer::hello(GameServerConnection& from, bool host) {
         from.m_playerSlot = slot;
         welcome(from);
         if (m_owners) {
-            from.awaitRecord(RECORD_TIMEOUT_MS);
+            from.awaitRecord(m_helloTimeoutMs);
             showRecord(from, m_owners->joiningRecord());
         }
         return true;

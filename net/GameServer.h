@@ -29,9 +29,8 @@ public:
     // A player whose own stored payloads would pass this is dropped; a race
     // keeps a few kilobytes a player.
     static constexpr size_t MAX_PLAYER_STORED_BYTES = 1u << 20;
+    // A connection has this long for its hello, and a guest as long again from its welcome for its own record.
     static constexpr uint32_t HELLO_TIMEOUT_MS = 10000;
-    // A guest that has sent no record of itself this long after its welcome is let go.
-    static constexpr uint32_t RECORD_TIMEOUT_MS = 10000;
     static constexpr uint32_t RETRY_MS = 1000;
 
     // port 0: any free one, see getBoundPort once started.

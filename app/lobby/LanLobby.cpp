@@ -11,6 +11,10 @@
 
 namespace {
 
+constexpr int32_t TEXT_LOST = 9000;
+constexpr int32_t TEXT_PLAYER_LEFT = 9001;
+constexpr int32_t TEXT_HOST_LEFT = 9004;
+
 NetControl& client() { return NetControl::getInstance(); }
 
 int ownSlot() { return client().getPlayerSlot(); }
@@ -206,7 +210,7 @@ bool LanLobby::allReady() const {
 
 bool LanLobby::isConnected() const { return client().isConnected(); }
 
-LanLobby::Loss LanLobby::loss() const {
+LanLobby::Loss LanLobby::loss() {
     const int32_t status = client().getStatus();
     return status == NetControl::STATUS_ENDED_BY_HOST ? HOST_LEFT
            : status == NetControl::STATUS_ENDED       ? PLAYER_LEFT
@@ -232,6 +236,11 @@ void LanLobby::apply() {
     config.m_playerKind[ownSlot()] = m_isHost ? GameRules::SINGLE : GameRules::GUEST;
     config.m_track.setFlags(NetValueBase::FLAG_SEND);
     config.m_isHost = m_isHost;
+}
+
+int32_t LanLobby::lossText() {
+    const Loss why = loss();
+    return why == HOST_LEFT ? TEXT_HOST_LEFT : why == PLAYER_LEFT ? TEXT_PLAYER_LEFT : TEXT_LOST;
 }
 
 const Config::Player& LanLobby::record(int slot) const { return m_config.m_player[slot].get(); }

@@ -55,7 +55,9 @@ public:
     // Every present player ready, never fewer than two: the race starts.
     bool allReady() const;
     bool isConnected() const;
-    Loss loss() const;
+    static Loss loss();
+    // The text that tells the player of the loss.
+    static int32_t lossText();
 
     // A LAN race: the riders' start places and who drives which moped where.
     void apply();

@@ -2,7 +2,9 @@
 
 #include <CEGUI/CEGUI.h>
 
+#include "app/lobby/LanLobby.h"
 #include "app/menu/Menu.h"
+#include "app/menu/MessageWindow.h"
 #include "app/menu/QuitQuestion.h"
 #include "game/records/TextTable.h"
 
@@ -40,6 +42,7 @@ MainMenuScreen::MainMenuScreen(Menu* owner) : GuiScreen(owner) {
     m_logo->setEnabled(false);
 
     m_quit = std::make_unique<QuitQuestion>(*this, *m_root, QUIT_LAYOUT);
+    m_lost = std::make_unique<MessageWindow>(*this, *m_root, [] {});
 
     m_off = createWindow("Quillfen/ImageButton", m_root, 22, 629, 120, 120);
     setButtonImages(*m_off, "Quillfen/OffButton", "Quillfen/OffButtonHover", "Quillfen/OffButton");
@@ -72,7 +75,12 @@ void MainMenuScreen::enter() {
     const TextTable& texts = *m_owner->texts;
     m_quit->setTexts(texts);
     for (int b = 0; b < BUTTONS; ++b) m_captions[b]->setText(texts.getText(CAPTION_TEXTS[b]));
+    m_lost->setTexts(texts);
     GuiScreen::enter();
+    Config& config = *m_owner->config;
+    if (!config.m_lanLost) return;
+    config.m_lanLost = false;
+    m_lost->show(texts.getText(LanLobby::lossText()));
 }
 
 void MainMenuScreen::showQuitDialog() { m_quit->show(); }

@@ -3,6 +3,7 @@
 
 #include "app/menu/GuiScreen.h"
 
+class MessageWindow;
 class QuitQuestion;
 
 // The hub of the menu: a round button with a caption for each game mode, the
@@ -25,12 +26,15 @@ public:
     void showQuitDialog();
 
     QuitQuestion& quitQuestion() const { return *m_quit; }
+    MessageWindow& lostMessage() const { return *m_lost; }
     CEGUI::Window* offButton() const { return m_off; }
     CEGUI::Window* button(Button b) const { return m_buttons[b]; }
     CEGUI::Window* caption(Button b) const { return m_captions[b]; }
 
 private:
     std::unique_ptr<QuitQuestion> m_quit;
+    // A LAN race that never came up is told here.
+    std::unique_ptr<MessageWindow> m_lost;
     CEGUI::Window* m_off = nullptr;
     CEGUI::Window* m_buttons[BUTTONS] = {};
     CEGUI::Window* m_captions[BUTTONS] = {};

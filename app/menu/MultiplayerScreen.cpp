@@ -15,9 +15,6 @@ namespace {
 constexpr int TEXT_CHAMPIONSHIP = 2000;
 constexpr int TEXT_ALL_TRACKS = 2010;
 constexpr int TEXT_SINGLE_RACE = 2110;
-constexpr int TEXT_LOST = 9000;
-constexpr int TEXT_PLAYER_LEFT = 9001;
-constexpr int TEXT_HOST_LEFT = 9004;
 
 const char* const NO_IMAGE = "Quillfen/TransparentBrush";
 const char* const READY_IMAGE = "Quillfen/IconReady";
@@ -252,11 +249,7 @@ void MultiplayerScreen::showConnectionLost() {
     // A loss seen while the joiner waits ends the wait at the next poll; the
     // message comes with it, so the lobby never shows it still waiting.
     if (m_lobby.isConnected() || m_lobby.isWaiting() || m_message->isShown()) return;
-    const LanLobby::Loss loss = m_lobby.loss();
-    const int text = loss == LanLobby::HOST_LEFT     ? TEXT_HOST_LEFT
-                     : loss == LanLobby::PLAYER_LEFT ? TEXT_PLAYER_LEFT
-                                                     : TEXT_LOST;
-    m_message->show(m_owner->texts->getText(text));
+    m_message->show(m_owner->texts->getText(LanLobby::lossText()));
 }
 
 void MultiplayerScreen::ready() {

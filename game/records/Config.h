@@ -128,6 +128,8 @@ public:
     bool m_raceAgain;
     bool m_menuFlag;
     bool m_showHighscores;
+    // A LAN race that could not come up for its lost connection: the next main menu tells so.
+    bool m_lanLost = false;
     bool m_toldHighscoreNotSaved = false; // the player hears it once a run; the log has each one
     int32_t m_highscoreTrack;
     int32_t m_highscoreTable; // 0 time trial, 1 single race, 2 championship
