@@ -213,6 +213,28 @@ bool GameServer::maySend(const GameServerConnection& from, uint16_t nid) const {
     return from.m_playerSlot == (m_players[owner] ? owner : 0);
 }
 
+bool GameServer::fits(GameServerConnection& from, uint16_t nid, size_t size) {
+    const uint32_t expected = m_owners->sizeOf(nid);
+    if (expected == 0) {
+        from.refusals().refuse(RefusalLog::UNKNOWN_VALUE, formatStatic("value not present: %u, from slot %d",
+                                                                       unsigned(nid), int(from.m_playerSlot)));
+        return false;
+    }
+    if (size != expected) {
+        from.refusals().refuse(RefusalLog::WRONG_SIZE,
+                               formatStatic("value of the wrong size: %u size: %u, not %u, from slot %d", unsigned(nid),
+                                            unsigned(size), unsigned(expected), int(from.m_playerSlot)));
+        return false;
+    }
+    // No game sends this much: the rest is dropped before it swamps the other players' connections.
+    if (!from.takeRelayBudget(size + HEADER_SIZE)) {
+        from.refusals().refuse(RefusalLog::FLOOD, formatStatic("values from slot %d past %u bytes a second dropped",
+                                                               int(from.m_playerSlot), unsigned(MAX_RELAY_RATE)));
+        return false;
+    }
+    return true;
+}
+
 void GameServer::showRecord(const GameServerConnection& of, const std::vector<uint8_t>& record) {
     const uint16_t nid = m_owners->recordOf(of.m_playerSlot);
     forget(nid);
@@ -230,6 +252,7 @@ void GameServer::showRecord(const GameServerConnection& of, const std::vector<ui
 bool GameServer::relay(GameServerConnection& from, ChunkReader& chunk) {
     uint16_t nid = chunk.nid();
     size_t size = static_cast<size_t>(chunk.payloadLeft());
+    if (m_owners && !fits(from, nid, size)) return true;
     if (!maySend(from, nid)) {
         from.refusals().refuse(RefusalLog::NOT_OWNER,
                                formatStatic("value %u from slot %d not taken: another computer owns it",

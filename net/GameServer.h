@@ -31,6 +31,8 @@ public:
     static constexpr size_t MAX_PLAYER_STORED_BYTES = 1u << 20;
     // A connection has this long for its hello, and a guest as long again from its welcome for its own record.
     static constexpr uint32_t HELLO_TIMEOUT_MS = 10000;
+    // What one player's values may come to, in bytes a second; a race sends a fraction of it.
+    static constexpr uint32_t MAX_RELAY_RATE = 1u << 20;
     static constexpr uint32_t RETRY_MS = 1000;
 
     // port 0: any free one, see getBoundPort once started.
@@ -80,6 +82,8 @@ private:
     bool relay(GameServerConnection& from, ChunkReader& chunk);
     // The owner's computer alone sends a rider's or the game's values.
     bool maySend(const GameServerConnection& from, uint16_t nid) const;
+    // A value of the game's, of its size, within the sender's rate; logged when not.
+    bool fits(GameServerConnection& from, uint16_t nid, size_t size);
     // The others see the slot's record as the server says, until its player sends one.
     void showRecord(const GameServerConnection& of, const std::vector<uint8_t>& record);
     size_t storedSize(uint16_t nid) const;

@@ -1,5 +1,6 @@
 #include "net/GameServerConnection.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <mutex>
 
@@ -12,7 +13,8 @@ namespace GameDaemon {
 GameServerConnection::GameServerConnection(GameServer& server, int socket)
     : NetServerConnection(socket),
       m_server(server),
-      m_helloDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(server.getHelloTimeout())) {
+      m_helloDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(server.getHelloTimeout())),
+      m_relayBudget(GameServer::MAX_RELAY_RATE), m_budgetTime(std::chrono::steady_clock::now()) {
     sys::setReceiveTimeout(socket, server.getHelloTimeout());
     // A machine that vanished without a word leaves its place within the keep-alive's time.
     sys::setKeepAlive(socket, KEEPALIVE_IDLE_S, KEEPALIVE_INTERVAL_S, KEEPALIVE_PROBES);
@@ -70,6 +72,16 @@ bool GameServerConnection::onIdle() {
 bool GameServerConnection::mayGiveWay() {
     std::lock_guard<std::mutex> guard(m_server.getLock());
     return m_playerSlot == -1;
+}
+
+bool GameServerConnection::takeRelayBudget(size_t bytes) {
+    const auto now = std::chrono::steady_clock::now();
+    const double rate = GameServer::MAX_RELAY_RATE;
+    m_relayBudget = std::min(rate, m_relayBudget + rate * std::chrono::duration<double>(now - m_budgetTime).count());
+    m_budgetTime = now;
+    if (m_relayBudget < double(bytes)) return false;
+    m_relayBudget -= double(bytes);
+    return true;
 }
 
 void GameServerConnection::awaitRecord(uint32_t milliseconds) {

@@ -48,6 +48,8 @@ public:
     // own record within the time.
     void awaitRecord(uint32_t milliseconds);
     void recordSent() { m_awaitingRecord = false; }
+    // Takes the bytes from what the player may still send this second; false when there is not enough.
+    bool takeRelayBudget(size_t bytes);
     RefusalLog& refusals() { return m_refusals; }
     // The peer's dotted address.
     const std::string& peerName() const { return m_peerName; }
@@ -68,6 +70,8 @@ private:
     bool m_timed = true; // the socket has a receive time-out
     std::string m_peerName;
     RefusalLog m_refusals;
+    double m_relayBudget;
+    std::chrono::steady_clock::time_point m_budgetTime;
     ChunkReader m_reader;
     ChunkWriter m_writer;
 };

@@ -6,7 +6,7 @@ namespace {
 
 const char* const KIND_NAMES[RefusalLog::KINDS] = {"values not present", "values of the wrong size",
                                                    "values of another computer's rider", "chunks before a hello",
-                                                   "malformed chunks", "connections"};
+                                                   "malformed chunks", "values past the rate", "connections"};
 
 } // namespace
 

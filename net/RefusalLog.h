@@ -17,6 +17,7 @@ public:
         NOT_OWNER,     // a value of a rider or setting another computer owns
         NO_HELLO,      // a chunk before the lobby let the connection in
         MALFORMED,     // a length no chunk can have
+        FLOOD,         // values past the rate any game sends
         CONNECTION,    // a connection accepted
         KINDS
     };

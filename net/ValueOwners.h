@@ -15,6 +15,8 @@ public:
     // slot, or the host while the slot holds none (it rides the computer
     // rider there); the game's settings are slot 0's. Else ANY_PLAYER.
     virtual int32_t ownerOf(uint16_t nid) const = 0;
+    // The byte size of the value; 0 for an id the game holds no value for.
+    virtual uint32_t sizeOf(uint16_t nid) const = 0;
     // The nid of a slot's player record.
     virtual uint16_t recordOf(int32_t slot) const = 0;
     // The record the others see while a player that holds the slot has yet

@@ -14,6 +14,8 @@ constexpr int32_t SOAP_SLOTS = 3;
 struct Member {
     int32_t base;
     int32_t width;
+    // Of each value in the row.
+    uint32_t size;
     // The victim's computer ends the shooter's rocket and takes its mine: such
     // members are written by the other computers too, not only by the rider's.
     bool othersWrite;
@@ -36,5 +38,7 @@ int32_t nidOf(Id id, int32_t rider);
 // The rider whose member holds the id; -1 for an id of no rider.
 int32_t riderOf(int32_t nid);
 bool othersWrite(int32_t nid);
+// The byte size of the value with that id; 0 for an id of no rider.
+uint32_t sizeOf(int32_t nid);
 
 } // namespace RiderValueIds

@@ -23,6 +23,12 @@ int32_t LanValueOwners::ownerOf(uint16_t nid) const {
     return rider < Config::RIDERS ? rider : 0;
 }
 
+uint32_t LanValueOwners::sizeOf(uint16_t nid) const {
+    if (nid == Config::GAME_NID || nid == Config::LAPS_NID || nid == Config::TRACK_NID) return sizeof(int32_t);
+    if (nid >= Config::PLAYER_NID && nid < Config::PLAYER_NID + Config::RIDERS) return sizeof(Config::Player);
+    return RiderValueIds::sizeOf(nid);
+}
+
 uint16_t LanValueOwners::recordOf(int32_t slot) const { return static_cast<uint16_t>(Config::PLAYER_NID + slot); }
 
 std::vector<uint8_t> LanValueOwners::joiningRecord() const {

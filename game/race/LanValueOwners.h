@@ -7,6 +7,7 @@
 class LanValueOwners : public ValueOwners {
 public:
     int32_t ownerOf(uint16_t nid) const override;
+    uint32_t sizeOf(uint16_t nid) const override;
     uint16_t recordOf(int32_t slot) const override;
     // No moped yet, and "..." for a name.
     std::vector<uint8_t> joiningRecord() const override;

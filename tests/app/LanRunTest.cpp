@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -12,7 +13,11 @@
 
 #include "app/menu/MultiplayerSelectScreen.h"
 #include "engine/platform/LogStream.h"
+#include "game/records/Config.h"
+#include "net/ChunkWriter.h"
+#include "net/NetProtocol.h"
 #include "sys/net/Socket.h"
+#include "tests/app/ChildProcess.h"
 #include "tests/app/MinimapDriver.h"
 #include "tests/app/ProgramRun.h"
 #include "tools/demodata/tracks/DemoTracks.h"
@@ -43,6 +48,11 @@ constexpr Rect CONNECTION_LOST{262, 184, 500, 400};
 constexpr Rect CONNECTION_LOST_OK{262 + 180, 184 + 310, 140, 60};
 // The one view's mini map.
 constexpr Rect MINIMAP{655, 399, 361, 361};
+// The lobby's left arrow beside the mode: a single race, of the lobby's one lap.
+constexpr Rect MODE_LEFT{491, 440, 90, 90};
+// The menus' message window and its OK.
+constexpr Rect MESSAGE{256, 192, 512, 384};
+constexpr Rect MESSAGE_OK{256 + 176, 192 + 314, 160, 50};
 
 // A lobby starts as a championship, which begins on the first track.
 constexpr int TRACK = 0;
@@ -124,6 +134,58 @@ uint16_t freePort() {
     if (sys::bindAnyAddress(socket, 0)) port = sys::boundPort(socket);
     sys::closeSocket(socket);
     return port;
+}
+
+// A computer of the game's LAN that the test itself speaks for, chunk by chunk.
+class LobbyPeer {
+public:
+    explicit LobbyPeer(uint16_t port) : m_socket(sys::createTcpSocket()) {
+        uint32_t address = 0;
+        if (!sys::resolveHost("127.0.0.1", address, 2000) || !sys::connectSocket(m_socket, address, port, 2000)) close();
+    }
+    ~LobbyPeer() { close(); }
+    LobbyPeer(const LobbyPeer&) = delete;
+    LobbyPeer& operator=(const LobbyPeer&) = delete;
+
+    bool send(uint16_t nid, const std::vector<uint8_t>& payload = {}) {
+        ChunkWriter writer;
+        writer.begin(nid);
+        writer.writeBytes(payload.data(), uint32_t(payload.size()));
+        size_t sent = 0;
+        return m_socket >= 0 && writer.finish() && sys::sendSocket(m_socket, writer.data(), writer.size(), sent);
+    }
+    // The slot of the lobby's welcome to a hello of that kind; -1 without one.
+    int hello(uint16_t nid) {
+        uint8_t welcome[5];
+        size_t have = 0, got = 0;
+        sys::setReceiveTimeout(m_socket, 5000);
+        if (!send(nid)) return -1;
+        while (have < sizeof welcome &&
+               sys::receiveSocket(m_socket, welcome + have, sizeof welcome - have, got) == sys::ReceiveResult::DATA)
+            have += got;
+        return have == sizeof welcome && welcome[2] == NetProtocol::CHUNK_WELCOME ? welcome[4] : -1;
+    }
+    bool sendRecord(int slot, const Config::Player& record) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+        return send(uint16_t(Config::PLAYER_NID + slot), std::vector<uint8_t>(bytes, bytes + sizeof record));
+    }
+    // As a killed program's: the socket goes without a word.
+    void close() {
+        if (m_socket >= 0) sys::closeSocket(m_socket);
+        m_socket = -1;
+    }
+
+private:
+    int m_socket;
+};
+
+Config::Player riderRecord(int32_t model, const char* name, bool ready) {
+    Config::Player record;
+    record.colour = model % 4;
+    record.model = model;
+    std::strcpy(record.name, name);
+    record.ready = ready ? 1 : 0;
+    return record;
 }
 
 class LanRunTest : public ProgramRun {
@@ -398,6 +460,129 @@ TEST_F(LanRunTest, HostJustOutOfAChampionshipSaysReadyAndSteersWhileTheJoinerLoa
     EXPECT_EQ(joinerGame->waitForExit(30s), 0) << joinerGame->output();
     host.screen().closeWindows(TITLE);
     EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
+}
+
+TEST_F(LanRunTest, AGuestKilledInTheLobbyLeavesBothTablesAndTheHostCanStartAgain) {
+    ProgramSeat& host = *this;
+    ProgramSeat& joiner = m_joinerSeat;
+    auto hostGame = host.start("lan-ghost-host", {{"PLIMZOR_LAN_PORT", m_port}});
+    ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
+    auto joinerGame = joiner.start("lan-ghost-joiner", {{"PLIMZOR_LAN_PORT", m_port}});
+    const Picture hostLobby = clickAndLook(host, SELECT_OK, chooseLan(host, host.chooseEnglish()), 0.3);
+    const Picture noJoiner = standing(host, PLAYERS, 10s), disabledOk = grab(host, LOBBY_OK);
+    ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
+    join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
+    ASSERT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
+    joiner.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+    ASSERT_TRUE(waitForLook(host, LOBBY_OK, disabledOk, false, 10s)) << "the host's OK never became enabled";
+    const Picture enabledOk = grab(host, LOBBY_OK);
+    const Picture hostTable = standing(host, PLAYERS, 10s), joinerTable = standing(joiner, PLAYERS, 10s);
+
+    // A third computer joins: its row shows from its welcome on, before it chose anything.
+    LobbyPeer ghost(uint16_t(std::stoi(m_port)));
+    ASSERT_EQ(ghost.hello(NetProtocol::CHUNK_JOIN), 2);
+    EXPECT_TRUE(waitForLook(host, PLAYERS, hostTable, false, 10s)) << "the joining guest is not in the host's table";
+    EXPECT_TRUE(waitForLook(joiner, PLAYERS, joinerTable, false, 10s)) << "nor in the joiner's";
+    ASSERT_TRUE(ghost.sendRecord(2, riderRecord(2, "Ghost", false)));
+    EXPECT_TRUE(waitForLook(host, LOBBY_OK, enabledOk, false, 10s)) << "a guest not ready let the host start";
+    save(host.grabScreen(), "lan-ghost-host-three");
+    save(joiner.grabScreen(), "lan-ghost-joiner-three");
+
+    // Killed: nothing said. Both tables forget it, and the host may start again.
+    ghost.close();
+    EXPECT_TRUE(waitForLook(host, PLAYERS, hostTable, true, 15s)) << "the killed guest stays in the host's table";
+    EXPECT_TRUE(waitForLook(joiner, PLAYERS, joinerTable, true, 15s)) << "the killed guest stays in the joiner's table";
+    EXPECT_TRUE(waitForLook(host, LOBBY_OK, enabledOk, true, 15s)) << "the host's OK stays grey";
+    save(host.grabScreen(), "lan-ghost-host-after");
+    joiner.screen().closeWindows(TITLE);
+    EXPECT_EQ(joinerGame->waitForExit(30s), 0) << joinerGame->output();
+    host.screen().closeWindows(TITLE);
+    EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
+}
+
+TEST_F(LanRunTest, AHostKilledDuringTheJoinersLoadingPictureIsToldInTheMenu) {
+    ProgramSeat& joiner = *this;
+    // The host's lobby runs in a program of its own, so that it can die as the host's game would.
+    ChildProcess lobby({LOBBY_SERVER_PATH, "--port", m_port}, {}, m_joinerSeat.home() + "/lobby.out");
+    auto joinerGame = joiner.start("lan-lost-joiner", {{"PLIMZOR_LAN_PORT", m_port}});
+    const Picture select = chooseLan(joiner, joiner.chooseEnglish());
+    LobbyPeer host(uint16_t(std::stoi(m_port)));
+    ASSERT_EQ(host.hello(NetProtocol::CHUNK_HOST_HELLO), 0) << "no lobby on port " << m_port;
+    ASSERT_TRUE(host.sendRecord(0, riderRecord(4, "Host", true)));
+    join(joiner, select, "localhost");
+    joiner.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+    // Every ready: the joiner's race comes up and waits for the host's computer riders, which never come.
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "track: ", 60s)) << joinerGame->output();
+    lobby.kill();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering menu loop...", 60s, 2)) << joinerGame->output();
+    const Picture told = joiner.changedPicture(joiner.grabScreen(), 0.0, 5s);
+    save(joiner.steadyPicture(), "lan-lost-joiner-told");
+    const Picture message = grab(joiner, MESSAGE);
+    joiner.clickAt(MESSAGE_OK.middleX(), MESSAGE_OK.middleY());
+    EXPECT_TRUE(waitForLook(joiner, MESSAGE, message, false, 10s)) << "no window, or its OK did not close it";
+    save(joiner.steadyPicture(), "lan-lost-joiner-menu");
+    joiner.screen().closeWindows(TITLE);
+    EXPECT_EQ(joinerGame->waitForExit(30s), 0) << joinerGame->output();
+}
+
+TEST_F(LanRunTest, AMinuteOfHostileGuestsStartsNothingAndTheTwoPlayersThenRaceToTheEnd) {
+    ProgramSeat& host = *this;
+    ProgramSeat& joiner = m_joinerSeat;
+    auto hostGame = host.start("lan-flood-host", {{"PLIMZOR_LAN_PORT", m_port}});
+    ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
+    auto joinerGame = joiner.start("lan-flood-joiner", {{"PLIMZOR_LAN_PORT", m_port}});
+    clickAndLook(host, SELECT_OK, chooseLan(host, host.chooseEnglish()), 0.3);
+    host.clickAt(MODE_LEFT.middleX(), MODE_LEFT.middleY());
+    const Picture noJoiner = standing(host, PLAYERS, 10s), disabledOk = grab(host, LOBBY_OK);
+    ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
+    join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
+    ASSERT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
+    const std::string firstLines = host.log();
+
+    // Forged records and raceReady for every other slot, the host's settings, wrong sizes, unknown ids and
+    // lengths no chunk has, from several connections at once.
+    ChildProcess flood({LAN_FLOOD_PATH, "127.0.0.1", m_port, "60", "--joiners", "2", "--strangers", "3"}, {},
+                       host.home() + "/flood.out");
+    int looks = 0;
+    while (flood.waitForExit(ProgramSeat::POLL) == ChildProcess::STILL_RUNNING) {
+        ASSERT_TRUE(hostGame->running()) << hostGame->output();
+        ASSERT_EQ(VirtualDisplay::differingShare(disabledOk, grab(host, LOBBY_OK)), 0.0)
+            << "a forged record let the host start";
+        ++looks;
+    }
+    EXPECT_GT(looks, 10);
+    EXPECT_EQ(host.log().find("entering main loop..."), std::string::npos) << "a forged value started a race";
+    EXPECT_EQ(joiner.log().find("entering main loop..."), std::string::npos) << "a forged value started a race";
+    save(host.grabScreen(), "lan-flood-host-lobby");
+
+    // The real players say ready, race their lap and see its result.
+    joiner.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+    ASSERT_TRUE(waitForLook(host, LOBBY_OK, disabledOk, false, 30s)) << "the host's OK never became enabled";
+    host.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+    ASSERT_TRUE(host.waitForLog(*hostGame, "entering main loop...", 90s)) << hostGame->output();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering main loop...", 90s)) << joinerGame->output();
+    ASSERT_TRUE(host.pressSpaceUntilCountdown(*hostGame, 1, [&] { joiner.screen().pressKey(XK_space); }))
+        << hostGame->output();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "race: go", 60s)) << joinerGame->output();
+    const Centreline road(demoTracks()[TRACK].centreline());
+    MinimapDriver hostDriver(host.screen(), road), joinerDriver(joiner.screen(), road);
+    std::thread joinerRides([&] { joinerDriver.ride(1.0, 150s); });
+    hostDriver.ride(1.0, 150s);
+    joinerRides.join();
+    EXPECT_TRUE(host.waitForLog(*hostGame, "race window: single race result", 60s)) << hostGame->output();
+    EXPECT_TRUE(joiner.waitForLog(*joinerGame, "race window: single race result", 60s)) << joinerGame->output();
+    save(host.grabScreen(), "lan-flood-host-result");
+    save(joiner.grabScreen(), "lan-flood-joiner-result");
+
+    // The log still begins as it did, and told the refusals once and then their counts.
+    const std::string written = host.log();
+    EXPECT_EQ(written.compare(0, firstLines.size(), firstLines), 0) << "the log lost its first lines";
+    EXPECT_LT(written.size(), size_t(LogStream::MAX_BYTES));
+    EXPECT_NE(written.find("not taken: another computer owns it"), std::string::npos) << written;
+    host.screen().closeWindows(TITLE);
+    EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
+    joiner.screen().closeWindows(TITLE);
+    EXPECT_EQ(joinerGame->waitForExit(30s), 0) << joinerGame->output();
 }
 
 } // namespace

@@ -20,6 +20,7 @@ public:
         if (nid >= 500 && nid < 505) return nid - 500;
         return ANY_PLAYER;
     }
+    uint32_t sizeOf(uint16_t nid) const override { return nid == 20 || (nid >= 25 && nid < 30) ? 4 : nid < 700 ? 1 : 0; }
     uint16_t recordOf(int32_t slot) const override { return uint16_t(25 + slot); }
     std::vector<uint8_t> joiningRecord() const override { return {7, 7, 7, 7}; }
     std::vector<uint8_t> emptyRecord() const override { return {0, 0, 0, 0}; }
@@ -63,8 +64,12 @@ TEST_F(GameServerOwnersTest, EachValueIsTakenOnlyFromTheComputerThatOwnsIt) {
     next(host);
     next(first);
 
-    // Another player's record, the host's settings, the host's rider and a free slot's computer rider: all forged.
-    for (uint16_t forged : {25, 26, 20, 500, 503}) second.sendChunk(forged, {9, 9, 9, 9});
+    // Another player's record, the host's settings, the host's rider and a free slot's computer rider: all
+    // forged; an own value of the wrong size and an id of no value are no better.
+    for (uint16_t forged : {25, 26, 20}) second.sendChunk(forged, {9, 9, 9, 9});
+    for (uint16_t forged : {500, 503}) second.sendChunk(forged, {9});
+    second.sendChunk(502, {2, 2});
+    second.sendChunk(800, {8});
     second.sendChunk(502, {2});
     second.sendChunk(600, {6});
     Chunk got = next(host);
@@ -78,7 +83,7 @@ TEST_F(GameServerOwnersTest, EachValueIsTakenOnlyFromTheComputerThatOwnsIt) {
     // A later player is replayed only what each value's owner sent.
     second.sendChunk(8);
     for (Chunk replayed; second.read(replayed) && replayed.nid != 9;)
-        EXPECT_NE(replayed.payload, (Bytes{9, 9, 9, 9})) << replayed.nid;
+        EXPECT_TRUE((replayed.payload != Bytes{9, 9, 9, 9} && replayed.payload != Bytes{9})) << replayed.nid;
 }
 
 TEST_F(GameServerOwnersTest, AGuestGoneHoweverItWentFreesItsRowEverywhereAndOneWithoutARecordIsLetGo) {

@@ -6,6 +6,7 @@
 
 #include "engine/platform/Random.h"
 #include "engine/scene/LW6Scene.h"
+#include "game/karts/RiderValueIds.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
 #include "game/karts/VehicleSettings.h"
@@ -103,4 +104,44 @@ TEST_F(VehicleBase, PickUpReplacesTheExtraAndAnnouncesEveryTime) {
         kart.m_soundStart.commit();
         kart.m_extra.set(9);
     }
+}
+
+TEST_F(VehicleBase, ARiderTakesFromTheNetworkOnlyWhatOtherComputersMayWriteOfIt) {
+    const std::unique_ptr<VehicleMaster> ridden = master(3, net);
+    NetControl other;
+    VehicleClient followed("moped.lwo", &scene, std::make_unique<ScriptedDriver>(), 3, race.m_vehicleRecord, nullptr, 0,
+                           0.75f, 1.0f, other);
+    // Every value it registers lies where the lobby server looks for rider 3's, and nothing else does.
+    int registered = 0, ofRider = 0;
+    const uint32_t both = NetValueBase::FLAG_RECEIVE | NetValueBase::FLAG_SEND;
+    for (int32_t nid = 0; nid < NetProtocol::MAX_NID; ++nid) {
+        registered += net.getValueId(nid) != nullptr;
+        if (RiderValueIds::riderOf(nid) != 3) continue;
+        ++ofRider;
+        NetValueBase* value = net.getValueId(nid);
+        ASSERT_NE(value, nullptr) << nid;
+        EXPECT_EQ(value->size(), RiderValueIds::sizeOf(nid)) << nid;
+        EXPECT_EQ(value->getFlags(), RiderValueIds::othersWrite(nid) ? both : NetValueBase::FLAG_SEND) << nid;
+        EXPECT_EQ(other.getValueId(nid)->getFlags(), RiderValueIds::othersWrite(nid) ? both : NetValueBase::FLAG_RECEIVE)
+            << nid;
+    }
+    EXPECT_EQ(registered, ofRider);
+    EXPECT_EQ(ofRider, 3 * Vehicle::MOTION_TRACKS + 3 * Vehicle::SOAP_SLOTS + 48);
+
+    // A forged lap or finish changes nothing where the rider is ridden; the victim's end of its rocket does.
+    const int32_t lap = 7, none = -1;
+    const bool finished = true;
+    ridden->m_lap.setData(reinterpret_cast<const uint8_t*>(&lap), sizeof lap);
+    ridden->m_trackFinished.setData(reinterpret_cast<const uint8_t*>(&finished), 1);
+    ridden->m_targetLocked = 2;
+    ridden->m_targetLocked.setData(reinterpret_cast<const uint8_t*>(&none), sizeof none);
+    for (NetValueBase* value : {static_cast<NetValueBase*>(&ridden->m_lap), static_cast<NetValueBase*>(&ridden->m_trackFinished),
+                                static_cast<NetValueBase*>(&ridden->m_targetLocked)})
+        value->commit();
+    EXPECT_EQ(ridden->m_lap.get(), -1);
+    EXPECT_FALSE(ridden->m_trackFinished.get());
+    EXPECT_EQ(ridden->m_targetLocked.get(), -1);
+    // Where it is followed, its state comes from its own computer and nothing of it is sent from here.
+    followed.m_active.set(true);
+    EXPECT_FALSE(followed.m_active.isChanged());
 }
