@@ -90,6 +90,7 @@ const W TEXTURE_DETAILS[] = {W::TEXTURE_DETAIL0, W::TEXTURE_DETAIL1, W::TEXTURE_
 constexpr int32_t LOWEST_TEXTURE_DETAIL = -2;
 constexpr int32_t HIGH_LOD_BIAS = 10;
 
+constexpr int TEXT_WINDOWED = 2511;
 constexpr int TEXT_FIRST_LANGUAGE = 2590;
 constexpr uint32_t MAX_NAME_CHARACTERS = 16;
 const char* const NAME_CHARACTERS = "[-+._0-9a-zA-Z ]*";
@@ -98,8 +99,8 @@ constexpr uint32_t BLACK = 0xFF000000;
 constexpr uint32_t ENTRY_TEXT = 0xFFFFFFFF;
 constexpr uint32_t ENTRY_SELECTION = 0xFF897E7A;
 
-CEGUI::String modeText(int32_t width, int32_t height, bool windowed) {
-    if (windowed) return OptionsScreen::WINDOWED;
+CEGUI::String modeText(const TextTable& texts, int32_t width, int32_t height, bool windowed) {
+    if (windowed) return texts.getText(TEXT_WINDOWED);
     char text[32];
     std::snprintf(text, sizeof text, "%d x %d", width, height);
     return text;
@@ -131,8 +132,8 @@ void lookOfEntry(CEGUI::ListboxTextItem& entry) {
 } // namespace
 
 struct OptionsScreen::ResolutionListItem : CEGUI::ListboxTextItem {
-    ResolutionListItem(uint32_t modeWidth, uint32_t modeHeight, bool modeWindowed)
-        : ListboxTextItem(modeText(int32_t(modeWidth), int32_t(modeHeight), modeWindowed)), width(modeWidth),
+    ResolutionListItem(const TextTable& texts, uint32_t modeWidth, uint32_t modeHeight, bool modeWindowed)
+        : ListboxTextItem(modeText(texts, int32_t(modeWidth), int32_t(modeHeight), modeWindowed)), width(modeWidth),
           height(modeHeight), windowed(modeWindowed) {
         lookOfEntry(*this);
     }
@@ -189,6 +190,7 @@ void OptionsScreen::enter() {
     m_pendingHeight = -1;
     m_pendingWindowed = renderer.m_windowed;
     m_modeChanged = false;
+    m_windowShown = renderer.m_windowed;
 
     for (auto [box, name] : {std::pair<W, const char*>{NAME1, s.m_playerName1}, {NAME2, s.m_playerName2}}) {
         m_widgets[box]->setText("");
@@ -204,7 +206,8 @@ void OptionsScreen::enter() {
     showTextureDetail();
     updateTexts();
 
-    combo(DISPLAY_MODES).setText(modeText(renderer.m_screenWidth, renderer.m_screenHeight, m_pendingWindowed));
+    combo(DISPLAY_MODES)
+        .setText(modeText(*m_owner->texts, renderer.m_screenWidth, renderer.m_screenHeight, m_pendingWindowed));
     if (auto* chosen = static_cast<LanguageListItem*>(combo(LANGUAGES).getSelectedItem())) {
         m_owner->texts->m_language = chosen->language;
         combo(LANGUAGES).getEditbox()->setText(chosen->getText());
@@ -265,6 +268,7 @@ void OptionsScreen::onSliderChanged(int row) {
 void OptionsScreen::onDisplayModeAccepted() {
     const auto* chosen = static_cast<ResolutionListItem*>(combo(DISPLAY_MODES).getSelectedItem());
     if (!chosen) return;
+    m_windowShown = chosen->windowed;
     const Renderer& renderer = *m_owner->renderer;
     if (int32_t(chosen->width) == renderer.m_screenWidth && int32_t(chosen->height) == renderer.m_screenHeight &&
         chosen->windowed == renderer.m_windowed) {
@@ -327,18 +331,26 @@ void OptionsScreen::updateTexts() {
     languages.handleUpdatedListItemData();
     if (texts.m_language >= 0 && texts.m_language < TextTable::LANGUAGE_COUNT)
         languages.setText(texts.getText(TEXT_FIRST_LANGUAGE + texts.m_language));
+    CEGUI::Combobox& modes = combo(DISPLAY_MODES);
+    for (size_t i = 0; i < modes.getItemCount(); ++i) {
+        auto* entry = static_cast<ResolutionListItem*>(modes.getListboxItemFromIndex(i));
+        if (entry->windowed) entry->setText(texts.getText(TEXT_WINDOWED));
+    }
+    modes.handleUpdatedListItemData();
+    if (m_windowShown) modes.setText(texts.getText(TEXT_WINDOWED));
 }
 
 void OptionsScreen::fillDisplayModes() {
     const Renderer& renderer = *m_owner->renderer;
+    const TextTable& texts = *m_owner->texts;
     CEGUI::Combobox& modes = combo(DISPLAY_MODES);
     // A window stays a window of its own size; full screen offers no window.
     if (renderer.m_windowed)
         modes.addItem(
-            new ResolutionListItem(uint32_t(renderer.m_screenWidth), uint32_t(renderer.m_screenHeight), true));
+            new ResolutionListItem(texts, uint32_t(renderer.m_screenWidth), uint32_t(renderer.m_screenHeight), true));
     if (!renderer.m_adapter) return;
     for (const DisplayModeRecord& mode : DisplayModeRecord::offered(renderer.m_adapter->m_modes))
-        modes.addItem(new ResolutionListItem(mode.width, mode.height, false));
+        modes.addItem(new ResolutionListItem(texts, mode.width, mode.height, false));
 }
 
 void OptionsScreen::fillLanguages() {

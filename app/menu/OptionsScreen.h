@@ -20,7 +20,6 @@ public:
     static constexpr const char* NAME = "OptionsScreen";
     static constexpr int32_t OK = 0;
     static constexpr int32_t BACK = 1;
-    static constexpr const char* WINDOWED = "Windowed";
     // Windows in the order of creation. The object-detail group is never
     // seen, but its state still follows and drives the stored value.
     enum Widget {
@@ -103,5 +102,7 @@ private:
     int32_t m_pendingHeight = -1;
     bool m_pendingWindowed = false;
     bool m_modeChanged = false;
+    // The list's box shows the window entry, whose text follows the language.
+    bool m_windowShown = false;
     CEGUI::Window* m_widgets[WIDGETS] = {};
 };

@@ -203,7 +203,7 @@ void OnscreenDisplays::showTimeTrialResult() {
     for (int32_t i = 0; i < laps; ++i) {
         setCell(i, PLACE, text(TEXT_LAP) + " " + number(i + 1));
         setCell(i, TIME, formatted(record.lapTimes[i]));
-        total += record.lapTimes[i];
+        total = GuiHelper::addShownTime(total, record.lapTimes[i]);
     }
     setCell(laps, PLACE, text(TEXT_TOTAL));
     setCell(laps, TIME, formatted(total));

@@ -16,7 +16,7 @@ TimeDisplay::TimeDisplay(CEGUI::Window* parent, const CEGUI::String& label, floa
 void TimeDisplay::setTime(float seconds) {
     // The result tables' text, so the panel and the result agree to the hundredth.
     CEGUI::String text = "99:59:99";
-    if (!(seconds >= LIMIT)) formatTime(seconds, text);
+    if (!(shownTime(seconds) >= LIMIT)) formatTime(seconds, text);
     for (size_t i = 0; i < text.size() && i < size_t(m_cellCount); ++i)
         if (text[i] != ':') setCell(int(i), text.substr(i, 1));
 }

@@ -302,7 +302,8 @@ int32_t findIndexByName(const Actor* actor, const std::string& name) {
 }
 
 bool Vehicle::placeAtStart(Position3& at) {
-    SceneObject* start = m_scene ? m_scene->getObject("start", -1, m_index + 1) : nullptr;
+    const int32_t number = g_race ? g_race->gridStart(m_index) : m_index + 1;
+    SceneObject* start = m_scene ? m_scene->getObject("start", -1, number) : nullptr;
     if (!start) return false;
     Matrix4x3 world;
     at = translationOf(start->getMatrix(world, 0.0, 1));

@@ -221,7 +221,7 @@ protected:
     void silenceActor();
     int32_t trackCount() const;
     // Puts the kart object, its collision body, shadow and camera target on
-    // the rider's "start" null; false, nothing moved, when there is none.
+    // the "start" null the race gives the rider; false, nothing moved, when there is none.
     bool placeAtStart(Position3& at);
     // Turns the first `count` wheels about their axles by the angle, from
     // wheel 0's present rotation.

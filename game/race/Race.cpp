@@ -1,5 +1,7 @@
 #include "game/race/Race.h"
 
+#include <algorithm>
+
 #include "engine/platform/Timer.h"
 #include "engine/platform/audio/SampleStream.h"
 #include "engine/platform/audio/Sound.h"
@@ -45,6 +47,23 @@ int32_t Race::viewOfRider(int32_t rider) const {
 int32_t Race::localPlayerSlot() const {
     if (!m_config || m_config->m_playMode != LAN) return 0;
     return NetControl::getInstance().getPlayerSlot();
+}
+
+// Riders stand by slot, slot 0 at the back. A championship on one computer lines them up in their start places,
+// the last race's order, so that the grid shows the panel's places; a LAN guest builds each kart as its record
+// comes, before it knows the others' places, so there every slot keeps its own start.
+int32_t Race::gridStart(int32_t rider) const {
+    const int32_t riders = std::min(m_vehicleCount, int32_t(MAX_VEHICLES));
+    if (!m_config || m_config->m_game.get() != CHAMPIONSHIP || m_config->m_playMode == LAN || rider < 0 ||
+        rider >= riders)
+        return rider + 1;
+    const int32_t place = m_config->m_player[rider].get().startRank;
+    int32_t behind = 0;
+    for (int32_t other = 0; other < riders; ++other) {
+        const int32_t otherPlace = m_config->m_player[other].get().startRank;
+        if (otherPlace > place || (otherPlace == place && other < rider)) ++behind;
+    }
+    return behind + 1;
 }
 
 float Race::clockTime() const { return m_clock ? m_clock->m_currentTime : 0.0f; }

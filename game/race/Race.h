@@ -132,6 +132,8 @@ public:
     int32_t viewOfRider(int32_t rider) const;
     // The rider slot of this program's own player (the network client's slot).
     int32_t localPlayerSlot() const;
+    // The "start" the rider stands on, numbered from the back of the grid (1).
+    int32_t gridStart(int32_t rider) const;
     // The race clock's current time.
     float clockTime() const;
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/platform/gui/GuiHelper.h"
 #include "engine/scene/SceneObject.h"
 #include "game/displays/OnscreenDisplays.h"
 #include "game/drivers/Controller.h"
@@ -306,7 +307,8 @@ void Race::recordFinish(int32_t index) {
     result.raceTime = rider->m_trackTime.get();
     // Only the places of the table earn points.
     result.racePoints = place >= 0 && place < PLACES ? PLACE_POINTS[place] : 0;
-    result.totalTime += result.raceTime;
+    // The standings' total reads as the sum of the race times the results showed.
+    result.totalTime = GuiHelper::addShownTime(result.totalTime, result.raceTime);
     result.points += result.racePoints;
     result.startRank = place;
 }

@@ -19,12 +19,12 @@ const char* const LANGUAGES[TextTable::LANGUAGE_COUNT] = {"German", "English", "
 
 // Every id the menu screens look up: captions, choosers, the option labels,
 // the high-score table and its dialog, the network messages.
-const int MENU_IDS[] = {100,   200,   300,   400,   500,   600,   700,   701,   702,  703,  704,  705,  706,
-                        707,   1000,  1001,  1002,  1004,  1011,  1020,  1021,  1022, 2000, 2010, 2100, 2110,
-                        2200,  2300,  2310,  2320,  2340,  2350,  2400,  2420,  2430, 2440, 2450, 2471, 2480,
-                        2500,  2510,  2515,  2516,  2517,  2520,  2530,  2540,  2550, 2560, 2570, 2580, 2590,
-                        2591,  2592,  2593,  2594,  2595,  2600,  3000,  3100,  3200, 3300, 3400, 3500, 9000,
-                        9001,  9002,  9003,  9004,  9005,  10000, 10010, 10011, 10012, 10100, 10101};
+const int MENU_IDS[] = {100,  200,  300,  400,  500,  600,  700,   701,   702,   703,   704,   705,  706,
+                        707,  1000, 1001, 1002, 1004, 1011, 1020,  1021,  1022,  2000,  2010,  2100, 2110,
+                        2200, 2300, 2310, 2320, 2340, 2350, 2400,  2420,  2430,  2440,  2450,  2471, 2480,
+                        2500, 2510, 2511, 2515, 2516, 2517, 2520,  2530,  2540,  2550,  2560,  2570, 2580,
+                        2590, 2591, 2592, 2593, 2594, 2595, 2600,  3000,  3100,  3200,  3300,  3400, 3500,
+                        9000, 9001, 9002, 9003, 9004, 9005, 10000, 10010, 10011, 10012, 10100, 10101};
 
 // Every id the race looks up: the computer riders, panel labels, result
 // windows, name entry, pause, start and connection messages.
@@ -72,7 +72,8 @@ const Place MENU_PLACES[] = {
     // The two-player screen's laps caption is the narrowest.
     {2471, "VerdanaSmall", 132, 0, " 5"},
     // Options.
-    {2510, "VerdanaMedium", 300, 0, ""}, {2515, "VerdanaSmall", 300, 0, " 100%"},
+    {2510, "VerdanaMedium", 300, 0, ""}, {2511, "VerdanaMediumItalic", 270, 0, ""},
+    {2515, "VerdanaSmall", 300, 0, " 100%"},
     {2516, "VerdanaSmall", 300, 0, " 100%"}, {2517, "VerdanaSmall", 300, 0, " 100%"},
     {2520, "VerdanaMedium", 290, 0, " 100%"}, {2530, "VerdanaMedium", 300, 0, " 100%"},
     {2540, "VerdanaMedium", 200, 0, ""}, {2550, "VerdanaMedium", 200, 0, ""}, {2560, "VerdanaMedium", 200, 0, ""},

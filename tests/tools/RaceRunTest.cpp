@@ -65,6 +65,10 @@ TEST(RaceRunOptions, RefusesWhatNoRaceCouldBe) {
         {"a.sar", "--speed", "2"},
         {"a.sar", "--no-draw", "--render", "640x480"},
         {"a.sar", "--unpaced"},
+        {"a.sar", "--game", "3", "--places", "0123"},
+        {"a.sar", "--game", "3", "--places", "01233"},
+        {"a.sar", "--game", "3", "--places", "0123x"},
+        {"a.sar", "--places", "01234"},
     };
     for (const auto& arguments : bad) {
         RaceRunOptions options;
@@ -85,6 +89,7 @@ TEST(RaceRunOptions, RefusesWhatNoRaceCouldBe) {
     EXPECT_EQ(optionsOf("--render 640x480 --shots pictures").shots, "pictures");
     EXPECT_FALSE(optionsOf("--render 640x480 --unpaced").paced);
     EXPECT_FALSE(optionsOf("--no-draw").drawn);
+    EXPECT_EQ(optionsOf("--game 3 --places 30412").places, "30412");
     RaceRunOptions plain = optionsOf("");
     EXPECT_EQ(plain.riders, "ccccc");
     EXPECT_TRUE(plain.untilFinished());

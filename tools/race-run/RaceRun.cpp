@@ -123,7 +123,8 @@ void RaceRun::configure() {
     c.m_playMode = m_options.splitScreen() ? Race::SPLIT_SCREEN : Race::ONE_PLAYER;
     c.m_isHost = true;
     c.m_settings.m_language = LANGUAGE_ENGLISH;
-    // Start places as the game's set-up screens give them: slot 0 at the back of the grid.
+    // Start places as the game's set-up screens give them, slot 0 at the back of the grid, or as a
+    // championship's last race left them.
     const int32_t riders = m_options.game == Race::TIME_TRIAL ? 1 : Config::RIDERS;
     for (int i = 0; i < Config::RIDERS; ++i) {
         const char letter = size_t(i) < m_options.riders.size() ? m_options.riders[size_t(i)] : 'c';
@@ -135,7 +136,8 @@ void RaceRun::configure() {
             rider.colour = i % 4;
             std::snprintf(rider.name, sizeof rider.name, "Player %c", letter == 'p' ? '1' : letter);
         }
-        rider.startRank = std::max(riders - 1 - i, 0);
+        rider.startRank =
+            m_options.places.empty() ? std::max(riders - 1 - i, 0) : int32_t(m_options.places[size_t(i)] - '0');
         *c.m_player[i].modify() = rider;
     }
 }

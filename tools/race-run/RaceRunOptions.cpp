@@ -10,6 +10,7 @@ namespace {
 constexpr size_t RIDER_SLOTS = 5;
 constexpr int LAST_TRACK = 5;
 constexpr int LAST_GAME = 3;
+constexpr int CHAMPIONSHIP = 3;
 constexpr uint32_t MAX_SIDE = 16384;
 constexpr int MAX_FRAMES = 100000000;
 
@@ -54,6 +55,17 @@ bool checkRiders(const std::string& riders, std::string& error) {
     if (split && (riders.size() < 2 || count('1') != 1 || count('2') != 1 ||
                   riders.substr(0, 2).find_first_not_of("12") != std::string::npos)) {
         error = "split-screen players 1 and 2 take the first two slots: " + riders;
+        return false;
+    }
+    return true;
+}
+
+// Every place once: five riders finished the last race.
+bool checkPlaces(const std::string& places, std::string& error) {
+    std::string sorted = places;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted != "01234") {
+        error = "places must give each of 0 to 4 once, a digit a rider slot: " + places;
         return false;
     }
     return true;
@@ -111,6 +123,9 @@ bool RaceRunOptions::parse(const std::vector<std::string>& arguments, RaceRunOpt
         } else if (argument == "--riders") {
             if (!checkRiders(value, error)) return false;
             options.riders = value;
+        } else if (argument == "--places") {
+            if (!checkPlaces(value, error)) return false;
+            options.places = value;
         } else if (argument == "--dt") {
             char* end = nullptr;
             options.dt = std::strtod(value.c_str(), &end);
@@ -149,6 +164,10 @@ bool RaceRunOptions::parse(const std::vector<std::string>& arguments, RaceRunOpt
     }
     if (options.shooting() && !options.windowed()) {
         error = "--shots needs --render: the pictures are of the window";
+        return false;
+    }
+    if (!options.places.empty() && options.game != CHAMPIONSHIP) {
+        error = "--places needs --game 3: only a championship's later races start from the last race's places";
         return false;
     }
     if (positional.size() != 1) {

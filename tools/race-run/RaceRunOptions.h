@@ -15,6 +15,9 @@ struct RaceRunOptions {
     // One letter a rider slot: p the single player, 1 and 2 the split-screen
     // players, c a computer rider; missing slots are computer riders.
     std::string riders = "ccccc";
+    // A championship's later race: each slot's place in the last race (0 the
+    // winner), one digit a slot; empty for a first race.
+    std::string places;
     int laps = 1;
     // 0: until the results show (or the race is left).
     int frames = 0;

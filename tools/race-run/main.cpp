@@ -10,8 +10,8 @@
 
 namespace {
 
-const char* const USAGE = "usage: race-run ARCHIVE [--track N] [--game G] [--riders SPEC] [--laps L] "
-                          "[--frames F | --until-finished] [--dt SECONDS] [--no-draw | --render WxH [--unpaced] [--shots FOLDER]] "
+const char* const USAGE = "usage: race-run ARCHIVE [--track N] [--game G] [--riders SPEC] [--places DIGITS] "
+                          "[--laps L] [--frames F | --until-finished] [--dt SECONDS] [--no-draw | --render WxH [--unpaced] [--shots FOLDER]] "
                           "[--keys SCRIPT] [--setup-steps]\n";
 
 } // namespace

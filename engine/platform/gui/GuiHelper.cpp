@@ -9,15 +9,29 @@ CEGUI::UVector2 GuiHelper::toRelative(float x, float y, float width, float heigh
                            CEGUI::UDim(height != 0.0f ? y / height : 0.0f, 0.0f));
 }
 
+namespace {
+
+// A thousand hours: a time from there on is no time a race takes.
+constexpr float LONGEST_TIME = 3600000.0f;
+
+} // namespace
+
 void GuiHelper::formatTime(float seconds, CEGUI::String& out) {
-    if (!(seconds != 0.0f && seconds < 3600000.0f) || std::isnan(seconds) || seconds < 0.0f) {
+    if (!(seconds != 0.0f && seconds < LONGEST_TIME) || std::isnan(seconds) || seconds < 0.0f) {
         out = "--:--:--";
         return;
     }
-    // Milliseconds of up to 1000 hours overflow 32 bits; minutes run on past 59.
-    const int64_t ms = static_cast<int64_t>(static_cast<double>(seconds) * 1000.0);
+    // Minutes run on past 59.
+    const int64_t hundredths = std::llround(static_cast<double>(seconds) * 100.0);
     char text[32];
-    std::snprintf(text, sizeof text, "%02" PRId64 ":%02" PRId64 ":%02" PRId64, ms / 60000, (ms / 1000) % 60,
-                  (ms / 10) % 100);
+    std::snprintf(text, sizeof text, "%02" PRId64 ":%02" PRId64 ":%02" PRId64, hundredths / 6000,
+                  (hundredths / 100) % 60, hundredths % 100);
     out = text;
 }
+
+float GuiHelper::shownTime(float seconds) {
+    if (!(std::fabs(seconds) < LONGEST_TIME)) return seconds;
+    return static_cast<float>(static_cast<double>(std::llround(static_cast<double>(seconds) * 100.0)) / 100.0);
+}
+
+float GuiHelper::addShownTime(float total, float seconds) { return shownTime(total + shownTime(seconds)); }

@@ -219,9 +219,17 @@ TEST_F(OptionsTest, NameBoxesTakeSixteenNameCharactersAndTheRecordThirty) {
 
 TEST_F(OptionsTest, ChoosingALanguageChangesEveryTextAtOnceAndDetailsFollowTheirButtons) {
     settings().m_objectDetail = 1;
+    m_renderer->m_windowed = true;
     OptionsScreen& screen = open();
     std::vector<std::string> english;
     for (int w = 0; w < OptionsScreen::WIDGETS; ++w) english.push_back(text(screen.widget(W(w))));
+
+    // The window's entry in the size list and in the list's box speaks the language too.
+    for (auto [language, window] : {std::pair{"Deutsch", "Im Fenster"}, {"Français", "Fenêtré"}}) {
+        choose(list(screen, W::LANGUAGES), language);
+        EXPECT_EQ(entries(list(screen, W::DISPLAY_MODES)).front(), window);
+        EXPECT_EQ(text(list(screen, W::DISPLAY_MODES).getEditbox()), window);
+    }
 
     choose(list(screen, W::LANGUAGES), "Русский");
     EXPECT_EQ(settings().m_language, 5);

@@ -158,7 +158,7 @@ TEST_F(OnscreenDisplaysGui, PanelsShowTheRacesNumbersAndTheHeldExtra) {
         if (child->isVisible() && text.length() == 1) digits += text.c_str();
     }
     EXPECT_EQ(digits.substr(0, 6), "2/34/5");
-    EXPECT_EQ(digits.substr(6, 8), "01:23:45");
+    EXPECT_EQ(digits.substr(6, 8), "01:23:46");
 
     EXPECT_TRUE(showing(root, "Extras/Extra3").empty());
     displays->setExtraIcon(0, 3);

@@ -70,9 +70,11 @@ TEST_F(TextDisplays, TimesShowWhatTheResultShowsUpToTheirLimit) {
         EXPECT_EQ(cells(time, 8), result.c_str()) << seconds;
     }
     time.setTime(5664.645f);
-    EXPECT_EQ(cells(time, 8), "94:24:64") << "an hour and more keeps its hours";
-    time.setTime(6000.0f);
-    EXPECT_EQ(cells(time, 8), "99:59:99");
+    EXPECT_EQ(cells(time, 8), "94:24:65") << "an hour and more keeps its hours";
+    for (float limit : {5999.996f, 6000.0f}) {
+        time.setTime(limit);
+        EXPECT_EQ(cells(time, 8), "99:59:99") << limit;
+    }
     time.setTime(std::numeric_limits<float>::infinity());
     EXPECT_EQ(cells(time, 8), "99:59:99");
     time.setTime(0.0f);

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "engine/platform/Timer.h"
+#include "engine/platform/gui/GuiHelper.h"
 #include "game/displays/OnscreenDisplays.h"
 #include "game/karts/VehicleClient.h"
 #include "game/karts/VehicleMaster.h"
@@ -326,8 +327,48 @@ TEST_F(RaceProgress, ChampionshipPointsAndTimesAddUpOverTwoRaces) {
         const float second = 20.0f + 10 * i * 20.0f / 255;
         EXPECT_EQ(record(i).place, i);
         EXPECT_EQ(record(i).points, firstPoints[i] + Race::PLACE_POINTS[i]) << "rider " << i;
-        EXPECT_NEAR(record(i).totalTime, firstTime[i] + second, 1e-3f) << "rider " << i;
+        EXPECT_NEAR(record(i).totalTime, GuiHelper::addShownTime(firstTime[i], second), 1e-4f) << "rider " << i;
     }
+}
+
+namespace {
+
+// "mm:ss:hh" back to hundredths.
+long hundredthsOf(const CEGUI::String& shown) {
+    int minutes = 0, seconds = 0, hundredths = 0;
+    EXPECT_EQ(std::sscanf(shown.c_str(), "%d:%d:%d", &minutes, &seconds, &hundredths), 3) << shown;
+    return (minutes * 60L + seconds) * 100L + hundredths;
+}
+
+} // namespace
+
+TEST_F(RaceProgress, StandingsTotalsAreTheSumsOfTheRaceTimesTheResultsShowed) {
+    // Rider 0's are a player's two races, whose total read 6:29.62 against 3:49.60 and 2:40.01.
+    const float times[2][5] = {{229.6049f, 100.005f, 61.2349f, 45.994f, 300.0f},
+                               {160.0199f, 50.005f, 61.2349f, 45.996f, 12.345f}};
+    long shownSum[5] = {};
+    for (const auto& race : times) {
+        startRace(Race::CHAMPIONSHIP, 1);
+        for (int i = 0; i < 5; ++i) {
+            rider(i).m_trackTime = race[i];
+            rider(i).m_trackFinished = true;
+            m_race.recordFinish(i);
+        }
+        m_race.m_displays->showChampionshipResult();
+        for (int i = 0; i < 5; ++i) {
+            const OnscreenDisplays::ResultRow& row = m_race.m_displays->m_table.rows[record(i).place + 1];
+            EXPECT_EQ(row.cells[1].c_str(), std::string(record(i).name));
+            shownSum[i] += hundredthsOf(row.cells[2]);
+        }
+    }
+    m_race.m_displays->showStandings();
+    for (int k = 1; k <= 5; ++k) {
+        const OnscreenDisplays::ResultRow& row = m_race.m_displays->m_table.rows[k];
+        int i = 0;
+        while (i < 4 && row.cells[1] != record(i).name) ++i;
+        EXPECT_EQ(hundredthsOf(row.cells[2]), shownSum[i]) << record(i).name;
+    }
+    EXPECT_EQ(shownSum[0], 38962);
 }
 
 TEST_F(RaceProgress, ComputerRidersArePushedBehindAndHeldAheadOfTheLeadingPlayer) {

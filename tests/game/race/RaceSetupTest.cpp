@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <chrono>
 #include <cstring>
 #include <initializer_list>
@@ -144,6 +145,17 @@ std::vector<int> drawn(Config& config) {
         for (int value : {config.m_playerKind[i], config.m_player[i].get().model, config.m_player[i].get().colour})
             out.push_back(value);
     return out;
+}
+
+// The number of the track's start the rider stands on, 1 at the back of the grid; 0 for none.
+int startUnder(Race& race, int rider) {
+    Position3 at;
+    race.m_vehicles[rider]->getPosition(at);
+    for (int number = 1; number <= Config::RIDERS; ++number) {
+        const Position3 start = race.m_scene->getObject("start", -1, number)->evaluatePosition(0.0);
+        if (std::hypot(at.x - start.x, at.z - start.z) < 0.01f) return number;
+    }
+    return 0;
 }
 
 void expectTornDown(const Race& race) {
@@ -301,6 +313,43 @@ TEST(RaceSetup, SplitScreenShowsRidersZeroAndOneThroughTwoZoomedCameras) {
     for (int v = 0; v < 2; ++v) EXPECT_FLOAT_EQ(race.m_scene->m_cameras[v]->m_zoomFactor.constant, 1.5f);
     EXPECT_EQ(race.m_cameraMode[0], Race::CHASE);
     EXPECT_EQ(race.m_cameraMode[1], Race::CHASE);
+}
+
+TEST(RaceSetup, ChampionshipLinesTheNextRaceUpInTheLastRacesPlacesAsThePanelShowsThem) {
+    RaceConfig setting(Race::CHAMPIONSHIP, 0);
+    Config& config = setting.config();
+    // The set-up screens' start places: the player, slot 0, at the back.
+    for (int i = 0; i < Config::RIDERS; ++i) config.m_player[i].modify()->startRank = Config::RIDERS - 1 - i;
+    Race race;
+    ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &config));
+    for (int i = 0; i < Config::RIDERS; ++i) EXPECT_EQ(startUnder(race, i), i + 1) << "first race, rider " << i;
+    // Computer rider 3 wins, the player comes second, rider 2 last.
+    const int order[] = {3, 0, 4, 1, 2};
+    for (int rider : order) {
+        race.m_vehicles[rider]->m_trackFinished = true;
+        race.recordFinish(rider);
+    }
+    race.teardown();
+
+    // The next track, alone and on a split screen: the winner at the front, the last at the back.
+    config.m_track.set(1);
+    for (int playMode : {Race::ONE_PLAYER, Race::SPLIT_SCREEN}) {
+        config.m_playMode = playMode;
+        config.m_playerKind[0] = playMode == Race::SPLIT_SCREEN ? Race::USER1 : Race::SINGLE;
+        config.m_playerKind[1] = playMode == Race::SPLIT_SCREEN ? Race::USER2 : Race::COMPUTER;
+        ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &config));
+        for (int place = 0; place < Config::RIDERS; ++place) {
+            const int rider = order[place];
+            EXPECT_EQ(config.m_player[rider].get().startRank, place);
+            EXPECT_EQ(race.m_vehicles[rider]->m_rank.get(), place) << "the countdown's place, rider " << rider;
+            EXPECT_EQ(startUnder(race, rider), Config::RIDERS - place) << "play mode " << playMode;
+        }
+        race.teardown();
+    }
+    // Any other race stands by slot, whatever places the records hold.
+    config.m_game.set(Race::SINGLE_RACE);
+    ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &config));
+    for (int i = 0; i < Config::RIDERS; ++i) EXPECT_EQ(startUnder(race, i), i + 1) << "single race, rider " << i;
 }
 
 TEST(RaceSetup, HandsTheDetailOptionsAndScreenToTheRendererAndClearsTheLastRacesRequests) {

@@ -57,6 +57,8 @@ std::vector<LocalisedText> menuTexts() {
         {2500, {"Optionen", "Options", "Options", "Opciones", "Opzioni", "Настройки"}},
         {2510, {"Bildschirmauflösung", "Screen resolution", "Résolution d'écran", "Resolución de pantalla",
                 "Risoluzione schermo", "Разрешение экрана"}},
+        // The resolution list's entry for playing in a window.
+        {2511, {"Im Fenster", "Windowed", "Fenêtré", "En ventana", "In finestra", "В окне"}},
         {2515, {"Helligkeit", "Brightness", "Luminosité", "Brillo", "Luminosità", "Яркость"}},
         {2516, {"Kontrast", "Contrast", "Contraste", "Contraste", "Contrasto", "Контрастность"}},
         {2517, {"Gamma", "Gamma", "Gamma", "Gamma", "Gamma", "Гамма"}},

@@ -25,7 +25,10 @@ std::string formatted(float seconds) {
 } // namespace
 
 TEST(GuiHelper, FormatsRaceTimes) {
-    EXPECT_EQ(formatted(83.456f), "01:23:45");
+    // To the nearest hundredth, as every total of shown times adds them.
+    EXPECT_EQ(formatted(83.456f), "01:23:46");
+    EXPECT_EQ(formatted(59.996f), "01:00:00");
+    EXPECT_EQ(formatted(GuiHelper::addShownTime(GuiHelper::addShownTime(0.0f, 1.114f), 1.114f)), "00:02:22");
     EXPECT_EQ(formatted(0.0f), "--:--:--");
     EXPECT_EQ(formatted(3600000.0f), "--:--:--");
     EXPECT_EQ(formatted(std::numeric_limits<float>::quiet_NaN()), "--:--:--");
