@@ -147,6 +147,20 @@ INSTANTIATE_TEST_SUITE_P(Fonts, ErrorBoxRunTest, ::testing::Bool(),
 
 using ProgramRunTest = ProgramRun;
 
+TEST_F(ProgramRunTest, AComputerWithoutADisplayIsToldSoAndNothingElseReachesStandardError) {
+    // Nothing names a display; SDL would fall back on its offscreen driver.
+    auto game = start("no-display", {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"XDG_RUNTIME_DIR", ""}, {"LANG", "C"}});
+    EXPECT_EQ(game->waitForExit(60s), 1) << game->output();
+    const std::string box = "Error: Plimzor 2 findet keine Anzeige, auf der es sein Fenster öffnen kann (X11 oder "
+                            "Wayland).\nBitte starten Sie das Programm in einer grafischen Sitzung mit OpenGL-Treiber "
+                            "erneut.\n\nPlimzor 2 finds no display to open its window on (X11 or Wayland).\nPlease start "
+                            "the program again in a graphical session with an OpenGL driver.\n";
+    EXPECT_EQ(game->output(), box);
+    const std::string written = log();
+    EXPECT_NE(written.find("no display: DISPLAY and WAYLAND_DISPLAY name none"), std::string::npos) << written;
+    EXPECT_EQ(written.find("d3d device"), std::string::npos) << "no device is made without a display";
+}
+
 TEST_F(ProgramRunTest, AHomeThePlayerCannotWriteStillStartsAndPlays) {
     // Root writes anywhere: the program then runs as nobody.
     const bool root = geteuid() == 0;
