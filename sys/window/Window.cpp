@@ -182,7 +182,8 @@ bool mayConnect(const char* driver) {
 
 // SDL's own order, among the drivers that show a picture; the reason for the log when none starts.
 bool startShownVideo(std::string& reason) {
-    reason = "DISPLAY and WAYLAND_DISPLAY name none";
+    reason = named("DISPLAY") || named("WAYLAND_DISPLAY") ? "no driver that shows a picture started"
+                                                          : "DISPLAY and WAYLAND_DISPLAY name none";
     const int count = SDL_GetNumVideoDrivers();
     for (int i = 0; i < count; ++i) {
         const char* driver = SDL_GetVideoDriver(i);
