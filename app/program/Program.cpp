@@ -6,8 +6,6 @@
 #include <iostream>
 #include <string>
 
-#include <CEGUI/Exceptions.h>
-
 #include "app/menu/MenuLoop.h"
 #include "app/program/FrameLoop.h"
 #include "app/program/MainWindowProc.h"
@@ -224,23 +222,31 @@ void Program::openInput() {
 }
 
 bool Program::openGui() {
-    // The library's exceptions would also go to standard error; the log and the box tell of them.
-    CEGUI::Exception::setStdErrEnabled(false);
-    try {
-        if (setupCegui(*m_renderer, g_gui, *m_input, *m_archive)) return true;
-    } catch (const std::exception& error) {
-        // Only reading the menus' files throws: the renderer's failure is a plain false.
-        const std::string& path = m_paths.archive;
-        startUpFailed("Plimzor 2 kann seine Menüs nicht aus dem Datenarchiv lesen; es ist wohl beschädigt:\n" + path,
-                      "Plimzor 2 cannot read its menus from the data archive, which seems damaged:\n" + path,
-                      error.what());
-        return false;
+    if (setupCegui(*m_renderer, g_gui, *m_input, *m_archive)) return true;
+    const std::string& detail = g_gui.m_failureText;
+    switch (g_gui.m_failure) {
+    case GuiFailure::MENU_FILES:
+        startUpFailed("Plimzor 2 kann seine Menüs nicht aus dem Datenarchiv lesen; es ist wohl beschädigt:\n" +
+                          m_paths.archive,
+                      "Plimzor 2 cannot read its menus from the data archive, which seems damaged:\n" + m_paths.archive,
+                      detail);
+        break;
+    case GuiFailure::LIBRARY:
+        startUpFailed("Plimzor 2 kann seine Menüs nicht aufbauen: Der Bibliothek CEGUI, mit der es sie zeichnet, fehlt "
+                      "ein Teil ihrer Installation (ein Modul, das sie lädt).\nBitte installieren Sie die Bibliothek "
+                      "CEGUI 0.8 mit ihren Modulen neu.",
+                      "Plimzor 2 cannot build its menus: CEGUI, the library that draws them, lacks part of its "
+                      "installation (a module it loads).\nPlease install the library CEGUI 0.8 with its modules again.",
+                      detail);
+        break;
+    default:
+        startUpFailed("Plimzor 2 kann seine Menüs nicht zeichnen: Die Menüdarstellung ließ sich mit dem "
+                      "OpenGL-Treiber dieses Rechners nicht starten.",
+                      "Plimzor 2 cannot draw its menus: the menu renderer could not start with this computer's "
+                      "OpenGL driver.",
+                      detail);
+        break;
     }
-    startUpFailed("Plimzor 2 kann seine Menüs nicht zeichnen: Die Menüdarstellung ließ sich mit dem OpenGL-Treiber "
-                  "dieses Rechners nicht starten.",
-                  "Plimzor 2 cannot draw its menus: the menu renderer could not start with this computer's OpenGL "
-                  "driver.",
-                  "the GUI renderer could not start on the device");
     return false;
 }
 

@@ -13,7 +13,7 @@ class Device;
 // without needing a device or a window.
 class Adapter {
 public:
-    // The GL adapter; null (with the reason on standard error) without a display.
+    // The GL adapter; null (with the reason in the log) without a display.
     // A factory installed for tests is asked instead.
     static std::unique_ptr<Adapter> create();
     using Factory = std::unique_ptr<Adapter> (*)();

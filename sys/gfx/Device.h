@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "sys/gfx/Buffer.h"
 #include "sys/gfx/GfxTypes.h"
@@ -141,6 +142,8 @@ public:
     virtual HResult queryResult(Query& query, uint32_t& samples, bool flush) { samples = 0; return GFX_OK; }
     // A texture or surface is going away: forget it where it is bound.
     void forget(Resource* object);
+    // The driver that draws, as a player's log names it; empty where none does.
+    virtual std::string driverText() const { return {}; }
 
     static constexpr uint32_t MAX_TEXTURE_SIDE = 4096;
 

@@ -1,7 +1,5 @@
 #include <SDL.h>
 
-#include <cstdio>
-
 #include "sys/gfx/Adapter.h"
 #include "sys/gfx/GlDevice.h"
 #include "sys/window/Window.h"
@@ -46,10 +44,7 @@ public:
 } // namespace
 
 std::unique_ptr<Adapter> createGlAdapter() {
-    if (!sys::Window::videoAvailable()) {
-        std::fprintf(stderr, "3D device: no display to open a window on (%s)\n", SDL_GetError());
-        return nullptr;
-    }
+    if (!sys::Window::videoAvailable()) return nullptr;
     return std::make_unique<GlAdapter>();
 }
 

@@ -14,6 +14,7 @@
 #include "sys/gfx/SideViewSender.h"
 #include "sys/gfx/StateValues.h"
 #include "sys/window/Window.h"
+#include "sys/window/XErrorWatch.h"
 
 namespace sys::gfx {
 
@@ -170,10 +171,14 @@ bool coresToSpare() {
     return cores > 1 && getloadavg(&load, 1) == 1 && load < double(cores);
 }
 
-} // namespace
+std::string glText(GLenum name) {
+    const char* text = reinterpret_cast<const char*>(glGetString(name));
+    return text ? text : "";
+}
 
-GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
-    SDL_Window* native = static_cast<SDL_Window*>(window.nativeHandle());
+// The window's context, current; null when the driver makes none.
+SDL_GLContext makeContext(SDL_Window* native) {
+    sys::XErrorWatch making(native);
     SDL_GLContext context = SDL_GL_CreateContext(native);
     if (!context) {
         std::fprintf(stderr, "3D device: no OpenGL context (%s)\n", SDL_GetError());
@@ -187,9 +192,19 @@ GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
         SDL_GL_DeleteContext(context);
         return nullptr;
     }
+    return context;
+}
+
+} // namespace
+
+GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
+    SDL_Window* native = static_cast<SDL_Window*>(window.nativeHandle());
+    SDL_GLContext context = makeContext(native);
+    if (!context) return nullptr;
     GlDevice* device = new GlDevice(window, context, params);
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    device->m_rendererName = renderer ? renderer : "";
+    device->m_rendererName = glText(GL_RENDERER);
+    device->m_driverText = "OpenGL renderer: " + device->m_rendererName + ", version: " + glText(GL_VERSION) +
+                           ", vendor: " + glText(GL_VENDOR);
     const std::string& name = device->m_rendererName;
     device->m_decodeCompressed = name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos;
     if (name.find("llvmpipe") != std::string::npos) {
@@ -224,6 +239,7 @@ GlDevice::GlDevice(sys::Window& window, void* context, const PresentParams& para
 std::unique_ptr<GlDevice> GlDevice::sideDevice(GlDevice& main, void* context) {
     std::unique_ptr<GlDevice> side(new GlDevice(main.m_window, context, main.m_params));
     side->m_rendererName = main.m_rendererName;
+    side->m_driverText = main.m_driverText;
     side->m_decodeCompressed = main.m_decodeCompressed;
     side->m_sharedBack = true;
     side->m_backColor = main.m_backColor;

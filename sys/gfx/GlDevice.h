@@ -52,6 +52,8 @@ public:
     int backBufferSamples() const { return m_samples; }
     // The driver's GL_RENDERER, "llvmpipe (...)" for Mesa's software rasteriser.
     const std::string& rendererName() const { return m_rendererName; }
+    // Its GL_RENDERER, GL_VERSION and GL_VENDOR.
+    std::string driverText() const override { return m_driverText; }
     // The fewest triangles sent between two hand-overs to the rasteriser's
     // threads (0 keeps the whole frame until present); with idleCoresOnly,
     // only in frames that start while the machine has cores to spare.
@@ -102,6 +104,7 @@ private:
     bool m_lost = false;
     bool m_resolved = false;
     std::string m_rendererName;
+    std::string m_driverText;
     // A software rasteriser decodes a compressed block on every sample it takes.
     bool m_decodeCompressed = false;
     uint32_t m_activeQuery = 0;

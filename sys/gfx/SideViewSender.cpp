@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "sys/gfx/GlDevice.h"
+#include "sys/window/XErrorWatch.h"
 
 namespace sys::gfx {
 
@@ -42,13 +43,19 @@ std::unique_ptr<SideViewSender> SideViewSender::create(GlDevice& device) {
     SDL_Window* window = SDL_GL_GetCurrentWindow();
     SDL_GLContext own = SDL_GL_GetCurrentContext();
     if (!window || !own) return nullptr;
-    // The second context draws only into the shared back buffer; its window never shows.
-    SDL_Window* hidden = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!hidden) return nullptr;
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-    SDL_GLContext context = SDL_GL_CreateContext(hidden);
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-    SDL_GL_MakeCurrent(window, own);
+    SDL_Window* hidden = nullptr;
+    SDL_GLContext context = nullptr;
+    {
+        sys::XErrorWatch making;
+        // The second context draws only into the shared back buffer; its window never shows.
+        hidden = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        if (!hidden) return nullptr;
+        making.watchWindow(hidden);
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+        context = SDL_GL_CreateContext(hidden);
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+        SDL_GL_MakeCurrent(window, own);
+    }
     if (!context) {
         SDL_DestroyWindow(hidden);
         return nullptr;

@@ -9,7 +9,6 @@
 #include <CEGUI/System.h>
 #include <CEGUI/Window.h>
 
-#include <cstdio>
 #include <iterator>
 #include <vector>
 
@@ -73,8 +72,11 @@ void markWindow(CEGUI::Window& window, LayerTiles& tiles) {
 
 } // namespace
 
-std::unique_ptr<GuiRenderer> GuiRenderer::create(gfx::Device& device) {
-    if (!dynamic_cast<gfx::GlDevice*>(&device)) return nullptr;
+std::unique_ptr<GuiRenderer> GuiRenderer::create(gfx::Device& device, std::string& failure) {
+    if (!dynamic_cast<gfx::GlDevice*>(&device)) {
+        failure = "the device draws without OpenGL";
+        return nullptr;
+    }
     const gfx::PresentParams& params = device.presentParams();
     try {
         CEGUI::OpenGLRenderer& renderer = CEGUI::OpenGLRenderer::create(
@@ -83,7 +85,7 @@ std::unique_ptr<GuiRenderer> GuiRenderer::create(gfx::Device& device) {
         result->setDisplaySize(params.backBufferWidth, params.backBufferHeight);
         return result;
     } catch (const CEGUI::Exception& e) {
-        std::fprintf(stderr, "GUI renderer: %s\n", e.getMessage().c_str());
+        failure = e.getMessage().c_str();
         return nullptr;
     }
 }

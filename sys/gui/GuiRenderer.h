@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "sys/gui/LayerTiles.h"
 
@@ -20,9 +21,10 @@ namespace sys {
 // target through the device, so the device's state and target survive it.
 class GuiRenderer {
 public:
-    // Null when the device has no GL context to draw on (a recording device)
-    // or the library's renderer cannot start; the device's context must be current.
-    static std::unique_ptr<GuiRenderer> create(gfx::Device& device);
+    // Null, with the reason in `failure`, when the device has no GL context to
+    // draw on (a recording device) or the library's renderer cannot start;
+    // the device's context must be current.
+    static std::unique_ptr<GuiRenderer> create(gfx::Device& device, std::string& failure);
     ~GuiRenderer();
     GuiRenderer(const GuiRenderer&) = delete;
     GuiRenderer& operator=(const GuiRenderer&) = delete;

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "sys/input/KeyCodes.h"
-
-// Last: Xlib's macros (None, True, Bool) must not meet the headers above.
-#include <X11/Xlib.h>
+#include "sys/log/SystemLog.h"
+#include "sys/window/XErrorWatch.h"
 
 namespace sys {
 
@@ -158,16 +159,55 @@ void dispatch(const SDL_Event& event) {
     }
 }
 
-// Xlib's own handler ends the program on any protocol error; a driver that
-// cannot make a GL context raises one, and the player is owed a message instead.
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
+// Drivers that show nothing ("evdev" is the dummy reading the console's keys): the game runs on them only
+// when SDL_VIDEODRIVER asks for one.
+bool showsNothing(const char* driver) {
+    for (const char* blind : {"offscreen", "dummy", "evdev"})
+        if (std::strcmp(driver, blind) == 0) return true;
+    return false;
+}
+
+bool named(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+// Wayland's library tells standard error when it finds no runtime folder to connect in.
+bool mayConnect(const char* driver) {
+    if (std::strcmp(driver, "x11") == 0) return named("DISPLAY");
+    if (std::strcmp(driver, "wayland") != 0) return true;
+    const char* socket = std::getenv("WAYLAND_DISPLAY");
+    return named("XDG_RUNTIME_DIR") || (socket && socket[0] == '/');
+}
+
+// SDL's own order, among the drivers that show a picture; the reason for the log when none starts.
+bool startShownVideo(std::string& reason) {
+    reason = named("DISPLAY") || named("WAYLAND_DISPLAY") ? "no driver that shows a picture started"
+                                                          : "DISPLAY and WAYLAND_DISPLAY name none";
+    const int count = SDL_GetNumVideoDrivers();
+    for (int i = 0; i < count; ++i) {
+        const char* driver = SDL_GetVideoDriver(i);
+        if (!driver || showsNothing(driver) || !mayConnect(driver)) continue;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+        reason += std::string("; ") + driver + ": " + SDL_GetError();
+    }
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    return false;
+}
 
 bool startVideo() {
     // A full-screen window steps aside (and gives the display its mode back) when another takes the focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    std::string reason;
+    const bool asked = named("SDL_VIDEODRIVER");
+    const bool started = asked ? SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 : startShownVideo(reason);
+    if (!started) {
+        writeLog("no display: " + (asked ? std::string(SDL_GetError()) : reason));
+        return false;
+    }
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::strcmp(driver, "x11") == 0) XSetErrorHandler(ignoreXError);
+    if (driver && std::strcmp(driver, "x11") == 0) XErrorWatch::start();
     return true;
 }
 
@@ -185,8 +225,11 @@ std::unique_ptr<Window> Window::create(const char* title, int x, int y, int clie
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // The window's visual is the GL driver's first answer to the context the window is made for.
+    XErrorWatch making;
     SDL_Window* native = SDL_CreateWindow(title, x, y, std::max(1, clientWidth), std::max(1, clientHeight),
                                           SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
+    making.watchWindow(native);
     if (!native) return nullptr;
     return std::unique_ptr<Window>(new Window(native, std::move(proc)));
 }

@@ -27,7 +27,8 @@ public:
     // A hidden window of the given client size; null without a display.
     static std::unique_ptr<Window> create(const char* title, int x, int y, int clientWidth, int clientHeight,
                                           WindowProc proc);
-    // True when SDL's video can start (there is a display).
+    // True when SDL's video starts on a driver that shows a picture (or on
+    // the one SDL_VIDEODRIVER names); the log says why not.
     static bool videoAvailable();
     // The window that SDL's window id names, or null.
     static Window* fromId(uint32_t id);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -146,6 +147,39 @@ INSTANTIATE_TEST_SUITE_P(Fonts, ErrorBoxRunTest, ::testing::Bool(),
                          });
 
 using ProgramRunTest = ProgramRun;
+
+TEST_F(ProgramRunTest, AComputerWithoutADisplayIsToldSoAndNothingElseReachesStandardError) {
+    // Nothing names a display; SDL would fall back on its offscreen driver.
+    auto game = start("no-display", {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"XDG_RUNTIME_DIR", ""}, {"LANG", "C"}});
+    EXPECT_EQ(game->waitForExit(60s), 1) << game->output();
+    const std::string box = "Error: Plimzor 2 findet keine Anzeige, auf der es sein Fenster öffnen kann (X11 oder "
+                            "Wayland).\nBitte starten Sie das Programm in einer grafischen Sitzung mit OpenGL-Treiber "
+                            "erneut.\n\nPlimzor 2 finds no display to open its window on (X11 or Wayland).\nPlease start "
+                            "the program again in a graphical session with an OpenGL driver.\n";
+    EXPECT_EQ(game->output(), box);
+    const std::string written = log();
+    EXPECT_NE(written.find("no display: DISPLAY and WAYLAND_DISPLAY name none"), std::string::npos) << written;
+    EXPECT_EQ(written.find("d3d device"), std::string::npos) << "no device is made without a display";
+}
+
+TEST_F(ProgramRunTest, AMenuRendererThatCannotStartIsToldWithTheLibrarysReasonInTheLog) {
+    // Asked for by name, the offscreen driver runs: the scene's context is made, the GUI library's GLEW refuses it.
+    auto game = start("offscreen", {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "offscreen"}, {"LANG", "C"}});
+    EXPECT_EQ(game->waitForExit(60s), 1) << game->output();
+    const std::string english =
+        "Plimzor 2 cannot draw its menus: the menu renderer could not start with this computer's OpenGL driver.";
+    const std::string output = game->output();
+    EXPECT_EQ(output.rfind("Error: " + english + "\n\nPlimzor 2 kann seine Menüs nicht zeichnen", 0), 0u) << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 3) << "the box's text alone: " << output;
+    const std::string written = log();
+    const size_t told = written.find(english);
+    ASSERT_NE(told, std::string::npos) << written;
+    EXPECT_NE(written.find("detail: the GUI renderer could not start on the device: failed to initialise the GLEW "
+                           "library",
+                           told),
+              std::string::npos)
+        << written;
+}
 
 TEST_F(ProgramRunTest, AHomeThePlayerCannotWriteStillStartsAndPlays) {
     // Root writes anywhere: the program then runs as nobody.

@@ -136,6 +136,19 @@ TEST(RaceRunTool, ExitsWithTwoOnBadArgumentsAndOneOnAMissingArchive) {
     EXPECT_NE(output.find("cannot read the keys file"), std::string::npos) << output;
 }
 
+TEST(RaceRunTool, ADrawnRaceWhoseGuiCannotStartFailsWithOneLine) {
+    // SDL's offscreen driver makes the scene's context, which the GUI library's GLEW cannot start on.
+    std::string output;
+    EXPECT_EQ(runTool("env -u DISPLAY SDL_VIDEODRIVER=offscreen " RACE_RUN_PATH " " DEMO_ARCHIVE_PATH
+                      " --frames 2 --render 320x240",
+                      output),
+              1);
+    EXPECT_EQ(output.rfind("race-run: the GUI cannot start: the GUI renderer could not start on the device: ", 0), 0u)
+        << output;
+    EXPECT_NE(output.find("GLEW"), std::string::npos) << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+}
+
 // Particles draw from the game's dice while they are drawn, so a race that
 // draws nothing rides its own course; each must still repeat itself exactly.
 TEST(WholeRace, TwoRunsOfTheSameRaceEndAlikeDrawnOrNot) {

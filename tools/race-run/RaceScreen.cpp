@@ -89,8 +89,12 @@ bool RaceScreen::openWindow(uint32_t width, uint32_t height, File& files, std::s
     input->init(window);
     m_input = std::move(input);
     m_renderer = std::make_unique<SceneRenderer>(*m_device);
-    // The displays draw once they have windows; a race runs without them too.
-    if (setupCegui(*m_renderer, g_gui, *m_input, files)) m_gui = &g_gui;
+    // A drawn race shows its displays: a run without them is not the one asked for.
+    if (!setupCegui(*m_renderer, g_gui, *m_input, files)) {
+        error = "the GUI cannot start: " + g_gui.m_failureText;
+        return false;
+    }
+    m_gui = &g_gui;
     sys::pumpMessages();
     return true;
 }

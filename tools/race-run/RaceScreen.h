@@ -15,7 +15,8 @@ class RecordingDevice;
 
 // Where a run draws, and the input device its riders read: a recording
 // device without a window (nothing is shown, every draw call still runs), or
-// a real window with the GUI and the window's keyboard.
+// a real window with the GUI and the window's keyboard (a window whose GUI
+// cannot start does not open).
 class RaceScreen {
 public:
     RaceScreen();

@@ -85,5 +85,7 @@ bool DeviceGroup::createDevice(Adapter& direct3D, const DisplaySettings& setting
         }
     }
     g_logStream << "succeeded!" << std::endl;
+    const std::string driver = m_device->driverText();
+    if (!driver.empty()) g_logStream << "  " << driver << std::endl;
     return true;
 }

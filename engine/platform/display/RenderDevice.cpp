@@ -6,6 +6,7 @@
 #include "engine/platform/display/DisplaySetup.h"
 #include "sys/gfx/Adapter.h"
 #include "sys/gfx/Device.h"
+#include "sys/log/SystemLog.h"
 #include "sys/window/MessageBox.h"
 
 using namespace sys::gfx;
@@ -31,7 +32,10 @@ void errorBox(const char* text, const char* caption = "Error") { sys::showMessag
 
 } // namespace
 
-RenderDevice::RenderDevice() : m_settings(std::make_unique<DisplaySettings>()) {}
+RenderDevice::RenderDevice() : m_settings(std::make_unique<DisplaySettings>()) {
+    // From the video's start on, the system's lines (no display, X errors) go to the log.
+    sys::setLogSink([](const std::string& line) { g_logStream << line << std::endl; });
+}
 
 RenderDevice::~RenderDevice() { shutdown(); }
 
@@ -57,9 +61,6 @@ bool RenderDevice::enumerateAdapters(const char* caption, const char* noDirect3D
         info.m_modes.assign(modes, DisplayMode{});
         for (uint32_t m = 0; m < modes; ++m) m_direct3D->enumAdapterModes(a, FMT_X8R8G8B8, m, info.m_modes[m]);
         m_direct3D->getAdapterDisplayMode(a, info.m_currentMode);
-        uint32_t high = info.m_identifier.driverVersionHighPart, low = info.m_identifier.driverVersionLowPart;
-        g_logStream << "  Driver Version: " << (high >> 16) << "." << (high & 0xFFFF) << "." << (low >> 16) << "."
-                    << (low & 0xFFFF) << std::endl;
         if (info.m_caps.devCaps & DEVCAPS_HWTRANSFORMANDLIGHT) anyTransformAndLighting = true;
         if (info.m_caps.adapterOrdinalInGroup > 0 && info.m_caps.masterAdapterOrdinal < uint32_t(m_numAdapters))
             info.m_master = &m_adapters[info.m_caps.masterAdapterOrdinal];

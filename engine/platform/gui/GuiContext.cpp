@@ -49,21 +49,23 @@ void shutdownCegui(GuiContext& context) {
     sys::TypedText::stop();
 }
 
-bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, File& file) {
-    context.m_renderer = &renderer;
-    context.m_input = &input;
-    context.m_resourceProvider = std::make_unique<GuiResourceProvider>(file);
-    context.m_guiRenderer = sys::GuiRenderer::create(*renderer.m_currentDevice);
-    if (!context.m_guiRenderer) return false;
-    // Made before the system, which then takes it instead of opening its own.
-    if (!context.m_log) {
-        context.m_log = std::make_unique<GuiLog>();
-        context.m_log->setLogFilename("CEGUI.log");
-    }
-    context.m_system = &CEGUI::System::create(context.m_guiRenderer->renderer(), context.m_resourceProvider.get(),
-                                              nullptr, nullptr, nullptr, "", "CEGUI.log");
-    context.m_windowManager = CEGUI::WindowManager::getSingletonPtr();
-    context.m_imageManager = CEGUI::ImageManager::getSingletonPtr();
+namespace {
+
+bool failed(GuiContext& context, GuiFailure failure, const std::string& text) {
+    shutdownCegui(context);
+    context.m_failure = failure;
+    context.m_failureText = text;
+    return false;
+}
+
+// The library loads its parser, image codec and window renderers as modules of its own installation.
+bool fromModule(const CEGUI::Exception& error) {
+    const std::string file = error.getFileName().c_str();
+    const std::string module = "DynamicModule.cpp";
+    return file.size() >= module.size() && file.compare(file.size() - module.size(), module.size(), module) == 0;
+}
+
+void loadMenus(GuiContext& context) {
     CEGUI::SchemeManager::getSingleton().createFromFile("Quillfen.scheme", "");
     // The fonts make their Latin-1 and Cyrillic glyphs when first drawn.
     for (const char* name : FONT_NAMES) {
@@ -74,6 +76,43 @@ bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, F
     context.m_guiContext->setDefaultFont("VerdanaSmall");
     context.m_mouseCursor = &context.m_guiContext->getMouseCursor();
     context.m_mouseCursor->setDefaultImage("Quillfen/MouseArrow");
+}
+
+} // namespace
+
+bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, File& file) {
+    // The library's exceptions would also go to standard error; the callers tell of them.
+    CEGUI::Exception::setStdErrEnabled(false);
+    context.m_failure = GuiFailure::NONE;
+    context.m_failureText.clear();
+    context.m_renderer = &renderer;
+    context.m_input = &input;
+    context.m_resourceProvider = std::make_unique<GuiResourceProvider>(file);
+    std::string reason;
+    context.m_guiRenderer = sys::GuiRenderer::create(*renderer.m_currentDevice, reason);
+    if (!context.m_guiRenderer)
+        return failed(context, GuiFailure::RENDERER, "the GUI renderer could not start on the device: " + reason);
+    // Made before the system, which then takes it instead of opening its own.
+    if (!context.m_log) {
+        context.m_log = std::make_unique<GuiLog>();
+        context.m_log->setLogFilename("CEGUI.log");
+    }
+    try {
+        context.m_system = &CEGUI::System::create(context.m_guiRenderer->renderer(), context.m_resourceProvider.get(),
+                                                  nullptr, nullptr, nullptr, "", "CEGUI.log");
+    } catch (const CEGUI::Exception& error) {
+        // Nothing of the archive is read yet: the system's parser or image codec did not load.
+        return failed(context, GuiFailure::LIBRARY, error.what());
+    }
+    context.m_windowManager = CEGUI::WindowManager::getSingletonPtr();
+    context.m_imageManager = CEGUI::ImageManager::getSingletonPtr();
+    try {
+        loadMenus(context);
+    } catch (const CEGUI::Exception& error) {
+        return failed(context, fromModule(error) ? GuiFailure::LIBRARY : GuiFailure::MENU_FILES, error.what());
+    } catch (const std::exception& error) {
+        return failed(context, GuiFailure::MENU_FILES, error.what());
+    }
     sys::TypedText::start();
     return true;
 }

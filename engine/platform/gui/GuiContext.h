@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <string>
 
 #include <CEGUI/String.h>
 
@@ -20,6 +21,10 @@ class File;
 class GuiLog;
 class GuiResourceProvider;
 class InputDevice;
+
+// What kept the GUI from starting: the library's renderer on this device, the
+// library's own installation (a module it loads), or the menus' files it read.
+enum class GuiFailure { NONE, RENDERER, LIBRARY, MENU_FILES };
 
 // The GUI library as the game set it up: its system on the renderer's
 // device, the program's scheme and fonts, files read through the engine's
@@ -47,12 +52,16 @@ public:
     bool m_rightButtonDown = false;
     // Imageset files loaded and not unloaded since; a second load of one would throw.
     std::set<CEGUI::String> m_loadedImagesets;
+    // Why the last set-up failed, in the library's words.
+    GuiFailure m_failure = GuiFailure::NONE;
+    std::string m_failureText;
 };
 
 extern GuiContext g_gui;
 
 // Starts the library on the renderer's current device with the "Quillfen"
-// scheme and the six Verdana fonts; false when the device cannot draw it.
+// scheme and the six Verdana fonts. False, with the failure in the context
+// and nothing of the library left running, when it cannot start.
 bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, File& file);
 // The system goes first, then its renderer, then the provider; the device
 // must still exist, so the program calls this before it releases the device.

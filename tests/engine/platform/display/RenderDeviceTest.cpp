@@ -95,8 +95,10 @@ TEST_F(RenderDeviceFixture, EnumerationLogsAdaptersAndNeedsTransformAndLighting)
     m_adapter->adapters[0].caps.devCaps = 0;
     EXPECT_TRUE(m_device->enumerateAdapters("Error", "no dx", "no tl"));
     EXPECT_EQ(m_device->m_numAdapters, 2);
-    EXPECT_NE(log().find("Number of Adapters: 2\nAdapter 0: Recording adapter\n  Driver Version: 6.14.10.1\n"),
-              std::string::npos);
+    // A Windows driver's version number would mean nothing here; the device names its driver once made.
+    EXPECT_NE(log().find("Number of Adapters: 2\nAdapter 0: Recording adapter\nAdapter 1: Recording adapter\n"),
+              std::string::npos)
+        << log();
     EXPECT_TRUE(g_boxes.empty());
 }
 

@@ -3,12 +3,22 @@
 #include <CEGUI/CEGUI.h>
 #include <CEGUI/RendererModules/Null/Renderer.h>
 
+#include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "engine/platform/archive/DataArchive.h"
+#include "engine/platform/archive/DiskFile.h"
+#include "engine/platform/display/DeviceList.h"
 #include "engine/platform/gui/GuiContext.h"
 #include "engine/platform/input/InputDevice.h"
+#include "sys/gfx/Device.h"
+#include "sys/gfx/RecordingAdapter.h"
 #include "sys/gui/TypedText.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WindowedDevice.h"
+#include "tools/sarpack/ArchiveWriter.h"
 
 namespace {
 
@@ -111,4 +121,86 @@ TEST_F(GuiInjection, TypedCyrillicArrivesAsCodePointsAndKeypadDigitsOnlyOnce) {
     m_input.m_keys[0x47] = 1; // keypad 7, typed above as text too
     injectKeyboard(m_context);
     EXPECT_EQ(m_chars, (std::vector<CEGUI::utf32>{'7', 0x0416, 'x'}));
+}
+
+namespace {
+
+const std::string SCHEME_PATH = "D:\\Vantorik\\menu\\Quillfen.scheme";
+
+// The GUI started the way the game starts it, on an archive of the test's own menu files.
+class GuiStart : public ::testing::Test {
+protected:
+    void TearDown() override {
+        shutdownCegui(m_gui);
+        unsetenv("PLIMZOR_SETTINGS");
+    }
+
+    // On a GL device in a window; false where there is no display.
+    bool openGlDevice() {
+        setenv("PLIMZOR_SETTINGS", m_dir.file("none").c_str(), 1);
+        if (!sys::Window::videoAvailable()) return false;
+        m_render = makeWindowedDevice(64, 48);
+        if (!m_render) return false;
+        m_devices.m_currentDevice = m_render->m_groups[0]->m_device;
+        return true;
+    }
+
+    // The failure of a start on an archive whose only member is that scheme (none for an empty text).
+    GuiFailure failure(const std::string& scheme) {
+        ArchiveWriter writer;
+        writer.add(scheme.empty() ? "D:\\Vantorik\\menu\\Other.txt" : SCHEME_PATH, scheme, 3);
+        const std::string path = m_dir.file("menus" + std::to_string(++m_archives) + ".sar");
+        std::string error;
+        EXPECT_TRUE(writer.write(path, error)) << error;
+        DiskFile disk("");
+        DataArchive archive(disk);
+        EXPECT_TRUE(archive.openArchive(path.c_str()));
+        EXPECT_FALSE(setupCegui(m_devices, m_gui, m_input, archive));
+        EXPECT_EQ(CEGUI::System::getSingletonPtr(), nullptr) << "a failed start leaves nothing running";
+        return m_gui.m_failure;
+    }
+
+    TempDir m_dir;
+    std::unique_ptr<RenderDevice> m_render;
+    DeviceList m_devices;
+    GuiContext m_gui;
+    InputDevice m_input;
+    int m_archives = 0;
+};
+
+} // namespace
+
+TEST_F(GuiStart, ADeviceWithoutOpenGLIsTheRenderersFailureWithItsReason) {
+    sys::gfx::RecordingAdapter adapter;
+    sys::gfx::PresentParams params{};
+    params.backBufferWidth = 64;
+    params.backBufferHeight = 48;
+    sys::gfx::Device* device = nullptr;
+    ASSERT_EQ(adapter.createDevice(0, sys::gfx::DEVTYPE_HAL, nullptr, 0, &params, &device), sys::gfx::GFX_OK);
+    m_devices.m_currentDevice = device;
+    EXPECT_EQ(failure("<GUIScheme/>"), GuiFailure::RENDERER);
+    EXPECT_EQ(m_gui.m_failureText, "the GUI renderer could not start on the device: the device draws without OpenGL");
+    delete device;
+}
+
+TEST_F(GuiStart, TellsTheLibrarysInstallationFromTheArchivesMenuFiles) {
+    if (!openGlDevice()) GTEST_SKIP() << "no display: the test needs X (xvfb-run -a)";
+    // A scheme cut short, and none at all: the archive's menu files.
+    EXPECT_EQ(failure("<?xml version=\"1.0\"?>\n<GUIScheme version=\"5\" name=\"Quil"), GuiFailure::MENU_FILES);
+    EXPECT_NE(m_gui.m_failureText.find("XML"), std::string::npos) << m_gui.m_failureText;
+    EXPECT_EQ(failure(""), GuiFailure::MENU_FILES);
+    EXPECT_NE(m_gui.m_failureText.find("Couldn't open D:\\Vantorik\\menu\\Quillfen.scheme"), std::string::npos)
+        << m_gui.m_failureText;
+    // A module the scheme names that the library's installation lacks.
+    EXPECT_EQ(failure("<GUIScheme version=\"5\" name=\"Quillfen\">"
+                      "<WindowRendererSet filename=\"CEGUINoSuchWindowRendererSet\" /></GUIScheme>"),
+              GuiFailure::LIBRARY);
+    EXPECT_NE(m_gui.m_failureText.find("CEGUINoSuchWindowRendererSet"), std::string::npos) << m_gui.m_failureText;
+    // The system's own XML parser missing.
+    const CEGUI::String parser = CEGUI::System::getDefaultXMLParserName();
+    CEGUI::System::setDefaultXMLParserName("NoSuchParser");
+    const GuiFailure noParser = failure("<GUIScheme/>");
+    CEGUI::System::setDefaultXMLParserName(parser);
+    EXPECT_EQ(noParser, GuiFailure::LIBRARY);
+    EXPECT_NE(m_gui.m_failureText.find("libCEGUINoSuchParser"), std::string::npos) << m_gui.m_failureText;
 }
