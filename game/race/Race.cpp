@@ -10,6 +10,7 @@
 #include "game/karts/Vehicle.h"
 #include "game/maps/IlluminationMap.h"
 #include "game/maps/PositionMap.h"
+#include "game/race/CameraClearance.h"
 #include "game/records/Config.h"
 #include "game/records/HighscoreTables.h"
 #include "game/records/TextTable.h"

@@ -7,6 +7,7 @@
 #include "game/race/GameRules.h"
 
 class Camera;
+class CameraClearance;
 class Config;
 class File;
 class GuiContext;
@@ -174,6 +175,8 @@ public:
     GuiContext* m_gui;
     std::unique_ptr<MetaScene> m_metaScene;
     LW6Scene* m_scene = nullptr;
+    // Keeps the cameras that follow a rider out of the track's geometry; only a drawn race has it.
+    std::unique_ptr<CameraClearance> m_cameraClearance;
     int32_t m_vehicleCount = 0;
     int32_t m_viewCount = 1;
     // Streams first, so every sound goes before the stream it plays.

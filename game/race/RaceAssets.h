@@ -12,6 +12,8 @@ public:
     static constexpr int32_t MODELS = GameRules::MODELS;
     static constexpr int32_t COLOURS = GameRules::COLOURS;
     static constexpr int32_t TRACKS = GameRules::TRACKS;
+    // Every pick-up box of a track is an instance of this object.
+    static constexpr const char* PICKUP_OBJECT = "D:\\Skorvitane/3dobjects_extras/extra_addon.lwo";
 
     static int32_t validModel(int32_t model);
     static int32_t validColour(int32_t colour);

@@ -34,6 +34,7 @@
 #include "game/karts/VehicleSettings.h"
 #include "game/maps/IlluminationMap.h"
 #include "game/maps/PositionMap.h"
+#include "game/race/CameraClearance.h"
 #include "game/race/ComputerRiders.h"
 #include "game/race/RaceAssets.h"
 #include "game/race/RaceProgressReport.h"
@@ -49,7 +50,6 @@ namespace {
 
 const char* const TEXTS_FILE = "D:\\Vantorik/menu/IngameTexts.xml";
 const char* const SHADOW_OBJECT = "D:\\Vantorik/3dobjects_cars/kart_shadow.lwo";
-const char* const PICKUP_OBJECT = "D:\\Skorvitane/3dobjects_extras/extra_addon.lwo";
 const char* const STAMPER_SOUNDS[] = {"D:\\Skorvitane\\soundfx\\stampfer.wav",
                                       "D:\\Skorvitane\\soundfx\\stampfer02.wav"};
 const char* const COUNT_SOUND = "D:\\Vantorik/soundfx/race_count01.wav";
@@ -261,9 +261,9 @@ void collectDynamicObjects(Race& race) {
 // A time trial has no extras: its pick-ups wait below the track.
 void collectPickups(Race& race) {
     LW6Scene& scene = *race.m_scene;
-    const int32_t count = scene.countObjects(PICKUP_OBJECT, 0);
+    const int32_t count = scene.countObjects(RaceAssets::PICKUP_OBJECT, 0);
     for (int32_t instance = 1; instance <= count; ++instance) {
-        SceneObject* pickup = scene.getObject(PICKUP_OBJECT, 0, instance);
+        SceneObject* pickup = scene.getObject(RaceAssets::PICKUP_OBJECT, 0, instance);
         race.m_pickups.push_back(pickup);
         if (race.m_config->m_game.get() != Race::TIME_TRIAL) continue;
         Position3 at = pickup->evaluatePosition(0.0);
@@ -388,6 +388,7 @@ bool loadTrack(Race& race, File& files) {
     }
     race.m_scene->createCamera(false);
     race.m_scene->m_soundVolume = 0.0f;
+    if (race.m_drawn) race.m_cameraClearance = std::make_unique<CameraClearance>(*race.m_scene);
     return true;
 }
 
@@ -606,6 +607,7 @@ bool Race::teardown() {
     m_pickups.clear();
     m_stampers.clear();
     m_tintedObjects.clear();
+    m_cameraClearance.reset();
     m_scene = nullptr;
     m_metaScene.reset();
     reportRaceProgress(80.0f);

@@ -8,6 +8,7 @@
 #include "engine/scene/LW6Scene.h"
 #include "engine/scene/SceneObject.h"
 #include "game/karts/VehicleMaster.h"
+#include "game/race/CameraClearance.h"
 #include "sys/Pi.h"
 
 namespace {
@@ -105,6 +106,21 @@ void lookBack(Camera& camera, SceneObject& target, SceneObject& kart, const Posi
     camera.m_zoomFactor.constant = RACE_ZOOM;
 }
 
+// Scenery between the rider and the camera's eye: the camera comes in front of it, on the line
+// from the rider, and the finish camera keeps looking the same way.
+void keepClear(Camera& camera, SceneObject& target, CameraClearance& clearance) {
+    const Position3 aim = aimPoint(target);
+    camera.invalidate();
+    camera.updateMatrix(0.0);
+    const Position3 eye = {camera.m_worldMatrix[12], camera.m_worldMatrix[13], camera.m_worldMatrix[14]};
+    camera.invalidate();
+    const float share = clearance.freeShare(aim, eye);
+    if (share >= 1.0f) return;
+    camera.setPosition(aim + (camera.evaluatePosition(0.0) - aim) * share);
+    camera.m_offset = camera.m_offset * share;
+    camera.invalidate();
+}
+
 } // namespace
 
 Camera* Race::viewCamera(int32_t view) const {
@@ -129,6 +145,7 @@ void Race::setupView(int32_t view) {
         Camera* shown = viewCamera(view);
         if (shown && (mode == REAR || mode == FINISHED) && rider->m_object)
             lookBack(*shown, *target, *rider->m_object, mode == FINISHED ? FINISH_OFFSET : NO_OFFSET);
+        if (shown && mode != OUT_OF_RACE && m_cameraClearance) keepClear(*shown, *target, *m_cameraClearance);
     }
     if (!m_renderer) return;
 

@@ -298,6 +298,7 @@ TEST_F(RaceShots, OneViewShowsPanelsMapCountdownAndTheResultWindow) {
         expectPanels(image, 0.0f, float(second) < finished ? 2 : 1);
     }
     EXPECT_GE(racing, int(finished / 5.0f)) << "a picture every 5 s of the race";
+    picture(folder, "finish.png");
 
     const RgbImage result = picture(folder, "race-result.png");
     if (result.width != 1024) return;

@@ -57,6 +57,13 @@ bool RaceShots::take(Race& race, std::string& error) {
         while (race.clockTime() - race.m_raceStartTime >= m_nextRaceTime) m_nextRaceTime += INTERVAL;
         if (!shoot(race, name, error)) return false;
     }
+    // The rider may finish after the frame's view was set up: the next frame is sure to show it.
+    const bool finished = race.m_cameraMode[0] == Race::FINISHED;
+    if (!m_finishTaken && finished && m_finishShown) {
+        m_finishTaken = true;
+        if (!shoot(race, "finish", error)) return false;
+    }
+    m_finishShown = finished;
     for (int w = 0; w < OnscreenDisplays::WINDOW_COUNT; ++w) {
         const bool visible = displays.isVisible(OnscreenDisplays::Window(w));
         const bool drawn = visible && (m_windowVisible[w] || opensBeforeDrawing(w));

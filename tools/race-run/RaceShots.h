@@ -7,8 +7,8 @@
 class Race;
 
 // Pictures of the window at the moments a person checks the displays by:
-// the countdown, every few seconds of the race, and each window (results,
-// pause, ...) the first time it opens. Only reads the race, so a run with
+// the countdown, every few seconds of the race, the first view's finish
+// camera, and each window (results, pause, ...) the first time it opens. Only reads the race, so a run with
 // pictures ends as one without.
 class RaceShots {
 public:
@@ -30,6 +30,9 @@ private:
 
     std::string m_folder;
     bool m_countdownTaken = false;
+    // Whether the first view showed its finish camera in the last frame, and its picture was taken.
+    bool m_finishShown = false;
+    bool m_finishTaken = false;
     float m_nextRaceTime = INTERVAL;
     // Each window's visibility after the last frame, and whether its picture was taken.
     bool m_windowVisible[OnscreenDisplays::WINDOW_COUNT] = {};

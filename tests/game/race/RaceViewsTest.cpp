@@ -7,8 +7,12 @@
 #include "engine/scene/Camera.h"
 #include "engine/scene/SceneObject.h"
 #include "engine/scene/SceneRenderer.h"
+#include "engine/scene/mesh/Mesh.h"
+#include "game/race/CameraClearance.h"
+#include "game/race/RaceAssets.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/game/race/HandBuiltRace.h"
+#include "tools/demodata/tracks/DemoTracks.h"
 
 namespace {
 
@@ -41,6 +45,67 @@ Position3 headingOf(Vehicle& kart) {
 Position3 aimPointOf(Vehicle& kart) {
     Position3 at = placeOf(*kart.m_cameraTarget);
     return {at.x, at.y + 1.0f, at.z};
+}
+
+using Triangle = std::array<Position3, 3>;
+
+// The drawn triangles of a track as its scene loads, apart from the race: those within 20 of `around`.
+std::vector<Triangle> trackTriangles(int track, const Position3& around) {
+    MetaScene pool;
+    pool.m_loadsTextures = false;
+    LW6Scene& scene = *SceneLoader::loadScene(pool, RaceAssets::trackScene(track), demoArchive());
+    std::vector<Triangle> near;
+    for (int32_t n = 0; n < scene.getObjectCount(); ++n) {
+        SceneObject& object = *scene.getObjectAt(n);
+        const Mesh* mesh = object.getFirstMesh();
+        if (!mesh || object.m_unseenByCamera) continue;
+        Matrix4x3 world;
+        object.getMatrix(world, 0.0, 0);
+        for (const MeshPolygon& polygon : mesh->m_polygons)
+            for (const auto& corners : Mesh::triangulate(mesh->m_points, polygon)) {
+                Triangle t;
+                Position3 gap;
+                for (int k = 0; k < 3; ++k) transformPoint4x3(t[k] = mesh->m_points[polygon.points[corners[k]]], world);
+                for (int axis = 0; axis < 3; ++axis) {
+                    const auto [low, high] = std::minmax({t[0][axis], t[1][axis], t[2][axis]});
+                    gap[axis] = std::max({low - around[axis], around[axis] - high, 0.0f});
+                }
+                if (length(gap) < 20.0f) near.push_back(t);
+            }
+    }
+    return near;
+}
+
+// View 0's camera in the mode, the chase camera 2.8 behind the rider to begin with: true when
+// no triangle stands on the line from the rider to a hand's breadth beyond its eye.
+bool eyeIsClear(Race& race, int32_t mode, const std::vector<Triangle>& track) {
+    Vehicle& kart = *race.getVehicle(0);
+    const Position3 aim = aimPointOf(kart);
+    race.m_scene->m_cameras[0]->setPosition(aim - headingOf(kart) * 2.8f);
+    race.m_cameraMode[0] = mode;
+    race.setupView(0);
+    const Position3 eye = placeOf(*race.viewCamera(0));
+    const Position3 d = eye + normalised(eye - aim) * 0.1f - aim;
+    return std::none_of(track.begin(), track.end(), [&](const Triangle& t) {
+        const Position3 e1 = t[1] - t[0], e2 = t[2] - t[0], h = cross(d, e2), s = aim - t[0], q = cross(s, e1);
+        const float det = dot(e1, h);
+        if (det == 0.0f) return false;
+        const float u = dot(s, h) / det, v = dot(d, q) / det, along = dot(e2, q) / det;
+        return u >= 0.0f && v >= 0.0f && u + v <= 1.0f && along >= 0.0f && along <= 1.0f;
+    });
+}
+
+// The rider's kart at rest on the road at `at`, facing along `forward`.
+void standAt(Vehicle& kart, const Vec3& at, const Vec3& forward) {
+    const float angles[3] = {0.0f, ::headingOf(forward), 0.0f};
+    kart.m_object->setPosition(at);
+    kart.m_object->setRotation(angles, false);
+    kart.m_object->invalidate();
+    Matrix4x3 world;
+    kart.m_matrix = kart.m_object->getMatrix(world, 0.0, 1);
+    kart.m_cameraTarget->setPosition({at.x, at.y + 1.0f, at.z});
+    kart.m_cameraTarget->invalidate();
+    kart.m_cameraReset = false;
 }
 
 } // namespace
@@ -188,4 +253,47 @@ TEST(RaceViews, RearViewOnlyWhileTabIsHeldAndTheFinishCameraLooksBackAtTheRider)
     EXPECT_NEAR(view.x, -heading.x, 1e-3);
     EXPECT_NEAR(view.z, -heading.z, 1e-3);
     EXPECT_FLOAT_EQ(rear.m_zoomFactor.constant, 1.5f);
+}
+
+TEST(RaceViews, FinishAndChaseCamerasStandInFrontOfEveryDemoTracksSceneryAcrossTheRoadAtTheFinish) {
+    for (int track = 0; track < RaceAssets::TRACKS; ++track) {
+        RaceConfig setting(Race::SINGLE_RACE, track);
+        Race race;
+        ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &setting.config())) << track;
+        const Centreline line(demoTracks()[size_t(track)].centreline());
+        const std::vector<Triangle> triangles = trackTriangles(track, line.at(4.0f).position);
+        // Stopped past the line, from one kerb to the other, facing every way.
+        for (float s : {2.0f, 6.0f})
+            for (float across : {-1.0f, -0.5f, 0.0f, 0.5f, 1.0f})
+                for (int turn = 0; turn < 8; ++turn) {
+                    const Centreline::Frame f = line.at(s);
+                    const float angle = float(turn) * PI / 4.0f;
+                    standAt(*race.getVehicle(0), f.across(across * (f.width * 0.5f - 1.0f)),
+                            f.forward * std::cos(angle) + f.right * std::sin(angle));
+                    for (int32_t mode : {Race::FINISHED, Race::CHASE})
+                        EXPECT_TRUE(eyeIsClear(race, mode, triangles))
+                            << "track " << track << " at " << s << " across " << across << " turn " << turn
+                            << " mode " << mode;
+                }
+    }
+}
+
+// A LAN rider finished on the shopping centre and stopped facing the pillar at the line: his
+// screen showed the inside of the pillar until the race ended.
+TEST(RaceViews, AFinishedRiderFacingThePillarAtTheShoppingCentresLineSeesHimselfInFrontOfIt) {
+    RaceConfig setting(Race::SINGLE_RACE, 1);
+    Race race;
+    ASSERT_TRUE(race.setup(&demoArchive(), nullptr, &setting.config()));
+    const Centreline::Frame f = Centreline(demoTracks()[1].centreline()).at(0.5f);
+    const std::vector<Triangle> triangles = trackTriangles(1, f.position);
+    // The pillar stands 0.65 beyond the road's right edge, the finish camera three ahead of the rider.
+    standAt(*race.getVehicle(0), f.across(f.width * 0.5f + 0.65f - 3.0f), f.right);
+    std::unique_ptr<CameraClearance> clearance = std::move(race.m_cameraClearance);
+    EXPECT_FALSE(eyeIsClear(race, Race::FINISHED, triangles)) << "without the clearance it stands in the pillar";
+    race.m_cameraClearance = std::move(clearance);
+    EXPECT_TRUE(eyeIsClear(race, Race::FINISHED, triangles));
+    // Pulled in towards the rider, and looking back at him as before.
+    Camera& finish = *race.viewCamera(0);
+    EXPECT_GT(distance(placeOf(finish), aimPointOf(*race.getVehicle(0))), 1.0f);
+    EXPECT_NEAR(dot(viewOf(finish), f.right), -1.0f, 0.01f);
 }
