@@ -4,6 +4,7 @@
 
 #include "game/race/GameRules.h"
 #include "game/records/BlowfishContext.h"
+#include "game/records/HighscoreStore.h"
 #include "net/NetValue.h"
 
 class InputDevice;
@@ -124,6 +125,7 @@ public:
     bool m_menuFlag;
     bool m_showHighscores;
     bool m_toldHighscoreNotSaved = false; // the player hears it once a run; the log has each one
+    HighscoreStore m_highscoreStore;      // the menu and the race load and save the tables through it
     int32_t m_highscoreTrack;
     int32_t m_highscoreTable; // 0 time trial, 1 single race, 2 championship
     std::string m_serverAddress;
