@@ -67,9 +67,9 @@ bool hasUnsubmittedResult(HighscoreChampionship& table) {
     return isDrivenTime(best) && table.m_submittedTime > best;
 }
 
-HighscoreSubmission::HighscoreSubmission(HighscoreTables& tables, const std::string& fileName, int32_t language,
-                                         const std::string& name, const std::string& password)
-    : m_tables(tables), m_fileName(fileName), m_time(tables.getChampionship().getEntry(0, 0)->m_time) {
+HighscoreSubmission::HighscoreSubmission(HighscoreTables& tables, int32_t language, const std::string& name,
+                                         const std::string& password)
+    : m_tables(tables), m_time(tables.getChampionship().getEntry(0, 0)->m_time) {
     if (!isDrivenTime(m_time)) {
         m_finished = true;
         return;
@@ -118,7 +118,5 @@ int HighscoreSubmission::handleReply() {
     g_logStream << "high-score server replied with code " << code << std::endl;
     if (code != SUBMISSION_ACCEPTED) return code;
     m_tables.getChampionship().m_submittedTime = m_time;
-    // A failed save says so in the log itself.
-    m_tables.save(m_fileName.c_str());
     return code;
 }

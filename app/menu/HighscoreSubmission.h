@@ -26,12 +26,12 @@ bool hasUnsubmittedResult(HighscoreChampionship& table);
 // a name, signed with the password and the service's salt. The request goes
 // out on a thread of its own, so the menu keeps drawing while a slow server
 // answers; the reply is handled on the menu's thread by `poll`. On
-// acceptance the table remembers the time and the tables are saved to
-// `fileName`. Destroying a submission still under way abandons it.
+// acceptance the table remembers the time; its owner saves the tables.
+// Destroying a submission still under way abandons it.
 class HighscoreSubmission {
 public:
-    HighscoreSubmission(HighscoreTables& tables, const std::string& fileName, int32_t language,
-                        const std::string& name, const std::string& password);
+    HighscoreSubmission(HighscoreTables& tables, int32_t language, const std::string& name,
+                        const std::string& password);
     ~HighscoreSubmission();
     HighscoreSubmission(const HighscoreSubmission&) = delete;
     HighscoreSubmission& operator=(const HighscoreSubmission&) = delete;
@@ -45,7 +45,6 @@ private:
     int handleReply();
 
     HighscoreTables& m_tables;
-    std::string m_fileName;
     float m_time;
     std::string m_host;
     std::thread m_thread;

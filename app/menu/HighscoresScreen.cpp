@@ -191,13 +191,9 @@ void HighscoresScreen::createMessage() {
 
 void HighscoresScreen::enter() {
     setFixedTexts();
-    const Config& config = *m_owner->config;
+    Config& config = *m_owner->config;
     m_tables = std::make_unique<HighscoreTables>();
-    const std::string file = config.pathOf(HighscoreTables::FILE_NAME);
-    if (!m_tables->load(file.c_str())) {
-        m_tables->reset();
-        m_tables->save(file.c_str());
-    }
+    config.m_highscoreStore.load(*m_tables, config.pathOf(HighscoreTables::FILE_NAME));
     // A request for a table or track the screen does not have opens the first.
     m_mode = config.m_showHighscores ? keepInRange(config.m_highscoreTable, CHAMPIONSHIP) : TIME_TRIAL;
     m_track = config.m_showHighscores ? keepInRange(config.m_highscoreTrack, LAST_TRACK) : 0;
@@ -248,12 +244,14 @@ void HighscoresScreen::showEntry(int row, const HighscoreEntry& entry) {
     const CEGUI::String name = displayWindows::utf8Text(entry.m_name, HighscoreEntry::NAME_SIZE);
     cell(NAME_COLUMN, row)->setText(name.empty() ? NO_VALUE : name);
 
+    // Points come with a driven time; an empty row has neither.
+    const bool driven = isDrivenTime(entry.m_time);
     char value[16];
     std::snprintf(value, sizeof value, "%u", entry.m_value);
-    cell(VALUE_COLUMN, row)->setText(m_mode == CHAMPIONSHIP ? value : NO_VALUE);
+    cell(VALUE_COLUMN, row)->setText(m_mode == CHAMPIONSHIP && driven ? value : NO_VALUE);
 
     CEGUI::String time = NO_VALUE;
-    if (isDrivenTime(entry.m_time)) formatTime(entry.m_time, time);
+    if (driven) formatTime(entry.m_time, time);
     cell(TIME_COLUMN, row)->setText(time);
 
     const bool colourKnown = entry.m_colour <= LAST_FLAG;
@@ -294,8 +292,7 @@ void HighscoresScreen::onSubmitConfirm() {
     hideModal(*m_widgets[SUBMIT_DIALOG]);
     const Config& config = *m_owner->config;
     const TextTable& texts = *m_owner->texts;
-    m_submission = std::make_unique<HighscoreSubmission>(*m_tables, config.pathOf(HighscoreTables::FILE_NAME),
-                                                         config.m_settings.m_language, m_name, m_password);
+    m_submission = std::make_unique<HighscoreSubmission>(*m_tables, config.m_settings.m_language, m_name, m_password);
     showMessage(texts.getText(SUBMIT_TEXT) + " ...");
     m_widgets[MESSAGE_OK]->setText(texts.getText(CANCEL_TEXT));
     poll();
@@ -305,6 +302,10 @@ void HighscoresScreen::poll() {
     if (!m_submission || !m_submission->poll()) return;
     const int result = m_submission->result();
     m_submission.reset();
+    // A failed save says so in the log; the run still knows the time was sent.
+    Config& config = *m_owner->config;
+    if (result == SUBMISSION_ACCEPTED)
+        config.m_highscoreStore.save(*m_tables, config.pathOf(HighscoreTables::FILE_NAME));
     const TextTable& texts = *m_owner->texts;
     showMessage(texts.getText(result == SUBMISSION_ACCEPTED ? ACCEPTED_TEXT : FAILED_TEXT));
     m_widgets[MESSAGE_OK]->setText(texts.getText(OK_TEXT));

@@ -11,7 +11,7 @@ class HighscoreTables;
 // The local high-score tables of "highscore.dat": time trial and single race
 // by track, and the championship, ten ranks each. From the championship the
 // best time can be sent to the online high scores through a name and
-// password dialog. The tables are read on every entry.
+// password dialog. The tables are the run's (see HighscoreStore), read on every entry.
 class HighscoresScreen : public GuiScreen {
 public:
     static constexpr const char* NAME = "HighscoresScreen";
@@ -48,7 +48,7 @@ public:
     ~HighscoresScreen() override;
 
     const char* name() const override { return NAME; }
-    // Reads the tables (fresh ones are written when the file fails), opens the
+    // Takes the run's tables (fresh ones are written when the file fails), opens the
     // table the race asked for or the first time trial, then the base enter.
     void enter() override;
     // Frees the tables and the race's request, then the base leave.

@@ -20,8 +20,22 @@ constexpr int32_t TEXT_ENTER_NAME = 4001;
 // "1st place" to "10th place".
 constexpr int32_t TEXT_FIRST_RANK = 4010;
 constexpr int32_t TEXT_SAVE = 2000;
-constexpr int32_t TEXT_NOT_SAVED = 4040;
+// Why the high score is not on disk: a full disk, a folder that takes no
+// files, a file left alone because it could not be read, a failing disk.
+constexpr int32_t TEXT_DISK_FULL = 4040;
+constexpr int32_t TEXT_FOLDER_NOT_WRITABLE = 4041;
+constexpr int32_t TEXT_KEPT_UNREAD = 4042;
+constexpr int32_t TEXT_DISK_ERROR = 4043;
 constexpr size_t MAX_NAME_CHARACTERS = 16;
+
+int32_t notSavedText(SaveFailure failure) {
+    switch (failure) {
+    case SaveFailure::DISK_FULL: return TEXT_DISK_FULL;
+    case SaveFailure::FOLDER_NOT_WRITABLE: return TEXT_FOLDER_NOT_WRITABLE;
+    case SaveFailure::KEPT_UNREAD: return TEXT_KEPT_UNREAD;
+    default: return TEXT_DISK_ERROR;
+    }
+}
 
 // The entry's name: the first 16 characters, as many whole ones as fit its
 // 30 bytes (a Cyrillic letter takes two), zero-filled.
@@ -127,16 +141,17 @@ void OnscreenDisplays::saveHighscore() {
     if (m_config->m_game.get() != Race::CHAMPIONSHIP && bestLap && bestLap->m_time > record.bestLap)
         m_entryTable->setBestLap(m_trackIndex, HighscoreEntry(record.bestLap, static_cast<uint32_t>(record.racePoints),
                                                               m_entry.m_name, m_entry.m_colour, m_entry.m_model));
-    const bool saved =
-        !m_race.m_highscores || m_race.m_highscores->save(m_config->pathOf(HighscoreTables::FILE_NAME).c_str());
-    if (saved || m_config->m_toldHighscoreNotSaved) {
+    SaveFailure failure = SaveFailure::NONE;
+    if (m_race.m_highscores)
+        failure = m_config->m_highscoreStore.save(*m_race.m_highscores, m_config->pathOf(HighscoreTables::FILE_NAME));
+    if (failure == SaveFailure::NONE || m_config->m_toldHighscoreNotSaved) {
         closeNameEntry();
         return;
     }
     m_config->m_toldHighscoreNotSaved = true;
     closeWindow(NAME_ENTRY);
     // Its OK leaves the race as the entry would have.
-    showConnectionLost(TEXT_NOT_SAVED);
+    showConnectionLost(notSavedText(failure));
 }
 
 void OnscreenDisplays::closeNameEntry() {

@@ -518,11 +518,7 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
     race.m_startSound->setVolume(effectsVolume(config) * 0.9f);
 
     race.m_highscores = std::make_unique<HighscoreTables>();
-    const std::string highscores = config.pathOf(HighscoreTables::FILE_NAME);
-    if (!race.m_highscores->load(highscores.c_str())) {
-        race.m_highscores->reset();
-        race.m_highscores->save(highscores.c_str());
-    }
+    config.m_highscoreStore.load(*race.m_highscores, config.pathOf(HighscoreTables::FILE_NAME));
     const int32_t own = race.localPlayerSlot();
     if (own >= 0 && own < Config::RIDERS) {
         Config::Player& player = *config.m_player[own].modify();

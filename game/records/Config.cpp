@@ -204,9 +204,8 @@ bool Config::load() {
 }
 
 bool Config::save() {
-    if (m_keepFile) return false;
     RecordFile file(pathOf(FILE_NAME).c_str());
-    if (!file.create()) return false;
+    if (!file.create(m_keepFile)) return false;
     uint8_t settings[Settings::STORED_SIZE];
     uint8_t kinds[sizeof m_bindingKind], codes[sizeof m_bindingCode];
     m_settings.store(settings);

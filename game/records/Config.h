@@ -4,6 +4,7 @@
 
 #include "game/race/GameRules.h"
 #include "game/records/BlowfishContext.h"
+#include "game/records/HighscoreStore.h"
 #include "net/NetValue.h"
 
 class InputDevice;
@@ -131,6 +132,7 @@ public:
     // A LAN race that could not come up for its lost connection: the next main menu tells so.
     bool m_lanLost = false;
     bool m_toldHighscoreNotSaved = false; // the player hears it once a run; the log has each one
+    HighscoreStore m_highscoreStore;      // the menu and the race load and save the tables through it
     int32_t m_highscoreTrack;
     int32_t m_highscoreTable; // 0 time trial, 1 single race, 2 championship
     std::string m_serverAddress;

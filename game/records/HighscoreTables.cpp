@@ -11,6 +11,19 @@ HighscoreTables::HighscoreTables()
     : m_championship(new HighscoreChampionship), m_timeTrial(new HighscoreTimeTrial),
       m_singleRace(new HighscoreSingleRace) {}
 
+HighscoreTables::HighscoreTables(const HighscoreTables& other)
+    : m_championship(new HighscoreChampionship(*other.m_championship)),
+      m_timeTrial(new HighscoreTimeTrial(*other.m_timeTrial)),
+      m_singleRace(new HighscoreSingleRace(*other.m_singleRace)), m_keepFile(other.m_keepFile) {}
+
+HighscoreTables& HighscoreTables::operator=(const HighscoreTables& other) {
+    *m_championship = *other.m_championship;
+    *m_timeTrial = *other.m_timeTrial;
+    *m_singleRace = *other.m_singleRace;
+    m_keepFile = other.m_keepFile;
+    return *this;
+}
+
 HighscoreBase* HighscoreTables::table(int index) {
     HighscoreBase* const order[] = {m_championship.get(), m_timeTrial.get(), m_singleRace.get()};
     return order[index];
@@ -31,13 +44,14 @@ bool HighscoreTables::load(const char* fileName) {
     return true;
 }
 
-bool HighscoreTables::save(const char* fileName) {
-    if (m_keepFile) return false;
+bool HighscoreTables::save(const char* fileName, SaveFailure* failure) {
     RecordFile file(fileName);
-    if (!file.create()) return false;
     // A table that does not go in whole leaves the file short: commit refuses it and logs why.
-    for (int i = 0; i < 3; ++i) table(i)->save(file.file());
-    return file.commit(FILE_SIZE);
+    if (file.create(m_keepFile))
+        for (int i = 0; i < 3; ++i) table(i)->save(file.file());
+    const bool saved = file.commit(FILE_SIZE);
+    if (failure) *failure = saved ? SaveFailure::NONE : file.failure();
+    return saved;
 }
 
 void HighscoreTables::reset() {

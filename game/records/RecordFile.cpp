@@ -47,6 +47,24 @@ std::string resolveLinks(const std::string& path) {
     return current.string();
 }
 
+// The player hears a full disk, a folder that will not take files, or a failing disk.
+SaveFailure failureOf(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return SaveFailure::DISK_FULL;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOENT:
+    case ENOTDIR:
+    case EISDIR:
+    case ELOOP:
+    case ENAMETOOLONG: return SaveFailure::FOLDER_NOT_WRITABLE;
+    default: return SaveFailure::DISK_ERROR;
+    }
+}
+
 std::string folderOf(const std::string& path) {
     const fs::path parent = fs::path(path).parent_path();
     return parent.empty() ? "." : parent.string();
@@ -106,43 +124,50 @@ void RecordFile::rejectAsDamaged(const char* reason) {
     g_logStream << std::endl;
 }
 
-bool RecordFile::create() {
-    if (m_name.empty() || m_writing || m_unreadable) return false;
+bool RecordFile::create(bool keptUnread) {
+    if (m_name.empty() || m_writing) return false;
+    if (m_unreadable || keptUnread) {
+        reportNotSaved(SaveFailure::KEPT_UNREAD, "it could not be read, so it is left as it is");
+        return false;
+    }
     m_target = resolveLinks(m_name);
     const std::string temporary = newFileName(m_target);
     std::remove(temporary.c_str());
     m_writing = m_file.create(temporary.c_str());
-    if (!m_writing) reportNotSaved(std::strerror(errno));
+    if (!m_writing) {
+        const int error = errno;
+        reportNotSaved(failureOf(error), std::strerror(error));
+    }
     return m_writing;
 }
 
 bool RecordFile::commit(uint32_t expectedSize) {
     if (!m_writing) return false;
     const uint32_t written = m_file.getSize();
-    const int writeError = m_file.writeError();
+    int error = m_file.writeError();
     m_file.close();
     m_writing = false;
     const std::string temporary = newFileName(m_target);
-    std::string why;
-    if (writeError != 0)
-        why = std::strerror(writeError);
-    else if (written != expectedSize)
-        why = "only " + std::to_string(written) + " of " + std::to_string(expectedSize) + " bytes written";
-    else if (const int syncError = syncPath(temporary, 0))
-        why = std::strerror(syncError);
-    else if (std::rename(temporary.c_str(), m_target.c_str()) != 0)
-        why = std::strerror(errno);
-    if (why.empty()) {
+    if (error == 0 && written != expectedSize) {
+        std::remove(temporary.c_str());
+        reportNotSaved(SaveFailure::DISK_ERROR,
+                       "only " + std::to_string(written) + " of " + std::to_string(expectedSize) + " bytes written");
+        return false;
+    }
+    if (error == 0) error = syncPath(temporary, 0);
+    if (error == 0 && std::rename(temporary.c_str(), m_target.c_str()) != 0) error = errno;
+    if (error == 0) {
         syncPath(folderOf(m_target), O_DIRECTORY);
         return true;
     }
     std::remove(temporary.c_str());
-    reportNotSaved(why);
+    reportNotSaved(failureOf(error), std::strerror(error));
     return false;
 }
 
-// Each failed save leaves this one line, whichever step failed.
-void RecordFile::reportNotSaved(const std::string& why) const {
+// Each save not made leaves this one line, whichever step failed.
+void RecordFile::reportNotSaved(SaveFailure failure, const std::string& why) {
+    m_failure = failure;
     g_logStream << m_name << " cannot be written (" << why << "); it is not saved, the file on disk stays as it was"
                 << std::endl;
 }

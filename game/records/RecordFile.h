@@ -3,6 +3,7 @@
 #include <string>
 
 #include "game/records/CheckedDiskFile.h"
+#include "game/records/SaveFailure.h"
 
 // A file of encrypted records on disk ("config.dat", "highscore.dat") at the
 // path it is given. Reading insists on the exact size; writing goes to the
@@ -28,21 +29,26 @@ public:
     // ".damaged.2" ... and says so in the log.
     void rejectAsDamaged(const char* reason);
 
-    bool create();
+    // `keptUnread`: an earlier load found the file there but unreadable, so
+    // it is left as it is.
+    bool create(bool keptUnread = false);
     // Renames the new file over the old one when all of its expectedSize
     // bytes went in and reached the disk; else removes it.
     bool commit(uint32_t expectedSize);
+    // Why create or commit failed; NONE while neither has.
+    SaveFailure failure() const { return m_failure; }
 
     File& file() { return m_file; }
     const std::string& getName() const { return m_name; }
 
 private:
     std::string damagedCopyName() const;
-    void reportNotSaved(const std::string& why) const;
+    void reportNotSaved(SaveFailure failure, const std::string& why);
 
     std::string m_name;   // as the caller named it
     std::string m_target; // where the bytes go: a link's target
     CheckedDiskFile m_file;
     bool m_writing;
     bool m_unreadable;
+    SaveFailure m_failure = SaveFailure::NONE;
 };

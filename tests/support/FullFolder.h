@@ -3,6 +3,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -16,7 +17,8 @@
 // one (as root, or as root of a user namespace of its own) it is a small tmpfs
 // seen only by this process, and fill() takes its last block: every write that
 // needs room then fails with ENOSPC. Elsewhere a file size limit stands in:
-// a write past LIMIT bytes fails with EFBIG.
+// a write past LIMIT bytes fails with EFBIG. lockWrites() makes the folder
+// take no new files: the tmpfs goes read-only, else its permissions forbid it.
 class FullFolder {
 public:
     static constexpr rlim_t LIMIT = 64;
@@ -27,6 +29,8 @@ public:
             setrlimit(RLIMIT_FSIZE, &m_oldLimit);
             std::signal(SIGXFSZ, m_oldHandler);
         }
+        // So that the scratch folder can be emptied.
+        if (m_locked) chmod(path().c_str(), 0755);
         // Lazily: the test may still work inside it.
         if (m_mounted) umount2(m_dir.path().c_str(), MNT_DETACH);
     }
@@ -54,6 +58,15 @@ public:
 
     // What a write that fails here says.
     std::string reason() const { return std::strerror(m_mounted ? ENOSPC : EFBIG); }
+
+    // False where neither works (root outside a namespace of its own ignores permissions).
+    bool lockWrites() {
+        if (m_mounted) return mount(nullptr, path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        m_locked = geteuid() != 0 && chmod(path().c_str(), 0555) == 0;
+        return m_locked;
+    }
+    // What creating a file in the locked folder says.
+    std::string lockedReason() const { return std::strerror(m_mounted ? EROFS : EACCES); }
 
 private:
     static constexpr size_t SIZE = 64 * 1024;
@@ -83,6 +96,7 @@ private:
     TempDir m_dir;
     bool m_mounted;
     bool m_limited = false;
+    bool m_locked = false;
     rlimit m_oldLimit{};
     void (*m_oldHandler)(int) = SIG_DFL;
 };

@@ -31,8 +31,8 @@ const int MENU_IDS[] = {100,  200,  300,  400,  500,  600,  700,   701,   702,  
 const int RACE_IDS[] = {100,  200,  300,  400,  500,  1000, 1001, 1002, 1003, 1004, 1007, 1008,
                         1009, 1010, 1020, 1021, 1040, 2000, 2002, 2010, 3000, 3100, 3200, 3300,
                         3400, 3500, 4000, 4001, 4010, 4011, 4012, 4013, 4014, 4015, 4016, 4017,
-                        4018, 4019, 4030, 4032, 4040, 9000, 9008, 9010, 9020, 9050, 9100, 9110,
-                        9140};
+                        4018, 4019, 4030, 4032, 4040, 4041, 4042, 4043, 9000, 9008, 9010, 9020,
+                        9050, 9100, 9110, 9140};
 
 // Where a text is shown: its font and the width it has (less a little air), and
 // for word-wrapped texts the height; `tail` is what the screen appends to it.
@@ -120,8 +120,9 @@ const Place RACE_PLACES[] = {
     {4019, "VerdanaMedium", 440, 90, ""},
     // Elimination: the panel names a rider (the longest name a player can type), the table marks the others.
     {4030, "VerdanaSmall", 400, 0, ""}, {4032, "VerdanaSmall", 130, 0, ""},
-    // The message window after the name entry when the high score could not be saved.
-    {4040, "VerdanaMedium", 440, 215, ""},
+    // The message window after the name entry when the high score could not be saved, one text a reason.
+    {4040, "VerdanaMedium", 440, 215, ""}, {4041, "VerdanaMedium", 440, 215, ""},
+    {4042, "VerdanaMedium", 440, 215, ""}, {4043, "VerdanaMedium", 440, 215, ""},
     // Pause buttons, start and network messages.
     {9000, "VerdanaMedium", 320, 0, ""}, {9010, "VerdanaMedium", 320, 0, ""}, {9020, "VerdanaMedium", 320, 0, ""},
     {9008, "VerdanaSmall", 480, 100, ""}, {9050, "VerdanaSmall", 480, 100, ""},

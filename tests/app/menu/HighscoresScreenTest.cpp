@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "app/menu/MainMenuScreen.h"
+#include "engine/platform/Timer.h"
+#include "game/displays/OnscreenDisplays.h"
+#include "game/race/Race.h"
 #include "tests/app/menu/HighscoreFixture.h"
+#include "tests/game/GameTestSupport.h"
+#include "tests/support/FullFolder.h"
 
 namespace {
 
@@ -31,8 +38,9 @@ TEST_F(HighscoreTest, FreshTablesShowDashesAndTheChampionshipLocksTheTrackArrows
     EXPECT_FALSE(widget(Screen::TRACK_CAPTION)->isVisible());
     EXPECT_TRUE(widget(Screen::TRACK_LEFT)->isDisabled());
     EXPECT_TRUE(widget(Screen::TRACK_RIGHT)->isDisabled());
-    EXPECT_EQ(text(screen().cell(Screen::VALUE_COLUMN, 0)), "0");
-    EXPECT_EQ(text(screen().cell(Screen::TIME_COLUMN, 9)), "--");
+    // No points without a driven time: an empty row is dashes all along.
+    for (int row = 0; row < Screen::ROWS; ++row)
+        for (int c = 0; c < Screen::COLUMNS; ++c) EXPECT_EQ(text(screen().cell(Screen::Column(c), row)), "--") << c;
     // A fresh table's placeholder time was never driven: nothing to send.
     EXPECT_TRUE(widget(Screen::SUBMIT)->isVisible());
     EXPECT_TRUE(widget(Screen::SUBMIT)->isDisabled());
@@ -102,6 +110,60 @@ TEST_F(HighscoreTest, SubmitIsOfferedOnlyForADrivenTimeBetterThanTheLastSent) {
         });
         openAsRaceAsks(Screen::CHAMPIONSHIP, -1);
         EXPECT_EQ(widget(Screen::SUBMIT)->isDisabled(), !c.offered) << c.best << " " << c.submitted;
+        EXPECT_EQ(text(screen().cell(Screen::VALUE_COLUMN, 0)), c.best == 200.0f ? "7" : "--") << c.best;
     }
+    menuTeardown(m_menu);
+}
+
+TEST_F(HighscoreTest, AHighScoreTheDiskDidNotTakeStaysInTheTablesForTheRestOfTheRun) {
+    FullFolder disk;
+    ASSERT_EQ(chdir(disk.path().c_str()), 0);
+    writeTables([](HighscoreTables&) {});
+    const std::string before = readWholeFile(HighscoreTables::FILE_NAME);
+    disk.fill();
+    m_config->m_game.set(Race::TIME_TRIAL);
+    m_config->m_track.set(2);
+    Config::Player& own = *m_config->m_player[0].modify();
+    own.bestLap = 40.0f;
+    own.colour = own.model = 1;
+    {
+        // The time trial's name entry, its tables as the race set-up has them.
+        Race race(nullptr, &m_gui.context);
+        race.m_config = m_config.get();
+        race.m_viewCount = race.m_vehicleCount = 1;
+        race.m_clock = std::make_unique<Timer>(&m_ticks);
+        race.m_raceTexts = std::make_unique<TextTable>("D:\\Vantorik/menu/IngameTexts.xml", demoArchive());
+        race.m_raceTexts->m_language = 1;
+        race.m_highscores = std::make_unique<HighscoreTables>();
+        m_config->m_highscoreStore.load(*race.m_highscores, m_config->pathOf(HighscoreTables::FILE_NAME));
+        race.m_displays.reset(OnscreenDisplays::create(race));
+        race.m_displays->openNameEntry();
+        auto windowChild = [&](const char* type) -> CEGUI::Window* {
+            CEGUI::Window* frame = m_gui.context.m_guiContext->getModalWindow();
+            for (size_t i = 0; frame && i < frame->getChildCount(); ++i)
+                if (frame->getChildAtIdx(i)->getType() == type) return frame->getChildAtIdx(i);
+            return nullptr;
+        };
+        ASSERT_NE(windowChild("Quillfen/Editbox"), nullptr);
+        windowChild("Quillfen/Editbox")->setText("Zoe");
+        click(windowChild("Quillfen/Button"));
+        ASSERT_EQ(text(windowChild("Quillfen/StaticText")), race.m_raceTexts->getText(4040).c_str());
+        click(windowChild("Quillfen/Button"));
+        EXPECT_TRUE(race.m_leaveRace);
+        // What the result window asked for.
+        m_config->m_showHighscores = true;
+        m_config->m_highscoreTable = Screen::TIME_TRIAL;
+        m_config->m_highscoreTrack = 2;
+    }
+
+    setUp(1);
+    ASSERT_EQ(m_menu.current, &screen());
+    for (int visit = 0; visit < 2; ++visit) {
+        EXPECT_EQ(text(screen().cell(Screen::NAME_COLUMN, 0)), "Zoe") << visit;
+        EXPECT_EQ(text(screen().cell(Screen::TIME_COLUMN, 0)), "00:40:00") << visit;
+        EXPECT_EQ(text(screen().cell(Screen::NAME_COLUMN, 1)), "--") << visit;
+        openAsRaceAsks(Screen::TIME_TRIAL, 2);
+    }
+    EXPECT_TRUE(readWholeFile(HighscoreTables::FILE_NAME) == before) << "only the run keeps it";
     menuTeardown(m_menu);
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -51,6 +53,12 @@ std::string formatted(float seconds) {
     CEGUI::String out;
     GuiHelper::formatTime(seconds, out);
     return out.c_str();
+}
+
+// What saving into a folder that was there no more says.
+std::string removeFolder(const std::string& path) {
+    std::filesystem::remove_all(path);
+    return std::strerror(ENOENT);
 }
 
 // Races whose displays the GUI library draws on its null renderer, their
@@ -459,6 +467,41 @@ TEST_F(OnscreenWindows, AHighScoreTheDiskCannotTakeIsToldOnceARun) {
     const std::string logged = log.text();
     EXPECT_NE(logged.find(line), std::string::npos) << logged;
     EXPECT_NE(logged.find(line, logged.find(line) + 1), std::string::npos) << "each failed save is logged: " << logged;
+}
+
+TEST_F(OnscreenWindows, AHighScoreNotSavedIsToldWhyAndEachReasonIsLogged) {
+    enum Reason { DISK_FULL, FOLDER_LOCKED, FILE_UNREAD };
+    for (Reason reason : {DISK_FULL, FOLDER_LOCKED, FILE_UNREAD}) {
+        // A new run each time: the player hears only the first failure of a run.
+        build(Race::TIME_TRIAL, Race::ONE_PLAYER, 1, 1);
+        FullFolder disk;
+        ASSERT_EQ(chdir(disk.path().c_str()), 0);
+        HighscoreTables old;
+        old.reset();
+        ASSERT_TRUE(old.save(HighscoreTables::FILE_NAME));
+        std::string why = disk.reason();
+        if (reason == DISK_FULL) disk.fill();
+        // Where nothing can lock it (root without a namespace of its own) the folder is gone instead.
+        if (reason == FOLDER_LOCKED) why = disk.lockWrites() ? disk.lockedReason() : removeFolder(disk.path());
+        if (reason == FILE_UNREAD) {
+            std::remove(HighscoreTables::FILE_NAME);
+            ASSERT_TRUE(std::filesystem::create_directory(HighscoreTables::FILE_NAME));
+            why = "it could not be read, so it is left as it is";
+        }
+        // As the race set-up has them.
+        m_race->m_highscores = std::make_unique<HighscoreTables>();
+        config().m_highscoreStore.load(*m_race->m_highscores, config().pathOf(HighscoreTables::FILE_NAME));
+        LogCapture log;
+        record(0).bestLap = 40.0f;
+        displays().openNameEntry();
+        ASSERT_TRUE(displays().isVisible(Window::NAME_ENTRY)) << reason;
+        click(child("Quillfen/Button", text(2000)));
+        const int words[] = {4040, 4041, 4042};
+        EXPECT_EQ(shownTexts(), std::vector<std::string>{text(words[reason]).c_str()}) << reason;
+        EXPECT_NE(log.text().find("./highscore.dat cannot be written (" + why + "); it is not saved"),
+                  std::string::npos)
+            << log.text();
+    }
 }
 
 TEST_F(OnscreenWindows, RidingKeysTypedBeforeTheNameEntryOpensStayOutOfTheName) {

@@ -62,19 +62,63 @@ std::vector<LocalisedText> ingameTexts() {
         {4030, {"[NICKNAME] ist ausgeschieden!", "[NICKNAME] is out!", "[NICKNAME] est hors course\u00a0!",
                 "¡[NICKNAME] queda fuera!", "[NICKNAME] è fuori gara!", "[NICKNAME] выбывает из гонки!"}},
         {4032, {"ausgeschieden", "out", "hors course", "fuera", "fuori gara", "вне гонки"}},
-        // After the name entry, when "highscore.dat" could not be written.
-        {4040, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden. Prüfe, ob auf dem Datenträger "
-                "noch Platz frei ist und ob sich der Spielordner beschreiben lässt. Einzelheiten stehen in log.txt.",
-                "Your high score could not be saved. Check that the disk has free space and that the game's "
-                "folder can be written to. The details are in log.txt.",
-                "Votre record n'a pas pu être enregistré. Vérifiez qu'il reste de la place sur le disque et que "
-                "le dossier du jeu est accessible en écriture. Les détails figurent dans log.txt.",
-                "No se ha podido guardar tu récord. Comprueba que queda espacio libre en el disco y que se puede "
-                "escribir en la carpeta del juego. Los detalles están en log.txt.",
-                "Non è stato possibile salvare il tuo record. Controlla che ci sia spazio libero sul disco e che "
-                "la cartella del gioco sia scrivibile. I dettagli sono in log.txt.",
-                "Не удалось сохранить ваш рекорд. Проверьте, что на диске есть свободное место и что папка игры "
-                "доступна для записи. Подробности — в файле log.txt."}},
+        // After the name entry, when "highscore.dat" could not be written: a full disk, a folder that
+        // takes no files, a file left alone because it could not be read, a disk that failed.
+        {4040, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden: Der Datenträger ist voll. Bis "
+                "zum Beenden des Spiels bleibt er in der Bestenliste. Schaffe Platz auf dem Datenträger; "
+                "Einzelheiten stehen in log.txt.",
+                "Your high score could not be saved: the disk is full. It stays in the high-score tables until you "
+                "quit the game. Free some space on the disk; the details are in log.txt.",
+                "Votre record n'a pas pu être enregistré\u00a0: le disque est plein. Il reste dans les tableaux des "
+                "records jusqu'à ce que vous quittiez le jeu. Libérez de la place sur le disque\u00a0; les détails "
+                "figurent dans log.txt.",
+                "No se ha podido guardar tu récord: el disco está lleno. Seguirá en las tablas de récords hasta que "
+                "salgas del juego. Libera espacio en el disco; los detalles están en log.txt.",
+                "Non è stato possibile salvare il tuo record: il disco è pieno. Resterà nelle classifiche finché non "
+                "esci dal gioco. Libera spazio sul disco; i dettagli sono in log.txt.",
+                "Не удалось сохранить ваш рекорд: диск заполнен. Рекорд останется в таблицах до выхода из игры. "
+                "Освободите место на диске; подробности — в файле log.txt."}},
+        {4041, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden: Der Spielordner lässt sich nicht "
+                "beschreiben. Bis zum Beenden des Spiels bleibt er in der Bestenliste. Einzelheiten stehen in "
+                "log.txt.",
+                "Your high score could not be saved: the game's folder cannot be written to. It stays in the "
+                "high-score tables until you quit the game. The details are in log.txt.",
+                "Votre record n'a pas pu être enregistré\u00a0: le dossier du jeu n'est pas accessible en écriture. "
+                "Il reste dans les tableaux des records jusqu'à ce que vous quittiez le jeu. Les détails figurent "
+                "dans log.txt.",
+                "No se ha podido guardar tu récord: no se puede escribir en la carpeta del juego. Seguirá en las "
+                "tablas de récords hasta que salgas del juego. Los detalles están en log.txt.",
+                "Non è stato possibile salvare il tuo record: la cartella del gioco non è scrivibile. Resterà nelle "
+                "classifiche finché non esci dal gioco. I dettagli sono in log.txt.",
+                "Не удалось сохранить ваш рекорд: в папку игры нельзя записывать. Рекорд останется в таблицах до "
+                "выхода из игры. Подробности — в файле log.txt."}},
+        {4042, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden: highscore.dat ließ sich nicht "
+                "lesen und bleibt daher, wie es ist. Bis zum Beenden des Spiels bleibt dein Eintrag in der "
+                "Bestenliste. Einzelheiten stehen in log.txt.",
+                "Your high score could not be saved: highscore.dat could not be read, so it is left as it is. Your "
+                "score stays in the high-score tables until you quit the game. The details are in log.txt.",
+                "Votre record n'a pas pu être enregistré\u00a0: highscore.dat n'a pas pu être lu, il est donc laissé "
+                "tel quel. Votre record reste dans les tableaux jusqu'à ce que vous quittiez le jeu. Les détails "
+                "figurent dans log.txt.",
+                "No se ha podido guardar tu récord: no se pudo leer highscore.dat, así que se deja tal como está. Tu "
+                "récord seguirá en las tablas hasta que salgas del juego. Los detalles están en log.txt.",
+                "Non è stato possibile salvare il tuo record: non è stato possibile leggere highscore.dat, quindi "
+                "resta com'è. Il tuo record resterà nelle classifiche finché non esci dal gioco. I dettagli sono in "
+                "log.txt.",
+                "Не удалось сохранить ваш рекорд: файл highscore.dat не удалось прочитать, поэтому он оставлен без "
+                "изменений. Рекорд останется в таблицах до выхода из игры. Подробности — в файле log.txt."}},
+        {4043, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden: Der Datenträger hat einen Fehler "
+                "gemeldet. Bis zum Beenden des Spiels bleibt er in der Bestenliste. Einzelheiten stehen in log.txt.",
+                "Your high score could not be saved: the disk reported an error. It stays in the high-score tables "
+                "until you quit the game. The details are in log.txt.",
+                "Votre record n'a pas pu être enregistré\u00a0: le disque a signalé une erreur. Il reste dans les "
+                "tableaux des records jusqu'à ce que vous quittiez le jeu. Les détails figurent dans log.txt.",
+                "No se ha podido guardar tu récord: el disco ha informado de un error. Seguirá en las tablas de "
+                "récords hasta que salgas del juego. Los detalles están en log.txt.",
+                "Non è stato possibile salvare il tuo record: il disco ha segnalato un errore. Resterà nelle "
+                "classifiche finché non esci dal gioco. I dettagli sono in log.txt.",
+                "Не удалось сохранить ваш рекорд: диск сообщил об ошибке. Рекорд останется в таблицах до выхода из "
+                "игры. Подробности — в файле log.txt."}},
 
         // Pause window, start panel and network messages.
         {9000, {"Weiterfahren", "Continue", "Reprendre", "Continuar", "Riprendi", "Продолжить"}},
