@@ -28,7 +28,7 @@ NetControl::NetControl() = default;
 
 NetControl::~NetControl() { closeConnection(); }
 
-bool NetControl::connect(const char* host, bool isHost) {
+bool NetControl::connect(const char* host, bool isHost, const std::atomic<bool>* abandon) {
     m_playerSlot = 0;
     m_start = false;
     m_welcomed = false;
@@ -40,15 +40,19 @@ bool NetControl::connect(const char* host, bool isHost) {
         m_reader.clear();
         m_lost = false;
     }
-    if (!NetClient::connect(host, m_port, FLAG_RECEIVE_THREAD | FLAG_NO_DELAY)) {
+    if (!NetClient::connect(host, m_port, FLAG_RECEIVE_THREAD | FLAG_NO_DELAY, abandon)) {
         m_status = STATUS_CONNECT_FAILED;
         return false;
     }
+    const uint64_t receivedBefore = getTotalBytesReceived();
     std::unique_lock<std::mutex> lock(m_lock);
     beginChunk(isHost ? NetProtocol::CHUNK_HOST_HELLO : NetProtocol::CHUNK_JOIN);
     sendChunk();
-    auto timeout = std::chrono::duration<double>(WELCOME_TIMEOUT);
-    m_answer.wait_for(lock, timeout, [this] { return m_welcomed || m_refused || m_lost; });
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(int(WELCOME_TIMEOUT * 1000));
+    auto answered = [this] { return m_welcomed || m_refused || m_lost; };
+    // In slices, so that a menu giving up is heard soon.
+    while (!answered() && !(abandon && *abandon) && std::chrono::steady_clock::now() < giveUp)
+        m_answer.wait_for(lock, std::chrono::milliseconds(ABANDON_SLICE_MS), answered);
     bool lost = m_lost;
     lock.unlock();
     if (m_refused) {
@@ -56,12 +60,14 @@ bool NetControl::connect(const char* host, bool isHost) {
         return false;
     }
     if (lost || !isConnected()) {
-        m_status = STATUS_LOST;
+        // Bytes that were neither welcome nor refusal: whatever listens there is no lobby.
+        m_status = !m_welcomed && getTotalBytesReceived() != receivedBefore ? STATUS_NO_LOBBY : STATUS_LOST;
         return false;
     }
     if (m_welcomed) return true;
+    const bool abandoned = abandon && *abandon;
     disconnect();
-    m_status = STATUS_REFUSED;
+    if (!abandoned) m_status = STATUS_NO_LOBBY;
     return false;
 }
 

@@ -24,7 +24,7 @@ const int MENU_IDS[] = {100,   200,   300,   400,   500,   600,   700,   701,   
                         2200,  2300,  2310,  2320,  2340,  2350,  2400,  2420,  2430, 2440, 2450, 2471, 2480,
                         2500,  2510,  2515,  2516,  2517,  2520,  2530,  2540,  2550, 2560, 2570, 2580, 2590,
                         2591,  2592,  2593,  2594,  2595,  2600,  3000,  3100,  3200, 3300, 3400, 3500, 9000,
-                        9001,  9002,  9003,  9004,  9005,  10000, 10010, 10011, 10012, 10100, 10101};
+                        9001,  9002,  9003,  9004,  9005,  9006,  10000, 10010, 10011, 10012, 10100, 10101};
 
 // Every id the race looks up: the computer riders, panel labels, result
 // windows, name entry, pause, start and connection messages.
@@ -90,6 +90,7 @@ const Place MENU_PLACES[] = {
     {9000, "VerdanaSmall", 492, 294, ""}, {9001, "VerdanaSmall", 492, 294, ""},
     {9002, "VerdanaSmall", 492, 294, ""}, {9003, "VerdanaSmall", 492, 294, ""},
     {9004, "VerdanaSmall", 492, 294, ""}, {9005, "VerdanaSmall", 492, 294, ""},
+    {9006, "VerdanaSmall", 492, 294, ""},
     {10000, "VerdanaSmall", 400, 60, ""}, {10000, "VerdanaMedium", 440, 215, ""},
     {10010, "VerdanaSmall", 440, 60, ""}, {10011, "VerdanaSmall", 290, 0, ""}, {10012, "VerdanaSmall", 290, 0, ""},
     {10100, "VerdanaSmall", 440, 215, ""}, {10101, "VerdanaSmall", 440, 215, ""},
