@@ -7,6 +7,9 @@
 
 namespace {
 
+// How soon a connect hears that it was abandoned.
+constexpr std::chrono::milliseconds ABANDON_SLICE{20};
+
 // Tools and tests run several clients in one process; the log is shared.
 std::mutex g_logLock;
 
@@ -40,11 +43,11 @@ bool NetControl::connect(const char* host, bool isHost, const std::atomic<bool>*
         m_reader.clear();
         m_lost = false;
     }
+    const uint64_t receivedBefore = getTotalBytesReceived();
     if (!NetClient::connect(host, m_port, FLAG_RECEIVE_THREAD | FLAG_NO_DELAY, abandon)) {
         m_status = STATUS_CONNECT_FAILED;
         return false;
     }
-    const uint64_t receivedBefore = getTotalBytesReceived();
     std::unique_lock<std::mutex> lock(m_lock);
     beginChunk(isHost ? NetProtocol::CHUNK_HOST_HELLO : NetProtocol::CHUNK_JOIN);
     sendChunk();
@@ -52,7 +55,7 @@ bool NetControl::connect(const char* host, bool isHost, const std::atomic<bool>*
     auto answered = [this] { return m_welcomed || m_refused || m_lost; };
     // In slices, so that a menu giving up is heard soon.
     while (!answered() && !(abandon && *abandon) && std::chrono::steady_clock::now() < giveUp)
-        m_answer.wait_for(lock, std::chrono::milliseconds(ABANDON_SLICE_MS), answered);
+        m_answer.wait_for(lock, ABANDON_SLICE, answered);
     bool lost = m_lost;
     lock.unlock();
     if (m_refused) {

@@ -25,8 +25,6 @@ public:
         STATUS_NO_LOBBY = 7,       // connected, but no lobby answered within 5 s, or something else did
     };
     static constexpr double WELCOME_TIMEOUT = 5.0;
-    // How soon a connect hears that it was abandoned.
-    static constexpr int ABANDON_SLICE_MS = 20;
 
     // The one client of the game, built on first use.
     static NetControl& getInstance();

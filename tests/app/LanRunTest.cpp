@@ -254,6 +254,11 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
     ASSERT_NO_FATAL_FAILURE(meetInTheLobby(*joinerGame, host.chooseEnglish(), &noJoiner));
     ASSERT_TRUE(host.waitForLog(*hostGame, "entering main loop...", 90s)) << hostGame->output();
     ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering main loop...", 90s)) << joinerGame->output();
+    // Both copies' first player is "Player 1": the joiner's rider takes its slot's number on both computers.
+    for (const std::string& log : {host.log(), joiner.log()}) {
+        EXPECT_NE(log.find("riders: 0 \"Player 1\" ("), std::string::npos) << log;
+        EXPECT_NE(log.find(", 1 \"Player 1 (2)\" ("), std::string::npos) << log;
+    }
 
     // A LAN race waits for every computer's Space.
     save(host.changedPicture(host.grabScreen(), 0.3, 10s), "lan-host-waiting");
