@@ -103,6 +103,8 @@ TEST_F(LanSelectTest, EachFailureShowsItsReasonAndLeavesTheScreen) {
     NetControl::getInstance().setPort(web.port());
     std::thread answering([&] {
         nettest::RawPeer peer = web.accept();
+        nettest::Chunk hello;
+        peer.read(hello);
         peer.send({'H', 'T', 'T', 'P', '/', '1', '.', '0', ' ', '4', '0', '0', '\r', '\n', '\r', '\n'});
     });
     EXPECT_EQ(joinFailure(select, "127.0.0.1"), NO_GAME);
