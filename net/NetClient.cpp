@@ -11,16 +11,17 @@ NetClient::~NetClient() {
     sys::socketCleanup();
 }
 
-bool NetClient::connect(const char* host, uint16_t port, uint32_t flags) {
+bool NetClient::connect(const char* host, uint16_t port, uint32_t flags, const std::atomic<bool>* abandon) {
     closeConnection();
     auto start = std::chrono::steady_clock::now();
     uint32_t address = 0;
-    if (!sys::resolveHost(host, address, CONNECT_TIMEOUT_MS)) return false;
+    if (!sys::resolveHost(host, address, CONNECT_TIMEOUT_MS, abandon)) return false;
     auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     if (spent.count() >= CONNECT_TIMEOUT_MS) return false;
     int socket = sys::createTcpSocket();
     if (socket == sys::INVALID_SOCKET_HANDLE) return false;
-    if (!sys::connectSocket(socket, address, port, CONNECT_TIMEOUT_MS - static_cast<uint32_t>(spent.count()))) {
+    if (!sys::connectSocket(socket, address, port, CONNECT_TIMEOUT_MS - static_cast<uint32_t>(spent.count()),
+                            abandon)) {
         sys::closeSocket(socket);
         return false;
     }

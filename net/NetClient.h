@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "net/Net.h"
@@ -16,7 +17,7 @@ public:
     ~NetClient() override;
 
     // host is a name or a dotted address; false when it cannot be reached
-    // within CONNECT_TIMEOUT_MS.
-    bool connect(const char* host, uint16_t port, uint32_t flags);
+    // within CONNECT_TIMEOUT_MS, or soon after `abandon` is set from another thread.
+    bool connect(const char* host, uint16_t port, uint32_t flags, const std::atomic<bool>* abandon = nullptr);
     virtual void onConnect();
 };

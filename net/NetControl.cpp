@@ -7,6 +7,9 @@
 
 namespace {
 
+// How soon a connect hears that it was abandoned.
+constexpr std::chrono::milliseconds ABANDON_SLICE{20};
+
 // One line a value, hundreds a second in a race: only when asked for. One
 // write a line: tools and tests run several clients in one process.
 void logChunk(const char* what, int32_t nid, int32_t size) {
@@ -25,7 +28,7 @@ NetControl::NetControl() = default;
 
 NetControl::~NetControl() { closeConnection(); }
 
-bool NetControl::connect(const char* host, bool isHost) {
+bool NetControl::connect(const char* host, bool isHost, const std::atomic<bool>* abandon) {
     m_playerSlot = 0;
     m_start = false;
     m_welcomed = false;
@@ -38,15 +41,19 @@ bool NetControl::connect(const char* host, bool isHost) {
         m_lost = false;
         m_refusals.setPeer(std::string("lobby at ") + host);
     }
-    if (!NetClient::connect(host, m_port, FLAG_RECEIVE_THREAD | FLAG_NO_DELAY)) {
+    const uint64_t receivedBefore = getTotalBytesReceived();
+    if (!NetClient::connect(host, m_port, FLAG_RECEIVE_THREAD | FLAG_NO_DELAY, abandon)) {
         m_status = STATUS_CONNECT_FAILED;
         return false;
     }
     std::unique_lock<std::mutex> lock(m_lock);
     beginChunk(isHost ? NetProtocol::CHUNK_HOST_HELLO : NetProtocol::CHUNK_JOIN);
     sendChunk();
-    auto timeout = std::chrono::duration<double>(WELCOME_TIMEOUT);
-    m_answer.wait_for(lock, timeout, [this] { return m_welcomed || m_refused || m_lost; });
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(int(WELCOME_TIMEOUT * 1000));
+    auto answered = [this] { return m_welcomed || m_refused || m_lost; };
+    // In slices, so that a menu giving up is heard soon.
+    while (!answered() && !(abandon && *abandon) && std::chrono::steady_clock::now() < giveUp)
+        m_answer.wait_for(lock, ABANDON_SLICE, answered);
     bool lost = m_lost;
     lock.unlock();
     if (m_refused) {
@@ -54,12 +61,14 @@ bool NetControl::connect(const char* host, bool isHost) {
         return false;
     }
     if (lost || !isConnected()) {
-        m_status = STATUS_LOST;
+        // Bytes that were neither welcome nor refusal: whatever listens there is no lobby.
+        m_status = !m_welcomed && getTotalBytesReceived() != receivedBefore ? STATUS_NO_LOBBY : STATUS_LOST;
         return false;
     }
     if (m_welcomed) return true;
+    const bool abandoned = abandon && *abandon;
     disconnect();
-    m_status = STATUS_REFUSED;
+    if (!abandoned) m_status = STATUS_NO_LOBBY;
     return false;
 }
 

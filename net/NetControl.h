@@ -18,11 +18,12 @@ class NetControl : public NetClient {
 public:
     enum Status : int32_t {
         STATUS_LOST = 0,           // connection lost while waiting for the welcome
-        STATUS_REFUSED = 1,        // refused, or no welcome within 5 s
+        STATUS_REFUSED = 1,        // refused by the lobby
         STATUS_ENDED_BY_HOST = 3,  // the server ended the game (leave with slot 0)
         STATUS_ENDED = 4,          // the server ended the game (leave with another slot)
         STATUS_LEFT = 5,           // this client left
         STATUS_CONNECT_FAILED = 6, // no TCP connection
+        STATUS_NO_LOBBY = 7,       // connected, but no lobby answered within 5 s, or something else did
     };
     static constexpr double WELCOME_TIMEOUT = 5.0;
 
@@ -35,7 +36,9 @@ public:
 
     // True once welcomed; host "localhost" for the hosting player's own client.
     // Connects to port(); the TCP connection is given up after CONNECT_TIMEOUT_MS.
-    bool connect(const char* host, bool isHost);
+    // Setting `abandon` from another thread ends it soon, having left the lobby
+    // again (status STATUS_LEFT once the hello went out).
+    bool connect(const char* host, bool isHost, const std::atomic<bool>* abandon = nullptr);
     void disconnect();
     // The lobby server's port; NetProtocol::GAME_PORT unless set (tests run copies side by side).
     void setPort(uint16_t port) { m_port = port; }

@@ -36,6 +36,14 @@ int32_t leastHeld(const Config& config, int32_t Config::Player::*field, int32_t 
     return best;
 }
 
+// At most `room` bytes of a UTF-8 name, never half a character.
+std::string cutName(const std::string& name, size_t room) {
+    if (name.size() <= room) return name;
+    size_t end = room;
+    while (end > 0 && (uint8_t(name[end]) & 0xC0) == 0x80) --end;
+    return name.substr(0, end);
+}
+
 void setFlagsOfSettings(Config& config, uint32_t flags) {
     config.m_game.setFlags(flags);
     config.m_track.setFlags(flags);
@@ -82,7 +90,11 @@ bool LanLobby::poll() {
     m_config.m_game.modify();
     m_config.m_track.modify();
     m_config.m_laps.modify();
-    if (!m_waiting) return false;
+    if (!m_waiting) {
+        // A rider of a lower slot may have come with the same name meanwhile.
+        takeDistinctName();
+        return false;
+    }
     NetControl& net = client();
     if (net.isStarted()) {
         endWait(true);
@@ -117,9 +129,6 @@ void LanLobby::resetRecords(bool sendAll) {
 
 void LanLobby::claimMoped() {
     Config::Player& own = changeOwnRecord();
-    const char* name = m_config.m_settings.m_playerName1;
-    std::memset(own.name, 0, sizeof own.name);
-    std::memcpy(own.name, name, strnlen(name, sizeof own.name - 1));
     const Config::LanChoices& last = m_config.m_lanChoices;
     // The last lobby's moped again while nobody else rides it.
     own.colour = isFree(last.colour, &Config::Player::colour, GameRules::COLOURS)
@@ -128,6 +137,35 @@ void LanLobby::claimMoped() {
     own.model = isFree(last.model, &Config::Player::model, GameRules::MODELS)
                     ? last.model
                     : leastHeld(m_config, &Config::Player::model, GameRules::MODELS);
+    takeDistinctName();
+}
+
+void LanLobby::takeDistinctName() {
+    const Config::Player& own = ownRecord();
+    if (own.colour == -1) return;
+    const size_t room = sizeof own.name - 1;
+    const char* stored = m_config.m_settings.m_playerName1;
+    const std::string wanted(stored, strnlen(stored, room));
+    const std::string number = " (" + std::to_string(ownSlot() + 1) + ")";
+    // A name of five riders is taken at most four times; each try adds the number once more.
+    std::string name = wanted;
+    for (int tries = 1; tries < Config::RIDERS && isNameShownBelow(name); ++tries) {
+        std::string numbers;
+        for (int n = 0; n < tries; ++n) numbers += number;
+        name = cutName(wanted, room - numbers.size()) + numbers;
+    }
+    if (name == std::string(own.name, strnlen(own.name, room))) return;
+    Config::Player& changed = changeOwnRecord();
+    std::memset(changed.name, 0, sizeof changed.name);
+    std::memcpy(changed.name, name.data(), name.size());
+}
+
+bool LanLobby::isNameShownBelow(const std::string& name) const {
+    for (int slot = 0; slot < ownSlot(); ++slot) {
+        const Config::Player& rider = record(slot);
+        if (rider.colour != -1 && name == std::string(rider.name, strnlen(rider.name, sizeof rider.name))) return true;
+    }
+    return false;
 }
 
 bool LanLobby::isFree(int32_t value, int32_t Config::Player::*field, int32_t count) const {

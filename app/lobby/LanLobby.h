@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 #include "game/records/Config.h"
 
@@ -75,6 +76,11 @@ private:
     void endWait(bool stateCame);
     // The last lobby's moped and colour where free, else the least ridden.
     void claimMoped();
+    // The player's name, or, where a rider of a lower slot shows it already,
+    // the name with this slot's number: every computer sees the same records,
+    // so no two riders of the game read alike.
+    void takeDistinctName();
+    bool isNameShownBelow(const std::string& name) const;
     // A value of 0..count-1 that no rider holds in the field.
     bool isFree(int32_t value, int32_t Config::Player::*field, int32_t count) const;
     // Write access that sends the change.

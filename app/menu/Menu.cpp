@@ -5,6 +5,7 @@
 #include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
 #include "app/menu/MultiplayerScreen.h"
+#include "app/menu/MultiplayerSelectScreen.h"
 #include "app/menu/SplashScreen.h"
 #include "engine/platform/audio/SampleStream.h"
 #include "engine/platform/audio/Sound.h"

@@ -14,6 +14,7 @@ class LW6Scene;
 class MainMenuScreen;
 class MetaScene;
 class MultiplayerScreen;
+class MultiplayerSelectScreen;
 class Renderer;
 class SampleStream;
 class Sound;
@@ -57,7 +58,7 @@ public:
     std::unique_ptr<GuiScreen> timeTrial;
     std::unique_ptr<GuiScreen> singleRace;
     std::unique_ptr<GuiScreen> championship;
-    std::unique_ptr<GuiScreen> multiplayerSelect;
+    std::unique_ptr<MultiplayerSelectScreen> multiplayerSelect;
     std::unique_ptr<MultiplayerScreen> multiplayer;
     std::unique_ptr<GuiScreen> twoPlayers;
     std::unique_ptr<HighscoresScreen> highscores;

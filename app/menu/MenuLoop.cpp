@@ -286,6 +286,9 @@ bool menuFrame(Menu& menu) {
     CEGUI::GUIContext& gui = *menu.gui->m_guiContext;
     if (menu.current && gui.getRootWindow() != menu.current->root()) gui.setRootWindow(menu.current->root());
 
+    // A connection's outcome is acted on in the frame it came.
+    const bool selectingLan = isCurrent(menu, menu.multiplayerSelect.get());
+    if (selectingLan) menu.multiplayerSelect->poll();
     const int32_t result = menu.current ? menu.current->result() : -1;
     if (result != -1) actOnResult(menu, result);
     if (isCurrent(menu, menu.credits.get())) menu.credits->scroll();
@@ -296,7 +299,8 @@ bool menuFrame(Menu& menu) {
     drawFrame(menu, result == -1);
     advanceClock(menu);
     pulseGui(*menu.gui, menu.delta);
-    NetControl::getInstance().sendChangedValues();
+    // Nothing goes out before the lobby has said whose values are whose: not while connecting.
+    if (!selectingLan) NetControl::getInstance().sendChangedValues();
     return true;
 }
 

@@ -10,6 +10,7 @@ namespace {
 constexpr float FRAME_WIDTH = 512.0f;
 constexpr float FRAME_HEIGHT = 384.0f;
 constexpr int OK_TEXT = 1000;
+constexpr int CANCEL_TEXT = 1004;
 
 } // namespace
 
@@ -25,11 +26,22 @@ MessageWindow::MessageWindow(GuiScreen& screen, CEGUI::Window& parent, std::func
     });
 }
 
-void MessageWindow::setTexts(const TextTable& texts) { m_ok->setText(texts.getText(OK_TEXT)); }
+void MessageWindow::setTexts(const TextTable& texts) {
+    m_texts = &texts;
+    m_ok->setText(texts.getText(OK_TEXT));
+}
 
 void MessageWindow::show(const CEGUI::String& text) {
+    if (m_texts) m_ok->setText(m_texts->getText(OK_TEXT));
     m_text->setText(text);
     GuiScreen::showModal(*m_frame);
+}
+
+void MessageWindow::showWaiting(const CEGUI::String& text) {
+    if (m_texts) m_ok->setText(m_texts->getText(CANCEL_TEXT));
+    m_text->setText(text);
+    GuiScreen::showModal(*m_frame);
+    m_frame->setModalState(false);
 }
 
 void MessageWindow::hide() { GuiScreen::hideModal(*m_frame); }

@@ -9,14 +9,17 @@ class GuiScreen;
 class TextTable;
 
 // The modal notice of the network screens: a text and an OK that closes it
-// and then does what the screen asks.
+// and then does what the screen asks. While something is under way it shows
+// without holding the screen, its button read as the table's Cancel.
 class MessageWindow {
 public:
     MessageWindow(GuiScreen& screen, CEGUI::Window& parent, std::function<void()> afterOk);
 
-    // The OK button's text in the table's language.
+    // The button's texts in the table's language.
     void setTexts(const TextTable& texts);
     void show(const CEGUI::String& text);
+    // Not modal: the screen's own back button still takes clicks.
+    void showWaiting(const CEGUI::String& text);
     void hide();
     bool isShown() const;
 
@@ -25,6 +28,7 @@ public:
     CEGUI::Window* okButton() const { return m_ok; }
 
 private:
+    const TextTable* m_texts = nullptr;
     CEGUI::Window* m_frame;
     CEGUI::Window* m_text;
     CEGUI::Window* m_ok;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/lobby/LanConnectAttempt.h"
 #include "app/menu/Menu.h"
 #include "app/menu/MessageWindow.h"
 #include "engine/platform/Report.h"
@@ -27,6 +28,7 @@ constexpr int LOST_TEXT = 9000;
 constexpr int UNREACHABLE_TEXT = 9002;
 constexpr int REFUSED_TEXT = 9003;
 constexpr int HOSTING_FAILED_TEXT = 9005;
+constexpr int CONNECTING_TEXT = 9006;
 // Joining as hosted here: what the box offers when the system has no name for us.
 const char* const OWN_COMPUTER = "localhost";
 // Where text 9005 names the port.
@@ -57,7 +59,8 @@ CEGUI::String withPort(CEGUI::String text, uint16_t port) {
 int joinFailureText(int32_t status) {
     switch (status) {
     case NetControl::STATUS_REFUSED: return REFUSED_TEXT;
-    case NetControl::STATUS_CONNECT_FAILED: return UNREACHABLE_TEXT;
+    case NetControl::STATUS_CONNECT_FAILED:
+    case NetControl::STATUS_NO_LOBBY: return UNREACHABLE_TEXT;
     default: return LOST_TEXT;
     }
 }
@@ -69,7 +72,10 @@ MultiplayerSelectScreen::MultiplayerSelectScreen(Menu* owner) : GuiScreen(owner)
 
     CEGUI::Window* back = createWindow("Quillfen/ImageButton", m_root, 22, 629, 120, 120);
     setButtonImages(*back, "Quillfen/BackButton", "Quillfen/BackButtonHover", "Quillfen/BackButton");
-    onClick(*back, [this] { setResult(BACK); });
+    onClick(*back, [this] {
+        abandon();
+        setResult(BACK);
+    });
     CEGUI::Window* ok = createWindow("Quillfen/ImageButton", m_root, 885, 628, 120, 120);
     setButtonImages(*ok, "Quillfen/OKButton", "Quillfen/OKButtonHover", "Quillfen/OKButtonDisabled");
     onClick(*ok, [this] { onOk(); });
@@ -111,7 +117,7 @@ MultiplayerSelectScreen::MultiplayerSelectScreen(Menu* owner) : GuiScreen(owner)
                         }));
     // Enter joins whatever the radio buttons say: the box takes keys only while joining is chosen.
     box->subscribeEvent(CEGUI::Editbox::EventTextAccepted, CEGUI::Event::Subscriber([this](const CEGUI::EventArgs&) {
-                            if (!address().empty()) join();
+                            if (!address().empty() && !m_attempt) join();
                             m_owner->config->m_serverAddress = address().c_str();
                             return true;
                         }));
@@ -119,7 +125,8 @@ MultiplayerSelectScreen::MultiplayerSelectScreen(Menu* owner) : GuiScreen(owner)
     // The menu is built again after every race; the address typed before stays.
     box->setText(config.m_serverAddress.empty() ? firstAddress() : config.m_serverAddress);
 
-    m_message = std::make_unique<MessageWindow>(*this, *m_root, [] {});
+    // Its button gives up a connection under way, or closes the reason it failed.
+    m_message = std::make_unique<MessageWindow>(*this, *m_root, [this] { abandon(); });
 }
 
 MultiplayerSelectScreen::~MultiplayerSelectScreen() = default;
@@ -149,28 +156,72 @@ void MultiplayerSelectScreen::updateRoleWidgets() {
     ok.setEnabled(!address().empty());
 }
 
+void MultiplayerSelectScreen::leave() {
+    abandon();
+    GuiScreen::leave();
+}
+
 void MultiplayerSelectScreen::onOk() {
-    if (!isJoinChosen()) {
-        NetControl& client = NetControl::getInstance();
-        if (client.connect(OWN_COMPUTER, true)) {
-            setResult(HOSTED);
-        } else {
-            g_logStream << "hosting failed: the lobby server on port " << client.port()
-                        << " did not take this computer's player (status " << client.getStatus() << ")" << std::endl;
-            m_message->show(withPort(m_owner->texts->getText(HOSTING_FAILED_TEXT), client.port()));
-        }
-    } else {
+    if (!isJoinChosen())
+        startAttempt(OWN_COMPUTER, true);
+    else
         join();
-    }
     m_owner->config->m_serverAddress = address().c_str();
 }
 
-void MultiplayerSelectScreen::join() {
-    NetControl& client = NetControl::getInstance();
-    if (client.connect(address().c_str(), false))
-        setResult(JOINED);
+void MultiplayerSelectScreen::join() { startAttempt(address(), false); }
+
+void MultiplayerSelectScreen::startAttempt(const CEGUI::String& host, bool isHost) {
+    m_attempt = std::make_unique<LanConnectAttempt>(host.c_str(), isHost);
+    m_attemptHosts = isHost;
+    m_attemptStarted = std::chrono::steady_clock::now();
+    enableChoices(false);
+}
+
+void MultiplayerSelectScreen::poll() {
+    if (!m_attempt) return;
+    const LanConnectAttempt::Outcome outcome = m_attempt->poll();
+    if (outcome == LanConnectAttempt::CONNECTING) {
+        if (!m_message->isShown() && std::chrono::steady_clock::now() - m_attemptStarted >= NOTICE_DELAY)
+            m_message->showWaiting(m_owner->texts->getText(CONNECTING_TEXT));
+        return;
+    }
+    m_attempt.reset();
+    m_message->hide();
+    enableChoices(true);
+    if (outcome == LanConnectAttempt::WELCOMED)
+        setResult(m_attemptHosts ? HOSTED : JOINED);
     else
+        showFailure();
+}
+
+void MultiplayerSelectScreen::abandon() {
+    if (!m_attempt) return;
+    m_attempt.reset();
+    m_message->hide();
+    enableChoices(true);
+}
+
+void MultiplayerSelectScreen::enableChoices(bool enabled) {
+    m_widgets[HOST]->setEnabled(enabled);
+    m_widgets[JOIN]->setEnabled(enabled);
+    if (enabled) {
+        updateRoleWidgets();
+        return;
+    }
+    m_widgets[OK_BUTTON]->setEnabled(false);
+    m_widgets[ADDRESS]->setEnabled(false);
+}
+
+void MultiplayerSelectScreen::showFailure() {
+    const NetControl& client = NetControl::getInstance();
+    if (!m_attemptHosts) {
         m_message->show(m_owner->texts->getText(joinFailureText(client.getStatus())));
+        return;
+    }
+    g_logStream << "hosting failed: the lobby server on port " << client.port()
+                << " did not take this computer's player (status " << client.getStatus() << ")" << std::endl;
+    m_message->show(withPort(m_owner->texts->getText(HOSTING_FAILED_TEXT), client.port()));
 }
 
 bool MultiplayerSelectScreen::isJoinChosen() const { return toggle(m_widgets[JOIN]).isSelected(); }

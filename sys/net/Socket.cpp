@@ -1,5 +1,6 @@
 #include "sys/net/Socket.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
 #include <cerrno>
@@ -72,14 +73,23 @@ int millisecondsLeft(std::chrono::steady_clock::time_point end) {
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
+// Waits are cut into slices this long, so that a caller giving up is heard soon.
+constexpr int ABANDON_SLICE_MS = 20;
+
+int nextSlice(std::chrono::steady_clock::time_point end) { return std::min(millisecondsLeft(end), ABANDON_SLICE_MS); }
+
+bool isAbandoned(const std::atomic<bool>* abandon) { return abandon && *abandon; }
+
 // A connect under way on a non-blocking socket: true once it is made.
-bool waitConnected(int socket, uint32_t timeoutMs) {
+bool waitConnected(int socket, uint32_t timeoutMs, const std::atomic<bool>* abandon) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
+        if (isAbandoned(abandon)) return false;
         pollfd p{socket, POLLOUT, 0};
-        int r = ::poll(&p, 1, millisecondsLeft(end));
+        int r = ::poll(&p, 1, nextSlice(end));
         if (r > 0) break;
-        if (r == 0 || errno != EINTR) return false;
+        if (r < 0 && errno != EINTR) return false;
+        if (millisecondsLeft(end) == 0) return false;
     }
     int error = 0;
     socklen_t size = sizeof error;
@@ -119,7 +129,7 @@ int createTcpSocket() {
     return s < 0 ? INVALID_SOCKET_HANDLE : s;
 }
 
-bool resolveHost(const char* host, uint32_t& address, uint32_t timeoutMs) {
+bool resolveHost(const char* host, uint32_t& address, uint32_t timeoutMs, const std::atomic<bool>* abandon) {
     if (!host || !*host) return false;
     in_addr dotted;
     if (inet_pton(AF_INET, host, &dotted) == 1) {
@@ -141,20 +151,24 @@ bool resolveHost(const char* host, uint32_t& address, uint32_t timeoutMs) {
     } catch (const std::system_error&) {
         return false;
     }
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::unique_lock<std::mutex> lock(lookup->lock);
-    if (!lookup->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return lookup->finished; }))
-        return false;
+    while (!lookup->finished) {
+        if (isAbandoned(abandon) || millisecondsLeft(end) == 0) return false;
+        lookup->done.wait_for(lock, std::chrono::milliseconds(nextSlice(end)));
+    }
     if (lookup->found) address = lookup->address;
     return lookup->found;
 }
 
-bool connectSocket(int socket, uint32_t address, uint16_t port, uint32_t timeoutMs) {
+bool connectSocket(int socket, uint32_t address, uint16_t port, uint32_t timeoutMs,
+                   const std::atomic<bool>* abandon) {
     int flags = fcntl(socket, F_GETFL, 0);
     if (flags < 0 || fcntl(socket, F_SETFL, flags | O_NONBLOCK) != 0) return false;
     sockaddr_in sa = ipv4Address(address, port);
     bool connected = ::connect(socket, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
     // An interrupted connect goes on in the background, as one in progress does.
-    if (!connected && (errno == EINPROGRESS || errno == EINTR)) connected = waitConnected(socket, timeoutMs);
+    if (!connected && (errno == EINPROGRESS || errno == EINTR)) connected = waitConnected(socket, timeoutMs, abandon);
     // The receive thread and the send time-out count on a blocking socket.
     return fcntl(socket, F_SETFL, flags) == 0 && connected;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,10 +18,12 @@ int socketUsers();
 
 int createTcpSocket();
 // First IPv4 address of a host name or dotted address. A lookup that takes
-// longer than the time is left to finish on its own thread, unheard.
-bool resolveHost(const char* host, uint32_t& address, uint32_t timeoutMs);
-// False when the peer refuses or has not answered within the time.
-bool connectSocket(int socket, uint32_t address, uint16_t port, uint32_t timeoutMs);
+// longer than the time, or that the caller abandons (set from another
+// thread), is left to finish on its own thread, unheard.
+bool resolveHost(const char* host, uint32_t& address, uint32_t timeoutMs, const std::atomic<bool>* abandon = nullptr);
+// False when the peer refuses, has not answered within the time, or the caller abandoned it.
+bool connectSocket(int socket, uint32_t address, uint16_t port, uint32_t timeoutMs,
+                   const std::atomic<bool>* abandon = nullptr);
 bool setNoDelay(int socket);
 bool setReuseAddress(int socket);
 bool setSendTimeout(int socket, uint32_t milliseconds);

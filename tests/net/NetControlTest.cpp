@@ -87,13 +87,13 @@ TEST_F(NetControlTest, ServerClosingDuringTheWaitGivesStatusZero) {
     EXPECT_EQ(m_client.getStatus(), NetControl::STATUS_LOST);
 }
 
-TEST_F(NetControlTest, NoWelcomeWithinFiveSecondsSendsLeaveAndGivesStatusOne) {
+TEST_F(NetControlTest, NoWelcomeWithinFiveSecondsSendsLeaveAndFindsNoLobby) {
     auto start = std::chrono::steady_clock::now();
     auto done = std::async(std::launch::async, [&] { return m_client.connect("127.0.0.1", false); });
     m_server = m_listener.accept();
     EXPECT_FALSE(done.get());
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4900));
-    EXPECT_EQ(m_client.getStatus(), NetControl::STATUS_REFUSED);
+    EXPECT_EQ(m_client.getStatus(), NetControl::STATUS_NO_LOBBY);
     Chunk leave;
     EXPECT_TRUE(m_server.readUntil(6, leave));
 }

@@ -21,8 +21,8 @@ protected:
     MultiplayerScreen& host() {
         MultiplayerSelectScreen& select = openSelect();
         click(select.widget(MultiplayerSelectScreen::OK_BUTTON));
-        EXPECT_EQ(select.result(), MultiplayerSelectScreen::HOSTED);
-        menuFrame(m_menu);
+        // The frame the welcome came in opens the lobby.
+        framesWhileConnecting(select);
         EXPECT_EQ(m_menu.current, &lobby());
         EXPECT_TRUE(lobby().isHost());
         return lobby();
@@ -34,8 +34,7 @@ protected:
         CEGUI::Window* box = select.widget(MultiplayerSelectScreen::ADDRESS);
         CEGUI::WindowEventArgs args(box);
         box->fireEvent(CEGUI::Editbox::EventTextAccepted, args, CEGUI::Editbox::EventNamespace);
-        EXPECT_EQ(select.result(), MultiplayerSelectScreen::JOINED);
-        menuFrame(m_menu);
+        framesWhileConnecting(select);
         EXPECT_EQ(m_menu.current, &lobby());
         EXPECT_FALSE(lobby().isHost());
         return lobby();
@@ -257,8 +256,8 @@ TEST_F(LanLobbyTest, BothLanScreensOpenOnTheirLastChoicesWhenTheMenuIsBuiltAgain
     EXPECT_FALSE(again.widget(MultiplayerSelectScreen::ADDRESS)->isDisabled());
     static_cast<CEGUI::ToggleButton*>(again.widget(MultiplayerSelectScreen::HOST))->setSelected(true);
     click(again.widget(MultiplayerSelectScreen::OK_BUTTON));
-    ASSERT_EQ(again.result(), MultiplayerSelectScreen::HOSTED);
-    menuFrame(m_menu);
+    framesWhileConnecting(again);
+    ASSERT_EQ(m_menu.current, &lobby());
     MultiplayerScreen& screen = lobby();
     EXPECT_EQ(text(screen.widget(W::MODE)), "Single Race");
     EXPECT_EQ(image(screen.widget(W::TRACK_PICTURE)), "Tracks/Track3");
@@ -266,5 +265,43 @@ TEST_F(LanLobbyTest, BothLanScreensOpenOnTheirLastChoicesWhenTheMenuIsBuiltAgain
     EXPECT_EQ(rowText(0, C::MODEL_TEXT), "Kondor Sport");
     EXPECT_EQ(rowText(0, C::COLOUR_TEXT), "Green");
     EXPECT_EQ(m_config->m_track.get(), 2);
+    menuTeardown(m_menu);
+}
+
+TEST_F(LanLobbyTest, AJoinerWhoseNameIsTakenIsShownWithItsSlotsNumberOnEveryComputer) {
+    // Every copy's first player is "Player 1" until the options say otherwise.
+    std::strcpy(m_config->m_settings.m_playerName1, "Player 1");
+    RemotePlayer host(*m_config);
+    hostElsewhere(host, Race::SINGLE_RACE, 0, 1);
+    host.choose("Player 1", 0, 0);
+    RemotePlayer xaver(*m_config);
+    ASSERT_TRUE(xaver.join(port()));
+    xaver.choose("Xaver", 1, 1);
+
+    joinAndTakeTheState({&host, &xaver});
+    ASSERT_EQ(NetControl::getInstance().getPlayerSlot(), 2);
+    auto shownEverywhere = [&](const char* own) {
+        return framesUntil(
+            [&] {
+                return rowText(0, C::NAME_TEXT) == "Player 1" && rowText(2, C::NAME_TEXT) == own &&
+                       std::string(host.record(2).name) == own && std::string(xaver.record(2).name) == own;
+            },
+            {&host, &xaver});
+    };
+    EXPECT_TRUE(shownEverywhere("Player 1 (3)")) << rowText(2, C::NAME_TEXT);
+    EXPECT_EQ(rowText(1, C::NAME_TEXT), "Xaver");
+    EXPECT_EQ(std::string(m_config->m_settings.m_playerName1), "Player 1") << "the stored name stays";
+
+    // A rider of a lower slot that comes to show this very name later still comes first.
+    xaver.choose("Player 1 (3)", 1, 1);
+    EXPECT_TRUE(shownEverywhere("Player 1 (3) (3)")) << rowText(2, C::NAME_TEXT);
+    EXPECT_EQ(rowText(1, C::NAME_TEXT), "Player 1 (3)");
+    // The race's results list the records' names.
+    host.own().ready = 1;
+    xaver.own().ready = 1;
+    click(lobby().widget(W::OK));
+    ASSERT_TRUE(framesUntil([&] { return m_menu.startRace; }, {&host, &xaver}));
+    for (int slot = 0; slot < 2; ++slot)
+        EXPECT_STRNE(m_config->m_player[slot].get().name, m_config->m_player[2].get().name) << slot;
     menuTeardown(m_menu);
 }

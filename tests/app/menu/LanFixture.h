@@ -48,6 +48,10 @@ protected:
         }
         return true;
     }
+    // Menu frames while the screen connects in the background.
+    void framesWhileConnecting(MultiplayerSelectScreen& select) {
+        EXPECT_TRUE(framesUntil([&] { return !select.isConnecting(); }));
+    }
     MultiplayerScreen& lobby() const { return *m_menu.multiplayer; }
 
     GameDaemon::GameServer m_server{0, 1000};

@@ -15,6 +15,9 @@ namespace {
 
 using W = MultiplayerSelectScreen::Widget;
 
+const char* const NO_GAME = "No game was found at that address. Check the address and make sure a game has been "
+                            "hosted there.";
+
 class LanSelectTest : public LanTest {
 protected:
     void type(const std::string& keys) {
@@ -24,9 +27,11 @@ protected:
     std::string joinFailure(MultiplayerSelectScreen& select, const char* address) {
         chooseJoin(select, address);
         click(select.widget(W::OK_BUTTON));
+        framesWhileConnecting(select);
         EXPECT_EQ(select.result(), -1);
         EXPECT_TRUE(select.message().isShown());
         const std::string reason = text(select.message().text());
+        EXPECT_EQ(text(select.message().okButton()), "OK");
         click(select.message().okButton());
         EXPECT_FALSE(select.message().isShown());
         return reason;
@@ -79,8 +84,8 @@ TEST_F(LanSelectTest, OffersTheComputersNameAndJoinsOnlyWithAnAddressOfItsAlphab
 TEST_F(LanSelectTest, EachFailureShowsItsReasonAndLeavesTheScreen) {
     MultiplayerSelectScreen& select = openSelect();
     // No game hosted yet: the lobby server refuses a joining player.
-    EXPECT_EQ(joinFailure(select, "127.0.0.1"), "The game did not let you in or did not answer. It may be full, or "
-                                                "the race has already started.");
+    EXPECT_EQ(joinFailure(select, "127.0.0.1"), "The game did not let you in. It may be full, or the race has "
+                                                "already started.");
 
     // Nothing listens on the port: refused at once.
     uint16_t deadPort = 0;
@@ -90,9 +95,20 @@ TEST_F(LanSelectTest, EachFailureShowsItsReasonAndLeavesTheScreen) {
     }
     NetControl::getInstance().setPort(deadPort);
     const auto before = std::chrono::steady_clock::now();
-    EXPECT_EQ(joinFailure(select, "127.0.0.1"),
-              "Could not reach that computer. Check the address and make sure a game has been hosted there.");
+    EXPECT_EQ(joinFailure(select, "127.0.0.1"), NO_GAME);
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+
+    // Another program on the port: it answers, but not as a lobby does.
+    nettest::RawListener web;
+    NetControl::getInstance().setPort(web.port());
+    std::thread answering([&] {
+        nettest::RawPeer peer = web.accept();
+        nettest::Chunk hello;
+        peer.read(hello);
+        peer.send({'H', 'T', 'T', 'P', '/', '1', '.', '0', ' ', '4', '0', '0', '\r', '\n', '\r', '\n'});
+    });
+    EXPECT_EQ(joinFailure(select, "127.0.0.1"), NO_GAME);
+    answering.join();
 
     // A server that drops the player before it answers.
     nettest::RawListener dropping;
@@ -112,10 +128,72 @@ TEST_F(LanSelectTest, EachFailureShowsItsReasonAndLeavesTheScreen) {
     ASSERT_TRUE(otherHost.connect("localhost", true));
     static_cast<CEGUI::ToggleButton*>(select.widget(W::HOST))->setSelected(true);
     click(select.widget(W::OK_BUTTON));
+    framesWhileConnecting(select);
     EXPECT_EQ(select.result(), -1);
     ASSERT_TRUE(select.message().isShown());
     EXPECT_EQ(text(select.message().text()), "Could not host the game. Port " + std::to_string(port()) +
                                                  " may be blocked or in use by another program.");
     otherHost.disconnect();
+    menuTeardown(m_menu);
+}
+
+TEST_F(LanSelectTest, ConnectingLeavesTheMenuDrawingAndItsCancelOrBackGivesTheAttemptUp) {
+    MultiplayerSelectScreen& select = openSelect();
+    // One frame of the menu, however long the other side keeps it waiting.
+    auto frame = [&] {
+        const auto start = std::chrono::steady_clock::now();
+        menuFrame(m_menu);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    };
+    auto connectAndSeeTheNotice = [&] {
+        chooseJoin(select, "127.0.0.1");
+        click(select.widget(W::OK_BUTTON));
+        const auto start = std::chrono::steady_clock::now();
+        while (!select.message().isShown() && std::chrono::steady_clock::now() - start < std::chrono::seconds(3)) {
+            frame();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_TRUE(select.message().isShown());
+        EXPECT_TRUE(select.isConnecting());
+        EXPECT_EQ(text(select.message().text()), "Connecting to the network game...");
+        EXPECT_EQ(text(select.message().okButton()), "Cancel");
+        for (W w : {W::OK_BUTTON, W::HOST, W::JOIN, W::ADDRESS}) EXPECT_TRUE(select.widget(w)->isDisabled()) << w;
+        EXPECT_FALSE(select.widget(W::BACK_BUTTON)->isDisabled());
+        EXPECT_EQ(select.result(), -1);
+    };
+
+    // A computer that never answers the TCP connect: the notice's button gives up at once.
+    {
+        nettest::FullListener unanswering;
+        NetControl::getInstance().setPort(unanswering.port());
+        ASSERT_NO_FATAL_FAILURE(connectAndSeeTheNotice());
+        const auto start = std::chrono::steady_clock::now();
+        click(select.message().okButton());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_FALSE(select.isConnecting());
+        EXPECT_FALSE(select.message().isShown());
+        EXPECT_FALSE(select.widget(W::OK_BUTTON)->isDisabled());
+        EXPECT_FALSE(select.widget(W::ADDRESS)->isDisabled());
+        for (int i = 0; i < 5; ++i) frame();
+        EXPECT_FALSE(select.message().isShown()) << "no failure told for an attempt given up";
+    }
+
+    // A program that takes the connection and says nothing: back leaves it, and the menu.
+    nettest::RawListener silent;
+    NetControl::getInstance().setPort(silent.port());
+    ASSERT_NO_FATAL_FAILURE(connectAndSeeTheNotice());
+    nettest::RawPeer peer = silent.accept();
+    nettest::Chunk hello;
+    ASSERT_TRUE(peer.read(hello));
+    EXPECT_EQ(hello.nid, NetProtocol::CHUNK_JOIN);
+    click(select.widget(W::BACK_BUTTON));
+    EXPECT_FALSE(select.isConnecting());
+    nettest::Chunk leave;
+    EXPECT_TRUE(peer.read(leave, 1000));
+    EXPECT_EQ(leave.nid, NetProtocol::CHUNK_LEAVE);
+    EXPECT_TRUE(peer.closedByPeer(1000));
+    frame();
+    EXPECT_EQ(m_menu.current, m_menu.mainMenu.get());
+    EXPECT_FALSE(NetControl::getInstance().isConnected());
     menuTeardown(m_menu);
 }

@@ -386,11 +386,14 @@ TEST_F(MenuDrawing, LanScreensShowTheRoleTheReasonAndTheLobbysPlayersWithTheOwnM
     select.message().show(m_menu->texts->getText(9002));
     keep(drawnFrame(), "lan-select-message.png");
     select.message().hide();
+    select.message().showWaiting(m_menu->texts->getText(9006));
+    keep(drawnFrame(), "lan-select-connecting.png");
+    select.message().hide();
 
     static_cast<CEGUI::ToggleButton*>(select.widget(MultiplayerSelectScreen::HOST))->setSelected(true);
     click(select.widget(MultiplayerSelectScreen::OK_BUTTON));
-    drawnFrame();
     MultiplayerScreen& lobby = *m_menu->multiplayer;
+    for (int frame = 0; frame < 500 && m_menu->current != &lobby; ++frame) drawnFrame();
     ASSERT_EQ(m_menu->current, &lobby);
     click(lobby.widget(MultiplayerScreen::MODE_RIGHT));
     RemotePlayer bert(*m_config);

@@ -7,6 +7,7 @@
 #include "app/menu/CreditsScreen.h"
 #include "app/menu/HighscoresScreen.h"
 #include "app/menu/MainMenuScreen.h"
+#include "app/menu/MultiplayerSelectScreen.h"
 #include "app/menu/SplashScreen.h"
 #include "engine/platform/Report.h"
 #include "engine/scene/LW6Scene.h"

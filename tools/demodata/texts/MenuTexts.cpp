@@ -90,21 +90,21 @@ std::vector<LocalisedText> menuTexts() {
                 "Un jugador ha abandonado la partida. Se ha cerrado la conexión.",
                 "Un giocatore ha lasciato la partita. La connessione è stata chiusa.",
                 "Один из игроков покинул игру. Соединение закрыто."}},
-        {9002, {"Keine Verbindung zu diesem Rechner möglich. Stimmt die Adresse, und wurde dort ein Spiel erstellt?",
-                "Could not reach that computer. Check the address and make sure a game has been hosted there.",
-                "Impossible de joindre cet ordinateur. Vérifiez l'adresse et assurez-vous qu'une partie y a été créée.",
-                "No se puede conectar con ese equipo. Comprueba la dirección y que se haya creado una partida en él.",
-                "Impossibile raggiungere quel computer. Controlla l'indirizzo e verifica che vi sia stata creata una partita.",
-                "Не удалось подключиться к этому компьютеру. Проверьте адрес и убедитесь, что на нём создана игра."}},
-        {9003, {"Das Spiel nimmt niemanden mehr auf oder antwortet nicht. Vielleicht ist es voll oder das Rennen "
-                "hat schon begonnen.",
-                "The game did not let you in or did not answer. It may be full, or the race has already started.",
-                "La partie n'accepte plus de joueurs ou ne répond pas. Elle est peut-être complète, ou la course a "
-                "déjà commencé.",
-                "La partida no admite más jugadores o no responde. Puede que esté llena o que la carrera ya haya "
-                "empezado.",
-                "La partita non accetta altri giocatori o non risponde. Forse è piena o la gara è già iniziata.",
-                "Игра не принимает новых игроков или не отвечает. Возможно, мест нет или гонка уже началась."}},
+        {9002, {"An dieser Adresse wurde kein Spiel gefunden. Stimmt die Adresse, und wurde dort ein Spiel erstellt?",
+                "No game was found at that address. Check the address and make sure a game has been hosted there.",
+                "Aucune partie n'a été trouvée à cette adresse. Vérifiez l'adresse et assurez-vous qu'une partie y a "
+                "été créée.",
+                "No se ha encontrado ninguna partida en esa dirección. Comprueba la dirección y que se haya creado "
+                "una partida allí.",
+                "Nessuna partita trovata a quell'indirizzo. Controlla l'indirizzo e verifica che vi sia stata creata "
+                "una partita.",
+                "По этому адресу игра не найдена. Проверьте адрес и убедитесь, что там создана игра."}},
+        {9003, {"Das Spiel hat dich nicht aufgenommen. Vielleicht ist es voll oder das Rennen hat schon begonnen.",
+                "The game did not let you in. It may be full, or the race has already started.",
+                "La partie a refusé votre participation. Elle est peut-être complète, ou la course a déjà commencé.",
+                "La partida no te ha admitido. Puede que esté llena o que la carrera ya haya empezado.",
+                "La partita ha rifiutato la tua partecipazione. Forse è piena o la gara è già iniziata.",
+                "Игра вас не приняла. Возможно, мест нет или гонка уже началась."}},
         {9005, {"Das Spiel konnte nicht erstellt werden. Ist Port {port} gesperrt oder von einem anderen Programm "
                 "belegt?",
                 "Could not host the game. Port {port} may be blocked or in use by another program.",
@@ -112,6 +112,9 @@ std::vector<LocalisedText> menuTexts() {
                 "No se ha podido crear la partida. Puede que el puerto {port} esté bloqueado o lo use otro programa.",
                 "Impossibile creare la partita. La porta {port} potrebbe essere bloccata o usata da un altro programma.",
                 "Не удалось создать игру. Возможно, порт {port} заблокирован или занят другой программой."}},
+        {9006, {"Verbindung zum Netzwerkspiel wird aufgebaut …", "Connecting to the network game...",
+                "Connexion à la partie en réseau...", "Conectando con la partida en red...",
+                "Connessione alla partita in rete...", "Подключение к сетевой игре..."}},
 
         // The quit question and the online high-score dialog.
         {10000, {"Willst du Plimzor 2 wirklich beenden?", "Do you really want to quit Plimzor 2?",
