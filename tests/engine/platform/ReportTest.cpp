@@ -128,3 +128,25 @@ TEST(TimerClock, PausedTimeIsNotCounted) {
     EXPECT_GE(total, 0.039);
     EXPECT_LT(total, 0.075);
 }
+
+// The receive threads of a flooded lobby report as the main thread reads: each keeps its own text.
+TEST(ReportThreads, ReportsOnManyThreadsAtOnceNeverTouchAnotherThreadsLastError) {
+    g_reportLevel = 3;
+    g_reportToLog = true;
+    g_lastErrorText.assignText("the main thread's");
+    std::vector<std::thread> threads;
+    std::vector<std::string> seen(8);
+    for (size_t t = 0; t < seen.size(); ++t)
+        threads.emplace_back([t, &seen] {
+            for (int i = 0; i < 2000; ++i) {
+                ENGINE_ASSERT(i < 0 && "a peer's chunk");
+                reportError(t % 2 ? "odd" : "even");
+            }
+            seen[t] = g_lastErrorText.text();
+        });
+    for (int i = 0; i < 2000; ++i) EXPECT_STREQ(g_lastErrorText.text(), "the main thread's");
+    for (std::thread& thread : threads) thread.join();
+    for (size_t t = 0; t < seen.size(); ++t) EXPECT_EQ(seen[t], t % 2 ? "odd" : "even");
+    g_reportLevel = 0;
+    g_reportToLog = false;
+}
