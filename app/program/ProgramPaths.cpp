@@ -98,7 +98,6 @@ bool ProgramPaths::enter() const {
         return false;
     }
     g_logStream.close();
-    g_logStream.clear();
     g_logStream.open(logFile, std::ios::out | std::ios::app);
     // The game plays on without a writable home; the player is told once what is not kept.
     if (access(dataFolder.c_str(), W_OK) != 0)
