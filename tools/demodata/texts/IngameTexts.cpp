@@ -62,19 +62,19 @@ std::vector<LocalisedText> ingameTexts() {
         {4030, {"[NICKNAME] ist ausgeschieden!", "[NICKNAME] is out!", "[NICKNAME] est hors course\u00a0!",
                 "¡[NICKNAME] queda fuera!", "[NICKNAME] è fuori gara!", "[NICKNAME] выбывает из гонки!"}},
         {4032, {"ausgeschieden", "out", "hors course", "fuera", "fuori gara", "вне гонки"}},
-        // After the name entry, when "highscore.dat" could not be written.
+        // After the name entry, when "highscore.dat" could not be written; [LOGFILE] is the log's path.
         {4040, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden. Prüfe, ob auf dem Datenträger "
-                "noch Platz frei ist und ob sich der Spielordner beschreiben lässt. Einzelheiten stehen in log.txt.",
+                "noch Platz frei ist und ob sich der Spielordner beschreiben lässt. Einzelheiten stehen in [LOGFILE].",
                 "Your high score could not be saved. Check that the disk has free space and that the game's "
-                "folder can be written to. The details are in log.txt.",
+                "folder can be written to. The details are in [LOGFILE].",
                 "Votre record n'a pas pu être enregistré. Vérifiez qu'il reste de la place sur le disque et que "
-                "le dossier du jeu est accessible en écriture. Les détails figurent dans log.txt.",
+                "le dossier du jeu est accessible en écriture. Les détails figurent dans [LOGFILE].",
                 "No se ha podido guardar tu récord. Comprueba que queda espacio libre en el disco y que se puede "
-                "escribir en la carpeta del juego. Los detalles están en log.txt.",
+                "escribir en la carpeta del juego. Los detalles están en [LOGFILE].",
                 "Non è stato possibile salvare il tuo record. Controlla che ci sia spazio libero sul disco e che "
-                "la cartella del gioco sia scrivibile. I dettagli sono in log.txt.",
+                "la cartella del gioco sia scrivibile. I dettagli sono in [LOGFILE].",
                 "Не удалось сохранить ваш рекорд. Проверьте, что на диске есть свободное место и что папка игры "
-                "доступна для записи. Подробности — в файле log.txt."}},
+                "доступна для записи. Подробности — в файле [LOGFILE]."}},
 
         // Pause window, start panel and network messages.
         {9000, {"Weiterfahren", "Continue", "Reprendre", "Continuar", "Riprendi", "Продолжить"}},
