@@ -51,14 +51,14 @@ public:
         int file;
         do file = ::open(path.c_str(), how, 0644);
         while (file < 0 && errno == EINTR);
-        if (file < 0) {
-            m_failure = std::strerror(errno);
-            return false;
-        }
+        const int reason = errno;
         struct stat info {};
-        if (fstat(file, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISCHR(info.st_mode))) {
-            ::close(file);
-            m_failure = "no plain file";
+        const bool plain = (file >= 0 ? fstat(file, &info) : stat(path.c_str(), &info)) != 0 ||
+                           S_ISREG(info.st_mode) || S_ISCHR(info.st_mode);
+        // A fifo without a reader fails with "no such device", which would only puzzle.
+        if (file < 0 || !plain) {
+            m_failure = plain ? std::strerror(reason) : "no plain file";
+            if (file >= 0) ::close(file);
             return false;
         }
         // Waiting for a slow device is fine; the flag only kept the open from waiting for a reader.

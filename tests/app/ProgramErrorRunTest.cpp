@@ -197,4 +197,20 @@ TEST_F(ProgramRunTest, AHomeThePlayerCannotWriteStillStartsAndPlays) {
     EXPECT_NE(written.find("config.dat cannot be written"), std::string::npos) << written;
 }
 
+TEST_F(ProgramRunTest, AFifoOrADeviceForTheSettingsOrTheLogNeverStallsTheGame) {
+    const std::string fifo = m_dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& settings : {fifo, std::string("/dev/zero")}) {
+        auto game = start("settings", {{"PLIMZOR_SETTINGS", settings}, {"PLIMZOR_FRAMES", "30"}});
+        EXPECT_EQ(game->waitForExit(120s), 0) << settings << "\n" << game->output();
+        EXPECT_NE(log().find("entering menu loop..."), std::string::npos) << settings << "\n" << log();
+    }
+    auto game = start("log", {{"PLIMZOR_LOG", fifo}, {"PLIMZOR_FRAMES", "30"}});
+    EXPECT_EQ(game->waitForExit(120s), 0) << game->output();
+    EXPECT_NE(game->output().find("plimzor2: the log " + fifo + " cannot be written (no plain file)"),
+              std::string::npos)
+        << game->output();
+    EXPECT_NE(game->output().find("all: 30 frames"), std::string::npos) << game->output();
+}
+
 } // namespace

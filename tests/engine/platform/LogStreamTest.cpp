@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -66,6 +69,24 @@ TEST(LogStream, OldNamesKeepTheExtension) {
     EXPECT_EQ(LogStream::oldName("/home/p/log.txt"), "/home/p/log.old.txt");
     EXPECT_EQ(LogStream::oldName("/home/p.d/log"), "/home/p.d/log.old");
     EXPECT_EQ(LogStream::oldName("log"), "log.old");
+}
+
+TEST(LogStream, AFifoOrAFolderIsNoLogAndIsNeverWaitedFor) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    LogStream log;
+    for (const std::string& odd : {dir.file("fifo"), dir.path()}) {
+        EXPECT_FALSE(log.open(odd)) << odd;
+        EXPECT_FALSE(log.is_open());
+        EXPECT_FALSE(log.failure().empty());
+        EXPECT_EQ(log.path(), odd) << "the name asked for is kept for the player's messages";
+    }
+    // Even with a reader, a fifo could fill and stall the game.
+    const int reader = ::open(dir.file("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_FALSE(log.open(dir.file("fifo")));
+    EXPECT_EQ(log.failure(), "no plain file");
+    ::close(reader);
 }
 
 TEST(LogStream, NotOpenItDiscardsAndADeviceIsNeverMoved) {
