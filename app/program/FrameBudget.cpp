@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/platform/Report.h"
+
 namespace {
 
 void reportLine(std::ostream& out, const char* name, int64_t frames, double seconds) {
@@ -18,8 +20,11 @@ FrameBudget FrameBudget::fromEnvironment() {
     const char* text = std::getenv("PLIMZOR_FRAMES");
     if (!text) return FrameBudget();
     char* end = nullptr;
-    long long limit = std::strtoll(text, &end, 10);
-    return FrameBudget(end != text && *end == '\0' && limit > 0 ? limit : 0);
+    const long long limit = std::strtoll(text, &end, 10);
+    if (end != text && *end == '\0' && limit > 0) return FrameBudget(limit);
+    g_logStream << "PLIMZOR_FRAMES \"" << text << "\" is no count of frames from 1 up; the game runs without a "
+                << "frame limit" << std::endl;
+    return FrameBudget();
 }
 
 void FrameBudget::count(Phase phase, double seconds) {

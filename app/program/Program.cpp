@@ -90,6 +90,10 @@ int runProgram(int argc, char** argv) {
     SingleInstance instance;
     uint32_t messageId = 0;
     SingleInstance::check(SingleInstance::NAME, instance, messageId, paths.commandLine);
+    if (!instance.refusal.empty()) {
+        std::fprintf(stderr, "plimzor2: %s\n", instance.refusal.c_str());
+        return 1;
+    }
     if (!instance.first) {
         std::fprintf(stderr, "plimzor2: the game is already running\n");
         return 0;
@@ -202,6 +206,15 @@ bool Program::openArchive() {
     m_archive = std::make_unique<DataArchive>(disk);
     if (!m_archive->openArchive(m_paths.archive.c_str())) {
         const std::string& path = m_paths.archive;
+        // A file that is there but no whole archive needs packing or copying again, not naming.
+        if (m_archive->found()) {
+            startUpFailed("Plimzor 2 kann sein Datenarchiv nicht lesen; die Datei ist beschädigt oder unvollständig:\n" +
+                              path + "\nPacken oder kopieren Sie das Archiv erneut.",
+                          "Plimzor 2 cannot read its data archive; the file is damaged or cut short:\n" + path +
+                              "\nPack or copy the archive again.",
+                          g_lastErrorText.text());
+            return false;
+        }
         startUpFailed("Plimzor 2 kann sein Datenarchiv nicht öffnen:\n" + path +
                           "\nNennen Sie das Archiv als erstes Argument oder in PLIMZOR_DATA.",
                       "Plimzor 2 cannot open its data archive:\n" + path +

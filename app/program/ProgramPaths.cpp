@@ -98,11 +98,13 @@ bool ProgramPaths::enter() const {
         return false;
     }
     g_logStream.close();
-    g_logStream.clear();
-    g_logStream.open(logFile, std::ios::out | std::ios::app);
+    const bool logged = g_logStream.open(logFile, std::ios::out | std::ios::app);
     // The game plays on without a writable home; the player is told once what is not kept.
     if (access(dataFolder.c_str(), W_OK) != 0)
         std::fprintf(stderr, "plimzor2: %s cannot be written: settings and high scores are not saved\n",
                      dataFolder.c_str());
+    else if (!logged)
+        std::fprintf(stderr, "plimzor2: the log %s cannot be written (%s): the game keeps no log\n", logFile.c_str(),
+                     g_logStream.failure().c_str());
     return true;
 }

@@ -15,7 +15,13 @@ SingleInstance::~SingleInstance() = default;
 void SingleInstance::check(const char* name, SingleInstance& record, uint32_t& messageId,
                            const std::string& commandLine) {
     messageId = sys::registerWindowMessage(name);
-    record.view = sys::InstanceBlock::open(name, BLOCK_SIZE);
+    std::string error;
+    record.view = sys::InstanceBlock::open(name, BLOCK_SIZE, error);
+    // Copies told to share a folder would run side by side on one home without it.
+    if (!record.view && !sys::InstanceBlock::namedFolder().empty()) {
+        record.refusal = "PLIMZOR_INSTANCE_DIR names no folder that keeps a second copy out: " + error;
+        return;
+    }
     // Without the block there is no telling who came first: better two copies than none.
     if (!record.view) {
         record.first = true;

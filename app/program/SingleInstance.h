@@ -20,10 +20,14 @@ public:
     // Lets go of the block (a first copy's lock goes with it).
     ~SingleInstance();
 
-    // Fills the record and the message id; the caller tests `first`. A copy
-    // that cannot map the block runs unguarded as a first copy, logged.
+    // Fills the record and the message id; the caller tests `refusal`, then
+    // `first`. A copy that cannot map the block in the folder
+    // PLIMZOR_INSTANCE_DIR names is refused; in the user's own folder it runs
+    // unguarded as a first copy, logged.
     static void check(const char* name, SingleInstance& record, uint32_t& messageId, const std::string& commandLine);
 
     bool first = false;
+    // Why this copy must not start; empty when it may.
+    std::string refusal;
     std::unique_ptr<sys::InstanceBlock> view;
 };

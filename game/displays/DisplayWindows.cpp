@@ -72,6 +72,13 @@ CEGUI::Window* button(CEGUI::Window* frame, float x, float y, float width, float
     return window;
 }
 
+CEGUI::String filledIn(const CEGUI::String& text, const CEGUI::String& marker, const CEGUI::String& value) {
+    CEGUI::String filled = text;
+    const size_t at = filled.find(marker);
+    if (at != CEGUI::String::npos) filled.replace(at, marker.length(), value);
+    return filled;
+}
+
 CEGUI::String utf8Text(const char* bytes, size_t size) {
     return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(bytes), strnlen(bytes, size));
 }

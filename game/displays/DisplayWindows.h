@@ -39,6 +39,9 @@ CEGUI::Window* frame(CEGUI::Window* parent, float x, float y, float width, float
 CEGUI::Window* button(CEGUI::Window* frame, float x, float y, float width, float height, float frameWidth,
                       float frameHeight, const CEGUI::String& label, std::function<void()> action);
 
+// The text with its first marker ("[NICKNAME]") replaced by the value; a text without it as it is.
+CEGUI::String filledIn(const CEGUI::String& text, const CEGUI::String& marker, const CEGUI::String& value);
+
 // A name kept as UTF-8 in a fixed field of the size (rider records, settings).
 CEGUI::String utf8Text(const char* bytes, size_t size);
 

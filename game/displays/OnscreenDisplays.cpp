@@ -335,10 +335,7 @@ void OnscreenDisplays::showPanelMessage() {
 
 void OnscreenDisplays::showNicknameMessage(int32_t view, const CEGUI::String& name) {
     if (!usedView(view)) return;
-    static const CEGUI::String MARKER = "[NICKNAME]";
-    CEGUI::String message = text(TEXT_DROPPED_OUT);
-    const size_t at = message.find(MARKER);
-    if (at != CEGUI::String::npos) message.replace(at, MARKER.length(), name);
+    const CEGUI::String message = displayWindows::filledIn(text(TEXT_DROPPED_OUT), "[NICKNAME]", name);
     m_views[view].nickname = name;
     m_views[view].nicknamePanel = true;
     setText(m_viewWindows[view].nicknameText, message);

@@ -114,7 +114,10 @@ void OnscreenDisplays::onPauseQuit() {
 void OnscreenDisplays::showConnectionLost(int32_t textId) {
     m_connectionLostText = textId;
     if (m_windows[CONNECTION_LOST]) {
-        m_connectionLostMessage->setText(text(textId));
+        // A message that points at the log names the file the log really goes to.
+        const std::string log = g_logStream.path();
+        m_connectionLostMessage->setText(
+            displayWindows::filledIn(text(textId), "[LOGFILE]", displayWindows::utf8Text(log.c_str(), log.size())));
         m_windows[CONNECTION_LOST]->setAlwaysOnTop(true);
     }
     openWindow(CONNECTION_LOST);

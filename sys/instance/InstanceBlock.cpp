@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
@@ -22,8 +25,18 @@ bool privateFolder(const std::string& path) {
 
 } // namespace
 
+std::string InstanceBlock::namedFolder() {
+    const char* dir = std::getenv("PLIMZOR_INSTANCE_DIR");
+    return dir ? dir : "";
+}
+
 std::string InstanceBlock::folder() {
-    if (const char* dir = std::getenv("PLIMZOR_INSTANCE_DIR"); dir && *dir) return dir;
+    if (std::string named = namedFolder(); !named.empty()) {
+        // A folder asked for and missing is made, as copies meant to run side by side need it.
+        std::error_code ignored;
+        std::filesystem::create_directories(named, ignored);
+        return named;
+    }
     if (const char* dir = std::getenv("XDG_RUNTIME_DIR"); dir && *dir) return dir;
     std::string own = "/tmp/plimzor2-" + std::to_string(getuid());
     return privateFolder(own) ? own : std::string();
@@ -31,11 +44,17 @@ std::string InstanceBlock::folder() {
 
 uint32_t InstanceBlock::currentId() { return uint32_t(getpid()); }
 
-std::unique_ptr<InstanceBlock> InstanceBlock::open(const char* name, size_t size) {
+std::unique_ptr<InstanceBlock> InstanceBlock::open(const char* name, size_t size, std::string& error) {
     std::string dir = folder();
-    if (dir.empty() || size == 0) return nullptr;
+    if (dir.empty() || size == 0) {
+        error = "no private folder for it";
+        return nullptr;
+    }
     int file = ::open((dir + "/" + name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (file < 0) return nullptr;
+    if (file < 0) {
+        error = dir + ": " + std::strerror(errno);
+        return nullptr;
+    }
     bool owner = flock(file, LOCK_EX | LOCK_NB) == 0;
     bool held = !owner && errno == EWOULDBLOCK;
     // Every opener grows the file to the same size, so no one maps past its end.
@@ -44,6 +63,7 @@ std::unique_ptr<InstanceBlock> InstanceBlock::open(const char* name, size_t size
     void* data = (owner || held) && sized ? mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, file, 0)
                                           : MAP_FAILED;
     if (data == MAP_FAILED) {
+        error = dir + "/" + name + ": " + std::strerror(errno);
         ::close(file);
         return nullptr;
     }

@@ -12,10 +12,12 @@ namespace sys {
 // crashed copy never keeps the next one out.
 class InstanceBlock {
 public:
-    // Null when the folder, the file or the mapping cannot be had.
-    static std::unique_ptr<InstanceBlock> open(const char* name, size_t size);
-    // PLIMZOR_INSTANCE_DIR, else $XDG_RUNTIME_DIR, else /tmp/plimzor2-<uid>.
+    // Null, with the reason in `error`, when the folder, the file or the mapping cannot be had.
+    static std::unique_ptr<InstanceBlock> open(const char* name, size_t size, std::string& error);
+    // PLIMZOR_INSTANCE_DIR (made when missing), else $XDG_RUNTIME_DIR, else /tmp/plimzor2-<uid>.
     static std::string folder();
+    // The folder PLIMZOR_INSTANCE_DIR asks for; empty when it asks for none.
+    static std::string namedFolder();
     // The id an owner leaves for the others: the process id.
     static uint32_t currentId();
 

@@ -1,8 +1,10 @@
 #include "sys/settings/Settings.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <strings.h>
+
+#include "sys/files/PlainFile.h"
 
 namespace sys {
 
@@ -61,9 +63,10 @@ bool Settings::readString(const char* key, const char* name, std::string& value)
 
 bool Settings::findValue(const char* key, const char* name, std::string& text) {
     std::string file = path();
-    if (file.empty()) return false;
-    std::ifstream in(file);
-    if (!in) return false;
+    std::string bytes, error;
+    // A folder, a fifo or a device is no settings file: the defaults hold.
+    if (file.empty() || !readPlainFile(file, MAX_BYTES, bytes, error)) return false;
+    std::istringstream in(bytes);
 
     bool inKey = false;
     std::string line;

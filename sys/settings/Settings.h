@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,6 +14,9 @@ namespace sys {
 // in which \\ and \" stand for a backslash and a quote.
 class Settings {
 public:
+    // A settings file is a few lines; a longer one, or one that is no plain file, is not read.
+    static constexpr size_t MAX_BYTES = 1 << 20;
+
     // The file the store reads; empty when no home folder is known.
     static std::string path();
 

@@ -9,6 +9,7 @@
 #include "engine/render/Renderer.h"
 #include "engine/scene/SceneRenderer.h"
 #include "sys/gfx/Device.h"
+#include "tests/game/GameTestSupport.h"
 #include "tests/support/WindowedDevice.h"
 
 namespace {
@@ -144,6 +145,22 @@ TEST_F(FrameLoopTest, SpentFrameBudgetEndsTheLoopAsAQuit) {
     loop.run(phase);
     EXPECT_EQ(phase.frames, 4);
     EXPECT_TRUE(loop.quitSeen());
+}
+
+TEST(FrameBudgetFromEnvironment, ANumberThatCountsNoFramesIsLoggedAndMeansNoLimit) {
+    for (const char* text : {"-1", "0", "abc", "12x"}) {
+        setenv("PLIMZOR_FRAMES", text, 1);
+        LogCapture log;
+        EXPECT_FALSE(FrameBudget::fromEnvironment().limited()) << text;
+        EXPECT_NE(log.text().find(std::string("PLIMZOR_FRAMES \"") + text + "\" is no count of frames"),
+                  std::string::npos)
+            << log.text();
+    }
+    setenv("PLIMZOR_FRAMES", "120", 1);
+    LogCapture log;
+    EXPECT_EQ(FrameBudget::fromEnvironment().seconds(), 2.0);
+    EXPECT_EQ(log.text(), "");
+    unsetenv("PLIMZOR_FRAMES");
 }
 
 } // namespace

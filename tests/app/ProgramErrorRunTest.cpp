@@ -92,6 +92,27 @@ TEST_P(ErrorBoxRunTest, AMissingArchiveIsToldInAFittingBoxThatASignalEnds) {
     EXPECT_NE(written.find("firewall exception removed", report), std::string::npos) << written;
 }
 
+TEST_P(ErrorBoxRunTest, AnArchiveCutInItsDirectoryIsToldAsDamagedNotAsMissing) {
+    // The header and the start of the demo archive's directory.
+    std::string bytes(3000, '\0');
+    std::ifstream(DEMO_ARCHIVE_PATH, std::ios::binary).read(bytes.data(), std::streamsize(bytes.size()));
+    const std::string cut = m_dir.write("cut/data.sar", bytes);
+    auto game = start("cut", {{"PLIMZOR_DATA", cut}, {"LANG", "C"}});
+    const bool box = boxFits(*game, coreFonts() ? "cut-archive" : "cut-archive-no-fonts");
+    EXPECT_EQ(box, coreFonts()) << game->output();
+    if (box) game->signal(SIGTERM);
+    EXPECT_EQ(game->waitForExit(30s), 1) << game->output();
+    const std::string sentence = "Plimzor 2 cannot read its data archive; the file is damaged or cut short:\n" + cut;
+    // Standard error holds the box's text where the box cannot show it, and nothing else.
+    if (box) EXPECT_EQ(game->output(), "");
+    else EXPECT_EQ(game->output().rfind("Error: " + sentence, 0), 0u) << game->output();
+    const std::string written = log();
+    EXPECT_NE(written.find(sentence.substr(0, sentence.find('\n'))), std::string::npos) << written;
+    EXPECT_NE(written.find("detail: error: archive directory runs past the end of the file"), std::string::npos)
+        << written;
+    EXPECT_EQ(written.find("Name the archive"), std::string::npos) << "the file is there: naming it again cannot help";
+}
+
 TEST_P(ErrorBoxRunTest, ADamagedArchiveLeadsWithAPlainSentenceInTheFoundLanguage) {
     // The first 100,000 bytes of the real archive.
     std::string bytes(100000, '\0');
@@ -208,6 +229,22 @@ TEST_F(ProgramRunTest, AHomeThePlayerCannotWriteStillStartsAndPlays) {
     const std::string written = log();
     EXPECT_NE(written.find("CEGUI.log cannot be written"), std::string::npos) << written;
     EXPECT_NE(written.find("config.dat cannot be written"), std::string::npos) << written;
+}
+
+TEST_F(ProgramRunTest, AFifoOrADeviceForTheSettingsOrTheLogNeverStallsTheGame) {
+    const std::string fifo = m_dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& settings : {fifo, std::string("/dev/zero")}) {
+        auto game = start("settings", {{"PLIMZOR_SETTINGS", settings}, {"PLIMZOR_FRAMES", "30"}});
+        EXPECT_EQ(game->waitForExit(120s), 0) << settings << "\n" << game->output();
+        EXPECT_NE(log().find("entering menu loop..."), std::string::npos) << settings << "\n" << log();
+    }
+    auto game = start("log", {{"PLIMZOR_LOG", fifo}, {"PLIMZOR_FRAMES", "30"}});
+    EXPECT_EQ(game->waitForExit(120s), 0) << game->output();
+    EXPECT_NE(game->output().find("plimzor2: the log " + fifo + " cannot be written (no plain file)"),
+              std::string::npos)
+        << game->output();
+    EXPECT_NE(game->output().find("all: 30 frames"), std::string::npos) << game->output();
 }
 
 } // namespace

@@ -14,13 +14,13 @@
 // Catches what the game writes to its log while it lives.
 class LogCapture {
 public:
-    LogCapture() : m_old(g_logStream.rdbuf()) { g_logStream.basic_ios<char>::rdbuf(m_text.rdbuf()); }
-    ~LogCapture() { g_logStream.basic_ios<char>::rdbuf(m_old); }
+    LogCapture() { m_old = g_logStream.capture(m_text.rdbuf()); }
+    ~LogCapture() { g_logStream.capture(m_old); }
     std::string text() const { return m_text.str(); }
 
 private:
-    std::streambuf* m_old;
     std::stringstream m_text;
+    std::streambuf* m_old = nullptr;
 };
 
 // Runs the test inside a scratch folder, where the game keeps its data files.

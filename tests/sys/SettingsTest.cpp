@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "sys/settings/Settings.h"
 #include "tests/support/TempDir.h"
@@ -57,4 +59,19 @@ TEST_F(SettingsFile, ReadsQuotedStringsWithTheirEscapes) {
     EXPECT_FALSE(sys::Settings::readString(KEY, "Port", v));
     EXPECT_FALSE(sys::Settings::readString(KEY, "Bare", v));
     EXPECT_EQ(v, "C:\\games \"two\"");
+}
+
+TEST_F(SettingsFile, AFolderAFifoOrADeviceIsNoSettingsFileAndIsNeverWaitedFor) {
+    std::filesystem::create_directories(m_dir.file("folder"));
+    ASSERT_EQ(mkfifo(m_dir.file("fifo").c_str(), 0600), 0);
+    for (const std::string& odd : {m_dir.file("folder"), m_dir.file("fifo"), std::string("/dev/zero")}) {
+        setenv("PLIMZOR_SETTINGS", odd.c_str(), 1);
+        uint32_t v = 5;
+        EXPECT_FALSE(sys::Settings::readDword(KEY, "Language", v)) << odd;
+        EXPECT_EQ(v, 5u);
+    }
+    // A settings file larger than any is not read either.
+    use("[Software\\Quarnholt\\Morvane]\nLanguage=dword:00000407\n" + std::string(sys::Settings::MAX_BYTES, ';'));
+    uint32_t v = 5;
+    EXPECT_FALSE(sys::Settings::readDword(KEY, "Language", v));
 }

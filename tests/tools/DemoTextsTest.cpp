@@ -170,6 +170,8 @@ protected:
                 CEGUI::String text = texts.getText(p.id) + utf8(p.tail);
                 // The longest name the name entry takes stands in for the rider.
                 if (p.id == 4030) text.replace(text.find(utf8("[NICKNAME]")), 10, utf8("Mmmmmmmmmmmmmmmm"));
+                // A player's log in the game's folder stands in for the log's path.
+                if (p.id == 4040) text.replace(text.find(utf8("[LOGFILE]")), 9, utf8("/home/player/.local/share/plimzor2/log.txt"));
                 const CEGUI::Font& font = CEGUI::FontManager::getSingleton().get(p.font);
                 const float room = p.width - AIR;
                 if (p.height == 0.0f) {

@@ -50,6 +50,7 @@ TEST(RaceRunOptions, RefusesWhatNoRaceCouldBe) {
         {"a.sar", "--dt", "0"},
         {"a.sar", "--dt", "0.25"},
         {"a.sar", "--dt", "nan"},
+        {"a.sar", "--dt", "1e-7"},
         {"a.sar", "--render", "640"},
         {"a.sar", "--render", "0x480"},
         {"a.sar", "--riders", ""},

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "tools/demodata/KartFixture.h"
@@ -79,9 +80,36 @@ void addTestMoped(std::vector<Asset>& assets) {
     }
 }
 
+// A track names the stamper's sound that the sound effects make too: the
+// later file of a name wins, as it did on disk, in the earlier one's place,
+// and the archive gets one member of each name.
+void mergeRepeatedNames(std::vector<Asset>& assets) {
+    std::vector<Asset> merged;
+    for (Asset& a : assets) {
+        auto earlier = std::find_if(merged.begin(), merged.end(),
+                                    [&a](const Asset& m) { return m.archiveName == a.archiveName; });
+        if (earlier == merged.end()) merged.push_back(std::move(a));
+        else *earlier = std::move(a);
+    }
+    assets = std::move(merged);
+}
+
+// A folder's name, not an option's: "demodata --preview" alone writes nowhere.
+bool folderName(const std::string& argument) { return !argument.empty() && argument.rfind("--", 0) != 0; }
+
+// The output folder, made when missing; false, told in one line, when it cannot be.
+bool makeFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && !std::filesystem::is_directory(folder, error)) error = std::make_error_code(std::errc::not_a_directory);
+    if (!error) return true;
+    std::cerr << "demodata: cannot write into " << folder << ": " << error.message() << "\n";
+    return false;
+}
+
 // Every sound and piece of music as a plain WAVE file, for listening to them.
 int writePreview(const std::filesystem::path& folder) {
-    std::filesystem::create_directories(folder);
+    if (!makeFolder(folder)) return 1;
     for (const demoaudio::AudioFile& f : demoaudio::demoAudioFiles(true)) {
         const std::filesystem::path file = folder / demoaudio::previewName(f.archiveName);
         if (!(std::ofstream(file, std::ios::binary) << f.preview)) {
@@ -98,7 +126,8 @@ int main(int argc, char** argv) {
     if (askedForHelp(argc, argv)) return showUsage(USAGE, true);
     const bool preview = argc == 3 && std::string(argv[1]) == "--preview";
     const bool withTestMoped = argc == 3 && std::string(argv[2]) == "--test-moped";
-    if (argc != 2 && !preview && !withTestMoped) return showUsage(USAGE, false);
+    if ((argc != 2 && !preview && !withTestMoped) || !folderName(argv[preview ? 2 : 1]))
+        return showUsage(USAGE, false);
     if (preview) {
         try {
             return writePreview(argv[2]);
@@ -108,11 +137,12 @@ int main(int argc, char** argv) {
         }
     }
     const std::filesystem::path out = argv[1];
-    std::filesystem::create_directories(out);
+    if (!makeFolder(out)) return 1;
     std::vector<Asset> assets;
     try {
         assets = demoAssets();
         if (withTestMoped) addTestMoped(assets);
+        mergeRepeatedNames(assets);
     } catch (const std::runtime_error& e) {
         std::cerr << "demodata: " << e.what() << "\n";
         return 1;
@@ -120,7 +150,7 @@ int main(int argc, char** argv) {
     std::ofstream list(out / "pack-list.txt");
     for (const Asset& a : assets) {
         std::filesystem::path file = out / a.diskName;
-        std::filesystem::create_directories(file.parent_path());
+        if (!makeFolder(file.parent_path())) return 1;
         std::ofstream(file, std::ios::binary) << a.bytes;
         list << a.archiveName << '\t' << a.diskName << '\t' << a.flags << '\n';
     }

@@ -84,6 +84,11 @@ bool KartSim::load(std::string& error) {
     g_race = &w.race;
     w.race.m_config = &w.config;
     w.config.m_track.set(trackIndexOf(m_options.track));
+    // The loader makes an empty scene of a missing file, and a kart would fall through it for the whole run.
+    if (!m_files.exists(m_options.track.c_str())) {
+        error = "no track scene " + m_options.track + " in the archive";
+        return false;
+    }
     w.scene = SceneLoader::loadScene(w.pool, m_options.track.c_str(), m_files);
     w.race.m_scene = w.scene;
     if (!w.scene) {
@@ -99,7 +104,10 @@ bool KartSim::load(std::string& error) {
     w.surfaces.install(*w.scene);
 
     auto settings = std::make_unique<VehicleSettings>(0, m_options.settings);
-    settings->load(m_files);
+    if (!settings->load(m_files) && m_options.settingsNamed) {
+        error = "no settings file " + m_options.settings + " in the archive";
+        return false;
+    }
     std::unique_ptr<Controller> driver;
     if (m_options.computerDriver)
         driver = std::make_unique<ControllerAI>(nullptr, &w.config, 0, &m_files);

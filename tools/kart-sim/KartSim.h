@@ -16,6 +16,8 @@ public:
         std::string mopedScene = "D:\\Vantorik\\3dobjects_cars\\hercules_blau.lws";
         std::string mopedObject = "D:\\Vantorik/3dobjects_cars/hercules/hercules_blau.lwo";
         std::string settings = "D:\\Vantorik\\carsettings_0.dat";
+        // Named by the user: then the file must be there; the default one may be missing.
+        bool settingsNamed = false;
         // The kart's contact radius: the model's size factor (1.0 for the Vespa).
         float radius = 0.75f;
         int steps = 6000;

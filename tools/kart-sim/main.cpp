@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
             options.radius = radius;
         } else if (arg == "--settings" && hasValue) {
             options.settings = argv[++i];
+            options.settingsNamed = true;
         } else if (arg == "--steps" && hasValue) {
             char* end = nullptr;
             const long steps = std::strtol(argv[++i], &end, 10);

@@ -1,11 +1,10 @@
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 #include "tools/lightwave/Lwo2DemoObject.h"
 #include "tools/lightwave/Lwo2Dump.h"
 #include "tools/lightwave/Lwo2Writer.h"
+#include "sys/files/PlainFile.h"
 #include "tools/usage/ToolUsage.h"
 
 namespace {
@@ -13,19 +12,21 @@ namespace {
 const char* const USAGE = "usage: lwo2-write cube OUT.lwo     writes the demo object\n"
                           "       lwo2-write --dump FILE.lwo  lists its chunks\n";
 
+// The largest object of the demo tracks is under 10 MB.
+constexpr size_t MAX_DUMP_BYTES = 256u << 20;
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (askedForHelp(argc, argv)) return showUsage(USAGE, true);
     std::string mode = argc > 1 ? argv[1] : "";
     if (argc == 3 && mode == "--dump") {
-        std::ifstream in(argv[2], std::ios::binary);
-        if (!in) {
-            std::cerr << "lwo2-write: cannot read " << argv[2] << "\n";
+        std::string bytes, error;
+        if (!sys::readPlainFile(argv[2], MAX_DUMP_BYTES, bytes, error)) {
+            std::cerr << "lwo2-write: cannot read " << argv[2] << ": " << error << "\n";
             return 1;
         }
-        std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::cout << dumpLwo2(file);
+        std::cout << dumpLwo2(std::vector<uint8_t>(bytes.begin(), bytes.end()));
         return 0;
     }
     if (argc == 3 && mode == "cube") {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "engine/platform/input/InputDevice.h"
+#include "sys/files/PlainFile.h"
 
 namespace {
 
@@ -24,14 +24,12 @@ bool parseNumber(const std::string& text, long low, long high, long& value) {
 } // namespace
 
 bool KeyScript::load(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read the keys file " + path;
+    std::string text;
+    if (!sys::readPlainFile(path, MAX_BYTES, text, error)) {
+        error = "cannot read the keys file " + path + ": " + error;
         return false;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    if (parse(text.str(), error)) return true;
+    if (parse(text, error)) return true;
     error = path + ": " + error;
     return false;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@ public:
         uint8_t key;
         bool down;
     };
+    // A script of a few thousand key changes is some tens of kilobytes.
+    static constexpr size_t MAX_BYTES = 16u << 20;
 
     // False with the file and line in `error`.
     bool load(const std::string& path, std::string& error);

@@ -129,9 +129,9 @@ bool RaceRunOptions::parse(const std::vector<std::string>& arguments, RaceRunOpt
         } else if (argument == "--dt") {
             char* end = nullptr;
             options.dt = std::strtod(value.c_str(), &end);
-            good = !value.empty() && *end == '\0' && std::isfinite(options.dt) && options.dt > 0.0 &&
+            good = !value.empty() && *end == '\0' && std::isfinite(options.dt) && options.dt >= MIN_DT &&
                    options.dt <= MAX_DT;
-            expected = "seconds above 0, at most 0.2 (20 physics steps a frame)";
+            expected = "seconds from 0.0001 to 0.2 (20 physics steps a frame)";
         } else if (argument == "--render") {
             good = parseSize(value, options.width, options.height);
             expected = "WxH";

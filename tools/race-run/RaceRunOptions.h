@@ -8,6 +8,8 @@ struct RaceRunOptions {
     static constexpr int MAX_LAPS = 5;
     // The race takes at most 20 steps of 0.01 s a frame; a longer frame would drop steps.
     static constexpr double MAX_DT = 0.2;
+    // Twenty simulated minutes of the shortest frames still count in a 32-bit frame number.
+    static constexpr double MIN_DT = 0.0001;
 
     std::string archive;
     int track = 0;

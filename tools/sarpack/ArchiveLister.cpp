@@ -11,10 +11,17 @@
 namespace {
 
 std::unique_ptr<DataArchive> openForReading(const std::string& path, std::ostream& err) {
+    // The archive's reports say what is wrong with it.
+    g_reportLevel = 1;
+    g_reportToLog = true;
+    g_lastErrorText.assignText("");
     DiskFile disk("");
     auto archive = std::make_unique<DataArchive>(disk);
     if (!archive->openArchive(path.c_str())) {
-        err << "sarpack: cannot read archive " << path << "\n";
+        std::string reason = g_lastErrorText.text();
+        if (reason.rfind("error: ", 0) == 0) reason.erase(0, 7);
+        if (!reason.empty() && reason.back() == '\n') reason.pop_back();
+        err << "sarpack: cannot read archive " << path << (archive->found() ? ": " + reason : ": not found") << "\n";
         return nullptr;
     }
     return archive;
@@ -35,8 +42,6 @@ int extractMember(const std::string& archive, const std::string& name, const std
                   std::ostream& out, std::ostream& err) {
     auto reader = openForReading(archive, err);
     if (!reader) return 1;
-    g_reportLevel = 1;
-    g_reportToLog = true;
     if (!reader->open(name.c_str())) {
         err << "sarpack: " << g_lastErrorText.text();
         return 1;

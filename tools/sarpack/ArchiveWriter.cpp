@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <exception>
 #include <mutex>
 #include <numeric>
@@ -53,6 +54,13 @@ bool ArchiveWriter::add(const std::string& name, const std::string& data, uint8_
     bytes.resize(static_cast<uint32_t>(data.size()));
     if (!data.empty()) std::memcpy(bytes.data(), data.data(), data.size());
     return keep(name, std::move(bytes), flags);
+}
+
+bool ArchiveWriter::has(const std::string& name) const {
+    std::string key = name;
+    std::replace(key.begin(), key.end(), '/', '\\');
+    return std::any_of(m_members.begin(), m_members.end(),
+                       [&key](const Member& m) { return strcasecmp(m.name.c_str(), key.c_str()) == 0; });
 }
 
 bool ArchiveWriter::keep(const std::string& name, ByteBuffer&& data, uint8_t flags) {

@@ -15,6 +15,9 @@ public:
     // The bytes are kept as given and packed when the archive is written.
     bool add(const std::string& name, const ByteBuffer& data, uint8_t flags);
     bool add(const std::string& name, const std::string& data, uint8_t flags);
+    // A member of that name is kept already, as the archive compares names:
+    // without case, '/' read as '\'. The game would only ever find the first.
+    bool has(const std::string& name) const;
 
     // Packs the members on several cores at once and writes the archive, its
     // bytes the same whatever order the packing ends in; false with a message

@@ -1,9 +1,9 @@
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
+#include "sys/files/PlainFile.h"
 #include "tools/sarpack/ArchiveLister.h"
 #include "tools/sarpack/ArchiveWriter.h"
 #include "tools/usage/ToolUsage.h"
@@ -16,23 +16,19 @@ const char* const USAGE = "usage: sarpack pack ARCHIVE LISTFILE [--layout 0|1]\n
                           "LISTFILE lines: name<TAB>diskfile<TAB>flags (0 stored, 1 range-coded,\n"
                           "2 block-sorted, 3 both); relative disk files are found beside LISTFILE.\n";
 
+// A member's sizes and offsets are 32-bit: half of that for one member leaves room for the rest.
+constexpr size_t MAX_MEMBER_BYTES = size_t(1) << 31;
+constexpr size_t MAX_LIST_BYTES = 64u << 20;
+
 int usage() { return showUsage(USAGE, false); }
 
-bool readWhole(const std::string& path, std::string& data) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    data = s.str();
-    return true;
-}
-
 int pack(const std::string& archive, const std::string& listFile, uint32_t layout) {
-    std::ifstream list(listFile);
-    if (!list) {
-        std::cerr << "sarpack: cannot read " << listFile << "\n";
+    std::string listText, reason;
+    if (!sys::readPlainFile(listFile, MAX_LIST_BYTES, listText, reason)) {
+        std::cerr << "sarpack: cannot read " << listFile << ": " << reason << "\n";
         return 1;
     }
+    std::istringstream list(listText);
     std::string base;
     if (size_t slash = listFile.rfind('/'); slash != std::string::npos) base = listFile.substr(0, slash + 1);
     ArchiveWriter writer(layout);
@@ -56,9 +52,13 @@ int pack(const std::string& archive, const std::string& listFile, uint32_t layou
             return 1;
         }
         if (!disk.empty() && disk[0] != '/') disk = base + disk;
+        if (writer.has(name)) {
+            std::cerr << listFile << ":" << number << ": " << name << " is listed twice\n";
+            return 1;
+        }
         std::string data;
-        if (!readWhole(disk, data)) {
-            std::cerr << listFile << ":" << number << ": cannot read " << disk << "\n";
+        if (!sys::readPlainFile(disk, MAX_MEMBER_BYTES, data, reason)) {
+            std::cerr << listFile << ":" << number << ": cannot read " << disk << ": " << reason << "\n";
             return 1;
         }
         if (!writer.add(name, data, static_cast<uint8_t>(flags))) {

@@ -1,9 +1,9 @@
 #include "tools/sound-check/Sound.h"
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
+
+#include "sys/files/PlainFile.h"
 
 namespace {
 
@@ -16,9 +16,8 @@ uint32_t little(const char* p, int bytes) {
 } // namespace
 
 Sound readWaveFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error(path + ": cannot open");
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes, error;
+    if (!sys::readPlainFile(path, MAX_WAVE_BYTES, bytes, error)) throw std::runtime_error(path + ": cannot read: " + error);
     if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
         throw std::runtime_error(path + ": not a WAVE file");
     int channels = 0, bits = 0;

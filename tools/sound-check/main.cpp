@@ -56,12 +56,16 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    std::printf("%-22s %7s %8s %6s %8s %5s %6s %4s %6s %5s %5s %5s\n", "file", "seconds", "centroid", ">1kHz",
-                "95%below", "L/R", "peak", "clip", "offset", "first", "last", "seam");
     int failed = 0;
+    bool headed = false;
     for (int i = 1; i < argc; ++i) {
         try {
             const SoundStats s = soundStats(readWaveFile(argv[i]));
+            // The table's head comes with its first row: files it cannot read get only their line.
+            if (!headed)
+                std::printf("%-22s %7s %8s %6s %8s %5s %6s %4s %6s %5s %5s %5s\n", "file", "seconds", "centroid",
+                            ">1kHz", "95%below", "L/R", "peak", "clip", "offset", "first", "last", "seam");
+            headed = true;
             std::printf("%-22s %7.1f %6.0fHz %5.1f%% %6.0fHz %5.2f %6.1f %4d %6.4f %5.3f %5.3f %5.2f\n",
                         std::filesystem::path(argv[i]).filename().string().c_str(), s.seconds, s.centroidHz,
                         100.0 * s.shareAbove1k, s.rolloff95Hz, s.correlation, decibels(s.peak), s.clipped, s.offset,

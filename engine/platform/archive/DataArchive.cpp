@@ -47,15 +47,24 @@ bool DataArchive::openArchive(const char* name) {
     m_archiveName = name;
 
     uint32_t header[3];
-    if (!readExactly(header, sizeof header) || header[0] != ARCHIVE_MAGIC) return false;
+    if (!readExactly(header, sizeof header) || header[0] != ARCHIVE_MAGIC) {
+        reportError("error: no archive: the file does not begin with \"SARC\"\n");
+        return false;
+    }
     m_version = header[1];
     uint32_t layout = m_version >> 24;
-    if (layout > 1) return false;
-    int32_t count = static_cast<int32_t>(header[2]);
+    if (layout > 1) {
+        reportError(formatStatic("error: archive layout %u is unknown\n", layout));
+        return false;
+    }
+    const uint32_t count = header[2];
     const uint32_t archiveSize = m_source->getSize();
     if (layout == 1) {
         uint32_t directoryOffset;
-        if (!readExactly(&directoryOffset, 4) || !m_source->seek(directoryOffset)) return false;
+        if (!readExactly(&directoryOffset, 4) || directoryOffset > archiveSize || !m_source->seek(directoryOffset)) {
+            reportError("error: archive directory runs past the end of the file\n");
+            return false;
+        }
     }
     uint32_t directoryEnd = 0;
     if (!readDirectory(count, archiveSize, directoryEnd)) {
@@ -68,9 +77,9 @@ bool DataArchive::openArchive(const char* name) {
     return true;
 }
 
-bool DataArchive::readDirectory(int32_t count, uint32_t archiveSize, uint32_t& end) {
+bool DataArchive::readDirectory(uint32_t count, uint32_t archiveSize, uint32_t& end) {
     end = m_source->tell();
-    if (count <= 0) return true;
+    if (count == 0) return true;
     // Every entry takes at least 14 bytes, which bounds a forged count.
     if (static_cast<uint64_t>(count) * MIN_ENTRY_SIZE > archiveSize) {
         reportError("error: archive directory runs past the end of the file\n");
@@ -91,7 +100,7 @@ bool DataArchive::readDirectory(int32_t count, uint32_t archiveSize, uint32_t& e
         return true;
     };
     m_directory.reserve(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < count; ++i) {
         ArchiveEntry entry{};
         uint32_t fields[3];
         if (!take(&entry.nameLength, 1)) return false;

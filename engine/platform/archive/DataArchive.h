@@ -20,6 +20,9 @@ public:
     // Reads the header and directory of the named archive file; false when it
     // is missing, foreign, or its directory does not fit the file.
     bool openArchive(const char* name);
+    // openArchive found the file, whether or not it could read it: a false
+    // open of a found file means a damaged or foreign one.
+    bool found() const { return !m_archiveName.empty(); }
 
     File* clone() override;
     bool exists(const char* name) override;
@@ -41,7 +44,7 @@ public:
 private:
     const ArchiveEntry* findEntry(const char* name, bool openableOnly) const;
     // `end` gets the offset just past the directory.
-    bool readDirectory(int32_t count, uint32_t archiveSize, uint32_t& end);
+    bool readDirectory(uint32_t count, uint32_t archiveSize, uint32_t& end);
     bool readExactly(void* buffer, uint32_t count);
     bool loadMember(const ArchiveEntry& entry, ByteBuffer& bytes);
 

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "sys/files/PlainFile.h"
+
 namespace {
 
 std::string toSlashes(std::string name) {
@@ -18,16 +20,8 @@ std::string toSlashes(std::string name) {
 }
 
 int openExact(const std::string& path) {
-    int fd;
-    do fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0) return -1;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    std::string error;
+    return sys::openPlainFile(path, error);
 }
 
 // The assets were made on a file system that ignored case: find each path

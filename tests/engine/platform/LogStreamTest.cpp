@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "engine/platform/LogStream.h"
 #include "tests/support/TempDir.h"
@@ -65,6 +71,24 @@ TEST(LogStream, OldNamesKeepTheExtension) {
     EXPECT_EQ(LogStream::oldName("log"), "log.old");
 }
 
+TEST(LogStream, AFifoOrAFolderIsNoLogAndIsNeverWaitedFor) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    LogStream log;
+    for (const std::string& odd : {dir.file("fifo"), dir.path()}) {
+        EXPECT_FALSE(log.open(odd)) << odd;
+        EXPECT_FALSE(log.is_open());
+        EXPECT_FALSE(log.failure().empty());
+        EXPECT_EQ(log.path(), odd) << "the name asked for is kept for the player's messages";
+    }
+    // Even with a reader, a fifo could fill and stall the game.
+    const int reader = ::open(dir.file("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_FALSE(log.open(dir.file("fifo")));
+    EXPECT_EQ(log.failure(), "no plain file");
+    ::close(reader);
+}
+
 TEST(LogStream, NotOpenItDiscardsAndADeviceIsNeverMoved) {
     LogStream nowhere;
     nowhere << "nothing" << std::endl;
@@ -74,4 +98,37 @@ TEST(LogStream, NotOpenItDiscardsAndADeviceIsNeverMoved) {
     for (uint64_t written = 0; written < 2 * LogStream::MAX_BYTES; written += line.size() + 1) null << line << '\n';
     EXPECT_TRUE(std::filesystem::exists("/dev/null"));
     EXPECT_FALSE(std::filesystem::exists("/dev/null.old"));
+}
+
+TEST(LogStream, LinesOfSeveralThreadsGoOutWholeStampedAndInTheirOwnFormat) {
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    constexpr int THREADS = 8;
+    constexpr int LINES = 400;
+    {
+        LogStream log(path.c_str());
+        std::vector<std::thread> writers;
+        for (int t = 0; t < THREADS; ++t)
+            writers.emplace_back([&log, t] {
+                // Each line from several pieces, one of them in hexadecimal, the way the server and the game write.
+                for (int i = 0; i < LINES; ++i)
+                    log << "thread " << t << " line " << std::setw(5) << i << " hex " << std::hex << i * 7
+                        << std::dec << " end " << i << std::endl;
+            });
+        for (std::thread& writer : writers) writer.join();
+    }
+    const std::regex whole(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} thread (\d) line +(\d+) hex ([0-9a-f]+) end (\d+))");
+    std::istringstream lines(readAll(path));
+    int next[THREADS] = {};
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count) {
+        std::smatch parts;
+        ASSERT_TRUE(std::regex_match(line, parts, whole)) << line;
+        const int t = std::stoi(parts[1]);
+        const int i = std::stoi(parts[2]);
+        EXPECT_EQ(i, next[t]++) << line;
+        EXPECT_EQ(std::stoi(parts[3], nullptr, 16), i * 7) << line;
+        EXPECT_EQ(std::stoi(parts[4]), i) << "another thread's hexadecimal leaked in: " << line;
+    }
+    EXPECT_EQ(count, THREADS * LINES);
 }

@@ -104,12 +104,11 @@ TEST(ProfilerReport, ATableOfZerosIsNotWritten) {
     Profiler::clear();
     EXPECT_EQ(Profiler::addSection("render"), 0);
     EXPECT_EQ(Profiler::addSection("physics"), 1);
-    std::streambuf* old = g_logStream.rdbuf();
     std::stringstream out;
-    g_logStream.basic_ios<char>::rdbuf(out.rdbuf());
+    std::streambuf* old = g_logStream.capture(out.rdbuf());
     Profiler::report();
     Profiler::reportLine(0);
-    g_logStream.basic_ios<char>::rdbuf(old);
+    g_logStream.capture(old);
     Profiler::clear();
     EXPECT_EQ(out.str(), "render                   :        0             0          0        0          0\n");
 }

@@ -127,3 +127,28 @@ TEST(TextTable, ReadsThroughTheDataArchiveByDevelopmentPath) {
     table.m_language = 5;
     EXPECT_EQ(utf8(table.getText(9000)), "Соединение потеряно");
 }
+
+TEST(TextTable, ADamagedTakeCostsOnlyItselfAndIsLoggedWithTheFileAndLine) {
+    LogCapture log;
+    TempDir dir;
+    const std::string path = dir.write("menu/Texts.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Texts>\n"
+                                                         "\t<Take id=\"1\"><En>Zeitfahren</En><Ru>Заезд</Ru></Take>\n"
+                                                         "\t<Take id=\"2\"<En>broken</En></Take>\n"
+                                                         "\t<Take id=\"3\"><En>Single race</En></Take>\n"
+                                                         "\t<Take id=\"4\"><En>Options</En></Take>\n"
+                                                         "</Texts>\n");
+    DiskFile source(".\\;..\\");
+    TextTable table(path.c_str(), source);
+    table.m_language = 1;
+    EXPECT_EQ(utf8(table.getText(1)), "Zeitfahren");
+    EXPECT_TRUE(table.getText(2).empty());
+    EXPECT_EQ(utf8(table.getText(3)), "Single race") << "the menu keeps the labels after the damage";
+    EXPECT_EQ(utf8(table.getText(4)), "Options");
+    const std::string written = log.text();
+    EXPECT_NE(written.find(path + " is damaged at line 4"), std::string::npos) << written;
+
+    LogCapture noise;
+    TextTable garbage(dir.write("menu/Noise.xml", std::string("\x89PNG\r\n\x1a\n\0\0", 10)).c_str(), source);
+    EXPECT_TRUE(garbage.getText(1).empty());
+    EXPECT_NE(noise.text().find("Noise.xml is damaged"), std::string::npos) << noise.text();
+}

@@ -66,59 +66,59 @@ std::vector<LocalisedText> ingameTexts() {
         // takes no files, a file left alone because it could not be read, a disk that failed.
         {4040, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden: Der Datenträger ist voll. Bis "
                 "zum Beenden des Spiels bleibt er in der Bestenliste. Schaffe Platz auf dem Datenträger; "
-                "Einzelheiten stehen in log.txt.",
+                "Einzelheiten stehen in [LOGFILE].",
                 "Your high score could not be saved: the disk is full. It stays in the high-score tables until you "
-                "quit the game. Free some space on the disk; the details are in log.txt.",
+                "quit the game. Free some space on the disk; the details are in [LOGFILE].",
                 "Votre record n'a pas pu être enregistré\u00a0: le disque est plein. Il reste dans les tableaux des "
                 "records jusqu'à ce que vous quittiez le jeu. Libérez de la place sur le disque\u00a0; les détails "
-                "figurent dans log.txt.",
+                "figurent dans [LOGFILE].",
                 "No se ha podido guardar tu récord: el disco está lleno. Seguirá en las tablas de récords hasta que "
-                "salgas del juego. Libera espacio en el disco; los detalles están en log.txt.",
+                "salgas del juego. Libera espacio en el disco; los detalles están en [LOGFILE].",
                 "Non è stato possibile salvare il tuo record: il disco è pieno. Resterà nelle classifiche finché non "
-                "esci dal gioco. Libera spazio sul disco; i dettagli sono in log.txt.",
+                "esci dal gioco. Libera spazio sul disco; i dettagli sono in [LOGFILE].",
                 "Не удалось сохранить ваш рекорд: диск заполнен. Рекорд останется в таблицах до выхода из игры. "
-                "Освободите место на диске; подробности — в файле log.txt."}},
+                "Освободите место на диске; подробности — в файле [LOGFILE]."}},
         {4041, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden: Der Spielordner lässt sich nicht "
                 "beschreiben. Bis zum Beenden des Spiels bleibt er in der Bestenliste. Einzelheiten stehen in "
-                "log.txt.",
+                "[LOGFILE].",
                 "Your high score could not be saved: the game's folder cannot be written to. It stays in the "
-                "high-score tables until you quit the game. The details are in log.txt.",
+                "high-score tables until you quit the game. The details are in [LOGFILE].",
                 "Votre record n'a pas pu être enregistré\u00a0: le dossier du jeu n'est pas accessible en écriture. "
                 "Il reste dans les tableaux des records jusqu'à ce que vous quittiez le jeu. Les détails figurent "
-                "dans log.txt.",
+                "dans [LOGFILE].",
                 "No se ha podido guardar tu récord: no se puede escribir en la carpeta del juego. Seguirá en las "
-                "tablas de récords hasta que salgas del juego. Los detalles están en log.txt.",
+                "tablas de récords hasta que salgas del juego. Los detalles están en [LOGFILE].",
                 "Non è stato possibile salvare il tuo record: la cartella del gioco non è scrivibile. Resterà nelle "
-                "classifiche finché non esci dal gioco. I dettagli sono in log.txt.",
+                "classifiche finché non esci dal gioco. I dettagli sono in [LOGFILE].",
                 "Не удалось сохранить ваш рекорд: в папку игры нельзя записывать. Рекорд останется в таблицах до "
-                "выхода из игры. Подробности — в файле log.txt."}},
+                "выхода из игры. Подробности — в файле [LOGFILE]."}},
         {4042, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden: highscore.dat ließ sich nicht "
                 "lesen und bleibt daher, wie es ist. Bis zum Beenden des Spiels bleibt dein Eintrag in der "
-                "Bestenliste. Einzelheiten stehen in log.txt.",
+                "Bestenliste. Einzelheiten stehen in [LOGFILE].",
                 "Your high score could not be saved: highscore.dat could not be read, so it is left as it is. Your "
-                "score stays in the high-score tables until you quit the game. The details are in log.txt.",
+                "score stays in the high-score tables until you quit the game. The details are in [LOGFILE].",
                 "Votre record n'a pas pu être enregistré\u00a0: highscore.dat n'a pas pu être lu, il est donc laissé "
                 "tel quel. Votre record reste dans les tableaux jusqu'à ce que vous quittiez le jeu. Les détails "
-                "figurent dans log.txt.",
+                "figurent dans [LOGFILE].",
                 "No se ha podido guardar tu récord: no se pudo leer highscore.dat, así que se deja tal como está. Tu "
-                "récord seguirá en las tablas hasta que salgas del juego. Los detalles están en log.txt.",
+                "récord seguirá en las tablas hasta que salgas del juego. Los detalles están en [LOGFILE].",
                 "Non è stato possibile salvare il tuo record: non è stato possibile leggere highscore.dat, quindi "
                 "resta com'è. Il tuo record resterà nelle classifiche finché non esci dal gioco. I dettagli sono in "
-                "log.txt.",
+                "[LOGFILE].",
                 "Не удалось сохранить ваш рекорд: файл highscore.dat не удалось прочитать, поэтому он оставлен без "
-                "изменений. Рекорд останется в таблицах до выхода из игры. Подробности — в файле log.txt."}},
+                "изменений. Рекорд останется в таблицах до выхода из игры. Подробности — в файле [LOGFILE]."}},
         {4043, {"Dein Eintrag in der Bestenliste konnte nicht gespeichert werden: Der Datenträger hat einen Fehler "
-                "gemeldet. Bis zum Beenden des Spiels bleibt er in der Bestenliste. Einzelheiten stehen in log.txt.",
+                "gemeldet. Bis zum Beenden des Spiels bleibt er in der Bestenliste. Einzelheiten stehen in [LOGFILE].",
                 "Your high score could not be saved: the disk reported an error. It stays in the high-score tables "
-                "until you quit the game. The details are in log.txt.",
+                "until you quit the game. The details are in [LOGFILE].",
                 "Votre record n'a pas pu être enregistré\u00a0: le disque a signalé une erreur. Il reste dans les "
-                "tableaux des records jusqu'à ce que vous quittiez le jeu. Les détails figurent dans log.txt.",
+                "tableaux des records jusqu'à ce que vous quittiez le jeu. Les détails figurent dans [LOGFILE].",
                 "No se ha podido guardar tu récord: el disco ha informado de un error. Seguirá en las tablas de "
-                "récords hasta que salgas del juego. Los detalles están en log.txt.",
+                "récords hasta que salgas del juego. Los detalles están en [LOGFILE].",
                 "Non è stato possibile salvare il tuo record: il disco ha segnalato un errore. Resterà nelle "
-                "classifiche finché non esci dal gioco. I dettagli sono in log.txt.",
+                "classifiche finché non esci dal gioco. I dettagli sono in [LOGFILE].",
                 "Не удалось сохранить ваш рекорд: диск сообщил об ошибке. Рекорд останется в таблицах до выхода из "
-                "игры. Подробности — в файле log.txt."}},
+                "игры. Подробности — в файле [LOGFILE]."}},
 
         // Pause window, start panel and network messages.
         {9000, {"Weiterfahren", "Continue", "Reprendre", "Continuar", "Riprendi", "Продолжить"}},

@@ -273,3 +273,27 @@ TEST_F(Archive, RandomDamageNeverReadsOutsideTheFile) {
         }
     }
 }
+
+TEST_F(Archive, AFileFoundButNoWholeArchiveSaysWhatIsWrongWithIt) {
+    DiskFile disk("");
+    DataArchive missing(disk);
+    EXPECT_FALSE(missing.openArchive((m_dir.path() + "/none.sar").c_str()));
+    EXPECT_FALSE(missing.found()) << "a missing archive is only missing";
+
+    auto foreign = openBytes("RIFF0000WAVEfmt ", false);
+    EXPECT_TRUE(foreign->found());
+    EXPECT_NE(lastError().find("\"SARC\""), std::string::npos) << lastError();
+    // A count of 0xFFFFFFFF members once read as none: an empty archive, without a word.
+    Bytes forged;
+    forged.u32(ARCHIVE_MAGIC).u32(0).u32(0xFFFFFFFFu).entry("a", 0, 0, 1, 1).str("x");
+    auto counted = openBytes(forged.s, false);
+    EXPECT_TRUE(counted->found());
+    EXPECT_TRUE(counted->getDirectory().empty());
+    EXPECT_EQ(lastError(), "error: archive directory runs past the end of the file\n");
+    // The directory at the end, its offset past a cut.
+    Bytes cut;
+    cut.u32(ARCHIVE_MAGIC).u32(0x01000000).u32(1).u32(5000).str("data");
+    g_lastErrorText.assignText("");
+    openBytes(cut.s, false);
+    EXPECT_EQ(lastError(), "error: archive directory runs past the end of the file\n");
+}

@@ -35,7 +35,6 @@ protected:
         sys::setMessageBoxSink(catchBox);
         g_boxes.clear();
         g_logStream.close();
-        g_logStream.clear();
         g_logStream.open(m_dir.file("log"));
         m_device = std::make_unique<RenderDevice>();
     }
@@ -49,7 +48,6 @@ protected:
         unsetenv("PLIMZOR_SETTINGS");
     }
     std::string log() {
-        g_logStream.flush();
         std::ifstream in(m_dir.file("log"));
         std::stringstream text;
         text << in.rdbuf();
