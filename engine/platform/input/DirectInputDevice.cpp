@@ -95,8 +95,9 @@ void DirectInputDevice::applyMouse() {
 void DirectInputDevice::applyKeyboard() {
     for (m_keyboardGate.open(); !m_keyboardWaiting.empty(); m_keyboardWaiting.pop_front()) {
         const DeviceRecord& r = m_keyboardWaiting.front();
-        if (!m_keyboardGate.passKey(r.offset)) return;
-        m_keys[r.offset & 0xFF] = (r.data & 0x80) ? 1 : 0;
+        const bool down = (r.data & 0x80) != 0;
+        if (!m_keyboardGate.passKey(r.offset, down)) return;
+        m_keys[r.offset & 0xFF] = down ? 1 : 0;
         m_lastKey = r.offset;
     }
 }

@@ -126,7 +126,7 @@ bool WindowInputDevice::take(const Message& m) {
 
 bool WindowInputDevice::setKey(uintptr_t wParam, intptr_t lParam, uint8_t held) {
     const uint8_t code = m_virtualKeyMap[keyOf(wParam, lParam)];
-    if (!m_gate.passKey(code)) return false;
+    if (!m_gate.passKey(code, held != 0)) return false;
     m_keys[code] = held;
     return true;
 }
