@@ -32,6 +32,7 @@ constexpr Rect LAN_BUTTON{674, 621, 90, 90};
 // The host-or-join screen.
 constexpr Rect JOIN_RADIO{275, 285, 45, 45};
 constexpr Rect SELECT_OK{885, 628, 120, 120};
+constexpr Rect ADDRESS_BOX{330, 410, 366, 50};
 // The lobby's OK, which says ready.
 constexpr Rect LOBBY_OK{885, 629, 120, 120};
 // The arrow below the own moped's colour.
@@ -180,13 +181,16 @@ protected:
     static Picture join(ProgramSeat& seat, const Picture& select, const std::string& address) {
         const Picture enabledOk = grab(seat, SELECT_OK);
         clickAndLook(seat, JOIN_RADIO, select, 0.0005);
-        // The box has the keys and its caret after the computer's name; a held
-        // key edits only once, and an empty box disables OK.
+        // The box has the keys and its caret after the computer's name, and an
+        // empty box disables OK. Each letter is seen gone before the next
+        // BackSpace, so that none is left over for the address typed next.
         VirtualDisplay& screen = seat.screen();
         bool emptied = false;
-        for (size_t typed = 0; !emptied && typed <= MultiplayerSelectScreen::NAME_LENGTH; ++typed) {
+        for (size_t typed = 0; !emptied && typed < MultiplayerSelectScreen::NAME_LENGTH; ++typed) {
+            const Picture box = grab(seat, ADDRESS_BOX);
             screen.pressKey(XK_BackSpace);
-            emptied = waitForLook(seat, SELECT_OK, enabledOk, false, 1s);
+            if (!waitForLook(seat, ADDRESS_BOX, box, false, 20s)) break;
+            emptied = waitForLook(seat, SELECT_OK, enabledOk, false, 500ms);
         }
         EXPECT_TRUE(emptied) << "the address box was not emptied, or OK stayed enabled";
         for (char c : address) screen.pressKey(c == '.' ? XK_period : XK_a + (c - 'a'));
