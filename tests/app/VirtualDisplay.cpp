@@ -232,9 +232,10 @@ void VirtualDisplay::pressKey(unsigned long keysym) {
     // As quick as a finger, no quicker: SDL takes a press within 2 ms of the
     // same key's release for the repeat of a held key. The server waits, not we.
     const KeyCode key = XKeysymToKeycode(m_display, keysym);
-    XTestFakeKeyEvent(m_display, key, True, TAP_MILLISECONDS);
+    XTestFakeKeyEvent(m_display, key, True, key == m_lastTapped ? TAP_MILLISECONDS : CurrentTime);
     XTestFakeKeyEvent(m_display, key, False, CurrentTime);
     XSync(m_display, False);
+    m_lastTapped = key;
 }
 
 void VirtualDisplay::setKey(unsigned long keysym, bool down) {

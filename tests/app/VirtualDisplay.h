@@ -65,4 +65,6 @@ private:
     _XDisplay* m_display = nullptr;
     std::string m_name;
     unsigned long m_own = 0;
+    // The key pressKey tapped last.
+    unsigned char m_lastTapped = 0;
 };
