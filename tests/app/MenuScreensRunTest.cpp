@@ -1,3 +1,4 @@
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,6 +36,11 @@ constexpr int MOST_RISE = 300;
 
 // Letters and digits only, none of them a riding key (w a s d) or the pause (p).
 const std::string RECORD_NAME = "kit42";
+
+// The options' first name box, right of any name's end.
+constexpr Point NAME_BOX_END = {193 + 280, 130 + 25};
+constexpr const char* PLAYER_NAME = "Rosalind";
+constexpr int CUT_LETTERS = 3;
 
 constexpr int DEFAULT_MUSIC_VOLUME = 70;
 constexpr int CHOSEN_MUSIC_VOLUME = 30;
@@ -169,7 +175,8 @@ TEST_F(MenuScreensRunTest, TimeTrialLapNamedByKeyPressesLeadsItsTrackInTheHighSc
     });
 }
 
-TEST_F(MenuScreensRunTest, CreditsRollUpAndTheOptionsKeepTheMusicVolumeDraggedOnItsSlider) {
+TEST_F(MenuScreensRunTest, CreditsRollUpAndTheOptionsKeepTheMusicVolumeDraggedOnItsSliderAndANameCutByQuickTaps) {
+    editConfig([](Config& config) { std::strcpy(config.m_settings.m_playerName1, PLAYER_NAME); });
     auto game = start("credits-options");
     const Picture menu = mainMenu(*game);
     ASSERT_FALSE(menu.rgb.empty()) << game->output();
@@ -201,6 +208,13 @@ TEST_F(MenuScreensRunTest, CreditsRollUpAndTheOptionsKeepTheMusicVolumeDraggedOn
     const Picture dragged = changedPicture(options, 0.001, 5s);
     save(dragged, "options-music-dragged");
 
+    // Into the first player's name, after its end; then BackSpace tapped
+    // three times quicker than a frame: each tap takes a letter.
+    const Picture named = clickAndLook(NAME_BOX_END, dragged, 0.0001);
+    for (int tap = 0; tap < CUT_LETTERS; ++tap) m_screen->pressKey(XK_BackSpace);
+    const Picture cut = changedPicture(named, 0.0001, 5s);
+    save(cut, "options-name-cut");
+
     clickAt(OPTIONS_OK.x, OPTIONS_OK.y);
     const Picture again = changedPicture(dragged, 0.3);
     EXPECT_LT(VirtualDisplay::differingShare(menu, again), 0.05) << "OK leads to the main menu";
@@ -209,6 +223,8 @@ TEST_F(MenuScreensRunTest, CreditsRollUpAndTheOptionsKeepTheMusicVolumeDraggedOn
     editConfig([](Config& config) {
         ASSERT_TRUE(config.load());
         EXPECT_NEAR(config.m_settings.m_musicVolume, CHOSEN_MUSIC_VOLUME, 5);
+        EXPECT_EQ(std::string(config.m_settings.m_playerName1),
+                  std::string(PLAYER_NAME).substr(0, std::strlen(PLAYER_NAME) - CUT_LETTERS));
     });
 }
 

@@ -115,7 +115,10 @@ double ProgramSeat::litShare(const Picture& picture) {
 }
 
 void ProgramSeat::clickAt(int x, int y) {
-    m_screen->pointAt(x, y);
+    // The GUI takes a press this near the last one and soon after it for a
+    // double click, which no button counts: clicks go in to either side by turns.
+    m_clickAside = -m_clickAside;
+    m_screen->pointAt(x + m_clickAside, y);
     m_screen->click();
 }
 
@@ -157,6 +160,14 @@ ProgramSeat::Picture ProgramSeat::startRace(ChildProcess& game, int races) {
     const Picture waiting = changedPicture(grabScreen(), 0.3, 10s);
     if (!pressSpaceUntilCountdown(game, races)) return {};
     return waitForLog(game, "race: go", 60s, races) ? waiting : Picture{};
+}
+
+ProgramSeat::Picture ProgramSeat::leaveRaceByPause(ChildProcess& game, const Picture& race) {
+    m_screen->pressKey(XK_Escape);
+    if (!waitForLog(game, "race window: pause", 10s)) return {};
+    const Picture pause = changedPicture(race, 0.01, 5s);
+    clickAt(PAUSE_BACK_TO_MENU.x, PAUSE_BACK_TO_MENU.y);
+    return pause;
 }
 
 bool ProgramSeat::pressSpaceUntilCountdown(ChildProcess& game, int races, const std::function<void()>& alsoPress) {

@@ -69,6 +69,9 @@ public:
     // Waits for that many races to have come up, starts the last one's
     // countdown and waits for its start: the picture before Space, or an empty one.
     Picture startRace(ChildProcess& game, int races = 1);
+    // Escape, tapped in a race, then "Back to menu" in the pause window: the
+    // window's picture, or an empty one when the log never told it opened.
+    Picture leaveRaceByPause(ChildProcess& game, const Picture& race);
     // Presses Space (and whatever `alsoPress` presses elsewhere) until the log shows the countdown of the
     // race numbered `races`; false when it never does.
     bool pressSpaceUntilCountdown(ChildProcess& game, int races = 1, const std::function<void()>& alsoPress = {});
@@ -82,4 +85,6 @@ protected:
     TempDir m_dir;
     std::unique_ptr<VirtualDisplay> m_screen;
     int m_width = SCREEN_WIDTH, m_height = SCREEN_HEIGHT;
+    // Pixels from the point aimed at; the GUI's double clicks lie within 6.
+    int m_clickAside = 7;
 };

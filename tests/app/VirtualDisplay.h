@@ -46,19 +46,17 @@ public:
 
     // The pointer is pushed into the top-left corner, then moved by relative steps.
     void pointAt(int x, int y);
-    // Held long enough that a program reading its input once a frame sees it
-    // down, and let go as long before the pointer may move on.
+    // Pressed and let go at once: the program counts a press however late it reads it.
     void click();
     // Pressed at x, y, moved by relative steps to toX, toY and let go, as a slider's thumb is dragged.
     void drag(int x, int y, int toX, int toY);
+    // Pressed and let go at once.
     void pressKey(unsigned long keysym);
     // Down or up until told otherwise, as a player holds the throttle.
     void setKey(unsigned long keysym, bool down);
 
     // The share of pixels in which two pictures of one size differ.
     static double differingShare(const Picture& a, const Picture& b);
-
-    static constexpr std::chrono::milliseconds HOLD{300};
 
 private:
     void holdButton(bool down);
@@ -67,4 +65,6 @@ private:
     _XDisplay* m_display = nullptr;
     std::string m_name;
     unsigned long m_own = 0;
+    // The key pressKey tapped last.
+    unsigned char m_lastTapped = 0;
 };

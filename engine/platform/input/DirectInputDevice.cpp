@@ -35,6 +35,9 @@ void DirectInputDevice::reset() {
     if (m_mouse) m_mouse->acquire();
     if (m_keyboard) m_keyboard->acquire();
     if (g_joystick) g_joystick->acquire();
+    // What waited came before the window was left.
+    m_mouseWaiting.clear();
+    m_keyboardWaiting.clear();
     InputDevice::reset();
 }
 
@@ -49,40 +52,65 @@ void DirectInputDevice::reacquire(Device& device) {
     }
 }
 
+bool DirectInputDevice::read(BufferedDevice& device, Records& waiting) {
+    DeviceRecord records[BUFFER_SIZE];
+    // What waits already leaves the rest in the device's own buffer.
+    uint32_t count = BUFFER_SIZE - uint32_t(std::min<size_t>(waiting.size(), BUFFER_SIZE));
+    if (device.getDeviceData(records, count) != INPUT_OK) {
+        reacquire(device);
+        return false;
+    }
+    waiting.insert(waiting.end(), records, records + count);
+    return true;
+}
+
+void DirectInputDevice::applyMouse() {
+    for (m_mouseGate.open(); m_mouseGate.isOpen() && !m_mouseWaiting.empty(); m_mouseWaiting.pop_front()) {
+        const DeviceRecord& r = m_mouseWaiting.front();
+        const int32_t delta = int32_t(r.data);
+        switch (r.offset) {
+        // Held inside the screen step by step, as the system's pointer is.
+        case MOUSE_X:
+            m_mouseDX += delta;
+            m_mouseX = std::min(std::max(m_mouseX + delta, 0), m_screenWidth);
+            break;
+        case MOUSE_Y:
+            m_mouseDY += delta;
+            m_mouseY = std::min(std::max(m_mouseY + delta, 0), m_screenHeight);
+            break;
+        case MOUSE_Z: m_mouseDZ += delta; break;
+        case MOUSE_BUTTON0: case MOUSE_BUTTON1: case MOUSE_BUTTON2: {
+            uint8_t& button = m_buttons[r.offset - MOUSE_BUTTON0];
+            const uint8_t down = (r.data & 0x80) ? 1 : 0;
+            if (button == down) break;
+            button = down;
+            m_mouseGate.closeBehindButton();
+            break;
+        }
+        default: break;
+        }
+    }
+}
+
+void DirectInputDevice::applyKeyboard() {
+    for (m_keyboardGate.open(); !m_keyboardWaiting.empty(); m_keyboardWaiting.pop_front()) {
+        const DeviceRecord& r = m_keyboardWaiting.front();
+        const bool down = (r.data & 0x80) != 0;
+        if (!m_keyboardGate.passKey(r.offset, down)) return;
+        m_keys[r.offset & 0xFF] = down ? 1 : 0;
+        m_lastKey = r.offset;
+    }
+}
+
 bool DirectInputDevice::update() {
     m_mouseDX = m_mouseDY = m_mouseDZ = 0;
-    DeviceRecord records[BUFFER_SIZE];
     if (m_mouse) {
-        uint32_t count = BUFFER_SIZE;
-        if (m_mouse->getDeviceData(records, count) != INPUT_OK) {
-            reacquire(*m_mouse);
-            return true;
-        }
-        for (uint32_t i = 0; i < count; ++i) {
-            const DeviceRecord& r = records[i];
-            switch (r.offset) {
-            case MOUSE_X: m_mouseDX += int32_t(r.data); break;
-            case MOUSE_Y: m_mouseDY += int32_t(r.data); break;
-            case MOUSE_Z: m_mouseDZ += int32_t(r.data); break;
-            case MOUSE_BUTTON0: case MOUSE_BUTTON1: case MOUSE_BUTTON2:
-                m_buttons[r.offset - MOUSE_BUTTON0] = (r.data & 0x80) ? 1 : 0;
-                break;
-            default: break;
-            }
-        }
-        m_mouseX = std::min(std::max(m_mouseX + m_mouseDX, 0), m_screenWidth);
-        m_mouseY = std::min(std::max(m_mouseY + m_mouseDY, 0), m_screenHeight);
+        if (!read(*m_mouse, m_mouseWaiting)) return true;
+        applyMouse();
     }
     if (m_keyboard) {
-        uint32_t count = BUFFER_SIZE;
-        if (m_keyboard->getDeviceData(records, count) != INPUT_OK) {
-            reacquire(*m_keyboard);
-            return true;
-        }
-        for (uint32_t i = 0; i < count; ++i) {
-            m_keys[records[i].offset & 0xFF] = (records[i].data & 0x80) ? 1 : 0;
-            m_lastKey = records[i].offset;
-        }
+        if (!read(*m_keyboard, m_keyboardWaiting)) return true;
+        applyKeyboard();
     }
     if (g_joystick) {
         std::fill(std::begin(m_joyAxesNow), std::end(m_joyAxesNow), 0);

@@ -1,7 +1,10 @@
 #pragma once
+#include <deque>
 #include <memory>
 
 #include "engine/platform/input/InputDevice.h"
+#include "engine/platform/input/InputGate.h"
+#include "sys/input/InputTypes.h"
 
 namespace sys::input {
 class BufferedDevice;
@@ -27,8 +30,17 @@ public:
     int32_t m_screenWidth, m_screenHeight;
 
 private:
+    using Records = std::deque<sys::input::DeviceRecord>;
     template <typename Device>
     static void reacquire(Device& device);
+    // Adds what the device buffered to what waits; false once it could not be read.
+    static bool read(sys::input::BufferedDevice& device, Records& waiting);
+    void applyMouse();
+    void applyKeyboard();
+
+    // Records read but held back by the gates for a later frame.
+    Records m_mouseWaiting, m_keyboardWaiting;
+    InputGate m_mouseGate, m_keyboardGate;
 };
 
 // The controller opened by the DirectInput kind, or null.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/platform/Report.h"
+#include "sys/input/InputTypes.h"
 #include "sys/window/Window.h"
 
 bool g_mouseTracking = false;
@@ -63,22 +64,42 @@ void WindowInputDevice::cursorCentreTimer(sys::Window& window, uint32_t id) {
     if (window.cursorInClient(x, y) && x == w / 2 && y == h / 2) g_mouseTracking = true;
 }
 
+void WindowInputDevice::reset() {
+    // What waited came before the window was left.
+    m_waiting.clear();
+    InputDevice::reset();
+}
+
 intptr_t WindowInputDevice::handleMessage(sys::Window& window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    auto buttons = [&]() {
-        m_buttons[0] = (wParam & 0x1) ? 1 : 0;
-        m_buttons[1] = (wParam & 0x2) ? 1 : 0;
-        m_buttons[2] = (wParam & 0x10) ? 1 : 0;
-    };
-    switch (message) {
-    case sys::WM_KEYDOWN: {
-        uint32_t key = keyOf(wParam, lParam);
-        if (!(lParam & (1 << 30))) m_keys[m_virtualKeyMap[key]] = 1;
-        break;
+    const Message m{message, wParam, lParam};
+    const bool input = (message >= sys::WM_KEYDOWN && message <= sys::WM_CHAR) ||
+                       (message >= sys::WM_MOUSEMOVE && message <= sys::WM_MOUSEWHEEL);
+    // Behind a held-back message every later one waits too, so that they keep their order.
+    if (input && !(m_waiting.empty() && take(m))) {
+        if (m_waiting.size() >= sys::input::BUFFER_SIZE) m_waiting.pop_front();
+        m_waiting.push_back(m);
     }
-    case sys::WM_KEYUP: m_keys[m_virtualKeyMap[keyOf(wParam, lParam)]] = 0; break;
-    case sys::WM_CHAR: m_lastKey = uint32_t(wParam); break;
+    return sys::Window::defaultProc(window, message, wParam, lParam);
+}
+
+bool WindowInputDevice::update() {
+    InputDevice::update();
+    m_gate.open();
+    while (!m_waiting.empty() && take(m_waiting.front())) m_waiting.pop_front();
+    return true;
+}
+
+bool WindowInputDevice::take(const Message& m) {
+    switch (m.message) {
+    case sys::WM_KEYDOWN: return (m.lParam & (1 << 30)) || setKey(m.wParam, m.lParam, 1);
+    case sys::WM_KEYUP: return setKey(m.wParam, m.lParam, 0);
+    default: break;
+    }
+    if (!m_gate.isOpen()) return false;
+    switch (m.message) {
+    case sys::WM_CHAR: m_lastKey = uint32_t(m.wParam); break;
     case sys::WM_MOUSEMOVE: {
-        int32_t x = int16_t(lParam & 0xFFFF), y = int16_t((lParam >> 16) & 0xFFFF);
+        int32_t x = int16_t(m.lParam & 0xFFFF), y = int16_t((m.lParam >> 16) & 0xFFFF);
         if (g_mouseTracking) {
             m_mouseDX += x - m_mouseX;
             m_mouseDY += y - m_mouseY;
@@ -86,17 +107,36 @@ intptr_t WindowInputDevice::handleMessage(sys::Window& window, uint32_t message,
         m_mouseX = x;
         m_mouseY = y;
         g_mouseTracking = true;
-        window.setTimer(CURSOR_TIMER, 250, &WindowInputDevice::cursorCentreTimer);
-        buttons();
+        // Re-armed on the window init gave it: a message taken a frame later has no window of its own.
+        if (m_window) m_window->setTimer(CURSOR_TIMER, 250, &WindowInputDevice::cursorCentreTimer);
+        setButtons(m.wParam);
         break;
     }
-    case sys::WM_LBUTTONDOWN: case sys::WM_LBUTTONUP: case sys::WM_RBUTTONDOWN: case sys::WM_RBUTTONUP:
-    case sys::WM_MBUTTONDOWN: case sys::WM_MBUTTONUP: buttons(); break;
     case sys::WM_MOUSEWHEEL:
-        m_mouseDZ += int16_t((wParam >> 16) & 0xFFFF);
-        buttons();
+        m_mouseDZ += int16_t((m.wParam >> 16) & 0xFFFF);
+        setButtons(m.wParam);
         break;
-    default: break;
+    default:
+        // A double click's second press is a press as well.
+        if (m.message >= sys::WM_LBUTTONDOWN && m.message <= sys::WM_MBUTTONDBLCLK) setButtons(m.wParam);
+        break;
     }
-    return sys::Window::defaultProc(window, message, wParam, lParam);
+    return true;
+}
+
+bool WindowInputDevice::setKey(uintptr_t wParam, intptr_t lParam, uint8_t held) {
+    const uint8_t code = m_virtualKeyMap[keyOf(wParam, lParam)];
+    if (!m_gate.passKey(code, held != 0)) return false;
+    m_keys[code] = held;
+    return true;
+}
+
+void WindowInputDevice::setButtons(uintptr_t wParam) {
+    const uint8_t held[3] = {uint8_t((wParam & 0x1) ? 1 : 0), uint8_t((wParam & 0x2) ? 1 : 0),
+                             uint8_t((wParam & 0x10) ? 1 : 0)};
+    for (int b = 0; b < 3; ++b) {
+        if (m_buttons[b] == held[b]) continue;
+        m_buttons[b] = held[b];
+        m_gate.closeBehindButton();
+    }
 }

@@ -44,6 +44,13 @@ protected:
         e.motion.yrel = dy;
         push(e);
     }
+    void button(bool down) {
+        SDL_Event e{};
+        e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.windowID = m_window->id();
+        e.button.button = SDL_BUTTON_LEFT;
+        push(e);
+    }
     std::unique_ptr<sys::Window> m_window;
 };
 
@@ -68,6 +75,7 @@ TEST(WindowInputDevice, ExtendedControlAndAltAreTheRightKeys) {
     EXPECT_EQ(input.m_keys[0x1D], 1);
     input.handleMessage(*none, sys::WM_KEYDOWN, 18, 1 << 24);
     EXPECT_EQ(input.m_keys[0xB8], 1);
+    input.update();
     input.handleMessage(*none, sys::WM_KEYUP, 17, 1 << 24);
     EXPECT_EQ(input.m_keys[0x9D], 0);
 }
@@ -89,14 +97,62 @@ TEST(WindowInputDevice, AutoRepeatAndUnmappedKeys) {
 TEST(WindowInputDevice, WheelNotchesAndButtonsFromMessages) {
     WindowInputDevice input;
     auto* none = reinterpret_cast<sys::Window*>(&input);
+    input.handleMessage(*none, sys::WM_MOUSEWHEEL, uintptr_t(uint16_t(-120)) << 16, 0);
     input.handleMessage(*none, sys::WM_MOUSEWHEEL, uintptr_t(120) << 16, 0);
     input.handleMessage(*none, sys::WM_MOUSEWHEEL, uintptr_t(120) << 16 | 0x10, 0);
-    EXPECT_EQ(input.m_mouseDZ, 240);
-    EXPECT_EQ(input.m_buttons[2], 1);
-    input.handleMessage(*none, sys::WM_MOUSEWHEEL, uintptr_t(uint16_t(-120)) << 16, 0);
     EXPECT_EQ(input.m_mouseDZ, 120);
+    EXPECT_EQ(input.m_buttons[2], 1);
     input.update();
     EXPECT_EQ(input.m_mouseDZ, 0);
+}
+
+// Messages of one frame as the pump hands them over; the frame then reads the state.
+class WindowInputFrames : public ::testing::Test {
+protected:
+    void send(uint32_t message, uintptr_t wParam, intptr_t lParam = 0) {
+        m_input.handleMessage(*m_none, message, wParam, lParam);
+    }
+    void tap(uintptr_t virtualKey) {
+        send(sys::WM_KEYDOWN, virtualKey);
+        send(sys::WM_KEYUP, virtualKey, intptr_t(3u << 30));
+    }
+    // The frames, up to `frames`, that see the key down; each takes it as the GUI does.
+    int framesPressed(uint8_t key, int frames) {
+        int pressed = 0;
+        for (int frame = 0; frame < frames; ++frame, m_input.update()) {
+            pressed += m_input.m_keys[key];
+            m_input.m_keys[key] = 0;
+        }
+        return pressed;
+    }
+    WindowInputDevice m_input;
+    sys::Window* m_none = reinterpret_cast<sys::Window*>(&m_input);
+};
+
+TEST_F(WindowInputFrames, KeysPressedAndLetGoBetweenTwoFramesEachCountOnceAndAHeldKeyStaysHeld) {
+    constexpr uint8_t BACKSPACE = 0x0E, W = 0x11;
+    send(sys::WM_KEYDOWN, 'W');
+    for (int i = 0; i < 3; ++i) tap(0x08);
+    EXPECT_EQ(framesPressed(BACKSPACE, 3), 3) << "each tap in a frame of its own";
+    EXPECT_EQ(m_input.m_keys[W], 1) << "held through every frame";
+    send(sys::WM_KEYUP, 'W', intptr_t(3u << 30));
+    EXPECT_EQ(m_input.m_keys[W], 0);
+}
+
+TEST_F(WindowInputFrames, AClickBetweenTwoFramesLandsWhereItWasMadeBeforeThePointerMovesOn) {
+    send(sys::WM_MOUSEMOVE, 0, 50 << 16 | 100);
+    send(sys::WM_LBUTTONDOWN, sys::MK_LBUTTON, 50 << 16 | 100);
+    send(sys::WM_LBUTTONUP, 0, 50 << 16 | 100);
+    send(sys::WM_LBUTTONDBLCLK, sys::MK_LBUTTON, 50 << 16 | 100);
+    send(sys::WM_MOUSEMOVE, sys::MK_LBUTTON, 200 << 16 | 300);
+    send(sys::WM_LBUTTONUP, 0, 200 << 16 | 300);
+    const int expected[][3] = {{1, 100, 50}, {0, 100, 50}, {1, 100, 50}, {0, 300, 200}};
+    for (const auto& frame : expected) {
+        EXPECT_EQ(m_input.m_buttons[0], frame[0]);
+        EXPECT_EQ(m_input.m_mouseX, frame[1]);
+        EXPECT_EQ(m_input.m_mouseY, frame[2]);
+        m_input.update();
+    }
 }
 
 TEST(Joystick, AxesScaleToThousands) {
@@ -124,6 +180,8 @@ TEST_F(InputWindowFixture, PumpDeliversKeysWithRepeatAndExtendedBits) {
     EXPECT_EQ(input.m_keys[0x9D], 1);
     key(SDL_SCANCODE_A, true);
     key(SDL_SCANCODE_A, false);
+    EXPECT_EQ(input.m_keys[0x1E], 1) << "the frame sees the press";
+    input.update();
     EXPECT_EQ(input.m_keys[0x1E], 0);
     key(SDL_SCANCODE_A, true, true);
     EXPECT_EQ(input.m_keys[0x1E], 0);
@@ -145,6 +203,36 @@ TEST_F(InputWindowFixture, DirectInputReadsBufferedEventsAndClampsTheCursor) {
     input.update();
     EXPECT_EQ(input.m_mouseX, 100);
     EXPECT_EQ(input.m_mouseY, 80);
+}
+
+TEST_F(InputWindowFixture, DirectInputCountsEveryPressOfOneFrameAndLandsClicksWhereTheyWereMade) {
+    DirectInputDevice input(100, 80);
+    focus();
+    ASSERT_TRUE(input.init(*m_window));
+    input.reset();
+    key(SDL_SCANCODE_W, true);
+    for (int i = 0; i < 2; ++i) {
+        key(SDL_SCANCODE_ESCAPE, true);
+        key(SDL_SCANCODE_ESCAPE, false);
+    }
+    // Pushed into the corner and back out: the cursor ends where the system's pointer does.
+    motion(-500, -500);
+    motion(40, 30);
+    button(true);
+    button(false);
+    motion(20, 20);
+    int escapes = 0;
+    const int expected[][3] = {{1, 40, 30}, {0, 40, 30}, {0, 60, 50}, {0, 60, 50}};
+    for (const auto& frame : expected) {
+        input.update();
+        escapes += input.m_keys[0x01];
+        input.m_keys[0x01] = 0;
+        EXPECT_EQ(input.m_keys[0x11], 1) << "W held through every frame";
+        EXPECT_EQ(input.m_buttons[0], frame[0]);
+        EXPECT_EQ(input.m_mouseX, frame[1]);
+        EXPECT_EQ(input.m_mouseY, frame[2]);
+    }
+    EXPECT_EQ(escapes, 2);
 }
 
 TEST_F(InputWindowFixture, DirectInputWithoutFocusGivesUpAfterBoundedRetries) {
