@@ -533,6 +533,7 @@ TEST_F(LanRunTest, AHostKilledDuringTheJoinersLoadingPictureIsToldInTheMenu) {
     // The host's lobby runs in a program of its own, so that it can die as the host's game would.
     ChildProcess lobby({LOBBY_SERVER_PATH, "--port", m_port}, {}, m_joinerSeat.home() + "/lobby.out");
     auto joinerGame = joiner.start("lan-lost-joiner", {{"PLIMZOR_LAN_PORT", m_port}});
+    ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
     const Picture select = chooseLan(joiner, joiner.chooseEnglish());
     LobbyPeer host(uint16_t(std::stoi(m_port)));
     ASSERT_EQ(host.hello(NetProtocol::CHUNK_HOST_HELLO), 0) << "no lobby on port " << m_port;
