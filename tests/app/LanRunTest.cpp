@@ -215,6 +215,12 @@ protected:
         m_port = std::to_string(free);
     }
 
+    // The title's window closed, as a player quits: the game ends cleanly.
+    static void quit(ProgramSeat& seat, ChildProcess& game) {
+        seat.screen().closeWindows(TITLE);
+        EXPECT_EQ(game.waitForExit(30s), 0) << game.output();
+    }
+
     static Picture grab(ProgramSeat& seat, Rect r) { return seat.screen().grab(r.x, r.y, r.width, r.height); }
 
     // The lobby's moped turns round and round: its pictures are never steady.
@@ -418,8 +424,7 @@ TEST_F(LanRunTest, HostAndJoinerMeetInTheLobbyRaceEachOtherAndTheHostOutlivesThe
     ASSERT_GT(VirtualDisplay::differingShare(selectAgain, lobbyAgain), 0.3) << "no lobby for the host the second time";
     EXPECT_TRUE(waitForLook(host, PLAYERS, noJoiner, true, 10s)) << "the lobby forgot the host's colour";
     save(host.grabScreen(), "lan-host-lobby-again");
-    host.screen().closeWindows(TITLE);
-    EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
+    quit(host, *hostGame);
 
     // The host's log of a LAN race: stamped lines naming what was loaded, no line a value.
     const std::string written = host.log();
@@ -486,10 +491,8 @@ TEST_F(LanRunTest, HostJustOutOfAChampionshipSaysReadyAndSteersWhileTheJoinerLoa
     save(joiner.grabScreen(), "lan-early-joiner-race");
     EXPECT_GT(driver.ridden(), RIDDEN) << "the host's moped did not ride";
 
-    joiner.screen().closeWindows(TITLE);
-    EXPECT_EQ(joinerGame->waitForExit(30s), 0) << joinerGame->output();
-    host.screen().closeWindows(TITLE);
-    EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
+    quit(joiner, *joinerGame);
+    quit(host, *hostGame);
 }
 
 TEST_F(LanRunTest, AGuestKilledInTheLobbyLeavesBothTablesAndTheHostCanStartAgain) {
@@ -524,10 +527,8 @@ TEST_F(LanRunTest, AGuestKilledInTheLobbyLeavesBothTablesAndTheHostCanStartAgain
     EXPECT_TRUE(waitForLook(joiner, PLAYERS, joinerTable, true, 15s)) << "the killed guest stays in the joiner's table";
     EXPECT_TRUE(waitForLook(host, LOBBY_OK, enabledOk, true, 15s)) << "the host's OK stays grey";
     save(host.grabScreen(), "lan-ghost-host-after");
-    joiner.screen().closeWindows(TITLE);
-    EXPECT_EQ(joinerGame->waitForExit(30s), 0) << joinerGame->output();
-    host.screen().closeWindows(TITLE);
-    EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
+    quit(joiner, *joinerGame);
+    quit(host, *hostGame);
 }
 
 TEST_F(LanRunTest, AHostKilledDuringTheJoinersLoadingPictureIsToldInTheMenu) {
@@ -552,8 +553,7 @@ TEST_F(LanRunTest, AHostKilledDuringTheJoinersLoadingPictureIsToldInTheMenu) {
     joiner.clickAt(MESSAGE_OK.middleX(), MESSAGE_OK.middleY());
     EXPECT_TRUE(waitForLook(joiner, MESSAGE, message, false, 10s)) << "no window, or its OK did not close it";
     save(joiner.steadyPicture(), "lan-lost-joiner-menu");
-    joiner.screen().closeWindows(TITLE);
-    EXPECT_EQ(joinerGame->waitForExit(30s), 0) << joinerGame->output();
+    quit(joiner, *joinerGame);
 }
 
 TEST_F(LanRunTest, AMinuteOfHostileGuestsStartsNothingAndTheTwoPlayersThenRaceToTheEnd) {
@@ -619,10 +619,8 @@ TEST_F(LanRunTest, AMinuteOfHostileGuestsStartsNothingAndTheTwoPlayersThenRaceTo
     EXPECT_EQ(written.compare(0, firstLines.size(), firstLines), 0) << "the log lost its first lines";
     EXPECT_LT(written.size(), size_t(LogStream::MAX_BYTES));
     EXPECT_NE(written.find("not taken: another computer owns it"), std::string::npos) << written;
-    host.screen().closeWindows(TITLE);
-    EXPECT_EQ(hostGame->waitForExit(30s), 0) << hostGame->output();
-    joiner.screen().closeWindows(TITLE);
-    EXPECT_EQ(joinerGame->waitForExit(30s), 0) << joinerGame->output();
+    quit(host, *hostGame);
+    quit(joiner, *joinerGame);
 }
 
 } // namespace
