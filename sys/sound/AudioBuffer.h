@@ -12,10 +12,12 @@ namespace sys {
 
 struct AudioContext;
 
-// A secondary sound buffer: a ring of PCM bytes that plays once or in a loop
-// from a cursor, written through lock and unlock while it plays. Bytes are
-// handed to the mixer a few pieces ahead of the play cursor, so a writer
-// that keeps clear of the region just ahead of the cursor is heard.
+// A secondary sound buffer: PCM bytes that play once or in a loop from a
+// cursor, written through lock and unlock. A static buffer goes to the mixer
+// whole when it starts: what is written while it plays is heard from its
+// next start. A streamed buffer is a ring written while it plays: its bytes
+// go to the mixer in pieces, as far ahead of the play cursor as the writer
+// has written, so a writer that keeps ahead of the cursor is heard.
 class AudioBuffer {
 public:
     ~AudioBuffer();
@@ -34,8 +36,9 @@ public:
     // Keeps the cursor where it stopped.
     bool stop();
     bool isPlaying();
-    // While playing the write cursor is where bytes may change again unheard;
-    // stopped, both cursors are the same.
+    // While playing the write cursor is ahead of the play cursor: of a
+    // streamed buffer, where bytes may change again unheard; stopped, both
+    // cursors are the same.
     bool getCurrentPosition(uint32_t* playCursor, uint32_t* writeCursor);
     bool setCurrentPosition(uint32_t offset);
     // Hundredths of a decibel, -10000 (silent) to 0.
@@ -43,14 +46,15 @@ public:
     // Samples per second; 0 plays at the buffer's own rate.
     bool setFrequency(uint32_t hz);
     bool set3DParameters(const Audio3DParameters& parameters, bool deferred);
-    // A new buffer playing the same bytes; null when this one is detached.
+    // A new buffer playing the same bytes, as they are when it starts; null
+    // when this one is detached.
     AudioBuffer* duplicate();
 
 private:
     friend class AudioOutput;
     friend struct AudioContext;
 
-    AudioBuffer(AudioContext* context, const AudioFormat& format, uint32_t size, bool control3D,
+    AudioBuffer(AudioContext* context, const AudioFormat& format, uint32_t size, bool control3D, bool streamed,
                 std::shared_ptr<std::vector<uint8_t>> data);
     bool attach();
     void detach();
@@ -61,6 +65,8 @@ private:
     void startAt(uint32_t offset);
     void halt();
     void queueAhead();
+    void markWritten(uint32_t offset, uint32_t count);
+    void upload(uint32_t name, uint32_t offset, uint32_t count);
     uint32_t segmentStart(uint32_t segment) const { return segment * m_segmentBytes; }
     uint32_t segmentLength(uint32_t segment) const;
     uint32_t playCursor();
@@ -70,6 +76,10 @@ private:
     uint32_t m_size;
     uint32_t m_playSize;
     bool m_control3D;
+    bool m_streamed;
+    // Mono without 3D goes to the mixer as two equal channels, so it is heard
+    // at full volume on both sides as stereo is.
+    bool m_bothSides;
     std::shared_ptr<std::vector<uint8_t>> m_data;
     uint32_t m_segmentBytes;
     uint32_t m_segmentCount;
@@ -77,10 +87,16 @@ private:
     std::vector<uint32_t> m_freeBuffers;
     std::vector<uint32_t> m_allBuffers;
     std::deque<uint32_t> m_queued;
+    // Streamed: bytes of each piece written since it last went to the mixer.
+    std::vector<uint32_t> m_written;
     uint32_t m_nextSegment = 0;
+    // Static: the mixer's copy lags what was written.
+    bool m_stale = true;
     bool m_playing = false;
     bool m_looping = false;
     bool m_locked = false;
+    uint32_t m_lockOffset = 0;
+    uint32_t m_lockCount = 0;
     uint32_t m_position = 0;
     std::optional<Audio3DParameters> m_pending3D;
 };

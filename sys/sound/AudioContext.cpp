@@ -13,7 +13,7 @@ namespace sys {
 
 namespace {
 
-// Often enough that the few pieces queued ahead never run dry.
+// Often enough that the pieces of a streamed buffer follow its writer closely.
 constexpr auto PUMP_INTERVAL = std::chrono::milliseconds(5);
 
 ALfloat speedOfSound(float distanceFactor) { return 343.3f / distanceFactor; }

@@ -100,13 +100,22 @@ AudioOutput::AudioOutput(std::unique_ptr<AudioContext> context) : m_context(std:
 
 AudioOutput::~AudioOutput() = default;
 
-AudioBuffer* AudioOutput::createBuffer(const AudioFormat& format, uint32_t bytes, bool control3D) {
-    bool known = (format.bitsPerSample == 8 || format.bitsPerSample == 16) &&
-                 (format.channels == 1 || format.channels == 2) && format.sampleRate > 0;
-    if (!known || bytes < format.blockAlign() || (control3D && format.channels != 1)) return nullptr;
+std::string AudioOutput::refusal(const AudioFormat& format, uint32_t bytes, bool control3D) {
+    if (format.bitsPerSample != 8 && format.bitsPerSample != 16)
+        return std::to_string(format.bitsPerSample) + "-bit samples (only 8 and 16 bits play)";
+    if (format.channels != 1 && format.channels != 2)
+        return std::to_string(format.channels) + " channels (only mono and stereo play)";
+    if (format.sampleRate == 0) return "a sample rate of 0";
+    if (control3D && format.channels != 1) return "a sound placed in 3D must be mono, this one is stereo";
+    if (bytes < format.blockAlign()) return "no samples";
+    return std::string();
+}
+
+AudioBuffer* AudioOutput::createBuffer(const AudioFormat& format, uint32_t bytes, bool control3D, bool streamed) {
+    if (!refusal(format, bytes, control3D).empty()) return nullptr;
     std::lock_guard<std::recursive_mutex> lock(audioLock());
     auto data = std::make_shared<std::vector<uint8_t>>(bytes, format.bitsPerSample == 8 ? 0x80 : 0);
-    auto* buffer = new AudioBuffer(m_context.get(), format, bytes, control3D, std::move(data));
+    auto* buffer = new AudioBuffer(m_context.get(), format, bytes, control3D, streamed, std::move(data));
     if (!buffer->attach()) {
         delete buffer;
         return nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "sys/sound/AudioDeviceInfo.h"
@@ -28,8 +29,12 @@ public:
     AudioOutput(const AudioOutput&) = delete;
     AudioOutput& operator=(const AudioOutput&) = delete;
 
-    // A silent buffer of `bytes` bytes; null for formats the output cannot play.
-    AudioBuffer* createBuffer(const AudioFormat& format, uint32_t bytes, bool control3D);
+    // Why a buffer of that format, size and placing cannot be made; empty
+    // when it can.
+    static std::string refusal(const AudioFormat& format, uint32_t bytes, bool control3D);
+    // A silent buffer of `bytes` bytes, streamed when it is to be written
+    // while it plays; null for formats the output cannot play.
+    AudioBuffer* createBuffer(const AudioFormat& format, uint32_t bytes, bool control3D, bool streamed);
 
     // Deferred settings wait for `commitDeferredSettings`, which applies the
     // listener's and every buffer's at once.

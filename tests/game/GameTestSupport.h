@@ -9,19 +9,8 @@
 
 #include "engine/platform/Report.h"
 #include "game/records/EncryptedRecord.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/TempDir.h"
-
-// Catches what the game writes to its log while it lives.
-class LogCapture {
-public:
-    LogCapture() { m_old = g_logStream.capture(m_text.rdbuf()); }
-    ~LogCapture() { g_logStream.capture(m_old); }
-    std::string text() const { return m_text.str(); }
-
-private:
-    std::stringstream m_text;
-    std::streambuf* m_old = nullptr;
-};
 
 // Runs the test inside a scratch folder, where the game keeps its data files.
 class ScratchFolder {

@@ -26,9 +26,9 @@ protected:
         return out;
     }
     // Stereo 16-bit frames whose left sample is the frame number and right its negative.
-    std::unique_ptr<sys::AudioBuffer> ramp(uint32_t frames) {
+    std::unique_ptr<sys::AudioBuffer> ramp(uint32_t frames, bool streamed = false) {
         sys::AudioFormat format{2, RATE, 16};
-        std::unique_ptr<sys::AudioBuffer> buffer(m_output->createBuffer(format, frames * 4, false));
+        std::unique_ptr<sys::AudioBuffer> buffer(m_output->createBuffer(format, frames * 4, false, streamed));
         EXPECT_NE(buffer, nullptr);
         std::vector<int16_t> samples(frames * 2);
         for (uint32_t i = 0; i < frames; ++i) {
@@ -68,7 +68,7 @@ TEST_F(SoundOutputLoopback, PlainStereoBufferIsMixedSampleForSample) {
 
 TEST_F(SoundOutputLoopback, LockedRegionWrapsPastTheEnd) {
     sys::AudioFormat format{1, RATE, 16};
-    std::unique_ptr<sys::AudioBuffer> buffer(m_output->createBuffer(format, 1000, false));
+    std::unique_ptr<sys::AudioBuffer> buffer(m_output->createBuffer(format, 1000, false, false));
     ASSERT_NE(buffer, nullptr);
     void* p1;
     void* p2;
@@ -85,7 +85,7 @@ TEST_F(SoundOutputLoopback, LockedRegionWrapsPastTheEnd) {
 
 TEST_F(SoundOutputLoopback, LoopingRingPlaysWhatIsWrittenBehindTheCursor) {
     const uint32_t frames = 8000;
-    auto buffer = ramp(frames);
+    auto buffer = ramp(frames, true);
     ASSERT_TRUE(buffer->play(true));
     std::vector<float> first = render(frames / 2);
     // The first half has played: give it new content before the ring comes round.
@@ -121,11 +121,11 @@ TEST_F(SoundOutputLoopback, CursorsMeetWhenStoppedAndPartWhilePlaying) {
 }
 
 TEST_F(SoundOutputLoopback, RefusesFormatsAndPlacesItCannotPlay) {
-    EXPECT_EQ(m_output->createBuffer(sys::AudioFormat{2, RATE, 16}, 4000, true), nullptr);
-    EXPECT_EQ(m_output->createBuffer(sys::AudioFormat{1, RATE, 24}, 4000, false), nullptr);
-    EXPECT_EQ(m_output->createBuffer(sys::AudioFormat{6, RATE, 16}, 4000, false), nullptr);
-    EXPECT_EQ(m_output->createBuffer(sys::AudioFormat{1, RATE, 16}, 1, false), nullptr);
-    std::unique_ptr<sys::AudioBuffer> plain(m_output->createBuffer(sys::AudioFormat{1, RATE, 16}, 4000, false));
+    EXPECT_EQ(m_output->createBuffer(sys::AudioFormat{2, RATE, 16}, 4000, true, false), nullptr);
+    EXPECT_EQ(m_output->createBuffer(sys::AudioFormat{1, RATE, 24}, 4000, false, false), nullptr);
+    EXPECT_EQ(m_output->createBuffer(sys::AudioFormat{6, RATE, 16}, 4000, false, false), nullptr);
+    EXPECT_EQ(m_output->createBuffer(sys::AudioFormat{1, RATE, 16}, 1, false, false), nullptr);
+    std::unique_ptr<sys::AudioBuffer> plain(m_output->createBuffer(sys::AudioFormat{1, RATE, 16}, 4000, false, false));
     ASSERT_NE(plain, nullptr);
     EXPECT_FALSE(plain->set3DParameters(sys::Audio3DParameters(), false));
 }
@@ -144,7 +144,7 @@ TEST_F(SoundOutputLoopback, BuffersOutlivingTheirOutputGoQuiet) {
 }
 
 TEST_F(SoundOutputLoopback, EightBitBuffersStartSilent) {
-    std::unique_ptr<sys::AudioBuffer> buffer(m_output->createBuffer(sys::AudioFormat{1, RATE, 8}, 4000, false));
+    std::unique_ptr<sys::AudioBuffer> buffer(m_output->createBuffer(sys::AudioFormat{1, RATE, 8}, 4000, false, false));
     ASSERT_NE(buffer, nullptr);
     buffer->play(false);
     std::vector<float> out = render(2000);

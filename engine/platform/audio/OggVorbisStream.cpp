@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/platform/Report.h"
 #include "engine/platform/archive/File.h"
 
 namespace {
@@ -33,33 +34,84 @@ OggVorbisStream::~OggVorbisStream() {
 
 OggVorbisStream* OggVorbisStream::load(File& file, const char* name) {
     std::unique_ptr<File> clone(file.clone());
-    if (!clone || !clone->open(name)) return nullptr;
+    if (!clone) return nullptr;
+    if (!clone->open(name)) {
+        logSoundFileProblem(name, false, "not found");
+        return nullptr;
+    }
     std::unique_ptr<OggVorbisStream> stream(new OggVorbisStream());
     stream->setName(name);
     stream->m_image.resize(clone->getSize());
     uint32_t got = clone->readFully(stream->m_image.data(), clone->getSize());
     clone->close();
-    if (got == 0) return nullptr;
     stream->m_image.resize(got);
-    return stream->openDecoder() ? stream.release() : nullptr;
+    const char* refused = got == 0 ? "empty" : stream->openDecoder();
+    if (refused) {
+        logSoundFileProblem(name, false, refused);
+        return nullptr;
+    }
+    stream->checkPages();
+    return stream.release();
 }
 
-bool OggVorbisStream::openDecoder() {
+const char* OggVorbisStream::openDecoder() {
     ov_callbacks callbacks = {imageRead, imageSeek, imageClose, imageTell};
-    if (ov_open_callbacks(this, m_vorbis.get(), nullptr, 0, callbacks) < 0) return false;
+    int opened = ov_open_callbacks(this, m_vorbis.get(), nullptr, 0, callbacks);
+    if (opened == OV_ENOTVORBIS) return "not Ogg Vorbis";
+    if (opened == OV_EBADHEADER) return "its Vorbis headers are damaged";
+    if (opened == OV_EVERSION) return "a Vorbis version this decoder does not know";
+    if (opened < 0) return formatStatic("the decoder refuses it (%d)", opened);
     m_decoderOpen = true;
     vorbis_info* info = ov_info(m_vorbis.get(), -1);
-    if (!info) return false;
+    if (!info) return "no stream information";
     m_bits = 16;
     m_rate = static_cast<int32_t>(info->rate);
     m_channels = info->channels;
-    return true;
+    return nullptr;
+}
+
+void OggVorbisStream::checkPages() {
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    ogg_page page;
+    bool ended = false;
+    long skipped = 0;
+    for (size_t at = 0; at < m_image.size();) {
+        size_t piece = std::min<size_t>(m_image.size() - at, 65536);
+        std::memcpy(ogg_sync_buffer(&sync, static_cast<long>(piece)), m_image.data() + at, piece);
+        ogg_sync_wrote(&sync, static_cast<long>(piece));
+        at += piece;
+        for (long got; (got = ogg_sync_pageseek(&sync, &page)) != 0;) {
+            if (got < 0) {
+                skipped -= got;
+            } else {
+                ended = ogg_page_eos(&page) != 0;
+            }
+        }
+    }
+    // Bytes of a page cut off by the file's end stay behind.
+    long unfinished = sync.fill - sync.returned;
+    ogg_sync_clear(&sync);
+    if (skipped > 0) logDamage(formatStatic("damaged, %ld bytes do not form valid pages", skipped));
+    if (!ended || unfinished > 0) logSoundFileProblem(m_name, true, "truncated, it ends before its stream does");
+}
+
+void OggVorbisStream::logDamage(const char* reason) {
+    if (m_damageLogged) return;
+    m_damageLogged = true;
+    logSoundFileProblem(m_name, true, reason);
 }
 
 int32_t OggVorbisStream::read(void* destination, int32_t count) {
     if (count <= 0) return 0;
     char* bytes = static_cast<char*>(destination);
     long got = ov_read(m_vorbis.get(), bytes, count, 0, 2, 1, &m_bitstream);
+    // Each hole is reported once, and the decoder goes on after it.
+    while (got == OV_HOLE) {
+        logDamage("damaged, samples are missing where pages are");
+        got = ov_read(m_vorbis.get(), bytes, count, 0, 2, 1, &m_bitstream);
+    }
+    if (got < 0) logDamage(formatStatic("cannot be decoded past the damage (%ld)", got));
     if (got != 0) return static_cast<int32_t>(got);
     if (m_loop) {
         ov_pcm_seek(m_vorbis.get(), 0);

@@ -15,9 +15,12 @@ public:
     OggVorbisStream(const OggVorbisStream&) = delete;
     OggVorbisStream& operator=(const OggVorbisStream&) = delete;
 
+    // Null, logged, when the file is missing or not Ogg Vorbis; a damaged or
+    // truncated file loads, logged, and plays what can be decoded.
     static OggVorbisStream* load(File& file, const char* name);
 
     // At the end a looping stream starts over; a finished one gives silence.
+    // Damage is skipped: decoding goes on after it.
     int32_t read(void* destination, int32_t count) override;
     int32_t bitsPerSample() override { return m_bits; }
     int32_t channels() override { return m_channels; }
@@ -31,13 +34,19 @@ public:
     long tellImage() const { return static_cast<long>(m_imagePosition); }
 
 private:
-    bool openDecoder();
+    // Why the decoder does not take the image; null when it does.
+    const char* openDecoder();
+    // Logs pages that fail their check and an end without the stream's end.
+    void checkPages();
+    void logDamage(const char* reason);
 
     std::unique_ptr<OggVorbis_File> m_vorbis;
     bool m_decoderOpen = false;
     std::vector<uint8_t> m_image;
     uint32_t m_imagePosition = 0;
     int m_bitstream = 0;
+    // Read by the refill thread of a streamed sound only, once it plays.
+    bool m_damageLogged = false;
     int32_t m_bits = 16;
     int32_t m_rate = 0;
     int32_t m_channels = 0;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/platform/Report.h"
 #include "engine/platform/audio/OggVorbisStream.h"
 #include "engine/platform/audio/WaveStream.h"
 
@@ -15,4 +16,9 @@ SampleStream* loadSampleStream(File& file, const char* name) {
     if (strcasecmp(extension, "ogg") == 0) return OggVorbisStream::load(file, name);
     if (strcasecmp(extension, "wav") == 0) return WaveStream::load(file, name);
     return nullptr;
+}
+
+void logSoundFileProblem(const std::string& name, bool partly, const std::string& reason) {
+    g_logStream << "sound file " << name << (partly ? " plays only in part: " : " cannot be played: ") << reason
+                << std::endl;
 }

@@ -37,5 +37,8 @@ protected:
 };
 
 // A ".ogg" or ".wav" file (any case) as a new stream; null for other names
-// and for files that do not load.
+// and for files that do not load, which are logged with the reason.
 SampleStream* loadSampleStream(File& file, const char* name);
+
+// One log line on a sound file that cannot be played, or only in part.
+void logSoundFileProblem(const std::string& name, bool partly, const std::string& reason);

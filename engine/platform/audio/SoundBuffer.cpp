@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/platform/audio/SampleStream.h"
@@ -21,6 +22,8 @@ constexpr double DEGREES_PER_RADIAN = 180.0 / PI_DOUBLE;
 
 SoundBuffer::SoundBuffer() = default;
 
+SoundBuffer::SoundBuffer(bool streamed) : m_streamed(streamed) {}
+
 SoundBuffer::~SoundBuffer() {
     if (m_buffer) m_buffer->stop();
 }
@@ -35,16 +38,24 @@ int32_t SoundBuffer::volumeLevel(float volume) {
 bool SoundBuffer::create(sys::AudioOutput* directSound, SampleStream* stream, uint32_t bytes, bool is3D) {
     m_size = bytes;
     m_source = stream;
-    if (!directSound || !stream || (is3D && stream->channels() > 1)) return false;
-    m_directSound = directSound;
-    m_is3D = is3D;
-    m_params = sys::Audio3DParameters();
+    if (!directSound || !stream) return false;
     sys::AudioFormat format;
     format.channels = static_cast<uint16_t>(stream->channels());
     format.sampleRate = static_cast<uint32_t>(stream->sampleRate());
     format.bitsPerSample = static_cast<uint16_t>(stream->bitsPerSample());
-    m_buffer.reset(directSound->createBuffer(format, bytes, is3D));
-    if (!m_buffer) return false;
+    std::string refused = sys::AudioOutput::refusal(format, bytes, is3D);
+    if (!refused.empty()) {
+        logSoundFileProblem(stream->getName(), false, refused);
+        return false;
+    }
+    m_directSound = directSound;
+    m_is3D = is3D;
+    m_params = sys::Audio3DParameters();
+    m_buffer.reset(directSound->createBuffer(format, bytes, is3D, m_streamed));
+    if (!m_buffer) {
+        logSoundFileProblem(stream->getName(), false, "the sound output made no buffer for it");
+        return false;
+    }
     // Never read past the buffer's end: those bytes would land on its start
     // and be lost to whoever reads the stream next.
     std::vector<uint8_t> piece(FILL_PIECE_BYTES);

@@ -20,8 +20,9 @@ public:
     // Hundredths of a decibel for a volume of 0 to 1.
     static int32_t volumeLevel(float volume);
 
-    // Makes the buffer and fills it from the stream; false when a 3D sound is
-    // asked of a stream with more than one channel, or the format cannot play.
+    // Makes the buffer and fills it from the stream; false, logged, when a 3D
+    // sound is asked of a stream with more than one channel, or the format
+    // cannot play.
     bool create(sys::AudioOutput* directSound, SampleStream* stream, uint32_t bytes, bool is3D);
     // The region wraps past the buffer's end to its start.
     bool write(uint32_t offset, const void* source, uint32_t count);
@@ -50,11 +51,15 @@ public:
     const sys::Audio3DParameters& get3DParameters() const { return m_params; }
 
 protected:
+    // A streamed buffer is written while it plays.
+    explicit SoundBuffer(bool streamed);
+
     // The constant of the original, in single precision.
     static constexpr float SECONDS_PER_BYTE = 5.668934e-6f;
 
     void apply3D(bool deferred);
 
+    const bool m_streamed = false;
     sys::AudioOutput* m_directSound = nullptr;
     std::unique_ptr<sys::AudioBuffer> m_buffer;
     uint32_t m_size = 0;

@@ -12,7 +12,7 @@
 // whether the music starts over or falls silent at its end.
 class StreamSoundBuffer : public SoundBuffer {
 public:
-    StreamSoundBuffer() = default;
+    StreamSoundBuffer() : SoundBuffer(true) {}
     ~StreamSoundBuffer() override;
 
     // Fills the whole ring and starts the refill thread.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/platform/Report.h"
 #include "engine/platform/archive/File.h"
 
 namespace {
@@ -39,10 +40,15 @@ WaveStream* WaveStream::load(File& file, const char* name) {
     if (!clone) return nullptr;
     std::unique_ptr<WaveStream> stream(new WaveStream());
     stream->setName(name);
-    if (!clone->open(name)) return nullptr;
-    bool loaded = stream->readChunks(*clone);
+    if (!clone->open(name)) {
+        logSoundFileProblem(name, false, "not found");
+        return nullptr;
+    }
+    const char* refused = stream->readChunks(*clone);
     clone->close();
-    return loaded ? stream.release() : nullptr;
+    if (!refused) return stream.release();
+    logSoundFileProblem(name, false, refused);
+    return nullptr;
 }
 
 std::unique_ptr<SampleStream> WaveStream::copy() const {
@@ -54,28 +60,33 @@ std::unique_ptr<SampleStream> WaveStream::copy() const {
     return stream;
 }
 
-bool WaveStream::readChunks(File& file) {
+const char* WaveStream::readChunks(File& file) {
     uint32_t id = 0;
     uint32_t size = 0;
-    if (!file.seek(8) || !readU32(file, id) || id != WAVE_ID) return false;
+    if (!file.seek(8) || !readU32(file, id) || id != WAVE_ID) return "not a RIFF WAVE file";
     // The format chunk comes first; its id is not looked at.
-    if (!readU32(file, id) || !readU32(file, size) || size < FORMAT_RECORD_BYTES) return false;
-    if (!readFormat(file, m_format) || m_format.formatTag != FORMAT_PCM) return false;
+    if (!readU32(file, id) || !readU32(file, size) || size < FORMAT_RECORD_BYTES || !readFormat(file, m_format))
+        return "no format record after the WAVE tag";
+    if (m_format.formatTag != FORMAT_PCM) return formatStatic("format tag %u is not integer PCM", m_format.formatTag);
+    const char* noData = "the file ends before its data chunk";
     if (size > FORMAT_RECORD_BYTES && !file.skip(static_cast<int32_t>(std::min(size - FORMAT_RECORD_BYTES, bytesLeft(file)))))
-        return false;
+        return noData;
     // Every step moves forward or fails, so a broken file ends the walk at its end.
-    if (!readU32(file, id)) return false;
+    if (!readU32(file, id)) return noData;
     while (id != DATA_ID) {
-        if (!readU32(file, size) || size > bytesLeft(file)) return false;
-        if (size > 0 && !file.skip(static_cast<int32_t>(size))) return false;
-        if (!readU32(file, id)) return false;
+        if (!readU32(file, size) || size > bytesLeft(file)) return noData;
+        if (size > 0 && !file.skip(static_cast<int32_t>(size))) return noData;
+        if (!readU32(file, id)) return noData;
     }
-    if (!readU32(file, size)) return false;
+    if (!readU32(file, size)) return noData;
     // A data size beyond the file's end keeps only the bytes that are there.
     m_data.resize(std::min(size, bytesLeft(file)));
     m_size = file.readFully(m_data.data(), static_cast<uint32_t>(m_data.size()));
     m_data.resize(m_size);
-    return m_size > 0;
+    if (m_size == 0) return "no samples in its data chunk";
+    if (m_size < size)
+        logSoundFileProblem(m_name, true, formatStatic("truncated, %u of the %u data bytes are there", m_size, size));
+    return nullptr;
 }
 
 int32_t WaveStream::read(void* destination, int32_t count) {

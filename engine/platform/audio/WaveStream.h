@@ -17,7 +17,7 @@ public:
         uint16_t bitsPerSample = 0;
     };
 
-    // Null when the file is missing, not PCM WAVE, or ends before its data.
+    // Null, logged, when the file is missing, not PCM WAVE, or ends before its data.
     static WaveStream* load(File& file, const char* name);
 
     // A looping stream starts over once a read has reached the end.
@@ -30,7 +30,8 @@ public:
     std::unique_ptr<SampleStream> copy() const override;
 
 private:
-    bool readChunks(File& file);
+    // Why the file cannot be played; null when it can.
+    const char* readChunks(File& file);
 
     uint32_t m_size = 0;
     std::vector<uint8_t> m_data;

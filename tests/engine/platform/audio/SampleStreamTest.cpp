@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 
 #include "engine/platform/audio/OggVorbisStream.h"
+#include "engine/platform/audio/SoundBuffer.h"
 #include "engine/platform/audio/SampleStream.h"
 #include "engine/platform/audio/WaveStream.h"
 #include "tests/engine/platform/audio/SoundFixtures.h"
 #include "sys/Pi.h"
+#include "sys/sound/AudioOutput.h"
+#include "tests/support/LogCapture.h"
 
 using namespace soundtest;
 
@@ -187,4 +192,58 @@ TEST(OggVorbisStreamImage, SeekRefusesPastTheEndAndAcceptsFromTheEnd) {
     EXPECT_EQ(s->readImage(bytes, 1, 8), 1u);
     EXPECT_EQ(s->readImage(bytes, 1, 8), 0u);
     EXPECT_EQ(s->readImage(bytes, 0, 8), 0u);
+}
+
+namespace {
+
+// How often a text is in another.
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+} // namespace
+
+TEST_F(SampleStreamFiles, DamagedAndCutFilesPlayWhatIsLeftAndEveryProblemIsLoggedOnce) {
+    const uint32_t frames = 22050 * 3;
+    uint32_t seed = 12726;
+    // Noise-like, so the audio pages and not the headers fill the file.
+    std::string good = oggVorbis(1, 22050, frames, [&](uint32_t, int) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
+    });
+    std::vector<int16_t> whole = readAll(*load("good.ogg", good), frames * 2);
+    ASSERT_EQ(whole.size(), frames);
+    std::string damaged = good;
+    std::mt19937 noise(7);
+    for (size_t i = 0; i < 400; ++i) damaged[damaged.size() / 5 + i] = static_cast<char>(noise());
+    LogCapture log;
+    SampleStream* s = load("damaged.ogg", damaged);
+    ASSERT_NE(s, nullptr);
+    s->setLoop(true);
+    std::vector<int16_t> twice = readAll(*s, static_cast<uint32_t>(whole.size() * 4 - 4000));
+    // Past the hole the file decodes to its end; looping, it meets the hole twice.
+    size_t pass = 0;
+    while (pass < twice.size() / 2 && !std::equal(whole.end() - 1000, whole.end(), twice.begin() + pass)) ++pass;
+    ASSERT_LT(pass, twice.size() / 2) << "the end of the file is never heard";
+    EXPECT_GT(pass + 1000, whole.size() / 2);
+    EXPECT_NE(log.text().find("sound file damaged.ogg plays only in part: damaged"), std::string::npos) << log.text();
+    EXPECT_EQ(occurrences(log.text(), "damaged.ogg"), 1u) << log.text();
+
+    ASSERT_NE(load("cut.ogg", good.substr(0, good.size() * 7 / 10)), nullptr);
+    EXPECT_NE(log.text().find("sound file cut.ogg plays only in part: truncated"), std::string::npos) << log.text();
+    std::string deep = riff(chunk("fmt ", formatBody(1, 1, 22050, 24)) + chunk("data", std::string(3000, '\x40')));
+    SampleStream* wide = load("deep.wav", deep);
+    ASSERT_NE(wide, nullptr);
+    std::unique_ptr<sys::AudioOutput> output(sys::AudioOutput::openLoopback(22050));
+    ASSERT_NE(output, nullptr);
+    SoundBuffer buffer;
+    EXPECT_FALSE(buffer.create(output.get(), wide, wide->getSize(), false));
+    EXPECT_NE(log.text().find("sound file deep.wav cannot be played: 24-bit samples"), std::string::npos) << log.text();
+    EXPECT_EQ(load("float.wav", riff(chunk("fmt ", formatBody(3, 1, 22050, 32)) + chunk("data", "abcd"))), nullptr);
+    EXPECT_NE(log.text().find("sound file float.wav cannot be played: format tag 3"), std::string::npos) << log.text();
+    EXPECT_EQ(load("none.ogg", "RIFF but no Ogg at all"), nullptr);
+    EXPECT_NE(log.text().find("sound file none.ogg cannot be played: not Ogg Vorbis"), std::string::npos) << log.text();
+    EXPECT_EQ(occurrences(log.text(), "good.ogg"), 0u) << log.text();
 }
