@@ -262,6 +262,27 @@ TEST_F(InputWindowFixture, DirectInputCountsEveryPressOfOneFrameAndLandsClicksWh
     EXPECT_EQ(escapes, 2);
 }
 
+TEST_F(InputWindowFixture, DirectInputLetsGoOfAButtonWhoseReleaseCameBehindThousandsOfMotions) {
+    constexpr int MOTIONS = 2000;
+    DirectInputDevice input(100, 80);
+    focus();
+    ASSERT_TRUE(input.init(*m_window));
+    input.reset();
+    button(true);
+    input.update();
+    ASSERT_EQ(input.m_buttons[0], 1);
+    // Nothing is read meanwhile, as behind a picture that takes nothing.
+    for (int i = 0; i < MOTIONS; ++i) motion(1, 0);
+    button(false);
+    for (int i = 0; i < MOTIONS; ++i) motion(i % 2 ? 1 : -1, 1);
+    for (int frame = 0; frame < 4 && input.m_buttons[0]; ++frame) input.update();
+    EXPECT_EQ(input.m_buttons[0], 0);
+    EXPECT_EQ(input.m_mouseY, 0) << "what came after the release waits for the next frame";
+    input.update();
+    EXPECT_EQ(input.m_mouseX, 100);
+    EXPECT_EQ(input.m_mouseY, 80);
+}
+
 TEST_F(InputWindowFixture, DirectInputWithoutFocusGivesUpAfterBoundedRetries) {
     DirectInputDevice input(100, 80);
     ASSERT_TRUE(input.init(*m_window));
