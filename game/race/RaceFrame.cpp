@@ -307,7 +307,9 @@ void feedGui(Race& race) {
     injectMouse(*gui);
     // The pointer shows only while a window waits for a click.
     if (gui->m_mouseCursor) gui->m_mouseCursor->setVisible(gui->m_input->m_guiInput != 0);
+    // Riding keys are typed too: they are no text for a box shown after the race.
     if (race.m_displays->isVisible(Window::NAME_ENTRY)) injectKeyboard(*gui);
+    else discardTypedText();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 
+#include "sys/input/KeyCodes.h"
 #include "sys/window/Window.h"
 
 namespace sys {
@@ -46,6 +47,8 @@ void tap(const void* sdlEvent) {
     const SDL_Event& event = *static_cast<const SDL_Event*>(sdlEvent);
     if (event.type == SDL_KEYDOWN) {
         g_lastKeyOnKeypad = isKeypad(event.key.keysym.scancode);
+        const uint8_t key = input::keyCodeFromScancode(event.key.keysym.scancode);
+        if (key) TypedText::push(TypedText::Entry::press(key, (event.key.keysym.mod & KMOD_SHIFT) != 0));
         return;
     }
     if (event.type != SDL_TEXTINPUT) return;
@@ -55,7 +58,7 @@ void tap(const void* sdlEvent) {
     for (size_t i = 0; i < size;) {
         size_t used = 1;
         uint32_t code = decode(p + i, size - i, used);
-        if (code) TypedText::push({code, g_lastKeyOnKeypad});
+        if (code) TypedText::push(TypedText::Entry::character(code, g_lastKeyOnKeypad));
         i += used;
     }
 }

@@ -3,15 +3,26 @@
 
 namespace sys {
 
-// The characters typed into the program's windows, as Unicode code points in
-// the order typed, whatever the keyboard layout (the window's char messages
-// carry only the single-byte code page).
+// What was typed into the program's windows, in the order typed: every key
+// press by DirectInput key code (a held key's repeats too, as a text box
+// takes them) and every character as a Unicode code point whatever the
+// keyboard layout (the window's char messages carry only the single-byte
+// code page).
 class TypedText {
 public:
     struct Entry {
+        // The character typed; 0 for a key press.
         uint32_t codePoint;
-        // Typed on the numeric pad; its digits reach the GUI as key presses instead.
+        // A character typed on the numeric pad; its digits reach the GUI as key presses instead.
         bool fromKeypad;
+        // The key pressed, and whether Shift was held with it.
+        uint8_t key;
+        bool shifted;
+
+        static Entry character(uint32_t codePoint, bool fromKeypad = false) {
+            return {codePoint, fromKeypad, 0, false};
+        }
+        static Entry press(uint8_t key, bool shifted = false) { return {0, false, key, shifted}; }
     };
 
     // Starts collecting from the message pump; calling it again changes nothing.

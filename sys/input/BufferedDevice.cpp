@@ -46,7 +46,14 @@ int32_t BufferedDevice::acquire() {
 
 void BufferedDevice::push(uint32_t offset, uint32_t data) {
     if (!m_acquired) return;
-    if (m_queue.size() >= BUFFER_SIZE) m_queue.pop_front();
+    // Full, a motion adds to its axis's motion since the last button: no key or button change is ever lost.
+    if (m_kind == MOUSE && offset <= MOUSE_Z && m_queue.size() >= BUFFER_SIZE) {
+        for (auto r = m_queue.rbegin(); r != m_queue.rend() && r->offset <= MOUSE_Z; ++r) {
+            if (r->offset != offset) continue;
+            r->data = uint32_t(int32_t(r->data) + int32_t(data));
+            return;
+        }
+    }
     m_queue.push_back({offset, data});
 }
 

@@ -11,7 +11,8 @@ class Window;
 namespace sys::input {
 
 // The keyboard or the mouse as a buffered device: events that reach the
-// window while it has the focus queue up (at most BUFFER_SIZE) to be read.
+// window while it has the focus queue up to be read; past BUFFER_SIZE only
+// the motions merge.
 class BufferedDevice {
 public:
     enum Kind { KEYBOARD, MOUSE };

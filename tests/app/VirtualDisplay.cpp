@@ -228,12 +228,14 @@ void VirtualDisplay::holdButton(bool down) {
     XSync(m_display, False);
 }
 
-void VirtualDisplay::pressKey(unsigned long keysym) {
-    // As quick as a finger, no quicker: SDL takes a press within 2 ms of the
-    // same key's release for the repeat of a held key. The server waits, not we.
+void VirtualDisplay::pressKey(unsigned long keysym, int times) {
+    // The first as quick as a finger after the same key's last tap, no quicker: SDL takes a press
+    // within 2 ms of the same key's release for the repeat of a held key. The server waits, not we.
     const KeyCode key = XKeysymToKeycode(m_display, keysym);
-    XTestFakeKeyEvent(m_display, key, True, key == m_lastTapped ? TAP_MILLISECONDS : CurrentTime);
-    XTestFakeKeyEvent(m_display, key, False, CurrentTime);
+    for (int tap = 0; tap < times; ++tap) {
+        XTestFakeKeyEvent(m_display, key, True, tap == 0 && key == m_lastTapped ? TAP_MILLISECONDS : CurrentTime);
+        XTestFakeKeyEvent(m_display, key, False, CurrentTime);
+    }
     XSync(m_display, False);
     m_lastTapped = key;
 }

@@ -50,8 +50,8 @@ public:
     void click();
     // Pressed at x, y, moved by relative steps to toX, toY and let go, as a slider's thumb is dragged.
     void drag(int x, int y, int toX, int toY);
-    // Pressed and let go at once.
-    void pressKey(unsigned long keysym);
+    // Pressed and let go at once, that many times in one go (as `xdotool key --delay 0` taps).
+    void pressKey(unsigned long keysym, int times = 1);
     // Down or up until told otherwise, as a player holds the throttle.
     void setKey(unsigned long keysym, bool down);
 

@@ -2,6 +2,9 @@
 
 #include <CEGUI/CEGUI.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "engine/platform/display/DeviceList.h"
 #include "engine/platform/gui/GuiLog.h"
 #include "engine/platform/gui/GuiResourceProvider.h"
@@ -16,12 +19,10 @@ namespace {
 const char* const FONT_NAMES[] = {"VerdanaSmall",  "VerdanaSmallItalic",  "VerdanaMedium",
                                   "VerdanaMediumItalic", "VerdanaLarge", "VerdanaLargeItalic"};
 
-// DirectInput codes of the editing keys the GUI is told about, in this order.
+// DirectInput codes of the editing keys the GUI is told about.
 const uint8_t EDITING_KEYS[] = {0x0E, 0x1C, 0x0F, 0xC8, 0xD0, 0xCB, 0xCD, 0xD3, 0xC7, 0xCF, 0xC9, 0xD1};
-// The numeric pad's 0 to 9.
+// The numeric pad's 0 to 9; with Shift they are no digits.
 const uint8_t KEYPAD_DIGITS[] = {0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
-constexpr uint8_t LEFT_SHIFT = 0x2A;
-constexpr uint8_t RIGHT_SHIFT = 0x36;
 
 void injectEdges(CEGUI::GUIContext& gui, bool down, bool& wasDown) {
     if (down && !wasDown) gui.injectMouseButtonDown(CEGUI::LeftButton);
@@ -129,26 +130,24 @@ void injectMouse(GuiContext& context) {
 
 void injectKeyboard(GuiContext& context) {
     CEGUI::GUIContext& gui = *context.m_guiContext;
-    uint8_t* keys = context.m_input->m_keys;
-    const bool shift = keys[LEFT_SHIFT] || keys[RIGHT_SHIFT];
-    for (uint8_t key : EDITING_KEYS) {
-        if (!keys[key]) continue;
-        keys[key] = 0;
-        gui.injectKeyDown(CEGUI::Key::Scan(key));
-    }
-    if (!shift) {
-        for (int digit = 0; digit < 10; ++digit) {
-            if (!keys[KEYPAD_DIGITS[digit]]) continue;
-            keys[KEYPAD_DIGITS[digit]] = 0;
-            gui.injectChar(CEGUI::utf32('0' + digit));
-        }
-    }
-    for (int k = 0; k < 256; ++k) keys[k] = 0;
-    // What was typed, in the keyboard's own layout; keypad digits came as keys above.
+    // Every key is the GUI's while it takes them: none counts for the menu or the race as well.
+    std::fill(std::begin(context.m_input->m_keys), std::end(context.m_input->m_keys), uint8_t(0));
+    // Presses and characters in the order typed, however many came since the last frame.
     sys::TypedText::Entry typed;
     for (uint32_t n = 0; n < sys::TypedText::CAPACITY && sys::TypedText::pop(typed); ++n) {
-        if (typed.fromKeypad && typed.codePoint >= '0' && typed.codePoint <= '9') continue;
-        gui.injectChar(CEGUI::utf32(typed.codePoint));
+        if (typed.codePoint) {
+            // In the keyboard's own layout; keypad digits come as their keys.
+            if (!typed.fromKeypad || typed.codePoint < '0' || typed.codePoint > '9')
+                gui.injectChar(CEGUI::utf32(typed.codePoint));
+            continue;
+        }
+        if (std::find(std::begin(EDITING_KEYS), std::end(EDITING_KEYS), typed.key) != std::end(EDITING_KEYS)) {
+            gui.injectKeyDown(CEGUI::Key::Scan(typed.key));
+            continue;
+        }
+        const auto digit = std::find(std::begin(KEYPAD_DIGITS), std::end(KEYPAD_DIGITS), typed.key);
+        if (digit != std::end(KEYPAD_DIGITS) && !typed.shifted)
+            gui.injectChar(CEGUI::utf32('0' + (digit - std::begin(KEYPAD_DIGITS))));
     }
 }
 

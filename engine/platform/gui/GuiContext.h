@@ -68,11 +68,11 @@ bool setupCegui(DeviceList& renderer, GuiContext& context, InputDevice& input, F
 void shutdownCegui(GuiContext& context);
 // The input device's mouse into the GUI; either button clicks as the left one.
 void injectMouse(GuiContext& context);
-// Consumes the input device's keys: editing keys, numeric-pad digits and the
-// characters typed since the last call.
+// What was typed since the last call, in its order: editing keys, numeric-pad
+// digits and characters; a held key repeats. Consumes the input device's keys.
 void injectKeyboard(GuiContext& context);
-// Forgets the characters typed since the last injection: keys that were not
-// typing (riding keys, Space) are no text for a box that opens after them.
+// Forgets what was typed since the last injection: keys that were not typing
+// (riding keys, Space) are no text for a box that opens after them.
 void discardTypedText();
 // Loads an imageset file once; later calls find it loaded.
 void loadImageset(GuiContext& context, const CEGUI::String& fileName);

@@ -75,11 +75,17 @@ intptr_t WindowInputDevice::handleMessage(sys::Window& window, uint32_t message,
     const bool input = (message >= sys::WM_KEYDOWN && message <= sys::WM_CHAR) ||
                        (message >= sys::WM_MOUSEMOVE && message <= sys::WM_MOUSEWHEEL);
     // Behind a held-back message every later one waits too, so that they keep their order.
-    if (input && !(m_waiting.empty() && take(m))) {
-        if (m_waiting.size() >= sys::input::BUFFER_SIZE) m_waiting.pop_front();
-        m_waiting.push_back(m);
-    }
+    if (input && !(m_waiting.empty() && take(m))) wait(m);
     return sys::Window::defaultProc(window, message, wParam, lParam);
+}
+
+void WindowInputDevice::wait(const Message& m) {
+    // Full, a move takes the place of the move before it: no key or button is ever lost, and the pointer
+    // still ends where it went.
+    const bool merged = m_waiting.size() >= sys::input::BUFFER_SIZE && m.message == sys::WM_MOUSEMOVE &&
+                        m_waiting.back().message == sys::WM_MOUSEMOVE && m_waiting.back().wParam == m.wParam;
+    if (merged) m_waiting.back() = m;
+    else m_waiting.push_back(m);
 }
 
 bool WindowInputDevice::update() {

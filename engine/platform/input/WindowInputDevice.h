@@ -30,10 +30,12 @@ private:
     };
     // False when the gate holds the message back for the next frame.
     bool take(const Message& m);
+    // Behind the others until a frame takes it.
+    void wait(const Message& m);
     bool setKey(uintptr_t wParam, intptr_t lParam, uint8_t held);
     void setButtons(uintptr_t wParam);
 
-    // Input messages held back by the gate, oldest first.
+    // Input messages held back by the gate, oldest first; only moves are merged when it holds many.
     std::deque<Message> m_waiting;
     InputGate m_gate;
 };

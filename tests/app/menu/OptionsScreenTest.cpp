@@ -2,7 +2,10 @@
 // and the controls write, and the texts in the chosen language.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,8 @@
 #include "app/menu/OptionsScreen.h"
 #include "game/records/TextTable.h"
 #include "sys/gfx/RecordingDevice.h"
+#include "sys/gui/TypedText.h"
+#include "sys/window/Window.h"
 #include "tests/app/menu/MenuFixture.h"
 
 namespace {
@@ -215,6 +220,48 @@ TEST_F(OptionsTest, NameBoxesTakeSixteenNameCharactersAndTheRecordThirty) {
     EXPECT_EQ(std::string(settings().m_playerName2), longName.substr(0, 30));
     EXPECT_EQ(settings().m_playerName2[30], 0);
     EXPECT_STREQ(settings().m_playerName1, "typed, not entered");
+}
+
+namespace {
+
+// A key as SDL hands it over, with the text it types; a repeat is a held key's.
+void pushKey(SDL_Scancode code, bool down, const char* text = nullptr, bool repeat = false) {
+    SDL_Event key{};
+    key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    key.key.keysym.scancode = code;
+    key.key.repeat = repeat;
+    SDL_PushEvent(&key);
+    if (!text) return;
+    SDL_Event typed{};
+    typed.type = SDL_TEXTINPUT;
+    std::strncpy(typed.text.text, text, sizeof typed.text.text - 1);
+    SDL_PushEvent(&typed);
+}
+
+void tapKey(SDL_Scancode code, const char* text = nullptr) {
+    pushKey(code, true, text);
+    pushKey(code, false);
+}
+
+} // namespace
+
+TEST_F(OptionsTest, KeysAndLettersTypedWithinOneFrameAllReachTheNameInTheirOrder) {
+    OptionsScreen& screen = open();
+    CEGUI::Window& box = *screen.widget(W::NAME1);
+    box.setText("ABCDEF");
+    box.activate();
+    sys::pumpMessages();
+    sys::TypedText::start();
+    tapKey(SDL_SCANCODE_A, "a");
+    tapKey(SDL_SCANCODE_BACKSPACE);
+    tapKey(SDL_SCANCODE_C, "c");
+    // Three BackSpaces in one go: SDL takes the later presses for a held key's repeats.
+    pushKey(SDL_SCANCODE_BACKSPACE, true);
+    for (int again = 0; again < 2; ++again) pushKey(SDL_SCANCODE_BACKSPACE, true, nullptr, true);
+    pushKey(SDL_SCANCODE_BACKSPACE, false);
+    sys::pumpMessages();
+    injectInput(m_gui.input, m_menu);
+    EXPECT_EQ(text(&box), "ABCD");
 }
 
 TEST_F(OptionsTest, ChoosingALanguageChangesEveryTextAtOnceAndDetailsFollowTheirButtons) {

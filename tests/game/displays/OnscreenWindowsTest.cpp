@@ -520,14 +520,14 @@ TEST_F(OnscreenWindows, RidingKeysTypedBeforeTheNameEntryOpensStayOutOfTheName) 
     m_race->m_highscores->reset();
     record(0).bestLap = 40.0f;
     // Space for the start, then the throttle and the steering as characters.
-    for (char c : std::string(" wwad")) sys::TypedText::push({static_cast<uint32_t>(c), false});
+    for (char c : std::string(" wwad")) sys::TypedText::push(sys::TypedText::Entry::character(uint32_t(c)));
     displays().showTimeTrialResult();
     displays().onTimeTrialResultOk();
     ASSERT_NE(nameEdit(), nullptr);
     injectKeyboard(m_gui.context);
     EXPECT_EQ(nameEdit()->getText(), "Mira");
     // What is typed into the open entry arrives.
-    sys::TypedText::push({'n', false});
+    sys::TypedText::push(sys::TypedText::Entry::character('n'));
     injectKeyboard(m_gui.context);
     EXPECT_EQ(nameEdit()->getText(), "Miran");
 }

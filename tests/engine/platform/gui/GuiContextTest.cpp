@@ -96,31 +96,33 @@ TEST_F(GuiInjection, HeldButtonGoesDownOnceAndUpOnceOnRelease) {
 }
 
 TEST_F(GuiInjection, ShiftKeepsKeypadKeysFromBecomingDigits) {
-    m_input.m_keys[0x4F] = 1; // keypad 1
-    m_input.m_keys[0x1C] = 1; // Return
+    using Entry = sys::TypedText::Entry;
+    m_input.m_keys[0x4F] = 1;
+    sys::TypedText::push(Entry::press(0x4F)); // keypad 1
+    sys::TypedText::push(Entry::press(0x1C)); // Return
     injectKeyboard(m_context);
     EXPECT_EQ(m_chars, (std::vector<CEGUI::utf32>{'1'}));
     EXPECT_EQ(m_keys, (std::vector<int>{0x1C}));
-    EXPECT_EQ(m_input.m_keys[0x4F], 0);
+    EXPECT_EQ(m_input.m_keys[0x4F], 0) << "the GUI's key is no key of the menu's";
 
     m_chars.clear();
-    m_input.m_keys[0x2A] = 1;
-    m_input.m_keys[0x4F] = 1;
+    sys::TypedText::push(Entry::press(0x4F, true));
     injectKeyboard(m_context);
     EXPECT_TRUE(m_chars.empty());
-    EXPECT_EQ(m_input.m_keys[0x4F], 0);
-    // A consumed key is not passed on again without a new press.
+    // A key passed on is not passed on again without a new press.
     injectKeyboard(m_context);
     EXPECT_TRUE(m_chars.empty());
+    EXPECT_EQ(m_keys, (std::vector<int>{0x1C}));
 }
 
 TEST_F(GuiInjection, TypedCyrillicArrivesAsCodePointsAndKeypadDigitsOnlyOnce) {
-    sys::TypedText::push({0x0416, false});
-    sys::TypedText::push({'7', true});
-    sys::TypedText::push({'x', false});
-    m_input.m_keys[0x47] = 1; // keypad 7, typed above as text too
+    using Entry = sys::TypedText::Entry;
+    sys::TypedText::push(Entry::character(0x0416));
+    sys::TypedText::push(Entry::press(0x47)); // keypad 7, which types its digit as text too
+    sys::TypedText::push(Entry::character('7', true));
+    sys::TypedText::push(Entry::character('x'));
     injectKeyboard(m_context);
-    EXPECT_EQ(m_chars, (std::vector<CEGUI::utf32>{'7', 0x0416, 'x'}));
+    EXPECT_EQ(m_chars, (std::vector<CEGUI::utf32>{0x0416, '7', 'x'}));
 }
 
 namespace {

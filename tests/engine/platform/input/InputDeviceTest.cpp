@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 #include "engine/platform/input/DirectInputDevice.h"
 #include "engine/platform/input/WindowInputDevice.h"
 #include "sys/input/Joystick.h"
@@ -155,6 +157,31 @@ TEST_F(WindowInputFrames, AClickBetweenTwoFramesLandsWhereItWasMadeBeforeThePoin
     }
 }
 
+TEST_F(WindowInputFrames, AQueueFullOfPointerMovesStillHoldsEveryKeyChangeInItsPlace) {
+    constexpr uint8_t BACKSPACE = 0x0E, W = 0x11;
+    constexpr int MOVES = 5000, TAPS = 4;
+    // W goes down, then a quick tap holds back all that follows, as behind a picture that takes nothing.
+    send(sys::WM_KEYDOWN, 'W');
+    tap(0x1B);
+    auto point = [](int i) { return intptr_t((i % 700) << 16 | (i % 1000)); };
+    for (int i = 1; i <= MOVES; ++i) {
+        send(sys::WM_MOUSEMOVE, 0, point(i));
+        if (i % (MOVES / (TAPS + 1)) == 0 && i < MOVES) tap(0x08);
+        if (i == MOVES / 2) send(sys::WM_KEYUP, 'W', intptr_t(3u << 30));
+    }
+    // A frame for each tap; W is let go between the second and the third.
+    std::vector<int> backspaces, held;
+    for (int frame = 0; frame < TAPS + 2; ++frame, m_input.update()) {
+        backspaces.push_back(m_input.m_keys[BACKSPACE]);
+        m_input.m_keys[BACKSPACE] = 0;
+        held.push_back(m_input.m_keys[W]);
+    }
+    EXPECT_EQ(backspaces, (std::vector<int>{0, 1, 1, 1, 1, 0}));
+    EXPECT_EQ(held, (std::vector<int>{1, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(m_input.m_mouseX, int(point(MOVES) & 0xFFFF));
+    EXPECT_EQ(m_input.m_mouseY, int(point(MOVES) >> 16));
+}
+
 TEST(Joystick, AxesScaleToThousands) {
     EXPECT_EQ(sys::input::Joystick::scaleAxis(-32768), -1000);
     EXPECT_EQ(sys::input::Joystick::scaleAxis(32767), 1000);
@@ -233,6 +260,27 @@ TEST_F(InputWindowFixture, DirectInputCountsEveryPressOfOneFrameAndLandsClicksWh
         EXPECT_EQ(input.m_mouseY, frame[2]);
     }
     EXPECT_EQ(escapes, 2);
+}
+
+TEST_F(InputWindowFixture, DirectInputLetsGoOfAButtonWhoseReleaseCameBehindThousandsOfMotions) {
+    constexpr int MOTIONS = 2000;
+    DirectInputDevice input(100, 80);
+    focus();
+    ASSERT_TRUE(input.init(*m_window));
+    input.reset();
+    button(true);
+    input.update();
+    ASSERT_EQ(input.m_buttons[0], 1);
+    // Nothing is read meanwhile, as behind a picture that takes nothing.
+    for (int i = 0; i < MOTIONS; ++i) motion(1, 0);
+    button(false);
+    for (int i = 0; i < MOTIONS; ++i) motion(i % 2 ? 1 : -1, 1);
+    for (int frame = 0; frame < 4 && input.m_buttons[0]; ++frame) input.update();
+    EXPECT_EQ(input.m_buttons[0], 0);
+    EXPECT_EQ(input.m_mouseY, 0) << "what came after the release waits for the next frame";
+    input.update();
+    EXPECT_EQ(input.m_mouseX, 100);
+    EXPECT_EQ(input.m_mouseY, 80);
 }
 
 TEST_F(InputWindowFixture, DirectInputWithoutFocusGivesUpAfterBoundedRetries) {
