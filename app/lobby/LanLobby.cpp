@@ -52,10 +52,10 @@ void setFlagsOfSettings(Config& config, uint32_t flags) {
 
 } // namespace
 
-LanLobby::LanLobby(Config& config) : m_config(config) {
-    config.m_game = config.m_lanChoices.game;
-    config.m_track = config.m_lanChoices.track;
-    config.m_laps = config.m_lanChoices.laps;
+LanLobby::LanLobby(Config& config, RunState::LanChoices& lanChoices) : m_config(config), m_lanChoices(lanChoices) {
+    config.m_game = lanChoices.game;
+    config.m_track = lanChoices.track;
+    config.m_laps = lanChoices.laps;
     for (NetValue<Config::Player>& rider : config.m_player) *rider.modify() = Config::Player();
 }
 
@@ -129,7 +129,7 @@ void LanLobby::resetRecords(bool sendAll) {
 
 void LanLobby::claimMoped() {
     Config::Player& own = changeOwnRecord();
-    const Config::LanChoices& last = m_config.m_lanChoices;
+    const RunState::LanChoices& last = m_lanChoices;
     // The last lobby's moped again while nobody else rides it.
     own.colour = isFree(last.colour, &Config::Player::colour, GameRules::COLOURS)
                      ? last.colour
@@ -175,7 +175,7 @@ bool LanLobby::isFree(int32_t value, int32_t Config::Player::*field, int32_t cou
 void LanLobby::stepColour(bool forward) {
     Config::Player& own = changeOwnRecord();
     own.colour = chooserStep(own.colour, 0, GameRules::COLOURS - 1, forward);
-    m_config.m_lanChoices.colour = own.colour;
+    m_lanChoices.colour = own.colour;
 }
 
 void LanLobby::stepModel(bool forward) {
@@ -184,22 +184,22 @@ void LanLobby::stepModel(bool forward) {
         candidate = chooserStep(candidate, 0, GameRules::MODELS - 1, forward);
         if (holders(m_config, &Config::Player::model, candidate) > 0) continue;
         changeOwnRecord().model = candidate;
-        m_config.m_lanChoices.model = candidate;
+        m_lanChoices.model = candidate;
         return;
     }
 }
 
 void LanLobby::stepTrack(bool forward) {
-    m_config.m_track = m_config.m_lanChoices.track = chooserStep(m_config.m_track, 0, GameRules::TRACKS - 1, forward);
+    m_config.m_track = m_lanChoices.track = chooserStep(m_config.m_track, 0, GameRules::TRACKS - 1, forward);
 }
 
 void LanLobby::stepLaps(bool forward) {
-    m_config.m_laps = m_config.m_lanChoices.laps =
+    m_config.m_laps = m_lanChoices.laps =
         chooserStep(m_config.m_laps, GameRules::FIRST_LAP, GameRules::LAST_LAP, forward);
 }
 
 void LanLobby::toggleMode() {
-    m_config.m_game = m_config.m_lanChoices.game =
+    m_config.m_game = m_lanChoices.game =
         m_config.m_game == GameRules::SINGLE_RACE ? GameRules::CHAMPIONSHIP : GameRules::SINGLE_RACE;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/records/Config.h"
+#include "game/records/RunState.h"
 
 // The LAN lobby's rules and protocol. It keeps nothing of its own but whether
 // it hosts and whether a joining player still waits: every choice lives in
@@ -20,8 +21,9 @@ public:
     enum Loss { HOST_LEFT, PLAYER_LEFT, CONNECTION_LOST };
 
     // Sets the shared race values to the last lobby's choices (at first a
-    // championship of one lap on the first track), every rider slot empty.
-    explicit LanLobby(Config& config);
+    // championship of one lap on the first track), every rider slot empty;
+    // the choices made here are kept there for the next lobby.
+    LanLobby(Config& config, RunState::LanChoices& lanChoices);
     // A lobby given up while it waits for its state leaves the game.
     ~LanLobby();
     LanLobby(const LanLobby&) = delete;
@@ -94,6 +96,7 @@ private:
     Tally tally() const;
 
     Config& m_config;
+    RunState::LanChoices& m_lanChoices;
     bool m_isHost = false;
     bool m_waiting = false;
     std::chrono::steady_clock::time_point m_giveUp;

@@ -12,6 +12,7 @@
 #include "game/race/GameRules.h"
 #include "game/records/Config.h"
 #include "game/records/HighscoreTables.h"
+#include "game/records/RunState.h"
 #include "game/records/TextTable.h"
 
 namespace {
@@ -193,7 +194,7 @@ void HighscoresScreen::enter() {
     setFixedTexts();
     Config& config = *m_owner->config;
     m_tables = std::make_unique<HighscoreTables>();
-    config.m_highscoreStore.load(*m_tables, config.pathOf(HighscoreTables::FILE_NAME));
+    m_owner->run->m_highscoreStore.load(*m_tables, config.pathOf(HighscoreTables::FILE_NAME));
     // A request for a table or track the screen does not have opens the first.
     m_mode = config.m_showHighscores ? keepInRange(config.m_highscoreTable, CHAMPIONSHIP) : TIME_TRIAL;
     m_track = config.m_showHighscores ? keepInRange(config.m_highscoreTrack, LAST_TRACK) : 0;
@@ -305,7 +306,7 @@ void HighscoresScreen::poll() {
     // A failed save says so in the log; the run still knows the time was sent.
     Config& config = *m_owner->config;
     if (result == SUBMISSION_ACCEPTED)
-        config.m_highscoreStore.save(*m_tables, config.pathOf(HighscoreTables::FILE_NAME));
+        m_owner->run->m_highscoreStore.save(*m_tables, config.pathOf(HighscoreTables::FILE_NAME));
     const TextTable& texts = *m_owner->texts;
     showMessage(texts.getText(result == SUBMISSION_ACCEPTED ? ACCEPTED_TEXT : FAILED_TEXT));
     m_widgets[MESSAGE_OK]->setText(texts.getText(OK_TEXT));

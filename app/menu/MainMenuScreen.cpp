@@ -6,6 +6,7 @@
 #include "app/menu/Menu.h"
 #include "app/menu/MessageWindow.h"
 #include "app/menu/QuitQuestion.h"
+#include "game/records/RunState.h"
 #include "game/records/TextTable.h"
 
 namespace {
@@ -77,9 +78,9 @@ void MainMenuScreen::enter() {
     for (int b = 0; b < BUTTONS; ++b) m_captions[b]->setText(texts.getText(CAPTION_TEXTS[b]));
     m_lost->setTexts(texts);
     GuiScreen::enter();
-    Config& config = *m_owner->config;
-    if (!config.m_lanLost) return;
-    config.m_lanLost = false;
+    RunState& run = *m_owner->run;
+    if (!run.m_lanLost) return;
+    run.m_lanLost = false;
     m_lost->show(texts.getText(LanLobby::lossText()));
 }
 

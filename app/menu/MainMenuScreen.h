@@ -26,7 +26,6 @@ public:
     void showQuitDialog();
 
     QuitQuestion& quitQuestion() const { return *m_quit; }
-    MessageWindow& lostMessage() const { return *m_lost; }
     CEGUI::Window* offButton() const { return m_off; }
     CEGUI::Window* button(Button b) const { return m_buttons[b]; }
     CEGUI::Window* caption(Button b) const { return m_captions[b]; }

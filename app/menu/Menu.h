@@ -5,6 +5,7 @@
 #include "engine/platform/Timer.h"
 
 class Config;
+class RunState;
 class CreditsScreen;
 class HighscoresScreen;
 class File;
@@ -44,6 +45,8 @@ public:
     float delta = 0.0f;
     float speedFactor = 1.0f;
     Config* config = nullptr;
+    // The program's, for as long as it runs.
+    RunState* run = nullptr;
     GuiContext* gui = nullptr;
     // The texts' language (a text table index) until a flag is chosen: the one the program found at start.
     int32_t startLanguage = 0;

@@ -67,7 +67,7 @@ const MultiplayerScreen::Widget SETTINGS_CHOICE[] = {MultiplayerScreen::TRACK_LE
 
 } // namespace
 
-MultiplayerScreen::MultiplayerScreen(Menu* owner) : SetUpScreen(owner), m_lobby(*owner->config) {
+MultiplayerScreen::MultiplayerScreen(Menu* owner) : SetUpScreen(owner), m_lobby(*owner->config, owner->run->m_lanChoices) {
     createRoot("Multiplayer/Background");
     buildWidgets();
     buildRows();

@@ -10,6 +10,7 @@
 #include "engine/platform/Report.h"
 #include "engine/platform/gui/GuiRegexMatcher.h"
 #include "game/records/Config.h"
+#include "game/records/RunState.h"
 #include "game/records/TextTable.h"
 #include "net/NetControl.h"
 #include "sys/settings/SystemInfo.h"
@@ -89,11 +90,11 @@ MultiplayerSelectScreen::MultiplayerSelectScreen(Menu* owner) : GuiScreen(owner)
         CEGUI::Window* radio = createWindow("Quillfen/BigRadioButton", m_root, rows[row][0], rows[row][2], 45, 45);
         static_cast<CEGUI::RadioButton*>(radio)->setGroupID(ROLE_GROUP);
         // Selected before it listens: building the screen makes no click.
-        toggle(radio).setSelected(row == (config.m_lanChoices.join ? 1 : 0));
+        toggle(radio).setSelected(row == (m_owner->run->m_lanChoices.join ? 1 : 0));
         radio->subscribeEvent(CEGUI::ToggleButton::EventSelectStateChanged,
                               CEGUI::Event::Subscriber([this](const CEGUI::EventArgs&) {
                                   playClick();
-                                  m_owner->config->m_lanChoices.join = isJoinChosen();
+                                  m_owner->run->m_lanChoices.join = isJoinChosen();
                                   updateRoleWidgets();
                                   return true;
                               }));

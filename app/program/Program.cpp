@@ -175,10 +175,11 @@ bool Program::startUp() {
     m_loading = std::make_unique<LoadingScreen>(&g_gui);
     g_loadingScreen = m_loading.get();
     showLoading(0.0f, 100.0f);
-    m_race = std::make_unique<Race>(m_renderer.get(), &g_gui);
+    m_race = std::make_unique<Race>(m_renderer.get(), &g_gui, &m_run);
     m_race->m_loadingFrame = &m_raceLoading;
     m_menu.renderer = m_renderer.get();
     m_menu.gui = &g_gui;
+    m_menu.run = &m_run;
     m_menu.startLanguage = textLanguage(m_language);
     openSound();
     m_config = std::make_unique<Config>(m_input.get(), m_paths.dataFolder);
@@ -344,7 +345,7 @@ bool Program::setUpRace() {
     if (!m_raceUp && m_config->m_playMode == GameRules::LAN) {
         NetControl& client = NetControl::getInstance();
         if (client.isConnected()) client.disconnect();
-        m_config->m_lanLost = true;
+        m_run.m_lanLost = true;
     }
     return m_raceUp;
 }

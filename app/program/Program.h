@@ -7,6 +7,7 @@
 #include "app/program/FrameBudget.h"
 #include "app/program/OuterLoop.h"
 #include "app/program/ProgramPaths.h"
+#include "game/records/RunState.h"
 #include "engine/platform/gui/LoadingFrame.h"
 
 class Config;
@@ -87,6 +88,8 @@ private:
     float m_brightness = 0.5f;
     float m_contrast = 0.5f;
     FrameBudget m_budget;
+    // Before everything that reads it, so that it outlasts them.
+    RunState m_run;
     std::unique_ptr<RenderDevice> m_device;
     std::unique_ptr<Setup> m_setup;
     std::unique_ptr<GameDaemon::GameServer> m_daemon;

@@ -10,6 +10,7 @@
 #include "game/race/Race.h"
 #include "game/records/Config.h"
 #include "game/records/HighscoreTables.h"
+#include "game/records/RunState.h"
 
 namespace {
 
@@ -143,12 +144,12 @@ void OnscreenDisplays::saveHighscore() {
                                                               m_entry.m_name, m_entry.m_colour, m_entry.m_model));
     SaveFailure failure = SaveFailure::NONE;
     if (m_race.m_highscores)
-        failure = m_config->m_highscoreStore.save(*m_race.m_highscores, m_config->pathOf(HighscoreTables::FILE_NAME));
-    if (failure == SaveFailure::NONE || m_config->m_toldHighscoreNotSaved) {
+        failure = m_race.run().m_highscoreStore.save(*m_race.m_highscores, m_config->pathOf(HighscoreTables::FILE_NAME));
+    if (failure == SaveFailure::NONE || m_race.run().m_toldHighscoreNotSaved) {
         closeNameEntry();
         return;
     }
-    m_config->m_toldHighscoreNotSaved = true;
+    m_race.run().m_toldHighscoreNotSaved = true;
     closeWindow(NAME_ENTRY);
     // Its OK leaves the race as the entry would have.
     showConnectionLost(notSavedText(failure));

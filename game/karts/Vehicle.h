@@ -200,8 +200,6 @@ public:
     NetValueArray<float, SOAP_SLOTS> m_extraSoap{m_client};
     NetValueArray<Position3, SOAP_SLOTS> m_extraSoapPos{m_client};
     NetValueArray<int, SOAP_SLOTS> m_extraSoapIndex{m_client};
-    // Every value above, as registered.
-    std::vector<NetValueBase*> m_replicated;
 
 protected:
     // Places the sound at the position, facing the orientation, standing
@@ -240,6 +238,9 @@ private:
     void replicate(NetValueArray<T, N>& row, RiderValueIds::Id id, const T& initial, const char* name);
     void findSceneObjects();
     void findActorTracks();
+
+    // Every replicated value above, as registered.
+    std::vector<NetValueBase*> m_replicated;
 };
 
 // The index of the first track of that name; -1 when there is none.

@@ -1,6 +1,10 @@
 #include "game/race/CameraClearance.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include <ode/collision.h>
 
 #include "engine/platform/animation/Envelope.h"
 #include "engine/scene/LW6Scene.h"
@@ -39,7 +43,38 @@ Mesh* stillMesh(SceneObject& object) {
 
 } // namespace
 
+// The triangles, kept for as long as the mesh that reads them, and the ray cast into them.
+struct CameraClearance::Tree {
+    Tree(std::vector<float>&& points, std::vector<uint32_t>&& triangles)
+        : positions(std::move(points)), corners(std::move(triangles)) {
+        PhysicsLibrary::ensureStarted();
+        data = dGeomTriMeshDataCreate();
+        dGeomTriMeshDataBuildSingle(data, positions.data(), 3 * sizeof(float), int(positions.size() / 3),
+                                    corners.data(), int(corners.size()), 3 * sizeof(uint32_t));
+        mesh = dCreateTriMesh(nullptr, data, nullptr, nullptr, nullptr);
+        ray = dCreateRay(nullptr, 1.0);
+        // A pillar stands in the way whichever face the ray meets first.
+        dGeomRaySetBackfaceCull(ray, 0);
+        dGeomRaySetClosestHit(ray, 1);
+    }
+    ~Tree() {
+        dGeomDestroy(ray);
+        dGeomDestroy(mesh);
+        dGeomTriMeshDataDestroy(data);
+    }
+    Tree(const Tree&) = delete;
+    Tree& operator=(const Tree&) = delete;
+
+    std::vector<float> positions;
+    std::vector<uint32_t> corners;
+    dTriMeshDataID data;
+    dGeomID mesh;
+    dGeomID ray;
+};
+
 CameraClearance::CameraClearance(LW6Scene& track) {
+    std::vector<float> positions;
+    std::vector<uint32_t> corners;
     for (int32_t n = 0; n < track.getObjectCount(); ++n) {
         SceneObject* object = track.getObjectAt(n);
         Mesh* mesh = object ? stillMesh(*object) : nullptr;
@@ -48,44 +83,31 @@ CameraClearance::CameraClearance(LW6Scene& track) {
         object->getMatrix(world, 0.0, 0);
         // Left as loaded: the race makes the matrices itself when it starts the scene.
         object->invalidate();
-        const auto first = uint32_t(m_positions.size() / 3);
+        const auto first = uint32_t(positions.size() / 3);
         for (Position3 p : mesh->m_points) {
             transformPoint4x3(p, world);
-            m_positions.insert(m_positions.end(), {p.x, p.y, p.z});
+            positions.insert(positions.end(), {p.x, p.y, p.z});
         }
         for (const MeshPolygon& polygon : mesh->m_polygons) {
             const bool known = std::all_of(polygon.points.begin(), polygon.points.end(),
                                            [&](uint32_t point) { return point < mesh->m_points.size(); });
             if (polygon.vertexCount() < 3 || !known) continue;
             for (const auto& t : Mesh::triangulate(mesh->m_points, polygon))
-                for (uint32_t corner : t) m_corners.push_back(first + polygon.points[corner]);
+                for (uint32_t corner : t) corners.push_back(first + polygon.points[corner]);
         }
     }
-    if (m_corners.empty()) return;
-    PhysicsLibrary::ensureStarted();
-    m_data = dGeomTriMeshDataCreate();
-    dGeomTriMeshDataBuildSingle(m_data, m_positions.data(), 3 * sizeof(float), int(m_positions.size() / 3),
-                                m_corners.data(), int(m_corners.size()), 3 * sizeof(uint32_t));
-    m_mesh = dCreateTriMesh(nullptr, m_data, nullptr, nullptr, nullptr);
-    m_ray = dCreateRay(nullptr, 1.0);
-    // A pillar stands in the way whichever face the ray meets first.
-    dGeomRaySetBackfaceCull(m_ray, 0);
-    dGeomRaySetClosestHit(m_ray, 1);
+    if (!corners.empty()) m_tree = std::make_unique<Tree>(std::move(positions), std::move(corners));
 }
 
-CameraClearance::~CameraClearance() {
-    if (m_ray) dGeomDestroy(m_ray);
-    if (m_mesh) dGeomDestroy(m_mesh);
-    if (m_data) dGeomTriMeshDataDestroy(m_data);
-}
+CameraClearance::~CameraClearance() = default;
 
 float CameraClearance::freeShare(const Position3& from, const Position3& to) {
     const Position3 way = to - from;
     const float distance = length(way);
-    if (!m_mesh || !(distance > 0.0f)) return 1.0f;
-    dGeomRaySet(m_ray, from.x, from.y, from.z, way.x, way.y, way.z);
-    dGeomRaySetLength(m_ray, distance + MARGIN);
+    if (!m_tree || !(distance > 0.0f)) return 1.0f;
+    dGeomRaySet(m_tree->ray, from.x, from.y, from.z, way.x, way.y, way.z);
+    dGeomRaySetLength(m_tree->ray, distance + MARGIN);
     dContactGeom contact;
-    if (dCollide(m_ray, m_mesh, 1, &contact, sizeof(dContactGeom)) == 0) return 1.0f;
+    if (dCollide(m_tree->ray, m_tree->mesh, 1, &contact, sizeof(dContactGeom)) == 0) return 1.0f;
     return std::max(0.0f, float(contact.depth) - MARGIN) / distance;
 }

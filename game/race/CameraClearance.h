@@ -1,8 +1,5 @@
 #pragma once
-#include <cstdint>
-#include <vector>
-
-#include <ode/collision.h>
+#include <memory>
 
 #include "engine/platform/Math3D.h"
 
@@ -27,9 +24,7 @@ public:
     float freeShare(const Position3& from, const Position3& to);
 
 private:
-    std::vector<float> m_positions;
-    std::vector<uint32_t> m_corners;
-    dTriMeshDataID m_data = nullptr;
-    dGeomID m_mesh = nullptr;
-    dGeomID m_ray = nullptr;
+    struct Tree;
+    // Null when the track has no still triangles.
+    std::unique_ptr<Tree> m_tree;
 };

@@ -13,6 +13,7 @@
 #include "game/race/CameraClearance.h"
 #include "game/records/Config.h"
 #include "game/records/HighscoreTables.h"
+#include "game/records/RunState.h"
 #include "game/records/TextTable.h"
 #include "game/surfaces/RaceSurfaces.h"
 #include "net/NetControl.h"
@@ -21,7 +22,9 @@ Race* g_race = nullptr;
 
 const int32_t Race::PLACE_POINTS[7] = {10, 8, 6, 4, 3, 2, 1};
 
-Race::Race(Renderer* renderer, GuiContext* gui) : m_renderer(renderer), m_gui(gui) {}
+Race::Race(Renderer* renderer, GuiContext* gui, RunState* run)
+    : m_renderer(renderer), m_gui(gui), m_ownRun(run ? nullptr : std::make_unique<RunState>()),
+      m_run(run ? run : m_ownRun.get()) {}
 
 Race::~Race() {
     teardown();

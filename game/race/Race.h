@@ -21,6 +21,7 @@ class OnscreenDisplays;
 class PositionMap;
 class RaceSurfaces;
 class Renderer;
+class RunState;
 class SampleStream;
 class SceneObject;
 class Sound;
@@ -54,9 +55,10 @@ public:
     enum CameraMode { CHASE = 1, OUT_OF_RACE = 2, REAR = 3, FINISHED = 4 };
     enum Countdown { WAITING = -1, RUNNING = -2 };
 
-    // Neither is owned; without a renderer nothing is drawn, without a GUI
-    // the displays keep their state undrawn.
-    explicit Race(Renderer* renderer = nullptr, GuiContext* gui = nullptr);
+    // None is owned; without a renderer nothing is drawn, without a GUI
+    // the displays keep their state undrawn. The run's state is the
+    // program's; a race built without one (a tool, a test) keeps its own.
+    explicit Race(Renderer* renderer = nullptr, GuiContext* gui = nullptr, RunState* run = nullptr);
     ~Race();
     Race(const Race&) = delete;
     Race& operator=(const Race&) = delete;
@@ -217,6 +219,12 @@ public:
     float m_triggerTimer = 0.0f;
     // Cleared at set-up; every vehicle is handed its address.
     uint32_t m_vehicleRecord[3] = {0, 0, 0};
+    // What the run keeps across races: the high scores a save left, what the player was told.
+    RunState& run() const { return *m_run; }
+
+private:
+    std::unique_ptr<RunState> m_ownRun;
+    RunState* m_run;
 };
 
 extern Race* g_race;

@@ -41,6 +41,7 @@
 #include "game/race/SetUpHeap.h"
 #include "game/records/Config.h"
 #include "game/records/HighscoreTables.h"
+#include "game/records/RunState.h"
 #include "game/records/TextTable.h"
 #include "game/surfaces/GroundProbe.h"
 #include "game/surfaces/RaceSurfaces.h"
@@ -518,7 +519,7 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
     race.m_startSound->setVolume(effectsVolume(config) * 0.9f);
 
     race.m_highscores = std::make_unique<HighscoreTables>();
-    config.m_highscoreStore.load(*race.m_highscores, config.pathOf(HighscoreTables::FILE_NAME));
+    race.run().m_highscoreStore.load(*race.m_highscores, config.pathOf(HighscoreTables::FILE_NAME));
     const int32_t own = race.localPlayerSlot();
     if (own >= 0 && own < Config::RIDERS) {
         Config::Player& player = *config.m_player[own].modify();

@@ -4,7 +4,6 @@
 
 #include "game/race/GameRules.h"
 #include "game/records/BlowfishContext.h"
-#include "game/records/HighscoreStore.h"
 #include "net/NetValue.h"
 
 class InputDevice;
@@ -129,24 +128,9 @@ public:
     bool m_raceAgain;
     bool m_menuFlag;
     bool m_showHighscores;
-    // A LAN race that could not come up for its lost connection: the next main menu tells so.
-    bool m_lanLost = false;
-    bool m_toldHighscoreNotSaved = false; // the player hears it once a run; the log has each one
-    HighscoreStore m_highscoreStore;      // the menu and the race load and save the tables through it
     int32_t m_highscoreTrack;
     int32_t m_highscoreTable; // 0 time trial, 1 single race, 2 championship
     std::string m_serverAddress;
-    // The LAN screens' last choices. The settings record has no room for
-    // them: they last as long as the game runs.
-    struct LanChoices {
-        bool join = false;
-        int32_t game = GameRules::CHAMPIONSHIP;
-        int32_t track = 0;
-        int32_t laps = GameRules::FIRST_LAP;
-        int32_t model = -1; // -1: none chosen, the lobby gives a free one
-        int32_t colour = -1;
-    };
-    LanChoices m_lanChoices;
     int32_t m_bindingKind[BINDINGS];
     int32_t m_bindingCode[BINDINGS];
     Settings m_settings;

@@ -9,6 +9,12 @@
 
 namespace sys {
 
+namespace {
+
+const char* notPlain(mode_t mode) { return S_ISDIR(mode) ? "a folder" : "no plain file"; }
+
+} // namespace
+
 int openPlainFile(const std::string& path, std::string& error) {
     int file;
     // Without the flag, opening a fifo waits for a writer that may never come.
@@ -20,9 +26,21 @@ int openPlainFile(const std::string& path, std::string& error) {
     }
     struct stat info {};
     if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) return file;
-    error = S_ISDIR(info.st_mode) ? "a folder" : "no plain file";
+    error = notPlain(info.st_mode);
     ::close(file);
     return -1;
+}
+
+bool replaceableByFile(const std::string& path, std::string& error) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) return true;
+        error = std::strerror(errno);
+        return false;
+    }
+    if (S_ISREG(info.st_mode)) return true;
+    error = notPlain(info.st_mode);
+    return false;
 }
 
 bool readPlainFile(const std::string& path, size_t limit, std::string& bytes, std::string& error) {

@@ -12,6 +12,11 @@ namespace sys {
 // "no plain file", or the system's text).
 int openPlainFile(const std::string& path, std::string& error);
 
+// Whether a file written aside may be renamed onto the path: nothing is there,
+// or a plain file (a link is followed). False with the reason in `error`
+// otherwise: a folder, a fifo or a device is never replaced.
+bool replaceableByFile(const std::string& path, std::string& error);
+
 // The whole file, when it is a plain file of at most `limit` bytes.
 bool readPlainFile(const std::string& path, size_t limit, std::string& bytes, std::string& error);
 

@@ -5,7 +5,6 @@
 #include <SDL_opengl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -13,6 +12,7 @@
 #include "sys/gfx/GlFixedFunction.h"
 #include "sys/gfx/SideViewSender.h"
 #include "sys/gfx/StateValues.h"
+#include "sys/log/SystemLog.h"
 #include "sys/window/Window.h"
 #include "sys/window/XErrorWatch.h"
 
@@ -181,14 +181,15 @@ SDL_GLContext makeContext(SDL_Window* native) {
     sys::XErrorWatch making(native);
     SDL_GLContext context = SDL_GL_CreateContext(native);
     if (!context) {
-        std::fprintf(stderr, "3D device: no OpenGL context (%s)\n", SDL_GetError());
+        sys::writeLog(std::string("3D device: no OpenGL context (") + SDL_GetError() + ")");
         return nullptr;
     }
     SDL_GL_MakeCurrent(native, context);
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     if (!extensions || !std::strstr(extensions, "GL_ARB_framebuffer_object") ||
         !std::strstr(extensions, "GL_ARB_clip_control")) {
-        std::fprintf(stderr, "3D device: the OpenGL driver lacks framebuffer objects or clip control\n");
+        sys::writeLog("3D device: the OpenGL driver lacks framebuffer objects or clip control (OpenGL " +
+                      glText(GL_VERSION) + ", " + glText(GL_RENDERER) + ")");
         SDL_GL_DeleteContext(context);
         return nullptr;
     }
@@ -213,7 +214,8 @@ GlDevice* GlDevice::create(sys::Window& window, const PresentParams& params) {
     }
     device->takeDisplay();
     if (!device->makeBackBuffer()) {
-        std::fprintf(stderr, "3D device: the back buffer could not be made\n");
+        sys::writeLog("3D device: the back buffer of " + std::to_string(device->m_params.backBufferWidth) + " x " +
+                      std::to_string(device->m_params.backBufferHeight) + " could not be made (" + glText(GL_RENDERER) + ")");
         delete device;
         return nullptr;
     }

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "sys/gfx/StateValues.h"
+#include "sys/log/SystemLog.h"
 #include "sys/Pi.h"
 
 namespace sys::gfx {
@@ -31,6 +31,17 @@ void toEye(const Matrix& view, const Vector3& v, float w, float out[4]) {
     out[3] = w;
 }
 
+// The driver's words on a shader or program, without the line end it may close with.
+std::string infoLog(GLuint name, bool program) {
+    char log[2048] = "";
+    if (program) glGetProgramInfoLog(name, sizeof log, nullptr, log);
+    else glGetShaderInfoLog(name, sizeof log, nullptr, log);
+    std::string text = log;
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+// 0 when it does not compile.
 GLuint compile(GLenum type, const std::string& source) {
     GLuint shader = glCreateShader(type);
     const char* text = source.c_str();
@@ -38,13 +49,11 @@ GLuint compile(GLenum type, const std::string& source) {
     glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[2048] = "";
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "3D device: generated %s shader does not compile: %s\n%s\n",
-                     type == GL_VERTEX_SHADER ? "vertex" : "fragment", log, text);
-    }
-    return shader;
+    if (ok) return shader;
+    sys::writeLog(std::string("3D device: generated ") + (type == GL_VERTEX_SHADER ? "vertex" : "fragment") +
+                  " shader does not compile: " + infoLog(shader, false));
+    glDeleteShader(shader);
+    return 0;
 }
 
 } // namespace
@@ -55,25 +64,32 @@ GlFixedFunction::~GlFixedFunction() {
         if (entry.second.name) glDeleteProgram(entry.second.name);
 }
 
+uint32_t GlFixedFunction::link(const std::string& vertexSource, const std::string& fragmentSource) {
+    GLuint vertex = compile(GL_VERTEX_SHADER, vertexSource);
+    GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentSource);
+    GLuint program = 0;
+    if (vertex && fragment) {
+        program = glCreateProgram();
+        glAttachShader(program, vertex);
+        glAttachShader(program, fragment);
+        glLinkProgram(program);
+        GLint ok = GL_FALSE;
+        glGetProgramiv(program, GL_LINK_STATUS, &ok);
+        if (!ok) {
+            sys::writeLog("3D device: generated program does not link: " + infoLog(program, true));
+            glDeleteProgram(program);
+            program = 0;
+        }
+    }
+    if (vertex) glDeleteShader(vertex);
+    if (fragment) glDeleteShader(fragment);
+    return program;
+}
+
 GlFixedFunction::Program GlFixedFunction::build(const Key& key) {
     Program p{};
-    GLuint vertex = compile(GL_VERTEX_SHADER, FixedFunctionSource::vertexShader(key));
-    GLuint fragment = compile(GL_FRAGMENT_SHADER, FixedFunctionSource::fragmentShader(key));
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[2048] = "";
-        glGetProgramInfoLog(program, sizeof log, nullptr, log);
-        std::fprintf(stderr, "3D device: generated program does not link: %s\n", log);
-        glDeleteProgram(program);
-        return p;
-    }
+    const GLuint program = link(FixedFunctionSource::vertexShader(key), FixedFunctionSource::fragmentShader(key));
+    if (!program) return p;
     p.name = program;
     p.light = glGetUniformLocation(program, "ffLight");
     p.material = glGetUniformLocation(program, "ffMaterial");

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -17,8 +18,11 @@ public:
     ~GlFixedFunction();
 
     // Binds the program this draw's state asks for and loads its values.
-    // False, with the compiler's words on standard error once, when it does not build.
+    // False, with the compiler's words in the log once, when it does not build.
     bool use(const DeviceState& state, const std::vector<VertexElement>& layout, bool pretransformed);
+    // A program of the current context from GLSL text; 0, with the driver's
+    // words in the log, when it does not compile or link.
+    static uint32_t link(const std::string& vertexSource, const std::string& fragmentSource);
 
 private:
     // What a program's uniforms hold since it last drew: GL keeps them with the program.

@@ -2,6 +2,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
@@ -9,6 +11,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/sys/GfxTestSupport.h"
 #include "sys/Pi.h"
+#include "sys/gfx/GlFixedFunction.h"
+#include "sys/log/SystemLog.h"
 
 using namespace sys::gfx;
 
@@ -118,7 +122,27 @@ Light lightAt(uint32_t type, ColorValue diffuse, Vector3 position, float range) 
     return l;
 }
 
+std::vector<std::string> g_logged;
+
+void keepLogged(const std::string& line) { g_logged.push_back(line); }
+
 } // namespace
+
+TEST_F(GfxFixedFunction, AShaderThatDoesNotCompileIsLoggedInTheDriversWords) {
+    g_logged.clear();
+    sys::setLogSink(keepLogged);
+    const std::string vertex = "#version 120\nvoid main() { gl_Position = ftransform(); }\n";
+    const std::string fragment = "#version 120\nvoid main() { gl_FragColor = vec4(unknownShade); }\n";
+    EXPECT_EQ(GlFixedFunction::link(vertex, fragment), 0u);
+    EXPECT_NE(GlFixedFunction::link(vertex, "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n"), 0u);
+    sys::setLogSink(nullptr);
+    ASSERT_EQ(g_logged.size(), 1u);
+    const std::string& line = g_logged[0];
+    const std::string told = "3D device: generated fragment shader does not compile: ";
+    EXPECT_EQ(line.rfind(told, 0), 0u) << line;
+    // Only the driver's words name the identifier: the line has no source.
+    EXPECT_NE(line.find("unknownShade", told.size()), std::string::npos) << line;
+}
 
 TEST_F(GfxFixedFunction, LightsFollowRangeConesAndEveryMaterialSource) {
     Material m{};

@@ -52,6 +52,10 @@ TEST(ToolInput, FoldersFifosDevicesAndWhatIsNotThereAreRefusedInOneLine) {
         refusals.push_back({std::string(SOUND_CHECK_PATH) + " " + odd, 1, odd});
         refusals.push_back({std::string(RACE_RUN_PATH) + " " + archive + " --keys " + odd, 2, odd});
     }
+    // An archive is never written over what is not a plain file.
+    const std::string list = dir.write("list.txt", "a\t" + file + "\t0\n");
+    for (const std::string& odd : {folder, fifo, std::string("/dev/null")})
+        refusals.push_back({sarpack + " pack " + odd + " " + list, 1, odd});
     refusals.push_back({sarpack + " pack " + out + " " + folderLine, 1, folder});
     refusals.push_back({sarpack + " pack " + out + " " + twice, 1, "listed twice"});
     refusals.push_back({sarpack + " list " + forged, 1, "runs past the end"});
@@ -77,6 +81,11 @@ TEST(ToolInput, FoldersFifosDevicesAndWhatIsNotThereAreRefusedInOneLine) {
         else EXPECT_EQ(lines.size(), 1u) << r.command << "\n" << output;
     }
     EXPECT_FALSE(std::filesystem::exists(out)) << "no archive is written from what could not be read";
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_FALSE(std::filesystem::exists(folder + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists(fifo + ".tmp"));
     EXPECT_FALSE(std::filesystem::exists(dir.file("--preview")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("--test-moped")));
 }

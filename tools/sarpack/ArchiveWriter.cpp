@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "engine/platform/archive/ArchiveEntry.h"
+#include "sys/files/PlainFile.h"
 #include "tools/sarpack/BlockSortForward.h"
 #include "tools/sarpack/RangeEncoder.h"
 
@@ -107,6 +108,11 @@ bool ArchiveWriter::packAll(std::vector<Packed>& packed, std::string& error) con
 }
 
 bool ArchiveWriter::write(const std::string& path, std::string& error) const {
+    std::string why;
+    if (!sys::replaceableByFile(path, why)) {
+        error = "will not replace " + path + ": " + why;
+        return false;
+    }
     std::vector<Packed> packed;
     if (!packAll(packed, error)) return false;
     std::vector<uint8_t> directory;

@@ -21,7 +21,8 @@ public:
 
     // Packs the members on several cores at once and writes the archive, its
     // bytes the same whatever order the packing ends in; false with a message
-    // in `error` on failure.
+    // in `error` on failure, and before any packing for a path that is there
+    // and no plain file.
     bool write(const std::string& path, std::string& error) const;
 
 private:

@@ -19,7 +19,7 @@ bool listed(const std::vector<uint32_t>& indices, uint32_t index) {
     return std::find(indices.begin(), indices.end(), index) != indices.end();
 }
 
-// What the device needs of the driver (GlDevice::create); the detail of a failure is on standard error.
+// What the device needs of the driver (GlDevice::create); the detail of a failure is in the log.
 const char* const NO_DEVICE_TEXT =
     "Das 3D-Gerät ließ sich nicht erzeugen. Das Spiel braucht einen OpenGL-Treiber mit Framebuffer-Objekten und "
     "Clip-Control (OpenGL 4.5, oder GL_ARB_framebuffer_object und GL_ARB_clip_control).\nBitte installieren Sie den "

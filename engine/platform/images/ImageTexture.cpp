@@ -18,6 +18,7 @@
 #include "engine/platform/display/DeviceList.h"
 #include "engine/platform/images/ImageLoaders.h"
 #include "engine/platform/images/TextureCopyRecord.h"
+#include "sys/files/PlainFile.h"
 #include "sys/gfx/Device.h"
 #include "sys/gfx/TextureTools.h"
 
@@ -288,6 +289,8 @@ void ImageTexture::writeCache(const TextureCopyRecord* record) {
 
 void ImageTexture::storeCopy(const std::vector<uint8_t>& bytes) const {
     const std::string path = cachePath(m_name + ".dds");
+    std::string why;
+    if (!sys::replaceableByFile(path, why)) return;
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
     // Written aside and renamed, so a game starting meanwhile never reads half a copy.

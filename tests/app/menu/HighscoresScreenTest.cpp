@@ -128,14 +128,14 @@ TEST_F(HighscoreTest, AHighScoreTheDiskDidNotTakeStaysInTheTablesForTheRestOfThe
     own.colour = own.model = 1;
     {
         // The time trial's name entry, its tables as the race set-up has them.
-        Race race(nullptr, &m_gui.context);
+        Race race(nullptr, &m_gui.context, &m_run);
         race.m_config = m_config.get();
         race.m_viewCount = race.m_vehicleCount = 1;
         race.m_clock = std::make_unique<Timer>(&m_ticks);
         race.m_raceTexts = std::make_unique<TextTable>("D:\\Vantorik/menu/IngameTexts.xml", demoArchive());
         race.m_raceTexts->m_language = 1;
         race.m_highscores = std::make_unique<HighscoreTables>();
-        m_config->m_highscoreStore.load(*race.m_highscores, m_config->pathOf(HighscoreTables::FILE_NAME));
+        m_run.m_highscoreStore.load(*race.m_highscores, m_config->pathOf(HighscoreTables::FILE_NAME));
         race.m_displays.reset(OnscreenDisplays::create(race));
         race.m_displays->openNameEntry();
         auto windowChild = [&](const char* type) -> CEGUI::Window* {

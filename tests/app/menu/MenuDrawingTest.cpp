@@ -33,6 +33,7 @@
 #include "engine/scene/SceneRenderer.h"
 #include "game/records/Config.h"
 #include "game/records/HighscoreTables.h"
+#include "game/records/RunState.h"
 #include "game/records/TextTable.h"
 #include "net/GameServer.h"
 #include "sys/gfx/Device.h"
@@ -85,6 +86,7 @@ protected:
         m_menu = std::make_unique<Menu>();
         m_menu->renderer = m_renderer.get();
         m_menu->gui = m_gui.get();
+        m_menu->run = &m_run;
     }
     void TearDown() override {
         if (m_menu && m_menu->scene) menuTeardown(*m_menu);
@@ -128,6 +130,7 @@ protected:
     InputDevice m_input;
     std::unique_ptr<GuiContext> m_gui;
     std::unique_ptr<Config> m_config;
+    RunState m_run;
     std::unique_ptr<Menu> m_menu;
 };
 

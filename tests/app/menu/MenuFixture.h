@@ -17,6 +17,7 @@
 #include "engine/render/Renderer.h"
 #include "engine/scene/SceneRenderer.h"
 #include "game/records/Config.h"
+#include "game/records/RunState.h"
 #include "tests/engine/render/RendererTestSupport.h"
 #include "tests/support/NullGui.h"
 #include "tests/support/TempDir.h"
@@ -75,6 +76,7 @@ protected:
         m_config = std::make_unique<Config>(&m_gui.input, ".");
         m_menu.renderer = m_renderer.get();
         m_menu.gui = &m_gui.context;
+        m_menu.run = &m_run;
         m_menu.clock = Timer(&m_ticks);
     }
     ~MenuTest() override { std::filesystem::current_path(m_previousFolder); }
@@ -104,6 +106,7 @@ protected:
     NullGui m_gui;
     std::unique_ptr<Renderer> m_renderer;
     std::unique_ptr<Config> m_config;
+    RunState m_run;
     ManualTicks m_ticks;
     NotingSoundDevice m_sounds;
     Menu m_menu;

@@ -16,6 +16,7 @@
 #include "engine/platform/gui/GuiHelper.h"
 #include "game/displays/OnscreenDisplays.h"
 #include "game/records/HighscoreTables.h"
+#include "game/records/RunState.h"
 #include "game/records/TextTable.h"
 #include "net/NetControl.h"
 #include "sys/gui/TypedText.h"
@@ -498,7 +499,7 @@ TEST_F(OnscreenWindows, AHighScoreNotSavedIsToldWhyAndEachReasonIsLogged) {
         }
         // As the race set-up has them.
         m_race->m_highscores = std::make_unique<HighscoreTables>();
-        config().m_highscoreStore.load(*m_race->m_highscores, config().pathOf(HighscoreTables::FILE_NAME));
+        m_race->run().m_highscoreStore.load(*m_race->m_highscores, config().pathOf(HighscoreTables::FILE_NAME));
         LogCapture log;
         record(0).bestLap = 40.0f;
         displays().openNameEntry();
