@@ -23,6 +23,11 @@ void ChunkWriter::writeInt(uint32_t value) {
 
 void ChunkWriter::writeBytes(const uint8_t* data, uint32_t count) { m_data.insert(m_data.end(), data, data + count); }
 
+uint8_t* ChunkWriter::extend(uint32_t count) {
+    m_data.resize(m_data.size() + count);
+    return m_data.data() + m_data.size() - count;
+}
+
 bool ChunkWriter::finish() {
     // A peer drops a chunk this long together with our connection.
     if (m_data.size() < 4 || m_data.size() >= static_cast<size_t>(NetProtocol::MAX_CHUNK_SIZE)) {

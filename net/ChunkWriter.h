@@ -11,6 +11,8 @@ public:
     void writeShort(uint16_t value);
     void writeInt(uint32_t value);
     void writeBytes(const uint8_t* data, uint32_t count);
+    // Room for count more payload bytes, for the caller to fill before the next write.
+    uint8_t* extend(uint32_t count);
     // False (buffer emptied) when the chunk outgrew the chunk limit.
     bool finish();
     const uint8_t* data() const { return m_data.data(); }

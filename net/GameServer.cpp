@@ -80,20 +80,30 @@ size_t GameServer::getPlayersPeakQueued() {
 bool GameServer::handleChunk(GameServerConnection& from, ChunkReader& chunk) {
     uint16_t nid = chunk.nid();
     int32_t payload = chunk.payloadSize();
-    if (nid == CHUNK_HOST_HELLO || nid == CHUNK_JOIN) {
-        chunk.skipRest();
-        return hello(from, nid == CHUNK_HOST_HELLO);
-    }
     if (nid == CHUNK_LEAVE) {
         chunk.skipRest();
         chunk.endChunk();
         freeSlot(from);
         return false;
     }
+    // Each chunk costs its handling, a control chunk as much as a value: past the rate they are only counted.
+    if (m_owners && !from.takeRelayBudget(size_t(chunk.chunkLength()))) {
+        refusalsOf(from).refuse(RefusalLog::FLOOD, [&] {
+            return formatStatic("chunks from %s past %u bytes a second dropped", from.peerName().c_str(),
+                                unsigned(MAX_RELAY_RATE));
+        });
+        chunk.skipRest();
+        return true;
+    }
+    if (nid == CHUNK_HOST_HELLO || nid == CHUNK_JOIN) {
+        chunk.skipRest();
+        return hello(from, nid == CHUNK_HOST_HELLO);
+    }
     // Until a hello has been answered, a connection has nothing to say.
     if (from.m_playerSlot == -1) {
-        m_strangers.refuse(RefusalLog::NO_HELLO, formatStatic("chunk %u before a hello from %s dropped",
-                                                              unsigned(nid), from.peerName().c_str()));
+        m_strangers.refuse(RefusalLog::NO_HELLO, [&] {
+            return formatStatic("chunk %u before a hello from %s dropped", unsigned(nid), from.peerName().c_str());
+        });
         chunk.skipRest();
         return true;
     }
@@ -172,10 +182,19 @@ void GameServer::welcome(GameServerConnection& to) {
 }
 
 void GameServer::ready(GameServerConnection& to) {
-    for (const SendQueue::Bytes& stored : m_values)
-        if (stored) to.send(stored);
-    to.beginChunk(CHUNK_START);
-    to.sendChunk();
+    // A client is ready once a connection; a ready again costs no replay, and its start is one shared chunk.
+    if (!to.m_replayed) {
+        for (const SendQueue::Bytes& stored : m_values)
+            if (stored) to.send(stored);
+        to.m_replayed = true;
+    }
+    static const SendQueue::Bytes start = [] {
+        ChunkWriter writer;
+        writer.begin(CHUNK_START);
+        writer.finish();
+        return std::make_shared<const std::vector<uint8_t>>(writer.take());
+    }();
+    to.send(start);
 }
 
 void GameServer::barrier(GameServerConnection& from, uint32_t value) {
@@ -216,20 +235,16 @@ bool GameServer::maySend(const GameServerConnection& from, uint16_t nid) const {
 bool GameServer::fits(GameServerConnection& from, uint16_t nid, size_t size) {
     const uint32_t expected = m_owners->sizeOf(nid);
     if (expected == 0) {
-        from.refusals().refuse(RefusalLog::UNKNOWN_VALUE, formatStatic("value not present: %u, from slot %d",
-                                                                       unsigned(nid), int(from.m_playerSlot)));
+        from.refusals().refuse(RefusalLog::UNKNOWN_VALUE, [&] {
+            return formatStatic("value not present: %u, from slot %d", unsigned(nid), int(from.m_playerSlot));
+        });
         return false;
     }
     if (size != expected) {
-        from.refusals().refuse(RefusalLog::WRONG_SIZE,
-                               formatStatic("value of the wrong size: %u size: %u, not %u, from slot %d", unsigned(nid),
-                                            unsigned(size), unsigned(expected), int(from.m_playerSlot)));
-        return false;
-    }
-    // No game sends this much: the rest is dropped before it swamps the other players' connections.
-    if (!from.takeRelayBudget(size + HEADER_SIZE)) {
-        from.refusals().refuse(RefusalLog::FLOOD, formatStatic("values from slot %d past %u bytes a second dropped",
-                                                               int(from.m_playerSlot), unsigned(MAX_RELAY_RATE)));
+        from.refusals().refuse(RefusalLog::WRONG_SIZE, [&] {
+            return formatStatic("value of the wrong size: %u size: %u, not %u, from slot %d", unsigned(nid),
+                                unsigned(size), unsigned(expected), int(from.m_playerSlot));
+        });
         return false;
     }
     return true;
@@ -254,20 +269,19 @@ bool GameServer::relay(GameServerConnection& from, ChunkReader& chunk) {
     size_t size = static_cast<size_t>(chunk.payloadLeft());
     if (m_owners && !fits(from, nid, size)) return true;
     if (!maySend(from, nid)) {
-        from.refusals().refuse(RefusalLog::NOT_OWNER,
-                               formatStatic("value %u from slot %d not taken: another computer owns it",
-                                            unsigned(nid), int(from.m_playerSlot)));
+        from.refusals().refuse(RefusalLog::NOT_OWNER, [&] {
+            return formatStatic("value %u from slot %d not taken: another computer owns it", unsigned(nid),
+                                int(from.m_playerSlot));
+        });
         return true;
     }
-    if (m_owners && nid == m_owners->recordOf(from.m_playerSlot) && size == m_owners->joiningRecord().size())
-        from.recordSent();
+    // Its size is the record's: fits said so.
+    if (m_owners && nid == m_owners->recordOf(from.m_playerSlot)) from.recordSent();
     size_t replaced = m_senders[nid] == &from ? storedSize(nid) : 0;
     // No game of ours keeps this much: such a peer is let go.
     if (from.m_storedBytes - replaced + size > MAX_PLAYER_STORED_BYTES) return false;
-    std::vector<uint8_t> payload(size);
-    chunk.readRest(payload.data());
     from.beginChunk(nid);
-    from.writeBytes(payload.data(), static_cast<uint32_t>(size));
+    chunk.readRest(from.extendChunk(static_cast<uint32_t>(size)));
     SendQueue::Bytes relayed = from.finishChunk();
     broadcast(from, relayed);
     bool kept = m_storedBytes - storedSize(nid) + size <= MAX_STORED_BYTES;
@@ -291,6 +305,10 @@ void GameServer::forget(uint16_t nid) {
     m_senders[nid] = nullptr;
     m_storedBytes -= size;
     m_values[nid].reset();
+}
+
+RefusalLog& GameServer::refusalsOf(GameServerConnection& from) {
+    return from.m_playerSlot == -1 ? m_strangers : from.refusals();
 }
 
 void GameServer::broadcast(const GameServerConnection& from, const SendQueue::Bytes& chunk) {

@@ -31,7 +31,8 @@ public:
     static constexpr size_t MAX_PLAYER_STORED_BYTES = 1u << 20;
     // A connection has this long for its hello, and a guest as long again from its welcome for its own record.
     static constexpr uint32_t HELLO_TIMEOUT_MS = 10000;
-    // What one player's values may come to, in bytes a second; a race sends a fraction of it.
+    // What one connection's chunks may come to, headers and control chunks
+    // included, in bytes a second; a race sends a fraction of it.
     static constexpr uint32_t MAX_RELAY_RATE = 1u << 20;
     static constexpr uint32_t RETRY_MS = 1000;
 
@@ -50,8 +51,9 @@ public:
 
     // The game's values: set before start. Without them every player may send
     // every value and the lobby shows players by what they send alone.
+    // With them come the game's rules: a guest's own record within the hello
+    // time, a free row for a guest gone, and the flood limit on every chunk.
     void setValueOwners(std::shared_ptr<const ValueOwners> owners) { m_owners = std::move(owners); }
-    bool knowsRecords() const { return m_owners != nullptr; }
 
     // The lobby rules, run by the connections under the server lock. Each
     // answers false when that connection must end.
@@ -82,10 +84,12 @@ private:
     bool relay(GameServerConnection& from, ChunkReader& chunk);
     // The owner's computer alone sends a rider's or the game's values.
     bool maySend(const GameServerConnection& from, uint16_t nid) const;
-    // A value of the game's, of its size, within the sender's rate; logged when not.
+    // A value of the game's, of its size; logged when not.
     bool fits(GameServerConnection& from, uint16_t nid, size_t size);
     // The others see the slot's record as the server says, until its player sends one.
     void showRecord(const GameServerConnection& of, const std::vector<uint8_t>& record);
+    // A connection without a slot is told among the strangers.
+    RefusalLog& refusalsOf(GameServerConnection& from);
     size_t storedSize(uint16_t nid) const;
     // Drops the stored payload of nid and its count against its sender.
     void forget(uint16_t nid);

@@ -35,7 +35,7 @@ bool GameServerConnection::readChunks(const uint8_t* data, int32_t length) {
     while (keep && (state = m_reader.beginChunk()) != ChunkReader::State::INCOMPLETE) {
         if (state == ChunkReader::State::MALFORMED) {
             RefusalLog& log = m_playerSlot == -1 ? m_server.strangers() : m_refusals;
-            log.refuse(RefusalLog::MALFORMED, "chunk length no chunk can have from " + m_peerName + "; closed");
+            log.refuse(RefusalLog::MALFORMED, [&] { return "chunk length no chunk can have from " + m_peerName + "; closed"; });
         }
         keep = state == ChunkReader::State::COMPLETE && m_server.handleChunk(*this, m_reader);
         if (!keep) break;
@@ -61,7 +61,7 @@ void GameServerConnection::onConnect(uint32_t peer) {
     m_peerAddress = peer;
     m_fromThisMachine = sys::isOwnAddress(peer);
     std::lock_guard<std::mutex> guard(m_server.getLock());
-    m_server.strangers().refuse(RefusalLog::CONNECTION, "got connection from " + m_peerName);
+    m_server.strangers().refuse(RefusalLog::CONNECTION, [&] { return "got connection from " + m_peerName; });
 }
 
 bool GameServerConnection::onIdle() {

@@ -37,6 +37,7 @@ public:
     void writeByte(uint8_t value);
     void writeInt(uint32_t value);
     void writeBytes(const uint8_t* data, uint32_t count);
+    uint8_t* extendChunk(uint32_t count) { return m_writer.extend(count); }
     void sendChunk();
     // The chunk goes to every other occupied slot.
     void broadcastChunk();

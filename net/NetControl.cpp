@@ -213,14 +213,16 @@ void NetControl::handleValueChunk() {
     const int32_t nid = m_reader.nid();
     NetValueBase* value = getValueId(nid);
     if (!value) {
-        m_refusals.refuse(RefusalLog::UNKNOWN_VALUE, formatStatic("value not present: %d", int(nid)));
+        m_refusals.refuse(RefusalLog::UNKNOWN_VALUE, [&] { return formatStatic("value not present: %d", int(nid)); });
         return;
     }
     uint32_t payload = static_cast<uint32_t>(m_reader.payloadSize());
     // Half a value mixed with the old bytes is worse than the old value; what a peer sends is no invariant of ours.
     if (payload != value->size()) {
-        m_refusals.refuse(RefusalLog::WRONG_SIZE, formatStatic("value of the wrong size: %d size: %u, not %u", int(nid),
-                                                               unsigned(payload), unsigned(value->size())));
+        m_refusals.refuse(RefusalLog::WRONG_SIZE, [&] {
+            return formatStatic("value of the wrong size: %d size: %u, not %u", int(nid), unsigned(payload),
+                                unsigned(value->size()));
+        });
         return;
     }
     m_payload.resize(payload);

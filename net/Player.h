@@ -12,6 +12,7 @@ struct Player {
     bool m_inBarrier = false;
     bool m_fromThisMachine = false; // only such a peer may host
     size_t m_storedBytes = 0;     // stored payloads this player sent last
+    bool m_replayed = false;      // the stored values went to it on its ready
 };
 
 } // namespace GameDaemon

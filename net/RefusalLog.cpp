@@ -6,22 +6,24 @@ namespace {
 
 const char* const KIND_NAMES[RefusalLog::KINDS] = {"values not present", "values of the wrong size",
                                                    "values of another computer's rider", "chunks before a hello",
-                                                   "malformed chunks", "values past the rate", "connections"};
+                                                   "malformed chunks", "chunks past the rate", "connections"};
 
 } // namespace
 
 RefusalLog::RefusalLog(std::string peer) : m_peer(std::move(peer)) {}
 
-void RefusalLog::refuse(Kind kind, const std::string& line) {
+bool RefusalLog::count(Kind kind) {
     if (std::chrono::steady_clock::now() - m_since >= COUNT_INTERVAL) flush();
     if (m_told[kind] >= (kind == CONNECTION ? CONNECTIONS_TOLD : 1)) {
         ++m_counted[kind];
-        return;
+        return false;
     }
     ++m_told[kind];
-    // One write a line: other threads share the log.
-    g_logStream << line + '\n';
+    return true;
 }
+
+// One write a line: other threads share the log.
+void RefusalLog::tell(const std::string& line) { g_logStream << line + '\n'; }
 
 void RefusalLog::flush() {
     std::string counts;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 // What a peer sent that was not taken. The first of each kind goes into the
 // log whole, the rest are counted and told in one line when the peer is done
@@ -17,7 +18,7 @@ public:
         NOT_OWNER,     // a value of a rider or setting another computer owns
         NO_HELLO,      // a chunk before the lobby let the connection in
         MALFORMED,     // a length no chunk can have
-        FLOOD,         // values past the rate any game sends
+        FLOOD,         // chunks past the rate any game sends
         CONNECTION,    // a connection accepted
         KINDS
     };
@@ -28,13 +29,24 @@ public:
     explicit RefusalLog(std::string peer = std::string());
     void setPeer(std::string peer) { m_peer = std::move(peer); }
 
-    // `line` is logged when it is the first of its kind.
-    void refuse(Kind kind, const std::string& line);
+    // `line` (a text, or what makes it) is logged when it is the first of its
+    // kind; a refusal only counted makes no line, so a flood costs a count each.
+    template <typename Line>
+    void refuse(Kind kind, const Line& line) {
+        if (!count(kind)) return;
+        if constexpr (std::is_invocable_v<const Line&>)
+            tell(line());
+        else
+            tell(line);
+    }
     // The counts not yet told, in one line; none when nothing was counted.
     void flush();
-    uint64_t counted(Kind kind) const { return m_counted[kind]; }
 
 private:
+    // False when the refusal is only counted.
+    bool count(Kind kind);
+    static void tell(const std::string& line);
+
     std::string m_peer;
     std::array<uint32_t, KINDS> m_told{};
     std::array<uint64_t, KINDS> m_counted{};

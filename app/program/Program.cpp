@@ -27,9 +27,9 @@
 #include "engine/platform/input/DirectInputDevice.h"
 #include "engine/render/Renderer.h"
 #include "engine/scene/SceneRenderer.h"
+#include "game/race/LanLobbyServer.h"
 #include "game/race/LoadingScreen.h"
 #include "game/race/Race.h"
-#include "game/race/LanValueOwners.h"
 #include "game/records/Config.h"
 #include "net/FirewallException.h"
 #include "net/GameServer.h"
@@ -153,7 +153,7 @@ bool Program::startUp() {
     firewallAddApplication(wide(m_paths.baseName).c_str());
     const uint16_t port = lanPort();
     NetControl::getInstance().setPort(port);
-    m_daemon = GameDaemon::startGameDaemon(port, std::make_shared<LanValueOwners>());
+    m_daemon = startLanLobbyServer(port);
 
     if (!m_device->enumerateAdapters("Error", NO_DISPLAY_TEXT, NO_TRANSFORM_AND_LIGHTING_TEXT)) return false;
     if (!m_setup->run(0)) return false;

@@ -22,9 +22,10 @@ class GameServerHostileTest : public ::testing::Test {
 protected:
     void SetUp() override { useServer(300); }
     void TearDown() override { m_server->stop(); }
-    void useServer(uint32_t helloTimeoutMs) {
+    void useServer(uint32_t helloTimeoutMs, std::shared_ptr<const ValueOwners> owners = nullptr) {
         if (m_server) m_server->stop();
         m_server = std::make_unique<GameDaemon::GameServer>(0, helloTimeoutMs);
+        m_server->setValueOwners(std::move(owners));
         ASSERT_TRUE(m_server->start());
     }
     uint16_t port() const { return m_server->getBoundPort(); }
@@ -40,16 +41,15 @@ protected:
         return peer;
     }
     // The value reached the other player: the relay still works.
-    void expectRelayed(RawPeer& from, RawPeer& to, uint16_t nid = 600) {
-        from.sendChunk(nid, {4, 2});
+    void expectRelayed(RawPeer& from, RawPeer& to, uint16_t nid = 600, const Bytes& value = {4, 2}) {
+        from.sendChunk(nid, value);
         Chunk got;
-        ASSERT_TRUE(to.read(got));
-        EXPECT_EQ(got.nid, nid);
-        EXPECT_EQ(got.payload, (Bytes{4, 2}));
+        ASSERT_TRUE(to.readUntil(nid, got));
+        EXPECT_EQ(got.payload, value);
     }
     // A real joiner, ten times: each answer (welcome or refusal) must come
-    // within 1.5 s. Answers the number of welcomes.
-    int joinTenTimes(RawPeer& host) {
+    // within 1.5 s; the first one welcomed relays a value of nid. Answers the number of welcomes.
+    int joinTenTimes(RawPeer& host, uint16_t nid = 700, const Bytes& value = {4, 2}) {
         int welcomed = 0;
         for (int attempt = 0; attempt < 10; ++attempt) {
             auto start = Clock::now();
@@ -60,7 +60,7 @@ protected:
             EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500)) << "attempt " << attempt;
             EXPECT_TRUE(answer.nid == 3 || answer.nid == 4) << answer.nid;
             if (answer.nid == 3) {
-                if (welcomed++ == 0) expectRelayed(joiner, host, 700);
+                if (welcomed++ == 0) expectRelayed(joiner, host, nid, value);
                 joiner.sendChunk(6);
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -343,7 +343,7 @@ TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfWhileFifteenC
     EXPECT_TRUE(host.quiet(50)) << "the host was pushed out";
 }
 
-TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfWhileNonReadersAskForAMegabyte) {
+TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfWhileNonReadersAskForAMegabyteTwentyTimes) {
     // The game's own hello time: a joiner on a busy machine may wait for the lock a while.
     useServer(GameDaemon::GameServer::HELLO_TIMEOUT_MS);
     RawPeer host = hello(1);
@@ -353,19 +353,83 @@ TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfWhileNonReade
     Chunk got;
     for (int i = 0; i < 40; ++i) ASSERT_TRUE(host.read(got));
     ASSERT_EQ(m_server->getStoredBytes(), 1000000u);
-    // Joins and asks for everything stored twenty times, reading nothing.
+    // Joins and asks for everything stored twenty times, reading nothing: it is given it once.
     Bytes asks = chunk(2);
     for (int i = 0; i < 20; ++i) asks = nettest::join({asks, chunk(8)});
     auto ask = [&](RawPeer& peer) {
         peer = RawPeer::connectTo(port(), 4096);
         peer.send(asks);
     };
-    RawPeer first;
-    ask(first);
-    EXPECT_TRUE(waitUntil([&] { return first.hungUp(); }, 5000)) << "a peer that reads nothing was kept";
-    HostilePeers nonReaders(5, ask, [](RawPeer&) {});
-    ASSERT_TRUE(waitUntil([&] { return nonReaders.letGo() >= 5; }, 10000));
-    EXPECT_GT(joinTenTimes(host), 0);
+    HostilePeers nonReaders(2, ask, [](RawPeer&) {});
+    ASSERT_TRUE(waitUntil([&] { return m_server->getOccupiedSlots() == 4; }, 10000));
+    EXPECT_EQ(joinTenTimes(host), 10);
+    EXPECT_LT(m_server->getPlayersPeakQueued(), m_server->getStoredBytes() + 4096) << "a replay given twice";
     host.sendChunk(600, {4, 2});
     EXPECT_TRUE(storer.readUntil(600, got)) << "the relay stopped";
+}
+
+TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfAndValuesKeepPaceWhileGuestsFloodReadiesAndRefusals) {
+    using GameDaemon::GameServer;
+    // The game's rules and hello time; a hundred values stored, so that each replay is long.
+    useServer(GameServer::HELLO_TIMEOUT_MS, std::make_shared<nettest::TestOwners>());
+    RawPeer host = hello(1);
+    for (uint16_t nid = 100; nid < 200; ++nid) host.sendChunk(nid, {1});
+    ASSERT_TRUE(waitUntil([&] { return m_server->getStoredBytes() == 100; }));
+    RawPeer player = hello(2, 1);
+    player.sendChunk(26, {1, 1, 1, 1});
+    // Guests that send a record of their own, so that they keep their slots, then flood every 100 ms.
+    Bytes readies, refused;
+    for (int i = 0; i < 4096; ++i) readies = nettest::join({readies, chunk(8)});
+    // Ids of no value and values of the wrong size, twice what the rate lets through.
+    for (int i = 0; i < 40000; ++i) refused = nettest::join({refused, i % 2 ? chunk(800, {8}) : chunk(600, {6, 6})});
+    auto guest = [&](const Bytes& flood) {
+        return [&, flood](RawPeer& peer) {
+            peer = RawPeer::connectTo(port());
+            peer.sendChunk(2);
+            Chunk welcome;
+            if (peer.readUntil(3, welcome) && welcome.payload.size() == 1)
+                peer.send(nettest::join({chunk(uint16_t(25 + welcome.payload[0]), {0, 0, 0, 0}), flood}));
+        };
+    };
+    auto again = [](const Bytes& flood) {
+        return [flood](RawPeer& peer) {
+            peer.discardAvailable();
+            peer.send(flood);
+        };
+    };
+    HostilePeers readiers(1, guest(readies), again(readies));
+    HostilePeers refusers(1, guest(refused), again(refused));
+    ASSERT_TRUE(waitUntil([&] { return m_server->getOccupiedSlots() == 4; }, 10000));
+
+    // The host's values every 10 ms while a joiner comes ten times.
+    std::atomic<bool> joined{false};
+    std::vector<Clock::time_point> sentAt(100000);
+    std::atomic<int> sent{0};
+    std::thread values([&] {
+        for (int i = 0; i < int(sentAt.size()) && !joined; ++i) {
+            sentAt[i] = Clock::now();
+            host.sendChunk(uint16_t(300 + i % 100), {uint8_t(i)});
+            sent = i + 1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    int received = 0;
+    Clock::duration slowest{};
+    std::thread reader([&] {
+        Chunk value;
+        while ((!joined || received < sent) && player.read(value)) {
+            if (value.nid < 300 || value.nid >= 400) continue;
+            EXPECT_EQ(value.nid, 300 + received % 100);
+            EXPECT_EQ(value.payload, Bytes{uint8_t(received)});
+            slowest = std::max(slowest, Clock::now() - sentAt[received]);
+            ++received;
+        }
+    });
+    EXPECT_EQ(joinTenTimes(host, 600, {4}), 10);
+    joined = true;
+    values.join();
+    reader.join();
+    EXPECT_EQ(received, sent.load()) << "values were lost";
+    EXPECT_LT(slowest, std::chrono::milliseconds(1500)) << "values fell behind";
+    EXPECT_EQ(readiers.letGo() + refusers.letGo(), 0) << "a flood is dropped, not its sender";
 }

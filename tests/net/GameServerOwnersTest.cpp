@@ -11,26 +11,11 @@ using nettest::RawPeer;
 
 namespace {
 
-// A game of records 25 + slot (four bytes), rider values 500 + rider, its settings at 20 and hits at 600.
-class TestOwners : public ValueOwners {
-public:
-    int32_t ownerOf(uint16_t nid) const override {
-        if (nid == 20) return 0;
-        if (nid >= 25 && nid < 30) return nid - 25;
-        if (nid >= 500 && nid < 505) return nid - 500;
-        return ANY_PLAYER;
-    }
-    uint32_t sizeOf(uint16_t nid) const override { return nid == 20 || (nid >= 25 && nid < 30) ? 4 : nid < 700 ? 1 : 0; }
-    uint16_t recordOf(int32_t slot) const override { return uint16_t(25 + slot); }
-    std::vector<uint8_t> joiningRecord() const override { return {7, 7, 7, 7}; }
-    std::vector<uint8_t> emptyRecord() const override { return {0, 0, 0, 0}; }
-};
-
 class GameServerOwnersTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_server = std::make_unique<GameDaemon::GameServer>(0, 400);
-        m_server->setValueOwners(std::make_shared<TestOwners>());
+        m_server->setValueOwners(std::make_shared<nettest::TestOwners>());
         ASSERT_TRUE(m_server->start());
     }
     void TearDown() override { m_server->stop(); }

@@ -170,6 +170,11 @@ TEST_F(GameServerTest, ReadyReplaysStoredValuesByAscendingNidThenStart) {
         if (chunk.nid == 9) break;
     }
     EXPECT_EQ(nids, (std::vector<uint16_t>{0, 5, 12, 900, 9}));
+    // Once a connection: a ready again is only started.
+    guest.sendChunk(8);
+    ASSERT_TRUE(guest.read(chunk));
+    EXPECT_EQ(chunk.nid, 9);
+    EXPECT_TRUE(guest.quiet());
 }
 
 TEST_F(GameServerTest, ReadyWithNothingStoredYieldsOnlyStart) {

@@ -1,7 +1,9 @@
 // A hostile neighbour on the LAN, for trying a hosting game against it: guests
 // that join and flood values of the wrong size, other riders' and players'
-// forged records and states, the host's settings and unknown ids, and
-// strangers that send lengths no chunk has without a hello.
+// forged records and states, the host's settings and unknown ids; guests that
+// say ready over and over, or send small chunks no lobby takes as fast as the
+// line goes; and strangers that send lengths no chunk has without a hello.
+#include <functional>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -26,13 +28,23 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr uint32_t CONNECT_TIMEOUT_MS = 2000;
 constexpr int CHUNKS_A_SEND = 64;
+constexpr int SMALL_CHUNKS_A_SEND = 2048;
+
+// Chunks to send at once, and how many.
+struct Batch {
+    Bytes bytes;
+    uint64_t chunks = 0;
+};
+// What a guest in slot `own` sends, again and again.
+using Flood = std::function<Batch(int own, std::mt19937& random)>;
 
 std::atomic<uint64_t> g_chunks{0};
 std::atomic<uint64_t> g_connections{0};
 
 int usage(bool asked) {
-    return showUsage("usage: lan-flood HOST PORT SECONDS [--joiners N] [--strangers N]\n"
-                     "  floods the lobby at HOST:PORT for SECONDS from N joining guests (2) and N strangers (2)\n",
+    return showUsage("usage: lan-flood HOST PORT SECONDS [--joiners N] [--readies N] [--refused N] [--strangers N]\n"
+                     "  floods the lobby at HOST:PORT for SECONDS from N joining guests that forge (2), that say\n"
+                     "  ready (0), that send chunks no lobby takes (0), and N strangers (2)\n",
                      asked);
 }
 
@@ -42,13 +54,14 @@ bool parseNumber(const char* text, long low, long high, long& value) {
     return *text && !*end && value >= low && value <= high;
 }
 
-void addChunk(Bytes& out, uint16_t nid, const Bytes& payload) {
+void addChunk(Batch& out, uint16_t nid, const Bytes& payload) {
     ChunkWriter writer;
     writer.begin(nid);
     writer.writeBytes(payload.data(), static_cast<uint32_t>(payload.size()));
     if (!writer.finish()) return;
     const std::vector<uint8_t> chunk = writer.take();
-    out.insert(out.end(), chunk.begin(), chunk.end());
+    out.bytes.insert(out.bytes.end(), chunk.begin(), chunk.end());
+    ++out.chunks;
 }
 
 template <typename T>
@@ -58,8 +71,8 @@ Bytes bytesOf(const T& value) {
 }
 
 // What a guest in slot `own` sends that no copy may take: everything but its own values.
-Bytes forgeries(int own, std::mt19937& random) {
-    Bytes out;
+Batch forgeries(int own, std::mt19937& random) {
+    Batch out;
     for (int slot = 0; slot < Config::RIDERS; ++slot) {
         if (slot == own) continue;
         Config::Player forged;
@@ -86,6 +99,21 @@ Bytes forgeries(int own, std::mt19937& random) {
     // Its own rider's values as fast as the line takes them: more than any race sends.
     const Bytes matrix(64, 0x3F);
     for (int i = 0; i < 20; ++i) addChunk(out, static_cast<uint16_t>(RiderValueIds::nidOf(RiderValueIds::MATRIX, own)), matrix);
+    return out;
+}
+
+// Each ready asks for every value the lobby keeps.
+Batch readies(int, std::mt19937&) {
+    Batch out;
+    for (int i = 0; i < SMALL_CHUNKS_A_SEND; ++i) addChunk(out, NetProtocol::CHUNK_READY, {});
+    return out;
+}
+
+// The smallest chunks a lobby refuses: an id of no value, and its own rider's values cut short.
+Batch refused(int own, std::mt19937&) {
+    Batch out;
+    const auto matrix = static_cast<uint16_t>(RiderValueIds::nidOf(RiderValueIds::MATRIX, own));
+    for (int i = 0; i < SMALL_CHUNKS_A_SEND; ++i) addChunk(out, i % 2 ? matrix : uint16_t(1999), {1});
     return out;
 }
 
@@ -131,7 +159,8 @@ void drain(int socket, std::atomic<bool>& done) {
     }
 }
 
-void joiner(uint32_t address, uint16_t port, Clock::time_point until, unsigned seed) {
+void guest(uint32_t address, uint16_t port, Clock::time_point until, unsigned seed, const Flood& flood,
+           bool introduced) {
     std::mt19937 random(seed);
     while (Clock::now() < until) {
         const int socket = openConnection(address, port);
@@ -139,15 +168,21 @@ void joiner(uint32_t address, uint16_t port, Clock::time_point until, unsigned s
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             continue;
         }
-        Bytes hello;
+        Batch hello;
         addChunk(hello, NetProtocol::CHUNK_JOIN, {});
-        const int own = sendAll(socket, hello) ? readWelcome(socket) : -1;
+        const int own = sendAll(socket, hello.bytes) ? readWelcome(socket) : -1;
+        // A record of no rider keeps it in the lobby without showing a player.
+        Batch record;
+        Config::Player nobody;
+        std::strcpy(nobody.name, "flood");
+        addChunk(record, static_cast<uint16_t>(Config::PLAYER_NID + own), bytesOf(nobody));
         std::atomic<bool> done{false};
         std::thread reader(drain, socket, std::ref(done));
-        while (own >= 0 && Clock::now() < until) {
-            const Bytes flood = forgeries(own, random);
-            if (!sendAll(socket, flood)) break;
-            g_chunks += CHUNKS_A_SEND + 60;
+        bool open = own >= 0 && (!introduced || sendAll(socket, record.bytes));
+        while (open && Clock::now() < until) {
+            const Batch batch = flood(own, random);
+            open = sendAll(socket, batch.bytes);
+            if (open) g_chunks += batch.chunks;
         }
         done = true;
         sys::shutdownSocket(socket);
@@ -179,10 +214,12 @@ void stranger(uint32_t address, uint16_t port, Clock::time_point until) {
 int main(int argc, char** argv) {
     if (askedForHelp(argc, argv)) return usage(true);
     if (argc < 4) return usage(false);
-    long port = 0, seconds = 0, joiners = 2, strangers = 2;
+    long port = 0, seconds = 0, joiners = 2, readiers = 0, refusers = 0, strangers = 2;
     if (!parseNumber(argv[2], 1, 65535, port) || !parseNumber(argv[3], 1, 3600, seconds)) return usage(false);
     for (int i = 4; i < argc; i += 2) {
         long* target = std::strcmp(argv[i], "--joiners") == 0     ? &joiners
+                       : std::strcmp(argv[i], "--readies") == 0   ? &readiers
+                       : std::strcmp(argv[i], "--refused") == 0   ? &refusers
                        : std::strcmp(argv[i], "--strangers") == 0 ? &strangers
                                                                   : nullptr;
         if (!target || i + 1 >= argc || !parseNumber(argv[i + 1], 0, 16, *target)) return usage(false);
@@ -194,7 +231,16 @@ int main(int argc, char** argv) {
     }
     const Clock::time_point until = Clock::now() + std::chrono::seconds(seconds);
     std::vector<std::thread> threads;
-    for (long j = 0; j < joiners; ++j) threads.emplace_back(joiner, address, uint16_t(port), until, unsigned(j + 1));
+    unsigned seed = 0;
+    // The forgers send no record of their own: each is let go after its record time and comes again.
+    const struct {
+        long count;
+        Flood flood;
+        bool introduced;
+    } guests[] = {{joiners, forgeries, false}, {readiers, readies, true}, {refusers, refused, true}};
+    for (const auto& kind : guests)
+        for (long g = 0; g < kind.count; ++g)
+            threads.emplace_back(guest, address, uint16_t(port), until, ++seed, kind.flood, kind.introduced);
     for (long s = 0; s < strangers; ++s) threads.emplace_back(stranger, address, uint16_t(port), until);
     for (std::thread& thread : threads) thread.join();
     std::printf("lan-flood: %llu chunks over %llu connections in %ld s\n", (unsigned long long)g_chunks.load(),

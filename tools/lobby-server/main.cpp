@@ -1,18 +1,23 @@
-// Runs the game's lobby server on its own, so the protocol can be tried with any TCP client.
+// Runs the game's lobby server on its own, with the game's rules, so that a
+// game can join or host against it and the protocol can be tried with any TCP client.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <pthread.h>
 
-#include "net/GameServer.h"
+#include "engine/platform/Report.h"
+#include "game/race/LanLobbyServer.h"
 #include "tools/usage/ToolUsage.h"
 
 namespace {
 
 int usage(bool asked) {
-    char text[128];
-    std::snprintf(text, sizeof text, "usage: lobby-server [--port N]   (default %u; stop with SIGINT or SIGTERM)\n",
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "usage: lobby-server [--port N]   (default %u; stop with SIGINT or SIGTERM;\n"
+                  "  what the lobby refuses goes to PLIMZOR_LOG, else to the standard output)\n",
                   NetProtocol::GAME_PORT);
     return showUsage(text, asked);
 }
@@ -37,6 +42,7 @@ int main(int argc, char** argv) {
         }
         return usage(false);
     }
+    if (!g_logStream.is_open()) g_logStream.capture(std::cout.rdbuf());
     // The signals are taken by sigwait here, never by a server thread.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -44,17 +50,17 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    GameDaemon::GameServer server(port);
-    if (!server.start()) {
+    std::unique_ptr<GameDaemon::GameServer> server = startLanLobbyServer(port);
+    if (server->getBoundPort() == 0) {
         std::fprintf(stderr, "lobby-server: cannot listen on port %u\n", port);
-        server.stop();
+        GameDaemon::stopGameDaemon(server);
         return 1;
     }
-    std::printf("lobby-server: listening on port %u\n", server.getBoundPort());
+    std::printf("lobby-server: listening on port %u\n", server->getBoundPort());
     std::fflush(stdout);
     int signal = 0;
     sigwait(&stopSignals, &signal);
     std::printf("lobby-server: stopping (%s)\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
-    server.stop();
+    GameDaemon::stopGameDaemon(server);
     return 0;
 }
