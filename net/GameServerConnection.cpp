@@ -74,6 +74,22 @@ bool GameServerConnection::mayGiveWay() {
     return m_playerSlot == -1;
 }
 
+void GameServerConnection::onTick(uint32_t silenceLimitMs) {
+    std::lock_guard<std::mutex> guard(m_server.getLock());
+    // Until its hello a connection has its hello time instead.
+    if (m_playerSlot == -1) return;
+    if (msSinceReceived() >= silenceLimitMs) {
+        g_logStream << formatStatic("player at %s silent for %.1f s; let go\n", m_peerName.c_str(),
+                                    silenceLimitMs / 1000.0);
+        drop();
+        return;
+    }
+    if (msSinceSent() < signOfLifePeriod(silenceLimitMs).count()) return;
+    beginChunk(NetProtocol::CHUNK_IGNORED);
+    writeByte(0);
+    sendChunk();
+}
+
 bool GameServerConnection::takeRelayBudget(size_t bytes) {
     const auto now = std::chrono::steady_clock::now();
     const double rate = GameServer::MAX_RELAY_RATE;

@@ -31,6 +31,9 @@ public:
     bool onIdle() override;
     // Until welcomed, a connection gives way to a new one when all places are taken.
     bool mayGiveWay() override;
+    // A player is sent a sign of life when nothing else went to it for a
+    // while, and let go once it has sent nothing for the limit.
+    void onTick(uint32_t silenceLimitMs) override;
 
     // Chunk writer, under the server lock.
     void beginChunk(uint16_t nid);

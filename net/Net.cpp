@@ -1,6 +1,23 @@
 #include "net/Net.h"
 
+#include <algorithm>
+
 #include "sys/net/Socket.h"
+
+namespace {
+
+int64_t nowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+uint32_t msSince(int64_t then) { return static_cast<uint32_t>(std::max<int64_t>(0, nowMs() - then)); }
+
+} // namespace
+
+std::chrono::milliseconds Net::signOfLifePeriod(uint32_t silenceLimitMs) {
+    return std::chrono::milliseconds(std::max<uint32_t>(1, silenceLimitMs / SIGNS_PER_LIMIT));
+}
 
 Net::Net() = default;
 
@@ -28,8 +45,13 @@ void Net::exitThread() { endConnection(); }
 
 bool Net::onIdle() { return true; }
 
+uint32_t Net::msSinceReceived() const { return msSince(m_lastReceived); }
+
+uint32_t Net::msSinceSent() const { return msSince(m_lastSent); }
+
 void Net::adoptSocket(int socket) {
     m_socket = socket;
+    m_lastReceived = m_lastSent = nowMs();
     m_ended = false;
     m_connected = true;
 }
@@ -62,9 +84,15 @@ bool Net::sendBytes(const uint8_t* data, size_t length) {
     return ok;
 }
 
-void Net::countReceived(uint64_t count) { m_bytesReceived += count; }
+void Net::countReceived(uint64_t count) {
+    m_bytesReceived += count;
+    if (count > 0) m_lastReceived = nowMs();
+}
 
-void Net::countSent(uint64_t count) { m_bytesSent += count; }
+void Net::countSent(uint64_t count) {
+    m_bytesSent += count;
+    if (count > 0) m_lastSent = nowMs();
+}
 
 void Net::receiveLoop() {
     uint8_t buffer[RECEIVE_BLOCK] = {};

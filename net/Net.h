@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <thread>
@@ -12,6 +13,12 @@ public:
     static constexpr uint32_t RECEIVE_BLOCK = 4096;
     // A peer that takes nothing for this long is cut off rather than stall us.
     static constexpr uint32_t SEND_TIMEOUT_MS = 2000;
+    // A peer that sends nothing at all for this long is gone: a relay or a
+    // router may answer TCP keep-alive long after the far end vanished.
+    static constexpr uint32_t SILENCE_LIMIT_MS = 15000;
+    // Signs of life go this many times within the limit, so a few lost to a busy machine do no harm.
+    static constexpr uint32_t SIGNS_PER_LIMIT = 10;
+    static std::chrono::milliseconds signOfLifePeriod(uint32_t silenceLimitMs);
 
     Net(const Net&) = delete;
     Net& operator=(const Net&) = delete;
@@ -34,6 +41,10 @@ public:
     // Receive thread, after a receive time-out (only sockets given one): true
     // keeps waiting, false ends the connection.
     virtual bool onIdle();
+    // Since the peer's last byte, or since the connection began.
+    uint32_t msSinceReceived() const;
+    // Since the last byte left for the peer, or since the connection began.
+    uint32_t msSinceSent() const;
 
 protected:
     Net();
@@ -63,4 +74,7 @@ private:
     std::atomic<bool> m_threadDone{true};
     std::atomic<uint64_t> m_bytesReceived{0};
     std::atomic<uint64_t> m_bytesSent{0};
+    // Steady clock, in milliseconds.
+    std::atomic<int64_t> m_lastReceived{0};
+    std::atomic<int64_t> m_lastSent{0};
 };

@@ -26,7 +26,10 @@ NetControl& NetControl::getInstance() {
 
 NetControl::NetControl() = default;
 
-NetControl::~NetControl() { closeConnection(); }
+NetControl::~NetControl() {
+    m_ticker.stop();
+    closeConnection();
+}
 
 bool NetControl::connect(const char* host, bool isHost, const std::atomic<bool>* abandon) {
     m_playerSlot = 0;
@@ -34,6 +37,7 @@ bool NetControl::connect(const char* host, bool isHost, const std::atomic<bool>*
     m_welcomed = false;
     m_refused = false;
     m_status = STATUS_LOST;
+    m_ticker.stop();
     closeConnection();
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -65,7 +69,10 @@ bool NetControl::connect(const char* host, bool isHost, const std::atomic<bool>*
         m_status = !m_welcomed && getTotalBytesReceived() != receivedBefore ? STATUS_NO_LOBBY : STATUS_LOST;
         return false;
     }
-    if (m_welcomed) return true;
+    if (m_welcomed) {
+        m_ticker.start(signOfLifePeriod(m_silenceLimitMs), [this] { tick(); });
+        return true;
+    }
     const bool abandoned = abandon && *abandon;
     disconnect();
     if (!abandoned) m_status = STATUS_NO_LOBBY;
@@ -86,7 +93,23 @@ void NetControl::disconnect() {
         sendChunk();
     }
     m_status = STATUS_LEFT;
+    m_ticker.stop();
     closeConnection();
+}
+
+void NetControl::tick() {
+    if (!isConnected()) return;
+    const uint32_t limit = m_silenceLimitMs;
+    if (msSinceReceived() >= limit) {
+        g_logStream << formatStatic("nothing from the lobby for %.1f s; connection lost\n", limit / 1000.0);
+        endConnection();
+        return;
+    }
+    if (msSinceSent() < signOfLifePeriod(limit).count()) return;
+    std::lock_guard<std::mutex> guard(m_lock);
+    beginChunk(NetProtocol::CHUNK_IGNORED);
+    writeByte(0);
+    sendChunk();
 }
 
 void NetControl::sendChangedValues() {
@@ -193,6 +216,9 @@ bool NetControl::handleChunk() {
         m_status = m_reader.readByte() != 0 ? STATUS_ENDED : STATUS_ENDED_BY_HOST;
         endReadChunk();
         return false;
+    case NetProtocol::CHUNK_IGNORED:
+        // The lobby's sign of life: having come is all it says.
+        break;
     case NetProtocol::CHUNK_START:
         m_start = true;
         m_answer.notify_all();

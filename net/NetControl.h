@@ -11,6 +11,7 @@
 #include "net/NetProtocol.h"
 #include "net/NetValueBase.h"
 #include "net/RefusalLog.h"
+#include "sys/thread/Ticker.h"
 
 // The game's network client: connects to a lobby server, runs the lobby's
 // control messages and carries the replicated values registered with it.
@@ -43,6 +44,8 @@ public:
     // The lobby server's port; NetProtocol::GAME_PORT unless set (tests run copies side by side).
     void setPort(uint16_t port) { m_port = port; }
     uint16_t port() const { return m_port; }
+    // A lobby that sends nothing for this long is gone; from the next connect on.
+    void setSilenceLimit(uint32_t milliseconds) { m_silenceLimitMs = milliseconds; }
     void clearStart() { m_start = false; }
     // True when the start message arrives within the time; false at once when
     // the connection is gone or drops while waiting.
@@ -79,6 +82,8 @@ private:
     bool handleChunk();
     void handleValueChunk();
     void endReadChunk();
+    // Signs of life, on their own thread from the welcome on: frames may stand still.
+    void tick();
 
     std::atomic<int32_t> m_playerSlot{0};
     std::mutex m_lock;
@@ -95,4 +100,6 @@ private:
     std::atomic<bool> m_start{false};
     std::atomic<uint32_t> m_barrierValue{0};
     std::atomic<uint16_t> m_port{NetProtocol::GAME_PORT};
+    std::atomic<uint32_t> m_silenceLimitMs{SILENCE_LIMIT_MS};
+    sys::Ticker m_ticker;
 };

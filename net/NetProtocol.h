@@ -16,7 +16,7 @@ enum ChunkId : uint16_t {
     CHUNK_WELCOME = 3,
     CHUNK_REFUSED = 4,
     CHUNK_LEAVE = 6,
-    CHUNK_IGNORED = 7,
+    CHUNK_IGNORED = 7, // one byte, dropped: a sign of life
     CHUNK_READY = 8,
     CHUNK_START = 9,
     CHUNK_LOBBY_CLOSED = 10,

@@ -38,6 +38,7 @@ bool NetServer::listenOn(uint16_t port) {
     m_boundPort = sys::boundPort(socket);
     adoptSocket(socket);
     if (m_listenerShut) endConnection();
+    m_ticker.start(signOfLifePeriod(m_silenceLimitMs), [this] { tickConnections(); });
     return true;
 }
 
@@ -93,7 +94,14 @@ void NetServer::shutdownListener() {
     endConnection();
 }
 
+void NetServer::tickConnections() {
+    std::lock_guard<std::mutex> guard(m_connectionsLock);
+    for (auto& connection : m_connections)
+        if (!connection->isLeaving()) connection->onTick(m_silenceLimitMs);
+}
+
 void NetServer::closeAllConnections() {
+    m_ticker.stop();
     std::vector<std::unique_ptr<NetServerConnection>> connections;
     {
         std::lock_guard<std::mutex> guard(m_connectionsLock);

@@ -7,6 +7,7 @@
 
 #include "net/Net.h"
 #include "net/NetServerConnection.h"
+#include "sys/thread/Ticker.h"
 
 // A listening socket that accepts one connection per call and owns the
 // accepted connections until their threads have ended.
@@ -26,6 +27,10 @@ public:
     virtual std::unique_ptr<NetServerConnection> createConnection(int socket);
 
     uint16_t getBoundPort() const { return m_boundPort; }
+    // Handed to every connection's onTick, which the server calls once a
+    // sign-of-life period from its own thread while it listens.
+    void setSilenceLimit(uint32_t milliseconds) { m_silenceLimitMs = milliseconds; }
+    uint32_t getSilenceLimit() const { return m_silenceLimitMs; }
     // Connections holding a place (not leaving).
     size_t getConnectionCount();
     // Wakes a blocked accept; later accepts fail.
@@ -42,9 +47,12 @@ private:
     bool makeRoom();
     // Under m_connectionsLock.
     size_t countOpen();
+    void tickConnections();
     std::mutex m_connectionsLock;
     std::vector<std::unique_ptr<NetServerConnection>> m_connections;
     bool m_listenerShut = false;
     bool m_listenFailed = false; // since the last listen that worked; under m_connectionsLock
     std::atomic<uint16_t> m_boundPort{0};
+    std::atomic<uint32_t> m_silenceLimitMs{SILENCE_LIMIT_MS};
+    sys::Ticker m_ticker;
 };

@@ -14,6 +14,8 @@ void NetServerConnection::onConnect(uint32_t) {}
 
 bool NetServerConnection::mayGiveWay() { return false; }
 
+void NetServerConnection::onTick(uint32_t) {}
+
 void NetServerConnection::exitThread() {
     m_sendQueue.drain(SEND_TIMEOUT_MS);
     Net::exitThread();

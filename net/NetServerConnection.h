@@ -21,6 +21,8 @@ public:
     virtual void onConnect(uint32_t peer);
     // When every place is taken: true lets this connection go for a new one.
     virtual bool mayGiveWay();
+    // Once a sign-of-life period, on the server's ticker thread, while not leaving.
+    virtual void onTick(uint32_t silenceLimitMs);
     // What is queued goes out first, for at most the send time-out.
     void exitThread() override;
 

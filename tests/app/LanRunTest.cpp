@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <mutex>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -17,9 +18,11 @@
 #include "net/ChunkWriter.h"
 #include "net/NetProtocol.h"
 #include "sys/net/Socket.h"
+#include "sys/thread/Ticker.h"
 #include "tests/app/ChildProcess.h"
 #include "tests/app/MinimapDriver.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/StallingRelay.h"
 #include "tools/demodata/tracks/DemoTracks.h"
 
 using namespace std::chrono_literals;
@@ -65,6 +68,8 @@ constexpr int TRACK = 0;
 constexpr auto DRIVE = 4s;
 // A host that said ready waits this long, steering, before the joiner says ready too.
 constexpr auto HOST_WAITS = 8s;
+// Far beyond the time after which a copy takes a silent one for gone, for a busy machine.
+constexpr auto SILENCE_TOLD = 90s;
 // A host's race once stood still this long after the start (the race clock stopped at 00:08.61).
 constexpr auto RIDERS_STOPPED_ONCE = 10s;
 
@@ -168,6 +173,7 @@ public:
         writer.begin(nid);
         writer.writeBytes(payload.data(), uint32_t(payload.size()));
         size_t sent = 0;
+        std::lock_guard<std::mutex> guard(m_sending);
         return m_socket >= 0 && writer.finish() && sys::sendSocket(m_socket, writer.data(), writer.size(), sent);
     }
     // The slot of the lobby's welcome to a hello of that kind; -1 without one.
@@ -179,7 +185,10 @@ public:
         while (have < sizeof welcome &&
                sys::receiveSocket(m_socket, welcome + have, sizeof welcome - have, got) == sys::ReceiveResult::DATA)
             have += got;
-        return have == sizeof welcome && welcome[2] == NetProtocol::CHUNK_WELCOME ? welcome[4] : -1;
+        if (have != sizeof welcome || welcome[2] != NetProtocol::CHUNK_WELCOME) return -1;
+        // As a game's client does, or the lobby takes it for gone.
+        m_signsOfLife.start(1s, [this] { send(NetProtocol::CHUNK_IGNORED, {0}); });
+        return welcome[4];
     }
     bool sendRecord(int slot, const Config::Player& record) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
@@ -187,12 +196,15 @@ public:
     }
     // As a killed program's: the socket goes without a word.
     void close() {
+        m_signsOfLife.stop();
         if (m_socket >= 0) sys::closeSocket(m_socket);
         m_socket = -1;
     }
 
 private:
     int m_socket;
+    std::mutex m_sending;
+    sys::Ticker m_signsOfLife;
 };
 
 Config::Player riderRecord(int32_t model, const char* name, bool ready) {
@@ -456,6 +468,14 @@ TEST_F(LanRunTest, HostJustOutOfAChampionshipSaysReadyAndSteersWhileTheJoinerLoa
     // The joiner's computer is slow: its set-up, once begun, stands while the host's race comes up.
     ASSERT_TRUE(joiner.waitForLog(*joinerGame, "track: ", 60s)) << "the joiner never left the lobby\n" << joiner.log();
     joinerGame->signal(SIGSTOP);
+    // Let run a moment every few seconds: as good as standing, yet heard from well within the
+    // time after which a lobby takes a computer for gone.
+    sys::Ticker breaths;
+    breaths.start(4s, [&] {
+        joinerGame->signal(SIGCONT);
+        std::this_thread::sleep_for(300ms);
+        joinerGame->signal(SIGSTOP);
+    });
     const bool hostUp = host.waitForLog(*hostGame, "entering main loop...", 90s, 2);
 
     // The host says ready as soon as its race is up and steers while it waits.
@@ -468,6 +488,7 @@ TEST_F(LanRunTest, HostJustOutOfAChampionshipSaysReadyAndSteersWhileTheJoinerLoa
         std::this_thread::sleep_for(500ms);
         hostKeys.setKey(beat % 2 ? XK_a : XK_d, false);
     }
+    breaths.stop();
     joinerGame->signal(SIGCONT);
     ASSERT_TRUE(hostUp) << hostGame->output();
     ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering main loop...", 90s)) << joinerGame->output() << joiner.log();
@@ -621,6 +642,86 @@ TEST_F(LanRunTest, AMinuteOfHostileGuestsStartsNothingAndTheTwoPlayersThenRaceTo
     EXPECT_NE(written.find("not taken: another computer owns it"), std::string::npos) << written;
     quit(host, *hostGame);
     quit(joiner, *joinerGame);
+}
+
+// The lobby's time a peer may be silent, as the copies log it.
+const char* const GUEST_LET_GO = "silent for 15.0 s; let go";
+const char* const LOBBY_GONE = "nothing from the lobby for 15.0 s; connection lost";
+
+TEST_F(LanRunTest, ALineGoneSilentInTheLobbyIsToldOnBothComputers) {
+    ProgramSeat& host = *this;
+    ProgramSeat& joiner = m_joinerSeat;
+    // Between the two a router that will lose its far side without closing anything.
+    StallingRelay relay(uint16_t(std::stoi(m_port)));
+    auto hostGame = host.start("lan-silent-host", {{"PLIMZOR_LAN_PORT", m_port}});
+    ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
+    auto joinerGame = joiner.start("lan-silent-joiner", {{"PLIMZOR_LAN_PORT", std::to_string(relay.port())}});
+    clickAndLook(host, SELECT_OK, chooseLan(host, host.chooseEnglish()), 0.3);
+    const Picture noJoiner = standing(host, PLAYERS, 10s);
+    ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
+    join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
+    ASSERT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
+    ASSERT_EQ(relay.carried(), 1);
+    const Picture noMessage = standing(joiner, MESSAGE_OK, 10s);
+
+    relay.stall();
+    EXPECT_TRUE(waitForLook(host, PLAYERS, noJoiner, true, SILENCE_TOLD)) << "the silent joiner stays in the table";
+    EXPECT_TRUE(host.waitForLog(*hostGame, GUEST_LET_GO, 10s)) << host.log();
+    EXPECT_TRUE(joiner.waitForLog(*joinerGame, LOBBY_GONE, SILENCE_TOLD)) << joiner.log();
+    EXPECT_TRUE(waitForLook(joiner, MESSAGE_OK, noMessage, false, 10s)) << "the joiner's lobby does not tell it";
+    save(host.grabScreen(), "lan-silent-host-lobby");
+    save(joiner.grabScreen(), "lan-silent-joiner-lobby");
+    quit(joiner, *joinerGame);
+    quit(host, *hostGame);
+}
+
+TEST_F(LanRunTest, ALineGoneSilentInARaceIsToldOnBothComputers) {
+    ProgramSeat& host = *this;
+    ProgramSeat& joiner = m_joinerSeat;
+    StallingRelay relay(uint16_t(std::stoi(m_port)));
+    auto hostGame = host.start("lan-silent-race-host", {{"PLIMZOR_LAN_PORT", m_port}});
+    ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
+    auto joinerGame = joiner.start("lan-silent-race-joiner", {{"PLIMZOR_LAN_PORT", std::to_string(relay.port())}});
+    ASSERT_NO_FATAL_FAILURE(meetInTheLobby(*joinerGame, host.chooseEnglish()));
+    ASSERT_TRUE(host.waitForLog(*hostGame, "entering main loop...", 90s)) << hostGame->output();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering main loop...", 90s)) << joinerGame->output();
+
+    relay.stall();
+    // The joiner's line is gone; the host hears from its own lobby that the joiner left.
+    EXPECT_TRUE(joiner.waitForLog(*joinerGame, "race window: connection lost", SILENCE_TOLD)) << joiner.log();
+    EXPECT_TRUE(host.waitForLog(*hostGame, "race window: connection lost", SILENCE_TOLD)) << host.log();
+    EXPECT_NE(joiner.log().find(LOBBY_GONE), std::string::npos) << joiner.log();
+    EXPECT_NE(host.log().find(GUEST_LET_GO), std::string::npos) << host.log();
+    standing(host, CONNECTION_LOST, 10s);
+    save(host.grabScreen(), "lan-silent-race-host");
+    save(joiner.grabScreen(), "lan-silent-race-joiner");
+    quit(joiner, *joinerGame);
+    quit(host, *hostGame);
+}
+
+TEST_F(LanRunTest, AJoinerStoppedLongerThanTheLobbyWaitsLeavesTheHostsTableAndIsToldOnceItRunsAgain) {
+    ProgramSeat& host = *this;
+    ProgramSeat& joiner = m_joinerSeat;
+    auto hostGame = host.start("lan-stopped-host", {{"PLIMZOR_LAN_PORT", m_port}});
+    ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
+    auto joinerGame = joiner.start("lan-stopped-joiner", {{"PLIMZOR_LAN_PORT", m_port}});
+    clickAndLook(host, SELECT_OK, chooseLan(host, host.chooseEnglish()), 0.3);
+    const Picture noJoiner = standing(host, PLAYERS, 10s);
+    ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
+    join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
+    ASSERT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
+    const Picture noMessage = standing(joiner, MESSAGE_OK, 10s);
+
+    // Its threads stand with it: no sign of life comes however its connection looks.
+    joinerGame->signal(SIGSTOP);
+    EXPECT_TRUE(waitForLook(host, PLAYERS, noJoiner, true, SILENCE_TOLD)) << "the stopped joiner stays in the table";
+    EXPECT_TRUE(host.waitForLog(*hostGame, GUEST_LET_GO, 10s)) << host.log();
+    save(host.grabScreen(), "lan-stopped-host-lobby");
+    joinerGame->signal(SIGCONT);
+    EXPECT_TRUE(waitForLook(joiner, MESSAGE_OK, noMessage, false, 30s)) << "the joiner's lobby does not tell it";
+    save(joiner.grabScreen(), "lan-stopped-joiner-lobby");
+    quit(joiner, *joinerGame);
+    quit(host, *hostGame);
 }
 
 } // namespace
