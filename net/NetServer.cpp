@@ -38,6 +38,7 @@ bool NetServer::listenOn(uint16_t port) {
     m_boundPort = sys::boundPort(socket);
     adoptSocket(socket);
     if (m_listenerShut) endConnection();
+    // Once only: the listening socket stays until the server goes, so no earlier tick waits on our lock.
     m_ticker.start(signOfLifePeriod(m_silenceLimitMs), [this] { tickConnections(); });
     return true;
 }
