@@ -591,10 +591,11 @@ TEST_F(LanRunTest, AMinuteOfHostileGuestsStartsNothingAndTheTwoPlayersThenRaceTo
     ASSERT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
     const std::string firstLines = host.log();
 
-    // Forged records and raceReady for every other slot, the host's settings, wrong sizes, unknown ids and
-    // lengths no chunk has, from several connections at once.
-    ChildProcess flood({LAN_FLOOD_PATH, "127.0.0.1", m_port, "60", "--joiners", "2", "--strangers", "3"}, {},
-                       host.home() + "/flood.out");
+    // Forged records and raceReady for every other slot, the host's settings, wrong sizes, unknown ids, readies
+    // over and over, small chunks no lobby takes and lengths no chunk has, from several connections at once.
+    ChildProcess flood({LAN_FLOOD_PATH, "127.0.0.1", m_port, "60", "--joiners", "2", "--readies", "1", "--refused", "1",
+                        "--strangers", "3"},
+                       {}, host.home() + "/flood.out");
     int looks = 0;
     while (flood.waitForExit(ProgramSeat::POLL) == ChildProcess::STILL_RUNNING) {
         ASSERT_TRUE(hostGame->running()) << hostGame->output();
