@@ -81,7 +81,7 @@ protected:
     // The run's next race: new displays over the same config.
     void nextRace(int riders) {
         m_race.reset();
-        m_race = std::make_unique<Race>(nullptr, &m_gui.context);
+        m_race = std::make_unique<Race>(nullptr, &m_gui.context, &m_config->run());
         m_race->m_config = &config();
         m_race->m_viewCount = 1;
         m_race->m_vehicleCount = riders;
