@@ -240,7 +240,8 @@ bool LanLobby::othersReady() const {
 }
 
 bool LanLobby::allReady() const {
-    if (m_waiting) return false;
+    // The records a lost game left show its last state: no race follows them.
+    if (m_waiting || !isConnected()) return false;
     const Tally t = tally();
     // Never a race alone: at least two must be there and ready.
     return t.ready == std::max(t.present, 2);

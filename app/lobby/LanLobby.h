@@ -53,7 +53,9 @@ public:
     bool isChoosingSettings() const;
     // At least two present and every other present player ready: the host may say ready.
     bool othersReady() const;
-    // Every present player ready, never fewer than two: the race starts.
+    // Every present player ready, never fewer than two, and still connected:
+    // the race starts. A ready stays up until the race's countdown, so a copy
+    // whose frames stood still while the host's lobby closed still starts.
     bool allReady() const;
     bool isConnected() const;
     static Loss loss();

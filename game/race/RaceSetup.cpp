@@ -344,6 +344,7 @@ void startRace(Race& race, File& files, SoundDevice* sound, Config& config) {
     race.m_config = &config;
     race.m_files = &files;
     race.m_soundDevice = sound;
+    race.m_recordsLost = false;
     if (race.m_renderer) applyRenderOptions(*race.m_renderer, config.m_settings);
     resetRaceState(race);
     clearRequests(config);
@@ -519,12 +520,11 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
 
     race.m_highscores = std::make_unique<HighscoreTables>();
     config.m_highscoreStore.load(*race.m_highscores, config.pathOf(HighscoreTables::FILE_NAME));
+    // The lobby's ready stays up until the countdown: a copy that has not
+    // run a frame since the host's lobby closed still sees every player
+    // ready, and follows into the race.
     const int32_t own = race.localPlayerSlot();
-    if (own >= 0 && own < Config::RIDERS) {
-        Config::Player& player = *config.m_player[own].modify();
-        player.ready = 0;
-        player.raceReady = 0;
-    }
+    if (own >= 0 && own < Config::RIDERS) config.m_player[own].modify()->raceReady = 0;
     race.updateListener();
     race.startSounds();
     NetControl::getInstance().sendChangedValues();
@@ -536,8 +536,11 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
 // false at the first thing missing or when a record will not come.
 bool build(Race& race, File& files) {
     if (!addArrivedRiders(race, files)) return false;
-    if (race.m_ridersAdded < race.m_vehicleCount)
-        return NetControl::getInstance().isConnected() && std::chrono::steady_clock::now() < race.m_recordGiveUp;
+    if (race.m_ridersAdded < race.m_vehicleCount) {
+        race.m_recordsLost = !NetControl::getInstance().isConnected() ||
+                             std::chrono::steady_clock::now() >= race.m_recordGiveUp;
+        return !race.m_recordsLost;
+    }
     rankRiders(race);
     if (!prepareScene(race) || !groundUnderStarts(race)) return false;
     loadMaps(race, files, race.m_soundDevice);
