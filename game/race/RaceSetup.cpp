@@ -520,11 +520,12 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
 
     race.m_highscores = std::make_unique<HighscoreTables>();
     config.m_highscoreStore.load(*race.m_highscores, config.pathOf(HighscoreTables::FILE_NAME));
-    // The lobby's ready stays up until the countdown: a copy that has not
-    // run a frame since the host's lobby closed still sees every player
-    // ready, and follows into the race.
     const int32_t own = race.localPlayerSlot();
-    if (own >= 0 && own < Config::RIDERS) config.m_player[own].modify()->raceReady = 0;
+    if (own >= 0 && own < Config::RIDERS) {
+        Config::Player& player = *config.m_player[own].modify();
+        player.ready = 0;
+        player.raceReady = 0;
+    }
     race.updateListener();
     race.startSounds();
     NetControl::getInstance().sendChangedValues();

@@ -63,7 +63,7 @@ constexpr double OK_ENABLED = 0.2;
 constexpr Rect MESSAGE{256, 192, 512, 384};
 constexpr Rect MESSAGE_OK{256 + 176, 192 + 314, 160, 50};
 // The rows of a single race's result window: places, names and times.
-constexpr Rect RESULT_ROWS{200, 180, 680, 280};
+constexpr Rect RESULT_ROWS{215, 180, 650, 280};
 
 // A lobby starts as a championship, which begins on the first track.
 constexpr int TRACK = 0;
