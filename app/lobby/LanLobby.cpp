@@ -44,6 +44,12 @@ std::string cutName(const std::string& name, size_t room) {
     return name.substr(0, end);
 }
 
+// The host's place in the game.
+constexpr int HOST_SLOT = 0;
+
+// The host starts last.
+int32_t startRankOf(int slot) { return Config::RIDERS - 1 - slot; }
+
 void setFlagsOfSettings(Config& config, uint32_t flags) {
     config.m_game.setFlags(flags);
     config.m_track.setFlags(flags);
@@ -240,11 +246,15 @@ bool LanLobby::othersReady() const {
 }
 
 bool LanLobby::allReady() const {
-    if (m_waiting) return false;
+    // The records a lost game left show its last state: no race follows them.
+    if (m_waiting || !isConnected()) return false;
+    if (!m_isHost && ownRecord().ready && hostsRaceBegun()) return true;
     const Tally t = tally();
     // Never a race alone: at least two must be there and ready.
     return t.ready == std::max(t.present, 2);
 }
+
+bool LanLobby::hostsRaceBegun() const { return record(HOST_SLOT).startRank == startRankOf(HOST_SLOT); }
 
 bool LanLobby::isConnected() const { return client().isConnected(); }
 
@@ -262,8 +272,7 @@ void LanLobby::apply() {
     if (championship) config.m_laps = GameRules::CHAMPIONSHIP_LAPS;
     for (int slot = 0; slot < Config::RIDERS; ++slot) {
         Config::Player& rider = *config.m_player[slot].modify();
-        // The host starts last.
-        rider.startRank = Config::RIDERS - 1 - slot;
+        rider.startRank = startRankOf(slot);
         if (championship) {
             rider.totalTime = 0.0f;
             rider.points = 0;

@@ -55,7 +55,11 @@ public:
     bool isChoosingSettings() const;
     // At least two present and every other present player ready: the host may say ready.
     bool othersReady() const;
-    // Every present player ready, never fewer than two: the race starts.
+    // Still connected, and every present player ready (never fewer than
+    // two) or, for a ready joining player, the host's race begun: the race
+    // starts. The host clears its ready once its race is set up, and the
+    // computer riders it adds are present but never ready: a copy that ran
+    // no frame while the host's lobby closed still follows.
     bool allReady() const;
     bool isConnected() const;
     static Loss loss();
@@ -94,6 +98,9 @@ private:
         bool othersReady = true;
     };
     Tally tally() const;
+    // The host's record has the last start place, which only the host's
+    // start gives it: its lobby's records have none.
+    bool hostsRaceBegun() const;
 
     Config& m_config;
     RunState::LanChoices& m_lanChoices;

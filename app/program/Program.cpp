@@ -341,11 +341,12 @@ bool Program::setUpRace() {
     // A failed or aborted set-up has taken itself down.
     m_raceUp = m_race->setup(m_archive.get(), m_sound, m_config.get());
     if (m_raceUp && !m_race->isSetUp()) awaitRiders();
-    // A LAN race can only fail to come up for its game: the player hears of it, the game is over.
+    // A LAN race that cannot come up leaves the game, so that the others see this player go. Only riders'
+    // records that never came are the game's loss to tell; files this computer lacks are told as in any race.
     if (!m_raceUp && m_config->m_playMode == GameRules::LAN) {
         NetControl& client = NetControl::getInstance();
         if (client.isConnected()) client.disconnect();
-        m_run.m_lanLost = true;
+        m_run.m_lanLost = m_race->m_recordsLost;
     }
     return m_raceUp;
 }

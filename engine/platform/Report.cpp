@@ -2,10 +2,12 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "sys/text/Utf8.h"
 #include "sys/window/MessageBox.h"
 
 std::atomic<int> g_reportLevel{0};
@@ -76,10 +78,20 @@ ByteBuffer assertionText(const char* fallback, const char* expression, char open
 }
 
 std::string printableExcerpt(const std::string& text, size_t limit) {
-    std::string out = text.substr(0, limit);
-    for (char& c : out)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return text.size() > limit ? out + "..." : out;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::string out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t used = 1;
+        const uint32_t code = sys::decodeUtf8(bytes + at, text.size() - at, used);
+        // Never half a character.
+        if (at + used > limit) break;
+        // C0 and C1 controls, DEL and broken sequences.
+        const bool control = code < 0x20 || (code >= 0x7F && code < 0xA0);
+        out += control ? std::string("?") : text.substr(at, used);
+        at += used;
+    }
+    return at < text.size() ? out + "..." : out;
 }
 
 const char* formatStatic(const char* format, ...) {

@@ -46,8 +46,9 @@ void reportFailedAssertion(const char* expression);
 // fallback (null gives an empty text).
 ByteBuffer assertionText(const char* fallback, const char* expression, char open = '"', char close = '"');
 
-// Another party's text made fit for a log line: at most `limit` bytes, each
-// control character shown as '?', and "..." when it was cut.
+// Another party's text made fit for a log line or the screen: at most
+// `limit` bytes of whole characters, each control character and each broken
+// UTF-8 sequence shown as '?', and "..." when it was cut.
 std::string printableExcerpt(const std::string& text, size_t limit);
 
 // printf into a 256-byte buffer of the calling thread, cut at 255 characters.

@@ -1,9 +1,11 @@
 #include "game/displays/DisplayWindows.h"
 
 #include <cstring>
+#include <string>
 
 #include <CEGUI/CEGUI.h>
 
+#include "engine/platform/Report.h"
 #include "engine/platform/gui/GuiHelper.h"
 
 namespace displayWindows {
@@ -80,7 +82,8 @@ CEGUI::String filledIn(const CEGUI::String& text, const CEGUI::String& marker, c
 }
 
 CEGUI::String utf8Text(const char* bytes, size_t size) {
-    return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(bytes), strnlen(bytes, size));
+    const std::string shown = printableExcerpt(std::string(bytes, strnlen(bytes, size)), size);
+    return CEGUI::String(reinterpret_cast<const CEGUI::utf8*>(shown.data()), shown.size());
 }
 
 } // namespace displayWindows

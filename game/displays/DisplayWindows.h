@@ -42,7 +42,9 @@ CEGUI::Window* button(CEGUI::Window* frame, float x, float y, float width, float
 // The text with its first marker ("[NICKNAME]") replaced by the value; a text without it as it is.
 CEGUI::String filledIn(const CEGUI::String& text, const CEGUI::String& marker, const CEGUI::String& value);
 
-// A name kept as UTF-8 in a fixed field of the size (rider records, settings).
+// A name kept as UTF-8 in a fixed field of the size (rider records, settings),
+// cleaned as the log cleans it: another computer's control bytes or broken
+// characters show as '?', never as a blank or a split line.
 CEGUI::String utf8Text(const char* bytes, size_t size);
 
 } // namespace displayWindows

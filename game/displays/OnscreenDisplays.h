@@ -213,7 +213,8 @@ private:
     void showTable(Window window);
     // The riders of the race, at most the five slots.
     int32_t riderCount() const;
-    void openWindow(Window window);
+    // Logged with what it says, when it is a message.
+    void openWindow(Window window, const std::string& says = std::string());
     void closeWindow(Window window);
     // A one-player game offers the result to the high scores; any other leaves the race and the network.
     void endWithNameEntry();

@@ -17,10 +17,12 @@ constexpr int32_t TEXT_OK = 2000;
 constexpr int32_t TEXT_CONTINUE = 9000;
 constexpr int32_t TEXT_RESTART = 9010;
 constexpr int32_t TEXT_QUIT = 9020;
+// Bytes of a message window's text in its log line.
+constexpr size_t MESSAGE_EXCERPT = 200;
 
 // The windows' names in the log, in the order of their ids.
 const char* const WINDOW_NAMES[OnscreenDisplays::WINDOW_COUNT] = {
-    "pause", "connection lost", "time trial result", "single race result", "elimination result",
+    "pause", "message", "time trial result", "single race result", "elimination result",
     "championship result", "standings", "name entry"};
 
 } // namespace
@@ -48,8 +50,11 @@ void OnscreenDisplays::buildWindows() {
 }
 
 // The open window takes the mouse and keys from the karts.
-void OnscreenDisplays::openWindow(Window window) {
-    if (!m_visible[window]) g_logStream << "race window: " << WINDOW_NAMES[window] << std::endl;
+void OnscreenDisplays::openWindow(Window window, const std::string& says) {
+    if (!m_visible[window])
+        g_logStream << "race window: " << WINDOW_NAMES[window]
+                    << (says.empty() ? std::string() : " \"" + printableExcerpt(says, MESSAGE_EXCERPT) + "\"")
+                    << std::endl;
     m_visible[window] = true;
     if (m_race.m_gui && m_race.m_gui->m_input) m_race.m_gui->m_input->m_guiInput = 1;
     if (CEGUI::Window* frame = m_windows[window]) {
@@ -113,14 +118,16 @@ void OnscreenDisplays::onPauseQuit() {
 
 void OnscreenDisplays::showConnectionLost(int32_t textId) {
     m_connectionLostText = textId;
+    // A message that points at the log names the file the log really goes to.
+    const std::string log = g_logStream.path();
+    const CEGUI::String message =
+        displayWindows::filledIn(text(textId), "[LOGFILE]", displayWindows::utf8Text(log.c_str(), log.size()));
     if (m_windows[CONNECTION_LOST]) {
-        // A message that points at the log names the file the log really goes to.
-        const std::string log = g_logStream.path();
-        m_connectionLostMessage->setText(
-            displayWindows::filledIn(text(textId), "[LOGFILE]", displayWindows::utf8Text(log.c_str(), log.size())));
+        m_connectionLostMessage->setText(message);
         m_windows[CONNECTION_LOST]->setAlwaysOnTop(true);
     }
-    openWindow(CONNECTION_LOST);
+    // The log says what the player reads: a player gone is no lost connection.
+    openWindow(CONNECTION_LOST, message.c_str());
 }
 
 void OnscreenDisplays::onConnectionLostOk() {

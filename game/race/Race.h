@@ -168,6 +168,8 @@ public:
     bool m_setUp = false;
     int32_t m_ridersAdded = 0;
     std::chrono::steady_clock::time_point m_recordGiveUp;
+    // The last set-up failed for a LAN rider's record that never came: the game was lost, not this race's files.
+    bool m_recordsLost = false;
     double m_simulatedTime = 0.0;
     float m_raceStartTime = 0.0f;
     float m_countdownStartTime = 0.0f;

@@ -345,6 +345,7 @@ void startRace(Race& race, File& files, SoundDevice* sound, Config& config) {
     race.m_config = &config;
     race.m_files = &files;
     race.m_soundDevice = sound;
+    race.m_recordsLost = false;
     if (race.m_renderer) applyRenderOptions(*race.m_renderer, config.m_settings);
     resetRaceState(race);
     clearRequests(config);
@@ -537,8 +538,11 @@ bool finishRace(Race& race, File& files, SoundDevice* sound) {
 // false at the first thing missing or when a record will not come.
 bool build(Race& race, File& files) {
     if (!addArrivedRiders(race, files)) return false;
-    if (race.m_ridersAdded < race.m_vehicleCount)
-        return NetControl::getInstance().isConnected() && std::chrono::steady_clock::now() < race.m_recordGiveUp;
+    if (race.m_ridersAdded < race.m_vehicleCount) {
+        race.m_recordsLost = !NetControl::getInstance().isConnected() ||
+                             std::chrono::steady_clock::now() >= race.m_recordGiveUp;
+        return !race.m_recordsLost;
+    }
     rankRiders(race);
     if (!prepareScene(race) || !groundUnderStarts(race)) return false;
     loadMaps(race, files, race.m_soundDevice);

@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "sys/input/KeyCodes.h"
+#include "sys/text/Utf8.h"
 #include "sys/window/Window.h"
 
 namespace sys {
@@ -25,24 +26,6 @@ bool isKeypad(SDL_Scancode code) {
            (code >= SDL_SCANCODE_KP_00 && code <= SDL_SCANCODE_KP_HEXADECIMAL);
 }
 
-// One UTF-8 sequence at p (at most `left` bytes); 0 for a broken one. `used` gets its length.
-uint32_t decode(const unsigned char* p, size_t left, size_t& used) {
-    uint32_t c = p[0];
-    size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    used = length ? length : 1;
-    if (!length || length > left) return 0;
-    if (length == 1) return c;
-    uint32_t code = c & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80) {
-            used = i;
-            return 0;
-        }
-        code = code << 6 | (p[i] & 0x3F);
-    }
-    return code;
-}
-
 void tap(const void* sdlEvent) {
     const SDL_Event& event = *static_cast<const SDL_Event*>(sdlEvent);
     if (event.type == SDL_KEYDOWN) {
@@ -57,7 +40,7 @@ void tap(const void* sdlEvent) {
     size_t size = end ? size_t(static_cast<const char*>(end) - event.text.text) : SDL_TEXTINPUTEVENT_TEXT_SIZE;
     for (size_t i = 0; i < size;) {
         size_t used = 1;
-        uint32_t code = decode(p + i, size - i, used);
+        uint32_t code = decodeUtf8(p + i, size - i, used);
         if (code) TypedText::push(TypedText::Entry::character(code, g_lastKeyOnKeypad));
         i += used;
     }

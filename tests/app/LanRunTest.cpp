@@ -5,7 +5,9 @@
 #include <cstring>
 #include <chrono>
 #include <cmath>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <mutex>
 #include <regex>
 #include <sstream>
@@ -57,11 +59,14 @@ constexpr Rect CONNECTION_LOST_OK{262 + 180, 184 + 310, 140, 60};
 constexpr Rect MINIMAP{655, 399, 361, 361};
 // The lobby's left arrow beside the mode: a single race, of the lobby's one lap.
 constexpr Rect MODE_LEFT{491, 440, 90, 90};
+constexpr Rect MODE_TEXT{599, 462, 234, 47};
 // The share of the lobby's OK button that its enabling changes at the least.
 constexpr double OK_ENABLED = 0.2;
 // The menus' message window and its OK.
 constexpr Rect MESSAGE{256, 192, 512, 384};
 constexpr Rect MESSAGE_OK{256 + 176, 192 + 314, 160, 50};
+// The rows of a single race's result window: places, names and times.
+constexpr Rect RESULT_ROWS{215, 180, 650, 280};
 
 // A lobby starts as a championship, which begins on the first track.
 constexpr int TRACK = 0;
@@ -297,13 +302,21 @@ protected:
     // From the host's main menu and the joiner's splash through the lobby, where
     // both say ready, into the races' set-up. Given `alone`, the host steps its
     // colour first and its players table before the joiner came goes there.
-    void meetInTheLobby(ChildProcess& joinerGame, const Picture& hostMenu, Picture* alone = nullptr) {
+    // `singleRace` makes it a single race of one lap; `beforeHostReady` runs
+    // once the joiner's ready has reached the host.
+    void meetInTheLobby(ChildProcess& joinerGame, const Picture& hostMenu, Picture* alone = nullptr,
+                        bool singleRace = false, const std::function<void()>& beforeHostReady = {}) {
         ProgramSeat& host = *this;
         ProgramSeat& joiner = m_joinerSeat;
         const Picture hostSelect = chooseLan(host, hostMenu);
         const Picture hostAlone = clickAndLook(host, SELECT_OK, hostSelect, LOBBY_CHANGE);
         ASSERT_GT(VirtualDisplay::differingShare(hostSelect, hostAlone), 0.3) << "no lobby for the host";
         save(hostAlone, "lan-host-alone");
+        if (singleRace) {
+            const Picture championship = grab(host, MODE_TEXT);
+            host.clickAt(MODE_LEFT.middleX(), MODE_LEFT.middleY());
+            ASSERT_TRUE(waitForLook(host, MODE_TEXT, championship, false, 10s)) << "the mode did not change";
+        }
         if (alone) {
             const Picture firstColour = grab(host, PLAYERS);
             host.clickAt(COLOUR_DOWN.middleX(), COLOUR_DOWN.middleY());
@@ -323,6 +336,7 @@ protected:
         ASSERT_TRUE(waitForLook(host, LOBBY_OK, disabledOk, false, 10s)) << "the host's OK never became enabled";
         save(host.grabScreen(), "lan-host-lobby");
         save(joiner.grabScreen(), "lan-joiner-lobby");
+        if (beforeHostReady) beforeHostReady();
         host.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
     }
 
@@ -689,8 +703,8 @@ TEST_F(LanRunTest, ALineGoneSilentInARaceIsToldOnBothComputers) {
 
     relay.stall();
     // The joiner's line is gone; the host hears from its own lobby that the joiner left.
-    EXPECT_TRUE(joiner.waitForLog(*joinerGame, "race window: connection lost", SILENCE_TOLD)) << joiner.log();
-    EXPECT_TRUE(host.waitForLog(*hostGame, "race window: connection lost", SILENCE_TOLD)) << host.log();
+    EXPECT_TRUE(joiner.waitForLog(*joinerGame, "race window: message \"The connection to the network game was lost.", SILENCE_TOLD)) << joiner.log();
+    EXPECT_TRUE(host.waitForLog(*hostGame, "race window: message \"A player has left the race.", SILENCE_TOLD)) << host.log();
     EXPECT_NE(joiner.log().find(LOBBY_GONE), std::string::npos) << joiner.log();
     EXPECT_NE(host.log().find(GUEST_LET_GO), std::string::npos) << host.log();
     standing(host, CONNECTION_LOST, 10s);
@@ -721,6 +735,83 @@ TEST_F(LanRunTest, AJoinerStoppedLongerThanTheLobbyWaitsLeavesTheHostsTableAndIs
     joinerGame->signal(SIGCONT);
     EXPECT_TRUE(waitForLook(joiner, MESSAGE_OK, noMessage, false, 30s)) << "the joiner's lobby does not tell it";
     save(joiner.grabScreen(), "lan-stopped-joiner-lobby");
+    quit(joiner, *joinerGame);
+    quit(host, *hostGame);
+}
+
+TEST_F(LanRunTest, AJoinerThatRunsNoFrameFromItsReadyUntilTheHostsRaceIsUpFollowsAndBothRaceToTheSameResult) {
+    ProgramSeat& host = *this;
+    ProgramSeat& joiner = m_joinerSeat;
+    auto hostGame = host.start("lan-stopped-host", {{"PLIMZOR_LAN_PORT", m_port}});
+    ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
+    auto joinerGame = joiner.start("lan-stopped-joiner", {{"PLIMZOR_LAN_PORT", m_port}});
+    // The joiner's ready has reached the host; from then on it runs no frame, as a minimised or stalled copy,
+    // while the host's lobby closes and its race comes up.
+    ASSERT_NO_FATAL_FAILURE(
+        meetInTheLobby(*joinerGame, host.chooseEnglish(), nullptr, true, [&] { joinerGame->signal(SIGSTOP); }));
+    const bool hostUp = host.waitForLog(*hostGame, "entering main loop...", 90s);
+    joinerGame->signal(SIGCONT);
+    ASSERT_TRUE(hostUp) << hostGame->output();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering main loop...", 90s))
+        << "the joiner stayed in the lobby\n" << joiner.log();
+    EXPECT_EQ(occurrences(host.log(), "race: countdown"), 0u) << "the host started alone";
+
+    ASSERT_TRUE(host.pressSpaceUntilCountdown(*hostGame, 1, [&] { joiner.screen().pressKey(XK_space); }))
+        << hostGame->output();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "race: go", 60s)) << joinerGame->output();
+    const Centreline road(demoTracks()[TRACK].centreline());
+    MinimapDriver hostDriver(host.screen(), road), joinerDriver(joiner.screen(), road);
+    std::thread joinerRides([&] { joinerDriver.ride(1.0, 150s); });
+    hostDriver.ride(1.0, 150s);
+    joinerRides.join();
+    ASSERT_TRUE(host.waitForLog(*hostGame, "race window: single race result", 60s)) << hostGame->output();
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "race window: single race result", 60s)) << joinerGame->output();
+    // The host's places and times reach the joiner's table a little later on a busy machine.
+    bool same = false;
+    for (const auto giveUp = std::chrono::steady_clock::now() + 30s; !same && std::chrono::steady_clock::now() < giveUp;
+         std::this_thread::sleep_for(ProgramSeat::POLL))
+        same = VirtualDisplay::differingShare(grab(host, RESULT_ROWS), grab(joiner, RESULT_ROWS)) == 0.0;
+    save(host.grabScreen(), "lan-stopped-host-result");
+    save(joiner.grabScreen(), "lan-stopped-joiner-result");
+    EXPECT_TRUE(same) << "the two copies show different results";
+    EXPECT_EQ(occurrences(host.log(), "race: countdown"), 1u);
+    EXPECT_EQ(occurrences(joiner.log(), "race: countdown"), 1u);
+    quit(joiner, *joinerGame);
+    quit(host, *hostGame);
+}
+
+TEST_F(LanRunTest, AJoinerWhoseArchiveLacksTheTrackTellsWhyAsAnyRaceAndTheHostSeesThePlayerLeave) {
+    ProgramSeat& host = *this;
+    ProgramSeat& joiner = m_joinerSeat;
+    // The demo archive with the first track's scene under another name.
+    std::ifstream demo(DEMO_ARCHIVE_PATH, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
+    const std::string scene = "track_01_parkhaus.lws";
+    const size_t at = bytes.find(scene);
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + scene.size() - 1] = 'x';
+    const std::string lacking = m_dir.write("lacking/data.sar", bytes);
+
+    auto hostGame = host.start("lan-lacking-host", {{"PLIMZOR_LAN_PORT", m_port}});
+    ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
+    auto joinerGame = joiner.start("lan-lacking-joiner", {{"PLIMZOR_LAN_PORT", m_port}, {"PLIMZOR_DATA", lacking}});
+    const Picture hostMenu = host.chooseEnglish();
+    const Picture noMessage = grab(host, MESSAGE);
+    ASSERT_NO_FATAL_FAILURE(meetInTheLobby(*joinerGame, hostMenu));
+
+    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering menu loop...", 90s, 2)) << joinerGame->output();
+    EXPECT_NE(joiner.log().find("the track D:\\Vantorik\\3dobjects_tracks\\" + scene +
+                                " cannot be raced: the archive does not hold it"),
+              std::string::npos)
+        << joiner.log();
+    // The main menu, without a window that blames the network.
+    const Picture joinerMenu = joiner.steadyPicture();
+    save(joinerMenu, "lan-lacking-joiner-menu");
+    EXPECT_LT(VirtualDisplay::differingShare(noMessage, grab(joiner, MESSAGE)), 0.05) << "a message over the menu";
+
+    const std::string left = "race window: message \"A player has left the race. The network game is over.\"";
+    ASSERT_TRUE(host.waitForLog(*hostGame, left, 90s)) << host.log();
+    save(host.steadyPicture(), "lan-lacking-host-told");
     quit(joiner, *joinerGame);
     quit(host, *hostGame);
 }

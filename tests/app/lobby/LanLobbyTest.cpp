@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/menu/MessageWindow.h"
+#include "engine/platform/Report.h"
 #include "game/race/Race.h"
 #include "tests/app/menu/LanFixture.h"
 #include "tests/net/NetTestSupport.h"
@@ -117,6 +118,19 @@ TEST_F(LanLobbyTest, HostsOkWaitsForAReadyJoinerAndTheHostsReadyStartsTheRace) {
         EXPECT_EQ(config.m_playerKind[slot], kinds[slot]) << slot;
         EXPECT_EQ(config.m_player[slot].get().startRank, Config::RIDERS - 1 - slot) << slot;
     }
+    menuTeardown(m_menu);
+}
+
+TEST_F(LanLobbyTest, AJoinersNameWithControlBytesAndBrokenCharactersShowsOnOneRowAsTheLogShowsIt) {
+    host();
+    RemotePlayer bert(*m_config);
+    ASSERT_TRUE(bert.join(port()));
+    // Escape, a byte no UTF-8 has, a sequence broken off by a newline; the letters around them are kept whole.
+    bert.choose("Zo\xC3\xAB\x1B[2J\xFF\xC3\nJr", 1, 1);
+    const std::string shown = "Zo\xC3\xAB?[2J???Jr";
+    ASSERT_TRUE(framesUntil([&] { return rowText(1, C::MODEL_TEXT) == "Kondor Sport"; }, {&bert}));
+    EXPECT_EQ(rowText(1, C::NAME_TEXT), shown);
+    EXPECT_EQ(printableExcerpt(bert.record(1).name, Config::NAME_SIZE), shown);
     menuTeardown(m_menu);
 }
 
