@@ -703,8 +703,10 @@ TEST_F(LanRunTest, ALineGoneSilentInARaceIsToldOnBothComputers) {
 
     relay.stall();
     // The joiner's line is gone; the host hears from its own lobby that the joiner left.
-    EXPECT_TRUE(joiner.waitForLog(*joinerGame, "race window: message \"The connection to the network game was lost.", SILENCE_TOLD)) << joiner.log();
-    EXPECT_TRUE(host.waitForLog(*hostGame, "race window: message \"A player has left the race.", SILENCE_TOLD)) << host.log();
+    const std::string lost = "race window: message \"The connection to the network game was lost.";
+    EXPECT_TRUE(joiner.waitForLog(*joinerGame, lost, SILENCE_TOLD)) << joiner.log();
+    const std::string left = "race window: message \"A player has left the race.";
+    EXPECT_TRUE(host.waitForLog(*hostGame, left, SILENCE_TOLD)) << host.log();
     EXPECT_NE(joiner.log().find(LOBBY_GONE), std::string::npos) << joiner.log();
     EXPECT_NE(host.log().find(GUEST_LET_GO), std::string::npos) << host.log();
     standing(host, CONNECTION_LOST, 10s);
