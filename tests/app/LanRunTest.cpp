@@ -299,6 +299,18 @@ protected:
         return clickAndLook(seat, SELECT_OK, seat.grabScreen(), LOBBY_CHANGE);
     }
 
+    // The host's lobby from its main menu, and the joiner in it from its splash;
+    // `noJoiner` is the host's players table before the joiner came.
+    void joinTheHostsLobby(ChildProcess& joinerGame, Picture& noJoiner) {
+        ProgramSeat& host = *this;
+        ProgramSeat& joiner = m_joinerSeat;
+        clickAndLook(host, SELECT_OK, chooseLan(host, host.chooseEnglish()), 0.3);
+        noJoiner = standing(host, PLAYERS, 10s);
+        ASSERT_FALSE(joiner.waitForSplash(joinerGame).rgb.empty()) << joinerGame.output();
+        join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
+        ASSERT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
+    }
+
     // From the host's main menu and the joiner's splash through the lobby, where
     // both say ready, into the races' set-up. Given `alone`, the host steps its
     // colour first and its players table before the joiner came goes there.
@@ -338,6 +350,22 @@ protected:
         save(joiner.grabScreen(), "lan-joiner-lobby");
         if (beforeHostReady) beforeHostReady();
         host.clickAt(LOBBY_OK.middleX(), LOBBY_OK.middleY());
+    }
+
+    // Both riders' Space, then a lap each on the minimap, to the single race's result on both computers.
+    void raceALapToTheResult(ChildProcess& hostGame, ChildProcess& joinerGame) {
+        ProgramSeat& host = *this;
+        ProgramSeat& joiner = m_joinerSeat;
+        ASSERT_TRUE(host.pressSpaceUntilCountdown(hostGame, 1, [&] { joiner.screen().pressKey(XK_space); }))
+            << hostGame.output();
+        ASSERT_TRUE(joiner.waitForLog(joinerGame, "race: go", 60s)) << joinerGame.output();
+        const Centreline road(demoTracks()[TRACK].centreline());
+        MinimapDriver hostDriver(host.screen(), road), joinerDriver(joiner.screen(), road);
+        std::thread joinerRides([&] { joinerDriver.ride(1.0, 150s); });
+        hostDriver.ride(1.0, 150s);
+        joinerRides.join();
+        ASSERT_TRUE(host.waitForLog(hostGame, "race window: single race result", 60s)) << hostGame.output();
+        ASSERT_TRUE(joiner.waitForLog(joinerGame, "race window: single race result", 60s)) << joinerGame.output();
     }
 
     // The start lies on a long straight: throttle only, as a player holds it, for a while.
@@ -637,16 +665,7 @@ TEST_F(LanRunTest, AMinuteOfHostileGuestsStartsNothingAndTheTwoPlayersThenRaceTo
     }
     ASSERT_TRUE(host.waitForLog(*hostGame, "entering main loop...", 90s)) << hostGame->output();
     ASSERT_TRUE(joiner.waitForLog(*joinerGame, "entering main loop...", 90s)) << joinerGame->output();
-    ASSERT_TRUE(host.pressSpaceUntilCountdown(*hostGame, 1, [&] { joiner.screen().pressKey(XK_space); }))
-        << hostGame->output();
-    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "race: go", 60s)) << joinerGame->output();
-    const Centreline road(demoTracks()[TRACK].centreline());
-    MinimapDriver hostDriver(host.screen(), road), joinerDriver(joiner.screen(), road);
-    std::thread joinerRides([&] { joinerDriver.ride(1.0, 150s); });
-    hostDriver.ride(1.0, 150s);
-    joinerRides.join();
-    EXPECT_TRUE(host.waitForLog(*hostGame, "race window: single race result", 60s)) << hostGame->output();
-    EXPECT_TRUE(joiner.waitForLog(*joinerGame, "race window: single race result", 60s)) << joinerGame->output();
+    ASSERT_NO_FATAL_FAILURE(raceALapToTheResult(*hostGame, *joinerGame));
     save(host.grabScreen(), "lan-flood-host-result");
     save(joiner.grabScreen(), "lan-flood-joiner-result");
 
@@ -671,11 +690,8 @@ TEST_F(LanRunTest, ALineGoneSilentInTheLobbyIsToldOnBothComputers) {
     auto hostGame = host.start("lan-silent-host", {{"PLIMZOR_LAN_PORT", m_port}});
     ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
     auto joinerGame = joiner.start("lan-silent-joiner", {{"PLIMZOR_LAN_PORT", std::to_string(relay.port())}});
-    clickAndLook(host, SELECT_OK, chooseLan(host, host.chooseEnglish()), 0.3);
-    const Picture noJoiner = standing(host, PLAYERS, 10s);
-    ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
-    join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
-    ASSERT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
+    Picture noJoiner;
+    ASSERT_NO_FATAL_FAILURE(joinTheHostsLobby(*joinerGame, noJoiner));
     ASSERT_EQ(relay.carried(), 1);
     const Picture noMessage = standing(joiner, MESSAGE_OK, 10s);
 
@@ -722,11 +738,8 @@ TEST_F(LanRunTest, AJoinerStoppedLongerThanTheLobbyWaitsLeavesTheHostsTableAndIs
     auto hostGame = host.start("lan-stopped-host", {{"PLIMZOR_LAN_PORT", m_port}});
     ASSERT_FALSE(host.waitForSplash(*hostGame).rgb.empty()) << hostGame->output();
     auto joinerGame = joiner.start("lan-stopped-joiner", {{"PLIMZOR_LAN_PORT", m_port}});
-    clickAndLook(host, SELECT_OK, chooseLan(host, host.chooseEnglish()), 0.3);
-    const Picture noJoiner = standing(host, PLAYERS, 10s);
-    ASSERT_FALSE(joiner.waitForSplash(*joinerGame).rgb.empty()) << joinerGame->output();
-    join(joiner, chooseLan(joiner, joiner.chooseEnglish()), "localhost");
-    ASSERT_TRUE(waitForLook(host, PLAYERS, noJoiner, false, 10s)) << "no joiner in the host's lobby";
+    Picture noJoiner;
+    ASSERT_NO_FATAL_FAILURE(joinTheHostsLobby(*joinerGame, noJoiner));
     const Picture noMessage = standing(joiner, MESSAGE_OK, 10s);
 
     // Its threads stand with it: no sign of life comes however its connection looks.
@@ -758,16 +771,7 @@ TEST_F(LanRunTest, AJoinerThatRunsNoFrameFromItsReadyUntilTheHostsRaceIsUpFollow
         << "the joiner stayed in the lobby\n" << joiner.log();
     EXPECT_EQ(occurrences(host.log(), "race: countdown"), 0u) << "the host started alone";
 
-    ASSERT_TRUE(host.pressSpaceUntilCountdown(*hostGame, 1, [&] { joiner.screen().pressKey(XK_space); }))
-        << hostGame->output();
-    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "race: go", 60s)) << joinerGame->output();
-    const Centreline road(demoTracks()[TRACK].centreline());
-    MinimapDriver hostDriver(host.screen(), road), joinerDriver(joiner.screen(), road);
-    std::thread joinerRides([&] { joinerDriver.ride(1.0, 150s); });
-    hostDriver.ride(1.0, 150s);
-    joinerRides.join();
-    ASSERT_TRUE(host.waitForLog(*hostGame, "race window: single race result", 60s)) << hostGame->output();
-    ASSERT_TRUE(joiner.waitForLog(*joinerGame, "race window: single race result", 60s)) << joinerGame->output();
+    ASSERT_NO_FATAL_FAILURE(raceALapToTheResult(*hostGame, *joinerGame));
     // The host's places and times reach the joiner's table a little later on a busy machine.
     bool same = false;
     for (const auto giveUp = std::chrono::steady_clock::now() + 30s; !same && std::chrono::steady_clock::now() < giveUp;

@@ -370,6 +370,15 @@ TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfWhileNonReade
 
 TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfAndValuesKeepPaceWhileGuestsFloodReadiesAndRefusals) {
     using GameDaemon::GameServer;
+    // Made before anyone connects: the players send nothing meanwhile, and a silent player is let go.
+    Bytes readies, refused;
+    const Bytes ready = chunk(8), unknown = chunk(800, {8}), wrongSize = chunk(600, {6, 6});
+    for (int i = 0; i < 4096; ++i) readies.insert(readies.end(), ready.begin(), ready.end());
+    // Ids of no value and values of the wrong size, twice what the rate lets through.
+    for (int i = 0; i < 20000; ++i) {
+        refused.insert(refused.end(), wrongSize.begin(), wrongSize.end());
+        refused.insert(refused.end(), unknown.begin(), unknown.end());
+    }
     // The game's rules and hello time; a hundred values stored, so that each replay is long.
     useServer(GameServer::HELLO_TIMEOUT_MS, std::make_shared<nettest::TestOwners>());
     RawPeer host = hello(1);
@@ -378,10 +387,6 @@ TEST_F(GameServerHostileTest, JoinerIsAnsweredWithinASecondAndAHalfAndValuesKeep
     RawPeer player = hello(2, 1);
     player.sendChunk(26, {1, 1, 1, 1});
     // Guests that send a record of their own, so that they keep their slots, then flood every 100 ms.
-    Bytes readies, refused;
-    for (int i = 0; i < 4096; ++i) readies = nettest::join({readies, chunk(8)});
-    // Ids of no value and values of the wrong size, twice what the rate lets through.
-    for (int i = 0; i < 40000; ++i) refused = nettest::join({refused, i % 2 ? chunk(800, {8}) : chunk(600, {6, 6})});
     auto guest = [&](const Bytes& flood) {
         return [&, flood](RawPeer& peer) {
             peer = RawPeer::connectTo(port());
